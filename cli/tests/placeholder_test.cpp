@@ -1,0 +1,2 @@
+#include <gtest/gtest.h>
+TEST(CliPlaceholder, Builds) { SUCCEED(); }

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace sekato::engine {
+
+/// How a run ended, and the kind of the message it shows at its end.
+enum class SplitOutcome {
+  Completed,  ///< the whole source was split ("文件分割完成！")
+  Stopped,    ///< the run flag was cleared during the run ("文件分割被终止！")
+  Refused,    ///< the options cannot be used; nothing was read
+  Failed,     ///< reading or writing failed; the pieces written so far are kept
+};
+
+/// What a run needs from whoever started it: the window, the command line or a test.
+///
+/// Every call comes from the thread that runs the split. The order of first use is:
+/// NumeralSeries, ShowMessage (refusals only), SetProgressRange, then per source line
+/// IsRunning and SetProgressPos, and at the end ShowMessage and (unless stopped) ClearRunning.
+class SplitHost {
+ public:
+  virtual ~SplitHost() = default;
+
+  /// The selected numeral series for "?" in keywords, read once per run:
+  /// 0 ASCII digits, 1 full-width digits, 2 Chinese numerals, -1 nothing selected.
+  virtual int NumeralSeries() = 0;
+
+  /// Shows `utf8Text` to the user and returns only once it has been dismissed.
+  virtual void ShowMessage(SplitOutcome kind, const std::string& utf8Text) = 0;
+
+  /// The progress range is 0 … `upper` (the source length in bytes).
+  virtual void SetProgressRange(std::int64_t upper) = 0;
+
+  /// Called after every kept line with the source position after it; hosts throttle drawing.
+  virtual void SetProgressPos(std::int64_t position) = 0;
+
+  /// The run flag, polled once per source line: false asks the run to stop.
+  virtual bool IsRunning() = 0;
+
+  /// Clears the run flag; called when the run ends on its own (completed, refused, failed),
+  /// after its message has been dismissed.
+  virtual void ClearRunning() = 0;
+};
+
+}  // namespace sekato::engine

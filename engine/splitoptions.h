@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+
+namespace sekato::engine {
+
+/// The options of one split, as the form holds them.
+///
+/// Two kinds of text live here:
+///  - book text (`m_strKeywords`, `m_strHead`, `m_strTail`) is GBK bytes, as written into the
+///    pieces;
+///  - paths and name parts (`m_strSrcPath`, `m_strSrcBase`, `m_strSrcTitle`, `m_strNewDir`,
+///    `m_strCustomName`) are in the file system's own encoding (UTF-8 on Linux) and are used
+///    as they are.
+/// Numbers are kept as the text typed and read with `ParseNumber` (atoi rules), so that a
+/// field holding "1.5" or "abc" behaves as the form always did.
+///
+/// A run takes its own copy, so the form may go on editing its fields while a split runs.
+struct SplitOptions {
+  std::string m_strSrcPath;     ///< source text file
+  std::string m_strSrcBase;     ///< source path without the extension of its file name
+  std::string m_strSrcTitle;    ///< file name of the source without its extension
+  int m_nDirMode = 1;           ///< 0: into m_strNewDir; 1: into m_strSrcBase
+  std::string m_strNewDir;      ///< output directory in directory mode 0
+  int m_nNameMode = 0;          ///< 0: title_NNN; 1: custom_NNN; 2: NNN_chapter title
+  std::string m_strCustomName;  ///< name part in name mode 1
+  int m_nSplitMode = 0;         ///< 0: by chapter; 1: by size; 2: into equal parts
+  std::string m_strKeywords = "\xB5\xDA  \xD5\xC2";  ///< GBK "第  章"
+  std::string m_strTitleMax = "20";                  ///< heading size in Chinese characters
+  std::string m_strChaptersPerFile = "1";
+  std::string m_strMaxKB = "1000";
+  bool m_bKeepLines = false;    ///< size mode: move the crossing line whole
+  std::string m_strParts = "5";
+  bool m_bTrimSpaces = false;
+  bool m_bNoAd = false;
+  bool m_bAddHead = false;
+  std::string m_strHead;
+  bool m_bAddTail = false;
+  std::string m_strTail;
+};
+
+}  // namespace sekato::engine

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs the Debian packages sekato builds and tests with, when any is missing.
+set -euo pipefail
+pkgs=(g++ cmake ninja-build make pkg-config python3 libgtest-dev libgmock-dev libcli11-dev
+      qt6-base-dev libgl-dev fonts-wqy-zenhei)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "sekato: installing ${missing[*]}" >&2
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
