@@ -1,1 +1,3 @@
-int main() { return 0; }
+#include "cliapp.h"
+
+int main(int argc, char** argv) { return sekato::cli::CliApp().Run(argc, argv); }

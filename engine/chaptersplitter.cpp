@@ -1,1 +1,42 @@
-// placeholder
+#include "chaptersplitter.h"
+
+#include "gbktext.h"
+
+namespace sekato::engine {
+
+ChapterSplitter::ChapterSplitter(HeadingMatcher matcher, std::int64_t perFile, bool titleNames,
+                                 PieceWriter& writer)
+    : m_matcher(std::move(matcher)),
+      m_nPerFile(perFile),
+      m_bTitleNames(titleNames),
+      m_writer(writer) {}
+
+std::string ChapterSplitter::CleanTitle(std::string_view heading) {
+  const std::string removed = GbkText::RemoveFullWidthSpaces(heading);
+  return std::string(GbkText::Trim(removed));
+}
+
+bool ChapterSplitter::HandleLine(std::string_view line) {
+  if (!m_matcher.IsHeading(line, m_nHeadings)) {
+    m_writer.WriteLine(line);
+    return true;
+  }
+  const std::int64_t before = m_nHeadings++;
+  if (before > 0 && before % m_nPerFile == 0) {
+    if (!m_writer.Close(true)) return false;
+    if (m_bTitleNames) m_writer.RenameToTitle(m_writer.Sequence(), m_strTitle);
+    if (!m_writer.OpenNext()) return false;
+    m_writer.WriteLine(line);
+    m_strTitle = CleanTitle(line);
+    return true;
+  }
+  m_writer.WriteLine(line);
+  if (before == 0) m_strTitle = CleanTitle(line);
+  return true;
+}
+
+void ChapterSplitter::RenameLast() {
+  if (m_bTitleNames) m_writer.RenameToTitle(m_writer.Sequence(), m_strTitle);
+}
+
+}  // namespace sekato::engine

@@ -1,1 +1,42 @@
 #pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "headingmatcher.h"
+#include "piecewriter.h"
+
+namespace sekato::engine {
+
+/// Cuts the source at chapter headings, `perFile` chapters a piece.
+///
+/// Piece 001 holds any text before the first heading and the first `perFile` chapters;
+/// every later piece opens with heading number k × perFile (counted from 0). With title
+/// names each piece, once closed, is named after the first heading in it:
+/// "001_第一章 回忆.txt".
+class ChapterSplitter final {
+ public:
+  ChapterSplitter(HeadingMatcher matcher, std::int64_t perFile, bool titleNames,
+                  PieceWriter& writer);
+
+  /// Writes one kept line (its line break already written); false when a piece could not be
+  /// closed or opened.
+  bool HandleLine(std::string_view line);
+
+  /// At the end of a completed run: gives the last piece (already closed) its title name.
+  void RenameLast();
+
+  /// A heading as a title: full-width spaces removed anywhere, white space trimmed.
+  static std::string CleanTitle(std::string_view heading);
+
+ private:
+  HeadingMatcher m_matcher;
+  std::int64_t m_nPerFile;
+  bool m_bTitleNames;
+  PieceWriter& m_writer;
+  std::int64_t m_nHeadings = 0;
+  std::string m_strTitle;
+};
+
+}  // namespace sekato::engine

@@ -1,1 +1,44 @@
-// placeholder
+#include "fileops.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace sekato::engine {
+
+bool FileOps::MakeDirectory(const std::string& path, std::string& error) {
+  if (::mkdir(path.c_str(), 0777) == 0) return true;
+  const int reason = errno;
+  struct stat info {};
+  if (reason == EEXIST && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    return true;
+  }
+  error = std::strerror(reason == EEXIST ? ENOTDIR : reason);
+  return false;
+}
+
+bool FileOps::RenameNoReplace(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    return true;
+  }
+  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return false;
+  // No RENAME_NOREPLACE here: a hard link fails on an existing name just the same.
+  if (::link(from.c_str(), to.c_str()) != 0) return false;
+  if (::unlink(from.c_str()) != 0) {
+    ::unlink(to.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool FileOps::SameDirectory(const std::string& a, const std::string& b) {
+  struct stat infoA {};
+  struct stat infoB {};
+  return ::stat(a.c_str(), &infoA) == 0 && ::stat(b.c_str(), &infoB) == 0 &&
+         S_ISDIR(infoA.st_mode) && infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
+}
+
+}  // namespace sekato::engine

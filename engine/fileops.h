@@ -1,1 +1,22 @@
 #pragma once
+
+#include <string>
+
+namespace sekato::engine {
+
+/// The few file-system operations a split needs beyond reading and writing.
+class FileOps final {
+ public:
+  /// Creates one directory level. An existing directory is fine; anything else that stops
+  /// the directory from being there fails with the system's reason in `error`.
+  static bool MakeDirectory(const std::string& path, std::string& error);
+
+  /// Renames `from` to `to` unless `to` exists: an existing file is never replaced.
+  /// Uses renameat2(RENAME_NOREPLACE), or link and unlink where the file system lacks it.
+  static bool RenameNoReplace(const std::string& from, const std::string& to);
+
+  /// True when both paths name the same existing directory.
+  static bool SameDirectory(const std::string& a, const std::string& b);
+};
+
+}  // namespace sekato::engine

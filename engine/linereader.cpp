@@ -1,1 +1,106 @@
-// placeholder
+#include "linereader.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace sekato::engine {
+
+namespace {
+constexpr std::size_t kBufferSize = 1 << 20;
+}
+
+LineReader::LineReader() = default;
+
+LineReader::~LineReader() { Close(); }
+
+bool LineReader::Open(const std::string& path, std::string& error) {
+  Close();
+  m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat info {};
+  if (m_fd < 0 || ::fstat(m_fd, &info) != 0) {
+    error = std::strerror(errno);
+    Close();
+    return false;
+  }
+  if (S_ISDIR(info.st_mode)) {
+    error = std::strerror(EISDIR);
+    Close();
+    return false;
+  }
+  ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  m_nLength = info.st_size;
+  m_device = info.st_dev;
+  m_inode = info.st_ino;
+  m_buffer.resize(kBufferSize);
+  m_begin = m_end = 0;
+  m_bEof = false;
+  m_nPosition = 0;
+  m_strError.clear();
+  return true;
+}
+
+bool LineReader::Fill() {
+  // Keep the unfinished line, moved to the front; grow only when it fills the buffer.
+  const std::size_t kept = m_end - m_begin;
+  if (m_begin > 0) {
+    std::memmove(m_buffer.data(), m_buffer.data() + m_begin, kept);
+    m_begin = 0;
+    m_end = kept;
+  }
+  if (m_end == m_buffer.size()) m_buffer.resize(m_buffer.size() * 2);
+  while (true) {
+    const ssize_t got = ::read(m_fd, m_buffer.data() + m_end, m_buffer.size() - m_end);
+    if (got > 0) {
+      m_end += static_cast<std::size_t>(got);
+      return true;
+    }
+    if (got == 0) {
+      m_bEof = true;
+      return false;
+    }
+    if (errno == EINTR) continue;
+    m_strError = std::strerror(errno);
+    return false;
+  }
+}
+
+bool LineReader::Next(char*& data, std::size_t& size) {
+  if (m_fd < 0 || Failed()) return false;
+  std::size_t scanned = m_begin;
+  while (true) {
+    char* base = m_buffer.data();
+    const void* found = std::memchr(base + scanned, '\n', m_end - scanned);
+    if (found != nullptr) {
+      const auto lf = static_cast<std::size_t>(static_cast<const char*>(found) - base);
+      data = base + m_begin;
+      size = lf - m_begin;
+      if (size > 0 && data[size - 1] == '\r') --size;
+      m_nPosition += static_cast<std::int64_t>(lf + 1 - m_begin);
+      m_begin = lf + 1;
+      return true;
+    }
+    if (m_bEof) {
+      if (m_begin == m_end) return false;
+      data = base + m_begin;
+      size = m_end - m_begin;
+      m_nPosition += static_cast<std::int64_t>(size);
+      m_begin = m_end;
+      return true;
+    }
+    const std::size_t searched = m_end - m_begin;
+    if (!Fill() && Failed()) return false;
+    scanned = m_begin + searched;
+  }
+}
+
+void LineReader::Close() {
+  if (m_fd >= 0) ::close(m_fd);
+  m_fd = -1;
+  std::vector<char>().swap(m_buffer);
+  m_begin = m_end = 0;
+}
+
+}  // namespace sekato::engine

@@ -1,1 +1,61 @@
 #pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace sekato::engine {
+
+/// Reads a source file line by line through one large buffer, in a single pass.
+///
+/// A line ends at a line feed; a carriage return right before it goes with it; a last line
+/// without a line feed is still a line; an empty file has no lines. So "a\r\nb\n\nc" gives
+/// "a", "b", "", "c". Only the current line is held: memory is the buffer, grown only for a
+/// line longer than the buffer.
+class LineReader final {
+ public:
+  LineReader();
+  ~LineReader();
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  /// Opens `path`; on failure returns false with the system's reason in `error`.
+  bool Open(const std::string& path, std::string& error);
+
+  /// The file's length in bytes (at open).
+  std::int64_t Length() const { return m_nLength; }
+
+  /// The file's identity, so that no piece is ever written over it.
+  dev_t Device() const { return m_device; }
+  ino_t Inode() const { return m_inode; }
+
+  /// The next line, writable in place (valid until the next call). False at the end of the
+  /// file or when reading failed (see Failed).
+  bool Next(char*& data, std::size_t& size);
+
+  /// Bytes of the file consumed so far, up to and including the last line's line feed.
+  std::int64_t Position() const { return m_nPosition; }
+
+  bool Failed() const { return !m_strError.empty(); }
+  const std::string& Error() const { return m_strError; }
+
+  void Close();
+
+ private:
+  bool Fill();
+
+  int m_fd = -1;
+  std::vector<char> m_buffer;
+  std::size_t m_begin = 0;  ///< first unread byte in the buffer
+  std::size_t m_end = 0;    ///< end of the data in the buffer
+  bool m_bEof = false;
+  std::int64_t m_nLength = 0;
+  std::int64_t m_nPosition = 0;
+  dev_t m_device = 0;
+  ino_t m_inode = 0;
+  std::string m_strError;
+};
+
+}  // namespace sekato::engine

@@ -1,1 +1,52 @@
 #pragma once
+
+#include <string>
+#include <string_view>
+
+namespace sekato::engine {
+
+/// The texts a run shows at its end (UTF-8). "%1" and "%2" stand for a file and the
+/// system's reason.
+struct Messages final {
+  static constexpr std::string_view kCompleted = "文件分割完成！";
+  static constexpr std::string_view kStopped = "文件分割被终止！";
+  static constexpr std::string_view kEmptyKeywords = "按章节分割时，关健字不能为空或空格";
+
+  static constexpr std::string_view kBadParts = "平均分配的份数必须大于 0。";
+  static constexpr std::string_view kBadChaptersPerFile = "每个文件放入的章数必须大于 0。";
+  static constexpr std::string_view kTooManyKeywords = "关键字最多只能有 10 个。";
+  static constexpr std::string_view kNoNumeralSeries =
+      "关键字中含有“?”时，必须选择替换?的自增符。";
+  static constexpr std::string_view kNegativeSize = "每个文件的最大大小不能为负数。";
+  static constexpr std::string_view kNegativeTitle = "章节标题大小不能为负数。";
+  static constexpr std::string_view kNoNewDir = "请指定保存分割文件的新目录。";
+  static constexpr std::string_view kNoExtension =
+      "源文件“%1”没有扩展名，无法在它旁边建立同名目录，请选择新目录。";
+  static constexpr std::string_view kWouldOverwriteSource =
+      "分割出的文件“%1”就是源文件本身，请更换保存目录或文件名。";
+  static constexpr std::string_view kOpenSource = "无法打开源文件“%1”：%2";
+  static constexpr std::string_view kReadSource = "读取源文件“%1”时出错：%2";
+  static constexpr std::string_view kMakeDirectory = "无法建立目录“%1”：%2";
+  static constexpr std::string_view kCreatePiece = "无法建立文件“%1”：%2";
+  static constexpr std::string_view kWritePiece = "写入文件“%1”时出错：%2";
+
+  /// The promotional line at the end of every piece (converted to GBK when written).
+  static constexpr std::string_view kPromotion = "本文件由 sekato 文本分割器分割";
+
+  /// `text` with "%1" replaced by `first` and "%2" by `second`.
+  static std::string Format(std::string_view text, std::string_view first,
+                            std::string_view second = {}) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '%' && i + 1 < text.size() && (text[i + 1] == '1' || text[i + 1] == '2')) {
+        out += text[i + 1] == '1' ? first : second;
+        ++i;
+      } else {
+        out += text[i];
+      }
+    }
+    return out;
+  }
+};
+
+}  // namespace sekato::engine

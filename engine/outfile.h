@@ -1,1 +1,60 @@
 #pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+#include <vector>
+
+namespace sekato::engine {
+
+/// One piece file open for writing, in text mode: every line break is written as CR LF.
+///
+/// Writes go through one buffer that the object keeps from piece to piece. The first error
+/// is kept with the system's reason; later writes do nothing until the file is closed.
+class OutFile final {
+ public:
+  OutFile();
+  ~OutFile();
+  OutFile(const OutFile&) = delete;
+  OutFile& operator=(const OutFile&) = delete;
+
+  /// Creates `path` (an existing file is emptied) unless it is the file with the identity
+  /// (`device`, `inode`): that file is left untouched and `Create` fails with
+  /// `protectedHit` set. On failure `error` holds the system's reason.
+  bool Create(const std::string& path, dev_t device, ino_t inode, bool& protectedHit,
+              std::string& error);
+
+  /// Bytes exactly as given (a source line never holds a line feed).
+  void Write(std::string_view bytes) {
+    if (bytes.size() <= m_buffer.size() - m_used) {
+      std::copy(bytes.begin(), bytes.end(), m_buffer.begin() + static_cast<long>(m_used));
+      m_used += bytes.size();
+    } else {
+      WriteSlow(bytes);
+    }
+  }
+
+  /// One line break: CR LF.
+  void Break() { Write("\r\n"); }
+
+  /// Text whose line feeds become CR LF (head text, tail text, the promotional line).
+  void WriteText(std::string_view text);
+
+  /// Flushes and closes; false (with `error`) when anything failed since Create.
+  bool Close(std::string& error);
+
+  bool IsOpen() const { return m_fd >= 0; }
+  bool Failed() const { return m_nErrno != 0; }
+
+ private:
+  void WriteSlow(std::string_view bytes);
+  void Flush();
+
+  int m_fd = -1;
+  std::vector<char> m_buffer;
+  std::size_t m_used = 0;
+  int m_nErrno = 0;
+};
+
+}  // namespace sekato::engine

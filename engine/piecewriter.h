@@ -1,1 +1,90 @@
 #pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+
+#include "outfile.h"
+
+namespace sekato::engine {
+
+/// What every piece of a run looks like: where it goes, its name, its head and its ending.
+/// Paths and the name part are file-system names (UTF-8); head, tail and the promotional
+/// line are GBK text.
+struct PieceLayout {
+  std::string directory;
+  std::string namePart;
+  bool addHead = false;
+  std::string head;
+  bool addTail = false;
+  std::string tail;
+  bool addPromotion = true;
+  std::string promotion;
+};
+
+/// Writes the numbered pieces of one run and counts the bytes of the current piece.
+///
+/// The count is the piece's size on disk up to its last line: the head text and every line
+/// break (CR LF, 2 bytes) included, the tail and promotional line excluded. A piece is laid
+/// out as [head "\n"] lines joined by "\n" for the first piece, [head "\n" "\n"] first line
+/// … for the later ones, then ["\n\n" tail] ["\n\n" promotional line] when closed normally.
+class PieceWriter final {
+ public:
+  /// `sourceDevice`/`sourceInode` name the source file, which no piece may ever replace.
+  PieceWriter(PieceLayout layout, dev_t sourceDevice, ino_t sourceInode);
+
+  /// "%.3d": 1 → "001", 42 → "042", 1000 → "1000".
+  static std::string SequenceText(std::int64_t number);
+
+  /// directory/namePart_NNN.txt
+  std::string PiecePath(std::int64_t number) const;
+
+  /// The UTF-8 file name a chapter title gives, or nothing when the title cannot name a file
+  /// on every device: a character Windows forbids in names (\ / : * ? " < > |), a control
+  /// character, or bytes that are not GBK. Only single-byte characters are tested, so a
+  /// GBK trail byte 0x5C or 0x7C is part of its Chinese character, not a forbidden "\" or "|".
+  static bool TitleFileName(std::string_view gbkTitle, std::string& utf8Title);
+
+  /// Piece 001 with its head text.
+  bool OpenFirst();
+  /// The next piece with its head text and an empty line after it.
+  bool OpenNext();
+
+  void WriteLine(std::string_view line) {
+    m_file.Write(line);
+    m_nCount += static_cast<std::int64_t>(line.size());
+  }
+  void WriteBreak() {
+    m_file.Break();
+    m_nCount += 2;
+  }
+
+  /// Closes the current piece, with its tail and promotional line when `withEnding`.
+  bool Close(bool withEnding);
+
+  /// Gives the closed piece `number` its title name NNN_title.txt; an existing file of that
+  /// name is never replaced and any failure leaves the sequence name. True when renamed.
+  bool RenameToTitle(std::int64_t number, std::string_view gbkTitle);
+
+  std::int64_t Count() const { return m_nCount; }
+  std::int64_t Sequence() const { return m_nSequence; }
+  /// True once a write to the current piece has failed.
+  bool WriteFailed() const { return m_file.Failed(); }
+  /// The message for the last failure (UTF-8).
+  const std::string& ErrorMessage() const { return m_strError; }
+
+ private:
+  bool Open(std::int64_t number);
+
+  PieceLayout m_layout;
+  dev_t m_sourceDevice;
+  ino_t m_sourceInode;
+  OutFile m_file;
+  std::string m_strPath;
+  std::int64_t m_nSequence = 0;
+  std::int64_t m_nCount = 0;
+  std::string m_strError;
+};
+
+}  // namespace sekato::engine

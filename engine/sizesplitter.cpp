@@ -1,1 +1,50 @@
-// placeholder
+#include "sizesplitter.h"
+
+#include <limits>
+
+#include "gbktext.h"
+
+namespace sekato::engine {
+
+SizeSplitter::Limits SizeSplitter::ForSize(std::int64_t kb) {
+  constexpr std::int64_t kMaxKb = std::numeric_limits<std::int64_t>::max() / 2048;
+  return {(kb > kMaxKb ? kMaxKb : kb) * 1024, 0};
+}
+
+SizeSplitter::Limits SizeSplitter::ForParts(std::int64_t length, std::int64_t parts,
+                                            const PieceLayout& layout) {
+  Limits limits{length / parts + 1, 0};
+  if (layout.addHead) limits.limit += static_cast<std::int64_t>(layout.head.size()) + 2;
+  if (layout.addTail) {
+    const auto tail = static_cast<std::int64_t>(layout.tail.size()) + 4;
+    limits.limit += tail;
+    limits.allowance += tail;
+  }
+  if (layout.addPromotion) {
+    limits.limit += 12;
+    limits.allowance += 12;
+  }
+  return limits;
+}
+
+SizeSplitter::SizeSplitter(Limits limits, bool keepLines, PieceWriter& writer)
+    : m_limits(limits), m_bKeepLines(keepLines), m_writer(writer) {}
+
+bool SizeSplitter::HandleLine(std::string_view line) {
+  const auto length = static_cast<std::int64_t>(line.size());
+  if (m_writer.Count() + length <= m_limits.limit + m_limits.allowance) {
+    m_writer.WriteLine(line);
+    return true;
+  }
+  std::size_t cut = 0;
+  if (!m_bKeepLines) {
+    const std::int64_t room = m_limits.limit - m_writer.Count();
+    if (room > 0) cut = GbkText::BoundaryAtOrBelow(line, static_cast<std::size_t>(room));
+    m_writer.WriteLine(line.substr(0, cut));
+  }
+  if (!m_writer.Close(true) || !m_writer.OpenNext()) return false;
+  m_writer.WriteLine(line.substr(cut));
+  return true;
+}
+
+}  // namespace sekato::engine

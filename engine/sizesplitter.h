@@ -1,1 +1,46 @@
 #pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "piecewriter.h"
+
+namespace sekato::engine {
+
+/// Cuts the source by size (size mode) or into nearly equal parts (even mode).
+///
+/// Lines go into the current piece while count + line ≤ limit + allowance. The line that
+/// crosses is cut at the largest character boundary at or below limit − count (so a
+/// two-byte character is never split), or, in size mode with keep-lines, moved whole into
+/// the next piece. The rest of a cut line is written whole, even when longer than the limit.
+///
+/// Example: limit 1024, count 1002 after the line break, a 40-byte Chinese line: room 22,
+/// the first 22 bytes close the piece at exactly 1024 bytes, the other 18 open the next.
+class SizeSplitter final {
+ public:
+  struct Limits {
+    std::int64_t limit = 0;      ///< count up to which a cut line fills a piece
+    std::int64_t allowance = 0;  ///< extra room for a whole line (tail and promotional line)
+  };
+
+  /// Size mode: `kb` × 1024 bytes, no allowance. 1000 → 1,024,000.
+  static Limits ForSize(std::int64_t kb);
+
+  /// Even mode: length / parts + 1, plus head text + 2, plus tail + 4 (also as allowance),
+  /// plus 12 for the promotional line (also as allowance). L 10,000, 5 parts, promotional
+  /// line on: limit 2,013, allowance 12.
+  static Limits ForParts(std::int64_t length, std::int64_t parts, const PieceLayout& layout);
+
+  SizeSplitter(Limits limits, bool keepLines, PieceWriter& writer);
+
+  /// Writes one kept line (its line break already written); false when a piece could not be
+  /// closed or opened.
+  bool HandleLine(std::string_view line);
+
+ private:
+  Limits m_limits;
+  bool m_bKeepLines;
+  PieceWriter& m_writer;
+};
+
+}  // namespace sekato::engine

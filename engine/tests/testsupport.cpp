@@ -1,1 +1,89 @@
-// placeholder
+#include "testsupport.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <unistd.h>
+
+#include "gbkcodec.h"
+#include "sourcepath.h"
+#include "splitrun.h"
+
+namespace sekato::engine::test {
+
+std::string G(const std::string& utf8) {
+  auto gbk = GbkCodec::FromUtf8(utf8);
+  if (!gbk) throw std::runtime_error("not GBK: " + utf8);
+  return *gbk;
+}
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "sekato-test-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  m_path = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ignored);
+  std::filesystem::remove_all(m_path, ignored);
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out << bytes;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> ListDir(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+SplitOptions OptionsFor(const std::string& source, const std::string& outDir) {
+  SplitOptions options;
+  options.m_strSrcPath = source;
+  options.m_strSrcBase = SourcePath::Base(source);
+  options.m_strSrcTitle = SourcePath::Title(source);
+  options.m_strCustomName = options.m_strSrcTitle;
+  options.m_nDirMode = 0;
+  options.m_strNewDir = outDir;
+  options.m_bNoAd = true;
+  return options;
+}
+
+SplitOutcome Split(const SplitOptions& options, RecordingHost& host) {
+  return SplitThreadProc(options, host);
+}
+
+std::string JoinPieces(const std::string& dir) {
+  // Sequence names grow a digit past 999: a longer name comes later.
+  auto names = ListDir(dir);
+  std::stable_sort(names.begin(), names.end(),
+                   [](const auto& a, const auto& b) { return a.size() < b.size(); });
+  std::string all;
+  for (const auto& name : names) all += ReadFile(dir + "/" + name);
+  return all;
+}
+
+std::string WithoutBreaks(const std::string& bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  std::copy_if(bytes.begin(), bytes.end(), std::back_inserter(out),
+               [](char c) { return c != '\r' && c != '\n'; });
+  return out;
+}
+
+std::string CorpusNovel() { return std::string(SEKATO_SHARED_DIR) + "/corpus/sanguoyanyi.gbk.txt"; }
+
+}  // namespace sekato::engine::test

@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include "testsupport.h"
+
+namespace sekato::engine {
+namespace {
+
+using namespace test;
+
+class CorpusSplit : public ::testing::Test {
+ protected:
+  SplitOptions Options() { return OptionsFor(CorpusNovel(), dir / "out"); }
+  TempDir dir;
+  RecordingHost host;
+};
+
+TEST_F(CorpusSplit, ChapterKeywordsFindEveryHeadingIncludingTheRepeatedOne) {
+  auto options = Options();
+  options.m_strKeywords = G("第 回");
+  options.m_strTitleMax = "30";
+  options.m_nNameMode = 2;
+  ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
+  const auto names = ListDir(dir / "out");
+  ASSERT_EQ(names.size(), 121u);
+  EXPECT_EQ(names[0], "001_第一回宴桃园豪杰三结义斩黄巾英雄首立功.txt");
+  // Chapter 35 stands twice, in pieces 035 and 036; the last piece holds chapter 120.
+  EXPECT_EQ(names[34].substr(0, 4 + 15), "035_第三十五回");
+  EXPECT_EQ(names[35].substr(0, 4 + 15), "036_第三十五回");
+  EXPECT_EQ(names[120].substr(0, 4 + 15), "121_第一百二十");
+}
+
+TEST_F(CorpusSplit, NumberedKeywordsStopWhereTheBookWritesANumberDifferently) {
+  // The book writes chapter 101 as 第一百一回, not 第一百零一回.
+  auto options = Options();
+  options.m_strKeywords = G("第?回");
+  options.m_strTitleMax = "30";
+  host.series = 2;
+  ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
+  EXPECT_EQ(ListDir(dir / "out").size(), 100u);
+}
+
+TEST_F(CorpusSplit, DefaultTitleLimitSkipsLongHeadings) {
+  auto options = Options();
+  options.m_strKeywords = G("第 回");
+  ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
+  EXPECT_LT(ListDir(dir / "out").size(), 121u);
+}
+
+TEST_F(CorpusSplit, NoTextIsLostInAnyMode) {
+  const std::string source = WithoutBreaks(ReadFile(CorpusNovel()));
+  struct Mode {
+    int split;
+    const char* value;
+    bool keepLines;
+  };
+  for (const Mode mode : {Mode{0, "1", false}, Mode{0, "7", false}, Mode{1, "13", false},
+                          Mode{1, "13", true}, Mode{2, "9", false}, Mode{1, "0", false}}) {
+    auto options = Options();
+    options.m_nSplitMode = mode.split;
+    options.m_strKeywords = G("第 回");
+    options.m_strTitleMax = "30";
+    options.m_strChaptersPerFile = mode.value;
+    options.m_strMaxKB = mode.value;
+    options.m_strParts = mode.value;
+    options.m_bKeepLines = mode.keepLines;
+    options.m_strNewDir = dir / ("out" + std::to_string(mode.split) + mode.value +
+                                 (mode.keepLines ? "k" : ""));
+    RecordingHost run;
+    ASSERT_EQ(Split(options, run), SplitOutcome::Completed);
+    EXPECT_TRUE(WithoutBreaks(JoinPieces(options.m_strNewDir)) == source)
+        << "mode " << mode.split << " value " << mode.value;
+  }
+}
+
+}  // namespace
+}  // namespace sekato::engine

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include "gbktext.h"
+#include "numberparse.h"
+#include "sourcepath.h"
+#include "testsupport.h"
+
+namespace sekato::engine {
+namespace {
+
+using test::G;
+
+TEST(GbkText, FindMatchesOnlyAtCharacterBoundaries) {
+  // 第 is B5 DA, 章 is D5 C2: in "\xB5\xD5\xC2" the D5 is a trail byte.
+  EXPECT_EQ(GbkText::Find("\xB5\xDA\xD5\xC2", "\xD5\xC2", 0), 2u);
+  EXPECT_EQ(GbkText::Find("\xB5\xD5\xC2", "\xD5\xC2", 0), GbkText::npos);
+  // An ASCII letter can be a trail byte (B5 41); it is not found there, but later it is.
+  EXPECT_EQ(GbkText::Find("\xB5" "AA", "A", 0), 2u);
+  EXPECT_EQ(GbkText::Find(G("章程第一条"), G("第"), 0), 4u);
+  EXPECT_EQ(GbkText::Find(G("章程第一条"), G("章"), 6), GbkText::npos);
+  EXPECT_EQ(GbkText::Find("abc", "c", 4), GbkText::npos);
+}
+
+TEST(GbkText, BoundaryAtOrBelowNeverSplitsACharacter) {
+  const std::string line = "a" + G("第") + "b";  // boundaries 0, 1, 3, 4
+  EXPECT_EQ(GbkText::BoundaryAtOrBelow(line, 0), 0u);
+  EXPECT_EQ(GbkText::BoundaryAtOrBelow(line, 1), 1u);
+  EXPECT_EQ(GbkText::BoundaryAtOrBelow(line, 2), 1u);
+  EXPECT_EQ(GbkText::BoundaryAtOrBelow(line, 3), 3u);
+  EXPECT_EQ(GbkText::BoundaryAtOrBelow(line, 9), 4u);
+  // A lone lead byte at the end counts as one character.
+  EXPECT_EQ(GbkText::BoundaryAtOrBelow("a\xB5", 1), 1u);
+  // Trail bytes 0x40-0x7E do not shift the walk (the old parity rule cut here wrongly).
+  const std::string mixed = G("丂") + G("第");  // 丂 is 81 40
+  EXPECT_EQ(GbkText::BoundaryAtOrBelow(mixed, 3), 2u);
+}
+
+TEST(GbkText, CleansFullWidthSpacesCharacterAware) {
+  std::string line = G("　　第一章　") + " \t";
+  GbkText::WidenFullWidthSpaces(line.data(), line.size());
+  EXPECT_EQ(line, "    " + G("第一章") + "   \t");
+  EXPECT_EQ(GbkText::TrimRight(line), "    " + G("第一章"));
+  // A1 A1 straddling two characters (xx A1 | A1 xx) is no full-width space.
+  std::string straddle = "\xB0\xA1\xA1\xB0";
+  GbkText::WidenFullWidthSpaces(straddle.data(), straddle.size());
+  EXPECT_EQ(straddle, "\xB0\xA1\xA1\xB0");
+  EXPECT_EQ(GbkText::RemoveFullWidthSpaces(G("　第一章　回忆 过去")), G("第一章回忆 过去"));
+  EXPECT_EQ(GbkText::Trim(" \t\v\f\r\nx \r\n"), "x");
+}
+
+TEST(GbkText, KeywordTextIsNormalisedBeforeCutting) {
+  EXPECT_EQ(GbkText::NormaliseKeywords(G("　第　　章　")), G("第") + "    " + G("章"));
+  EXPECT_EQ(GbkText::NormaliseKeywords(G("　 　")), "");
+}
+
+TEST(NumberParse, ReadsLikeAtoi) {
+  EXPECT_EQ(ParseNumber("1000"), 1000);
+  EXPECT_EQ(ParseNumber("  -7x"), -7);
+  EXPECT_EQ(ParseNumber("+12"), 12);
+  EXPECT_EQ(ParseNumber("1.5"), 1);
+  EXPECT_EQ(ParseNumber("abc"), 0);
+  EXPECT_EQ(ParseNumber(""), 0);
+  EXPECT_EQ(ParseNumber("- 5"), 0);
+  EXPECT_EQ(ParseNumber("99999999999999999999999"), INT64_MAX);
+  EXPECT_EQ(ParseNumber("-99999999999999999999999"), -INT64_MAX);
+}
+
+TEST(SourcePath, BaseAndTitleIgnoreDotsInFolders) {
+  EXPECT_EQ(SourcePath::Base("/books/novel.txt"), "/books/novel");
+  EXPECT_EQ(SourcePath::Title("/books/novel.txt"), "novel");
+  EXPECT_EQ(SourcePath::Base("/my.books/novel"), "");
+  EXPECT_EQ(SourcePath::Title("/my.books/novel"), "novel");
+  EXPECT_EQ(SourcePath::Base("/b/a.b.txt"), "/b/a.b");
+  EXPECT_EQ(SourcePath::Title("/b/a.b.txt"), "a.b");
+  EXPECT_EQ(SourcePath::Base("/b/.hidden"), "");
+  EXPECT_EQ(SourcePath::Base("novel.txt"), "novel");
+}
+
+}  // namespace
+}  // namespace sekato::engine

@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include "gbktext.h"
+#include "headingmatcher.h"
+#include "testsupport.h"
+
+namespace sekato::engine {
+namespace {
+
+using test::G;
+
+HeadingMatcher Matcher(const std::string& utf8Keywords, int series = -1, int titleMax = 20) {
+  const auto keywords = HeadingMatcher::CutKeywords(GbkText::NormaliseKeywords(G(utf8Keywords)));
+  return HeadingMatcher(keywords, series, titleMax);
+}
+
+TEST(HeadingMatcher, CutsKeywordsAtSpaces) {
+  EXPECT_EQ(HeadingMatcher::CutKeywords(G("第") + "  " + G("章")),
+            (std::vector<std::string>{G("第"), G("章")}));
+  EXPECT_EQ(HeadingMatcher::CutKeywords(G("第?章")), (std::vector<std::string>{G("第?章")}));
+  EXPECT_TRUE(HeadingMatcher::HasWildcard({G("第?章")}));
+  EXPECT_FALSE(HeadingMatcher::HasWildcard({G("第？章")}));  // full-width ？ is a character
+}
+
+TEST(HeadingMatcher, KeywordsMustAppearInOrder) {
+  auto m = Matcher("第  章");
+  EXPECT_TRUE(m.IsHeading(G("第一章 回忆过去"), 0));
+  EXPECT_FALSE(m.IsHeading(G("章程第一条"), 0));
+  EXPECT_FALSE(m.IsHeading(G("正文"), 0));
+  // A repeated keyword needs two separate occurrences.
+  auto twice = Matcher("第 第");
+  EXPECT_FALSE(twice.IsHeading(G("第一章"), 0));
+  EXPECT_TRUE(twice.IsHeading(G("第一卷第一章"), 0));
+  // ASCII letters match case-sensitively.
+  auto latin = Matcher("Chapter");
+  EXPECT_TRUE(latin.IsHeading("Chapter 1", 0));
+  EXPECT_FALSE(latin.IsHeading("CHAPTER 1", 0));
+}
+
+TEST(HeadingMatcher, TitleLimitCountsTwoBytesACharacter) {
+  auto m = Matcher("第  章");
+  const std::string forty = G("第一章") + std::string(34, 'x');
+  EXPECT_TRUE(m.IsHeading(forty, 0));
+  EXPECT_FALSE(m.IsHeading(forty + "x", 0));
+  auto zero = Matcher("第  章", -1, 0);
+  EXPECT_FALSE(zero.IsHeading(G("第一章"), 0));
+}
+
+TEST(HeadingMatcher, WildcardStandsForTheNextChapterNumber) {
+  auto ascii = Matcher("第?章", 0);
+  EXPECT_TRUE(ascii.IsHeading(G("第1章"), 0));
+  EXPECT_FALSE(ascii.IsHeading(G("第1章"), 1));
+  EXPECT_TRUE(ascii.IsHeading(G("第2章"), 1));
+  auto chinese = Matcher("?、", 2);
+  EXPECT_TRUE(chinese.IsHeading(G("一、开始"), 0));
+  EXPECT_TRUE(chinese.IsHeading(G("十、转折"), 9));
+  EXPECT_TRUE(chinese.IsHeading(G("一百、终"), 99));
+  EXPECT_TRUE(chinese.IsHeading(G("一百零一、尾声"), 100));
+  auto full = Matcher("第?回", 1);
+  EXPECT_TRUE(full.IsHeading(G("第１２回"), 11));
+}
+
+TEST(HeadingMatcher, SearchGoesOnAfterTheWholeNumberMatched) {
+  // "?" then "一": the 一 inside 十一 is part of the number, not the second keyword.
+  auto m = Matcher("? 一", 2);
+  EXPECT_FALSE(m.IsHeading(G("十一章"), 10));
+  EXPECT_TRUE(m.IsHeading(G("十一章一"), 10));
+}
+
+}  // namespace
+}  // namespace sekato::engine

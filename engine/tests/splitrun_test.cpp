@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "messages.h"
+#include "siteaddresses.h"
+#include "testsupport.h"
+
+namespace sekato::engine {
+namespace {
+
+using namespace test;
+
+class SplitRunTest : public ::testing::Test {
+ protected:
+  SplitOptions Options(const std::string& bytes, const std::string& name = "src.txt") {
+    WriteFile(dir / name, bytes);
+    return OptionsFor(dir / name, dir / "out");
+  }
+  std::string Out(const std::string& name) { return ReadFile(dir / ("out/" + name)); }
+  TempDir dir;
+  RecordingHost host;
+};
+
+TEST_F(SplitRunTest, AnEmptySourceGivesOnePieceWithHeadTailAndPromotion) {
+  auto options = Options("");
+  options.m_bAddHead = options.m_bAddTail = true;
+  options.m_strHead = "H";
+  options.m_strTail = "T";
+  options.m_bNoAd = false;
+  ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
+  EXPECT_EQ(Out("src_001.txt"), "H\r\n\r\n\r\nT\r\n\r\n" +
+                                    G(std::string(Messages::kPromotion) + " ") +
+                                    SiteAddresses::kHome);
+  EXPECT_EQ(host.range, 0);
+  EXPECT_EQ(host.Message(), "文件分割完成！");
+  EXPECT_EQ(host.clears, 1);
+}
+
+TEST_F(SplitRunTest, CleanUpDropsBlankLinesAndKeepsLeadingSpacesAsAscii) {
+  auto options = Options(G("\r\n　　第一章  \r\n \t　\r\n　　正文　\r\n"));
+  options.m_bTrimSpaces = true;
+  ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
+  EXPECT_EQ(Out("src_001.txt"), G("    第一章\r\n    正文"));
+  // Dropped lines move no progress: two kept lines, two positions.
+  EXPECT_EQ(host.positions.size(), 2u);
+}
+
+TEST_F(SplitRunTest, BlankLinesAtTheStartOfAPieceWriteNothing) {
+  auto options = Options("\r\n\r\nabc\r\n\r\ndef");
+  ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
+  EXPECT_EQ(Out("src_001.txt"), "abc\r\n\r\ndef");
+}
+
+TEST_F(SplitRunTest, ProgressRunsToTheSourceLengthAndTheFlagClearsAfterTheMessage) {
+  auto options = Options("a\r\nbb\r\nccc");
+  options.m_nSplitMode = 1;
+  ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
+  EXPECT_EQ(host.range, 10);
+  EXPECT_EQ(host.positions, (std::vector<std::int64_t>{3, 7, 10}));
+  EXPECT_EQ(host.clears, 1);
+}
+
+TEST_F(SplitRunTest, StopClosesThePieceWithoutItsEndingAndKeepsTheFlagDown) {
+  auto options = Options("one\r\ntwo\r\nthree\r\n");
+  options.m_bAddTail = true;
+  options.m_strTail = "TAIL";
+  options.m_bNoAd = false;
+  host.stopAfterPolls = 2;
+  ASSERT_EQ(Split(options, host), SplitOutcome::Stopped);
+  EXPECT_EQ(host.Message(), "文件分割被终止！");
+  EXPECT_EQ(host.clears, 0);
+  EXPECT_EQ(Out("src_001.txt"), "one\r\ntwo");
+}
+
+TEST_F(SplitRunTest, UnusableOptionsAreRefusedBeforeAnythingIsCreated) {
+  struct Case {
+    const char* what;
+    void (*set)(SplitOptions&, RecordingHost&);
+    std::string_view message;
+  };
+  const std::vector<Case> cases = {
+      {"parts 0", [](SplitOptions& o, RecordingHost&) { o.m_nSplitMode = 2; o.m_strParts = "0"; },
+       Messages::kBadParts},
+      {"per -1", [](SplitOptions& o, RecordingHost&) { o.m_strChaptersPerFile = "-1"; },
+       Messages::kBadChaptersPerFile},
+      {"11 keywords",
+       [](SplitOptions& o, RecordingHost&) { o.m_strKeywords = "a b c d e f g h i j k"; },
+       Messages::kTooManyKeywords},
+      {"? without series", [](SplitOptions& o, RecordingHost&) { o.m_strKeywords = "?"; },
+       Messages::kNoNumeralSeries},
+      {"negative size", [](SplitOptions& o, RecordingHost&) { o.m_nSplitMode = 1; o.m_strMaxKB = "-1"; },
+       Messages::kNegativeSize},
+      {"negative title", [](SplitOptions& o, RecordingHost&) { o.m_strTitleMax = "-5"; },
+       Messages::kNegativeTitle},
+      {"no new dir", [](SplitOptions& o, RecordingHost&) { o.m_strNewDir.clear(); },
+       Messages::kNoNewDir},
+  };
+  for (const auto& c : cases) {
+    auto options = Options("text\r\n");
+    RecordingHost refused;
+    c.set(options, refused);
+    EXPECT_EQ(Split(options, refused), SplitOutcome::Refused) << c.what;
+    EXPECT_EQ(refused.Message(), c.message) << c.what;
+    EXPECT_EQ(refused.clears, 1) << c.what;
+    EXPECT_FALSE(std::filesystem::exists(dir / "out")) << c.what;
+  }
+  // Size and parts options are not looked at in chapter mode.
+  auto chapter = Options("text\r\n");
+  chapter.m_strParts = "0";
+  chapter.m_strMaxKB = "-3";
+  EXPECT_EQ(Split(chapter, host), SplitOutcome::Completed);
+}
+
+TEST_F(SplitRunTest, EmptyKeywordsAreRefusedOnlyInChapterMode) {
+  auto options = Options("text\r\n");
+  options.m_strKeywords = G("　 ");
+  EXPECT_EQ(Split(options, host), SplitOutcome::Refused);
+  EXPECT_EQ(host.Message(), "按章节分割时，关健字不能为空或空格");
+  EXPECT_TRUE(ListDir(dir / "out").empty());  // the directory exists, nothing in it
+  options.m_nSplitMode = 1;
+  RecordingHost size;
+  EXPECT_EQ(Split(options, size), SplitOutcome::Completed);
+}
+
+TEST_F(SplitRunTest, ADirectoryBesideTheSourceNeedsAnExtension) {
+  auto options = Options("text\r\n", "novel.txt");
+  options.m_nDirMode = 1;
+  ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
+  EXPECT_EQ(ListDir(dir / "novel"), std::vector<std::string>{"novel_001.txt"});
+  std::filesystem::create_directory(dir / "my.books");
+  WriteFile(dir / "my.books/novel", "text\r\n");
+  auto bare = OptionsFor(dir / "my.books/novel", "");
+  bare.m_nDirMode = 1;
+  RecordingHost refused;
+  EXPECT_EQ(Split(bare, refused), SplitOutcome::Refused);
+  EXPECT_NE(refused.Message().find("没有扩展名"), std::string::npos);
+  EXPECT_EQ(ListDir(dir / "my.books"), std::vector<std::string>{"novel"});
+}
+
+TEST_F(SplitRunTest, TheSourceIsNeverOverwritten) {
+  // A custom name that reproduces the source's own name in its folder.
+  const std::string text = std::string(3000, 'x') + "\r\n";
+  auto options = Options(text, "a_002.txt");
+  options.m_strNewDir = dir.Path().string();
+  options.m_nNameMode = 1;
+  options.m_strCustomName = "a";
+  options.m_nSplitMode = 1;
+  options.m_strMaxKB = "1";
+  EXPECT_EQ(Split(options, host), SplitOutcome::Refused);
+  EXPECT_EQ(ReadFile(dir / "a_002.txt"), text);
+  EXPECT_FALSE(std::filesystem::exists(dir / "a_001.txt"));
+  // A hard link under a piece's name is recognised when the piece is opened.
+  auto linked = Options(text, "b.txt");
+  linked.m_nSplitMode = 1;
+  linked.m_strMaxKB = "1";
+  std::filesystem::create_directory(dir / "out");
+  std::filesystem::create_hard_link(dir / "b.txt", dir / "out/b_002.txt");
+  RecordingHost failed;
+  EXPECT_EQ(Split(linked, failed), SplitOutcome::Failed);
+  EXPECT_NE(failed.Message().find("b_002.txt"), std::string::npos);
+  EXPECT_EQ(ReadFile(dir / "b.txt"), text);
+  EXPECT_EQ(failed.clears, 1);
+}
+
+TEST_F(SplitRunTest, InputAndOutputFailuresAreReportedWithTheFileAndReason) {
+  auto missing = OptionsFor(dir / "nothing.txt", dir / "out");
+  EXPECT_EQ(Split(missing, host), SplitOutcome::Failed);
+  EXPECT_NE(host.Message().find("nothing.txt"), std::string::npos);
+  EXPECT_NE(host.Message().find("No such file"), std::string::npos);
+  EXPECT_EQ(host.clears, 1);
+
+  auto noParent = Options("text\r\n");
+  noParent.m_strNewDir = dir / "no/such/dir";
+  RecordingHost dirHost;
+  EXPECT_EQ(Split(noParent, dirHost), SplitOutcome::Failed);
+  EXPECT_NE(dirHost.Message().find("no/such/dir"), std::string::npos);
+
+  // A full disk: piece 002 is a link to /dev/full. Piece 001 stays as written.
+  auto full = Options(std::string(1500, 'x') + "\r\n" + std::string(1500, 'y'));
+  full.m_nSplitMode = 1;
+  full.m_strMaxKB = "1";
+  full.m_bKeepLines = true;
+  std::filesystem::create_directory(dir / "out");
+  std::filesystem::create_symlink("/dev/full", dir / "out/src_003.txt");
+  RecordingHost fullHost;
+  EXPECT_EQ(Split(full, fullHost), SplitOutcome::Failed);
+  EXPECT_NE(fullHost.Message().find("No space left"), std::string::npos);
+  EXPECT_EQ(Out("src_002.txt"), std::string(1500, 'x') + "\r\n");
+  EXPECT_EQ(fullHost.clears, 1);
+}
+
+}  // namespace
+}  // namespace sekato::engine
