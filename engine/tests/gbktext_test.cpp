@@ -78,3 +78,39 @@ TEST(SourcePath, BaseAndTitleIgnoreDotsInFolders) {
 
 }  // namespace
 }  // namespace sekato::engine
+
+namespace sekato::engine {
+namespace {
+
+// Walks every character boundary: slow and obviously right.
+std::size_t NaiveFind(std::string_view text, std::string_view needle, std::size_t from) {
+  for (std::size_t pos = 0; pos < text.size();
+       pos += GbkText::IsLead(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1) {
+    if (pos >= from && text.substr(pos, needle.size()) == needle) return pos;
+  }
+  return GbkText::npos;
+}
+
+TEST(GbkText, FindAgreesWithACharacterWalkOnLongMixedText) {
+  // Texts of every length around the 16-byte blocks the search works in, built from a few
+  // bytes that form full-width spaces, straddling pairs, ASCII and trail bytes.
+  const std::string alphabet = "\xA1\xA1\xB0\xA1 a\x81\x40";
+  unsigned seed = 7;
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    const std::size_t length = static_cast<std::size_t>(round % 70);
+    for (std::size_t i = 0; i < length; ++i) {
+      seed = seed * 1103515245u + 12345u;
+      text += alphabet[(seed >> 16) % alphabet.size()];
+    }
+    for (const std::string_view needle : {"\xA1\xA1", "\xB0\xA1\xA1", "a", " a\x81"}) {
+      for (std::size_t from : {std::size_t{0}, std::size_t{1}, length / 2, length}) {
+        ASSERT_EQ(GbkText::Find(text, needle, from), NaiveFind(text, needle, from))
+            << "round " << round << " from " << from;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace sekato::engine

@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "gbkcodec.h"
+
+extern char** environ;
+
+namespace sekato::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string G(const std::string& utf8) { return *engine::GbkCodec::FromUtf8(utf8); }
+
+std::string Read(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void Write(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::vector<std::string> List(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class Cli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "sekato-cli-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    dir = pattern;
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  /// Starts sekato-cli with `args` (optionally through `sh -c` with a prefix), stderr to a file.
+  pid_t Start(const std::vector<std::string>& args, const std::string& shellPrefix = "") {
+    std::vector<std::string> argv;
+    if (shellPrefix.empty()) {
+      argv.push_back(SEKATO_CLI);
+      argv.insert(argv.end(), args.begin(), args.end());
+    } else {
+      std::string command = shellPrefix + " exec '" + SEKATO_CLI + "'";
+      for (const auto& a : args) command += " '" + a + "'";
+      argv = {"/bin/sh", "-c", command};
+    }
+    std::vector<char*> raw;
+    for (auto& a : argv) raw.push_back(a.data());
+    raw.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    const std::string err = (dir / "stderr.txt").string();
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = -1;
+    EXPECT_EQ(posix_spawn(&pid, raw[0], &actions, nullptr, raw.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+  }
+  int Wait(pid_t pid) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    stderrText = Read(dir / "stderr.txt");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+  int Run(const std::vector<std::string>& args, const std::string& shellPrefix = "") {
+    return Wait(Start(args, shellPrefix));
+  }
+  std::string Novel() {
+    const fs::path path = dir / "novel.txt";
+    Write(path, G("前言\r\n第1章 甲\r\n一\r\n第2章 乙\r\n二\r\n第3章 丙\r\n三\r\n"));
+    return path;
+  }
+
+  fs::path dir;
+  std::string stderrText;
+};
+
+TEST_F(Cli, DefaultsSplitByChapterIntoAFolderBesideTheSource) {
+  ASSERT_EQ(Run({Novel()}), 0);
+  EXPECT_EQ(stderrText, "文件分割完成！\n");
+  EXPECT_EQ(List(dir / "novel"),
+            (std::vector<std::string>{"novel_001.txt", "novel_002.txt", "novel_003.txt"}));
+  const std::string third = Read(dir / "novel/novel_003.txt");
+  EXPECT_EQ(third.substr(0, 16), G("第3章 丙\r\n三\r\n\r\n"));
+  EXPECT_NE(third.find("sekato.example.org"), std::string::npos);  // the promotional line
+}
+
+TEST_F(Cli, OptionsReachTheEngine) {
+  const std::string source = Novel();
+  ASSERT_EQ(Run({"-q", "--no-ad", "-o", dir / "a", "-k", "第?章", "--numerals", "ascii",
+                 "--title-names", "-p", "2", "--head", "头", "--tail", "尾", source}),
+            0);
+  EXPECT_EQ(stderrText, "");
+  EXPECT_EQ(List(dir / "a"), (std::vector<std::string>{"001_第1章 甲.txt", "002_第3章 丙.txt"}));
+  EXPECT_EQ(Read(dir / "a/002_第3章 丙.txt"), G("头\r\n\r\n第3章 丙\r\n三\r\n\r\n尾"));
+  ASSERT_EQ(Run({"-q", "--no-ad", "-o", dir / "b", "-n", "part", "-m", "size", "--kb", "1",
+                 "--keep-lines", source}),
+            0);
+  EXPECT_EQ(List(dir / "b"), std::vector<std::string>{"part_001.txt"});
+  ASSERT_EQ(Run({"-q", "--no-ad", "-o", dir / "c", "-m", "even", "--parts", "2", "--trim",
+                 source}),
+            0);
+  EXPECT_EQ(List(dir / "c").size(), 2u);
+}
+
+TEST_F(Cli, RefusedOptionsExitWithOne) {
+  const std::string source = Novel();
+  EXPECT_EQ(Run({"--mode", "lines", source}), 1);
+  EXPECT_NE(stderrText.find("--mode"), std::string::npos);
+  EXPECT_EQ(Run({}), 1);
+  EXPECT_EQ(Run({"-n", "x", "--title-names", source}), 1);
+  EXPECT_EQ(Run({"-m", "even", "--parts", "0", source}), 1);
+  EXPECT_EQ(stderrText, "sekato-cli: 平均分配的份数必须大于 0。\n");
+  EXPECT_EQ(Run({"-k", "😀", source}), 1);  // not writable in GBK
+  EXPECT_NE(stderrText.find("GBK"), std::string::npos);
+  EXPECT_EQ(Run({"-k", "?", source}), 1);
+  EXPECT_FALSE(fs::exists(dir / "novel"));
+  EXPECT_EQ(Run({"--help"}), 0);
+  EXPECT_EQ(Run({"--version"}), 0);
+}
+
+TEST_F(Cli, ReadAndWriteFailuresExitWithTwo) {
+  EXPECT_EQ(Run({(dir / "missing.txt").string()}), 2);
+  EXPECT_NE(stderrText.find("missing.txt"), std::string::npos);
+  // A file size limit stands for a full disk: writes fail, the program reports it.
+  Write(dir / "big.txt", std::string(200000, 'x') + "\r\n");
+  EXPECT_EQ(Run({"-o", (dir / "out").string(), (dir / "big.txt").string()},
+                "trap '' XFSZ; ulimit -f 64;"),
+            2);
+  EXPECT_NE(stderrText.find("big_001.txt"), std::string::npos);
+  EXPECT_EQ(stderrText.find("文件分割完成"), std::string::npos);
+}
+
+TEST_F(Cli, InterruptStopsTheRunAndExitsWith130) {
+  const fs::path fifo = dir / "pipe.txt";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const pid_t pid = Start({"-o", (dir / "out").string(), "--tail", "T", fifo.string()});
+  const int writer = open(fifo.c_str(), O_WRONLY);
+  ASSERT_GE(writer, 0);
+  const std::string first = "one\r\ntwo\r\n";
+  ASSERT_EQ(write(writer, first.data(), first.size()), static_cast<ssize_t>(first.size()));
+  // Wait until both lines are in the piece's buffer, i.e. the program is reading again.
+  usleep(300000);
+  kill(pid, SIGINT);
+  usleep(100000);
+  const std::string more = "three\r\n";
+  ASSERT_EQ(write(writer, more.data(), more.size()), static_cast<ssize_t>(more.size()));
+  close(writer);
+  EXPECT_EQ(Wait(pid), 130);
+  EXPECT_NE(stderrText.find("文件分割被终止！"), std::string::npos);
+  EXPECT_EQ(Read(dir / "out/pipe_001.txt"), "one\r\ntwo");  // no tail, no promotional line
+}
+
+}  // namespace
+}  // namespace sekato::cli
