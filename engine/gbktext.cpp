@@ -63,19 +63,26 @@ std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_
   return GbkText::npos;
 }
 
-}  // namespace
-
-std::size_t GbkText::Find(std::string_view text, std::string_view needle, std::size_t from) {
-  if (from > text.size()) return npos;
-  std::size_t boundary = 0;  // always a character boundary, advanced lazily
+// Find, given a character boundary at or before `from` to walk on from; `boundary` is left
+// at the match (or somewhere before the end), so repeated searches walk each byte once.
+std::size_t FindFromBoundary(std::string_view text, std::string_view needle, std::size_t from,
+                             std::size_t& boundary) {
+  if (from > text.size()) return GbkText::npos;
   std::size_t searchFrom = from;
   while (true) {
     const std::size_t candidate = FindBytes(text, needle, searchFrom);
-    if (candidate == npos) return npos;
+    if (candidate == GbkText::npos) return GbkText::npos;
     while (boundary < candidate) boundary += CharLength(text, boundary);
     if (boundary == candidate) return candidate;
     searchFrom = candidate + 1;  // the candidate began inside a character
   }
+}
+
+}  // namespace
+
+std::size_t GbkText::Find(std::string_view text, std::string_view needle, std::size_t from) {
+  std::size_t boundary = 0;
+  return FindFromBoundary(text, needle, from, boundary);
 }
 
 std::size_t GbkText::BoundaryAtOrBelow(std::string_view line, std::size_t room) {
@@ -89,12 +96,20 @@ std::size_t GbkText::BoundaryAtOrBelow(std::string_view line, std::size_t room) 
 }
 
 void GbkText::WidenFullWidthSpaces(char* data, std::size_t size) {
-  const std::string_view text(data, size);
+  // Paragraphs mostly begin with full-width spaces: those are taken in place, and one search
+  // walks the rest of the line.
   std::size_t pos = 0;
-  while ((pos = Find(text, kFullWidthSpace, pos)) != npos) {
+  while (pos + 1 < size && data[pos] == kFullWidthSpace[0] && data[pos + 1] == kFullWidthSpace[1]) {
+    data[pos] = data[pos + 1] = ' ';
+    pos += 2;
+  }
+  const std::string_view text(data, size);
+  std::size_t boundary = pos;
+  while ((pos = FindFromBoundary(text, kFullWidthSpace, pos, boundary)) != npos) {
     data[pos] = ' ';
     data[pos + 1] = ' ';
     pos += 2;
+    boundary = pos;
   }
 }
 
@@ -103,10 +118,11 @@ std::string GbkText::RemoveFullWidthSpaces(std::string_view text) {
   out.reserve(text.size());
   std::size_t start = 0;
   std::size_t pos = 0;
-  while ((pos = Find(text, kFullWidthSpace, pos)) != npos) {
+  std::size_t boundary = 0;
+  while ((pos = FindFromBoundary(text, kFullWidthSpace, pos, boundary)) != npos) {
     out.append(text.substr(start, pos - start));
     pos += kFullWidthSpace.size();
-    start = pos;
+    start = boundary = pos;
   }
   out.append(text.substr(start));
   return out;

@@ -9,7 +9,7 @@
 namespace sekato::engine {
 
 namespace {
-constexpr std::size_t kBufferSize = 1 << 20;
+constexpr std::size_t kBufferSize = 1 << 18;
 }
 
 LineReader::LineReader() = default;

@@ -10,7 +10,7 @@
 namespace sekato::engine {
 
 namespace {
-constexpr std::size_t kBufferSize = 1 << 20;
+constexpr std::size_t kBufferSize = 1 << 18;
 }
 
 OutFile::OutFile() : m_buffer(kBufferSize) {}
