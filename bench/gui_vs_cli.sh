@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# The window's progress bar must cost nothing measurable: splits the 200 MB synthetic novel
+# from the window (offscreen, driven by sekato-guibench) and with sekato-cli, same options,
+# best of RUNS each, and fails when the window takes more than 1.2 times as long. The pieces
+# of both must be the same, byte for byte.
+#
+#   bash bench/gui_vs_cli.sh            # RUNS=5, the novel in bench/out/ (made once)
+#   RUNS=9 SIZE_MB=50 bash bench/gui_vs_cli.sh
+#
+# The pieces go to memory (/dev/shm) when it can hold them, so that the file system's own
+# delays, which vary from run to run far more than the split itself, stay out of the figures.
+# The window's time is that of the split (Start to the completion message); the command's is
+# that of its whole process.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+runs=${RUNS:-5}
+size=${SIZE_MB:-200}
+limit=1.2
+shared=${SEKATO_SHARED_DIR:-$root/../shared}
+build=${SEKATO_BUILD_DIR:-$root/build-bench}
+
+bash scripts/deps.sh
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSEKATO_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" --target sekato-cli sekato-guibench >/dev/null
+
+mkdir -p "$root/bench/out"
+novel=$root/bench/out/novel-${size}mb.txt
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then
+  out=$(mktemp -d /dev/shm/sekato-bench.XXXXXX)
+else
+  out=$(mktemp -d "$root/bench/out/pieces.XXXXXX")
+fi
+trap 'rm -rf "$out"' EXIT
+[ -s "$novel" ] || python3 "$shared/corpus/gen_novel.py" "$novel" "$size"
+
+now() { date +%s.%N; }
+best() { printf '%s\n' "$@" | sort -g | head -n1; }
+
+status=0
+# Each line: the options, as both programs take them.
+while read -r -a options; do
+  cli_times=() gui_times=()
+  for ((i = 0; i < runs; i++)); do
+    # Each timed run starts from an empty output tree; a tree of the other's pieces lying
+    # around would slow down whichever runs second.
+    rm -rf "$out/cli" "$out/gui"
+    start=$(now)
+    "$build/cli/sekato-cli" -q -o "$out/cli" "${options[@]}" "$novel"
+    cli_times+=("$(awk -v a="$start" -v b="$(now)" 'BEGIN { printf "%.3f", b - a }')")
+    rm -rf "$out/cli"
+    gui_times+=("$(QT_QPA_PLATFORM=offscreen "$build/ui/sekato-guibench" "$novel" "$out/gui" \
+                   "${options[@]}" 2>/dev/null)")
+  done
+  "$build/cli/sekato-cli" -q -o "$out/cli" "${options[@]}" "$novel"
+  diff -rq "$out/cli" "$out/gui" >/dev/null || { echo "pieces differ for: ${options[*]}"; status=1; }
+  rm -rf "$out/cli" "$out/gui"
+  cli=$(best "${cli_times[@]}")
+  gui=$(best "${gui_times[@]}")
+  ratio=$(awk -v g="$gui" -v c="$cli" 'BEGIN { printf "%.3f", g / c }')
+  verdict=ok
+  if awk -v r="$ratio" -v l="$limit" 'BEGIN { exit !(r > l) }'; then
+    verdict="TOO SLOW (limit ${limit}x)"
+    status=1
+  fi
+  printf '%-24s cli %6.2f s   window %6.2f s   %.2fx  %s\n' "${options[*]}" "$cli" "$gui" "$ratio" "$verdict"
+done <<'LIST'
+-m chapter
+-m size --kb 1000
+-m even --parts 5 --no-ad
+LIST
+exit $status

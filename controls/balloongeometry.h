@@ -1,0 +1,110 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace sekato::controls {
+
+/// A point in pixels: window-local (origin at the tip's top-left corner) or on the screen.
+struct BalloonPoint {
+  int x = 0;
+  int y = 0;
+  bool operator==(const BalloonPoint&) const = default;
+};
+
+/// A width and a height in pixels.
+struct BalloonSize {
+  int cx = 0;
+  int cy = 0;
+  bool operator==(const BalloonSize&) const = default;
+};
+
+/// One row of the balloon's shape: the pixels (x, y) with left <= x < right.
+struct BalloonSpan {
+  int y = 0;
+  int left = 0;
+  int right = 0;
+  bool operator==(const BalloonSpan&) const = default;
+};
+
+/// The shape and size of the tip for one text extent and icon. The body is a rectangle with
+/// rounded corners, text and icon inside a 12 px margin left and right and 10 px above and
+/// below; the stem hangs from the body's lower right, and its point is where the tip touches
+/// the mouse pointer. The window is 10 px taller than the stem reaches.
+///
+/// Example: text 200 × 26, no icon: body 224 × 46, window 224 × 71, stem (212, 36),
+/// (212, 61), (187, 36); for the pointer at (500, 400) the window goes to (288, 339).
+class BalloonGeometry final {
+ public:
+  /// Margin between the body's left or right edge and the text or icon.
+  static constexpr int kMarginX = 12;
+  /// Margin between the body's top or bottom edge and the text.
+  static constexpr int kMarginY = 10;
+  /// Gap between the icon and the text.
+  static constexpr int kIconGap = 5;
+  /// Width and height of the ellipse that rounds each corner of the body.
+  static constexpr int kCornerWidth = 12;
+  static constexpr int kCornerHeight = 10;
+  /// Distance of the stem's vertical edge from the body's right edge, and of its top edge
+  /// above the body's bottom edge.
+  static constexpr int kStemInsetX = 12;
+  static constexpr int kStemInsetY = 10;
+  /// Length of the stem's top edge and how far its point reaches below the body.
+  static constexpr int kStemWidth = 25;
+  static constexpr int kStemDrop = 15;
+  /// Window rows below the body: the stem's drop and 10 rows that stay outside the shape.
+  static constexpr int kBelowBody = 25;
+
+  /// `text` is the extent of the text (widest line × all lines); `icon` the icon's size, or
+  /// nothing when the tip has no icon. An icon widens the body by its width plus 5 px and
+  /// makes it at least as tall as itself (the icon gets no margin of its own).
+  BalloonGeometry(BalloonSize text, std::optional<BalloonSize> icon);
+
+  /// Extent of `text` whose lines end at each line feed (nothing is wrapped): the widest
+  /// line as `lineWidth` measures it, and the line count times `lineHeight`. Every line feed
+  /// starts a line, so "a\n" is two lines and "" is one empty line.
+  static BalloonSize MeasureText(std::string_view text,
+                                 const std::function<int(std::string_view)>& lineWidth,
+                                 int lineHeight);
+
+  /// Body width W and height H.
+  int BodyWidth() const { return m_nBodyWidth; }
+  int BodyHeight() const { return m_nBodyHeight; }
+  /// The window: W × (H + 25).
+  BalloonSize WindowSize() const;
+
+  /// The stem's vertices in window coordinates: (W − 12, H − 10), (W − 12, H + 15),
+  /// (W − 37, H − 10). The left one lies at a negative x when W < 37.
+  std::array<BalloonPoint, 3> Stem() const;
+  /// The stem's point, (W − 12, H + 15): the pixel the tip touches, itself outside the shape.
+  BalloonPoint StemPoint() const;
+  /// Screen position of the window's top-left corner that puts the stem's point on `anchor`.
+  /// Nothing keeps the window on the screen: an anchor near the top-left screen edge puts
+  /// the tip partly off it.
+  BalloonPoint TopLeftFor(BalloonPoint anchor) const;
+
+  /// Where the icon's top-left corner goes: (12, 10).
+  static BalloonPoint IconOrigin() { return {kMarginX, kMarginY}; }
+  /// Where the text's top-left corner goes: (12, 10), or right of the icon and its gap.
+  BalloonPoint TextOrigin() const;
+
+  /// The balloon's shape: the body with its rounded corners united with the stem, one span
+  /// per row from top to bottom, cut to the window (a stem reaching left of x = 0 is cut
+  /// there). Bounds are exclusive, so the stem narrows to the single pixel (W − 13, H + 14)
+  /// just above and left of its point.
+  std::vector<BalloonSpan> Region() const;
+
+ private:
+  /// Pixels cut from each end of body row `y` by the rounded corners.
+  int CornerInset(int y) const;
+
+  bool m_bIcon;
+  int m_cxIcon;
+  int m_nBodyWidth;
+  int m_nBodyHeight;
+};
+
+}  // namespace sekato::controls

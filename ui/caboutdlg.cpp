@@ -1,0 +1,98 @@
+#include "caboutdlg.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPalette>
+#include <QPixmap>
+#include <QPushButton>
+
+#include "dialogunits.h"
+#include "siteaddresses.h"
+
+namespace sekato::ui {
+
+namespace {
+
+constexpr int kIdOk = 1;
+constexpr int kIdLink = 1023;
+
+QLabel* AddStatic(QWidget* parent, const DialogUnits& du, const QString& text, const QRect& rc,
+                  const char* name) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setTextFormat(Qt::PlainText);  // shown as written: no mnemonics, no rich text
+  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  label->setGeometry(du.Rect(rc.x(), rc.y(), rc.width(), rc.height()));
+  return label;
+}
+
+}  // namespace
+
+CAboutDlg::CAboutDlg(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint) {
+  setWindowTitle(QStringLiteral("关于 sekato"));
+  setModal(true);
+  setFont(DialogUnits::DialogFont());
+  // Like every box of the program: white behind black text.
+  QPalette colours = palette();
+  colours.setColor(QPalette::Window, Qt::white);
+  colours.setColor(QPalette::WindowText, Qt::black);
+  setPalette(colours);
+  setAutoFillBackground(true);
+
+  CreateControls();
+  DoDataExchange();
+}
+
+CAboutDlg::~CAboutDlg() = default;
+
+QString CAboutDlg::LinkMarkup() {
+  return QStringLiteral("[url=%1]岚溪软件论坛[/url]")
+      .arg(QString::fromLatin1(engine::SiteAddresses::kForum));
+}
+
+void CAboutDlg::CreateControls() {
+  const DialogUnits du(font());
+  setFixedSize(du.Size(253, 130));
+
+  // The picture takes its image's own size; without the image the place stays empty.
+  auto* picture = new QLabel(this);
+  picture->setObjectName(QStringLiteral("picture"));
+  const QPixmap image(QStringLiteral(":/res/about.png"));
+  if (image.isNull()) {
+    picture->setGeometry(du.Rect(11, 6, 80, 27));
+  } else {
+    picture->setPixmap(image);
+    picture->setGeometry(QRect(QPoint(du.X(11), du.Y(6)), image.size()));
+  }
+
+  AddStatic(this, du, QStringLiteral("岚溪TXT分割器 V1.1"), QRect(142, 24, 93, 12), "product");
+  AddStatic(this, du, QStringLiteral("最近更新:2013-07-07"), QRect(11, 48, 133, 11), "updated");
+
+  auto* rule = new QFrame(this);
+  rule->setObjectName(QStringLiteral("rule"));
+  rule->setFrameShape(QFrame::HLine);
+  rule->setFrameShadow(QFrame::Sunken);
+  rule->setGeometry(du.Rect(11, 103, 230, 1));
+
+  auto* ok = new QPushButton(QStringLiteral("确定"), this);
+  ok->setObjectName(QString::number(kIdOk));
+  ok->setDefault(true);
+  ok->setGeometry(du.Rect(197, 109, 43, 16));
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  ok->setFocus();
+
+  auto* link = new QLabel(LinkMarkup(), this);
+  link->setObjectName(QString::number(kIdLink));
+  link->setTextFormat(Qt::PlainText);
+  link->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  link->setGeometry(du.Rect(11, 111, 64, 12));
+}
+
+void CAboutDlg::DoDataExchange() {
+  m_link.Attach(findChild<QLabel*>(QString::number(kIdLink)));
+}
+
+}  // namespace sekato::ui

@@ -1,0 +1,183 @@
+#include "cformtemplate.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "dialogunits.h"
+#include "resourceids.h"
+
+namespace sekato::ui {
+
+namespace {
+
+enum class Kind { Edit, Button, Radio, Check, Group, Label, Progress, Combo };
+
+enum Flags : unsigned {
+  kNone = 0,
+  kGroupStart = 1,  // first radio button of a group
+  kDisabled = 2,    // starts disabled
+  kReadOnly = 4,
+};
+
+struct Row {
+  int id;  // 0: no id (labels, group boxes)
+  Kind kind;
+  const char* caption;  // UTF-8
+  int x, y, width, height;
+  unsigned flags;
+};
+
+// The form in template order. The combo's height includes its dropped-down list.
+constexpr Row kRows[] = {
+    {IDC_SRCPATH, Kind::Edit, "", 55, 16, 200, 13, kReadOnly},
+    {IDC_BROWSE_SRC, Kind::Button, "…", 258, 15, 17, 13, kNone},
+    {IDC_DIR_NEW, Kind::Radio, "新目录:", 53, 34, 42, 13, kGroupStart},
+    {IDC_DIR_BESIDE, Kind::Radio, "源文件目录+文件名的组合目录", 53, 49, 127, 13, kNone},
+    {IDC_BROWSE_DIR, Kind::Button, "…", 258, 34, 17, 13, kDisabled},
+    {IDC_NEWDIR, Kind::Edit, "", 95, 34, 160, 13, kDisabled},
+    {IDC_NAME_SOURCE, Kind::Radio, "源文件名+自动序号", 53, 66, 85, 13, kGroupStart},
+    {IDC_NAME_CUSTOM, Kind::Radio, "自定文件名+自动序号:", 53, 81, 91, 12, kNone},
+    {IDC_NAME_CHAPTER, Kind::Radio, "自动序号+章节名", 53, 96, 77, 13, kNone},
+    {IDC_CUSTOMNAME, Kind::Edit, "", 148, 80, 103, 13, kDisabled},
+    {IDC_MODE_CHAPTER, Kind::Radio, "按章节:", 15, 134, 43, 13, kGroupStart},
+    {IDC_MODE_SIZE, Kind::Radio, "按大小:", 15, 164, 41, 13, kNone},
+    {IDC_MODE_EVEN, Kind::Radio, "平均分配:", 15, 180, 50, 13, kNone},
+    {IDC_KEYWORDS, Kind::Edit, "", 93, 133, 55, 13, kNone},
+    {IDC_TITLEMAX, Kind::Edit, "", 117, 149, 21, 13, kNone},
+    {IDC_CHAPTERS_PER_FILE, Kind::Edit, "", 190, 149, 20, 13, kNone},
+    {IDC_MAXKB, Kind::Edit, "", 118, 165, 30, 13, kDisabled},
+    {IDC_KEEPLINES, Kind::Check, "不分割行", 176, 164, 55, 13, kDisabled},
+    {IDC_PARTS, Kind::Edit, "", 106, 181, 20, 13, kDisabled},
+    {IDC_TRIMSPACES, Kind::Check, "去掉多余空格", 15, 232, 64, 13, kNone},
+    {IDC_ADDHEAD, Kind::Check, "文件首添加字符:", 91, 231, 73, 13, kNone},
+    {IDC_HEAD, Kind::Edit, "", 165, 231, 107, 13, kDisabled},
+    {IDC_NOAD, Kind::Check, "去广告", 15, 216, 235, 13, kNone},
+    {IDC_ADDTAIL, Kind::Check, "文件尾添加字符:", 91, 247, 73, 13, kNone},
+    {IDC_TAIL, Kind::Edit, "", 165, 247, 107, 13, kDisabled},
+    {0, Kind::Group, "分割设置", 7, 4, 276, 108, kNone},
+    {0, Kind::Group, "分割方式", 7, 120, 276, 80, kNone},
+    {0, Kind::Label, "关键字", 65, 134, 26, 13, kNone},
+    {0, Kind::Label, "保存目录:", 15, 35, 37, 13, kNone},
+    {0, Kind::Label, "文件名:", 15, 65, 32, 13, kNone},
+    {0, Kind::Label, "章放入同一文件 )", 214, 149, 66, 13, kNone},
+    {0, Kind::Label, "(", 181, 149, 8, 13, kNone},
+    {0, Kind::Label, "每个文件最大", 65, 164, 50, 13, kNone},
+    {0, Kind::Label, "KB", 150, 164, 14, 13, kNone},
+    {0, Kind::Label, "平均分为", 65, 180, 34, 13, kNone},
+    {0, Kind::Label, "份", 129, 180, 18, 13, kNone},
+    {0, Kind::Label, "章节标题大小", 65, 149, 50, 13, kNone},
+    {0, Kind::Label, "汉字以内。", 142, 149, 37, 13, kNone},
+    {0, Kind::Label, "源文件:", 15, 16, 31, 13, kNone},
+    {0, Kind::Group, "其它设置", 7, 205, 274, 60, kNone},
+    {IDC_PROGRESS, Kind::Progress, "", 56, 268, 217, 13, kNone},
+    {0, Kind::Label, "分割进度:", 15, 267, 38, 13, kNone},
+    {0, Kind::Label, ",替换?的自增符:", 152, 133, 56, 13, kNone},
+    {IDC_NUMERALS, Kind::Combo, "", 210, 133, 66, 78, kNone},
+};
+
+constexpr int kClosedComboHeight = 13;  // the combo's selection field, like its neighbours
+
+QWidget* MakeControl(const Row& row, QWidget* page) {
+  const QString caption = QString::fromUtf8(row.caption);
+  switch (row.kind) {
+    case Kind::Edit: {
+      auto* edit = new QLineEdit(page);
+      edit->setReadOnly((row.flags & kReadOnly) != 0);
+      return edit;
+    }
+    case Kind::Button: {
+      auto* button = new QPushButton(caption, page);
+      button->setAutoDefault(false);
+      return button;
+    }
+    case Kind::Radio: {
+      auto* radio = new QRadioButton(caption, page);
+      radio->setFocusPolicy(Qt::ClickFocus);  // reached by click or arrow keys, not by Tab
+      return radio;
+    }
+    case Kind::Check:
+      return new QCheckBox(caption, page);
+    case Kind::Group: {
+      auto* group = new QGroupBox(caption, page);
+      group->setFocusPolicy(Qt::NoFocus);
+      return group;
+    }
+    case Kind::Label: {
+      auto* label = new QLabel(caption, page);
+      label->setTextFormat(Qt::PlainText);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+      return label;
+    }
+    case Kind::Progress: {
+      auto* bar = new QProgressBar(page);
+      bar->setRange(0, 100);
+      bar->setValue(0);
+      bar->setTextVisible(false);
+      return bar;
+    }
+    case Kind::Combo: {
+      auto* combo = new QComboBox(page);
+      combo->setEditable(false);
+      combo->setInsertPolicy(QComboBox::NoInsert);
+      return combo;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+QSize CFormTemplate::SizeInUnits() { return QSize(290, 285); }
+
+CFormTemplate::CFormTemplate(QWidget* page, const DialogUnits& units) {
+  m_size = units.Size(SizeInUnits().width(), SizeInUnits().height());
+  page->setFixedSize(m_size);
+
+  QButtonGroup* group = nullptr;
+  int groupStart = 0;
+  QWidget* lastTabStop = nullptr;
+  for (const Row& row : kRows) {
+    QWidget* control = MakeControl(row, page);
+    const int height = row.kind == Kind::Combo ? kClosedComboHeight : row.height;
+    control->setGeometry(units.Rect(row.x, row.y, row.width, height));
+    control->setEnabled((row.flags & kDisabled) == 0);
+    if (row.id != 0) {
+      control->setObjectName(IdName(row.id));
+      control->setProperty("controlId", row.id);
+      m_items.insert(row.id, control);
+    }
+    if (row.kind == Kind::Radio) {
+      if ((row.flags & kGroupStart) != 0 || group == nullptr) {
+        group = new QButtonGroup(page);
+        group->setExclusive(true);
+        groupStart = row.id;
+        group->setObjectName(IdName(groupStart));
+      }
+      auto* radio = static_cast<QRadioButton*>(control);
+      group->addButton(radio, static_cast<int>(group->buttons().size()));
+      m_groups.insert(row.id, group);
+    }
+    if (control->focusPolicy() & Qt::TabFocus) {
+      if (lastTabStop != nullptr) QWidget::setTabOrder(lastTabStop, control);
+      lastTabStop = control;
+    }
+    m_controls.append(control);
+  }
+  // Group boxes are drawn beneath the controls they frame and never take their clicks.
+  for (QWidget* control : std::as_const(m_controls)) {
+    if (qobject_cast<QGroupBox*>(control) != nullptr) control->lower();
+  }
+}
+
+QWidget* CFormTemplate::Item(int nIDC) const { return m_items.value(nIDC, nullptr); }
+
+QButtonGroup* CFormTemplate::RadioGroup(int nIDC) const { return m_groups.value(nIDC, nullptr); }
+
+}  // namespace sekato::ui

@@ -1,0 +1,87 @@
+#include "csekatoapp.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QIcon>
+#include <QPalette>
+
+#include "cmainframe.h"
+#include "csekatodoc.h"
+#include "csekatoview.h"
+#include "resourceids.h"
+
+namespace sekato::ui {
+
+CSekatoApp::CSekatoApp() = default;
+
+CSekatoApp::~CSekatoApp() {
+  m_pMainWnd.reset();  // the frame (and a run it may still stop) before the document
+  m_pDocument.reset();
+}
+
+void CSekatoApp::SetIdentity() {
+  QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+  QCoreApplication::setApplicationName(QStringLiteral("sekato"));
+  QCoreApplication::setApplicationVersion(QStringLiteral("1.1.0"));
+}
+
+void CSekatoApp::SetDialogBkColor(const QColor& background, const QColor& text) {
+  QPalette palette = QApplication::palette();
+  palette.setColor(QPalette::Window, background);
+  palette.setColor(QPalette::WindowText, text);
+  QApplication::setPalette(palette, "QDialog");
+}
+
+CSekatoView* CSekatoApp::View() const {
+  return m_pMainWnd ? m_pMainWnd->GetActiveView() : nullptr;
+}
+
+bool CSekatoApp::InitInstance(const QStringList& arguments) {
+  SetIdentity();
+  QApplication::setWindowIcon(QIcon(AppIconResource()));
+
+  if (!OnFileNew()) return false;
+
+  // The command line may name the source file; anything else on it means nothing.
+  for (const QString& argument : arguments.mid(1)) {
+    if (argument.startsWith(QLatin1Char('-'))) continue;
+    const QFileInfo file(argument);
+    if (file.isFile()) View()->ChooseSource(file.absoluteFilePath());
+    break;
+  }
+
+  SetDialogBkColor(Qt::white, Qt::black);
+
+  // Shown once: already fitted to the form and centred, as a normal window whatever state
+  // the program was started in.
+  m_pMainWnd->CenterWindow();
+  m_pMainWnd->setWindowState(Qt::WindowNoState);
+  m_pMainWnd->show();
+  m_pMainWnd->UpdateCommandUI();
+  m_pMainWnd->repaint();
+  return true;
+}
+
+bool CSekatoApp::OnFileNew() {
+  m_pDocument = std::make_unique<CSekatoDoc>();
+  if (!m_pDocument->OnNewDocument()) return false;
+  m_pMainWnd = std::make_unique<CMainFrame>(m_pDocument.get());
+  m_pMainWnd->SetAppTarget(this);
+  if (!m_pMainWnd->Create()) return false;
+  auto* view = new CSekatoView;
+  m_pMainWnd->SetView(view);
+  view->OnInitialUpdate();
+  return true;
+}
+
+bool CSekatoApp::OnCmdMsg(int nID, CmdCode code, CCmdUI* /*pCmdUI*/) {
+  if (nID != ID_APP_ABOUT) return false;
+  if (code == CmdCode::Command) OnAppAbout();
+  return code != CmdCode::UpdateUI;
+}
+
+void CSekatoApp::OnAppAbout() {
+  // Runs the About box, modal to the main frame.
+}
+
+}  // namespace sekato::ui

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QColor>
+#include <QObject>
+#include <QStringList>
+#include <memory>
+
+#include "ccmdtarget.h"
+
+namespace sekato::ui {
+
+class CMainFrame;
+class CSekatoDoc;
+class CSekatoView;
+
+/// The application: its identity, the one document with its frame and form, the command line
+/// and the About command. Constructed once, after the QApplication.
+class CSekatoApp final : public QObject, public CCmdTarget {
+  Q_OBJECT
+
+ public:
+  CSekatoApp();
+  ~CSekatoApp() override;
+
+  /// Name "sekato", version 1.1.0, and the profile location (organisation
+  /// "Local AppWizard-Generated Applications", application "sekato"), where nothing is written.
+  static void SetIdentity();
+
+  /// Colours of every dialog and message box of the program.
+  static void SetDialogBkColor(const QColor& background, const QColor& text);
+
+  /// Starts the program: builds the document, the frame and the form, chooses a text file
+  /// named on the command line (`arguments` as QCoreApplication::arguments gives them) as
+  /// the source, and shows the frame once, centred and fitted to the form. False when the
+  /// frame cannot be built; the program then ends.
+  /// Example: {"sekato", "/books/novel.txt"} starts with /books/novel.txt chosen.
+  bool InitInstance(const QStringList& arguments);
+
+  CMainFrame* MainFrame() const { return m_pMainWnd.get(); }
+  CSekatoDoc* Document() const { return m_pDocument.get(); }
+  CSekatoView* View() const;
+
+  bool OnCmdMsg(int nID, CmdCode code, CCmdUI* pCmdUI) override;
+
+  void OnAppAbout();
+
+ private:
+  bool OnFileNew();
+
+  std::unique_ptr<CSekatoDoc> m_pDocument;
+  std::unique_ptr<CMainFrame> m_pMainWnd;
+};
+
+}  // namespace sekato::ui

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QString>
+
+// Numbers shared by the form, the menu, the toolbar and the command handlers. They are the
+// program's public ids: tests and later features find controls and actions by them (every
+// control and action carries its id as object name, e.g. "1015").
+namespace sekato::ui {
+
+// Templates, menus, toolbars, bitmaps.
+inline constexpr int IDD_ABOUTBOX = 100;
+inline constexpr int IDD_SEKATO_FORM = 101;
+inline constexpr int IDR_MAINFRAME = 128;           ///< menu, toolbar, icon, normal toolbar bitmap
+inline constexpr int IDB_TOOLBAR_DISABLED = 129;    ///< disabled look of the toolbar buttons
+inline constexpr int IDB_ABOUT = 130;               ///< the About picture
+
+// Controls of the form.
+inline constexpr int IDC_SRCPATH = 1000;
+inline constexpr int IDC_BROWSE_SRC = 1001;
+inline constexpr int IDC_DIR_BESIDE = 1003;
+inline constexpr int IDC_DIR_NEW = 1004;
+inline constexpr int IDC_NEWDIR = 1005;
+inline constexpr int IDC_BROWSE_DIR = 1006;
+inline constexpr int IDC_NAME_SOURCE = 1007;
+inline constexpr int IDC_NAME_CUSTOM = 1008;
+inline constexpr int IDC_CUSTOMNAME = 1009;
+inline constexpr int IDC_NAME_CHAPTER = 1010;
+inline constexpr int IDC_MODE_CHAPTER = 1013;
+inline constexpr int IDC_MODE_EVEN = 1014;
+inline constexpr int IDC_KEYWORDS = 1015;
+inline constexpr int IDC_CHAPTERS_PER_FILE = 1016;
+inline constexpr int IDC_MAXKB = 1017;
+inline constexpr int IDC_KEEPLINES = 1018;
+inline constexpr int IDC_MODE_SIZE = 1019;
+inline constexpr int IDC_PARTS = 1020;
+inline constexpr int IDC_TITLEMAX = 1021;
+inline constexpr int IDC_TRIMSPACES = 1022;
+inline constexpr int IDC_NOAD = 1023;
+inline constexpr int IDC_ADDHEAD = 1024;
+inline constexpr int IDC_HEAD = 1025;
+inline constexpr int IDC_ADDTAIL = 1026;
+inline constexpr int IDC_TAIL = 1027;
+inline constexpr int IDC_PROGRESS = 1028;
+inline constexpr int IDC_NUMERALS = 1031;
+
+// Commands.
+inline constexpr int ID_SPLIT_START = 32771;
+inline constexpr int ID_SPLIT_STOP = 32772;
+inline constexpr int ID_HELP_FEEDBACK = 32774;
+inline constexpr int ID_HELP_SOFTLIST = 32776;
+inline constexpr int ID_HELP_NEWVERSION = 32777;
+inline constexpr int ID_APP_ABOUT = 57664;
+inline constexpr int ID_APP_EXIT = 57665;
+inline constexpr int ID_VIEW_TOOLBAR = 59392;  ///< also the toolbar's own id
+
+/// The object name a control or action is known by: its id in decimal ("1015").
+inline QString IdName(int id) { return QString::number(id); }
+
+/// The file of a bitmap or icon in the program's resources; empty for an unknown id.
+/// IDR_MAINFRAME → ":/res/toolbar.bmp".
+QString BitmapResource(int id);
+
+/// The application and frame icon (82 × 82, 32 bits).
+inline QString AppIconResource() { return QStringLiteral(":/res/sekato.png"); }
+
+}  // namespace sekato::ui

@@ -1,0 +1,245 @@
+// The application and its main frame: identity, start-up, menu, toolbar and images.
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+#include "cfullcolortoolbar.h"
+#include "cmainframe.h"
+#include "csekatoapp.h"
+#include "csekatodoc.h"
+#include "csekatoview.h"
+#include "uitestsupport.h"
+
+using namespace sekato::ui;
+using sekato::ui::test::Item;
+
+namespace {
+
+/// Records every time a main frame is shown, and where.
+class ShowSpy : public QObject {
+ public:
+  QList<QRect> shows;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show && qobject_cast<CMainFrame*>(watched) != nullptr) {
+      shows.append(static_cast<QWidget*>(watched)->frameGeometry());
+    }
+    return false;
+  }
+};
+
+QStringList MenuTexts(const QMenu* menu) {
+  QStringList texts;
+  for (const QAction* action : menu->actions()) {
+    texts << (action->isSeparator() ? QStringLiteral("-")
+                                    : action->text() + QLatin1Char('=') + action->objectName());
+  }
+  return texts;
+}
+
+}  // namespace
+
+class TestCMainFrame : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir m_config;
+
+ private slots:
+  void initTestCase() {
+    // Anything written to the profile would land here.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+  }
+
+  void startUp() {
+    ShowSpy spy;
+    qApp->installEventFilter(&spy);
+    CSekatoApp app;
+    QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
+    qApp->removeEventFilter(&spy);
+
+    QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("sekato"));
+    QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("1.1.0"));
+    QCOMPARE(QCoreApplication::organizationName(),
+             QStringLiteral("Local AppWizard-Generated Applications"));
+
+    CMainFrame* frame = app.MainFrame();
+    QCOMPARE(frame->windowTitle(), QStringLiteral("岚溪TXT分割器 V1.1"));
+    QVERIFY(!(frame->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(frame->windowFlags() & Qt::WindowMinimizeButtonHint);
+    QVERIFY(frame->windowFlags() & Qt::WindowCloseButtonHint);
+    QVERIFY(frame->findChild<QStatusBar*>() == nullptr);
+    QCOMPARE(frame->windowIcon().availableSizes().value(0), QSize(82, 82));
+
+    // Shown once, already fitted and centred.
+    QCOMPARE(spy.shows.size(), 1);
+    const QRect area = frame->screen()->availableGeometry();
+    QVERIFY(qAbs(spy.shows[0].center().x() - area.center().x()) <= 1);
+    QVERIFY(qAbs(spy.shows[0].center().y() - area.center().y()) <= 1);
+    QCOMPARE(app.View()->size(), app.View()->widget()->size());
+    QVERIFY(!app.View()->horizontalScrollBar()->isVisible());
+
+    // Closing never asks anything and leaves the profile untouched.
+    QVERIFY(!app.Document()->IsModified());
+    QVERIFY(frame->close());
+    QVERIFY(QDir(m_config.path()).isEmpty());
+  }
+
+  void aFrameSmallerThanTheFormScrolls() {
+    CSekatoDoc document;
+    CMainFrame frame(&document);
+    QVERIFY(frame.Create());
+    frame.resize(300, 250);
+    auto* view = new CSekatoView;
+    frame.SetView(view);
+    view->OnInitialUpdate();
+    QCOMPARE(frame.size(), QSize(300, 250));  // fitting only ever shrinks
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QVERIFY(view->verticalScrollBar()->maximum() > 0);
+    QVERIFY(view->horizontalScrollBar()->maximum() > 0);
+  }
+
+  void commandLineAndDropChooseTheSource() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("书.txt"));
+    QVERIFY(sekato::ui::test::WriteFile(path, "x"));
+
+    CSekatoApp app;
+    QVERIFY(app.InitInstance({QStringLiteral("sekato"), path}));
+    QCOMPARE(app.View()->m_strSrcPath, path);
+    QCOMPARE(Item<QLineEdit>(app.View(), IDC_CUSTOMNAME)->text(), QStringLiteral("书"));
+    QVERIFY(app.MainFrame()->Action(ID_SPLIT_START)->isEnabled());
+
+    CSekatoApp missing;
+    QVERIFY(missing.InitInstance({QStringLiteral("sekato"), dir.filePath("none.txt")}));
+    QVERIFY(missing.View()->m_strSrcPath.isEmpty());
+
+    // A file dropped on the frame (the toolbar, say) is chosen as well.
+    const QString other = dir.filePath(QStringLiteral("other.txt"));
+    QVERIFY(sekato::ui::test::WriteFile(other, "y"));
+    QVERIFY(sekato::ui::test::DropUrls(app.MainFrame()->ToolBar(), {QUrl::fromLocalFile(other)}));
+    QCOMPARE(app.View()->m_strSrcPath, other);
+  }
+
+  void menu() {
+    CSekatoApp app;
+    QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
+    const QList<QAction*> menus = app.MainFrame()->menuBar()->actions();
+    QCOMPARE(menus.size(), 3);
+    QCOMPARE(menus[0]->text(), QStringLiteral("操作(&O)"));
+    QCOMPARE(menus[1]->text(), QStringLiteral("查看(&V)"));
+    QCOMPARE(menus[2]->text(), QStringLiteral("帮助(&H)"));
+    QCOMPARE(MenuTexts(menus[0]->menu()),
+             (QStringList{"开始分割(&S)=32771", "停止分割(&P)=32772", "-", "退出(&X)=57665"}));
+    QCOMPARE(MenuTexts(menus[1]->menu()), QStringList{"工具栏(&T)=59392"});
+    QCOMPARE(MenuTexts(menus[2]->menu()),
+             (QStringList{"意见返馈(&F)=32774", "查看新版本(&N)=32777", "岚溪软件列表(&L)=32776",
+                          "-", "关于 岚溪TXT分割器(&A)=57664"}));
+    for (QAction* action : app.MainFrame()->findChildren<QAction*>()) {
+      QVERIFY(action->shortcut().isEmpty());
+    }
+
+    // Everything handled somewhere is enabled; Start and Stop follow the form.
+    app.MainFrame()->UpdateCommandUI();
+    for (int id : {ID_HELP_FEEDBACK, ID_HELP_NEWVERSION, ID_HELP_SOFTLIST, ID_APP_ABOUT,
+                   ID_APP_EXIT, ID_VIEW_TOOLBAR}) {
+      QVERIFY2(app.MainFrame()->Action(id)->isEnabled(), qPrintable(QString::number(id)));
+    }
+    QVERIFY(!app.MainFrame()->Action(ID_SPLIT_START)->isEnabled());
+
+    // Opening a menu asks again: a source chosen behind the frame's back enables Start.
+    app.View()->m_strSrcPath = QStringLiteral("/books/novel.txt");
+    emit menus[0]->menu()->aboutToShow();
+    QVERIFY(app.MainFrame()->Action(ID_SPLIT_START)->isEnabled());
+    // The places of the web pages and the About box answer, and show nothing yet.
+    for (int id : {ID_HELP_FEEDBACK, ID_HELP_NEWVERSION, ID_HELP_SOFTLIST, ID_APP_ABOUT}) {
+      QVERIFY(app.MainFrame()->OnCommand(id));
+    }
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+  }
+
+  void toolbarShowsAndHides() {
+    CSekatoApp app;
+    QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
+    CMainFrame* frame = app.MainFrame();
+    QAction* toggle = frame->Action(ID_VIEW_TOOLBAR);
+    QVERIFY(toggle->isChecked());
+    QVERIFY(frame->OnCommand(ID_VIEW_TOOLBAR));
+    QVERIFY(frame->ToolBar()->isHidden());
+    QVERIFY(!toggle->isChecked());
+    toggle->trigger();  // as from the menu
+    QVERIFY(!frame->ToolBar()->isHidden());
+    QVERIFY(toggle->isChecked());
+  }
+
+  void toolbarButtonsAndImages() {
+    CSekatoApp app;
+    QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
+    CFullColorToolBar* bar = app.MainFrame()->ToolBar();
+    QCOMPARE(bar->objectName(), QStringLiteral("59392"));
+    QCOMPARE(bar->iconSize(), QSize(24, 24));
+    const QList<QAction*> actions = bar->actions();
+    QCOMPARE(actions.size(), 5);
+    QStringList layout;
+    for (QAction* action : actions) {
+      layout << (action->isSeparator() ? QStringLiteral("-")
+                                       : action->objectName() + QLatin1Char(' ') + action->toolTip());
+    }
+    QCOMPARE(layout, (QStringList{"32771 分割", "32772 停止", "-", "57664 关于", "57665 退出"}));
+
+    using List = CFullColorToolBar::ImageList;
+    for (List list : {List::Normal, List::Hot, List::Disabled}) {
+      const QList<QPixmap> images = bar->Images(list);
+      QCOMPARE(images.size(), 4);
+      for (const QPixmap& image : images) {
+        QCOMPARE(image.size(), QSize(24, 24));
+        const QImage pixels = image.toImage();
+        QCOMPARE(qAlpha(pixels.pixel(0, 23)), 0);     // the background is see-through
+        QCOMPARE(qAlpha(pixels.pixel(12, 12)), 255);  // the picture is not
+      }
+    }
+    // A disabled button shows the disabled strip, not a greyed copy of the normal one.
+    const QImage disabledStop =
+        actions[1]->icon().pixmap(QSize(24, 24), QIcon::Disabled).toImage();
+    QCOMPARE(disabledStop, bar->Images(List::Disabled)[1].toImage());
+    QVERIFY(disabledStop != bar->Images(List::Normal)[1].toImage());
+    QVERIFY(!actions[0]->isIconVisibleInMenu());
+  }
+
+  void imageListsRefuseWhatDoesNotFit() {
+    CFullColorToolBar bar;
+    QVERIFY(!bar.AttachImageList(CFullColorToolBar::ImageList::Normal, 999, 24));  // no bitmap
+    QVERIFY(!bar.AttachImageList(CFullColorToolBar::ImageList::Normal, IDR_MAINFRAME, 200));
+    QVERIFY(bar.Images(CFullColorToolBar::ImageList::Normal).isEmpty());
+    // A missing disabled strip stops the set-up after the two that worked.
+    QVERIFY(!bar.SetFullColorImages(24, IDR_MAINFRAME, IDR_MAINFRAME, 999));
+    QCOMPARE(bar.Images(CFullColorToolBar::ImageList::Hot).size(), 4);
+    QVERIFY(bar.SetFullColorImages(24, IDR_MAINFRAME, IDR_MAINFRAME, 0));
+  }
+
+  void resourcesHaveTheirSizes() {
+    const QImage strip(BitmapResource(IDR_MAINFRAME));
+    QCOMPARE(strip.size(), QSize(96, 24));
+    QVERIFY(!strip.hasAlphaChannel());
+    QCOMPARE(QImage(BitmapResource(IDB_TOOLBAR_DISABLED)).size(), QSize(96, 24));
+    const QImage about(QStringLiteral(":/res/about.png"));
+    QCOMPARE(about.size(), QSize(120, 40));
+    QVERIFY(!about.hasAlphaChannel());
+    const QImage icon(AppIconResource());
+    QCOMPARE(icon.size(), QSize(82, 82));
+    QVERIFY(icon.hasAlphaChannel());
+  }
+};
+
+QTEST_MAIN(TestCMainFrame)
+#include "tst_cmainframe.moc"

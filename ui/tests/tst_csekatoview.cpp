@@ -1,0 +1,316 @@
+// The splitter form on its own: template, defaults, enabling rules, choosers and drops.
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <QtTest>
+#include <memory>
+
+#include "cformtemplate.h"
+#include "csekatoview.h"
+#include "dialogunits.h"
+#include "uitestsupport.h"
+
+using namespace sekato::ui;
+using sekato::ui::test::Item;
+
+namespace {
+
+// Every control with an id, and those the form starts with disabled.
+const QList<int> kAllIds = {1000, 1001, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010,
+                            1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020, 1021, 1022,
+                            1023, 1024, 1025, 1026, 1027, 1028, 1031};
+const QList<int> kStartDisabled = {1005, 1006, 1009, 1017, 1018, 1020, 1025, 1027};
+
+QMap<int, bool> EnabledStates(const CSekatoView& view) {
+  QMap<int, bool> states;
+  for (int id : kAllIds) states.insert(id, view.GetDlgItem(id)->isEnabled());
+  return states;
+}
+
+QLineEdit* Edit(const CSekatoView& view, int id) { return Item<QLineEdit>(&view, id); }
+QAbstractButton* Button(const CSekatoView& view, int id) {
+  return Item<QAbstractButton>(&view, id);
+}
+
+}  // namespace
+
+class TestCSekatoView : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<CSekatoView> NewView(const QString& source = {}) {
+    auto view = std::make_unique<CSekatoView>();
+    FileChoosers choosers;
+    choosers.chooseSourceFile = [this](QWidget*) { return m_chosenSource; };
+    choosers.chooseFolder = [this](QWidget*) { return m_chosenFolder; };
+    view->SetChoosers(choosers);
+    view->OnInitialUpdate();
+    if (!source.isEmpty()) {
+      m_chosenSource = source;
+      Button(*view, 1001)->click();
+    }
+    return view;
+  }
+
+  QString m_chosenSource;
+  QString m_chosenFolder;
+
+ private slots:
+  void init() {
+    m_chosenSource.clear();
+    m_chosenFolder.clear();
+  }
+
+  void constructionShowsNothingSelected() {
+    CSekatoView view;
+    view.UpdateData(false);
+    for (QRadioButton* radio : view.findChildren<QRadioButton*>()) QVERIFY(!radio->isChecked());
+    view.UpdateData(true);
+    QCOMPARE(view.m_nDirMode, -1);
+    QCOMPARE(view.m_nNameMode, -1);
+    QCOMPARE(view.m_nSplitMode, -1);
+    QCOMPARE(view.m_strKeywords, QString());
+  }
+
+  void defaultsAfterInitialUpdate() {
+    const auto view = NewView();
+    QVERIFY(Button(*view, 1003)->isChecked());  // folder beside the source
+    QVERIFY(Button(*view, 1007)->isChecked());  // source title + number
+    QVERIFY(Button(*view, 1013)->isChecked());  // by chapter
+    QCOMPARE(Edit(*view, 1015)->text(), QStringLiteral("第  章"));
+    QCOMPARE(Edit(*view, 1016)->text(), QStringLiteral("1"));
+    QCOMPARE(Edit(*view, 1021)->text(), QStringLiteral("20"));
+    QCOMPARE(Edit(*view, 1017)->text(), QStringLiteral("1000"));
+    QCOMPARE(Edit(*view, 1020)->text(), QStringLiteral("5"));
+    for (int id : {1000, 1005, 1009, 1025, 1027}) QVERIFY(Edit(*view, id)->text().isEmpty());
+    for (int id : {1018, 1022, 1023, 1024, 1026}) QVERIFY(!Button(*view, id)->isChecked());
+
+    auto* combo = Item<QComboBox>(view.get(), 1031);
+    QCOMPARE(view->m_comboNumerals, combo);
+    QCOMPARE(combo->count(), 3);
+    QCOMPARE(combo->itemText(0), QStringLiteral("1,2,3..."));
+    QCOMPARE(combo->itemText(1), QStringLiteral("１,２，３..."));
+    QCOMPARE(combo->itemText(2), QStringLiteral("一,二,三..."));
+    QCOMPARE(combo->currentIndex(), -1);
+
+    const QMap<int, bool> states = EnabledStates(*view);
+    for (int id : kAllIds) QCOMPARE(states[id], !kStartDisabled.contains(id));
+    QVERIFY(Edit(*view, 1000)->isReadOnly());
+  }
+
+  void templateLayoutInDialogUnits() {
+    const auto view = NewView();
+    const DialogUnits units(view->GetDlgItem(1000)->font());
+    QCOMPARE(view->widget()->size(), units.Size(290, 285));
+    QCOMPARE(view->GetDlgItem(1000)->geometry(), units.Rect(55, 16, 200, 13));
+    QCOMPARE(view->GetDlgItem(1028)->geometry(), units.Rect(56, 268, 217, 13));
+    QCOMPARE(view->GetDlgItem(1031)->geometry(), units.Rect(210, 133, 66, 13));
+    QCOMPARE(Button(*view, 1001)->text(), QString(QChar(0x2026)));  // one ellipsis character
+    QCOMPARE(Button(*view, 1006)->text(), QString(QChar(0x2026)));
+    QCOMPARE(Button(*view, 1008)->text(), QStringLiteral("自定文件名+自动序号:"));
+    QStringList labels;
+    for (auto* label : view->findChildren<QLabel*>()) labels << label->text();
+    QVERIFY(labels.contains(QStringLiteral(",替换?的自增符:")));
+    QVERIFY(labels.contains(QStringLiteral("章放入同一文件 )")));
+    QCOMPARE(labels.size(), 14);
+    QCOMPARE(view->findChildren<QGroupBox*>().size(), 3);
+
+    // Each radio group exchanges the position of its checked button.
+    Button(*view, 1010)->click();
+    Button(*view, 1014)->click();
+    Button(*view, 1004)->click();
+    view->UpdateData(true);
+    QCOMPARE(view->m_nNameMode, 0);  // even mode took chapter names away
+    QCOMPARE(view->m_nSplitMode, 2);
+    QCOMPARE(view->m_nDirMode, 0);
+  }
+
+  void tabOrderFollowsTheTemplate() {
+    const auto view = NewView();
+    view->show();
+    const QList<int> expected = {1000, 1001, 1006, 1005, 1009, 1015, 1021, 1016, 1017, 1018,
+                                 1020, 1022, 1024, 1025, 1023, 1026, 1027, 1031};
+    QList<int> order;
+    QWidget* widget = view->GetDlgItem(1000);
+    for (int i = 0; i < expected.size(); ++i) {
+      order << widget->property("controlId").toInt();
+      widget = widget->nextInFocusChain();
+      while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->property("controlId").isValid()) {
+        widget = widget->nextInFocusChain();
+      }
+    }
+    QCOMPARE(order, expected);
+    QVERIFY(!(Button(*view, 1013)->focusPolicy() & Qt::TabFocus));  // radios are no tab stops
+  }
+
+  void enablingRules_data() {
+    QTest::addColumn<QList<int>>("setup");  // clicks that make the change visible
+    QTest::addColumn<int>("clicked");
+    QTest::addColumn<QList<int>>("enabled");
+    QTest::addColumn<QList<int>>("disabled");
+    QTest::newRow("1004 new folder") << QList<int>{} << 1004 << QList<int>{1005, 1006} << QList<int>{};
+    QTest::newRow("1003 beside source") << QList<int>{1004} << 1003 << QList<int>{} << QList<int>{1005, 1006};
+    QTest::newRow("1008 custom name") << QList<int>{} << 1008 << QList<int>{1009} << QList<int>{};
+    QTest::newRow("1007 source name") << QList<int>{1008} << 1007 << QList<int>{} << QList<int>{1009};
+    QTest::newRow("1010 chapter name") << QList<int>{1008} << 1010 << QList<int>{} << QList<int>{1009};
+    QTest::newRow("1013 by chapter") << QList<int>{1019} << 1013
+                                     << QList<int>{1010, 1015, 1021, 1016}
+                                     << QList<int>{1017, 1018, 1020};
+    QTest::newRow("1013 after even") << QList<int>{1014} << 1013
+                                     << QList<int>{1010, 1015, 1021, 1016}
+                                     << QList<int>{1017, 1018, 1020};
+    QTest::newRow("1019 by size") << QList<int>{} << 1019 << QList<int>{1017, 1018}
+                                  << QList<int>{1010, 1015, 1021, 1016, 1020};
+    QTest::newRow("1019 after even") << QList<int>{1014} << 1019 << QList<int>{1017, 1018}
+                                     << QList<int>{1010, 1015, 1021, 1016, 1020};
+    QTest::newRow("1014 evenly") << QList<int>{1019} << 1014 << QList<int>{1020}
+                                 << QList<int>{1010, 1015, 1021, 1016, 1017, 1018};
+    QTest::newRow("1024 head on") << QList<int>{} << 1024 << QList<int>{1025} << QList<int>{};
+    QTest::newRow("1024 head off") << QList<int>{1024} << 1024 << QList<int>{} << QList<int>{1025};
+    QTest::newRow("1026 tail on") << QList<int>{} << 1026 << QList<int>{1027} << QList<int>{};
+    QTest::newRow("1026 tail off") << QList<int>{1026} << 1026 << QList<int>{} << QList<int>{1027};
+  }
+
+  void enablingRules() {
+    QFETCH(QList<int>, setup);
+    QFETCH(int, clicked);
+    QFETCH(QList<int>, enabled);
+    QFETCH(QList<int>, disabled);
+    const auto view = NewView();
+    for (int id : setup) Button(*view, id)->click();
+    const QMap<int, bool> before = EnabledStates(*view);
+    Button(*view, clicked)->click();
+    const QMap<int, bool> after = EnabledStates(*view);
+    for (int id : kAllIds) {
+      if (enabled.contains(id)) {
+        QVERIFY2(after[id], qPrintable(QString::number(id)));
+      } else if (disabled.contains(id)) {
+        QVERIFY2(!after[id], qPrintable(QString::number(id)));
+      } else {
+        QVERIFY2(after[id] == before[id], qPrintable(QString::number(id)));  // nothing else
+      }
+    }
+  }
+
+  void sizeAndEvenLeaveChapterNames() {
+    for (int mode : {1019, 1014}) {
+      const auto view = NewView();
+      Button(*view, 1010)->click();
+      Button(*view, mode)->click();
+      QVERIFY(Button(*view, 1007)->isChecked());
+      QCOMPARE(view->m_nNameMode, 0);
+      QVERIFY(!view->GetDlgItem(1010)->isEnabled());
+      Button(*view, 1013)->click();
+      QVERIFY(view->GetDlgItem(1010)->isEnabled());
+      QVERIFY(Button(*view, 1007)->isChecked());  // not given back
+    }
+  }
+
+  void chapterModeDoesNotExchange() {
+    const auto view = NewView();
+    Edit(*view, 1015)->setText(QStringLiteral("第 回"));
+    Button(*view, 1013)->click();
+    QCOMPARE(view->m_strKeywords, QStringLiteral("第  章"));
+    QCOMPARE(Edit(*view, 1015)->text(), QStringLiteral("第 回"));  // nor overwrite the field
+    Button(*view, 1019)->click();  // this one exchanges in and out
+    QCOMPARE(view->m_strKeywords, QStringLiteral("第 回"));
+    QCOMPARE(view->m_nSplitMode, 1);
+  }
+
+  void choosingTheSource() {
+    const auto view = NewView(QStringLiteral("/books/novel.txt"));
+    QCOMPARE(Edit(*view, 1000)->text(), QStringLiteral("/books/novel.txt"));
+    QCOMPARE(Edit(*view, 1009)->text(), QStringLiteral("novel"));
+    QCOMPARE(view->m_strSrcTitle, QStringLiteral("novel"));
+    QCOMPARE(view->m_strSrcBase, QStringLiteral("/books/novel"));
+    Button(*view, 1004)->click();  // an empty new folder starts as the folder beside the source
+    QCOMPARE(Edit(*view, 1005)->text(), QStringLiteral("/books/novel"));
+    QCOMPARE(view->m_strNewDir, QStringLiteral("/books/novel"));
+    QCOMPARE(view->m_nDirMode, 0);
+
+    // Another source replaces a typed custom name; cancelling changes nothing.
+    Button(*view, 1008)->click();
+    Edit(*view, 1009)->setText(QStringLiteral("mine"));
+    m_chosenSource = QStringLiteral("/books/其它.小说.txt");
+    Button(*view, 1001)->click();
+    QCOMPARE(Edit(*view, 1009)->text(), QStringLiteral("其它.小说"));
+    QCOMPARE(Edit(*view, 1005)->text(), QStringLiteral("/books/novel"));  // typed text stays
+    Edit(*view, 1009)->setText(QStringLiteral("mine"));
+    m_chosenSource.clear();
+    Button(*view, 1001)->click();
+    QCOMPARE(Edit(*view, 1009)->text(), QStringLiteral("mine"));
+    QCOMPARE(view->m_strCustomName, QStringLiteral("mine"));
+    QCOMPARE(view->m_strSrcPath, QStringLiteral("/books/其它.小说.txt"));
+  }
+
+  void newFolderWithoutUsableBase() {
+    // No source yet: the field stays empty but can be typed into.
+    auto view = NewView();
+    Button(*view, 1004)->click();
+    QVERIFY(Edit(*view, 1005)->text().isEmpty());
+    QVERIFY(Edit(*view, 1005)->isEnabled());
+
+    // A "." only in a folder name is no extension: there is no folder beside the source.
+    view = NewView(QStringLiteral("/my.books/novel"));
+    QCOMPARE(view->m_strSrcBase, QString());
+    QCOMPARE(view->m_strSrcTitle, QStringLiteral("novel"));
+    Button(*view, 1004)->click();
+    QVERIFY(Edit(*view, 1005)->text().isEmpty());
+
+    // Text already in the field at the last exchange is kept.
+    view = NewView(QStringLiteral("/books/novel.txt"));
+    Button(*view, 1004)->click();
+    Edit(*view, 1005)->setText(QStringLiteral("/out"));
+    Button(*view, 1003)->click();
+    Button(*view, 1019)->click();  // an exchange in
+    Button(*view, 1004)->click();
+    QCOMPARE(Edit(*view, 1005)->text(), QStringLiteral("/out"));
+  }
+
+  void choosingTheFolder() {
+    const auto view = NewView(QStringLiteral("/books/novel.txt"));
+    Button(*view, 1004)->click();
+    m_chosenFolder = QStringLiteral("/tmp/pieces");
+    Button(*view, 1006)->click();
+    QCOMPARE(Edit(*view, 1005)->text(), QStringLiteral("/tmp/pieces"));
+    QCOMPARE(view->m_strNewDir, QStringLiteral("/tmp/pieces"));
+    m_chosenFolder.clear();  // cancelled
+    Button(*view, 1006)->click();
+    QCOMPARE(view->m_strNewDir, QStringLiteral("/tmp/pieces"));
+  }
+
+  void droppingATextFile() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("dropped.TXT"));
+    QVERIFY(sekato::ui::test::WriteFile(path, "x"));
+    const auto view = NewView();
+
+    using sekato::ui::test::DropUrls;
+    QVERIFY(!DropUrls(view->GetDlgItem(1015), {QUrl::fromLocalFile(dir.filePath("a.png"))}));
+    QVERIFY(view->m_strSrcPath.isEmpty());
+
+    // Over an edit field that would otherwise take the file's address as text.
+    QVERIFY(DropUrls(view->GetDlgItem(1015), {QUrl::fromLocalFile(path)}));
+    QCOMPARE(view->m_strSrcPath, path);
+    QCOMPARE(Edit(*view, 1009)->text(), QStringLiteral("dropped"));
+    QCOMPARE(Edit(*view, 1015)->text(), QStringLiteral("第  章"));
+
+    // And over a label, which takes no drops itself.
+    const QString other = dir.filePath(QStringLiteral("other.txt"));
+    QVERIFY(DropUrls(view->findChild<QLabel*>(), {QUrl::fromLocalFile(other)}));
+    QCOMPARE(view->m_strSrcPath, other);
+  }
+};
+
+QTEST_MAIN(TestCSekatoView)
+#include "tst_csekatoview.moc"

@@ -1,0 +1,216 @@
+// Splits from the window with the real engine, compared byte for byte with sekato-cli.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+#include "cmainframe.h"
+#include "csekatoapp.h"
+#include "csekatoview.h"
+#include "uitestsupport.h"
+
+using namespace sekato::ui;
+using namespace sekato::ui::test;
+
+namespace {
+
+const QString kDone = QStringLiteral("文件分割完成！");
+const QString kStopped = QStringLiteral("文件分割被终止！");
+
+struct Scenario {
+  const char* name;
+  QStringList cliArgs;                       // besides -o DIR and the source
+  std::function<void(CSekatoView*)> form;    // the same options, set as a user would
+};
+
+QLineEdit* Edit(CSekatoView* view, int id) { return Item<QLineEdit>(view, id); }
+void Click(CSekatoView* view, int id) { Item<QAbstractButton>(view, id)->click(); }
+
+const QList<Scenario>& Scenarios() {
+  static const QList<Scenario> scenarios = {
+      {"chapter defaults", {}, [](CSekatoView*) {}},
+      {"chapter, 3 per piece, title names, no ad",
+       {"-p", "3", "--title-names", "--no-ad"},
+       [](CSekatoView* v) {
+         Edit(v, IDC_CHAPTERS_PER_FILE)->setText("3");
+         Click(v, IDC_NAME_CHAPTER);
+         Click(v, IDC_NOAD);
+       }},
+      {"chapter, ? in Chinese numerals, custom name",
+       {"-k", "第?章", "--numerals", "chinese", "-n", "卷"},
+       [](CSekatoView* v) {
+         Edit(v, IDC_KEYWORDS)->setText(QStringLiteral("第?章"));
+         v->m_comboNumerals->setCurrentIndex(2);
+         Click(v, IDC_NAME_CUSTOM);
+         Edit(v, IDC_CUSTOMNAME)->setText(QStringLiteral("卷"));
+       }},
+      {"size 20 KB, keep lines, trim",
+       {"-m", "size", "--kb", "20", "--keep-lines", "--trim"},
+       [](CSekatoView* v) {
+         Click(v, IDC_MODE_SIZE);
+         Edit(v, IDC_MAXKB)->setText("20");
+         Click(v, IDC_KEEPLINES);
+         Click(v, IDC_TRIMSPACES);
+       }},
+      {"even into 4, head and tail",
+       {"-m", "even", "--parts", "4", "--head", "卷首", "--tail", "卷尾"},
+       [](CSekatoView* v) {
+         Click(v, IDC_MODE_EVEN);
+         Edit(v, IDC_PARTS)->setText("4");
+         Click(v, IDC_ADDHEAD);
+         Edit(v, IDC_HEAD)->setText(QStringLiteral("卷首"));
+         Click(v, IDC_ADDTAIL);
+         Edit(v, IDC_TAIL)->setText(QStringLiteral("卷尾"));
+       }},
+  };
+  return scenarios;
+}
+
+}  // namespace
+
+class TestEndToEnd : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir m_dir;
+  QString m_small;  // about 300 KB
+  QString m_large;  // long enough to be stopped in the middle
+  std::unique_ptr<CSekatoApp> m_app;
+
+  CSekatoView* View() { return m_app->View(); }
+  QString Out(const QString& name) { return m_dir.filePath(name); }
+
+  /// The form set to write into `outDir`, with `source` chosen.
+  void Prepare(const QString& source, const QString& outDir) {
+    View()->ChooseSource(source);
+    Click(View(), IDC_DIR_NEW);
+    Edit(View(), IDC_NEWDIR)->setText(outDir);
+  }
+
+  bool Finished() { return !View()->IsWorkerActive(); }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(m_dir.isValid());
+    m_small = m_dir.filePath(QStringLiteral("小说.txt"));
+    m_large = m_dir.filePath(QStringLiteral("large.txt"));
+    QVERIFY(GenerateNovel(m_small, 0.3, 7));
+    QVERIFY(GenerateNovel(m_large, 40, 3));
+  }
+
+  void init() {
+    m_app = std::make_unique<CSekatoApp>();
+    QVERIFY(m_app->InitInstance({QStringLiteral("sekato")}));
+  }
+
+  void cleanup() { m_app.reset(); }
+
+  void splitMatchesTheCommandLine_data() {
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < Scenarios().size(); ++i) QTest::newRow(Scenarios()[i].name) << i;
+  }
+
+  void splitMatchesTheCommandLine() {
+    QFETCH(int, index);
+    const Scenario& scenario = Scenarios()[index];
+    const QString gui = Out(QStringLiteral("gui%1").arg(index));
+    const QString cli = Out(QStringLiteral("cli%1").arg(index));
+    QString error;
+    QVERIFY2(RunCli(QStringList{"-q", "-o", cli} + scenario.cliArgs + QStringList{m_small}, &error),
+             qPrintable(error));
+
+    MessageCapture messages;
+    Prepare(m_small, gui);
+    scenario.form(View());
+    QVERIFY(m_app->MainFrame()->OnCommand(ID_SPLIT_START));
+    QVERIFY(WaitUntil([&] { return Finished(); }));
+    QCOMPARE(messages.texts, QStringList{kDone});
+
+    const auto expected = ReadFiles(cli);
+    const auto actual = ReadFiles(gui);
+    QVERIFY(expected.size() > 1);
+    QCOMPARE(actual.keys(), expected.keys());
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+      QVERIFY2(actual[it.key()] == it.value(), qPrintable(it.key()));
+    }
+  }
+
+  void editsDuringARealRun() {
+    const QString gui = Out(QStringLiteral("edits-gui"));
+    const QString cli = Out(QStringLiteral("edits-cli"));
+    QVERIFY(RunCli({"-q", "-o", cli, m_large}));
+
+    MessageCapture messages;
+    Prepare(m_large, gui);
+    QVERIFY(m_app->MainFrame()->OnCommand(ID_SPLIT_START));
+    // Change what the run reads, through handlers that refresh the options.
+    Click(View(), IDC_MODE_SIZE);
+    Edit(View(), IDC_MAXKB)->setText("1");
+    Edit(View(), IDC_NEWDIR)->setText(Out(QStringLiteral("elsewhere")));
+    Click(View(), IDC_ADDHEAD);
+    Edit(View(), IDC_HEAD)->setText(QStringLiteral("头"));
+    Click(View(), IDC_ADDHEAD);
+    View()->ChooseSource(m_small);
+    QVERIFY(WaitUntil([&] { return Finished(); }, 120000));
+    QCOMPARE(messages.texts, QStringList{kDone});
+    QVERIFY(!QFileInfo::exists(Out(QStringLiteral("elsewhere"))));
+    QVERIFY(ReadFiles(gui) == ReadFiles(cli));
+  }
+
+  void closeDuringARealRunLosesNothing() {
+    QFile source(m_large);
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    const QByteArray text = source.readAll();
+    const QString gui = Out(QStringLiteral("closed"));
+
+    MessageCapture messages;
+    Prepare(m_large, gui);
+    Click(View(), IDC_NOAD);
+    QVERIFY(m_app->MainFrame()->OnCommand(ID_SPLIT_START));
+    QVERIFY(WaitUntil([&] { return View()->Worker()->ProgressPos() > 0; }));
+    QVERIFY(m_app->MainFrame()->close());
+    QVERIFY(Finished());
+    QVERIFY(messages.texts.isEmpty());
+
+    // The pieces written are a whole-line beginning of the source, piece after piece.
+    const auto pieces = ReadFiles(gui);
+    QVERIFY(!pieces.isEmpty());
+    QByteArray joined;
+    for (int number = 1; number <= pieces.size(); ++number) {
+      const QString name = QStringLiteral("large_%1.txt").arg(number, 3, 10, QLatin1Char('0'));
+      QVERIFY2(pieces.contains(name), qPrintable(name));  // numbered without gaps
+      joined += pieces[name];  // a piece ends with the line break before the next heading
+    }
+    QVERIFY2(joined.size() < text.size(), "the run should have been stopped in the middle");
+    QVERIFY(text.startsWith(joined));
+    QVERIFY(joined.endsWith("\r\n") || text.mid(joined.size(), 2) == "\r\n");
+  }
+
+  void startAgainAfterStopWithTheRealEngine() {
+    const QString gui = Out(QStringLiteral("restart-gui"));
+    const QString cli = Out(QStringLiteral("restart-cli"));
+    QVERIFY(RunCli({"-q", "-m", "size", "--kb", "300", "-o", cli, m_large}));
+
+    MessageCapture messages;
+    Prepare(m_large, gui);
+    Click(View(), IDC_MODE_SIZE);
+    Edit(View(), IDC_MAXKB)->setText("300");
+    CMainFrame* frame = m_app->MainFrame();
+    QVERIFY(frame->OnCommand(ID_SPLIT_START));
+    QVERIFY(frame->OnCommand(ID_SPLIT_STOP));
+    QVERIFY(!frame->OnCommand(ID_SPLIT_START));  // the stopped run has not ended yet
+    QVERIFY(WaitUntil([&] { return Finished(); }));
+    QCOMPARE(messages.texts, QStringList{kStopped});
+    QVERIFY(frame->OnCommand(ID_SPLIT_START));
+    QVERIFY(WaitUntil([&] { return Finished(); }, 120000));
+    QCOMPARE(messages.texts, (QStringList{kStopped, kDone}));
+    QVERIFY(ReadFiles(gui) == ReadFiles(cli));
+  }
+};
+
+QTEST_MAIN(TestEndToEnd)
+#include "tst_endtoend.moc"

@@ -1,0 +1,380 @@
+// Start and Stop from the frame's commands, with a scripted split standing in for the engine
+// so that every state of a run can be held still and looked at.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QtTest>
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+#include "cmainframe.h"
+#include "csekatoapp.h"
+#include "csekatoview.h"
+#include "uitestsupport.h"
+
+using namespace sekato::ui;
+using sekato::engine::SplitHost;
+using sekato::engine::SplitOptions;
+using sekato::engine::SplitOutcome;
+using sekato::ui::test::Item;
+using sekato::ui::test::MessageCapture;
+using sekato::ui::test::WaitUntil;
+
+namespace {
+
+const QString kDone = QStringLiteral("文件分割完成！");
+const QString kStopped = QStringLiteral("文件分割被终止！");
+
+/// A split that runs until the test releases it or Stop clears the flag, then ends the way
+/// the engine does: completion message and flag cleared, or termination message.
+class ScriptedRun {
+ public:
+  CSplitWorker::RunFunction Function() {
+    return [this](const SplitOptions& options, SplitHost& host) {
+      ++runs;
+      numeralSeries = host.NumeralSeries();
+      host.SetProgressRange(1000);
+      {
+        std::unique_lock lock(m_mutex);
+        while (!m_bReleased && host.IsRunning()) m_cv.wait_for(lock, std::chrono::milliseconds(2));
+      }
+      optionsAtEnd = options;  // the run's own options, after the form was edited
+      if (!host.IsRunning()) {
+        waitingForMessage = true;
+        host.ShowMessage(SplitOutcome::Stopped, kStopped.toStdString());
+        return SplitOutcome::Stopped;
+      }
+      host.SetProgressPos(1000);
+      waitingForMessage = true;
+      host.ShowMessage(SplitOutcome::Completed, kDone.toStdString());
+      host.ClearRunning();
+      return SplitOutcome::Completed;
+    };
+  }
+
+  void Release() {
+    const std::lock_guard lock(m_mutex);
+    m_bReleased = true;
+    m_cv.notify_all();
+  }
+
+  std::atomic<int> runs{0};
+  std::atomic<bool> waitingForMessage{false};
+  int numeralSeries = -9;
+  SplitOptions optionsAtEnd;
+
+ private:
+  std::mutex m_mutex;
+  std::condition_variable m_cv;
+  bool m_bReleased = false;
+};
+
+/// Ends the test program if a step hangs (a deadlock would otherwise wait for ctest's timeout).
+class Watchdog {
+ public:
+  explicit Watchdog(int seconds)
+      : m_thread([this, seconds] {
+          std::unique_lock lock(m_mutex);
+          if (!m_cv.wait_for(lock, std::chrono::seconds(seconds), [this] { return m_bDone; })) {
+            qFatal("watchdog: the window hung");
+          }
+        }) {}
+  ~Watchdog() {
+    {
+      const std::lock_guard lock(m_mutex);
+      m_bDone = true;
+    }
+    m_cv.notify_all();
+    m_thread.join();
+  }
+
+ private:
+  std::mutex m_mutex;
+  std::condition_variable m_cv;
+  bool m_bDone = false;
+  std::thread m_thread;
+};
+
+}  // namespace
+
+class TestRunControl : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<CSekatoApp> m_app;
+  std::unique_ptr<ScriptedRun> m_run;
+
+  CMainFrame* Frame() { return m_app->MainFrame(); }
+  CSekatoView* View() { return m_app->View(); }
+  bool StartEnabled() {
+    Frame()->UpdateCommandUI();
+    return Frame()->Action(ID_SPLIT_START)->isEnabled();
+  }
+  bool StopEnabled() {
+    Frame()->UpdateCommandUI();
+    return Frame()->Action(ID_SPLIT_STOP)->isEnabled();
+  }
+  void ChooseSource() { View()->ChooseSource(QStringLiteral("/books/novel.txt")); }
+  bool WorkerEnded() { return !View()->IsWorkerActive(); }
+
+ private slots:
+  void init() {
+    m_app = std::make_unique<CSekatoApp>();
+    QVERIFY(m_app->InitInstance({QStringLiteral("sekato")}));
+    m_run = std::make_unique<ScriptedRun>();
+    View()->SetRunFunction(m_run->Function());
+  }
+
+  void cleanup() {
+    if (m_run) m_run->Release();
+    m_app.reset();
+    m_run.reset();
+  }
+
+  void statesThroughACompletedRun() {
+    MessageCapture messages;
+    QVERIFY(!StartEnabled());
+    QVERIFY(!StopEnabled());
+    ChooseSource();
+    QVERIFY(StartEnabled());
+    QVERIFY(!StopEnabled());
+
+    QVERIFY(Frame()->OnCommand(ID_SPLIT_START));
+    QCOMPARE(View()->m_bRunning.load(), 1);
+    QVERIFY(!StartEnabled());
+    QVERIFY(StopEnabled());
+
+    bool startWhileOpen = true;
+    bool stopWhileOpen = false;
+    messages.onMessage = [&](const QString&) {
+      startWhileOpen = StartEnabled();
+      stopWhileOpen = StopEnabled();
+    };
+    m_run->Release();
+    QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
+    QCOMPARE(messages.texts, QStringList{kDone});
+    QVERIFY(!startWhileOpen);  // the completion message is still open: still running
+    QVERIFY(stopWhileOpen);
+    QCOMPARE(View()->m_bRunning.load(), 0);
+    QVERIFY(StartEnabled());
+    QVERIFY(!StopEnabled());
+    auto* bar = Item<QProgressBar>(View(), IDC_PROGRESS);
+    QCOMPARE(bar->maximum(), 1000);
+    QCOMPARE(bar->value(), 1000);
+  }
+
+  void stopWhileTheCompletionMessageIsOpen() {
+    MessageCapture messages;
+    ChooseSource();
+    Frame()->OnCommand(ID_SPLIT_START);
+    bool startAfterStop = true;
+    messages.onMessage = [&](const QString&) {
+      QVERIFY(Frame()->OnCommand(ID_SPLIT_STOP));
+      startAfterStop = StartEnabled();  // the worker has not ended yet
+    };
+    m_run->Release();
+    QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
+    QVERIFY(!startAfterStop);
+    QCOMPARE(View()->Worker()->Outcome(), SplitOutcome::Completed);
+    QVERIFY(StartEnabled());
+    QCOMPARE(m_run->runs.load(), 1);
+  }
+
+  void startWithoutASource() {
+    MessageCapture messages;
+    QVERIFY(!Frame()->OnCommand(ID_SPLIT_START));  // disabled: nothing runs, nothing shown
+    QVERIFY(messages.texts.isEmpty());
+    View()->OnSplitStart();  // a Start that arrives anyway
+    QCOMPARE(messages.texts, QStringList{QStringLiteral("还未选择待分割的文件！")});
+    QCOMPARE(View()->m_bRunning.load(), 0);
+    QVERIFY(View()->Worker() == nullptr);
+  }
+
+  void startRightAfterStop() {
+    MessageCapture messages;
+    ChooseSource();
+    Frame()->OnCommand(ID_SPLIT_START);
+    QVERIFY(Frame()->OnCommand(ID_SPLIT_STOP));
+    QCOMPARE(View()->m_bRunning.load(), 0);
+    // The stopped worker is still busy: neither the command nor a stray Start begins a run.
+    QVERIFY(!StartEnabled());
+    QVERIFY(!Frame()->OnCommand(ID_SPLIT_START));
+    View()->OnSplitStart();
+    QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
+    QCOMPARE(m_run->runs.load(), 1);
+    QCOMPARE(messages.texts, QStringList{kStopped});
+
+    // Now a new run starts, and nothing of the old one clears its flag.
+    QVERIFY(Frame()->OnCommand(ID_SPLIT_START));
+    QTest::qWait(50);
+    QCOMPARE(View()->m_bRunning.load(), 1);
+    m_run->Release();
+    QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
+    QCOMPARE(m_run->runs.load(), 2);
+    QCOMPARE(messages.texts, (QStringList{kStopped, kDone}));
+  }
+
+  void editsDuringARunChangeNothing() {
+    MessageCapture messages;
+    ChooseSource();
+    View()->m_comboNumerals->setCurrentIndex(2);
+    Frame()->OnCommand(ID_SPLIT_START);
+    QVERIFY(WaitUntil([&] { return m_run->runs.load() == 1; }));
+    // Edit everything the run reads, through handlers that exchange in.
+    Item<QLineEdit>(View(), IDC_KEYWORDS)->setText(QStringLiteral("第 回"));
+    Item<QLineEdit>(View(), IDC_MAXKB)->setText(QStringLiteral("7"));
+    Item<QRadioButton>(View(), IDC_MODE_SIZE)->click();
+    Item<QRadioButton>(View(), IDC_DIR_NEW)->click();
+    View()->m_comboNumerals->setCurrentIndex(0);
+    View()->ChooseSource(QStringLiteral("/elsewhere/other.txt"));
+    m_run->Release();
+    QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
+    const SplitOptions& seen = m_run->optionsAtEnd;
+    QCOMPARE(seen.m_strSrcPath, std::string("/books/novel.txt"));
+    QCOMPARE(seen.m_strSrcBase, std::string("/books/novel"));
+    QCOMPARE(seen.m_nSplitMode, 0);
+    QCOMPARE(seen.m_nDirMode, 1);
+    QCOMPARE(seen.m_strMaxKB, std::string("1000"));
+    QCOMPARE(seen.m_strKeywords, std::string("\xB5\xDA  \xD5\xC2"));  // GBK 第  章
+    QCOMPARE(m_run->numeralSeries, 2);
+  }
+
+  void noNumeralSelected() {
+    MessageCapture messages;
+    ChooseSource();
+    Frame()->OnCommand(ID_SPLIT_START);
+    m_run->Release();
+    QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
+    QCOMPARE(m_run->numeralSeries, -1);
+  }
+
+  void textGbkCannotWrite() {
+    MessageCapture messages;
+    ChooseSource();
+    Item<QLineEdit>(View(), IDC_KEYWORDS)->setText(QStringLiteral("第 😀 章"));
+    View()->OnSplitStart();
+    QCOMPARE(messages.texts.size(), 1);
+    QVERIFY(messages.texts[0].contains(QStringLiteral("关键字")));
+    QCOMPARE(View()->m_bRunning.load(), 0);
+    QCOMPARE(m_run->runs.load(), 0);
+    QVERIFY(StartEnabled());
+
+    // Keywords mean nothing when splitting by size: the run goes ahead without them.
+    Item<QRadioButton>(View(), IDC_MODE_SIZE)->click();
+    View()->OnSplitStart();
+    m_run->Release();
+    QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
+    QCOMPARE(m_run->runs.load(), 1);
+    QCOMPARE(m_run->optionsAtEnd.m_strKeywords, std::string());
+
+    // Head text that is used must be writable.
+    Item<QCheckBox>(View(), IDC_ADDHEAD)->click();
+    Item<QLineEdit>(View(), IDC_HEAD)->setText(QStringLiteral("✈"));
+    View()->OnSplitStart();
+    QVERIFY(messages.texts.last().contains(QStringLiteral("文件首添加字符")));
+    QCOMPARE(m_run->runs.load(), 1);
+  }
+
+  void threadThatCannotStart() {
+    MessageCapture messages;
+    ChooseSource();
+    View()->SetThreadStarter([](std::function<void()>) -> std::thread {
+      throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    });
+    View()->OnSplitStart();
+    QCOMPARE(messages.texts.size(), 1);
+    QVERIFY(messages.texts[0].contains(QStringLiteral("线程")));
+    QCOMPARE(View()->m_bRunning.load(), 0);
+    QVERIFY(StartEnabled());
+    QVERIFY(!StopEnabled());
+  }
+
+  void failingRunGivesTheFormBack() {
+    MessageCapture messages;
+    ChooseSource();
+    View()->SetRunFunction([](const SplitOptions&, SplitHost&) -> SplitOutcome {
+      throw std::runtime_error("disk full");
+    });
+    View()->OnSplitStart();
+    QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
+    QCOMPARE(messages.texts.size(), 1);
+    QVERIFY(messages.texts[0].contains(QStringLiteral("disk full")));
+    QCOMPARE(View()->m_bRunning.load(), 0);
+    QVERIFY(StartEnabled());
+  }
+
+  void progressIsDrawnAtABoundedRate() {
+    MessageCapture messages;
+    ChooseSource();
+    View()->SetRunFunction([](const SplitOptions&, SplitHost& host) {
+      constexpr std::int64_t kLines = 3'000'000;
+      host.SetProgressRange(kLines);
+      for (std::int64_t line = 1; line <= kLines && host.IsRunning(); ++line) {
+        host.SetProgressPos(line);
+      }
+      host.ShowMessage(SplitOutcome::Completed, "文件分割完成！");
+      host.ClearRunning();
+      return SplitOutcome::Completed;
+    });
+    auto* bar = Item<QProgressBar>(View(), IDC_PROGRESS);
+    int repaints = 0;
+    connect(bar, &QProgressBar::valueChanged, this, [&] { ++repaints; });
+    QElapsedTimer clock;
+    clock.start();
+    View()->OnSplitStart();
+    QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
+    const auto elapsed = clock.elapsed();
+    QVERIFY2(repaints <= elapsed / 40 + 3,
+             qPrintable(QStringLiteral("%1 repaints in %2 ms").arg(repaints).arg(elapsed)));
+    QCOMPARE(bar->maximum(), 3'000'000);
+    QCOMPARE(bar->value(), 3'000'000);
+  }
+
+  void closingDuringARun() {
+    MessageCapture messages;
+    ChooseSource();
+    Frame()->OnCommand(ID_SPLIT_START);
+    QVERIFY(WaitUntil([&] { return m_run->runs.load() == 1; }));
+    {
+      const Watchdog watchdog(20);
+      QVERIFY(Frame()->close());
+    }
+    QVERIFY(WorkerEnded());
+    QCOMPARE(View()->Worker()->Outcome(), SplitOutcome::Stopped);
+    QCOMPARE(View()->m_bRunning.load(), 0);
+    QCoreApplication::processEvents();
+    QVERIFY(messages.texts.isEmpty());  // nobody is left to read it
+  }
+
+  void closingWhileTheWorkerWaitsForItsMessage() {
+    MessageCapture messages;
+    ChooseSource();
+    Frame()->OnCommand(ID_SPLIT_START);
+    m_run->Release();
+    // Without giving the window a chance to show the box, close it.
+    QDeadlineTimer deadline(20000);
+    while (!m_run->waitingForMessage && !deadline.hasExpired()) QThread::msleep(1);
+    QThread::msleep(20);
+    {
+      const Watchdog watchdog(20);
+      QVERIFY(Frame()->close());
+    }
+    QVERIFY(WorkerEnded());
+    QCOMPARE(View()->Worker()->Outcome(), SplitOutcome::Completed);
+    QCoreApplication::processEvents();
+    QVERIFY(messages.texts.isEmpty());
+    QVERIFY(!StartEnabled());  // a closed window starts nothing
+    View()->OnSplitStart();
+    QCOMPARE(m_run->runs.load(), 1);
+  }
+};
+
+QTEST_MAIN(TestRunControl)
+#include "tst_runcontrol.moc"

@@ -1,0 +1,91 @@
+#include "uitestsupport.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QWindow>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+
+#include "appmessagebox.h"
+#include "gbkcodec.h"
+
+namespace sekato::ui::test {
+
+MessageCapture::MessageCapture() {
+  controls::AppMessageBox::SetHandler([this](QWidget*, const QString& text) {
+    texts.append(text);
+    if (onMessage) onMessage(text);
+  });
+}
+
+MessageCapture::~MessageCapture() { controls::AppMessageBox::SetHandler({}); }
+
+QByteArray Gbk(const QString& text) {
+  const auto gbk = engine::GbkCodec::FromUtf8(text.toStdString());
+  return gbk ? QByteArray::fromStdString(*gbk) : QByteArray();
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool GenerateNovel(const QString& path, double megabytes, int seed) {
+  QProcess python;
+  python.start(QStringLiteral("python3"),
+               {QStringLiteral(SEKATO_SHARED_DIR "/corpus/gen_novel.py"), path,
+                QString::number(megabytes), QStringLiteral("--seed"), QString::number(seed)});
+  return python.waitForFinished(120000) && python.exitStatus() == QProcess::NormalExit &&
+         python.exitCode() == 0 && QFile::exists(path);
+}
+
+QMap<QString, QByteArray> ReadFiles(const QString& dir) {
+  QMap<QString, QByteArray> files;
+  for (const QString& name : QDir(dir).entryList(QDir::Files, QDir::Name)) {
+    QFile file(QDir(dir).filePath(name));
+    if (file.open(QIODevice::ReadOnly)) files.insert(name, file.readAll());
+  }
+  return files;
+}
+
+bool RunCli(const QStringList& args, QString* error) {
+  QProcess cli;
+  cli.start(QStringLiteral(SEKATO_CLI_PATH), args);
+  const bool ok = cli.waitForFinished(120000) && cli.exitStatus() == QProcess::NormalExit &&
+                  cli.exitCode() == 0;
+  if (!ok && error != nullptr) {
+    *error = QString::fromUtf8(cli.readAllStandardError()) + cli.errorString();
+  }
+  return ok;
+}
+
+bool DropUrls(QWidget* target, const QList<QUrl>& urls) {
+  QWidget* window = target->window();
+  window->show();
+  QWindow* handle = window->windowHandle();
+  if (handle == nullptr) return false;
+  const QPoint at = target->mapTo(window, target->rect().center());
+  QMimeData mime;
+  mime.setUrls(urls);
+  QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(handle, &enter);
+  QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(handle, &drop);
+  return drop.isAccepted();
+}
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+  QDeadlineTimer deadline(timeoutMs);
+  while (!done()) {
+    if (deadline.hasExpired()) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(2);
+  }
+  return true;
+}
+
+}  // namespace sekato::ui::test

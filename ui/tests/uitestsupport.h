@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <QWidget>
+#include <functional>
+
+#include "resourceids.h"
+
+namespace sekato::ui::test {
+
+/// The form's or frame's control with id `id`, found by its object name.
+template <typename T>
+T* Item(const QWidget* root, int id) {
+  return root->findChild<T*>(IdName(id));
+}
+
+/// Takes over the program's message box for its lifetime: every message is recorded, then
+/// handed to `onMessage` (if set) while the "box" is open, and counts as dismissed on return.
+class MessageCapture final {
+ public:
+  MessageCapture();
+  ~MessageCapture();
+  MessageCapture(const MessageCapture&) = delete;
+  MessageCapture& operator=(const MessageCapture&) = delete;
+
+  QStringList texts;
+  std::function<void(const QString&)> onMessage;
+};
+
+/// GBK bytes of `text` (which GBK can write).
+QByteArray Gbk(const QString& text);
+
+/// Writes `bytes` to `path`; false on failure.
+bool WriteFile(const QString& path, const QByteArray& bytes);
+
+/// A synthetic GBK novel of about `megabytes` MB made by the shared generator.
+bool GenerateNovel(const QString& path, double megabytes, int seed = 1);
+
+/// Every file of `dir` by name, with its bytes.
+QMap<QString, QByteArray> ReadFiles(const QString& dir);
+
+/// Runs the command-line splitter with `args`; false (and its error output in `error`) unless
+/// it exits with 0.
+bool RunCli(const QStringList& args, QString* error = nullptr);
+
+/// Drags `urls` over the middle of `target` and drops them there, the way the window
+/// system delivers a drop (enter, then drop, both to the window). True when it was accepted.
+bool DropUrls(QWidget* target, const QList<QUrl>& urls);
+
+/// Processes events until `done` holds or `timeoutMs` passes; returns `done()`.
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 20000);
+
+}  // namespace sekato::ui::test

@@ -1,0 +1,94 @@
+// sekato-guibench SOURCE OUTDIR [-m chapter|size|even] [-p N] [--kb N] [--parts N] [--no-ad]
+//
+// The window's side of bench/gui_vs_cli.sh: opens the real window (offscreen is fine) with
+// SOURCE chosen, sets the options through the form's controls as a user would, presses Start
+// and prints how long the split took until its completion message, in seconds.
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <cstdio>
+
+#include "appmessagebox.h"
+#include "cmainframe.h"
+#include "csekatoapp.h"
+#include "csekatoview.h"
+#include "resourceids.h"
+
+namespace {
+
+using namespace sekato::ui;
+
+template <typename T>
+T* Item(CSekatoView* view, int nIDC) {
+  return qobject_cast<T*>(view->GetDlgItem(nIDC));
+}
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: sekato-guibench SOURCE OUTDIR [-m chapter|size|even] [-p N] [--kb N] "
+               "[--parts N] [--no-ad]\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication application(argc, argv);
+  const QStringList args = QApplication::arguments();
+  if (args.size() < 3) return Usage();
+
+  CSekatoApp app;
+  if (!app.InitInstance({QStringLiteral("sekato"), args[1]})) return 1;
+  CSekatoView* view = app.View();
+  if (view->m_strSrcPath.isEmpty()) {
+    std::fprintf(stderr, "sekato-guibench: no such file: %s\n", qPrintable(args[1]));
+    return 1;
+  }
+  Item<QRadioButton>(view, IDC_DIR_NEW)->click();
+  Item<QLineEdit>(view, IDC_NEWDIR)->setText(args[2]);
+  for (int i = 3; i < args.size(); ++i) {
+    const QString& option = args[i];
+    const QString value = i + 1 < args.size() ? args[i + 1] : QString();
+    if (option == QLatin1String("--no-ad")) {
+      Item<QCheckBox>(view, IDC_NOAD)->setChecked(true);
+      continue;
+    }
+    ++i;
+    if (option == QLatin1String("-m")) {
+      const int mode = value == QLatin1String("size")   ? IDC_MODE_SIZE
+                       : value == QLatin1String("even") ? IDC_MODE_EVEN
+                                                        : IDC_MODE_CHAPTER;
+      Item<QRadioButton>(view, mode)->click();
+    } else if (option == QLatin1String("-p")) {
+      Item<QLineEdit>(view, IDC_CHAPTERS_PER_FILE)->setText(value);
+    } else if (option == QLatin1String("--kb")) {
+      Item<QLineEdit>(view, IDC_MAXKB)->setText(value);
+    } else if (option == QLatin1String("--parts")) {
+      Item<QLineEdit>(view, IDC_PARTS)->setText(value);
+    } else {
+      return Usage();
+    }
+  }
+
+  QEventLoop loop;
+  QString message;
+  qint64 elapsedMs = 0;
+  QElapsedTimer timer;
+  sekato::controls::AppMessageBox::SetHandler([&](QWidget*, const QString& text) {
+    elapsedMs = timer.elapsed();
+    message = text;
+    loop.quit();
+  });
+  timer.start();
+  if (!app.MainFrame()->OnCommand(ID_SPLIT_START)) return 1;
+  if (message.isEmpty()) loop.exec();
+  std::printf("%.3f\n", static_cast<double>(elapsedMs) / 1000.0);
+  if (message != QStringLiteral("文件分割完成！")) {
+    std::fprintf(stderr, "sekato-guibench: %s\n", qPrintable(message));
+    return 1;
+  }
+  return 0;
+}
