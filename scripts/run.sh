@@ -1,12 +1,26 @@
 #!/usr/bin/env bash
-# Builds sekato and splits the bundled sample novel with the command-line splitter,
-# then lists the pieces. (Installs what is missing first.)
+# Builds sekato (installing what is missing first) and opens the window with a copy of the
+# bundled sample novel chosen as the source. Without a display it says so and splits the
+# novel with the command-line splitter instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
 novel=../shared/corpus/sanguoyanyi.gbk.txt
-out=$(mktemp -d "${TMPDIR:-/tmp}/sekato-XXXXXX")
-cp "$novel" "$out/"
-./build/cli/sekato-cli --title-max 30 -k "第 回" --title-names "$out/$(basename "$novel")"
-ls "$out/sanguoyanyi.gbk" | head -n 10
-echo "… $(ls "$out/sanguoyanyi.gbk" | wc -l) pieces in $out/sanguoyanyi.gbk"
+work=$(mktemp -d "${TMPDIR:-/tmp}/sekato-XXXXXX")
+cp "$novel" "$work/"
+source="$work/$(basename "$novel")"
+
+if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
+  echo "sekato: opening the window; the sample novel is $source"
+  exec ./build/ui/sekato "$source"
+fi
+
+cat >&2 <<MSG
+sekato: no display (neither DISPLAY nor WAYLAND_DISPLAY is set), so the window cannot open.
+  On a desktop, run this command from a terminal of your session; on a server, use
+  'xvfb-run -a bash scripts/run.sh' (Debian package xvfb) or the command-line splitter.
+Splitting the sample novel with the command-line splitter instead:
+MSG
+./build/cli/sekato-cli --title-max 30 -k "第 回" --title-names "$source"
+ls "$work/sanguoyanyi.gbk" | head -n 10
+echo "… $(ls "$work/sanguoyanyi.gbk" | wc -l) pieces in $work/sanguoyanyi.gbk"

@@ -19,14 +19,12 @@ add_library(sekato_ui STATIC
   csekatoview.cpp csekatoview.h
   csplitworker.cpp csplitworker.h
   filechoosers.cpp filechoosers.h
+  formhelptexts.h
   resourceids.cpp resourceids.h
 )
 target_include_directories(sekato_ui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(sekato_ui PUBLIC sekato_uikit sekato_msgbox sekato_engine Qt6::Widgets
-                                       Threads::Threads)
-if(TARGET sekato_about)
-  target_link_libraries(sekato_ui PUBLIC sekato_about)
-endif()
+target_link_libraries(sekato_ui PUBLIC sekato_uikit sekato_msgbox sekato_about sekato_balloon
+                                       sekato_engine Qt6::Widgets Threads::Threads)
 target_compile_options(sekato_ui PRIVATE ${SEKATO_WARNINGS})
 
 add_executable(sekato main.cpp)
@@ -61,7 +59,7 @@ if(SEKATO_BUILD_TESTS)
     SEKATO_SHARED_DIR="${SEKATO_SHARED_DIR}"
     SEKATO_CLI_PATH="$<TARGET_FILE:sekato-cli>")
 
-  foreach(test tst_csekatoview tst_runcontrol tst_cmainframe tst_endtoend)
+  foreach(test tst_csekatoview tst_runcontrol tst_cmainframe tst_endtoend tst_formhelptips)
     add_executable(${test} tests/${test}.cpp)
     target_link_libraries(${test} PRIVATE sekato_ui_testsupport sekato_res)
     target_compile_options(${test} PRIVATE ${SEKATO_WARNINGS})

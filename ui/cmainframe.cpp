@@ -13,6 +13,7 @@
 #include "cfullcolortoolbar.h"
 #include "csekatoview.h"
 #include "resourceids.h"
+#include "weblinks.h"
 
 namespace sekato::ui {
 
@@ -162,17 +163,11 @@ bool CMainFrame::OnCmdMsg(int nID, CmdCode code, CCmdUI* pCmdUI) {
   }
 }
 
-void CMainFrame::OnHelpFeedback() {
-  // Opens the maker's feedback forum in the browser.
-}
+void CMainFrame::OnHelpFeedback() { WebLinks::OpenFeedback(); }
 
-void CMainFrame::OnHelpNewVersion() {
-  // Opens this product's page, where new versions are published.
-}
+void CMainFrame::OnHelpNewVersion() { WebLinks::OpenNewVersion(); }
 
-void CMainFrame::OnHelpSoftList() {
-  // Opens the list of the maker's programs.
-}
+void CMainFrame::OnHelpSoftList() { WebLinks::OpenSoftList(); }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
   // Nothing to save; a running split is stopped, its current piece closed, and waited for.

@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QPalette>
 
+#include "caboutdlg.h"
 #include "cmainframe.h"
 #include "csekatodoc.h"
 #include "csekatoview.h"
@@ -81,7 +82,9 @@ bool CSekatoApp::OnCmdMsg(int nID, CmdCode code, CCmdUI* /*pCmdUI*/) {
 }
 
 void CSekatoApp::OnAppAbout() {
-  // Runs the About box, modal to the main frame.
+  // A fresh box each time, so the link's visited state never carries over.
+  CAboutDlg aboutDlg(m_pMainWnd.get());
+  aboutDlg.exec();
 }
 
 }  // namespace sekato::ui

@@ -19,6 +19,7 @@
 #include "cdataexchange.h"
 #include "cformtemplate.h"
 #include "dialogunits.h"
+#include "formhelptexts.h"
 #include "gbkcodec.h"
 #include "resourceids.h"
 #include "sourcepath.h"
@@ -154,8 +155,13 @@ void CSekatoView::OnInitialUpdate() {
   // 2. The frame shrinks to the form; where it is already smaller, the form scrolls.
   ResizeParentToFit();
 
-  // 3. Help tips: the tip window, its font and the three fields it explains are set up here,
-  //    once the frame has its final size.
+  // 3. Help tips over three fields, once the frame has its final size.
+  m_tip.Create(this);
+  m_fontTip = DialogUnits::DialogFont();
+  m_tip.SetTextFont(m_fontTip);
+  m_tip.AddTool(GetDlgItem(IDC_KEYWORDS), QString::fromUtf16(FormHelpTexts::kKeywordsHelp));
+  m_tip.AddTool(GetDlgItem(IDC_TITLEMAX), QString::fromUtf16(FormHelpTexts::kTitleSizeHelp));
+  m_tip.AddTool(GetDlgItem(IDC_KEEPLINES), QString::fromUtf16(FormHelpTexts::kKeepLinesHelp));
 
   // 4. Defaults.
   m_nNameMode = 0;
@@ -293,13 +299,21 @@ void CSekatoView::OnAddTail() {
 // --- Hooks ---------------------------------------------------------------------------------
 
 void CSekatoView::InstallPreTranslateHook(QWidget* root) {
+  // Every control reports the pointer moving over it, pressed or not, as the help tip needs.
   root->installEventFilter(this);
-  for (QWidget* child : root->findChildren<QWidget*>()) child->installEventFilter(this);
+  root->setMouseTracking(true);
+  for (QWidget* child : root->findChildren<QWidget*>()) {
+    child->installEventFilter(this);
+    child->setMouseTracking(true);
+  }
 }
 
-bool CSekatoView::PreTranslateMessage(QObject* /*target*/, QEvent* /*event*/) {
-  // The help tip's relay sees every event of the form and its controls here, before the
-  // control itself; it never eats one.
+bool CSekatoView::PreTranslateMessage(QObject* target, QEvent* event) {
+  // The help tip sees every event of the form and its controls before they do, and never
+  // eats one. Windows of their own (the tip itself, a drop-down list) are not the form's.
+  if (target->isWidgetType() && static_cast<QWidget*>(target)->window() == window()) {
+    m_tip.RelayEvent(event);
+  }
   return false;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QScrollArea>
 #include <QString>
 #include <QTimer>
@@ -7,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+#include "cballoontip.h"
 #include "ccmdtarget.h"
 #include "csplitworker.h"
 #include "filechoosers.h"
@@ -104,7 +106,8 @@ class CSekatoView final : public QScrollArea, public CCmdTarget {
   QString m_strTitleMax;
   QString m_strChaptersPerFile;
   int m_nNameMode = -1;
-  // The help tip and its font join the form here.
+  QFont m_fontTip;              ///< the help tips' font, kept as long as the tip
+  controls::CBalloonTip m_tip;  ///< the help tip over the keyword, title size and keep-lines fields
   std::atomic<int> m_bRunning{0};
   QString m_strSrcBase;
   QString m_strSrcTitle;

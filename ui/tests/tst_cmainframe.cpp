@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 #include <memory>
@@ -16,9 +17,12 @@
 #include "csekatoapp.h"
 #include "csekatodoc.h"
 #include "csekatoview.h"
+#include "siteaddresses.h"
 #include "uitestsupport.h"
+#include "weblinks.h"
 
 using namespace sekato::ui;
+using sekato::engine::SiteAddresses;
 using sekato::ui::test::Item;
 
 namespace {
@@ -161,9 +165,37 @@ class TestCMainFrame : public QObject {
     app.View()->m_strSrcPath = QStringLiteral("/books/novel.txt");
     emit menus[0]->menu()->aboutToShow();
     QVERIFY(app.MainFrame()->Action(ID_SPLIT_START)->isEnabled());
-    // The places of the web pages and the About box answer, and show nothing yet.
-    for (int id : {ID_HELP_FEEDBACK, ID_HELP_NEWVERSION, ID_HELP_SOFTLIST, ID_APP_ABOUT}) {
+    // The Help commands open their pages in the browser, in menu order.
+    QList<QUrl> opened;
+    const auto browser = WebLinks::SetOpener([&opened](const QUrl& url) {
+      opened.append(url);
+      return true;
+    });
+    for (int id : {ID_HELP_FEEDBACK, ID_HELP_NEWVERSION, ID_HELP_SOFTLIST}) {
       QVERIFY(app.MainFrame()->OnCommand(id));
+    }
+    WebLinks::SetOpener(browser);
+    QCOMPARE(opened, (QList<QUrl>{QUrl(QString::fromLatin1(SiteAddresses::kForum)),
+                                  QUrl(QString::fromLatin1(SiteAddresses::kProduct)),
+                                  QUrl(QString::fromLatin1(SiteAddresses::kSoftList))}));
+    // About runs its box modally over the frame, from the menu and the toolbar alike.
+    for (int round = 0; round < 2; ++round) {
+      QString title;
+      QWidget* owner = nullptr;
+      QTimer::singleShot(0, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+          title = box->windowTitle();
+          owner = box->parentWidget();
+          box->close();
+        }
+      });
+      if (round == 0) {
+        QVERIFY(app.MainFrame()->OnCommand(ID_APP_ABOUT));
+      } else {
+        app.MainFrame()->Action(ID_APP_ABOUT)->trigger();
+      }
+      QCOMPARE(title, QStringLiteral("关于 sekato"));
+      QCOMPARE(owner, app.MainFrame());
     }
     QVERIFY(QApplication::activeModalWidget() == nullptr);
   }

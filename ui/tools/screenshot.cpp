@@ -5,12 +5,17 @@
 // form, …) is a new entry. Run it under the offscreen platform or a virtual X server; the
 // fonts are the system's, found through fontconfig (scripts/screenshot.sh does all this).
 #include <QApplication>
+#include <QColor>
 #include <QEventLoop>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
+#include <QPolygon>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
 
+#include "caboutdlg.h"
 #include "cmainframe.h"
 #include "csekatoapp.h"
 #include "csekatoview.h"
@@ -34,6 +39,57 @@ bool ShotWindow(const QString& out) {
   return app.MainFrame()->grab().save(out);
 }
 
+/// The About box over the main window.
+bool ShotAbout(const QString& out) {
+  CSekatoApp app;
+  if (!app.InitInstance({QStringLiteral("sekato")})) return false;
+  sekato::ui::CAboutDlg about(app.MainFrame());
+  about.show();
+  Settle(300);
+  return about.grab().save(out);
+}
+
+/// The main window with the keywords tip up: the pointer rests on the keywords field and
+/// the balloon's stem points at it.
+bool ShotTip(const QString& out) {
+  CSekatoApp app;
+  if (!app.InitInstance({QStringLiteral("sekato")})) return false;
+  sekato::ui::CSekatoView* view = app.View();
+  view->ChooseSource(QStringLiteral("/home/reader/小说/三国演义.txt"));
+  QWidget* keywords = view->GetDlgItem(1015);
+  const QPoint local(keywords->width() * 3 / 4, keywords->height() / 2);
+  const QPoint pointer = keywords->mapToGlobal(local);
+  view->m_tip.SetCursorSource([pointer] { return pointer; });
+  QMouseEvent move(QEvent::MouseMove, QPointF(local), QPointF(pointer), Qt::NoButton,
+                   Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(keywords, &move);
+  Settle(800);
+  if (!view->m_tip.isVisible()) return false;
+
+  // The tip is a window of its own, reaching past the frame: both go on one canvas, the
+  // tip cut to its balloon outline, with the pointer drawn on top.
+  QWidget* frame = app.MainFrame();
+  const QRect frameRect(frame->mapToGlobal(QPoint(0, 0)), frame->size());
+  const QRect area = frameRect.united(view->m_tip.geometry()).adjusted(-8, -8, 8, 8);
+  QPixmap shot(area.size());
+  shot.fill(QColor(0xd8, 0xdc, 0xe0));
+  QPainter painter(&shot);
+  painter.drawPixmap(frameRect.topLeft() - area.topLeft(), frame->grab());
+  const QPoint tipAt = view->m_tip.pos() - area.topLeft();
+  painter.setClipRegion(view->m_tip.mask().translated(tipAt));
+  view->m_tip.render(&painter, tipAt);
+  painter.setClipping(false);
+  const QPoint tip = pointer - area.topLeft();
+  const QPolygon arrow({tip, tip + QPoint(0, 16), tip + QPoint(4, 12), tip + QPoint(7, 19),
+                        tip + QPoint(9, 18), tip + QPoint(6, 11), tip + QPoint(11, 11)});
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::white);
+  painter.setBrush(Qt::black);
+  painter.drawPolygon(arrow);
+  painter.end();
+  return shot.save(out);
+}
+
 struct Shot {
   const char* name;
   const char* what;
@@ -42,6 +98,8 @@ struct Shot {
 
 const Shot kShots[] = {
     {"window", "the main window with a source chosen", ShotWindow},
+    {"about", "the About box", ShotAbout},
+    {"tip", "the keywords help tip over the form", ShotTip},
 };
 
 int Usage() {

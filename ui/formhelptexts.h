@@ -1,0 +1,33 @@
+#pragma once
+
+namespace sekato::ui {
+
+/// The help texts the form's balloon tips show over three fields; a line feed starts a new
+/// line in the tip.
+struct FormHelpTexts final {
+  /// Over the chapter keywords (1015): 13 lines.
+  static constexpr const char16_t* kKeywordsHelp =
+      u"关键字:只适用于按章节分割文件，关键字可以为一个，也可以为多个，中间用空格分开。\n"
+      u"取关键字时，要选择每一个标题行中均共有的。比如第一、二、三个标题行分别：\n"
+      u"“第一节 回忆过去”\n"
+      u"“第二节 新时代到来”\n"
+      u"“第三节 结束语”\n"
+      u"关键字就取每个标题中共有的“第”及“节”\n"
+      u"如果标题中没有共有的，是增加的数字，如下：\n"
+      u"一、XXX \n"
+      u"二、 YYY \n"
+      u"三、ZZZ，\n"
+      u"那么就使用代用符“?”代替每行中的“一二三”。注意：是小写的问号，\n"
+      u"所以上述的关健字为“?、”，这里加上一个“、”便于区分标题，万一正文的某行中有个数字，\n"
+      u"刚好与与代替的行的相同，就会出错了，增加一个“、”属于标题中相同的，可减少出错机率。";
+  /// Over the chapter title size (1021).
+  static constexpr const char16_t* kTitleSizeHelp =
+      u"    章节标题大小，用来区分某行是否为标题。\n"
+      u"当该行超过设置的大小时，自动跳过，不做标题行处理。";
+  /// Over the keep-lines check box (1018).
+  static constexpr const char16_t* kKeepLinesHelp =
+      u"不分割行，就是当该行某处是计算出来的文件分割点时，\n"
+      u"钩选后，该行则不进行分割，放入下一文件中。";
+};
+
+}  // namespace sekato::ui
