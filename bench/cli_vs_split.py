@@ -52,7 +52,7 @@ def main():
         subprocess.run(["apt-get", "install", "-y", "-qq", "time"], check=True)
 
     os.makedirs(args.work, exist_ok=True)
-    novel = os.path.join(args.work, f"novel-{args.size_mb}.txt")
+    novel = os.path.join(args.work, f"novel-{args.size_mb}mb.txt")
     if not os.path.exists(novel):
         subprocess.run([sys.executable, GENERATOR, novel, str(args.size_mb)], check=True)
     # Pieces go to memory when there is room, so disk write-back does not blur the timings.
