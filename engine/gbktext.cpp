@@ -1,8 +1,9 @@
 #include "gbktext.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
+
+#include "pairscanner.h"
 
 namespace sekato::engine {
 
@@ -14,51 +15,24 @@ std::size_t CharLength(std::string_view text, std::size_t pos) {
                                                                                           : 1;
 }
 
-// Sixteen bytes compared at once (GCC vector extension; plain code on any target).
-using Bytes16 = unsigned char __attribute__((vector_size(16)));
-
-// The first byte-for-byte match at or after `from`. The pair of the needle's first two bytes
-// is looked for sixteen positions at a time: a first byte alone (0xA1 of "　", say) is
-// common in GBK text as a trail byte, and stopping at each of those costs more than the scan.
+// The first byte-for-byte match at or after `from`: the needle's first two bytes are looked
+// for together, the rest compared where they stand.
 std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_t from) {
   if (needle.empty()) return from;
   if (needle.size() > text.size() || from > text.size() - needle.size()) return GbkText::npos;
   const auto* const data = reinterpret_cast<const unsigned char*>(text.data());
-  const auto* const needleData = reinterpret_cast<const unsigned char*>(needle.data());
   const std::size_t last = text.size() - needle.size();  // last possible start
-  const auto matchesAt = [&](std::size_t pos) {
-    return std::memcmp(data + pos, needleData, needle.size()) == 0;
-  };
-  std::size_t pos = from;
-  if (needle.size() >= 2) {
-    const Bytes16 first = Bytes16{} + needleData[0];
-    const Bytes16 second = Bytes16{} + needleData[1];
-    // A block tests the starts pos … pos + 15 and reads bytes pos … pos + 16. The last
-    // block is moved back to end at the text's end (it may test a few starts again).
-    const auto blockHit = [&](std::size_t at) -> std::size_t {
-      Bytes16 a;
-      Bytes16 b;
-      std::memcpy(&a, data + at, 16);
-      std::memcpy(&b, data + at + 1, 16);
-      const auto hits = (a == first) & (b == second);
-      std::uint64_t words[2];
-      std::memcpy(words, &hits, sizeof words);
-      if ((words[0] | words[1]) == 0) return GbkText::npos;
-      for (std::size_t i = 0; i < 16; ++i) {
-        if (hits[i] != 0 && at + i >= from && at + i <= last && matchesAt(at + i)) return at + i;
-      }
-      return GbkText::npos;
-    };
-    if (text.size() >= 17) {
-      for (; pos + 16 < text.size(); pos += 16) {
-        if (const std::size_t hit = blockHit(pos); hit != GbkText::npos) return hit;
-      }
-      if (pos <= last) return blockHit(text.size() - 17);
-      return GbkText::npos;
-    }
+  if (needle.size() == 1) {
+    const void* hit = std::memchr(data + from, needle[0], last + 1 - from);
+    return hit ? static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - data)
+               : GbkText::npos;
   }
-  for (; pos <= last; ++pos) {
-    if (data[pos] == needleData[0] && matchesAt(pos)) return pos;
+  const auto first = static_cast<unsigned char>(needle[0]);
+  const auto second = static_cast<unsigned char>(needle[1]);
+  for (std::size_t pos = from; pos <= last; ++pos) {
+    pos = PairScanner::Find(data, pos, last, first, second);
+    if (pos == PairScanner::npos) return GbkText::npos;
+    if (std::memcmp(data + pos + 2, needle.data() + 2, needle.size() - 2) == 0) return pos;
   }
   return GbkText::npos;
 }

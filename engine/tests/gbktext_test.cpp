@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "gbktext.h"
+#include "pairscanner.h"
 #include "numberparse.h"
 #include "sourcepath.h"
 #include "testsupport.h"
@@ -108,6 +109,19 @@ TEST(GbkText, FindAgreesWithACharacterWalkOnLongMixedText) {
         ASSERT_EQ(GbkText::Find(text, needle, from), NaiveFind(text, needle, from))
             << "round " << round << " from " << from;
       }
+    }
+    // The pair scan with and without wide vectors, against a plain loop.
+    const auto* data = reinterpret_cast<const unsigned char*>(text.data());
+    for (std::size_t from = 0; from + 1 < length; from += 5) {
+      std::size_t expected = PairScanner::npos;
+      for (std::size_t p = from; p + 1 < length; ++p) {
+        if (data[p] == 0xA1 && data[p + 1] == 0xA1) {
+          expected = p;
+          break;
+        }
+      }
+      ASSERT_EQ(PairScanner::Find(data, from, length - 2, 0xA1, 0xA1), expected) << round;
+      ASSERT_EQ(PairScanner::FindPortable(data, from, length - 2, 0xA1, 0xA1), expected) << round;
     }
   }
 }
