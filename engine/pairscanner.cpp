@@ -3,68 +3,85 @@
 #include <cstdint>
 #include <cstring>
 
+// x86-64 uses SSE2 (always there) and AVX2 (where the processor has it); other targets, or a
+// build with SEKATO_PAIRSCAN_GENERIC defined, use GCC's portable vector extensions.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(SEKATO_PAIRSCAN_GENERIC)
+#include <immintrin.h>
+#define SEKATO_PAIRSCAN_X86 1
+#endif
+
 namespace sekato::engine {
 
 namespace {
 
-// The scan for one vector width W (GCC vector extensions: plain code on any target, compiled
-// again below for AVX2). A block tests the starts at … at + W - 1 and reads bytes
-// at … at + W; the last block is moved back to end at `last` (it may test starts again).
-using Vec16 = unsigned char __attribute__((vector_size(16)));
-using Mask16 = signed char __attribute__((vector_size(16)));
-using Vec32 = unsigned char __attribute__((vector_size(32)));
-using Mask32 = signed char __attribute__((vector_size(32)));
-
-template <typename Vec, typename Mask>
-__attribute__((always_inline)) inline std::size_t Scan(const unsigned char* data,
-                                                       std::size_t from, std::size_t last,
-                                                       unsigned char first,
-                                                       unsigned char second) {
-  constexpr std::size_t W = sizeof(Vec);
-  Vec wantFirst;
-  Vec wantSecond;
-  std::memset(&wantFirst, first, W);  // a broadcast, not W inserts
-  std::memset(&wantSecond, second, W);
-  const auto blockHit = [&](std::size_t at) -> std::size_t {
-    Vec a;
-    Vec b;
-    std::memcpy(&a, data + at, W);
-    std::memcpy(&b, data + at + 1, W);
-    const Mask hits = (a == wantFirst) & (b == wantSecond);
-    std::uint64_t words[W / 8];
-    std::memcpy(words, &hits, sizeof words);
-    std::uint64_t any = 0;
-    for (const std::uint64_t word : words) any |= word;
-    if (any == 0) return PairScanner::npos;
-    for (std::size_t i = 0; i < W; ++i) {
-      if (hits[i] != 0 && at + i >= from) return at + i;
-    }
-    return PairScanner::npos;
-  };
-  std::size_t pos = from;
-  if (last + 1 >= W) {
-    for (; pos + W <= last + 1; pos += W) {
-      if (const std::size_t hit = blockHit(pos); hit != PairScanner::npos) return hit;
-    }
-    return pos <= last ? blockHit(last + 1 - W) : PairScanner::npos;
-  }
-  for (; pos <= last; ++pos) {
+// Starts from `from` to `last` one by one: the short ends of a scan.
+std::size_t ScanBytes(const unsigned char* data, std::size_t from, std::size_t last,
+                      unsigned char first, unsigned char second) {
+  for (std::size_t pos = from; pos <= last; ++pos) {
     if (data[pos] == first && data[pos + 1] == second) return pos;
   }
   return PairScanner::npos;
 }
 
-std::size_t ScanPortable(const unsigned char* data, std::size_t from, std::size_t last,
-                         unsigned char first, unsigned char second) {
-  return Scan<Vec16, Mask16>(data, from, last, first, second);
+// Every scan below tests blocks of W starts, reading W + 1 bytes from the block's first
+// start; the last block is moved back to end at `last`, its starts before `from` masked off.
+
+#if defined(SEKATO_PAIRSCAN_X86)
+
+// Bit i set where data[at + i] == first and data[at + i + 1] == second (16 starts).
+inline unsigned Block16(const unsigned char* data, std::size_t at, __m128i first,
+                        __m128i second) {
+  const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+  const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + 1));
+  return static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, second))));
 }
 
-#if defined(__x86_64__) && defined(__GNUC__)
+std::size_t ScanPortable(const unsigned char* data, std::size_t from, std::size_t last,
+                         unsigned char first, unsigned char second) {
+  constexpr std::size_t W = 16;
+  if (last + 1 < W) return ScanBytes(data, from, last, first, second);
+  const __m128i wantFirst = _mm_set1_epi8(static_cast<char>(first));
+  const __m128i wantSecond = _mm_set1_epi8(static_cast<char>(second));
+  std::size_t pos = from;
+  for (; pos + W <= last + 1; pos += W) {
+    if (const unsigned hits = Block16(data, pos, wantFirst, wantSecond)) {
+      return pos + static_cast<std::size_t>(__builtin_ctz(hits));
+    }
+  }
+  if (pos > last) return PairScanner::npos;
+  const std::size_t at = last + 1 - W;
+  const unsigned hits = Block16(data, at, wantFirst, wantSecond) & (~0u << (pos - at));
+  return hits ? at + static_cast<std::size_t>(__builtin_ctz(hits)) : PairScanner::npos;
+}
+
+__attribute__((target("avx2"))) inline unsigned Block32(const unsigned char* data,
+                                                        std::size_t at, __m256i first,
+                                                        __m256i second) {
+  const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at));
+  const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at + 1));
+  return static_cast<unsigned>(_mm256_movemask_epi8(
+      _mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, second))));
+}
+
 __attribute__((target("avx2"))) std::size_t ScanAvx2(const unsigned char* data,
                                                      std::size_t from, std::size_t last,
                                                      unsigned char first,
                                                      unsigned char second) {
-  return Scan<Vec32, Mask32>(data, from, last, first, second);
+  constexpr std::size_t W = 32;
+  if (last + 1 < W) return ScanPortable(data, from, last, first, second);
+  const __m256i wantFirst = _mm256_set1_epi8(static_cast<char>(first));
+  const __m256i wantSecond = _mm256_set1_epi8(static_cast<char>(second));
+  std::size_t pos = from;
+  for (; pos + W <= last + 1; pos += W) {
+    if (const unsigned hits = Block32(data, pos, wantFirst, wantSecond)) {
+      return pos + static_cast<std::size_t>(__builtin_ctz(hits));
+    }
+  }
+  if (pos > last) return PairScanner::npos;
+  const std::size_t at = last + 1 - W;
+  const unsigned hits = Block32(data, at, wantFirst, wantSecond) & (~0u << (pos - at));
+  return hits ? at + static_cast<std::size_t>(__builtin_ctz(hits)) : PairScanner::npos;
 }
 
 using ScanFunction = std::size_t (*)(const unsigned char*, std::size_t, std::size_t,
@@ -73,6 +90,43 @@ ScanFunction ChooseScan() {
   __builtin_cpu_init();
   return __builtin_cpu_supports("avx2") ? ScanAvx2 : ScanPortable;
 }
+
+#else
+
+// Elsewhere: sixteen starts at a time with GCC's vector extensions.
+std::size_t ScanPortable(const unsigned char* data, std::size_t from, std::size_t last,
+                         unsigned char first, unsigned char second) {
+  using Vec = unsigned char __attribute__((vector_size(16)));
+  using Mask = signed char __attribute__((vector_size(16)));
+  constexpr std::size_t W = 16;
+  if (last + 1 < W) return ScanBytes(data, from, last, first, second);
+  Vec wantFirst;
+  Vec wantSecond;
+  std::memset(&wantFirst, first, W);
+  std::memset(&wantSecond, second, W);
+  const auto block = [&](std::size_t at, std::size_t lowest) -> std::size_t {
+    Vec a;
+    Vec b;
+    std::memcpy(&a, data + at, W);
+    std::memcpy(&b, data + at + 1, W);
+    const Mask hits = (a == wantFirst) & (b == wantSecond);
+    std::uint64_t words[2];
+    std::memcpy(words, &hits, sizeof words);
+    if ((words[0] | words[1]) == 0) return PairScanner::npos;
+    for (std::size_t i = lowest; i < W; ++i) {
+      if (hits[i] != 0) return at + i;
+    }
+    return PairScanner::npos;
+  };
+  std::size_t pos = from;
+  for (; pos + W <= last + 1; pos += W) {
+    if (const std::size_t hit = block(pos, 0); hit != PairScanner::npos) return hit;
+  }
+  if (pos > last) return PairScanner::npos;
+  const std::size_t at = last + 1 - W;
+  return block(at, pos - at);
+}
+
 #endif
 
 }  // namespace
@@ -86,7 +140,7 @@ std::size_t PairScanner::FindPortable(const unsigned char* data, std::size_t fro
 std::size_t PairScanner::Find(const unsigned char* data, std::size_t from, std::size_t last,
                               unsigned char first, unsigned char second) {
   if (from > last) return npos;
-#if defined(__x86_64__) && defined(__GNUC__)
+#if defined(SEKATO_PAIRSCAN_X86)
   static const ScanFunction scan = ChooseScan();
   return scan(data, from, last, first, second);
 #else
