@@ -45,19 +45,24 @@ bool CMainFrame::Create() {
   if (QScreen* screen = this->screen()) resize(screen->availableGeometry().size());
 
   QMenu* menu = menuBar()->addMenu(QStringLiteral("操作(&O)"));
-  AddCommand(menu, ID_SPLIT_START, QStringLiteral("开始分割(&S)"), QStringLiteral("分割"));
-  AddCommand(menu, ID_SPLIT_STOP, QStringLiteral("停止分割(&P)"), QStringLiteral("停止"));
+  AddCommand(menu, ID_SPLIT_START, QStringLiteral("开始分割(&S)"),
+             QStringLiteral("点击后开始分割文本文件。\n分割"));
+  AddCommand(menu, ID_SPLIT_STOP, QStringLiteral("停止分割(&P)"),
+             QStringLiteral("停止分割文本文件\n停止"));
   menu->addSeparator();
-  AddCommand(menu, ID_APP_EXIT, QStringLiteral("退出(&X)"), QStringLiteral("退出"));
+  AddCommand(menu, ID_APP_EXIT, QStringLiteral("退出(&X)"),
+             QStringLiteral("退出应用程序；提示保存文档\n退出"));
   menu = menuBar()->addMenu(QStringLiteral("查看(&V)"));
-  AddCommand(menu, ID_VIEW_TOOLBAR, QStringLiteral("工具栏(&T)"), QStringLiteral("显隐工具栏"))
+  AddCommand(menu, ID_VIEW_TOOLBAR, QStringLiteral("工具栏(&T)"),
+             QStringLiteral("显示或隐藏工具栏\n显隐工具栏"))
       ->setCheckable(true);
   menu = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
   AddCommand(menu, ID_HELP_FEEDBACK, QStringLiteral("意见返馈(&F)"));
   AddCommand(menu, ID_HELP_NEWVERSION, QStringLiteral("查看新版本(&N)"));
   AddCommand(menu, ID_HELP_SOFTLIST, QStringLiteral("岚溪软件列表(&L)"));
   menu->addSeparator();
-  AddCommand(menu, ID_APP_ABOUT, QStringLiteral("关于 岚溪TXT分割器(&A)"), QStringLiteral("关于"));
+  AddCommand(menu, ID_APP_ABOUT, QStringLiteral("关于 岚溪TXT分割器(&A)"),
+             QStringLiteral("显示程序信息，版本号和版权\n关于"));
   for (QMenu* popup : menuBar()->findChildren<QMenu*>()) {
     connect(popup, &QMenu::aboutToShow, this, [this] { UpdateCommandUI(); });
   }
@@ -80,11 +85,17 @@ bool CMainFrame::Create() {
 }
 
 QAction* CMainFrame::AddCommand(QMenu* menu, int nID, const QString& text,
-                                const QString& toolTip) {
+                                const QString& prompt) {
   auto* action = new QAction(text, this);
   action->setObjectName(IdName(nID));
   action->setData(nID);
-  if (!toolTip.isEmpty()) action->setToolTip(toolTip);
+  // "prompt\ntooltip": the toolbar shows the tooltip; the prompt goes out as the command's
+  // status text, which this frame (having no status bar) lets pass unseen.
+  const qsizetype split = prompt.indexOf(QLatin1Char('\n'));
+  if (split >= 0) {
+    action->setStatusTip(prompt.left(split));
+    action->setToolTip(prompt.mid(split + 1));
+  }
   menu->addAction(action);
   m_actions.insert(nID, action);
   connect(action, &QAction::triggered, this, [this, nID] { OnCommand(nID); });

@@ -71,7 +71,9 @@ class CMainFrame final : public QMainWindow, public CCmdTarget {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  QAction* AddCommand(QMenu* menu, int nID, const QString& text, const QString& toolTip = {});
+  /// `prompt` is the command's string-table entry, "status prompt\ntooltip"; empty for a
+  /// command without one (the Help links).
+  QAction* AddCommand(QMenu* menu, int nID, const QString& text, const QString& prompt = {});
   bool RouteCmdMsg(int nID, CmdCode code, CCmdUI* pCmdUI);
   void UpdateCommandUI(QAction* action);
 

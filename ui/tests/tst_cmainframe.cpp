@@ -153,6 +153,26 @@ class TestCMainFrame : public QObject {
       QVERIFY(action->shortcut().isEmpty());
     }
 
+    // Each command with a string-table entry carries its prompt as status text. The frame
+    // has no status bar, and hovering a command (which sends the prompt) must not make one.
+    const QMap<int, QString> prompts = {
+        {ID_SPLIT_START, QStringLiteral("点击后开始分割文本文件。")},
+        {ID_SPLIT_STOP, QStringLiteral("停止分割文本文件")},
+        {ID_APP_ABOUT, QStringLiteral("显示程序信息，版本号和版权")},
+        {ID_APP_EXIT, QStringLiteral("退出应用程序；提示保存文档")},
+        {ID_VIEW_TOOLBAR, QStringLiteral("显示或隐藏工具栏")},
+        {ID_HELP_FEEDBACK, QString()},
+        {ID_HELP_NEWVERSION, QString()},
+        {ID_HELP_SOFTLIST, QString()},
+    };
+    for (auto it = prompts.cbegin(); it != prompts.cend(); ++it) {
+      QAction* action = app.MainFrame()->Action(it.key());
+      QCOMPARE(action->statusTip(), it.value());
+      action->showStatusText(app.MainFrame());
+    }
+    QCOMPARE(app.MainFrame()->Action(ID_VIEW_TOOLBAR)->toolTip(), QStringLiteral("显隐工具栏"));
+    QVERIFY(app.MainFrame()->findChild<QStatusBar*>() == nullptr);
+
     // Everything handled somewhere is enabled; Start and Stop follow the form.
     app.MainFrame()->UpdateCommandUI();
     for (int id : {ID_HELP_FEEDBACK, ID_HELP_NEWVERSION, ID_HELP_SOFTLIST, ID_APP_ABOUT,
