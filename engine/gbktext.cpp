@@ -70,20 +70,30 @@ std::size_t GbkText::BoundaryAtOrBelow(std::string_view line, std::size_t room) 
 }
 
 void GbkText::WidenFullWidthSpaces(char* data, std::size_t size) {
-  // Paragraphs mostly begin with full-width spaces: those are taken in place, and one search
-  // walks the rest of the line.
+  // Paragraphs mostly begin with full-width spaces: those are taken in place, then the rest
+  // of the line is scanned for the pair once, walking character boundaries only up to the
+  // candidates found.
+  constexpr auto kLead = static_cast<unsigned char>(kFullWidthSpace[0]);
+  constexpr auto kTrail = static_cast<unsigned char>(kFullWidthSpace[1]);
+  auto* const bytes = reinterpret_cast<unsigned char*>(data);
   std::size_t pos = 0;
-  while (pos + 1 < size && data[pos] == kFullWidthSpace[0] && data[pos + 1] == kFullWidthSpace[1]) {
-    data[pos] = data[pos + 1] = ' ';
+  while (pos + 1 < size && bytes[pos] == kLead && bytes[pos + 1] == kTrail) {
+    bytes[pos] = bytes[pos + 1] = ' ';
     pos += 2;
   }
   const std::string_view text(data, size);
   std::size_t boundary = pos;
-  while ((pos = FindFromBoundary(text, kFullWidthSpace, pos, boundary)) != npos) {
-    data[pos] = ' ';
-    data[pos + 1] = ' ';
-    pos += 2;
-    boundary = pos;
+  while (pos + 1 < size) {
+    const std::size_t candidate = PairScanner::Find(bytes, pos, size - 2, kLead, kTrail);
+    if (candidate == PairScanner::npos) return;
+    while (boundary < candidate) boundary += CharLength(text, boundary);
+    if (boundary == candidate) {
+      bytes[candidate] = bytes[candidate + 1] = ' ';
+      boundary = candidate + 2;
+      pos = boundary;
+    } else {
+      pos = candidate + 1;  // the pair straddles two characters
+    }
   }
 }
 

@@ -110,6 +110,14 @@ TEST(GbkText, FindAgreesWithACharacterWalkOnLongMixedText) {
             << "round " << round << " from " << from;
       }
     }
+    // Widening in place replaces exactly the full-width spaces a character walk finds.
+    std::string widened = text;
+    GbkText::WidenFullWidthSpaces(widened.data(), widened.size());
+    std::string expected = text;
+    for (std::size_t p = 0; (p = NaiveFind(text, "\xA1\xA1", p)) != GbkText::npos; p += 2) {
+      expected[p] = expected[p + 1] = ' ';
+    }
+    ASSERT_EQ(widened, expected) << "round " << round;
     // The pair scan with and without wide vectors, against a plain loop.
     const auto* data = reinterpret_cast<const unsigned char*>(text.data());
     for (std::size_t from = 0; from + 1 < length; from += 5) {
