@@ -183,6 +183,10 @@ void CSekatoView::OnInitialUpdate() {
   // 6.
   UpdateData(false);
   emit CommandStateChanged();
+
+  // Like any form, the keyboard starts at the first field (the source path), so Tab walks
+  // the fields in template order from there.
+  GetDlgItem(IDC_SRCPATH)->setFocus();
 }
 
 void CSekatoView::ResizeParentToFit() {

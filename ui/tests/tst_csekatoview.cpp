@@ -106,6 +106,10 @@ class TestCSekatoView : public QObject {
     const QMap<int, bool> states = EnabledStates(*view);
     for (int id : kAllIds) QCOMPARE(states[id], !kStartDisabled.contains(id));
     QVERIFY(Edit(*view, 1000)->isReadOnly());
+    // The keyboard starts at the first field once the form is shown.
+    view->show();
+    QVERIFY(QTest::qWaitForWindowActive(view.get()));
+    QCOMPARE(QApplication::focusWidget(), Edit(*view, 1000));
   }
 
   void templateLayoutInDialogUnits() {
