@@ -40,6 +40,52 @@ std::vector<std::string> List(const fs::path& dir) {
   return names;
 }
 
+/// Bytes `pid` has read so far, from /proc (-1 when unknown).
+long long BytesRead(pid_t pid) {
+  std::ifstream io("/proc/" + std::to_string(pid) + "/io");
+  std::string key;
+  long long value = 0;
+  while (io >> key >> value) {
+    if (key == "rchar:") return value;
+  }
+  return -1;
+}
+
+/// The one-letter scheduler state of `pid` ('S' while it sleeps in a read).
+char State(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  const std::size_t close = text.rfind(')');
+  return close != std::string::npos && close + 2 < text.size() ? text[close + 2] : '?';
+}
+
+/// Waits (up to 20 s) until `pid` has read `bytes` more than `before` and is asleep again.
+bool WaitUntilReadAndAsleep(pid_t pid, long long before, std::size_t bytes) {
+  for (int i = 0; i < 2000; ++i) {
+    if (BytesRead(pid) >= before + static_cast<long long>(bytes) && State(pid) == 'S') {
+      return true;
+    }
+    usleep(10000);
+  }
+  return false;
+}
+
+/// Waits (up to 20 s) until no SIGINT is pending for `pid`: its handler has run.
+bool WaitUntilInterruptTaken(pid_t pid) {
+  for (int i = 0; i < 2000; ++i) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    bool pending = false;
+    for (std::string line; std::getline(status, line);) {
+      if (line.rfind("SigPnd:", 0) == 0 || line.rfind("ShdPnd:", 0) == 0) {
+        pending = pending || (std::stoull(line.substr(7), nullptr, 16) & 0x2) != 0;
+      }
+    }
+    if (!pending) return true;
+    usleep(10000);
+  }
+  return false;
+}
+
 class Cli : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -154,11 +200,14 @@ TEST_F(Cli, InterruptStopsTheRunAndExitsWith130) {
   const int writer = open(fifo.c_str(), O_WRONLY);
   ASSERT_GE(writer, 0);
   const std::string first = "one\r\ntwo\r\n";
+  const long long before = BytesRead(pid);
+  ASSERT_GE(before, 0);
   ASSERT_EQ(write(writer, first.data(), first.size()), static_cast<ssize_t>(first.size()));
-  // Wait until both lines are in the piece's buffer, i.e. the program is reading again.
-  usleep(300000);
+  // Wait until the program has read both lines and sleeps in its next read: then they are
+  // in the piece, and the interrupt lands between lines.
+  ASSERT_TRUE(WaitUntilReadAndAsleep(pid, before, first.size()));
   kill(pid, SIGINT);
-  usleep(100000);
+  ASSERT_TRUE(WaitUntilInterruptTaken(pid));
   const std::string more = "three\r\n";
   ASSERT_EQ(write(writer, more.data(), more.size()), static_cast<ssize_t>(more.size()));
   close(writer);
