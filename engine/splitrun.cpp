@@ -1,6 +1,7 @@
 #include "splitrun.h"
 
 #include <optional>
+#include <vector>
 
 #include "chaptersplitter.h"
 #include "fileops.h"
@@ -58,61 +59,78 @@ std::string FileNameOf(const std::string& path) {
 
 }  // namespace
 
+// What a run works with, read once from the options at its start.
+struct SplitRun::Plan {
+  std::int64_t perFile = 0;
+  std::int64_t titleLimit = 0;
+  std::int64_t maxKb = 0;
+  std::int64_t parts = 0;
+  int series = -1;  ///< numeral series for "?", -1 for none
+  std::string directory;
+  std::string keywordText;  ///< normalised
+  std::vector<std::string> keywords;
+  PieceLayout layout;
+};
+
+std::optional<std::string> SplitRun::Refusal(const SplitOptions& o, const Plan& plan) {
+  if (o.m_nSplitMode == kEvenly && plan.parts <= 0) return std::string(Messages::kBadParts);
+  if (o.m_nSplitMode == kByChapter && plan.perFile <= 0) {
+    return std::string(Messages::kBadChaptersPerFile);
+  }
+  if (o.m_nSplitMode == kBySize && plan.maxKb < 0) return std::string(Messages::kNegativeSize);
+  if (o.m_nSplitMode == kByChapter && plan.titleLimit < 0) {
+    return std::string(Messages::kNegativeTitle);
+  }
+  if (plan.directory.empty()) {
+    return o.m_nDirMode == 0 ? std::string(Messages::kNoNewDir)
+                             : Messages::Format(Messages::kNoExtension, o.m_strSrcPath);
+  }
+  if (o.m_nSplitMode == kByChapter && !plan.keywordText.empty()) {
+    if (plan.keywords.size() > HeadingMatcher::kMaxKeywords) {
+      return std::string(Messages::kTooManyKeywords);
+    }
+    if (plan.series < 0 && HeadingMatcher::HasWildcard(plan.keywords)) {
+      return std::string(Messages::kNoNumeralSeries);
+    }
+  }
+  return std::nullopt;
+}
+
 SplitRun::SplitRun(SplitOptions options, SplitHost& host)
     : m_options(std::move(options)), m_host(host) {}
 
+SplitOutcome SplitRun::Finish(SplitOutcome outcome, const std::string& utf8Text) {
+  m_host.ShowMessage(outcome, utf8Text);
+  if (outcome != SplitOutcome::Stopped) m_host.ClearRunning();
+  return outcome;
+}
+
 SplitOutcome SplitRun::Execute() {
   const SplitOptions& o = m_options;
-  const auto finish = [this](SplitOutcome outcome, const std::string& text) {
-    m_host.ShowMessage(outcome, text);
-    if (outcome != SplitOutcome::Stopped) m_host.ClearRunning();
-    return outcome;
-  };
-  const auto refuse = [&finish](std::string_view text) {
-    return finish(SplitOutcome::Refused, std::string(text));
-  };
-
-  // Options the run cannot work with are refused before anything is created.
-  const std::int64_t perFile = ParseNumber(o.m_strChaptersPerFile);
-  const std::int64_t titleLimit = ParseNumber(o.m_strTitleMax);
-  const std::int64_t maxKb = ParseNumber(o.m_strMaxKB);
-  const std::int64_t parts = ParseNumber(o.m_strParts);
-  if (o.m_nSplitMode == kEvenly && parts <= 0) return refuse(Messages::kBadParts);
-  if (o.m_nSplitMode == kByChapter && perFile <= 0) {
-    return refuse(Messages::kBadChaptersPerFile);
-  }
-  if (o.m_nSplitMode == kBySize && maxKb < 0) return refuse(Messages::kNegativeSize);
-  if (o.m_nSplitMode == kByChapter && titleLimit < 0) return refuse(Messages::kNegativeTitle);
-  const std::string directory = o.m_nDirMode == 0 ? o.m_strNewDir : o.m_strSrcBase;
-  if (directory.empty()) {
-    return o.m_nDirMode == 0
-               ? refuse(Messages::kNoNewDir)
-               : refuse(Messages::Format(Messages::kNoExtension, o.m_strSrcPath));
-  }
-  int series = m_host.NumeralSeries();
-  if (series < 0 || series > 2) series = -1;
-  const std::string keywordText = GbkText::NormaliseKeywords(o.m_strKeywords);
-  std::vector<std::string> keywords = HeadingMatcher::CutKeywords(keywordText);
-  if (o.m_nSplitMode == kByChapter && !keywordText.empty()) {
-    if (keywords.size() > HeadingMatcher::kMaxKeywords) {
-      return refuse(Messages::kTooManyKeywords);
-    }
-    if (series < 0 && HeadingMatcher::HasWildcard(keywords)) {
-      return refuse(Messages::kNoNumeralSeries);
-    }
-  }
+  Plan plan;
+  plan.perFile = ParseNumber(o.m_strChaptersPerFile);
+  plan.titleLimit = ParseNumber(o.m_strTitleMax);
+  plan.maxKb = ParseNumber(o.m_strMaxKB);
+  plan.parts = ParseNumber(o.m_strParts);
+  plan.series = m_host.NumeralSeries();
+  if (plan.series < 0 || plan.series > 2) plan.series = -1;
+  plan.directory = o.m_nDirMode == 0 ? o.m_strNewDir : o.m_strSrcBase;
+  plan.keywordText = GbkText::NormaliseKeywords(o.m_strKeywords);
+  plan.keywords = HeadingMatcher::CutKeywords(plan.keywordText);
+  if (auto refusal = Refusal(o, plan)) return Finish(SplitOutcome::Refused, *refusal);
 
   std::string reason;
-  if (!FileOps::MakeDirectory(directory, reason)) {
-    return finish(SplitOutcome::Failed,
-                  Messages::Format(Messages::kMakeDirectory, directory, reason));
+  if (!FileOps::MakeDirectory(plan.directory, reason)) {
+    return Finish(SplitOutcome::Failed,
+                  Messages::Format(Messages::kMakeDirectory, plan.directory, reason));
   }
-  if (o.m_nSplitMode == kByChapter && keywordText.empty()) {
-    return refuse(Messages::kEmptyKeywords);
+  // Refused only now, so that the directory exists after it as it always has.
+  if (o.m_nSplitMode == kByChapter && plan.keywordText.empty()) {
+    return Finish(SplitOutcome::Refused, std::string(Messages::kEmptyKeywords));
   }
 
-  PieceLayout layout;
-  layout.directory = directory;
+  PieceLayout& layout = plan.layout;
+  layout.directory = plan.directory;
   layout.namePart = o.m_nNameMode == 1 ? o.m_strCustomName : o.m_strSrcTitle;
   layout.addHead = o.m_bAddHead;
   layout.head = o.m_strHead;
@@ -122,36 +140,42 @@ SplitOutcome SplitRun::Execute() {
   layout.promotion = PromotionLine();
 
   // The source itself must never become a piece.
-  if (FileOps::SameDirectory(DirectoryOf(o.m_strSrcPath), directory) &&
+  if (FileOps::SameDirectory(DirectoryOf(o.m_strSrcPath), plan.directory) &&
       IsPieceName(FileNameOf(o.m_strSrcPath), layout.namePart)) {
-    return refuse(Messages::Format(Messages::kWouldOverwriteSource, o.m_strSrcPath));
+    return Finish(SplitOutcome::Refused,
+                  Messages::Format(Messages::kWouldOverwriteSource, o.m_strSrcPath));
   }
+  return Split(plan);
+}
 
+SplitOutcome SplitRun::Split(Plan& plan) {
+  const SplitOptions& o = m_options;
   LineReader source;
+  std::string reason;
   if (!source.Open(o.m_strSrcPath, reason)) {
-    return finish(SplitOutcome::Failed,
+    return Finish(SplitOutcome::Failed,
                   Messages::Format(Messages::kOpenSource, o.m_strSrcPath, reason));
   }
   const std::int64_t length = source.Length();
 
-  PieceWriter writer(layout, source.Device(), source.Inode());
-  const bool titleNames = o.m_nSplitMode == kByChapter && o.m_nNameMode == 2;
+  PieceWriter writer(plan.layout, source.Device(), source.Inode());
   std::optional<ChapterSplitter> chapters;
   std::optional<SizeSplitter> sizes;
   if (o.m_nSplitMode == kByChapter) {
-    chapters.emplace(HeadingMatcher(std::move(keywords), series, titleLimit), perFile,
-                     titleNames, writer);
+    chapters.emplace(HeadingMatcher(std::move(plan.keywords), plan.series, plan.titleLimit),
+                     plan.perFile, o.m_nNameMode == 2, writer);
   } else {
     const auto limits = o.m_nSplitMode == kEvenly
-                            ? SizeSplitter::ForParts(length, parts, layout)
-                            : SizeSplitter::ForSize(maxKb);
+                            ? SizeSplitter::ForParts(length, plan.parts, plan.layout)
+                            : SizeSplitter::ForSize(plan.maxKb);
     sizes.emplace(limits, o.m_nSplitMode == kBySize && o.m_bKeepLines, writer);
   }
 
+  // A failure closes what is open and keeps every piece written so far.
   const auto fail = [&](const std::string& text) {
     source.Close();
     writer.Close(false);
-    return finish(SplitOutcome::Failed, text);
+    return Finish(SplitOutcome::Failed, text);
   };
 
   if (!writer.OpenFirst()) return fail(writer.ErrorMessage());
@@ -173,12 +197,11 @@ SplitOutcome SplitRun::Execute() {
     }
     if (writer.Count() > 0) writer.WriteBreak();
     const std::string_view line(data, size);
-    const bool handled = chapters ? chapters->HandleLine(line) : sizes->HandleLine(line);
-    if (!handled) return fail(writer.ErrorMessage());
-    if (writer.WriteFailed()) {
-      writer.Close(false);
+    if (!(chapters ? chapters->HandleLine(line) : sizes->HandleLine(line))) {
       return fail(writer.ErrorMessage());
     }
+    // A failed write is only known to the piece: closing it turns it into the message.
+    if (writer.WriteFailed() && !writer.Close(false)) return fail(writer.ErrorMessage());
     m_host.SetProgressPos(position);
   }
   if (source.Failed()) {
@@ -187,13 +210,13 @@ SplitOutcome SplitRun::Execute() {
 
   if (stopped) {
     source.Close();
-    if (!writer.Close(false)) return finish(SplitOutcome::Failed, writer.ErrorMessage());
-    return finish(SplitOutcome::Stopped, std::string(Messages::kStopped));
+    if (!writer.Close(false)) return Finish(SplitOutcome::Failed, writer.ErrorMessage());
+    return Finish(SplitOutcome::Stopped, std::string(Messages::kStopped));
   }
   if (!writer.Close(true)) return fail(writer.ErrorMessage());
   if (chapters) chapters->RenameLast();
   source.Close();
-  return finish(SplitOutcome::Completed, std::string(Messages::kCompleted));
+  return Finish(SplitOutcome::Completed, std::string(Messages::kCompleted));
 }
 
 SplitOutcome SplitThreadProc(const SplitOptions& options, SplitHost& host) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "splithost.h"
 #include "splitoptions.h"
 
@@ -21,6 +24,16 @@ class SplitRun final {
   SplitOutcome Execute();
 
  private:
+  struct Plan;
+
+  /// Why the options cannot be split with, before anything is created; nothing when they can.
+  static std::optional<std::string> Refusal(const SplitOptions& o, const Plan& plan);
+
+  /// Shows the run's last message; every outcome but Stopped then clears the run flag.
+  SplitOutcome Finish(SplitOutcome outcome, const std::string& utf8Text);
+  /// Reads the source and writes the pieces, once the options are known to be usable.
+  SplitOutcome Split(Plan& plan);
+
   SplitOptions m_options;
   SplitHost& m_host;
 };
