@@ -24,6 +24,9 @@ class ChapterSplitter final {
   /// closed or opened.
   bool HandleLine(std::string_view line);
 
+  /// A line too long to hold, in parts: longer than any heading can be, it is body text.
+  void HandlePart(std::string_view part) { m_writer.WriteLine(part); }
+
   /// At the end of a completed run: gives the last piece (already closed) its title name.
   void RenameLast();
 

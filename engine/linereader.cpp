@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "gbktext.h"
+
 namespace sekato::engine {
 
 namespace {
@@ -67,14 +69,41 @@ bool LineReader::Fill() {
   }
 }
 
-bool LineReader::Next(char*& data, std::size_t& size) {
+void LineReader::TakePart(std::size_t sure, char*& data, std::size_t& size) {
+  // The bytes before `sure` are surely the line's own (a CR that may go with the line feed
+  // lies at or after it): end at the last character that lies wholly among them. The part
+  // starts at a character boundary, as every part and every line does.
+  const char* base = m_buffer.data();
+  std::size_t end = m_begin;
+  while (end < sure) {
+    const std::size_t next =
+        end + (GbkText::IsLead(static_cast<unsigned char>(base[end])) ? 2 : 1);
+    if (next > sure) break;
+    end = next;
+  }
+  data = m_buffer.data() + m_begin;
+  size = end - m_begin;
+  m_nPosition += static_cast<std::int64_t>(size);
+  m_begin = end;
+}
+
+bool LineReader::Next(char*& data, std::size_t& size, bool& complete) {
   if (m_fd < 0 || Failed()) return false;
+  complete = true;
+  // A line longer than the part limit goes out in parts of about the limit.
+  const auto takePartIfLong = [&](std::size_t lineBytes) {
+    if (m_nPartLimit == 0 || lineBytes <= m_nPartLimit) return false;
+    TakePart(m_begin + m_nPartLimit, data, size);
+    complete = false;
+    return true;
+  };
   std::size_t scanned = m_begin;
   while (true) {
     char* base = m_buffer.data();
     const void* found = std::memchr(base + scanned, '\n', m_end - scanned);
     if (found != nullptr) {
       const auto lf = static_cast<std::size_t>(static_cast<const char*>(found) - base);
+      if (takePartIfLong(lf - m_begin)) return true;
       data = base + m_begin;
       size = lf - m_begin;
       if (size > 0 && data[size - 1] == '\r') --size;
@@ -82,15 +111,18 @@ bool LineReader::Next(char*& data, std::size_t& size) {
       m_begin = lf + 1;
       return true;
     }
+    const std::size_t searched = m_end - m_begin;
     if (m_bEof) {
-      if (m_begin == m_end) return false;
+      if (searched == 0) return false;
+      if (takePartIfLong(searched)) return true;
       data = base + m_begin;
-      size = m_end - m_begin;
+      size = searched;
       m_nPosition += static_cast<std::int64_t>(size);
       m_begin = m_end;
       return true;
     }
-    const std::size_t searched = m_end - m_begin;
+    // The last byte read may be a CR of the line feed to come: a part stops short of it.
+    if (searched > m_nPartLimit + 1 && takePartIfLong(searched - 1)) return true;
     if (!Fill() && Failed()) return false;
     scanned = m_begin + searched;
   }

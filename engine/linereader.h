@@ -13,7 +13,7 @@ namespace sekato::engine {
 /// A line ends at a line feed; a carriage return right before it goes with it; a last line
 /// without a line feed is still a line; an empty file has no lines. So "a\r\nb\n\nc" gives
 /// "a", "b", "", "c". Only the current line is held: memory is the buffer, grown only for a
-/// line longer than the buffer.
+/// line longer than the buffer, unless the caller takes long lines in parts (SetPartLimit).
 class LineReader final {
  public:
   LineReader();
@@ -31,9 +31,16 @@ class LineReader final {
   dev_t Device() const { return m_device; }
   ino_t Inode() const { return m_inode; }
 
-  /// The next line, writable in place (valid until the next call). False at the end of the
-  /// file or when reading failed (see Failed).
-  bool Next(char*& data, std::size_t& size);
+  /// Lines longer than `bytes` (at least 4) come in parts of about that size, so that memory
+  /// stays bounded whatever the line; 0 (the default) always gives whole lines. The parts
+  /// joined are exactly the whole line, and every part but the last ends at a GBK character
+  /// boundary of the line: "\xB5\xDA" (第) is never split between two parts.
+  void SetPartLimit(std::size_t bytes) { m_nPartLimit = bytes; }
+
+  /// The next line, or the next part of a long line, writable in place (valid until the next
+  /// call); `complete` is false for every part of a long line but its last. False at the end
+  /// of the file or when reading failed (see Failed).
+  bool Next(char*& data, std::size_t& size, bool& complete);
 
   /// Bytes of the file consumed so far, up to and including the last line's line feed.
   std::int64_t Position() const { return m_nPosition; }
@@ -45,11 +52,14 @@ class LineReader final {
 
  private:
   bool Fill();
+  /// Hands out the buffered start of a long line, ending before `sure`.
+  void TakePart(std::size_t sure, char*& data, std::size_t& size);
 
   int m_fd = -1;
   std::vector<char> m_buffer;
   std::size_t m_begin = 0;  ///< first unread byte in the buffer
   std::size_t m_end = 0;    ///< end of the data in the buffer
+  std::size_t m_nPartLimit = 0;
   bool m_bEof = false;
   std::int64_t m_nLength = 0;
   std::int64_t m_nPosition = 0;

@@ -47,4 +47,41 @@ bool SizeSplitter::HandleLine(std::string_view line) {
   return true;
 }
 
+bool SizeSplitter::HandlePart(std::string_view part, bool last) {
+  if (!m_bInLong) {
+    m_bInLong = true;
+    m_bCut = false;
+    m_nStartCount = m_writer.Count();
+    m_nSoFar = 0;
+    m_strHeld.clear();
+  }
+  if (m_bCut) {
+    m_writer.WriteLine(part);  // the rest of a cut line is written whole
+  } else {
+    // Bytes up to the last boundary at or below the room stay in this piece whether the line
+    // fits or is cut; what lies past it waits for the verdict.
+    std::string_view past = part;
+    const std::int64_t room = m_limits.limit - m_nStartCount;
+    if (m_strHeld.empty() && room > m_nSoFar) {
+      const std::size_t fits =
+          GbkText::BoundaryAtOrBelow(part, static_cast<std::size_t>(room - m_nSoFar));
+      m_writer.WriteLine(part.substr(0, fits));
+      past = part.substr(fits);
+    }
+    m_strHeld.append(past);
+    m_nSoFar += static_cast<std::int64_t>(part.size());
+    if (m_nStartCount + m_nSoFar > m_limits.limit + m_limits.allowance) {
+      if (!m_writer.Close(true) || !m_writer.OpenNext()) return false;
+      m_writer.WriteLine(m_strHeld);
+      m_strHeld.clear();
+      m_bCut = true;
+    } else if (last) {
+      m_writer.WriteLine(m_strHeld);
+      m_strHeld.clear();
+    }
+  }
+  if (last) m_bInLong = false;
+  return true;
+}
+
 }  // namespace sekato::engine

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "piecewriter.h"
@@ -37,10 +38,23 @@ class SizeSplitter final {
   /// closed or opened.
   bool HandleLine(std::string_view line);
 
+  /// The same for a line too long to hold, given in parts (`last` on its final part), each
+  /// ending at a character boundary. Only without keep-lines: the bytes up to the cut go out
+  /// as they come, and what lies past the limit is held only until the line either ends
+  /// (it fitted after all) or passes limit + allowance (it is cut), so a few bytes of
+  /// allowance are all that is held beyond one part.
+  bool HandlePart(std::string_view part, bool last);
+
  private:
   Limits m_limits;
   bool m_bKeepLines;
   PieceWriter& m_writer;
+  // A long line in progress.
+  bool m_bInLong = false;
+  bool m_bCut = false;             ///< the piece was already cut in this line
+  std::int64_t m_nStartCount = 0;  ///< the piece's count where the line began
+  std::int64_t m_nSoFar = 0;       ///< bytes of the line seen so far
+  std::string m_strHeld;           ///< bytes past the cut point, not yet placed
 };
 
 }  // namespace sekato::engine

@@ -181,11 +181,25 @@ SplitOutcome SplitRun::Split(Plan& plan) {
   if (!writer.OpenFirst()) return fail(writer.ErrorMessage());
   m_host.SetProgressRange(length);
 
+  // Long lines come in parts where nothing needs them whole: no clean-up (it trims the line's
+  // end), no keep-lines (it moves a line whole), and in chapter mode only when the part is
+  // longer than any heading can be.
+  const bool inParts =
+      !o.m_bTrimSpaces &&
+      (o.m_nSplitMode == kByChapter
+           ? plan.titleLimit < static_cast<std::int64_t>(m_nPartLimit / 2)
+           : !(o.m_nSplitMode == kBySize && o.m_bKeepLines));
+  if (inParts) source.SetPartLimit(m_nPartLimit);
+
   char* data = nullptr;
   std::size_t size = 0;
+  bool complete = true;
+  bool inLine = false;  // between the parts of a long line
   bool stopped = false;
-  while (source.Next(data, size)) {
-    if (!m_host.IsRunning()) {
+  while (source.Next(data, size, complete)) {
+    const bool lineStart = !inLine;
+    inLine = !complete;
+    if (lineStart && !m_host.IsRunning()) {
       stopped = true;
       break;
     }
@@ -195,11 +209,17 @@ SplitOutcome SplitRun::Split(Plan& plan) {
       size = GbkText::TrimRight(std::string_view(data, size)).size();
       if (size == 0) continue;
     }
-    if (writer.Count() > 0) writer.WriteBreak();
+    if (lineStart && writer.Count() > 0) writer.WriteBreak();
     const std::string_view line(data, size);
-    if (!(chapters ? chapters->HandleLine(line) : sizes->HandleLine(line))) {
-      return fail(writer.ErrorMessage());
+    bool handled = true;
+    if (lineStart && complete) {
+      handled = chapters ? chapters->HandleLine(line) : sizes->HandleLine(line);
+    } else if (chapters) {
+      chapters->HandlePart(line);
+    } else {
+      handled = sizes->HandlePart(line, complete);
     }
+    if (!handled) return fail(writer.ErrorMessage());
     // A failed write is only known to the piece: closing it turns it into the message.
     if (writer.WriteFailed() && !writer.Close(false)) return fail(writer.ErrorMessage());
     m_host.SetProgressPos(position);

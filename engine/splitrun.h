@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -23,6 +24,10 @@ class SplitRun final {
   /// Runs the split to its end and reports it through the host; see SplitOutcome.
   SplitOutcome Execute();
 
+  /// Lines longer than this are read in parts where the mode allows (see LineReader), which
+  /// keeps memory bounded for any line: 1 MiB unless a test wants parts to come often.
+  void SetPartLimit(std::size_t bytes) { m_nPartLimit = bytes; }
+
  private:
   struct Plan;
 
@@ -36,6 +41,7 @@ class SplitRun final {
 
   SplitOptions m_options;
   SplitHost& m_host;
+  std::size_t m_nPartLimit = std::size_t{1} << 20;
 };
 
 /// The worker's body: runs one split with `options` and `host`. Same as SplitRun::Execute.

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -127,6 +128,16 @@ class Cli : public ::testing::Test {
   int Run(const std::vector<std::string>& args, const std::string& shellPrefix = "") {
     return Wait(Start(args, shellPrefix));
   }
+  /// Runs with `args` and returns the program's peak resident set in KiB (-1 on failure).
+  long PeakKiB(const std::vector<std::string>& args) {
+    const pid_t pid = Start(args);
+    int status = 0;
+    struct rusage usage {};
+    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+      return -1;
+    }
+    return usage.ru_maxrss;
+  }
   std::string Novel() {
     const fs::path path = dir / "novel.txt";
     Write(path, G("前言\r\n第1章 甲\r\n一\r\n第2章 乙\r\n二\r\n第3章 丙\r\n三\r\n"));
@@ -191,6 +202,26 @@ TEST_F(Cli, ReadAndWriteFailuresExitWithTwo) {
             2);
   EXPECT_NE(stderrText.find("big_001.txt"), std::string::npos);
   EXPECT_EQ(stderrText.find("文件分割完成"), std::string::npos);
+}
+
+TEST_F(Cli, MemoryStaysSmallForALineOfFortyEightMegabytes) {
+  // One line with no line feed at all, as a file with old Mac line ends reads.
+  {
+    std::ofstream out(dir / "one-line.txt", std::ios::binary);
+    const std::string block = std::string(4096, 'x') + G("第一章中文") + "\r";
+    for (std::size_t written = 0; written < (48u << 20); written += block.size()) out << block;
+  }
+  const std::string source = (dir / "one-line.txt").string();
+  for (const std::vector<std::string>& mode :
+       {std::vector<std::string>{}, {"-m", "size", "--kb", "4000"}, {"-m", "even", "--parts", "3"}}) {
+    std::vector<std::string> args = {"-q", "--no-ad", "-o", (dir / "out").string()};
+    args.insert(args.end(), mode.begin(), mode.end());
+    args.push_back(source);
+    const long peak = PeakKiB(args);
+    EXPECT_GT(peak, 0);
+    EXPECT_LT(peak, 16 * 1024) << (mode.empty() ? "chapter" : mode[1]);
+    fs::remove_all(dir / "out");
+  }
 }
 
 TEST_F(Cli, InterruptStopsTheRunAndExitsWith130) {
