@@ -20,15 +20,16 @@ LineReader::~LineReader() { Close(); }
 
 bool LineReader::Open(const std::string& path, std::string& error) {
   Close();
-  m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: a FIFO without writer must not hold the run before it is seen to be one.
+  m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   struct stat info {};
   if (m_fd < 0 || ::fstat(m_fd, &info) != 0) {
     error = std::strerror(errno);
     Close();
     return false;
   }
-  if (S_ISDIR(info.st_mode)) {
-    error = std::strerror(EISDIR);
+  if (!S_ISREG(info.st_mode)) {
+    error = std::strerror(S_ISDIR(info.st_mode) ? EISDIR : ESPIPE);
     Close();
     return false;
   }

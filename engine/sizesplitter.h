@@ -39,7 +39,8 @@ class SizeSplitter final {
   bool HandleLine(std::string_view line);
 
   /// The same for a line too long to hold, given in parts (`last` on its final part), each
-  /// ending at a character boundary. Only without keep-lines: the bytes up to the cut go out
+  /// ending at a character boundary. Such a line is cut even with keep-lines, as it cannot
+  /// be held to be moved whole: the bytes up to the cut go out
   /// as they come, and what lies past the limit is held only until the line either ends
   /// (it fitted after all) or passes limit + allowance (it is cut), so a few bytes of
   /// allowance are all that is held beyond one part.
