@@ -180,9 +180,9 @@ SplitOutcome SplitRun::Split(Plan& plan) {
   m_host.SetProgressRange(length);
 
   // Every line longer than the part limit comes in parts, so memory stays bounded in every
-  // mode. Such a line is body text in chapter mode (no heading is that long), is cut at the
-  // limit even with keep-lines (it cannot fit a piece whole anyway), and with clean-up only
-  // its trailing blanks are held back.
+  // mode. Such a line is body text in chapter mode (no heading is that long); with keep-lines
+  // its length is measured ahead in the source, so it moves whole as any line would; with
+  // clean-up only its trailing blanks are held back.
   source.SetPartLimit(m_nPartLimit);
   const auto handlePart = [&](std::string_view part, bool last) {
     if (chapters) {
@@ -190,6 +190,13 @@ SplitOutcome SplitRun::Split(Plan& plan) {
       return true;
     }
     return sizes->HandlePart(part, last);
+  };
+  // Called once a long line's break is written, before any of its bytes.
+  const auto startLongLine = [&](bool trimmed) {
+    if (!sizes || !sizes->KeepsLines()) return true;
+    const std::int64_t room = sizes->WholeLineRoom();
+    const std::int64_t measured = room < 0 ? 0 : source.MeasureLine(trimmed, room);
+    return measured >= 0 && sizes->StartLongLine(room < 0 ? room + 1 : measured);
   };
 
   char* data = nullptr;
@@ -219,14 +226,20 @@ SplitOutcome SplitRun::Split(Plan& plan) {
       if (writer.Count() > 0) writer.WriteBreak();
       handled = chapters ? chapters->HandleLine(text) : sizes->HandleLine(text);
     } else if (!o.m_bTrimSpaces) {
-      if (lineStart && writer.Count() > 0) writer.WriteBreak();
-      handled = handlePart(text, complete);
+      if (lineStart) {
+        if (writer.Count() > 0) writer.WriteBreak();
+        handled = startLongLine(false);
+      }
+      handled = handled && handlePart(text, complete);
     } else {
       // Blanks wait until text follows them; a line blank throughout is dropped.
       const std::string_view kept = GbkText::TrimRight(text);
       const auto writeHeld = [&] {  // the blanks held go out as text
-        if (!lineHasText && writer.Count() > 0) writer.WriteBreak();
-        lineHasText = true;
+        if (!lineHasText) {
+          if (writer.Count() > 0) writer.WriteBreak();
+          lineHasText = true;
+          if (!startLongLine(true)) return false;
+        }
         return blanks.Drain([&](std::string_view run) { return handlePart(run, false); });
       };
       if (!kept.empty()) handled = writeHeld() && handlePart(kept, false);
@@ -241,7 +254,11 @@ SplitOutcome SplitRun::Split(Plan& plan) {
         handled = handled && handlePart({}, true);
       }
     }
-    if (!handled) return fail(writer.ErrorMessage());
+    if (!handled) {
+      return fail(source.Failed()
+                      ? Messages::Format(Messages::kReadSource, o.m_strSrcPath, source.Error())
+                      : writer.ErrorMessage());
+    }
     // A failed write is only known to the piece: closing it turns it into the message.
     if (writer.WriteFailed() && !writer.Close(false)) return fail(writer.ErrorMessage());
     m_host.SetProgressPos(position);
