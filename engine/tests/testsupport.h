@@ -77,4 +77,9 @@ std::string WithoutBreaks(const std::string& bytes);
 /// The sample novel (GBK, CR LF) shipped with the project's test material.
 std::string CorpusNovel();
 
+/// A book of 60 lines of every length up to a few KB, the same for the same seed: GBK
+/// characters, ASCII, headings 第1章, blank lines, CR LF and LF ends, stray CRs and lead
+/// bytes right before a line end.
+std::string RandomBook(unsigned seed);
+
 }  // namespace sekato::engine::test
