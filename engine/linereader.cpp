@@ -138,7 +138,8 @@ bool LineReader::NextPiece(char*& data, std::size_t& size, bool& complete) {
   }
 }
 
-std::int64_t LineReader::MeasureLine(bool trimmed, std::int64_t bound) {
+std::int64_t LineReader::MeasureLine(bool trimmed, std::int64_t bound,
+                                     const std::function<bool()>& keepGoing) {
   std::vector<char> chunk(std::size_t{1} << 16);
   std::int64_t offset = m_nLineStart;
   std::int64_t length = 0;   // bytes of the line so far
@@ -148,6 +149,7 @@ std::int64_t LineReader::MeasureLine(bool trimmed, std::int64_t bound) {
   std::int64_t keptBeforeLead = 0;
   bool lastWasCr = false;
   while (true) {
+    if (!keepGoing()) return -2;
     const ssize_t got = ::pread(m_fd, chunk.data(), chunk.size(), offset);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) {

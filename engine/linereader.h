@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -46,8 +47,10 @@ class LineReader final {
   /// ahead in the file without holding it: as Next will give it (no CR before the line
   /// feed), or, when `trimmed`, as clean-up leaves it (trailing ASCII blanks and full-width
   /// spaces left out). Counting stops past `bound`, giving bound + 1; -1 when reading failed
-  /// (see Failed). So a long line can be moved whole without being held whole.
-  std::int64_t MeasureLine(bool trimmed, std::int64_t bound);
+  /// (see Failed); -2 as soon as `keepGoing`, asked every 64 KiB, says no. So a long line can
+  /// be moved whole without being held whole.
+  std::int64_t MeasureLine(bool trimmed, std::int64_t bound,
+                           const std::function<bool()>& keepGoing);
 
   /// Bytes of the file consumed so far, up to and including the last line's line feed.
   std::int64_t Position() const { return m_nPosition; }

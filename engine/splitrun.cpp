@@ -191,11 +191,15 @@ SplitOutcome SplitRun::Split(Plan& plan) {
     }
     return sizes->HandlePart(part, last);
   };
-  // Called once a long line's break is written, before any of its bytes.
+  // Called once a long line's break is written, before any of its bytes. Measuring looks
+  // at the run flag as it goes: a stop then ends the run before the line is placed.
+  bool stopped = false;
   const auto startLongLine = [&](bool trimmed) {
     if (!sizes || !sizes->KeepsLines()) return true;
     const std::int64_t room = sizes->WholeLineRoom();
-    const std::int64_t measured = room < 0 ? 0 : source.MeasureLine(trimmed, room);
+    const std::int64_t measured =
+        room < 0 ? 0 : source.MeasureLine(trimmed, room, [&] { return m_host.IsRunning(); });
+    stopped = measured == -2;
     return measured >= 0 && sizes->StartLongLine(room < 0 ? room + 1 : measured);
   };
 
@@ -205,7 +209,6 @@ SplitOutcome SplitRun::Split(Plan& plan) {
   bool inLine = false;       // between the parts of a long line
   bool lineHasText = false;  // a long line being cleaned has shown text: its break is written
   TrailingBlanks blanks;
-  bool stopped = false;
   while (source.Next(data, size, complete)) {
     const bool lineStart = !inLine;
     inLine = !complete;
@@ -254,6 +257,7 @@ SplitOutcome SplitRun::Split(Plan& plan) {
         handled = handled && handlePart({}, true);
       }
     }
+    if (stopped) break;
     if (!handled) {
       return fail(source.Failed()
                       ? Messages::Format(Messages::kReadSource, o.m_strSrcPath, source.Error())

@@ -14,6 +14,7 @@ shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(split markup)
 
+bash scripts/deps.sh fuzz
 CC="${CC:-clang-14}" CXX="${CXX:-clang++-14}" cmake -S . -B build-fuzz -G Ninja \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSEKATO_FUZZ=ON -DSEKATO_BUILD_TESTS=OFF \
   -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined" \
