@@ -1,5 +1,7 @@
 // The application and its main frame: identity, start-up, menu, toolbar and images.
 #include <QAction>
+#include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -113,6 +115,11 @@ class TestCMainFrame : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&box));
     QCOMPARE(box.button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
     QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("取消"));
+    // Qt's own file dialog, used where the desktop has none of its own.
+    QFileDialog files;
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    QCOMPARE(files.findChild<QLabel*>(QStringLiteral("lookInLabel"))->text(),
+             QStringLiteral("查找范围："));
     QCOMPARE(QLocale().language(), QLocale::Chinese);
   }
 
