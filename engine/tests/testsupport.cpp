@@ -84,7 +84,14 @@ std::string WithoutBreaks(const std::string& bytes) {
   return out;
 }
 
-std::string CorpusNovel() { return std::string(SEKATO_SHARED_DIR) + "/corpus/sanguoyanyi.gbk.txt"; }
+std::string CorpusNovel() {
+  const std::string path = std::string(SEKATO_SAMPLES_DIR) + "/sanguoyanyi.gbk.txt";
+  if (!std::filesystem::is_regular_file(path)) {
+    throw std::runtime_error("The sample novel " + path +
+                             " is missing; it comes with the repository (samples/).");
+  }
+  return path;
+}
 
 std::string RandomBook(unsigned seed) {
   const std::vector<std::string> atoms = {G("中"), G("文"), "a", " ", "\r", G("第1章"),
