@@ -17,7 +17,8 @@ enum class SplitOutcome {
 ///
 /// Every call comes from the thread that runs the split. The order of first use is:
 /// NumeralSeries, ShowMessage (refusals only), SetProgressRange, then per source line (and per
-/// part of a long line) IsRunning and SetProgressPos, and at the end ShowMessage and (unless stopped) ClearRunning.
+/// part of a long line) IsRunning and SetProgressPos, and at the end ShowMessage and (unless
+/// stopped) ClearRunning.
 class SplitHost {
  public:
   virtual ~SplitHost() = default;
