@@ -179,6 +179,21 @@ std::int64_t LineReader::MeasureLine(bool trimmed, std::int64_t bound,
   }
 }
 
+bool LineReader::ReadAt(std::int64_t offset, char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t got = ::pread(m_fd, data, size, offset);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      m_strError = got < 0 ? std::strerror(errno) : "the file became shorter while being read";
+      return false;
+    }
+    data += got;
+    size -= static_cast<std::size_t>(got);
+    offset += got;
+  }
+  return true;
+}
+
 void LineReader::Close() {
   if (m_fd >= 0) ::close(m_fd);
   m_fd = -1;

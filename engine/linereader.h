@@ -52,6 +52,10 @@ class LineReader final {
   std::int64_t MeasureLine(bool trimmed, std::int64_t bound,
                            const std::function<bool()>& keepGoing);
 
+  /// Reads `size` bytes at file offset `offset` again, without moving the reader; false
+  /// (see Failed) when they cannot all be read.
+  bool ReadAt(std::int64_t offset, char* data, std::size_t size);
+
   /// Bytes of the file consumed so far, up to and including the last line's line feed.
   std::int64_t Position() const { return m_nPosition; }
 

@@ -209,7 +209,10 @@ SplitOutcome SplitRun::Split(Plan& plan) {
   bool inLine = false;       // between the parts of a long line
   bool lineHasText = false;  // a long line being cleaned has shown text: its break is written
   TrailingBlanks blanks;
+  std::int64_t nextPartStart = 0;  // source offset of the part Next gives next
   while (source.Next(data, size, complete)) {
+    const std::int64_t partStart = nextPartStart;
+    nextPartStart = source.Position();
     const bool lineStart = !inLine;
     inLine = !complete;
     // Looked at for every part of a long line too, so a stop never waits for a line's end.
@@ -243,13 +246,12 @@ SplitOutcome SplitRun::Split(Plan& plan) {
           lineHasText = true;
           if (!startLongLine(true)) return false;
         }
-        return blanks.Drain([&](std::string_view run) { return handlePart(run, false); });
+        return blanks.Drain(source,
+                            [&](std::string_view run) { return handlePart(run, false); });
       };
       if (!kept.empty()) handled = writeHeld() && handlePart(kept, false);
-      for (std::string_view rest = text.substr(kept.size()); handled && !rest.empty();) {
-        rest.remove_prefix(blanks.Add(rest));
-        if (!rest.empty()) handled = writeHeld();
-      }
+      blanks.Add(partStart + static_cast<std::int64_t>(kept.size()),
+                 static_cast<std::int64_t>(text.size() - kept.size()));
       if (complete) {
         blanks.Clear();
         if (!lineHasText) continue;

@@ -1,40 +1,40 @@
 #include "trailingblanks.h"
 
 #include <algorithm>
-#include <string>
+#include <vector>
+
+#include "gbktext.h"
+#include "linereader.h"
 
 namespace sekato::engine {
 
-std::size_t TrailingBlanks::Add(std::string_view blanks) {
-  std::size_t taken = 0;
-  for (const char c : blanks) {
-    if (!m_runs.empty() && m_runs.back().first == c) {
-      ++m_runs.back().second;
-    } else if (m_runs.size() < kMaxRuns) {
-      m_runs.emplace_back(c, 1);
-    } else {
-      break;
+bool TrailingBlanks::Drain(LineReader& source,
+                           const std::function<bool(std::string_view)>& write) {
+  constexpr std::int64_t kChunk = 1 << 16;
+  std::vector<char> chunk(static_cast<std::size_t>(kChunk));
+  while (m_nLength > 0) {
+    const auto wanted = static_cast<std::size_t>(std::min(m_nLength, kChunk));
+    if (!source.ReadAt(m_nOffset, chunk.data(), wanted)) {
+      Clear();
+      return false;
     }
-    ++taken;
-  }
-  return taken;
-}
-
-bool TrailingBlanks::Drain(const std::function<bool(std::string_view)>& write) {
-  constexpr std::uint64_t kChunk = 4096;
-  std::string chunk;
-  for (const auto& [byte, count] : m_runs) {
-    for (std::uint64_t left = count; left > 0;) {
-      const std::uint64_t n = std::min(left, kChunk);
-      chunk.assign(static_cast<std::size_t>(n), byte);
-      if (!write(chunk)) {
-        m_runs.clear();
-        return false;
-      }
-      left -= n;
+    // Blanks are ASCII bytes and full-width spaces: end before a pair the chunk splits.
+    std::size_t end = 0;
+    while (end < wanted) {
+      const auto byte = static_cast<unsigned char>(chunk[end]);
+      const std::size_t next = end + (GbkText::IsLead(byte) ? 2 : 1);
+      if (next > wanted) break;
+      end = next;
     }
+    if (end == 0) end = wanted;
+    GbkText::WidenFullWidthSpaces(chunk.data(), end);
+    if (!write(std::string_view(chunk.data(), end))) {
+      Clear();
+      return false;
+    }
+    m_nOffset += static_cast<std::int64_t>(end);
+    m_nLength -= static_cast<std::int64_t>(end);
   }
-  m_runs.clear();
   return true;
 }
 

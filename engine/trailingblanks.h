@@ -1,37 +1,38 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string_view>
-#include <utility>
-#include <vector>
 
 namespace sekato::engine {
+
+class LineReader;
 
 /// The white space at the end of what has been read of a long line, held back while clean-up
 /// cannot yet tell whether text follows it (then it is written) or the line ends (then it is
 /// trimmed away).
 ///
-/// It is held as runs of one byte ("   \t\t" is two runs), so a long stretch of blanks costs
-/// a few bytes. Should a line alternate blanks more than `kMaxRuns` times, Add takes no more
-/// and the caller writes what is held as text: memory stays bounded, nothing is ever lost.
+/// Only where the blanks lie in the source is held, never the bytes: when text follows they
+/// are read again, so a stretch of any length and mix costs nothing. Full-width spaces among
+/// them come back as two ASCII spaces, as clean-up makes them.
 class TrailingBlanks final {
  public:
-  static constexpr std::size_t kMaxRuns = 4096;
+  /// `length` blank bytes at source offset `offset`, right after those already held.
+  void Add(std::int64_t offset, std::int64_t length) {
+    if (m_nLength == 0) m_nOffset = offset;
+    m_nLength += length;
+  }
 
-  /// Appends blanks (every byte white space) up to the run limit; returns how many it took.
-  std::size_t Add(std::string_view blanks);
+  /// Reads what is held back from `source` and hands it to `write` in chunks of at most
+  /// 64 KiB, each ending at a character; then holds nothing. False as soon as reading fails
+  /// (the reader says why) or `write` returns false.
+  bool Drain(LineReader& source, const std::function<bool(std::string_view)>& write);
 
-  /// Hands out everything held, in order, in chunks of at most a few KB, then holds nothing;
-  /// false as soon as `write` returns false.
-  bool Drain(const std::function<bool(std::string_view)>& write);
-
-  void Clear() { m_runs.clear(); }
-  bool Empty() const { return m_runs.empty(); }
+  void Clear() { m_nLength = 0; }
 
  private:
-  std::vector<std::pair<char, std::uint64_t>> m_runs;
+  std::int64_t m_nOffset = 0;
+  std::int64_t m_nLength = 0;
 };
 
 }  // namespace sekato::engine

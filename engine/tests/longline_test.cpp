@@ -95,3 +95,35 @@ TEST(LongLines, EvenModeAllowanceStillKeepsALongLineWholeInParts) {
 
 }  // namespace
 }  // namespace sekato::engine
+
+namespace sekato::engine {
+namespace {
+
+TEST(LongLines, CleanUpTrimsTrailingBlanksOfAnyLengthAndMixReadInParts) {
+  // Blanks alternate tens of thousands of times, inside the line and at its end.
+  std::string mixed;
+  for (int i = 0; i < 20000; ++i) mixed += i % 3 == 0 ? test::G("　") : (i % 2 ? " " : "\t");
+  const std::string book = "text" + mixed + "more" + mixed + "\r\n" + mixed + "\r\nlast" + mixed;
+  test::TempDir dir;
+  test::WriteFile(dir / "src.txt", book);
+  for (const bool keepLines : {false, true}) {
+    std::vector<std::string> results;
+    for (const std::size_t partLimit : {std::size_t{1} << 20, std::size_t{64}}) {
+      auto options = test::OptionsFor(dir / "src.txt", dir / "out");
+      options.m_nSplitMode = 1;
+      options.m_strMaxKB = "40";
+      options.m_bKeepLines = keepLines;
+      options.m_bTrimSpaces = true;
+      test::RecordingHost host;
+      SplitRun run(options, host);
+      run.SetPartLimit(partLimit);
+      ASSERT_EQ(run.Execute(), SplitOutcome::Completed);
+      results.push_back(test::JoinPieces(dir / "out"));
+      std::filesystem::remove_all(dir / "out");
+    }
+    EXPECT_TRUE(results[0] == results[1]) << keepLines;
+  }
+}
+
+}  // namespace
+}  // namespace sekato::engine
