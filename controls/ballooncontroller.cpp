@@ -55,6 +55,12 @@ void BalloonController::Relay(Input input, const ArmToolAt& armToolAt) {
   }
 }
 
+void BalloonController::Cancel() {
+  m_host.KillTimer(IDT_BALLOON_SHOW);
+  m_host.KillTimer(IDT_BALLOON_POLL);
+  m_host.HideBalloon();
+}
+
 void BalloonController::SetIconSize(std::optional<BalloonSize> icon) {
   m_bIcon = icon.has_value();
   m_cxIcon = icon ? icon->cx : 0;

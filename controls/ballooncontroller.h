@@ -69,6 +69,10 @@ class BalloonController final {
   /// hides the tip. Hiding never touches a timer, so a show already armed still comes.
   void Relay(Input input, const ArmToolAt& armToolAt);
 
+  /// The pointer has left the owner, or another window took the keyboard: a pending show is
+  /// called off and a tip that is up goes down. The next move over a tool arms it afresh.
+  void Cancel();
+
   /// The icon's size for the next geometry, or nothing for no icon.
   void SetIconSize(std::optional<BalloonSize> icon);
 

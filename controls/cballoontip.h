@@ -72,6 +72,10 @@ class CBalloonTip final : public QWidget, private BalloonHost {
   /// The same for an event known only by its type (any button press counts as a press).
   void RelayEvent(QEvent::Type type);
 
+  /// Calls off a pending show and hides the tip: the pointer left the owner, or a window of
+  /// its own (a message box) took the keyboard.
+  void Pop() { m_logic.Cancel(); }
+
   /// Arms a show of `strText` at `*pPoint` (screen), or at the pointer when `pPoint` is
   /// null, 500 ms from now; arming again restarts the delay with the new text and point.
   void ShowDelayed(const QString& strText, const QPoint* pPoint);

@@ -8,15 +8,14 @@ add_library(sekato_res OBJECT ${CMAKE_SOURCE_DIR}/res/sekato.qrc)
 target_link_libraries(sekato_res PRIVATE Qt6::Core)
 
 add_library(sekato_ui STATIC
-  ccmdtarget.h
-  ccmdui.cpp ccmdui.h
-  cdataexchange.cpp cdataexchange.h
+  cformhelptips.cpp cformhelptips.h
   cformtemplate.cpp cformtemplate.h
   cfullcolortoolbar.cpp cfullcolortoolbar.h
   cmainframe.cpp cmainframe.h
   csekatoapp.cpp csekatoapp.h
   csekatodoc.cpp csekatodoc.h
   csekatoview.cpp csekatoview.h
+  csplitruncontrol.cpp csplitruncontrol.h
   csplitworker.cpp csplitworker.h
   filechoosers.cpp filechoosers.h
   formhelptexts.h

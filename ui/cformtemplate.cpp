@@ -1,6 +1,7 @@
 #include "cformtemplate.h"
 
 #include <QButtonGroup>
+#include <QSet>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -82,6 +83,35 @@ constexpr Row kRows[] = {
     {IDC_NUMERALS, Kind::Combo, "", 210, 133, 66, 78, kNone},
 };
 
+// The control `nIDC` as what the form uses it for. A template row of another kind is a fault
+// of this file, found by the first form ever built.
+template <typename T>
+T* Typed(const QHash<int, QWidget*>& items, int nIDC) {
+  T* control = qobject_cast<T*>(items.value(nIDC, nullptr));
+  if (control == nullptr) qFatal("form control %d is missing or of another kind", nIDC);
+  return control;
+}
+
+// Tab walks the form top to bottom, left to right; a radio group is one stop (its checked
+// button), within which the arrow keys move.
+constexpr int kTabOrder[] = {
+    IDC_SRCPATH,      IDC_BROWSE_SRC,  IDC_DIR_NEW,    IDC_DIR_BESIDE,        IDC_NEWDIR,
+    IDC_BROWSE_DIR,   IDC_NAME_SOURCE, IDC_NAME_CUSTOM, IDC_NAME_CHAPTER,     IDC_CUSTOMNAME,
+    IDC_MODE_CHAPTER, IDC_MODE_SIZE,   IDC_MODE_EVEN,  IDC_KEYWORDS,          IDC_NUMERALS,
+    IDC_TITLEMAX,     IDC_CHAPTERS_PER_FILE,           IDC_MAXKB,             IDC_KEEPLINES,
+    IDC_PARTS,        IDC_NOAD,        IDC_TRIMSPACES, IDC_ADDHEAD,           IDC_HEAD,
+    IDC_ADDTAIL,      IDC_TAIL,
+};
+
+// Only the checked button of a group (the first while none is) is a Tab stop.
+void KeepOneTabStop(const QButtonGroup* group) {
+  const QList<QAbstractButton*> buttons = group->buttons();
+  const QAbstractButton* stop = group->checkedButton() ? group->checkedButton() : buttons.value(0);
+  for (QAbstractButton* button : buttons) {
+    button->setFocusPolicy(button == stop ? Qt::StrongFocus : Qt::ClickFocus);
+  }
+}
+
 constexpr int kClosedComboHeight = 13;  // the combo's selection field, like its neighbours
 
 QWidget* MakeControl(const Row& row, QWidget* page) {
@@ -89,7 +119,14 @@ QWidget* MakeControl(const Row& row, QWidget* page) {
   switch (row.kind) {
     case Kind::Edit: {
       auto* edit = new QLineEdit(page);
-      edit->setReadOnly((row.flags & kReadOnly) != 0);
+      if ((row.flags & kReadOnly) != 0) {
+        // Filled by the chooser only: it looks like a field that cannot be typed into.
+        edit->setReadOnly(true);
+        QPalette palette = edit->palette();
+        palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+        edit->setPalette(palette);
+      }
+      edit->setAcceptDrops(false);  // a dropped file is a source for the form, not text
       return edit;
     }
     case Kind::Button: {
@@ -98,9 +135,7 @@ QWidget* MakeControl(const Row& row, QWidget* page) {
       return button;
     }
     case Kind::Radio: {
-      auto* radio = new QRadioButton(caption, page);
-      radio->setFocusPolicy(Qt::ClickFocus);  // reached by click or arrow keys, not by Tab
-      return radio;
+      return new QRadioButton(caption, page);
     }
     case Kind::Check:
       return new QCheckBox(caption, page);
@@ -119,7 +154,9 @@ QWidget* MakeControl(const Row& row, QWidget* page) {
       auto* bar = new QProgressBar(page);
       bar->setRange(0, 100);
       bar->setValue(0);
-      bar->setTextVisible(false);
+      bar->setFormat(QStringLiteral("%p%"));
+      bar->setAlignment(Qt::AlignCenter);
+      bar->setTextVisible(true);
       return bar;
     }
     case Kind::Combo: {
@@ -142,7 +179,6 @@ CFormTemplate::CFormTemplate(QWidget* page, const DialogUnits& units) {
 
   QButtonGroup* group = nullptr;
   int groupStart = 0;
-  QWidget* lastTabStop = nullptr;
   for (const Row& row : kRows) {
     QWidget* control = MakeControl(row, page);
     const int height = row.kind == Kind::Combo ? kClosedComboHeight : row.height;
@@ -164,12 +200,52 @@ CFormTemplate::CFormTemplate(QWidget* page, const DialogUnits& units) {
       group->addButton(radio, static_cast<int>(group->buttons().size()));
       m_groups.insert(row.id, group);
     }
-    if (control->focusPolicy() & Qt::TabFocus) {
-      if (lastTabStop != nullptr) QWidget::setTabOrder(lastTabStop, control);
-      lastTabStop = control;
-    }
     m_controls.append(control);
   }
+  QWidget* previous = nullptr;
+  for (int nIDC : kTabOrder) {
+    if (previous != nullptr) QWidget::setTabOrder(previous, m_items.value(nIDC));
+    previous = m_items.value(nIDC);
+  }
+  for (QButtonGroup* radios : QSet<QButtonGroup*>(m_groups.cbegin(), m_groups.cend())) {
+    KeepOneTabStop(radios);
+    QObject::connect(radios, &QButtonGroup::buttonToggled, radios,
+                     [radios] { KeepOneTabStop(radios); });
+  }
+
+  const auto& items = m_items;
+  m_fields = Fields{
+      .srcPath = Typed<QLineEdit>(items, IDC_SRCPATH),
+      .browseSource = Typed<QPushButton>(items, IDC_BROWSE_SRC),
+      .dirMode = m_groups.value(IDC_DIR_NEW),
+      .dirNew = Typed<QRadioButton>(items, IDC_DIR_NEW),
+      .dirBeside = Typed<QRadioButton>(items, IDC_DIR_BESIDE),
+      .browseFolder = Typed<QPushButton>(items, IDC_BROWSE_DIR),
+      .newDir = Typed<QLineEdit>(items, IDC_NEWDIR),
+      .nameMode = m_groups.value(IDC_NAME_SOURCE),
+      .nameSource = Typed<QRadioButton>(items, IDC_NAME_SOURCE),
+      .nameCustom = Typed<QRadioButton>(items, IDC_NAME_CUSTOM),
+      .nameChapter = Typed<QRadioButton>(items, IDC_NAME_CHAPTER),
+      .customName = Typed<QLineEdit>(items, IDC_CUSTOMNAME),
+      .splitMode = m_groups.value(IDC_MODE_CHAPTER),
+      .modeChapter = Typed<QRadioButton>(items, IDC_MODE_CHAPTER),
+      .modeSize = Typed<QRadioButton>(items, IDC_MODE_SIZE),
+      .modeEven = Typed<QRadioButton>(items, IDC_MODE_EVEN),
+      .keywords = Typed<QLineEdit>(items, IDC_KEYWORDS),
+      .titleMax = Typed<QLineEdit>(items, IDC_TITLEMAX),
+      .chaptersPerFile = Typed<QLineEdit>(items, IDC_CHAPTERS_PER_FILE),
+      .maxKB = Typed<QLineEdit>(items, IDC_MAXKB),
+      .keepLines = Typed<QCheckBox>(items, IDC_KEEPLINES),
+      .parts = Typed<QLineEdit>(items, IDC_PARTS),
+      .trimSpaces = Typed<QCheckBox>(items, IDC_TRIMSPACES),
+      .addHead = Typed<QCheckBox>(items, IDC_ADDHEAD),
+      .head = Typed<QLineEdit>(items, IDC_HEAD),
+      .noAd = Typed<QCheckBox>(items, IDC_NOAD),
+      .addTail = Typed<QCheckBox>(items, IDC_ADDTAIL),
+      .tail = Typed<QLineEdit>(items, IDC_TAIL),
+      .progress = Typed<QProgressBar>(items, IDC_PROGRESS),
+      .numerals = Typed<QComboBox>(items, IDC_NUMERALS),
+  };
   // Group boxes are drawn beneath the controls they frame and never take their clicks.
   for (QWidget* control : std::as_const(m_controls)) {
     if (qobject_cast<QGroupBox*>(control) != nullptr) control->lower();

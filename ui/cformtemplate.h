@@ -5,6 +5,12 @@
 #include <QSize>
 
 class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
 class QWidget;
 
 namespace sekato::ui {
@@ -20,6 +26,41 @@ class DialogUnits;
 /// run that starts at a group-start button; a button's id inside its group is its index.
 class CFormTemplate final {
  public:
+  /// The form's controls by what they are for, typed: code that reads or writes a field names
+  /// it here, so a wrong field or a wrong kind of control does not compile.
+  struct Fields {
+    QLineEdit* srcPath;
+    QPushButton* browseSource;
+    QButtonGroup* dirMode;  ///< 0 new folder, 1 beside the source
+    QRadioButton* dirNew;
+    QRadioButton* dirBeside;
+    QPushButton* browseFolder;
+    QLineEdit* newDir;
+    QButtonGroup* nameMode;  ///< 0 source title, 1 custom name, 2 chapter titles
+    QRadioButton* nameSource;
+    QRadioButton* nameCustom;
+    QRadioButton* nameChapter;
+    QLineEdit* customName;
+    QButtonGroup* splitMode;  ///< 0 by chapter, 1 by size, 2 evenly
+    QRadioButton* modeChapter;
+    QRadioButton* modeSize;
+    QRadioButton* modeEven;
+    QLineEdit* keywords;
+    QLineEdit* titleMax;
+    QLineEdit* chaptersPerFile;
+    QLineEdit* maxKB;
+    QCheckBox* keepLines;
+    QLineEdit* parts;
+    QCheckBox* trimSpaces;
+    QCheckBox* addHead;
+    QLineEdit* head;
+    QCheckBox* noAd;
+    QCheckBox* addTail;
+    QLineEdit* tail;
+    QProgressBar* progress;
+    QComboBox* numerals;
+  };
+
   /// The template's size in dialog units: 290 × 285.
   static QSize SizeInUnits();
 
@@ -32,6 +73,9 @@ class CFormTemplate final {
   /// The radio group whose buttons include `nIDC`, or null.
   QButtonGroup* RadioGroup(int nIDC) const;
 
+  /// Every field, typed; built once with the form.
+  const Fields& GetFields() const { return m_fields; }
+
   /// The template's size in pixels.
   QSize PixelSize() const { return m_size; }
 
@@ -43,6 +87,7 @@ class CFormTemplate final {
   QHash<int, QButtonGroup*> m_groups;
   QList<QWidget*> m_controls;
   QSize m_size;
+  Fields m_fields{};
 };
 
 }  // namespace sekato::ui

@@ -9,7 +9,6 @@
 #include <QMimeData>
 #include <QScreen>
 
-#include "ccmdui.h"
 #include "cfullcolortoolbar.h"
 #include "csekatoview.h"
 #include "programversion.h"
@@ -26,11 +25,8 @@ CMainFrame::CMainFrame(CSekatoDoc* pDocument) : m_pDocument(pDocument) {}
 
 CMainFrame::~CMainFrame() {
   // The view outlives this part of the frame by a moment (Qt deletes children later): stop
-  // its run now and stop listening to it.
-  if (m_pView != nullptr) {
-    m_pView->disconnect(this);
-    m_pView->StopAndWait();
-  }
+  // its run now.
+  if (m_pView != nullptr) m_pView->StopAndWait();
 }
 
 bool CMainFrame::Create() {
@@ -45,31 +41,38 @@ bool CMainFrame::Create() {
   // The desktop's default size for a new window; the form then shrinks it to fit.
   if (QScreen* screen = this->screen()) resize(screen->availableGeometry().size());
 
-  QMenu* menu = menuBar()->addMenu(QStringLiteral("操作(&O)"));
-  AddCommand(menu, ID_SPLIT_START, QStringLiteral("开始分割(&S)"),
-             QStringLiteral("点击后开始分割文本文件。\n分割"));
-  AddCommand(menu, ID_SPLIT_STOP, QStringLiteral("停止分割(&P)"),
-             QStringLiteral("停止分割文本文件\n停止"));
-  menu->addSeparator();
-  AddCommand(menu, ID_APP_EXIT, QStringLiteral("退出(&X)"),
-             QStringLiteral("退出应用程序；提示保存文档\n退出"));
-  menu = menuBar()->addMenu(QStringLiteral("查看(&V)"));
-  AddCommand(menu, ID_VIEW_TOOLBAR, QStringLiteral("工具栏(&T)"),
-             QStringLiteral("显示或隐藏工具栏\n显隐工具栏"))
-      ->setCheckable(true);
-  menu = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
-  AddCommand(menu, ID_HELP_FEEDBACK, QStringLiteral("意见返馈(&F)"));
-  AddCommand(menu, ID_HELP_NEWVERSION, QStringLiteral("查看新版本(&N)"));
-  AddCommand(menu, ID_HELP_SOFTLIST, QStringLiteral("岚溪软件列表(&L)"));
-  menu->addSeparator();
-  AddCommand(menu, ID_APP_ABOUT, QStringLiteral("关于 岚溪TXT分割器(&A)"),
-             QStringLiteral("显示程序信息，版本号和版权\n关于"));
-  for (QMenu* popup : menuBar()->findChildren<QMenu*>()) {
-    connect(popup, &QMenu::aboutToShow, this, [this] { UpdateCommandUI(); });
-  }
-
   m_wndToolBar = new CFullColorToolBar(this);
   m_wndToolBar->setObjectName(IdName(ID_VIEW_TOOLBAR));
+
+  QMenu* menu = menuBar()->addMenu(QStringLiteral("操作(&O)"));
+  AddCommand(menu, new QAction(this), ID_SPLIT_START, QStringLiteral("开始分割(&S)"),
+             QStringLiteral("点击后开始分割文本文件。\n分割"), Qt::CTRL | Qt::Key_Return);
+  AddCommand(menu, new QAction(this), ID_SPLIT_STOP, QStringLiteral("停止分割(&P)"),
+             QStringLiteral("停止分割文本文件\n停止"), Qt::Key_Escape);
+  menu->addSeparator();
+  connect(AddCommand(menu, new QAction(this), ID_APP_EXIT, QStringLiteral("退出(&X)"),
+                     QStringLiteral("退出应用程序；提示保存文档\n退出"), QKeySequence::Quit),
+          &QAction::triggered, this, &QWidget::close);
+  menu = menuBar()->addMenu(QStringLiteral("查看(&V)"));
+  // The toolbar's own action: it checks itself while the toolbar is visible.
+  AddCommand(menu, m_wndToolBar->toggleViewAction(), ID_VIEW_TOOLBAR,
+             QStringLiteral("工具栏(&T)"), QStringLiteral("显示或隐藏工具栏\n显隐工具栏"));
+  menu = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+  connect(AddCommand(menu, new QAction(this), ID_HELP_FEEDBACK, QStringLiteral("意见返馈(&F)")),
+          &QAction::triggered, this, &CMainFrame::OnHelpFeedback);
+  connect(AddCommand(menu, new QAction(this), ID_HELP_NEWVERSION,
+                     QStringLiteral("查看新版本(&N)")),
+          &QAction::triggered, this, &CMainFrame::OnHelpNewVersion);
+  connect(AddCommand(menu, new QAction(this), ID_HELP_SOFTLIST,
+                     QStringLiteral("岚溪软件列表(&L)")),
+          &QAction::triggered, this, &CMainFrame::OnHelpSoftList);
+  menu->addSeparator();
+  AddCommand(menu, new QAction(this), ID_APP_ABOUT, QStringLiteral("关于 岚溪TXT分割器(&A)"),
+             QStringLiteral("显示程序信息，版本号和版权\n关于"));
+  // Start and Stop wait for a view to carry them out.
+  Action(ID_SPLIT_START)->setEnabled(false);
+  Action(ID_SPLIT_STOP)->setEnabled(false);
+
   m_wndToolBar->setIconSize(QSize(kButtonWidth, kButtonWidth));
   m_wndToolBar->setMovable(true);
   m_wndToolBar->setFloatable(true);
@@ -81,32 +84,39 @@ bool CMainFrame::Create() {
   m_wndToolBar->SetFullColorImages(kButtonWidth, IDR_MAINFRAME, IDR_MAINFRAME,
                                    IDB_TOOLBAR_DISABLED);
   addToolBar(Qt::TopToolBarArea, m_wndToolBar);
-  connect(m_wndToolBar, &QToolBar::visibilityChanged, this, [this] { UpdateCommandUI(); });
   return true;
 }
 
-QAction* CMainFrame::AddCommand(QMenu* menu, int nID, const QString& text,
-                                const QString& prompt) {
-  auto* action = new QAction(text, this);
+QAction* CMainFrame::AddCommand(QMenu* menu, QAction* action, int nID, const QString& text,
+                                const QString& prompt, const QKeySequence& shortcut) {
+  action->setText(text);
   action->setObjectName(IdName(nID));
-  action->setData(nID);
-  // "prompt\ntooltip": the toolbar shows the tooltip; the prompt goes out as the command's
-  // status text, which this frame (having no status bar) lets pass unseen.
+  // The toolbar shows the tooltip; the status tip goes out as the command's status text,
+  // which this frame (having no status bar) lets pass unseen.
   const qsizetype split = prompt.indexOf(QLatin1Char('\n'));
   if (split >= 0) {
     action->setStatusTip(prompt.left(split));
     action->setToolTip(prompt.mid(split + 1));
   }
+  action->setShortcut(shortcut);
   menu->addAction(action);
+  addAction(action);  // its shortcut works while the toolbar is hidden too
   m_actions.insert(nID, action);
-  connect(action, &QAction::triggered, this, [this, nID] { OnCommand(nID); });
   return action;
 }
 
 void CMainFrame::SetView(CSekatoView* pView) {
   m_pView = pView;
   setCentralWidget(pView);
-  connect(pView, &CSekatoView::CommandStateChanged, this, [this] { UpdateCommandUI(); });
+  const CSplitRunControl* run = pView->RunControl();
+  QAction* start = Action(ID_SPLIT_START);
+  QAction* stop = Action(ID_SPLIT_STOP);
+  connect(start, &QAction::triggered, pView, &CSekatoView::OnSplitStart);
+  connect(stop, &QAction::triggered, pView, &CSekatoView::OnSplitStop);
+  connect(run, &CSplitRunControl::CanStartChanged, start, &QAction::setEnabled);
+  connect(run, &CSplitRunControl::CanStopChanged, stop, &QAction::setEnabled);
+  start->setEnabled(run->CanStart());
+  stop->setEnabled(run->CanStop());
 }
 
 void CMainFrame::RecalcLayout() {
@@ -122,57 +132,11 @@ void CMainFrame::CenterWindow() {
        area.y() + (area.height() - outer.height()) / 2);
 }
 
-bool CMainFrame::RouteCmdMsg(int nID, CmdCode code, CCmdUI* pCmdUI) {
-  if (m_pView != nullptr && m_pView->OnCmdMsg(nID, code, pCmdUI)) return true;
-  if (OnCmdMsg(nID, code, pCmdUI)) return true;
-  return m_pApp != nullptr && m_pApp->OnCmdMsg(nID, code, pCmdUI);
-}
-
-void CMainFrame::UpdateCommandUI(QAction* action) {
-  const int nID = action->data().toInt();
-  CCmdUI state(nID, action);
-  // A command whose state handler says nothing is enabled exactly when someone handles it.
-  if (!RouteCmdMsg(nID, CmdCode::UpdateUI, &state) || !state.EnableChanged()) {
-    state.Enable(RouteCmdMsg(nID, CmdCode::Probe, nullptr));
-  }
-}
-
-void CMainFrame::UpdateCommandUI() {
-  for (QAction* action : std::as_const(m_actions)) UpdateCommandUI(action);
-}
-
 bool CMainFrame::OnCommand(int nID) {
-  CCmdUI state(nID);
-  const bool enabled = RouteCmdMsg(nID, CmdCode::UpdateUI, &state) && state.EnableChanged()
-                           ? state.IsEnabled()
-                           : RouteCmdMsg(nID, CmdCode::Probe, nullptr);
-  const bool ran = enabled && RouteCmdMsg(nID, CmdCode::Command, nullptr);
-  UpdateCommandUI();
-  return ran;
-}
-
-bool CMainFrame::OnCmdMsg(int nID, CmdCode code, CCmdUI* pCmdUI) {
-  const bool run = code == CmdCode::Command;
-  switch (nID) {
-    case ID_HELP_FEEDBACK:
-      if (run) OnHelpFeedback();
-      return code != CmdCode::UpdateUI;
-    case ID_HELP_NEWVERSION:
-      if (run) OnHelpNewVersion();
-      return code != CmdCode::UpdateUI;
-    case ID_HELP_SOFTLIST:
-      if (run) OnHelpSoftList();
-      return code != CmdCode::UpdateUI;
-    case ID_APP_EXIT:
-      if (run) close();
-      return code != CmdCode::UpdateUI;
-    case ID_VIEW_TOOLBAR:
-      if (run) m_wndToolBar->setVisible(m_wndToolBar->isHidden());
-      if (code == CmdCode::UpdateUI) pCmdUI->SetCheck(!m_wndToolBar->isHidden());
-      return true;
-    default:
-      return false;
-  }
+  QAction* action = Action(nID);
+  if (action == nullptr || !action->isEnabled()) return false;
+  action->trigger();
+  return true;
 }
 
 void CMainFrame::OnHelpFeedback() { WebLinks::OpenFeedback(); }

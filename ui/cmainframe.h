@@ -1,9 +1,8 @@
 #pragma once
 
 #include <QHash>
+#include <QKeySequence>
 #include <QMainWindow>
-
-#include "ccmdtarget.h"
 
 class QAction;
 class QMenu;
@@ -15,15 +14,12 @@ class CSekatoDoc;
 class CSekatoView;
 
 /// The main window: the title "岚溪TXT分割器 V<major.minor>" (e.g. "岚溪TXT分割器 V1.1"), no
-/// maximise button, no status bar, menu 128, the full-colour toolbar 128 and the form as its
+/// maximise button, no status bar, the menu, the full-colour toolbar and the form as its
 /// only view.
 ///
-/// Commands from the menu and the toolbar share one action per id ("32771", …) and go the
-/// command route: the view first, then the frame, then the application. Before a command
-/// runs, and whenever a menu opens or the view says its state may have changed, the route's
-/// state handlers decide which actions are enabled and checked; a command is never run while
-/// its state handler disables it.
-class CMainFrame final : public QMainWindow, public CCmdTarget {
+/// Each command is one action ("32771", …) shared by the menu and the toolbar. Start and
+/// Stop are enabled as the view's run control says; the others always are.
+class CMainFrame final : public QMainWindow {
   Q_OBJECT
 
  public:
@@ -34,12 +30,9 @@ class CMainFrame final : public QMainWindow, public CCmdTarget {
   /// toolbar cannot be made.
   bool Create();
 
-  /// Makes `pView` the frame's only view and routes commands through it first.
+  /// Makes `pView` the frame's only view and gives it the Start and Stop commands.
   void SetView(CSekatoView* pView);
   CSekatoView* GetActiveView() const { return m_pView; }
-
-  /// The last link of the command route (the application).
-  void SetAppTarget(CCmdTarget* pApp) { m_pApp = pApp; }
 
   CFullColorToolBar* ToolBar() const { return m_wndToolBar; }
   CSekatoDoc* GetActiveDocument() const { return m_pDocument; }
@@ -53,15 +46,10 @@ class CMainFrame final : public QMainWindow, public CCmdTarget {
   /// Puts the window in the middle of its screen's available area.
   void CenterWindow();
 
-  /// Runs command `nID` along the route, unless its state handler disables it. True when it ran.
+  /// Runs command `nID` as its menu item would, unless it is disabled. True when it ran.
   bool OnCommand(int nID);
 
-  /// Asks the route for the state of every command and updates the actions.
-  void UpdateCommandUI();
-
-  bool OnCmdMsg(int nID, CmdCode code, CCmdUI* pCmdUI) override;
-
-  // Help menu (their pages open in a later version of the frame).
+  // Help menu.
   void OnHelpFeedback();
   void OnHelpNewVersion();
   void OnHelpSoftList();
@@ -72,15 +60,12 @@ class CMainFrame final : public QMainWindow, public CCmdTarget {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  /// `prompt` is the command's string-table entry, "status prompt\ntooltip"; empty for a
-  /// command without one (the Help links).
-  QAction* AddCommand(QMenu* menu, int nID, const QString& text, const QString& prompt = {});
-  bool RouteCmdMsg(int nID, CmdCode code, CCmdUI* pCmdUI);
-  void UpdateCommandUI(QAction* action);
+  /// `prompt` is "status tip\\ntooltip"; empty for a command without one (the Help links).
+  QAction* AddCommand(QMenu* menu, QAction* action, int nID, const QString& text,
+                      const QString& prompt = {}, const QKeySequence& shortcut = {});
 
   CSekatoDoc* m_pDocument;
   CSekatoView* m_pView = nullptr;
-  CCmdTarget* m_pApp = nullptr;
   CFullColorToolBar* m_wndToolBar = nullptr;
   QHash<int, QAction*> m_actions;
 };

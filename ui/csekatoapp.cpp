@@ -1,5 +1,6 @@
 #include "csekatoapp.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
@@ -78,7 +79,6 @@ bool CSekatoApp::InitInstance(const QStringList& arguments) {
   m_pMainWnd->CenterWindow();
   m_pMainWnd->setWindowState(Qt::WindowNoState);
   m_pMainWnd->show();
-  m_pMainWnd->UpdateCommandUI();
   m_pMainWnd->repaint();
   return true;
 }
@@ -87,18 +87,12 @@ bool CSekatoApp::OnFileNew() {
   m_pDocument = std::make_unique<CSekatoDoc>();
   if (!m_pDocument->OnNewDocument()) return false;
   m_pMainWnd = std::make_unique<CMainFrame>(m_pDocument.get());
-  m_pMainWnd->SetAppTarget(this);
   if (!m_pMainWnd->Create()) return false;
+  connect(m_pMainWnd->Action(ID_APP_ABOUT), &QAction::triggered, this, &CSekatoApp::OnAppAbout);
   auto* view = new CSekatoView;
   m_pMainWnd->SetView(view);
   view->OnInitialUpdate();
   return true;
-}
-
-bool CSekatoApp::OnCmdMsg(int nID, CmdCode code, CCmdUI* /*pCmdUI*/) {
-  if (nID != ID_APP_ABOUT) return false;
-  if (code == CmdCode::Command) OnAppAbout();
-  return code != CmdCode::UpdateUI;
 }
 
 void CSekatoApp::OnAppAbout() {

@@ -5,7 +5,6 @@
 #include <QStringList>
 #include <memory>
 
-#include "ccmdtarget.h"
 
 namespace sekato::ui {
 
@@ -15,7 +14,7 @@ class CSekatoView;
 
 /// The application: its identity, the one document with its frame and form, the command line
 /// and the About command. Constructed once, after the QApplication.
-class CSekatoApp final : public QObject, public CCmdTarget {
+class CSekatoApp final : public QObject {
   Q_OBJECT
 
  public:
@@ -48,8 +47,6 @@ class CSekatoApp final : public QObject, public CCmdTarget {
   CMainFrame* MainFrame() const { return m_pMainWnd.get(); }
   CSekatoDoc* Document() const { return m_pDocument.get(); }
   CSekatoView* View() const;
-
-  bool OnCmdMsg(int nID, CmdCode code, CCmdUI* pCmdUI) override;
 
   void OnAppAbout();
 

@@ -1,7 +1,7 @@
 #include "csekatoview.h"
 
-#include <QAbstractButton>
-#include <QChildEvent>
+#include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QFile>
@@ -10,16 +10,14 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QUrl>
 #include <algorithm>
-#include <climits>
 
 #include "appmessagebox.h"
-#include "ccmdui.h"
-#include "cdataexchange.h"
-#include "cformtemplate.h"
+#include "cformhelptips.h"
 #include "dialogunits.h"
-#include "formhelptexts.h"
 #include "gbkcodec.h"
 #include "resourceids.h"
 #include "sourcepath.h"
@@ -28,131 +26,144 @@ namespace sekato::ui {
 
 namespace {
 
-constexpr int kProgressIntervalMs = 50;  // the bar is redrawn at most 20 times a second
-
 std::string PathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
 QString PathText(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
+
+QWidget* NewPage(const QPalette& palette) {
+  auto* page = new QWidget;
+  page->setObjectName(IdName(IDD_SEKATO_FORM));
+  page->setFont(DialogUnits::DialogFont());
+  page->setPalette(palette);
+  page->setAutoFillBackground(true);
+  return page;
+}
+
+// The form is drawn like a dialog of this program: white, with black texts.
+QPalette FormPalette(QPalette palette) {
+  palette.setColor(QPalette::Window, Qt::white);
+  palette.setColor(QPalette::WindowText, Qt::black);
+  return palette;
+}
+
+void SetText(QLineEdit* edit, const QString& text) {
+  if (edit->text() == text) return;
+  edit->setText(text);
+  edit->setCursorPosition(0);  // a long text shows its beginning, as a fresh field does
+}
+
+// Out, −1 (or an index past the group) leaves the group with no button checked.
+void SetRadio(QButtonGroup* group, int index) {
+  if (QAbstractButton* target = group->button(index)) {
+    target->setChecked(true);
+    return;
+  }
+  // An exclusive group refuses to uncheck its last checked button; lift that for a moment.
+  group->setExclusive(false);
+  for (QAbstractButton* button : group->buttons()) button->setChecked(false);
+  group->setExclusive(true);
+}
 
 }  // namespace
 
 CSekatoView::CSekatoView(QWidget* parent)
     : QScrollArea(parent),
-      m_pPage(new QWidget),
-      m_choosers(FileChoosers::Dialogs()),
-      m_run(CSplitWorker::EngineRun()),
-      m_starter(CSplitWorker::SystemThreads()) {
+      m_pPage(NewPage(FormPalette(palette()))),
+      m_pForm(std::make_unique<CFormTemplate>(m_pPage, DialogUnits(m_pPage->font()))),
+      m_f(m_pForm->GetFields()),
+      m_choosers(FileChoosers::Dialogs()) {
   setObjectName(QStringLiteral("view"));
   setFrameShape(QFrame::NoFrame);
   setWidgetResizable(false);
-
-  // The form is drawn like a dialog of this program: white, with black texts.
-  QPalette palette = this->palette();
-  palette.setColor(QPalette::Window, Qt::white);
-  palette.setColor(QPalette::WindowText, Qt::black);
-  setPalette(palette);
+  setFocusPolicy(Qt::NoFocus);  // the fields take the keyboard, never the page around them
+  setPalette(FormPalette(palette()));
   viewport()->setBackgroundRole(QPalette::Window);
   viewport()->setAutoFillBackground(true);
-
-  m_pPage->setObjectName(IdName(IDD_SEKATO_FORM));
-  m_pPage->setFont(DialogUnits::DialogFont());
-  m_pPage->setPalette(palette);
-  m_pPage->setAutoFillBackground(true);
-  m_pForm = std::make_unique<CFormTemplate>(m_pPage, DialogUnits(m_pPage->font()));
   setWidget(m_pPage);
+  m_comboNumerals = m_f.numerals;
 
   ConnectControls();
-  setAcceptDrops(true);  // a text file dropped on the form becomes the source
-  installEventFilter(this);
-  InstallPreTranslateHook(viewport());
-
-  m_progressTimer.setInterval(kProgressIntervalMs);
-  connect(&m_progressTimer, &QTimer::timeout, this, &CSekatoView::UpdateProgress);
+  // A text file dropped anywhere on the form becomes the source; the fields take no drops.
+  setAcceptDrops(true);
+  viewport()->setAcceptDrops(true);
+  m_pHelpTips = std::make_unique<CFormHelpTips>(m_tip, m_fontTip, this, viewport());
+  m_pRunControl = std::make_unique<CSplitRunControl>(m_bRunning, m_f.progress, this);
 }
 
 CSekatoView::~CSekatoView() {
   StopAndWait();
-  m_pWorker.reset();
-  // The tip is a member and also a child window of the form. Left as it is, its destruction
-  // (after this body, with the form half gone) would tell the form a child went away, and
-  // the form would relay that to the tip being destroyed. Unhook it while all is whole.
-  removeEventFilter(this);
-  m_tip.removeEventFilter(this);
-  m_tip.hide();
-  m_tip.setParent(nullptr);
+  m_pRunControl.reset();
+  m_pHelpTips.reset();
 }
 
 void CSekatoView::ConnectControls() {
-  const auto on = [this](int nIDC, void (CSekatoView::*handler)()) {
-    auto* button = qobject_cast<QAbstractButton*>(GetDlgItem(nIDC));
+  const auto on = [this](QAbstractButton* button, void (CSekatoView::*handler)()) {
     connect(button, &QAbstractButton::clicked, this, handler);
   };
-  on(IDC_BROWSE_SRC, &CSekatoView::OnBrowseSource);
-  on(IDC_BROWSE_DIR, &CSekatoView::OnBrowseFolder);
-  on(IDC_DIR_NEW, &CSekatoView::OnDirNew);
-  on(IDC_DIR_BESIDE, &CSekatoView::OnDirBesideSource);
-  on(IDC_NAME_CUSTOM, &CSekatoView::OnNameCustom);
-  on(IDC_NAME_CHAPTER, &CSekatoView::OnNameAuto);
-  on(IDC_NAME_SOURCE, &CSekatoView::OnNameAuto);
-  on(IDC_MODE_CHAPTER, &CSekatoView::OnModeChapter);
-  on(IDC_MODE_SIZE, &CSekatoView::OnModeSize);
-  on(IDC_MODE_EVEN, &CSekatoView::OnModeEven);
-  on(IDC_ADDHEAD, &CSekatoView::OnAddHead);
-  on(IDC_ADDTAIL, &CSekatoView::OnAddTail);
-}
-
-bool CSekatoView::OnCmdMsg(int nID, CmdCode code, CCmdUI* pCmdUI) {
-  using Handler = void (CSekatoView::*)();
-  using UpdateHandler = void (CSekatoView::*)(CCmdUI*);
-  Handler handler = nullptr;
-  UpdateHandler update = nullptr;
-  switch (nID) {
-    case ID_SPLIT_START:
-      handler = &CSekatoView::OnSplitStart;
-      update = &CSekatoView::OnUpdateSplitStart;
-      break;
-    case ID_SPLIT_STOP:
-      handler = &CSekatoView::OnSplitStop;
-      update = &CSekatoView::OnUpdateSplitStop;
-      break;
-    default:
-      return false;
-  }
-  switch (code) {
-    case CmdCode::Command: (this->*handler)(); return true;
-    case CmdCode::UpdateUI: (this->*update)(pCmdUI); return true;
-    case CmdCode::Probe: return true;
-  }
-  return false;
+  on(m_f.browseSource, &CSekatoView::OnBrowseSource);
+  on(m_f.browseFolder, &CSekatoView::OnBrowseFolder);
+  on(m_f.dirNew, &CSekatoView::OnDirNew);
+  on(m_f.dirBeside, &CSekatoView::OnDirBesideSource);
+  on(m_f.nameCustom, &CSekatoView::OnNameCustom);
+  on(m_f.nameChapter, &CSekatoView::OnNameAuto);
+  on(m_f.nameSource, &CSekatoView::OnNameAuto);
+  on(m_f.modeChapter, &CSekatoView::OnModeChapter);
+  on(m_f.modeSize, &CSekatoView::OnModeSize);
+  on(m_f.modeEven, &CSekatoView::OnModeEven);
+  on(m_f.addHead, &CSekatoView::OnAddHead);
+  on(m_f.addTail, &CSekatoView::OnAddTail);
 }
 
 QWidget* CSekatoView::GetDlgItem(int nIDC) const { return m_pForm->Item(nIDC); }
 
-void CSekatoView::DoDataExchange(CDataExchange* pDX) {
-  DDX_Control(pDX, IDC_NUMERALS, m_comboNumerals);
-  DDX_Radio(pDX, IDC_DIR_NEW, m_nDirMode);
-  DDX_Radio(pDX, IDC_MODE_CHAPTER, m_nSplitMode);
-  DDX_Check(pDX, IDC_ADDTAIL, m_bAddTail);
-  DDX_Check(pDX, IDC_ADDHEAD, m_bAddHead);
-  DDX_Check(pDX, IDC_NOAD, m_bNoAd);
-  DDX_Check(pDX, IDC_TRIMSPACES, m_bTrimSpaces);
-  DDX_Check(pDX, IDC_KEEPLINES, m_bKeepLines);
-  DDX_Text(pDX, IDC_TAIL, m_strTail);
-  DDX_Text(pDX, IDC_HEAD, m_strHead);
-  DDX_Text(pDX, IDC_PARTS, m_strParts);
-  DDX_Text(pDX, IDC_KEYWORDS, m_strKeywords);
-  DDX_Text(pDX, IDC_MAXKB, m_strMaxKB);
-  DDX_Text(pDX, IDC_CUSTOMNAME, m_strCustomName);
-  DDX_Text(pDX, IDC_SRCPATH, m_strSrcPath);
-  DDX_Text(pDX, IDC_NEWDIR, m_strNewDir);
-  DDX_Text(pDX, IDC_TITLEMAX, m_strTitleMax);
-  DDX_Text(pDX, IDC_CHAPTERS_PER_FILE, m_strChaptersPerFile);
-  DDX_Radio(pDX, IDC_NAME_SOURCE, m_nNameMode);
+void CSekatoView::UpdateData(bool bSaveAndValidate) {
+  if (bSaveAndValidate) {
+    // The source path is no field to type in: only the chooser sets it.
+    m_nDirMode = m_f.dirMode->checkedId();
+    m_nSplitMode = m_f.splitMode->checkedId();
+    m_bAddTail = m_f.addTail->isChecked();
+    m_bAddHead = m_f.addHead->isChecked();
+    m_bNoAd = m_f.noAd->isChecked();
+    m_bTrimSpaces = m_f.trimSpaces->isChecked();
+    m_bKeepLines = m_f.keepLines->isChecked();
+    m_strTail = m_f.tail->text();
+    m_strHead = m_f.head->text();
+    m_strParts = m_f.parts->text();
+    m_strKeywords = m_f.keywords->text();
+    m_strMaxKB = m_f.maxKB->text();
+    m_strCustomName = m_f.customName->text();
+    m_strNewDir = m_f.newDir->text();
+    m_strTitleMax = m_f.titleMax->text();
+    m_strChaptersPerFile = m_f.chaptersPerFile->text();
+    m_nNameMode = m_f.nameMode->checkedId();
+    return;
+  }
+  SetRadio(m_f.dirMode, m_nDirMode);
+  SetRadio(m_f.splitMode, m_nSplitMode);
+  m_f.addTail->setChecked(m_bAddTail);
+  m_f.addHead->setChecked(m_bAddHead);
+  m_f.noAd->setChecked(m_bNoAd);
+  m_f.trimSpaces->setChecked(m_bTrimSpaces);
+  m_f.keepLines->setChecked(m_bKeepLines);
+  SetText(m_f.tail, m_strTail);
+  SetText(m_f.head, m_strHead);
+  SetText(m_f.parts, m_strParts);
+  SetText(m_f.keywords, m_strKeywords);
+  SetText(m_f.maxKB, m_strMaxKB);
+  SetText(m_f.customName, m_strCustomName);
+  ShowSourcePath();
+  SetText(m_f.newDir, m_strNewDir);
+  SetText(m_f.titleMax, m_strTitleMax);
+  SetText(m_f.chaptersPerFile, m_strChaptersPerFile);
+  SetRadio(m_f.nameMode, m_nNameMode);
 }
 
-bool CSekatoView::UpdateData(bool bSaveAndValidate) {
-  CDataExchange dx(*m_pForm, bSaveAndValidate);
-  DoDataExchange(&dx);
-  return true;
+void CSekatoView::ShowSourcePath() {
+  // A long path keeps its file name in sight: the middle gives way, the tooltip has it all.
+  QLineEdit* edit = m_f.srcPath;
+  const int room = edit->contentsRect().width() - 2 * edit->style()->pixelMetric(
+                                                       QStyle::PM_DefaultFrameWidth) - 4;
+  SetText(edit, edit->fontMetrics().elidedText(m_strSrcPath, Qt::ElideMiddle, room));
+  edit->setToolTip(m_strSrcPath);
 }
 
 void CSekatoView::OnInitialUpdate() {
@@ -163,12 +174,7 @@ void CSekatoView::OnInitialUpdate() {
   ResizeParentToFit();
 
   // 3. Help tips over three fields, once the frame has its final size.
-  m_tip.Create(this);
-  m_fontTip = DialogUnits::DialogFont();
-  m_tip.SetTextFont(m_fontTip);
-  m_tip.AddTool(GetDlgItem(IDC_KEYWORDS), QString::fromUtf16(FormHelpTexts::kKeywordsHelp));
-  m_tip.AddTool(GetDlgItem(IDC_TITLEMAX), QString::fromUtf16(FormHelpTexts::kTitleSizeHelp));
-  m_tip.AddTool(GetDlgItem(IDC_KEEPLINES), QString::fromUtf16(FormHelpTexts::kKeepLinesHelp));
+  m_pHelpTips->Setup(m_f.keywords, m_f.titleMax, m_f.keepLines);
 
   // 4. Defaults.
   m_nNameMode = 0;
@@ -189,11 +195,9 @@ void CSekatoView::OnInitialUpdate() {
 
   // 6.
   UpdateData(false);
-  emit CommandStateChanged();
 
-  // Like any form, the keyboard starts at the first field (the source path), so Tab walks
-  // the fields in template order from there.
-  GetDlgItem(IDC_SRCPATH)->setFocus();
+  // Like any form, the keyboard starts at the first field (the source path).
+  m_f.srcPath->setFocus();
 }
 
 void CSekatoView::ResizeParentToFit() {
@@ -217,6 +221,7 @@ void CSekatoView::SetSourceMembers(const QString& path) {
   m_strSrcTitle = PathText(engine::SourcePath::Title(bytes));
   m_strCustomName = m_strSrcTitle;
   m_strSrcBase = PathText(engine::SourcePath::Base(bytes));
+  m_pRunControl->SetSourceChosen(!m_strSrcPath.isEmpty());
 }
 
 void CSekatoView::OnBrowseSource() {
@@ -224,14 +229,12 @@ void CSekatoView::OnBrowseSource() {
   const QString path = m_choosers.chooseSourceFile ? m_choosers.chooseSourceFile(this) : QString();
   if (!path.isEmpty()) SetSourceMembers(path);
   UpdateData(false);
-  emit CommandStateChanged();
 }
 
 void CSekatoView::ChooseSource(const QString& path) {
   UpdateData(true);
   SetSourceMembers(QFileInfo(path).absoluteFilePath());
   UpdateData(false);
-  emit CommandStateChanged();
 }
 
 QString CSekatoView::TextFileFromDrop(const QMimeData* mimeData) {
@@ -244,6 +247,21 @@ QString CSekatoView::TextFileFromDrop(const QMimeData* mimeData) {
   return {};
 }
 
+void CSekatoView::dragEnterEvent(QDragEnterEvent* event) {
+  if (!TextFileFromDrop(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CSekatoView::dragMoveEvent(QDragMoveEvent* event) {
+  if (!TextFileFromDrop(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CSekatoView::dropEvent(QDropEvent* event) {
+  const QString path = TextFileFromDrop(event->mimeData());
+  if (path.isEmpty()) return;
+  event->acceptProposedAction();
+  ChooseSource(path);
+}
+
 void CSekatoView::OnBrowseFolder() {
   UpdateData(true);
   const QString folder = m_choosers.chooseFolder ? m_choosers.chooseFolder(this) : QString();
@@ -253,35 +271,31 @@ void CSekatoView::OnBrowseFolder() {
 
 // --- Enabling rules ------------------------------------------------------------------------
 
-void CSekatoView::EnableItems(std::initializer_list<int> ids, bool bEnable) {
-  for (int nIDC : ids) GetDlgItem(nIDC)->setEnabled(bEnable);
+void CSekatoView::EnableItems(std::initializer_list<QWidget*> controls, bool bEnable) {
+  for (QWidget* control : controls) control->setEnabled(bEnable);
 }
 
 void CSekatoView::OnDirNew() {
-  EnableItems({IDC_NEWDIR, IDC_BROWSE_DIR}, true);
-  if (m_strNewDir.isEmpty()) {
-    auto* edit = static_cast<QLineEdit*>(GetDlgItem(IDC_NEWDIR));
-    edit->setText(m_strSrcBase);
-    edit->setCursorPosition(0);
-  }
+  EnableItems({m_f.newDir, m_f.browseFolder}, true);
+  if (m_strNewDir.isEmpty()) SetText(m_f.newDir, m_strSrcBase);
   UpdateData(true);
 }
 
-void CSekatoView::OnDirBesideSource() { EnableItems({IDC_NEWDIR, IDC_BROWSE_DIR}, false); }
+void CSekatoView::OnDirBesideSource() { EnableItems({m_f.newDir, m_f.browseFolder}, false); }
 
-void CSekatoView::OnNameCustom() { EnableItems({IDC_CUSTOMNAME}, true); }
+void CSekatoView::OnNameCustom() { EnableItems({m_f.customName}, true); }
 
-void CSekatoView::OnNameAuto() { EnableItems({IDC_CUSTOMNAME}, false); }
+void CSekatoView::OnNameAuto() { EnableItems({m_f.customName}, false); }
 
 void CSekatoView::OnModeChapter() {
-  EnableItems({IDC_NAME_CHAPTER, IDC_KEYWORDS, IDC_TITLEMAX, IDC_CHAPTERS_PER_FILE}, true);
-  EnableItems({IDC_MAXKB, IDC_KEEPLINES, IDC_PARTS}, false);
+  EnableItems({m_f.nameChapter, m_f.keywords, m_f.titleMax, m_f.chaptersPerFile}, true);
+  EnableItems({m_f.maxKB, m_f.keepLines, m_f.parts}, false);
 }
 
 void CSekatoView::OnModeSize() {
   UpdateData(true);
-  EnableItems({IDC_MAXKB, IDC_KEEPLINES}, true);
-  EnableItems({IDC_NAME_CHAPTER, IDC_KEYWORDS, IDC_TITLEMAX, IDC_CHAPTERS_PER_FILE, IDC_PARTS},
+  EnableItems({m_f.maxKB, m_f.keepLines}, true);
+  EnableItems({m_f.nameChapter, m_f.keywords, m_f.titleMax, m_f.chaptersPerFile, m_f.parts},
               false);
   if (m_nNameMode == 2) m_nNameMode = 0;  // names by chapter title need chapters
   UpdateData(false);
@@ -289,9 +303,9 @@ void CSekatoView::OnModeSize() {
 
 void CSekatoView::OnModeEven() {
   UpdateData(true);
-  EnableItems({IDC_PARTS}, true);
-  EnableItems({IDC_NAME_CHAPTER, IDC_KEYWORDS, IDC_TITLEMAX, IDC_CHAPTERS_PER_FILE, IDC_MAXKB,
-               IDC_KEEPLINES},
+  EnableItems({m_f.parts}, true);
+  EnableItems({m_f.nameChapter, m_f.keywords, m_f.titleMax, m_f.chaptersPerFile, m_f.maxKB,
+               m_f.keepLines},
               false);
   if (m_nNameMode == 2) m_nNameMode = 0;
   UpdateData(false);
@@ -299,90 +313,25 @@ void CSekatoView::OnModeEven() {
 
 void CSekatoView::OnAddHead() {
   UpdateData(true);
-  EnableItems({IDC_HEAD}, m_bAddHead);
+  EnableItems({m_f.head}, m_bAddHead);
 }
 
 void CSekatoView::OnAddTail() {
   UpdateData(true);
-  EnableItems({IDC_TAIL}, m_bAddTail);
+  EnableItems({m_f.tail}, m_bAddTail);
 }
 
-// --- Hooks ---------------------------------------------------------------------------------
+// --- Start and Stop ------------------------------------------------------------------------
 
-void CSekatoView::InstallPreTranslateHook(QWidget* root) {
-  // Every control reports the pointer moving over it, pressed or not, as the help tip needs.
-  root->installEventFilter(this);
-  root->setMouseTracking(true);
-  for (QWidget* child : root->findChildren<QWidget*>()) {
-    child->installEventFilter(this);
-    child->setMouseTracking(true);
-  }
+void CSekatoView::SetRunFunction(CSplitWorker::RunFunction run) {
+  m_pRunControl->SetRunFunction(std::move(run));
 }
-
-bool CSekatoView::PreTranslateMessage(QObject* target, QEvent* event) {
-  // The help tip sees every event of the form and its controls before they do, and never
-  // eats one. Windows of their own (the tip itself, a drop-down list) are not the form's.
-  if (target->isWidgetType() && static_cast<QWidget*>(target)->window() == window()) {
-    m_tip.RelayEvent(event);
-  }
-  return false;
-}
-
-bool CSekatoView::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::ChildAdded) {
-    QObject* child = static_cast<QChildEvent*>(event)->child();
-    if (child->isWidgetType()) InstallPreTranslateHook(static_cast<QWidget*>(child));
-  }
-  if (PreTranslateMessage(watched, event)) return true;
-
-  // A text file dropped anywhere on the form becomes the source, also over an edit field
-  // that would otherwise take the file's address as text.
-  switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-      auto* drag = static_cast<QDragMoveEvent*>(event);
-      if (!TextFileFromDrop(drag->mimeData()).isEmpty()) {
-        drag->acceptProposedAction();
-        return true;
-      }
-      break;
-    }
-    case QEvent::Drop: {
-      auto* drop = static_cast<QDropEvent*>(event);
-      const QString path = TextFileFromDrop(drop->mimeData());
-      if (!path.isEmpty()) {
-        drop->acceptProposedAction();
-        ChooseSource(path);
-        return true;
-      }
-      break;
-    }
-    default:
-      break;
-  }
-  return QScrollArea::eventFilter(watched, event);
-}
-
-
-// --- Run control ---------------------------------------------------------------------------
-
-void CSekatoView::SetRunFunction(CSplitWorker::RunFunction run) { m_run = std::move(run); }
 
 void CSekatoView::SetThreadStarter(CSplitWorker::ThreadStarter starter) {
-  m_starter = std::move(starter);
+  m_pRunControl->SetThreadStarter(std::move(starter));
 }
 
-bool CSekatoView::IsWorkerActive() const { return m_pWorker != nullptr && m_pWorker->IsActive(); }
-
-void CSekatoView::OnUpdateSplitStart(CCmdUI* pCmdUI) {
-  // A run's worker may outlive its flag (Stop, or a message still open): a new run waits for
-  // it, so two runs never write at once and the old one cannot clear the new one's flag.
-  pCmdUI->Enable(m_bRunning == 0 && !m_strSrcPath.isEmpty() && !IsWorkerActive() && !m_bClosing);
-}
-
-void CSekatoView::OnUpdateSplitStop(CCmdUI* pCmdUI) { pCmdUI->Enable(m_bRunning != 0); }
-
-std::optional<engine::SplitOptions> CSekatoView::TakeSnapshot() {
+std::optional<engine::SplitOptions> CSekatoView::GetSplitOptions() {
   engine::SplitOptions options;
   options.m_strSrcPath = PathBytes(m_strSrcPath);
   options.m_strSrcBase = PathBytes(m_strSrcBase);
@@ -431,66 +380,19 @@ std::optional<engine::SplitOptions> CSekatoView::TakeSnapshot() {
 }
 
 void CSekatoView::OnSplitStart() {
-  if (m_bClosing || IsWorkerActive()) return;  // one run at a time, none while closing
+  if (m_pRunControl->IsBusy() || m_pRunControl->IsClosed()) return;  // one run at a time
   UpdateData(true);
   if (m_strSrcPath.isEmpty()) {
     controls::AppMessageBox::Show(this, QStringLiteral("还未选择待分割的文件！"));
     return;
   }
-  std::optional<engine::SplitOptions> options = TakeSnapshot();
-  if (!options) return;
-
-  m_pWorker.reset();  // the last run has ended and been joined
-  // The flag is up before the thread exists, so the run's first look at it reads 1.
-  m_bRunning = 1;
-  m_pWorker = std::make_unique<CSplitWorker>(m_bRunning, m_comboNumerals->currentIndex(), this);
-  connect(m_pWorker.get(), &CSplitWorker::Ended, this, &CSekatoView::OnWorkerEnded);
-  connect(m_pWorker.get(), &CSplitWorker::RunningCleared, this, &CSekatoView::CommandStateChanged);
-  m_nShownUpper = -1;
-  if (!m_pWorker->Start(std::move(*options), m_run, m_starter)) {
-    m_bRunning = 0;
-    controls::AppMessageBox::Show(this, QStringLiteral("无法启动分割线程，文件没有分割！"));
-    emit CommandStateChanged();
-    return;
+  if (std::optional<engine::SplitOptions> options = GetSplitOptions()) {
+    m_pRunControl->Start(std::move(*options), m_comboNumerals->currentIndex());
   }
-  m_progressTimer.start();
-  emit CommandStateChanged();
 }
 
-void CSekatoView::OnSplitStop() {
-  m_bRunning = 0;
-  emit CommandStateChanged();
-}
+void CSekatoView::OnSplitStop() { m_pRunControl->Stop(); }
 
-void CSekatoView::OnWorkerEnded() {
-  m_progressTimer.stop();
-  UpdateProgress();
-  emit CommandStateChanged();
-}
-
-void CSekatoView::StopAndWait() {
-  m_bClosing = true;
-  m_progressTimer.stop();
-  if (m_pWorker) m_pWorker->Shutdown();
-  m_bRunning = 0;
-  emit CommandStateChanged();
-}
-
-void CSekatoView::UpdateProgress() {
-  if (!m_pWorker) return;
-  const std::int64_t upper = m_pWorker->ProgressUpper();
-  if (upper < 0) return;  // the run has not measured its source (yet)
-  auto* bar = static_cast<QProgressBar*>(GetDlgItem(IDC_PROGRESS));
-  if (upper != m_nShownUpper) {
-    m_nShownUpper = upper;
-    m_nProgressShift = 0;
-    while ((upper >> m_nProgressShift) > INT_MAX) ++m_nProgressShift;
-    // An empty range would make the bar a busy indicator; an empty source shows an empty bar.
-    bar->setRange(0, std::max(1, static_cast<int>(upper >> m_nProgressShift)));
-  }
-  const std::int64_t pos = std::clamp<std::int64_t>(m_pWorker->ProgressPos(), 0, upper);
-  const int value = static_cast<int>(pos >> m_nProgressShift);
-  if (bar->value() != value) bar->setValue(value);
-}
+void CSekatoView::StopAndWait() { m_pRunControl->StopAndWait(); }
 
 }  // namespace sekato::ui

@@ -3,14 +3,14 @@
 #include <QFont>
 #include <QScrollArea>
 #include <QString>
-#include <QTimer>
 #include <atomic>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 
 #include "cballoontip.h"
-#include "ccmdtarget.h"
-#include "csplitworker.h"
+#include "cformtemplate.h"
+#include "csplitruncontrol.h"
 #include "filechoosers.h"
 #include "splitoptions.h"
 
@@ -19,30 +19,32 @@ class QMimeData;
 
 namespace sekato::ui {
 
-class CCmdUI;
-class CDataExchange;
-class CFormTemplate;
+class CFormHelpTips;
 
-/// The splitter form: every option of a split on one scrolling page built from form 101, the
-/// rules that enable its fields, the source and folder choosers, and the Start and Stop
-/// commands that run one split at a time on a worker thread.
+/// The splitter form: every option of a split on one scrolling page, the rules that enable
+/// its fields, the source and folder choosers, and the Start and Stop commands, which its run
+/// control carries out one split at a time.
 ///
-/// The option members are refreshed from the controls only by an exchange in (UpdateData with
-/// true): by the handlers that do one and by Start. Start hands the worker a snapshot of them,
-/// so the form stays editable during a run without touching the run.
-class CSekatoView final : public QScrollArea, public CCmdTarget {
+/// The option members are refreshed from the fields only by an exchange in (UpdateData with
+/// true): by the handlers that do one and by Start. Start hands the worker a copy of them, so
+/// the form stays editable during a run without touching the run.
+class CSekatoView final : public QScrollArea {
   Q_OBJECT
 
  public:
   explicit CSekatoView(QWidget* parent = nullptr);
   ~CSekatoView() override;
 
-  /// Sets the defaults, fills the numeral list and fits the frame to the form. Called once,
-  /// after the view has been put into its frame.
+  /// Sets the defaults, fills the numeral list, fits the frame to the form and sets up the
+  /// help tips. Called once, after the view has been put into its frame.
   void OnInitialUpdate();
 
-  /// Exchanges all bound values: in (controls → members) with true, out with false.
-  bool UpdateData(bool bSaveAndValidate = true);
+  /// Exchanges every option: in (fields → members) with true, out with false.
+  void UpdateData(bool bSaveAndValidate = true);
+
+  /// The split options as the members hold them, or nothing after telling the user why a
+  /// split cannot use them.
+  std::optional<engine::SplitOptions> GetSplitOptions();
 
   /// The form's control with dialog id `nIDC`, or null.
   QWidget* GetDlgItem(int nIDC) const;
@@ -57,34 +59,33 @@ class CSekatoView final : public QScrollArea, public CCmdTarget {
   /// Closing the window: stops a run and waits for its worker; afterwards nothing starts.
   void StopAndWait();
 
-  /// True while a worker thread exists that has not ended yet.
-  bool IsWorkerActive() const;
+  /// True from Start until the run's worker has ended and its message has been dismissed.
+  bool IsWorkerActive() const { return m_pRunControl->IsBusy(); }
+
+  /// Start and Stop: their state follows its signals.
+  CSplitRunControl* RunControl() const { return m_pRunControl.get(); }
 
   // Injection points for tests and tools.
   void SetChoosers(FileChoosers choosers);
   void SetRunFunction(CSplitWorker::RunFunction run);
   void SetThreadStarter(CSplitWorker::ThreadStarter starter);
   /// The current (or last) run's worker, or null before the first run.
-  CSplitWorker* Worker() const { return m_pWorker.get(); }
+  CSplitWorker* Worker() const { return m_pRunControl->Worker(); }
 
-  bool OnCmdMsg(int nID, CmdCode code, CCmdUI* pCmdUI) override;
-
-  // Handlers, by control id (see the message map in OnCmdMsg and ConnectControls).
-  void OnBrowseSource();     // 1001
-  void OnBrowseFolder();     // 1006
-  void OnDirNew();           // 1004
-  void OnDirBesideSource();  // 1003
-  void OnSplitStart();       // command 32771
-  void OnSplitStop();        // command 32772
-  void OnNameCustom();       // 1008
-  void OnNameAuto();         // 1007, 1010
-  void OnModeChapter();      // 1013
-  void OnModeSize();         // 1019
-  void OnModeEven();         // 1014
-  void OnAddHead();          // 1024
-  void OnAddTail();          // 1026
-  void OnUpdateSplitStart(CCmdUI* pCmdUI);
-  void OnUpdateSplitStop(CCmdUI* pCmdUI);
+  // Handlers of the form's buttons and of the Start and Stop commands.
+  void OnBrowseSource();
+  void OnBrowseFolder();
+  void OnDirNew();
+  void OnDirBesideSource();
+  void OnSplitStart();
+  void OnSplitStop();
+  void OnNameCustom();
+  void OnNameAuto();
+  void OnModeChapter();
+  void OnModeSize();
+  void OnModeEven();
+  void OnAddHead();
+  void OnAddTail();
 
   // The options, in the order the form binds them.
   QComboBox* m_comboNumerals = nullptr;
@@ -112,39 +113,25 @@ class CSekatoView final : public QScrollArea, public CCmdTarget {
   QString m_strSrcBase;
   QString m_strSrcTitle;
 
- signals:
-  /// Something the Start and Stop states read may have changed: the frame asks again.
-  void CommandStateChanged();
-
  protected:
-  void DoDataExchange(CDataExchange* pDX);
-
-  /// Sees every event for the form and its controls before they do; returns true to eat it.
-  bool PreTranslateMessage(QObject* target, QEvent* event);
-
-  bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void ConnectControls();
-  void InstallPreTranslateHook(QWidget* root);
   void ResizeParentToFit();
   void SetSourceMembers(const QString& path);
-  void EnableItems(std::initializer_list<int> ids, bool bEnable);
-  /// The options the worker gets, or nothing after telling the user why not.
-  std::optional<engine::SplitOptions> TakeSnapshot();
-  void OnWorkerEnded();
-  void UpdateProgress();
+  void ShowSourcePath();
+  static void EnableItems(std::initializer_list<QWidget*> controls, bool bEnable);
 
   QWidget* m_pPage;
   std::unique_ptr<CFormTemplate> m_pForm;
+  const CFormTemplate::Fields& m_f;  // the form's fields, typed
   FileChoosers m_choosers;
-  CSplitWorker::RunFunction m_run;
-  CSplitWorker::ThreadStarter m_starter;
-  std::unique_ptr<CSplitWorker> m_pWorker;
-  QTimer m_progressTimer;
-  std::int64_t m_nShownUpper = -1;
-  int m_nProgressShift = 0;  // positions above the bar's int range are scaled down
-  bool m_bClosing = false;
+  // Declared after m_tip: gone before it.
+  std::unique_ptr<CFormHelpTips> m_pHelpTips;
+  std::unique_ptr<CSplitRunControl> m_pRunControl;
 };
 
 }  // namespace sekato::ui

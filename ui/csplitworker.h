@@ -1,31 +1,23 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <thread>
 
 #include "splithost.h"
 #include "splitoptions.h"
 
-class QWidget;
-
 namespace sekato::ui {
 
-/// One split on its own thread, and the window's side of it: the engine's host.
+/// One split on its own thread, and the engine's host for it.
 ///
-/// The worker thread talks to the window only through this object:
-///  - the run flag is the form's atomic `m_bRunning` (read per line, cleared at the end);
-///  - progress is stored in atomics on every line and drawn by the window at its own pace;
-///  - each message is shown on the user-interface thread in the program's modal box, and the
-///    worker waits until it has been dismissed.
-/// The thread is joined on the user-interface thread (Ended follows); Shutdown is for closing
-/// the window in the middle of a run and never waits for a message box.
+/// The thread shares with the window only the run flag and the progress (atomics). What the
+/// run has to say at its end is recorded, not shown: once the thread has ended and been joined
+/// on the user-interface thread, Ended hands the window the outcome, the message and whether
+/// the run asked for its flag to be cleared. The worker never waits for the window.
 class CSplitWorker final : public QObject, public engine::SplitHost {
   Q_OBJECT
 
@@ -34,9 +26,18 @@ class CSplitWorker final : public QObject, public engine::SplitHost {
       std::function<engine::SplitOutcome(const engine::SplitOptions&, engine::SplitHost&)>;
   using ThreadStarter = std::function<std::thread(std::function<void()>)>;
 
-  /// `running` is the form's run flag and must outlive this object; `messageParent` is the
-  /// window the boxes are modal to; `numeralSeries` is the combo selection taken at Start.
-  CSplitWorker(std::atomic<int>& running, int numeralSeries, QWidget* messageParent);
+  /// What a run ended with: its outcome, its closing message (empty when it had none) and
+  /// whether it ended on its own, so that its run flag is to be cleared once the message has
+  /// been read.
+  struct Result {
+    engine::SplitOutcome outcome = engine::SplitOutcome::Failed;
+    QString text;
+    bool clearRunning = false;
+  };
+
+  /// `running` is the form's run flag and must outlive this object; `numeralSeries` is the
+  /// combo selection taken at Start.
+  CSplitWorker(std::atomic<int>& running, int numeralSeries);
   ~CSplitWorker() override;
 
   /// The engine's own worker body.
@@ -51,16 +52,17 @@ class CSplitWorker final : public QObject, public engine::SplitHost {
   /// True from a successful Start until the thread has ended and been joined.
   bool IsActive() const { return m_bActive; }
 
-  /// Closing the window: clears the run flag, lets a worker that waits for a message box go
-  /// on without it, and waits for the thread. Messages after this are not shown.
-  void Shutdown();
+  /// Waits for the thread (closing the window, after the flag was cleared); Ended does not
+  /// follow.
+  void Join();
 
   /// The last progress range (−1 before the run reports one) and position the run reported.
   std::int64_t ProgressUpper() const { return m_nUpper.load(std::memory_order_relaxed); }
   std::int64_t ProgressPos() const { return m_nPos.load(std::memory_order_relaxed); }
 
-  /// How the run ended; meaningful once Ended was emitted.
-  engine::SplitOutcome Outcome() const { return m_outcome; }
+  /// How the run ended; meaningful once the thread has been joined.
+  const Result& GetResult() const { return m_result; }
+  engine::SplitOutcome Outcome() const { return m_result.outcome; }
 
   // engine::SplitHost, called on the worker thread.
   int NumeralSeries() override;
@@ -71,31 +73,21 @@ class CSplitWorker final : public QObject, public engine::SplitHost {
   void ClearRunning() override;
 
  signals:
-  /// The thread has ended and been joined (user-interface thread).
+  /// The thread has ended and been joined (user-interface thread); GetResult tells how.
   void Ended();
-  /// The worker cleared the run flag by itself (user-interface thread, shortly after).
-  void RunningCleared();
 
  private:
-  void ShowPendingMessage();  // user-interface thread
-  void OnThreadEnded();       // user-interface thread
+  void OnThreadEnded();  // user-interface thread
 
   std::atomic<int>& m_running;
   const int m_nNumeralSeries;
-  QPointer<QWidget> m_pMessageParent;
 
   std::thread m_thread;
   std::atomic<bool> m_bActive{false};
-  engine::SplitOutcome m_outcome = engine::SplitOutcome::Failed;  // written before the join
+  Result m_result;  // the worker's until the join, the window's after it
 
   std::atomic<std::int64_t> m_nUpper{-1};  // −1: no range reported yet
   std::atomic<std::int64_t> m_nPos{0};
-
-  std::mutex m_mutex;  // guards the three members below
-  std::condition_variable m_cvMessage;
-  bool m_bMessagePending = false;
-  bool m_bAbandoned = false;  // the window is closing: show nothing, wait for nothing
-  QString m_strPendingText;
 };
 
 }  // namespace sekato::ui

@@ -139,22 +139,29 @@ class TestCSekatoView : public QObject {
     QCOMPARE(view->m_nDirMode, 0);
   }
 
-  void tabOrderFollowsTheTemplate() {
+  void keyboardWalksTheFormTopToBottom() {
     const auto view = NewView();
     view->show();
-    const QList<int> expected = {1000, 1001, 1006, 1005, 1009, 1015, 1021, 1016, 1017, 1018,
-                                 1020, 1022, 1024, 1025, 1023, 1026, 1027, 1031};
+    QVERIFY(QTest::qWaitForWindowActive(view.get()));
+    // Tab stops at every enabled field and once per radio group (its checked button), and
+    // comes round to the first field again.
+    const QList<int> expected = {1000, 1001, 1003, 1007, 1013, 1015, 1031, 1021, 1016,
+                                 1023, 1022, 1024, 1026, 1000};
     QList<int> order;
-    QWidget* widget = view->GetDlgItem(1000);
     for (int i = 0; i < expected.size(); ++i) {
-      order << widget->property("controlId").toInt();
-      widget = widget->nextInFocusChain();
-      while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->property("controlId").isValid()) {
-        widget = widget->nextInFocusChain();
-      }
+      order << QApplication::focusWidget()->property("controlId").toInt();
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     QCOMPARE(order, expected);
-    QVERIFY(!(Button(*view, 1013)->focusPolicy() & Qt::TabFocus));  // radios are no tab stops
+
+    // Arrow keys move within a group, choosing as they go, and the form follows the choice.
+    Button(*view, 1013)->setFocus();
+    QTest::keyClick(Button(*view, 1013), Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget(), Button(*view, 1019));
+    QVERIFY(Button(*view, 1019)->isChecked());
+    QVERIFY(view->GetDlgItem(1017)->isEnabled());
+    QTest::keyClick(Button(*view, 1019), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), view->GetDlgItem(1031));  // the group is one stop
   }
 
   void enablingRules_data() {

@@ -113,14 +113,8 @@ class TestRunControl : public QObject {
 
   CMainFrame* Frame() { return m_app->MainFrame(); }
   CSekatoView* View() { return m_app->View(); }
-  bool StartEnabled() {
-    Frame()->UpdateCommandUI();
-    return Frame()->Action(ID_SPLIT_START)->isEnabled();
-  }
-  bool StopEnabled() {
-    Frame()->UpdateCommandUI();
-    return Frame()->Action(ID_SPLIT_STOP)->isEnabled();
-  }
+  bool StartEnabled() { return Frame()->Action(ID_SPLIT_START)->isEnabled(); }
+  bool StopEnabled() { return Frame()->Action(ID_SPLIT_STOP)->isEnabled(); }
   void ChooseSource() { View()->ChooseSource(QStringLiteral("/books/novel.txt")); }
   bool WorkerEnded() { return !View()->IsWorkerActive(); }
 
@@ -353,12 +347,12 @@ class TestRunControl : public QObject {
     QVERIFY(messages.texts.isEmpty());  // nobody is left to read it
   }
 
-  void closingWhileTheWorkerWaitsForItsMessage() {
+  void closingBeforeTheMessageIsShown() {
     MessageCapture messages;
     ChooseSource();
     Frame()->OnCommand(ID_SPLIT_START);
     m_run->Release();
-    // Without giving the window a chance to show the box, close it.
+    // The run has ended; without giving the window a chance to show the box, close it.
     QDeadlineTimer deadline(20000);
     while (!m_run->waitingForMessage && !deadline.hasExpired()) QThread::msleep(1);
     QThread::msleep(20);

@@ -1,0 +1,68 @@
+#include "cformhelptips.h"
+
+#include <QChildEvent>
+#include <QEvent>
+#include <QFont>
+#include <QWidget>
+
+#include "cballoontip.h"
+#include "dialogunits.h"
+#include "formhelptexts.h"
+
+namespace sekato::ui {
+
+CFormHelpTips::CFormHelpTips(controls::CBalloonTip& tip, QFont& font, QWidget* form,
+                             QWidget* viewport)
+    : QObject(form), m_tip(tip), m_font(font), m_pForm(form) {
+  form->installEventFilter(this);
+  Watch(viewport);
+}
+
+CFormHelpTips::~CFormHelpTips() {
+  // The tip is also a child window of the form. Left as it is, its destruction (with the form
+  // half gone) would tell the form a child went away, and this filter would relay that to
+  // the tip being destroyed. Unhook it while all is whole.
+  m_pForm->removeEventFilter(this);
+  m_tip.removeEventFilter(this);
+  m_tip.hide();
+  m_tip.setParent(nullptr);
+}
+
+void CFormHelpTips::Setup(QWidget* keywords, QWidget* titleMax, QWidget* keepLines) {
+  m_tip.Create(m_pForm);
+  m_font = DialogUnits::DialogFont();
+  m_tip.SetTextFont(m_font);
+  m_tip.AddTool(keywords, QString::fromUtf16(FormHelpTexts::kKeywordsHelp));
+  m_tip.AddTool(titleMax, QString::fromUtf16(FormHelpTexts::kTitleSizeHelp));
+  m_tip.AddTool(keepLines, QString::fromUtf16(FormHelpTexts::kKeepLinesHelp));
+}
+
+void CFormHelpTips::Watch(QWidget* root) {
+  // Every control reports the pointer moving over it, pressed or not, as the tip needs.
+  root->installEventFilter(this);
+  root->setMouseTracking(true);
+  for (QWidget* child : root->findChildren<QWidget*>()) {
+    child->installEventFilter(this);
+    child->setMouseTracking(true);
+  }
+}
+
+bool CFormHelpTips::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ChildAdded) {
+    QObject* child = static_cast<QChildEvent*>(event)->child();
+    if (child->isWidgetType() && child != &m_tip) Watch(static_cast<QWidget*>(child));
+  }
+  // Windows of their own (the tip itself, a drop-down list) are not the form's.
+  if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != m_pForm->window()) {
+    return false;
+  }
+  if (watched == m_pForm &&
+      (event->type() == QEvent::Leave || event->type() == QEvent::WindowDeactivate)) {
+    m_tip.Pop();
+  } else {
+    m_tip.RelayEvent(event);
+  }
+  return false;  // the tip never eats an event
+}
+
+}  // namespace sekato::ui

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "csplitworker.h"
+
+class QProgressBar;
+class QWidget;
+
+namespace sekato::ui {
+
+/// Runs the form's splits one at a time: starts the worker, draws its progress on the bar,
+/// shows its closing message once it has ended, and says through its signals when Start and
+/// Stop can be used, so that the commands follow it.
+///
+/// A run is busy from Start until its worker has ended and its message has been dismissed:
+/// Start stays disabled that long (and Stop enabled unless the run was stopped), so a new run
+/// never meets the old one.
+class CSplitRunControl final : public QObject {
+  Q_OBJECT
+
+ public:
+  /// `running` is the form's run flag; `bar` shows the progress; message boxes are modal to
+  /// `messageParent`. All three must outlive this object.
+  CSplitRunControl(std::atomic<int>& running, QProgressBar* bar, QWidget* messageParent);
+  ~CSplitRunControl() override;
+
+  /// Whether the form has a source to split.
+  void SetSourceChosen(bool bChosen);
+
+  bool CanStart() const { return m_bSource && !IsBusy() && !m_bClosing; }
+  bool CanStop() const { return m_running.load() != 0; }
+  /// True from Start until the worker has ended and its message has been dismissed.
+  bool IsBusy() const { return m_bBusy; }
+  /// True once the window is closing.
+  bool IsClosed() const { return m_bClosing; }
+
+  /// Raises the flag and starts a worker on `options`. False, after telling the user, when
+  /// no thread can be started; false without a word while busy or closing.
+  bool Start(engine::SplitOptions options, int numeralSeries);
+  /// Lowers the flag: the worker stops at its next line and ends with its message.
+  void Stop();
+  /// Closing the window: stops a run, waits for its worker and shows nothing more; afterwards
+  /// nothing starts.
+  void StopAndWait();
+
+  /// The current (or last) run's worker, or null before the first run.
+  CSplitWorker* Worker() const { return m_pWorker.get(); }
+
+  // Injection points for tests and tools.
+  void SetRunFunction(CSplitWorker::RunFunction run) { m_run = std::move(run); }
+  void SetThreadStarter(CSplitWorker::ThreadStarter starter) { m_starter = std::move(starter); }
+
+ signals:
+  void CanStartChanged(bool bCan);
+  void CanStopChanged(bool bCan);
+
+ private:
+  void OnWorkerEnded();
+  void UpdateProgress();
+  /// Runs `change`, then tells whoever listens what it changed for Start and Stop.
+  template <typename Change>
+  void Changing(Change change);
+
+  std::atomic<int>& m_running;
+  QPointer<QProgressBar> m_pBar;
+  QPointer<QWidget> m_pMessageParent;
+  CSplitWorker::RunFunction m_run;
+  CSplitWorker::ThreadStarter m_starter;
+  std::unique_ptr<CSplitWorker> m_pWorker;
+  QTimer m_progressTimer;
+  std::int64_t m_nShownUpper = -1;
+  int m_nProgressShift = 0;  // positions above the bar's int range are scaled down
+  bool m_bSource = false;
+  bool m_bBusy = false;
+  bool m_bClosing = false;
+};
+
+}  // namespace sekato::ui
