@@ -2,6 +2,7 @@
 add_library(sekato_balloon_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/balloongeometry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/balloongeometry.h
+  ${CMAKE_CURRENT_LIST_DIR}/balloonclock.h
   ${CMAKE_CURRENT_LIST_DIR}/balloonhost.h
   ${CMAKE_CURRENT_LIST_DIR}/ballooncontroller.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ballooncontroller.h)

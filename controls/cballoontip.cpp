@@ -72,7 +72,10 @@ CBalloonTip::CBalloonTip()
   setFocusPolicy(Qt::NoFocus);
 }
 
-CBalloonTip::~CBalloonTip() { m_logic.OnDestroy(); }
+CBalloonTip::~CBalloonTip() {
+  m_logic.OnDestroy();
+  SetClock(nullptr);
+}
 
 bool CBalloonTip::Create(QWidget* pParentWnd) {
   setParent(pParentWnd, kTipWindowFlags);  // hidden until the first show
@@ -185,6 +188,12 @@ QWidget* CBalloonTip::WindowFromPoint(const QPoint& pt) {
 
 void CBalloonTip::SetCursorSource(CursorSource source) { m_cursorSource = std::move(source); }
 
+void CBalloonTip::SetClock(BalloonClock* clock) {
+  if (m_pClock) m_pClock->Detach();
+  m_pClock = clock;
+  if (m_pClock) m_pClock->SetTick([this](unsigned id) { m_logic.OnTimer(id); });
+}
+
 QPoint CBalloonTip::Anchor() const {
   const BalloonPoint anchor = m_logic.Anchor();
   return {anchor.x, anchor.y};
@@ -245,10 +254,12 @@ void CBalloonTip::timerEvent(QTimerEvent* event) {
 
 void CBalloonTip::SetTimer(unsigned id, unsigned periodMs) {
   if (!m_bCreated) return;  // no window, no timer: the tip never shows
+  if (m_pClock) return m_pClock->Start(id, periodMs);
   m_timers[id].start(static_cast<int>(periodMs), Qt::PreciseTimer, this);
 }
 
 void CBalloonTip::KillTimer(unsigned id) {
+  if (m_pClock) return m_pClock->Stop(id);
   const auto timer = m_timers.find(id);
   if (timer != m_timers.end()) timer->second.stop();
 }

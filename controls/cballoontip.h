@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 
+#include "balloonclock.h"
 #include "ballooncontroller.h"
 #include "balloonhost.h"
 
@@ -89,6 +90,11 @@ class CBalloonTip final : public QWidget, private BalloonHost {
   /// the real pointer.
   void SetCursorSource(CursorSource source);
 
+  /// Runs the show delay and the poll on `clock` instead of real timers (tests move time on
+  /// by hand); null goes back to real timers. The clock must outlive the tip or be given
+  /// back first.
+  void SetClock(BalloonClock* clock);
+
   /// The balloon for the current text, icon and font.
   BalloonGeometry CreateBalloonGeometry() const { return m_logic.CreateBalloonGeometry(); }
   /// The pointer position the stem points at when shown, and the text shown.
@@ -132,6 +138,7 @@ class CBalloonTip final : public QWidget, private BalloonHost {
   QHash<const QWidget*, BalloonTool> m_mapTools;
   std::map<unsigned, QBasicTimer> m_timers;
   CursorSource m_cursorSource;
+  BalloonClock* m_pClock = nullptr;
 };
 
 }  // namespace sekato::controls

@@ -178,5 +178,20 @@ TEST_F(BalloonTimers, ArmingWithoutAPointUsesThePointer) {
   EXPECT_EQ(host.DueAt(kShow), 500);
 }
 
+TEST_F(BalloonTimers, CancelCallsOffAPendingShowAndHidesWithBothTimersStopped) {
+  MoveTo(kInA);
+  host.Advance(500);
+  MoveTo(kInB);  // re-armed while the poll runs: both timers tick
+  tip.Cancel();
+  EXPECT_FALSE(host.visible);
+  EXPECT_FALSE(host.Running(kShow));
+  EXPECT_FALSE(host.Running(kPoll));
+  host.Advance(2000);
+  EXPECT_EQ(host.shows.size(), 1u);
+  MoveTo(kInA);  // a later move arms afresh
+  host.Advance(500);
+  EXPECT_EQ(host.shows.size(), 2u);
+}
+
 }  // namespace
 }  // namespace sekato::controls

@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -54,6 +53,7 @@ class TestForm final : public QWidget {
     plain->setGeometry(20, 140, 300, 22);
 
     tip.SetCursorSource([this] { return cursor; });
+    tip.SetClock(&clock);
     tip.Create(this);
     QFont font(QStringLiteral("宋体"));
     font.setPointSize(9);
@@ -76,7 +76,6 @@ class TestForm final : public QWidget {
   // The pointer moves to `local` in `w`, which gets the move like a real one.
   void MoveTo(QWidget* w, QPoint local) {
     cursor = w->mapToGlobal(local);
-    lastMove.start();
     QMouseEvent move(QEvent::MouseMove, QPointF(local), QPointF(cursor), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(w, &move);
@@ -88,8 +87,10 @@ class TestForm final : public QWidget {
                       Qt::NoModifier);
     QApplication::sendEvent(w, &click);
   }
+  // Half a second passes: a show armed at the last move comes now.
   bool WaitShown() {
-    return QTest::qWaitFor([this] { return tip.isVisible(); }, 3000);
+    clock.Advance(500);
+    return tip.isVisible();
   }
   // Rests over `w` until its tip is up.
   bool ShowOver(QWidget* w, QPoint local = QPoint(30, 8)) {
@@ -97,13 +98,13 @@ class TestForm final : public QWidget {
     return WaitShown();
   }
 
+  sekato::controls::BalloonClock clock;  // the tip's time, moved on by the test
   CBalloonTip tip;
   QLineEdit* keywords = nullptr;
   QLineEdit* titleSize = nullptr;
   QCheckBox* keepLines = nullptr;
   QLineEdit* plain = nullptr;
   QPoint cursor{0, 0};
-  QElapsedTimer lastMove;
 };
 
 }  // namespace
@@ -144,12 +145,12 @@ void TestBalloonTip::showsAfterThePointerRestsWithTheStemOnIt() {
 
   // Several moves over the field: one show, half a second after the last, at the last point.
   form.MoveTo(form.keywords, QPoint(40, 8));
-  QTest::qWait(200);
+  form.clock.Advance(200);
   form.MoveTo(form.keywords, QPoint(70, 9));
-  QTest::qWait(200);
+  form.clock.Advance(499);
   QVERIFY(!form.tip.isVisible());
-  QVERIFY(form.WaitShown());
-  QVERIFY(form.lastMove.elapsed() >= 490);
+  form.clock.Advance(1);
+  QVERIFY(form.tip.isVisible());
   QCOMPARE(form.tip.Text(), kKeywordsHelp);
   QCOMPARE(form.tip.Anchor(), form.cursor);
 
@@ -172,7 +173,7 @@ void TestBalloonTip::showsAfterThePointerRestsWithTheStemOnIt() {
   QVERIFY(form.tip.testAttribute(Qt::WA_ShowWithoutActivating));
 
   // While the pointer rests, the tip stays: well past several polls.
-  QTest::qWait(1300);
+  form.clock.Advance(1300);
   QVERIFY(form.tip.isVisible());
 }
 
@@ -187,7 +188,7 @@ void TestBalloonTip::disabledOrHiddenFieldNeverShowsItsTip() {
 
   form.MoveTo(form.titleSize, QPoint(10, 8));
   form.MoveTo(form.titleSize, QPoint(12, 8));
-  QTest::qWait(800);
+  form.clock.Advance(800);
   QVERIFY(!form.tip.isVisible());
 
   // Enabled again, the same field explains itself.
@@ -208,7 +209,7 @@ void TestBalloonTip::buttonPressHidesUntilAMoveOverAField() {
   // A move reported at exactly the anchor (a window changing under a still pointer) is not
   // a move over the field: the tip stays hidden.
   form.MoveTo(form.keywords, form.keywords->mapFromGlobal(anchor));
-  QTest::qWait(800);
+  form.clock.Advance(800);
   QVERIFY(!form.tip.isVisible());
 
   // Right and middle presses hide too, also when only the event's type is known; a press of
@@ -240,10 +241,14 @@ void TestBalloonTip::leavingTheFieldsHidesAtOnceAndAwayFromTheFormAtThePoll() {
   // Out of the form nothing is relayed: the poll notices within half a second.
   QVERIFY(form.ShowOver(form.keepLines, QPoint(32, 8)));
   form.cursor += QPoint(1, 0);
-  QElapsedTimer left;
-  left.start();
-  QVERIFY(QTest::qWaitFor([&form] { return !form.tip.isVisible(); }, 2000));
-  QVERIFY(left.elapsed() <= 1000);  // one poll period, with room for a busy machine
+  form.clock.Advance(500);
+  QVERIFY(!form.tip.isVisible());
+
+  // Leaving the form, or another window taking the keyboard, calls off a show on its way.
+  form.MoveTo(form.keepLines, QPoint(33, 8));
+  form.tip.Pop();
+  form.clock.Advance(1000);
+  QVERIFY(!form.tip.isVisible());
 }
 
 void TestBalloonTip::iconSizeComesFromTheIconAndTheLaterRegistrationWins() {
@@ -355,12 +360,14 @@ void TestBalloonTip::darkPaletteKeepsTheTextReadable() {
 void TestBalloonTip::tipWithoutWindowNeverShowsAndGoesWithItsOwner() {
   TestForm& form = *m_form;
   QPoint cursor = form.keywords->mapToGlobal(QPoint(10, 8));
+  sekato::controls::BalloonClock clock;
   {
     CBalloonTip unmade;
+    unmade.SetClock(&clock);
     unmade.SetCursorSource([&cursor] { return cursor; });
     unmade.AddTool(form.keywords, QStringLiteral("x"));
     unmade.RelayEvent(QEvent::MouseMove);
-    QTest::qWait(700);
+    clock.Advance(700);
     QVERIFY(!unmade.isVisible());
   }
 
@@ -373,16 +380,18 @@ void TestBalloonTip::tipWithoutWindowNeverShowsAndGoesWithItsOwner() {
   QVERIFY(QTest::qWaitForWindowExposed(owner));
   QPointer<CBalloonTip> tip = new CBalloonTip;
   tip->Create(owner);
+  tip->SetClock(&clock);
   tip->SetCursorSource([&cursor] { return cursor; });
   tip->AddTool(field, QStringLiteral("y"));
   cursor = field->mapToGlobal(QPoint(10, 8));
   tip->RelayEvent(QEvent::MouseMove);
-  QVERIFY(QTest::qWaitFor([&tip] { return tip->isVisible(); }, 2000));
+  clock.Advance(500);
+  QVERIFY(tip->isVisible());
   cursor += QPoint(2, 0);
   tip->RelayEvent(QEvent::MouseMove);  // re-armed while the poll runs
   delete owner;
   QVERIFY(tip.isNull());
-  QTest::qWait(600);  // no tick may reach the destroyed tip
+  clock.Advance(600);  // no tick may reach the destroyed tip
 }
 
 QTEST_MAIN(TestBalloonTip)

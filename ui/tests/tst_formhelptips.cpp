@@ -29,6 +29,7 @@ class TestFormHelpTips : public QObject {
     QApplication::sendEvent(control, &press);
   }
 
+  sekato::controls::BalloonClock m_clock;  // the tip's time, moved on by the test
   std::unique_ptr<CSekatoView> m_view;
   QPoint m_pointer;
 
@@ -40,10 +41,12 @@ class TestFormHelpTips : public QObject {
     m_view->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
     m_view->m_tip.SetCursorSource([this] { return m_pointer; });
+    m_view->m_tip.SetClock(&m_clock);
   }
   void cleanup() { m_view.reset(); }
 
   void keywordsTipAppearsWhereThePointerRests() {
+    m_view->m_tip.SetClock(nullptr);  // this once on the real timers
     QWidget* keywords = m_view->GetDlgItem(1015);
     RestOn(keywords);
     QVERIFY(!m_view->m_tip.isVisible());  // only after half a second at rest
@@ -66,28 +69,46 @@ class TestFormHelpTips : public QObject {
   void tipsFollowTheEnabledFields() {
     // Chapter mode: the title size explains itself, the disabled keep-lines box does not.
     RestOn(m_view->GetDlgItem(1021));
-    QTRY_VERIFY_WITH_TIMEOUT(m_view->m_tip.isVisible(), 2000);
+    m_clock.Advance(500);
+    QVERIFY(m_view->m_tip.isVisible());
     QCOMPARE(m_view->m_tip.Text(), QString::fromUtf16(FormHelpTexts::kTitleSizeHelp));
     QVERIFY(m_view->m_tip.Text().startsWith(QLatin1String("    ")));
     RestOn(m_view->GetDlgItem(1018));
     QVERIFY(!m_view->m_tip.isVisible());
-    QTest::qWait(700);
+    m_clock.Advance(700);
     QVERIFY(!m_view->m_tip.isVisible());
 
     // Size mode: keywords and title size are disabled, keep-lines is the one with a tip.
     qobject_cast<QAbstractButton*>(m_view->GetDlgItem(1019))->click();
     RestOn(m_view->GetDlgItem(1015));
-    QTest::qWait(700);
+    m_clock.Advance(700);
     QVERIFY(!m_view->m_tip.isVisible());
     RestOn(m_view->GetDlgItem(1018));
-    QTRY_VERIFY_WITH_TIMEOUT(m_view->m_tip.isVisible(), 2000);
+    m_clock.Advance(500);
+    QVERIFY(m_view->m_tip.isVisible());
     QCOMPARE(m_view->m_tip.Text(), QString::fromUtf16(FormHelpTexts::kKeepLinesHelp));
   }
 
   void otherFieldsHaveNoTip() {
     RestOn(m_view->GetDlgItem(1016));
-    QTest::qWait(700);
+    m_clock.Advance(700);
     QVERIFY(!m_view->m_tip.isVisible());
+  }
+
+  void tipGoesWhenThePointerLeavesOrAnotherWindowTakesOver() {
+    for (const QEvent::Type type : {QEvent::Leave, QEvent::WindowDeactivate}) {
+      RestOn(m_view->GetDlgItem(1015));
+      m_clock.Advance(500);
+      QVERIFY(m_view->m_tip.isVisible());
+      QEvent event(type);
+      QApplication::sendEvent(m_view.get(), &event);
+      QVERIFY(!m_view->m_tip.isVisible());
+      // Also a show still on its way never comes.
+      RestOn(m_view->GetDlgItem(1021));
+      QApplication::sendEvent(m_view.get(), &event);
+      m_clock.Advance(1000);
+      QVERIFY(!m_view->m_tip.isVisible());
+    }
   }
 };
 
