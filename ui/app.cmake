@@ -54,6 +54,21 @@ if(SEKATO_BUILD_TESTS)
     sekato_add_qtest(${test} SOURCES tests/${test}.cpp TIMEOUT 300
                      LIBRARIES sekato_ui_testsupport sekato_res)
   endforeach()
+  # The window at several densities, each on a screen that grows with it (a laptop panel of
+  # 1366 × 768 at 96 dpi), and at 144 dpi on a screen too small for the form.
+  sekato_add_qtest(tst_highdpi SOURCES tests/tst_highdpi.cpp
+                   LIBRARIES sekato_ui_testsupport sekato_res)
+  foreach(screen 96:1366:768 120:1708:960 144:2049:1152 192:2732:1536 144:1024:768)
+    string(REPLACE ":" ";" parts ${screen})
+    list(GET parts 0 dpi)
+    list(GET parts 1 width)
+    list(GET parts 2 height)
+    set(config ${CMAKE_CURRENT_BINARY_DIR}/screen-${dpi}-${width}.json)
+    file(WRITE ${config} "{\"screens\": [{\"name\": \"screen\", \"x\": 0, \"y\": 0, \"width\": ${width}, \"height\": ${height}, \"logicalDpi\": ${dpi}, \"dpr\": 1}]}\n")
+    add_test(NAME tst_highdpi_${dpi}_${width} COMMAND tst_highdpi)
+    set_tests_properties(tst_highdpi_${dpi}_${width} PROPERTIES LABELS gui TIMEOUT 60
+                         ENVIRONMENT "QT_QPA_PLATFORM=offscreen:configfile=${config}")
+  endforeach()
   # The end-to-end test compares with the command-line splitter.
   add_dependencies(tst_endtoend sekato-cli)
 endif()

@@ -1,7 +1,6 @@
 #include "cformtemplate.h"
 
 #include <QButtonGroup>
-#include <QSet>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -10,6 +9,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
+#include <algorithm>
 
 #include "dialogunits.h"
 #include "resourceids.h"
@@ -25,6 +26,8 @@ enum Flags : unsigned {
   kGroupStart = 1,  // first radio button of a group
   kDisabled = 2,    // starts disabled
   kReadOnly = 4,
+  kStretch = 8,     // widens with the page
+  kMoveRight = 16,  // keeps its distance from the page's right edge
 };
 
 struct Row {
@@ -37,16 +40,16 @@ struct Row {
 
 // The form in template order. The combo's height includes its dropped-down list.
 constexpr Row kRows[] = {
-    {IDC_SRCPATH, Kind::Edit, "", 55, 16, 200, 13, kReadOnly},
-    {IDC_BROWSE_SRC, Kind::Button, "…", 258, 15, 17, 13, kNone},
+    {IDC_SRCPATH, Kind::Edit, "", 55, 16, 200, 13, kReadOnly | kStretch},
+    {IDC_BROWSE_SRC, Kind::Button, "…", 258, 15, 17, 13, kMoveRight},
     {IDC_DIR_NEW, Kind::Radio, "新目录:", 53, 34, 42, 13, kGroupStart},
     {IDC_DIR_BESIDE, Kind::Radio, "源文件目录+文件名的组合目录", 53, 49, 127, 13, kNone},
-    {IDC_BROWSE_DIR, Kind::Button, "…", 258, 34, 17, 13, kDisabled},
-    {IDC_NEWDIR, Kind::Edit, "", 95, 34, 160, 13, kDisabled},
+    {IDC_BROWSE_DIR, Kind::Button, "…", 258, 34, 17, 13, kDisabled | kMoveRight},
+    {IDC_NEWDIR, Kind::Edit, "", 95, 34, 160, 13, kDisabled | kStretch},
     {IDC_NAME_SOURCE, Kind::Radio, "源文件名+自动序号", 53, 66, 85, 13, kGroupStart},
     {IDC_NAME_CUSTOM, Kind::Radio, "自定文件名+自动序号:", 53, 81, 91, 12, kNone},
     {IDC_NAME_CHAPTER, Kind::Radio, "自动序号+章节名", 53, 96, 77, 13, kNone},
-    {IDC_CUSTOMNAME, Kind::Edit, "", 148, 80, 103, 13, kDisabled},
+    {IDC_CUSTOMNAME, Kind::Edit, "", 148, 80, 103, 13, kDisabled | kStretch},
     {IDC_MODE_CHAPTER, Kind::Radio, "按章节:", 15, 134, 43, 13, kGroupStart},
     {IDC_MODE_SIZE, Kind::Radio, "按大小:", 15, 164, 41, 13, kNone},
     {IDC_MODE_EVEN, Kind::Radio, "平均分配:", 15, 180, 50, 13, kNone},
@@ -58,12 +61,12 @@ constexpr Row kRows[] = {
     {IDC_PARTS, Kind::Edit, "", 106, 181, 20, 13, kDisabled},
     {IDC_TRIMSPACES, Kind::Check, "去掉多余空格", 15, 232, 64, 13, kNone},
     {IDC_ADDHEAD, Kind::Check, "文件首添加字符:", 91, 231, 73, 13, kNone},
-    {IDC_HEAD, Kind::Edit, "", 165, 231, 107, 13, kDisabled},
+    {IDC_HEAD, Kind::Edit, "", 165, 231, 107, 13, kDisabled | kStretch},
     {IDC_NOAD, Kind::Check, "去广告", 15, 216, 235, 13, kNone},
     {IDC_ADDTAIL, Kind::Check, "文件尾添加字符:", 91, 247, 73, 13, kNone},
-    {IDC_TAIL, Kind::Edit, "", 165, 247, 107, 13, kDisabled},
-    {0, Kind::Group, "分割设置", 7, 4, 276, 108, kNone},
-    {0, Kind::Group, "分割方式", 7, 120, 276, 80, kNone},
+    {IDC_TAIL, Kind::Edit, "", 165, 247, 107, 13, kDisabled | kStretch},
+    {0, Kind::Group, "分割设置", 7, 4, 276, 108, kStretch},
+    {0, Kind::Group, "分割方式", 7, 120, 276, 80, kStretch},
     {0, Kind::Label, "关键字", 65, 134, 26, 13, kNone},
     {0, Kind::Label, "保存目录:", 15, 35, 37, 13, kNone},
     {0, Kind::Label, "文件名:", 15, 65, 32, 13, kNone},
@@ -76,8 +79,8 @@ constexpr Row kRows[] = {
     {0, Kind::Label, "章节标题大小", 65, 149, 50, 13, kNone},
     {0, Kind::Label, "汉字以内。", 142, 149, 37, 13, kNone},
     {0, Kind::Label, "源文件:", 15, 16, 31, 13, kNone},
-    {0, Kind::Group, "其它设置", 7, 205, 274, 60, kNone},
-    {IDC_PROGRESS, Kind::Progress, "", 56, 268, 217, 13, kNone},
+    {0, Kind::Group, "其它设置", 7, 205, 274, 60, kStretch},
+    {IDC_PROGRESS, Kind::Progress, "", 56, 268, 217, 13, kStretch},
     {0, Kind::Label, "分割进度:", 15, 267, 38, 13, kNone},
     {0, Kind::Label, ",替换?的自增符:", 152, 133, 56, 13, kNone},
     {IDC_NUMERALS, Kind::Combo, "", 210, 133, 66, 78, kNone},
@@ -126,7 +129,6 @@ QWidget* MakeControl(const Row& row, QWidget* page) {
         palette.setColor(QPalette::Base, palette.color(QPalette::Button));
         edit->setPalette(palette);
       }
-      edit->setAcceptDrops(false);  // a dropped file is a source for the form, not text
       return edit;
     }
     case Kind::Button: {
@@ -175,7 +177,8 @@ QSize CFormTemplate::SizeInUnits() { return QSize(290, 285); }
 
 CFormTemplate::CFormTemplate(QWidget* page, const DialogUnits& units) {
   m_size = units.Size(SizeInUnits().width(), SizeInUnits().height());
-  page->setFixedSize(m_size);
+  page->setMinimumSize(m_size);
+  page->resize(m_size);
 
   QButtonGroup* group = nullptr;
   int groupStart = 0;
@@ -183,6 +186,8 @@ CFormTemplate::CFormTemplate(QWidget* page, const DialogUnits& units) {
     QWidget* control = MakeControl(row, page);
     const int height = row.kind == Kind::Combo ? kClosedComboHeight : row.height;
     control->setGeometry(units.Rect(row.x, row.y, row.width, height));
+    m_rects.append(control->geometry());
+    m_flags.append(row.flags);
     control->setEnabled((row.flags & kDisabled) == 0);
     if (row.id != 0) {
       control->setObjectName(IdName(row.id));
@@ -249,6 +254,16 @@ CFormTemplate::CFormTemplate(QWidget* page, const DialogUnits& units) {
   // Group boxes are drawn beneath the controls they frame and never take their clicks.
   for (QWidget* control : std::as_const(m_controls)) {
     if (qobject_cast<QGroupBox*>(control) != nullptr) control->lower();
+  }
+}
+
+void CFormTemplate::Stretch(int pageWidth) {
+  const int extra = std::max(0, pageWidth - m_size.width());
+  for (qsizetype i = 0; i < m_controls.size(); ++i) {
+    QRect rect = m_rects[i];
+    if ((m_flags[i] & kStretch) != 0) rect.setWidth(rect.width() + extra);
+    if ((m_flags[i] & kMoveRight) != 0) rect.translate(extra, 0);
+    m_controls[i]->setGeometry(rect);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QRect>
 #include <QSize>
 
 class QButtonGroup;
@@ -17,9 +18,9 @@ namespace sekato::ui {
 
 class DialogUnits;
 
-/// The splitter form's template (form 101): builds every control of the form on a page
-/// widget, at its rectangle converted from dialog units through the dialog font, in template
-/// order (which is also the tab order), with its caption, its group and its start state.
+/// The splitter form's template: builds every control of the form on a page widget, at its
+/// rectangle converted from dialog units through the dialog font, with its caption, its group
+/// and its start state. Tab walks it top to bottom.
 ///
 /// Each control with an id carries it as object name ("1015") and as the property "controlId";
 /// labels and group boxes have none. Radio buttons are gathered into one exclusive group per
@@ -76,6 +77,11 @@ class CFormTemplate final {
   /// Every field, typed; built once with the form.
   const Fields& GetFields() const { return m_fields; }
 
+  /// Lays the controls out for a page `pageWidth` wide: past the template's width, the path,
+  /// folder, name, head and tail fields, the group boxes and the progress bar widen and the
+  /// browse buttons keep to the right edge.
+  void Stretch(int pageWidth);
+
   /// The template's size in pixels.
   QSize PixelSize() const { return m_size; }
 
@@ -86,6 +92,8 @@ class CFormTemplate final {
   QHash<int, QWidget*> m_items;
   QHash<int, QButtonGroup*> m_groups;
   QList<QWidget*> m_controls;
+  QList<QRect> m_rects;     // each control's rectangle at the template's size
+  QList<unsigned> m_flags;  // and how it follows a wider page
   QSize m_size;
   Fields m_fields{};
 };

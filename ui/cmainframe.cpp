@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QStyle>
 
 #include "cfullcolortoolbar.h"
 #include "csekatoview.h"
@@ -38,8 +39,13 @@ bool CMainFrame::Create() {
   setWindowIcon(QIcon(AppIconResource()));
   setContextMenuPolicy(Qt::NoContextMenu);
   setAcceptDrops(true);
-  // The desktop's default size for a new window; the form then shrinks it to fit.
-  if (QScreen* screen = this->screen()) resize(screen->availableGeometry().size());
+  // The desktop's default size for a new window, title bar and borders included (the window
+  // manager adds them only once it is shown); the form then shrinks it to fit.
+  if (QScreen* screen = this->screen()) {
+    const int border = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
+    const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    resize(screen->availableGeometry().size() - QSize(2 * border, title + 2 * border));
+  }
 
   m_wndToolBar = new CFullColorToolBar(this);
   m_wndToolBar->setObjectName(IdName(ID_VIEW_TOOLBAR));

@@ -73,7 +73,9 @@ CSekatoView::CSekatoView(QWidget* parent)
       m_choosers(FileChoosers::Dialogs()) {
   setObjectName(QStringLiteral("view"));
   setFrameShape(QFrame::NoFrame);
-  setWidgetResizable(false);
+  // The page follows the view: wider, its fields and progress bar stretch; never smaller
+  // than the form, where the view scrolls instead.
+  setWidgetResizable(true);
   setFocusPolicy(Qt::NoFocus);  // the fields take the keyboard, never the page around them
   setPalette(FormPalette(palette()));
   viewport()->setBackgroundRole(QPalette::Window);
@@ -82,9 +84,10 @@ CSekatoView::CSekatoView(QWidget* parent)
   m_comboNumerals = m_f.numerals;
 
   ConnectControls();
-  // A text file dropped anywhere on the form becomes the source; the fields take no drops.
-  setAcceptDrops(true);
-  viewport()->setAcceptDrops(true);
+  // A text file dropped anywhere on the form becomes the source, also over a field that
+  // would otherwise take the file's address as text.
+  m_pPage->setAcceptDrops(true);
+  for (QLineEdit* edit : m_pPage->findChildren<QLineEdit*>()) edit->setAcceptDrops(false);
   m_pHelpTips = std::make_unique<CFormHelpTips>(m_tip, m_fontTip, this, viewport());
   m_pRunControl = std::make_unique<CSplitRunControl>(m_bRunning, m_f.progress, this);
 }
@@ -205,10 +208,43 @@ void CSekatoView::ResizeParentToFit() {
   if (frame == this) return;  // a view on its own has no frame to fit
   if (frame->layout() != nullptr) frame->layout()->activate();
   const QSize client = size();
-  const QSize form = m_pPage->size();
-  const QSize fitted(std::min(client.width(), form.width()),
+  const QSize form = m_pForm->PixelSize();
+  // A form taller than the screen scrolls up and down only: room for that scroll bar, so
+  // that no second one appears beneath.
+  const int scrollBar = client.height() < form.height()
+                            ? style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this)
+                            : 0;
+  const QSize fitted(std::min(client.width(), form.width() + scrollBar),
                      std::min(client.height(), form.height()));
   frame->resize(frame->size() - client + fitted);
+  // Taller than the form would only add white space beneath it.
+  if (fitted.height() == form.height()) frame->setMaximumHeight(frame->height());
+}
+
+bool CSekatoView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != m_pPage) return QScrollArea::eventFilter(watched, event);
+  switch (event->type()) {
+    case QEvent::Resize:
+      m_pForm->Stretch(m_pPage->width());
+      break;
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+      auto* drag = static_cast<QDragMoveEvent*>(event);
+      if (!TextFileFromDrop(drag->mimeData()).isEmpty()) drag->acceptProposedAction();
+      return true;
+    }
+    case QEvent::Drop: {
+      auto* drop = static_cast<QDropEvent*>(event);
+      const QString path = TextFileFromDrop(drop->mimeData());
+      if (path.isEmpty()) return true;
+      drop->acceptProposedAction();
+      ChooseSource(path);
+      return true;
+    }
+    default:
+      break;
+  }
+  return QScrollArea::eventFilter(watched, event);
 }
 
 // --- Source and folder ---------------------------------------------------------------------
@@ -245,21 +281,6 @@ QString CSekatoView::TextFileFromDrop(const QMimeData* mimeData) {
     if (path.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive)) return path;
   }
   return {};
-}
-
-void CSekatoView::dragEnterEvent(QDragEnterEvent* event) {
-  if (!TextFileFromDrop(event->mimeData()).isEmpty()) event->acceptProposedAction();
-}
-
-void CSekatoView::dragMoveEvent(QDragMoveEvent* event) {
-  if (!TextFileFromDrop(event->mimeData()).isEmpty()) event->acceptProposedAction();
-}
-
-void CSekatoView::dropEvent(QDropEvent* event) {
-  const QString path = TextFileFromDrop(event->mimeData());
-  if (path.isEmpty()) return;
-  event->acceptProposedAction();
-  ChooseSource(path);
 }
 
 void CSekatoView::OnBrowseFolder() {

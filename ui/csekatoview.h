@@ -114,9 +114,7 @@ class CSekatoView final : public QScrollArea {
   QString m_strSrcTitle;
 
  protected:
-  void dragEnterEvent(QDragEnterEvent* event) override;
-  void dragMoveEvent(QDragMoveEvent* event) override;
-  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void ConnectControls();

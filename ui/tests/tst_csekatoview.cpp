@@ -115,9 +115,17 @@ class TestCSekatoView : public QObject {
   void templateLayoutInDialogUnits() {
     const auto view = NewView();
     const DialogUnits units(view->GetDlgItem(1000)->font());
-    QCOMPARE(view->widget()->size(), units.Size(290, 285));
+    QCOMPARE(view->widget()->minimumSize(), units.Size(290, 285));
+    view->show();
+    view->resize(units.Size(290, 285));
     QCOMPARE(view->GetDlgItem(1000)->geometry(), units.Rect(55, 16, 200, 13));
     QCOMPARE(view->GetDlgItem(1028)->geometry(), units.Rect(56, 268, 217, 13));
+    QCOMPARE(view->GetDlgItem(1031)->geometry(), units.Rect(210, 133, 66, 13));
+    // A wider page widens the path and the progress bar and keeps "…" at the right edge.
+    view->resize(units.Size(290, 285) + QSize(100, 0));
+    QCOMPARE(view->GetDlgItem(1000)->geometry(), units.Rect(55, 16, 200, 13).adjusted(0, 0, 100, 0));
+    QCOMPARE(view->GetDlgItem(1028)->geometry(), units.Rect(56, 268, 217, 13).adjusted(0, 0, 100, 0));
+    QCOMPARE(view->GetDlgItem(1001)->geometry(), units.Rect(258, 15, 17, 13).translated(100, 0));
     QCOMPARE(view->GetDlgItem(1031)->geometry(), units.Rect(210, 133, 66, 13));
     QCOMPARE(Button(*view, 1001)->text(), QString(QChar(0x2026)));  // one ellipsis character
     QCOMPARE(Button(*view, 1006)->text(), QString(QChar(0x2026)));
@@ -305,6 +313,7 @@ class TestCSekatoView : public QObject {
     const QString path = dir.filePath(QStringLiteral("dropped.TXT"));
     QVERIFY(sekato::ui::test::WriteFile(path, "x"));
     const auto view = NewView();
+    view->resize(800, 700);  // the whole form in view, as in its fitted frame
 
     using sekato::ui::test::DropUrls;
     QVERIFY(!DropUrls(view->GetDlgItem(1015), {QUrl::fromLocalFile(dir.filePath("a.png"))}));

@@ -1,0 +1,51 @@
+// The window at the screen density ctest gives it (96, 120, 144 and 192 dpi, each on a screen
+// that grows with it, and 144 dpi on a screen too small for the form).
+#include <QProgressBar>
+#include <QScreen>
+#include <QScrollBar>
+#include <QtTest>
+
+#include "cmainframe.h"
+#include "csekatoapp.h"
+#include "csekatoview.h"
+#include "uitestsupport.h"
+
+using namespace sekato::ui;
+
+class TestHighDpi : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void formFitsOrScrollsOnlyUpAndDown() {
+    CSekatoApp app;
+    QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
+    CMainFrame* frame = app.MainFrame();
+    CSekatoView* view = app.View();
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    const QRect screen = frame->screen()->availableGeometry();
+    qInfo("scale %g, screen %dx%d, window %dx%d at %d,%d", frame->devicePixelRatio(),
+          screen.width(), screen.height(), frame->frameGeometry().width(),
+          frame->frameGeometry().height(), frame->frameGeometry().x(), frame->frameGeometry().y());
+
+    auto* bar = test::Item<QProgressBar>(view, IDC_PROGRESS);
+    QVERIFY(screen.contains(frame->frameGeometry()));
+    QCOMPARE(view->horizontalScrollBar()->maximum(), 0);  // never sideways
+    if (view->verticalScrollBar()->maximum() == 0) {
+      // The whole form, down to the progress row, with no scroll bar.
+      const QRect shown(bar->mapTo(view->viewport(), QPoint()), bar->size());
+      QVERIFY(view->viewport()->rect().contains(shown));
+    } else {
+      // Only when it must: the form with the menu and toolbar is taller than the screen.
+      QVERIFY(view->widget()->minimumHeight() + frame->height() - view->height() > screen.height());
+    }
+
+    // Wider, the fields and the progress bar stretch rather than add white space.
+    const int width = bar->width();
+    frame->resize(frame->width() + 120, frame->height());
+    QTRY_COMPARE(bar->width(), width + 120);
+    QCOMPARE(view->horizontalScrollBar()->maximum(), 0);
+  }
+};
+
+QTEST_MAIN(TestHighDpi)
+#include "tst_highdpi.moc"
