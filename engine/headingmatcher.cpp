@@ -113,16 +113,21 @@ bool HeadingMatcher::IsHeading(std::string_view line, std::int64_t headingCounte
   const std::int64_t expected = headingCounter + 1;
   m_ends.clear();
   std::size_t from = 0;
+  std::size_t start = 0;
   for (std::size_t i = 0; i < m_keywords.size(); ++i) {
+    std::size_t match = 0;
     if (m_parts[i].size() == 1) {
-      const std::size_t match = GbkText::Find(line, m_keywords[i], from);
+      match = GbkText::Find(line, m_keywords[i], from);
       if (match == GbkText::npos) return false;
       from = match + m_keywords[i].size();
-    } else if (FindWildcard(line, m_parts[i], from, expected, from) == GbkText::npos) {
-      return false;
+    } else {
+      match = FindWildcard(line, m_parts[i], from, expected, from);
+      if (match == GbkText::npos) return false;
     }
+    if (i == 0) start = match;
     m_ends.push_back(from);
   }
+  m_nLastStart = start;
   m_nLastNumber = m_bWildcard ? expected : ReadNumber(line, m_ends);
   return true;
 }

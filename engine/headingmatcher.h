@@ -43,6 +43,9 @@ class HeadingMatcher final {
   /// "第十二章 回忆" with keywords 第 章 → 12.
   std::int64_t LastNumber() const { return m_nLastNumber; }
 
+  /// Where the first keyword matched in the last line IsHeading accepted.
+  std::size_t LastStart() const { return m_nLastStart; }
+
  private:
   /// A keyword cut at its "?"s: "第?章" → {"第", "章"}; without "?" one part.
   using Parts = std::vector<std::string>;
@@ -63,6 +66,7 @@ class HeadingMatcher final {
   std::int64_t m_maxBytes;
   bool m_bWildcard;
   std::int64_t m_nLastNumber = -1;
+  std::size_t m_nLastStart = 0;
   std::vector<std::size_t> m_ends;  ///< match ends of the line being tested
 };
 
