@@ -30,6 +30,9 @@ class ChapterSplitter final {
   /// At the end of a completed run: gives the last piece (already closed) its title name.
   void RenameLast();
 
+  /// Headings found so far.
+  std::int64_t Headings() const { return m_nHeadings; }
+
   /// A heading as a title: full-width spaces removed anywhere, white space trimmed.
   static std::string CleanTitle(std::string_view heading);
 

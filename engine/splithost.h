@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "runtally.h"
+
 namespace sekato::engine {
 
 /// How a run ended, and the kind of the message it shows at its end.
@@ -37,6 +39,9 @@ class SplitHost {
 
   /// The run flag, polled once per source line: false asks the run to stop.
   virtual bool IsRunning() = 0;
+
+  /// What a completed run wrote; called once, before its completion message.
+  virtual void Tally(const RunTally& /*tally*/) {}
 
   /// Clears the run flag; called when the run ends on its own (completed, refused, failed),
   /// after its message has been dismissed.
