@@ -10,9 +10,50 @@ namespace {
 
 std::string Number(std::int64_t n) { return std::to_string(n); }
 
-std::string Utf8(const std::string& gbk) { return GbkCodec::ToUtf8(gbk).value_or("?"); }
-
 }  // namespace
+
+std::string InspectionReport::Utf8(std::string_view gbk) {
+  if (auto whole = GbkCodec::ToUtf8(gbk)) return *whole;
+  // Character by character, so one bad byte costs one character and not the whole text.
+  std::string out;
+  for (std::size_t pos = 0; pos < gbk.size();) {
+    const auto lead = static_cast<unsigned char>(gbk[pos]);
+    const std::size_t width = lead >= 0x81 && lead <= 0xFE && pos + 1 < gbk.size() ? 2 : 1;
+    if (auto one = GbkCodec::ToUtf8(gbk.substr(pos, width))) {
+      out += *one;
+      pos += width;
+    } else {
+      out += "\xEF\xBF\xBD";  // U+FFFD
+      pos += 1;
+    }
+  }
+  return out;
+}
+
+std::map<std::int64_t, std::string> InspectionReport::MarksByLine(const InspectionResult& r) {
+  std::map<std::int64_t, std::string> marks;
+  const auto add = [&](std::int64_t line, const std::string& text) {
+    std::string& mark = marks[line];
+    if (mark.find(text) != std::string::npos) return;
+    if (!mark.empty()) mark += "，";
+    mark += text;
+  };
+  for (const auto& issue : r.numbering) {
+    switch (issue.kind) {
+      case NumberingIssue::Kind::Gap:
+        add(issue.lines.at(1), "缺 " + Number(issue.number) +
+                                   (issue.last > issue.number ? "–" + Number(issue.last) : ""));
+        break;
+      case NumberingIssue::Kind::Repeat:
+        for (const std::int64_t line : issue.lines) add(line, "重复");
+        break;
+      case NumberingIssue::Kind::OutOfOrder:
+        add(issue.lines.at(0), "顺序不对");
+        break;
+    }
+  }
+  return marks;
+}
 
 std::string InspectionReport::Size(std::int64_t bytes) {
   char text[32];

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "inspectionresult.h"
@@ -31,6 +33,14 @@ class InspectionReport final {
   /// Options that would find the headings the keywords miss: the title limit that takes the
   /// near misses, and when nothing was found, the heading forms that occur.
   static std::vector<InspectionHint> Hints(const InspectionResult& r);
+
+  /// What a heading's row in a list is marked with, by line number: "重复" on every line of a
+  /// repeated number, "缺 36" (or "缺 36–40") on the heading after a gap, "顺序不对" on a
+  /// number lower than one before it. Lines without an issue have no entry.
+  static std::map<std::int64_t, std::string> MarksByLine(const InspectionResult& r);
+
+  /// GBK → UTF-8 for showing book text; bytes that are no GBK character become U+FFFD.
+  static std::string Utf8(std::string_view gbk);
 
   /// The summary, every numbering issue and every hint, one a line.
   static std::vector<std::string> Lines(const InspectionResult& r);

@@ -25,7 +25,9 @@ void NumberingCheck::Add(std::int64_t number, std::int64_t line, std::int64_t he
     }
     return;
   }
-  m_seen.emplace(number, Seen{line, kNone});
+  // Past this many numbers a book of millions of "headings" is not a numbered book; the
+  // bound keeps a run's memory flat whatever the source holds.
+  if (m_seen.size() < kMaxTracked) m_seen.emplace(number, Seen{line, kNone});
   if (m_nHighest >= 0 && number > m_nHighest + 1 && room) {
     m_issues.push_back({NumberingIssue::Kind::Gap, m_nHighest + 1, number - 1,
                         {lastLine, line}, heading});

@@ -20,6 +20,7 @@ class NumberingCheck final {
   std::vector<NumberingIssue> Issues() const;
 
   static constexpr std::size_t kMaxIssues = 1000;
+  static constexpr std::size_t kMaxTracked = 200000;
 
  private:
   std::vector<NumberingIssue> m_issues;
