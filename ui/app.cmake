@@ -13,10 +13,13 @@ add_library(sekato_ui STATIC
   cdataexchange.cpp cdataexchange.h
   cformtemplate.cpp cformtemplate.h
   cfullcolortoolbar.cpp cfullcolortoolbar.h
+  cheadinglistmodel.cpp cheadinglistmodel.h
+  cinspectworker.cpp cinspectworker.h
   cmainframe.cpp cmainframe.h
   csekatoapp.cpp csekatoapp.h
   csekatodoc.cpp csekatodoc.h
   csekatoview.cpp csekatoview.h
+  cpreviewdlg.cpp cpreviewdlg.h
   csplitworker.cpp csplitworker.h
   filechoosers.cpp filechoosers.h
   formhelptexts.h
@@ -59,7 +62,8 @@ if(SEKATO_BUILD_TESTS)
     SEKATO_SHARED_DIR="${SEKATO_SHARED_DIR}"
     SEKATO_CLI_PATH="$<TARGET_FILE:sekato-cli>")
 
-  foreach(test tst_csekatoview tst_runcontrol tst_cmainframe tst_endtoend tst_formhelptips)
+  foreach(test tst_csekatoview tst_runcontrol tst_cmainframe tst_endtoend tst_formhelptips
+               tst_preview)
     add_executable(${test} tests/${test}.cpp)
     target_link_libraries(${test} PRIVATE sekato_ui_testsupport sekato_res)
     target_compile_options(${test} PRIVATE ${SEKATO_WARNINGS})

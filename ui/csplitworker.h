@@ -69,6 +69,14 @@ class CSplitWorker final : public QObject, public engine::SplitHost {
   void SetProgressPos(std::int64_t position) override;
   bool IsRunning() override;
   void ClearRunning() override;
+  void Tally(const engine::RunTally& tally) override;
+
+  /// True when the user asked, from the completion message, to preview the chapters.
+  bool PreviewAsked() const { return m_bPreviewAsked; }
+
+  /// The completion message for what a run wrote: "文件分割完成！" first, then how many
+  /// pieces and where, and when chapter splitting found no heading, that it did not.
+  static QString CompletionText(const engine::RunTally& tally);
 
  signals:
   /// The thread has ended and been joined (user-interface thread).
@@ -96,6 +104,9 @@ class CSplitWorker final : public QObject, public engine::SplitHost {
   bool m_bMessagePending = false;
   bool m_bAbandoned = false;  // the window is closing: show nothing, wait for nothing
   QString m_strPendingText;
+  engine::SplitOutcome m_pendingKind = engine::SplitOutcome::Failed;
+  engine::RunTally m_tally;  // written by the worker before its completion message
+  bool m_bPreviewAsked = false;  // user-interface thread
 };
 
 }  // namespace sekato::ui
