@@ -17,14 +17,11 @@
 #include "interruptflag.h"
 #include "listprinter.h"
 #include "messages.h"
+#include "programversion.h"
 #include "progressmeter.h"
 #include "sourcepath.h"
 #include "splitrun.h"
 #include "terminalhost.h"
-
-#ifndef SEKATO_VERSION
-#define SEKATO_VERSION "1.1.0"
-#endif
 
 namespace sekato::cli {
 
@@ -170,7 +167,7 @@ int CliApp::Run(int argc, char** argv) {
   CLI::App app{"sekato-cli: split long GBK text files (novels) into numbered .txt pieces,\n"
                "by chapter, by size or into equal parts.",
                "sekato-cli"};
-  app.set_version_flag("--version", std::string("sekato-cli ") + SEKATO_VERSION);
+  app.set_version_flag("--version", std::string("sekato-cli ") + engine::ProgramVersion::kFull);
   app.get_formatter()->column_width(28);
 
   app.add_option("-m,--mode", m_strMode, "How to split: chapter, size or even")

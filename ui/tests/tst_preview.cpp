@@ -44,7 +44,7 @@ class TestPreview : public QObject {
   void initTestCase() {
     QVERIFY(m_dir.isValid());
     m_novel = m_dir.filePath(QStringLiteral("novel.txt"));
-    QVERIFY(QFile::copy(QStringLiteral(SEKATO_SHARED_DIR "/corpus/sanguoyanyi.gbk.txt"), m_novel));
+    QVERIFY(QFile::copy(QStringLiteral(SEKATO_SAMPLES_DIR "/sanguoyanyi.gbk.txt"), m_novel));
   }
 
   void init() {
