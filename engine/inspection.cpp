@@ -86,6 +86,7 @@ InspectionResult Inspection::Run(const SplitOptions& o, int series, const Progre
   const bool nearMisses = 2 * titleLimit < kNearMissMax;
   HeadingMatcher wide(keywords, series, kNearMissMax / 2);
   std::int64_t wideCount = 0;
+  const bool oneMatcher = nearMisses && !HeadingMatcher::HasWildcard(keywords);
   HeadingForms forms;
   NumberingCheck numbering;
 
@@ -126,10 +127,21 @@ InspectionResult Inspection::Run(const SplitOptions& o, int series, const Progre
       if (size == 0) continue;
     }
     const std::string_view line(data, size);
-    if (size <= HeadingForms::kMaxLineBytes) forms.Add(line);
-    const bool wideHeading = nearMisses && wide.IsHeading(line, wideCount);
-    if (wideHeading) ++wideCount;
-    if (!matcher.IsHeading(line, count)) {
+    // The forms are told only while nothing is found: they are reported only then.
+    if (count == 0 && size <= HeadingForms::kMaxLineBytes) forms.Add(line);
+    bool wideHeading = false;
+    bool heading = false;
+    if (oneMatcher) {
+      // Without "?" the wide matcher answers both questions: a heading is a wide heading
+      // within the title limit. One search a line keeps the pass at read speed.
+      wideHeading = wide.IsHeading(line, 0);
+      heading = wideHeading && static_cast<std::int64_t>(size) <= 2 * titleLimit;
+    } else {
+      wideHeading = nearMisses && wide.IsHeading(line, wideCount);
+      if (wideHeading) ++wideCount;
+      heading = matcher.IsHeading(line, count);
+    }
+    if (!heading) {
       if (wideHeading && static_cast<std::int64_t>(size) > 2 * titleLimit &&
           AtLineStart(line, wide.LastStart())) {
         const std::int64_t chars = (static_cast<std::int64_t>(size) + 1) / 2;
@@ -152,7 +164,7 @@ InspectionResult Inspection::Run(const SplitOptions& o, int series, const Progre
     ++count;
     InspectedHeading h;
     h.index = count;
-    h.number = matcher.LastNumber();
+    h.number = oneMatcher ? wide.LastNumber() : matcher.LastNumber();
     h.line = r.lines;
     h.offset = lineOffset;
     h.piece = (count - 1) / perFile + 1;

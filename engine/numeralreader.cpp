@@ -1,6 +1,7 @@
 #include "numeralreader.h"
 
 #include <array>
+#include <cstdint>
 
 #include "numerals.h"
 
@@ -57,14 +58,27 @@ constexpr std::array<ChineseChar, 29> kChinese = {{
 // Longer runs are not chapter numbers; the bound keeps every value inside 64 bits.
 constexpr std::size_t kMaxChars = 18;
 
+// Which entry of kChinese (plus one) each two-byte code is; 0 for none. Every line of a book
+// is looked at this way, so the lookup is one load rather than a walk through the table.
+const std::array<std::uint8_t, 65536>& ChineseIndex() {
+  static const auto index = [] {
+    std::array<std::uint8_t, 65536> table{};
+    for (std::size_t i = 0; i < kChinese.size(); ++i) {
+      table[std::size_t{kChinese[i].lead} << 8 | kChinese[i].trail] =
+          static_cast<std::uint8_t>(i + 1);
+    }
+    return table;
+  }();
+  return index;
+}
+
 Token ChineseAt(std::string_view text, std::size_t pos) {
   if (pos + 1 >= text.size()) return {};
   const auto lead = static_cast<unsigned char>(text[pos]);
-  const auto trail = static_cast<unsigned char>(text[pos + 1]);
-  for (const auto& c : kChinese) {
-    if (c.lead == lead && c.trail == trail) return c.token;
-  }
-  return {};
+  if (lead < 0xA9) return {};  // no numeral starts below 〇 (A9 96)
+  const std::size_t code = std::size_t{lead} << 8 | static_cast<unsigned char>(text[pos + 1]);
+  const std::uint8_t entry = ChineseIndex()[code];
+  return entry == 0 ? Token{} : kChinese[entry - 1u].token;
 }
 
 bool AsciiDigitAt(std::string_view text, std::size_t pos) {
