@@ -40,6 +40,8 @@ install(TARGETS sekato RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 add_executable(sekato-screenshot tools/screenshot.cpp)
 target_link_libraries(sekato-screenshot PRIVATE sekato_ui sekato_res)
 sekato_target_warnings(sekato-screenshot)
+target_compile_definitions(sekato-screenshot PRIVATE
+  SEKATO_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/samples")
 
 add_executable(sekato-guibench tools/guibench.cpp)
 target_link_libraries(sekato-guibench PRIVATE sekato_ui sekato_res)

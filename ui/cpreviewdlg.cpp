@@ -33,8 +33,17 @@ CPreviewDlg::CPreviewDlg(const engine::InspectionResult& result, QWidget* parent
   m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_pTable->verticalHeader()->hide();
   m_pTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-  m_pTable->horizontalHeader()->setSectionResizeMode(CHeadingListModel::kTitle,
-                                                     QHeaderView::Stretch);
+  // Widths from the font rather than from the rows: a book may have many thousand of them.
+  const QFontMetrics metrics = m_pTable->fontMetrics();
+  QHeaderView* header = m_pTable->horizontalHeader();
+  const auto width = [&](const char* sample) {
+    return metrics.horizontalAdvance(QString::fromUtf8(sample)) + 24;
+  };
+  header->resizeSection(CHeadingListModel::kIndex, width("序号000"));
+  header->resizeSection(CHeadingListModel::kLine, width("0000000"));
+  header->resizeSection(CHeadingListModel::kSize, width("000.0 MB"));
+  header->resizeSection(CHeadingListModel::kFile, width("sanguoyanyi_000.txt"));
+  header->setSectionResizeMode(CHeadingListModel::kTitle, QHeaderView::Stretch);
   m_pTable->setMinimumSize(640, 320);
   layout->addWidget(m_pTable, 1);
 
