@@ -145,7 +145,10 @@ int CliApp::ListOne(const std::string& source, const std::string& prefix, bool b
         return running.load(std::memory_order_relaxed) != 0;
       });
   if (meter) meter->Finish();
-  output = m_bJson ? ListPrinter::Json(result, source) : ListPrinter::Table(result);
+  // A refused or failed inspection found nothing to list: only JSON says so on stdout.
+  const bool done = result.status == engine::InspectionResult::Status::Done;
+  output = m_bJson ? ListPrinter::Json(result, source)
+                   : (done ? ListPrinter::Table(result) : std::string());
   switch (result.status) {
     case engine::InspectionResult::Status::Done:
       return kExitDone;
