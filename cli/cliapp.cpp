@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <map>
+#include <system_error>
 #include <thread>
 
 #include "fileops.h"
@@ -254,32 +255,35 @@ int CliApp::Run(int argc, char** argv) {
   };
   const unsigned jobs = std::min<std::size_t>(
       count, m_nJobs > 0 ? m_nJobs : std::max(1u, std::thread::hardware_concurrency()));
-  if (jobs <= 1) {
-    for (std::size_t i = 0; i < count && interrupt.Flag().load() != 0; ++i) handle(i);
-  } else {
-    std::atomic<std::size_t> next{0};
-    std::vector<std::thread> workers;
-    for (unsigned w = 0; w < jobs; ++w) {
-      workers.emplace_back([&] {
-        for (std::size_t i = next++; i < count && interrupt.Flag().load() != 0; i = next++) {
-          handle(i);
-        }
-      });
+  // This thread works too, beside jobs - 1 others; a thread the system refuses just means
+  // fewer sources at once.
+  std::atomic<std::size_t> next{0};
+  const auto work = [&] {
+    for (std::size_t i = next++; i < count && interrupt.Flag().load() != 0; i = next++) handle(i);
+  };
+  std::vector<std::thread> workers;
+  for (unsigned w = 1; w < jobs; ++w) {
+    try {
+      workers.emplace_back(work);
+    } catch (const std::system_error&) {
+      break;
     }
-    for (auto& worker : workers) worker.join();
   }
+  work();
+  for (auto& worker : workers) worker.join();
 
   if (m_bList) {
     std::string out;
     for (std::size_t i = 0; i < count; ++i) {
       if (m_bJson) {
-        out += (i == 0 ? (batch ? "[" : "") : ",\n") + outputs[i];
+        if (outputs[i].empty()) continue;  // never started: stopped before its turn
+        out += (out.empty() ? (batch ? "[" : "") : ",\n") + outputs[i];
       } else {
         if (batch) out += (i > 0 ? "\n" : "") + std::string("== ") + m_sources[i] + " ==\n";
         out += outputs[i];
       }
     }
-    if (m_bJson) out += batch ? "]\n" : "\n";
+    if (m_bJson) out = (out.empty() && batch ? "[" : out) + (batch ? "]\n" : "\n");
     std::fputs(out.c_str(), stdout);
   }
   return *std::max_element(statuses.begin(), statuses.end());
