@@ -219,7 +219,7 @@ int CliApp::Run(int argc, char** argv) {
       "After a split a summary goes to stderr; when no heading was found or chapter numbers\n"
       "are missing or repeated, it adds what --list would suggest.\n"
       "Exit status, the worst of all sources: 0 done, 1 options refused, 2 read or write\n"
-      "failure, 130 stopped (Ctrl-C).");
+      "failure, 130 stopped (Ctrl-C or SIGTERM).");
 
   try {
     app.parse(argc, argv);
