@@ -17,7 +17,7 @@ namespace sekato::engine {
 
 namespace {
 
-// As the split reads long lines: in parts of this size when nothing needs them whole.
+// As the split reads long lines: in parts of this size, so memory stays bounded.
 constexpr std::size_t kPartLimit = std::size_t{1} << 20;
 constexpr std::int64_t kProgressStep = std::int64_t{1} << 20;
 
@@ -75,9 +75,8 @@ InspectionResult Inspection::Run(const SplitOptions& o, int series, const Progre
     return r;
   }
   r.sourceBytes = source.Length();
-  if (!o.m_bTrimSpaces && titleLimit < static_cast<std::int64_t>(kPartLimit / 2)) {
-    source.SetPartLimit(kPartLimit);
-  }
+  // As the split reads them: a line longer than a part is body text, whatever it holds.
+  source.SetPartLimit(kPartLimit);
 
   HeadingMatcher matcher(keywords, series, titleLimit);
   // The same keywords without the title limit (up to the longest line a title can be) tell
