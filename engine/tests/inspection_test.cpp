@@ -43,16 +43,18 @@ TEST_F(InspectionTest, ListsWhatTheSplitWrites) {
     const char* titleMax;
     const char* perFile;
     int series;
+    bool trim = false;
   };
   const std::vector<Case> cases = {
       {"第 回", "30", "1", -1}, {"第?回", "30", "1", 2}, {"第 回", "20", "3", -1},
-      {"第  章", "20", "1", -1}};
+      {"第  章", "20", "1", -1}, {"第 回", "24", "2", -1, true}};
   for (const auto& c : cases) {
     TempDir out;
     auto options = Novel(c.keywords, c.titleMax);
     options.m_strNewDir = out / "pieces";
     options.m_strChaptersPerFile = c.perFile;
     options.m_nNameMode = 2;
+    options.m_bTrimSpaces = c.trim;
     const auto r = Inspection::Run(options, c.series);
     RecordingHost host;
     host.series = c.series;
