@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "headingmatcher.h"
+#include "numberingcheck.h"
 #include "piecewriter.h"
 
 namespace sekato::engine {
@@ -30,6 +31,12 @@ class ChapterSplitter final {
   /// At the end of a completed run: gives the last piece (already closed) its title name.
   void RenameLast();
 
+  /// Headings found so far.
+  std::int64_t Headings() const { return m_nHeadings; }
+
+  /// True when the chapter numbers of the headings so far miss or repeat a number.
+  bool GapsOrRepeats() const;
+
   /// A heading as a title: full-width spaces removed anywhere, white space trimmed.
   static std::string CleanTitle(std::string_view heading);
 
@@ -40,6 +47,7 @@ class ChapterSplitter final {
   PieceWriter& m_writer;
   std::int64_t m_nHeadings = 0;
   std::string m_strTitle;
+  NumberingCheck m_numbering;  ///< only kinds are asked for, so lines are not counted
 };
 
 }  // namespace sekato::engine

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "runtally.h"
+
 namespace sekato::engine {
 
 /// How a run ended, and the kind of the message it shows at its end.
@@ -39,6 +41,9 @@ class SplitHost {
   /// The run flag, polled before every source line and every part of a long line (about
   /// 1 MiB), so a stop takes effect within a part: false asks the run to stop.
   virtual bool IsRunning() = 0;
+
+  /// What a completed run wrote; called once, before its completion message.
+  virtual void Tally(const RunTally& /*tally*/) {}
 
   /// Clears the run flag; called when the run ends on its own (completed, refused, failed),
   /// after its message has been dismissed.

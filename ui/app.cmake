@@ -11,10 +11,13 @@ add_library(sekato_ui STATIC
   cformhelptips.cpp cformhelptips.h
   cformtemplate.cpp cformtemplate.h
   cfullcolortoolbar.cpp cfullcolortoolbar.h
+  cheadinglistmodel.cpp cheadinglistmodel.h
+  cinspectworker.cpp cinspectworker.h
   cmainframe.cpp cmainframe.h
   csekatoapp.cpp csekatoapp.h
   csekatodoc.cpp csekatodoc.h
   csekatoview.cpp csekatoview.h
+  cpreviewdlg.cpp cpreviewdlg.h
   csplitruncontrol.cpp csplitruncontrol.h
   csplitworker.cpp csplitworker.h
   filechoosers.cpp filechoosers.h
@@ -36,6 +39,8 @@ install(TARGETS sekato RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 add_executable(sekato-screenshot tools/screenshot.cpp)
 target_link_libraries(sekato-screenshot PRIVATE sekato_ui sekato_res)
 sekato_target_warnings(sekato-screenshot)
+target_compile_definitions(sekato-screenshot PRIVATE
+  SEKATO_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/samples")
 
 add_executable(sekato-guibench tools/guibench.cpp)
 target_link_libraries(sekato-guibench PRIVATE sekato_ui sekato_res)
@@ -50,7 +55,8 @@ if(SEKATO_BUILD_TESTS)
     SEKATO_GENERATOR_PATH="${PROJECT_SOURCE_DIR}/bench/gen_novel.py"
     SEKATO_CLI_PATH="$<TARGET_FILE:sekato-cli>")
 
-  foreach(test tst_csekatoview tst_runcontrol tst_cmainframe tst_endtoend tst_formhelptips)
+  foreach(test tst_csekatoview tst_runcontrol tst_cmainframe tst_endtoend tst_formhelptips
+               tst_preview)
     sekato_add_qtest(${test} SOURCES tests/${test}.cpp TIMEOUT 300
                      LIBRARIES sekato_ui_testsupport sekato_res)
   endforeach()
@@ -69,6 +75,9 @@ if(SEKATO_BUILD_TESTS)
     set_tests_properties(tst_highdpi_${dpi}_${width} PROPERTIES LABELS gui TIMEOUT 60
                          ENVIRONMENT "QT_QPA_PLATFORM=offscreen:configfile=${config}")
   endforeach()
+  # The preview test reads the sample novel.
+  target_compile_definitions(tst_preview PRIVATE
+    SEKATO_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/samples")
   # The end-to-end test compares with the command-line splitter.
   add_dependencies(tst_endtoend sekato-cli)
 endif()

@@ -55,6 +55,8 @@ bool CMainFrame::Create() {
              QStringLiteral("点击后开始分割文本文件。\n分割"), Qt::CTRL | Qt::Key_Return);
   AddCommand(menu, new QAction(this), ID_SPLIT_STOP, QStringLiteral("停止分割(&P)"),
              QStringLiteral("停止分割文本文件\n停止"), Qt::Key_Escape);
+  AddCommand(menu, new QAction(this), ID_SPLIT_PREVIEW, QStringLiteral("预览章节(&V)"),
+             QStringLiteral("不写文件，先列出按当前设置将找到的章节\n预览章节"));
   menu->addSeparator();
   connect(AddCommand(menu, new QAction(this), ID_APP_EXIT, QStringLiteral("退出(&X)"),
                      QStringLiteral("退出应用程序；提示保存文档\n退出"), QKeySequence::Quit),
@@ -75,16 +77,16 @@ bool CMainFrame::Create() {
   menu->addSeparator();
   AddCommand(menu, new QAction(this), ID_APP_ABOUT, QStringLiteral("关于 岚溪TXT分割器(&A)"),
              QStringLiteral("显示程序信息，版本号和版权\n关于"));
-  // Start and Stop wait for a view to carry them out.
-  Action(ID_SPLIT_START)->setEnabled(false);
-  Action(ID_SPLIT_STOP)->setEnabled(false);
+  // Start, Stop and Preview wait for a view to carry them out.
+  for (int nID : {ID_SPLIT_START, ID_SPLIT_STOP, ID_SPLIT_PREVIEW}) Action(nID)->setEnabled(false);
 
   m_wndToolBar->setIconSize(QSize(kButtonWidth, kButtonWidth));
   m_wndToolBar->setMovable(true);
   m_wndToolBar->setFloatable(true);
   m_wndToolBar->setAllowedAreas(Qt::AllToolBarAreas);
-  if (!m_wndToolBar->LoadToolBar({Action(ID_SPLIT_START), Action(ID_SPLIT_STOP), nullptr,
-                                  Action(ID_APP_ABOUT), Action(ID_APP_EXIT)})) {
+  if (!m_wndToolBar->LoadToolBar({Action(ID_SPLIT_START), Action(ID_SPLIT_STOP),
+                                  Action(ID_SPLIT_PREVIEW), nullptr, Action(ID_APP_ABOUT),
+                                  Action(ID_APP_EXIT)})) {
     return false;
   }
   m_wndToolBar->SetFullColorImages(kButtonWidth, IDR_MAINFRAME, IDR_MAINFRAME,
@@ -117,11 +119,16 @@ void CMainFrame::SetView(CSekatoView* pView) {
   const CSplitRunControl* run = pView->RunControl();
   QAction* start = Action(ID_SPLIT_START);
   QAction* stop = Action(ID_SPLIT_STOP);
+  QAction* preview = Action(ID_SPLIT_PREVIEW);
   connect(start, &QAction::triggered, pView, &CSekatoView::OnSplitStart);
   connect(stop, &QAction::triggered, pView, &CSekatoView::OnSplitStop);
+  connect(preview, &QAction::triggered, pView, &CSekatoView::OnSplitPreview);
+  // A preview can run whenever a split could.
   connect(run, &CSplitRunControl::CanStartChanged, start, &QAction::setEnabled);
+  connect(run, &CSplitRunControl::CanStartChanged, preview, &QAction::setEnabled);
   connect(run, &CSplitRunControl::CanStopChanged, stop, &QAction::setEnabled);
   start->setEnabled(run->CanStart());
+  preview->setEnabled(run->CanStart());
   stop->setEnabled(run->CanStop());
 }
 

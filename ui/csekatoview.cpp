@@ -17,6 +17,7 @@
 
 #include "appmessagebox.h"
 #include "cformhelptips.h"
+#include "cpreviewdlg.h"
 #include "dialogunits.h"
 #include "gbkcodec.h"
 #include "resourceids.h"
@@ -90,6 +91,9 @@ CSekatoView::CSekatoView(QWidget* parent)
   for (QLineEdit* edit : m_pPage->findChildren<QLineEdit*>()) edit->setAcceptDrops(false);
   m_pHelpTips = std::make_unique<CFormHelpTips>(m_tip, m_fontTip, this, viewport());
   m_pRunControl = std::make_unique<CSplitRunControl>(m_bRunning, m_f.progress, this);
+  connect(m_pRunControl.get(), &CSplitRunControl::PreviewReady, this, &CSekatoView::ShowPreview);
+  connect(m_pRunControl.get(), &CSplitRunControl::PreviewAsked, this,
+          &CSekatoView::OnSplitPreview);
 }
 
 CSekatoView::~CSekatoView() {
@@ -400,16 +404,44 @@ std::optional<engine::SplitOptions> CSekatoView::GetSplitOptions() {
   return options;
 }
 
-void CSekatoView::OnSplitStart() {
-  if (m_pRunControl->IsBusy() || m_pRunControl->IsClosed()) return;  // one run at a time
+std::optional<engine::SplitOptions> CSekatoView::TakeOptionsForRun() {
+  if (m_pRunControl->IsBusy() || m_pRunControl->IsClosed()) return {};  // one at a time
   UpdateData(true);
   if (m_strSrcPath.isEmpty()) {
     controls::AppMessageBox::Show(this, QStringLiteral("还未选择待分割的文件！"));
-    return;
+    return {};
   }
-  if (std::optional<engine::SplitOptions> options = GetSplitOptions()) {
+  return GetSplitOptions();
+}
+
+void CSekatoView::OnSplitStart() {
+  if (std::optional<engine::SplitOptions> options = TakeOptionsForRun()) {
     m_pRunControl->Start(std::move(*options), m_comboNumerals->currentIndex());
   }
+}
+
+void CSekatoView::OnSplitPreview() {
+  if (std::optional<engine::SplitOptions> options = TakeOptionsForRun()) {
+    m_pRunControl->StartPreview(std::move(*options), m_comboNumerals->currentIndex());
+  }
+}
+
+void CSekatoView::ShowPreview(const engine::InspectionResult& result) {
+  auto* dialog = new CPreviewDlg(result, this);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  connect(dialog, &CPreviewDlg::HintApplied, this, &CSekatoView::ApplyHint);
+  dialog->open();
+}
+
+void CSekatoView::ApplyHint(const QString& keywords, std::int64_t titleMax) {
+  UpdateData(true);
+  if (!keywords.isEmpty()) m_strKeywords = keywords;
+  if (titleMax > 0) m_strTitleMax = QString::number(titleMax);
+  if (m_nSplitMode != 0) {
+    m_nSplitMode = 0;
+    OnModeChapter();
+  }
+  UpdateData(false);
 }
 
 void CSekatoView::OnSplitStop() { m_pRunControl->Stop(); }

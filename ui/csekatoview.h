@@ -71,6 +71,8 @@ class CSekatoView final : public QScrollArea {
   void SetThreadStarter(CSplitWorker::ThreadStarter starter);
   /// The current (or last) run's worker, or null before the first run.
   CSplitWorker* Worker() const { return m_pRunControl->Worker(); }
+  /// The current (or last) preview's worker, or null before the first preview.
+  CInspectWorker* Inspector() const { return m_pRunControl->Inspector(); }
 
   // Handlers of the form's buttons and of the Start and Stop commands.
   void OnBrowseSource();
@@ -79,6 +81,7 @@ class CSekatoView final : public QScrollArea {
   void OnDirBesideSource();
   void OnSplitStart();
   void OnSplitStop();
+  void OnSplitPreview();
   void OnNameCustom();
   void OnNameAuto();
   void OnModeChapter();
@@ -86,6 +89,10 @@ class CSekatoView final : public QScrollArea {
   void OnModeEven();
   void OnAddHead();
   void OnAddTail();
+
+  /// Puts a preview hint into the form: `keywords` (UTF-8) unless empty, `titleMax` unless 0.
+  /// Splitting by chapter is what the hint is for, so that mode is chosen too.
+  void ApplyHint(const QString& keywords, std::int64_t titleMax);
 
   // The options, in the order the form binds them.
   QComboBox* m_comboNumerals = nullptr;
@@ -121,6 +128,10 @@ class CSekatoView final : public QScrollArea {
   void ResizeParentToFit();
   void SetSourceMembers(const QString& path);
   void ShowSourcePath();
+  /// Refreshes the options from the form for a split or a preview, or nothing after telling
+  /// the user why not.
+  std::optional<engine::SplitOptions> TakeOptionsForRun();
+  void ShowPreview(const engine::InspectionResult& result);
   static void EnableItems(std::initializer_list<QWidget*> controls, bool bEnable);
 
   QWidget* m_pPage;

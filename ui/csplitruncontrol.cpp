@@ -1,10 +1,13 @@
 #include "csplitruncontrol.h"
 
+#include <QFile>
+#include <QMetaObject>
 #include <QProgressBar>
 #include <algorithm>
 #include <climits>
 
 #include "appmessagebox.h"
+#include "weblinks.h"
 
 namespace sekato::ui {
 
@@ -27,6 +30,7 @@ CSplitRunControl::~CSplitRunControl() {
   m_bClosing = true;
   m_running = 0;
   m_pWorker.reset();  // joins
+  m_pInspector.reset();
 }
 
 template <typename Change>
@@ -45,25 +49,39 @@ void CSplitRunControl::SetSourceChosen(bool bChosen) {
 bool CSplitRunControl::Start(engine::SplitOptions options, int numeralSeries) {
   if (m_bClosing || m_bBusy) return false;
   m_pWorker.reset();  // the last run has ended and been joined
+  // The flag is up before the thread exists, so the run's first look at it reads 1.
+  m_running = 1;
+  m_bPreviewing = false;
+  m_pWorker = std::make_unique<CSplitWorker>(m_running, numeralSeries);
+  connect(m_pWorker.get(), &CSplitWorker::Ended, this, &CSplitRunControl::OnWorkerEnded);
+  return Started(m_pWorker->Start(std::move(options), m_run, m_starter),
+                 QStringLiteral("无法启动分割线程，文件没有分割！"));
+}
+
+bool CSplitRunControl::StartPreview(engine::SplitOptions options, int numeralSeries) {
+  if (m_bClosing || m_bBusy) return false;
+  m_pInspector.reset();
+  m_running = 1;
+  m_bPreviewing = true;
+  m_pInspector = std::make_unique<CInspectWorker>(m_running);
+  connect(m_pInspector.get(), &CInspectWorker::Ended, this, &CSplitRunControl::OnPreviewEnded);
+  return Started(m_pInspector->Start(std::move(options), numeralSeries, m_starter),
+                 QStringLiteral("无法启动预览线程！"));
+}
+
+bool CSplitRunControl::Started(bool started, const QString& failure) {
   m_nShownUpper = -1;
-  bool started = false;
-  Changing([&] {
-    // The flag is up before the thread exists, so the run's first look at it reads 1.
-    m_running = 1;
-    m_pWorker = std::make_unique<CSplitWorker>(m_running, numeralSeries);
-    connect(m_pWorker.get(), &CSplitWorker::Ended, this, &CSplitRunControl::OnWorkerEnded);
-    started = m_pWorker->Start(std::move(options), m_run, m_starter);
-    if (started) {
-      m_bBusy = true;
-      m_progressTimer.start();
-    } else {
-      m_running = 0;
-    }
-  });
   if (!started) {
-    controls::AppMessageBox::Show(m_pMessageParent, QStringLiteral("无法启动分割线程，文件没有分割！"));
+    m_running = 0;
+    controls::AppMessageBox::Show(m_pMessageParent, failure);
+    return false;
   }
-  return started;
+  // The flag went up before the commands were told: tell them now.
+  m_bBusy = true;
+  m_progressTimer.start();
+  emit CanStartChanged(CanStart());
+  emit CanStopChanged(CanStop());
+  return true;
 }
 
 void CSplitRunControl::Stop() {
@@ -76,6 +94,7 @@ void CSplitRunControl::StopAndWait() {
     m_progressTimer.stop();
     m_running = 0;
     if (m_pWorker) m_pWorker->Join();
+    if (m_pInspector) m_pInspector->Shutdown();
     m_bBusy = false;
   });
 }
@@ -87,7 +106,7 @@ void CSplitRunControl::OnWorkerEnded() {
   // The run is still busy while its message is open: Start waits for it to be read.
   const CSplitWorker::Result result = m_pWorker->GetResult();
   const QPointer<CSplitRunControl> alive(this);
-  if (!result.text.isEmpty()) controls::AppMessageBox::Show(m_pMessageParent, result.text);
+  ShowResult(result);
   if (!alive || m_bClosing) return;  // the window went away while its box was open
   Changing([&] {
     if (result.clearRunning) m_running = 0;
@@ -95,9 +114,50 @@ void CSplitRunControl::OnWorkerEnded() {
   });
 }
 
+void CSplitRunControl::ShowResult(const CSplitWorker::Result& result) {
+  if (result.outcome != engine::SplitOutcome::Completed || result.tally.pieces <= 0) {
+    if (!result.text.isEmpty()) controls::AppMessageBox::Show(m_pMessageParent, result.text);
+    return;
+  }
+  // Says what was written and where, with the folder a click away; a chapter split that
+  // found nothing offers the preview, which tells why.
+  QStringList actions{QStringLiteral("打开文件夹")};
+  if (result.tally.headings == 0) actions << QStringLiteral("预览章节");
+  const int chosen = controls::AppMessageBox::ShowWithActions(
+      m_pMessageParent, CSplitWorker::CompletionText(result.tally), actions);
+  if (chosen == 0) {
+    WebLinks::OpenFolder(QFile::decodeName(QByteArray::fromStdString(result.tally.directory)));
+  }
+  // After the run has given the form back, so that the preview can start.
+  if (chosen == 1) QMetaObject::invokeMethod(this, &CSplitRunControl::PreviewAsked, Qt::QueuedConnection);
+}
+
+void CSplitRunControl::OnPreviewEnded() {
+  m_progressTimer.stop();
+  UpdateProgress();
+  if (m_bClosing) return;
+  Changing([&] {
+    m_running = 0;
+    m_bBusy = false;
+  });
+  const engine::InspectionResult& result = m_pInspector->Result();
+  switch (result.status) {
+    case engine::InspectionResult::Status::Done:
+      emit PreviewReady(result);
+      break;
+    case engine::InspectionResult::Status::Stopped:
+      break;  // the user stopped it and wants nothing more
+    case engine::InspectionResult::Status::Refused:
+    case engine::InspectionResult::Status::Failed:
+      controls::AppMessageBox::Show(m_pMessageParent, QString::fromStdString(result.error));
+      break;
+  }
+}
+
 void CSplitRunControl::UpdateProgress() {
-  if (!m_pWorker || !m_pBar) return;
-  const std::int64_t upper = m_pWorker->ProgressUpper();
+  if (!m_pBar || (m_bPreviewing ? !m_pInspector : !m_pWorker)) return;
+  const std::int64_t upper =
+      m_bPreviewing ? m_pInspector->ProgressUpper() : m_pWorker->ProgressUpper();
   if (upper < 0) return;  // the run has not measured its source (yet)
   if (upper != m_nShownUpper) {
     m_nShownUpper = upper;
@@ -106,7 +166,8 @@ void CSplitRunControl::UpdateProgress() {
     // An empty range would make the bar a busy indicator; an empty source shows an empty bar.
     m_pBar->setRange(0, std::max(1, static_cast<int>(upper >> m_nProgressShift)));
   }
-  const std::int64_t pos = std::clamp<std::int64_t>(m_pWorker->ProgressPos(), 0, upper);
+  const std::int64_t pos = std::clamp<std::int64_t>(
+      m_bPreviewing ? m_pInspector->ProgressPos() : m_pWorker->ProgressPos(), 0, upper);
   const int value = static_cast<int>(pos >> m_nProgressShift);
   if (m_pBar->value() != value) m_pBar->setValue(value);
 }

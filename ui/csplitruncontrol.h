@@ -7,20 +7,22 @@
 #include <cstdint>
 #include <memory>
 
+#include "cinspectworker.h"
 #include "csplitworker.h"
+#include "inspectionresult.h"
 
 class QProgressBar;
 class QWidget;
 
 namespace sekato::ui {
 
-/// Runs the form's splits one at a time: starts the worker, draws its progress on the bar,
-/// shows its closing message once it has ended, and says through its signals when Start and
-/// Stop can be used, so that the commands follow it.
+/// Runs the form's splits and chapter previews one at a time: starts the worker, draws its
+/// progress on the bar, shows a split's closing message once it has ended, and says through
+/// its signals when Start, Preview and Stop can be used, so that the commands follow it.
 ///
 /// A run is busy from Start until its worker has ended and its message has been dismissed:
 /// Start stays disabled that long (and Stop enabled unless the run was stopped), so a new run
-/// never meets the old one.
+/// never meets the old one. A preview holds the run flag like a split.
 class CSplitRunControl final : public QObject {
   Q_OBJECT
 
@@ -43,6 +45,8 @@ class CSplitRunControl final : public QObject {
   /// Raises the flag and starts a worker on `options`. False, after telling the user, when
   /// no thread can be started; false without a word while busy or closing.
   bool Start(engine::SplitOptions options, int numeralSeries);
+  /// Raises the flag and inspects `options` on a worker; as Start.
+  bool StartPreview(engine::SplitOptions options, int numeralSeries);
   /// Lowers the flag: the worker stops at its next line and ends with its message.
   void Stop();
   /// Closing the window: stops a run, waits for its worker and shows nothing more; afterwards
@@ -51,6 +55,8 @@ class CSplitRunControl final : public QObject {
 
   /// The current (or last) run's worker, or null before the first run.
   CSplitWorker* Worker() const { return m_pWorker.get(); }
+  /// The current (or last) preview's worker, or null before the first preview.
+  CInspectWorker* Inspector() const { return m_pInspector.get(); }
 
   // Injection points for tests and tools.
   void SetRunFunction(CSplitWorker::RunFunction run) { m_run = std::move(run); }
@@ -59,9 +65,19 @@ class CSplitRunControl final : public QObject {
  signals:
   void CanStartChanged(bool bCan);
   void CanStopChanged(bool bCan);
+  /// A preview found what a split would find: the form shows it.
+  void PreviewReady(const engine::InspectionResult& result);
+  /// The user asked, from a completion message, to preview the chapters.
+  void PreviewAsked();
 
  private:
   void OnWorkerEnded();
+  void OnPreviewEnded();
+  /// Shows a split's closing message; completion offers the folder and, when no heading was
+  /// found, the preview.
+  void ShowResult(const CSplitWorker::Result& result);
+  /// Starts the progress timer for a job that started; else lowers the flag and says so.
+  bool Started(bool started, const QString& failure);
   void UpdateProgress();
   /// Runs `change`, then tells whoever listens what it changed for Start and Stop.
   template <typename Change>
@@ -73,6 +89,8 @@ class CSplitRunControl final : public QObject {
   CSplitWorker::RunFunction m_run;
   CSplitWorker::ThreadStarter m_starter;
   std::unique_ptr<CSplitWorker> m_pWorker;
+  std::unique_ptr<CInspectWorker> m_pInspector;
+  bool m_bPreviewing = false;  // the bar shows the preview, not a split
   QTimer m_progressTimer;
   std::int64_t m_nShownUpper = -1;
   int m_nProgressShift = 0;  // positions above the bar's int range are scaled down

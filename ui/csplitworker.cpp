@@ -1,10 +1,12 @@
 #include "csplitworker.h"
 
+#include <QFile>
 #include <QMetaObject>
 #include <exception>
 #include <system_error>
 #include <utility>
 
+#include "messages.h"
 #include "splitrun.h"
 
 namespace sekato::ui {
@@ -34,7 +36,7 @@ bool CSplitWorker::Start(engine::SplitOptions options, RunFunction run,
       } catch (const std::exception& error) {
         // The run cannot go on; say so and give the form back rather than end the program.
         m_result = {engine::SplitOutcome::Failed,
-                    QStringLiteral("分割出错：") + QString::fromUtf8(error.what()), true};
+                    QStringLiteral("分割出错：") + QString::fromUtf8(error.what()), true, {}};
       }
       QMetaObject::invokeMethod(this, &CSplitWorker::OnThreadEnded, Qt::QueuedConnection);
     });
@@ -72,6 +74,21 @@ void CSplitWorker::SetProgressPos(std::int64_t position) {
 bool CSplitWorker::IsRunning() { return m_running.load(std::memory_order_relaxed) != 0; }
 
 void CSplitWorker::ClearRunning() { m_result.clearRunning = true; }
+
+void CSplitWorker::Tally(const engine::RunTally& tally) { m_result.tally = tally; }
+
+QString CSplitWorker::CompletionText(const engine::RunTally& tally) {
+  QString text = QString::fromUtf8(engine::Messages::kCompleted.data(),
+                                   static_cast<qsizetype>(engine::Messages::kCompleted.size()));
+  text += QStringLiteral("\n共写出 %1 个文件，保存在：\n%2")
+              .arg(tally.pieces)
+              .arg(QFile::decodeName(QByteArray::fromStdString(tally.directory)));
+  if (tally.headings == 0) {
+    text += QStringLiteral("\n\n没有找到章节标题，全文都写进了一个文件。"
+                           "“预览章节”可以列出书中标题的样子和能找到它们的设置。");
+  }
+  return text;
+}
 
 void CSplitWorker::OnThreadEnded() {
   if (!m_bActive) return;  // already joined while the window closed

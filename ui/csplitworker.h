@@ -33,6 +33,7 @@ class CSplitWorker final : public QObject, public engine::SplitHost {
     engine::SplitOutcome outcome = engine::SplitOutcome::Failed;
     QString text;
     bool clearRunning = false;
+    engine::RunTally tally;  ///< what a run that wrote pieces wrote
   };
 
   /// `running` is the form's run flag and must outlive this object; `numeralSeries` is the
@@ -71,6 +72,11 @@ class CSplitWorker final : public QObject, public engine::SplitHost {
   void SetProgressPos(std::int64_t position) override;
   bool IsRunning() override;
   void ClearRunning() override;
+  void Tally(const engine::RunTally& tally) override;
+
+  /// The completion message for what a run wrote: "文件分割完成！" first, then how many
+  /// pieces and where, and when chapter splitting found no heading, that it did not.
+  static QString CompletionText(const engine::RunTally& tally);
 
  signals:
   /// The thread has ended and been joined (user-interface thread); GetResult tells how.
