@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <map>
 
-#include "gbkcodec.h"
+#include "encoding.h"
 #include "sourcepath.h"
 #include "splitrun.h"
 #include "terminalhost.h"
@@ -16,15 +16,15 @@
 namespace sekato::cli {
 
 namespace {
-bool ToGbk(const std::string& utf8, const char* what, std::string& gbk) {
-  auto converted = engine::GbkCodec::FromUtf8(utf8);
-  if (!converted) {
-    std::fprintf(stderr, "sekato-cli: %s含有无法用 GBK 编码表示的字符：%s\n", what,
-                 utf8.c_str());
-    return false;
+// The names -e and --to take, in the order the help lists them.
+std::vector<std::string> EncodingNames(bool withAuto) {
+  std::vector<std::string> names;
+  for (const engine::Encoding encoding : engine::Encodings::kAll) {
+    if (withAuto || encoding != engine::Encoding::Auto) {
+      names.emplace_back(engine::Encodings::Name(encoding));
+    }
   }
-  gbk = std::move(*converted);
-  return true;
+  return names;
 }
 }  // namespace
 
@@ -44,14 +44,21 @@ bool CliApp::BuildOptions() {
   m_nSeries = m_strNumerals.empty() ? -1 : kSeries.at(m_strNumerals);
   o.m_bAddHead = m_bHead;
   o.m_bAddTail = m_bTail;
-  return ToGbk(m_strKeywords, "关键字", o.m_strKeywords) &&
-         ToGbk(m_strHead, "文件首添加字符", o.m_strHead) &&
-         ToGbk(m_strTail, "文件尾添加字符", o.m_strTail);
+  // Texts stay UTF-8: the run writes them in the pieces' encoding, or refuses them naming the
+  // character that encoding cannot hold.
+  o.m_textEncoding = engine::Encoding::Utf8;
+  o.m_strKeywords = m_strKeywords;
+  o.m_strHead = m_strHead;
+  o.m_strTail = m_strTail;
+  o.m_encoding = *engine::Encodings::Parse(m_strEncoding);
+  o.m_outEncoding =
+      m_strTo.empty() ? engine::Encoding::Auto : *engine::Encodings::Parse(m_strTo);
+  return true;
 }
 
 int CliApp::Run(int argc, char** argv) {
   engine::SplitOptions& o = m_options;
-  CLI::App app{"sekato-cli: split a long GBK text file (a novel) into numbered .txt pieces,\n"
+  CLI::App app{"sekato-cli: split a long text file (a novel) into numbered .txt pieces,\n"
                "by chapter, by size or into equal parts.",
                "sekato-cli"};
   app.set_version_flag("--version", std::string("sekato-cli ") + SEKATO_VERSION);
@@ -87,8 +94,18 @@ int CliApp::Run(int argc, char** argv) {
   app.add_flag("--no-ad", o.m_bNoAd, "Leave out the line naming sekato at the end of pieces");
   app.add_option("--head", m_strHead, "Text written at the start of every piece");
   app.add_option("--tail", m_strTail, "Text written at the end of every piece");
-  app.add_flag("-q,--quiet", m_bQuiet, "No progress bar and no completion message");
-  app.add_option("SOURCE", m_strSource, "The text file to split (GBK)")->required();
+  app.add_option("-e,--encoding", m_strEncoding,
+                 "The source's encoding; auto detects it (GBK when in doubt)")
+      ->check(CLI::IsMember(EncodingNames(true), CLI::ignore_case))
+      ->capture_default_str();
+  app.add_option("--to", m_strTo,
+                 "The pieces' encoding (default: the source's), converted as it is written")
+      ->check(CLI::IsMember(EncodingNames(false), CLI::ignore_case));
+  app.add_flag("-q,--quiet", m_bQuiet,
+               "No progress bar, no source encoding line and no completion message");
+  app.add_option("SOURCE", m_strSource,
+                 "The text file to split (GBK, GB18030, Big5, UTF-8 or UTF-16)")
+      ->required();
   app.footer(
       "Numbers are read like the window's fields: leading digits count, \"abc\" reads as 0.\n"
       "Exit status: 0 done, 1 options refused, 2 read or write failure, 130 stopped "

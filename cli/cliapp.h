@@ -22,8 +22,7 @@ class CliApp final {
   int Run(int argc, char** argv);
 
  private:
-  /// Turns the parsed UTF-8 values into the engine's options; false (after a message on
-  /// stderr) when a text cannot be written in GBK.
+  /// Turns the parsed UTF-8 values into the engine's options.
   bool BuildOptions();
 
   engine::SplitOptions m_options;
@@ -39,6 +38,8 @@ class CliApp final {
   bool m_bHead = false;
   bool m_bTail = false;
   bool m_bQuiet = false;
+  std::string m_strEncoding = "auto";
+  std::string m_strTo;
   int m_nSeries = -1;
 };
 

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include "messages.h"
+
 namespace sekato::cli {
 
 namespace {
@@ -46,6 +48,18 @@ void TerminalHost::ShowMessage(engine::SplitOutcome kind, const std::string& utf
       std::fprintf(stderr, "sekato-cli: %s\n", utf8Text.c_str());
       break;
   }
+}
+
+void TerminalHost::ReportEncoding(engine::Encoding encoding, bool /*detected*/) {
+  if (m_bQuiet) return;
+  const std::string line = engine::Messages::Format(engine::Messages::kSourceEncoding,
+                                                    engine::Encodings::DisplayName(encoding));
+  std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+void TerminalHost::Warn(const std::string& utf8Text) {
+  if (m_meter) m_meter->Finish();
+  std::fprintf(stderr, "sekato-cli: 警告：%s\n", utf8Text.c_str());
 }
 
 void TerminalHost::SetProgressRange(std::int64_t upper) {

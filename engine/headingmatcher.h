@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "textrules.h"
+
 namespace sekato::engine {
 
 /// Tells chapter headings from body text by the user's keywords.
@@ -27,8 +29,10 @@ class HeadingMatcher final {
   static bool HasWildcard(const std::vector<std::string>& keywords);
 
   /// `series` is the numeral series for "?" (0, 1, 2); `titleLimit` the heading size in
-  /// Chinese characters.
-  HeadingMatcher(std::vector<std::string> keywords, int series, std::int64_t titleLimit);
+  /// Chinese characters, measured as GBK would whatever the encoding; `rules` those of the
+  /// text the keywords and lines are in (numerals are written in it too).
+  HeadingMatcher(std::vector<std::string> keywords, int series, std::int64_t titleLimit,
+                 const TextRules& rules = TextRules::For(Encoding::Gbk));
 
   /// True when `line` is the heading of chapter `headingCounter` + 1. Each keyword is
   /// searched from the end of the previous match: after a "?" keyword, past the whole
@@ -44,6 +48,9 @@ class HeadingMatcher final {
   std::int64_t m_maxBytes;
   bool m_bWildcard;
   std::int64_t m_expandedFor = -1;
+  const TextRules* m_pRules;
+  bool m_bSizeIsMeasure;   ///< one- and two-byte text: bytes measure a title exactly
+  bool m_bUnwritable = false;  ///< the numeral cannot be written in the text's encoding
 };
 
 }  // namespace sekato::engine

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +19,14 @@ OutFile::OutFile() : m_buffer(kBufferSize) {}
 OutFile::~OutFile() {
   std::string ignored;
   Close(ignored);
+  if (m_cd != nullptr) iconv_close(static_cast<iconv_t>(m_cd));
+}
+
+void OutFile::ConvertUtf8To(const char* output) {
+  iconv_t cd = iconv_open(output, "UTF-8");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return;
+  m_cd = cd;
+  m_converted.resize(m_buffer.size() * 2 + 16);
 }
 
 bool OutFile::Create(const std::string& path, dev_t device, ino_t inode, bool& protectedHit,
@@ -58,6 +67,17 @@ bool OutFile::Create(const std::string& path, dev_t device, ino_t inode, bool& p
 
 void OutFile::WriteSlow(std::string_view bytes) {
   Flush();
+  if (m_cd != nullptr) {  // everything goes through the buffer to be converted
+    while (!bytes.empty() && m_nErrno == 0) {
+      const std::size_t take = std::min(bytes.size(), m_buffer.size() - m_used);
+      std::copy(bytes.begin(), bytes.begin() + static_cast<long>(take),
+                m_buffer.begin() + static_cast<long>(m_used));
+      m_used += take;
+      bytes.remove_prefix(take);
+      if (!bytes.empty()) Flush();
+    }
+    return;
+  }
   if (bytes.size() <= m_buffer.size()) {
     std::copy(bytes.begin(), bytes.end(), m_buffer.begin());
     m_used = bytes.size();
@@ -85,22 +105,54 @@ void OutFile::WriteText(std::string_view text) {
   Write(text.substr(start));
 }
 
-void OutFile::Flush() {
+void OutFile::WriteOut(const char* data, std::size_t size) {
   std::size_t done = 0;
-  while (done < m_used && m_nErrno == 0 && m_fd >= 0) {
-    const ssize_t n = ::write(m_fd, m_buffer.data() + done, m_used - done);
+  while (done < size && m_nErrno == 0 && m_fd >= 0) {
+    const ssize_t n = ::write(m_fd, data + done, size - done);
     if (n < 0) {
       if (errno != EINTR) m_nErrno = errno;
       continue;
     }
     done += static_cast<std::size_t>(n);
   }
+}
+
+void OutFile::ConvertBuffer() {
+  auto cd = static_cast<iconv_t>(m_cd);
+  char* in = m_buffer.data();
+  std::size_t inLeft = m_used;
+  char* out = m_converted.data();
+  std::size_t outLeft = m_converted.size();
+  while (inLeft > 0) {
+    if (iconv(cd, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1)) break;
+    if (errno == EINVAL && inLeft < 4) break;  // cut off: kept for the next write
+    if (outLeft == 0) break;
+    *out++ = *in++;  // not UTF-8: kept as it is
+    --inLeft;
+    --outLeft;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  }
+  WriteOut(m_converted.data(), m_converted.size() - outLeft);
+  std::memmove(m_buffer.data(), in, inLeft);
+  m_used = inLeft;
+}
+
+void OutFile::Flush() {
+  if (m_cd != nullptr) {
+    ConvertBuffer();
+    return;
+  }
+  WriteOut(m_buffer.data(), m_used);
   m_used = 0;
 }
 
 bool OutFile::Close(std::string& error) {
   if (m_fd < 0) return true;
   Flush();
+  if (m_used > 0) {  // a character cut off by the end of the piece goes out as it is
+    WriteOut(m_buffer.data(), m_used);
+    m_used = 0;
+  }
   if (::close(m_fd) != 0 && m_nErrno == 0) m_nErrno = errno;
   m_fd = -1;
   if (m_nErrno != 0) {

@@ -6,11 +6,25 @@
 #include "gbkcodec.h"
 #include "gbktext.h"
 #include "messages.h"
+#include "textcodec.h"
+#include "textrules.h"
 
 namespace sekato::engine {
 
 PieceWriter::PieceWriter(PieceLayout layout, dev_t sourceDevice, ino_t sourceInode)
-    : m_layout(std::move(layout)), m_sourceDevice(sourceDevice), m_sourceInode(sourceInode) {}
+    : m_layout(std::move(layout)), m_sourceDevice(sourceDevice), m_sourceInode(sourceInode) {
+  if (const TextRules* rules = m_layout.rules) {
+    m_nBreakBytes = rules->BreakBytes();
+    m_bMeasured = rules->OutputEncoding() != rules->TextEncoding();
+    if (Encodings::IsUtf16(rules->OutputEncoding())) {
+      m_file.ConvertUtf8To(Encodings::IconvName(rules->OutputEncoding()));
+    }
+  }
+}
+
+std::int64_t PieceWriter::Written(std::string_view text) const {
+  return m_bMeasured ? m_layout.rules->Written(text) : static_cast<std::int64_t>(text.size());
+}
 
 std::string PieceWriter::SequenceText(std::int64_t number) {
   char text[32];
@@ -42,6 +56,25 @@ bool PieceWriter::TitleFileName(std::string_view gbkTitle, std::string& utf8Titl
   return true;
 }
 
+bool PieceWriter::TitleFileName(std::string_view title, Encoding encoding,
+                                std::string& utf8Title) {
+  if (encoding == Encoding::Gbk) return TitleFileName(title, utf8Title);
+  // In UTF-8 no byte of a longer character is ASCII, so the test is on the decoded name.
+  auto converted = TextCodec::Convert(title, encoding, Encoding::Utf8);
+  bool cutOff = false;
+  if (!converted || TextRules::For(Encoding::Utf8).ValidPrefix(converted->data(), converted->size(),
+                                                               cutOff) != converted->size()) {
+    return false;
+  }
+  constexpr std::string_view kForbidden = "\\/:*?\"<>|";
+  for (const char c : *converted) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F || kForbidden.find(c) != std::string_view::npos) return false;
+  }
+  utf8Title = std::move(*converted);
+  return true;
+}
+
 bool PieceWriter::Open(std::int64_t number) {
   m_nSequence = number;
   m_strPath = PiecePath(number);
@@ -53,6 +86,7 @@ bool PieceWriter::Open(std::int64_t number) {
                               : Messages::Format(Messages::kCreatePiece, m_strPath, reason);
     return false;
   }
+  m_file.Write(m_layout.preamble);
   return true;
 }
 
@@ -61,7 +95,7 @@ bool PieceWriter::OpenFirst() {
   if (m_layout.addHead) {
     m_file.WriteText(m_layout.head);
     m_file.Break();
-    m_nCount = static_cast<std::int64_t>(m_layout.head.size()) + 2;
+    m_nCount = Written(m_layout.head) + m_nBreakBytes;
   }
   return true;
 }
@@ -72,7 +106,7 @@ bool PieceWriter::OpenNext() {
     m_file.WriteText(m_layout.head);
     m_file.Break();
     m_file.Break();
-    m_nCount = static_cast<std::int64_t>(m_layout.head.size()) + 4;
+    m_nCount = Written(m_layout.head) + 2 * m_nBreakBytes;
   }
   return true;
 }
@@ -97,9 +131,10 @@ bool PieceWriter::Close(bool withEnding) {
   return true;
 }
 
-bool PieceWriter::RenameToTitle(std::int64_t number, std::string_view gbkTitle) {
+bool PieceWriter::RenameToTitle(std::int64_t number, std::string_view textTitle) {
   std::string title;
-  if (!TitleFileName(gbkTitle, title)) return false;
+  const Encoding encoding = m_layout.rules ? m_layout.rules->TextEncoding() : Encoding::Gbk;
+  if (!TitleFileName(textTitle, encoding, title)) return false;
   const std::string target = m_layout.directory + "/" + SequenceText(number) + "_" + title + ".txt";
   return FileOps::RenameNoReplace(PiecePath(number), target);
 }

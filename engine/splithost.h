@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "encoding.h"
+
 namespace sekato::engine {
 
 /// How a run ended, and the kind of the message it shows at its end.
@@ -37,6 +39,14 @@ class SplitHost {
 
   /// The run flag, polled once per source line: false asks the run to stop.
   virtual bool IsRunning() = 0;
+
+  /// The source's encoding, once known (before the progress range): `detected` when it was
+  /// found by detection rather than chosen. Hosts that do not show it ignore it.
+  virtual void ReportEncoding(Encoding /*encoding*/, bool /*detected*/) {}
+
+  /// Something the user should know that does not stop the run (a byte of the source that
+  /// is not valid in its encoding); shown without waiting. Ignored unless a host shows it.
+  virtual void Warn(const std::string& /*utf8Text*/) {}
 
   /// Clears the run flag; called when the run ends on its own (completed, refused, failed),
   /// after its message has been dismissed.

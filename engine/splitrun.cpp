@@ -5,15 +5,18 @@
 
 #include "chaptersplitter.h"
 #include "fileops.h"
-#include "gbkcodec.h"
 #include "gbktext.h"
 #include "headingmatcher.h"
 #include "linereader.h"
 #include "messages.h"
 #include "numberparse.h"
 #include "piecewriter.h"
+#include "runencodings.h"
 #include "siteaddresses.h"
 #include "sizesplitter.h"
+#include "sourcedecoder.h"
+#include "textcodec.h"
+#include "numerals.h"
 
 namespace sekato::engine {
 
@@ -23,9 +26,9 @@ constexpr int kByChapter = 0;
 constexpr int kBySize = 1;
 constexpr int kEvenly = 2;
 
-std::string PromotionLine() {
-  const std::string text = std::string(Messages::kPromotion) + " " + SiteAddresses::kHome;
-  return GbkCodec::FromUtf8(text).value_or(SiteAddresses::kHome);
+std::string PromotionLine(Encoding text) {
+  const std::string line = std::string(Messages::kPromotion) + " " + SiteAddresses::kHome;
+  return TextCodec::Convert(line, Encoding::Utf8, text).value_or(SiteAddresses::kHome);
 }
 
 // True when `fileName` is "namePart_NNN.txt" for some sequence number, as PiecePath writes it.
@@ -70,6 +73,7 @@ struct SplitRun::Plan {
   std::string keywordText;  ///< normalised
   std::vector<std::string> keywords;
   PieceLayout layout;
+  std::optional<RunEncodings> encodings;
 };
 
 std::optional<std::string> SplitRun::Refusal(const SplitOptions& o, const Plan& plan) {
@@ -115,9 +119,19 @@ SplitOutcome SplitRun::Execute() {
   plan.series = m_host.NumeralSeries();
   if (plan.series < 0 || plan.series > 2) plan.series = -1;
   plan.directory = o.m_nDirMode == 0 ? o.m_strNewDir : o.m_strSrcBase;
-  plan.keywordText = GbkText::NormaliseKeywords(o.m_strKeywords);
+  plan.keywordText = TextRules::For(o.m_textEncoding).NormaliseKeywords(o.m_strKeywords);
   plan.keywords = HeadingMatcher::CutKeywords(plan.keywordText);
   if (auto refusal = Refusal(o, plan)) return Finish(SplitOutcome::Refused, *refusal);
+
+  std::string message;
+  bool refused = false;
+  plan.encodings = RunEncodings::Resolve(o, message, refused);
+  if (!plan.encodings) {
+    return Finish(refused ? SplitOutcome::Refused : SplitOutcome::Failed, message);
+  }
+  m_host.ReportEncoding(plan.encodings->Source(), plan.encodings->Detected());
+  // Text the pieces' encoding cannot hold is refused before anything is made.
+  if (auto refusal = ToRunText(plan)) return Finish(SplitOutcome::Refused, *refusal);
 
   std::string reason;
   if (!FileOps::MakeDirectory(plan.directory, reason)) {
@@ -133,11 +147,11 @@ SplitOutcome SplitRun::Execute() {
   layout.directory = plan.directory;
   layout.namePart = o.m_nNameMode == 1 ? o.m_strCustomName : o.m_strSrcTitle;
   layout.addHead = o.m_bAddHead;
-  layout.head = o.m_strHead;
   layout.addTail = o.m_bAddTail;
-  layout.tail = o.m_strTail;
   layout.addPromotion = !o.m_bNoAd;
-  layout.promotion = PromotionLine();
+  layout.promotion = PromotionLine(plan.encodings->Text());
+  layout.rules = &plan.encodings->Rules();
+  layout.preamble = plan.encodings->Preamble();
 
   // The source itself must never become a piece.
   if (FileOps::SameDirectory(DirectoryOf(o.m_strSrcPath), plan.directory) &&
@@ -148,27 +162,68 @@ SplitOutcome SplitRun::Execute() {
   return Split(plan);
 }
 
+std::optional<std::string> SplitRun::ToRunText(Plan& plan) const {
+  const SplitOptions& o = m_options;
+  const RunEncodings& encodings = *plan.encodings;
+  std::string message;
+  if (o.m_nSplitMode == kByChapter) {
+    auto keywords = encodings.ToText(plan.keywordText, o.m_textEncoding, "关键字", message);
+    if (!keywords) return message;
+    plan.keywordText = std::move(*keywords);
+    plan.keywords = HeadingMatcher::CutKeywords(plan.keywordText);
+    // Every digit and unit a chapter number up to 10000 is written with.
+    if (plan.series >= 0 && HeadingMatcher::HasWildcard(plan.keywords)) {
+      for (const std::int64_t n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 100, 1000, 10000}) {
+        if (!encodings.ToText(Numerals::Text(n, plan.series), Encoding::Gbk, "替换?的自增符",
+                              message)) {
+          return message;
+        }
+      }
+    }
+  }
+  if (o.m_bAddHead) {
+    auto head = encodings.ToText(o.m_strHead, o.m_textEncoding, "文件首添加字符", message);
+    if (!head) return message;
+    plan.layout.head = std::move(*head);
+  }
+  if (o.m_bAddTail) {
+    auto tail = encodings.ToText(o.m_strTail, o.m_textEncoding, "文件尾添加字符", message);
+    if (!tail) return message;
+    plan.layout.tail = std::move(*tail);
+  }
+  return std::nullopt;
+}
+
 SplitOutcome SplitRun::Split(Plan& plan) {
   const SplitOptions& o = m_options;
+  const RunEncodings& encodings = *plan.encodings;
+  const TextRules& rules = encodings.Rules();
   LineReader source;
   std::string reason;
   if (!source.Open(o.m_strSrcPath, reason)) {
     return Finish(SplitOutcome::Failed,
                   Messages::Format(Messages::kOpenSource, o.m_strSrcPath, reason));
   }
+  SourceDecoder decoder(encodings.Source(), encodings.Text(), encodings.MarkBytes());
+  source.SetDecoder(&decoder);
+  source.SetRules(rules);
   const std::int64_t length = source.Length();
 
   PieceWriter writer(plan.layout, source.Device(), source.Inode());
   std::optional<ChapterSplitter> chapters;
   std::optional<SizeSplitter> sizes;
   if (o.m_nSplitMode == kByChapter) {
-    chapters.emplace(HeadingMatcher(std::move(plan.keywords), plan.series, plan.titleLimit),
-                     plan.perFile, o.m_nNameMode == 2, writer);
+    chapters.emplace(
+        HeadingMatcher(std::move(plan.keywords), plan.series, plan.titleLimit, rules),
+        plan.perFile, o.m_nNameMode == 2, writer, rules);
   } else {
-    const auto limits = o.m_nSplitMode == kEvenly
-                            ? SizeSplitter::ForParts(length, plan.parts, plan.layout)
-                            : SizeSplitter::ForSize(plan.maxKb);
-    sizes.emplace(limits, o.m_nSplitMode == kBySize && o.m_bKeepLines, writer);
+    auto limits = o.m_nSplitMode == kEvenly
+                      ? SizeSplitter::ForParts(encodings.WrittenLength(length), plan.parts,
+                                               plan.layout)
+                      : SizeSplitter::ForSize(plan.maxKb);
+    // A byte-order mark is not counted as text, but it is on disk within the size asked for.
+    if (o.m_nSplitMode == kBySize) limits.limit -= rules.Written(plan.layout.preamble);
+    sizes.emplace(limits, o.m_nSplitMode == kBySize && o.m_bKeepLines, writer, rules);
   }
 
   // A failure closes what is open and keeps every piece written so far.
@@ -184,10 +239,13 @@ SplitOutcome SplitRun::Split(Plan& plan) {
   // Long lines come in parts where nothing needs them whole: no clean-up (it trims the line's
   // end), no keep-lines (it moves a line whole), and in chapter mode only when the part is
   // longer than any heading can be.
+  // A heading takes at most 2 bytes per unit of the title limit, or 4 in GB18030 and UTF-8.
+  const std::size_t headingBytesPerUnit =
+      encodings.Text() == Encoding::Gbk || encodings.Text() == Encoding::Big5 ? 2 : 4;
   const bool inParts =
       !o.m_bTrimSpaces &&
       (o.m_nSplitMode == kByChapter
-           ? plan.titleLimit < static_cast<std::int64_t>(m_nPartLimit / 2)
+           ? plan.titleLimit < static_cast<std::int64_t>(m_nPartLimit / headingBytesPerUnit)
            : !(o.m_nSplitMode == kBySize && o.m_bKeepLines));
   if (inParts) source.SetPartLimit(m_nPartLimit);
 
@@ -196,6 +254,15 @@ SplitOutcome SplitRun::Split(Plan& plan) {
   bool complete = true;
   bool inLine = false;  // between the parts of a long line
   bool stopped = false;
+  bool warned = false;
+  // A byte that is not valid in the source's encoding is said once, and the run goes on.
+  const auto warnOfInvalid = [&] {
+    if (warned || decoder.FirstInvalid() < 0) return;
+    warned = true;
+    m_host.Warn(Messages::Format(Messages::kInvalidInSource,
+                                 std::to_string(decoder.FirstInvalid()),
+                                 Encodings::DisplayName(encodings.Source())));
+  };
   while (source.Next(data, size, complete)) {
     const bool lineStart = !inLine;
     inLine = !complete;
@@ -203,9 +270,10 @@ SplitOutcome SplitRun::Split(Plan& plan) {
       stopped = true;
       break;
     }
-    const std::int64_t position = source.Position();
+    const std::int64_t position = source.ProgressPosition();
+    if (!warned) warnOfInvalid();
     if (o.m_bTrimSpaces) {
-      GbkText::WidenFullWidthSpaces(data, size);
+      size = rules.WidenFullWidthSpaces(data, size);
       size = GbkText::TrimRight(std::string_view(data, size)).size();
       if (size == 0) continue;
     }
@@ -224,6 +292,7 @@ SplitOutcome SplitRun::Split(Plan& plan) {
     if (writer.WriteFailed() && !writer.Close(false)) return fail(writer.ErrorMessage());
     m_host.SetProgressPos(position);
   }
+  warnOfInvalid();
   if (source.Failed()) {
     return fail(Messages::Format(Messages::kReadSource, o.m_strSrcPath, source.Error()));
   }

@@ -150,7 +150,7 @@ class Cli : public ::testing::Test {
 
 TEST_F(Cli, DefaultsSplitByChapterIntoAFolderBesideTheSource) {
   ASSERT_EQ(Run({Novel()}), 0);
-  EXPECT_EQ(stderrText, "文件分割完成！\n");
+  EXPECT_EQ(stderrText, "源文件编码：GBK\n文件分割完成！\n");
   EXPECT_EQ(List(dir / "novel"),
             (std::vector<std::string>{"novel_001.txt", "novel_002.txt", "novel_003.txt"}));
   const std::string third = Read(dir / "novel/novel_003.txt");
