@@ -31,11 +31,18 @@ bool HasNonAscii(std::string_view text) {
 
 // GBK, or GB18030 when a four-byte character stands anywhere in the prefix.
 Encoding GbkFamily(std::string_view text) {
-  const TextRules& rules = TextRules::For(Encoding::Gb18030);
-  for (std::size_t pos = 0; pos < text.size();) {
-    const std::size_t length = rules.CharLength(text, pos);
-    if (length == 4) return Encoding::Gb18030;
-    pos += length;
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t size = text.size();
+  const auto lead = [](unsigned char b) { return b >= 0x81 && b <= 0xFE; };
+  const auto digit = [](unsigned char b) { return b >= 0x30 && b <= 0x39; };
+  for (std::size_t pos = 0; pos < size;) {
+    if (!lead(p[pos]) || pos + 1 == size) {
+      ++pos;
+    } else if (digit(p[pos + 1]) && pos + 3 < size && lead(p[pos + 2]) && digit(p[pos + 3])) {
+      return Encoding::Gb18030;
+    } else {
+      pos += 2;
+    }
   }
   return Encoding::Gbk;
 }

@@ -262,6 +262,14 @@ class EncodedRules : public TextRules {
         pos += 8;
       }
       if (pos >= size) break;
+      if constexpr (Rule::kEncoding == Encoding::Utf8) {
+        // Most of a Chinese book: three-byte characters from U+1000 to U+CFFF, one after another.
+        while (pos + 3 <= size && p[pos] >= 0xE1 && p[pos] <= 0xEC &&
+               IsContinuation(p[pos + 1]) && IsContinuation(p[pos + 2])) {
+          pos += 3;
+        }
+        if (pos >= size) break;
+      }
       const std::size_t length = Rule::Valid(p + pos, size - pos);
       if (length == kIncomplete) cutOff = true;
       if (length == 0 || length == kIncomplete) return pos;
