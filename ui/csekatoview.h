@@ -88,6 +88,8 @@ class CSekatoView final : public QScrollArea, public CCmdTarget {
 
   // The options, in the order the form binds them.
   QComboBox* m_comboNumerals = nullptr;
+  QComboBox* m_comboEncoding = nullptr;     ///< Encodings::kAll order, 自动检测 first
+  QComboBox* m_comboOutEncoding = nullptr;  ///< Encodings::kAll order, 同源文件 first
   int m_nDirMode = -1;
   int m_nSplitMode = -1;
   bool m_bAddTail = false;
@@ -129,6 +131,9 @@ class CSekatoView final : public QScrollArea, public CCmdTarget {
   void InstallPreTranslateHook(QWidget* root);
   void ResizeParentToFit();
   void SetSourceMembers(const QString& path);
+  /// Names what detection finds in the chosen source on the first encoding item:
+  /// "自动检测（UTF-8）"; plain "自动检测" while there is no readable source.
+  void ShowDetectedEncoding();
   void EnableItems(std::initializer_list<int> ids, bool bEnable);
   /// The options the worker gets, or nothing after telling the user why not.
   std::optional<engine::SplitOptions> TakeSnapshot();

@@ -70,7 +70,8 @@ int CSplitWorker::NumeralSeries() { return m_nNumeralSeries; }
 void CSplitWorker::ShowMessage(engine::SplitOutcome /*kind*/, const std::string& utf8Text) {
   std::unique_lock lock(m_mutex);
   if (m_bAbandoned) return;
-  m_strPendingText = QString::fromStdString(utf8Text);
+  m_strPendingText = QString::fromStdString(utf8Text) + m_strWarnings;
+  m_strWarnings.clear();
   m_bMessagePending = true;
   // The box must live on the user-interface thread. Only post here and wait for the answer:
   // a blocking call would deadlock with a window that waits for this thread while closing.
@@ -109,6 +110,10 @@ bool CSplitWorker::IsRunning() { return m_running.load(std::memory_order_relaxed
 void CSplitWorker::ClearRunning() {
   m_running.store(0);
   QMetaObject::invokeMethod(this, &CSplitWorker::RunningCleared, Qt::QueuedConnection);
+}
+
+void CSplitWorker::Warn(const std::string& utf8Text) {
+  m_strWarnings += QLatin1Char('\n') + QString::fromStdString(utf8Text);
 }
 
 void CSplitWorker::OnThreadEnded() {

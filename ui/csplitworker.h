@@ -69,6 +69,9 @@ class CSplitWorker final : public QObject, public engine::SplitHost {
   void SetProgressPos(std::int64_t position) override;
   bool IsRunning() override;
   void ClearRunning() override;
+  /// Kept for the run's closing message, which shows it beneath its first line, so a run is
+  /// not held up by a box in the middle.
+  void Warn(const std::string& utf8Text) override;
 
  signals:
   /// The thread has ended and been joined (user-interface thread).
@@ -96,6 +99,7 @@ class CSplitWorker final : public QObject, public engine::SplitHost {
   bool m_bMessagePending = false;
   bool m_bAbandoned = false;  // the window is closing: show nothing, wait for nothing
   QString m_strPendingText;
+  QString m_strWarnings;  // worker thread only, until the closing message
 };
 
 }  // namespace sekato::ui

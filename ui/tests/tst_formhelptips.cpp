@@ -1,4 +1,4 @@
-// The form's help tips: three fields explain themselves while they are enabled.
+// The form's help tips: five fields explain themselves while they are enabled.
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -82,6 +82,15 @@ class TestFormHelpTips : public QObject {
     RestOn(m_view->GetDlgItem(1018));
     QTRY_VERIFY_WITH_TIMEOUT(m_view->m_tip.isVisible(), 2000);
     QCOMPARE(m_view->m_tip.Text(), QString::fromUtf16(FormHelpTexts::kKeepLinesHelp));
+  }
+
+  void encodingChoicesExplainThemselves() {
+    for (auto [id, help] : {std::pair{1032, FormHelpTexts::kEncodingHelp},
+                            std::pair{1033, FormHelpTexts::kOutEncodingHelp}}) {
+      RestOn(m_view->GetDlgItem(id));
+      QTRY_COMPARE_WITH_TIMEOUT(m_view->m_tip.Text(), QString::fromUtf16(help), 2000);
+      QTRY_VERIFY_WITH_TIMEOUT(m_view->m_tip.isVisible(), 2000);
+    }
   }
 
   void otherFieldsHaveNoTip() {
