@@ -192,6 +192,29 @@ TEST_F(Cli, RefusedOptionsExitWithOne) {
   EXPECT_EQ(Run({"--version"}), 0);
 }
 
+TEST_F(Cli, EncodingsAreDetectedChosenAndConverted) {
+  const std::string utf8 = "前言\r\n第1章 甲\r\n一\r\n第2章 乙\r\n二\r\n";
+  Write(dir / "u.txt", utf8);
+  ASSERT_EQ(Run({"--no-ad", (dir / "u.txt").string()}), 0);
+  EXPECT_EQ(stderrText, "源文件编码：UTF-8\n文件分割完成！\n");
+  EXPECT_EQ(Read(dir / "u/u_002.txt"), "第2章 乙\r\n二");
+  // Converted as written: the same pieces in GBK, and in UTF-16 with a mark on each.
+  ASSERT_EQ(Run({"-q", "--no-ad", "--to", "gbk", "-o", dir / "g", (dir / "u.txt").string()}), 0);
+  EXPECT_EQ(Read(dir / "g/u_002.txt"), G("第2章 乙\r\n二"));
+  ASSERT_EQ(Run({"-q", "--no-ad", "--to", "UTF-16LE", "-o", dir / "w", (dir / "u.txt").string()}),
+            0);
+  EXPECT_EQ(Read(dir / "w/u_002.txt").substr(0, 4), std::string("\xFF\xFE\x2C\x7B", 4));
+  // Refusals name what would work.
+  EXPECT_EQ(Run({"-e", "latin1", (dir / "u.txt").string()}), 1);
+  EXPECT_NE(stderrText.find("utf-16be"), std::string::npos) << stderrText;
+  Write(dir / "nomark.txt", std::string("\x2C\x7B" "1\0\r\0\n\0", 8));
+  EXPECT_EQ(Run({(dir / "nomark.txt").string()}), 1);
+  EXPECT_NE(stderrText.find("-e utf-16le"), std::string::npos) << stderrText;
+  EXPECT_EQ(Run({"-q", "-e", "utf-16le", "-o", dir / "n", (dir / "nomark.txt").string()}), 0);
+  EXPECT_EQ(Run({"--head", "这", "--to", "big5", (dir / "u.txt").string()}), 1);
+  EXPECT_NE(stderrText.find("“这”"), std::string::npos) << stderrText;
+}
+
 TEST_F(Cli, ReadAndWriteFailuresExitWithTwo) {
   EXPECT_EQ(Run({(dir / "missing.txt").string()}), 2);
   EXPECT_NE(stderrText.find("missing.txt"), std::string::npos);
