@@ -3,7 +3,7 @@
 
 Usage: bench/cli_vs_split.py [--cli PATH] [--size-mb 200] [--runs 3] [--work DIR]
 
-The novel is generated once (by the corpus generator next to the project) and kept in the
+The novel is generated once (by bench/gen_novel.py) and kept in the
 work folder, in GBK and as a UTF-8 copy of the same size; pieces are written to a scratch
 folder that is emptied between runs. Each command runs --runs times; the median wall time is
 compared with split's median on the same file from the same session and, for UTF-8, with the
@@ -21,7 +21,7 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
-GENERATOR = os.path.join(ROOT, "..", "shared", "corpus", "gen_novel.py")
+GENERATOR = os.path.join(HERE, "gen_novel.py")
 GNU_TIME = "/usr/bin/time"
 
 

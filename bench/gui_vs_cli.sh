@@ -17,7 +17,6 @@ root=$PWD
 runs=${RUNS:-5}
 size=${SIZE_MB:-200}
 limit=1.2
-shared=${SEKATO_SHARED_DIR:-$root/../shared}
 build=${SEKATO_BUILD_DIR:-$root/build-bench}
 
 bash scripts/deps.sh
@@ -32,7 +31,7 @@ else
   out=$(mktemp -d "$root/bench/out/pieces.XXXXXX")
 fi
 trap 'rm -rf "$out"' EXIT
-[ -s "$novel" ] || python3 "$shared/corpus/gen_novel.py" "$novel" "$size"
+[ -s "$novel" ] || python3 "$root/bench/gen_novel.py" "$novel" "$size"
 
 now() { date +%s.%N; }
 best() { printf '%s\n' "$@" | sort -g | head -n1; }

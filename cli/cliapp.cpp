@@ -5,13 +5,10 @@
 #include <map>
 
 #include "encoding.h"
+#include "programversion.h"
 #include "sourcepath.h"
 #include "splitrun.h"
 #include "terminalhost.h"
-
-#ifndef SEKATO_VERSION
-#define SEKATO_VERSION "1.1.0"
-#endif
 
 namespace sekato::cli {
 
@@ -61,7 +58,7 @@ int CliApp::Run(int argc, char** argv) {
   CLI::App app{"sekato-cli: split a long text file (a novel) into numbered .txt pieces,\n"
                "by chapter, by size or into equal parts.",
                "sekato-cli"};
-  app.set_version_flag("--version", std::string("sekato-cli ") + SEKATO_VERSION);
+  app.set_version_flag("--version", std::string("sekato-cli ") + engine::ProgramVersion::kFull);
   app.get_formatter()->column_width(28);
 
   app.add_option("-m,--mode", m_strMode, "How to split: chapter, size or even")

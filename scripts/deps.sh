@@ -2,7 +2,8 @@
 # Installs the Debian packages sekato builds and tests with, when any is missing.
 set -euo pipefail
 pkgs=(g++ cmake ninja-build make pkg-config python3 libgtest-dev libgmock-dev libcli11-dev
-      libuchardet-dev qt6-base-dev libgl-dev fonts-wqy-zenhei xdg-utils)
+      libuchardet-dev qt6-base-dev libgl-dev fonts-wqy-zenhei xdg-utils qt6-translations-l10n
+      dpkg-dev file desktop-file-utils appstream)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
-novel=../shared/corpus/sanguoyanyi.gbk.txt
+novel=samples/sanguoyanyi.gbk.txt
 work=$(mktemp -d "${TMPDIR:-/tmp}/sekato-XXXXXX")
 cp "$novel" "$work/"
 source="$work/$(basename "$novel")"

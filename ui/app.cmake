@@ -25,47 +25,35 @@ add_library(sekato_ui STATIC
 target_include_directories(sekato_ui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(sekato_ui PUBLIC sekato_uikit sekato_msgbox sekato_about sekato_balloon
                                        sekato_engine Qt6::Widgets Threads::Threads)
-target_compile_options(sekato_ui PRIVATE ${SEKATO_WARNINGS})
+sekato_target_warnings(sekato_ui)
 
 add_executable(sekato main.cpp)
 target_link_libraries(sekato PRIVATE sekato_ui sekato_res)
-target_compile_options(sekato PRIVATE ${SEKATO_WARNINGS})
-
+sekato_target_warnings(sekato)
+# The desktop entry, icons and the rest of what a desktop needs are installed by packaging/.
 install(TARGETS sekato RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${CMAKE_SOURCE_DIR}/res/sekato.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${CMAKE_SOURCE_DIR}/res/sekato.png DESTINATION ${CMAKE_INSTALL_DATADIR}/pixmaps)
-foreach(size 48 128)
-  install(FILES ${CMAKE_SOURCE_DIR}/res/icons/sekato-${size}.png
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
-          RENAME sekato.png)
-endforeach()
 
 # Tools: pictures of the window for the documentation, and the window's side of the benchmark.
 add_executable(sekato-screenshot tools/screenshot.cpp)
 target_link_libraries(sekato-screenshot PRIVATE sekato_ui sekato_res)
-target_compile_options(sekato-screenshot PRIVATE ${SEKATO_WARNINGS})
+sekato_target_warnings(sekato-screenshot)
 
 add_executable(sekato-guibench tools/guibench.cpp)
 target_link_libraries(sekato-guibench PRIVATE sekato_ui sekato_res)
-target_compile_options(sekato-guibench PRIVATE ${SEKATO_WARNINGS})
+sekato_target_warnings(sekato-guibench)
 
 if(SEKATO_BUILD_TESTS)
   add_library(sekato_ui_testsupport STATIC tests/uitestsupport.cpp tests/uitestsupport.h)
   target_include_directories(sekato_ui_testsupport PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/tests)
   target_link_libraries(sekato_ui_testsupport PUBLIC sekato_ui Qt6::Test)
-  target_compile_options(sekato_ui_testsupport PRIVATE ${SEKATO_WARNINGS})
-  target_compile_definitions(sekato_ui_testsupport PUBLIC
-    SEKATO_SHARED_DIR="${SEKATO_SHARED_DIR}"
+  sekato_target_warnings(sekato_ui_testsupport)
+  target_compile_definitions(sekato_ui_testsupport PRIVATE
+    SEKATO_GENERATOR_PATH="${PROJECT_SOURCE_DIR}/bench/gen_novel.py"
     SEKATO_CLI_PATH="$<TARGET_FILE:sekato-cli>")
 
   foreach(test tst_csekatoview tst_runcontrol tst_cmainframe tst_endtoend tst_formhelptips)
-    add_executable(${test} tests/${test}.cpp)
-    target_link_libraries(${test} PRIVATE sekato_ui_testsupport sekato_res)
-    target_compile_options(${test} PRIVATE ${SEKATO_WARNINGS})
-    add_test(NAME ${test} COMMAND ${test})
-    set_tests_properties(${test} PROPERTIES LABELS gui TIMEOUT 300
-                         ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    sekato_add_qtest(${test} SOURCES tests/${test}.cpp TIMEOUT 300
+                     LIBRARIES sekato_ui_testsupport sekato_res)
   endforeach()
   # The end-to-end test compares with the command-line splitter.
   add_dependencies(tst_endtoend sekato-cli)

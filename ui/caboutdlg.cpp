@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "dialogunits.h"
+#include "programversion.h"
 #include "siteaddresses.h"
 
 namespace sekato::ui {
@@ -68,8 +69,11 @@ void CAboutDlg::CreateControls() {
     picture->setGeometry(QRect(QPoint(du.X(11), du.Y(6)), image.size()));
   }
 
-  AddStatic(this, du, QStringLiteral("岚溪TXT分割器 V1.1"), QRect(142, 24, 93, 12), "product");
-  AddStatic(this, du, QStringLiteral("最近更新:2013-07-07"), QRect(11, 48, 133, 11), "updated");
+  AddStatic(this, du, QString::fromUtf8(engine::ProgramVersion::kTitle), QRect(142, 24, 93, 12),
+            "product");
+  AddStatic(this, du,
+            QStringLiteral("最近更新:") + QLatin1String(engine::ProgramVersion::kReleaseDate),
+            QRect(11, 48, 133, 11), "updated");
 
   auto* rule = new QFrame(this);
   rule->setObjectName(QStringLiteral("rule"));

@@ -12,6 +12,7 @@
 #include "ccmdui.h"
 #include "cfullcolortoolbar.h"
 #include "csekatoview.h"
+#include "programversion.h"
 #include "resourceids.h"
 #include "weblinks.h"
 
@@ -37,7 +38,7 @@ bool CMainFrame::Create() {
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
-  setWindowTitle(QStringLiteral("岚溪TXT分割器 V1.1"));
+  setWindowTitle(QString::fromUtf8(engine::ProgramVersion::kTitle));
   setWindowIcon(QIcon(AppIconResource()));
   setContextMenuPolicy(Qt::NoContextMenu);
   setAcceptDrops(true);

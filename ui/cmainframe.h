@@ -14,8 +14,9 @@ class CFullColorToolBar;
 class CSekatoDoc;
 class CSekatoView;
 
-/// The main window: the title "岚溪TXT分割器 V1.1", no maximise button, no status bar, menu 128,
-/// the full-colour toolbar 128 and the form as its only view.
+/// The main window: the title "岚溪TXT分割器 V<major.minor>" (e.g. "岚溪TXT分割器 V1.1"), no
+/// maximise button, no status bar, menu 128, the full-colour toolbar 128 and the form as its
+/// only view.
 ///
 /// Commands from the menu and the toolbar share one action per id ("32771", …) and go the
 /// command route: the view first, then the frame, then the application. Before a command

@@ -3,12 +3,16 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPalette>
+#include <QTranslator>
 
 #include "caboutdlg.h"
 #include "cmainframe.h"
 #include "csekatodoc.h"
 #include "csekatoview.h"
+#include "programversion.h"
 #include "resourceids.h"
 
 namespace sekato::ui {
@@ -23,7 +27,22 @@ CSekatoApp::~CSekatoApp() {
 void CSekatoApp::SetIdentity() {
   QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
   QCoreApplication::setApplicationName(QStringLiteral("sekato"));
-  QCoreApplication::setApplicationVersion(QStringLiteral("1.1.0"));
+  QCoreApplication::setApplicationVersion(QString::fromLatin1(engine::ProgramVersion::kFull));
+}
+
+bool CSekatoApp::UseChineseQtTexts() {
+  static QTranslator* installed = nullptr;
+  if (installed != nullptr) return true;
+  const QLocale chinese(QLocale::Chinese, QLocale::China);
+  QLocale::setDefault(chinese);
+  auto translator = std::make_unique<QTranslator>(qApp);
+  if (!translator->load(QStringLiteral("qtbase_zh_CN"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    return false;
+  }
+  QCoreApplication::installTranslator(translator.get());
+  installed = translator.release();  // owned by the application object
+  return true;
 }
 
 void CSekatoApp::SetDialogBkColor(const QColor& background, const QColor& text) {
@@ -39,6 +58,7 @@ CSekatoView* CSekatoApp::View() const {
 
 bool CSekatoApp::InitInstance(const QStringList& arguments) {
   SetIdentity();
+  UseChineseQtTexts();
   QApplication::setWindowIcon(QIcon(AppIconResource()));
 
   if (!OnFileNew()) return false;

@@ -22,9 +22,18 @@ class CSekatoApp final : public QObject, public CCmdTarget {
   CSekatoApp();
   ~CSekatoApp() override;
 
-  /// Name "sekato", version 1.1.0, and the profile location (organisation
-  /// "Local AppWizard-Generated Applications", application "sekato"), where nothing is written.
+  /// Name "sekato", the project's version (e.g. "1.1.0"), and the profile location
+  /// (organisation "Local AppWizard-Generated Applications", application "sekato"), where
+  /// nothing is written.
   static void SetIdentity();
+
+  /// Makes Qt's own texts (standard buttons, file and folder dialogs) Chinese like the
+  /// window's, whatever the desktop's language: installs Qt's qtbase_zh_CN translation from
+  /// Qt's translations folder once, and makes Chinese (China) the default locale. False when
+  /// the translation is not installed (Debian package qt6-translations-l10n); Qt's texts then
+  /// stay English.
+  /// Example: afterwards a message box's OK button reads "确定".
+  static bool UseChineseQtTexts();
 
   /// Colours of every dialog and message box of the program.
   static void SetDialogBkColor(const QColor& background, const QColor& text);

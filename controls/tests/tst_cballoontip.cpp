@@ -292,7 +292,9 @@ void TestBalloonTip::keywordsTipDrawsThirteenLinesInsideTheBalloon() {
   QCOMPARE(form.tip.height(), g.BodyHeight() + 25);
 
   const QImage image = form.tip.grab().toImage().convertToFormat(QImage::Format_ARGB32);
-  image.save(QStringLiteral("/tmp/balloon_tip.png"));
+  // Kept for a look by eye only when SEKATO_TEST_SHOTS names a folder.
+  if (const QString shots = qEnvironmentVariable("SEKATO_TEST_SHOTS"); !shots.isEmpty())
+    image.save(shots + QStringLiteral("/balloon_tip.png"));
   const QPalette& pal = form.tip.palette();
   const int middle = g.BodyWidth() / 2;
   QCOMPARE(image.pixelColor(middle, 0), pal.color(QPalette::WindowText));
@@ -327,7 +329,9 @@ void TestBalloonTip::keywordsTipDrawsThirteenLinesInsideTheBalloon() {
   painter.drawLine(pointer, pointer + QPoint(0, 12));
   painter.drawLine(pointer, pointer + QPoint(8, 8));
   painter.end();
-  shot.save(QStringLiteral("/tmp/balloon_tip_form.png"));
+  // Kept for a look by eye only when SEKATO_TEST_SHOTS names a folder.
+  if (const QString shots = qEnvironmentVariable("SEKATO_TEST_SHOTS"); !shots.isEmpty())
+    shot.save(shots + QStringLiteral("/balloon_tip_form.png"));
 }
 
 void TestBalloonTip::darkPaletteKeepsTheTextReadable() {

@@ -84,6 +84,13 @@ std::string WithoutBreaks(const std::string& bytes) {
   return out;
 }
 
-std::string CorpusNovel() { return std::string(SEKATO_SHARED_DIR) + "/corpus/sanguoyanyi.gbk.txt"; }
+std::string CorpusNovel() {
+  const std::string path = std::string(SEKATO_SAMPLES_DIR) + "/sanguoyanyi.gbk.txt";
+  if (!std::filesystem::is_regular_file(path)) {
+    throw std::runtime_error("The sample novel " + path +
+                             " is missing; it comes with the repository (samples/).");
+  }
+  return path;
+}
 
 }  // namespace sekato::engine::test

@@ -78,7 +78,8 @@ std::string JoinPieces(const std::string& dir);
 /// `bytes` without any CR or LF.
 std::string WithoutBreaks(const std::string& bytes);
 
-/// The sample novel (GBK, CR LF) shipped with the project's test material.
+/// Path of the sample novel (GBK, CR LF) in the repository's samples/ folder. Throws, with a
+/// sentence naming the file, when it is missing, so the test stops there.
 std::string CorpusNovel();
 
 }  // namespace sekato::engine::test

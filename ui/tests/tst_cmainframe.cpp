@@ -1,8 +1,11 @@
 // The application and its main frame: identity, start-up, menu, toolbar and images.
 #include <QAction>
+#include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -17,11 +20,13 @@
 #include "csekatoapp.h"
 #include "csekatodoc.h"
 #include "csekatoview.h"
+#include "programversion.h"
 #include "siteaddresses.h"
 #include "uitestsupport.h"
 #include "weblinks.h"
 
 using namespace sekato::ui;
+using sekato::engine::ProgramVersion;
 using sekato::engine::SiteAddresses;
 using sekato::ui::test::Item;
 
@@ -72,12 +77,13 @@ class TestCMainFrame : public QObject {
     qApp->removeEventFilter(&spy);
 
     QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("sekato"));
-    QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("1.1.0"));
+    QCOMPARE(QCoreApplication::applicationVersion(), QLatin1String(ProgramVersion::kFull));
     QCOMPARE(QCoreApplication::organizationName(),
              QStringLiteral("Local AppWizard-Generated Applications"));
 
     CMainFrame* frame = app.MainFrame();
-    QCOMPARE(frame->windowTitle(), QStringLiteral("岚溪TXT分割器 V1.1"));
+    QCOMPARE(frame->windowTitle(),
+             QStringLiteral("岚溪TXT分割器 V") + QLatin1String(ProgramVersion::kShort));
     QVERIFY(!(frame->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(frame->windowFlags() & Qt::WindowMinimizeButtonHint);
     QVERIFY(frame->windowFlags() & Qt::WindowCloseButtonHint);
@@ -96,6 +102,25 @@ class TestCMainFrame : public QObject {
     QVERIFY(!app.Document()->IsModified());
     QVERIFY(frame->close());
     QVERIFY(QDir(m_config.path()).isEmpty());
+  }
+
+  void qtDialogsSpeakChinese() {
+    // Whatever the desktop's language (the tests run in C), Qt's own buttons read like the
+    // window.
+    CSekatoApp app;
+    QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("sekato"), QStringLiteral("x"),
+                    QMessageBox::Ok | QMessageBox::Cancel);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QCOMPARE(box.button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
+    QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("取消"));
+    // Qt's own file dialog, used where the desktop has none of its own.
+    QFileDialog files;
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    QCOMPARE(files.findChild<QLabel*>(QStringLiteral("lookInLabel"))->text(),
+             QStringLiteral("查找范围："));
+    QCOMPARE(QLocale().language(), QLocale::Chinese);
   }
 
   void aFrameSmallerThanTheFormScrolls() {

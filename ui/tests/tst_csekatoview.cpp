@@ -320,13 +320,13 @@ class TestCSekatoView : public QObject {
   void choosingTheFolder() {
     const auto view = NewView(QStringLiteral("/books/novel.txt"));
     Button(*view, 1004)->click();
-    m_chosenFolder = QStringLiteral("/tmp/pieces");
+    m_chosenFolder = QStringLiteral("/books/pieces");
     Button(*view, 1006)->click();
-    QCOMPARE(Edit(*view, 1005)->text(), QStringLiteral("/tmp/pieces"));
-    QCOMPARE(view->m_strNewDir, QStringLiteral("/tmp/pieces"));
+    QCOMPARE(Edit(*view, 1005)->text(), QStringLiteral("/books/pieces"));
+    QCOMPARE(view->m_strNewDir, QStringLiteral("/books/pieces"));
     m_chosenFolder.clear();  // cancelled
     Button(*view, 1006)->click();
-    QCOMPARE(view->m_strNewDir, QStringLiteral("/tmp/pieces"));
+    QCOMPARE(view->m_strNewDir, QStringLiteral("/books/pieces"));
   }
 
   void droppingATextFile() {

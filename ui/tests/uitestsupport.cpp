@@ -35,12 +35,22 @@ bool WriteFile(const QString& path, const QByteArray& bytes) {
 }
 
 bool GenerateNovel(const QString& path, double megabytes, int seed) {
+  const QString generator = QStringLiteral(SEKATO_GENERATOR_PATH);
+  if (!QFile::exists(generator)) {
+    qWarning("The novel generator %s is missing; it comes with the repository (bench/).",
+             qPrintable(generator));
+    return false;
+  }
   QProcess python;
-  python.start(QStringLiteral("python3"),
-               {QStringLiteral(SEKATO_SHARED_DIR "/corpus/gen_novel.py"), path,
-                QString::number(megabytes), QStringLiteral("--seed"), QString::number(seed)});
-  return python.waitForFinished(120000) && python.exitStatus() == QProcess::NormalExit &&
-         python.exitCode() == 0 && QFile::exists(path);
+  python.start(QStringLiteral("python3"), {generator, path, QString::number(megabytes),
+                                           QStringLiteral("--seed"), QString::number(seed)});
+  const bool ok = python.waitForFinished(120000) && python.exitStatus() == QProcess::NormalExit &&
+                  python.exitCode() == 0 && QFile::exists(path);
+  if (!ok) {
+    qWarning("The novel generator %s failed: %s%s", qPrintable(generator),
+             python.readAllStandardError().constData(), qPrintable(python.errorString()));
+  }
+  return ok;
 }
 
 QMap<QString, QByteArray> ReadFiles(const QString& dir) {

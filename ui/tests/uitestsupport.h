@@ -37,7 +37,9 @@ QByteArray Gbk(const QString& text);
 /// Writes `bytes` to `path`; false on failure.
 bool WriteFile(const QString& path, const QByteArray& bytes);
 
-/// A synthetic GBK novel of about `megabytes` MB made by the shared generator.
+/// A synthetic GBK novel of about `megabytes` MB made by the repository's generator
+/// (bench/gen_novel.py). False, with a warning naming the generator, when it is missing or
+/// fails.
 bool GenerateNovel(const QString& path, double megabytes, int seed = 1);
 
 /// Every file of `dir` by name, with its bytes.
