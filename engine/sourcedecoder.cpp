@@ -5,6 +5,7 @@
 #include <iconv.h>
 #include <unistd.h>
 
+#include "tabletranscoder.h"
 #include "textcodec.h"
 #include "textrules.h"
 
@@ -23,6 +24,7 @@ SourceDecoder::SourceDecoder(Encoding source, Encoding text, std::size_t markByt
     iconv_t cd = iconv_open(Encodings::IconvName(text), Encodings::IconvName(source));
     if (cd != reinterpret_cast<iconv_t>(-1)) m_cd = cd;
     m_raw.resize(kRawSize);
+    if (source == Encoding::Utf8) m_pTable = TableTranscoder::FromUtf8(text);
   }
 }
 
@@ -120,6 +122,25 @@ std::size_t SourceDecoder::SourceCharLength(const char* p, std::size_t left) con
   return TextRules::For(m_source).CharLength(std::string_view(p, std::min(left, kMaxChar)), 0);
 }
 
+std::size_t SourceDecoder::Transcode(char*& in, std::size_t& inLeft, char*& out,
+                                     std::size_t& outLeft) {
+  if (m_pTable == nullptr) return iconv(Descriptor(m_cd), &in, &inLeft, &out, &outLeft);
+  while (true) {
+    const char* from = in;
+    m_pTable->Convert(from, inLeft, out, outLeft);
+    in = const_cast<char*>(from);
+    if (inLeft == 0) return 0;
+    // What the table leaves goes to iconv one character at a time, errors and all.
+    const auto lead = static_cast<unsigned char>(*in);
+    const std::size_t length =
+        std::min<std::size_t>(lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1, inLeft);
+    std::size_t left = length;
+    const std::size_t rc = iconv(Descriptor(m_cd), &in, &left, &out, &outLeft);
+    inLeft -= length - left;
+    if (rc == static_cast<std::size_t>(-1)) return rc;
+  }
+}
+
 ssize_t SourceDecoder::Convert(int fd, char* out, std::size_t capacity) {
   std::size_t produced = 0;
   bool needMore = m_rawBegin == m_rawEnd;
@@ -151,7 +172,7 @@ ssize_t SourceDecoder::Convert(int fd, char* out, std::size_t capacity) {
     std::size_t inLeft = m_rawEnd - m_rawBegin;
     char* to = out + produced;
     std::size_t toLeft = capacity - produced;
-    const std::size_t rc = iconv(Descriptor(m_cd), &in, &inLeft, &to, &toLeft);
+    const std::size_t rc = Transcode(in, inLeft, to, toLeft);
     const int error = errno;
     m_nConsumed += static_cast<std::int64_t>(m_rawEnd - m_rawBegin - inLeft);
     m_rawBegin = m_rawEnd - inLeft;

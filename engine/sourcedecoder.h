@@ -10,6 +10,8 @@
 
 namespace sekato::engine {
 
+class TableTranscoder;
+
 /// Turns the bytes of a source into the run's text as they are read, in one pass.
 ///
 /// When the run's text is in the source's own encoding the bytes pass unchanged and are only
@@ -43,6 +45,8 @@ class SourceDecoder final {
   ssize_t ReadRaw(int fd, char* out, std::size_t capacity);
   void Check(const char* data, std::size_t size, bool final);
   ssize_t Convert(int fd, char* out, std::size_t capacity);
+  /// iconv's contract, with the table doing what it can first.
+  std::size_t Transcode(char*& in, std::size_t& inLeft, char*& out, std::size_t& outLeft);
   /// Bytes of the valid source character at `p` (`left` bytes there), or 0.
   std::size_t SourceCharLength(const char* p, std::size_t left) const;
   void NoteInvalid(std::int64_t offset) {
@@ -53,6 +57,7 @@ class SourceDecoder final {
   Encoding m_text;
   std::size_t m_nSkip;
   void* m_cd = nullptr;  ///< iconv descriptor when converting
+  const TableTranscoder* m_pTable = nullptr;  ///< the fast way, where there is one
   std::int64_t m_nConsumed = 0;
   std::int64_t m_nFirstInvalid = -1;
   std::string m_carry;  ///< a character cut off by the end of the last chunk checked

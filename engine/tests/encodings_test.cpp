@@ -55,9 +55,13 @@ TEST_F(EncodingSplit, ChapterPiecesOfTheSameBookConvertIntoEachOther) {
     Encoding encoding;
     bool mark;
     bool trim;
+    Encoding to = Encoding::Auto;  // the pieces' encoding when not the source's
   };
   const std::vector<Case> cases = {
       {"novel in UTF-8", novel, Encoding::Utf8, false, false},
+      {"novel in UTF-8 written as GBK", novel, Encoding::Utf8, false, true, Encoding::Gbk},
+      {"traditional in UTF-8 written as Big5", Repeat(kTraditional, 2), Encoding::Utf8, true, false,
+       Encoding::Big5},
       {"traditional in Big5", Repeat(kTraditional, 2), Encoding::Big5, false, true},
       {"traditional in UTF-8 with a mark", kTraditional, Encoding::Utf8, true, true},
       {"traditional in UTF-16LE", kTraditional, Encoding::Utf16Le, true, false},
@@ -77,6 +81,9 @@ TEST_F(EncodingSplit, ChapterPiecesOfTheSameBookConvertIntoEachOther) {
       o->m_strTail = "尾";
       o->m_bTrimSpaces = c.trim;
     }
+    other.m_outEncoding = c.to;
+    const Encoding output = c.to == Encoding::Auto ? c.encoding : c.to;
+    const bool marked = c.mark && c.to == Encoding::Auto;
     RecordingHost gbkHost, otherHost;
     ASSERT_EQ(Split(gbk, gbkHost), SplitOutcome::Completed);
     ASSERT_EQ(Split(other, otherHost), SplitOutcome::Completed);
@@ -88,8 +95,8 @@ TEST_F(EncodingSplit, ChapterPiecesOfTheSameBookConvertIntoEachOther) {
     for (const auto& name : names) {
       const std::string piece = ReadFile(gbk.m_strNewDir + "/" + name);
       const std::string expected =
-          (c.mark ? std::string(Encodings::ByteOrderMark(c.encoding)) : std::string()) +
-          *TextCodec::Convert(piece, Encoding::Gbk, c.encoding);
+          (marked ? std::string(Encodings::ByteOrderMark(output)) : std::string()) +
+          *TextCodec::Convert(piece, Encoding::Gbk, output);
       EXPECT_TRUE(ReadFile(other.m_strNewDir + "/" + name) == expected) << name;
     }
   }
