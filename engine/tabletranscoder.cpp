@@ -72,6 +72,26 @@ void TableTranscoder::Convert(const char*& in, std::size_t& inLeft, char*& out,
   auto* const outEnd = o + outLeft;
   const std::uint32_t* const codes = m_codes.data();
   while (p < end) {
+    // The common case first: runs of ASCII and of three-byte characters with two-byte codes
+    // (all of Chinese text), with room checked once for the longest step.
+    while (end - p >= 3 && outEnd - o >= 2) {
+      const unsigned char b = p[0];
+      if (b < 0x80) {
+        *o++ = b;
+        ++p;
+        continue;
+      }
+      if ((b & 0xF0) != 0xE0 || !IsContinuation(p[1]) || !IsContinuation(p[2])) break;
+      const std::uint32_t cp =
+          (std::uint32_t{b} & 0x0F) << 12 | (std::uint32_t{p[1]} & 0x3F) << 6 | (p[2] & 0x3Fu);
+      const std::uint32_t code = codes[cp];
+      if (cp < 0x800 || code == 0 || code > 0xFFFF) break;  // overlong, or not two bytes
+      o[0] = static_cast<unsigned char>(code >> 8);
+      o[1] = static_cast<unsigned char>(code);
+      o += 2;
+      p += 3;
+    }
+    if (p == end) break;
     const unsigned char b = *p;
     if (b < 0x80) {
       if (o == outEnd) break;
