@@ -4,6 +4,7 @@
 
 #include "gbktext.h"
 #include "pairscanner.h"
+#include "utf8blockcheck.h"
 
 namespace sekato::engine {
 
@@ -253,6 +254,7 @@ class EncodedRules : public TextRules {
     cutOff = false;
     const auto* p = reinterpret_cast<const unsigned char*>(data);
     std::size_t pos = 0;
+    if constexpr (Rule::kEncoding == Encoding::Utf8) pos = Utf8BlockCheck::ValidLength(p, size);
     while (pos < size) {
       // Runs of ASCII go eight bytes at a time.
       while (pos + 8 <= size) {
@@ -263,10 +265,18 @@ class EncodedRules : public TextRules {
       }
       if (pos >= size) break;
       if constexpr (Rule::kEncoding == Encoding::Utf8) {
-        // Most of a Chinese book: three-byte characters from U+1000 to U+CFFF, one after another.
-        while (pos + 3 <= size && p[pos] >= 0xE1 && p[pos] <= 0xEC &&
-               IsContinuation(p[pos + 1]) && IsContinuation(p[pos + 2])) {
-          pos += 3;
+        // Most of a Chinese book: ASCII among three-byte characters from U+1000 to U+FFFF
+        // (all but ED, whose second byte is narrower), one after another.
+        while (pos + 3 <= size) {
+          const unsigned char b = p[pos];
+          if (b < 0x80) {
+            ++pos;
+          } else if (b >= 0xE1 && b <= 0xEF && b != 0xED && IsContinuation(p[pos + 1]) &&
+                     IsContinuation(p[pos + 2])) {
+            pos += 3;
+          } else {
+            break;
+          }
         }
         if (pos >= size) break;
       }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "encodingdetector.h"
 #include "messages.h"
 #include "textcodec.h"
@@ -292,6 +294,31 @@ TEST(TextRules, CharactersMeasureAndCleanAlikeInEveryEncoding) {
   EXPECT_EQ(wide.Written("第a𠀀"), 2 + 2 + 4);
   EXPECT_EQ(wide.FitAtOrBelow("第a第", 5), 4u);
   EXPECT_EQ(wide.BreakBytes(), 4);
+}
+
+TEST(TextRules, Utf8ValidityAgreesWithIconvAcrossBlockAndSpanEdges) {
+  // Mostly text, now and then a fault, so faults land anywhere in the 32-byte blocks and
+  // 1 KB spans the check works in.
+  const std::vector<std::string> good = {"a", "\r\n", "é", "第", "　", "，", "😀", "\xEF\xBF\xBD"};
+  const std::vector<std::string> bad = {"\x80", "\xC0\xAF", "\xE0\x80\x80", "\xED\xA0\x80",
+                                        "\xF4\x90\x80\x80", "\xFF", "\xE7\xAC", "\xF0\x9F\x98"};
+  std::mt19937 random(7);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    const int length = static_cast<int>(random() % 1500);
+    const bool faulty = round % 4 != 0;
+    while (static_cast<int>(text.size()) < length) {
+      text += faulty && random() % 400 == 0 ? bad[random() % bad.size()]
+                                            : good[random() % good.size()];
+    }
+    std::string converted;
+    const std::size_t expected =
+        TextCodec::ConvertPrefix(text, Encoding::Utf8, Encoding::Utf16Le, converted);
+    bool cutOff = false;
+    ASSERT_EQ(TextRules::For(Encoding::Utf8).ValidPrefix(text.data(), text.size(), cutOff),
+              expected)
+        << "round " << round;
+  }
 }
 
 }  // namespace
