@@ -81,11 +81,12 @@ void TableTranscoder::Convert(const char*& in, std::size_t& inLeft, char*& out,
         ++p;
         continue;
       }
-      if ((b & 0xF0) != 0xE0 || !IsContinuation(p[1]) || !IsContinuation(p[2])) break;
+      // E1 to EF lead no overlong form; a surrogate (ED A0 to ED BF) is not in the table.
+      if (b < 0xE1 || b > 0xEF || ((p[1] ^ 0x80) | (p[2] ^ 0x80)) > 0x3F) break;
       const std::uint32_t cp =
           (std::uint32_t{b} & 0x0F) << 12 | (std::uint32_t{p[1]} & 0x3F) << 6 | (p[2] & 0x3Fu);
       const std::uint32_t code = codes[cp];
-      if (cp < 0x800 || code == 0 || code > 0xFFFF) break;  // overlong, or not two bytes
+      if (code - 1 > 0xFFFE) break;  // not in the table, or four bytes
       o[0] = static_cast<unsigned char>(code >> 8);
       o[1] = static_cast<unsigned char>(code);
       o += 2;
