@@ -164,6 +164,17 @@ ssize_t SourceDecoder::Convert(int fd, char* out, std::size_t capacity) {
     }
     needMore = false;
     if (m_rawBegin == m_rawEnd) {
+      if (m_bEof && !m_bFlushed) {
+        // A converter may hold the last character back to see whether the next one combines
+        // with it (Big5-HKSCS does): at the end it must let go of it.
+        constexpr std::size_t kHeldMax = 8;
+        if (capacity - produced < kHeldMax && produced > 0) return static_cast<ssize_t>(produced);
+        char* to = out + produced;
+        std::size_t toLeft = capacity - produced;
+        iconv(Descriptor(m_cd), nullptr, nullptr, &to, &toLeft);
+        produced = capacity - toLeft;
+        m_bFlushed = true;
+      }
       if (m_bEof) return static_cast<ssize_t>(produced);
       needMore = true;
       continue;

@@ -65,6 +65,7 @@ class SourceDecoder final {
   std::size_t m_rawBegin = 0;
   std::size_t m_rawEnd = 0;
   bool m_bEof = false;
+  bool m_bFlushed = false;  ///< what the converter held back at the end has been written
   std::string m_strError;
 };
 

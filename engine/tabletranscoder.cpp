@@ -56,10 +56,8 @@ const TableTranscoder* TableTranscoder::FromUtf8(Encoding to) {
       static const TableTranscoder gb18030(Encoding::Gb18030);
       return &gb18030;
     }
-    case Encoding::Big5: {
-      static const TableTranscoder big5(Encoding::Big5);
-      return &big5;
-    }
+    // Not Big5: its converter holds a character back to combine it with the next, which a
+    // table that writes around it would put out of order.
     default: return nullptr;
   }
 }

@@ -8,7 +8,7 @@
 
 namespace sekato::engine {
 
-/// UTF-8 into GBK, GB18030 or Big5 through a table of every character below U+10000, built
+/// UTF-8 into GBK or GB18030 through a table of every character below U+10000, built
 /// once from iconv's own answers: the same bytes iconv writes, several times faster, so that a
 /// UTF-8 book written out as GBK streams at nearly the speed of a copy.
 ///

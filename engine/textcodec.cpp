@@ -17,11 +17,14 @@ std::size_t TextCodec::ConvertPrefix(std::string_view text, Encoding from, Encod
   while (true) {
     char* outPtr = out.data() + used;
     std::size_t outLeft = out.size() - used;
-    const std::size_t rc = inLeft == 0 ? iconv(cd, nullptr, nullptr, &outPtr, &outLeft)
-                                       : iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    // Once the input is used up, the converter lets go of what it held back to see whether
+    // the next character combines with it (Big5-HKSCS does).
+    const bool flush = inLeft == 0;
+    const std::size_t rc = flush ? iconv(cd, nullptr, nullptr, &outPtr, &outLeft)
+                                 : iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
     used = out.size() - outLeft;
     if (rc != static_cast<std::size_t>(-1)) {
-      if (inLeft == 0) break;
+      if (flush) break;
       continue;
     }
     if (errno == E2BIG) {

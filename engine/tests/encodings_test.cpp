@@ -117,6 +117,7 @@ TEST_F(EncodingSplit, SizeAndEvenPiecesAreWholeCharactersWithinTheLimitAndJoinBa
       {text, Encoding::Utf8, Encoding::Auto},     {rare, Encoding::Gb18030, Encoding::Auto},
       {text, Encoding::Utf16Le, Encoding::Auto},  {text, Encoding::Utf8, Encoding::Gbk},
       {rare, Encoding::Utf8, Encoding::Gb18030},  {text, Encoding::Gbk, Encoding::Utf16Be},
+      {text + "Ê", Encoding::Utf8, Encoding::Big5},  // held back by the converter to the end
   };
   struct Mode {
     int split;
