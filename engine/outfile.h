@@ -64,6 +64,7 @@ class OutFile final {
   std::size_t m_used = 0;
   int m_nErrno = 0;
   void* m_cd = nullptr;  ///< iconv descriptor when converting
+  bool m_bBigEndian = false;  ///< UTF-16BE rather than LE, when converting
   std::vector<char> m_converted;
 };
 

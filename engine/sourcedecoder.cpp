@@ -25,6 +25,7 @@ SourceDecoder::SourceDecoder(Encoding source, Encoding text, std::size_t markByt
     if (cd != reinterpret_cast<iconv_t>(-1)) m_cd = cd;
     m_raw.resize(kRawSize);
     if (source == Encoding::Utf8) m_pTable = TableTranscoder::FromUtf8(text);
+    if (text == Encoding::Utf8) m_pTable = TableTranscoder::ToUtf8(source);
   }
 }
 
@@ -131,9 +132,7 @@ std::size_t SourceDecoder::Transcode(char*& in, std::size_t& inLeft, char*& out,
     in = const_cast<char*>(from);
     if (inLeft == 0) return 0;
     // What the table leaves goes to iconv one character at a time, errors and all.
-    const auto lead = static_cast<unsigned char>(*in);
-    const std::size_t length =
-        std::min<std::size_t>(lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1, inLeft);
+    const std::size_t length = m_pTable->StepLength(in, inLeft);
     std::size_t left = length;
     const std::size_t rc = iconv(Descriptor(m_cd), &in, &left, &out, &outLeft);
     inLeft -= length - left;
