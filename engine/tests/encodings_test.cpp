@@ -62,6 +62,7 @@ TEST_F(EncodingSplit, ChapterPiecesOfTheSameBookConvertIntoEachOther) {
   const std::vector<Case> cases = {
       {"novel in UTF-8", novel, Encoding::Utf8, false, false},
       {"novel in UTF-8 written as GBK", novel, Encoding::Utf8, false, true, Encoding::Gbk},
+      {"novel in GBK written as UTF-16BE", novel, Encoding::Gbk, false, false, Encoding::Utf16Be},
       {"traditional in UTF-8 written as Big5", Repeat(kTraditional, 2), Encoding::Utf8, true, false,
        Encoding::Big5},
       {"traditional in Big5", Repeat(kTraditional, 2), Encoding::Big5, false, true},
@@ -85,7 +86,7 @@ TEST_F(EncodingSplit, ChapterPiecesOfTheSameBookConvertIntoEachOther) {
     }
     other.m_outEncoding = c.to;
     const Encoding output = c.to == Encoding::Auto ? c.encoding : c.to;
-    const bool marked = c.mark && c.to == Encoding::Auto;
+    const bool marked = (c.mark && c.to == Encoding::Auto) || Encodings::IsUtf16(output);
     RecordingHost gbkHost, otherHost;
     ASSERT_EQ(Split(gbk, gbkHost), SplitOutcome::Completed);
     ASSERT_EQ(Split(other, otherHost), SplitOutcome::Completed);
