@@ -81,6 +81,9 @@ def main():
         for mode, extra in modes:
             cases.append((f"{label}: {mode}", source, [cli, "-q", "--no-ad", "-o", ".", *extra, source],
                           f"GBK: {mode}" if label == "UTF-8" else None))
+    cases.append(("GBK: size --kb 1000 --to utf-8", novel,
+                  [cli, "-q", "--no-ad", "-o", ".", "-m", "size", "--kb", "1000", "--to", "utf-8", novel],
+                  None))
     cases.append(("UTF-8: size --kb 1000 --to gbk", utf8,
                   [cli, "-q", "--no-ad", "-o", ".", "-m", "size", "--kb", "1000", "--to", "gbk", utf8],
                   None))
