@@ -58,9 +58,16 @@ Detection EncodingDetector::Detect(std::string_view prefix, bool whole, CharsetG
       return found;
     }
   }
-  // Text has no NUL bytes; UTF-16 has one in every ASCII character, line breaks included.
-  const auto nuls = static_cast<std::size_t>(std::count(prefix.begin(), prefix.end(), '\0'));
-  if (nuls >= 2 && nuls * 200 >= prefix.size()) {
+  // Text has no NUL bytes; UTF-16 has one in every ASCII character, line breaks included,
+  // all on the same side of their pairs. Chinese in UTF-16 may have only a few, one or two a
+  // paragraph: that they keep to one side gives it away.
+  std::size_t nuls[2] = {0, 0};
+  for (std::size_t pos = 0; pos < prefix.size(); ++pos) {
+    if (prefix[pos] == '\0') ++nuls[pos % 2];
+  }
+  const std::size_t all = nuls[0] + nuls[1];
+  const bool oneSide = std::max(nuls[0], nuls[1]) * 10 >= all * 9;
+  if (all >= 2 && (oneSide || all * 200 >= prefix.size())) {
     found.unmarkedUtf16 = true;
     return found;
   }

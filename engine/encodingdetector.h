@@ -19,7 +19,8 @@ struct Detection {
 
 /// Finds the encoding of a source from a bounded prefix, in milliseconds:
 ///  1. a byte-order mark (UTF-8, UTF-16LE, UTF-16BE);
-///  2. a prefix full of NUL bytes is UTF-16 without a mark, which is never guessed;
+///  2. NUL bytes (many, or all on one side of their byte pairs) are UTF-16 without a mark,
+///     which is never guessed;
 ///  3. a prefix that is strictly valid UTF-8 and holds at least one non-ASCII character;
 ///  4. the guesser: Big5 only when it says so and the prefix is valid Big5 with enough
 ///     two-byte characters to go on; UTF-8 when it says so;

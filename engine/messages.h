@@ -32,7 +32,7 @@ struct Messages final {
 
   static constexpr std::string_view kSourceEncoding = "源文件编码：%1";
   static constexpr std::string_view kUnmarkedUtf16 =
-      "源文件含有大量 NUL 字节，像是没有字节顺序标记的 UTF-16 文本，编码无法自动识别。"
+      "源文件含有 NUL 字节，像是没有字节顺序标记的 UTF-16 文本，编码无法自动识别。"
       "请指定编码：-e utf-16le 或 -e utf-16be（窗口中为编码 UTF-16LE 或 UTF-16BE）。";
   static constexpr std::string_view kInvalidInSource =
       "源文件第 %1 字节起有不属于 %2 编码的字节，已原样保留。";

@@ -262,6 +262,11 @@ TEST(EncodingDetector, ReadsMarksValidUtf8AndPrefersGbkOnThinEvidence) {
   EXPECT_EQ(EncodingDetector::Detect(cut, false).encoding, Encoding::Utf8);
   EXPECT_TRUE(EncodingDetector::Detect(Encode("第一章\r\nabc", Encoding::Utf16Be), true)
                   .unmarkedUtf16);
+  // Long Chinese paragraphs hold a NUL only in their line breaks.
+  std::string chinese;
+  for (int i = 0; i < 1000; ++i) chinese += "說";
+  EXPECT_TRUE(EncodingDetector::Detect(Encode(Repeat(chinese, 40), Encoding::Utf16Le), false)
+                  .unmarkedUtf16);
 }
 
 TEST(TextRules, CharactersMeasureAndCleanAlikeInEveryEncoding) {
