@@ -27,23 +27,23 @@ std::size_t ConvertOne(iconv_t cd, char* in, std::size_t length, unsigned char (
 TableTranscoder::TableTranscoder(Encoding other, bool toUtf8) : m_bToUtf8(toUtf8) {
   const char* name = Encodings::IconvName(other);
   iconv_t cd = toUtf8 ? iconv_open("UTF-8", name) : iconv_open(name, "UTF-8");
-  if (cd == reinterpret_cast<iconv_t>(-1)) {
-    m_table.assign(toUtf8 ? kCodes : kPlaneSize, 0);
-    return;
+  if (toUtf8) {
+    m_chars.assign(kCodes, 0);
+  } else {
+    m_codes.assign(kPlaneSize, 0);
   }
+  if (cd == reinterpret_cast<iconv_t>(-1)) return;
   unsigned char bytes[8];
   if (toUtf8) {
-    m_table.assign(kCodes, 0);
     for (std::uint32_t code = 0; code < kCodes; ++code) {
       char in[2] = {static_cast<char>(0x81 + code / kTrails), static_cast<char>(0x40 + code % kTrails)};
       const std::size_t written = ConvertOne(cd, in, 2, bytes);
       if (written < 1 || written > 3) continue;
       std::uint32_t entry = static_cast<std::uint32_t>(written) << 24;
       for (std::size_t i = 0; i < written; ++i) entry |= std::uint32_t{bytes[i]} << (16 - 8 * i);
-      m_table[code] = entry;
+      m_chars[code] = entry;
     }
   } else {
-    m_table.assign(kPlaneSize, 0);
     for (std::uint32_t cp = 0x80; cp < kPlaneSize; ++cp) {
       if (cp >= 0xD800 && cp <= 0xDFFF) continue;
       char utf8[3];
@@ -59,12 +59,8 @@ TableTranscoder::TableTranscoder(Encoding other, bool toUtf8) : m_bToUtf8(toUtf8
         length = 3;
       }
       const std::size_t written = ConvertOne(cd, utf8, length, bytes);
-      // Only what reads back as a character of the target's own lengths is kept.
       if (written == 2 && bytes[0] >= 0x81) {
-        m_table[cp] = std::uint32_t{bytes[0]} << 8 | bytes[1];
-      } else if (written == 4 && bytes[0] >= 0x81) {
-        m_table[cp] = std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 |
-                      std::uint32_t{bytes[2]} << 8 | bytes[3];
+        m_codes[cp] = static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1]);
       }
     }
   }
@@ -126,35 +122,42 @@ void TableTranscoder::Convert(const char*& in, std::size_t& inLeft, char*& out,
   out = reinterpret_cast<char*>(o);
 }
 
-void TableTranscoder::ConvertToUtf8(const unsigned char*& p, const unsigned char* end,
-                                    unsigned char*& o, unsigned char* outEnd) const {
-  const std::uint32_t* const table = m_table.data();
+void TableTranscoder::ConvertToUtf8(const unsigned char*& in, const unsigned char* end,
+                                    unsigned char*& out, unsigned char* outEnd) const {
+  // Locals, so the compiler need not fear that a byte written changes where they point.
+  const unsigned char* p = in;
+  unsigned char* o = out;
+  const std::uint32_t* const table = m_chars.data();
   while (p < end) {
     const unsigned char b = *p;
     if (b < 0x80) {
-      if (o == outEnd) return;
+      if (o == outEnd) break;
       *o++ = b;
       ++p;
       continue;
     }
-    if (end - p < 2 || b == 0x80 || b == 0xFF || p[1] < 0x40) return;
+    if (end - p < 2 || b == 0x80 || b == 0xFF || p[1] < 0x40) break;
     const std::uint32_t entry = table[(b - 0x81u) * kTrails + (p[1] - 0x40u)];
     const std::size_t length = entry >> 24;
-    if (length == 0 || static_cast<std::size_t>(outEnd - o) < length) return;
+    if (length == 0 || static_cast<std::size_t>(outEnd - o) < length) break;
     o[0] = static_cast<unsigned char>(entry >> 16);
     if (length > 1) o[1] = static_cast<unsigned char>(entry >> 8);
     if (length > 2) o[2] = static_cast<unsigned char>(entry);
     o += length;
     p += 2;
   }
+  in = p;
+  out = o;
 }
 
-void TableTranscoder::ConvertFromUtf8(const unsigned char*& p, const unsigned char* end,
-                                      unsigned char*& o, unsigned char* outEnd) const {
-  const std::uint32_t* const codes = m_table.data();
+void TableTranscoder::ConvertFromUtf8(const unsigned char*& in, const unsigned char* end,
+                                      unsigned char*& out, unsigned char* outEnd) const {
+  const unsigned char* p = in;
+  unsigned char* o = out;
+  const std::uint16_t* const codes = m_codes.data();
   while (p < end) {
-    // The common case first: runs of ASCII and of three-byte characters with two-byte codes
-    // (all of Chinese text), with room checked once for the longest step.
+    // The common case first: runs of ASCII and of three-byte characters (all of Chinese
+    // text), with room checked once for the longest step.
     while (end - p >= 3 && outEnd - o >= 2) {
       const unsigned char b = p[0];
       if (b < 0x80) {
@@ -164,19 +167,17 @@ void TableTranscoder::ConvertFromUtf8(const unsigned char*& p, const unsigned ch
       }
       // E1 to EF lead no overlong form; a surrogate (ED A0 to ED BF) is not in the table.
       if (b < 0xE1 || b > 0xEF || ((p[1] ^ 0x80) | (p[2] ^ 0x80)) > 0x3F) break;
-      const std::uint32_t cp =
-          (std::uint32_t{b} & 0x0F) << 12 | (std::uint32_t{p[1]} & 0x3F) << 6 | (p[2] & 0x3Fu);
-      const std::uint32_t code = codes[cp];
-      if (code - 1 > 0xFFFE) break;  // not in the table, or four bytes
+      const std::uint16_t code = codes[(b & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu)];
+      if (code == 0) break;
       o[0] = static_cast<unsigned char>(code >> 8);
       o[1] = static_cast<unsigned char>(code);
       o += 2;
       p += 3;
     }
-    if (p == end) return;
+    if (p == end) break;
     const unsigned char b = *p;
     if (b < 0x80) {
-      if (o == outEnd) return;
+      if (o == outEnd) break;
       *o++ = b;
       ++p;
       continue;
@@ -184,34 +185,26 @@ void TableTranscoder::ConvertFromUtf8(const unsigned char*& p, const unsigned ch
     std::uint32_t cp;
     std::size_t length;
     if (b >= 0xE0 && b <= 0xEF) {
-      if (end - p < 3 || !IsContinuation(p[1]) || !IsContinuation(p[2])) return;
-      cp = (std::uint32_t{b} & 0x0F) << 12 | (std::uint32_t{p[1]} & 0x3F) << 6 | (p[2] & 0x3Fu);
-      if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)) return;  // overlong or a surrogate
+      if (end - p < 3 || !IsContinuation(p[1]) || !IsContinuation(p[2])) break;
+      cp = (b & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu);
+      if (cp < 0x800) break;  // overlong
       length = 3;
     } else if (b >= 0xC2 && b <= 0xDF) {
-      if (end - p < 2 || !IsContinuation(p[1])) return;
-      cp = (std::uint32_t{b} & 0x1F) << 6 | (p[1] & 0x3Fu);
+      if (end - p < 2 || !IsContinuation(p[1])) break;
+      cp = (b & 0x1Fu) << 6 | (p[1] & 0x3Fu);
       length = 2;
     } else {
-      return;
+      break;
     }
-    const std::uint32_t code = codes[cp];
-    if (code == 0) return;
-    if (code <= 0xFFFF) {
-      if (outEnd - o < 2) return;
-      o[0] = static_cast<unsigned char>(code >> 8);
-      o[1] = static_cast<unsigned char>(code);
-      o += 2;
-    } else {
-      if (outEnd - o < 4) return;
-      o[0] = static_cast<unsigned char>(code >> 24);
-      o[1] = static_cast<unsigned char>(code >> 16);
-      o[2] = static_cast<unsigned char>(code >> 8);
-      o[3] = static_cast<unsigned char>(code);
-      o += 4;
-    }
+    const std::uint16_t code = codes[cp];
+    if (code == 0 || outEnd - o < 2) break;
+    o[0] = static_cast<unsigned char>(code >> 8);
+    o[1] = static_cast<unsigned char>(code);
+    o += 2;
     p += length;
   }
+  in = p;
+  out = o;
 }
 
 }  // namespace sekato::engine

@@ -13,8 +13,8 @@ namespace sekato::engine {
 /// streams at nearly the speed of a copy.
 ///
 /// It converts only what it is sure of — ASCII and the characters its table holds (every
-/// two-byte code; every character below U+10000) — and stops at anything else (a four-byte
-/// character, a byte that begins no valid character, a character cut off by the end of the
+/// two-byte code; every character below U+10000 with a two-byte code) — and stops at anything
+/// else (a four-byte character, a byte that begins no valid character, a character cut off by the end of the
 /// input, no room for the next one), leaving that to iconv. "第1章" from UTF-8 into GBK gives
 /// B5 DA 31 D5 C2. Not Big5: its converter holds a character back to combine it with the
 /// next, which a table that writes around it would put out of order.
@@ -39,11 +39,12 @@ class TableTranscoder final {
                      unsigned char* outEnd) const;
 
   bool m_bToUtf8;
-  /// From UTF-8, by code point: 0 (not in the table), a two-byte code (lead in the high
-  /// byte) or a four-byte code (first byte in the highest, which is then never 0).
+  /// From UTF-8, by code point: 0 (not in the table: iconv's), or the two-byte code, lead in
+  /// the high byte. Small, so that it stays in the cache.
+  std::vector<std::uint16_t> m_codes;
   /// Into UTF-8, by two-byte code ((lead − 0x81) × 192 + trail − 0x40): 0, or the length in
   /// the high byte and up to three bytes below it, first highest.
-  std::vector<std::uint32_t> m_table;
+  std::vector<std::uint32_t> m_chars;
 };
 
 }  // namespace sekato::engine
