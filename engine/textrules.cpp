@@ -125,7 +125,10 @@ std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_
   for (std::size_t pos = from; pos <= last; ++pos) {
     pos = PairScanner::Find(data, pos, last, first, second);
     if (pos == PairScanner::npos) return TextRules::npos;
-    if (std::memcmp(data + pos + 2, needle.data() + 2, needle.size() - 2) == 0) return pos;
+    // Most needles are one or two characters: the rest is compared in place, without a call.
+    std::size_t i = 2;
+    while (i < needle.size() && data[pos + i] == static_cast<unsigned char>(needle[i])) ++i;
+    if (i == needle.size()) return pos;
   }
   return TextRules::npos;
 }
