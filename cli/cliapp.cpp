@@ -106,7 +106,7 @@ int CliApp::Run(int argc, char** argv) {
   app.footer(
       "Numbers are read like the window's fields: leading digits count, \"abc\" reads as 0.\n"
       "Exit status: 0 done, 1 options refused, 2 read or write failure, 130 stopped "
-      "(Ctrl-C).");
+      "(Ctrl-C or SIGTERM).");
 
   try {
     app.parse(argc, argv);

@@ -23,14 +23,20 @@ TerminalHost::TerminalHost(int series, bool quiet) : m_nSeries(series), m_bQuiet
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESETHAND | SA_RESTART;  // the second Ctrl-C ends the program
+  // The second Ctrl-C ends the program. No SA_RESTART: a system call waiting when the
+  // signal comes returns at once, so the run sees the cleared flag instead of waiting on.
+  action.sa_flags = SA_RESETHAND;
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
+  // Past a file-size limit (ulimit -f) a write then fails with EFBIG and is reported like a
+  // full disk, naming the piece, instead of the program being killed without a word.
+  std::signal(SIGXFSZ, SIG_IGN);
 }
 
 TerminalHost::~TerminalHost() {
   std::signal(SIGINT, SIG_DFL);
   std::signal(SIGTERM, SIG_DFL);
+  std::signal(SIGXFSZ, SIG_DFL);
   g_runFlag = nullptr;
 }
 

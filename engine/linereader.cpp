@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "gbktext.h"
 #include "sourcedecoder.h"
 #include "textrules.h"
 
@@ -25,15 +26,16 @@ LineReader::~LineReader() { Close(); }
 
 bool LineReader::Open(const std::string& path, std::string& error) {
   Close();
-  m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: a FIFO without writer must not hold the run before it is seen to be one.
+  m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   struct stat info {};
   if (m_fd < 0 || ::fstat(m_fd, &info) != 0) {
     error = std::strerror(errno);
     Close();
     return false;
   }
-  if (S_ISDIR(info.st_mode)) {
-    error = std::strerror(EISDIR);
+  if (!S_ISREG(info.st_mode)) {
+    error = std::strerror(S_ISDIR(info.st_mode) ? EISDIR : ESPIPE);
     Close();
     return false;
   }
@@ -45,6 +47,8 @@ bool LineReader::Open(const std::string& path, std::string& error) {
   m_begin = m_end = 0;
   m_bEof = false;
   m_nPosition = 0;
+  m_nLineStart = 0;
+  m_bMidLine = false;
   m_strError.clear();
   return true;
 }
@@ -95,6 +99,13 @@ void LineReader::TakePart(std::size_t sure, char*& data, std::size_t& size) {
 
 bool LineReader::Next(char*& data, std::size_t& size, bool& complete) {
   if (m_fd < 0 || Failed()) return false;
+  if (!m_bMidLine) m_nLineStart = m_nPosition;
+  const bool more = NextPiece(data, size, complete);
+  m_bMidLine = more && !complete;
+  return more;
+}
+
+bool LineReader::NextPiece(char*& data, std::size_t& size, bool& complete) {
   complete = true;
   // A line longer than the part limit goes out in parts of about the limit.
   const auto takePartIfLong = [&](std::size_t lineBytes) {
@@ -132,6 +143,62 @@ bool LineReader::Next(char*& data, std::size_t& size, bool& complete) {
     if (!Fill() && Failed()) return false;
     scanned = m_begin + searched;
   }
+}
+
+std::int64_t LineReader::MeasureLine(bool trimmed, std::int64_t bound,
+                                     const std::function<bool()>& keepGoing) {
+  std::vector<char> chunk(std::size_t{1} << 16);
+  std::int64_t offset = m_nLineStart;
+  std::int64_t length = 0;   // bytes of the line so far
+  std::int64_t kept = 0;     // the length up to its last byte that is not a blank (trimmed)
+  bool trailPending = false; // the byte before was a lead byte: this one is its trail
+  unsigned char lead = 0;
+  std::int64_t keptBeforeLead = 0;
+  bool lastWasCr = false;
+  while (true) {
+    if (!keepGoing()) return -2;
+    const ssize_t got = ::pread(m_fd, chunk.data(), chunk.size(), offset);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      m_strError = std::strerror(errno);
+      return -1;
+    }
+    if (got == 0) return trimmed ? kept : length;  // a last line without line feed
+    for (ssize_t i = 0; i < got; ++i) {
+      const auto byte = static_cast<unsigned char>(chunk[static_cast<std::size_t>(i)]);
+      if (byte == '\n') return trimmed ? kept : length - (lastWasCr ? 1 : 0);
+      ++length;
+      lastWasCr = byte == '\r';
+      if (trailPending) {
+        trailPending = false;
+        kept = lead == 0xA1 && byte == 0xA1 ? keptBeforeLead : length;  // full-width space?
+      } else if (GbkText::IsLead(byte)) {
+        trailPending = true;
+        lead = byte;
+        keptBeforeLead = kept;
+        kept = length;  // a lead byte alone at the line's end stays
+      } else if (!GbkText::IsSpace(byte)) {
+        kept = length;
+      }
+      if (!trailPending && (trimmed ? kept : length - 1) > bound) return bound + 1;
+    }
+    offset += got;
+  }
+}
+
+bool LineReader::ReadAt(std::int64_t offset, char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t got = ::pread(m_fd, data, size, offset);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      m_strError = got < 0 ? std::strerror(errno) : "the file became shorter while being read";
+      return false;
+    }
+    data += got;
+    size -= static_cast<std::size_t>(got);
+    offset += got;
+  }
+  return true;
 }
 
 void LineReader::Close() {

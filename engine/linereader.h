@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -52,6 +53,19 @@ class LineReader final {
   /// of the file or when reading failed (see Failed).
   bool Next(char*& data, std::size_t& size, bool& complete);
 
+  /// The length of the line now being handed out in parts, from its first byte, measured
+  /// ahead in the file without holding it: as Next will give it (no CR before the line
+  /// feed), or, when `trimmed`, as clean-up leaves it (trailing ASCII blanks and full-width
+  /// spaces left out). Counting stops past `bound`, giving bound + 1; -1 when reading failed
+  /// (see Failed); -2 as soon as `keepGoing`, asked every 64 KiB, says no. So a long line can
+  /// be moved whole without being held whole.
+  std::int64_t MeasureLine(bool trimmed, std::int64_t bound,
+                           const std::function<bool()>& keepGoing);
+
+  /// Reads `size` bytes at file offset `offset` again, without moving the reader; false
+  /// (see Failed) when they cannot all be read.
+  bool ReadAt(std::int64_t offset, char* data, std::size_t size);
+
   /// Bytes of the file consumed so far, up to and including the last line's line feed.
   std::int64_t Position() const { return m_nPosition; }
 
@@ -65,6 +79,7 @@ class LineReader final {
   void Close();
 
  private:
+  bool NextPiece(char*& data, std::size_t& size, bool& complete);
   bool Fill();
   /// Hands out the buffered start of a long line, ending before `sure`.
   void TakePart(std::size_t sure, char*& data, std::size_t& size);
@@ -77,6 +92,8 @@ class LineReader final {
   bool m_bEof = false;
   std::int64_t m_nLength = 0;
   std::int64_t m_nPosition = 0;
+  std::int64_t m_nLineStart = 0;  ///< file offset of the line now being handed out
+  bool m_bMidLine = false;        ///< the last Next gave a part that is not the line's last
   dev_t m_device = 0;
   ino_t m_inode = 0;
   std::string m_strError;

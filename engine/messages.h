@@ -28,7 +28,18 @@ struct Messages final {
   static constexpr std::string_view kReadSource = "读取源文件“%1”时出错：%2";
   static constexpr std::string_view kMakeDirectory = "无法建立目录“%1”：%2";
   static constexpr std::string_view kCreatePiece = "无法建立文件“%1”：%2";
-  static constexpr std::string_view kWritePiece = "写入文件“%1”时出错：%2";
+  static constexpr std::string_view kWritePiece =
+      "写入文件“%1”时出错：%2。这个文件不完整，在出错处被截断。";
+  static constexpr std::string_view kBadNamePart =
+      "文件名“%1”不能含有“/”，也不能是“.”或“..”。";
+  static constexpr std::string_view kNotRegularSource =
+      "源文件“%1”不是普通文件：管道、设备和目录不能分割。";
+  static constexpr std::string_view kNotRegularPiece =
+      "“%1”是符号链接或特殊文件，分割不会写入它。请删除它或换一个保存目录。";
+  static constexpr std::string_view kWouldOverwritePiece =
+      "分割出的文件“%1”会覆盖本次分割已写好的文件，分割已停止。";
+  static constexpr std::string_view kFolderBusy =
+      "另一个分割正在向目录“%1”写入文件，请等它结束或换一个保存目录。";
 
   static constexpr std::string_view kSourceEncoding = "源文件编码：%1";
   static constexpr std::string_view kUnmarkedUtf16 =

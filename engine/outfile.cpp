@@ -86,39 +86,39 @@ void OutFile::ConvertUtf8To(const char* output) {
   m_converted.resize(m_buffer.size() * 2 + 16);
 }
 
-bool OutFile::Create(const std::string& path, dev_t device, ino_t inode, bool& protectedHit,
-                     std::string& error) {
-  protectedHit = false;
+bool OutFile::Create(const std::string& path, const std::vector<FileId>& untouchable,
+                     Refusal& refusal, std::size_t& hit, std::string& error) {
+  refusal = Refusal::None;
   std::string ignored;
   Close(ignored);
   m_nErrno = 0;
   m_used = 0;
-  // Open without truncating first, so that the source can be recognised before anything of
-  // it is lost, whatever name (hard link, symbolic link) leads to it.
-  m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-  if (m_fd < 0) {
-    error = std::strerror(errno);
+  const auto fail = [&](Refusal why, int reason) {
+    refusal = why;
+    if (reason != 0) error = std::strerror(reason);
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
     return false;
+  };
+  // Open without truncating first, so that a file that must be kept can be recognised before
+  // anything of it is lost, whatever name (hard link) leads to it. O_NOFOLLOW refuses a
+  // symbolic link; O_NONBLOCK makes a FIFO without reader fail at once instead of waiting.
+  m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
+  if (m_fd < 0) {
+    const int reason = errno;
+    return fail(reason == ELOOP || reason == ENXIO || reason == EISDIR ? Refusal::Special
+                                                                       : Refusal::System,
+                reason);
   }
   struct stat info {};
-  if (::fstat(m_fd, &info) != 0) {
-    error = std::strerror(errno);
-    ::close(m_fd);
-    m_fd = -1;
-    return false;
+  if (::fstat(m_fd, &info) != 0) return fail(Refusal::System, errno);
+  if (!S_ISREG(info.st_mode)) return fail(Refusal::Special, 0);
+  for (hit = 0; hit < untouchable.size(); ++hit) {
+    if (info.st_dev == untouchable[hit].device && info.st_ino == untouchable[hit].inode) {
+      return fail(Refusal::Untouchable, 0);
+    }
   }
-  if (info.st_dev == device && info.st_ino == inode) {
-    protectedHit = true;
-    ::close(m_fd);
-    m_fd = -1;
-    return false;
-  }
-  if (info.st_size != 0 && ::ftruncate(m_fd, 0) != 0) {
-    error = std::strerror(errno);
-    ::close(m_fd);
-    m_fd = -1;
-    return false;
-  }
+  if (info.st_size != 0 && ::ftruncate(m_fd, 0) != 0) return fail(Refusal::System, errno);
   return true;
 }
 

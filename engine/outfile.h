@@ -8,6 +8,12 @@
 
 namespace sekato::engine {
 
+/// A file's identity on its device, whatever name leads to it.
+struct FileId {
+  dev_t device = 0;
+  ino_t inode = 0;
+};
+
 /// One piece file open for writing, in text mode: every line break is written as CR LF.
 ///
 /// Writes go through one buffer that the object keeps from piece to piece. The first error
@@ -19,11 +25,20 @@ class OutFile final {
   OutFile(const OutFile&) = delete;
   OutFile& operator=(const OutFile&) = delete;
 
-  /// Creates `path` (an existing file is emptied) unless it is the file with the identity
-  /// (`device`, `inode`): that file is left untouched and `Create` fails with
-  /// `protectedHit` set. On failure `error` holds the system's reason.
-  bool Create(const std::string& path, dev_t device, ino_t inode, bool& protectedHit,
-              std::string& error);
+  /// Why Create failed.
+  enum class Refusal {
+    None,
+    System,       ///< the system's reason is in `error`
+    Special,      ///< a symbolic link, a FIFO, a device or a folder stands at the path
+    Untouchable,  ///< the path leads to one of the untouchable files; `hit` is its index
+  };
+
+  /// Creates `path` as a regular file (an existing one is emptied). A symbolic link at the
+  /// path is never followed and nothing but a regular file is opened, so nothing outside the
+  /// folder is ever written and a FIFO never blocks. A file in `untouchable` (the source,
+  /// pieces this run must keep) is left as it is, whatever name leads to it.
+  bool Create(const std::string& path, const std::vector<FileId>& untouchable,
+              Refusal& refusal, std::size_t& hit, std::string& error);
 
   /// Bytes exactly as given (a source line never holds a line feed).
   void Write(std::string_view bytes) {

@@ -1,6 +1,7 @@
 #include "piecewriter.h"
 
 #include <cstdio>
+#include <sys/stat.h>
 
 #include "fileops.h"
 #include "gbkcodec.h"
@@ -11,8 +12,35 @@
 
 namespace sekato::engine {
 
+namespace {
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  }
+  return true;
+}
+
+// "…_NNN.txt" with three or more digits: the shape of every sequence name.
+bool EndsLikeASequenceName(std::string_view fileName) {
+  constexpr std::string_view kSuffix = ".txt";
+  if (fileName.size() < kSuffix.size() ||
+      !SameIgnoringAsciiCase(fileName.substr(fileName.size() - kSuffix.size()), kSuffix)) {
+    return false;
+  }
+  const std::string_view stem = fileName.substr(0, fileName.size() - kSuffix.size());
+  const std::size_t underscore = stem.find_last_of('_');
+  if (underscore == std::string_view::npos || stem.size() - underscore - 1 < 3) return false;
+  return stem.find_first_not_of("0123456789", underscore + 1) == std::string_view::npos;
+}
+
+}  // namespace
+
 PieceWriter::PieceWriter(PieceLayout layout, dev_t sourceDevice, ino_t sourceInode)
-    : m_layout(std::move(layout)), m_sourceDevice(sourceDevice), m_sourceInode(sourceInode) {
+    : m_layout(std::move(layout)), m_untouchable{{sourceDevice, sourceInode}} {
   if (const TextRules* rules = m_layout.rules) {
     m_nBreakBytes = rules->BreakBytes();
     m_bMeasured = rules->OutputEncoding() != rules->TextEncoding();
@@ -24,6 +52,19 @@ PieceWriter::PieceWriter(PieceLayout layout, dev_t sourceDevice, ino_t sourceIno
 
 std::int64_t PieceWriter::Written(std::string_view text) const {
   return m_bMeasured ? m_layout.rules->Written(text) : static_cast<std::int64_t>(text.size());
+}
+
+bool PieceWriter::IsPieceName(std::string_view fileName, std::string_view namePart) {
+  if (!EndsLikeASequenceName(fileName)) return false;
+  const std::size_t underscore = fileName.find_last_of('_');
+  const std::string_view digits = fileName.substr(underscore + 1, fileName.size() - underscore - 5);
+  std::int64_t number = 0;
+  for (const char c : digits) {
+    if (number > 100000000000000000) return false;
+    number = number * 10 + (c - '0');
+  }
+  return number >= 1 && SequenceText(number) == digits &&
+         SameIgnoringAsciiCase(fileName.substr(0, underscore), namePart);
 }
 
 std::string PieceWriter::SequenceText(std::int64_t number) {
@@ -79,15 +120,26 @@ bool PieceWriter::Open(std::int64_t number) {
   m_nSequence = number;
   m_strPath = PiecePath(number);
   m_nCount = 0;
-  bool protectedHit = false;
+  OutFile::Refusal refusal = OutFile::Refusal::None;
+  std::size_t hit = 0;
   std::string reason;
-  if (!m_file.Create(m_strPath, m_sourceDevice, m_sourceInode, protectedHit, reason)) {
-    m_strError = protectedHit ? Messages::Format(Messages::kWouldOverwriteSource, m_strPath)
-                              : Messages::Format(Messages::kCreatePiece, m_strPath, reason);
-    return false;
+  if (m_file.Create(m_strPath, m_untouchable, refusal, hit, reason)) {
+    m_file.Write(m_layout.preamble);
+    return true;
   }
-  m_file.Write(m_layout.preamble);
-  return true;
+  switch (refusal) {
+    case OutFile::Refusal::Special:
+      m_strError = Messages::Format(Messages::kNotRegularPiece, m_strPath);
+      break;
+    case OutFile::Refusal::Untouchable:
+      m_strError = Messages::Format(
+          hit == 0 ? Messages::kWouldOverwriteSource : Messages::kWouldOverwritePiece, m_strPath);
+      break;
+    default:
+      m_strError = Messages::Format(Messages::kCreatePiece, m_strPath, reason);
+      break;
+  }
+  return false;
 }
 
 bool PieceWriter::OpenFirst() {
@@ -135,8 +187,15 @@ bool PieceWriter::RenameToTitle(std::int64_t number, std::string_view textTitle)
   std::string title;
   const Encoding encoding = m_layout.rules ? m_layout.rules->TextEncoding() : Encoding::Gbk;
   if (!TitleFileName(textTitle, encoding, title)) return false;
-  const std::string target = m_layout.directory + "/" + SequenceText(number) + "_" + title + ".txt";
-  return FileOps::RenameNoReplace(PiecePath(number), target);
+  const std::string name = SequenceText(number) + "_" + title + ".txt";
+  if (IsPieceName(name, m_layout.namePart)) return false;
+  const std::string target = m_layout.directory + "/" + name;
+  if (!FileOps::RenameNoReplace(PiecePath(number), target)) return false;
+  struct stat info {};
+  if (EndsLikeASequenceName(name) && ::stat(target.c_str(), &info) == 0) {
+    m_untouchable.push_back({info.st_dev, info.st_ino});
+  }
+  return true;
 }
 
 }  // namespace sekato::engine

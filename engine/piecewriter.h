@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <sys/types.h>
+#include <vector>
 
 #include "encoding.h"
 #include "outfile.h"
@@ -47,6 +48,11 @@ class PieceWriter final {
   /// directory/namePart_NNN.txt
   std::string PiecePath(std::int64_t number) const;
 
+  /// True when `fileName` is "namePart_NNN.txt" for some sequence number, as PiecePath
+  /// writes it, comparing ASCII letters without case (as a FAT or SMB folder does):
+  /// ("Novel_012.TXT", "novel") is one, ("novel_12.txt", "novel") is not.
+  static bool IsPieceName(std::string_view fileName, std::string_view namePart);
+
   /// The UTF-8 file name a chapter title gives, or nothing when the title cannot name a file
   /// on every device: a character Windows forbids in names (\ / : * ? " < > |), a control
   /// character, or bytes that are not GBK. Only single-byte characters are tested, so a
@@ -78,6 +84,8 @@ class PieceWriter final {
 
   /// Gives the closed piece `number` its title name NNN_title.txt; an existing file of that
   /// name is never replaced and any failure leaves the sequence name. True when renamed.
+  /// A title name that is also a piece name of this run ("002_003.txt" for the name part
+  /// "002") is never taken: piece 3 would empty it when opened.
   bool RenameToTitle(std::int64_t number, std::string_view gbkTitle);
 
   std::int64_t Count() const { return m_nCount; }
@@ -91,8 +99,9 @@ class PieceWriter final {
   bool Open(std::int64_t number);
 
   PieceLayout m_layout;
-  dev_t m_sourceDevice;
-  ino_t m_sourceInode;
+  /// Files no piece may empty: the source, then renamed pieces whose names end like a
+  /// sequence name ("_NNN.txt"), which a folder that folds names might still match.
+  std::vector<FileId> m_untouchable;
   OutFile m_file;
   std::string m_strPath;
   std::int64_t m_nSequence = 0;

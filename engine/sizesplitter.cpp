@@ -49,6 +49,13 @@ bool SizeSplitter::HandleLine(std::string_view line) {
   return true;
 }
 
+bool SizeSplitter::StartLongLine(std::int64_t length) {
+  m_bInLong = true;
+  m_bCut = true;  // placed once and for all: every part goes where the first one goes
+  if (length <= WholeLineRoom()) return true;
+  return m_writer.Close(true) && m_writer.OpenNext();
+}
+
 bool SizeSplitter::HandlePart(std::string_view part, bool last) {
   if (!m_bInLong) {
     m_bInLong = true;

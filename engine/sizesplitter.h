@@ -42,11 +42,24 @@ class SizeSplitter final {
   bool HandleLine(std::string_view line);
 
   /// The same for a line too long to hold, given in parts (`last` on its final part), each
-  /// ending at a character boundary. Only without keep-lines: the bytes up to the cut go out
-  /// as they come, and what lies past the limit is held only until the line either ends
-  /// (it fitted after all) or passes limit + allowance (it is cut), so a few bytes of
-  /// allowance are all that is held beyond one part.
+  /// ending at a character boundary. The bytes up to the cut go out as they come, and what
+  /// lies past the limit is held only until the line either ends (it fitted after all) or
+  /// passes limit + allowance (it is cut), so a few bytes of allowance are all that is held
+  /// beyond one part. With keep-lines, StartLongLine comes first.
   bool HandlePart(std::string_view part, bool last);
+
+  /// Keep-lines only: a long line is about to come in parts, its whole length measured
+  /// ahead. It is placed as HandleLine places a line (kept where it fits, else moved whole
+  /// into the next piece), and its parts are then written as they come. False when a piece
+  /// could not be closed or opened.
+  bool StartLongLine(std::int64_t length);
+
+  bool KeepsLines() const { return m_bKeepLines; }
+
+  /// Line lengths above this one all move the line: measuring further tells nothing.
+  std::int64_t WholeLineRoom() const {
+    return m_limits.limit + m_limits.allowance - m_writer.Count();
+  }
 
  private:
   Limits m_limits;

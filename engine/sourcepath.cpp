@@ -1,5 +1,7 @@
 #include "sourcepath.h"
 
+#include <sys/stat.h>
+
 namespace sekato::engine {
 
 namespace {
@@ -27,6 +29,11 @@ std::string SourcePath::Title(const std::string& path) {
   const std::size_t start = NameStart(path);
   const std::size_t dot = ExtensionDot(path);
   return path.substr(start, (dot == std::string::npos ? path.size() : dot) - start);
+}
+
+bool SourcePath::IsSpecialFile(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
 }
 
 }  // namespace sekato::engine

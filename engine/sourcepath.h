@@ -14,6 +14,11 @@ struct SourcePath final {
   /// The file name without folder and extension: "/books/novel.txt" → "novel",
   /// "/books/a.b.txt" → "a.b", "/books/README" → "README".
   static std::string Title(const std::string& path);
+
+  /// True when `path` leads to something other than a regular file: a FIFO, a device, a
+  /// socket or a folder, which a split would wait on forever or read without end.
+  /// "/dev/zero" → true; a missing file → false (opening it says what is wrong).
+  static bool IsSpecialFile(const std::string& path);
 };
 
 }  // namespace sekato::engine

@@ -18,8 +18,9 @@ enum class SplitOutcome {
 /// What a run needs from whoever started it: the window, the command line or a test.
 ///
 /// Every call comes from the thread that runs the split. The order of first use is:
-/// NumeralSeries, ShowMessage (refusals only), SetProgressRange, then per source line
-/// IsRunning and SetProgressPos, and at the end ShowMessage and (unless stopped) ClearRunning.
+/// NumeralSeries, ShowMessage (refusals only), SetProgressRange, then per source line (and per
+/// part of a long line) IsRunning and SetProgressPos, and at the end ShowMessage and (unless
+/// stopped) ClearRunning.
 class SplitHost {
  public:
   virtual ~SplitHost() = default;
@@ -37,7 +38,8 @@ class SplitHost {
   /// Called after every kept line with the source position after it; hosts throttle drawing.
   virtual void SetProgressPos(std::int64_t position) = 0;
 
-  /// The run flag, polled once per source line: false asks the run to stop.
+  /// The run flag, polled before every source line and every part of a long line (about
+  /// 1 MiB), so a stop takes effect within a part: false asks the run to stop.
   virtual bool IsRunning() = 0;
 
   /// The source's encoding, once known (before the progress range): `detected` when it was

@@ -5,6 +5,7 @@
 
 #include "chaptersplitter.h"
 #include "fileops.h"
+#include "folderlock.h"
 #include "gbktext.h"
 #include "headingmatcher.h"
 #include "linereader.h"
@@ -15,8 +16,10 @@
 #include "siteaddresses.h"
 #include "sizesplitter.h"
 #include "sourcedecoder.h"
+#include "sourcepath.h"
 #include "textcodec.h"
 #include "numerals.h"
+#include "trailingblanks.h"
 
 namespace sekato::engine {
 
@@ -29,24 +32,6 @@ constexpr int kEvenly = 2;
 std::string PromotionLine(Encoding text) {
   const std::string line = std::string(Messages::kPromotion) + " " + SiteAddresses::kHome;
   return TextCodec::Convert(line, Encoding::Utf8, text).value_or(SiteAddresses::kHome);
-}
-
-// True when `fileName` is "namePart_NNN.txt" for some sequence number, as PiecePath writes it.
-bool IsPieceName(const std::string& fileName, const std::string& namePart) {
-  const std::string prefix = namePart + "_";
-  constexpr std::string_view kSuffix = ".txt";
-  if (fileName.size() < prefix.size() + 3 + kSuffix.size()) return false;
-  if (fileName.compare(0, prefix.size(), prefix) != 0) return false;
-  if (fileName.compare(fileName.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0) {
-    return false;
-  }
-  const std::string digits =
-      fileName.substr(prefix.size(), fileName.size() - prefix.size() - kSuffix.size());
-  for (const char c : digits) {
-    if (c < '0' || c > '9') return false;
-  }
-  const std::int64_t number = ParseNumber(digits);
-  return number >= 1 && PieceWriter::SequenceText(number) == digits;
 }
 
 std::string DirectoryOf(const std::string& path) {
@@ -84,6 +69,14 @@ std::optional<std::string> SplitRun::Refusal(const SplitOptions& o, const Plan& 
   if (o.m_nSplitMode == kBySize && plan.maxKb < 0) return std::string(Messages::kNegativeSize);
   if (o.m_nSplitMode == kByChapter && plan.titleLimit < 0) {
     return std::string(Messages::kNegativeTitle);
+  }
+  // The name part names files inside the folder: it must not lead out of it.
+  const std::string& namePart = o.m_nNameMode == 1 ? o.m_strCustomName : o.m_strSrcTitle;
+  if (namePart.find('/') != std::string::npos || namePart == "." || namePart == "..") {
+    return Messages::Format(Messages::kBadNamePart, namePart);
+  }
+  if (SourcePath::IsSpecialFile(o.m_strSrcPath)) {
+    return Messages::Format(Messages::kNotRegularSource, o.m_strSrcPath);
   }
   if (plan.directory.empty()) {
     return o.m_nDirMode == 0 ? std::string(Messages::kNoNewDir)
@@ -155,9 +148,14 @@ SplitOutcome SplitRun::Execute() {
 
   // The source itself must never become a piece.
   if (FileOps::SameDirectory(DirectoryOf(o.m_strSrcPath), plan.directory) &&
-      IsPieceName(FileNameOf(o.m_strSrcPath), layout.namePart)) {
+      PieceWriter::IsPieceName(FileNameOf(o.m_strSrcPath), layout.namePart)) {
     return Finish(SplitOutcome::Refused,
                   Messages::Format(Messages::kWouldOverwriteSource, o.m_strSrcPath));
+  }
+  // Two runs writing into one folder would blend their pieces.
+  FolderLock lock;
+  if (!lock.Take(plan.directory)) {
+    return Finish(SplitOutcome::Refused, Messages::Format(Messages::kFolderBusy, plan.directory));
   }
   return Split(plan);
 }
@@ -240,24 +238,47 @@ SplitOutcome SplitRun::Split(Plan& plan) {
   if (!writer.OpenFirst()) return fail(writer.ErrorMessage());
   m_host.SetProgressRange(length);
 
-  // Long lines come in parts where nothing needs them whole: no clean-up (it trims the line's
-  // end), no keep-lines (it moves a line whole), and in chapter mode only when the part is
-  // longer than any heading can be.
-  // A heading takes at most 2 bytes per unit of the title limit, or 4 in GB18030 and UTF-8.
-  const std::size_t headingBytesPerUnit =
-      encodings.Text() == Encoding::Gbk || encodings.Text() == Encoding::Big5 ? 2 : 4;
-  const bool inParts =
-      !o.m_bTrimSpaces &&
-      (o.m_nSplitMode == kByChapter
-           ? plan.titleLimit < static_cast<std::int64_t>(m_nPartLimit / headingBytesPerUnit)
-           : !(o.m_nSplitMode == kBySize && o.m_bKeepLines));
+  // Every line longer than the part limit comes in parts, so memory stays bounded in every
+  // mode. Such a line is body text in chapter mode (no heading is that long); with keep-lines
+  // its length is measured ahead in the source, so it moves whole as any line would; with
+  // clean-up only its trailing blanks are held back.
+  // Both look at the file again: they need its bytes to be the run's text as it is written
+  // (no conversion, no mark), and clean-up needs the full-width space of GBK. Other runs take
+  // such a line whole in those two cases.
+  const bool sameBytes = !decoder.Converts() && encodings.MarkBytes() == 0 &&
+                         rules.OutputEncoding() == rules.TextEncoding();
+  const bool gbkSpaces =
+      encodings.Text() == Encoding::Gbk || encodings.Text() == Encoding::Gb18030;
+  const bool inParts = o.m_bTrimSpaces                          ? sameBytes && gbkSpaces
+                       : o.m_nSplitMode == kBySize && o.m_bKeepLines ? sameBytes
+                                                                     : true;
   if (inParts) source.SetPartLimit(m_nPartLimit);
+  const auto handlePart = [&](std::string_view part, bool last) {
+    if (chapters) {
+      chapters->HandlePart(part);
+      return true;
+    }
+    return sizes->HandlePart(part, last);
+  };
+  // Called once a long line's break is written, before any of its bytes. Measuring looks
+  // at the run flag as it goes: a stop then ends the run before the line is placed.
+  bool stopped = false;
+  const auto startLongLine = [&](bool trimmed) {
+    if (!sizes || !sizes->KeepsLines()) return true;
+    const std::int64_t room = sizes->WholeLineRoom();
+    const std::int64_t measured =
+        room < 0 ? 0 : source.MeasureLine(trimmed, room, [&] { return m_host.IsRunning(); });
+    stopped = measured == -2;
+    return measured >= 0 && sizes->StartLongLine(room < 0 ? room + 1 : measured);
+  };
 
   char* data = nullptr;
   std::size_t size = 0;
   bool complete = true;
-  bool inLine = false;  // between the parts of a long line
-  bool stopped = false;
+  bool inLine = false;       // between the parts of a long line
+  bool lineHasText = false;  // a long line being cleaned has shown text: its break is written
+  TrailingBlanks blanks;
+  std::int64_t nextPartStart = 0;  // source offset of the part Next gives next
   bool warned = false;
   // A byte that is not valid in the source's encoding is said once, and the run goes on.
   const auto warnOfInvalid = [&] {
@@ -268,30 +289,61 @@ SplitOutcome SplitRun::Split(Plan& plan) {
                                  Encodings::DisplayName(encodings.Source())));
   };
   while (source.Next(data, size, complete)) {
+    const std::int64_t partStart = nextPartStart;
+    nextPartStart = source.Position();
     const bool lineStart = !inLine;
     inLine = !complete;
-    if (lineStart && !m_host.IsRunning()) {
+    // Looked at for every part of a long line too, so a stop never waits for a line's end.
+    if (!m_host.IsRunning()) {
       stopped = true;
       break;
     }
     const std::int64_t position = source.ProgressPosition();
     if (!warned) warnOfInvalid();
-    if (o.m_bTrimSpaces) {
-      size = rules.WidenFullWidthSpaces(data, size);
-      size = GbkText::TrimRight(std::string_view(data, size)).size();
-      if (size == 0) continue;
-    }
-    if (lineStart && writer.Count() > 0) writer.WriteBreak();
-    const std::string_view line(data, size);
+    if (o.m_bTrimSpaces) size = rules.WidenFullWidthSpaces(data, size);
+    std::string_view text(data, size);
     bool handled = true;
     if (lineStart && complete) {
-      handled = chapters ? chapters->HandleLine(line) : sizes->HandleLine(line);
-    } else if (chapters) {
-      chapters->HandlePart(line);
+      if (o.m_bTrimSpaces) {
+        text = GbkText::TrimRight(text);
+        if (text.empty()) continue;
+      }
+      if (writer.Count() > 0) writer.WriteBreak();
+      handled = chapters ? chapters->HandleLine(text) : sizes->HandleLine(text);
+    } else if (!o.m_bTrimSpaces) {
+      if (lineStart) {
+        if (writer.Count() > 0) writer.WriteBreak();
+        handled = startLongLine(false);
+      }
+      handled = handled && handlePart(text, complete);
     } else {
-      handled = sizes->HandlePart(line, complete);
+      // Blanks wait until text follows them; a line blank throughout is dropped.
+      const std::string_view kept = GbkText::TrimRight(text);
+      const auto writeHeld = [&] {  // the blanks held go out as text
+        if (!lineHasText) {
+          if (writer.Count() > 0) writer.WriteBreak();
+          lineHasText = true;
+          if (!startLongLine(true)) return false;
+        }
+        return blanks.Drain(source,
+                            [&](std::string_view run) { return handlePart(run, false); });
+      };
+      if (!kept.empty()) handled = writeHeld() && handlePart(kept, false);
+      blanks.Add(partStart + static_cast<std::int64_t>(kept.size()),
+                 static_cast<std::int64_t>(text.size() - kept.size()));
+      if (complete) {
+        blanks.Clear();
+        if (!lineHasText) continue;
+        lineHasText = false;
+        handled = handled && handlePart({}, true);
+      }
     }
-    if (!handled) return fail(writer.ErrorMessage());
+    if (stopped) break;
+    if (!handled) {
+      return fail(source.Failed()
+                      ? Messages::Format(Messages::kReadSource, o.m_strSrcPath, source.Error())
+                      : writer.ErrorMessage());
+    }
     // A failed write is only known to the piece: closing it turns it into the message.
     if (writer.WriteFailed() && !writer.Close(false)) return fail(writer.ErrorMessage());
     m_host.SetProgressPos(position);

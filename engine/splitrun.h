@@ -24,8 +24,10 @@ class SplitRun final {
   /// Runs the split to its end and reports it through the host; see SplitOutcome.
   SplitOutcome Execute();
 
-  /// Lines longer than this are read in parts where the mode allows (see LineReader), which
-  /// keeps memory bounded for any line: 1 MiB unless a test wants parts to come often.
+  /// Lines longer than this are read in parts (see LineReader), which keeps memory bounded
+  /// for any line and lets a stop take effect within one: 1 MiB unless a test wants parts to
+  /// come often. Such a line is never a heading; keep-lines measures it ahead in the source
+  /// and moves it whole like any other line.
   void SetPartLimit(std::size_t bytes) { m_nPartLimit = bytes; }
 
  private:

@@ -72,6 +72,13 @@ CSekatoView::CSekatoView(QWidget* parent)
 CSekatoView::~CSekatoView() {
   StopAndWait();
   m_pWorker.reset();
+  // The tip is a member and also a child window of the form. Left as it is, its destruction
+  // (after this body, with the form half gone) would tell the form a child went away, and
+  // the form would relay that to the tip being destroyed. Unhook it while all is whole.
+  removeEventFilter(this);
+  m_tip.removeEventFilter(this);
+  m_tip.hide();
+  m_tip.setParent(nullptr);
 }
 
 void CSekatoView::ConnectControls() {

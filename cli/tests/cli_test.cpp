@@ -52,41 +52,6 @@ long long BytesRead(pid_t pid) {
   return -1;
 }
 
-/// The one-letter scheduler state of `pid` ('S' while it sleeps in a read).
-char State(pid_t pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-  const std::size_t close = text.rfind(')');
-  return close != std::string::npos && close + 2 < text.size() ? text[close + 2] : '?';
-}
-
-/// Waits (up to 20 s) until `pid` has read `bytes` more than `before` and is asleep again.
-bool WaitUntilReadAndAsleep(pid_t pid, long long before, std::size_t bytes) {
-  for (int i = 0; i < 2000; ++i) {
-    if (BytesRead(pid) >= before + static_cast<long long>(bytes) && State(pid) == 'S') {
-      return true;
-    }
-    usleep(10000);
-  }
-  return false;
-}
-
-/// Waits (up to 20 s) until no SIGINT is pending for `pid`: its handler has run.
-bool WaitUntilInterruptTaken(pid_t pid) {
-  for (int i = 0; i < 2000; ++i) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    bool pending = false;
-    for (std::string line; std::getline(status, line);) {
-      if (line.rfind("SigPnd:", 0) == 0 || line.rfind("ShdPnd:", 0) == 0) {
-        pending = pending || (std::stoull(line.substr(7), nullptr, 16) & 0x2) != 0;
-      }
-    }
-    if (!pending) return true;
-    usleep(10000);
-  }
-  return false;
-}
-
 class Cli : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -220,14 +185,18 @@ TEST_F(Cli, ReadAndWriteFailuresExitWithTwo) {
   EXPECT_NE(stderrText.find("missing.txt"), std::string::npos);
   // A file size limit stands for a full disk: writes fail, the program reports it.
   Write(dir / "big.txt", std::string(200000, 'x') + "\r\n");
-  EXPECT_EQ(Run({"-o", (dir / "out").string(), (dir / "big.txt").string()},
-                "trap '' XFSZ; ulimit -f 64;"),
+  EXPECT_EQ(Run({"-o", (dir / "out").string(), (dir / "big.txt").string()}, "ulimit -f 64;"),
             2);
+  // The message names the piece and says it was cut short.
   EXPECT_NE(stderrText.find("big_001.txt"), std::string::npos);
+  EXPECT_NE(stderrText.find("截断"), std::string::npos);
   EXPECT_EQ(stderrText.find("文件分割完成"), std::string::npos);
 }
 
 TEST_F(Cli, MemoryStaysSmallForALineOfFortyEightMegabytes) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's shadow memory hides the program's own";
+#endif
   // One line with no line feed at all, as a file with old Mac line ends reads.
   {
     std::ofstream out(dir / "one-line.txt", std::ios::binary);
@@ -236,38 +205,40 @@ TEST_F(Cli, MemoryStaysSmallForALineOfFortyEightMegabytes) {
   }
   const std::string source = (dir / "one-line.txt").string();
   for (const std::vector<std::string>& mode :
-       {std::vector<std::string>{}, {"-m", "size", "--kb", "4000"}, {"-m", "even", "--parts", "3"}}) {
+       {std::vector<std::string>{}, {"-m", "size", "--kb", "4000"}, {"-m", "even", "--parts", "3"},
+        {"--trim"}, {"--title-max", "999999999"}, {"-m", "size", "--kb", "4000", "--keep-lines"},
+        {"-m", "size", "--kb", "99999", "--keep-lines", "--trim"}}) {
     std::vector<std::string> args = {"-q", "--no-ad", "-o", (dir / "out").string()};
     args.insert(args.end(), mode.begin(), mode.end());
     args.push_back(source);
     const long peak = PeakKiB(args);
     EXPECT_GT(peak, 0);
-    EXPECT_LT(peak, 16 * 1024) << (mode.empty() ? "chapter" : mode[1]);
+    EXPECT_LT(peak, 16 * 1024) << (mode.empty() ? "chapter" : mode.back());
     fs::remove_all(dir / "out");
   }
 }
 
-TEST_F(Cli, InterruptStopsTheRunAndExitsWith130) {
-  const fs::path fifo = dir / "pipe.txt";
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  const pid_t pid = Start({"-o", (dir / "out").string(), "--tail", "T", fifo.string()});
-  const int writer = open(fifo.c_str(), O_WRONLY);
-  ASSERT_GE(writer, 0);
-  const std::string first = "one\r\ntwo\r\n";
-  const long long before = BytesRead(pid);
-  ASSERT_GE(before, 0);
-  ASSERT_EQ(write(writer, first.data(), first.size()), static_cast<ssize_t>(first.size()));
-  // Wait until the program has read both lines and sleeps in its next read: then they are
-  // in the piece, and the interrupt lands between lines.
-  ASSERT_TRUE(WaitUntilReadAndAsleep(pid, before, first.size()));
-  kill(pid, SIGINT);
-  ASSERT_TRUE(WaitUntilInterruptTaken(pid));
-  const std::string more = "three\r\n";
-  ASSERT_EQ(write(writer, more.data(), more.size()), static_cast<ssize_t>(more.size()));
-  close(writer);
-  EXPECT_EQ(Wait(pid), 130);
-  EXPECT_NE(stderrText.find("文件分割被终止！"), std::string::npos);
-  EXPECT_EQ(Read(dir / "out/pipe_001.txt"), "one\r\ntwo");  // no tail, no promotional line
+TEST_F(Cli, InterruptAndTerminateStopWithinALineAndExitWith130) {
+  // 512 MiB without a line feed (a sparse file reads fast): the stop must not wait for the
+  // line to end. The signal is sent once the program has read 8 MiB.
+  const fs::path source = dir / "zeros.txt";
+  {
+    std::ofstream(source, std::ios::binary).put('\0');
+  }
+  fs::resize_file(source, std::uintmax_t{512} << 20);
+  for (const int signal : {SIGINT, SIGTERM}) {
+    const fs::path out = dir / ("out" + std::to_string(signal));
+    // Named, since NUL bytes alone would be taken for UTF-16 without a mark and refused.
+    const pid_t pid = Start({"-q", "-e", "gbk", "-o", out.string(), source.string()});
+    while (BytesRead(pid) >= 0 && BytesRead(pid) < (8 << 20)) usleep(1000);
+    kill(pid, signal);
+    EXPECT_EQ(Wait(pid), 130) << signal;
+    EXPECT_NE(stderrText.find("文件分割被终止！"), std::string::npos) << signal;
+    const std::string piece = Read(out / "zeros_001.txt");
+    EXPECT_LT(piece.size(), 64u << 20) << signal;
+    EXPECT_EQ(piece.find("sekato"), std::string::npos) << signal;  // no promotional line
+    fs::remove_all(out);
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,9 +78,21 @@ TEST_F(SplitRunTest, StopClosesThePieceWithoutItsEndingAndKeepsTheFlagDown) {
 TEST_F(SplitRunTest, UnusableOptionsAreRefusedBeforeAnythingIsCreated) {
   struct Case {
     const char* what;
-    void (*set)(SplitOptions&, RecordingHost&);
+    std::function<void(SplitOptions&, RecordingHost&)> set;
     std::string_view message;
   };
+  const std::string fifo = dir / "fifo.txt";
+  const std::string upAndAway = Messages::Format(Messages::kBadNamePart, "../x");
+  const std::string up = Messages::Format(Messages::kBadNamePart, "..");
+  const std::string fifoSource = Messages::Format(Messages::kNotRegularSource, fifo);
+  const std::string deviceSource = Messages::Format(Messages::kNotRegularSource, "/dev/zero");
+  const auto namePart = [](const char* name) {
+    return [name](SplitOptions& o, RecordingHost&) {
+      o.m_nNameMode = 1;
+      o.m_strCustomName = name;
+    };
+  };
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const std::vector<Case> cases = {
       {"parts 0", [](SplitOptions& o, RecordingHost&) { o.m_nSplitMode = 2; o.m_strParts = "0"; },
        Messages::kBadParts},
@@ -96,6 +109,14 @@ TEST_F(SplitRunTest, UnusableOptionsAreRefusedBeforeAnythingIsCreated) {
        Messages::kNegativeTitle},
       {"no new dir", [](SplitOptions& o, RecordingHost&) { o.m_strNewDir.clear(); },
        Messages::kNoNewDir},
+      // Piece names stay inside the folder.
+      {"name ../x", namePart("../x"), upAndAway},
+      {"name ..", namePart(".."), up},
+      // A FIFO without writer would hold the run for ever, a device would never end.
+      {"fifo source", [&](SplitOptions& o, RecordingHost&) { o.m_strSrcPath = fifo; },
+       fifoSource},
+      {"device source", [](SplitOptions& o, RecordingHost&) { o.m_strSrcPath = "/dev/zero"; },
+       deviceSource},
   };
   for (const auto& c : cases) {
     auto options = Options("text\r\n");
@@ -177,7 +198,7 @@ TEST_F(SplitRunTest, InputAndOutputFailuresAreReportedWithTheFileAndReason) {
   EXPECT_EQ(Split(noParent, dirHost), SplitOutcome::Failed);
   EXPECT_NE(dirHost.Message().find("no/such/dir"), std::string::npos);
 
-  // A full disk: piece 002 is a link to /dev/full. Piece 001 stays as written.
+  // A link to a device at piece 003's name is never opened; piece 002 stays as written.
   auto full = Options(std::string(1500, 'x') + "\r\n" + std::string(1500, 'y'));
   full.m_nSplitMode = 1;
   full.m_strMaxKB = "1";
@@ -186,7 +207,8 @@ TEST_F(SplitRunTest, InputAndOutputFailuresAreReportedWithTheFileAndReason) {
   std::filesystem::create_symlink("/dev/full", dir / "out/src_003.txt");
   RecordingHost fullHost;
   EXPECT_EQ(Split(full, fullHost), SplitOutcome::Failed);
-  EXPECT_NE(fullHost.Message().find("No space left"), std::string::npos);
+  EXPECT_NE(fullHost.Message().find("src_003.txt"), std::string::npos);
+  EXPECT_NE(fullHost.Message().find("符号链接"), std::string::npos);
   EXPECT_EQ(Out("src_002.txt"), std::string(1500, 'x') + "\r\n");
   EXPECT_EQ(fullHost.clears, 1);
 }

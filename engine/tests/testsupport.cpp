@@ -93,4 +93,25 @@ std::string CorpusNovel() {
   return path;
 }
 
+std::string RandomBook(unsigned seed) {
+  const std::vector<std::string> atoms = {G("中"), G("文"), "a", " ", "\r", G("第1章"),
+                                          G("　"), "\xB5", "x\x81\x40"};
+  std::string text;
+  for (int line = 0; line < 60; ++line) {
+    seed = seed * 1103515245u + 12345u;
+    const unsigned kind = (seed >> 16) % 8;
+    if (kind == 0) {
+      text += G("第1章 开始");
+    } else {
+      const unsigned length = kind < 4 ? (seed >> 8) % 40 : (seed >> 4) % 3000;
+      for (unsigned i = 0; i < length; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        text += atoms[(seed >> 16) % atoms.size()];
+      }
+    }
+    text += (seed & 1) ? "\r\n" : "\n";
+  }
+  return text;
+}
+
 }  // namespace sekato::engine::test

@@ -82,4 +82,9 @@ std::string WithoutBreaks(const std::string& bytes);
 /// sentence naming the file, when it is missing, so the test stops there.
 std::string CorpusNovel();
 
+/// A book of 60 lines of every length up to a few KB, the same for the same seed: GBK
+/// characters, ASCII, headings 第1章, blank lines, CR LF and LF ends, stray CRs and lead
+/// bytes right before a line end.
+std::string RandomBook(unsigned seed);
+
 }  // namespace sekato::engine::test

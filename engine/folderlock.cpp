@@ -1,0 +1,30 @@
+#include "folderlock.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace sekato::engine {
+
+FolderLock::~FolderLock() {
+  if (m_fd >= 0) ::close(m_fd);  // closing the last descriptor releases the lock
+}
+
+bool FolderLock::Take(const std::string& directory) {
+  if (m_fd >= 0) ::close(m_fd);
+  m_fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (m_fd < 0) return true;  // creating the pieces will say what is wrong with the folder
+  while (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+    if (errno == EINTR) continue;
+    if (errno == EWOULDBLOCK) {
+      ::close(m_fd);
+      m_fd = -1;
+      return false;
+    }
+    break;  // no locks on this file system
+  }
+  return true;
+}
+
+}  // namespace sekato::engine

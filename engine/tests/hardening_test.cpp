@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "folderlock.h"
+#include "messages.h"
+#include "splitrun.h"
+#include "testsupport.h"
+
+namespace sekato::engine {
+namespace {
+
+using namespace test;
+namespace fs = std::filesystem;
+
+TEST(Hardening, TitleNamesNeverTakeTheNameOfAPieceStillToCome) {
+  // Name part "002" and titles "001" … "008": piece 2's title name would be 002_003.txt,
+  // piece 3's sequence name, and opening piece 3 would empty it.
+  TempDir dir;
+  std::string book;
+  for (int i = 1; i <= 8; ++i) {
+    book += "00" + std::to_string(i) + "\r\nbody of chapter " + std::to_string(i) + "\r\n";
+  }
+  WriteFile(dir / "002.txt", book);
+  auto options = OptionsFor(dir / "002.txt", dir / "out");
+  options.m_nNameMode = 2;
+  options.m_strChaptersPerFile = "2";
+  options.m_strKeywords = "?";
+  RecordingHost host;
+  host.series = 0;
+  ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
+  EXPECT_EQ(ListDir(dir / "out"),
+            (std::vector<std::string>{"001_001.txt", "002_002.txt", "003_005.txt",
+                                      "004_007.txt"}));
+  EXPECT_EQ(ReadFile(dir / "out/002_002.txt"),
+            "003\r\nbody of chapter 3\r\n004\r\nbody of chapter 4\r\n");
+}
+
+TEST(Hardening, ALinkOrSpecialFileAtAPieceNameFailsTheRunAndIsLeftAlone) {
+  struct Case {
+    const char* what;
+    std::function<void(const std::string& at, const std::string& outside)> plant;
+  };
+  const std::vector<Case> cases = {
+      {"link to a file outside",
+       [](const std::string& at, const std::string& outside) {
+         WriteFile(outside, "keep me");
+         fs::create_symlink(outside, at);
+       }},
+      {"dangling link", [](const std::string& at,
+                           const std::string& outside) { fs::create_symlink(outside, at); }},
+      {"fifo", [](const std::string& at,
+                  const std::string&) { ASSERT_EQ(::mkfifo(at.c_str(), 0600), 0); }},
+      {"folder", [](const std::string& at, const std::string&) { fs::create_directory(at); }},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    WriteFile(dir / "src.txt", std::string(1500, 'x') + "\r\n" + std::string(1500, 'y'));
+    auto options = OptionsFor(dir / "src.txt", dir / "out");
+    options.m_nSplitMode = 1;
+    options.m_strMaxKB = "1";
+    fs::create_directory(dir / "out");
+    c.plant(dir / "out/src_002.txt", dir / "outside.txt");
+    RecordingHost host;
+    EXPECT_EQ(Split(options, host), SplitOutcome::Failed) << c.what;
+    EXPECT_EQ(host.Message(), Messages::Format(Messages::kNotRegularPiece, dir / "out/src_002.txt"))
+        << c.what;
+    EXPECT_EQ(fs::exists(dir / "outside.txt") ? ReadFile(dir / "outside.txt") : "", 
+              c.what == cases[0].what ? "keep me" : "")
+        << c.what;
+  }
+}
+
+TEST(Hardening, AStopTakesEffectWithinALongLineInEveryMode) {
+  // One 64 KiB line read in parts of 1 KiB; the flag goes down at the third poll.
+  struct Case {
+    const char* what;
+    std::function<void(SplitOptions&)> set;
+  };
+  const std::vector<Case> cases = {
+      {"chapter", [](SplitOptions&) {}},
+      {"size", [](SplitOptions& o) { o.m_nSplitMode = 1; o.m_strMaxKB = "1000"; }},
+      {"keep-lines", [](SplitOptions& o) {
+         o.m_nSplitMode = 1;
+         o.m_bKeepLines = true;
+       }},
+      {"clean-up", [](SplitOptions& o) { o.m_bTrimSpaces = true; }},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    WriteFile(dir / "src.txt", std::string(64 << 10, 'x'));
+    auto options = OptionsFor(dir / "src.txt", dir / "out");
+    c.set(options);
+    RecordingHost host;
+    host.stopAfterPolls = 2;
+    SplitRun run(options, host);
+    run.SetPartLimit(1024);
+    EXPECT_EQ(run.Execute(), SplitOutcome::Stopped) << c.what;
+    EXPECT_LE(JoinPieces(dir / "out").size(), 3u * 1024) << c.what;
+  }
+}
+
+TEST(Hardening, ASecondRunIntoAFolderInUseIsRefused) {
+  TempDir dir;
+  WriteFile(dir / "src.txt", "text\r\n");
+  fs::create_directory(dir / "out");
+  const auto options = OptionsFor(dir / "src.txt", dir / "out");
+  {
+    FolderLock otherRun;
+    ASSERT_TRUE(otherRun.Take(dir / "out"));
+    RecordingHost host;
+    EXPECT_EQ(Split(options, host), SplitOutcome::Refused);
+    EXPECT_EQ(host.Message(), Messages::Format(Messages::kFolderBusy, dir / "out"));
+    EXPECT_TRUE(ListDir(dir / "out").empty());
+  }
+  RecordingHost host;
+  EXPECT_EQ(Split(options, host), SplitOutcome::Completed);
+}
+
+}  // namespace
+}  // namespace sekato::engine

@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "splitinvariants.h"
+#include "splitrun.h"
+#include "testsupport.h"
+
+namespace sekato::engine {
+namespace {
+
+using namespace test;
+
+TEST(Invariants, PiecesJoinedAreTheSourceWithoutBreaksAndStartOnCharacters) {
+  struct Case {
+    const char* what;
+    std::function<void(SplitOptions&)> set;
+  };
+  const std::vector<Case> cases = {
+      {"chapter", [](SplitOptions&) {}},
+      {"chapter by number, title names",
+       [](SplitOptions& o) {
+         o.m_strKeywords = G("第?章");
+         o.m_nNameMode = 2;
+         o.m_strChaptersPerFile = "2";
+       }},
+      {"size 0", [](SplitOptions& o) { o.m_nSplitMode = 1; o.m_strMaxKB = "0"; }},
+      {"size 1", [](SplitOptions& o) { o.m_nSplitMode = 1; o.m_strMaxKB = "1"; }},
+      {"size 1 keep-lines",
+       [](SplitOptions& o) {
+         o.m_nSplitMode = 1;
+         o.m_strMaxKB = "1";
+         o.m_bKeepLines = true;
+       }},
+      {"even 7", [](SplitOptions& o) { o.m_nSplitMode = 2; o.m_strParts = "7"; }},
+  };
+  TempDir dir;
+  for (unsigned seed = 11; seed <= 16; ++seed) {
+    const std::string book = RandomBook(seed);
+    WriteFile(dir / "src.txt", book);
+    for (const auto& c : cases) {
+      for (const std::size_t partLimit : {std::size_t{1} << 20, std::size_t{7}}) {
+        auto options = OptionsFor(dir / "src.txt", dir / "out");
+        c.set(options);
+        RecordingHost host;
+        host.series = 0;
+        SplitRun run(options, host);
+        run.SetPartLimit(partLimit);
+        ASSERT_EQ(run.Execute(), SplitOutcome::Completed) << c.what;
+        EXPECT_EQ(CheckSplitInvariants(book, dir / "out", "src"), "")
+            << c.what << ", seed " << seed << ", parts of " << partLimit;
+        std::filesystem::remove_all(dir / "out");
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace sekato::engine

@@ -1,0 +1,117 @@
+// Splits the input with options taken from its first bytes and checks the run against what
+// must always hold: no crash, no failure on a healthy disk, and, without clean-up or added
+// text, the pieces joined are the source without line breaks and start on characters.
+//
+// Input: 5 option bytes, then the source text.
+//   0: mode (% 3), bit 2 keep-lines, bit 3 head/tail/promotion/clean-up, bits 4-5 name mode
+//   1: chapters per piece (1-4), size in KB (0-3) or parts (1-8)
+//   2: title limit (0-63) and numeral series (top two bits; 3 is none)
+//   3: part limit for long lines (0 the usual 1 MiB, else 4-64 bytes)
+//   4: keyword text, from a small table
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "splitinvariants.h"
+#include "splitrun.h"
+
+namespace {
+
+using sekato::engine::SplitHost;
+using sekato::engine::SplitOutcome;
+
+class QuietHost final : public SplitHost {
+ public:
+  explicit QuietHost(int series) : m_series(series) {}
+  int NumeralSeries() override { return m_series; }
+  void ShowMessage(SplitOutcome, const std::string& text) override { message = text; }
+  void SetProgressRange(std::int64_t) override {}
+  void SetProgressPos(std::int64_t) override {}
+  bool IsRunning() override { return true; }
+  void ClearRunning() override {}
+  std::string message;
+
+ private:
+  int m_series;
+};
+
+const std::filesystem::path& WorkDir() {
+  static const std::filesystem::path dir = [] {
+    std::string pattern = (std::filesystem::temp_directory_path() / "sekato-fuzz-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+    return std::filesystem::path(pattern);
+  }();
+  static const bool cleanedAtExit = [] {
+    std::atexit([] {
+      std::error_code ignored;
+      std::filesystem::remove_all(WorkDir(), ignored);
+    });
+    return true;
+  }();
+  (void)cleanedAtExit;
+  return dir;
+}
+
+[[noreturn]] void Fail(const std::string& what) {
+  std::fprintf(stderr, "split invariant broken: %s\n", what.c_str());
+  std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 5 || size > (1 << 16)) return 0;
+  static const char* const kKeywords[] = {"\xB5\xDA  \xD5\xC2", "\xB5\xDA?\xD5\xC2", "?",
+                                          "\xD5\xC2", "\xB5\xDA ? \xD5\xC2", "", "a ? b",
+                                          "\xA1\xA1\xB5\xDA\xA1\xA1"};
+  const std::uint8_t flags = data[0];
+  const int number = data[1];
+  const int series = (data[2] >> 6) == 3 ? -1 : data[2] >> 6;
+  const std::string source(reinterpret_cast<const char*>(data) + 5, size - 5);
+  const bool decorated = (flags & 8) != 0;
+
+  const std::filesystem::path& dir = WorkDir();
+  const std::string sourcePath = (dir / "src.txt").string();
+  const std::string out = (dir / "out").string();
+  std::filesystem::remove_all(out);
+  std::ofstream(sourcePath, std::ios::binary) << source;
+
+  sekato::engine::SplitOptions o;
+  o.m_strSrcPath = sourcePath;
+  o.m_strSrcTitle = "src";
+  o.m_strCustomName = "src";
+  o.m_nDirMode = 0;
+  o.m_strNewDir = out;
+  o.m_nSplitMode = flags % 3;
+  o.m_nNameMode = (flags >> 4) & 3;
+  if (o.m_nNameMode == 3) o.m_nNameMode = 0;
+  o.m_bKeepLines = (flags & 4) != 0;
+  o.m_strChaptersPerFile = std::to_string(1 + number % 4);
+  o.m_strMaxKB = std::to_string(number % 4);
+  o.m_strParts = std::to_string(1 + number % 8);
+  o.m_strTitleMax = std::to_string(data[2] & 63);
+  o.m_strKeywords = kKeywords[data[4] % (sizeof kKeywords / sizeof kKeywords[0])];
+  o.m_bNoAd = !decorated;
+  o.m_bTrimSpaces = decorated;
+  o.m_bAddHead = o.m_bAddTail = decorated;
+  o.m_strHead = "H\nH";
+  o.m_strTail = "T";
+
+  QuietHost host(series);
+  sekato::engine::SplitRun run(o, host);
+  if (data[3] != 0) run.SetPartLimit(4 + data[3] % 61);
+  const SplitOutcome outcome = run.Execute();
+  if (outcome == SplitOutcome::Failed) Fail("the run failed: " + host.message);
+  if (outcome == SplitOutcome::Completed && !decorated) {
+    const std::string wrong = sekato::engine::test::CheckSplitInvariants(source, out, "src");
+    if (!wrong.empty()) Fail(wrong);
+  }
+  return 0;
+}
