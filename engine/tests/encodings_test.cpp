@@ -4,6 +4,7 @@
 
 #include "encodingdetector.h"
 #include "messages.h"
+#include "splitrun.h"
 #include "textcodec.h"
 #include "textrules.h"
 #include "testsupport.h"
@@ -222,6 +223,47 @@ TEST_F(EncodingSplit, AStrayByteIsReportedWithItsOffsetAndKept) {
     const std::string joined = JoinPieces(options.m_strNewDir);
     EXPECT_NE(joined.find("ab\xFF" "cd"), std::string::npos);
     EXPECT_EQ(ListDir(options.m_strNewDir).size(), 2u);
+  }
+}
+
+TEST_F(EncodingSplit, LongLinesReadInPartsGiveTheSamePiecesInEveryEncoding) {
+  // Long lines with full-width spaces inside and at their ends; read 16 bytes at a time.
+  std::string line;
+  for (int i = 0; i < 6; ++i) line += "　　話說天下大勢，分久必合　";
+  const std::string book = "第一回\r\n" + line + "\r\n第二回　　\r\n" + line + line + "　 \r\nx";
+  struct Case {
+    Encoding source;
+    bool mark;
+    Encoding to;
+  };
+  for (const Case c : {Case{Encoding::Utf8, false, Encoding::Auto}, Case{Encoding::Utf8, true, Encoding::Auto},
+                       Case{Encoding::Big5, false, Encoding::Auto}, Case{Encoding::Gb18030, false, Encoding::Auto},
+                       Case{Encoding::Utf8, false, Encoding::Gbk}, Case{Encoding::Gbk, false, Encoding::Utf16Le}}) {
+    for (const int mode : {0, 1, 2}) {
+      std::vector<std::string> results;
+      for (const std::size_t partLimit : {std::size_t{1} << 20, std::size_t{16}}) {
+        auto options = Options(Encode(book, c.source, c.mark), "src.txt");
+        options.m_encoding = c.source;
+        options.m_outEncoding = c.to;
+        options.m_nSplitMode = mode;
+        options.m_strMaxKB = "0";  // every line a piece of its own, moved whole
+        options.m_strParts = "3";
+        options.m_bKeepLines = mode == 1;
+        options.m_bTrimSpaces = true;
+        RecordingHost host;
+        SplitRun run(options, host);
+        run.SetPartLimit(partLimit);
+        ASSERT_EQ(run.Execute(), SplitOutcome::Completed);
+        std::string all;
+        for (const auto& name : ListDir(options.m_strNewDir)) {
+          all += name + ":" + ReadFile(options.m_strNewDir + "/" + name) + "|";
+        }
+        results.push_back(all);
+        std::filesystem::remove_all(options.m_strNewDir);
+      }
+      EXPECT_TRUE(results[0] == results[1])
+          << Encodings::Name(c.source) << " to " << Encodings::Name(c.to) << " mode " << mode;
+    }
   }
 }
 
