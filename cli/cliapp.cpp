@@ -1,11 +1,25 @@
 #include "cliapp.h"
 
 #include <CLI/CLI.hpp>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <map>
+#include <system_error>
+#include <thread>
 
 #include "encoding.h"
+#include "fileops.h"
+#include "inspection.h"
+#include "inspectionreport.h"
+#include "interruptflag.h"
+#include "listprinter.h"
+#include "messages.h"
 #include "programversion.h"
+#include "progressmeter.h"
 #include "sourcepath.h"
 #include "splitrun.h"
 #include "terminalhost.h"
@@ -23,17 +37,24 @@ std::vector<std::string> EncodingNames(bool withAuto) {
   }
   return names;
 }
+
+bool IsRegularFile(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::string Seconds(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", seconds);
+  return text;
+}
+
 }  // namespace
 
 bool CliApp::BuildOptions() {
   engine::SplitOptions& o = m_options;
-  o.m_strSrcPath = m_strSource;
-  o.m_strSrcBase = engine::SourcePath::Base(m_strSource);
-  o.m_strSrcTitle = engine::SourcePath::Title(m_strSource);
   o.m_nDirMode = m_strOut.empty() ? 1 : 0;
-  o.m_strNewDir = m_strOut;
   o.m_nNameMode = m_bTitleNames ? 2 : (m_strName.empty() ? 0 : 1);
-  o.m_strCustomName = m_strName.empty() ? o.m_strSrcTitle : m_strName;
   static const std::map<std::string, int> kModes = {{"chapter", 0}, {"size", 1}, {"even", 2}};
   o.m_nSplitMode = kModes.at(m_strMode);
   static const std::map<std::string, int> kSeries = {
@@ -53,9 +74,107 @@ bool CliApp::BuildOptions() {
   return true;
 }
 
+engine::SplitOptions CliApp::OptionsFor(const std::string& source) const {
+  engine::SplitOptions o = m_options;
+  o.m_strSrcPath = source;
+  o.m_strSrcBase = engine::SourcePath::Base(source);
+  o.m_strSrcTitle = engine::SourcePath::Title(source);
+  o.m_strCustomName = m_strName.empty() ? o.m_strSrcTitle : m_strName;
+  // Several sources into one -o folder would overwrite each other's pieces: each gets its own.
+  o.m_strNewDir = m_sources.size() > 1 && !m_strOut.empty()
+                      ? m_strOut + "/" + o.m_strSrcTitle
+                      : m_strOut;
+  return o;
+}
+
+int CliApp::SplitOne(const std::string& source, const std::string& prefix, bool bar,
+                     std::atomic<int>& running) const {
+  const engine::SplitOptions options = OptionsFor(source);
+  TerminalHost host(m_nSeries, m_bQuiet, running, prefix, bar);
+  const auto start = std::chrono::steady_clock::now();
+  const engine::SplitOutcome outcome = engine::SplitThreadProc(options, host);
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  switch (outcome) {
+    case engine::SplitOutcome::Completed:
+      break;
+    case engine::SplitOutcome::Stopped:
+      return kExitStopped;
+    case engine::SplitOutcome::Refused:
+      return kExitRefused;
+    case engine::SplitOutcome::Failed:
+      return kExitFailed;
+  }
+  if (m_bQuiet) return kExitDone;
+
+  const engine::RunTally& tally = host.Written();
+  std::string summary = prefix + "写出 " + std::to_string(tally.pieces) + " 个文件到 " +
+                        tally.directory;
+  if (tally.headings >= 0) summary += "，找到 " + std::to_string(tally.headings) + " 个章节标题";
+  summary += "，用时 " + Seconds(seconds) + " 秒";
+  // When the chapters look wrong, the report says what was found and what would find more.
+  // It reads the source again, so only a plain file and only then.
+  std::vector<std::string> notes;
+  if (tally.headings == 0 || tally.gapsOrRepeats) {
+    if (tally.headings == 0) summary += "；没有找到章节标题";
+    if (IsRegularFile(source)) {
+      const auto report = engine::Inspection::Run(options, m_nSeries);
+      if (report.status == engine::InspectionResult::Status::Done) {
+        for (const auto& issue : report.numbering) {
+          notes.push_back(engine::InspectionReport::Issue(issue));
+        }
+        for (const auto& hint : engine::InspectionReport::Hints(report)) {
+          notes.push_back(hint.text);
+        }
+      }
+    } else if (tally.gapsOrRepeats) {
+      summary += "；章节编号有缺漏或重复";
+    }
+  }
+  std::string text = summary + "\n";
+  for (const auto& note : notes) text += prefix + "  " + note + "\n";
+  std::fputs(text.c_str(), stderr);
+  return kExitDone;
+}
+
+int CliApp::ListOne(const std::string& source, const std::string& prefix, bool bar,
+                    std::atomic<int>& running, std::string& output) const {
+  std::unique_ptr<ProgressMeter> meter;
+  if (bar && !m_bQuiet && ::isatty(STDERR_FILENO)) meter = std::make_unique<ProgressMeter>(stderr);
+  bool ranged = false;
+  const auto result = engine::Inspection::Run(
+      OptionsFor(source), m_nSeries, [&](std::int64_t position, std::int64_t length) {
+        if (meter) {
+          if (!ranged) meter->SetRange(length);
+          ranged = true;
+          meter->Update(position);
+        }
+        return running.load(std::memory_order_relaxed) != 0;
+      });
+  if (meter) meter->Finish();
+  // A refused or failed inspection found nothing to list: only JSON says so on stdout.
+  const bool done = result.status == engine::InspectionResult::Status::Done;
+  output = m_bJson ? ListPrinter::Json(result, source)
+                   : (done ? ListPrinter::Table(result) : std::string());
+  switch (result.status) {
+    case engine::InspectionResult::Status::Done:
+      return kExitDone;
+    case engine::InspectionResult::Status::Stopped:
+      std::fprintf(stderr, "%s检查被终止！\n", prefix.c_str());
+      return kExitStopped;
+    case engine::InspectionResult::Status::Refused:
+      std::fprintf(stderr, "sekato-cli: %s%s\n", prefix.c_str(), result.error.c_str());
+      return kExitRefused;
+    case engine::InspectionResult::Status::Failed:
+      break;
+  }
+  std::fprintf(stderr, "sekato-cli: %s%s\n", prefix.c_str(), result.error.c_str());
+  return kExitFailed;
+}
+
 int CliApp::Run(int argc, char** argv) {
   engine::SplitOptions& o = m_options;
-  CLI::App app{"sekato-cli: split a long text file (a novel) into numbered .txt pieces,\n"
+  CLI::App app{"sekato-cli: split long text files (novels) into numbered .txt pieces,\n"
                "by chapter, by size or into equal parts.",
                "sekato-cli"};
   app.set_version_flag("--version", std::string("sekato-cli ") + engine::ProgramVersion::kFull);
@@ -66,7 +185,7 @@ int CliApp::Run(int argc, char** argv) {
       ->capture_default_str();
   app.add_option("-o,--out", m_strOut,
                  "Directory for the pieces (default: a directory named after SOURCE, "
-                 "beside it)");
+                 "beside it); with several sources, DIR/<source name> each");
   auto* name = app.add_option("-n,--name", m_strName, "Name pieces NAME_001.txt, NAME_002.txt…");
   app.add_flag("--title-names", m_bTitleNames,
                "Chapter mode: name pieces 001_<chapter title>.txt")
@@ -98,15 +217,23 @@ int CliApp::Run(int argc, char** argv) {
   app.add_option("--to", m_strTo,
                  "The pieces' encoding (default: the source's), converted as it is written")
       ->check(CLI::IsMember(EncodingNames(false), CLI::ignore_case));
+  auto* list = app.add_flag("--list", m_bList,
+                            "Write nothing: list the chapter headings the options find, the "
+                            "pieces, numbering gaps and repeats, and hints");
+  app.add_flag("--json", m_bJson, "With --list: print JSON (one object; an array for several "
+                                  "sources)")
+      ->needs(list);
+  app.add_option("-j,--jobs", m_nJobs, "Sources handled at once (default: one per processor)")
+      ->check(CLI::PositiveNumber);
   app.add_flag("-q,--quiet", m_bQuiet,
-               "No progress bar, no source encoding line and no completion message");
-  app.add_option("SOURCE", m_strSource,
-                 "The text file to split (GBK, GB18030, Big5, UTF-8 or UTF-16)")
-      ->required();
+               "No progress bar, source encoding line, completion message or summary");
+  app.add_option("SOURCE", m_sources, "The text files to split (GBK, GB18030, Big5, UTF-8 or UTF-16)")->required();
   app.footer(
       "Numbers are read like the window's fields: leading digits count, \"abc\" reads as 0.\n"
-      "Exit status: 0 done, 1 options refused, 2 read or write failure, 130 stopped "
-      "(Ctrl-C or SIGTERM).");
+      "After a split a summary goes to stderr; when no heading was found or chapter numbers\n"
+      "are missing or repeated, it adds what --list would suggest.\n"
+      "Exit status, the worst of all sources: 0 done, 1 options refused, 2 read or write\n"
+      "failure, 130 stopped (Ctrl-C or SIGTERM).");
 
   try {
     app.parse(argc, argv);
@@ -120,18 +247,60 @@ int CliApp::Run(int argc, char** argv) {
   m_bTail = app.count("--tail") > 0;
   if (!BuildOptions()) return kExitRefused;
 
-  TerminalHost host(m_nSeries, m_bQuiet);
-  switch (engine::SplitThreadProc(m_options, host)) {
-    case engine::SplitOutcome::Completed:
-      return kExitDone;
-    case engine::SplitOutcome::Stopped:
-      return kExitStopped;
-    case engine::SplitOutcome::Refused:
-      return kExitRefused;
-    case engine::SplitOutcome::Failed:
-      break;
+  InterruptFlag interrupt;
+  const std::size_t count = m_sources.size();
+  const bool batch = count > 1;
+  // Each run makes one folder level, its own; the -o folder that holds them is made here.
+  std::string reason;
+  if (batch && !m_bList && !m_strOut.empty() &&
+      !engine::FileOps::MakeDirectory(m_strOut, reason)) {
+    std::fprintf(stderr, "sekato-cli: %s\n",
+                 engine::Messages::Format(engine::Messages::kMakeDirectory, m_strOut, reason)
+                     .c_str());
+    return kExitFailed;
   }
-  return kExitFailed;
+  // A source never started because of Ctrl-C counts as stopped.
+  std::vector<int> statuses(count, kExitStopped);
+  std::vector<std::string> outputs(count);
+  const auto handle = [&](std::size_t i) {
+    const std::string prefix = batch ? m_sources[i] + ": " : std::string();
+    statuses[i] = m_bList ? ListOne(m_sources[i], prefix, !batch, interrupt.Flag(), outputs[i])
+                          : SplitOne(m_sources[i], prefix, !batch, interrupt.Flag());
+  };
+  const unsigned jobs = std::min<std::size_t>(
+      count, m_nJobs > 0 ? m_nJobs : std::max(1u, std::thread::hardware_concurrency()));
+  // This thread works too, beside jobs - 1 others; a thread the system refuses just means
+  // fewer sources at once.
+  std::atomic<std::size_t> next{0};
+  const auto work = [&] {
+    for (std::size_t i = next++; i < count && interrupt.Flag().load() != 0; i = next++) handle(i);
+  };
+  std::vector<std::thread> workers;
+  for (unsigned w = 1; w < jobs; ++w) {
+    try {
+      workers.emplace_back(work);
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
+  work();
+  for (auto& worker : workers) worker.join();
+
+  if (m_bList) {
+    std::string out;
+    for (std::size_t i = 0; i < count; ++i) {
+      if (m_bJson) {
+        if (outputs[i].empty()) continue;  // never started: stopped before its turn
+        out += (out.empty() ? (batch ? "[" : "") : ",\n") + outputs[i];
+      } else {
+        if (batch) out += (i > 0 ? "\n" : "") + std::string("== ") + m_sources[i] + " ==\n";
+        out += outputs[i];
+      }
+    }
+    if (m_bJson) out = (out.empty() && batch ? "[" : out) + (batch ? "]\n" : "\n");
+    std::fputs(out.c_str(), stdout);
+  }
+  return *std::max_element(statuses.begin(), statuses.end());
 }
 
 }  // namespace sekato::cli

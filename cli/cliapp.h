@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -7,10 +8,14 @@
 
 namespace sekato::cli {
 
-/// The command line: `sekato-cli [OPTIONS] SOURCE`.
+/// The command line: `sekato-cli [OPTIONS] SOURCE...`.
 ///
-/// Exit status: 0 completed, 1 options refused (by the parser or by the run), 2 input or
-/// output failure, 130 stopped with Ctrl-C.
+/// Each SOURCE is split as if it were alone (with -o DIR and several sources, each into
+/// DIR/<its title>), up to `-j N` at once; one that fails does not stop the others. `--list`
+/// writes nothing and prints what a chapter split would find instead.
+///
+/// Exit status, the worst of all sources: 0 completed, 1 options refused (by the parser or
+/// by the run), 2 input or output failure, 130 stopped with Ctrl-C.
 class CliApp final {
  public:
   static constexpr int kExitDone = 0;
@@ -18,15 +23,23 @@ class CliApp final {
   static constexpr int kExitFailed = 2;
   static constexpr int kExitStopped = 130;
 
-  /// Parses `argv` and runs the split; returns the exit status.
+  /// Parses `argv` and runs every source; returns the exit status.
   int Run(int argc, char** argv);
 
  private:
   /// Turns the parsed UTF-8 values into the engine's options.
   bool BuildOptions();
+  /// The options for one source.
+  engine::SplitOptions OptionsFor(const std::string& source) const;
+  /// Splits one source; `prefix` stands before its messages. Returns its exit status.
+  int SplitOne(const std::string& source, const std::string& prefix, bool bar,
+               std::atomic<int>& running) const;
+  /// Inspects one source into `output` (table or JSON); returns its exit status.
+  int ListOne(const std::string& source, const std::string& prefix, bool bar,
+              std::atomic<int>& running, std::string& output) const;
 
   engine::SplitOptions m_options;
-  std::string m_strSource;
+  std::vector<std::string> m_sources;
   std::string m_strMode = "chapter";
   std::string m_strOut;
   std::string m_strName;
@@ -40,6 +53,9 @@ class CliApp final {
   bool m_bQuiet = false;
   std::string m_strEncoding = "auto";
   std::string m_strTo;
+  bool m_bList = false;
+  bool m_bJson = false;
+  unsigned m_nJobs = 0;
   int m_nSeries = -1;
 };
 

@@ -2,22 +2,22 @@
 
 #include <atomic>
 #include <memory>
+#include <string>
 
 #include "progressmeter.h"
 #include "splithost.h"
 
 namespace sekato::cli {
 
-/// The command line's side of a split: messages on stderr, a progress bar when stderr is a
-/// terminal, and Ctrl-C as Stop (a second Ctrl-C ends the program at once).
+/// The command line's side of one split: messages on stderr, a progress bar when wanted and
+/// stderr is a terminal, and the call's shared run flag (see InterruptFlag) as Stop.
 class TerminalHost final : public engine::SplitHost {
  public:
   /// `series` is the chosen numeral series (-1 none); `quiet` keeps the bar and the
-  /// completion message off (errors are always shown).
-  TerminalHost(int series, bool quiet);
-  ~TerminalHost() override;
-  TerminalHost(const TerminalHost&) = delete;
-  TerminalHost& operator=(const TerminalHost&) = delete;
+  /// completion message off (errors are always shown); `prefix` stands before every message
+  /// ("novel.txt: " when several sources share the terminal); `bar` allows the progress bar.
+  TerminalHost(int series, bool quiet, std::atomic<int>& running, std::string prefix = {},
+               bool bar = true);
 
   int NumeralSeries() override { return m_nSeries; }
   void ShowMessage(engine::SplitOutcome kind, const std::string& utf8Text) override;
@@ -29,14 +29,22 @@ class TerminalHost final : public engine::SplitHost {
   void ReportEncoding(engine::Encoding encoding, bool detected) override;
   /// Always shown on stderr, prefixed with "sekato-cli: 警告：".
   void Warn(const std::string& utf8Text) override;
-  bool IsRunning() override { return m_bRunning.load(std::memory_order_relaxed) != 0; }
-  void ClearRunning() override { m_bRunning.store(0); }
+  bool IsRunning() override { return m_running.load(std::memory_order_relaxed) != 0; }
+  // The flag is the whole call's: one source ending must not stop the others.
+  void ClearRunning() override {}
+  void Tally(const engine::RunTally& tally) override { m_tally = tally; }
+
+  /// What the completed run wrote (pieces 0 when it did not complete).
+  const engine::RunTally& Written() const { return m_tally; }
 
  private:
   int m_nSeries;
   bool m_bQuiet;
+  std::atomic<int>& m_running;
+  std::string m_strPrefix;
+  bool m_bBar;
   std::unique_ptr<ProgressMeter> m_meter;
-  std::atomic<int> m_bRunning{1};
+  engine::RunTally m_tally;
 };
 
 }  // namespace sekato::cli

@@ -1,6 +1,7 @@
 #include "appmessagebox.h"
 
 #include <QCoreApplication>
+#include <QPushButton>
 #include <QMessageBox>
 #include <utility>
 
@@ -11,7 +12,31 @@ AppMessageBox::Handler& CurrentHandler() {
   static AppMessageBox::Handler handler;
   return handler;
 }
+AppMessageBox::Chooser& CurrentChooser() {
+  static AppMessageBox::Chooser chooser;
+  return chooser;
+}
 }  // namespace
+
+int AppMessageBox::ShowWithActions(QWidget* parent, const QString& text,
+                                   const QStringList& actions) {
+  if (const auto& handler = CurrentHandler()) {
+    handler(parent, text);
+    const auto& chooser = CurrentChooser();
+    return chooser ? chooser(text, actions) : -1;
+  }
+  QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), text,
+                  QMessageBox::Ok, parent);
+  QList<QAbstractButton*> buttons;
+  for (const QString& action : actions) buttons << box.addButton(action, QMessageBox::ActionRole);
+  box.setDefaultButton(QMessageBox::Ok);
+  box.exec();
+  return static_cast<int>(buttons.indexOf(box.clickedButton()));
+}
+
+AppMessageBox::Chooser AppMessageBox::SetChooser(Chooser chooser) {
+  return std::exchange(CurrentChooser(), std::move(chooser));
+}
 
 void AppMessageBox::Show(QWidget* parent, const QString& text) {
   if (const auto& handler = CurrentHandler()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -15,11 +16,23 @@ class AppMessageBox final {
  public:
   using Handler = std::function<void(QWidget* parent, const QString& text)>;
 
+  /// Picks a button of a box with actions in tests: gets the text and the action buttons,
+  /// returns the index of the one to press, or -1 for OK.
+  using Chooser = std::function<int(const QString& text, const QStringList& actions)>;
+
   /// Shows `text`; must be called on the user-interface thread.
   static void Show(QWidget* parent, const QString& text);
 
+  /// Shows `text` with a button for each of `actions` beside OK; returns the index of the
+  /// action pressed, or -1 when the box was closed with OK. Each button closes the box.
+  static int ShowWithActions(QWidget* parent, const QString& text, const QStringList& actions);
+
   /// Replaces the box by `handler` (an empty handler restores the box); returns the old one.
   static Handler SetHandler(Handler handler);
+
+  /// While a handler stands in for the box, `chooser` picks the button (an empty chooser
+  /// presses OK); returns the old one.
+  static Chooser SetChooser(Chooser chooser);
 };
 
 }  // namespace sekato::controls

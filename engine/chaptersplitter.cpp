@@ -27,6 +27,7 @@ bool ChapterSplitter::HandleLine(std::string_view line) {
     return true;
   }
   const std::int64_t before = m_nHeadings++;
+  m_numbering.Add(m_matcher.LastNumber(), 0, m_nHeadings);
   if (before > 0 && before % m_nPerFile == 0) {
     if (!m_writer.Close(true)) return false;
     if (m_bTitleNames) m_writer.RenameToTitle(m_writer.Sequence(), m_strTitle);
@@ -38,6 +39,13 @@ bool ChapterSplitter::HandleLine(std::string_view line) {
   m_writer.WriteLine(line);
   if (before == 0) m_strTitle = CleanTitle(line, m_rules);
   return true;
+}
+
+bool ChapterSplitter::GapsOrRepeats() const {
+  for (const auto& issue : m_numbering.Issues()) {
+    if (issue.kind != NumberingIssue::Kind::OutOfOrder) return true;
+  }
+  return false;
 }
 
 void ChapterSplitter::RenameLast() {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "headingmatcher.h"
+#include "numberingcheck.h"
 #include "piecewriter.h"
 
 namespace sekato::engine {
@@ -31,6 +32,12 @@ class ChapterSplitter final {
   /// At the end of a completed run: gives the last piece (already closed) its title name.
   void RenameLast();
 
+  /// Headings found so far.
+  std::int64_t Headings() const { return m_nHeadings; }
+
+  /// True when the chapter numbers of the headings so far miss or repeat a number.
+  bool GapsOrRepeats() const;
+
   /// A heading as a title: full-width spaces removed anywhere, white space trimmed.
   static std::string CleanTitle(std::string_view heading);
   static std::string CleanTitle(std::string_view heading, const TextRules& rules);
@@ -43,6 +50,7 @@ class ChapterSplitter final {
   const TextRules& m_rules;
   std::int64_t m_nHeadings = 0;
   std::string m_strTitle;
+  NumberingCheck m_numbering;  ///< only kinds are asked for, so lines are not counted
 };
 
 }  // namespace sekato::engine

@@ -7,9 +7,27 @@ namespace sekato::engine {
 
 namespace {
 
-std::optional<std::string> Convert(const char* to, const char* from, std::string_view in) {
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+// One conversion descriptor per direction and thread, opened at first use: opening one
+// costs far more than converting a title, and a chapter list converts thousands of them.
+class Descriptor final {
+ public:
+  Descriptor(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
+  ~Descriptor() {
+    if (Valid()) iconv_close(m_cd);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  bool Valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+  iconv_t Get() const { return m_cd; }
+
+ private:
+  iconv_t m_cd;
+};
+
+std::optional<std::string> Convert(const Descriptor& descriptor, std::string_view in) {
+  if (!descriptor.Valid()) return std::nullopt;
+  iconv_t cd = descriptor.Get();
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
   std::string out(in.size() * 2 + 4, '\0');
   char* inPtr = const_cast<char*>(in.data());
   std::size_t inLeft = in.size();
@@ -28,7 +46,6 @@ std::optional<std::string> Convert(const char* to, const char* from, std::string
     ok = false;  // EILSEQ or EINVAL: a character the other side cannot hold
     break;
   }
-  iconv_close(cd);
   if (!ok) return std::nullopt;
   out.resize(used);
   return out;
@@ -37,11 +54,13 @@ std::optional<std::string> Convert(const char* to, const char* from, std::string
 }  // namespace
 
 std::optional<std::string> GbkCodec::FromUtf8(std::string_view utf8) {
-  return Convert("GBK", "UTF-8", utf8);
+  thread_local const Descriptor descriptor("GBK", "UTF-8");
+  return Convert(descriptor, utf8);
 }
 
 std::optional<std::string> GbkCodec::ToUtf8(std::string_view gbk) {
-  return Convert("UTF-8", "GBK", gbk);
+  thread_local const Descriptor descriptor("UTF-8", "GBK");
+  return Convert(descriptor, gbk);
 }
 
 }  // namespace sekato::engine

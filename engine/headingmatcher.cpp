@@ -2,8 +2,10 @@
 
 #include <limits>
 
+#include "gbktext.h"
+#include "numeralreader.h"
+#include "tabletranscoder.h"
 #include "textcodec.h"
-#include "numerals.h"
 
 namespace sekato::engine {
 
@@ -29,7 +31,6 @@ bool HeadingMatcher::HasWildcard(const std::vector<std::string>& keywords) {
 HeadingMatcher::HeadingMatcher(std::vector<std::string> keywords, int series,
                                std::int64_t titleLimit, const TextRules& rules)
     : m_keywords(std::move(keywords)),
-      m_expanded(m_keywords),
       m_series(series),
       m_maxBytes(titleLimit > std::numeric_limits<std::int64_t>::max() / 2
                      ? std::numeric_limits<std::int64_t>::max()
@@ -37,29 +38,88 @@ HeadingMatcher::HeadingMatcher(std::vector<std::string> keywords, int series,
       m_bWildcard(HasWildcard(m_keywords)),
       m_pRules(&rules),
       m_bSizeIsMeasure(rules.TextEncoding() == Encoding::Gbk ||
-                       rules.TextEncoding() == Encoding::Big5) {}
-
-void HeadingMatcher::Expand(std::int64_t number) {
-  std::string numeral = Numerals::Text(number, m_series);
-  const Encoding encoding = m_pRules->TextEncoding();
-  if (encoding != Encoding::Gbk && encoding != Encoding::Gb18030) {
-    auto converted = TextCodec::Convert(numeral, Encoding::Gbk, encoding);
-    m_bUnwritable = !converted;
-    if (converted) numeral = std::move(*converted);
-  }
-  for (std::size_t i = 0; i < m_keywords.size(); ++i) {
-    const std::string& keyword = m_keywords[i];
-    std::string& expanded = m_expanded[i];
-    expanded.clear();
-    for (const char c : keyword) {
-      if (c == '?') {
-        expanded += numeral;
-      } else {
-        expanded += c;
-      }
+                       rules.TextEncoding() == Encoding::Big5),
+      m_bConverts(rules.TextEncoding() != Encoding::Gbk &&
+                  rules.TextEncoding() != Encoding::Gb18030) {
+  if (m_bConverts) {
+    for (std::string& keyword : m_keywords) {
+      auto converted = TextCodec::Convert(keyword, rules.TextEncoding(), Encoding::Gb18030);
+      if (converted) keyword = std::move(*converted);
+      m_bUnconvertible = m_bUnconvertible || !converted;
     }
   }
-  m_expandedFor = number;
+  for (const auto& keyword : m_keywords) {
+    Parts parts(1);
+    for (const char c : keyword) {
+      if (c == '?') {
+        parts.emplace_back();
+      } else {
+        parts.back() += c;
+      }
+    }
+    m_parts.push_back(std::move(parts));
+  }
+}
+
+bool HeadingMatcher::MatchAt(std::string_view line, const Parts& parts, std::size_t pos,
+                             std::int64_t number, std::size_t& end) const {
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) {  // a "?": a whole run of numerals that reads as the expected number
+      const std::size_t runEnd = NumeralReader::RunEnd(line, pos, m_series);
+      if (runEnd == pos ||
+          NumeralReader::Value(line.substr(pos, runEnd - pos), m_series) != number) {
+        return false;
+      }
+      pos = runEnd;
+    }
+    if (line.substr(pos, parts[i].size()) != parts[i]) return false;
+    pos += parts[i].size();
+  }
+  end = pos;
+  return true;
+}
+
+std::size_t HeadingMatcher::FindWildcard(std::string_view line, const Parts& parts,
+                                         std::size_t from, std::int64_t number,
+                                         std::size_t& end) const {
+  if (!parts.front().empty()) {
+    for (std::size_t at = GbkText::Find(line, parts.front(), from); at != GbkText::npos;
+         at = GbkText::Find(line, parts.front(), at + 1)) {
+      if (MatchAt(line, parts, at, number, end)) return at;
+    }
+    return GbkText::npos;
+  }
+  // The keyword starts with "?": try every character boundary from `from` that does not
+  // continue a run of numerals.
+  bool afterNumeral = false;
+  for (std::size_t pos = 0; pos < line.size();) {
+    const std::size_t next =
+        pos + (GbkText::IsLead(static_cast<unsigned char>(line[pos])) && pos + 1 < line.size()
+                   ? 2
+                   : 1);
+    const bool numeral = NumeralReader::StartsRun(line, pos, m_series);
+    if (pos >= from && numeral && !afterNumeral && MatchAt(line, parts, pos, number, end)) {
+      return pos;
+    }
+    afterNumeral = numeral;
+    pos = next;
+  }
+  return GbkText::npos;
+}
+
+std::int64_t HeadingMatcher::ReadNumber(std::string_view line,
+                                        const std::vector<std::size_t>& ends) {
+  std::size_t end = 0;
+  std::int64_t value = NumeralReader::kUnreadable;
+  for (const std::size_t at : ends) {
+    if (NumeralReader::ReadAny(line, at, end, value)) return value;
+  }
+  for (std::size_t pos = 0; pos < line.size();) {
+    if (NumeralReader::ReadAny(line, pos, end, value)) return value;
+    pos += GbkText::IsLead(static_cast<unsigned char>(line[pos])) && pos + 1 < line.size() ? 2
+                                                                                          : 1;
+  }
+  return NumeralReader::kUnreadable;
 }
 
 bool HeadingMatcher::IsHeading(std::string_view line, std::int64_t headingCounter) {
@@ -67,15 +127,49 @@ bool HeadingMatcher::IsHeading(std::string_view line, std::int64_t headingCounte
       (m_bSizeIsMeasure || !m_pRules->FitsTitle(line, m_maxBytes))) {
     return false;
   }
-  if (m_keywords.empty()) return false;
-  if (m_bWildcard && m_expandedFor != headingCounter + 1) Expand(headingCounter + 1);
-  if (m_bUnwritable) return false;
-  std::size_t from = 0;
-  for (const auto& keyword : m_expanded) {
-    const std::size_t match = m_pRules->Find(line, keyword, from);
-    if (match == TextRules::npos) return false;
-    from = match + keyword.size();
+  if (m_keywords.empty() || m_bUnconvertible) return false;
+  if (m_bConverts) {
+    m_strLine.clear();
+    const Encoding text = m_pRules->TextEncoding();
+    if (const TableTranscoder* table = text == Encoding::Utf8
+                                           ? TableTranscoder::FromUtf8(Encoding::Gb18030)
+                                           : nullptr) {
+      // Most of a line goes through the table; only what it leaves needs iconv.
+      m_strLine.resize(line.size() * 2);
+      const char* in = line.data();
+      std::size_t inLeft = line.size();
+      char* out = m_strLine.data();
+      std::size_t outLeft = m_strLine.size();
+      table->Convert(in, inLeft, out, outLeft);
+      m_strLine.resize(m_strLine.size() - outLeft);
+      line.remove_prefix(line.size() - inLeft);
+    }
+    if (!line.empty()) {
+      auto rest = TextCodec::Convert(line, text, Encoding::Gb18030);
+      if (!rest) return false;  // not text: no heading
+      m_strLine += *rest;
+    }
+    line = m_strLine;
   }
+  const std::int64_t expected = headingCounter + 1;
+  m_ends.clear();
+  std::size_t from = 0;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < m_keywords.size(); ++i) {
+    std::size_t match = 0;
+    if (m_parts[i].size() == 1) {
+      match = GbkText::Find(line, m_keywords[i], from);
+      if (match == GbkText::npos) return false;
+      from = match + m_keywords[i].size();
+    } else {
+      match = FindWildcard(line, m_parts[i], from, expected, from);
+      if (match == GbkText::npos) return false;
+    }
+    if (i == 0) start = match;
+    m_ends.push_back(from);
+  }
+  m_nLastStart = start;
+  m_nLastNumber = m_bWildcard ? expected : ReadNumber(line, m_ends);
   return true;
 }
 

@@ -16,7 +16,9 @@ namespace sekato::engine {
 /// after the end of the one before. A "?" in a keyword stands for the number of the chapter
 /// expected next (heading counter + 1) in the chosen numeral series: with "第?章" and
 /// Chinese numerals the first heading must hold 第一章, the second 第二章, and a number
-/// missing from the book stops all later matches.
+/// missing from the book stops all later matches. The number is a whole run of numeral
+/// characters read tolerantly (see NumeralReader): for chapter 101 "第一百零一章" and
+/// "第一百一章" both match, while "第一章" never matches inside "第一百章".
 class HeadingMatcher final {
  public:
   static constexpr std::size_t kMaxKeywords = 10;
@@ -39,18 +41,45 @@ class HeadingMatcher final {
   /// number it matched (so "?" then "一" never finds the 一 inside 十一).
   bool IsHeading(std::string_view line, std::int64_t headingCounter);
 
+  /// The chapter number the last line IsHeading accepted carries, for reports: the expected
+  /// number with "?"; otherwise the first number (of any series) right after a keyword, or
+  /// failing that the first in the line; NumeralReader::kUnreadable when it has none.
+  /// "第十二章 回忆" with keywords 第 章 → 12.
+  std::int64_t LastNumber() const { return m_nLastNumber; }
+
+  /// Where the first keyword matched in the last line IsHeading accepted (in the line as
+  /// GB18030 when the text is neither GBK nor GB18030).
+  std::size_t LastStart() const { return m_nLastStart; }
+
  private:
-  void Expand(std::int64_t number);
+  /// A keyword cut at its "?"s: "第?章" → {"第", "章"}; without "?" one part.
+  using Parts = std::vector<std::string>;
+
+  /// Where `parts` match at or after `from` with every "?" read as `number`; npos if not.
+  std::size_t FindWildcard(std::string_view line, const Parts& parts, std::size_t from,
+                           std::int64_t number, std::size_t& end) const;
+  /// True when `parts` match exactly at `pos`, which follows a character that is no numeral
+  /// of the series when the keyword starts with "?"; `end` is the end of the match.
+  bool MatchAt(std::string_view line, const Parts& parts, std::size_t pos,
+               std::int64_t number, std::size_t& end) const;
+  /// The number a heading carries when no "?" gives it; `ends` are the keywords' match ends.
+  static std::int64_t ReadNumber(std::string_view line, const std::vector<std::size_t>& ends);
 
   std::vector<std::string> m_keywords;
-  std::vector<std::string> m_expanded;  ///< keywords with "?" replaced for m_expandedFor
+  std::vector<Parts> m_parts;
   int m_series;
   std::int64_t m_maxBytes;
   bool m_bWildcard;
-  std::int64_t m_expandedFor = -1;
   const TextRules* m_pRules;
-  bool m_bSizeIsMeasure;   ///< one- and two-byte text: bytes measure a title exactly
-  bool m_bUnwritable = false;  ///< the numeral cannot be written in the text's encoding
+  bool m_bSizeIsMeasure;  ///< one- and two-byte text: bytes measure a title exactly
+  /// Text other than GBK and GB18030 is matched as GB18030, where numerals read as in GBK:
+  /// the keywords once, each line short enough to be a heading as it comes.
+  bool m_bConverts = false;
+  bool m_bUnconvertible = false;  ///< a keyword cannot be matched at all
+  std::string m_strLine;          ///< the line being tested, as GB18030
+  std::int64_t m_nLastNumber = -1;
+  std::size_t m_nLastStart = 0;
+  std::vector<std::size_t> m_ends;  ///< match ends of the line being tested
 };
 
 }  // namespace sekato::engine

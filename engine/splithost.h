@@ -4,6 +4,7 @@
 #include <string>
 
 #include "encoding.h"
+#include "runtally.h"
 
 namespace sekato::engine {
 
@@ -49,6 +50,8 @@ class SplitHost {
   /// Something the user should know that does not stop the run (a byte of the source that
   /// is not valid in its encoding); shown without waiting. Ignored unless a host shows it.
   virtual void Warn(const std::string& /*utf8Text*/) {}
+  /// What a completed run wrote; called once, before its completion message.
+  virtual void Tally(const RunTally& /*tally*/) {}
 
   /// Clears the run flag; called when the run ends on its own (completed, refused, failed),
   /// after its message has been dismissed.

@@ -361,6 +361,8 @@ SplitOutcome SplitRun::Split(Plan& plan) {
   if (!writer.Close(true)) return fail(writer.ErrorMessage());
   if (chapters) chapters->RenameLast();
   source.Close();
+  m_host.Tally({writer.Sequence(), plan.directory, chapters ? chapters->Headings() : -1,
+                chapters && chapters->GapsOrRepeats()});
   return Finish(SplitOutcome::Completed, std::string(Messages::kCompleted));
 }
 

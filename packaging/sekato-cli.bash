@@ -15,13 +15,13 @@ _sekato_cli() {
       mapfile -t COMPREPLY < <(compgen -W 'gbk gb18030 big5 utf-8 utf-16le utf-16be' -- "$cur"); return ;;
     -o|--out)
       mapfile -t COMPREPLY < <(compgen -d -- "$cur"); return ;;
-    -n|--name|-k|--keywords|--title-max|-p|--per|--kb|--parts|--head|--tail)
+    -n|--name|-k|--keywords|--title-max|-p|--per|--kb|--parts|--head|--tail|-j|--jobs)
       return ;;
   esac
   if [[ $cur == -* ]]; then
     mapfile -t COMPREPLY < <(compgen -W '-m --mode -o --out -n --name --title-names
       -k --keywords --numerals --title-max -p --per --kb --keep-lines --parts --trim --no-ad
-      --head --tail -e --encoding --to -q --quiet --version -h --help' -- "$cur")
+      --head --tail -e --encoding --to --list --json -j --jobs -q --quiet --version -h --help' -- "$cur")
     return
   fi
   # The source: text files and folders leading to them.

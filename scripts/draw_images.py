@@ -155,12 +155,23 @@ def icon_exit(c, ox=0):
     c.polygon([(ox + 17, 7), (ox + 23, 12), (ox + 17, 17)], (20, 120, 40))
 
 
+def icon_preview(c, ox=0):
+    page(c, ox + 2, 1, ox + 16, 20, 1.0)
+    # a magnifying glass over the page: looking before cutting
+    c.line(ox + 16, 16, ox + 22, 22, 3.2, (90, 60, 30))
+    c.circle(ox + 13, 13, 6.5, (40, 70, 120))
+    c.circle(ox + 13, 13, 5.0, (200, 225, 250))
+    c.rect(ox + 10, 11.5, ox + 16, 12.6, (90, 110, 140))
+    c.rect(ox + 10, 14, ox + 15, 15.1, (90, 110, 140))
+
+
 def toolbar_strip():
-    c = Canvas(96, 24)
+    c = Canvas(120, 24)
     icon_split(c, 0)
     icon_stop(c, 24)
-    icon_about(c, 48)
-    icon_exit(c, 72)
+    icon_preview(c, 48)
+    icon_about(c, 72)
+    icon_exit(c, 96)
     return c
 
 

@@ -2,7 +2,7 @@
 # Takes pictures of the program for the documentation: docs/NAME.png for each shot named
 # (default: window). The shots are listed by `sekato-screenshot` without arguments.
 #
-#   bash scripts/screenshot.sh              # docs/window.png, docs/about.png, docs/tip.png
+#   bash scripts/screenshot.sh              # docs/window.png, about.png, tip.png, preview.png
 #   bash scripts/screenshot.sh window ...   # the shots named
 #   SEKATO_SHOT_XVFB=1 bash scripts/screenshot.sh   # under a virtual X server instead of offscreen
 #
@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 shots=("$@")
-((${#shots[@]})) || shots=(window about tip)
+((${#shots[@]})) || shots=(window about tip preview)
 
 bash scripts/deps.sh
 need=()

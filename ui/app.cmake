@@ -13,10 +13,13 @@ add_library(sekato_ui STATIC
   cdataexchange.cpp cdataexchange.h
   cformtemplate.cpp cformtemplate.h
   cfullcolortoolbar.cpp cfullcolortoolbar.h
+  cheadinglistmodel.cpp cheadinglistmodel.h
+  cinspectworker.cpp cinspectworker.h
   cmainframe.cpp cmainframe.h
   csekatoapp.cpp csekatoapp.h
   csekatodoc.cpp csekatodoc.h
   csekatoview.cpp csekatoview.h
+  cpreviewdlg.cpp cpreviewdlg.h
   csplitworker.cpp csplitworker.h
   filechoosers.cpp filechoosers.h
   formhelptexts.h
@@ -37,6 +40,8 @@ install(TARGETS sekato RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 add_executable(sekato-screenshot tools/screenshot.cpp)
 target_link_libraries(sekato-screenshot PRIVATE sekato_ui sekato_res)
 sekato_target_warnings(sekato-screenshot)
+target_compile_definitions(sekato-screenshot PRIVATE
+  SEKATO_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/samples")
 
 add_executable(sekato-guibench tools/guibench.cpp)
 target_link_libraries(sekato-guibench PRIVATE sekato_ui sekato_res)
@@ -51,10 +56,14 @@ if(SEKATO_BUILD_TESTS)
     SEKATO_GENERATOR_PATH="${PROJECT_SOURCE_DIR}/bench/gen_novel.py"
     SEKATO_CLI_PATH="$<TARGET_FILE:sekato-cli>")
 
-  foreach(test tst_csekatoview tst_runcontrol tst_cmainframe tst_endtoend tst_formhelptips)
+  foreach(test tst_csekatoview tst_runcontrol tst_cmainframe tst_endtoend tst_formhelptips
+               tst_preview)
     sekato_add_qtest(${test} SOURCES tests/${test}.cpp TIMEOUT 300
                      LIBRARIES sekato_ui_testsupport sekato_res)
   endforeach()
+  # The preview test reads the sample novel.
+  target_compile_definitions(tst_preview PRIVATE
+    SEKATO_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/samples")
   # The end-to-end test compares with the command-line splitter.
   add_dependencies(tst_endtoend sekato-cli)
 endif()

@@ -50,6 +50,8 @@ bool CMainFrame::Create() {
              QStringLiteral("点击后开始分割文本文件。\n分割"));
   AddCommand(menu, ID_SPLIT_STOP, QStringLiteral("停止分割(&P)"),
              QStringLiteral("停止分割文本文件\n停止"));
+  AddCommand(menu, ID_SPLIT_PREVIEW, QStringLiteral("预览章节(&V)"),
+             QStringLiteral("不写文件，先列出按当前设置将找到的章节\n预览章节"));
   menu->addSeparator();
   AddCommand(menu, ID_APP_EXIT, QStringLiteral("退出(&X)"),
              QStringLiteral("退出应用程序；提示保存文档\n退出"));
@@ -74,8 +76,9 @@ bool CMainFrame::Create() {
   m_wndToolBar->setMovable(true);
   m_wndToolBar->setFloatable(true);
   m_wndToolBar->setAllowedAreas(Qt::AllToolBarAreas);
-  if (!m_wndToolBar->LoadToolBar({Action(ID_SPLIT_START), Action(ID_SPLIT_STOP), nullptr,
-                                  Action(ID_APP_ABOUT), Action(ID_APP_EXIT)})) {
+  if (!m_wndToolBar->LoadToolBar({Action(ID_SPLIT_START), Action(ID_SPLIT_STOP),
+                                  Action(ID_SPLIT_PREVIEW), nullptr, Action(ID_APP_ABOUT),
+                                  Action(ID_APP_EXIT)})) {
     return false;
   }
   m_wndToolBar->SetFullColorImages(kButtonWidth, IDR_MAINFRAME, IDR_MAINFRAME,

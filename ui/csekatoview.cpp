@@ -18,6 +18,7 @@
 #include "ccmdui.h"
 #include "cdataexchange.h"
 #include "cformtemplate.h"
+#include "cpreviewdlg.h"
 #include "dialogunits.h"
 #include "encodingdetector.h"
 #include "formhelptexts.h"
@@ -113,6 +114,10 @@ bool CSekatoView::OnCmdMsg(int nID, CmdCode code, CCmdUI* pCmdUI) {
     case ID_SPLIT_STOP:
       handler = &CSekatoView::OnSplitStop;
       update = &CSekatoView::OnUpdateSplitStop;
+      break;
+    case ID_SPLIT_PREVIEW:
+      handler = &CSekatoView::OnSplitPreview;
+      update = &CSekatoView::OnUpdateSplitPreview;
       break;
     default:
       return false;
@@ -404,7 +409,10 @@ void CSekatoView::SetThreadStarter(CSplitWorker::ThreadStarter starter) {
   m_starter = std::move(starter);
 }
 
-bool CSekatoView::IsWorkerActive() const { return m_pWorker != nullptr && m_pWorker->IsActive(); }
+bool CSekatoView::IsWorkerActive() const {
+  return (m_pWorker != nullptr && m_pWorker->IsActive()) ||
+         (m_pInspector != nullptr && m_pInspector->IsActive());
+}
 
 void CSekatoView::OnUpdateSplitStart(CCmdUI* pCmdUI) {
   // A run's worker may outlive its flag (Stop, or a message still open): a new run waits for
@@ -413,6 +421,8 @@ void CSekatoView::OnUpdateSplitStart(CCmdUI* pCmdUI) {
 }
 
 void CSekatoView::OnUpdateSplitStop(CCmdUI* pCmdUI) { pCmdUI->Enable(m_bRunning != 0); }
+
+void CSekatoView::OnUpdateSplitPreview(CCmdUI* pCmdUI) { OnUpdateSplitStart(pCmdUI); }
 
 std::optional<engine::SplitOptions> CSekatoView::TakeSnapshot() {
   engine::SplitOptions options;
@@ -464,6 +474,7 @@ void CSekatoView::OnSplitStart() {
   m_pWorker.reset();  // the last run has ended and been joined
   // The flag is up before the thread exists, so the run's first look at it reads 1.
   m_bRunning = 1;
+  m_bPreviewing = false;
   m_pWorker = std::make_unique<CSplitWorker>(m_bRunning, m_comboNumerals->currentIndex(), this);
   connect(m_pWorker.get(), &CSplitWorker::Ended, this, &CSekatoView::OnWorkerEnded);
   connect(m_pWorker.get(), &CSplitWorker::RunningCleared, this, &CSekatoView::CommandStateChanged);
@@ -487,19 +498,83 @@ void CSekatoView::OnWorkerEnded() {
   m_progressTimer.stop();
   UpdateProgress();
   emit CommandStateChanged();
+  if (m_pWorker && m_pWorker->PreviewAsked()) OnSplitPreview();
+}
+
+void CSekatoView::OnSplitPreview() {
+  if (m_bClosing || IsWorkerActive() || m_bRunning != 0) return;
+  UpdateData(true);
+  if (m_strSrcPath.isEmpty()) {
+    controls::AppMessageBox::Show(this, QStringLiteral("还未选择待分割的文件！"));
+    return;
+  }
+  std::optional<engine::SplitOptions> options = TakeSnapshot();
+  if (!options) return;
+
+  m_pInspector.reset();
+  // The preview holds the run flag like a split: Start waits, and Stop ends the preview.
+  m_bRunning = 1;
+  m_bPreviewing = true;
+  m_pInspector = std::make_unique<CInspectWorker>(m_bRunning);
+  connect(m_pInspector.get(), &CInspectWorker::Ended, this, &CSekatoView::OnPreviewEnded);
+  m_nShownUpper = -1;
+  if (!m_pInspector->Start(std::move(*options), m_comboNumerals->currentIndex(), m_starter)) {
+    m_bRunning = 0;
+    controls::AppMessageBox::Show(this, QStringLiteral("无法启动预览线程！"));
+    emit CommandStateChanged();
+    return;
+  }
+  m_progressTimer.start();
+  emit CommandStateChanged();
+}
+
+void CSekatoView::OnPreviewEnded() {
+  m_progressTimer.stop();
+  UpdateProgress();
+  m_bRunning = 0;
+  emit CommandStateChanged();
+  const engine::InspectionResult& result = m_pInspector->Result();
+  switch (result.status) {
+    case engine::InspectionResult::Status::Done: {
+      auto* dialog = new CPreviewDlg(result, this);
+      dialog->setAttribute(Qt::WA_DeleteOnClose);
+      connect(dialog, &CPreviewDlg::HintApplied, this, &CSekatoView::ApplyHint);
+      dialog->open();
+      break;
+    }
+    case engine::InspectionResult::Status::Stopped:
+      break;  // the user stopped it and wants nothing more
+    case engine::InspectionResult::Status::Refused:
+    case engine::InspectionResult::Status::Failed:
+      controls::AppMessageBox::Show(this, QString::fromStdString(result.error));
+      break;
+  }
+}
+
+void CSekatoView::ApplyHint(const QString& keywords, std::int64_t titleMax) {
+  UpdateData(true);
+  if (!keywords.isEmpty()) m_strKeywords = keywords;
+  if (titleMax > 0) m_strTitleMax = QString::number(titleMax);
+  if (m_nSplitMode != 0) {
+    m_nSplitMode = 0;
+    OnModeChapter();
+  }
+  UpdateData(false);
 }
 
 void CSekatoView::StopAndWait() {
   m_bClosing = true;
   m_progressTimer.stop();
   if (m_pWorker) m_pWorker->Shutdown();
+  if (m_pInspector) m_pInspector->Shutdown();
   m_bRunning = 0;
   emit CommandStateChanged();
 }
 
 void CSekatoView::UpdateProgress() {
-  if (!m_pWorker) return;
-  const std::int64_t upper = m_pWorker->ProgressUpper();
+  if (m_bPreviewing ? !m_pInspector : !m_pWorker) return;
+  const std::int64_t upper =
+      m_bPreviewing ? m_pInspector->ProgressUpper() : m_pWorker->ProgressUpper();
   if (upper < 0) return;  // the run has not measured its source (yet)
   auto* bar = static_cast<QProgressBar*>(GetDlgItem(IDC_PROGRESS));
   if (upper != m_nShownUpper) {
@@ -509,7 +584,8 @@ void CSekatoView::UpdateProgress() {
     // An empty range would make the bar a busy indicator; an empty source shows an empty bar.
     bar->setRange(0, std::max(1, static_cast<int>(upper >> m_nProgressShift)));
   }
-  const std::int64_t pos = std::clamp<std::int64_t>(m_pWorker->ProgressPos(), 0, upper);
+  const std::int64_t pos = std::clamp<std::int64_t>(
+      m_bPreviewing ? m_pInspector->ProgressPos() : m_pWorker->ProgressPos(), 0, upper);
   const int value = static_cast<int>(pos >> m_nProgressShift);
   if (bar->value() != value) bar->setValue(value);
 }

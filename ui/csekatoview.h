@@ -10,6 +10,7 @@
 
 #include "cballoontip.h"
 #include "ccmdtarget.h"
+#include "cinspectworker.h"
 #include "csplitworker.h"
 #include "filechoosers.h"
 #include "splitoptions.h"
@@ -66,6 +67,8 @@ class CSekatoView final : public QScrollArea, public CCmdTarget {
   void SetThreadStarter(CSplitWorker::ThreadStarter starter);
   /// The current (or last) run's worker, or null before the first run.
   CSplitWorker* Worker() const { return m_pWorker.get(); }
+  /// The current (or last) preview's worker, or null before the first preview.
+  CInspectWorker* Inspector() const { return m_pInspector.get(); }
 
   bool OnCmdMsg(int nID, CmdCode code, CCmdUI* pCmdUI) override;
 
@@ -76,6 +79,7 @@ class CSekatoView final : public QScrollArea, public CCmdTarget {
   void OnDirBesideSource();  // 1003
   void OnSplitStart();       // command 32771
   void OnSplitStop();        // command 32772
+  void OnSplitPreview();     // command 32778
   void OnNameCustom();       // 1008
   void OnNameAuto();         // 1007, 1010
   void OnModeChapter();      // 1013
@@ -85,6 +89,11 @@ class CSekatoView final : public QScrollArea, public CCmdTarget {
   void OnAddTail();          // 1026
   void OnUpdateSplitStart(CCmdUI* pCmdUI);
   void OnUpdateSplitStop(CCmdUI* pCmdUI);
+  void OnUpdateSplitPreview(CCmdUI* pCmdUI);
+
+  /// Puts a preview hint into the form: `keywords` (UTF-8) unless empty, `titleMax` unless 0.
+  /// Splitting by chapter is what the hint is for, so that mode is chosen too.
+  void ApplyHint(const QString& keywords, std::int64_t titleMax);
 
   // The options, in the order the form binds them.
   QComboBox* m_comboNumerals = nullptr;
@@ -138,6 +147,7 @@ class CSekatoView final : public QScrollArea, public CCmdTarget {
   /// The options the worker gets, or nothing after telling the user why not.
   std::optional<engine::SplitOptions> TakeSnapshot();
   void OnWorkerEnded();
+  void OnPreviewEnded();
   void UpdateProgress();
 
   QWidget* m_pPage;
@@ -146,6 +156,8 @@ class CSekatoView final : public QScrollArea, public CCmdTarget {
   CSplitWorker::RunFunction m_run;
   CSplitWorker::ThreadStarter m_starter;
   std::unique_ptr<CSplitWorker> m_pWorker;
+  std::unique_ptr<CInspectWorker> m_pInspector;
+  bool m_bPreviewing = false;  // the progress bar shows the preview, not a split
   QTimer m_progressTimer;
   std::int64_t m_nShownUpper = -1;
   int m_nProgressShift = 0;  // positions above the bar's int range are scaled down

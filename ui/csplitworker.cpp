@@ -1,5 +1,6 @@
 #include "csplitworker.h"
 
+#include <QFile>
 #include <QMetaObject>
 #include <QWidget>
 #include <exception>
@@ -7,7 +8,9 @@
 #include <utility>
 
 #include "appmessagebox.h"
+#include "messages.h"
 #include "splitrun.h"
+#include "weblinks.h"
 
 namespace sekato::ui {
 
@@ -67,11 +70,13 @@ void CSplitWorker::Shutdown() {
 
 int CSplitWorker::NumeralSeries() { return m_nNumeralSeries; }
 
-void CSplitWorker::ShowMessage(engine::SplitOutcome /*kind*/, const std::string& utf8Text) {
+void CSplitWorker::ShowMessage(engine::SplitOutcome kind, const std::string& utf8Text) {
   std::unique_lock lock(m_mutex);
   if (m_bAbandoned) return;
   m_strPendingText = QString::fromStdString(utf8Text) + m_strWarnings;
+  m_strPendingWarnings = m_strWarnings;
   m_strWarnings.clear();
+  m_pendingKind = kind;
   m_bMessagePending = true;
   // The box must live on the user-interface thread. Only post here and wait for the answer:
   // a blocking call would deadlock with a window that waits for this thread while closing.
@@ -81,13 +86,31 @@ void CSplitWorker::ShowMessage(engine::SplitOutcome /*kind*/, const std::string&
 
 void CSplitWorker::ShowPendingMessage() {
   QString text;
+  QString warnings;
+  bool completed = false;
   {
     const std::lock_guard lock(m_mutex);
     if (!m_bMessagePending || m_bAbandoned) return;
     text = m_strPendingText;
+    completed = m_pendingKind == engine::SplitOutcome::Completed && m_tally.pieces > 0;
+    warnings = m_strPendingWarnings;
   }
   const QPointer<CSplitWorker> alive(this);
-  controls::AppMessageBox::Show(m_pMessageParent, text);
+  if (completed) {
+    // Says what was written and where, with the folder a click away; a chapter split that
+    // found nothing offers the preview, which tells why.
+    const bool noHeading = m_tally.headings == 0;
+    QStringList actions{QStringLiteral("打开文件夹")};
+    if (noHeading) actions << QStringLiteral("预览章节");
+    const QString folder = QFile::decodeName(QByteArray::fromStdString(m_tally.directory));
+    const int chosen =
+        controls::AppMessageBox::ShowWithActions(m_pMessageParent, CompletionText(m_tally) + warnings, actions);
+    if (!alive) return;
+    if (chosen == 0) WebLinks::OpenFolder(folder);
+    if (chosen == 1) m_bPreviewAsked = true;
+  } else {
+    controls::AppMessageBox::Show(m_pMessageParent, text);
+  }
   if (!alive) return;  // the window went away while its box was open
   {
     const std::lock_guard lock(m_mutex);
@@ -114,6 +137,24 @@ void CSplitWorker::ClearRunning() {
 
 void CSplitWorker::Warn(const std::string& utf8Text) {
   m_strWarnings += QLatin1Char('\n') + QString::fromStdString(utf8Text);
+}
+
+void CSplitWorker::Tally(const engine::RunTally& tally) {
+  const std::lock_guard lock(m_mutex);
+  m_tally = tally;
+}
+
+QString CSplitWorker::CompletionText(const engine::RunTally& tally) {
+  QString text = QString::fromUtf8(engine::Messages::kCompleted.data(),
+                                   static_cast<qsizetype>(engine::Messages::kCompleted.size()));
+  text += QStringLiteral("\n共写出 %1 个文件，保存在：\n%2")
+              .arg(tally.pieces)
+              .arg(QFile::decodeName(QByteArray::fromStdString(tally.directory)));
+  if (tally.headings == 0) {
+    text += QStringLiteral("\n\n没有找到章节标题，全文都写进了一个文件。"
+                           "“预览章节”可以列出书中标题的样子和能找到它们的设置。");
+  }
+  return text;
 }
 
 void CSplitWorker::OnThreadEnded() {

@@ -72,6 +72,14 @@ class CSplitWorker final : public QObject, public engine::SplitHost {
   /// Kept for the run's closing message, which shows it beneath its first line, so a run is
   /// not held up by a box in the middle.
   void Warn(const std::string& utf8Text) override;
+  void Tally(const engine::RunTally& tally) override;
+
+  /// True when the user asked, from the completion message, to preview the chapters.
+  bool PreviewAsked() const { return m_bPreviewAsked; }
+
+  /// The completion message for what a run wrote: "文件分割完成！" first, then how many
+  /// pieces and where, and when chapter splitting found no heading, that it did not.
+  static QString CompletionText(const engine::RunTally& tally);
 
  signals:
   /// The thread has ended and been joined (user-interface thread).
@@ -100,6 +108,10 @@ class CSplitWorker final : public QObject, public engine::SplitHost {
   bool m_bAbandoned = false;  // the window is closing: show nothing, wait for nothing
   QString m_strPendingText;
   QString m_strWarnings;  // worker thread only, until the closing message
+  QString m_strPendingWarnings;  // those of the message pending, under the mutex
+  engine::SplitOutcome m_pendingKind = engine::SplitOutcome::Failed;
+  engine::RunTally m_tally;  // written by the worker before its completion message
+  bool m_bPreviewAsked = false;  // user-interface thread
 };
 
 }  // namespace sekato::ui

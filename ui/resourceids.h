@@ -48,6 +48,7 @@ inline constexpr int IDC_OUT_ENCODING = 1033;  ///< the pieces' encoding, 同源
 // Commands.
 inline constexpr int ID_SPLIT_START = 32771;
 inline constexpr int ID_SPLIT_STOP = 32772;
+inline constexpr int ID_SPLIT_PREVIEW = 32778;  ///< lists the chapters a split would find
 inline constexpr int ID_HELP_FEEDBACK = 32774;
 inline constexpr int ID_HELP_SOFTLIST = 32776;
 inline constexpr int ID_HELP_NEWVERSION = 32777;

@@ -14,8 +14,7 @@ WebLinks::Opener& CurrentOpener() {
   return opener;
 }
 
-void Open(const char* address) {
-  const QUrl url(QString::fromLatin1(address));
+void Open(const QUrl& url) {
   const WebLinks::Opener& opener = CurrentOpener();
   // Whether a browser started is deliberately not looked at: these commands never complain.
   if (opener) {
@@ -25,13 +24,17 @@ void Open(const char* address) {
   }
 }
 
+QUrl Address(const char* address) { return QUrl(QString::fromLatin1(address)); }
+
 }  // namespace
 
-void WebLinks::OpenFeedback() { Open(engine::SiteAddresses::kForum); }
+void WebLinks::OpenFeedback() { Open(Address(engine::SiteAddresses::kForum)); }
 
-void WebLinks::OpenNewVersion() { Open(engine::SiteAddresses::kProduct); }
+void WebLinks::OpenNewVersion() { Open(Address(engine::SiteAddresses::kProduct)); }
 
-void WebLinks::OpenSoftList() { Open(engine::SiteAddresses::kSoftList); }
+void WebLinks::OpenSoftList() { Open(Address(engine::SiteAddresses::kSoftList)); }
+
+void WebLinks::OpenFolder(const QString& path) { Open(QUrl::fromLocalFile(path)); }
 
 WebLinks::Opener WebLinks::SetOpener(Opener opener) {
   return std::exchange(CurrentOpener(), std::move(opener));

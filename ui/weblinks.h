@@ -20,7 +20,10 @@ class WebLinks final {
   /// "岚溪软件列表(&L)": the index of the maker's software.
   static void OpenSoftList();
 
-  /// Replaces how pages are opened (an empty opener restores the desktop's browser); returns
+  /// Shows `path`, a folder, in the desktop's file manager.
+  static void OpenFolder(const QString& path);
+
+  /// Replaces how pages and folders are opened (an empty opener restores the desktop's browser); returns
   /// the previous one. Tests use it so that no browser starts.
   static Opener SetOpener(Opener opener);
 };

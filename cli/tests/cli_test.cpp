@@ -115,7 +115,10 @@ class Cli : public ::testing::Test {
 
 TEST_F(Cli, DefaultsSplitByChapterIntoAFolderBesideTheSource) {
   ASSERT_EQ(Run({Novel()}), 0);
-  EXPECT_EQ(stderrText, "源文件编码：GBK\n文件分割完成！\n");
+  const std::string summary = "源文件编码：GBK\n文件分割完成！\n写出 3 个文件到 " +
+                              (dir / "novel").string() + "，找到 3 个章节标题，用时 ";
+  EXPECT_EQ(stderrText.substr(0, summary.size()), summary);
+  EXPECT_EQ(std::count(stderrText.begin(), stderrText.end(), '\n'), 3);
   EXPECT_EQ(List(dir / "novel"),
             (std::vector<std::string>{"novel_001.txt", "novel_002.txt", "novel_003.txt"}));
   const std::string third = Read(dir / "novel/novel_003.txt");
@@ -161,7 +164,7 @@ TEST_F(Cli, EncodingsAreDetectedChosenAndConverted) {
   const std::string utf8 = "前言\r\n第1章 甲\r\n一\r\n第2章 乙\r\n二\r\n";
   Write(dir / "u.txt", utf8);
   ASSERT_EQ(Run({"--no-ad", (dir / "u.txt").string()}), 0);
-  EXPECT_EQ(stderrText, "源文件编码：UTF-8\n文件分割完成！\n");
+  EXPECT_EQ(stderrText.rfind("源文件编码：UTF-8\n文件分割完成！\n", 0), 0u) << stderrText;
   EXPECT_EQ(Read(dir / "u/u_002.txt"), "第2章 乙\r\n二");
   // Converted as written: the same pieces in GBK, and in UTF-16 with a mark on each.
   ASSERT_EQ(Run({"-q", "--no-ad", "--to", "gbk", "-o", dir / "g", (dir / "u.txt").string()}), 0);
@@ -239,6 +242,64 @@ TEST_F(Cli, InterruptAndTerminateStopWithinALineAndExitWith130) {
     EXPECT_EQ(piece.find("sekato"), std::string::npos) << signal;  // no promotional line
     fs::remove_all(out);
   }
+}
+
+TEST_F(Cli, SummaryGivesTheReportsHintsWhenChaptersLookWrong) {
+  // No heading: the form the book uses is suggested.
+  ASSERT_EQ(Run({"-k", "第 回", Novel()}), 0);
+  EXPECT_NE(stderrText.find("找到 0 个章节标题，用时"), std::string::npos);
+  EXPECT_NE(stderrText.find("没有找到章节标题"), std::string::npos);
+  EXPECT_NE(stderrText.find("  书中有 3 行形如“第N章”：关键字设为“第 章”"), std::string::npos);
+  // A number missing: the gap, with the pieces still written as asked.
+  Write(dir / "gap.txt", G("第1章\r\na\r\n第3章\r\nb\r\n"));
+  ASSERT_EQ(Run({(dir / "gap.txt").string()}), 0);
+  EXPECT_NE(stderrText.find("  缺少编号 2（第 1 行与第 3 行之间）"), std::string::npos);
+  EXPECT_EQ(List(dir / "gap").size(), 2u);
+}
+
+TEST_F(Cli, ListJsonReadsBackAndWritesNothing) {
+  // Lines 2, 4, 6, 8: chapters 1 2 2 4.
+  Write(dir / "book.txt", G("序\r\n第1章 甲\r\na\r\n第2章 乙\r\nb\r\n第2章 乙\r\nc\r\n第4章 \"丁\"\r\nd"));
+  ASSERT_EQ(Run({"--list", "--json", (dir / "book.txt").string()}, "exec >'" +
+                (dir / "out.json").string() + "';"), 0);
+  EXPECT_FALSE(fs::exists(dir / "book"));
+  const std::string script =
+      "import json,sys; d=json.load(open(sys.argv[1], encoding='utf-8'));"
+      "print(d['status'], d['headingCount'], d['pieces'],"
+      " [(h['piece'], h['number'], h['line'], h['title'], h['mark']) for h in d['headings']],"
+      " [(n['kind'], n['number'], n['lines']) for n in d['numbering']])";
+  const std::string command = "python3 -c \"" + script + "\" '" + (dir / "out.json").string() +
+                              "' > '" + (dir / "parsed.txt").string() + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(Read(dir / "parsed.txt"),
+            "done 4 4 [(1, 1, 2, '第1章 甲', ''), (2, 2, 4, '第2章 乙', '重复'), "
+            "(3, 2, 6, '第2章 乙', '重复'), (4, 4, 8, '第4章 \"丁\"', '缺 3')] "
+            "[('repeat', 2, [4, 6]), ('gap', 3, [6, 8])]\n");
+  // The table names the same rows and the report under them.
+  ASSERT_EQ(Run({"--list", (dir / "book.txt").string()}, "exec >'" +
+                (dir / "out.txt").string() + "';"), 0);
+  const std::string table = Read(dir / "out.txt");
+  EXPECT_NE(table.find("   4       4         8"), std::string::npos);
+  EXPECT_NE(table.find("第4章 \"丁\"  [缺 3]\n"), std::string::npos);
+  EXPECT_NE(table.find("编号 2 出现 2 次：第 4、6 行\n"), std::string::npos);
+}
+
+TEST_F(Cli, BatchSplitsEverySourceAndExitsWithTheWorstStatus) {
+  std::vector<std::string> args = {"-q", "-j", "2", "-o", (dir / "out").string()};
+  for (const char* title : {"a", "b", "c"}) {
+    Write(dir / (std::string(title) + ".txt"), G("第1章\r\na\r\n第2章\r\nb\r\n"));
+    args.push_back((dir / (std::string(title) + ".txt")).string());
+  }
+  args.insert(args.begin() + 6, (dir / "missing.txt").string());
+  EXPECT_EQ(Run(args), 2);
+  EXPECT_NE(stderrText.find("missing.txt: 无法打开源文件"), std::string::npos);
+  for (const char* title : {"a", "b", "c"}) {
+    EXPECT_EQ(List(dir / "out" / title).size(), 2u) << title;
+  }
+  args.erase(args.begin() + 6);
+  args.push_back("--numerals");  // every source refused alike
+  args.push_back("bogus");
+  EXPECT_EQ(Run(args), 1);
 }
 
 }  // namespace

@@ -29,14 +29,19 @@ TEST_F(CorpusSplit, ChapterKeywordsFindEveryHeadingIncludingTheRepeatedOne) {
   EXPECT_EQ(names[120].substr(0, 4 + 15), "121_第一百二十");
 }
 
-TEST_F(CorpusSplit, NumberedKeywordsStopWhereTheBookWritesANumberDifferently) {
-  // The book writes chapter 101 as 第一百一回, not 第一百零一回.
+TEST_F(CorpusSplit, NumberedKeywordsReadTheBooksOwnSpellingOfEveryNumber) {
+  // The book writes 101 as 第一百一回 and 110 as 第一百十回; its second 第三十五回 is body
+  // text of chapter 35, since chapter 36 is expected there.
   auto options = Options();
   options.m_strKeywords = G("第?回");
   options.m_strTitleMax = "30";
+  options.m_nNameMode = 2;
   host.series = 2;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
-  EXPECT_EQ(ListDir(dir / "out").size(), 100u);
+  const auto names = ListDir(dir / "out");
+  ASSERT_EQ(names.size(), 120u);
+  EXPECT_EQ(names[35].substr(0, 4 + 15), "036_第三十六回");
+  EXPECT_EQ(names[119].substr(0, 4 + 18), "120_第一百二十回");
 }
 
 TEST_F(CorpusSplit, DefaultTitleLimitSkipsLongHeadings) {

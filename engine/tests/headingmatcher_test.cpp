@@ -2,6 +2,7 @@
 
 #include "gbktext.h"
 #include "headingmatcher.h"
+#include "numeralreader.h"
 #include "testsupport.h"
 
 namespace sekato::engine {
@@ -65,6 +66,46 @@ TEST(HeadingMatcher, SearchGoesOnAfterTheWholeNumberMatched) {
   auto m = Matcher("? 一", 2);
   EXPECT_FALSE(m.IsHeading(G("十一章"), 10));
   EXPECT_TRUE(m.IsHeading(G("十一章一"), 10));
+}
+
+TEST(HeadingMatcher, WildcardTakesAWholeNumberInAnyAcceptedSpelling) {
+  struct Case {
+    const char* keywords;
+    int series;
+    const char* line;
+    std::int64_t counter;
+    bool heading;
+  };
+  const std::vector<Case> cases = {
+      {"第?回", 2, "第一百一回 出陇上", 100, true},
+      {"第?回", 2, "第一百十回 文鸯", 109, true},
+      {"第?章", 2, "第两百章", 199, true},
+      {"第?章", 2, "第一〇一章", 100, true},
+      {"第?章", 2, "第壹佰章", 99, true},
+      {"第?章", 2, "第一百章", 0, false},  // 第一 never inside 第一百
+      {"第?章", 0, "第001章", 0, true},
+      {"第?章", 0, "第10章", 0, false},
+      {"第?章", 1, "第０１章", 0, true},
+      {"?、", 2, "十一、", 0, false},      // 一 inside 十一
+      {"?、", 2, "序 十一、", 10, true},
+  };
+  for (const auto& c : cases) {
+    auto m = Matcher(c.keywords, c.series);
+    EXPECT_EQ(m.IsHeading(G(c.line), c.counter), c.heading) << c.line;
+  }
+}
+
+TEST(HeadingMatcher, HeadingsCarryTheNumberAfterTheirKeyword) {
+  auto plain = Matcher("第 章", -1);
+  ASSERT_TRUE(plain.IsHeading(G("第十二章 回忆"), 0));
+  EXPECT_EQ(plain.LastNumber(), 12);
+  ASSERT_TRUE(plain.IsHeading(G("卷3 第章"), 0));
+  EXPECT_EQ(plain.LastNumber(), 3);
+  ASSERT_TRUE(plain.IsHeading(G("第章"), 0));
+  EXPECT_EQ(plain.LastNumber(), NumeralReader::kUnreadable);
+  auto wildcard = Matcher("第?章", 2);
+  ASSERT_TRUE(wildcard.IsHeading(G("第一百一章"), 100));
+  EXPECT_EQ(wildcard.LastNumber(), 101);
 }
 
 }  // namespace

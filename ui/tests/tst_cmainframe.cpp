@@ -169,7 +169,8 @@ class TestCMainFrame : public QObject {
     QCOMPARE(menus[1]->text(), QStringLiteral("查看(&V)"));
     QCOMPARE(menus[2]->text(), QStringLiteral("帮助(&H)"));
     QCOMPARE(MenuTexts(menus[0]->menu()),
-             (QStringList{"开始分割(&S)=32771", "停止分割(&P)=32772", "-", "退出(&X)=57665"}));
+             (QStringList{"开始分割(&S)=32771", "停止分割(&P)=32772", "预览章节(&V)=32778", "-",
+                          "退出(&X)=57665"}));
     QCOMPARE(MenuTexts(menus[1]->menu()), QStringList{"工具栏(&T)=59392"});
     QCOMPARE(MenuTexts(menus[2]->menu()),
              (QStringList{"意见返馈(&F)=32774", "查看新版本(&N)=32777", "岚溪软件列表(&L)=32776",
@@ -266,18 +267,19 @@ class TestCMainFrame : public QObject {
     QCOMPARE(bar->objectName(), QStringLiteral("59392"));
     QCOMPARE(bar->iconSize(), QSize(24, 24));
     const QList<QAction*> actions = bar->actions();
-    QCOMPARE(actions.size(), 5);
+    QCOMPARE(actions.size(), 6);
     QStringList layout;
     for (QAction* action : actions) {
       layout << (action->isSeparator() ? QStringLiteral("-")
                                        : action->objectName() + QLatin1Char(' ') + action->toolTip());
     }
-    QCOMPARE(layout, (QStringList{"32771 分割", "32772 停止", "-", "57664 关于", "57665 退出"}));
+    QCOMPARE(layout, (QStringList{"32771 分割", "32772 停止", "32778 预览章节", "-", "57664 关于",
+                                  "57665 退出"}));
 
     using List = CFullColorToolBar::ImageList;
     for (List list : {List::Normal, List::Hot, List::Disabled}) {
       const QList<QPixmap> images = bar->Images(list);
-      QCOMPARE(images.size(), 4);
+      QCOMPARE(images.size(), 5);
       for (const QPixmap& image : images) {
         QCOMPARE(image.size(), QSize(24, 24));
         const QImage pixels = image.toImage();
@@ -300,15 +302,15 @@ class TestCMainFrame : public QObject {
     QVERIFY(bar.Images(CFullColorToolBar::ImageList::Normal).isEmpty());
     // A missing disabled strip stops the set-up after the two that worked.
     QVERIFY(!bar.SetFullColorImages(24, IDR_MAINFRAME, IDR_MAINFRAME, 999));
-    QCOMPARE(bar.Images(CFullColorToolBar::ImageList::Hot).size(), 4);
+    QCOMPARE(bar.Images(CFullColorToolBar::ImageList::Hot).size(), 5);
     QVERIFY(bar.SetFullColorImages(24, IDR_MAINFRAME, IDR_MAINFRAME, 0));
   }
 
   void resourcesHaveTheirSizes() {
     const QImage strip(BitmapResource(IDR_MAINFRAME));
-    QCOMPARE(strip.size(), QSize(96, 24));
+    QCOMPARE(strip.size(), QSize(120, 24));
     QVERIFY(!strip.hasAlphaChannel());
-    QCOMPARE(QImage(BitmapResource(IDB_TOOLBAR_DISABLED)).size(), QSize(96, 24));
+    QCOMPARE(QImage(BitmapResource(IDB_TOOLBAR_DISABLED)).size(), QSize(120, 24));
     const QImage about(QStringLiteral(":/res/about.png"));
     QCOMPARE(about.size(), QSize(120, 40));
     QVERIFY(!about.hasAlphaChannel());

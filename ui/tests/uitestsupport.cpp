@@ -24,6 +24,12 @@ MessageCapture::MessageCapture() {
 
 MessageCapture::~MessageCapture() { controls::AppMessageBox::SetHandler({}); }
 
+QStringList FirstLines(const QStringList& texts) {
+  QStringList lines;
+  for (const QString& text : texts) lines << text.section(QLatin1Char('\n'), 0, 0);
+  return lines;
+}
+
 QByteArray Gbk(const QString& text) {
   const auto gbk = engine::GbkCodec::FromUtf8(text.toStdString());
   return gbk ? QByteArray::fromStdString(*gbk) : QByteArray();

@@ -31,6 +31,9 @@ class MessageCapture final {
   std::function<void(const QString&)> onMessage;
 };
 
+/// The first line of every message: the completion message says more under its first line.
+QStringList FirstLines(const QStringList& texts);
+
 /// GBK bytes of `text` (which GBK can write).
 QByteArray Gbk(const QString& text);
 

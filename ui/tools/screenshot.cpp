@@ -17,8 +17,10 @@
 
 #include "caboutdlg.h"
 #include "cmainframe.h"
+#include "cpreviewdlg.h"
 #include "csekatoapp.h"
 #include "csekatoview.h"
+#include "inspection.h"
 
 namespace {
 
@@ -90,6 +92,23 @@ bool ShotTip(const QString& out) {
   return shot.save(out);
 }
 
+/// The chapter preview of the sample novel with keywords 第 回 and the default title size:
+/// most headings are too long, so chapters are missing and the title-size hint is offered.
+bool ShotPreview(const QString& out) {
+  CSekatoApp app;
+  if (!app.InitInstance({QStringLiteral("sekato")})) return false;
+  sekato::engine::SplitOptions options;
+  options.m_strSrcPath = SEKATO_SAMPLES_DIR "/sanguoyanyi.gbk.txt";
+  options.m_strSrcTitle = "sanguoyanyi";
+  options.m_strKeywords = "\xB5\xDA \xBB\xD8";  // 第 回
+  const auto result = sekato::engine::Inspection::Run(options, -1);
+  if (result.status != sekato::engine::InspectionResult::Status::Done) return false;
+  sekato::ui::CPreviewDlg dialog(result, app.MainFrame());
+  dialog.show();
+  Settle(300);
+  return dialog.grab().save(out);
+}
+
 struct Shot {
   const char* name;
   const char* what;
@@ -100,6 +119,7 @@ const Shot kShots[] = {
     {"window", "the main window with a source chosen", ShotWindow},
     {"about", "the About box", ShotAbout},
     {"tip", "the keywords help tip over the form", ShotTip},
+    {"preview", "the chapter preview with numbering gaps and a hint", ShotPreview},
 };
 
 int Usage() {

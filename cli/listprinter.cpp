@@ -1,0 +1,149 @@
+#include "listprinter.h"
+
+#include <cstdio>
+
+#include "inspectionreport.h"
+
+namespace sekato::cli {
+
+using engine::InspectionReport;
+using engine::InspectionResult;
+using engine::NumberingIssue;
+
+namespace {
+
+std::string Int(std::int64_t n) { return std::to_string(n); }
+
+std::string StatusName(InspectionResult::Status status) {
+  switch (status) {
+    case InspectionResult::Status::Done: return "done";
+    case InspectionResult::Status::Stopped: return "stopped";
+    case InspectionResult::Status::Refused: return "refused";
+    case InspectionResult::Status::Failed: break;
+  }
+  return "failed";
+}
+
+std::string KindName(NumberingIssue::Kind kind) {
+  switch (kind) {
+    case NumberingIssue::Kind::Gap: return "gap";
+    case NumberingIssue::Kind::Repeat: return "repeat";
+    case NumberingIssue::Kind::OutOfOrder: break;
+  }
+  return "outOfOrder";
+}
+
+std::string IntList(const std::vector<std::int64_t>& values) {
+  std::string out = "[";
+  for (std::size_t i = 0; i < values.size(); ++i) out += (i > 0 ? ", " : "") + Int(values[i]);
+  return out + "]";
+}
+
+}  // namespace
+
+std::string ListPrinter::Quote(const std::string& text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (byte < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+      out += escaped;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+std::string ListPrinter::Table(const InspectionResult& r) {
+  std::string out;
+  if (!r.headings.empty()) {
+    // Chinese column names are two columns wide on a terminal: padded by hand.
+    out += "文件    编号      行号      大小  标题\n";
+    const auto marks = InspectionReport::MarksByLine(r);
+    char row[96];
+    for (const auto& h : r.headings) {
+      const std::string number = h.number < 0 ? "-" : Int(h.number);
+      std::snprintf(row, sizeof row, "%4lld  %6s  %8lld  %8s  ", static_cast<long long>(h.piece),
+                    number.c_str(), static_cast<long long>(h.line),
+                    InspectionReport::Size(h.size).c_str());
+      out += row + InspectionReport::Utf8(h.title);
+      const auto mark = marks.find(h.line);
+      if (mark != marks.end()) out += "  [" + mark->second + "]";
+      out += '\n';
+    }
+    if (r.headingCount > static_cast<std::int64_t>(r.headings.size())) {
+      out += "（只列出前 " + Int(static_cast<std::int64_t>(r.headings.size())) + " 个）\n";
+    }
+    out += '\n';
+  }
+  for (const auto& line : InspectionReport::Lines(r)) out += line + '\n';
+  return out;
+}
+
+std::string ListPrinter::Json(const InspectionResult& r, const std::string& source) {
+  std::string out = "{\"source\": " + Quote(source) + ", \"status\": " +
+                    Quote(StatusName(r.status));
+  if (r.status != InspectionResult::Status::Done) return out + ", \"error\": " + Quote(r.error) + "}";
+  out += ", \"sourceBytes\": " + Int(r.sourceBytes) + ", \"lines\": " + Int(r.lines) +
+         ", \"titleMax\": " + Int(r.titleMax) + ", \"headingCount\": " + Int(r.headingCount) +
+         ", \"prefaceBytes\": " + Int(r.prefaceBytes) + ", \"pieces\": " + Int(r.pieces) +
+         ", \"largestPiece\": " + Int(r.largestPiece) +
+         ", \"smallestPiece\": " + Int(r.smallestPiece) + ",\n \"headings\": [";
+  const auto marks = InspectionReport::MarksByLine(r);
+  for (std::size_t i = 0; i < r.headings.size(); ++i) {
+    const auto& h = r.headings[i];
+    const auto mark = marks.find(h.line);
+    out += std::string(i > 0 ? ",\n  " : "\n  ") + "{\"index\": " + Int(h.index) +
+           ", \"number\": " + (h.number < 0 ? std::string("null") : Int(h.number)) +
+           ", \"line\": " + Int(h.line) + ", \"offset\": " + Int(h.offset) +
+           ", \"size\": " + Int(h.size) + ", \"piece\": " + Int(h.piece) +
+           ", \"title\": " + Quote(InspectionReport::Utf8(h.title)) +
+           ", \"file\": " + Quote(h.file) +
+           ", \"mark\": " + Quote(mark == marks.end() ? std::string() : mark->second) + "}";
+  }
+  out += "],\n \"numbering\": [";
+  for (std::size_t i = 0; i < r.numbering.size(); ++i) {
+    const auto& issue = r.numbering[i];
+    out += std::string(i > 0 ? ", " : "") + "{\"kind\": " + Quote(KindName(issue.kind)) +
+           ", \"number\": " + Int(issue.number) + ", \"last\": " + Int(issue.last) +
+           ", \"lines\": " + IntList(issue.lines) +
+           ", \"text\": " + Quote(InspectionReport::Issue(issue)) + "}";
+  }
+  out += "],\n \"nearMissCount\": " + Int(r.nearMissCount) +
+         ", \"suggestedTitleMax\": " + Int(r.suggestedTitleMax) + ", \"nearMisses\": [";
+  for (std::size_t i = 0; i < r.nearMisses.size(); ++i) {
+    const auto& miss = r.nearMisses[i];
+    out += std::string(i > 0 ? ", " : "") + "{\"line\": " + Int(miss.line) +
+           ", \"chars\": " + Int(miss.chars) +
+           ", \"text\": " + Quote(InspectionReport::Utf8(miss.text)) + "}";
+  }
+  out += "],\n \"forms\": [";
+  for (std::size_t i = 0; i < r.forms.size(); ++i) {
+    const auto& form = r.forms[i];
+    out += std::string(i > 0 ? ", " : "") + "{\"label\": " + Quote(form.label) +
+           ", \"lines\": " + Int(form.lines) +
+           ", \"keywords\": " + Quote(InspectionReport::Utf8(form.keywords)) +
+           ", \"titleMax\": " + Int(form.titleMax) + "}";
+  }
+  out += "],\n \"hints\": [";
+  const auto hints = InspectionReport::Hints(r);
+  for (std::size_t i = 0; i < hints.size(); ++i) {
+    const auto& hint = hints[i];
+    out += std::string(i > 0 ? ", " : "") + "{\"text\": " + Quote(hint.text) +
+           ", \"keywords\": " + Quote(InspectionReport::Utf8(hint.keywords)) +
+           ", \"titleMax\": " + Int(hint.titleMax) + "}";
+  }
+  out += "],\n \"report\": [";
+  const auto lines = InspectionReport::Lines(r);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    out += std::string(i > 0 ? ", " : "") + Quote(lines[i]);
+  }
+  return out + "]}";
+}
+
+}  // namespace sekato::cli

@@ -1,0 +1,129 @@
+// The chapter preview from the window, and the completion message's folder and preview
+// buttons, on the sample novel with the real engine.
+#include <QAbstractItemModel>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "appmessagebox.h"
+#include "cheadinglistmodel.h"
+#include "cmainframe.h"
+#include "cpreviewdlg.h"
+#include "csekatoapp.h"
+#include "csekatoview.h"
+#include "uitestsupport.h"
+#include "weblinks.h"
+
+using namespace sekato::ui;
+using namespace sekato::ui::test;
+
+class TestPreview : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir m_dir;
+  QString m_novel;
+  std::unique_ptr<CSekatoApp> m_app;
+
+  CSekatoView* View() { return m_app->View(); }
+  QString Text(int id) { return Item<QLineEdit>(View(), id)->text(); }
+
+  /// Runs the preview command and returns its dialog, once the inspection has ended.
+  CPreviewDlg* Preview() {
+    if (!m_app->MainFrame()->OnCommand(ID_SPLIT_PREVIEW)) return nullptr;
+    CPreviewDlg* dialog = nullptr;
+    WaitUntil([&] { return (dialog = View()->findChild<CPreviewDlg*>()) != nullptr; });
+    return dialog;
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(m_dir.isValid());
+    m_novel = m_dir.filePath(QStringLiteral("novel.txt"));
+    QVERIFY(QFile::copy(QStringLiteral(SEKATO_SAMPLES_DIR "/sanguoyanyi.gbk.txt"), m_novel));
+  }
+
+  void init() {
+    m_app = std::make_unique<CSekatoApp>();
+    QVERIFY(m_app->InitInstance({QStringLiteral("sekato")}));
+  }
+
+  void cleanup() { m_app.reset(); }
+
+  void previewListsHeadingsAndAppliesAHint() {
+    QAction* preview = m_app->MainFrame()->Action(ID_SPLIT_PREVIEW);
+    m_app->MainFrame()->UpdateCommandUI();
+    QVERIFY(!preview->isEnabled());  // no source yet
+    View()->ChooseSource(m_novel);
+    m_app->MainFrame()->UpdateCommandUI();
+    QVERIFY(preview->isEnabled());
+
+    // The window's defaults look for 第…章: nothing is found, and the book's 第N回 is the hint.
+    CPreviewDlg* dialog = Preview();
+    QVERIFY(dialog);
+    QCOMPARE(dialog->Table()->model()->rowCount(), 0);
+    QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("novel"))));  // nothing written
+    auto* apply = dialog->findChild<QPushButton*>(QStringLiteral("hint0"));
+    QVERIFY(apply);
+    apply->click();
+    QCOMPARE(Text(IDC_KEYWORDS), QStringLiteral("第 回"));
+    QCOMPARE(Text(IDC_TITLEMAX), QStringLiteral("24"));
+    QVERIFY(WaitUntil([&] { return View()->findChild<CPreviewDlg*>() == nullptr; }));
+
+    // With the hint applied every heading is listed; the repeated chapter 35 is marked.
+    dialog = Preview();
+    QVERIFY(dialog);
+    const QAbstractItemModel* model = dialog->Table()->model();
+    QCOMPARE(model->rowCount(), 121);
+    QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("章节标题"));
+    QVERIFY(model->index(0, CHeadingListModel::kTitle).data().toString().startsWith(
+        QStringLiteral("第一回")));
+    QCOMPARE(model->index(120, CHeadingListModel::kLine).data().toLongLong(), 20341);
+    QCOMPARE(model->index(0, CHeadingListModel::kFile).data().toString(),
+             QStringLiteral("novel_001.txt"));
+    for (int row : {34, 35}) {
+      QCOMPARE(model->index(row, 0).data(Qt::BackgroundRole).value<QColor>(),
+               CHeadingListModel::MarkColor());
+      QCOMPARE(model->index(row, 0).data(Qt::ToolTipRole).toString(), QStringLiteral("重复"));
+    }
+    QVERIFY(!model->index(36, 0).data(Qt::BackgroundRole).isValid());
+    dialog->reject();
+  }
+
+  void completionMessageOpensTheFolderOrThePreview() {
+    MessageCapture messages;
+    QList<QUrl> opened;
+    WebLinks::SetOpener([&](const QUrl& url) {
+      opened << url;
+      return true;
+    });
+    int choice = 0;  // 打开文件夹
+    sekato::controls::AppMessageBox::SetChooser(
+        [&](const QString&, const QStringList&) { return choice; });
+    View()->ChooseSource(m_novel);
+    QVERIFY(m_app->MainFrame()->OnCommand(ID_SPLIT_START));
+    QVERIFY(WaitUntil([&] { return !View()->IsWorkerActive(); }));
+    const QString folder = m_dir.filePath(QStringLiteral("novel"));
+    QCOMPARE(messages.texts.size(), 1);
+    QVERIFY(messages.texts[0].startsWith(
+        QStringLiteral("文件分割完成！\n共写出 1 个文件，保存在：\n%1\n").arg(folder)));
+    QVERIFY(messages.texts[0].contains(QStringLiteral("没有找到章节标题")));
+    QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(folder)});
+
+    choice = 1;  // 预览章节: the preview follows the run
+    QVERIFY(m_app->MainFrame()->OnCommand(ID_SPLIT_START));
+    CPreviewDlg* dialog = nullptr;
+    QVERIFY(WaitUntil([&] { return (dialog = View()->findChild<CPreviewDlg*>()) != nullptr; }));
+    QVERIFY(dialog->findChild<QPushButton*>(QStringLiteral("hint0")));
+    dialog->reject();
+    sekato::controls::AppMessageBox::SetChooser({});
+    WebLinks::SetOpener({});
+  }
+};
+
+QTEST_MAIN(TestPreview)
+#include "tst_preview.moc"
