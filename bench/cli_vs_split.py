@@ -4,9 +4,11 @@
 Usage: bench/cli_vs_split.py [--cli PATH] [--size-mb 200] [--runs 3] [--work DIR]
 
 The novel is generated once (by bench/gen_novel.py) and kept in the
-work folder; pieces are written to a scratch folder that is emptied between runs. Each
-command runs --runs times; the median wall time is compared with split's median from the
-same session, and the largest resident set of any run is reported.
+work folder, in GBK and as a UTF-8 copy of the same size; pieces are written to a scratch
+folder that is emptied between runs. Each command runs --runs times; the median wall time is
+compared with split's median on the same file from the same session and, for UTF-8, with the
+same mode on GBK; the largest resident set of any run is reported. Last, the time detection
+takes on each copy (bench/detectbench, built as sekato-detectbench).
 """
 import argparse
 import os
@@ -55,6 +57,9 @@ def main():
     novel = os.path.join(args.work, f"novel-{args.size_mb}mb.txt")
     if not os.path.exists(novel):
         subprocess.run([sys.executable, GENERATOR, novel, str(args.size_mb)], check=True)
+    utf8 = os.path.join(args.work, f"novel-{args.size_mb}mb.utf8.txt")
+    if not os.path.exists(utf8):
+        subprocess.run([sys.executable, GENERATOR, utf8, str(args.size_mb), "--utf8"], check=True)
     # Pieces go to memory when there is room, so disk write-back does not blur the timings.
     shm = "/dev/shm"
     base = shm if os.path.isdir(shm) and shutil.disk_usage(shm).free > 3 * os.path.getsize(novel) else args.work
@@ -62,31 +67,53 @@ def main():
     scratch = os.path.join(scratch_root, "out")
     cli = os.path.abspath(args.cli)
 
-    cases = [
-        ("split -C 1000K", ["split", "-C", "1000K", novel, "x"]),
-        ("chapter --per 100", [cli, "-q", "--no-ad", "-o", ".", "-p", "100", novel]),
-        ("size --kb 1000", [cli, "-q", "--no-ad", "-o", ".", "-m", "size", "--kb", "1000", novel]),
-        ("even --parts 200", [cli, "-q", "--no-ad", "-o", ".", "-m", "even", "--parts", "200", novel]),
-        ("chapter --per 100 --trim", [cli, "-q", "--no-ad", "-o", ".", "-p", "100", "--trim", novel]),
-        ("chapter --trim (a piece a chapter)", [cli, "-q", "--no-ad", "-o", ".", "--trim", novel]),
+    modes = [
+        ("chapter --per 100", ["-p", "100"]),
+        ("size --kb 1000", ["-m", "size", "--kb", "1000"]),
+        ("even --parts 200", ["-m", "even", "--parts", "200"]),
+        ("chapter --per 100 --trim", ["-p", "100", "--trim"]),
+        ("chapter --trim (a piece a chapter)", ["--trim"]),
     ]
+    # (name, source, command, the GBK case it is compared with)
+    cases = []
+    for label, source in (("GBK", novel), ("UTF-8", utf8)):
+        cases.append((f"{label}: split -C 1000K", source, ["split", "-C", "1000K", source, "x"], None))
+        for mode, extra in modes:
+            cases.append((f"{label}: {mode}", source, [cli, "-q", "--no-ad", "-o", ".", *extra, source],
+                          f"GBK: {mode}" if label == "UTF-8" else None))
+    cases.append(("GBK: size --kb 1000 --to utf-8", novel,
+                  [cli, "-q", "--no-ad", "-o", ".", "-m", "size", "--kb", "1000", "--to", "utf-8", novel],
+                  None))
+    cases.append(("UTF-8: size --kb 1000 --to gbk", utf8,
+                  [cli, "-q", "--no-ad", "-o", ".", "-m", "size", "--kb", "1000", "--to", "gbk", utf8],
+                  None))
     results = {}
     try:
         for _ in range(args.runs):
-            for name, cmd in cases:  # interleaved, so every case sees the same machine state
+            for name, _, cmd, _ in cases:  # interleaved, so every case sees the same machine state
                 results.setdefault(name, []).append(run(cmd, scratch))
     finally:
         shutil.rmtree(scratch_root, ignore_errors=True)
 
-    size_mb = os.path.getsize(novel) / 1e6
-    split_time = statistics.median(t for t, _ in results["split -C 1000K"])
-    print(f"novel: {novel} ({size_mb:.0f} MB), {args.runs} runs each, median wall time")
-    print(f"{'command':38} {'seconds':>8} {'x split':>8} {'peak RSS':>10}")
-    for name, _ in cases:
-        seconds = statistics.median(t for t, _ in results[name])
-        peak = max(rss for _, rss in results[name])
-        print(f"{name:38} {seconds:8.3f} {seconds / split_time:8.2f} {peak / 1024:8.1f} MB")
+    def median(name):
+        return statistics.median(t for t, _ in results[name])
 
+    split_of = {novel: median("GBK: split -C 1000K"), utf8: median("UTF-8: split -C 1000K")}
+    for path in (novel, utf8):
+        print(f"novel: {path} ({os.path.getsize(path) / 1e6:.0f} MB)")
+    print(f"{args.runs} runs each, median wall time; x split: split on the same file")
+    print(f"{'command':44} {'seconds':>8} {'x split':>8} {'x GBK':>7} {'peak RSS':>10}")
+    for name, source, _, gbk in cases:
+        seconds = median(name)
+        peak = max(rss for _, rss in results[name])
+        versus = f"{seconds / median(gbk):7.2f}" if gbk else " " * 7
+        print(f"{name:44} {seconds:8.3f} {seconds / split_of[source]:8.2f} {versus} "
+              f"{peak / 1024:8.1f} MB")
+
+    detect = os.path.join(os.path.dirname(cli), "..", "bench", "sekato-detectbench")
+    if os.path.exists(detect):
+        for path in (novel, utf8):
+            subprocess.run([detect, path], check=True)
 
 if __name__ == "__main__":
     main()

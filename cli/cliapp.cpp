@@ -11,8 +11,8 @@
 #include <system_error>
 #include <thread>
 
+#include "encoding.h"
 #include "fileops.h"
-#include "gbkcodec.h"
 #include "inspection.h"
 #include "inspectionreport.h"
 #include "interruptflag.h"
@@ -27,16 +27,15 @@
 namespace sekato::cli {
 
 namespace {
-
-bool ToGbk(const std::string& utf8, const char* what, std::string& gbk) {
-  auto converted = engine::GbkCodec::FromUtf8(utf8);
-  if (!converted) {
-    std::fprintf(stderr, "sekato-cli: %s含有无法用 GBK 编码表示的字符：%s\n", what,
-                 utf8.c_str());
-    return false;
+// The names -e and --to take, in the order the help lists them.
+std::vector<std::string> EncodingNames(bool withAuto) {
+  std::vector<std::string> names;
+  for (const engine::Encoding encoding : engine::Encodings::kAll) {
+    if (withAuto || encoding != engine::Encoding::Auto) {
+      names.emplace_back(engine::Encodings::Name(encoding));
+    }
   }
-  gbk = std::move(*converted);
-  return true;
+  return names;
 }
 
 bool IsRegularFile(const std::string& path) {
@@ -63,9 +62,16 @@ bool CliApp::BuildOptions() {
   m_nSeries = m_strNumerals.empty() ? -1 : kSeries.at(m_strNumerals);
   o.m_bAddHead = m_bHead;
   o.m_bAddTail = m_bTail;
-  return ToGbk(m_strKeywords, "关键字", o.m_strKeywords) &&
-         ToGbk(m_strHead, "文件首添加字符", o.m_strHead) &&
-         ToGbk(m_strTail, "文件尾添加字符", o.m_strTail);
+  // Texts stay UTF-8: the run writes them in the pieces' encoding, or refuses them naming the
+  // character that encoding cannot hold.
+  o.m_textEncoding = engine::Encoding::Utf8;
+  o.m_strKeywords = m_strKeywords;
+  o.m_strHead = m_strHead;
+  o.m_strTail = m_strTail;
+  o.m_encoding = *engine::Encodings::Parse(m_strEncoding);
+  o.m_outEncoding =
+      m_strTo.empty() ? engine::Encoding::Auto : *engine::Encodings::Parse(m_strTo);
+  return true;
 }
 
 engine::SplitOptions CliApp::OptionsFor(const std::string& source) const {
@@ -168,7 +174,7 @@ int CliApp::ListOne(const std::string& source, const std::string& prefix, bool b
 
 int CliApp::Run(int argc, char** argv) {
   engine::SplitOptions& o = m_options;
-  CLI::App app{"sekato-cli: split long GBK text files (novels) into numbered .txt pieces,\n"
+  CLI::App app{"sekato-cli: split long text files (novels) into numbered .txt pieces,\n"
                "by chapter, by size or into equal parts.",
                "sekato-cli"};
   app.set_version_flag("--version", std::string("sekato-cli ") + engine::ProgramVersion::kFull);
@@ -204,6 +210,13 @@ int CliApp::Run(int argc, char** argv) {
   app.add_flag("--no-ad", o.m_bNoAd, "Leave out the line naming sekato at the end of pieces");
   app.add_option("--head", m_strHead, "Text written at the start of every piece");
   app.add_option("--tail", m_strTail, "Text written at the end of every piece");
+  app.add_option("-e,--encoding", m_strEncoding,
+                 "The source's encoding; auto detects it (GBK when in doubt)")
+      ->check(CLI::IsMember(EncodingNames(true), CLI::ignore_case))
+      ->capture_default_str();
+  app.add_option("--to", m_strTo,
+                 "The pieces' encoding (default: the source's), converted as it is written")
+      ->check(CLI::IsMember(EncodingNames(false), CLI::ignore_case));
   auto* list = app.add_flag("--list", m_bList,
                             "Write nothing: list the chapter headings the options find, the "
                             "pieces, numbering gaps and repeats, and hints");
@@ -212,8 +225,9 @@ int CliApp::Run(int argc, char** argv) {
       ->needs(list);
   app.add_option("-j,--jobs", m_nJobs, "Sources handled at once (default: one per processor)")
       ->check(CLI::PositiveNumber);
-  app.add_flag("-q,--quiet", m_bQuiet, "No progress bar, completion message or summary");
-  app.add_option("SOURCE", m_sources, "The text files to split (GBK)")->required();
+  app.add_flag("-q,--quiet", m_bQuiet,
+               "No progress bar, source encoding line, completion message or summary");
+  app.add_option("SOURCE", m_sources, "The text files to split (GBK, GB18030, Big5, UTF-8 or UTF-16)")->required();
   app.footer(
       "Numbers are read like the window's fields: leading digits count, \"abc\" reads as 0.\n"
       "After a split a summary goes to stderr; when no heading was found or chapter numbers\n"

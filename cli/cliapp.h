@@ -27,8 +27,7 @@ class CliApp final {
   int Run(int argc, char** argv);
 
  private:
-  /// Turns the parsed UTF-8 values into the engine's options shared by every source; false
-  /// (after a message on stderr) when a text cannot be written in GBK.
+  /// Turns the parsed UTF-8 values into the engine's options.
   bool BuildOptions();
   /// The options for one source.
   engine::SplitOptions OptionsFor(const std::string& source) const;
@@ -52,6 +51,8 @@ class CliApp final {
   bool m_bHead = false;
   bool m_bTail = false;
   bool m_bQuiet = false;
+  std::string m_strEncoding = "auto";
+  std::string m_strTo;
   bool m_bList = false;
   bool m_bJson = false;
   unsigned m_nJobs = 0;

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include "messages.h"
+
 namespace sekato::cli {
 
 TerminalHost::TerminalHost(int series, bool quiet, std::atomic<int>& running,
@@ -27,6 +29,18 @@ void TerminalHost::ShowMessage(engine::SplitOutcome kind, const std::string& utf
       std::fprintf(stderr, "sekato-cli: %s%s\n", m_strPrefix.c_str(), utf8Text.c_str());
       break;
   }
+}
+
+void TerminalHost::ReportEncoding(engine::Encoding encoding, bool /*detected*/) {
+  if (m_bQuiet) return;
+  const std::string line = engine::Messages::Format(engine::Messages::kSourceEncoding,
+                                                    engine::Encodings::DisplayName(encoding));
+  std::fprintf(stderr, "%s%s\n", m_strPrefix.c_str(), line.c_str());
+}
+
+void TerminalHost::Warn(const std::string& utf8Text) {
+  if (m_meter) m_meter->Finish();
+  std::fprintf(stderr, "sekato-cli: %s警告：%s\n", m_strPrefix.c_str(), utf8Text.c_str());
 }
 
 void TerminalHost::SetProgressRange(std::int64_t upper) {

@@ -25,6 +25,10 @@ class TerminalHost final : public engine::SplitHost {
   void SetProgressPos(std::int64_t position) override {
     if (m_meter) m_meter->Update(position);
   }
+  /// One line on stderr, unless quiet: "源文件编码：UTF-8".
+  void ReportEncoding(engine::Encoding encoding, bool detected) override;
+  /// Always shown on stderr, prefixed with "sekato-cli: 警告：".
+  void Warn(const std::string& utf8Text) override;
   bool IsRunning() override { return m_running.load(std::memory_order_relaxed) != 0; }
   // The flag is the whole call's: one source ending must not stop the others.
   void ClearRunning() override {}

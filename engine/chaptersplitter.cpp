@@ -5,14 +5,19 @@
 namespace sekato::engine {
 
 ChapterSplitter::ChapterSplitter(HeadingMatcher matcher, std::int64_t perFile, bool titleNames,
-                                 PieceWriter& writer)
+                                 PieceWriter& writer, const TextRules& rules)
     : m_matcher(std::move(matcher)),
       m_nPerFile(perFile),
       m_bTitleNames(titleNames),
-      m_writer(writer) {}
+      m_writer(writer),
+      m_rules(rules) {}
 
 std::string ChapterSplitter::CleanTitle(std::string_view heading) {
-  const std::string removed = GbkText::RemoveFullWidthSpaces(heading);
+  return CleanTitle(heading, TextRules::For(Encoding::Gbk));
+}
+
+std::string ChapterSplitter::CleanTitle(std::string_view heading, const TextRules& rules) {
+  const std::string removed = rules.RemoveFullWidthSpaces(heading);
   return std::string(GbkText::Trim(removed));
 }
 
@@ -28,11 +33,11 @@ bool ChapterSplitter::HandleLine(std::string_view line) {
     if (m_bTitleNames) m_writer.RenameToTitle(m_writer.Sequence(), m_strTitle);
     if (!m_writer.OpenNext()) return false;
     m_writer.WriteLine(line);
-    m_strTitle = CleanTitle(line);
+    m_strTitle = CleanTitle(line, m_rules);
     return true;
   }
   m_writer.WriteLine(line);
-  if (before == 0) m_strTitle = CleanTitle(line);
+  if (before == 0) m_strTitle = CleanTitle(line, m_rules);
   return true;
 }
 

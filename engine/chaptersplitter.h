@@ -18,8 +18,9 @@ namespace sekato::engine {
 /// "001_第一章 回忆.txt".
 class ChapterSplitter final {
  public:
+  /// `rules` are those of the run's text, for cleaning titles.
   ChapterSplitter(HeadingMatcher matcher, std::int64_t perFile, bool titleNames,
-                  PieceWriter& writer);
+                  PieceWriter& writer, const TextRules& rules = TextRules::For(Encoding::Gbk));
 
   /// Writes one kept line (its line break already written); false when a piece could not be
   /// closed or opened.
@@ -39,12 +40,14 @@ class ChapterSplitter final {
 
   /// A heading as a title: full-width spaces removed anywhere, white space trimmed.
   static std::string CleanTitle(std::string_view heading);
+  static std::string CleanTitle(std::string_view heading, const TextRules& rules);
 
  private:
   HeadingMatcher m_matcher;
   std::int64_t m_nPerFile;
   bool m_bTitleNames;
   PieceWriter& m_writer;
+  const TextRules& m_rules;
   std::int64_t m_nHeadings = 0;
   std::string m_strTitle;
   NumberingCheck m_numbering;  ///< only kinds are asked for, so lines are not counted

@@ -4,6 +4,8 @@
 
 #include "gbktext.h"
 #include "numeralreader.h"
+#include "tabletranscoder.h"
+#include "textcodec.h"
 
 namespace sekato::engine {
 
@@ -27,13 +29,25 @@ bool HeadingMatcher::HasWildcard(const std::vector<std::string>& keywords) {
 }
 
 HeadingMatcher::HeadingMatcher(std::vector<std::string> keywords, int series,
-                               std::int64_t titleLimit)
+                               std::int64_t titleLimit, const TextRules& rules)
     : m_keywords(std::move(keywords)),
       m_series(series),
       m_maxBytes(titleLimit > std::numeric_limits<std::int64_t>::max() / 2
                      ? std::numeric_limits<std::int64_t>::max()
                      : 2 * titleLimit),
-      m_bWildcard(HasWildcard(m_keywords)) {
+      m_bWildcard(HasWildcard(m_keywords)),
+      m_pRules(&rules),
+      m_bSizeIsMeasure(rules.TextEncoding() == Encoding::Gbk ||
+                       rules.TextEncoding() == Encoding::Big5),
+      m_bConverts(rules.TextEncoding() != Encoding::Gbk &&
+                  rules.TextEncoding() != Encoding::Gb18030) {
+  if (m_bConverts) {
+    for (std::string& keyword : m_keywords) {
+      auto converted = TextCodec::Convert(keyword, rules.TextEncoding(), Encoding::Gb18030);
+      if (converted) keyword = std::move(*converted);
+      m_bUnconvertible = m_bUnconvertible || !converted;
+    }
+  }
   for (const auto& keyword : m_keywords) {
     Parts parts(1);
     for (const char c : keyword) {
@@ -109,7 +123,34 @@ std::int64_t HeadingMatcher::ReadNumber(std::string_view line,
 }
 
 bool HeadingMatcher::IsHeading(std::string_view line, std::int64_t headingCounter) {
-  if (static_cast<std::int64_t>(line.size()) > m_maxBytes || m_keywords.empty()) return false;
+  if (static_cast<std::int64_t>(line.size()) > m_maxBytes &&
+      (m_bSizeIsMeasure || !m_pRules->FitsTitle(line, m_maxBytes))) {
+    return false;
+  }
+  if (m_keywords.empty() || m_bUnconvertible) return false;
+  if (m_bConverts) {
+    m_strLine.clear();
+    const Encoding text = m_pRules->TextEncoding();
+    if (const TableTranscoder* table = text == Encoding::Utf8
+                                           ? TableTranscoder::FromUtf8(Encoding::Gb18030)
+                                           : nullptr) {
+      // Most of a line goes through the table; only what it leaves needs iconv.
+      m_strLine.resize(line.size() * 2);
+      const char* in = line.data();
+      std::size_t inLeft = line.size();
+      char* out = m_strLine.data();
+      std::size_t outLeft = m_strLine.size();
+      table->Convert(in, inLeft, out, outLeft);
+      m_strLine.resize(m_strLine.size() - outLeft);
+      line.remove_prefix(line.size() - inLeft);
+    }
+    if (!line.empty()) {
+      auto rest = TextCodec::Convert(line, text, Encoding::Gb18030);
+      if (!rest) return false;  // not text: no heading
+      m_strLine += *rest;
+    }
+    line = m_strLine;
+  }
   const std::int64_t expected = headingCounter + 1;
   m_ends.clear();
   std::size_t from = 0;

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "textrules.h"
+
 namespace sekato::engine {
 
 /// Tells chapter headings from body text by the user's keywords.
@@ -29,8 +31,10 @@ class HeadingMatcher final {
   static bool HasWildcard(const std::vector<std::string>& keywords);
 
   /// `series` is the numeral series for "?" (0, 1, 2); `titleLimit` the heading size in
-  /// Chinese characters.
-  HeadingMatcher(std::vector<std::string> keywords, int series, std::int64_t titleLimit);
+  /// Chinese characters, measured as GBK would whatever the encoding; `rules` those of the
+  /// text the keywords and lines are in (numerals are written in it too).
+  HeadingMatcher(std::vector<std::string> keywords, int series, std::int64_t titleLimit,
+                 const TextRules& rules = TextRules::For(Encoding::Gbk));
 
   /// True when `line` is the heading of chapter `headingCounter` + 1. Each keyword is
   /// searched from the end of the previous match: after a "?" keyword, past the whole
@@ -43,7 +47,8 @@ class HeadingMatcher final {
   /// "第十二章 回忆" with keywords 第 章 → 12.
   std::int64_t LastNumber() const { return m_nLastNumber; }
 
-  /// Where the first keyword matched in the last line IsHeading accepted.
+  /// Where the first keyword matched in the last line IsHeading accepted (in the line as
+  /// GB18030 when the text is neither GBK nor GB18030).
   std::size_t LastStart() const { return m_nLastStart; }
 
  private:
@@ -65,6 +70,13 @@ class HeadingMatcher final {
   int m_series;
   std::int64_t m_maxBytes;
   bool m_bWildcard;
+  const TextRules* m_pRules;
+  bool m_bSizeIsMeasure;  ///< one- and two-byte text: bytes measure a title exactly
+  /// Text other than GBK and GB18030 is matched as GB18030, where numerals read as in GBK:
+  /// the keywords once, each line short enough to be a heading as it comes.
+  bool m_bConverts = false;
+  bool m_bUnconvertible = false;  ///< a keyword cannot be matched at all
+  std::string m_strLine;          ///< the line being tested, as GB18030
   std::int64_t m_nLastNumber = -1;
   std::size_t m_nLastStart = 0;
   std::vector<std::size_t> m_ends;  ///< match ends of the line being tested

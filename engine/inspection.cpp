@@ -9,6 +9,7 @@
 #include "headingmatcher.h"
 #include "linereader.h"
 #include "messages.h"
+#include "textcodec.h"
 #include "numberingcheck.h"
 #include "numberparse.h"
 #include "piecewriter.h"
@@ -58,7 +59,14 @@ InspectionResult Inspection::Run(const SplitOptions& o, int series, const Progre
   if (series < 0 || series > 2) series = -1;
   const std::int64_t perFile = ParseNumber(o.m_strChaptersPerFile);
   const std::int64_t titleLimit = ParseNumber(o.m_strTitleMax);
-  const std::string keywordText = GbkText::NormaliseKeywords(o.m_strKeywords);
+  // The inspection reads the book as GBK: keywords typed in another encoding are made GBK.
+  const auto gbkKeywords = TextCodec::Convert(o.m_strKeywords, o.m_textEncoding, Encoding::Gbk);
+  if (!gbkKeywords) {
+    r.status = InspectionResult::Status::Refused;
+    r.error = Messages::Format(Messages::kUnwritableText, "关键字", "?", "GBK");
+    return r;
+  }
+  const std::string keywordText = GbkText::NormaliseKeywords(*gbkKeywords);
   const std::vector<std::string> keywords = HeadingMatcher::CutKeywords(keywordText);
   r.titleMax = titleLimit;
   if (auto refusal = Refusal(keywordText, keywords, perFile, titleLimit, series)) {

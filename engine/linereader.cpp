@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include "gbktext.h"
+#include "sourcedecoder.h"
+#include "textrules.h"
 
 namespace sekato::engine {
 
@@ -14,7 +16,11 @@ namespace {
 constexpr std::size_t kBufferSize = 1 << 18;
 }
 
-LineReader::LineReader() = default;
+LineReader::LineReader() : m_pRules(&TextRules::For(Encoding::Gbk)) {}
+
+std::int64_t LineReader::ProgressPosition() const {
+  return m_pDecoder && m_pDecoder->Converts() ? m_pDecoder->Consumed() : m_nPosition;
+}
 
 LineReader::~LineReader() { Close(); }
 
@@ -55,9 +61,15 @@ bool LineReader::Fill() {
     m_begin = 0;
     m_end = kept;
   }
-  if (m_end == m_buffer.size()) m_buffer.resize(m_buffer.size() * 2);
+  // A decoder writes whole characters: it needs room for at least a few.
+  constexpr std::size_t kDecoderRoom = 16;
+  if (m_end == m_buffer.size() || (m_pDecoder && m_buffer.size() - m_end < kDecoderRoom)) {
+    m_buffer.resize(m_buffer.size() * 2);
+  }
   while (true) {
-    const ssize_t got = ::read(m_fd, m_buffer.data() + m_end, m_buffer.size() - m_end);
+    char* const to = m_buffer.data() + m_end;
+    const std::size_t room = m_buffer.size() - m_end;
+    const ssize_t got = m_pDecoder ? m_pDecoder->Read(m_fd, to, room) : ::read(m_fd, to, room);
     if (got > 0) {
       m_end += static_cast<std::size_t>(got);
       return true;
@@ -66,8 +78,9 @@ bool LineReader::Fill() {
       m_bEof = true;
       return false;
     }
-    if (errno == EINTR) continue;
-    m_strError = std::strerror(errno);
+    if (errno == EINTR && !m_pDecoder) continue;
+    m_strError = m_pDecoder && !m_pDecoder->Error().empty() ? m_pDecoder->Error()
+                                                             : std::strerror(errno);
     return false;
   }
 }
@@ -76,14 +89,8 @@ void LineReader::TakePart(std::size_t sure, char*& data, std::size_t& size) {
   // The bytes before `sure` are surely the line's own (a CR that may go with the line feed
   // lies at or after it): end at the last character that lies wholly among them. The part
   // starts at a character boundary, as every part and every line does.
-  const char* base = m_buffer.data();
-  std::size_t end = m_begin;
-  while (end < sure) {
-    const std::size_t next =
-        end + (GbkText::IsLead(static_cast<unsigned char>(base[end])) ? 2 : 1);
-    if (next > sure) break;
-    end = next;
-  }
+  const std::string_view buffered(m_buffer.data() + m_begin, m_end - m_begin);
+  const std::size_t end = m_begin + m_pRules->BoundaryAtOrBelow(buffered, sure - m_begin);
   data = m_buffer.data() + m_begin;
   size = end - m_begin;
   m_nPosition += static_cast<std::int64_t>(size);

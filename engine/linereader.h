@@ -9,6 +9,9 @@
 
 namespace sekato::engine {
 
+class SourceDecoder;
+class TextRules;
+
 /// Reads a source file line by line through one large buffer, in a single pass.
 ///
 /// A line ends at a line feed; a carriage return right before it goes with it; a last line
@@ -34,9 +37,16 @@ class LineReader final {
 
   /// Lines longer than `bytes` (at least 4) come in parts of about that size, so that memory
   /// stays bounded whatever the line; 0 (the default) always gives whole lines. The parts
-  /// joined are exactly the whole line, and every part but the last ends at a GBK character
-  /// boundary of the line: "\xB5\xDA" (第) is never split between two parts.
+  /// joined are exactly the whole line, and every part but the last ends at a character
+  /// boundary of the line (see SetRules): "\xB5\xDA" (第) is never split between two parts.
   void SetPartLimit(std::size_t bytes) { m_nPartLimit = bytes; }
+
+  /// Bytes come through `decoder` (checked, or converted into the run's text) instead of
+  /// straight from the file; it must outlive the reading. Null reads the file as it is.
+  void SetDecoder(SourceDecoder* decoder) { m_pDecoder = decoder; }
+
+  /// The character rules parts of long lines end by (GBK unless told otherwise).
+  void SetRules(const TextRules& rules) { m_pRules = &rules; }
 
   /// The next line, or the next part of a long line, writable in place (valid until the next
   /// call); `complete` is false for every part of a long line but its last. False at the end
@@ -58,6 +68,10 @@ class LineReader final {
 
   /// Bytes of the file consumed so far, up to and including the last line's line feed.
   std::int64_t Position() const { return m_nPosition; }
+
+  /// How far into the file the reading has come, for progress: Position, or the file bytes
+  /// converted so far when the decoder converts.
+  std::int64_t ProgressPosition() const;
 
   bool Failed() const { return !m_strError.empty(); }
   const std::string& Error() const { return m_strError; }
@@ -83,6 +97,8 @@ class LineReader final {
   dev_t m_device = 0;
   ino_t m_inode = 0;
   std::string m_strError;
+  SourceDecoder* m_pDecoder = nullptr;
+  const TextRules* m_pRules;
 };
 
 }  // namespace sekato::engine

@@ -41,16 +41,24 @@ struct Messages final {
   static constexpr std::string_view kFolderBusy =
       "另一个分割正在向目录“%1”写入文件，请等它结束或换一个保存目录。";
 
+  static constexpr std::string_view kSourceEncoding = "源文件编码：%1";
+  static constexpr std::string_view kUnmarkedUtf16 =
+      "源文件含有 NUL 字节，像是没有字节顺序标记的 UTF-16 文本，编码无法自动识别。"
+      "请指定编码：-e utf-16le 或 -e utf-16be（窗口中为编码 UTF-16LE 或 UTF-16BE）。";
+  static constexpr std::string_view kInvalidInSource =
+      "源文件第 %1 字节起有不属于 %2 编码的字节，已原样保留。";
+  static constexpr std::string_view kUnwritableText = "%1中的字符“%2”无法用 %3 编码写出。";
+
   /// The promotional line at the end of every piece (converted to GBK when written).
   static constexpr std::string_view kPromotion = "本文件由 sekato 文本分割器分割";
 
-  /// `text` with "%1" replaced by `first` and "%2" by `second`.
+  /// `text` with "%1" replaced by `first`, "%2" by `second` and "%3" by `third`.
   static std::string Format(std::string_view text, std::string_view first,
-                            std::string_view second = {}) {
+                            std::string_view second = {}, std::string_view third = {}) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-      if (text[i] == '%' && i + 1 < text.size() && (text[i + 1] == '1' || text[i + 1] == '2')) {
-        out += text[i + 1] == '1' ? first : second;
+      if (text[i] == '%' && i + 1 < text.size() && text[i + 1] >= '1' && text[i + 1] <= '3') {
+        out += text[i + 1] == '1' ? first : text[i + 1] == '2' ? second : third;
         ++i;
       } else {
         out += text[i];

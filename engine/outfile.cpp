@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <string_view>
 #include <fcntl.h>
+#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,11 +16,74 @@ namespace {
 constexpr std::size_t kBufferSize = 1 << 18;
 }
 
+namespace {
+
+// UTF-8 into UTF-16 while the input is plainly valid; stops at anything else, and where the
+// next character would not fit.
+void Utf8ToUtf16(const char*& in, std::size_t& inLeft, char*& out, std::size_t& outLeft,
+                 bool bigEndian) {
+  const auto* p = reinterpret_cast<const unsigned char*>(in);
+  const auto* const end = p + inLeft;
+  auto* o = reinterpret_cast<unsigned char*>(out);
+  auto* const outEnd = o + outLeft;
+  const auto cont = [](unsigned char b) { return (b & 0xC0) == 0x80; };
+  const auto put = [&](std::uint32_t unit) {
+    o[bigEndian ? 1 : 0] = static_cast<unsigned char>(unit);
+    o[bigEndian ? 0 : 1] = static_cast<unsigned char>(unit >> 8);
+    o += 2;
+  };
+  while (p < end && outEnd - o >= 4) {
+    const unsigned char b = p[0];
+    std::uint32_t cp;
+    std::size_t length;
+    if (b < 0x80) {
+      cp = b;
+      length = 1;
+    } else if (b >= 0xC2 && b <= 0xDF && end - p >= 2 && cont(p[1])) {
+      cp = (b & 0x1Fu) << 6 | (p[1] & 0x3Fu);
+      length = 2;
+    } else if (b >= 0xE0 && b <= 0xEF && end - p >= 3 && cont(p[1]) && cont(p[2])) {
+      cp = (b & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu);
+      if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)) break;
+      length = 3;
+    } else if (b >= 0xF0 && b <= 0xF4 && end - p >= 4 && cont(p[1]) && cont(p[2]) &&
+               cont(p[3])) {
+      cp = (b & 0x07u) << 18 | (p[1] & 0x3Fu) << 12 | (p[2] & 0x3Fu) << 6 | (p[3] & 0x3Fu);
+      if (cp < 0x10000 || cp > 0x10FFFF) break;
+      length = 4;
+    } else {
+      break;
+    }
+    if (cp >= 0x10000) {
+      put(0xD800 | ((cp - 0x10000) >> 10));
+      put(0xDC00 | ((cp - 0x10000) & 0x3FF));
+    } else {
+      put(cp);
+    }
+    p += length;
+  }
+  inLeft -= static_cast<std::size_t>(p - reinterpret_cast<const unsigned char*>(in));
+  in = reinterpret_cast<const char*>(p);
+  outLeft -= static_cast<std::size_t>(o - reinterpret_cast<unsigned char*>(out));
+  out = reinterpret_cast<char*>(o);
+}
+
+}  // namespace
+
 OutFile::OutFile() : m_buffer(kBufferSize) {}
 
 OutFile::~OutFile() {
   std::string ignored;
   Close(ignored);
+  if (m_cd != nullptr) iconv_close(static_cast<iconv_t>(m_cd));
+}
+
+void OutFile::ConvertUtf8To(const char* output) {
+  iconv_t cd = iconv_open(output, "UTF-8");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return;
+  m_cd = cd;
+  m_bBigEndian = std::string_view(output) == "UTF-16BE";
+  m_converted.resize(m_buffer.size() * 2 + 16);
 }
 
 bool OutFile::Create(const std::string& path, const std::vector<FileId>& untouchable,
@@ -58,6 +124,17 @@ bool OutFile::Create(const std::string& path, const std::vector<FileId>& untouch
 
 void OutFile::WriteSlow(std::string_view bytes) {
   Flush();
+  if (m_cd != nullptr) {  // everything goes through the buffer to be converted
+    while (!bytes.empty() && m_nErrno == 0) {
+      const std::size_t take = std::min(bytes.size(), m_buffer.size() - m_used);
+      std::copy(bytes.begin(), bytes.begin() + static_cast<long>(take),
+                m_buffer.begin() + static_cast<long>(m_used));
+      m_used += take;
+      bytes.remove_prefix(take);
+      if (!bytes.empty()) Flush();
+    }
+    return;
+  }
   if (bytes.size() <= m_buffer.size()) {
     std::copy(bytes.begin(), bytes.end(), m_buffer.begin());
     m_used = bytes.size();
@@ -85,22 +162,59 @@ void OutFile::WriteText(std::string_view text) {
   Write(text.substr(start));
 }
 
-void OutFile::Flush() {
+void OutFile::WriteOut(const char* data, std::size_t size) {
   std::size_t done = 0;
-  while (done < m_used && m_nErrno == 0 && m_fd >= 0) {
-    const ssize_t n = ::write(m_fd, m_buffer.data() + done, m_used - done);
+  while (done < size && m_nErrno == 0 && m_fd >= 0) {
+    const ssize_t n = ::write(m_fd, data + done, size - done);
     if (n < 0) {
       if (errno != EINTR) m_nErrno = errno;
       continue;
     }
     done += static_cast<std::size_t>(n);
   }
+}
+
+void OutFile::ConvertBuffer() {
+  auto cd = static_cast<iconv_t>(m_cd);
+  const char* in = m_buffer.data();
+  std::size_t inLeft = m_used;
+  char* out = m_converted.data();
+  std::size_t outLeft = m_converted.size();
+  while (inLeft > 0) {
+    Utf8ToUtf16(in, inLeft, out, outLeft, m_bBigEndian);
+    if (inLeft == 0) break;
+    // What the quick way leaves (a byte that is not UTF-8, a character cut off) is iconv's.
+    char* from = const_cast<char*>(in);
+    if (iconv(cd, &from, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1)) break;
+    in = from;
+    if (errno == EINVAL && inLeft < 4) break;  // cut off: kept for the next write
+    if (outLeft == 0) break;
+    *out++ = *in++;  // not UTF-8: kept as it is
+    --inLeft;
+    --outLeft;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  }
+  WriteOut(m_converted.data(), m_converted.size() - outLeft);
+  std::memmove(m_buffer.data(), in, inLeft);
+  m_used = inLeft;
+}
+
+void OutFile::Flush() {
+  if (m_cd != nullptr) {
+    ConvertBuffer();
+    return;
+  }
+  WriteOut(m_buffer.data(), m_used);
   m_used = 0;
 }
 
 bool OutFile::Close(std::string& error) {
   if (m_fd < 0) return true;
   Flush();
+  if (m_used > 0) {  // a character cut off by the end of the piece goes out as it is
+    WriteOut(m_buffer.data(), m_used);
+    m_used = 0;
+  }
   if (::close(m_fd) != 0 && m_nErrno == 0) m_nErrno = errno;
   m_fd = -1;
   if (m_nErrno != 0) {

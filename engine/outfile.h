@@ -59,17 +59,28 @@ class OutFile final {
   /// Flushes and closes; false (with `error`) when anything failed since Create.
   bool Close(std::string& error);
 
+  /// From now on the text written is UTF-8 and goes to the file as `output` (UTF-16LE or
+  /// UTF-16BE), converted as the buffer is flushed. A byte that is not UTF-8 goes out as it
+  /// is. Kept for every later piece.
+  void ConvertUtf8To(const char* output);
+
   bool IsOpen() const { return m_fd >= 0; }
   bool Failed() const { return m_nErrno != 0; }
 
  private:
   void WriteSlow(std::string_view bytes);
   void Flush();
+  void WriteOut(const char* data, std::size_t size);
+  /// Converts the buffer into m_converted; leaves a character cut off by its end in it.
+  void ConvertBuffer();
 
   int m_fd = -1;
   std::vector<char> m_buffer;
   std::size_t m_used = 0;
   int m_nErrno = 0;
+  void* m_cd = nullptr;  ///< iconv descriptor when converting
+  bool m_bBigEndian = false;  ///< UTF-16BE rather than LE, when converting
+  std::vector<char> m_converted;
 };
 
 }  // namespace sekato::engine

@@ -7,6 +7,8 @@
 #include "gbkcodec.h"
 #include "gbktext.h"
 #include "messages.h"
+#include "textcodec.h"
+#include "textrules.h"
 
 namespace sekato::engine {
 
@@ -38,7 +40,19 @@ bool EndsLikeASequenceName(std::string_view fileName) {
 }  // namespace
 
 PieceWriter::PieceWriter(PieceLayout layout, dev_t sourceDevice, ino_t sourceInode)
-    : m_layout(std::move(layout)), m_untouchable{{sourceDevice, sourceInode}} {}
+    : m_layout(std::move(layout)), m_untouchable{{sourceDevice, sourceInode}} {
+  if (const TextRules* rules = m_layout.rules) {
+    m_nBreakBytes = rules->BreakBytes();
+    m_bMeasured = rules->OutputEncoding() != rules->TextEncoding();
+    if (Encodings::IsUtf16(rules->OutputEncoding())) {
+      m_file.ConvertUtf8To(Encodings::IconvName(rules->OutputEncoding()));
+    }
+  }
+}
+
+std::int64_t PieceWriter::Written(std::string_view text) const {
+  return m_bMeasured ? m_layout.rules->Written(text) : static_cast<std::int64_t>(text.size());
+}
 
 bool PieceWriter::IsPieceName(std::string_view fileName, std::string_view namePart) {
   if (!EndsLikeASequenceName(fileName)) return false;
@@ -83,6 +97,25 @@ bool PieceWriter::TitleFileName(std::string_view gbkTitle, std::string& utf8Titl
   return true;
 }
 
+bool PieceWriter::TitleFileName(std::string_view title, Encoding encoding,
+                                std::string& utf8Title) {
+  if (encoding == Encoding::Gbk) return TitleFileName(title, utf8Title);
+  // In UTF-8 no byte of a longer character is ASCII, so the test is on the decoded name.
+  auto converted = TextCodec::Convert(title, encoding, Encoding::Utf8);
+  bool cutOff = false;
+  if (!converted || TextRules::For(Encoding::Utf8).ValidPrefix(converted->data(), converted->size(),
+                                                               cutOff) != converted->size()) {
+    return false;
+  }
+  constexpr std::string_view kForbidden = "\\/:*?\"<>|";
+  for (const char c : *converted) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F || kForbidden.find(c) != std::string_view::npos) return false;
+  }
+  utf8Title = std::move(*converted);
+  return true;
+}
+
 bool PieceWriter::Open(std::int64_t number) {
   m_nSequence = number;
   m_strPath = PiecePath(number);
@@ -90,7 +123,10 @@ bool PieceWriter::Open(std::int64_t number) {
   OutFile::Refusal refusal = OutFile::Refusal::None;
   std::size_t hit = 0;
   std::string reason;
-  if (m_file.Create(m_strPath, m_untouchable, refusal, hit, reason)) return true;
+  if (m_file.Create(m_strPath, m_untouchable, refusal, hit, reason)) {
+    m_file.Write(m_layout.preamble);
+    return true;
+  }
   switch (refusal) {
     case OutFile::Refusal::Special:
       m_strError = Messages::Format(Messages::kNotRegularPiece, m_strPath);
@@ -111,7 +147,7 @@ bool PieceWriter::OpenFirst() {
   if (m_layout.addHead) {
     m_file.WriteText(m_layout.head);
     m_file.Break();
-    m_nCount = static_cast<std::int64_t>(m_layout.head.size()) + 2;
+    m_nCount = Written(m_layout.head) + m_nBreakBytes;
   }
   return true;
 }
@@ -122,7 +158,7 @@ bool PieceWriter::OpenNext() {
     m_file.WriteText(m_layout.head);
     m_file.Break();
     m_file.Break();
-    m_nCount = static_cast<std::int64_t>(m_layout.head.size()) + 4;
+    m_nCount = Written(m_layout.head) + 2 * m_nBreakBytes;
   }
   return true;
 }
@@ -147,9 +183,10 @@ bool PieceWriter::Close(bool withEnding) {
   return true;
 }
 
-bool PieceWriter::RenameToTitle(std::int64_t number, std::string_view gbkTitle) {
+bool PieceWriter::RenameToTitle(std::int64_t number, std::string_view textTitle) {
   std::string title;
-  if (!TitleFileName(gbkTitle, title)) return false;
+  const Encoding encoding = m_layout.rules ? m_layout.rules->TextEncoding() : Encoding::Gbk;
+  if (!TitleFileName(textTitle, encoding, title)) return false;
   const std::string name = SequenceText(number) + "_" + title + ".txt";
   if (IsPieceName(name, m_layout.namePart)) return false;
   const std::string target = m_layout.directory + "/" + name;

@@ -6,13 +6,16 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "encoding.h"
 #include "outfile.h"
 
 namespace sekato::engine {
 
+class TextRules;
+
 /// What every piece of a run looks like: where it goes, its name, its head and its ending.
-/// Paths and the name part are file-system names (UTF-8); head, tail and the promotional
-/// line are GBK text.
+/// Paths and the name part are file-system names (UTF-8); head, tail, the promotional line
+/// and the preamble are text of the run (GBK unless `rules` says otherwise).
 struct PieceLayout {
   std::string directory;
   std::string namePart;
@@ -22,6 +25,10 @@ struct PieceLayout {
   std::string tail;
   bool addPromotion = true;
   std::string promotion;
+  /// The run's text and how it is written; null for GBK written as it is.
+  const TextRules* rules = nullptr;
+  /// Written at the very start of every piece and not counted: the byte-order mark.
+  std::string preamble;
 };
 
 /// Writes the numbered pieces of one run and counts the bytes of the current piece.
@@ -51,6 +58,8 @@ class PieceWriter final {
   /// character, or bytes that are not GBK. Only single-byte characters are tested, so a
   /// GBK trail byte 0x5C or 0x7C is part of its Chinese character, not a forbidden "\" or "|".
   static bool TitleFileName(std::string_view gbkTitle, std::string& utf8Title);
+  /// The same for a title in `encoding`, decoded to UTF-8 first.
+  static bool TitleFileName(std::string_view title, Encoding encoding, std::string& utf8Title);
 
   /// Piece 001 with its head text.
   bool OpenFirst();
@@ -59,12 +68,16 @@ class PieceWriter final {
 
   void WriteLine(std::string_view line) {
     m_file.Write(line);
-    m_nCount += static_cast<std::int64_t>(line.size());
+    m_nCount += m_bMeasured ? Written(line) : static_cast<std::int64_t>(line.size());
   }
   void WriteBreak() {
     m_file.Break();
-    m_nCount += 2;
+    m_nCount += m_nBreakBytes;
   }
+
+  /// Bytes `text` takes on disk, and of one line break.
+  std::int64_t Written(std::string_view text) const;
+  std::int64_t BreakBytes() const { return m_nBreakBytes; }
 
   /// Closes the current piece, with its tail and promotional line when `withEnding`.
   bool Close(bool withEnding);
@@ -94,6 +107,8 @@ class PieceWriter final {
   std::int64_t m_nSequence = 0;
   std::int64_t m_nCount = 0;
   std::string m_strError;
+  bool m_bMeasured = false;  ///< bytes on disk differ from bytes of text (UTF-16)
+  std::int64_t m_nBreakBytes = 2;
 };
 
 }  // namespace sekato::engine

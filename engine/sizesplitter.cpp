@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "gbktext.h"
+#include "textrules.h"
 
 namespace sekato::engine {
 
@@ -13,10 +13,11 @@ SizeSplitter::Limits SizeSplitter::ForSize(std::int64_t kb) {
 
 SizeSplitter::Limits SizeSplitter::ForParts(std::int64_t length, std::int64_t parts,
                                             const PieceLayout& layout) {
+  const TextRules& rules = layout.rules ? *layout.rules : TextRules::For(Encoding::Gbk);
   Limits limits{length / parts + 1, 0};
-  if (layout.addHead) limits.limit += static_cast<std::int64_t>(layout.head.size()) + 2;
+  if (layout.addHead) limits.limit += rules.Written(layout.head) + rules.BreakBytes();
   if (layout.addTail) {
-    const auto tail = static_cast<std::int64_t>(layout.tail.size()) + 4;
+    const auto tail = rules.Written(layout.tail) + 2 * rules.BreakBytes();
     limits.limit += tail;
     limits.allowance += tail;
   }
@@ -27,11 +28,12 @@ SizeSplitter::Limits SizeSplitter::ForParts(std::int64_t length, std::int64_t pa
   return limits;
 }
 
-SizeSplitter::SizeSplitter(Limits limits, bool keepLines, PieceWriter& writer)
-    : m_limits(limits), m_bKeepLines(keepLines), m_writer(writer) {}
+SizeSplitter::SizeSplitter(Limits limits, bool keepLines, PieceWriter& writer,
+                           const TextRules& rules)
+    : m_limits(limits), m_bKeepLines(keepLines), m_writer(writer), m_rules(rules) {}
 
 bool SizeSplitter::HandleLine(std::string_view line) {
-  const auto length = static_cast<std::int64_t>(line.size());
+  const std::int64_t length = m_writer.Written(line);
   if (m_writer.Count() + length <= m_limits.limit + m_limits.allowance) {
     m_writer.WriteLine(line);
     return true;
@@ -39,7 +41,7 @@ bool SizeSplitter::HandleLine(std::string_view line) {
   std::size_t cut = 0;
   if (!m_bKeepLines) {
     const std::int64_t room = m_limits.limit - m_writer.Count();
-    if (room > 0) cut = GbkText::BoundaryAtOrBelow(line, static_cast<std::size_t>(room));
+    cut = m_rules.FitAtOrBelow(line, room);
     m_writer.WriteLine(line.substr(0, cut));
   }
   if (!m_writer.Close(true) || !m_writer.OpenNext()) return false;
@@ -70,13 +72,12 @@ bool SizeSplitter::HandlePart(std::string_view part, bool last) {
     std::string_view past = part;
     const std::int64_t room = m_limits.limit - m_nStartCount;
     if (m_strHeld.empty() && room > m_nSoFar) {
-      const std::size_t fits =
-          GbkText::BoundaryAtOrBelow(part, static_cast<std::size_t>(room - m_nSoFar));
+      const std::size_t fits = m_rules.FitAtOrBelow(part, room - m_nSoFar);
       m_writer.WriteLine(part.substr(0, fits));
       past = part.substr(fits);
     }
     m_strHeld.append(past);
-    m_nSoFar += static_cast<std::int64_t>(part.size());
+    m_nSoFar += m_writer.Written(part);
     if (m_nStartCount + m_nSoFar > m_limits.limit + m_limits.allowance) {
       if (!m_writer.Close(true) || !m_writer.OpenNext()) return false;
       m_writer.WriteLine(m_strHeld);

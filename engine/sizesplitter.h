@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "piecewriter.h"
+#include "textrules.h"
 
 namespace sekato::engine {
 
@@ -32,7 +33,9 @@ class SizeSplitter final {
   /// line on: limit 2,013, allowance 12.
   static Limits ForParts(std::int64_t length, std::int64_t parts, const PieceLayout& layout);
 
-  SizeSplitter(Limits limits, bool keepLines, PieceWriter& writer);
+  /// `rules` are those of the run's text (where characters end, what a cut writes).
+  SizeSplitter(Limits limits, bool keepLines, PieceWriter& writer,
+               const TextRules& rules = TextRules::For(Encoding::Gbk));
 
   /// Writes one kept line (its line break already written); false when a piece could not be
   /// closed or opened.
@@ -62,6 +65,7 @@ class SizeSplitter final {
   Limits m_limits;
   bool m_bKeepLines;
   PieceWriter& m_writer;
+  const TextRules& m_rules;
   // A long line in progress.
   bool m_bInLong = false;
   bool m_bCut = false;             ///< the piece was already cut in this line

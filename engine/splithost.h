@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "encoding.h"
 #include "runtally.h"
 
 namespace sekato::engine {
@@ -42,6 +43,13 @@ class SplitHost {
   /// 1 MiB), so a stop takes effect within a part: false asks the run to stop.
   virtual bool IsRunning() = 0;
 
+  /// The source's encoding, once known (before the progress range): `detected` when it was
+  /// found by detection rather than chosen. Hosts that do not show it ignore it.
+  virtual void ReportEncoding(Encoding /*encoding*/, bool /*detected*/) {}
+
+  /// Something the user should know that does not stop the run (a byte of the source that
+  /// is not valid in its encoding); shown without waiting. Ignored unless a host shows it.
+  virtual void Warn(const std::string& /*utf8Text*/) {}
   /// What a completed run wrote; called once, before its completion message.
   virtual void Tally(const RunTally& /*tally*/) {}
 

@@ -2,13 +2,15 @@
 
 #include <string>
 
+#include "encoding.h"
+
 namespace sekato::engine {
 
 /// The options of one split, as the form holds them.
 ///
 /// Two kinds of text live here:
-///  - book text (`m_strKeywords`, `m_strHead`, `m_strTail`) is GBK bytes, as written into the
-///    pieces;
+///  - book text (`m_strKeywords`, `m_strHead`, `m_strTail`) is in `m_textEncoding` (GBK
+///    unless the caller says otherwise) and is written into the pieces in their encoding;
 ///  - paths and name parts (`m_strSrcPath`, `m_strSrcBase`, `m_strSrcTitle`, `m_strNewDir`,
 ///    `m_strCustomName`) are in the file system's own encoding (UTF-8 on Linux) and are used
 ///    as they are.
@@ -37,6 +39,9 @@ struct SplitOptions {
   std::string m_strHead;
   bool m_bAddTail = false;
   std::string m_strTail;
+  Encoding m_encoding = Encoding::Auto;     ///< the source's encoding; Auto detects it
+  Encoding m_outEncoding = Encoding::Auto;  ///< the pieces' encoding; Auto: the source's
+  Encoding m_textEncoding = Encoding::Gbk;  ///< the encoding of the book text above
 };
 
 }  // namespace sekato::engine

@@ -6,16 +6,19 @@
 #include "chaptersplitter.h"
 #include "fileops.h"
 #include "folderlock.h"
-#include "gbkcodec.h"
 #include "gbktext.h"
 #include "headingmatcher.h"
 #include "linereader.h"
 #include "messages.h"
 #include "numberparse.h"
 #include "piecewriter.h"
+#include "runencodings.h"
 #include "siteaddresses.h"
 #include "sizesplitter.h"
+#include "sourcedecoder.h"
 #include "sourcepath.h"
+#include "textcodec.h"
+#include "numerals.h"
 #include "trailingblanks.h"
 
 namespace sekato::engine {
@@ -26,9 +29,9 @@ constexpr int kByChapter = 0;
 constexpr int kBySize = 1;
 constexpr int kEvenly = 2;
 
-std::string PromotionLine() {
-  const std::string text = std::string(Messages::kPromotion) + " " + SiteAddresses::kHome;
-  return GbkCodec::FromUtf8(text).value_or(SiteAddresses::kHome);
+std::string PromotionLine(Encoding text) {
+  const std::string line = std::string(Messages::kPromotion) + " " + SiteAddresses::kHome;
+  return TextCodec::Convert(line, Encoding::Utf8, text).value_or(SiteAddresses::kHome);
 }
 
 std::string DirectoryOf(const std::string& path) {
@@ -55,6 +58,7 @@ struct SplitRun::Plan {
   std::string keywordText;  ///< normalised
   std::vector<std::string> keywords;
   PieceLayout layout;
+  std::optional<RunEncodings> encodings;
 };
 
 std::optional<std::string> SplitRun::Refusal(const SplitOptions& o, const Plan& plan) {
@@ -108,9 +112,19 @@ SplitOutcome SplitRun::Execute() {
   plan.series = m_host.NumeralSeries();
   if (plan.series < 0 || plan.series > 2) plan.series = -1;
   plan.directory = o.m_nDirMode == 0 ? o.m_strNewDir : o.m_strSrcBase;
-  plan.keywordText = GbkText::NormaliseKeywords(o.m_strKeywords);
+  plan.keywordText = TextRules::For(o.m_textEncoding).NormaliseKeywords(o.m_strKeywords);
   plan.keywords = HeadingMatcher::CutKeywords(plan.keywordText);
   if (auto refusal = Refusal(o, plan)) return Finish(SplitOutcome::Refused, *refusal);
+
+  std::string message;
+  bool refused = false;
+  plan.encodings = RunEncodings::Resolve(o, message, refused);
+  if (!plan.encodings) {
+    return Finish(refused ? SplitOutcome::Refused : SplitOutcome::Failed, message);
+  }
+  m_host.ReportEncoding(plan.encodings->Source(), plan.encodings->Detected());
+  // Text the pieces' encoding cannot hold is refused before anything is made.
+  if (auto refusal = ToRunText(plan)) return Finish(SplitOutcome::Refused, *refusal);
 
   std::string reason;
   if (!FileOps::MakeDirectory(plan.directory, reason)) {
@@ -126,11 +140,11 @@ SplitOutcome SplitRun::Execute() {
   layout.directory = plan.directory;
   layout.namePart = o.m_nNameMode == 1 ? o.m_strCustomName : o.m_strSrcTitle;
   layout.addHead = o.m_bAddHead;
-  layout.head = o.m_strHead;
   layout.addTail = o.m_bAddTail;
-  layout.tail = o.m_strTail;
   layout.addPromotion = !o.m_bNoAd;
-  layout.promotion = PromotionLine();
+  layout.promotion = PromotionLine(plan.encodings->Text());
+  layout.rules = &plan.encodings->Rules();
+  layout.preamble = plan.encodings->Preamble();
 
   // The source itself must never become a piece.
   if (FileOps::SameDirectory(DirectoryOf(o.m_strSrcPath), plan.directory) &&
@@ -146,27 +160,72 @@ SplitOutcome SplitRun::Execute() {
   return Split(plan);
 }
 
+std::optional<std::string> SplitRun::ToRunText(Plan& plan) const {
+  const SplitOptions& o = m_options;
+  const RunEncodings& encodings = *plan.encodings;
+  std::string message;
+  if (o.m_nSplitMode == kByChapter) {
+    auto keywords = encodings.ToText(plan.keywordText, o.m_textEncoding, "关键字", message);
+    if (!keywords) return message;
+    plan.keywordText = std::move(*keywords);
+    plan.keywords = HeadingMatcher::CutKeywords(plan.keywordText);
+    // Every digit and unit a chapter number up to 10000 is written with.
+    if (plan.series >= 0 && HeadingMatcher::HasWildcard(plan.keywords)) {
+      for (const std::int64_t n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 100, 1000, 10000}) {
+        if (!encodings.ToText(Numerals::Text(n, plan.series), Encoding::Gbk, "替换?的自增符",
+                              message)) {
+          return message;
+        }
+      }
+    }
+  }
+  if (o.m_bAddHead) {
+    auto head = encodings.ToText(o.m_strHead, o.m_textEncoding, "文件首添加字符", message);
+    if (!head) return message;
+    plan.layout.head = std::move(*head);
+  }
+  if (o.m_bAddTail) {
+    auto tail = encodings.ToText(o.m_strTail, o.m_textEncoding, "文件尾添加字符", message);
+    if (!tail) return message;
+    plan.layout.tail = std::move(*tail);
+  }
+  return std::nullopt;
+}
+
 SplitOutcome SplitRun::Split(Plan& plan) {
   const SplitOptions& o = m_options;
+  const RunEncodings& encodings = *plan.encodings;
+  const TextRules& rules = encodings.Rules();
   LineReader source;
   std::string reason;
   if (!source.Open(o.m_strSrcPath, reason)) {
     return Finish(SplitOutcome::Failed,
                   Messages::Format(Messages::kOpenSource, o.m_strSrcPath, reason));
   }
+  SourceDecoder decoder(encodings.Source(), encodings.Text(), encodings.MarkBytes());
+  // GBK, GB18030 and Big5 read as they are go straight from the file, as fast as ever: nearly
+  // every byte sequence is valid there, and a check would cost more than the split.
+  if (decoder.Converts() || encodings.MarkBytes() > 0 || encodings.Source() == Encoding::Utf8) {
+    source.SetDecoder(&decoder);
+  }
+  source.SetRules(rules);
   const std::int64_t length = source.Length();
 
   PieceWriter writer(plan.layout, source.Device(), source.Inode());
   std::optional<ChapterSplitter> chapters;
   std::optional<SizeSplitter> sizes;
   if (o.m_nSplitMode == kByChapter) {
-    chapters.emplace(HeadingMatcher(std::move(plan.keywords), plan.series, plan.titleLimit),
-                     plan.perFile, o.m_nNameMode == 2, writer);
+    chapters.emplace(
+        HeadingMatcher(std::move(plan.keywords), plan.series, plan.titleLimit, rules),
+        plan.perFile, o.m_nNameMode == 2, writer, rules);
   } else {
-    const auto limits = o.m_nSplitMode == kEvenly
-                            ? SizeSplitter::ForParts(length, plan.parts, plan.layout)
-                            : SizeSplitter::ForSize(plan.maxKb);
-    sizes.emplace(limits, o.m_nSplitMode == kBySize && o.m_bKeepLines, writer);
+    auto limits = o.m_nSplitMode == kEvenly
+                      ? SizeSplitter::ForParts(encodings.WrittenLength(length), plan.parts,
+                                               plan.layout)
+                      : SizeSplitter::ForSize(plan.maxKb);
+    // A byte-order mark is not counted as text, but it is on disk within the size asked for.
+    if (o.m_nSplitMode == kBySize) limits.limit -= rules.Written(plan.layout.preamble);
+    sizes.emplace(limits, o.m_nSplitMode == kBySize && o.m_bKeepLines, writer, rules);
   }
 
   // A failure closes what is open and keeps every piece written so far.
@@ -183,7 +242,17 @@ SplitOutcome SplitRun::Split(Plan& plan) {
   // mode. Such a line is body text in chapter mode (no heading is that long); with keep-lines
   // its length is measured ahead in the source, so it moves whole as any line would; with
   // clean-up only its trailing blanks are held back.
-  source.SetPartLimit(m_nPartLimit);
+  // Both look at the file again: they need its bytes to be the run's text as it is written
+  // (no conversion, no mark), and clean-up needs the full-width space of GBK. Other runs take
+  // such a line whole in those two cases.
+  const bool sameBytes = !decoder.Converts() && encodings.MarkBytes() == 0 &&
+                         rules.OutputEncoding() == rules.TextEncoding();
+  const bool gbkSpaces =
+      encodings.Text() == Encoding::Gbk || encodings.Text() == Encoding::Gb18030;
+  const bool inParts = o.m_bTrimSpaces                          ? sameBytes && gbkSpaces
+                       : o.m_nSplitMode == kBySize && o.m_bKeepLines ? sameBytes
+                                                                     : true;
+  if (inParts) source.SetPartLimit(m_nPartLimit);
   const auto handlePart = [&](std::string_view part, bool last) {
     if (chapters) {
       chapters->HandlePart(part);
@@ -210,6 +279,15 @@ SplitOutcome SplitRun::Split(Plan& plan) {
   bool lineHasText = false;  // a long line being cleaned has shown text: its break is written
   TrailingBlanks blanks;
   std::int64_t nextPartStart = 0;  // source offset of the part Next gives next
+  bool warned = false;
+  // A byte that is not valid in the source's encoding is said once, and the run goes on.
+  const auto warnOfInvalid = [&] {
+    if (warned || decoder.FirstInvalid() < 0) return;
+    warned = true;
+    m_host.Warn(Messages::Format(Messages::kInvalidInSource,
+                                 std::to_string(decoder.FirstInvalid()),
+                                 Encodings::DisplayName(encodings.Source())));
+  };
   while (source.Next(data, size, complete)) {
     const std::int64_t partStart = nextPartStart;
     nextPartStart = source.Position();
@@ -220,8 +298,9 @@ SplitOutcome SplitRun::Split(Plan& plan) {
       stopped = true;
       break;
     }
-    const std::int64_t position = source.Position();
-    if (o.m_bTrimSpaces) GbkText::WidenFullWidthSpaces(data, size);
+    const std::int64_t position = source.ProgressPosition();
+    if (!warned) warnOfInvalid();
+    if (o.m_bTrimSpaces) size = rules.WidenFullWidthSpaces(data, size);
     std::string_view text(data, size);
     bool handled = true;
     if (lineStart && complete) {
@@ -269,6 +348,7 @@ SplitOutcome SplitRun::Split(Plan& plan) {
     if (writer.WriteFailed() && !writer.Close(false)) return fail(writer.ErrorMessage());
     m_host.SetProgressPos(position);
   }
+  warnOfInvalid();
   if (source.Failed()) {
     return fail(Messages::Format(Messages::kReadSource, o.m_strSrcPath, source.Error()));
   }

@@ -36,6 +36,9 @@ class SplitRun final {
   /// Why the options cannot be split with, before anything is created; nothing when they can.
   static std::optional<std::string> Refusal(const SplitOptions& o, const Plan& plan);
 
+  /// Puts the book text into the run's encoding; why not, when a character cannot be.
+  std::optional<std::string> ToRunText(Plan& plan) const;
+
   /// Shows the run's last message; every outcome but Stopped then clears the run flag.
   SplitOutcome Finish(SplitOutcome outcome, const std::string& utf8Text);
   /// Reads the source and writes the pieces, once the options are known to be usable.

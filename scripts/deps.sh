@@ -2,7 +2,7 @@
 # Installs the Debian packages sekato builds and tests with, when any is missing.
 set -euo pipefail
 pkgs=(g++ cmake ninja-build make pkg-config python3 libgtest-dev libgmock-dev libcli11-dev
-      qt6-base-dev libgl-dev fonts-wqy-zenhei xdg-utils qt6-translations-l10n
+      libuchardet-dev qt6-base-dev libgl-dev fonts-wqy-zenhei xdg-utils qt6-translations-l10n
       dpkg-dev file desktop-file-utils appstream)
 # scripts/fuzz.sh also needs clang with its libFuzzer and sanitizer runtimes.
 if [ "${1:-}" = fuzz ]; then pkgs+=(clang-14 libclang-rt-14-dev); fi

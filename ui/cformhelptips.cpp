@@ -1,6 +1,9 @@
 #include "cformhelptips.h"
 
+#include <QCheckBox>
 #include <QChildEvent>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QEvent>
 #include <QFont>
 #include <QWidget>
@@ -28,13 +31,15 @@ CFormHelpTips::~CFormHelpTips() {
   m_tip.setParent(nullptr);
 }
 
-void CFormHelpTips::Setup(QWidget* keywords, QWidget* titleMax, QWidget* keepLines) {
+void CFormHelpTips::Setup(const CFormTemplate::Fields& fields) {
   m_tip.Create(m_pForm);
   m_font = DialogUnits::DialogFont();
   m_tip.SetTextFont(m_font);
-  m_tip.AddTool(keywords, QString::fromUtf16(FormHelpTexts::kKeywordsHelp));
-  m_tip.AddTool(titleMax, QString::fromUtf16(FormHelpTexts::kTitleSizeHelp));
-  m_tip.AddTool(keepLines, QString::fromUtf16(FormHelpTexts::kKeepLinesHelp));
+  m_tip.AddTool(fields.keywords, QString::fromUtf16(FormHelpTexts::kKeywordsHelp));
+  m_tip.AddTool(fields.titleMax, QString::fromUtf16(FormHelpTexts::kTitleSizeHelp));
+  m_tip.AddTool(fields.keepLines, QString::fromUtf16(FormHelpTexts::kKeepLinesHelp));
+  m_tip.AddTool(fields.encoding, QString::fromUtf16(FormHelpTexts::kEncodingHelp));
+  m_tip.AddTool(fields.outEncoding, QString::fromUtf16(FormHelpTexts::kOutEncodingHelp));
 }
 
 void CFormHelpTips::Watch(QWidget* root) {

@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include "cformtemplate.h"
+
 class QFont;
 class QWidget;
 
@@ -11,8 +13,8 @@ class CBalloonTip;
 
 namespace sekato::ui {
 
-/// The form's side of its help tips: sets up the tip over the keywords, title size and
-/// keep-lines fields, and hands the tip every event of the form and its controls (also of
+/// The form's side of its help tips: sets up the tip over the keywords, title size,
+/// keep-lines and encoding fields, and hands the tip every event of the form and its controls (also of
 /// controls added later) before they see it.
 ///
 /// The tip goes down when the pointer leaves the form or the window loses the keyboard to
@@ -25,9 +27,9 @@ class CFormHelpTips final : public QObject {
   CFormHelpTips(controls::CBalloonTip& tip, QFont& font, QWidget* form, QWidget* viewport);
   ~CFormHelpTips() override;
 
-  /// Makes the tip's window, gives it the font and registers the three fields with their
-  /// help texts.
-  void Setup(QWidget* keywords, QWidget* titleMax, QWidget* keepLines);
+  /// Makes the tip's window, gives it the font and registers the fields that explain
+  /// themselves with their help texts.
+  void Setup(const CFormTemplate::Fields& fields);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

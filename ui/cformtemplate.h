@@ -60,6 +60,8 @@ class CFormTemplate final {
     QLineEdit* tail;
     QProgressBar* progress;
     QComboBox* numerals;
+    QComboBox* encoding;     ///< the source's, 自动检测 first
+    QComboBox* outEncoding;  ///< the pieces', 同源文件 first
   };
 
   /// The template's size in dialog units: 290 × 285.

@@ -19,7 +19,7 @@
 #include "cformhelptips.h"
 #include "cpreviewdlg.h"
 #include "dialogunits.h"
-#include "gbkcodec.h"
+#include "encodingdetector.h"
 #include "resourceids.h"
 #include "sourcepath.h"
 
@@ -83,6 +83,8 @@ CSekatoView::CSekatoView(QWidget* parent)
   viewport()->setAutoFillBackground(true);
   setWidget(m_pPage);
   m_comboNumerals = m_f.numerals;
+  m_comboEncoding = m_f.encoding;
+  m_comboOutEncoding = m_f.outEncoding;
 
   ConnectControls();
   // A text file dropped anywhere on the form becomes the source, also over a field that
@@ -181,7 +183,7 @@ void CSekatoView::OnInitialUpdate() {
   ResizeParentToFit();
 
   // 3. Help tips over three fields, once the frame has its final size.
-  m_pHelpTips->Setup(m_f.keywords, m_f.titleMax, m_f.keepLines);
+  m_pHelpTips->Setup(m_f);
 
   // 4. Defaults.
   m_nNameMode = 0;
@@ -199,6 +201,32 @@ void CSekatoView::OnInitialUpdate() {
   m_comboNumerals->addItem(QStringLiteral("１,２，３..."));
   m_comboNumerals->addItem(QStringLiteral("一,二,三..."));
   m_comboNumerals->setCurrentIndex(-1);
+
+  // The encodings, in the engine's order so an index is an Encoding: detect the source and
+  // write the pieces in its encoding unless the user says otherwise.
+  m_comboEncoding->clear();
+  m_comboOutEncoding->clear();
+  for (const engine::Encoding encoding : engine::Encodings::kAll) {
+    const QString name = QString::fromUtf8(engine::Encodings::DisplayName(encoding));
+    m_comboEncoding->addItem(encoding == engine::Encoding::Auto ? QStringLiteral("自动检测") : name);
+    m_comboOutEncoding->addItem(encoding == engine::Encoding::Auto ? QStringLiteral("同源文件")
+                                                                   : name);
+  }
+  m_comboEncoding->setCurrentIndex(0);
+  m_comboOutEncoding->setCurrentIndex(0);
+
+  // The encodings, in the engine's order so an index is an Encoding: detect the source and
+  // write the pieces in its encoding unless the user says otherwise.
+  m_comboEncoding->clear();
+  m_comboOutEncoding->clear();
+  for (const engine::Encoding encoding : engine::Encodings::kAll) {
+    const QString name = QString::fromUtf8(engine::Encodings::DisplayName(encoding));
+    m_comboEncoding->addItem(encoding == engine::Encoding::Auto ? QStringLiteral("自动检测") : name);
+    m_comboOutEncoding->addItem(encoding == engine::Encoding::Auto ? QStringLiteral("同源文件")
+                                                                   : name);
+  }
+  m_comboEncoding->setCurrentIndex(0);
+  m_comboOutEncoding->setCurrentIndex(0);
 
   // 6.
   UpdateData(false);
@@ -262,6 +290,20 @@ void CSekatoView::SetSourceMembers(const QString& path) {
   m_strCustomName = m_strSrcTitle;
   m_strSrcBase = PathText(engine::SourcePath::Base(bytes));
   m_pRunControl->SetSourceChosen(!m_strSrcPath.isEmpty());
+  ShowDetectedEncoding();
+}
+
+void CSekatoView::ShowDetectedEncoding() {
+  // A bounded prefix is read: milliseconds, so the window asks on the spot.
+  QString text = QStringLiteral("自动检测");
+  std::string error;
+  if (const auto found = engine::EncodingDetector::DetectFile(PathBytes(m_strSrcPath), error)) {
+    const QString name = found->unmarkedUtf16
+                             ? QStringLiteral("UTF-16？")
+                             : QString::fromUtf8(engine::Encodings::DisplayName(found->encoding));
+    text += QStringLiteral("（%1）").arg(name);
+  }
+  m_comboEncoding->setItemText(0, text);
 }
 
 void CSekatoView::OnBrowseSource() {
@@ -356,7 +398,7 @@ void CSekatoView::SetThreadStarter(CSplitWorker::ThreadStarter starter) {
   m_pRunControl->SetThreadStarter(std::move(starter));
 }
 
-std::optional<engine::SplitOptions> CSekatoView::GetSplitOptions() {
+engine::SplitOptions CSekatoView::GetSplitOptions() const {
   engine::SplitOptions options;
   options.m_strSrcPath = PathBytes(m_strSrcPath);
   options.m_strSrcBase = PathBytes(m_strSrcBase);
@@ -376,31 +418,20 @@ std::optional<engine::SplitOptions> CSekatoView::GetSplitOptions() {
   options.m_bAddHead = m_bAddHead;
   options.m_bAddTail = m_bAddTail;
 
-  // Book text goes into the pieces as GBK. Text GBK cannot write is refused where the run
-  // would use it; where it would not, it is simply left out.
-  struct BookText {
-    const QString& text;
-    bool used;
-    std::string& gbk;
-    const char* field;
+  // Book text stays UTF-8: the run writes it in the pieces' encoding, and refuses text that
+  // encoding cannot hold, naming the character, before anything is written.
+  options.m_textEncoding = engine::Encoding::Utf8;
+  options.m_strKeywords = m_strKeywords.toStdString();
+  options.m_strHead = m_strHead.toStdString();
+  options.m_strTail = m_strTail.toStdString();
+  const auto chosen = [](const QComboBox* combo) {
+    const int index = combo->currentIndex();
+    return index > 0 && index < static_cast<int>(std::size(engine::Encodings::kAll))
+               ? engine::Encodings::kAll[index]
+               : engine::Encoding::Auto;
   };
-  const BookText texts[] = {
-      {m_strKeywords, m_nSplitMode == 0, options.m_strKeywords, "关键字"},
-      {m_strHead, m_bAddHead, options.m_strHead, "文件首添加字符"},
-      {m_strTail, m_bAddTail, options.m_strTail, "文件尾添加字符"},
-  };
-  for (const BookText& book : texts) {
-    if (std::optional<std::string> gbk = engine::GbkCodec::FromUtf8(book.text.toStdString())) {
-      book.gbk = std::move(*gbk);
-    } else if (book.used) {
-      controls::AppMessageBox::Show(
-          this, QStringLiteral("%1中有GBK编码无法保存的字符，请修改后再分割！")
-                    .arg(QString::fromUtf8(book.field)));
-      return std::nullopt;
-    } else {
-      book.gbk.clear();
-    }
-  }
+  options.m_encoding = chosen(m_comboEncoding);
+  options.m_outEncoding = chosen(m_comboOutEncoding);
   return options;
 }
 

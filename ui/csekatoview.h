@@ -42,9 +42,8 @@ class CSekatoView final : public QScrollArea {
   /// Exchanges every option: in (fields → members) with true, out with false.
   void UpdateData(bool bSaveAndValidate = true);
 
-  /// The split options as the members hold them, or nothing after telling the user why a
-  /// split cannot use them.
-  std::optional<engine::SplitOptions> GetSplitOptions();
+  /// The split options as the members (and the encoding choices) hold them.
+  engine::SplitOptions GetSplitOptions() const;
 
   /// The form's control with dialog id `nIDC`, or null.
   QWidget* GetDlgItem(int nIDC) const;
@@ -96,6 +95,8 @@ class CSekatoView final : public QScrollArea {
 
   // The options, in the order the form binds them.
   QComboBox* m_comboNumerals = nullptr;
+  QComboBox* m_comboEncoding = nullptr;     ///< Encodings::kAll order, 自动检测 first
+  QComboBox* m_comboOutEncoding = nullptr;  ///< Encodings::kAll order, 同源文件 first
   int m_nDirMode = -1;
   int m_nSplitMode = -1;
   bool m_bAddTail = false;
@@ -128,6 +129,9 @@ class CSekatoView final : public QScrollArea {
   void ResizeParentToFit();
   void SetSourceMembers(const QString& path);
   void ShowSourcePath();
+  /// Names what detection finds in the chosen source on the first encoding item:
+  /// "自动检测（UTF-8）"; plain "自动检测" while there is no readable source.
+  void ShowDetectedEncoding();
   /// Refreshes the options from the form for a split or a preview, or nothing after telling
   /// the user why not.
   std::optional<engine::SplitOptions> TakeOptionsForRun();

@@ -124,7 +124,7 @@ void CSplitRunControl::ShowResult(const CSplitWorker::Result& result) {
   QStringList actions{QStringLiteral("打开文件夹")};
   if (result.tally.headings == 0) actions << QStringLiteral("预览章节");
   const int chosen = controls::AppMessageBox::ShowWithActions(
-      m_pMessageParent, CSplitWorker::CompletionText(result.tally), actions);
+      m_pMessageParent, CSplitWorker::CompletionText(result.tally) + result.warnings, actions);
   if (chosen == 0) {
     WebLinks::OpenFolder(QFile::decodeName(QByteArray::fromStdString(result.tally.directory)));
   }

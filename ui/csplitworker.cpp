@@ -35,8 +35,9 @@ bool CSplitWorker::Start(engine::SplitOptions options, RunFunction run,
         m_result.outcome = run(options, *this);
       } catch (const std::exception& error) {
         // The run cannot go on; say so and give the form back rather than end the program.
-        m_result = {engine::SplitOutcome::Failed,
-                    QStringLiteral("分割出错：") + QString::fromUtf8(error.what()), true, {}};
+        m_result.outcome = engine::SplitOutcome::Failed;
+        m_result.text = QStringLiteral("分割出错：") + QString::fromUtf8(error.what());
+        m_result.clearRunning = true;
       }
       QMetaObject::invokeMethod(this, &CSplitWorker::OnThreadEnded, Qt::QueuedConnection);
     });
@@ -59,7 +60,7 @@ void CSplitWorker::Join() {
 int CSplitWorker::NumeralSeries() { return m_nNumeralSeries; }
 
 void CSplitWorker::ShowMessage(engine::SplitOutcome /*kind*/, const std::string& utf8Text) {
-  m_result.text = QString::fromStdString(utf8Text);
+  m_result.text = QString::fromStdString(utf8Text) + m_result.warnings;
 }
 
 void CSplitWorker::SetProgressRange(std::int64_t upper) {
@@ -76,6 +77,10 @@ bool CSplitWorker::IsRunning() { return m_running.load(std::memory_order_relaxed
 void CSplitWorker::ClearRunning() { m_result.clearRunning = true; }
 
 void CSplitWorker::Tally(const engine::RunTally& tally) { m_result.tally = tally; }
+
+void CSplitWorker::Warn(const std::string& utf8Text) {
+  m_result.warnings += QLatin1Char('\n') + QString::fromStdString(utf8Text);
+}
 
 QString CSplitWorker::CompletionText(const engine::RunTally& tally) {
   QString text = QString::fromUtf8(engine::Messages::kCompleted.data(),

@@ -34,6 +34,7 @@ class CSplitWorker final : public QObject, public engine::SplitHost {
     QString text;
     bool clearRunning = false;
     engine::RunTally tally;  ///< what a run that wrote pieces wrote
+    QString warnings;        ///< said during the run, one per line, each after a line feed
   };
 
   /// `running` is the form's run flag and must outlive this object; `numeralSeries` is the
@@ -72,6 +73,9 @@ class CSplitWorker final : public QObject, public engine::SplitHost {
   void SetProgressPos(std::int64_t position) override;
   bool IsRunning() override;
   void ClearRunning() override;
+  /// Kept for the run's closing message, which shows it beneath its first line, so a run is
+  /// not held up by a box in the middle.
+  void Warn(const std::string& utf8Text) override;
   void Tally(const engine::RunTally& tally) override;
 
   /// The completion message for what a run wrote: "文件分割完成！" first, then how many

@@ -2,7 +2,7 @@
 
 namespace sekato::ui {
 
-/// The help texts the form's balloon tips show over three fields; a line feed starts a new
+/// The help texts the form's balloon tips show over its fields; a line feed starts a new
 /// line in the tip.
 struct FormHelpTexts final {
   /// Over the chapter keywords (1015): 13 lines.
@@ -28,6 +28,16 @@ struct FormHelpTexts final {
   static constexpr const char16_t* kKeepLinesHelp =
       u"不分割行，就是当该行某处是计算出来的文件分割点时，\n"
       u"钩选后，该行则不进行分割，放入下一文件中。";
+  /// Over the source's encoding (1032).
+  static constexpr const char16_t* kEncodingHelp =
+      u"源文件的编码。自动检测时，选择文件后括号中显示识别出的编码，\n"
+      u"拿不准时按 GBK 读取。分割出的文字若是乱码，请在这里指定编码。\n"
+      u"没有字节顺序标记的 UTF-16 文件无法识别，请选择 UTF-16LE 或 UTF-16BE。";
+  /// Over the pieces' encoding (1033).
+  static constexpr const char16_t* kOutEncodingHelp =
+      u"分割出的文件的编码。同源文件：与源文件相同，源文件有字节顺序标记时每个文件都带上。\n"
+      u"选择其它编码时边分割边转换，文件大小按转换后的字节计算；\n"
+      u"该编码写不出的字符（如繁体 Big5 中的简体字）会在分割前指出。";
 };
 
 }  // namespace sekato::ui

@@ -42,6 +42,8 @@ inline constexpr int IDC_ADDTAIL = 1026;
 inline constexpr int IDC_TAIL = 1027;
 inline constexpr int IDC_PROGRESS = 1028;
 inline constexpr int IDC_NUMERALS = 1031;
+inline constexpr int IDC_ENCODING = 1032;      ///< the source's encoding, 自动检测 first
+inline constexpr int IDC_OUT_ENCODING = 1033;  ///< the pieces' encoding, 同源文件 first
 
 // Commands.
 inline constexpr int ID_SPLIT_START = 32771;

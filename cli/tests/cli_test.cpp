@@ -115,10 +115,10 @@ class Cli : public ::testing::Test {
 
 TEST_F(Cli, DefaultsSplitByChapterIntoAFolderBesideTheSource) {
   ASSERT_EQ(Run({Novel()}), 0);
-  const std::string summary = "文件分割完成！\n写出 3 个文件到 " + (dir / "novel").string() +
-                              "，找到 3 个章节标题，用时 ";
+  const std::string summary = "源文件编码：GBK\n文件分割完成！\n写出 3 个文件到 " +
+                              (dir / "novel").string() + "，找到 3 个章节标题，用时 ";
   EXPECT_EQ(stderrText.substr(0, summary.size()), summary);
-  EXPECT_EQ(std::count(stderrText.begin(), stderrText.end(), '\n'), 2);
+  EXPECT_EQ(std::count(stderrText.begin(), stderrText.end(), '\n'), 3);
   EXPECT_EQ(List(dir / "novel"),
             (std::vector<std::string>{"novel_001.txt", "novel_002.txt", "novel_003.txt"}));
   const std::string third = Read(dir / "novel/novel_003.txt");
@@ -158,6 +158,29 @@ TEST_F(Cli, RefusedOptionsExitWithOne) {
   EXPECT_FALSE(fs::exists(dir / "novel"));
   EXPECT_EQ(Run({"--help"}), 0);
   EXPECT_EQ(Run({"--version"}), 0);
+}
+
+TEST_F(Cli, EncodingsAreDetectedChosenAndConverted) {
+  const std::string utf8 = "前言\r\n第1章 甲\r\n一\r\n第2章 乙\r\n二\r\n";
+  Write(dir / "u.txt", utf8);
+  ASSERT_EQ(Run({"--no-ad", (dir / "u.txt").string()}), 0);
+  EXPECT_EQ(stderrText.rfind("源文件编码：UTF-8\n文件分割完成！\n", 0), 0u) << stderrText;
+  EXPECT_EQ(Read(dir / "u/u_002.txt"), "第2章 乙\r\n二");
+  // Converted as written: the same pieces in GBK, and in UTF-16 with a mark on each.
+  ASSERT_EQ(Run({"-q", "--no-ad", "--to", "gbk", "-o", dir / "g", (dir / "u.txt").string()}), 0);
+  EXPECT_EQ(Read(dir / "g/u_002.txt"), G("第2章 乙\r\n二"));
+  ASSERT_EQ(Run({"-q", "--no-ad", "--to", "UTF-16LE", "-o", dir / "w", (dir / "u.txt").string()}),
+            0);
+  EXPECT_EQ(Read(dir / "w/u_002.txt").substr(0, 4), std::string("\xFF\xFE\x2C\x7B", 4));
+  // Refusals name what would work.
+  EXPECT_EQ(Run({"-e", "latin1", (dir / "u.txt").string()}), 1);
+  EXPECT_NE(stderrText.find("utf-16be"), std::string::npos) << stderrText;
+  Write(dir / "nomark.txt", std::string("\x2C\x7B" "1\0\r\0\n\0", 8));
+  EXPECT_EQ(Run({(dir / "nomark.txt").string()}), 1);
+  EXPECT_NE(stderrText.find("-e utf-16le"), std::string::npos) << stderrText;
+  EXPECT_EQ(Run({"-q", "-e", "utf-16le", "-o", dir / "n", (dir / "nomark.txt").string()}), 0);
+  EXPECT_EQ(Run({"--head", "这", "--to", "big5", (dir / "u.txt").string()}), 1);
+  EXPECT_NE(stderrText.find("“这”"), std::string::npos) << stderrText;
 }
 
 TEST_F(Cli, ReadAndWriteFailuresExitWithTwo) {
@@ -208,7 +231,8 @@ TEST_F(Cli, InterruptAndTerminateStopWithinALineAndExitWith130) {
   fs::resize_file(source, std::uintmax_t{512} << 20);
   for (const int signal : {SIGINT, SIGTERM}) {
     const fs::path out = dir / ("out" + std::to_string(signal));
-    const pid_t pid = Start({"-q", "-o", out.string(), source.string()});
+    // Named, since NUL bytes alone would be taken for UTF-16 without a mark and refused.
+    const pid_t pid = Start({"-q", "-e", "gbk", "-o", out.string(), source.string()});
     while (BytesRead(pid) >= 0 && BytesRead(pid) < (8 << 20)) usleep(1000);
     kill(pid, signal);
     EXPECT_EQ(Wait(pid), 130) << signal;

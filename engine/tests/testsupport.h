@@ -36,6 +36,10 @@ class RecordingHost final : public SplitHost {
     if (polls++ == stopAfterPolls) running = false;
     return running;
   }
+  std::vector<std::string> warnings;
+  Encoding reported = Encoding::Auto;
+  void ReportEncoding(Encoding encoding, bool) override { reported = encoding; }
+  void Warn(const std::string& text) override { warnings.push_back(text); }
   void ClearRunning() override {
     running = false;
     ++clears;

@@ -28,7 +28,7 @@ namespace {
 // Every control with an id, and those the form starts with disabled.
 const QList<int> kAllIds = {1000, 1001, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010,
                             1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020, 1021, 1022,
-                            1023, 1024, 1025, 1026, 1027, 1028, 1031};
+                            1023, 1024, 1025, 1026, 1027, 1028, 1031, 1032, 1033};
 const QList<int> kStartDisabled = {1005, 1006, 1009, 1017, 1018, 1020, 1025, 1027};
 
 QMap<int, bool> EnabledStates(const CSekatoView& view) {
@@ -115,18 +115,20 @@ class TestCSekatoView : public QObject {
   void templateLayoutInDialogUnits() {
     const auto view = NewView();
     const DialogUnits units(view->GetDlgItem(1000)->font());
-    QCOMPARE(view->widget()->minimumSize(), units.Size(290, 285));
+    QCOMPARE(view->widget()->minimumSize(), units.Size(290, 301));
     view->show();
-    view->resize(units.Size(290, 285));
+    view->resize(units.Size(290, 301));
     QCOMPARE(view->GetDlgItem(1000)->geometry(), units.Rect(55, 16, 200, 13));
-    QCOMPARE(view->GetDlgItem(1028)->geometry(), units.Rect(56, 268, 217, 13));
-    QCOMPARE(view->GetDlgItem(1031)->geometry(), units.Rect(210, 133, 66, 13));
+    QCOMPARE(view->GetDlgItem(1028)->geometry(), units.Rect(56, 284, 217, 13));
+    QCOMPARE(view->GetDlgItem(1031)->geometry(), units.Rect(210, 149, 66, 13));
+    QCOMPARE(view->GetDlgItem(1032)->geometry(), units.Rect(55, 112, 100, 13));
+    QCOMPARE(view->GetDlgItem(1033)->geometry(), units.Rect(203, 112, 72, 13));
     // A wider page widens the path and the progress bar and keeps "…" at the right edge.
-    view->resize(units.Size(290, 285) + QSize(100, 0));
+    view->resize(units.Size(290, 301) + QSize(100, 0));
     QCOMPARE(view->GetDlgItem(1000)->geometry(), units.Rect(55, 16, 200, 13).adjusted(0, 0, 100, 0));
-    QCOMPARE(view->GetDlgItem(1028)->geometry(), units.Rect(56, 268, 217, 13).adjusted(0, 0, 100, 0));
+    QCOMPARE(view->GetDlgItem(1028)->geometry(), units.Rect(56, 284, 217, 13).adjusted(0, 0, 100, 0));
     QCOMPARE(view->GetDlgItem(1001)->geometry(), units.Rect(258, 15, 17, 13).translated(100, 0));
-    QCOMPARE(view->GetDlgItem(1031)->geometry(), units.Rect(210, 133, 66, 13));
+    QCOMPARE(view->GetDlgItem(1031)->geometry(), units.Rect(210, 149, 66, 13));
     QCOMPARE(Button(*view, 1001)->text(), QString(QChar(0x2026)));  // one ellipsis character
     QCOMPARE(Button(*view, 1006)->text(), QString(QChar(0x2026)));
     QCOMPARE(Button(*view, 1008)->text(), QStringLiteral("自定文件名+自动序号:"));
@@ -134,7 +136,7 @@ class TestCSekatoView : public QObject {
     for (auto* label : view->findChildren<QLabel*>()) labels << label->text();
     QVERIFY(labels.contains(QStringLiteral(",替换?的自增符:")));
     QVERIFY(labels.contains(QStringLiteral("章放入同一文件 )")));
-    QCOMPARE(labels.size(), 14);
+    QCOMPARE(labels.size(), 16);
     QCOMPARE(view->findChildren<QGroupBox*>().size(), 3);
 
     // Each radio group exchanges the position of its checked button.
@@ -153,8 +155,8 @@ class TestCSekatoView : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(view.get()));
     // Tab stops at every enabled field and once per radio group (its checked button), and
     // comes round to the first field again.
-    const QList<int> expected = {1000, 1001, 1003, 1007, 1013, 1015, 1031, 1021, 1016,
-                                 1023, 1022, 1024, 1026, 1000};
+    const QList<int> expected = {1000, 1001, 1003, 1007, 1032, 1033, 1013, 1015, 1031, 1021,
+                                 1016, 1023, 1022, 1024, 1026, 1000};
     QList<int> order;
     for (int i = 0; i < expected.size(); ++i) {
       order << QApplication::focusWidget()->property("controlId").toInt();
@@ -270,6 +272,40 @@ class TestCSekatoView : public QObject {
     QCOMPARE(Edit(*view, 1009)->text(), QStringLiteral("mine"));
     QCOMPARE(view->m_strCustomName, QStringLiteral("mine"));
     QCOMPARE(view->m_strSrcPath, QStringLiteral("/books/其它.小说.txt"));
+  }
+
+  void encodingsListedAndTheDetectedOneNamed() {
+    const auto view = NewView();
+    const QStringList names = {QStringLiteral("GBK"), QStringLiteral("GB18030"),
+                               QStringLiteral("Big5"), QStringLiteral("UTF-8"),
+                               QStringLiteral("UTF-16LE"), QStringLiteral("UTF-16BE")};
+    for (auto [id, first] : {std::pair{1032, QStringLiteral("自动检测")},
+                             std::pair{1033, QStringLiteral("同源文件")}}) {
+      auto* combo = Item<QComboBox>(view.get(), id);
+      QCOMPARE(combo->count(), 7);
+      QCOMPARE(combo->itemText(0), first);
+      for (int i = 0; i < names.size(); ++i) QCOMPARE(combo->itemText(i + 1), names[i]);
+      QCOMPARE(combo->currentIndex(), 0);
+    }
+    // Choosing a file names what detection finds; a file that cannot be read names nothing.
+    QTemporaryDir dir;
+    const struct {
+      const char* name;
+      QByteArray bytes;
+      QString shown;
+    } cases[] = {
+        {"utf8.txt", QStringLiteral("第一章 开端").toUtf8(), QStringLiteral("自动检测（UTF-8）")},
+        {"gbk.txt", sekato::ui::test::Gbk(QStringLiteral("第一章 开端")),
+         QStringLiteral("自动检测（GBK）")},
+        {"le.txt", QByteArray("\xFF\xFE\x2C\x7B", 4), QStringLiteral("自动检测（UTF-16LE）")},
+        {"missing.txt", {}, QStringLiteral("自动检测")},
+    };
+    for (const auto& c : cases) {
+      const QString path = dir.filePath(QString::fromUtf8(c.name));
+      if (!c.bytes.isEmpty()) QVERIFY(sekato::ui::test::WriteFile(path, c.bytes));
+      view->ChooseSource(path);
+      QCOMPARE(Item<QComboBox>(view.get(), 1032)->itemText(0), c.shown);
+    }
   }
 
   void newFolderWithoutUsableBase() {

@@ -66,6 +66,14 @@ const QList<Scenario>& Scenarios() {
          Click(v, IDC_ADDTAIL);
          Edit(v, IDC_TAIL)->setText(QStringLiteral("卷尾"));
        }},
+      {"size 20 KB, read as GBK, written as UTF-8",
+       {"-m", "size", "--kb", "20", "-e", "gbk", "--to", "utf-8"},
+       [](CSekatoView* v) {
+         Click(v, IDC_MODE_SIZE);
+         Edit(v, IDC_MAXKB)->setText("20");
+         Item<QComboBox>(v, IDC_ENCODING)->setCurrentIndex(1);
+         Item<QComboBox>(v, IDC_OUT_ENCODING)->setCurrentIndex(4);
+       }},
   };
   return scenarios;
 }

@@ -1,4 +1,4 @@
-// The form's help tips: three fields explain themselves while they are enabled.
+// The form's help tips: five fields explain themselves while they are enabled.
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -87,6 +87,16 @@ class TestFormHelpTips : public QObject {
     m_clock.Advance(500);
     QVERIFY(m_view->m_tip.isVisible());
     QCOMPARE(m_view->m_tip.Text(), QString::fromUtf16(FormHelpTexts::kKeepLinesHelp));
+  }
+
+  void encodingChoicesExplainThemselves() {
+    for (auto [id, help] : {std::pair{1032, FormHelpTexts::kEncodingHelp},
+                            std::pair{1033, FormHelpTexts::kOutEncodingHelp}}) {
+      RestOn(m_view->GetDlgItem(id));
+      m_clock.Advance(500);
+      QCOMPARE(m_view->m_tip.Text(), QString::fromUtf16(help));
+      QVERIFY(m_view->m_tip.isVisible());
+    }
   }
 
   void otherFieldsHaveNoTip() {

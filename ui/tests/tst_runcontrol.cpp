@@ -236,7 +236,7 @@ class TestRunControl : public QObject {
     QCOMPARE(seen.m_nSplitMode, 0);
     QCOMPARE(seen.m_nDirMode, 1);
     QCOMPARE(seen.m_strMaxKB, std::string("1000"));
-    QCOMPARE(seen.m_strKeywords, std::string("\xB5\xDA  \xD5\xC2"));  // GBK 第  章
+    QCOMPARE(seen.m_strKeywords, std::string("第  章"));
     QCOMPARE(m_run->numeralSeries, 2);
   }
 
@@ -249,31 +249,36 @@ class TestRunControl : public QObject {
     QCOMPARE(m_run->numeralSeries, -1);
   }
 
-  void textGbkCannotWrite() {
+  void bookTextAndEncodingsGoToTheRunAsChosen() {
+    // The run writes the texts in the pieces' encoding and refuses what that cannot hold, so
+    // the form passes them on as typed, even text GBK could not write.
     MessageCapture messages;
     ChooseSource();
     Item<QLineEdit>(View(), IDC_KEYWORDS)->setText(QStringLiteral("第 😀 章"));
-    View()->OnSplitStart();
-    QCOMPARE(messages.texts.size(), 1);
-    QVERIFY(messages.texts[0].contains(QStringLiteral("关键字")));
-    QCOMPARE(View()->m_bRunning.load(), 0);
-    QCOMPARE(m_run->runs.load(), 0);
-    QVERIFY(StartEnabled());
-
-    // Keywords mean nothing when splitting by size: the run goes ahead without them.
-    Item<QRadioButton>(View(), IDC_MODE_SIZE)->click();
+    Item<QComboBox>(View(), IDC_ENCODING)->setCurrentIndex(4);
+    Item<QComboBox>(View(), IDC_OUT_ENCODING)->setCurrentIndex(3);
     View()->OnSplitStart();
     m_run->Release();
     QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
-    QCOMPARE(m_run->runs.load(), 1);
-    QCOMPARE(m_run->optionsAtEnd.m_strKeywords, std::string());
+    const SplitOptions& seen = m_run->optionsAtEnd;
+    QCOMPARE(seen.m_strKeywords, std::string("第 😀 章"));
+    QVERIFY(seen.m_textEncoding == sekato::engine::Encoding::Utf8);
+    QVERIFY(seen.m_encoding == sekato::engine::Encoding::Utf8);
+    QVERIFY(seen.m_outEncoding == sekato::engine::Encoding::Big5);
+  }
 
-    // Head text that is used must be writable.
-    Item<QCheckBox>(View(), IDC_ADDHEAD)->click();
-    Item<QLineEdit>(View(), IDC_HEAD)->setText(QStringLiteral("✈"));
+  void warningsFollowTheClosingMessage() {
+    MessageCapture messages;
+    ChooseSource();
+    View()->SetRunFunction([](const SplitOptions&, SplitHost& host) {
+      host.Warn("stray byte at 13");
+      host.ShowMessage(SplitOutcome::Completed, kDone.toStdString());
+      host.ClearRunning();
+      return SplitOutcome::Completed;
+    });
     View()->OnSplitStart();
-    QVERIFY(messages.texts.last().contains(QStringLiteral("文件首添加字符")));
-    QCOMPARE(m_run->runs.load(), 1);
+    QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
+    QCOMPARE(messages.texts, QStringList{kDone + QStringLiteral("\nstray byte at 13")});
   }
 
   void threadThatCannotStart() {

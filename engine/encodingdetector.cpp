@@ -1,0 +1,155 @@
+#include "encodingdetector.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "textrules.h"
+
+namespace sekato::engine {
+
+namespace {
+
+bool StartsWith(std::string_view text, std::string_view start) {
+  return text.size() >= start.size() && text.substr(0, start.size()) == start;
+}
+
+// Valid in `encoding` up to its end (or up to a character cut off by the end of a prefix).
+bool ValidThroughout(std::string_view text, bool whole, Encoding encoding) {
+  bool cutOff = false;
+  const std::size_t valid = TextRules::For(encoding).ValidPrefix(text.data(), text.size(), cutOff);
+  return valid == text.size() || (cutOff && !whole);
+}
+
+bool HasNonAscii(std::string_view text) {
+  return std::any_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+// GBK, or GB18030 when a four-byte character stands anywhere in the prefix.
+Encoding GbkFamily(std::string_view text) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t size = text.size();
+  const auto lead = [](unsigned char b) { return b >= 0x81 && b <= 0xFE; };
+  const auto digit = [](unsigned char b) { return b >= 0x30 && b <= 0x39; };
+  for (std::size_t pos = 0; pos < size;) {
+    if (!lead(p[pos]) || pos + 1 == size) {
+      ++pos;
+    } else if (digit(p[pos + 1]) && pos + 3 < size && lead(p[pos + 2]) && digit(p[pos + 3])) {
+      return Encoding::Gb18030;
+    } else {
+      pos += 2;
+    }
+  }
+  return Encoding::Gbk;
+}
+
+}  // namespace
+
+Detection EncodingDetector::Detect(std::string_view prefix, bool whole, CharsetGuesser& guesser) {
+  Detection found;
+  for (const Encoding marked : {Encoding::Utf8, Encoding::Utf16Le, Encoding::Utf16Be}) {
+    if (StartsWith(prefix, Encodings::ByteOrderMark(marked))) {
+      found.encoding = marked;
+      found.markBytes = Encodings::ByteOrderMark(marked).size();
+      return found;
+    }
+  }
+  // Text has no NUL bytes; UTF-16 has one in every ASCII character, line breaks included,
+  // all on the same side of their pairs. Chinese in UTF-16 may have only a few, one or two a
+  // paragraph: that they keep to one side gives it away.
+  std::size_t nuls[2] = {0, 0};
+  for (std::size_t pos = 0; pos < prefix.size(); ++pos) {
+    if (prefix[pos] == '\0') ++nuls[pos % 2];
+  }
+  const std::size_t all = nuls[0] + nuls[1];
+  const bool oneSide = std::max(nuls[0], nuls[1]) * 10 >= all * 9;
+  if (all >= 2 && (oneSide || all * 200 >= prefix.size())) {
+    found.unmarkedUtf16 = true;
+    return found;
+  }
+  if (!HasNonAscii(prefix)) return found;  // ASCII reads the same in every encoding
+  if (ValidThroughout(prefix, whole, Encoding::Utf8)) {
+    found.encoding = Encoding::Utf8;
+    return found;
+  }
+  const std::string guess = guesser.Guess(prefix.substr(0, kGuessBytes));
+  if (guess == "UTF-8") {
+    found.encoding = Encoding::Utf8;  // mostly UTF-8, with a stray byte
+    return found;
+  }
+  if (guess.rfind("BIG5", 0) == 0 && ValidThroughout(prefix, whole, Encoding::Big5)) {
+    const auto high = static_cast<std::size_t>(std::count_if(
+        prefix.begin(), prefix.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }));
+    if (high / 2 >= kMinBig5Characters) {
+      found.encoding = Encoding::Big5;
+      return found;
+    }
+  }
+  found.encoding = GbkFamily(prefix);
+  return found;
+}
+
+Detection EncodingDetector::Detect(std::string_view prefix, bool whole) {
+  const auto guesser = CharsetGuesser::Make();
+  return Detect(prefix, whole, *guesser);
+}
+
+std::size_t EncodingDetector::MarkBytes(std::string_view prefix, Encoding chosen) {
+  const std::string_view mark = Encodings::ByteOrderMark(chosen);
+  return !mark.empty() && StartsWith(prefix, mark) ? mark.size() : 0;
+}
+
+bool EncodingDetector::ReadPrefix(const std::string& path, std::string& prefix, bool& whole,
+                                  std::string& error) {
+  // A pipe cannot be read twice, nor opened without waiting for its writer: its bytes are
+  // left to the split, which reads them as GBK. So is anything else that is not a file.
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) {
+    error = std::strerror(errno);
+    return false;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    prefix.clear();
+    whole = true;
+    return true;
+  }
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    error = std::strerror(errno);
+    return false;
+  }
+  prefix.resize(kPrefixBytes);
+  std::size_t got = 0;
+  whole = false;
+  while (got < prefix.size()) {
+    const ssize_t n = ::read(fd, prefix.data() + got, prefix.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      error = std::strerror(errno);
+      ::close(fd);
+      return false;
+    }
+    if (n == 0) {
+      whole = true;
+      break;
+    }
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  prefix.resize(got);
+  return true;
+}
+
+std::optional<Detection> EncodingDetector::DetectFile(const std::string& path,
+                                                      std::string& error) {
+  std::string prefix;
+  bool whole = false;
+  if (!ReadPrefix(path, prefix, whole, error)) return std::nullopt;
+  return Detect(prefix, whole);
+}
+
+}  // namespace sekato::engine

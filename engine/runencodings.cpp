@@ -1,0 +1,71 @@
+#include "runencodings.h"
+
+#include "encodingdetector.h"
+#include "messages.h"
+#include "textcodec.h"
+
+namespace sekato::engine {
+
+std::optional<RunEncodings> RunEncodings::Resolve(const SplitOptions& options,
+                                                  std::string& message, bool& refused) {
+  refused = false;
+  std::string prefix;
+  bool whole = false;
+  std::string reason;
+  if (!EncodingDetector::ReadPrefix(options.m_strSrcPath, prefix, whole, reason)) {
+    message = Messages::Format(Messages::kOpenSource, options.m_strSrcPath, reason);
+    return std::nullopt;
+  }
+  RunEncodings run;
+  if (options.m_encoding == Encoding::Auto) {
+    const Detection found = EncodingDetector::Detect(prefix, whole);
+    if (found.unmarkedUtf16) {
+      refused = true;
+      message = std::string(Messages::kUnmarkedUtf16);
+      return std::nullopt;
+    }
+    run.m_source = found.encoding;
+    run.m_nMarkBytes = found.markBytes;
+    run.m_bDetected = true;
+  } else {
+    run.m_source = options.m_encoding;
+    run.m_nMarkBytes = EncodingDetector::MarkBytes(prefix, options.m_encoding);
+  }
+  run.m_output = options.m_outEncoding == Encoding::Auto ? run.m_source : options.m_outEncoding;
+  run.m_text = Encodings::IsUtf16(run.m_output) ? Encoding::Utf8 : run.m_output;
+
+  if (run.m_source != run.m_text && prefix.size() > run.m_nMarkBytes) {
+    const std::string_view sample = std::string_view(prefix).substr(run.m_nMarkBytes);
+    std::string converted;
+    const std::size_t taken = TextCodec::ConvertPrefix(sample, run.m_source, run.m_text, converted);
+    if (taken > 0) {
+      run.m_ratio = static_cast<double>(run.Rules().Written(converted)) / static_cast<double>(taken);
+    }
+  }
+  return run;
+}
+
+std::string RunEncodings::Preamble() const {
+  const bool marked = Encodings::IsUtf16(m_output) ||
+                      (m_output == Encoding::Utf8 && m_source == Encoding::Utf8 && m_nMarkBytes > 0);
+  return marked ? std::string(Encodings::ByteOrderMark(Encoding::Utf8)) : std::string();
+}
+
+std::int64_t RunEncodings::WrittenLength(std::int64_t length) const {
+  if (m_source == m_text) return length;
+  return static_cast<std::int64_t>(static_cast<double>(length) * m_ratio);
+}
+
+std::optional<std::string> RunEncodings::ToText(std::string_view text, Encoding from,
+                                                std::string_view field,
+                                                std::string& message) const {
+  if (from == m_text) return std::string(text);
+  if (auto converted = TextCodec::Convert(text, from, m_text)) return converted;
+  const auto utf8 = TextCodec::Convert(text, from, Encoding::Utf8);
+  const auto bad = utf8 ? TextCodec::Unwritable(*utf8, m_output) : std::nullopt;
+  message = Messages::Format(Messages::kUnwritableText, field, bad.value_or("?"),
+                             Encodings::DisplayName(m_output));
+  return std::nullopt;
+}
+
+}  // namespace sekato::engine
