@@ -14,7 +14,7 @@
 
 #include "appmessagebox.h"
 #include "markupcanvas.h"
-#include "markupgbk.h"
+#include "gbkcodec.h"
 #include "markuplayout.h"
 #include "markuppointer.h"
 
@@ -40,7 +40,7 @@ bool IsWebAddress(const QString& link) {
 }
 
 QString FromGbk(std::string_view bytes) {
-  return QString::fromStdString(MarkupGbk::ToUtf8(bytes));
+  return QString::fromStdString(engine::GbkCodec::ToUtf8OrMark(bytes));
 }
 
 // Measures and draws GBK text with a QPainter in the label's font.
@@ -127,12 +127,12 @@ void CMarkupStatic::PreSubclassWindow(std::uint32_t style, const QString& text) 
   m_label.m_dwStyle = style;
   setMouseTracking(true);
   m_strWindowText = text;
-  m_label.m_strMarkup = MarkupGbk::FromUtf8(text.toStdString());
+  m_label.m_strMarkup = engine::GbkCodec::FromUtf8OrMark(text.toStdString());
   ParseMarkup();
 }
 
 void CMarkupStatic::SetWindowText(const QString& markup) {
-  m_label.m_strMarkup = MarkupGbk::FromUtf8(markup.toStdString());
+  m_label.m_strMarkup = engine::GbkCodec::FromUtf8OrMark(markup.toStdString());
   ParseMarkup();
   if (isVisible()) repaint();
 }

@@ -2,8 +2,6 @@
 
 add_library(sekato_markup_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/markupcanvas.h
-  ${CMAKE_CURRENT_LIST_DIR}/markupgbk.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/markupgbk.h
   ${CMAKE_CURRENT_LIST_DIR}/markuplabel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/markuplabel.h
   ${CMAKE_CURRENT_LIST_DIR}/markuplayout.cpp
@@ -22,13 +20,14 @@ add_library(sekato_markup STATIC
   ${CMAKE_CURRENT_LIST_DIR}/cmarkupstatic.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cmarkupstatic.h)
 target_include_directories(sekato_markup PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(sekato_markup PUBLIC sekato_markup_core sekato_msgbox Qt6::Widgets)
+# The markup is GBK text: the engine's conversions read and write it.
+target_link_libraries(sekato_markup PUBLIC sekato_markup_core sekato_engine sekato_msgbox
+                                           Qt6::Widgets)
 sekato_target_warnings(sekato_markup)
 
 if(SEKATO_BUILD_TESTS)
   sekato_add_gtest(sekato_markup_tests LABEL controls
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/markupfakes.h
-            ${CMAKE_CURRENT_LIST_DIR}/tests/markupgbk_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/tests/markuplayout_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/tests/markupparser_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/tests/markuppointer_test.cpp

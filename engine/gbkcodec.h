@@ -6,8 +6,8 @@
 
 namespace sekato::engine {
 
-/// Conversions between GBK (the text of the books) and UTF-8 (the file system, the command
-/// line and the window), done only at the edges.
+/// Conversions between GBK (the text of the books and of the markup label) and UTF-8 (the
+/// file system, the command line and the window), done only at the edges.
 class GbkCodec final {
  public:
   /// UTF-8 → GBK; nothing when the text holds a character GBK cannot write or is not UTF-8.
@@ -16,6 +16,14 @@ class GbkCodec final {
 
   /// GBK → UTF-8; nothing when the bytes are not valid GBK (a lone lead byte, for example).
   static std::optional<std::string> ToUtf8(std::string_view gbk);
+
+  /// For text that must always show (a label): a character GBK cannot write becomes "?", so
+  /// one bad character never loses the rest. "中a" → "\xD6\xD0" "a"; "a😀b" → "a?b".
+  static std::string FromUtf8OrMark(std::string_view utf8);
+
+  /// The same the other way: each byte that is not GBK becomes U+FFFD.
+  /// "\xD6\xD0" "a" → "中a"; "a\xD6" → "a\xEF\xBF\xBD".
+  static std::string ToUtf8OrMark(std::string_view gbk);
 };
 
 }  // namespace sekato::engine

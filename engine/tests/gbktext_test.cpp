@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "gbkcodec.h"
 #include "gbktext.h"
 #include "pairscanner.h"
 #include "numberparse.h"
@@ -31,9 +32,22 @@ TEST(GbkText, BoundaryAtOrBelowNeverSplitsACharacter) {
   EXPECT_EQ(GbkText::BoundaryAtOrBelow(line, 9), 4u);
   // A lone lead byte at the end counts as one character.
   EXPECT_EQ(GbkText::BoundaryAtOrBelow("a\xB5", 1), 1u);
-  // Trail bytes 0x40-0x7E do not shift the walk (the old parity rule cut here wrongly).
+  // Trail bytes 0x40-0x7E do not shift the walk (counting lead-range bytes would cut here).
   const std::string mixed = G("丂") + G("第");  // 丂 is 81 40
   EXPECT_EQ(GbkText::BoundaryAtOrBelow(mixed, 3), 2u);
+}
+
+TEST(GbkCodec, TextThatMustShowKeepsTheRestAroundABadCharacter) {
+  const std::string gbk = GbkCodec::FromUtf8OrMark("[url=http://x/]岚溪论坛[/url]");
+  EXPECT_EQ(gbk, "[url=http://x/]\xE1\xB0\xCF\xAA\xC2\xDB\xCC\xB3[/url]");
+  EXPECT_EQ(GbkCodec::ToUtf8OrMark(gbk), "[url=http://x/]岚溪论坛[/url]");
+  EXPECT_EQ(GbkCodec::ToUtf8OrMark(""), "");
+  EXPECT_EQ(GbkCodec::FromUtf8OrMark("a😀b"), "a?b");
+  EXPECT_EQ(GbkCodec::FromUtf8OrMark("a\xFF" "b"), "a?b");  // not UTF-8
+  EXPECT_EQ(GbkCodec::FromUtf8OrMark("\xE4" "ab"), "?ab");   // a character cut short
+  EXPECT_EQ(GbkCodec::ToUtf8OrMark("a\xD6"), "a\xEF\xBF\xBD");  // lead byte cut off
+  EXPECT_EQ(GbkCodec::ToUtf8OrMark("\xFF" "a"), "\xEF\xBF\xBD" "a");
+  EXPECT_FALSE(GbkCodec::FromUtf8("a😀b"));  // where nothing may be lost, nothing is given
 }
 
 TEST(GbkText, CleansFullWidthSpacesCharacterAware) {

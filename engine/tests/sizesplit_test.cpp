@@ -53,7 +53,7 @@ TEST_F(SizeSplit, CutsTheCrossingLineAtTheLimitOnACharacterBoundary) {
 }
 
 TEST_F(SizeSplit, SpacesAndAsciiTrailBytesNeverLeadToAHalfCharacter) {
-  // The old parity rule cut " 中中" with room 3 after one byte of 中.
+  // Counting lead-range bytes from the cut back would split 中 in " 中中" with room 3.
   auto options = Options(std::string(1019, 'a') + "\r\n" + " " + Chinese(2));
   options.m_strMaxKB = "1";
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
