@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "gbktext.h"
 #include "textrules.h"
 
 namespace sekato::engine {
@@ -33,12 +34,11 @@ bool HasNonAscii(std::string_view text) {
 Encoding GbkFamily(std::string_view text) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t size = text.size();
-  const auto lead = [](unsigned char b) { return b >= 0x81 && b <= 0xFE; };
   const auto digit = [](unsigned char b) { return b >= 0x30 && b <= 0x39; };
   for (std::size_t pos = 0; pos < size;) {
-    if (!lead(p[pos]) || pos + 1 == size) {
+    if (!GbkText::IsLead(p[pos]) || pos + 1 == size) {
       ++pos;
-    } else if (digit(p[pos + 1]) && pos + 3 < size && lead(p[pos + 2]) && digit(p[pos + 3])) {
+    } else if (digit(p[pos + 1]) && pos + 3 < size && GbkText::IsLead(p[pos + 2]) && digit(p[pos + 3])) {
       return Encoding::Gb18030;
     } else {
       pos += 2;

@@ -13,21 +13,8 @@ std::string Number(std::int64_t n) { return std::to_string(n); }
 }  // namespace
 
 std::string InspectionReport::Utf8(std::string_view gbk) {
-  if (auto whole = GbkCodec::ToUtf8(gbk)) return *whole;
-  // Character by character, so one bad byte costs one character and not the whole text.
-  std::string out;
-  for (std::size_t pos = 0; pos < gbk.size();) {
-    const auto lead = static_cast<unsigned char>(gbk[pos]);
-    const std::size_t width = lead >= 0x81 && lead <= 0xFE && pos + 1 < gbk.size() ? 2 : 1;
-    if (auto one = GbkCodec::ToUtf8(gbk.substr(pos, width))) {
-      out += *one;
-      pos += width;
-    } else {
-      out += "\xEF\xBF\xBD";  // U+FFFD
-      pos += 1;
-    }
-  }
-  return out;
+  // One bad byte costs one character, not the whole text.
+  return GbkCodec::ToUtf8OrMark(gbk);
 }
 
 std::map<std::int64_t, std::string> InspectionReport::MarksByLine(const InspectionResult& r) {

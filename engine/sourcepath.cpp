@@ -20,6 +20,14 @@ std::size_t ExtensionDot(const std::string& path) {
 }
 }  // namespace
 
+std::string SourcePath::Folder(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string SourcePath::FileName(const std::string& path) { return path.substr(NameStart(path)); }
+
 std::string SourcePath::Base(const std::string& path) {
   const std::size_t dot = ExtensionDot(path);
   return dot == std::string::npos ? std::string() : path.substr(0, dot);

@@ -4,8 +4,16 @@
 
 namespace sekato::engine {
 
-/// The parts of a chosen source path that name the output.
+/// The parts of a path, the one place that splits one: of the chosen source, what names the
+/// output.
 struct SourcePath final {
+  /// The folder that holds the file: "/books/novel.txt" → "/books"; "/novel.txt" → "/";
+  /// "novel.txt" → ".".
+  static std::string Folder(const std::string& path);
+
+  /// The file name without its folder: "/books/novel.txt" → "novel.txt".
+  static std::string FileName(const std::string& path);
+
   /// The path without the extension of its file name; a "." in a folder name does not count.
   /// Empty when the file name has no extension (so no folder can be made beside it).
   /// "/books/novel.txt" → "/books/novel"; "/my.books/novel" → ""; "/b/.hidden" → "".

@@ -34,17 +34,6 @@ std::string PromotionLine(Encoding text) {
   return TextCodec::Convert(line, Encoding::Utf8, text).value_or(SiteAddresses::kHome);
 }
 
-std::string DirectoryOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string FileNameOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 // What a run works with, read once from the options at its start.
@@ -147,8 +136,8 @@ SplitOutcome SplitRun::Execute() {
   layout.preamble = plan.encodings->Preamble();
 
   // The source itself must never become a piece.
-  if (FileOps::SameDirectory(DirectoryOf(o.m_strSrcPath), plan.directory) &&
-      PieceWriter::IsPieceName(FileNameOf(o.m_strSrcPath), layout.namePart)) {
+  if (FileOps::SameDirectory(SourcePath::Folder(o.m_strSrcPath), plan.directory) &&
+      PieceWriter::IsPieceName(SourcePath::FileName(o.m_strSrcPath), layout.namePart)) {
     return Finish(SplitOutcome::Refused,
                   Messages::Format(Messages::kWouldOverwriteSource, o.m_strSrcPath));
   }

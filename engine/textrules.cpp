@@ -12,7 +12,6 @@ namespace {
 
 constexpr std::size_t kIncomplete = static_cast<std::size_t>(-1);
 
-constexpr bool IsLead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
 constexpr bool IsDigit(unsigned char b) { return b >= 0x30 && b <= 0x39; }
 constexpr bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
@@ -25,11 +24,11 @@ struct GbkRule {
   static constexpr std::string_view kFullWidthSpace = "\xA1\xA1";
   static constexpr bool kSelfSync = false;
   static std::size_t Length(const unsigned char* p, std::size_t left) {
-    return IsLead(p[0]) && left >= 2 ? 2 : 1;
+    return GbkText::IsLead(p[0]) && left >= 2 ? 2 : 1;
   }
   static std::size_t Valid(const unsigned char* p, std::size_t left) {
     if (p[0] < 0x80) return 1;
-    if (!IsLead(p[0])) return 0;
+    if (!GbkText::IsLead(p[0])) return 0;
     if (left < 2) return kIncomplete;
     return p[1] >= 0x40 && p[1] != 0x7F && p[1] != 0xFF ? 2 : 0;
   }
@@ -40,16 +39,16 @@ struct Gb18030Rule {
   static constexpr std::string_view kFullWidthSpace = "\xA1\xA1";
   static constexpr bool kSelfSync = false;
   static std::size_t Length(const unsigned char* p, std::size_t left) {
-    if (!IsLead(p[0]) || left < 2) return 1;
-    if (IsDigit(p[1]) && left >= 4 && IsLead(p[2]) && IsDigit(p[3])) return 4;
+    if (!GbkText::IsLead(p[0]) || left < 2) return 1;
+    if (IsDigit(p[1]) && left >= 4 && GbkText::IsLead(p[2]) && IsDigit(p[3])) return 4;
     return 2;
   }
   static std::size_t Valid(const unsigned char* p, std::size_t left) {
     if (p[0] < 0x80) return 1;
-    if (!IsLead(p[0])) return 0;
+    if (!GbkText::IsLead(p[0])) return 0;
     if (left < 2) return kIncomplete;
     if (IsDigit(p[1])) {
-      if (left >= 3 && !IsLead(p[2])) return 0;
+      if (left >= 3 && !GbkText::IsLead(p[2])) return 0;
       if (left < 4) return kIncomplete;
       return IsDigit(p[3]) ? 4 : 0;
     }
@@ -62,11 +61,11 @@ struct Big5Rule {
   static constexpr std::string_view kFullWidthSpace = "\xA1\x40";
   static constexpr bool kSelfSync = false;
   static std::size_t Length(const unsigned char* p, std::size_t left) {
-    return IsLead(p[0]) && left >= 2 ? 2 : 1;
+    return GbkText::IsLead(p[0]) && left >= 2 ? 2 : 1;
   }
   static std::size_t Valid(const unsigned char* p, std::size_t left) {
     if (p[0] < 0x80) return 1;
-    if (!IsLead(p[0])) return 0;
+    if (!GbkText::IsLead(p[0])) return 0;
     if (left < 2) return kIncomplete;
     return (p[1] >= 0x40 && p[1] <= 0x7E) || (p[1] >= 0xA1 && p[1] != 0xFF) ? 2 : 0;
   }

@@ -85,6 +85,10 @@ TEST(SourcePath, BaseAndTitleIgnoreDotsInFolders) {
   EXPECT_EQ(SourcePath::Title("/books/novel.txt"), "novel");
   EXPECT_EQ(SourcePath::Base("/my.books/novel"), "");
   EXPECT_EQ(SourcePath::Title("/my.books/novel"), "novel");
+  EXPECT_EQ(SourcePath::Folder("/my.books/novel.txt"), "/my.books");
+  EXPECT_EQ(SourcePath::Folder("/novel.txt"), "/");
+  EXPECT_EQ(SourcePath::Folder("novel.txt"), ".");
+  EXPECT_EQ(SourcePath::FileName("/my.books/novel.txt"), "novel.txt");
   EXPECT_EQ(SourcePath::Base("/b/a.b.txt"), "/b/a.b");
   EXPECT_EQ(SourcePath::Title("/b/a.b.txt"), "a.b");
   EXPECT_EQ(SourcePath::Base("/b/.hidden"), "");
