@@ -55,7 +55,10 @@ bool CliApp::BuildOptions() {
   engine::SplitOptions& o = m_options;
   o.m_nDirMode = m_strOut.empty() ? 1 : 0;
   o.m_nNameMode = m_bTitleNames ? 2 : (m_strName.empty() ? 0 : 1);
-  static const std::map<std::string, int> kModes = {{"chapter", 0}, {"size", 1}, {"even", 2}};
+  static const std::map<std::string, engine::SplitMode> kModes = {
+      {"chapter", engine::SplitMode::ByChapter},
+      {"size", engine::SplitMode::BySize},
+      {"even", engine::SplitMode::Evenly}};
   o.m_nSplitMode = kModes.at(m_strMode);
   static const std::map<std::string, int> kSeries = {
       {"ascii", 0}, {"fullwidth", 1}, {"chinese", 2}};

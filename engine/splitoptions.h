@@ -18,6 +18,13 @@ namespace sekato::engine {
 /// field holding "1.5" or "abc" behaves as the form always did.
 ///
 /// A run takes its own copy, so the form may go on editing its fields while a split runs.
+/// How the source is cut into pieces.
+enum class SplitMode {
+  ByChapter = 0,  ///< at chapter headings, so many chapters a piece
+  BySize = 1,     ///< at a size in KB
+  Evenly = 2,     ///< into a number of nearly equal parts
+};
+
 struct SplitOptions {
   std::string m_strSrcPath;     ///< source text file
   std::string m_strSrcBase;     ///< source path without the extension of its file name
@@ -26,7 +33,7 @@ struct SplitOptions {
   std::string m_strNewDir;      ///< output directory in directory mode 0
   int m_nNameMode = 0;          ///< 0: title_NNN; 1: custom_NNN; 2: NNN_chapter title
   std::string m_strCustomName;  ///< name part in name mode 1
-  int m_nSplitMode = 0;         ///< 0: by chapter; 1: by size; 2: into equal parts
+  SplitMode m_nSplitMode = SplitMode::ByChapter;
   std::string m_strKeywords = "\xB5\xDA  \xD5\xC2";  ///< GBK "第  章"
   std::string m_strTitleMax = "20";                  ///< heading size in Chinese characters
   std::string m_strChaptersPerFile = "1";

@@ -25,10 +25,6 @@ namespace sekato::engine {
 
 namespace {
 
-constexpr int kByChapter = 0;
-constexpr int kBySize = 1;
-constexpr int kEvenly = 2;
-
 std::string PromotionLine(Encoding text) {
   const std::string line = std::string(Messages::kPromotion) + " " + SiteAddresses::kHome;
   return TextCodec::Convert(line, Encoding::Utf8, text).value_or(SiteAddresses::kHome);
@@ -51,12 +47,12 @@ struct SplitRun::Plan {
 };
 
 std::optional<std::string> SplitRun::Refusal(const SplitOptions& o, const Plan& plan) {
-  if (o.m_nSplitMode == kEvenly && plan.parts <= 0) return std::string(Messages::kBadParts);
-  if (o.m_nSplitMode == kByChapter && plan.perFile <= 0) {
+  if (o.m_nSplitMode == SplitMode::Evenly && plan.parts <= 0) return std::string(Messages::kBadParts);
+  if (o.m_nSplitMode == SplitMode::ByChapter && plan.perFile <= 0) {
     return std::string(Messages::kBadChaptersPerFile);
   }
-  if (o.m_nSplitMode == kBySize && plan.maxKb < 0) return std::string(Messages::kNegativeSize);
-  if (o.m_nSplitMode == kByChapter && plan.titleLimit < 0) {
+  if (o.m_nSplitMode == SplitMode::BySize && plan.maxKb < 0) return std::string(Messages::kNegativeSize);
+  if (o.m_nSplitMode == SplitMode::ByChapter && plan.titleLimit < 0) {
     return std::string(Messages::kNegativeTitle);
   }
   // The name part names files inside the folder: it must not lead out of it.
@@ -71,7 +67,7 @@ std::optional<std::string> SplitRun::Refusal(const SplitOptions& o, const Plan& 
     return o.m_nDirMode == 0 ? std::string(Messages::kNoNewDir)
                              : Messages::Format(Messages::kNoExtension, o.m_strSrcPath);
   }
-  if (o.m_nSplitMode == kByChapter && !plan.keywordText.empty()) {
+  if (o.m_nSplitMode == SplitMode::ByChapter && !plan.keywordText.empty()) {
     if (plan.keywords.size() > HeadingMatcher::kMaxKeywords) {
       return std::string(Messages::kTooManyKeywords);
     }
@@ -121,7 +117,7 @@ SplitOutcome SplitRun::Execute() {
                   Messages::Format(Messages::kMakeDirectory, plan.directory, reason));
   }
   // Refused only now, so that the directory exists after it as it always has.
-  if (o.m_nSplitMode == kByChapter && plan.keywordText.empty()) {
+  if (o.m_nSplitMode == SplitMode::ByChapter && plan.keywordText.empty()) {
     return Finish(SplitOutcome::Refused, std::string(Messages::kEmptyKeywords));
   }
 
@@ -153,7 +149,7 @@ std::optional<std::string> SplitRun::ToRunText(Plan& plan) const {
   const SplitOptions& o = m_options;
   const RunEncodings& encodings = *plan.encodings;
   std::string message;
-  if (o.m_nSplitMode == kByChapter) {
+  if (o.m_nSplitMode == SplitMode::ByChapter) {
     auto keywords = encodings.ToText(plan.keywordText, o.m_textEncoding, "关键字", message);
     if (!keywords) return message;
     plan.keywordText = std::move(*keywords);
@@ -203,18 +199,18 @@ SplitOutcome SplitRun::Split(Plan& plan) {
   PieceWriter writer(plan.layout, source.Device(), source.Inode());
   std::optional<ChapterSplitter> chapters;
   std::optional<SizeSplitter> sizes;
-  if (o.m_nSplitMode == kByChapter) {
+  if (o.m_nSplitMode == SplitMode::ByChapter) {
     chapters.emplace(
         HeadingMatcher(std::move(plan.keywords), plan.series, plan.titleLimit, rules),
         plan.perFile, o.m_nNameMode == 2, writer, rules);
   } else {
-    auto limits = o.m_nSplitMode == kEvenly
+    auto limits = o.m_nSplitMode == SplitMode::Evenly
                       ? SizeSplitter::ForParts(encodings.WrittenLength(length), plan.parts,
                                                plan.layout)
                       : SizeSplitter::ForSize(plan.maxKb);
     // A byte-order mark is not counted as text, but it is on disk within the size asked for.
-    if (o.m_nSplitMode == kBySize) limits.limit -= rules.Written(plan.layout.preamble);
-    sizes.emplace(limits, o.m_nSplitMode == kBySize && o.m_bKeepLines, writer, rules);
+    if (o.m_nSplitMode == SplitMode::BySize) limits.limit -= rules.Written(plan.layout.preamble);
+    sizes.emplace(limits, o.m_nSplitMode == SplitMode::BySize && o.m_bKeepLines, writer, rules);
   }
 
   // A failure closes what is open and keeps every piece written so far.
@@ -239,7 +235,7 @@ SplitOutcome SplitRun::Split(Plan& plan) {
   const bool gbkSpaces =
       encodings.Text() == Encoding::Gbk || encodings.Text() == Encoding::Gb18030;
   const bool inParts = o.m_bTrimSpaces                          ? sameBytes && gbkSpaces
-                       : o.m_nSplitMode == kBySize && o.m_bKeepLines ? sameBytes
+                       : o.m_nSplitMode == SplitMode::BySize && o.m_bKeepLines ? sameBytes
                                                                      : true;
   if (inParts) source.SetPartLimit(m_nPartLimit);
   const auto handlePart = [&](std::string_view part, bool last) {

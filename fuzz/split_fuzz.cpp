@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   o.m_strCustomName = "src";
   o.m_nDirMode = 0;
   o.m_strNewDir = out;
-  o.m_nSplitMode = flags % 3;
+  o.m_nSplitMode = static_cast<sekato::engine::SplitMode>(flags % 3);
   o.m_nNameMode = (flags >> 4) & 3;
   if (o.m_nNameMode == 3) o.m_nNameMode = 0;
   o.m_bKeepLines = (flags & 4) != 0;

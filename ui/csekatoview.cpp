@@ -407,7 +407,8 @@ engine::SplitOptions CSekatoView::GetSplitOptions() const {
   options.m_strNewDir = PathBytes(m_strNewDir);
   options.m_nNameMode = m_nNameMode;
   options.m_strCustomName = PathBytes(m_strCustomName);
-  options.m_nSplitMode = m_nSplitMode;
+  // The radio group holds one of the modes, in their order, whenever a run starts.
+  options.m_nSplitMode = static_cast<engine::SplitMode>(std::clamp(m_nSplitMode, 0, 2));
   options.m_strTitleMax = m_strTitleMax.toStdString();
   options.m_strChaptersPerFile = m_strChaptersPerFile.toStdString();
   options.m_strMaxKB = m_strMaxKB.toStdString();

@@ -61,7 +61,7 @@ TEST_F(CorpusSplit, NoTextIsLostInAnyMode) {
   for (const Mode mode : {Mode{0, "1", false}, Mode{0, "7", false}, Mode{1, "13", false},
                           Mode{1, "13", true}, Mode{2, "9", false}, Mode{1, "0", false}}) {
     auto options = Options();
-    options.m_nSplitMode = mode.split;
+    options.m_nSplitMode = static_cast<SplitMode>(mode.split);
     options.m_strKeywords = G("第 回");
     options.m_strTitleMax = "30";
     options.m_strChaptersPerFile = mode.value;

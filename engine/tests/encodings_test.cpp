@@ -138,7 +138,7 @@ TEST_F(EncodingSplit, SizeAndEvenPiecesAreWholeCharactersWithinTheLimitAndJoinBa
                              "src" + std::to_string(run++) + ".txt");
       options.m_encoding = c.source;
       options.m_outEncoding = c.output;
-      options.m_nSplitMode = mode.split;
+      options.m_nSplitMode = static_cast<SplitMode>(mode.split);
       options.m_bKeepLines = mode.keepLines;
       options.m_strMaxKB = "1";
       options.m_strParts = "7";
@@ -245,7 +245,7 @@ TEST_F(EncodingSplit, LongLinesReadInPartsGiveTheSamePiecesInEveryEncoding) {
         auto options = Options(Encode(book, c.source, c.mark), "src.txt");
         options.m_encoding = c.source;
         options.m_outEncoding = c.to;
-        options.m_nSplitMode = mode;
+        options.m_nSplitMode = static_cast<SplitMode>(mode);
         options.m_strMaxKB = "0";  // every line a piece of its own, moved whole
         options.m_strParts = "3";
         options.m_bKeepLines = mode == 1;

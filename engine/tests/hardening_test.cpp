@@ -60,7 +60,7 @@ TEST(Hardening, ALinkOrSpecialFileAtAPieceNameFailsTheRunAndIsLeftAlone) {
     TempDir dir;
     WriteFile(dir / "src.txt", std::string(1500, 'x') + "\r\n" + std::string(1500, 'y'));
     auto options = OptionsFor(dir / "src.txt", dir / "out");
-    options.m_nSplitMode = 1;
+    options.m_nSplitMode = SplitMode::BySize;
     options.m_strMaxKB = "1";
     fs::create_directory(dir / "out");
     c.plant(dir / "out/src_002.txt", dir / "outside.txt");
@@ -82,9 +82,9 @@ TEST(Hardening, AStopTakesEffectWithinALongLineInEveryMode) {
   };
   const std::vector<Case> cases = {
       {"chapter", [](SplitOptions&) {}},
-      {"size", [](SplitOptions& o) { o.m_nSplitMode = 1; o.m_strMaxKB = "1000"; }},
+      {"size", [](SplitOptions& o) { o.m_nSplitMode = SplitMode::BySize; o.m_strMaxKB = "1000"; }},
       {"keep-lines", [](SplitOptions& o) {
-         o.m_nSplitMode = 1;
+         o.m_nSplitMode = SplitMode::BySize;
          o.m_bKeepLines = true;
        }},
       {"clean-up", [](SplitOptions& o) { o.m_bTrimSpaces = true; }},

@@ -34,7 +34,7 @@ TEST(LongLines, ReadInPartsTheyGiveTheSamePiecesAsReadWhole) {
       for (const std::size_t partLimit : {std::size_t{1} << 20, std::size_t{16}, std::size_t{5}}) {
         const std::string out = dir / ("out" + std::to_string(partLimit));
         auto options = OptionsFor(dir / "src.txt", out);
-        options.m_nSplitMode = mode.split;
+        options.m_nSplitMode = static_cast<SplitMode>(mode.split);
         options.m_strTitleMax = "2";  // headings of up to 4 bytes: 第1章 is 5, so none…
         if (mode.split == 0) options.m_strTitleMax = "6";  // …here 12 bytes, below 16 / 2
         options.m_strKeywords = G("第 章");
@@ -79,7 +79,7 @@ TEST(LongLines, EvenModeAllowanceStillKeepsALongLineWholeInParts) {
   test::TempDir dir;
   test::WriteFile(dir / "src.txt", std::string(10, 'a') + "\r\n" + std::string(60, 'b') + "\r\n");
   auto options = test::OptionsFor(dir / "src.txt", dir / "out");
-  options.m_nSplitMode = 2;
+  options.m_nSplitMode = SplitMode::Evenly;
   options.m_strParts = "2";
   options.m_bAddTail = true;
   options.m_strTail = "TT";
@@ -110,7 +110,7 @@ TEST(LongLines, CleanUpTrimsTrailingBlanksOfAnyLengthAndMixReadInParts) {
     std::vector<std::string> results;
     for (const std::size_t partLimit : {std::size_t{1} << 20, std::size_t{64}}) {
       auto options = test::OptionsFor(dir / "src.txt", dir / "out");
-      options.m_nSplitMode = 1;
+      options.m_nSplitMode = SplitMode::BySize;
       options.m_strMaxKB = "40";
       options.m_bKeepLines = keepLines;
       options.m_bTrimSpaces = true;

@@ -13,7 +13,7 @@ class SizeSplit : public ::testing::Test {
   SplitOptions Options(const std::string& bytes, int mode = 1) {
     WriteFile(dir / "src.txt", bytes);
     auto options = OptionsFor(dir / "src.txt", dir / "out");
-    options.m_nSplitMode = mode;
+    options.m_nSplitMode = static_cast<SplitMode>(mode);
     return options;
   }
   std::vector<std::string> Pieces() {

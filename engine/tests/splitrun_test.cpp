@@ -56,7 +56,7 @@ TEST_F(SplitRunTest, BlankLinesAtTheStartOfAPieceWriteNothing) {
 
 TEST_F(SplitRunTest, ProgressRunsToTheSourceLengthAndTheFlagClearsAfterTheMessage) {
   auto options = Options("a\r\nbb\r\nccc");
-  options.m_nSplitMode = 1;
+  options.m_nSplitMode = SplitMode::BySize;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
   EXPECT_EQ(host.range, 10);
   EXPECT_EQ(host.positions, (std::vector<std::int64_t>{3, 7, 10}));
@@ -94,7 +94,7 @@ TEST_F(SplitRunTest, UnusableOptionsAreRefusedBeforeAnythingIsCreated) {
   };
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const std::vector<Case> cases = {
-      {"parts 0", [](SplitOptions& o, RecordingHost&) { o.m_nSplitMode = 2; o.m_strParts = "0"; },
+      {"parts 0", [](SplitOptions& o, RecordingHost&) { o.m_nSplitMode = SplitMode::Evenly; o.m_strParts = "0"; },
        Messages::kBadParts},
       {"per -1", [](SplitOptions& o, RecordingHost&) { o.m_strChaptersPerFile = "-1"; },
        Messages::kBadChaptersPerFile},
@@ -103,7 +103,7 @@ TEST_F(SplitRunTest, UnusableOptionsAreRefusedBeforeAnythingIsCreated) {
        Messages::kTooManyKeywords},
       {"? without series", [](SplitOptions& o, RecordingHost&) { o.m_strKeywords = "?"; },
        Messages::kNoNumeralSeries},
-      {"negative size", [](SplitOptions& o, RecordingHost&) { o.m_nSplitMode = 1; o.m_strMaxKB = "-1"; },
+      {"negative size", [](SplitOptions& o, RecordingHost&) { o.m_nSplitMode = SplitMode::BySize; o.m_strMaxKB = "-1"; },
        Messages::kNegativeSize},
       {"negative title", [](SplitOptions& o, RecordingHost&) { o.m_strTitleMax = "-5"; },
        Messages::kNegativeTitle},
@@ -140,7 +140,7 @@ TEST_F(SplitRunTest, EmptyKeywordsAreRefusedOnlyInChapterMode) {
   EXPECT_EQ(Split(options, host), SplitOutcome::Refused);
   EXPECT_EQ(host.Message(), "按章节分割时，关健字不能为空或空格");
   EXPECT_TRUE(ListDir(dir / "out").empty());  // the directory exists, nothing in it
-  options.m_nSplitMode = 1;
+  options.m_nSplitMode = SplitMode::BySize;
   RecordingHost size;
   EXPECT_EQ(Split(options, size), SplitOutcome::Completed);
 }
@@ -167,14 +167,14 @@ TEST_F(SplitRunTest, TheSourceIsNeverOverwritten) {
   options.m_strNewDir = dir.Path().string();
   options.m_nNameMode = 1;
   options.m_strCustomName = "a";
-  options.m_nSplitMode = 1;
+  options.m_nSplitMode = SplitMode::BySize;
   options.m_strMaxKB = "1";
   EXPECT_EQ(Split(options, host), SplitOutcome::Refused);
   EXPECT_EQ(ReadFile(dir / "a_002.txt"), text);
   EXPECT_FALSE(std::filesystem::exists(dir / "a_001.txt"));
   // A hard link under a piece's name is recognised when the piece is opened.
   auto linked = Options(text, "b.txt");
-  linked.m_nSplitMode = 1;
+  linked.m_nSplitMode = SplitMode::BySize;
   linked.m_strMaxKB = "1";
   std::filesystem::create_directory(dir / "out");
   std::filesystem::create_hard_link(dir / "b.txt", dir / "out/b_002.txt");
@@ -200,7 +200,7 @@ TEST_F(SplitRunTest, InputAndOutputFailuresAreReportedWithTheFileAndReason) {
 
   // A link to a device at piece 003's name is never opened; piece 002 stays as written.
   auto full = Options(std::string(1500, 'x') + "\r\n" + std::string(1500, 'y'));
-  full.m_nSplitMode = 1;
+  full.m_nSplitMode = SplitMode::BySize;
   full.m_strMaxKB = "1";
   full.m_bKeepLines = true;
   std::filesystem::create_directory(dir / "out");

@@ -233,7 +233,7 @@ class TestRunControl : public QObject {
     const SplitOptions& seen = m_run->optionsAtEnd;
     QCOMPARE(seen.m_strSrcPath, std::string("/books/novel.txt"));
     QCOMPARE(seen.m_strSrcBase, std::string("/books/novel"));
-    QCOMPARE(seen.m_nSplitMode, 0);
+    QVERIFY(seen.m_nSplitMode == sekato::engine::SplitMode::ByChapter);
     QCOMPARE(seen.m_nDirMode, 1);
     QCOMPARE(seen.m_strMaxKB, std::string("1000"));
     QCOMPARE(seen.m_strKeywords, std::string("第  章"));
