@@ -276,6 +276,5 @@ void CFormTemplate::Stretch(int pageWidth) {
 
 QWidget* CFormTemplate::Item(int nIDC) const { return m_items.value(nIDC, nullptr); }
 
-QButtonGroup* CFormTemplate::RadioGroup(int nIDC) const { return m_groups.value(nIDC, nullptr); }
 
 }  // namespace sekato::ui

@@ -73,9 +73,6 @@ class CFormTemplate final {
   /// The control with dialog id `nIDC`, or null (GetDlgItem).
   QWidget* Item(int nIDC) const;
 
-  /// The radio group whose buttons include `nIDC`, or null.
-  QButtonGroup* RadioGroup(int nIDC) const;
-
   /// Every field, typed; built once with the form.
   const Fields& GetFields() const { return m_fields; }
 
@@ -87,8 +84,6 @@ class CFormTemplate final {
   /// The template's size in pixels.
   QSize PixelSize() const { return m_size; }
 
-  /// Every control, labels and group boxes included, in template order.
-  const QList<QWidget*>& Controls() const { return m_controls; }
 
  private:
   QHash<int, QWidget*> m_items;

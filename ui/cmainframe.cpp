@@ -132,10 +132,6 @@ void CMainFrame::SetView(CSekatoView* pView) {
   stop->setEnabled(run->CanStop());
 }
 
-void CMainFrame::RecalcLayout() {
-  if (layout() != nullptr) layout()->activate();
-}
-
 void CMainFrame::CenterWindow() {
   const QScreen* screen = this->screen();
   if (screen == nullptr) return;

@@ -35,13 +35,9 @@ class CMainFrame final : public QMainWindow {
   CSekatoView* GetActiveView() const { return m_pView; }
 
   CFullColorToolBar* ToolBar() const { return m_wndToolBar; }
-  CSekatoDoc* GetActiveDocument() const { return m_pDocument; }
 
   /// The action of command `nID` (shared by the menu and the toolbar), or null.
   QAction* Action(int nID) const { return m_actions.value(nID, nullptr); }
-
-  /// Lays out the menu, toolbar and view for the frame's current size.
-  void RecalcLayout();
 
   /// Puts the window in the middle of its screen's available area.
   void CenterWindow();

@@ -70,8 +70,6 @@ class CSekatoView final : public QScrollArea {
   void SetThreadStarter(CSplitWorker::ThreadStarter starter);
   /// The current (or last) run's worker, or null before the first run.
   CSplitWorker* Worker() const { return m_pRunControl->Worker(); }
-  /// The current (or last) preview's worker, or null before the first preview.
-  CInspectWorker* Inspector() const { return m_pRunControl->Inspector(); }
 
   // Handlers of the form's buttons and of the Start and Stop commands.
   void OnBrowseSource();

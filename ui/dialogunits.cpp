@@ -28,8 +28,6 @@ DialogUnits::DialogUnits(const QFont& font) {
   if (m_nBaseY < 1) m_nBaseY = 1;
 }
 
-DialogUnits::DialogUnits(int baseX, int baseY) : m_nBaseX(baseX), m_nBaseY(baseY) {}
-
 QFont DialogUnits::DialogFont() {
   QFont font(QStringLiteral("宋体"), 9);
   font.setFamilies(QStringList{QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("NSimSun"),

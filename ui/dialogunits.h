@@ -13,9 +13,6 @@ class DialogUnits final {
  public:
   explicit DialogUnits(const QFont& font);
 
-  /// Built from measured base units (pixels per 4 horizontal and 8 vertical units).
-  DialogUnits(int baseX, int baseY);
-
   /// The dialog font of the program's templates: 9-point "宋体" (fontconfig picks a CJK face).
   static QFont DialogFont();
 
@@ -23,9 +20,6 @@ class DialogUnits final {
   int Y(int units) const;
   QRect Rect(int x, int y, int width, int height) const;
   QSize Size(int width, int height) const;
-
-  int BaseX() const { return m_nBaseX; }
-  int BaseY() const { return m_nBaseY; }
 
  private:
   int m_nBaseX;
