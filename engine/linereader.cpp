@@ -154,7 +154,7 @@ std::int64_t LineReader::MeasureLine(bool trimmed, std::int64_t bound,
     return MeasureTrimmed(bound, keepGoing);
   }
   std::vector<char> chunk(std::size_t{1} << 16);
-  std::int64_t offset = m_nLineStart;
+  std::int64_t offset = m_nTextStart + m_nLineStart;
   std::int64_t length = 0;   // bytes of the line so far
   std::int64_t kept = 0;     // the length up to its last byte that is not a blank (trimmed)
   bool trailPending = false; // the byte before was a lead byte: this one is its trail
@@ -198,7 +198,7 @@ std::int64_t LineReader::MeasureTrimmed(std::int64_t bound,
   constexpr std::size_t kMaxChar = 4;
   // Room for what a chunk carries over: less than two characters.
   std::vector<char> chunk(kChunk + 2 * kMaxChar);
-  std::int64_t offset = m_nLineStart;
+  std::int64_t offset = m_nTextStart + m_nLineStart;
   std::size_t carried = 0;   // bytes of a character the last chunk cut, at the front
   std::int64_t widened = 0;  // the line so far, as clean-up widens it
   std::int64_t kept = 0;     // the same up to its last character that is not a blank
@@ -236,6 +236,7 @@ std::int64_t LineReader::MeasureTrimmed(std::int64_t bound,
 }
 
 bool LineReader::ReadAt(std::int64_t offset, char* data, std::size_t size) {
+  offset += m_nTextStart;
   while (size > 0) {
     const ssize_t got = ::pread(m_fd, data, size, offset);
     if (got < 0 && errno == EINTR) continue;

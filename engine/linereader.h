@@ -45,6 +45,10 @@ class LineReader final {
   /// straight from the file; it must outlive the reading. Null reads the file as it is.
   void SetDecoder(SourceDecoder* decoder) { m_pDecoder = decoder; }
 
+  /// Bytes at the start of the file that are not text (a byte-order mark the decoder only
+  /// skips): MeasureLine and ReadAt then find a text position that much further on.
+  void SetTextStart(std::int64_t bytes) { m_nTextStart = bytes; }
+
   /// The character rules parts of long lines end by (GBK unless told otherwise).
   void SetRules(const TextRules& rules) { m_pRules = &rules; }
 
@@ -66,7 +70,7 @@ class LineReader final {
   /// a line longer than it was read whole.
   std::size_t LargestBuffer() const { return m_nLargestBuffer; }
 
-  /// Reads `size` bytes at file offset `offset` again, without moving the reader; false
+  /// Reads `size` bytes at text position `offset` again, without moving the reader; false
   /// (see Failed) when they cannot all be read.
   bool ReadAt(std::int64_t offset, char* data, std::size_t size);
 
@@ -100,7 +104,8 @@ class LineReader final {
   bool m_bEof = false;
   std::int64_t m_nLength = 0;
   std::int64_t m_nPosition = 0;
-  std::int64_t m_nLineStart = 0;  ///< file offset of the line now being handed out
+  std::int64_t m_nLineStart = 0;  ///< text position of the line now being handed out
+  std::int64_t m_nTextStart = 0;
   bool m_bMidLine = false;        ///< the last Next gave a part that is not the line's last
   dev_t m_device = 0;
   ino_t m_inode = 0;

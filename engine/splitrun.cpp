@@ -249,9 +249,9 @@ SplitOutcome SplitRun::Split(Plan& plan) {
   // its length is measured ahead in the source, so it moves whole as any line would; with
   // clean-up only where its trailing blanks lie is held back, and they are read again.
   // Both look at the file again: they need its bytes to be the run's text as it is written
-  // (no conversion, no mark). Other runs take such a line whole in those two cases.
-  const bool sameBytes = !decoder.Converts() && encodings.MarkBytes() == 0 &&
-                         rules.OutputEncoding() == rules.TextEncoding();
+  // (no conversion; a mark only skipped). Other runs take such a line whole in those cases.
+  const bool sameBytes = !decoder.Converts() && rules.OutputEncoding() == rules.TextEncoding();
+  if (sameBytes) source.SetTextStart(static_cast<std::int64_t>(encodings.MarkBytes()));
   // In GBK and GB18030 clean-up keeps sizes, so a part can be widened before it is trimmed.
   const bool gbkSpaces =
       encodings.Text() == Encoding::Gbk || encodings.Text() == Encoding::Gb18030;

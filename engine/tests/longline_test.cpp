@@ -143,10 +143,15 @@ TEST(LongLines, CleanUpAndKeepLinesReadLongLinesInPartsInEveryEncoding) {
   const std::string book = "text" + mixed + words + mixed + "\r\n" + mixed + "\r\nlast" +
                            words + mixed + "\r\n" + mixed;
   test::TempDir dir;
-  for (const Encoding encoding : {Encoding::Utf8, Encoding::Big5}) {
-    test::WriteFile(dir / "src.txt", *TextCodec::Convert(book, Encoding::Utf8, encoding));
+  for (const Encoding encoding : {Encoding::Utf8, Encoding::Big5, Encoding::Auto}) {
+    // Auto here: UTF-8 with a byte-order mark, which the pieces get too.
+    const std::string mark(encoding == Encoding::Auto ? Encodings::ByteOrderMark(Encoding::Utf8)
+                                                      : "");
+    const Encoding text = encoding == Encoding::Auto ? Encoding::Utf8 : encoding;
+    test::WriteFile(dir / "src.txt", mark + *TextCodec::Convert(book, Encoding::Utf8, text));
     for (const bool keepLines : {false, true}) {
-      SCOPED_TRACE(std::string(Encodings::Name(encoding)) + (keepLines ? " keep-lines" : ""));
+      SCOPED_TRACE(std::string(Encodings::Name(text)) + (mark.empty() ? "" : " marked") +
+                   (keepLines ? " keep-lines" : ""));
       std::vector<std::string> results;
       std::vector<std::size_t> buffers;
       for (const std::size_t partLimit : {std::size_t{0}, std::size_t{1} << 16, std::size_t{61}}) {
