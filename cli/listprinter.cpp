@@ -71,7 +71,7 @@ std::string ListPrinter::Table(const InspectionResult& r) {
       std::snprintf(row, sizeof row, "%4lld  %6s  %8lld  %8s  ", static_cast<long long>(h.piece),
                     number.c_str(), static_cast<long long>(h.line),
                     InspectionReport::Size(h.size).c_str());
-      out += row + InspectionReport::Utf8(h.title);
+      out += row + InspectionReport::Utf8(h.title, r.textEncoding);
       const auto mark = marks.find(h.line);
       if (mark != marks.end()) out += "  [" + mark->second + "]";
       out += '\n';
@@ -89,7 +89,8 @@ std::string ListPrinter::Json(const InspectionResult& r, const std::string& sour
   std::string out = "{\"source\": " + Quote(source) + ", \"status\": " +
                     Quote(StatusName(r.status));
   if (r.status != InspectionResult::Status::Done) return out + ", \"error\": " + Quote(r.error) + "}";
-  out += ", \"sourceBytes\": " + Int(r.sourceBytes) + ", \"lines\": " + Int(r.lines) +
+  out += ", \"encoding\": " + Quote(std::string(engine::Encodings::Name(r.sourceEncoding))) +
+         ", \"sourceBytes\": " + Int(r.sourceBytes) + ", \"lines\": " + Int(r.lines) +
          ", \"titleMax\": " + Int(r.titleMax) + ", \"headingCount\": " + Int(r.headingCount) +
          ", \"prefaceBytes\": " + Int(r.prefaceBytes) + ", \"pieces\": " + Int(r.pieces) +
          ", \"largestPiece\": " + Int(r.largestPiece) +
@@ -102,7 +103,7 @@ std::string ListPrinter::Json(const InspectionResult& r, const std::string& sour
            ", \"number\": " + (h.number < 0 ? std::string("null") : Int(h.number)) +
            ", \"line\": " + Int(h.line) + ", \"offset\": " + Int(h.offset) +
            ", \"size\": " + Int(h.size) + ", \"piece\": " + Int(h.piece) +
-           ", \"title\": " + Quote(InspectionReport::Utf8(h.title)) +
+           ", \"title\": " + Quote(InspectionReport::Utf8(h.title, r.textEncoding)) +
            ", \"file\": " + Quote(h.file) +
            ", \"mark\": " + Quote(mark == marks.end() ? std::string() : mark->second) + "}";
   }
@@ -120,7 +121,7 @@ std::string ListPrinter::Json(const InspectionResult& r, const std::string& sour
     const auto& miss = r.nearMisses[i];
     out += std::string(i > 0 ? ", " : "") + "{\"line\": " + Int(miss.line) +
            ", \"chars\": " + Int(miss.chars) +
-           ", \"text\": " + Quote(InspectionReport::Utf8(miss.text)) + "}";
+           ", \"text\": " + Quote(InspectionReport::Utf8(miss.text, r.textEncoding)) + "}";
   }
   out += "],\n \"forms\": [";
   for (std::size_t i = 0; i < r.forms.size(); ++i) {

@@ -17,7 +17,8 @@ class HeadingForms final {
   /// Lines longer than this are body text, whatever they hold.
   static constexpr std::size_t kMaxLineBytes = 200;
 
-  /// Notes the forms `line` (GBK) holds; each form counts once per line.
+  /// Notes the forms `line` (GBK, or GB18030 for a book in another encoding) holds; each
+  /// form counts once per line.
   void Add(std::string_view line);
 
   /// The forms that occur, most lines first, with keywords that find them and the title

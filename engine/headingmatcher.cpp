@@ -122,6 +122,27 @@ std::int64_t HeadingMatcher::ReadNumber(std::string_view line,
   return NumeralReader::kUnreadable;
 }
 
+bool HeadingMatcher::ToMatchText(std::string_view line, Encoding text, std::string& out) {
+  out.clear();
+  if (const TableTranscoder* table =
+          text == Encoding::Utf8 ? TableTranscoder::FromUtf8(Encoding::Gb18030) : nullptr) {
+    // Most of a line goes through the table; only what it leaves needs iconv.
+    out.resize(line.size() * 2);
+    const char* in = line.data();
+    std::size_t inLeft = line.size();
+    char* to = out.data();
+    std::size_t toLeft = out.size();
+    table->Convert(in, inLeft, to, toLeft);
+    out.resize(out.size() - toLeft);
+    line.remove_prefix(line.size() - inLeft);
+  }
+  if (line.empty()) return true;
+  auto rest = TextCodec::Convert(line, text, Encoding::Gb18030);
+  if (!rest) return false;
+  out += *rest;
+  return true;
+}
+
 bool HeadingMatcher::IsHeading(std::string_view line, std::int64_t headingCounter) {
   if (static_cast<std::int64_t>(line.size()) > m_maxBytes &&
       (m_bSizeIsMeasure || !m_pRules->FitsTitle(line, m_maxBytes))) {
@@ -129,26 +150,7 @@ bool HeadingMatcher::IsHeading(std::string_view line, std::int64_t headingCounte
   }
   if (m_keywords.empty() || m_bUnconvertible) return false;
   if (m_bConverts) {
-    m_strLine.clear();
-    const Encoding text = m_pRules->TextEncoding();
-    if (const TableTranscoder* table = text == Encoding::Utf8
-                                           ? TableTranscoder::FromUtf8(Encoding::Gb18030)
-                                           : nullptr) {
-      // Most of a line goes through the table; only what it leaves needs iconv.
-      m_strLine.resize(line.size() * 2);
-      const char* in = line.data();
-      std::size_t inLeft = line.size();
-      char* out = m_strLine.data();
-      std::size_t outLeft = m_strLine.size();
-      table->Convert(in, inLeft, out, outLeft);
-      m_strLine.resize(m_strLine.size() - outLeft);
-      line.remove_prefix(line.size() - inLeft);
-    }
-    if (!line.empty()) {
-      auto rest = TextCodec::Convert(line, text, Encoding::Gb18030);
-      if (!rest) return false;  // not text: no heading
-      m_strLine += *rest;
-    }
+    if (!ToMatchText(line, m_pRules->TextEncoding(), m_strLine)) return false;  // not text
     line = m_strLine;
   }
   const std::int64_t expected = headingCounter + 1;

@@ -36,6 +36,11 @@ class HeadingMatcher final {
   HeadingMatcher(std::vector<std::string> keywords, int series, std::int64_t titleLimit,
                  const TextRules& rules = TextRules::For(Encoding::Gbk));
 
+  /// `line`, text in `text`, as GB18030: the text headings are matched in when the book is in
+  /// neither GBK nor GB18030 (numerals and keywords read there as in GBK). False when `line`
+  /// is no text in `text`. UTF-8 "第一章" → "\xB5\xDA\xD2\xBB\xD5\xC2".
+  static bool ToMatchText(std::string_view line, Encoding text, std::string& out);
+
   /// True when `line` is the heading of chapter `headingCounter` + 1. Each keyword is
   /// searched from the end of the previous match: after a "?" keyword, past the whole
   /// number it matched (so "?" then "一" never finds the 一 inside 十一).

@@ -13,6 +13,9 @@
 #include "numberingcheck.h"
 #include "numberparse.h"
 #include "piecewriter.h"
+#include "runencodings.h"
+#include "sourcedecoder.h"
+#include "textrules.h"
 
 namespace sekato::engine {
 
@@ -37,10 +40,11 @@ std::optional<std::string> Refusal(const std::string& keywordText,
   return std::nullopt;
 }
 
-// The name the piece `number`, opened by a heading titled `title`, ends up with.
-std::string PieceFileName(const SplitOptions& o, std::int64_t number, const std::string& title) {
+// The name the piece `number`, opened by a heading titled `title` (in `text`), ends up with.
+std::string PieceFileName(const SplitOptions& o, std::int64_t number, const std::string& title,
+                          Encoding text) {
   std::string utf8Title;
-  if (o.m_nNameMode == 2 && PieceWriter::TitleFileName(title, utf8Title)) {
+  if (o.m_nNameMode == 2 && PieceWriter::TitleFileName(title, text, utf8Title)) {
     return PieceWriter::SequenceText(number) + "_" + utf8Title + ".txt";
   }
   const std::string& namePart = o.m_nNameMode == 1 ? o.m_strCustomName : o.m_strSrcTitle;
@@ -59,21 +63,46 @@ InspectionResult Inspection::Run(const SplitOptions& o, int series, const Progre
   if (series < 0 || series > 2) series = -1;
   const std::int64_t perFile = ParseNumber(o.m_strChaptersPerFile);
   const std::int64_t titleLimit = ParseNumber(o.m_strTitleMax);
-  // The inspection reads the book as GBK: keywords typed in another encoding are made GBK.
-  const auto gbkKeywords = TextCodec::Convert(o.m_strKeywords, o.m_textEncoding, Encoding::Gbk);
-  if (!gbkKeywords) {
-    r.status = InspectionResult::Status::Refused;
-    r.error = Messages::Format(Messages::kUnwritableText, "关键字", "?", "GBK");
-    return r;
-  }
-  const std::string keywordText = GbkText::NormaliseKeywords(*gbkKeywords);
-  const std::vector<std::string> keywords = HeadingMatcher::CutKeywords(keywordText);
   r.titleMax = titleLimit;
-  if (auto refusal = Refusal(keywordText, keywords, perFile, titleLimit, series)) {
+  const std::string typed = TextRules::For(o.m_textEncoding).NormaliseKeywords(o.m_strKeywords);
+  if (auto refusal =
+          Refusal(typed, HeadingMatcher::CutKeywords(typed), perFile, titleLimit, series)) {
     r.status = InspectionResult::Status::Refused;
     r.error = std::move(*refusal);
     return r;
   }
+
+  // The source is read in its own encoding, as a split into pieces of that encoding reads it.
+  SplitOptions asSource = o;
+  asSource.m_outEncoding = Encoding::Auto;
+  std::string message;
+  bool refused = false;
+  const auto encodings = RunEncodings::Resolve(asSource, message, refused);
+  if (!encodings) {
+    r.status = refused ? InspectionResult::Status::Refused : InspectionResult::Status::Failed;
+    r.error = std::move(message);
+    return r;
+  }
+  const TextRules& rules = encodings->Rules();
+  const Encoding text = encodings->Text();
+  // Headings are matched in GBK or GB18030, as the split's matcher does: a line of any other
+  // text is converted first, and what the result holds of it stays in that form.
+  const bool converts = text != Encoding::Gbk && text != Encoding::Gb18030;
+  r.sourceEncoding = encodings->Source();
+  r.textEncoding = converts ? Encoding::Gb18030 : text;
+  const TextRules& matchRules = TextRules::For(r.textEncoding);
+  // Keywords the book's encoding cannot hold are refused as the split refuses them.
+  auto keywordText = encodings->ToText(typed, o.m_textEncoding, "关键字", message);
+  if (keywordText && converts) {
+    keywordText = TextCodec::Convert(*keywordText, text, r.textEncoding);
+    if (!keywordText) message = Messages::Format(Messages::kUnwritableText, "关键字", "?", "GB18030");
+  }
+  if (!keywordText) {
+    r.status = InspectionResult::Status::Refused;
+    r.error = std::move(message);
+    return r;
+  }
+  const std::vector<std::string> keywords = HeadingMatcher::CutKeywords(*keywordText);
 
   LineReader source;
   std::string reason;
@@ -83,15 +112,21 @@ InspectionResult Inspection::Run(const SplitOptions& o, int series, const Progre
     return r;
   }
   r.sourceBytes = source.Length();
+  SourceDecoder decoder(encodings->Source(), text, encodings->MarkBytes());
+  if (decoder.Converts() || encodings->MarkBytes() > 0) source.SetDecoder(&decoder);
+  source.SetRules(rules);
   // As the split reads them: a line longer than a part is body text, whatever it holds.
   source.SetPartLimit(kPartLimit);
 
-  HeadingMatcher matcher(keywords, series, titleLimit);
+  HeadingMatcher matcher(keywords, series, titleLimit, matchRules);
   // The same keywords without the title limit (up to the longest line a title can be) tell
   // the near misses; with "?" it counts its own chapters.
   constexpr auto kNearMissMax = static_cast<std::int64_t>(HeadingForms::kMaxLineBytes);
   const bool nearMisses = 2 * titleLimit < kNearMissMax;
-  HeadingMatcher wide(keywords, series, kNearMissMax / 2);
+  HeadingMatcher wide(keywords, series, kNearMissMax / 2, matchRules);
+  // Longer lines can be neither headings nor near misses: they are not converted.
+  const std::int64_t matchMax = std::max(kNearMissMax, 2 * titleLimit);
+  std::string converted;
   std::int64_t wideCount = 0;
   const bool oneMatcher = nearMisses && !HeadingMatcher::HasWildcard(keywords);
   HeadingForms forms;
@@ -112,13 +147,19 @@ InspectionResult Inspection::Run(const SplitOptions& o, int series, const Progre
   std::size_t size = 0;
   bool complete = true;
   bool inLine = false;
-  std::int64_t offset = 0;  // where the line being read begins
+  // Offsets count the source's bytes: the text read is shorter by a byte-order mark, and
+  // for a UTF-16 source it is UTF-8, whose bytes the rules count as written in UTF-16.
+  std::int64_t offset = static_cast<std::int64_t>(encodings->MarkBytes());
+  std::int64_t read = 0;  // bytes of text read
+  const std::int64_t breakByte = rules.BreakBytes() / 2;
   std::int64_t nextReport = kProgressStep;
   while (source.Next(data, size, complete)) {
     const bool lineStart = !inLine;
     inLine = !complete;
     const std::int64_t lineOffset = offset;
-    offset = source.Position();
+    const std::int64_t ends = source.Position() - read - static_cast<std::int64_t>(size);
+    read = source.Position();
+    offset += rules.Written(std::string_view(data, size)) + ends * breakByte;
     if (lineStart) ++r.lines;
     if (offset >= nextReport) {
       nextReport = offset + kProgressStep;
@@ -129,9 +170,17 @@ InspectionResult Inspection::Run(const SplitOptions& o, int series, const Progre
     }
     if (!lineStart || !complete) continue;  // parts of a long line are body text
     if (o.m_bTrimSpaces) {
-      GbkText::WidenFullWidthSpaces(data, size);
+      size = rules.WidenFullWidthSpaces(data, size);
       size = GbkText::TrimRight(std::string_view(data, size)).size();
       if (size == 0) continue;
+    }
+    if (converts) {
+      if (!rules.FitsTitle(std::string_view(data, size), matchMax) ||
+          !HeadingMatcher::ToMatchText(std::string_view(data, size), text, converted)) {
+        continue;
+      }
+      data = converted.data();
+      size = converted.size();
     }
     const std::string_view line(data, size);
     // The forms are told only while nothing is found: they are reported only then.
@@ -142,14 +191,14 @@ InspectionResult Inspection::Run(const SplitOptions& o, int series, const Progre
       // Without "?" the wide matcher answers both questions: a heading is a wide heading
       // within the title limit. One search a line keeps the pass at read speed.
       wideHeading = wide.IsHeading(line, 0);
-      heading = wideHeading && static_cast<std::int64_t>(size) <= 2 * titleLimit;
+      heading = wideHeading && matchRules.FitsTitle(line, 2 * titleLimit);
     } else {
       wideHeading = nearMisses && wide.IsHeading(line, wideCount);
       if (wideHeading) ++wideCount;
       heading = matcher.IsHeading(line, count);
     }
     if (!heading) {
-      if (wideHeading && static_cast<std::int64_t>(size) > 2 * titleLimit &&
+      if (wideHeading && !matchRules.FitsTitle(line, 2 * titleLimit) &&
           AtLineStart(line, wide.LastStart())) {
         const std::int64_t chars = (static_cast<std::int64_t>(size) + 1) / 2;
         ++r.nearMissCount;
@@ -175,9 +224,9 @@ InspectionResult Inspection::Run(const SplitOptions& o, int series, const Progre
     h.line = r.lines;
     h.offset = lineOffset;
     h.piece = (count - 1) / perFile + 1;
-    h.title = ChapterSplitter::CleanTitle(line);
+    h.title = ChapterSplitter::CleanTitle(line, matchRules);
     if ((count - 1) % perFile == 0) pieceTitle = h.title;
-    h.file = PieceFileName(o, h.piece, pieceTitle);
+    h.file = PieceFileName(o, h.piece, pieceTitle, r.textEncoding);
     numbering.Add(h.number, h.line, h.index);
     if (r.headings.size() < InspectionResult::kMaxListed) r.headings.push_back(std::move(h));
   }

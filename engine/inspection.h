@@ -14,7 +14,9 @@ namespace sekato::engine {
 ///
 /// The pass reads the source line by line with the same line reading, clean-up and heading
 /// matcher as the split, so what it lists is what a split would cut at, whatever the split
-/// mode the options are in. Memory holds only the list of headings.
+/// mode the options are in. The source is read in its own encoding (detected or chosen),
+/// offsets and sizes count its bytes, and the pieces' encoding plays no part. Memory holds
+/// only the list of headings.
 ///
 /// Example: the sample novel with keywords "第 回" and title limit 30 gives 121 headings,
 /// 121 pieces, and 35 repeated (lines 5976, 6106).

@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "gbkcodec.h"
+#include "textcodec.h"
+#include "textrules.h"
 
 namespace sekato::engine {
 
@@ -12,9 +14,29 @@ std::string Number(std::int64_t n) { return std::to_string(n); }
 
 }  // namespace
 
-std::string InspectionReport::Utf8(std::string_view gbk) {
-  // One bad byte costs one character, not the whole text.
-  return GbkCodec::ToUtf8OrMark(gbk);
+std::string InspectionReport::Utf8(std::string_view text, Encoding encoding) {
+  if (encoding == Encoding::Gbk) {
+    if (auto whole = GbkCodec::ToUtf8(text)) return *whole;
+  } else if (auto whole = TextCodec::Convert(text, encoding, Encoding::Utf8)) {
+    return *whole;
+  }
+  // Character by character, so one bad byte costs one character and not the whole text.
+  const TextRules& rules = TextRules::For(encoding);
+  std::string out;
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t width = rules.CharLength(text, pos);
+    const auto one = encoding == Encoding::Gbk
+                         ? GbkCodec::ToUtf8(text.substr(pos, width))
+                         : TextCodec::Convert(text.substr(pos, width), encoding, Encoding::Utf8);
+    if (one) {
+      out += *one;
+      pos += width;
+    } else {
+      out += "\xEF\xBF\xBD";  // U+FFFD
+      pos += 1;
+    }
+  }
+  return out;
 }
 
 std::map<std::int64_t, std::string> InspectionReport::MarksByLine(const InspectionResult& r) {
@@ -99,7 +121,7 @@ std::vector<InspectionHint> InspectionReport::Hints(const InspectionResult& r) {
                 Number(r.titleMax) + " 个字";
     if (!r.nearMisses.empty()) {
       hint.text += "（如第 " + Number(r.nearMisses[0].line) + " 行“" +
-                   Utf8(r.nearMisses[0].text) + "”）";
+                   Utf8(r.nearMisses[0].text, r.textEncoding) + "”）";
     }
     hint.text += "；标题长度设为 " + Number(r.suggestedTitleMax) + " 可以找到它们";
     hints.push_back(std::move(hint));

@@ -39,8 +39,9 @@ class InspectionReport final {
   /// number lower than one before it. Lines without an issue have no entry.
   static std::map<std::int64_t, std::string> MarksByLine(const InspectionResult& r);
 
-  /// GBK → UTF-8 for showing book text; bytes that are no GBK character become U+FFFD.
-  static std::string Utf8(std::string_view gbk);
+  /// Book text (GBK, or the result's textEncoding) → UTF-8 for showing it; bytes that are no
+  /// character of the encoding become U+FFFD.
+  static std::string Utf8(std::string_view text, Encoding encoding = Encoding::Gbk);
 
   /// The summary, every numbering issue and every hint, one a line.
   static std::vector<std::string> Lines(const InspectionResult& r);

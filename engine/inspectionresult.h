@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "encoding.h"
+
 namespace sekato::engine {
 
 /// One chapter heading as a chapter split would find it.
@@ -14,7 +16,7 @@ struct InspectedHeading {
   std::int64_t offset = 0;   ///< byte offset of that line in the source
   std::int64_t size = 0;     ///< source bytes from this heading to the next (or the end)
   std::int64_t piece = 0;    ///< sequence number of the piece it goes into
-  std::string title;         ///< GBK, cleaned as for title names
+  std::string title;         ///< in the result's textEncoding, cleaned as for title names
   std::string file;          ///< file name (UTF-8) the piece it goes into ends up with
 };
 
@@ -36,7 +38,7 @@ struct NumberingIssue {
 struct NearMiss {
   std::int64_t line = 0;
   std::int64_t chars = 0;  ///< its length in Chinese characters (two bytes each, rounded up)
-  std::string text;        ///< GBK
+  std::string text;        ///< in the result's textEncoding
 };
 
 /// A common heading form found in the source, and the options that would take it.
@@ -53,6 +55,10 @@ struct InspectionResult {
   Status status = Status::Done;
   std::string error;  ///< UTF-8, for Refused and Failed
 
+  Encoding sourceEncoding = Encoding::Gbk;  ///< as detected or chosen
+  /// Book text in the result (titles, near misses): GBK for a GBK source, else GB18030, the
+  /// text headings are matched in; see InspectionReport::Utf8.
+  Encoding textEncoding = Encoding::Gbk;
   std::int64_t sourceBytes = 0;
   std::int64_t lines = 0;
   std::int64_t titleMax = 0;  ///< the title limit inspected with

@@ -44,6 +44,7 @@ bool LineReader::Open(const std::string& path, std::string& error) {
   m_device = info.st_dev;
   m_inode = info.st_ino;
   m_buffer.resize(kBufferSize);
+  m_nLargestBuffer = kBufferSize;
   m_begin = m_end = 0;
   m_bEof = false;
   m_nPosition = 0;
@@ -65,6 +66,7 @@ bool LineReader::Fill() {
   constexpr std::size_t kDecoderRoom = 16;
   if (m_end == m_buffer.size() || (m_pDecoder && m_buffer.size() - m_end < kDecoderRoom)) {
     m_buffer.resize(m_buffer.size() * 2);
+    m_nLargestBuffer = std::max(m_nLargestBuffer, m_buffer.size());
   }
   while (true) {
     char* const to = m_buffer.data() + m_end;
@@ -147,8 +149,12 @@ bool LineReader::NextPiece(char*& data, std::size_t& size, bool& complete) {
 
 std::int64_t LineReader::MeasureLine(bool trimmed, std::int64_t bound,
                                      const std::function<bool()>& keepGoing) {
+  const Encoding text = m_pRules->TextEncoding();
+  if (trimmed && text != Encoding::Gbk && text != Encoding::Gb18030) {
+    return MeasureTrimmed(bound, keepGoing);
+  }
   std::vector<char> chunk(std::size_t{1} << 16);
-  std::int64_t offset = m_nLineStart;
+  std::int64_t offset = m_nTextStart + m_nLineStart;
   std::int64_t length = 0;   // bytes of the line so far
   std::int64_t kept = 0;     // the length up to its last byte that is not a blank (trimmed)
   bool trailPending = false; // the byte before was a lead byte: this one is its trail
@@ -186,7 +192,51 @@ std::int64_t LineReader::MeasureLine(bool trimmed, std::int64_t bound,
   }
 }
 
+std::int64_t LineReader::MeasureTrimmed(std::int64_t bound,
+                                        const std::function<bool()>& keepGoing) {
+  constexpr std::size_t kChunk = std::size_t{1} << 16;
+  constexpr std::size_t kMaxChar = 4;
+  // Room for what a chunk carries over: less than two characters.
+  std::vector<char> chunk(kChunk + 2 * kMaxChar);
+  std::int64_t offset = m_nTextStart + m_nLineStart;
+  std::size_t carried = 0;   // bytes of a character the last chunk cut, at the front
+  std::int64_t widened = 0;  // the line so far, as clean-up widens it
+  std::int64_t kept = 0;     // the same up to its last character that is not a blank
+  while (true) {
+    if (!keepGoing()) return -2;
+    const ssize_t got = ::pread(m_fd, chunk.data() + carried, kChunk, offset);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      m_strError = std::strerror(errno);
+      return -1;
+    }
+    offset += got;
+    std::size_t size = carried + static_cast<std::size_t>(got);
+    const void* lf = std::memchr(chunk.data() + carried, '\n', static_cast<std::size_t>(got));
+    const bool last = got == 0 || lf != nullptr;
+    if (lf != nullptr) size = static_cast<std::size_t>(static_cast<const char*>(lf) - chunk.data());
+    // Unless the line ends here, stop before a character the read may have cut.
+    std::size_t end = size;
+    if (!last) {
+      end = size <= kMaxChar ? 0
+                             : m_pRules->BoundaryAtOrBelow(std::string_view(chunk.data(), size),
+                                                           size - kMaxChar + 1);
+    }
+    const std::size_t textBytes = m_pRules->TrimmedLength(std::string_view(chunk.data(), end));
+    const std::size_t textWidened = m_pRules->WidenFullWidthSpaces(chunk.data(), textBytes);
+    const std::size_t blankWidened =
+        m_pRules->WidenFullWidthSpaces(chunk.data() + textBytes, end - textBytes);
+    if (textBytes > 0) kept = widened + static_cast<std::int64_t>(textWidened);
+    widened += static_cast<std::int64_t>(textWidened + blankWidened);
+    if (last) return kept;
+    if (kept > bound) return bound + 1;
+    carried = size - end;
+    std::memmove(chunk.data(), chunk.data() + end, carried);
+  }
+}
+
 bool LineReader::ReadAt(std::int64_t offset, char* data, std::size_t size) {
+  offset += m_nTextStart;
   while (size > 0) {
     const ssize_t got = ::pread(m_fd, data, size, offset);
     if (got < 0 && errno == EINTR) continue;

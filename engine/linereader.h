@@ -45,6 +45,10 @@ class LineReader final {
   /// straight from the file; it must outlive the reading. Null reads the file as it is.
   void SetDecoder(SourceDecoder* decoder) { m_pDecoder = decoder; }
 
+  /// Bytes at the start of the file that are not text (a byte-order mark the decoder only
+  /// skips): MeasureLine and ReadAt then find a text position that much further on.
+  void SetTextStart(std::int64_t bytes) { m_nTextStart = bytes; }
+
   /// The character rules parts of long lines end by (GBK unless told otherwise).
   void SetRules(const TextRules& rules) { m_pRules = &rules; }
 
@@ -62,7 +66,11 @@ class LineReader final {
   std::int64_t MeasureLine(bool trimmed, std::int64_t bound,
                            const std::function<bool()>& keepGoing);
 
-  /// Reads `size` bytes at file offset `offset` again, without moving the reader; false
+  /// The largest the reading buffer has grown to since Open: stays at its first size unless
+  /// a line longer than it was read whole.
+  std::size_t LargestBuffer() const { return m_nLargestBuffer; }
+
+  /// Reads `size` bytes at text position `offset` again, without moving the reader; false
   /// (see Failed) when they cannot all be read.
   bool ReadAt(std::int64_t offset, char* data, std::size_t size);
 
@@ -80,6 +88,9 @@ class LineReader final {
 
  private:
   bool NextPiece(char*& data, std::size_t& size, bool& complete);
+  /// MeasureLine when trimmed in text whose full-width space is not two bytes long, or not
+  /// known by GBK's lead bytes: chunks are read up to a character, widened and measured.
+  std::int64_t MeasureTrimmed(std::int64_t bound, const std::function<bool()>& keepGoing);
   bool Fill();
   /// Hands out the buffered start of a long line, ending before `sure`.
   void TakePart(std::size_t sure, char*& data, std::size_t& size);
@@ -89,10 +100,12 @@ class LineReader final {
   std::size_t m_begin = 0;  ///< first unread byte in the buffer
   std::size_t m_end = 0;    ///< end of the data in the buffer
   std::size_t m_nPartLimit = 0;
+  std::size_t m_nLargestBuffer = 0;
   bool m_bEof = false;
   std::int64_t m_nLength = 0;
   std::int64_t m_nPosition = 0;
-  std::int64_t m_nLineStart = 0;  ///< file offset of the line now being handed out
+  std::int64_t m_nLineStart = 0;  ///< text position of the line now being handed out
+  std::int64_t m_nTextStart = 0;
   bool m_bMidLine = false;        ///< the last Next gave a part that is not the line's last
   dev_t m_device = 0;
   ino_t m_inode = 0;

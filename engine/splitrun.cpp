@@ -182,6 +182,12 @@ SplitOutcome SplitRun::Split(Plan& plan) {
   const RunEncodings& encodings = *plan.encodings;
   const TextRules& rules = encodings.Rules();
   LineReader source;
+  // Noted however the run ends.
+  struct BufferNote {
+    const LineReader& reader;
+    std::size_t& largest;
+    ~BufferNote() { largest = reader.LargestBuffer(); }
+  } note{source, m_nLargestBuffer};
   std::string reason;
   if (!source.Open(o.m_strSrcPath, reason)) {
     return Finish(SplitOutcome::Failed,
@@ -226,17 +232,16 @@ SplitOutcome SplitRun::Split(Plan& plan) {
   // Every line longer than the part limit comes in parts, so memory stays bounded in every
   // mode. Such a line is body text in chapter mode (no heading is that long); with keep-lines
   // its length is measured ahead in the source, so it moves whole as any line would; with
-  // clean-up only its trailing blanks are held back.
+  // clean-up only where its trailing blanks lie is held back, and they are read again.
   // Both look at the file again: they need its bytes to be the run's text as it is written
-  // (no conversion, no mark), and clean-up needs the full-width space of GBK. Other runs take
-  // such a line whole in those two cases.
-  const bool sameBytes = !decoder.Converts() && encodings.MarkBytes() == 0 &&
-                         rules.OutputEncoding() == rules.TextEncoding();
+  // (no conversion; a mark only skipped). Other runs take such a line whole in those cases.
+  const bool sameBytes = !decoder.Converts() && rules.OutputEncoding() == rules.TextEncoding();
+  if (sameBytes) source.SetTextStart(static_cast<std::int64_t>(encodings.MarkBytes()));
+  // In GBK and GB18030 clean-up keeps sizes, so a part can be widened before it is trimmed.
   const bool gbkSpaces =
       encodings.Text() == Encoding::Gbk || encodings.Text() == Encoding::Gb18030;
-  const bool inParts = o.m_bTrimSpaces                          ? sameBytes && gbkSpaces
-                       : o.m_nSplitMode == SplitMode::BySize && o.m_bKeepLines ? sameBytes
-                                                                     : true;
+  const bool inParts =
+      o.m_bTrimSpaces || (o.m_nSplitMode == SplitMode::BySize && o.m_bKeepLines) ? sameBytes : true;
   if (inParts) source.SetPartLimit(m_nPartLimit);
   const auto handlePart = [&](std::string_view part, bool last) {
     if (chapters) {
@@ -285,7 +290,9 @@ SplitOutcome SplitRun::Split(Plan& plan) {
     }
     const std::int64_t position = source.ProgressPosition();
     if (!warned) warnOfInvalid();
-    if (o.m_bTrimSpaces) size = rules.WidenFullWidthSpaces(data, size);
+    if (o.m_bTrimSpaces && (gbkSpaces || (lineStart && complete))) {
+      size = rules.WidenFullWidthSpaces(data, size);
+    }
     std::string_view text(data, size);
     bool handled = true;
     if (lineStart && complete) {
@@ -302,20 +309,24 @@ SplitOutcome SplitRun::Split(Plan& plan) {
       }
       handled = handled && handlePart(text, complete);
     } else {
-      // Blanks wait until text follows them; a line blank throughout is dropped.
-      const std::string_view kept = GbkText::TrimRight(text);
+      // Blanks wait until text follows them; a line blank throughout is dropped. Where they
+      // lie is counted in the source's bytes, before widening.
+      const std::size_t keptBytes =
+          gbkSpaces ? GbkText::TrimRight(text).size() : rules.TrimmedLength(text);
+      const std::string_view kept(
+          data, gbkSpaces ? keptBytes : rules.WidenFullWidthSpaces(data, keptBytes));
       const auto writeHeld = [&] {  // the blanks held go out as text
         if (!lineHasText) {
           if (writer.Count() > 0) writer.WriteBreak();
           lineHasText = true;
           if (!startLongLine(true)) return false;
         }
-        return blanks.Drain(source,
+        return blanks.Drain(source, rules,
                             [&](std::string_view run) { return handlePart(run, false); });
       };
       if (!kept.empty()) handled = writeHeld() && handlePart(kept, false);
-      blanks.Add(partStart + static_cast<std::int64_t>(kept.size()),
-                 static_cast<std::int64_t>(text.size() - kept.size()));
+      blanks.Add(partStart + static_cast<std::int64_t>(keptBytes),
+                 static_cast<std::int64_t>(text.size() - keptBytes));
       if (complete) {
         blanks.Clear();
         if (!lineHasText) continue;

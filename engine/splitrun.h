@@ -30,6 +30,10 @@ class SplitRun final {
   /// and moves it whole like any other line.
   void SetPartLimit(std::size_t bytes) { m_nPartLimit = bytes; }
 
+  /// The largest the reading buffer grew to in the run: above the part limit only when a
+  /// line was held whole.
+  std::size_t LargestBuffer() const { return m_nLargestBuffer; }
+
  private:
   struct Plan;
 
@@ -47,6 +51,7 @@ class SplitRun final {
   SplitOptions m_options;
   SplitHost& m_host;
   std::size_t m_nPartLimit = std::size_t{1} << 20;
+  std::size_t m_nLargestBuffer = 0;
 };
 
 /// The worker's body: runs one split with `options` and `host`. Same as SplitRun::Execute.

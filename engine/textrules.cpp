@@ -186,6 +186,8 @@ class EncodedRules : public TextRules {
     return out + (size - done);
   }
 
+  std::string_view FullWidthSpace() const override { return Rule::kFullWidthSpace; }
+
   std::string RemoveFullWidthSpaces(std::string_view text) const override {
     constexpr std::string_view kSpace = Rule::kFullWidthSpace;
     std::string out;
@@ -345,6 +347,28 @@ std::string TextRules::NormaliseKeywords(std::string_view text) const {
   std::string copy(text);
   copy.resize(WidenFullWidthSpaces(copy.data(), copy.size()));
   return std::string(GbkText::Trim(copy));
+}
+
+std::size_t TextRules::TrimmedLength(std::string_view text) const {
+  // Only the tail made of blank bytes and bytes of a full-width space can be trimmed: it is
+  // walked by characters from a boundary at or before it.
+  const std::string_view space = FullWidthSpace();
+  std::size_t tail = text.size();
+  while (tail > 0) {
+    const char c = text[tail - 1];
+    if (!GbkText::IsSpace(static_cast<unsigned char>(c)) && space.find(c) == npos) break;
+    --tail;
+  }
+  std::size_t pos = BoundaryAtOrBelow(text, tail);
+  std::size_t kept = pos;
+  while (pos < text.size()) {
+    const std::size_t length = CharLength(text, pos);
+    const bool blank = length == 1 ? GbkText::IsSpace(static_cast<unsigned char>(text[pos]))
+                                   : text.substr(pos, length) == space;
+    pos += length;
+    if (!blank) kept = pos;
+  }
+  return kept;
 }
 
 const TextRules& TextRules::For(Encoding text, Encoding output) {

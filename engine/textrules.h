@@ -47,6 +47,14 @@ class TextRules {
   /// size (smaller in UTF-8, where U+3000 is three bytes).
   virtual std::size_t WidenFullWidthSpaces(char* data, std::size_t size) const = 0;
 
+  /// The bytes of U+3000 in the text's encoding: "\xA1\xA1" in GBK, "\xE3\x80\x80" in UTF-8.
+  virtual std::string_view FullWidthSpace() const = 0;
+
+  /// Bytes of `text` up to the end of its last character that is neither ASCII white space
+  /// nor a full-width space: what clean-up keeps of it, before widening. "ab\u3000 " in UTF-8
+  /// keeps 2.
+  std::size_t TrimmedLength(std::string_view text) const;
+
   /// The text with every full-width space removed.
   virtual std::string RemoveFullWidthSpaces(std::string_view text) const = 0;
 

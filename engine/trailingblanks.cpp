@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "gbktext.h"
 #include "linereader.h"
+#include "textrules.h"
 
 namespace sekato::engine {
 
-bool TrailingBlanks::Drain(LineReader& source,
+bool TrailingBlanks::Drain(LineReader& source, const TextRules& rules,
                            const std::function<bool(std::string_view)>& write) {
   constexpr std::int64_t kChunk = 1 << 16;
   std::vector<char> chunk(static_cast<std::size_t>(kChunk));
@@ -18,17 +18,15 @@ bool TrailingBlanks::Drain(LineReader& source,
       Clear();
       return false;
     }
-    // Blanks are ASCII bytes and full-width spaces: end before a pair the chunk splits.
-    std::size_t end = 0;
-    while (end < wanted) {
-      const auto byte = static_cast<unsigned char>(chunk[end]);
-      const std::size_t next = end + (GbkText::IsLead(byte) ? 2 : 1);
-      if (next > wanted) break;
-      end = next;
+    // Blanks are ASCII bytes and full-width spaces: unless the chunk is the last, it ends
+    // before a character it may have cut (one of up to four bytes).
+    std::size_t end = wanted;
+    if (static_cast<std::int64_t>(wanted) < m_nLength) {
+      end = rules.BoundaryAtOrBelow(std::string_view(chunk.data(), wanted), wanted - 3);
+      if (end == 0) end = wanted;
     }
-    if (end == 0) end = wanted;
-    GbkText::WidenFullWidthSpaces(chunk.data(), end);
-    if (!write(std::string_view(chunk.data(), end))) {
+    const std::size_t widened = rules.WidenFullWidthSpaces(chunk.data(), end);
+    if (!write(std::string_view(chunk.data(), widened))) {
       Clear();
       return false;
     }

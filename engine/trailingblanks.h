@@ -7,6 +7,7 @@
 namespace sekato::engine {
 
 class LineReader;
+class TextRules;
 
 /// The white space at the end of what has been read of a long line, held back while clean-up
 /// cannot yet tell whether text follows it (then it is written) or the line ends (then it is
@@ -24,9 +25,10 @@ class TrailingBlanks final {
   }
 
   /// Reads what is held back from `source` and hands it to `write` in chunks of at most
-  /// 64 KiB, each ending at a character; then holds nothing. False as soon as reading fails
-  /// (the reader says why) or `write` returns false.
-  bool Drain(LineReader& source, const std::function<bool(std::string_view)>& write);
+  /// 64 KiB, each ending at a character of `rules` and widened as clean-up widens; then holds
+  /// nothing. False as soon as reading fails (the reader says why) or `write` returns false.
+  bool Drain(LineReader& source, const TextRules& rules,
+             const std::function<bool(std::string_view)>& write);
 
   void Clear() { m_nLength = 0; }
 

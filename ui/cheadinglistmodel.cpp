@@ -10,8 +10,11 @@ QColor CHeadingListModel::MarkColor() { return QColor(255, 218, 218); }
 
 CHeadingListModel::CHeadingListModel(std::vector<engine::InspectedHeading> headings,
                                      std::map<std::int64_t, std::string> marks,
-                                     QObject* parent)
-    : QAbstractTableModel(parent), m_headings(std::move(headings)), m_marks(std::move(marks)) {}
+                                     engine::Encoding text, QObject* parent)
+    : QAbstractTableModel(parent),
+      m_headings(std::move(headings)),
+      m_marks(std::move(marks)),
+      m_text(text) {}
 
 int CHeadingListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(m_headings.size());
@@ -29,7 +32,7 @@ QVariant CHeadingListModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
       switch (index.column()) {
         case kIndex: return QVariant::fromValue<qlonglong>(h.index);
-        case kTitle: return QString::fromStdString(engine::InspectionReport::Utf8(h.title));
+        case kTitle: return QString::fromStdString(engine::InspectionReport::Utf8(h.title, m_text));
         case kLine: return QVariant::fromValue<qlonglong>(h.line);
         case kSize: return QString::fromStdString(engine::InspectionReport::Size(h.size));
         case kFile: return QString::fromStdString(h.file);

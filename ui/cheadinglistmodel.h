@@ -12,7 +12,7 @@ namespace sekato::ui {
 
 /// The headings of an inspection as a table: 序号, 章节标题, 行号, 大小, 文件. Rows whose
 /// chapter number is missing before them, repeated or out of order are tinted, with the
-/// reason as tooltip. Titles are converted from GBK only when a row is shown, so a book of
+/// reason as tooltip. Titles are converted from the book's text only when a row is shown, so a book of
 /// many thousand chapters opens at once.
 class CHeadingListModel final : public QAbstractTableModel {
   Q_OBJECT
@@ -23,8 +23,10 @@ class CHeadingListModel final : public QAbstractTableModel {
   /// The tint of a marked row.
   static QColor MarkColor();
 
+  /// `text` is the encoding of the titles (the inspection's textEncoding).
   CHeadingListModel(std::vector<engine::InspectedHeading> headings,
-                    std::map<std::int64_t, std::string> marks, QObject* parent = nullptr);
+                    std::map<std::int64_t, std::string> marks,
+                    engine::Encoding text = engine::Encoding::Gbk, QObject* parent = nullptr);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -34,6 +36,7 @@ class CHeadingListModel final : public QAbstractTableModel {
  private:
   std::vector<engine::InspectedHeading> m_headings;
   std::map<std::int64_t, std::string> m_marks;  ///< UTF-8, by line
+  engine::Encoding m_text;
 };
 
 }  // namespace sekato::ui

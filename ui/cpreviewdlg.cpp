@@ -28,7 +28,8 @@ CPreviewDlg::CPreviewDlg(const engine::InspectionResult& result, QWidget* parent
 
   m_pTable->setObjectName(QStringLiteral("headings"));
   m_pTable->setModel(new CHeadingListModel(result.headings,
-                                           InspectionReport::MarksByLine(result), m_pTable));
+                                           InspectionReport::MarksByLine(result),
+                                           result.textEncoding, m_pTable));
   m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_pTable->verticalHeader()->hide();

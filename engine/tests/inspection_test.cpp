@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #include "inspection.h"
+#include "inspectionreport.h"
+#include "textcodec.h"
 #include "testsupport.h"
 
 namespace sekato::engine {
@@ -64,6 +66,74 @@ TEST_F(InspectionTest, ListsWhatTheSplitWrites) {
     for (const auto& h : r.headings) {
       if ((h.index - 1) % std::stoll(c.perFile) == 0) {
         EXPECT_EQ(h.file, names[static_cast<std::size_t>(h.piece - 1)]) << h.line;
+      }
+    }
+  }
+}
+
+TEST_F(InspectionTest, ReadsEachEncodingAsTheSplitDoes) {
+  // Traditional characters, so the book is the same text in GBK and in Big5; headings of
+  // 12, 11 and 12 characters, so a limit of 11 takes one and leaves two near misses.
+  const std::string book =
+      "序\r\n第一回　宴桃園豪傑三結義\r\n　　話說天下大勢，分久必合。\r\n"
+      "第二回　張翼德怒鞭督郵\r\n　　且說董卓字仲穎，隴西臨洮人也。\r\n"
+      "第三回　議溫明董卓叱丁原\r\n　　且說曹操當日對何進曰。";
+  struct Form {
+    Encoding encoding;
+    bool mark;
+  };
+  const std::vector<Form> forms = {{Encoding::Gbk, false},
+                                   {Encoding::Utf8, false},
+                                   {Encoding::Big5, false},
+                                   {Encoding::Utf16Le, true}};
+  for (const char* titleMax : {"30", "11"}) {
+    std::vector<std::string> expected;  // what the GBK copy lists
+    for (const Form& form : forms) {
+      SCOPED_TRACE(std::string(Encodings::Name(form.encoding)) + " limit " + titleMax);
+      const std::string mark = form.mark ? std::string(Encodings::ByteOrderMark(form.encoding)) : "";
+      const std::string bytes = mark + *TextCodec::Convert(book, Encoding::Utf8, form.encoding);
+      TempDir out;
+      WriteFile(out / "book.txt", bytes);
+      auto options = OptionsFor(out / "book.txt", out / "pieces");
+      options.m_textEncoding = Encoding::Utf8;
+      options.m_strKeywords = "第 回";
+      options.m_strTitleMax = titleMax;
+      options.m_nNameMode = 2;
+      // Too short to tell Big5 from GBK by itself: chosen, as -e does.
+      if (form.encoding == Encoding::Big5) options.m_encoding = Encoding::Big5;
+      const auto r = Inspection::Run(options, -1);
+      ASSERT_EQ(r.status, InspectionResult::Status::Done) << r.error;
+      EXPECT_EQ(r.sourceEncoding, form.encoding);
+      std::vector<std::string> listed;
+      std::int64_t total = r.prefaceBytes;
+      for (const auto& h : r.headings) {
+        total += h.size;
+        // Offsets and sizes are the source's bytes: the chapter they cut out is the chapter.
+        const std::string chapter = bytes.substr(static_cast<std::size_t>(h.offset),
+                                                 static_cast<std::size_t>(h.size));
+        std::string utf8 = *TextCodec::Convert(chapter, form.encoding, Encoding::Utf8);
+        for (auto at = utf8.find("　"); at != std::string::npos; at = utf8.find("　")) {
+          utf8.erase(at, 3);  // as titles are cleaned
+        }
+        EXPECT_EQ(utf8.rfind(InspectionReport::Utf8(h.title, r.textEncoding), 0), 0u) << utf8;
+        listed.push_back(std::to_string(h.number) + " " + std::to_string(h.line) + " " +
+                         InspectionReport::Utf8(h.title, r.textEncoding) + " " + h.file);
+      }
+      for (const auto& miss : r.nearMisses) {
+        listed.push_back(std::to_string(miss.line) + " " + std::to_string(miss.chars) + " " +
+                         InspectionReport::Utf8(miss.text, r.textEncoding));
+      }
+      listed.push_back(std::to_string(r.pieces) + " " + std::to_string(r.suggestedTitleMax));
+      if (expected.empty()) expected = listed;
+      EXPECT_EQ(listed, expected);
+      EXPECT_EQ(total, static_cast<std::int64_t>(bytes.size()));
+      // The split cuts where the inspection says, into the pieces it names.
+      RecordingHost host;
+      ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
+      const auto names = ListDir(out / "pieces");
+      ASSERT_EQ(static_cast<std::int64_t>(names.size()), r.pieces);
+      for (const auto& h : r.headings) {
+        EXPECT_EQ(names[static_cast<std::size_t>(h.piece - 1)], h.file);
       }
     }
   }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "splitrun.h"
+#include "textcodec.h"
 #include "testsupport.h"
 
 namespace sekato::engine {
@@ -122,6 +123,56 @@ TEST(LongLines, CleanUpTrimsTrailingBlanksOfAnyLengthAndMixReadInParts) {
       std::filesystem::remove_all(dir / "out");
     }
     EXPECT_TRUE(results[0] == results[1]) << keepLines;
+  }
+}
+
+}  // namespace
+}  // namespace sekato::engine
+
+namespace sekato::engine {
+namespace {
+
+TEST(LongLines, CleanUpAndKeepLinesReadLongLinesInPartsInEveryEncoding) {
+  // Full-width spaces are three bytes in UTF-8 and other bytes in Big5: cleaned, they become
+  // two spaces, so a part's bytes are no longer its text's. Lines far longer than the
+  // reader's buffer, blanks of every kind inside and at the end of them.
+  std::string mixed;
+  for (int i = 0; i < 3000; ++i) mixed += i % 3 == 0 ? "　" : (i % 2 ? " " : "\t");
+  std::string words;
+  for (int i = 0; i < 150000; ++i) words += i % 7 ? "說話" : "　a ";
+  const std::string book = "text" + mixed + words + mixed + "\r\n" + mixed + "\r\nlast" +
+                           words + mixed + "\r\n" + mixed;
+  test::TempDir dir;
+  for (const Encoding encoding : {Encoding::Utf8, Encoding::Big5, Encoding::Auto}) {
+    // Auto here: UTF-8 with a byte-order mark, which the pieces get too.
+    const std::string mark(encoding == Encoding::Auto ? Encodings::ByteOrderMark(Encoding::Utf8)
+                                                      : "");
+    const Encoding text = encoding == Encoding::Auto ? Encoding::Utf8 : encoding;
+    test::WriteFile(dir / "src.txt", mark + *TextCodec::Convert(book, Encoding::Utf8, text));
+    for (const bool keepLines : {false, true}) {
+      SCOPED_TRACE(std::string(Encodings::Name(text)) + (mark.empty() ? "" : " marked") +
+                   (keepLines ? " keep-lines" : ""));
+      std::vector<std::string> results;
+      std::vector<std::size_t> buffers;
+      for (const std::size_t partLimit : {std::size_t{0}, std::size_t{1} << 16, std::size_t{61}}) {
+        auto options = test::OptionsFor(dir / "src.txt", dir / "out");
+        options.m_encoding = encoding;
+        options.m_nSplitMode = SplitMode::BySize;
+        options.m_strMaxKB = "40";
+        options.m_bKeepLines = keepLines;
+        options.m_bTrimSpaces = true;
+        test::RecordingHost host;
+        SplitRun run(options, host);
+        run.SetPartLimit(partLimit);  // 0: every line whole
+        ASSERT_EQ(run.Execute(), SplitOutcome::Completed);
+        results.push_back(test::JoinPieces(dir / "out"));
+        buffers.push_back(run.LargestBuffer());
+        std::filesystem::remove_all(dir / "out");
+      }
+      EXPECT_TRUE(results[0] == results[1] && results[0] == results[2]);
+      EXPECT_GT(buffers[0], buffers[1]);  // held whole, the lines grew the buffer…
+      EXPECT_LE(buffers[1], std::size_t{1} << 18);  // …in parts, never
+    }
   }
 }
 
