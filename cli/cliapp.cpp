@@ -13,8 +13,8 @@
 
 #include "encoding.h"
 #include "fileops.h"
-#include "inspection.h"
-#include "inspectionreport.h"
+#include "chapterscan.h"
+#include "scanreport.h"
 #include "interruptflag.h"
 #include "listprinter.h"
 #include "messages.h"
@@ -121,12 +121,12 @@ int CliApp::SplitOne(const std::string& source, const std::string& prefix, bool 
   if (tally.headings == 0 || tally.gapsOrRepeats) {
     if (tally.headings == 0) summary += "；没有找到章节标题";
     if (IsRegularFile(source)) {
-      const auto report = engine::Inspection::Run(options, m_nSeries);
-      if (report.status == engine::InspectionResult::Status::Done) {
+      const auto report = engine::ChapterScan::Run(options, m_nSeries);
+      if (report.status == engine::ScanResult::Status::Done) {
         for (const auto& issue : report.numbering) {
-          notes.push_back(engine::InspectionReport::Issue(issue));
+          notes.push_back(engine::ScanReport::Issue(issue));
         }
-        for (const auto& hint : engine::InspectionReport::Hints(report)) {
+        for (const auto& hint : engine::ScanReport::Hints(report)) {
           notes.push_back(hint.text);
         }
       }
@@ -145,7 +145,7 @@ int CliApp::ListOne(const std::string& source, const std::string& prefix, bool b
   std::unique_ptr<ProgressMeter> meter;
   if (bar && !m_bQuiet && ::isatty(STDERR_FILENO)) meter = std::make_unique<ProgressMeter>(stderr);
   bool ranged = false;
-  const auto result = engine::Inspection::Run(
+  const auto result = engine::ChapterScan::Run(
       OptionsFor(source), m_nSeries, [&](std::int64_t position, std::int64_t length) {
         if (meter) {
           if (!ranged) meter->SetRange(length);
@@ -156,19 +156,19 @@ int CliApp::ListOne(const std::string& source, const std::string& prefix, bool b
       });
   if (meter) meter->Finish();
   // A refused or failed inspection found nothing to list: only JSON says so on stdout.
-  const bool done = result.status == engine::InspectionResult::Status::Done;
+  const bool done = result.status == engine::ScanResult::Status::Done;
   output = m_bJson ? ListPrinter::Json(result, source)
                    : (done ? ListPrinter::Table(result) : std::string());
   switch (result.status) {
-    case engine::InspectionResult::Status::Done:
+    case engine::ScanResult::Status::Done:
       return kExitDone;
-    case engine::InspectionResult::Status::Stopped:
+    case engine::ScanResult::Status::Stopped:
       std::fprintf(stderr, "%s检查被终止！\n", prefix.c_str());
       return kExitStopped;
-    case engine::InspectionResult::Status::Refused:
+    case engine::ScanResult::Status::Refused:
       std::fprintf(stderr, "sekato-cli: %s%s\n", prefix.c_str(), result.error.c_str());
       return kExitRefused;
-    case engine::InspectionResult::Status::Failed:
+    case engine::ScanResult::Status::Failed:
       break;
   }
   std::fprintf(stderr, "sekato-cli: %s%s\n", prefix.c_str(), result.error.c_str());

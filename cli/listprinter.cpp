@@ -2,24 +2,24 @@
 
 #include <cstdio>
 
-#include "inspectionreport.h"
+#include "scanreport.h"
 
 namespace sekato::cli {
 
-using engine::InspectionReport;
-using engine::InspectionResult;
+using engine::ScanReport;
+using engine::ScanResult;
 using engine::NumberingIssue;
 
 namespace {
 
 std::string Int(std::int64_t n) { return std::to_string(n); }
 
-std::string StatusName(InspectionResult::Status status) {
+std::string StatusName(ScanResult::Status status) {
   switch (status) {
-    case InspectionResult::Status::Done: return "done";
-    case InspectionResult::Status::Stopped: return "stopped";
-    case InspectionResult::Status::Refused: return "refused";
-    case InspectionResult::Status::Failed: break;
+    case ScanResult::Status::Done: return "done";
+    case ScanResult::Status::Stopped: return "stopped";
+    case ScanResult::Status::Refused: return "refused";
+    case ScanResult::Status::Failed: break;
   }
   return "failed";
 }
@@ -59,19 +59,19 @@ std::string ListPrinter::Quote(const std::string& text) {
   return out + "\"";
 }
 
-std::string ListPrinter::Table(const InspectionResult& r) {
+std::string ListPrinter::Table(const ScanResult& r) {
   std::string out;
   if (!r.headings.empty()) {
     // Chinese column names are two columns wide on a terminal: padded by hand.
     out += "文件    编号      行号      大小  标题\n";
-    const auto marks = InspectionReport::MarksByLine(r);
+    const auto marks = ScanReport::MarksByLine(r);
     char row[96];
     for (const auto& h : r.headings) {
       const std::string number = h.number < 0 ? "-" : Int(h.number);
       std::snprintf(row, sizeof row, "%4lld  %6s  %8lld  %8s  ", static_cast<long long>(h.piece),
                     number.c_str(), static_cast<long long>(h.line),
-                    InspectionReport::Size(h.size).c_str());
-      out += row + InspectionReport::Utf8(h.title, r.textEncoding);
+                    ScanReport::Size(h.size).c_str());
+      out += row + ScanReport::Utf8(h.title, r.textEncoding);
       const auto mark = marks.find(h.line);
       if (mark != marks.end()) out += "  [" + mark->second + "]";
       out += '\n';
@@ -81,21 +81,21 @@ std::string ListPrinter::Table(const InspectionResult& r) {
     }
     out += '\n';
   }
-  for (const auto& line : InspectionReport::Lines(r)) out += line + '\n';
+  for (const auto& line : ScanReport::Lines(r)) out += line + '\n';
   return out;
 }
 
-std::string ListPrinter::Json(const InspectionResult& r, const std::string& source) {
+std::string ListPrinter::Json(const ScanResult& r, const std::string& source) {
   std::string out = "{\"source\": " + Quote(source) + ", \"status\": " +
                     Quote(StatusName(r.status));
-  if (r.status != InspectionResult::Status::Done) return out + ", \"error\": " + Quote(r.error) + "}";
+  if (r.status != ScanResult::Status::Done) return out + ", \"error\": " + Quote(r.error) + "}";
   out += ", \"encoding\": " + Quote(std::string(engine::Encodings::Name(r.sourceEncoding))) +
          ", \"sourceBytes\": " + Int(r.sourceBytes) + ", \"lines\": " + Int(r.lines) +
          ", \"titleMax\": " + Int(r.titleMax) + ", \"headingCount\": " + Int(r.headingCount) +
          ", \"prefaceBytes\": " + Int(r.prefaceBytes) + ", \"pieces\": " + Int(r.pieces) +
          ", \"largestPiece\": " + Int(r.largestPiece) +
          ", \"smallestPiece\": " + Int(r.smallestPiece) + ",\n \"headings\": [";
-  const auto marks = InspectionReport::MarksByLine(r);
+  const auto marks = ScanReport::MarksByLine(r);
   for (std::size_t i = 0; i < r.headings.size(); ++i) {
     const auto& h = r.headings[i];
     const auto mark = marks.find(h.line);
@@ -103,7 +103,7 @@ std::string ListPrinter::Json(const InspectionResult& r, const std::string& sour
            ", \"number\": " + (h.number < 0 ? std::string("null") : Int(h.number)) +
            ", \"line\": " + Int(h.line) + ", \"offset\": " + Int(h.offset) +
            ", \"size\": " + Int(h.size) + ", \"piece\": " + Int(h.piece) +
-           ", \"title\": " + Quote(InspectionReport::Utf8(h.title, r.textEncoding)) +
+           ", \"title\": " + Quote(ScanReport::Utf8(h.title, r.textEncoding)) +
            ", \"file\": " + Quote(h.file) +
            ", \"mark\": " + Quote(mark == marks.end() ? std::string() : mark->second) + "}";
   }
@@ -113,7 +113,7 @@ std::string ListPrinter::Json(const InspectionResult& r, const std::string& sour
     out += std::string(i > 0 ? ", " : "") + "{\"kind\": " + Quote(KindName(issue.kind)) +
            ", \"number\": " + Int(issue.number) + ", \"last\": " + Int(issue.last) +
            ", \"lines\": " + IntList(issue.lines) +
-           ", \"text\": " + Quote(InspectionReport::Issue(issue)) + "}";
+           ", \"text\": " + Quote(ScanReport::Issue(issue)) + "}";
   }
   out += "],\n \"nearMissCount\": " + Int(r.nearMissCount) +
          ", \"suggestedTitleMax\": " + Int(r.suggestedTitleMax) + ", \"nearMisses\": [";
@@ -121,26 +121,26 @@ std::string ListPrinter::Json(const InspectionResult& r, const std::string& sour
     const auto& miss = r.nearMisses[i];
     out += std::string(i > 0 ? ", " : "") + "{\"line\": " + Int(miss.line) +
            ", \"chars\": " + Int(miss.chars) +
-           ", \"text\": " + Quote(InspectionReport::Utf8(miss.text, r.textEncoding)) + "}";
+           ", \"text\": " + Quote(ScanReport::Utf8(miss.text, r.textEncoding)) + "}";
   }
   out += "],\n \"forms\": [";
   for (std::size_t i = 0; i < r.forms.size(); ++i) {
     const auto& form = r.forms[i];
     out += std::string(i > 0 ? ", " : "") + "{\"label\": " + Quote(form.label) +
            ", \"lines\": " + Int(form.lines) +
-           ", \"keywords\": " + Quote(InspectionReport::Utf8(form.keywords)) +
+           ", \"keywords\": " + Quote(ScanReport::Utf8(form.keywords)) +
            ", \"titleMax\": " + Int(form.titleMax) + "}";
   }
   out += "],\n \"hints\": [";
-  const auto hints = InspectionReport::Hints(r);
+  const auto hints = ScanReport::Hints(r);
   for (std::size_t i = 0; i < hints.size(); ++i) {
     const auto& hint = hints[i];
     out += std::string(i > 0 ? ", " : "") + "{\"text\": " + Quote(hint.text) +
-           ", \"keywords\": " + Quote(InspectionReport::Utf8(hint.keywords)) +
+           ", \"keywords\": " + Quote(ScanReport::Utf8(hint.keywords)) +
            ", \"titleMax\": " + Int(hint.titleMax) + "}";
   }
   out += "],\n \"report\": [";
-  const auto lines = InspectionReport::Lines(r);
+  const auto lines = ScanReport::Lines(r);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     out += std::string(i > 0 ? ", " : "") + Quote(lines[i]);
   }

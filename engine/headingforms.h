@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "inspectionresult.h"
+#include "scanresult.h"
 
 namespace sekato::engine {
 

@@ -4,7 +4,7 @@
 #include <map>
 #include <vector>
 
-#include "inspectionresult.h"
+#include "scanresult.h"
 
 namespace sekato::engine {
 

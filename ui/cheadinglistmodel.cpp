@@ -2,13 +2,13 @@
 
 #include <QColor>
 
-#include "inspectionreport.h"
+#include "scanreport.h"
 
 namespace sekato::ui {
 
 QColor CHeadingListModel::MarkColor() { return QColor(255, 218, 218); }
 
-CHeadingListModel::CHeadingListModel(std::vector<engine::InspectedHeading> headings,
+CHeadingListModel::CHeadingListModel(std::vector<engine::ScannedHeading> headings,
                                      std::map<std::int64_t, std::string> marks,
                                      engine::Encoding text, QObject* parent)
     : QAbstractTableModel(parent),
@@ -32,9 +32,9 @@ QVariant CHeadingListModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
       switch (index.column()) {
         case kIndex: return QVariant::fromValue<qlonglong>(h.index);
-        case kTitle: return QString::fromStdString(engine::InspectionReport::Utf8(h.title, m_text));
+        case kTitle: return QString::fromStdString(engine::ScanReport::Utf8(h.title, m_text));
         case kLine: return QVariant::fromValue<qlonglong>(h.line);
-        case kSize: return QString::fromStdString(engine::InspectionReport::Size(h.size));
+        case kSize: return QString::fromStdString(engine::ScanReport::Size(h.size));
         case kFile: return QString::fromStdString(h.file);
         default: return {};
       }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "inspectionresult.h"
+#include "scanresult.h"
 
 namespace sekato::ui {
 
@@ -24,7 +24,7 @@ class CHeadingListModel final : public QAbstractTableModel {
   static QColor MarkColor();
 
   /// `text` is the encoding of the titles (the inspection's textEncoding).
-  CHeadingListModel(std::vector<engine::InspectedHeading> headings,
+  CHeadingListModel(std::vector<engine::ScannedHeading> headings,
                     std::map<std::int64_t, std::string> marks,
                     engine::Encoding text = engine::Encoding::Gbk, QObject* parent = nullptr);
 
@@ -34,7 +34,7 @@ class CHeadingListModel final : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
  private:
-  std::vector<engine::InspectedHeading> m_headings;
+  std::vector<engine::ScannedHeading> m_headings;
   std::map<std::int64_t, std::string> m_marks;  ///< UTF-8, by line
   engine::Encoding m_text;
 };

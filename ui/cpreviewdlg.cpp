@@ -10,25 +10,25 @@
 #include <QVBoxLayout>
 
 #include "cheadinglistmodel.h"
-#include "inspectionreport.h"
+#include "scanreport.h"
 
 namespace sekato::ui {
 
-using engine::InspectionReport;
+using engine::ScanReport;
 
-CPreviewDlg::CPreviewDlg(const engine::InspectionResult& result, QWidget* parent)
+CPreviewDlg::CPreviewDlg(const engine::ScanResult& result, QWidget* parent)
     : QDialog(parent), m_pTable(new QTableView(this)) {
   setWindowTitle(QStringLiteral("预览章节"));
   auto* layout = new QVBoxLayout(this);
 
-  auto* summary = new QLabel(QString::fromStdString(InspectionReport::Summary(result)), this);
+  auto* summary = new QLabel(QString::fromStdString(ScanReport::Summary(result)), this);
   summary->setObjectName(QStringLiteral("summary"));
   summary->setWordWrap(true);
   layout->addWidget(summary);
 
   m_pTable->setObjectName(QStringLiteral("headings"));
   m_pTable->setModel(new CHeadingListModel(result.headings,
-                                           InspectionReport::MarksByLine(result),
+                                           ScanReport::MarksByLine(result),
                                            result.textEncoding, m_pTable));
   m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -51,7 +51,7 @@ CPreviewDlg::CPreviewDlg(const engine::InspectionResult& result, QWidget* parent
   // Numbering issues (there can be hundreds) in a box of their own that scrolls.
   QStringList issues;
   for (const auto& issue : result.numbering) {
-    issues << QString::fromStdString(InspectionReport::Issue(issue));
+    issues << QString::fromStdString(ScanReport::Issue(issue));
   }
   if (!issues.isEmpty()) {
     auto* report = new QPlainTextEdit(issues.join(QLatin1Char('\n')), this);
@@ -61,7 +61,7 @@ CPreviewDlg::CPreviewDlg(const engine::InspectionResult& result, QWidget* parent
     layout->addWidget(report);
   }
 
-  const auto hints = InspectionReport::Hints(result);
+  const auto hints = ScanReport::Hints(result);
   for (std::size_t i = 0; i < hints.size(); ++i) {
     const auto& hint = hints[i];
     auto* row = new QHBoxLayout;
@@ -70,7 +70,7 @@ CPreviewDlg::CPreviewDlg(const engine::InspectionResult& result, QWidget* parent
     row->addWidget(text, 1);
     auto* apply = new QPushButton(QStringLiteral("应用此设置"), this);
     apply->setObjectName(QStringLiteral("hint%1").arg(i));
-    const QString keywords = QString::fromStdString(InspectionReport::Utf8(hint.keywords));
+    const QString keywords = QString::fromStdString(ScanReport::Utf8(hint.keywords));
     const std::int64_t titleMax = hint.titleMax;
     connect(apply, &QPushButton::clicked, this, [this, keywords, titleMax] {
       emit HintApplied(keywords, titleMax);

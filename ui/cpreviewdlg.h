@@ -4,7 +4,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "inspectionresult.h"
+#include "scanresult.h"
 
 class QTableView;
 
@@ -20,7 +20,7 @@ class CPreviewDlg final : public QDialog {
   Q_OBJECT
 
  public:
-  explicit CPreviewDlg(const engine::InspectionResult& result, QWidget* parent = nullptr);
+  explicit CPreviewDlg(const engine::ScanResult& result, QWidget* parent = nullptr);
 
   QTableView* Table() const { return m_pTable; }
 

@@ -458,7 +458,7 @@ void CSekatoView::OnSplitPreview() {
   }
 }
 
-void CSekatoView::ShowPreview(const engine::InspectionResult& result) {
+void CSekatoView::ShowPreview(const engine::ScanResult& result) {
   auto* dialog = new CPreviewDlg(result, this);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   connect(dialog, &CPreviewDlg::HintApplied, this, &CSekatoView::ApplyHint);

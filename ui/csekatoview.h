@@ -133,7 +133,7 @@ class CSekatoView final : public QScrollArea {
   /// Refreshes the options from the form for a split or a preview, or nothing after telling
   /// the user why not.
   std::optional<engine::SplitOptions> TakeOptionsForRun();
-  void ShowPreview(const engine::InspectionResult& result);
+  void ShowPreview(const engine::ScanResult& result);
   static void EnableItems(std::initializer_list<QWidget*> controls, bool bEnable);
 
   QWidget* m_pPage;

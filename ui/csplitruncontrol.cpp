@@ -63,8 +63,8 @@ bool CSplitRunControl::StartPreview(engine::SplitOptions options, int numeralSer
   m_pInspector.reset();
   m_running = 1;
   m_bPreviewing = true;
-  m_pInspector = std::make_unique<CInspectWorker>(m_running);
-  connect(m_pInspector.get(), &CInspectWorker::Ended, this, &CSplitRunControl::OnPreviewEnded);
+  m_pInspector = std::make_unique<CScanWorker>(m_running);
+  connect(m_pInspector.get(), &CScanWorker::Ended, this, &CSplitRunControl::OnPreviewEnded);
   return Started(m_pInspector->Start(std::move(options), numeralSeries, m_starter),
                  QStringLiteral("无法启动预览线程！"));
 }
@@ -140,15 +140,15 @@ void CSplitRunControl::OnPreviewEnded() {
     m_running = 0;
     m_bBusy = false;
   });
-  const engine::InspectionResult& result = m_pInspector->Result();
+  const engine::ScanResult& result = m_pInspector->Result();
   switch (result.status) {
-    case engine::InspectionResult::Status::Done:
+    case engine::ScanResult::Status::Done:
       emit PreviewReady(result);
       break;
-    case engine::InspectionResult::Status::Stopped:
+    case engine::ScanResult::Status::Stopped:
       break;  // the user stopped it and wants nothing more
-    case engine::InspectionResult::Status::Refused:
-    case engine::InspectionResult::Status::Failed:
+    case engine::ScanResult::Status::Refused:
+    case engine::ScanResult::Status::Failed:
       controls::AppMessageBox::Show(m_pMessageParent, QString::fromStdString(result.error));
       break;
   }

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "cinspectworker.h"
+#include "cscanworker.h"
 #include "csplitworker.h"
-#include "inspectionresult.h"
+#include "scanresult.h"
 
 class QProgressBar;
 class QWidget;
@@ -56,7 +56,7 @@ class CSplitRunControl final : public QObject {
   /// The current (or last) run's worker, or null before the first run.
   CSplitWorker* Worker() const { return m_pWorker.get(); }
   /// The current (or last) preview's worker, or null before the first preview.
-  CInspectWorker* Inspector() const { return m_pInspector.get(); }
+  CScanWorker* Inspector() const { return m_pInspector.get(); }
 
   // Injection points for tests and tools.
   void SetRunFunction(CSplitWorker::RunFunction run) { m_run = std::move(run); }
@@ -66,7 +66,7 @@ class CSplitRunControl final : public QObject {
   void CanStartChanged(bool bCan);
   void CanStopChanged(bool bCan);
   /// A preview found what a split would find: the form shows it.
-  void PreviewReady(const engine::InspectionResult& result);
+  void PreviewReady(const engine::ScanResult& result);
   /// The user asked, from a completion message, to preview the chapters.
   void PreviewAsked();
 
@@ -89,7 +89,7 @@ class CSplitRunControl final : public QObject {
   CSplitWorker::RunFunction m_run;
   CSplitWorker::ThreadStarter m_starter;
   std::unique_ptr<CSplitWorker> m_pWorker;
-  std::unique_ptr<CInspectWorker> m_pInspector;
+  std::unique_ptr<CScanWorker> m_pInspector;
   bool m_bPreviewing = false;  // the bar shows the preview, not a split
   QTimer m_progressTimer;
   std::int64_t m_nShownUpper = -1;

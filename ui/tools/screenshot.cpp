@@ -20,7 +20,7 @@
 #include "cpreviewdlg.h"
 #include "csekatoapp.h"
 #include "csekatoview.h"
-#include "inspection.h"
+#include "chapterscan.h"
 
 namespace {
 
@@ -101,8 +101,8 @@ bool ShotPreview(const QString& out) {
   options.m_strSrcPath = SEKATO_SAMPLES_DIR "/sanguoyanyi.gbk.txt";
   options.m_strSrcTitle = "sanguoyanyi";
   options.m_strKeywords = "\xB5\xDA \xBB\xD8";  // 第 回
-  const auto result = sekato::engine::Inspection::Run(options, -1);
-  if (result.status != sekato::engine::InspectionResult::Status::Done) return false;
+  const auto result = sekato::engine::ChapterScan::Run(options, -1);
+  if (result.status != sekato::engine::ScanResult::Status::Done) return false;
   sekato::ui::CPreviewDlg dialog(result, app.MainFrame());
   dialog.show();
   Settle(300);

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "inspection.h"
-#include "inspectionreport.h"
+#include "chapterscan.h"
+#include "scanreport.h"
 #include "textcodec.h"
 #include "testsupport.h"
 
@@ -13,7 +13,7 @@ namespace {
 using namespace test;
 using Kind = NumberingIssue::Kind;
 
-class InspectionTest : public ::testing::Test {
+class ChapterScanTest : public ::testing::Test {
  protected:
   SplitOptions Novel(const char* keywords, const char* titleMax) {
     auto options = OptionsFor(CorpusNovel(), dir / "out");
@@ -24,9 +24,9 @@ class InspectionTest : public ::testing::Test {
   TempDir dir;
 };
 
-TEST_F(InspectionTest, ReportsTheRepeatedChapterOfTheSampleNovelAndWritesNothing) {
-  const auto r = Inspection::Run(Novel("第 回", "30"), -1);
-  ASSERT_EQ(r.status, InspectionResult::Status::Done);
+TEST_F(ChapterScanTest, ReportsTheRepeatedChapterOfTheSampleNovelAndWritesNothing) {
+  const auto r = ChapterScan::Run(Novel("第 回", "30"), -1);
+  ASSERT_EQ(r.status, ScanResult::Status::Done);
   EXPECT_EQ(r.headingCount, 121);
   EXPECT_EQ(r.pieces, 121);
   ASSERT_EQ(r.numbering.size(), 1u);
@@ -39,7 +39,7 @@ TEST_F(InspectionTest, ReportsTheRepeatedChapterOfTheSampleNovelAndWritesNothing
   EXPECT_FALSE(std::filesystem::exists(dir / "out"));
 }
 
-TEST_F(InspectionTest, ListsWhatTheSplitWrites) {
+TEST_F(ChapterScanTest, ListsWhatTheSplitWrites) {
   struct Case {
     const char* keywords;
     const char* titleMax;
@@ -57,7 +57,7 @@ TEST_F(InspectionTest, ListsWhatTheSplitWrites) {
     options.m_strChaptersPerFile = c.perFile;
     options.m_nNameMode = 2;
     options.m_bTrimSpaces = c.trim;
-    const auto r = Inspection::Run(options, c.series);
+    const auto r = ChapterScan::Run(options, c.series);
     RecordingHost host;
     host.series = c.series;
     ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
@@ -71,7 +71,7 @@ TEST_F(InspectionTest, ListsWhatTheSplitWrites) {
   }
 }
 
-TEST_F(InspectionTest, ReadsEachEncodingAsTheSplitDoes) {
+TEST_F(ChapterScanTest, ReadsEachEncodingAsTheSplitDoes) {
   // Traditional characters, so the book is the same text in GBK and in Big5; headings of
   // 12, 11 and 12 characters, so a limit of 11 takes one and leaves two near misses.
   const std::string book =
@@ -101,8 +101,8 @@ TEST_F(InspectionTest, ReadsEachEncodingAsTheSplitDoes) {
       options.m_nNameMode = 2;
       // Too short to tell Big5 from GBK by itself: chosen, as -e does.
       if (form.encoding == Encoding::Big5) options.m_encoding = Encoding::Big5;
-      const auto r = Inspection::Run(options, -1);
-      ASSERT_EQ(r.status, InspectionResult::Status::Done) << r.error;
+      const auto r = ChapterScan::Run(options, -1);
+      ASSERT_EQ(r.status, ScanResult::Status::Done) << r.error;
       EXPECT_EQ(r.sourceEncoding, form.encoding);
       std::vector<std::string> listed;
       std::int64_t total = r.prefaceBytes;
@@ -115,13 +115,13 @@ TEST_F(InspectionTest, ReadsEachEncodingAsTheSplitDoes) {
         for (auto at = utf8.find("　"); at != std::string::npos; at = utf8.find("　")) {
           utf8.erase(at, 3);  // as titles are cleaned
         }
-        EXPECT_EQ(utf8.rfind(InspectionReport::Utf8(h.title, r.textEncoding), 0), 0u) << utf8;
+        EXPECT_EQ(utf8.rfind(ScanReport::Utf8(h.title, r.textEncoding), 0), 0u) << utf8;
         listed.push_back(std::to_string(h.number) + " " + std::to_string(h.line) + " " +
-                         InspectionReport::Utf8(h.title, r.textEncoding) + " " + h.file);
+                         ScanReport::Utf8(h.title, r.textEncoding) + " " + h.file);
       }
       for (const auto& miss : r.nearMisses) {
         listed.push_back(std::to_string(miss.line) + " " + std::to_string(miss.chars) + " " +
-                         InspectionReport::Utf8(miss.text, r.textEncoding));
+                         ScanReport::Utf8(miss.text, r.textEncoding));
       }
       listed.push_back(std::to_string(r.pieces) + " " + std::to_string(r.suggestedTitleMax));
       if (expected.empty()) expected = listed;
@@ -139,14 +139,14 @@ TEST_F(InspectionTest, ReadsEachEncodingAsTheSplitDoes) {
   }
 }
 
-TEST_F(InspectionTest, NumberingReportsGapsRepeatsAndNumbersOutOfOrder) {
+TEST_F(ChapterScanTest, NumberingReportsGapsRepeatsAndNumbersOutOfOrder) {
   const std::string source = dir / "book.txt";
   // Headings on lines 2, 4, 6, 8, 10, 12, 14: numbers 1 2 3 3 5 7 6.
   WriteFile(source, G("序\r\n第1章\r\na\r\n第二章\r\nb\r\n第三章\r\nc\r\n第三章\r\nd\r\n"
                       "第五章\r\ne\r\n第7章\r\nf\r\n第六章\r\ng"));
   auto options = OptionsFor(source, dir / "out");
   options.m_strChaptersPerFile = "2";
-  const auto r = Inspection::Run(options, -1);
+  const auto r = ChapterScan::Run(options, -1);
   ASSERT_EQ(r.headingCount, 7);
   ASSERT_EQ(r.numbering.size(), 3u);
   EXPECT_EQ(r.numbering[0].kind, Kind::Repeat);
@@ -166,18 +166,18 @@ TEST_F(InspectionTest, NumberingReportsGapsRepeatsAndNumbersOutOfOrder) {
   EXPECT_EQ(r.smallestPiece, 9);            // chapter 6 alone, without a last line break
 }
 
-TEST_F(InspectionTest, SuggestsOptionsOnTheWindowsDefaults) {
+TEST_F(ChapterScanTest, SuggestsOptionsOnTheWindowsDefaults) {
   // The defaults look for 第…章: the book's 第N回 headings are the form to suggest.
-  auto r = Inspection::Run(Novel("第  章", "20"), -1);
+  auto r = ChapterScan::Run(Novel("第  章", "20"), -1);
   EXPECT_EQ(r.headingCount, 0);
   ASSERT_FALSE(r.forms.empty());
   EXPECT_EQ(r.forms[0].label, "第N回");
   EXPECT_EQ(r.forms[0].lines, 121);
   EXPECT_EQ(r.forms[0].keywords, G("第 回"));
   const auto suggested = std::to_string(r.forms[0].titleMax);
-  EXPECT_EQ(Inspection::Run(Novel("第 回", suggested.c_str()), -1).headingCount, 121);
+  EXPECT_EQ(ChapterScan::Run(Novel("第 回", suggested.c_str()), -1).headingCount, 121);
   // With 第 回 most headings are longer than 20 characters: near misses tell the limit.
-  r = Inspection::Run(Novel("第 回", "20"), -1);
+  r = ChapterScan::Run(Novel("第 回", "20"), -1);
   EXPECT_EQ(r.headingCount, 19);
   EXPECT_EQ(r.headingCount + r.nearMissCount, 121);
   EXPECT_EQ(r.suggestedTitleMax, r.forms.empty() ? 24 : 0);
@@ -185,18 +185,18 @@ TEST_F(InspectionTest, SuggestsOptionsOnTheWindowsDefaults) {
   EXPECT_EQ(r.nearMisses[0].text.substr(0, 6), G("第一回"));
 }
 
-TEST_F(InspectionTest, RefusesWhatTheSplitRefuses) {
+TEST_F(ChapterScanTest, RefusesWhatTheSplitRefuses) {
   auto options = Novel("第?回", "30");
-  EXPECT_EQ(Inspection::Run(options, -1).status, InspectionResult::Status::Refused);
+  EXPECT_EQ(ChapterScan::Run(options, -1).status, ScanResult::Status::Refused);
   options.m_strSrcPath = dir / "missing.txt";
-  EXPECT_EQ(Inspection::Run(options, 2).status, InspectionResult::Status::Failed);
+  EXPECT_EQ(ChapterScan::Run(options, 2).status, ScanResult::Status::Failed);
   bool asked = false;
-  const auto r = Inspection::Run(Novel("第 回", "30"), -1, [&](std::int64_t, std::int64_t) {
+  const auto r = ChapterScan::Run(Novel("第 回", "30"), -1, [&](std::int64_t, std::int64_t) {
     asked = true;
     return false;
   });
   EXPECT_TRUE(asked);
-  EXPECT_EQ(r.status, InspectionResult::Status::Stopped);
+  EXPECT_EQ(r.status, ScanResult::Status::Stopped);
 }
 
 }  // namespace

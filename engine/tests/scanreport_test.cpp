@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "inspectionreport.h"
+#include "scanreport.h"
 #include "testsupport.h"
 
 namespace sekato::engine {
@@ -8,7 +8,7 @@ namespace {
 
 using test::G;
 
-TEST(InspectionReport, BookTextAndSizesForPeople) {
+TEST(ScanReport, BookTextAndSizesForPeople) {
   // Bytes that are no GBK character cost one U+FFFD each, never the rest of the title.
   const std::vector<std::pair<std::string, std::string>> texts = {
       {G("第一回"), "第一回"},
@@ -16,10 +16,10 @@ TEST(InspectionReport, BookTextAndSizesForPeople) {
       {G("第一") + "\xB5", "第一\xEF\xBF\xBD"},  // a lead byte with nothing after it
       {"", ""},
   };
-  for (const auto& [gbk, utf8] : texts) EXPECT_EQ(InspectionReport::Utf8(gbk), utf8);
+  for (const auto& [gbk, utf8] : texts) EXPECT_EQ(ScanReport::Utf8(gbk), utf8);
   const std::vector<std::pair<std::int64_t, std::string>> sizes = {
       {0, "0 B"}, {1023, "1023 B"}, {1536, "2 KB"}, {5 * 1024 * 1024 + 200000, "5.2 MB"}};
-  for (const auto& [bytes, text] : sizes) EXPECT_EQ(InspectionReport::Size(bytes), text);
+  for (const auto& [bytes, text] : sizes) EXPECT_EQ(ScanReport::Size(bytes), text);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "csplitworker.h"
-#include "inspectionresult.h"
+#include "scanresult.h"
 #include "splitoptions.h"
 
 namespace sekato::ui {
@@ -15,13 +15,13 @@ namespace sekato::ui {
 /// book: progress goes into atomics the window draws at its own pace, the form's run flag
 /// stops it (Stop works as for a split), and Ended follows on the user-interface thread once
 /// the thread has been joined; the result is then ready.
-class CInspectWorker final : public QObject {
+class CScanWorker final : public QObject {
   Q_OBJECT
 
  public:
   /// `running` is the form's run flag and must outlive this object.
-  explicit CInspectWorker(std::atomic<int>& running);
-  ~CInspectWorker() override;
+  explicit CScanWorker(std::atomic<int>& running);
+  ~CScanWorker() override;
 
   /// Starts inspecting `options` with numeral series `series`; false when no thread starts.
   bool Start(engine::SplitOptions options, int series,
@@ -37,7 +37,7 @@ class CInspectWorker final : public QObject {
   std::int64_t ProgressPos() const { return m_nPos.load(std::memory_order_relaxed); }
 
   /// What was found; meaningful once Ended was emitted.
-  const engine::InspectionResult& Result() const { return m_result; }
+  const engine::ScanResult& Result() const { return m_result; }
 
  signals:
   void Ended();
@@ -50,7 +50,7 @@ class CInspectWorker final : public QObject {
   std::atomic<bool> m_bActive{false};
   std::atomic<std::int64_t> m_nUpper{-1};
   std::atomic<std::int64_t> m_nPos{0};
-  engine::InspectionResult m_result;  // written by the thread before it ends
+  engine::ScanResult m_result;  // written by the thread before it ends
 };
 
 }  // namespace sekato::ui

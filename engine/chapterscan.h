@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "inspectionresult.h"
+#include "scanresult.h"
 #include "splitoptions.h"
 
 namespace sekato::engine {
@@ -20,14 +20,14 @@ namespace sekato::engine {
 ///
 /// Example: the sample novel with keywords "第 回" and title limit 30 gives 121 headings,
 /// 121 pieces, and 35 repeated (lines 5976, 6106).
-class Inspection final {
+class ChapterScan final {
  public:
   /// Called every megabyte or so with the source position and length; returning false
   /// stops the pass (status Stopped).
   using Progress = std::function<bool(std::int64_t position, std::int64_t length)>;
 
   /// `series` is the numeral series for "?" (0, 1, 2; -1 for none), as a split would get it.
-  static InspectionResult Run(const SplitOptions& options, int series,
+  static ScanResult Run(const SplitOptions& options, int series,
                               const Progress& progress = {});
 };
 

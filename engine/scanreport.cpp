@@ -1,4 +1,4 @@
-#include "inspectionreport.h"
+#include "scanreport.h"
 
 #include <cstdio>
 
@@ -14,7 +14,7 @@ std::string Number(std::int64_t n) { return std::to_string(n); }
 
 }  // namespace
 
-std::string InspectionReport::Utf8(std::string_view text, Encoding encoding) {
+std::string ScanReport::Utf8(std::string_view text, Encoding encoding) {
   if (encoding == Encoding::Gbk) {
     if (auto whole = GbkCodec::ToUtf8(text)) return *whole;
   } else if (auto whole = TextCodec::Convert(text, encoding, Encoding::Utf8)) {
@@ -39,7 +39,7 @@ std::string InspectionReport::Utf8(std::string_view text, Encoding encoding) {
   return out;
 }
 
-std::map<std::int64_t, std::string> InspectionReport::MarksByLine(const InspectionResult& r) {
+std::map<std::int64_t, std::string> ScanReport::MarksByLine(const ScanResult& r) {
   std::map<std::int64_t, std::string> marks;
   const auto add = [&](std::int64_t line, const std::string& text) {
     std::string& mark = marks[line];
@@ -64,7 +64,7 @@ std::map<std::int64_t, std::string> InspectionReport::MarksByLine(const Inspecti
   return marks;
 }
 
-std::string InspectionReport::Size(std::int64_t bytes) {
+std::string ScanReport::Size(std::int64_t bytes) {
   char text[32];
   if (bytes >= 1024 * 1024) {
     std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / (1024.0 * 1024.0));
@@ -76,7 +76,7 @@ std::string InspectionReport::Size(std::int64_t bytes) {
   return text;
 }
 
-std::string InspectionReport::Summary(const InspectionResult& r) {
+std::string ScanReport::Summary(const ScanResult& r) {
   std::string text = r.headingCount == 0 ? std::string("没有找到章节标题")
                                          : "找到 " + Number(r.headingCount) + " 个章节标题";
   text += "，将写出 " + Number(r.pieces) + " 个文件";
@@ -88,7 +88,7 @@ std::string InspectionReport::Summary(const InspectionResult& r) {
   return text;
 }
 
-std::string InspectionReport::Issue(const NumberingIssue& issue) {
+std::string ScanReport::Issue(const NumberingIssue& issue) {
   switch (issue.kind) {
     case NumberingIssue::Kind::Gap: {
       std::string numbers = Number(issue.number);
@@ -112,10 +112,10 @@ std::string InspectionReport::Issue(const NumberingIssue& issue) {
          " 行，在编号 " + Number(issue.last) + " 之后";
 }
 
-std::vector<InspectionHint> InspectionReport::Hints(const InspectionResult& r) {
-  std::vector<InspectionHint> hints;
+std::vector<ScanHint> ScanReport::Hints(const ScanResult& r) {
+  std::vector<ScanHint> hints;
   if (r.nearMissCount > 0) {
-    InspectionHint hint;
+    ScanHint hint;
     hint.titleMax = r.suggestedTitleMax;
     hint.text = "有 " + Number(r.nearMissCount) + " 行含有关键字但长于标题长度 " +
                 Number(r.titleMax) + " 个字";
@@ -127,7 +127,7 @@ std::vector<InspectionHint> InspectionReport::Hints(const InspectionResult& r) {
     hints.push_back(std::move(hint));
   }
   for (const auto& form : r.forms) {
-    InspectionHint hint;
+    ScanHint hint;
     hint.keywords = form.keywords;
     hint.titleMax = form.titleMax == r.titleMax ? 0 : form.titleMax;
     hint.text = "书中有 " + Number(form.lines) + " 行形如“" + form.label + "”：关键字设为“" +
@@ -139,7 +139,7 @@ std::vector<InspectionHint> InspectionReport::Hints(const InspectionResult& r) {
   return hints;
 }
 
-std::vector<std::string> InspectionReport::Lines(const InspectionResult& r) {
+std::vector<std::string> ScanReport::Lines(const ScanResult& r) {
   std::vector<std::string> lines = {Summary(r)};
   for (const auto& issue : r.numbering) lines.push_back(Issue(issue));
   for (const auto& hint : Hints(r)) lines.push_back(hint.text);

@@ -9,7 +9,7 @@
 namespace sekato::engine {
 
 /// One chapter heading as a chapter split would find it.
-struct InspectedHeading {
+struct ScannedHeading {
   std::int64_t index = 0;    ///< 1 for the first heading found
   std::int64_t number = -1;  ///< the number it carries; -1 when none can be read
   std::int64_t line = 0;     ///< line number in the source, from 1
@@ -50,19 +50,19 @@ struct HeadingForm {
 };
 
 /// What a chapter split with the given options would find, without writing anything.
-struct InspectionResult {
+struct ScanResult {
   enum class Status { Done, Stopped, Refused, Failed };
   Status status = Status::Done;
   std::string error;  ///< UTF-8, for Refused and Failed
 
   Encoding sourceEncoding = Encoding::Gbk;  ///< as detected or chosen
   /// Book text in the result (titles, near misses): GBK for a GBK source, else GB18030, the
-  /// text headings are matched in; see InspectionReport::Utf8.
+  /// text headings are matched in; see ScanReport::Utf8.
   Encoding textEncoding = Encoding::Gbk;
   std::int64_t sourceBytes = 0;
   std::int64_t lines = 0;
   std::int64_t titleMax = 0;  ///< the title limit inspected with
-  std::vector<InspectedHeading> headings;  ///< at most kMaxListed; see headingCount
+  std::vector<ScannedHeading> headings;  ///< at most kMaxListed; see headingCount
   std::int64_t headingCount = 0;
   std::int64_t prefaceBytes = 0;  ///< source bytes before the first heading
 

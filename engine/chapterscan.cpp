@@ -1,4 +1,4 @@
-#include "inspection.h"
+#include "chapterscan.h"
 
 #include <algorithm>
 #include <optional>
@@ -58,8 +58,8 @@ bool AtLineStart(std::string_view line, std::size_t start) {
 
 }  // namespace
 
-InspectionResult Inspection::Run(const SplitOptions& o, int series, const Progress& progress) {
-  InspectionResult r;
+ScanResult ChapterScan::Run(const SplitOptions& o, int series, const Progress& progress) {
+  ScanResult r;
   if (series < 0 || series > 2) series = -1;
   const std::int64_t perFile = ParseNumber(o.m_strChaptersPerFile);
   const std::int64_t titleLimit = ParseNumber(o.m_strTitleMax);
@@ -67,7 +67,7 @@ InspectionResult Inspection::Run(const SplitOptions& o, int series, const Progre
   const std::string typed = TextRules::For(o.m_textEncoding).NormaliseKeywords(o.m_strKeywords);
   if (auto refusal =
           Refusal(typed, HeadingMatcher::CutKeywords(typed), perFile, titleLimit, series)) {
-    r.status = InspectionResult::Status::Refused;
+    r.status = ScanResult::Status::Refused;
     r.error = std::move(*refusal);
     return r;
   }
@@ -79,7 +79,7 @@ InspectionResult Inspection::Run(const SplitOptions& o, int series, const Progre
   bool refused = false;
   const auto encodings = RunEncodings::Resolve(asSource, message, refused);
   if (!encodings) {
-    r.status = refused ? InspectionResult::Status::Refused : InspectionResult::Status::Failed;
+    r.status = refused ? ScanResult::Status::Refused : ScanResult::Status::Failed;
     r.error = std::move(message);
     return r;
   }
@@ -98,7 +98,7 @@ InspectionResult Inspection::Run(const SplitOptions& o, int series, const Progre
     if (!keywordText) message = Messages::Format(Messages::kUnwritableText, "关键字", "?", "GB18030");
   }
   if (!keywordText) {
-    r.status = InspectionResult::Status::Refused;
+    r.status = ScanResult::Status::Refused;
     r.error = std::move(message);
     return r;
   }
@@ -107,7 +107,7 @@ InspectionResult Inspection::Run(const SplitOptions& o, int series, const Progre
   LineReader source;
   std::string reason;
   if (!source.Open(o.m_strSrcPath, reason)) {
-    r.status = InspectionResult::Status::Failed;
+    r.status = ScanResult::Status::Failed;
     r.error = Messages::Format(Messages::kOpenSource, o.m_strSrcPath, reason);
     return r;
   }
@@ -164,7 +164,7 @@ InspectionResult Inspection::Run(const SplitOptions& o, int series, const Progre
     if (offset >= nextReport) {
       nextReport = offset + kProgressStep;
       if (progress && !progress(offset, r.sourceBytes)) {
-        r.status = InspectionResult::Status::Stopped;
+        r.status = ScanResult::Status::Stopped;
         return r;
       }
     }
@@ -203,7 +203,7 @@ InspectionResult Inspection::Run(const SplitOptions& o, int series, const Progre
         const std::int64_t chars = (static_cast<std::int64_t>(size) + 1) / 2;
         ++r.nearMissCount;
         r.suggestedTitleMax = std::max(r.suggestedTitleMax, chars);
-        if (r.nearMisses.size() < InspectionResult::kMaxNearMissesListed) {
+        if (r.nearMisses.size() < ScanResult::kMaxNearMissesListed) {
           r.nearMisses.push_back({r.lines, chars, std::string(line)});
         }
       }
@@ -218,7 +218,7 @@ InspectionResult Inspection::Run(const SplitOptions& o, int series, const Progre
       if (count % perFile == 0) closePiece(lineOffset);
     }
     ++count;
-    InspectedHeading h;
+    ScannedHeading h;
     h.index = count;
     h.number = oneMatcher ? wide.LastNumber() : matcher.LastNumber();
     h.line = r.lines;
@@ -228,10 +228,10 @@ InspectionResult Inspection::Run(const SplitOptions& o, int series, const Progre
     if ((count - 1) % perFile == 0) pieceTitle = h.title;
     h.file = PieceFileName(o, h.piece, pieceTitle, r.textEncoding);
     numbering.Add(h.number, h.line, h.index);
-    if (r.headings.size() < InspectionResult::kMaxListed) r.headings.push_back(std::move(h));
+    if (r.headings.size() < ScanResult::kMaxListed) r.headings.push_back(std::move(h));
   }
   if (source.Failed()) {
-    r.status = InspectionResult::Status::Failed;
+    r.status = ScanResult::Status::Failed;
     r.error = Messages::Format(Messages::kReadSource, o.m_strSrcPath, source.Error());
     return r;
   }

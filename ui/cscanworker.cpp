@@ -1,24 +1,24 @@
-#include "cinspectworker.h"
+#include "cscanworker.h"
 
 #include <QMetaObject>
 #include <exception>
 #include <system_error>
 
-#include "inspection.h"
+#include "chapterscan.h"
 
 namespace sekato::ui {
 
-CInspectWorker::CInspectWorker(std::atomic<int>& running) : m_running(running) {}
+CScanWorker::CScanWorker(std::atomic<int>& running) : m_running(running) {}
 
-CInspectWorker::~CInspectWorker() { Shutdown(); }
+CScanWorker::~CScanWorker() { Shutdown(); }
 
-bool CInspectWorker::Start(engine::SplitOptions options, int series,
+bool CScanWorker::Start(engine::SplitOptions options, int series,
                            const CSplitWorker::ThreadStarter& starter) {
   m_bActive = true;
   try {
     m_thread = starter([this, options = std::move(options), series] {
       try {
-        m_result = engine::Inspection::Run(
+        m_result = engine::ChapterScan::Run(
             options, series, [this](std::int64_t position, std::int64_t length) {
               m_nUpper.store(length, std::memory_order_relaxed);
               m_nPos.store(position, std::memory_order_relaxed);
@@ -26,10 +26,10 @@ bool CInspectWorker::Start(engine::SplitOptions options, int series,
             });
       } catch (const std::exception& error) {
         m_result = {};
-        m_result.status = engine::InspectionResult::Status::Failed;
+        m_result.status = engine::ScanResult::Status::Failed;
         m_result.error = std::string("预览出错：") + error.what();
       }
-      QMetaObject::invokeMethod(this, &CInspectWorker::OnThreadEnded, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(this, &CScanWorker::OnThreadEnded, Qt::QueuedConnection);
     });
   } catch (const std::system_error&) {
     m_bActive = false;
@@ -42,13 +42,13 @@ bool CInspectWorker::Start(engine::SplitOptions options, int series,
   return true;
 }
 
-void CInspectWorker::Shutdown() {
+void CScanWorker::Shutdown() {
   if (m_bActive) m_running.store(0);
   if (m_thread.joinable()) m_thread.join();
   m_bActive = false;
 }
 
-void CInspectWorker::OnThreadEnded() {
+void CScanWorker::OnThreadEnded() {
   if (m_thread.joinable()) m_thread.join();
   if (!m_bActive.exchange(false)) return;  // already joined by Shutdown
   emit Ended();
