@@ -10,19 +10,12 @@ compared with split's median on the same file from the same session and, for UTF
 same mode on GBK; the largest resident set of any run is reported. Last, the time detection
 takes on each copy (bench/detectbench, built as sekato-detectbench).
 """
-import argparse
 import os
 import shutil
 import statistics
 import subprocess
-import sys
-import tempfile
-import time
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-ROOT = os.path.dirname(HERE)
-GENERATOR = os.path.join(HERE, "gen_novel.py")
-GNU_TIME = "/usr/bin/time"
+from benchrun import GNU_TIME, make_novel, make_scratch, parse_args, timed
 
 
 def run(cmd, scratch):
@@ -30,40 +23,18 @@ def run(cmd, scratch):
     shutil.rmtree(scratch, ignore_errors=True)
     os.makedirs(scratch)
     subprocess.run(["sync"], check=False)
-    start = time.perf_counter()
-    # GNU time reports the command's own peak resident set; a child started straight from
-    # Python would count this process's pages too.
-    report = os.path.join(os.path.dirname(scratch), "rss")
-    proc = subprocess.run([GNU_TIME, "-f", "%M", "-o", report, *cmd], cwd=scratch,
-                          stdout=subprocess.DEVNULL, check=False)
-    seconds = time.perf_counter() - start
-    if proc.returncode != 0:
-        sys.exit(f"failed: {' '.join(cmd)}")
-    with open(report) as f:
-        return seconds, int(f.read().split()[-1])
+    seconds, rss, _ = timed(cmd, scratch)
+    return seconds, rss
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--cli", default=os.path.join(ROOT, "build", "cli", "sekato-cli"))
-    parser.add_argument("--size-mb", type=int, default=200)
-    parser.add_argument("--runs", type=int, default=3)
-    parser.add_argument("--work", default=os.path.join(HERE, "out"))
-    args = parser.parse_args()
+    args = parse_args(__doc__)
     if not os.path.exists(GNU_TIME):
         subprocess.run(["apt-get", "install", "-y", "-qq", "time"], check=True)
 
-    os.makedirs(args.work, exist_ok=True)
-    novel = os.path.join(args.work, f"novel-{args.size_mb}mb.txt")
-    if not os.path.exists(novel):
-        subprocess.run([sys.executable, GENERATOR, novel, str(args.size_mb)], check=True)
-    utf8 = os.path.join(args.work, f"novel-{args.size_mb}mb.utf8.txt")
-    if not os.path.exists(utf8):
-        subprocess.run([sys.executable, GENERATOR, utf8, str(args.size_mb), "--utf8"], check=True)
-    # Pieces go to memory when there is room, so disk write-back does not blur the timings.
-    shm = "/dev/shm"
-    base = shm if os.path.isdir(shm) and shutil.disk_usage(shm).free > 3 * os.path.getsize(novel) else args.work
-    scratch_root = tempfile.mkdtemp(prefix="sekato-bench-", dir=base)
+    novel = make_novel(args.work, args.size_mb)
+    utf8 = make_novel(args.work, args.size_mb, utf8=True)
+    scratch_root = make_scratch(args.work, novel)
     scratch = os.path.join(scratch_root, "out")
     cli = os.path.abspath(args.cli)
 

@@ -10,34 +10,14 @@ memory stays flat. The batch splits --copies copies of the sample novel, a piece
 once with -j 1 and once with -j 2; the speed-up is -j 1's median over -j 2's. Pieces go to
 memory (/dev/shm) when there is room. Timings are wall times: on a busy machine they vary.
 """
-import argparse
 import os
 import shutil
 import statistics
-import subprocess
 import sys
-import tempfile
-import time
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-ROOT = os.path.dirname(HERE)
-GENERATOR = os.path.join(HERE, "gen_novel.py")
+from benchrun import GNU_TIME, ROOT, make_novel, make_scratch, parse_args, timed
+
 SAMPLE = os.path.join(ROOT, "samples", "sanguoyanyi.gbk.txt")
-GNU_TIME = "/usr/bin/time"
-
-
-def run(cmd, cwd):
-    """Runs cmd in cwd; returns (seconds, peak RSS in KiB, CPU seconds)."""
-    report = os.path.join(tempfile.gettempdir(), f"sekato-rss-{os.getpid()}")
-    start = time.perf_counter()
-    proc = subprocess.run([GNU_TIME, "-f", "%M %U %S", "-o", report, *cmd], cwd=cwd,
-                          stdout=subprocess.DEVNULL, check=False)
-    seconds = time.perf_counter() - start
-    if proc.returncode != 0:
-        sys.exit(f"failed: {' '.join(cmd)}")
-    with open(report) as f:
-        rss, user, system = f.read().split()[-3:]
-        return seconds, int(rss), float(user) + float(system)
 
 
 def fresh(path):
@@ -47,24 +27,13 @@ def fresh(path):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--cli", default=os.path.join(ROOT, "build", "cli", "sekato-cli"))
-    parser.add_argument("--size-mb", type=int, default=200)
-    parser.add_argument("--copies", type=int, default=20)
-    parser.add_argument("--runs", type=int, default=3)
-    parser.add_argument("--work", default=os.path.join(HERE, "out"))
-    args = parser.parse_args()
+    args = parse_args(__doc__, [("--copies", {"type": int, "default": 20})])
     if not os.path.exists(GNU_TIME):
         sys.exit("GNU time is needed: apt-get install time")
     cli = os.path.abspath(args.cli)
 
-    os.makedirs(args.work, exist_ok=True)
-    novel = os.path.join(args.work, f"novel-{args.size_mb}mb.txt")
-    if not os.path.exists(novel):
-        subprocess.run([sys.executable, GENERATOR, novel, str(args.size_mb)], check=True)
-    shm = "/dev/shm"
-    room = os.path.isdir(shm) and shutil.disk_usage(shm).free > 3 * os.path.getsize(novel)
-    scratch = tempfile.mkdtemp(prefix="sekato-bench-", dir=shm if room else args.work)
+    novel = make_novel(args.work, args.size_mb)
+    scratch = make_scratch(args.work, novel)
     try:
         books = fresh(os.path.join(scratch, "books"))
         sources = []
@@ -83,7 +52,7 @@ def main():
         for _ in range(args.runs):
             for name, make in cases:  # interleaved, so every case sees the same machine state
                 out = fresh(os.path.join(scratch, "out"))
-                results.setdefault(name, []).append(run(make(out), out))
+                results.setdefault(name, []).append(timed(make(out), out))
     finally:
         shutil.rmtree(scratch, ignore_errors=True)
 

@@ -97,21 +97,6 @@ void GbkText::WidenFullWidthSpaces(char* data, std::size_t size) {
   }
 }
 
-std::string GbkText::RemoveFullWidthSpaces(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  std::size_t start = 0;
-  std::size_t pos = 0;
-  std::size_t boundary = 0;
-  while ((pos = FindFromBoundary(text, kFullWidthSpace, pos, boundary)) != npos) {
-    out.append(text.substr(start, pos - start));
-    pos += kFullWidthSpace.size();
-    start = boundary = pos;
-  }
-  out.append(text.substr(start));
-  return out;
-}
-
 std::string_view GbkText::TrimRight(std::string_view text) {
   std::size_t end = text.size();
   while (end > 0 && IsSpace(static_cast<unsigned char>(text[end - 1]))) --end;

@@ -32,9 +32,6 @@ class GbkText final {
   /// Replaces every full-width space by two ASCII spaces, in place (the length stays).
   static void WidenFullWidthSpaces(char* data, std::size_t size);
 
-  /// The text with every full-width space removed.
-  static std::string RemoveFullWidthSpaces(std::string_view text);
-
   /// ASCII white space: space, tab, LF, VT, FF, CR. No GBK trail byte is white space, so
   /// trimming never cuts a character.
   static constexpr bool IsSpace(unsigned char byte) {

@@ -67,27 +67,21 @@ TableTranscoder::TableTranscoder(Encoding other, bool toUtf8) : m_bToUtf8(toUtf8
   iconv_close(cd);
 }
 
+template <Encoding kOther, bool kToUtf8>
+const TableTranscoder* TableTranscoder::Shared() {
+  static const TableTranscoder table(kOther, kToUtf8);
+  return &table;
+}
+
 const TableTranscoder* TableTranscoder::FromUtf8(Encoding to) {
-  if (to == Encoding::Gbk) {
-    static const TableTranscoder gbk(Encoding::Gbk, false);
-    return &gbk;
-  }
-  if (to == Encoding::Gb18030) {
-    static const TableTranscoder gb18030(Encoding::Gb18030, false);
-    return &gb18030;
-  }
+  if (to == Encoding::Gbk) return Shared<Encoding::Gbk, false>();
+  if (to == Encoding::Gb18030) return Shared<Encoding::Gb18030, false>();
   return nullptr;
 }
 
 const TableTranscoder* TableTranscoder::ToUtf8(Encoding from) {
-  if (from == Encoding::Gbk) {
-    static const TableTranscoder gbk(Encoding::Gbk, true);
-    return &gbk;
-  }
-  if (from == Encoding::Gb18030) {
-    static const TableTranscoder gb18030(Encoding::Gb18030, true);
-    return &gb18030;
-  }
+  if (from == Encoding::Gbk) return Shared<Encoding::Gbk, true>();
+  if (from == Encoding::Gb18030) return Shared<Encoding::Gb18030, true>();
   return nullptr;
 }
 

@@ -33,6 +33,9 @@ class TableTranscoder final {
 
  private:
   TableTranscoder(Encoding other, bool toUtf8);
+  /// The one table for `kOther` in its direction, built on first use.
+  template <Encoding kOther, bool kToUtf8>
+  static const TableTranscoder* Shared();
   void ConvertFromUtf8(const unsigned char*& p, const unsigned char* end, unsigned char*& o,
                        unsigned char* outEnd) const;
   void ConvertToUtf8(const unsigned char*& p, const unsigned char* end, unsigned char*& o,

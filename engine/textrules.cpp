@@ -19,9 +19,10 @@ constexpr bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 // Valid gives its length, 0 for a byte that starts no valid character, kIncomplete when
 // `left` ends inside it.
 
-struct GbkRule {
-  static constexpr Encoding kEncoding = Encoding::Gbk;
-  static constexpr std::string_view kFullWidthSpace = "\xA1\xA1";
+// GBK and Big5: one byte, or a lead byte 0x81–0xFE and a trail byte. They differ only in the
+// trail bytes they take and in their full-width space.
+template <class Rule>
+struct DoubleByteRule {
   static constexpr bool kSelfSync = false;
   static std::size_t Length(const unsigned char* p, std::size_t left) {
     return GbkText::IsLead(p[0]) && left >= 2 ? 2 : 1;
@@ -30,10 +31,25 @@ struct GbkRule {
     if (p[0] < 0x80) return 1;
     if (!GbkText::IsLead(p[0])) return 0;
     if (left < 2) return kIncomplete;
-    return p[1] >= 0x40 && p[1] != 0x7F && p[1] != 0xFF ? 2 : 0;
+    return Rule::IsTrail(p[1]) ? 2 : 0;
   }
 };
 
+struct GbkRule : DoubleByteRule<GbkRule> {
+  static constexpr Encoding kEncoding = Encoding::Gbk;
+  static constexpr std::string_view kFullWidthSpace = "\xA1\xA1";
+  static constexpr bool IsTrail(unsigned char b) { return b >= 0x40 && b != 0x7F && b != 0xFF; }
+};
+
+struct Big5Rule : DoubleByteRule<Big5Rule> {
+  static constexpr Encoding kEncoding = Encoding::Big5;
+  static constexpr std::string_view kFullWidthSpace = "\xA1\x40";
+  static constexpr bool IsTrail(unsigned char b) {
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0xA1 && b != 0xFF);
+  }
+};
+
+// GB18030 is GBK with four-byte characters: lead, digit, lead, digit.
 struct Gb18030Rule {
   static constexpr Encoding kEncoding = Encoding::Gb18030;
   static constexpr std::string_view kFullWidthSpace = "\xA1\xA1";
@@ -44,30 +60,11 @@ struct Gb18030Rule {
     return 2;
   }
   static std::size_t Valid(const unsigned char* p, std::size_t left) {
-    if (p[0] < 0x80) return 1;
-    if (!GbkText::IsLead(p[0])) return 0;
-    if (left < 2) return kIncomplete;
-    if (IsDigit(p[1])) {
-      if (left >= 3 && !GbkText::IsLead(p[2])) return 0;
-      if (left < 4) return kIncomplete;
-      return IsDigit(p[3]) ? 4 : 0;
-    }
-    return p[1] >= 0x40 && p[1] != 0x7F && p[1] != 0xFF ? 2 : 0;
-  }
-};
-
-struct Big5Rule {
-  static constexpr Encoding kEncoding = Encoding::Big5;
-  static constexpr std::string_view kFullWidthSpace = "\xA1\x40";
-  static constexpr bool kSelfSync = false;
-  static std::size_t Length(const unsigned char* p, std::size_t left) {
-    return GbkText::IsLead(p[0]) && left >= 2 ? 2 : 1;
-  }
-  static std::size_t Valid(const unsigned char* p, std::size_t left) {
-    if (p[0] < 0x80) return 1;
-    if (!GbkText::IsLead(p[0])) return 0;
-    if (left < 2) return kIncomplete;
-    return (p[1] >= 0x40 && p[1] <= 0x7E) || (p[1] >= 0xA1 && p[1] != 0xFF) ? 2 : 0;
+    // As in GBK unless a lead byte is followed by a digit.
+    if (!GbkText::IsLead(p[0]) || left < 2 || !IsDigit(p[1])) return GbkRule::Valid(p, left);
+    if (left >= 3 && !GbkText::IsLead(p[2])) return 0;
+    if (left < 4) return kIncomplete;
+    return IsDigit(p[3]) ? 4 : 0;
   }
 };
 
@@ -335,9 +332,6 @@ class GbkRules final : public EncodedRules<GbkRule, false> {
   std::size_t WidenFullWidthSpaces(char* data, std::size_t size) const override {
     GbkText::WidenFullWidthSpaces(data, size);
     return size;
-  }
-  std::string RemoveFullWidthSpaces(std::string_view text) const override {
-    return GbkText::RemoveFullWidthSpaces(text);
   }
 };
 

@@ -12,7 +12,6 @@ add_library(sekato_ui STATIC
   cformtemplate.cpp cformtemplate.h
   cfullcolortoolbar.cpp cfullcolortoolbar.h
   cheadinglistmodel.cpp cheadinglistmodel.h
-  cscanworker.cpp cscanworker.h
   cmainframe.cpp cmainframe.h
   csekatoapp.cpp csekatoapp.h
   csekatodoc.cpp csekatodoc.h

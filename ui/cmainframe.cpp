@@ -6,7 +6,6 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QScreen>
 #include <QStyle>
 
@@ -67,13 +66,13 @@ bool CMainFrame::Create() {
              QStringLiteral("工具栏(&T)"), QStringLiteral("显示或隐藏工具栏\n显隐工具栏"));
   menu = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
   connect(AddCommand(menu, new QAction(this), ID_HELP_FEEDBACK, QStringLiteral("意见返馈(&F)")),
-          &QAction::triggered, this, &CMainFrame::OnHelpFeedback);
+          &QAction::triggered, this, &WebLinks::OpenFeedback);
   connect(AddCommand(menu, new QAction(this), ID_HELP_NEWVERSION,
                      QStringLiteral("查看新版本(&N)")),
-          &QAction::triggered, this, &CMainFrame::OnHelpNewVersion);
+          &QAction::triggered, this, &WebLinks::OpenNewVersion);
   connect(AddCommand(menu, new QAction(this), ID_HELP_SOFTLIST,
                      QStringLiteral("岚溪软件列表(&L)")),
-          &QAction::triggered, this, &CMainFrame::OnHelpSoftList);
+          &QAction::triggered, this, &WebLinks::OpenSoftList);
   menu->addSeparator();
   AddCommand(menu, new QAction(this), ID_APP_ABOUT, QStringLiteral("关于 岚溪TXT分割器(&A)"),
              QStringLiteral("显示程序信息，版本号和版权\n关于"));
@@ -116,6 +115,7 @@ QAction* CMainFrame::AddCommand(QMenu* menu, QAction* action, int nID, const QSt
 void CMainFrame::SetView(CSekatoView* pView) {
   m_pView = pView;
   setCentralWidget(pView);
+  installEventFilter(pView);  // a text file dropped on the menu or toolbar is the view's too
   const CSplitRunControl* run = pView->RunControl();
   QAction* start = Action(ID_SPLIT_START);
   QAction* stop = Action(ID_SPLIT_STOP);
@@ -148,27 +148,10 @@ bool CMainFrame::OnCommand(int nID) {
   return true;
 }
 
-void CMainFrame::OnHelpFeedback() { WebLinks::OpenFeedback(); }
-
-void CMainFrame::OnHelpNewVersion() { WebLinks::OpenNewVersion(); }
-
-void CMainFrame::OnHelpSoftList() { WebLinks::OpenSoftList(); }
-
 void CMainFrame::closeEvent(QCloseEvent* event) {
   // Nothing to save; a running split is stopped, its current piece closed, and waited for.
   if (m_pView != nullptr) m_pView->StopAndWait();
   event->accept();
-}
-
-void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-  if (!CSekatoView::TextFileFromDrop(event->mimeData()).isEmpty()) event->acceptProposedAction();
-}
-
-void CMainFrame::dropEvent(QDropEvent* event) {
-  const QString path = CSekatoView::TextFileFromDrop(event->mimeData());
-  if (path.isEmpty() || m_pView == nullptr) return;
-  event->acceptProposedAction();
-  m_pView->ChooseSource(path);
 }
 
 }  // namespace sekato::ui

@@ -45,15 +45,8 @@ class CMainFrame final : public QMainWindow {
   /// Runs command `nID` as its menu item would, unless it is disabled. True when it ran.
   bool OnCommand(int nID);
 
-  // Help menu.
-  void OnHelpFeedback();
-  void OnHelpNewVersion();
-  void OnHelpSoftList();
-
  protected:
   void closeEvent(QCloseEvent* event) override;
-  void dragEnterEvent(QDragEnterEvent* event) override;
-  void dropEvent(QDropEvent* event) override;
 
  private:
   /// `prompt` is "status tip\\ntooltip"; empty for a command without one (the Help links).

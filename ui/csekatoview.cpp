@@ -215,19 +215,6 @@ void CSekatoView::OnInitialUpdate() {
   m_comboEncoding->setCurrentIndex(0);
   m_comboOutEncoding->setCurrentIndex(0);
 
-  // The encodings, in the engine's order so an index is an Encoding: detect the source and
-  // write the pieces in its encoding unless the user says otherwise.
-  m_comboEncoding->clear();
-  m_comboOutEncoding->clear();
-  for (const engine::Encoding encoding : engine::Encodings::kAll) {
-    const QString name = QString::fromUtf8(engine::Encodings::DisplayName(encoding));
-    m_comboEncoding->addItem(encoding == engine::Encoding::Auto ? QStringLiteral("自动检测") : name);
-    m_comboOutEncoding->addItem(encoding == engine::Encoding::Auto ? QStringLiteral("同源文件")
-                                                                   : name);
-  }
-  m_comboEncoding->setCurrentIndex(0);
-  m_comboOutEncoding->setCurrentIndex(0);
-
   // 6.
   UpdateData(false);
 
@@ -254,10 +241,11 @@ void CSekatoView::ResizeParentToFit() {
 }
 
 bool CSekatoView::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != m_pPage) return QScrollArea::eventFilter(watched, event);
+  // The page (QScrollArea watches it already) and the frame around the view.
+  if (watched != m_pPage && watched != window()) return QScrollArea::eventFilter(watched, event);
   switch (event->type()) {
     case QEvent::Resize:
-      m_pForm->Stretch(m_pPage->width());
+      if (watched == m_pPage) m_pForm->Stretch(m_pPage->width());
       break;
     case QEvent::DragEnter:
     case QEvent::DragMove: {
@@ -389,14 +377,6 @@ void CSekatoView::OnAddTail() {
 }
 
 // --- Start and Stop ------------------------------------------------------------------------
-
-void CSekatoView::SetRunFunction(CSplitWorker::RunFunction run) {
-  m_pRunControl->SetRunFunction(std::move(run));
-}
-
-void CSekatoView::SetThreadStarter(CSplitWorker::ThreadStarter starter) {
-  m_pRunControl->SetThreadStarter(std::move(starter));
-}
 
 engine::SplitOptions CSekatoView::GetSplitOptions() const {
   engine::SplitOptions options;

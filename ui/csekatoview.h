@@ -58,18 +58,11 @@ class CSekatoView final : public QScrollArea {
   /// Closing the window: stops a run and waits for its worker; afterwards nothing starts.
   void StopAndWait();
 
-  /// True from Start until the run's worker has ended and its message has been dismissed.
-  bool IsWorkerActive() const { return m_pRunControl->IsBusy(); }
-
-  /// Start and Stop: their state follows its signals.
+  /// Start, Preview and Stop: their state follows its signals; it has the current job.
   CSplitRunControl* RunControl() const { return m_pRunControl.get(); }
 
-  // Injection points for tests and tools.
+  /// Injection point for tests and tools.
   void SetChoosers(FileChoosers choosers);
-  void SetRunFunction(CSplitWorker::RunFunction run);
-  void SetThreadStarter(CSplitWorker::ThreadStarter starter);
-  /// The current (or last) run's worker, or null before the first run.
-  CSplitWorker* Worker() const { return m_pRunControl->Worker(); }
 
   // Handlers of the form's buttons and of the Start and Stop commands.
   void OnBrowseSource();

@@ -5,6 +5,7 @@
 #include <QProgressBar>
 #include <algorithm>
 #include <climits>
+#include <system_error>
 
 #include "appmessagebox.h"
 #include "weblinks.h"
@@ -21,7 +22,7 @@ CSplitRunControl::CSplitRunControl(std::atomic<int>& running, QProgressBar* bar,
       m_pBar(bar),
       m_pMessageParent(messageParent),
       m_run(CSplitWorker::EngineRun()),
-      m_starter(CSplitWorker::SystemThreads()) {
+      m_starter([](std::function<void()> body) { return std::thread(std::move(body)); }) {
   m_progressTimer.setInterval(kProgressIntervalMs);
   connect(&m_progressTimer, &QTimer::timeout, this, &CSplitRunControl::UpdateProgress);
 }
@@ -29,8 +30,7 @@ CSplitRunControl::CSplitRunControl(std::atomic<int>& running, QProgressBar* bar,
 CSplitRunControl::~CSplitRunControl() {
   m_bClosing = true;
   m_running = 0;
-  m_pWorker.reset();  // joins
-  m_pInspector.reset();
+  if (m_thread.joinable()) m_thread.join();
 }
 
 template <typename Change>
@@ -47,31 +47,38 @@ void CSplitRunControl::SetSourceChosen(bool bChosen) {
 }
 
 bool CSplitRunControl::Start(engine::SplitOptions options, int numeralSeries) {
-  if (m_bClosing || m_bBusy) return false;
-  m_pWorker.reset();  // the last run has ended and been joined
-  // The flag is up before the thread exists, so the run's first look at it reads 1.
-  m_running = 1;
-  m_bPreviewing = false;
-  m_pWorker = std::make_unique<CSplitWorker>(m_running, numeralSeries);
-  connect(m_pWorker.get(), &CSplitWorker::Ended, this, &CSplitRunControl::OnWorkerEnded);
-  return Started(m_pWorker->Start(std::move(options), m_run, m_starter),
-                 QStringLiteral("无法启动分割线程，文件没有分割！"));
+  return Launch(
+      false, numeralSeries,
+      [options = std::move(options), run = m_run](CSplitWorker& worker) {
+        worker.Split(options, run);
+      },
+      QStringLiteral("无法启动分割线程，文件没有分割！"));
 }
 
 bool CSplitRunControl::StartPreview(engine::SplitOptions options, int numeralSeries) {
-  if (m_bClosing || m_bBusy) return false;
-  m_pInspector.reset();
-  m_running = 1;
-  m_bPreviewing = true;
-  m_pInspector = std::make_unique<CScanWorker>(m_running);
-  connect(m_pInspector.get(), &CScanWorker::Ended, this, &CSplitRunControl::OnPreviewEnded);
-  return Started(m_pInspector->Start(std::move(options), numeralSeries, m_starter),
-                 QStringLiteral("无法启动预览线程！"));
+  return Launch(
+      true, numeralSeries,
+      [options = std::move(options)](CSplitWorker& worker) { worker.Preview(options); },
+      QStringLiteral("无法启动预览线程！"));
 }
 
-bool CSplitRunControl::Started(bool started, const QString& failure) {
+bool CSplitRunControl::Launch(bool bPreview, int numeralSeries,
+                              std::function<void(CSplitWorker&)> job, const QString& failure) {
+  if (m_bClosing || m_bBusy) return false;
+  // The last job has ended and been joined. The flag is up before the thread exists, so the
+  // job's first look at it reads 1.
+  m_pWorker = std::make_unique<CSplitWorker>(m_running, numeralSeries);
+  m_running = 1;
+  m_bPreviewing = bPreview;
   m_nShownUpper = -1;
-  if (!started) {
+  try {
+    m_thread = m_starter([this, worker = m_pWorker.get(), job = std::move(job)] {
+      job(*worker);
+      QMetaObject::invokeMethod(this, &CSplitRunControl::OnThreadEnded, Qt::QueuedConnection);
+    });
+  } catch (const std::system_error&) {
+  }
+  if (!m_thread.joinable()) {  // refused, or a starter that gave back no thread
     m_running = 0;
     controls::AppMessageBox::Show(m_pMessageParent, failure);
     return false;
@@ -93,18 +100,26 @@ void CSplitRunControl::StopAndWait() {
     m_bClosing = true;
     m_progressTimer.stop();
     m_running = 0;
-    if (m_pWorker) m_pWorker->Join();
-    if (m_pInspector) m_pInspector->Shutdown();
+    if (m_thread.joinable()) m_thread.join();
     m_bBusy = false;
   });
 }
 
-void CSplitRunControl::OnWorkerEnded() {
+void CSplitRunControl::OnThreadEnded() {
+  if (!m_thread.joinable()) return;  // already joined while the window closed
+  m_thread.join();
   m_progressTimer.stop();
   UpdateProgress();
   if (m_bClosing) return;
+  if (m_bPreviewing) {
+    OnPreviewEnded(m_pWorker->GetResult().scan);
+  } else {
+    OnSplitEnded(m_pWorker->GetResult());
+  }
+}
+
+void CSplitRunControl::OnSplitEnded(CSplitWorker::Result result) {
   // The run is still busy while its message is open: Start waits for it to be read.
-  const CSplitWorker::Result result = m_pWorker->GetResult();
   const QPointer<CSplitRunControl> alive(this);
   ShowResult(result);
   if (!alive || m_bClosing) return;  // the window went away while its box was open
@@ -132,15 +147,11 @@ void CSplitRunControl::ShowResult(const CSplitWorker::Result& result) {
   if (chosen == 1) QMetaObject::invokeMethod(this, &CSplitRunControl::PreviewAsked, Qt::QueuedConnection);
 }
 
-void CSplitRunControl::OnPreviewEnded() {
-  m_progressTimer.stop();
-  UpdateProgress();
-  if (m_bClosing) return;
+void CSplitRunControl::OnPreviewEnded(const engine::ScanResult& result) {
   Changing([&] {
     m_running = 0;
     m_bBusy = false;
   });
-  const engine::ScanResult& result = m_pInspector->Result();
   switch (result.status) {
     case engine::ScanResult::Status::Done:
       emit PreviewReady(result);
@@ -155,9 +166,8 @@ void CSplitRunControl::OnPreviewEnded() {
 }
 
 void CSplitRunControl::UpdateProgress() {
-  if (!m_pBar || (m_bPreviewing ? !m_pInspector : !m_pWorker)) return;
-  const std::int64_t upper =
-      m_bPreviewing ? m_pInspector->ProgressUpper() : m_pWorker->ProgressUpper();
+  if (!m_pBar || !m_pWorker) return;
+  const std::int64_t upper = m_pWorker->ProgressUpper();
   if (upper < 0) return;  // the run has not measured its source (yet)
   if (upper != m_nShownUpper) {
     m_nShownUpper = upper;
@@ -166,8 +176,7 @@ void CSplitRunControl::UpdateProgress() {
     // An empty range would make the bar a busy indicator; an empty source shows an empty bar.
     m_pBar->setRange(0, std::max(1, static_cast<int>(upper >> m_nProgressShift)));
   }
-  const std::int64_t pos = std::clamp<std::int64_t>(
-      m_bPreviewing ? m_pInspector->ProgressPos() : m_pWorker->ProgressPos(), 0, upper);
+  const std::int64_t pos = std::clamp<std::int64_t>(m_pWorker->ProgressPos(), 0, upper);
   const int value = static_cast<int>(pos >> m_nProgressShift);
   if (m_pBar->value() != value) m_pBar->setValue(value);
 }

@@ -5,9 +5,10 @@
 #include <QTimer>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <thread>
 
-#include "cscanworker.h"
 #include "csplitworker.h"
 #include "scanresult.h"
 
@@ -16,9 +17,10 @@ class QWidget;
 
 namespace sekato::ui {
 
-/// Runs the form's splits and chapter previews one at a time: starts the worker, draws its
-/// progress on the bar, shows a split's closing message once it has ended, and says through
-/// its signals when Start, Preview and Stop can be used, so that the commands follow it.
+/// Runs the form's splits and chapter previews one at a time, each on a thread of its own:
+/// starts the job, draws its progress on the bar, and once the thread has ended and been
+/// joined shows a split's closing message or hands the preview over. Its signals say when
+/// Start, Preview and Stop can be used, so that the commands follow it.
 ///
 /// A run is busy from Start until its worker has ended and its message has been dismissed:
 /// Start stays disabled that long (and Stop enabled unless the run was stopped), so a new run
@@ -53,14 +55,15 @@ class CSplitRunControl final : public QObject {
   /// nothing starts.
   void StopAndWait();
 
-  /// The current (or last) run's worker, or null before the first run.
+  /// The current (or last) job's worker, or null before the first job.
   CSplitWorker* Worker() const { return m_pWorker.get(); }
-  /// The current (or last) preview's worker, or null before the first preview.
-  CScanWorker* Inspector() const { return m_pInspector.get(); }
+
+  /// Starts a thread running the body; throws std::system_error when the system refuses one.
+  using ThreadStarter = std::function<std::thread(std::function<void()>)>;
 
   // Injection points for tests and tools.
   void SetRunFunction(CSplitWorker::RunFunction run) { m_run = std::move(run); }
-  void SetThreadStarter(CSplitWorker::ThreadStarter starter) { m_starter = std::move(starter); }
+  void SetThreadStarter(ThreadStarter starter) { m_starter = std::move(starter); }
 
  signals:
   void CanStartChanged(bool bCan);
@@ -71,13 +74,17 @@ class CSplitRunControl final : public QObject {
   void PreviewAsked();
 
  private:
-  void OnWorkerEnded();
-  void OnPreviewEnded();
+  /// Raises the flag and runs `job` on a new worker's thread. False, after lowering the flag
+  /// and saying `failure`, when no thread starts.
+  bool Launch(bool bPreview, int numeralSeries, std::function<void(CSplitWorker&)> job,
+              const QString& failure);
+  /// The job's thread has ended (user-interface thread): joins it and tells its end.
+  void OnThreadEnded();
+  void OnSplitEnded(CSplitWorker::Result result);  // a copy: its box may outlive the worker
+  void OnPreviewEnded(const engine::ScanResult& result);
   /// Shows a split's closing message; completion offers the folder and, when no heading was
   /// found, the preview.
   void ShowResult(const CSplitWorker::Result& result);
-  /// Starts the progress timer for a job that started; else lowers the flag and says so.
-  bool Started(bool started, const QString& failure);
   void UpdateProgress();
   /// Runs `change`, then tells whoever listens what it changed for Start and Stop.
   template <typename Change>
@@ -87,10 +94,10 @@ class CSplitRunControl final : public QObject {
   QPointer<QProgressBar> m_pBar;
   QPointer<QWidget> m_pMessageParent;
   CSplitWorker::RunFunction m_run;
-  CSplitWorker::ThreadStarter m_starter;
+  ThreadStarter m_starter;
   std::unique_ptr<CSplitWorker> m_pWorker;
-  std::unique_ptr<CScanWorker> m_pInspector;
-  bool m_bPreviewing = false;  // the bar shows the preview, not a split
+  std::thread m_thread;
+  bool m_bPreviewing = false;  // the job is a preview, not a split
   QTimer m_progressTimer;
   std::int64_t m_nShownUpper = -1;
   int m_nProgressShift = 0;  // positions above the bar's int range are scaled down

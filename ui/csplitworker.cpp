@@ -1,11 +1,9 @@
 #include "csplitworker.h"
 
 #include <QFile>
-#include <QMetaObject>
 #include <exception>
-#include <system_error>
-#include <utility>
 
+#include "chapterscan.h"
 #include "messages.h"
 #include "splitrun.h"
 
@@ -14,47 +12,32 @@ namespace sekato::ui {
 CSplitWorker::CSplitWorker(std::atomic<int>& running, int numeralSeries)
     : m_running(running), m_nNumeralSeries(numeralSeries) {}
 
-CSplitWorker::~CSplitWorker() { Join(); }
+CSplitWorker::RunFunction CSplitWorker::EngineRun() { return &engine::SplitThreadProc; }
 
-CSplitWorker::RunFunction CSplitWorker::EngineRun() {
-  return [](const engine::SplitOptions& options, engine::SplitHost& host) {
-    return engine::SplitThreadProc(options, host);
-  };
-}
-
-CSplitWorker::ThreadStarter CSplitWorker::SystemThreads() {
-  return [](std::function<void()> body) { return std::thread(std::move(body)); };
-}
-
-bool CSplitWorker::Start(engine::SplitOptions options, RunFunction run,
-                         const ThreadStarter& starter) {
-  m_bActive = true;
+void CSplitWorker::Split(const engine::SplitOptions& options, const RunFunction& run) {
   try {
-    m_thread = starter([this, options = std::move(options), run = std::move(run)] {
-      try {
-        m_result.outcome = run(options, *this);
-      } catch (const std::exception& error) {
-        // The run cannot go on; say so and give the form back rather than end the program.
-        m_result.outcome = engine::SplitOutcome::Failed;
-        m_result.text = QStringLiteral("分割出错：") + QString::fromUtf8(error.what());
-        m_result.clearRunning = true;
-      }
-      QMetaObject::invokeMethod(this, &CSplitWorker::OnThreadEnded, Qt::QueuedConnection);
-    });
-  } catch (const std::system_error&) {
-    m_bActive = false;
-    return false;
+    m_result.outcome = run(options, *this);
+  } catch (const std::exception& error) {
+    // The run cannot go on; say so and give the form back rather than end the program.
+    m_result.outcome = engine::SplitOutcome::Failed;
+    m_result.text = QStringLiteral("分割出错：") + QString::fromUtf8(error.what());
+    m_result.clearRunning = true;
   }
-  if (!m_thread.joinable()) {  // a starter that gave back no thread
-    m_bActive = false;
-    return false;
-  }
-  return true;
 }
 
-void CSplitWorker::Join() {
-  if (m_thread.joinable()) m_thread.join();
-  m_bActive = false;
+void CSplitWorker::Preview(const engine::SplitOptions& options) {
+  try {
+    m_result.scan = engine::ChapterScan::Run(
+        options, m_nNumeralSeries, [this](std::int64_t position, std::int64_t length) {
+          m_nUpper.store(length, std::memory_order_relaxed);
+          m_nPos.store(position, std::memory_order_relaxed);
+          return IsRunning();
+        });
+  } catch (const std::exception& error) {
+    m_result.scan = {};
+    m_result.scan.status = engine::ScanResult::Status::Failed;
+    m_result.scan.error = std::string("预览出错：") + error.what();
+  }
 }
 
 int CSplitWorker::NumeralSeries() { return m_nNumeralSeries; }
@@ -93,12 +76,6 @@ QString CSplitWorker::CompletionText(const engine::RunTally& tally) {
                            "“预览章节”可以列出书中标题的样子和能找到它们的设置。");
   }
   return text;
-}
-
-void CSplitWorker::OnThreadEnded() {
-  if (!m_bActive) return;  // already joined while the window closed
-  Join();
-  emit Ended();
 }
 
 }  // namespace sekato::ui

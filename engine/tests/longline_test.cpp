@@ -15,6 +15,29 @@ std::vector<std::pair<std::string, std::string>> Pieces(const std::string& dir) 
   return pieces;
 }
 
+// src.txt of `dir` split by size (40 KB, blanks cleaned) with its lines read in parts of
+// `partLimit` bytes (0: every line whole): the pieces joined, and the largest line buffer.
+struct Cleaned {
+  std::string pieces;
+  std::size_t buffer;
+};
+Cleaned CleanedBySize(const TempDir& dir, Encoding encoding, bool keepLines,
+                      std::size_t partLimit) {
+  auto options = OptionsFor(dir / "src.txt", dir / "out");
+  options.m_encoding = encoding;
+  options.m_nSplitMode = SplitMode::BySize;
+  options.m_strMaxKB = "40";
+  options.m_bKeepLines = keepLines;
+  options.m_bTrimSpaces = true;
+  RecordingHost host;
+  SplitRun run(options, host);
+  run.SetPartLimit(partLimit);
+  EXPECT_EQ(run.Execute(), SplitOutcome::Completed);
+  Cleaned cleaned{JoinPieces(dir / "out"), run.LargestBuffer()};
+  std::filesystem::remove_all(dir / "out");
+  return cleaned;
+}
+
 TEST(LongLines, ReadInPartsTheyGiveTheSamePiecesAsReadWhole) {
   TempDir dir;
   struct Mode {
@@ -108,21 +131,9 @@ TEST(LongLines, CleanUpTrimsTrailingBlanksOfAnyLengthAndMixReadInParts) {
   test::TempDir dir;
   test::WriteFile(dir / "src.txt", book);
   for (const bool keepLines : {false, true}) {
-    std::vector<std::string> results;
-    for (const std::size_t partLimit : {std::size_t{1} << 20, std::size_t{64}}) {
-      auto options = test::OptionsFor(dir / "src.txt", dir / "out");
-      options.m_nSplitMode = SplitMode::BySize;
-      options.m_strMaxKB = "40";
-      options.m_bKeepLines = keepLines;
-      options.m_bTrimSpaces = true;
-      test::RecordingHost host;
-      SplitRun run(options, host);
-      run.SetPartLimit(partLimit);
-      ASSERT_EQ(run.Execute(), SplitOutcome::Completed);
-      results.push_back(test::JoinPieces(dir / "out"));
-      std::filesystem::remove_all(dir / "out");
-    }
-    EXPECT_TRUE(results[0] == results[1]) << keepLines;
+    EXPECT_TRUE(CleanedBySize(dir, Encoding::Auto, keepLines, std::size_t{1} << 20).pieces ==
+                CleanedBySize(dir, Encoding::Auto, keepLines, 64).pieces)
+        << keepLines;
   }
 }
 
@@ -152,26 +163,12 @@ TEST(LongLines, CleanUpAndKeepLinesReadLongLinesInPartsInEveryEncoding) {
     for (const bool keepLines : {false, true}) {
       SCOPED_TRACE(std::string(Encodings::Name(text)) + (mark.empty() ? "" : " marked") +
                    (keepLines ? " keep-lines" : ""));
-      std::vector<std::string> results;
-      std::vector<std::size_t> buffers;
-      for (const std::size_t partLimit : {std::size_t{0}, std::size_t{1} << 16, std::size_t{61}}) {
-        auto options = test::OptionsFor(dir / "src.txt", dir / "out");
-        options.m_encoding = encoding;
-        options.m_nSplitMode = SplitMode::BySize;
-        options.m_strMaxKB = "40";
-        options.m_bKeepLines = keepLines;
-        options.m_bTrimSpaces = true;
-        test::RecordingHost host;
-        SplitRun run(options, host);
-        run.SetPartLimit(partLimit);  // 0: every line whole
-        ASSERT_EQ(run.Execute(), SplitOutcome::Completed);
-        results.push_back(test::JoinPieces(dir / "out"));
-        buffers.push_back(run.LargestBuffer());
-        std::filesystem::remove_all(dir / "out");
-      }
-      EXPECT_TRUE(results[0] == results[1] && results[0] == results[2]);
-      EXPECT_GT(buffers[0], buffers[1]);  // held whole, the lines grew the buffer…
-      EXPECT_LE(buffers[1], std::size_t{1} << 18);  // …in parts, never
+      const Cleaned whole = CleanedBySize(dir, encoding, keepLines, 0);
+      const Cleaned parts = CleanedBySize(dir, encoding, keepLines, std::size_t{1} << 16);
+      EXPECT_TRUE(whole.pieces == parts.pieces &&
+                  whole.pieces == CleanedBySize(dir, encoding, keepLines, 61).pieces);
+      EXPECT_GT(whole.buffer, parts.buffer);  // held whole, the lines grew the buffer…
+      EXPECT_LE(parts.buffer, std::size_t{1} << 18);  // …in parts, never
     }
   }
 }

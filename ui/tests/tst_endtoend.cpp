@@ -99,7 +99,7 @@ class TestEndToEnd : public QObject {
     Edit(View(), IDC_NEWDIR)->setText(outDir);
   }
 
-  bool Finished() { return !View()->IsWorkerActive(); }
+  bool Finished() { return !View()->RunControl()->IsBusy(); }
 
  private slots:
   void initTestCase() {
@@ -179,7 +179,7 @@ class TestEndToEnd : public QObject {
     Prepare(m_large, gui);
     Click(View(), IDC_NOAD);
     QVERIFY(m_app->MainFrame()->OnCommand(ID_SPLIT_START));
-    QVERIFY(WaitUntil([&] { return View()->Worker()->ProgressPos() > 0; }));
+    QVERIFY(WaitUntil([&] { return View()->RunControl()->Worker()->ProgressPos() > 0; }));
     QVERIFY(m_app->MainFrame()->close());
     QVERIFY(Finished());
     QVERIFY(messages.texts.isEmpty());

@@ -104,7 +104,7 @@ class TestPreview : public QObject {
         [&](const QString&, const QStringList&) { return choice; });
     View()->ChooseSource(m_novel);
     QVERIFY(m_app->MainFrame()->OnCommand(ID_SPLIT_START));
-    QVERIFY(WaitUntil([&] { return !View()->IsWorkerActive(); }));
+    QVERIFY(WaitUntil([&] { return !View()->RunControl()->IsBusy(); }));
     const QString folder = m_dir.filePath(QStringLiteral("novel"));
     QCOMPARE(messages.texts.size(), 1);
     QVERIFY(messages.texts[0].startsWith(

@@ -113,17 +113,18 @@ class TestRunControl : public QObject {
 
   CMainFrame* Frame() { return m_app->MainFrame(); }
   CSekatoView* View() { return m_app->View(); }
+  CSplitRunControl* Run() { return View()->RunControl(); }
   bool StartEnabled() { return Frame()->Action(ID_SPLIT_START)->isEnabled(); }
   bool StopEnabled() { return Frame()->Action(ID_SPLIT_STOP)->isEnabled(); }
   void ChooseSource() { View()->ChooseSource(QStringLiteral("/books/novel.txt")); }
-  bool WorkerEnded() { return !View()->IsWorkerActive(); }
+  bool WorkerEnded() { return !Run()->IsBusy(); }
 
  private slots:
   void init() {
     m_app = std::make_unique<CSekatoApp>();
     QVERIFY(m_app->InitInstance({QStringLiteral("sekato")}));
     m_run = std::make_unique<ScriptedRun>();
-    View()->SetRunFunction(m_run->Function());
+    Run()->SetRunFunction(m_run->Function());
   }
 
   void cleanup() {
@@ -176,7 +177,7 @@ class TestRunControl : public QObject {
     m_run->Release();
     QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
     QVERIFY(!startAfterStop);
-    QCOMPARE(View()->Worker()->Outcome(), SplitOutcome::Completed);
+    QCOMPARE(Run()->Worker()->Outcome(), SplitOutcome::Completed);
     QVERIFY(StartEnabled());
     QCOMPARE(m_run->runs.load(), 1);
   }
@@ -188,7 +189,7 @@ class TestRunControl : public QObject {
     View()->OnSplitStart();  // a Start that arrives anyway
     QCOMPARE(messages.texts, QStringList{QStringLiteral("还未选择待分割的文件！")});
     QCOMPARE(View()->m_bRunning.load(), 0);
-    QVERIFY(View()->Worker() == nullptr);
+    QVERIFY(Run()->Worker() == nullptr);
   }
 
   void startRightAfterStop() {
@@ -270,7 +271,7 @@ class TestRunControl : public QObject {
   void warningsFollowTheClosingMessage() {
     MessageCapture messages;
     ChooseSource();
-    View()->SetRunFunction([](const SplitOptions&, SplitHost& host) {
+    Run()->SetRunFunction([](const SplitOptions&, SplitHost& host) {
       host.Warn("stray byte at 13");
       host.ShowMessage(SplitOutcome::Completed, kDone.toStdString());
       host.ClearRunning();
@@ -284,7 +285,7 @@ class TestRunControl : public QObject {
   void threadThatCannotStart() {
     MessageCapture messages;
     ChooseSource();
-    View()->SetThreadStarter([](std::function<void()>) -> std::thread {
+    Run()->SetThreadStarter([](std::function<void()>) -> std::thread {
       throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
     });
     View()->OnSplitStart();
@@ -298,7 +299,7 @@ class TestRunControl : public QObject {
   void failingRunGivesTheFormBack() {
     MessageCapture messages;
     ChooseSource();
-    View()->SetRunFunction([](const SplitOptions&, SplitHost&) -> SplitOutcome {
+    Run()->SetRunFunction([](const SplitOptions&, SplitHost&) -> SplitOutcome {
       throw std::runtime_error("disk full");
     });
     View()->OnSplitStart();
@@ -312,7 +313,7 @@ class TestRunControl : public QObject {
   void progressIsDrawnAtABoundedRate() {
     MessageCapture messages;
     ChooseSource();
-    View()->SetRunFunction([](const SplitOptions&, SplitHost& host) {
+    Run()->SetRunFunction([](const SplitOptions&, SplitHost& host) {
       constexpr std::int64_t kLines = 3'000'000;
       host.SetProgressRange(kLines);
       for (std::int64_t line = 1; line <= kLines && host.IsRunning(); ++line) {
@@ -346,7 +347,7 @@ class TestRunControl : public QObject {
       QVERIFY(Frame()->close());
     }
     QVERIFY(WorkerEnded());
-    QCOMPARE(View()->Worker()->Outcome(), SplitOutcome::Stopped);
+    QCOMPARE(Run()->Worker()->Outcome(), SplitOutcome::Stopped);
     QCOMPARE(View()->m_bRunning.load(), 0);
     QCoreApplication::processEvents();
     QVERIFY(messages.texts.isEmpty());  // nobody is left to read it
@@ -366,7 +367,7 @@ class TestRunControl : public QObject {
       QVERIFY(Frame()->close());
     }
     QVERIFY(WorkerEnded());
-    QCOMPARE(View()->Worker()->Outcome(), SplitOutcome::Completed);
+    QCOMPARE(Run()->Worker()->Outcome(), SplitOutcome::Completed);
     QCoreApplication::processEvents();
     QVERIFY(messages.texts.isEmpty());
     QVERIFY(!StartEnabled());  // a closed window starts nothing
