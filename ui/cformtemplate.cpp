@@ -9,7 +9,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSet>
 #include <algorithm>
 
 #include "dialogunits.h"
@@ -90,15 +89,6 @@ constexpr Row kRows[] = {
     {IDC_NUMERALS, Kind::Combo, "", 210, 149, 66, 78, kNone},
 };
 
-// The control `nIDC` as what the form uses it for. A template row of another kind is a fault
-// of this file, found by the first form ever built.
-template <typename T>
-T* Typed(const QHash<int, QWidget*>& items, int nIDC) {
-  T* control = qobject_cast<T*>(items.value(nIDC, nullptr));
-  if (control == nullptr) qFatal("form control %d is missing or of another kind", nIDC);
-  return control;
-}
-
 // Tab walks the form top to bottom, left to right; a radio group is one stop (its checked
 // button), within which the arrow keys move.
 constexpr int kTabOrder[] = {
@@ -178,6 +168,17 @@ QWidget* MakeControl(const Row& row, QWidget* page) {
 
 }  // namespace
 
+template <typename T>
+T* CFormTemplate::Fields::At(int nIDC) const {
+  T* control = qobject_cast<T*>(m_items.value(nIDC, nullptr));
+  if (control == nullptr) qFatal("form control %d is missing or of another kind", nIDC);
+  return control;
+}
+
+QButtonGroup* CFormTemplate::Fields::GroupOf(int nIDC) const {
+  return At<QRadioButton>(nIDC)->group();
+}
+
 QSize CFormTemplate::SizeInUnits() { return QSize(290, 301); }
 
 CFormTemplate::CFormTemplate(QWidget* page, const DialogUnits& units) {
@@ -185,8 +186,7 @@ CFormTemplate::CFormTemplate(QWidget* page, const DialogUnits& units) {
   page->setMinimumSize(m_size);
   page->resize(m_size);
 
-  QButtonGroup* group = nullptr;
-  int groupStart = 0;
+  QList<QButtonGroup*> groups;
   for (const Row& row : kRows) {
     QWidget* control = MakeControl(row, page);
     const int height = row.kind == Kind::Combo ? kClosedComboHeight : row.height;
@@ -200,15 +200,13 @@ CFormTemplate::CFormTemplate(QWidget* page, const DialogUnits& units) {
       m_items.insert(row.id, control);
     }
     if (row.kind == Kind::Radio) {
-      if ((row.flags & kGroupStart) != 0 || group == nullptr) {
-        group = new QButtonGroup(page);
-        group->setExclusive(true);
-        groupStart = row.id;
-        group->setObjectName(IdName(groupStart));
+      if ((row.flags & kGroupStart) != 0 || groups.isEmpty()) {
+        groups.append(new QButtonGroup(page));
+        groups.last()->setExclusive(true);
+        groups.last()->setObjectName(IdName(row.id));
       }
-      auto* radio = static_cast<QRadioButton*>(control);
-      group->addButton(radio, static_cast<int>(group->buttons().size()));
-      m_groups.insert(row.id, group);
+      const auto index = static_cast<int>(groups.last()->buttons().size());
+      groups.last()->addButton(static_cast<QRadioButton*>(control), index);
     }
     m_controls.append(control);
   }
@@ -217,47 +215,13 @@ CFormTemplate::CFormTemplate(QWidget* page, const DialogUnits& units) {
     if (previous != nullptr) QWidget::setTabOrder(previous, m_items.value(nIDC));
     previous = m_items.value(nIDC);
   }
-  for (QButtonGroup* radios : QSet<QButtonGroup*>(m_groups.cbegin(), m_groups.cend())) {
+  for (QButtonGroup* radios : std::as_const(groups)) {
     KeepOneTabStop(radios);
     QObject::connect(radios, &QButtonGroup::buttonToggled, radios,
                      [radios] { KeepOneTabStop(radios); });
   }
 
-  const auto& items = m_items;
-  m_fields = Fields{
-      .srcPath = Typed<QLineEdit>(items, IDC_SRCPATH),
-      .browseSource = Typed<QPushButton>(items, IDC_BROWSE_SRC),
-      .dirMode = m_groups.value(IDC_DIR_NEW),
-      .dirNew = Typed<QRadioButton>(items, IDC_DIR_NEW),
-      .dirBeside = Typed<QRadioButton>(items, IDC_DIR_BESIDE),
-      .browseFolder = Typed<QPushButton>(items, IDC_BROWSE_DIR),
-      .newDir = Typed<QLineEdit>(items, IDC_NEWDIR),
-      .nameMode = m_groups.value(IDC_NAME_SOURCE),
-      .nameSource = Typed<QRadioButton>(items, IDC_NAME_SOURCE),
-      .nameCustom = Typed<QRadioButton>(items, IDC_NAME_CUSTOM),
-      .nameChapter = Typed<QRadioButton>(items, IDC_NAME_CHAPTER),
-      .customName = Typed<QLineEdit>(items, IDC_CUSTOMNAME),
-      .splitMode = m_groups.value(IDC_MODE_CHAPTER),
-      .modeChapter = Typed<QRadioButton>(items, IDC_MODE_CHAPTER),
-      .modeSize = Typed<QRadioButton>(items, IDC_MODE_SIZE),
-      .modeEven = Typed<QRadioButton>(items, IDC_MODE_EVEN),
-      .keywords = Typed<QLineEdit>(items, IDC_KEYWORDS),
-      .titleMax = Typed<QLineEdit>(items, IDC_TITLEMAX),
-      .chaptersPerFile = Typed<QLineEdit>(items, IDC_CHAPTERS_PER_FILE),
-      .maxKB = Typed<QLineEdit>(items, IDC_MAXKB),
-      .keepLines = Typed<QCheckBox>(items, IDC_KEEPLINES),
-      .parts = Typed<QLineEdit>(items, IDC_PARTS),
-      .trimSpaces = Typed<QCheckBox>(items, IDC_TRIMSPACES),
-      .addHead = Typed<QCheckBox>(items, IDC_ADDHEAD),
-      .head = Typed<QLineEdit>(items, IDC_HEAD),
-      .noAd = Typed<QCheckBox>(items, IDC_NOAD),
-      .addTail = Typed<QCheckBox>(items, IDC_ADDTAIL),
-      .tail = Typed<QLineEdit>(items, IDC_TAIL),
-      .progress = Typed<QProgressBar>(items, IDC_PROGRESS),
-      .numerals = Typed<QComboBox>(items, IDC_NUMERALS),
-      .encoding = Typed<QComboBox>(items, IDC_ENCODING),
-      .outEncoding = Typed<QComboBox>(items, IDC_OUT_ENCODING),
-  };
+  m_pFields = std::make_unique<Fields>(m_items);
   // Group boxes are drawn beneath the controls they frame and never take their clicks.
   for (QWidget* control : std::as_const(m_controls)) {
     if (qobject_cast<QGroupBox*>(control) != nullptr) control->lower();
@@ -275,6 +239,5 @@ void CFormTemplate::Stretch(int pageWidth) {
 }
 
 QWidget* CFormTemplate::Item(int nIDC) const { return m_items.value(nIDC, nullptr); }
-
 
 }  // namespace sekato::ui

@@ -4,6 +4,9 @@
 #include <QList>
 #include <QRect>
 #include <QSize>
+#include <memory>
+
+#include "resourceids.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -27,41 +30,53 @@ class DialogUnits;
 /// run that starts at a group-start button; a button's id inside its group is its index.
 class CFormTemplate final {
  public:
-  /// The form's controls by what they are for, typed: code that reads or writes a field names
-  /// it here, so a wrong field or a wrong kind of control does not compile.
-  struct Fields {
-    QLineEdit* srcPath;
-    QPushButton* browseSource;
-    QButtonGroup* dirMode;  ///< 0 new folder, 1 beside the source
-    QRadioButton* dirNew;
-    QRadioButton* dirBeside;
-    QPushButton* browseFolder;
-    QLineEdit* newDir;
-    QButtonGroup* nameMode;  ///< 0 source title, 1 custom name, 2 chapter titles
-    QRadioButton* nameSource;
-    QRadioButton* nameCustom;
-    QRadioButton* nameChapter;
-    QLineEdit* customName;
-    QButtonGroup* splitMode;  ///< 0 by chapter, 1 by size, 2 evenly
-    QRadioButton* modeChapter;
-    QRadioButton* modeSize;
-    QRadioButton* modeEven;
-    QLineEdit* keywords;
-    QLineEdit* titleMax;
-    QLineEdit* chaptersPerFile;
-    QLineEdit* maxKB;
-    QCheckBox* keepLines;
-    QLineEdit* parts;
-    QCheckBox* trimSpaces;
-    QCheckBox* addHead;
-    QLineEdit* head;
-    QCheckBox* noAd;
-    QCheckBox* addTail;
-    QLineEdit* tail;
-    QProgressBar* progress;
-    QComboBox* numerals;
-    QComboBox* encoding;     ///< the source's, 自动检测 first
-    QComboBox* outEncoding;  ///< the pieces', 同源文件 first
+  /// The form's controls by what they are for, typed, each found by its dialog id: code that
+  /// reads or writes a field names it here, so a wrong field or a wrong kind of control does
+  /// not compile. Built once with the form, from its controls by id.
+  class Fields final {
+    const QHash<int, QWidget*>& m_items;  // first: every field below is found in it
+    /// The control `nIDC` as what the form uses it for; a template row of another kind is a
+    /// fault of the template, found by the first form ever built.
+    template <typename T>
+    T* At(int nIDC) const;
+    QButtonGroup* GroupOf(int nIDC) const;  // the radio group of button `nIDC`
+
+   public:
+    explicit Fields(const QHash<int, QWidget*>& items) : m_items(items) {}
+
+    QLineEdit* const srcPath = At<QLineEdit>(IDC_SRCPATH);
+    QPushButton* const browseSource = At<QPushButton>(IDC_BROWSE_SRC);
+    QRadioButton* const dirNew = At<QRadioButton>(IDC_DIR_NEW);
+    QRadioButton* const dirBeside = At<QRadioButton>(IDC_DIR_BESIDE);
+    QButtonGroup* const dirMode = GroupOf(IDC_DIR_NEW);  ///< 0 new folder, 1 beside the source
+    QPushButton* const browseFolder = At<QPushButton>(IDC_BROWSE_DIR);
+    QLineEdit* const newDir = At<QLineEdit>(IDC_NEWDIR);
+    QRadioButton* const nameSource = At<QRadioButton>(IDC_NAME_SOURCE);
+    QRadioButton* const nameCustom = At<QRadioButton>(IDC_NAME_CUSTOM);
+    QRadioButton* const nameChapter = At<QRadioButton>(IDC_NAME_CHAPTER);
+    /// 0 source title, 1 custom name, 2 chapter titles
+    QButtonGroup* const nameMode = GroupOf(IDC_NAME_SOURCE);
+    QLineEdit* const customName = At<QLineEdit>(IDC_CUSTOMNAME);
+    QRadioButton* const modeChapter = At<QRadioButton>(IDC_MODE_CHAPTER);
+    QRadioButton* const modeSize = At<QRadioButton>(IDC_MODE_SIZE);
+    QRadioButton* const modeEven = At<QRadioButton>(IDC_MODE_EVEN);
+    QButtonGroup* const splitMode = GroupOf(IDC_MODE_CHAPTER);  ///< 0 chapter, 1 size, 2 even
+    QLineEdit* const keywords = At<QLineEdit>(IDC_KEYWORDS);
+    QLineEdit* const titleMax = At<QLineEdit>(IDC_TITLEMAX);
+    QLineEdit* const chaptersPerFile = At<QLineEdit>(IDC_CHAPTERS_PER_FILE);
+    QLineEdit* const maxKB = At<QLineEdit>(IDC_MAXKB);
+    QCheckBox* const keepLines = At<QCheckBox>(IDC_KEEPLINES);
+    QLineEdit* const parts = At<QLineEdit>(IDC_PARTS);
+    QCheckBox* const trimSpaces = At<QCheckBox>(IDC_TRIMSPACES);
+    QCheckBox* const addHead = At<QCheckBox>(IDC_ADDHEAD);
+    QLineEdit* const head = At<QLineEdit>(IDC_HEAD);
+    QCheckBox* const noAd = At<QCheckBox>(IDC_NOAD);
+    QCheckBox* const addTail = At<QCheckBox>(IDC_ADDTAIL);
+    QLineEdit* const tail = At<QLineEdit>(IDC_TAIL);
+    QProgressBar* const progress = At<QProgressBar>(IDC_PROGRESS);
+    QComboBox* const numerals = At<QComboBox>(IDC_NUMERALS);
+    QComboBox* const encoding = At<QComboBox>(IDC_ENCODING);        ///< the source's, 自动检测 first
+    QComboBox* const outEncoding = At<QComboBox>(IDC_OUT_ENCODING);  ///< the pieces', 同源文件 first
   };
 
   /// The template's size in dialog units: 290 × 285.
@@ -73,8 +88,8 @@ class CFormTemplate final {
   /// The control with dialog id `nIDC`, or null (GetDlgItem).
   QWidget* Item(int nIDC) const;
 
-  /// Every field, typed; built once with the form.
-  const Fields& GetFields() const { return m_fields; }
+  /// Every field, typed.
+  const Fields& GetFields() const { return *m_pFields; }
 
   /// Lays the controls out for a page `pageWidth` wide: past the template's width, the path,
   /// folder, name, head and tail fields, the group boxes and the progress bar widen and the
@@ -84,15 +99,13 @@ class CFormTemplate final {
   /// The template's size in pixels.
   QSize PixelSize() const { return m_size; }
 
-
  private:
   QHash<int, QWidget*> m_items;
-  QHash<int, QButtonGroup*> m_groups;
   QList<QWidget*> m_controls;
   QList<QRect> m_rects;     // each control's rectangle at the template's size
   QList<unsigned> m_flags;  // and how it follows a wider page
   QSize m_size;
-  Fields m_fields{};
+  std::unique_ptr<Fields> m_pFields;
 };
 
 }  // namespace sekato::ui
