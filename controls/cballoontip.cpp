@@ -107,19 +107,13 @@ void CBalloonTip::AddTool(QWidget* pWnd, const QString& strText, const QIcon& hI
 
 void CBalloonTip::RelayEvent(const QEvent* pEvent) {
   if (!pEvent) return;
-  switch (pEvent->type()) {
-    case QEvent::MouseMove:
-      Relay(BalloonController::Input::kMouseMove);
-      return;
-    case QEvent::MouseButtonPress: {
-      const Qt::MouseButton button = static_cast<const QMouseEvent*>(pEvent)->button();
-      if (button == Qt::LeftButton || button == Qt::RightButton || button == Qt::MiddleButton)
-        Relay(BalloonController::Input::kButtonDown);
-      return;
-    }
-    default:
-      return;
+  // Only the left, right and middle buttons count: not back, forward or the like.
+  constexpr Qt::MouseButtons kButtons = Qt::LeftButton | Qt::RightButton | Qt::MiddleButton;
+  if (pEvent->type() == QEvent::MouseButtonPress &&
+      !(static_cast<const QMouseEvent*>(pEvent)->button() & kButtons)) {
+    return;
   }
+  RelayEvent(pEvent->type());
 }
 
 void CBalloonTip::RelayEvent(QEvent::Type type) {
@@ -138,20 +132,14 @@ bool CBalloonTip::ArmToolAt(BalloonPoint pt) {
   const QWidget* window = WindowFromPoint(QPoint(pt.x, pt.y));
   const auto it = m_mapTools.constFind(window);
   if (!window || it == m_mapTools.cend() || it->pWnd != window) return false;
-  const QString text = it->strText;
-  const QIcon icon = it->hIcon;
-  SetIcon(icon);  // a tip that is up shows the new icon at once, still with the old text
-  m_logic.ShowDelayed(text.toStdString(), &pt);
+  SetIcon(it->hIcon);  // a tip that is up shows the new icon at once, still with the old text
+  m_logic.ShowDelayed(it->strText.toStdString(), &pt);
   return true;
 }
 
 void CBalloonTip::ShowDelayed(const QString& strText, const QPoint* pPoint) {
-  if (pPoint) {
-    const BalloonPoint pt{pPoint->x(), pPoint->y()};
-    m_logic.ShowDelayed(strText.toStdString(), &pt);
-  } else {
-    m_logic.ShowDelayed(strText.toStdString(), nullptr);
-  }
+  const BalloonPoint pt{pPoint ? pPoint->x() : 0, pPoint ? pPoint->y() : 0};
+  m_logic.ShowDelayed(strText.toStdString(), pPoint ? &pt : nullptr);
 }
 
 QWidget* CBalloonTip::WindowFromPoint(const QPoint& pt) {

@@ -125,19 +125,17 @@ void CMarkupStatic::Attach(QLabel* control) {
 
 void CMarkupStatic::PreSubclassWindow(std::uint32_t style, const QString& text) {
   m_label.m_dwStyle = style;
-  setMouseTracking(true);
   m_strWindowText = text;
-  m_label.m_strMarkup = engine::GbkCodec::FromUtf8OrMark(text.toStdString());
-  ParseMarkup();
+  ParseMarkup(text);
 }
 
 void CMarkupStatic::SetWindowText(const QString& markup) {
-  m_label.m_strMarkup = engine::GbkCodec::FromUtf8OrMark(markup.toStdString());
-  ParseMarkup();
+  ParseMarkup(markup);
   if (isVisible()) repaint();
 }
 
-void CMarkupStatic::ParseMarkup() {
+void CMarkupStatic::ParseMarkup(const QString& markup) {
+  m_label.m_strMarkup = engine::GbkCodec::FromUtf8OrMark(markup.toStdString());
   // The pieces that held the pointer are about to go: give it back first, or nothing would.
   if (m_label.m_bOverLink != 0) ReleasePointer();
   m_bDragging = false;

@@ -65,7 +65,8 @@ class CMarkupStatic final : public QWidget, private MarkupPointerHost {
 
  private:
   void PreSubclassWindow(std::uint32_t style, const QString& text);
-  void ParseMarkup();
+  /// Shows `markup` (converted to GBK) from now on.
+  void ParseMarkup(const QString& markup);
 
   // How the pointer logic reaches the window system.
   void CapturePointer() override;

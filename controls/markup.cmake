@@ -14,6 +14,8 @@ add_library(sekato_markup_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/markupsegment.h)
 set_target_properties(sekato_markup_core PROPERTIES AUTOMOC OFF AUTORCC OFF)
 target_include_directories(sekato_markup_core PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+# Its text is GBK: the engine's GBK module says where a character begins.
+target_link_libraries(sekato_markup_core PRIVATE sekato_engine)
 sekato_target_warnings(sekato_markup_core STRICT)
 
 add_library(sekato_markup STATIC

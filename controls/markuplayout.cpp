@@ -3,17 +3,13 @@
 #include <cmath>
 #include <iterator>
 
+#include "gbktext.h"
 #include "markupcanvas.h"
 #include "markuplabel.h"
 
 namespace sekato::controls {
 
 namespace {
-
-bool IsLeadByte(char b) {
-  const auto u = static_cast<unsigned char>(b);
-  return u >= 0x81 && u <= 0xFE;
-}
 
 // Draws `segment` at the pen and records where it went; returns its drawn width.
 int DrawAt(MarkupCanvas& canvas, MarkupSegment& segment, int x, int y) {
@@ -39,7 +35,9 @@ std::size_t MarkupLayout::FittingPrefix(MarkupCanvas& canvas, std::string_view t
   std::size_t fitting = 0;
   std::size_t end = 0;
   while (end < text.size()) {
-    end += IsLeadByte(text[end]) && end + 1 < text.size() ? 2 : 1;
+    end += engine::GbkText::IsLead(static_cast<unsigned char>(text[end])) && end + 1 < text.size()
+               ? 2
+               : 1;
     if (canvas.Extent(text.substr(0, end)).cx >= room) break;
     fitting = end;
   }

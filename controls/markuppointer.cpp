@@ -35,6 +35,22 @@ Pos WalkForward(MarkupSegmentList& segments, Pos s, Visit visit) {
   return posWalk;
 }
 
+// Lights (`hot` 1) or puts out s's whole run and has it redrawn; with `dropCapture` the pieces
+// after s give up the capture flag. Returns the position after the run.
+Pos SetRunHot(MarkupSegmentList& segments, Pos s, int hot, bool dropCapture,
+              MarkupPointerHost& host) {
+  const auto mark = [&](MarkupSegment& m) {
+    m.bHot = hot;
+    host.Invalidate(m.rcText);
+  };
+  mark(*s);
+  WalkBack(segments, s, mark);
+  return WalkForward(segments, s, [&](MarkupSegment& m) {
+    if (dropCapture) m.bHasCapture = 0;
+    mark(m);
+  });
+}
+
 }  // namespace
 
 void MarkupPointer::OnMouseMove(MarkupLabel& label, MarkupPointerHost& host, MarkupPoint p) {
@@ -51,17 +67,7 @@ void MarkupPointer::OnMouseMove(MarkupLabel& label, MarkupPointerHost& host, Mar
         host.CapturePointer();
         label.m_bOverLink = 1;
         s.bHasCapture = 1;
-        s.bHot = 1;
-        host.Invalidate(s.rcText);
-        WalkBack(segments, posPointer, [&](MarkupSegment& m) {
-          m.bHot = 1;
-          host.Invalidate(m.rcText);
-        });
-        posPointer = WalkForward(segments, posPointer, [&](MarkupSegment& m) {
-          m.bHot = 1;
-          m.bHasCapture = 0;
-          host.Invalidate(m.rcText);
-        });
+        posPointer = SetRunHot(segments, posPointer, 1, true, host);
         changed = true;
         capturedInPass = true;
         continue;
@@ -83,16 +89,7 @@ void MarkupPointer::OnMouseMove(MarkupLabel& label, MarkupPointerHost& host, Mar
       label.m_bOverLink = 0;
     }
     s.bHasCapture = 0;
-    s.bHot = 0;
-    host.Invalidate(s.rcText);
-    WalkBack(segments, posPointer, [&](MarkupSegment& m) {
-      m.bHot = 0;
-      host.Invalidate(m.rcText);
-    });
-    posPointer = WalkForward(segments, posPointer, [&](MarkupSegment& m) {
-      m.bHot = 0;
-      host.Invalidate(m.rcText);
-    });
+    posPointer = SetRunHot(segments, posPointer, 0, false, host);
     changed = true;
   }
 
