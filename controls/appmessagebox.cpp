@@ -39,13 +39,7 @@ AppMessageBox::Chooser AppMessageBox::SetChooser(Chooser chooser) {
 }
 
 void AppMessageBox::Show(QWidget* parent, const QString& text) {
-  if (const auto& handler = CurrentHandler()) {
-    handler(parent, text);
-    return;
-  }
-  QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), text,
-                  QMessageBox::Ok, parent);
-  box.exec();
+  ShowWithActions(parent, text, {});
 }
 
 AppMessageBox::Handler AppMessageBox::SetHandler(Handler handler) {

@@ -36,10 +36,9 @@ BalloonSize BalloonGeometry::WindowSize() const {
 }
 
 std::array<BalloonPoint, 3> BalloonGeometry::Stem() const {
-  const int right = m_nBodyWidth - kStemInsetX;
+  const BalloonPoint point = StemPoint();
   const int top = m_nBodyHeight - kStemInsetY;
-  return {BalloonPoint{right, top}, BalloonPoint{right, m_nBodyHeight + kStemDrop},
-          BalloonPoint{right - kStemWidth, top}};
+  return {BalloonPoint{point.x, top}, point, BalloonPoint{point.x - kStemWidth, top}};
 }
 
 BalloonPoint BalloonGeometry::StemPoint() const {

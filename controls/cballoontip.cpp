@@ -91,10 +91,7 @@ void CBalloonTip::SetTextFont(const QFont& font) {
 
 void CBalloonTip::SetIcon(const QIcon& hIcon) {
   m_hIcon = hIcon;
-  if (hIcon.isNull()) {
-    m_logic.SetIconSize(std::nullopt);
-    return;
-  }
+  if (hIcon.isNull()) return m_logic.SetIconSize(std::nullopt);
   const QSize size = SizeOfIcon(hIcon);
   m_logic.SetIconSize(BalloonSize{size.width(), size.height()});
   RedrawNow();

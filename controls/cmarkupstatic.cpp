@@ -27,10 +27,6 @@ CMarkupStatic::LinkOpener& CurrentOpener() {
   return opener;
 }
 
-bool OpenInBrowser(const QString& link) {
-  return QDesktopServices::openUrl(QUrl::fromUserInput(link));
-}
-
 bool IsWebAddress(const QString& link) {
   const QUrl url = QUrl::fromUserInput(link);
   if (!url.isValid()) return false;
@@ -148,7 +144,9 @@ void CMarkupStatic::ParseMarkup(const QString& markup) {
 bool CMarkupStatic::OpenLink() {
   const QString link = FromGbk(m_label.m_strLink);
   const LinkOpener& opener = CurrentOpener();
-  const bool opened = IsWebAddress(link) && (opener ? opener(link) : OpenInBrowser(link));
+  const bool opened =
+      IsWebAddress(link) &&
+      (opener ? opener(link) : QDesktopServices::openUrl(QUrl::fromUserInput(link)));
   if (!opened) {
     // The box takes the pointer away, so nothing stays lit behind it.
     MarkupPointer::CancelHover(m_label, *this);

@@ -61,7 +61,7 @@ void MarkupParser::Parse(std::string_view markup, MarkupLabel& label) {
     // A line break wins in every state, even in the middle of a tag or a target.
     if (markup[i] == '\r' && i + 1 < markup.size() && markup[i + 1] == '\n') {
       parser.Flush(parser.m_strUrl);
-      parser.AppendLineBreak();
+      parser.Append(parser.m_strUrl, "\r\n");
       i += 2;
       continue;
     }
@@ -82,17 +82,11 @@ MarkupColour MarkupParser::ColourFromName(std::string name, MarkupColour crText)
 void MarkupParser::Step(char b) {
   switch (m_nState) {
     case kText:
-      if (b == '[') {
-        m_nState = kOpen;
-      } else {
-        m_strCur += b;
-      }
-      return;
     case kBareLink:
       if (b == '[') {
-        m_nState = kOpen;  // the text so far stays both shown text and target
+        m_nState = kOpen;  // a bare link's text so far stays both shown text and target
       } else {
-        m_strUrl += b;
+        if (m_nState == kBareLink) m_strUrl += b;
         m_strCur += b;
       }
       return;
@@ -119,17 +113,11 @@ void MarkupParser::Step(char b) {
       }
       return;
     case kTarget:
-      if (b == ']') {
-        m_nState = kText;
-      } else {
-        m_strUrl += b;
-      }
-      return;
     case kColourName:
       if (b == ']') {
-        m_nState = kText;  // the name stays current until the next colour tag
+        m_nState = kText;  // a colour name stays current until the next colour tag
       } else {
-        m_strColName += b;
+        (m_nState == kTarget ? m_strUrl : m_strColName) += b;
       }
       return;
     default:
@@ -145,20 +133,16 @@ void MarkupParser::Step(char b) {
 
 void MarkupParser::Flush(const std::string& link) {
   if (m_strCur.empty()) return;
-  MarkupSegment segment;
-  segment.crText = m_label.ColourFromName(m_strColName);
-  segment.strLink = link;
-  segment.strText = m_strCur;
-  m_label.m_segments.push_back(std::move(segment));
+  Append(link, m_strCur);
   m_label.m_strPlain += m_strCur;
   m_strCur.clear();
 }
 
-void MarkupParser::AppendLineBreak() {
+void MarkupParser::Append(const std::string& link, const std::string& text) {
   MarkupSegment segment;
   segment.crText = m_label.ColourFromName(m_strColName);
-  segment.strLink = m_strUrl;
-  segment.strText = "\r\n";
+  segment.strLink = link;
+  segment.strText = text;
   m_label.m_segments.push_back(std::move(segment));
 }
 

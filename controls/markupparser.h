@@ -34,7 +34,8 @@ class MarkupParser final {
 
   void Step(char b);
   void Flush(const std::string& link);
-  void AppendLineBreak();
+  /// Appends a segment of `text` linked to `link`, in the current colour.
+  void Append(const std::string& link, const std::string& text);
 
   MarkupLabel& m_label;
   std::string m_strCur;      ///< text of the run being collected
