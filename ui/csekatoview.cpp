@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QUrl>
 #include <algorithm>
+#include <utility>
 
 #include "appmessagebox.h"
 #include "cformhelptips.h"
@@ -125,45 +126,33 @@ void CSekatoView::ConnectControls() {
 QWidget* CSekatoView::GetDlgItem(int nIDC) const { return m_pForm->Item(nIDC); }
 
 void CSekatoView::UpdateData(bool bSaveAndValidate) {
-  if (bSaveAndValidate) {
-    // The source path is no field to type in: only the chooser sets it.
-    m_nDirMode = m_f.dirMode->checkedId();
-    m_nSplitMode = m_f.splitMode->checkedId();
-    m_bAddTail = m_f.addTail->isChecked();
-    m_bAddHead = m_f.addHead->isChecked();
-    m_bNoAd = m_f.noAd->isChecked();
-    m_bTrimSpaces = m_f.trimSpaces->isChecked();
-    m_bKeepLines = m_f.keepLines->isChecked();
-    m_strTail = m_f.tail->text();
-    m_strHead = m_f.head->text();
-    m_strParts = m_f.parts->text();
-    m_strKeywords = m_f.keywords->text();
-    m_strMaxKB = m_f.maxKB->text();
-    m_strCustomName = m_f.customName->text();
-    m_strNewDir = m_f.newDir->text();
-    m_strTitleMax = m_f.titleMax->text();
-    m_strChaptersPerFile = m_f.chaptersPerFile->text();
-    m_nNameMode = m_f.nameMode->checkedId();
-    return;
+  // The source path is no field to type in: only the chooser sets it.
+  using F = CFormTemplate::Fields;
+  using V = CSekatoView;
+  static constexpr std::pair<QButtonGroup* const F::*, int V::*> kRadios[] = {
+      {&F::dirMode, &V::m_nDirMode}, {&F::splitMode, &V::m_nSplitMode},
+      {&F::nameMode, &V::m_nNameMode}};
+  static constexpr std::pair<QCheckBox* const F::*, bool V::*> kChecks[] = {
+      {&F::addTail, &V::m_bAddTail}, {&F::addHead, &V::m_bAddHead}, {&F::noAd, &V::m_bNoAd},
+      {&F::trimSpaces, &V::m_bTrimSpaces}, {&F::keepLines, &V::m_bKeepLines}};
+  static constexpr std::pair<QLineEdit* const F::*, QString V::*> kTexts[] = {
+      {&F::tail, &V::m_strTail}, {&F::head, &V::m_strHead}, {&F::parts, &V::m_strParts},
+      {&F::keywords, &V::m_strKeywords}, {&F::maxKB, &V::m_strMaxKB},
+      {&F::customName, &V::m_strCustomName}, {&F::newDir, &V::m_strNewDir},
+      {&F::titleMax, &V::m_strTitleMax}, {&F::chaptersPerFile, &V::m_strChaptersPerFile}};
+  for (const auto& [field, member] : kRadios) {
+    if (bSaveAndValidate) this->*member = (m_f.*field)->checkedId();
+    else SetRadio(m_f.*field, this->*member);
   }
-  SetRadio(m_f.dirMode, m_nDirMode);
-  SetRadio(m_f.splitMode, m_nSplitMode);
-  m_f.addTail->setChecked(m_bAddTail);
-  m_f.addHead->setChecked(m_bAddHead);
-  m_f.noAd->setChecked(m_bNoAd);
-  m_f.trimSpaces->setChecked(m_bTrimSpaces);
-  m_f.keepLines->setChecked(m_bKeepLines);
-  SetText(m_f.tail, m_strTail);
-  SetText(m_f.head, m_strHead);
-  SetText(m_f.parts, m_strParts);
-  SetText(m_f.keywords, m_strKeywords);
-  SetText(m_f.maxKB, m_strMaxKB);
-  SetText(m_f.customName, m_strCustomName);
-  ShowSourcePath();
-  SetText(m_f.newDir, m_strNewDir);
-  SetText(m_f.titleMax, m_strTitleMax);
-  SetText(m_f.chaptersPerFile, m_strChaptersPerFile);
-  SetRadio(m_f.nameMode, m_nNameMode);
+  for (const auto& [field, member] : kChecks) {
+    if (bSaveAndValidate) this->*member = (m_f.*field)->isChecked();
+    else (m_f.*field)->setChecked(this->*member);
+  }
+  for (const auto& [field, member] : kTexts) {
+    if (bSaveAndValidate) this->*member = (m_f.*field)->text();
+    else SetText(m_f.*field, this->*member);
+  }
+  if (!bSaveAndValidate) ShowSourcePath();
 }
 
 void CSekatoView::ShowSourcePath() {

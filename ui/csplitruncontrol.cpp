@@ -121,30 +121,27 @@ void CSplitRunControl::OnThreadEnded() {
 void CSplitRunControl::OnSplitEnded(CSplitWorker::Result result) {
   // The run is still busy while its message is open: Start waits for it to be read.
   const QPointer<CSplitRunControl> alive(this);
-  ShowResult(result);
+  int chosen = -1;
+  if (result.outcome == engine::SplitOutcome::Completed && result.tally.pieces > 0) {
+    // Says what was written and where, with the folder a click away; a chapter split that
+    // found nothing offers the preview, which tells why.
+    QStringList actions{QStringLiteral("打开文件夹")};
+    if (result.tally.headings == 0) actions << QStringLiteral("预览章节");
+    chosen = controls::AppMessageBox::ShowWithActions(
+        m_pMessageParent, CSplitWorker::CompletionText(result.tally) + result.warnings, actions);
+  } else if (!result.text.isEmpty()) {
+    controls::AppMessageBox::Show(m_pMessageParent, result.text);
+  }
+  if (chosen == 0) {
+    WebLinks::OpenFolder(QFile::decodeName(QByteArray::fromStdString(result.tally.directory)));
+  }
   if (!alive || m_bClosing) return;  // the window went away while its box was open
   Changing([&] {
     if (result.clearRunning) m_running = 0;
     m_bBusy = false;
   });
-}
-
-void CSplitRunControl::ShowResult(const CSplitWorker::Result& result) {
-  if (result.outcome != engine::SplitOutcome::Completed || result.tally.pieces <= 0) {
-    if (!result.text.isEmpty()) controls::AppMessageBox::Show(m_pMessageParent, result.text);
-    return;
-  }
-  // Says what was written and where, with the folder a click away; a chapter split that
-  // found nothing offers the preview, which tells why.
-  QStringList actions{QStringLiteral("打开文件夹")};
-  if (result.tally.headings == 0) actions << QStringLiteral("预览章节");
-  const int chosen = controls::AppMessageBox::ShowWithActions(
-      m_pMessageParent, CSplitWorker::CompletionText(result.tally) + result.warnings, actions);
-  if (chosen == 0) {
-    WebLinks::OpenFolder(QFile::decodeName(QByteArray::fromStdString(result.tally.directory)));
-  }
-  // After the run has given the form back, so that the preview can start.
-  if (chosen == 1) QMetaObject::invokeMethod(this, &CSplitRunControl::PreviewAsked, Qt::QueuedConnection);
+  // Now that the run has given the form back, the preview can start.
+  if (chosen == 1) emit PreviewAsked();
 }
 
 void CSplitRunControl::OnPreviewEnded(const engine::ScanResult& result) {

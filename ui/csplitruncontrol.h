@@ -80,11 +80,11 @@ class CSplitRunControl final : public QObject {
               const QString& failure);
   /// The job's thread has ended (user-interface thread): joins it and tells its end.
   void OnThreadEnded();
-  void OnSplitEnded(CSplitWorker::Result result);  // a copy: its box may outlive the worker
+  /// Shows a split's closing message (completion offers the folder and, when no heading was
+  /// found, the preview), then gives the form back. `result` is a copy: the box may outlive
+  /// the worker.
+  void OnSplitEnded(CSplitWorker::Result result);
   void OnPreviewEnded(const engine::ScanResult& result);
-  /// Shows a split's closing message; completion offers the folder and, when no heading was
-  /// found, the preview.
-  void ShowResult(const CSplitWorker::Result& result);
   void UpdateProgress();
   /// Runs `change`, then tells whoever listens what it changed for Start and Stop.
   template <typename Change>

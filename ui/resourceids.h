@@ -8,7 +8,6 @@
 namespace sekato::ui {
 
 // Templates, menus, toolbars, bitmaps.
-inline constexpr int IDD_ABOUTBOX = 100;
 inline constexpr int IDD_SEKATO_FORM = 101;
 inline constexpr int IDR_MAINFRAME = 128;           ///< menu, toolbar, icon, normal toolbar bitmap
 inline constexpr int IDB_TOOLBAR_DISABLED = 129;    ///< disabled look of the toolbar buttons

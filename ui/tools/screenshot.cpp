@@ -1,7 +1,7 @@
 // sekato-screenshot NAME OUT.png — renders one picture of the program for the documentation.
 //
-// Each shot is one entry of kShots: it builds what it shows with the real classes, waits until
-// it is laid out and painted, and grabs it. A new picture (the About box, a help tip over the
+// Each shot is one entry of kShots: on the program as it starts, it builds what it shows with
+// the real classes, waits until it is laid out and painted, and grabs it. A new picture (the About box, a help tip over the
 // form, …) is a new entry. Run it under the offscreen platform or a virtual X server; the
 // fonts are the system's, found through fontconfig (scripts/screenshot.sh does all this).
 #include <QApplication>
@@ -33,18 +33,14 @@ void Settle(int ms) {
 }
 
 /// The main window as it opens, with a source file chosen.
-bool ShotWindow(const QString& out) {
-  CSekatoApp app;
-  if (!app.InitInstance({QStringLiteral("sekato")})) return false;
+bool ShotWindow(CSekatoApp& app, const QString& out) {
   app.View()->ChooseSource(QStringLiteral("/home/reader/小说/三国演义.txt"));
   Settle(300);
   return app.MainFrame()->grab().save(out);
 }
 
 /// The About box over the main window.
-bool ShotAbout(const QString& out) {
-  CSekatoApp app;
-  if (!app.InitInstance({QStringLiteral("sekato")})) return false;
+bool ShotAbout(CSekatoApp& app, const QString& out) {
   sekato::ui::CAboutDlg about(app.MainFrame());
   about.show();
   Settle(300);
@@ -53,9 +49,7 @@ bool ShotAbout(const QString& out) {
 
 /// The main window with the keywords tip up: the pointer rests on the keywords field and
 /// the balloon's stem points at it.
-bool ShotTip(const QString& out) {
-  CSekatoApp app;
-  if (!app.InitInstance({QStringLiteral("sekato")})) return false;
+bool ShotTip(CSekatoApp& app, const QString& out) {
   sekato::ui::CSekatoView* view = app.View();
   view->ChooseSource(QStringLiteral("/home/reader/小说/三国演义.txt"));
   QWidget* keywords = view->GetDlgItem(1015);
@@ -94,9 +88,7 @@ bool ShotTip(const QString& out) {
 
 /// The chapter preview of the sample novel with keywords 第 回 and the default title size:
 /// most headings are too long, so chapters are missing and the title-size hint is offered.
-bool ShotPreview(const QString& out) {
-  CSekatoApp app;
-  if (!app.InitInstance({QStringLiteral("sekato")})) return false;
+bool ShotPreview(CSekatoApp& app, const QString& out) {
   sekato::engine::SplitOptions options;
   options.m_strSrcPath = SEKATO_SAMPLES_DIR "/sanguoyanyi.gbk.txt";
   options.m_strSrcTitle = "sanguoyanyi";
@@ -112,7 +104,7 @@ bool ShotPreview(const QString& out) {
 struct Shot {
   const char* name;
   const char* what;
-  std::function<bool(const QString&)> take;
+  std::function<bool(CSekatoApp& app, const QString&)> take;
 };
 
 const Shot kShots[] = {
@@ -135,11 +127,11 @@ int main(int argc, char* argv[]) {
   const QStringList args = QApplication::arguments();
   if (args.size() != 3) return Usage();
   for (const Shot& shot : kShots) {
-    if (args[1] == QLatin1String(shot.name)) {
-      if (shot.take(args[2])) return 0;
-      std::fprintf(stderr, "sekato-screenshot: could not take '%s'\n", shot.name);
-      return 1;
-    }
+    if (args[1] != QLatin1String(shot.name)) continue;
+    CSekatoApp app;
+    if (app.InitInstance({QStringLiteral("sekato")}) && shot.take(app, args[2])) return 0;
+    std::fprintf(stderr, "sekato-screenshot: could not take '%s'\n", shot.name);
+    return 1;
   }
   return Usage();
 }
