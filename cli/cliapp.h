@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "numerals.h"
 #include "splitoptions.h"
 
 namespace sekato::cli {
@@ -56,7 +57,7 @@ class CliApp final {
   bool m_bList = false;
   bool m_bJson = false;
   unsigned m_nJobs = 0;
-  int m_nSeries = -1;
+  engine::Numerals::Series m_series = engine::Numerals::Series::None;
 };
 
 }  // namespace sekato::cli
