@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <map>
+#include <new>
 #include <system_error>
 #include <thread>
 
@@ -110,8 +111,18 @@ int CliApp::SplitOne(const std::string& source, const std::string& prefix, bool 
       return kExitFailed;
   }
   if (m_bQuiet) return kExitDone;
+  // The pieces are all written by now: a summary that runs out of memory is left out rather
+  // than turning a finished split into a reported failure.
+  try {
+    PrintSummary(source, options, host.Written(), prefix, seconds);
+  } catch (const std::bad_alloc&) {
+  }
+  return kExitDone;
+}
 
-  const engine::RunTally& tally = host.Written();
+void CliApp::PrintSummary(const std::string& source, const engine::SplitOptions& options,
+                          const engine::RunTally& tally, const std::string& prefix,
+                          double seconds) const {
   std::string summary = prefix + "写出 " + std::to_string(tally.pieces) + " 个文件到 " +
                         tally.directory;
   if (tally.headings >= 0) summary += "，找到 " + std::to_string(tally.headings) + " 个章节标题";
@@ -138,7 +149,6 @@ int CliApp::SplitOne(const std::string& source, const std::string& prefix, bool 
   std::string text = summary + "\n";
   for (const auto& note : notes) text += prefix + "  " + note + "\n";
   std::fputs(text.c_str(), stderr);
-  return kExitDone;
 }
 
 int CliApp::ListOne(const std::string& source, const std::string& prefix, bool bar,
