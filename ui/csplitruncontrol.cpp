@@ -46,7 +46,8 @@ void CSplitRunControl::SetSourceChosen(bool bChosen) {
   Changing([&] { m_bSource = bChosen; });
 }
 
-bool CSplitRunControl::Start(engine::SplitOptions options, int numeralSeries) {
+bool CSplitRunControl::Start(engine::SplitOptions options,
+                             engine::Numerals::Series numeralSeries) {
   return Launch(
       false, numeralSeries,
       [options = std::move(options), run = m_run](CSplitWorker& worker) {
@@ -55,14 +56,15 @@ bool CSplitRunControl::Start(engine::SplitOptions options, int numeralSeries) {
       QStringLiteral("无法启动分割线程，文件没有分割！"));
 }
 
-bool CSplitRunControl::StartPreview(engine::SplitOptions options, int numeralSeries) {
+bool CSplitRunControl::StartPreview(engine::SplitOptions options,
+                                    engine::Numerals::Series numeralSeries) {
   return Launch(
       true, numeralSeries,
       [options = std::move(options)](CSplitWorker& worker) { worker.Preview(options); },
       QStringLiteral("无法启动预览线程！"));
 }
 
-bool CSplitRunControl::Launch(bool bPreview, int numeralSeries,
+bool CSplitRunControl::Launch(bool bPreview, engine::Numerals::Series numeralSeries,
                               std::function<void(CSplitWorker&)> job, const QString& failure) {
   if (m_bClosing || m_bBusy) return false;
   // The last job has ended and been joined. The flag is up before the thread exists, so the

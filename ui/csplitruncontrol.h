@@ -46,9 +46,9 @@ class CSplitRunControl final : public QObject {
 
   /// Raises the flag and starts a worker on `options`. False, after telling the user, when
   /// no thread can be started; false without a word while busy or closing.
-  bool Start(engine::SplitOptions options, int numeralSeries);
+  bool Start(engine::SplitOptions options, engine::Numerals::Series numeralSeries);
   /// Raises the flag and inspects `options` on a worker; as Start.
-  bool StartPreview(engine::SplitOptions options, int numeralSeries);
+  bool StartPreview(engine::SplitOptions options, engine::Numerals::Series numeralSeries);
   /// Lowers the flag: the worker stops at its next line and ends with its message.
   void Stop();
   /// Closing the window: stops a run, waits for its worker and shows nothing more; afterwards
@@ -76,8 +76,8 @@ class CSplitRunControl final : public QObject {
  private:
   /// Raises the flag and runs `job` on a new worker's thread. False, after lowering the flag
   /// and saying `failure`, when no thread starts.
-  bool Launch(bool bPreview, int numeralSeries, std::function<void(CSplitWorker&)> job,
-              const QString& failure);
+  bool Launch(bool bPreview, engine::Numerals::Series numeralSeries,
+              std::function<void(CSplitWorker&)> job, const QString& failure);
   /// The job's thread has ended (user-interface thread): joins it and tells its end.
   void OnThreadEnded();
   /// Shows a split's closing message (completion offers the folder and, when no heading was

@@ -9,8 +9,8 @@
 
 namespace sekato::ui {
 
-CSplitWorker::CSplitWorker(std::atomic<int>& running, int numeralSeries)
-    : m_running(running), m_nNumeralSeries(numeralSeries) {}
+CSplitWorker::CSplitWorker(std::atomic<int>& running, engine::Numerals::Series numeralSeries)
+    : m_running(running), m_numeralSeries(numeralSeries) {}
 
 CSplitWorker::RunFunction CSplitWorker::EngineRun() { return &engine::SplitThreadProc; }
 
@@ -28,7 +28,7 @@ void CSplitWorker::Split(const engine::SplitOptions& options, const RunFunction&
 void CSplitWorker::Preview(const engine::SplitOptions& options) {
   try {
     m_result.scan = engine::ChapterScan::Run(
-        options, m_nNumeralSeries, [this](std::int64_t position, std::int64_t length) {
+        options, m_numeralSeries, [this](std::int64_t position, std::int64_t length) {
           m_nUpper.store(length, std::memory_order_relaxed);
           m_nPos.store(position, std::memory_order_relaxed);
           return IsRunning();
@@ -40,7 +40,7 @@ void CSplitWorker::Preview(const engine::SplitOptions& options) {
   }
 }
 
-int CSplitWorker::NumeralSeries() { return m_nNumeralSeries; }
+engine::Numerals::Series CSplitWorker::NumeralSeries() { return m_numeralSeries; }
 
 void CSplitWorker::ShowMessage(engine::SplitOutcome /*kind*/, const std::string& utf8Text) {
   m_result.text = QString::fromStdString(utf8Text) + m_result.warnings;

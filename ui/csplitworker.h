@@ -37,7 +37,7 @@ class CSplitWorker final : public engine::SplitHost {
 
   /// `running` is the form's run flag and must outlive this object; `numeralSeries` is the
   /// combo selection taken at Start.
-  CSplitWorker(std::atomic<int>& running, int numeralSeries);
+  CSplitWorker(std::atomic<int>& running, engine::Numerals::Series numeralSeries);
 
   /// The engine's own split.
   static RunFunction EngineRun();
@@ -57,7 +57,7 @@ class CSplitWorker final : public engine::SplitHost {
   engine::SplitOutcome Outcome() const { return m_result.outcome; }
 
   // engine::SplitHost, called on the job's thread.
-  int NumeralSeries() override;
+  engine::Numerals::Series NumeralSeries() override;
   void ShowMessage(engine::SplitOutcome kind, const std::string& utf8Text) override;
   void SetProgressRange(std::int64_t upper) override;
   void SetProgressPos(std::int64_t position) override;
@@ -74,7 +74,7 @@ class CSplitWorker final : public engine::SplitHost {
 
  private:
   std::atomic<int>& m_running;
-  const int m_nNumeralSeries;
+  const engine::Numerals::Series m_numeralSeries;
   Result m_result;  // the job's until the join, the window's after it
 
   std::atomic<std::int64_t> m_nUpper{-1};  // −1: no range reported yet
