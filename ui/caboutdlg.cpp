@@ -2,7 +2,6 @@
 
 #include <QFrame>
 #include <QLabel>
-#include <QPalette>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -35,13 +34,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
                           Qt::MSWindowsFixedSizeDialogHint) {
   setWindowTitle(QStringLiteral("关于 sekato"));
   setModal(true);
-  setFont(DialogUnits::DialogFont());
-  // Like every box of the program: white behind black text.
-  QPalette colours = palette();
-  colours.setColor(QPalette::Window, Qt::white);
-  colours.setColor(QPalette::WindowText, Qt::black);
-  setPalette(colours);
-  setAutoFillBackground(true);
+  setFont(DialogUnits::DialogFont());  // its colours are every dialog's (CSekatoApp)
 
   CreateControls();
   DoDataExchange();

@@ -26,14 +26,9 @@ bool CFullColorToolBar::LoadToolBar(const QList<QAction*>& buttons) {
 }
 
 bool CFullColorToolBar::SetFullColorImages(int nBtnWidth, int uNormal, int uHot, int uDisabled) {
-  if (!AttachImageList(ImageList::Normal, uNormal, nBtnWidth)) return false;
-  if (!AttachImageList(ImageList::Hot, uHot, nBtnWidth)) return false;
-  if (uDisabled != 0 && !AttachImageList(ImageList::Disabled, uDisabled, nBtnWidth)) return false;
-  return true;
-}
-
-QColor CFullColorToolBar::MaskColor(const QImage& bitmap) {
-  return bitmap.pixelColor(0, bitmap.height() - 1);
+  return AttachImageList(ImageList::Normal, uNormal, nBtnWidth) &&
+         AttachImageList(ImageList::Hot, uHot, nBtnWidth) &&
+         (uDisabled == 0 || AttachImageList(ImageList::Disabled, uDisabled, nBtnWidth));
 }
 
 bool CFullColorToolBar::AttachImageList(ImageList which, int uBitmap, int nBtnWidth) {
@@ -44,7 +39,7 @@ bool CFullColorToolBar::AttachImageList(ImageList which, int uBitmap, int nBtnWi
   const int count = bitmap.width() / nBtnWidth;
   if (count == 0) return false;
 
-  const QRgb mask = MaskColor(bitmap).rgb();
+  const QRgb mask = bitmap.pixel(0, bitmap.height() - 1);  // the bottom-left pixel's colour
   QList<QPixmap> images;
   for (int i = 0; i < count; ++i) {
     QImage image = bitmap.copy(i * nBtnWidth, 0, nBtnWidth, bitmap.height())

@@ -1,13 +1,11 @@
 #pragma once
 
-#include <QColor>
 #include <QList>
 #include <QPixmap>
 #include <QToolBar>
 #include <array>
 
 class QAction;
-class QImage;
 
 namespace sekato::ui {
 
@@ -40,9 +38,6 @@ class CFullColorToolBar final : public QToolBar {
   QList<QPixmap> Images(ImageList which) const {
     return m_lists[static_cast<std::size_t>(which)];
   }
-
-  /// The transparent colour of a bitmap: that of its bottom-left pixel.
-  static QColor MaskColor(const QImage& bitmap);
 
  private:
   void ApplyImages();

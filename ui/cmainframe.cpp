@@ -79,10 +79,7 @@ bool CMainFrame::Create() {
   // Start, Stop and Preview wait for a view to carry them out.
   for (int nID : {ID_SPLIT_START, ID_SPLIT_STOP, ID_SPLIT_PREVIEW}) Action(nID)->setEnabled(false);
 
-  m_wndToolBar->setIconSize(QSize(kButtonWidth, kButtonWidth));
-  m_wndToolBar->setMovable(true);
-  m_wndToolBar->setFloatable(true);
-  m_wndToolBar->setAllowedAreas(Qt::AllToolBarAreas);
+  m_wndToolBar->setIconSize(QSize(kButtonWidth, kButtonWidth));  // movable and floatable anywhere
   if (!m_wndToolBar->LoadToolBar({Action(ID_SPLIT_START), Action(ID_SPLIT_STOP),
                                   Action(ID_SPLIT_PREVIEW), nullptr, Action(ID_APP_ABOUT),
                                   Action(ID_APP_EXIT)})) {
