@@ -131,9 +131,8 @@ QWidget* MakeControl(const Row& row, QWidget* page) {
       button->setAutoDefault(false);
       return button;
     }
-    case Kind::Radio: {
+    case Kind::Radio:
       return new QRadioButton(caption, page);
-    }
     case Kind::Check:
       return new QCheckBox(caption, page);
     case Kind::Group: {
@@ -148,20 +147,13 @@ QWidget* MakeControl(const Row& row, QWidget* page) {
       return label;
     }
     case Kind::Progress: {
-      auto* bar = new QProgressBar(page);
-      bar->setRange(0, 100);
+      auto* bar = new QProgressBar(page);  // 0 to 100, with the percentage
       bar->setValue(0);
-      bar->setFormat(QStringLiteral("%p%"));
       bar->setAlignment(Qt::AlignCenter);
-      bar->setTextVisible(true);
       return bar;
     }
-    case Kind::Combo: {
-      auto* combo = new QComboBox(page);
-      combo->setEditable(false);
-      combo->setInsertPolicy(QComboBox::NoInsert);
-      return combo;
-    }
+    case Kind::Combo:
+      return new QComboBox(page);  // a list to choose from, nothing typed
   }
   return nullptr;
 }

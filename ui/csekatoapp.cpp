@@ -20,10 +20,8 @@ namespace sekato::ui {
 
 CSekatoApp::CSekatoApp() = default;
 
-CSekatoApp::~CSekatoApp() {
-  m_pMainWnd.reset();  // the frame (and a run it may still stop) before the document
-  m_pDocument.reset();
-}
+// Members go in reverse order: the frame (and a run it may still stop) before the document.
+CSekatoApp::~CSekatoApp() = default;
 
 void CSekatoApp::SetIdentity() {
   QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));

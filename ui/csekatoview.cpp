@@ -237,17 +237,13 @@ bool CSekatoView::eventFilter(QObject* watched, QEvent* event) {
       if (watched == m_pPage) m_pForm->Stretch(m_pPage->width());
       break;
     case QEvent::DragEnter:
-    case QEvent::DragMove: {
-      auto* drag = static_cast<QDragMoveEvent*>(event);
-      if (!TextFileFromDrop(drag->mimeData()).isEmpty()) drag->acceptProposedAction();
-      return true;
-    }
-    case QEvent::Drop: {
+    case QEvent::DragMove:
+    case QEvent::Drop: {  // all three are drop events
       auto* drop = static_cast<QDropEvent*>(event);
       const QString path = TextFileFromDrop(drop->mimeData());
       if (path.isEmpty()) return true;
       drop->acceptProposedAction();
-      ChooseSource(path);
+      if (event->type() == QEvent::Drop) ChooseSource(path);
       return true;
     }
     default:
