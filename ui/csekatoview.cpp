@@ -99,11 +99,8 @@ CSekatoView::CSekatoView(QWidget* parent)
           &CSekatoView::OnSplitPreview);
 }
 
-CSekatoView::~CSekatoView() {
-  StopAndWait();
-  m_pRunControl.reset();
-  m_pHelpTips.reset();
-}
+// The run control goes first: it stops a run and waits for it.
+CSekatoView::~CSekatoView() = default;
 
 void CSekatoView::ConnectControls() {
   const auto on = [this](QAbstractButton* button, void (CSekatoView::*handler)()) {
@@ -327,28 +324,23 @@ void CSekatoView::OnNameCustom() { EnableItems({m_f.customName}, true); }
 
 void CSekatoView::OnNameAuto() { EnableItems({m_f.customName}, false); }
 
-void CSekatoView::OnModeChapter() {
-  EnableItems({m_f.nameChapter, m_f.keywords, m_f.titleMax, m_f.chaptersPerFile}, true);
-  EnableItems({m_f.maxKB, m_f.keepLines, m_f.parts}, false);
-}
+void CSekatoView::OnModeChapter() { EnableModeFields(0); }
 
-void CSekatoView::OnModeSize() {
+void CSekatoView::OnModeSize() { OnModeWithoutChapters(1); }
+
+void CSekatoView::OnModeEven() { OnModeWithoutChapters(2); }
+
+void CSekatoView::OnModeWithoutChapters(int nMode) {
   UpdateData(true);
-  EnableItems({m_f.maxKB, m_f.keepLines}, true);
-  EnableItems({m_f.nameChapter, m_f.keywords, m_f.titleMax, m_f.chaptersPerFile, m_f.parts},
-              false);
+  EnableModeFields(nMode);
   if (m_nNameMode == 2) m_nNameMode = 0;  // names by chapter title need chapters
   UpdateData(false);
 }
 
-void CSekatoView::OnModeEven() {
-  UpdateData(true);
-  EnableItems({m_f.parts}, true);
-  EnableItems({m_f.nameChapter, m_f.keywords, m_f.titleMax, m_f.chaptersPerFile, m_f.maxKB,
-               m_f.keepLines},
-              false);
-  if (m_nNameMode == 2) m_nNameMode = 0;
-  UpdateData(false);
+void CSekatoView::EnableModeFields(int nMode) {
+  EnableItems({m_f.nameChapter, m_f.keywords, m_f.titleMax, m_f.chaptersPerFile}, nMode == 0);
+  EnableItems({m_f.maxKB, m_f.keepLines}, nMode == 1);
+  EnableItems({m_f.parts}, nMode == 2);
 }
 
 void CSekatoView::OnAddHead() {

@@ -128,6 +128,10 @@ class CSekatoView final : public QScrollArea {
   std::optional<engine::SplitOptions> TakeOptionsForRun();
   void ShowPreview(const engine::ScanResult& result);
   static void EnableItems(std::initializer_list<QWidget*> controls, bool bEnable);
+  /// Enables the fields of split mode `nMode` (0 chapter, 1 size, 2 even), not the others'.
+  void EnableModeFields(int nMode);
+  /// The switch to size or even, where names by chapter title give way to the source title.
+  void OnModeWithoutChapters(int nMode);
 
   QWidget* m_pPage;
   std::unique_ptr<CFormTemplate> m_pForm;

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "appmessagebox.h"
+#include "splitrun.h"
 #include "weblinks.h"
 
 namespace sekato::ui {
@@ -21,7 +22,7 @@ CSplitRunControl::CSplitRunControl(std::atomic<int>& running, QProgressBar* bar,
     : m_running(running),
       m_pBar(bar),
       m_pMessageParent(messageParent),
-      m_run(CSplitWorker::EngineRun()),
+      m_run(&engine::SplitThreadProc),
       m_starter([](std::function<void()> body) { return std::thread(std::move(body)); }) {
   m_progressTimer.setInterval(kProgressIntervalMs);
   connect(&m_progressTimer, &QTimer::timeout, this, &CSplitRunControl::UpdateProgress);

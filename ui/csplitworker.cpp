@@ -5,14 +5,11 @@
 
 #include "chapterscan.h"
 #include "messages.h"
-#include "splitrun.h"
 
 namespace sekato::ui {
 
 CSplitWorker::CSplitWorker(std::atomic<int>& running, engine::Numerals::Series numeralSeries)
     : m_running(running), m_numeralSeries(numeralSeries) {}
-
-CSplitWorker::RunFunction CSplitWorker::EngineRun() { return &engine::SplitThreadProc; }
 
 void CSplitWorker::Split(const engine::SplitOptions& options, const RunFunction& run) {
   try {

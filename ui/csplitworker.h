@@ -39,9 +39,6 @@ class CSplitWorker final : public engine::SplitHost {
   /// combo selection taken at Start.
   CSplitWorker(std::atomic<int>& running, engine::Numerals::Series numeralSeries);
 
-  /// The engine's own split.
-  static RunFunction EngineRun();
-
   /// Splits: `run(options, *this)`. An exception ends the run as failed, with its message
   /// and the flag given back, rather than the program.
   void Split(const engine::SplitOptions& options, const RunFunction& run);

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 
 namespace sekato::ui {
 
@@ -22,10 +23,8 @@ DialogUnits::DialogUnits(const QFont& font) {
   // dialog font's base width.
   const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
   const int width = metrics.horizontalAdvance(letters);
-  m_nBaseX = (width / 26 + 1) / 2;
-  m_nBaseY = metrics.height();
-  if (m_nBaseX < 1) m_nBaseX = 1;
-  if (m_nBaseY < 1) m_nBaseY = 1;
+  m_nBaseX = std::max(1, (width / 26 + 1) / 2);
+  m_nBaseY = std::max(1, metrics.height());
 }
 
 QFont DialogUnits::DialogFont() {
