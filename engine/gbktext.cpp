@@ -15,28 +15,6 @@ std::size_t CharLength(std::string_view text, std::size_t pos) {
                                                                                           : 1;
 }
 
-// The first byte-for-byte match at or after `from`: the needle's first two bytes are looked
-// for together, the rest compared where they stand.
-std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_t from) {
-  if (needle.empty()) return from;
-  if (needle.size() > text.size() || from > text.size() - needle.size()) return GbkText::npos;
-  const auto* const data = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t last = text.size() - needle.size();  // last possible start
-  if (needle.size() == 1) {
-    const void* hit = std::memchr(data + from, needle[0], last + 1 - from);
-    return hit ? static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - data)
-               : GbkText::npos;
-  }
-  const auto first = static_cast<unsigned char>(needle[0]);
-  const auto second = static_cast<unsigned char>(needle[1]);
-  for (std::size_t pos = from; pos <= last; ++pos) {
-    pos = PairScanner::Find(data, pos, last, first, second);
-    if (pos == PairScanner::npos) return GbkText::npos;
-    if (std::memcmp(data + pos + 2, needle.data() + 2, needle.size() - 2) == 0) return pos;
-  }
-  return GbkText::npos;
-}
-
 // Find, given a character boundary at or before `from` to walk on from; `boundary` is left
 // at the match (or somewhere before the end), so repeated searches walk each byte once.
 std::size_t FindFromBoundary(std::string_view text, std::string_view needle, std::size_t from,
@@ -44,7 +22,7 @@ std::size_t FindFromBoundary(std::string_view text, std::string_view needle, std
   if (from > text.size()) return GbkText::npos;
   std::size_t searchFrom = from;
   while (true) {
-    const std::size_t candidate = FindBytes(text, needle, searchFrom);
+    const std::size_t candidate = GbkText::FindBytes(text, needle, searchFrom);
     if (candidate == GbkText::npos) return GbkText::npos;
     while (boundary < candidate) boundary += CharLength(text, boundary);
     if (boundary == candidate) return candidate;
@@ -53,6 +31,29 @@ std::size_t FindFromBoundary(std::string_view text, std::string_view needle, std
 }
 
 }  // namespace
+
+std::size_t GbkText::FindBytes(std::string_view text, std::string_view needle, std::size_t from) {
+  if (needle.empty()) return from <= text.size() ? from : npos;
+  if (needle.size() > text.size() || from > text.size() - needle.size()) return npos;
+  const auto* const data = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t last = text.size() - needle.size();  // last possible start
+  if (needle.size() == 1) {
+    const void* hit = std::memchr(data + from, needle[0], last + 1 - from);
+    return hit ? static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - data) : npos;
+  }
+  // The needle's first two bytes are looked for together. Most needles are one or two
+  // characters: the rest is compared in place, without a call.
+  const auto first = static_cast<unsigned char>(needle[0]);
+  const auto second = static_cast<unsigned char>(needle[1]);
+  for (std::size_t pos = from; pos <= last; ++pos) {
+    pos = PairScanner::Find(data, pos, last, first, second);
+    if (pos == PairScanner::npos) return npos;
+    std::size_t i = 2;
+    while (i < needle.size() && data[pos + i] == static_cast<unsigned char>(needle[i])) ++i;
+    if (i == needle.size()) return pos;
+  }
+  return npos;
+}
 
 std::size_t GbkText::Find(std::string_view text, std::string_view needle, std::size_t from) {
   std::size_t boundary = 0;

@@ -20,6 +20,10 @@ class GbkText final {
   /// True for a byte that starts a two-byte character.
   static constexpr bool IsLead(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
 
+  /// The first byte-for-byte match of `needle` at or after byte `from`, character boundaries
+  /// or not; npos when there is none. Any encoding's search starts here.
+  static std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_t from);
+
   /// The first match of `needle` at a character boundary at or after byte `from`, or npos.
   /// Find("\xB5\xDA\xD5\xC2", "\xD5\xC2", 0) == 2; Find("\xB5\xD5\xC2", "\xD5\xC2", 0) == npos
   /// (there 0xD5 is the trail byte of the first character).

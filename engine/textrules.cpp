@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "gbktext.h"
-#include "pairscanner.h"
 #include "utf8blockcheck.h"
 
 namespace sekato::engine {
@@ -103,31 +102,6 @@ struct Utf8Rule {
     return length;
   }
 };
-
-// The first byte-for-byte match at or after `from`; the needle's first two bytes are looked
-// for together.
-std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_t from) {
-  if (needle.empty()) return from <= text.size() ? from : TextRules::npos;
-  if (needle.size() > text.size() || from > text.size() - needle.size()) return TextRules::npos;
-  const auto* const data = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t last = text.size() - needle.size();
-  if (needle.size() == 1) {
-    const void* hit = std::memchr(data + from, needle[0], last + 1 - from);
-    return hit ? static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - data)
-               : TextRules::npos;
-  }
-  const auto first = static_cast<unsigned char>(needle[0]);
-  const auto second = static_cast<unsigned char>(needle[1]);
-  for (std::size_t pos = from; pos <= last; ++pos) {
-    pos = PairScanner::Find(data, pos, last, first, second);
-    if (pos == PairScanner::npos) return TextRules::npos;
-    // Most needles are one or two characters: the rest is compared in place, without a call.
-    std::size_t i = 2;
-    while (i < needle.size() && data[pos + i] == static_cast<unsigned char>(needle[i])) ++i;
-    if (i == needle.size()) return pos;
-  }
-  return TextRules::npos;
-}
 
 template <class Rule, bool kUtf16Output>
 class EncodedRules : public TextRules {
@@ -301,7 +275,7 @@ class EncodedRules : public TextRules {
     if (from > text.size()) return npos;
     std::size_t searchFrom = from;
     while (true) {
-      const std::size_t candidate = FindBytes(text, needle, searchFrom);
+      const std::size_t candidate = GbkText::FindBytes(text, needle, searchFrom);
       if (candidate == npos) return npos;
       if constexpr (Rule::kSelfSync) {
         if (candidate == text.size() || !IsContinuation(Bytes(text)[candidate])) {
