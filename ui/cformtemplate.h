@@ -79,7 +79,7 @@ class CFormTemplate final {
     QComboBox* const outEncoding = At<QComboBox>(IDC_OUT_ENCODING);  ///< the pieces', 同源文件 first
   };
 
-  /// The template's size in dialog units: 290 × 285.
+  /// The template's size in dialog units: 290 × 301.
   static QSize SizeInUnits();
 
   /// Builds the controls on `page` (which becomes their parent) and sizes the page to the form.

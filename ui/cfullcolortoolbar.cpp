@@ -58,14 +58,13 @@ bool CFullColorToolBar::AttachImageList(ImageList which, int uBitmap, int nBtnWi
 }
 
 void CFullColorToolBar::ApplyImages() {
-  const auto& normal = m_lists[static_cast<std::size_t>(ImageList::Normal)];
-  const auto& hot = m_lists[static_cast<std::size_t>(ImageList::Hot)];
-  const auto& disabled = m_lists[static_cast<std::size_t>(ImageList::Disabled)];
+  // The icon modes of the lists, in ImageList order.
+  constexpr QIcon::Mode kModes[] = {QIcon::Normal, QIcon::Active, QIcon::Disabled};
   for (int i = 0; i < m_buttons.size(); ++i) {
     QIcon icon;
-    if (i < normal.size()) icon.addPixmap(normal[i], QIcon::Normal);
-    if (i < hot.size()) icon.addPixmap(hot[i], QIcon::Active);
-    if (i < disabled.size()) icon.addPixmap(disabled[i], QIcon::Disabled);
+    for (std::size_t list = 0; list < m_lists.size(); ++list) {
+      if (i < m_lists[list].size()) icon.addPixmap(m_lists[list][i], kModes[list]);
+    }
     m_buttons[i]->setIcon(icon);
     m_buttons[i]->setIconVisibleInMenu(false);  // the menu shows texts only
   }

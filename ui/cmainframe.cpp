@@ -23,11 +23,8 @@ constexpr int kButtonWidth = 24;
 
 CMainFrame::CMainFrame(CSekatoDoc* pDocument) : m_pDocument(pDocument) {}
 
-CMainFrame::~CMainFrame() {
-  // The view outlives this part of the frame by a moment (Qt deletes children later): stop
-  // its run now.
-  if (m_pView != nullptr) m_pView->StopAndWait();
-}
+// The view, deleted with the frame's children, stops a run and waits for it.
+CMainFrame::~CMainFrame() = default;
 
 bool CMainFrame::Create() {
   // The caption never changes: no document name in it, and no maximise box.
