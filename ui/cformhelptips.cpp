@@ -44,11 +44,10 @@ void CFormHelpTips::Setup(const CFormTemplate::Fields& fields) {
 
 void CFormHelpTips::Watch(QWidget* root) {
   // Every control reports the pointer moving over it, pressed or not, as the tip needs.
-  root->installEventFilter(this);
-  root->setMouseTracking(true);
-  for (QWidget* child : root->findChildren<QWidget*>()) {
-    child->installEventFilter(this);
-    child->setMouseTracking(true);
+  QList<QWidget*> widgets = root->findChildren<QWidget*>();
+  for (QWidget* widget : widgets << root) {
+    widget->installEventFilter(this);
+    widget->setMouseTracking(true);
   }
 }
 

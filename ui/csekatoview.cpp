@@ -290,10 +290,9 @@ void CSekatoView::ChooseSource(const QString& path) {
 }
 
 QString CSekatoView::TextFileFromDrop(const QMimeData* mimeData) {
-  if (mimeData == nullptr || !mimeData->hasUrls()) return {};
+  if (mimeData == nullptr) return {};
   for (const QUrl& url : mimeData->urls()) {
-    if (!url.isLocalFile()) continue;
-    const QString path = url.toLocalFile();
+    const QString path = url.toLocalFile();  // empty for an address elsewhere
     if (path.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive)) return path;
   }
   return {};
