@@ -146,10 +146,14 @@ Reading SiftLines(const std::string& path, std::size_t markBytes,
     return Reading::Failed;
   }
   r.sourceBytes = sieve.Length();
+  bool narrowed = false;
   const LineSieve::End end = sieve.Run(
       [&](const LineSieve::Line& line) {
         r.lines = line.number;
-        if (take(line.data, line.size, line.offset)) sieve.Narrow(1);
+        if (take(line.data, line.size, line.offset) && !narrowed) {
+          sieve.Narrow(1);
+          narrowed = true;
+        }
         return true;
       },
       keepGoing);

@@ -9,8 +9,11 @@
 namespace sekato::engine {
 
 LineSieve::LineSieve(std::vector<std::string> needles, std::size_t partLimit,
-                     std::size_t blockBytes)
-    : m_needles(std::move(needles)), m_nPartLimit(partLimit), m_nBlock(blockBytes) {
+                     std::size_t blockBytes, unsigned readers)
+    : m_needles(std::move(needles)),
+      m_nPartLimit(partLimit),
+      m_nBlock(blockBytes),
+      m_nReaders(readers) {
   Narrow(m_needles.size());
 }
 
@@ -28,6 +31,7 @@ void LineSieve::Narrow(std::size_t count) {
     }
     if (!known) m_pairs.push_back(pair);
   }
+  if (m_pBlocks != nullptr) m_pBlocks->SetPairs(m_pairs);
 }
 
 bool LineSieve::Open(const std::string& path, std::int64_t skip, std::string& error) {
@@ -45,11 +49,6 @@ bool LineSieve::Open(const std::string& path, std::int64_t skip, std::string& er
     Close();
     return false;
   }
-  if (skip > 0 && ::lseek(m_fd, skip, SEEK_SET) < 0) {
-    error = std::strerror(errno);
-    Close();
-    return false;
-  }
   ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   m_nLength = info.st_size;
   m_nSkip = skip;
@@ -63,91 +62,116 @@ void LineSieve::Close() {
   m_fd = -1;
 }
 
+bool LineSieve::HoldsNeedle(std::size_t end) const {
+  const std::string_view line(m_pData, end);
+  for (const std::string& needle : m_needles) {
+    if (line.find(needle) != std::string_view::npos) return true;
+  }
+  return false;
+}
+
 bool LineSieve::NeedleAt(std::size_t at, std::size_t stop) const {
   for (const std::string& needle : m_needles) {
     if (at + needle.size() <= stop &&
-        std::memcmp(m_buffer.data() + at, needle.data(), needle.size()) == 0) {
+        std::memcmp(m_pData + at, needle.data(), needle.size()) == 0) {
       return true;
     }
   }
   return false;
 }
 
-bool LineSieve::Sift(std::size_t from, std::size_t stop, std::int64_t base,
-                     const LineSink& onLine) {
-  auto* const bytes = reinterpret_cast<unsigned char*>(m_buffer.data());
-  std::size_t pos = from;  // the line feeds before it are counted
-  while (pos < stop) {
-    const std::size_t hit = PairScanner::FindAnyCountingLines(
-        bytes, pos, stop, m_pairs.data(), m_pairs.size(), m_nLines);
-    if (hit == PairScanner::npos) return true;
-    if (!NeedleAt(hit, stop)) {
-      pos = hit + 1;  // the byte at `hit` starts a pair, so it is no line feed
-      continue;
-    }
+bool LineSieve::Hand(std::size_t start, std::size_t end, bool fed, std::int64_t number,
+                     std::int64_t base, const LineSink& onLine) {
+  if (end - start > m_nPartLimit) return true;  // body text, as LineReader gives it in parts
+  Line line;
+  line.data = m_pData + start;
+  // A CR goes with a line feed; a last line without one keeps it, as LineReader does.
+  line.size = end - start - (fed && end > start && m_pData[end - 1] == '\r' ? 1 : 0);
+  line.number = number;
+  line.offset = base + static_cast<std::int64_t>(start);
+  return onLine(line);
+}
+
+bool LineSieve::SiftBody(const BlockReader::Block& block, std::size_t kept, std::size_t from,
+                         std::size_t stop, std::int64_t linesBefore, std::int64_t base,
+                         const LineSink& onLine) {
+  std::size_t next = from;  // hits before it lie in a line already handed out
+  for (const BlockReader::Hit& hit : *block.hits) {
+    const std::size_t at = kept + hit.at;
+    if (at < next) continue;
+    if (at >= stop) break;
+    if (!NeedleAt(at, stop)) continue;
     // `from` starts a line, so the line holding the hit starts there or after a line feed.
-    const void* before = ::memrchr(bytes + from, '\n', hit - from);
+    const void* before = ::memrchr(m_pData + from, '\n', at - from);
     const std::size_t start =
-        before ? static_cast<std::size_t>(static_cast<const unsigned char*>(before) - bytes) + 1
-               : from;
-    const void* after = std::memchr(bytes + hit, '\n', stop - hit);
+        before ? static_cast<std::size_t>(static_cast<const char*>(before) - m_pData) + 1 : from;
+    const void* after = std::memchr(m_pData + at, '\n', stop - at);
     const std::size_t end =
-        after ? static_cast<std::size_t>(static_cast<const unsigned char*>(after) - bytes) : stop;
-    if (end - start <= m_nPartLimit) {
-      Line line;
-      line.data = m_buffer.data() + start;
-      // A CR goes with a line feed; a last line without one keeps it, as LineReader does.
-      line.size = end - start - (after && end > start && bytes[end - 1] == '\r' ? 1 : 0);
-      line.number = m_nLines + 1;
-      line.offset = base + static_cast<std::int64_t>(start);
-      if (!onLine(line)) return false;
+        after ? static_cast<std::size_t>(static_cast<const char*>(after) - m_pData) : stop;
+    if (!Hand(start, end, after != nullptr, linesBefore + hit.feeds + 1, base, onLine)) {
+      return false;
     }
-    if (after == nullptr) return true;
-    ++m_nLines;
-    pos = end + 1;
+    next = end + 1;
   }
   return true;
 }
 
 LineSieve::End LineSieve::Run(const LineSink& onLine, const BlockSink& onBlock) {
   if (m_fd < 0) return End::Failed;
-  m_buffer.resize(m_nPartLimit + m_nBlock);
-  std::size_t kept = 0;       // the start of an unfinished line, at the buffer's front
-  std::int64_t base = m_nSkip;  // file offset of the buffer's first byte
-  bool inLongLine = false;    // the buffer begins inside a line longer than the part limit
-  bool lastWasFeed = true;    // the last byte read was a line feed (or nothing was read)
   m_nLines = 0;
+  BlockReader blocks(m_fd, m_nSkip, m_nBlock, m_nPartLimit, m_pairs, m_nReaders);
+  m_pBlocks = &blocks;
+  const char* carried = nullptr;  // the start of an unfinished line, in the block before
+  std::size_t kept = 0;           // its length
+  bool holding = false;           // the block before is still held
+  std::int64_t base = m_nSkip;    // file offset of m_pData[0]
+  bool inLongLine = false;        // the block begins inside a line longer than the part limit
+  bool lastWasFeed = true;        // the last byte read was a line feed (or nothing was read)
+  End result = End::Done;
   while (true) {
-    ssize_t got = 0;
-    do {
-      got = ::read(m_fd, m_buffer.data() + kept, m_nBlock);
-    } while (got < 0 && errno == EINTR);
-    if (got < 0) {
-      m_strError = std::strerror(errno);
-      return End::Failed;
+    BlockReader::Block block;
+    int error = 0;
+    if (!blocks.Next(block, error)) {
+      m_strError = std::strerror(error);
+      result = End::Failed;
+      break;
     }
-    const bool eof = got == 0;
-    const std::size_t end = kept + static_cast<std::size_t>(got);
-    if (got > 0) lastWasFeed = m_buffer[end - 1] == '\n';
-    std::size_t from = 0;
-    if (inLongLine) {  // its rest, up to its line feed, is body text
-      const void* feed = std::memchr(m_buffer.data(), '\n', end);
-      if (feed != nullptr) {
-        from = static_cast<std::size_t>(static_cast<const char*>(feed) - m_buffer.data()) + 1;
-        ++m_nLines;
-        inLongLine = false;
-      } else {
-        from = end;
+    // The unfinished line goes in front of the block, into the room left for it.
+    m_pData = block.buffer + m_nPartLimit - kept;
+    if (kept > 0) std::memcpy(m_pData, carried, kept);
+    if (holding) blocks.Release();
+    holding = true;
+    const std::size_t got = block.size;
+    const bool eof = got < m_nBlock;
+    const std::size_t end = kept + got;
+    if (got > 0) lastWasFeed = m_pData[end - 1] == '\n';
+    const std::int64_t linesBefore = m_nLines;
+    // The block's first line feed ends the line begun before it.
+    const void* feed = std::memchr(m_pData + kept, '\n', got);
+    const std::size_t firstEnd =
+        feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - m_pData) : end;
+    std::size_t from = 0;  // the first line the hits of the block tell of
+    if (inLongLine || kept > 0) {
+      if (!inLongLine && (feed || eof) && firstEnd <= m_nPartLimit && HoldsNeedle(firstEnd) &&
+          !Hand(0, firstEnd, feed != nullptr, linesBefore + 1, base, onLine)) {
+        result = End::Stopped;
+        break;
       }
+      from = feed ? firstEnd + 1 : end;
+      if (feed) inLongLine = false;
     }
     // Whole lines only: the unfinished last one waits for the next block.
     std::size_t stop = end;
-    if (!eof && from < end) {
-      const void* last = ::memrchr(m_buffer.data() + from, '\n', end - from);
-      stop = last ? static_cast<std::size_t>(static_cast<const char*>(last) - m_buffer.data()) + 1
-                  : from;
+    if (!eof) {
+      const void* last = ::memrchr(m_pData + kept, '\n', got);
+      stop = last ? static_cast<std::size_t>(static_cast<const char*>(last) - m_pData) + 1
+                  : (inLongLine ? end : 0);
     }
-    if (!Sift(from, stop, base, onLine)) return End::Stopped;
+    if (from < stop && !SiftBody(block, kept, from, stop, linesBefore, base, onLine)) {
+      result = End::Stopped;
+      break;
+    }
+    m_nLines = linesBefore + block.feeds;
     if (eof) break;
     const std::size_t rest = end - stop;
     if (rest > m_nPartLimit) {
@@ -155,14 +179,18 @@ LineSieve::End LineSieve::Run(const LineSink& onLine, const BlockSink& onBlock) 
       base += static_cast<std::int64_t>(end);
       kept = 0;
     } else {
-      std::memmove(m_buffer.data(), m_buffer.data() + stop, rest);
+      carried = m_pData + stop;
       base += static_cast<std::int64_t>(stop);
       kept = rest;
     }
-    if (!onBlock(base + static_cast<std::int64_t>(kept))) return End::Stopped;
+    if (!onBlock(base + static_cast<std::int64_t>(kept))) {
+      result = End::Stopped;
+      break;
+    }
   }
-  if (!lastWasFeed) ++m_nLines;  // a last line without line feed
-  return End::Done;
+  m_pBlocks = nullptr;
+  if (result == End::Done && !lastWasFeed) ++m_nLines;  // a last line without line feed
+  return result;
 }
 
 }  // namespace sekato::engine

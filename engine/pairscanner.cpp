@@ -137,6 +137,26 @@ std::size_t CountSse2(const unsigned char* data, std::size_t from, std::size_t e
   return CountBytes(data, pos, end, pairs, N, lineFeeds);
 }
 
+// Pair starts (low 32 bits) and line feeds (high 32 bits) among the 32 bytes at `at`.
+template <std::size_t N>
+__attribute__((target("avx2,popcnt"))) inline std::uint64_t Masks32(const unsigned char* data,
+                                                                     std::size_t at,
+                                                                     const __m256i* first,
+                                                                     const __m256i* second,
+                                                                     __m256i feed) {
+  const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at));
+  const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at + 1));
+  __m256i hit = _mm256_and_si256(_mm256_cmpeq_epi8(a, first[0]), _mm256_cmpeq_epi8(b, second[0]));
+  for (std::size_t i = 1; i < N; ++i) {
+    hit = _mm256_or_si256(hit, _mm256_and_si256(_mm256_cmpeq_epi8(a, first[i]),
+                                                 _mm256_cmpeq_epi8(b, second[i])));
+  }
+  const auto hits = static_cast<std::uint32_t>(_mm256_movemask_epi8(hit));
+  const auto feeds = static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(a, feed)));
+  return hits | (std::uint64_t{feeds} << 32);
+}
+
+// Two blocks of 32 a round, so that most rounds cost one test and one count.
 template <std::size_t N>
 __attribute__((target("avx2,popcnt"))) std::size_t CountAvx2(const unsigned char* data,
                                                                std::size_t from,
@@ -153,18 +173,23 @@ __attribute__((target("avx2,popcnt"))) std::size_t CountAvx2(const unsigned char
   const __m256i feed = _mm256_set1_epi8('\n');
   std::int64_t feeds = 0;
   std::size_t pos = from;
-  for (; pos + W < end; pos += W) {
-    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + pos));
-    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + pos + 1));
-    __m256i hit =
-        _mm256_and_si256(_mm256_cmpeq_epi8(a, first[0]), _mm256_cmpeq_epi8(b, second[0]));
-    for (std::size_t i = 1; i < N; ++i) {
-      hit = _mm256_or_si256(hit, _mm256_and_si256(_mm256_cmpeq_epi8(a, first[i]),
-                                                   _mm256_cmpeq_epi8(b, second[i])));
+  for (; pos + 2 * W < end; pos += 2 * W) {
+    const std::uint64_t low = Masks32<N>(data, pos, first, second, feed);
+    const std::uint64_t high = Masks32<N>(data, pos + W, first, second, feed);
+    const std::uint64_t hits = (low & 0xFFFFFFFFu) | (high << 32);
+    const std::uint64_t feedBits = (low >> 32) | (high & 0xFFFFFFFF00000000u);
+    if (hits != 0) {
+      const auto at = static_cast<unsigned>(__builtin_ctzll(hits));
+      lineFeeds += feeds + __builtin_popcountll(feedBits & ((std::uint64_t{1} << at) - 1));
+      return pos + at;
     }
-    const auto feedBits =
-        static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(a, feed)));
-    if (const auto hits = static_cast<unsigned>(_mm256_movemask_epi8(hit))) {
+    feeds += __builtin_popcountll(feedBits);
+  }
+  for (; pos + W < end; pos += W) {
+    const std::uint64_t masks = Masks32<N>(data, pos, first, second, feed);
+    const auto hits = static_cast<std::uint32_t>(masks);
+    const auto feedBits = static_cast<std::uint32_t>(masks >> 32);
+    if (hits != 0) {
       const auto at = static_cast<unsigned>(__builtin_ctz(hits));
       lineFeeds += feeds + __builtin_popcount(feedBits & ((1u << at) - 1));
       return pos + at;

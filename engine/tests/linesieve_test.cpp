@@ -85,10 +85,12 @@ TEST(LineSieve, HandsOutWhatTheLineReaderGivesWholeThatHoldsANeedle) {
           }
           before = reader.Position();
         }
-        for (const std::size_t block : {std::size_t{5}, std::size_t{64}, std::size_t{4096}}) {
+        // Blocks smaller than a vector, read ahead or by the pass itself.
+        const std::pair<std::size_t, unsigned> readings[] = {{16, 2}, {64, 0}, {4096, 2}};
+        for (const auto& [block, readers] : readings) {
           SCOPED_TRACE("seed " + std::to_string(seed) + " part " + std::to_string(partLimit) +
                        " block " + std::to_string(block) + " tail " + std::to_string(tail.size()));
-          LineSieve sieve(needles, partLimit, block);
+          LineSieve sieve(needles, partLimit, block, readers);
           ASSERT_TRUE(sieve.Open(dir / "marked.txt", static_cast<std::int64_t>(mark.size()), error));
           std::vector<std::string> got;
           const auto end = sieve.Run(
