@@ -62,7 +62,8 @@ void BlockReader::Read(std::int64_t index, Slot& slot,
   std::size_t got = 0;
   int error = 0;
   while (got < m_nBlock) {
-    const ssize_t n = ::pread(m_fd, to + got, m_nBlock - got, offset + static_cast<std::int64_t>(got));
+    const ssize_t n =
+        ::pread(m_fd, to + got, m_nBlock - got, offset + static_cast<std::int64_t>(got));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) error = errno;
     if (n <= 0) break;

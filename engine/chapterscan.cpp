@@ -68,8 +68,8 @@ enum class Reading { Done, Stopped, Failed };
 
 // The byte strings, in `text`, one of which every line that matters holds: the longest piece
 // of keyword between "?"s (every heading and near miss holds each piece), then, for the
-// heading forms told while nothing is found, 第 and the two spellings of Chapter. Empty when
-// no piece is two bytes long: the lines are then read one by one.
+// heading forms told while nothing is found, 第 and Chapter as HeadingForms spells it.
+// Empty when no piece is two bytes long: the lines are then read one by one.
 std::vector<std::string> Needles(const std::vector<std::string>& keywords, Encoding text) {
   std::string longest;
   for (const std::string& keyword : keywords) {

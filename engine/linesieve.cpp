@@ -20,7 +20,7 @@ LineSieve::LineSieve(std::vector<std::string> needles, std::size_t partLimit,
 LineSieve::~LineSieve() { Close(); }
 
 void LineSieve::Narrow(std::size_t count) {
-  if (count < m_needles.size()) m_needles.resize(count);
+  if (count > 0 && count < m_needles.size()) m_needles.resize(count);
   m_pairs.clear();
   for (const std::string& needle : m_needles) {
     const PairScanner::Pair pair{static_cast<unsigned char>(needle[0]),
@@ -120,7 +120,11 @@ LineSieve::End LineSieve::Run(const LineSink& onLine, const BlockSink& onBlock) 
   if (m_fd < 0) return End::Failed;
   m_nLines = 0;
   BlockReader blocks(m_fd, m_nSkip, m_nBlock, m_nPartLimit, m_pairs, m_nReaders);
-  m_pBlocks = &blocks;
+  // Narrow tells the readers while they read, and only then.
+  struct Telling {
+    BlockReader*& told;
+    ~Telling() { told = nullptr; }
+  } telling{m_pBlocks = &blocks};
   const char* carried = nullptr;  // the start of an unfinished line, in the block before
   std::size_t kept = 0;           // its length
   bool holding = false;           // the block before is still held
@@ -188,7 +192,6 @@ LineSieve::End LineSieve::Run(const LineSink& onLine, const BlockSink& onBlock) 
       break;
     }
   }
-  m_pBlocks = nullptr;
   if (result == End::Done && !lastWasFeed) ++m_nLines;  // a last line without line feed
   return result;
 }

@@ -10,6 +10,8 @@ namespace {
 
 using namespace test;
 
+constexpr std::size_t kMiB = std::size_t{1} << 20;
+
 TEST(LineSieve, CountingPairScanAgreesWithAPlainLoop) {
   // Every length around the 16- and 32-byte blocks, from bytes that make the pairs, line
   // feeds and near misses.
@@ -59,7 +61,7 @@ TEST(LineSieve, HandsOutWhatTheLineReaderGivesWholeThatHoldsANeedle) {
       TempDir dir;
       WriteFile(dir / "book.txt", book);
       WriteFile(dir / "marked.txt", mark + book);
-      for (const std::size_t partLimit : {std::size_t{64}, std::size_t{1000}, std::size_t{1} << 20}) {
+      for (const std::size_t partLimit : {std::size_t{64}, std::size_t{1000}, kMiB}) {
         std::vector<std::string> expected;
         std::int64_t lines = 0;
         LineReader reader;
@@ -91,7 +93,8 @@ TEST(LineSieve, HandsOutWhatTheLineReaderGivesWholeThatHoldsANeedle) {
           SCOPED_TRACE("seed " + std::to_string(seed) + " part " + std::to_string(partLimit) +
                        " block " + std::to_string(block) + " tail " + std::to_string(tail.size()));
           LineSieve sieve(needles, partLimit, block, readers);
-          ASSERT_TRUE(sieve.Open(dir / "marked.txt", static_cast<std::int64_t>(mark.size()), error));
+          ASSERT_TRUE(
+              sieve.Open(dir / "marked.txt", static_cast<std::int64_t>(mark.size()), error));
           std::vector<std::string> got;
           const auto end = sieve.Run(
               [&](const LineSieve::Line& l) {
