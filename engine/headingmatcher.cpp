@@ -41,6 +41,20 @@ HeadingMatcher::HeadingMatcher(std::vector<std::string> keywords, int series,
                        rules.TextEncoding() == Encoding::Big5),
       m_bConverts(rules.TextEncoding() != Encoding::Gbk &&
                   rules.TextEncoding() != Encoding::Gb18030) {
+  if (rules.TextEncoding() == Encoding::Utf8) {
+    // A whole UTF-8 character matches only where a character begins, and the conversion
+    // goes character for character: a line without these bytes holds no heading.
+    for (const std::string& keyword : m_keywords) {
+      std::string longest;
+      std::size_t start = 0;
+      for (std::size_t mark = 0; mark <= keyword.size(); ++mark) {
+        if (mark < keyword.size() && keyword[mark] != '?') continue;
+        if (mark - start > longest.size()) longest = keyword.substr(start, mark - start);
+        start = mark + 1;
+      }
+      if (!longest.empty()) m_needles.push_back(std::move(longest));
+    }
+  }
   if (m_bConverts) {
     for (std::string& keyword : m_keywords) {
       auto converted = TextCodec::Convert(keyword, rules.TextEncoding(), Encoding::Gb18030);
@@ -144,11 +158,14 @@ bool HeadingMatcher::ToMatchText(std::string_view line, Encoding text, std::stri
 }
 
 bool HeadingMatcher::IsHeading(std::string_view line, std::int64_t headingCounter) {
-  if (static_cast<std::int64_t>(line.size()) > m_maxBytes &&
-      (m_bSizeIsMeasure || !m_pRules->FitsTitle(line, m_maxBytes))) {
-    return false;
-  }
+  const auto size = static_cast<std::int64_t>(line.size());
+  // No character measures less than half its bytes.
+  if (size > m_maxBytes && (m_bSizeIsMeasure || size / 2 > m_maxBytes)) return false;
   if (m_keywords.empty() || m_bUnconvertible) return false;
+  for (const std::string& needle : m_needles) {
+    if (line.find(needle) == std::string_view::npos) return false;
+  }
+  if (size > m_maxBytes && !m_pRules->FitsTitle(line, m_maxBytes)) return false;
   if (m_bConverts) {
     if (!ToMatchText(line, m_pRules->TextEncoding(), m_strLine)) return false;  // not text
     line = m_strLine;

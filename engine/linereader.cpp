@@ -55,6 +55,14 @@ bool LineReader::Open(const std::string& path, std::string& error) {
 }
 
 bool LineReader::Fill() {
+  if (m_watch) m_watch(nullptr, nullptr);
+  // Told once the buffer holds its new bytes, however the reading went.
+  struct Watch {
+    LineReader& reader;
+    ~Watch() {
+      if (reader.m_watch) reader.m_watch(reader.m_buffer.data(), reader.m_buffer.data() + reader.m_end);
+    }
+  } watch{*this};
   // Keep the unfinished line, moved to the front; grow only when it fills the buffer.
   const std::size_t kept = m_end - m_begin;
   if (m_begin > 0) {
@@ -252,6 +260,7 @@ bool LineReader::ReadAt(std::int64_t offset, char* data, std::size_t size) {
 }
 
 void LineReader::Close() {
+  if (m_watch && !m_buffer.empty()) m_watch(nullptr, nullptr);
   if (m_fd >= 0) ::close(m_fd);
   m_fd = -1;
   std::vector<char>().swap(m_buffer);

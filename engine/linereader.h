@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <sys/types.h>
 #include <vector>
 
@@ -48,6 +49,19 @@ class LineReader final {
   /// Bytes at the start of the file that are not text (a byte-order mark the decoder only
   /// skips): MeasureLine and ReadAt then find a text position that much further on.
   void SetTextStart(std::int64_t bytes) { m_nTextStart = bytes; }
+
+  /// Told of the buffer lines are handed out from: with nulls before its bytes move or
+  /// change, with its new bounds after (see PieceWriter::Lend).
+  void SetBufferWatch(std::function<void(const char*, const char*)> watch) {
+    m_watch = std::move(watch);
+  }
+
+  /// The source's own line break right before `line` (as Next gave it) when it is CR LF
+  /// and still in the buffer; otherwise a CR LF of its own. Either way "\r\n".
+  std::string_view BreakBefore(const char* line) const {
+    if (line - m_buffer.data() >= 2 && line[-2] == '\r' && line[-1] == '\n') return {line - 2, 2};
+    return "\r\n";
+  }
 
   /// The character rules parts of long lines end by (GBK unless told otherwise).
   void SetRules(const TextRules& rules) { m_pRules = &rules; }
@@ -111,6 +125,7 @@ class LineReader final {
   ino_t m_inode = 0;
   std::string m_strError;
   SourceDecoder* m_pDecoder = nullptr;
+  std::function<void(const char*, const char*)> m_watch;
   const TextRules* m_pRules;
 };
 

@@ -1,7 +1,9 @@
 #include "tabletranscoder.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <iconv.h>
+#include <string>
 
 namespace sekato::engine {
 
@@ -13,6 +15,51 @@ constexpr std::uint32_t kCodes = 126 * kTrails;
 
 constexpr bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
+// Bytes of the GBK or GB18030 character that begins at `p`: by its lead and a digit after it.
+std::size_t CodeLength(const unsigned char* p) {
+  if (p[0] < 0x81 || p[0] == 0xFF) return 1;
+  return p[1] >= '0' && p[1] <= '9' ? 4 : 2;
+}
+
+// Converts the characters of `input` (`starts`: where each begins, then the end) with `cd`
+// in a few calls rather than one a character, and hands each one's answer to `take` (index,
+// bytes, length); a character iconv refuses is skipped. `length` tells how long an answer
+// is from its first bytes. False when the answers cannot be told apart character by
+// character.
+template <class Length, class Take>
+bool ConvertAll(iconv_t cd, std::string& input, const std::vector<std::size_t>& starts,
+                Length length, Take take) {
+  const std::size_t count = starts.size() - 1;
+  std::vector<unsigned char> output(4 * count + 8);
+  char* in = input.data();
+  std::size_t inLeft = input.size();
+  const unsigned char* parsed = output.data();
+  char* out = reinterpret_cast<char*>(output.data());
+  std::size_t outLeft = output.size();
+  std::size_t next = 0;  // the character whose answer is parsed next
+  while (true) {
+    const std::size_t rc = iconv(cd, &in, &inLeft, &out, &outLeft);
+    const int error = errno;
+    const auto* const written = reinterpret_cast<const unsigned char*>(out);
+    const auto taken = static_cast<std::size_t>(in - input.data());
+    // Every character before the one iconv stopped at gave exactly one answer.
+    while (next < count && starts[next] < taken) {
+      const std::size_t n = parsed < written ? length(parsed) : 0;
+      if (n == 0 || parsed + n > written) return false;
+      take(next++, parsed, n);
+      parsed += n;
+    }
+    if (parsed != written) return false;
+    if (rc != static_cast<std::size_t>(-1)) return next == count;
+    if (error != EILSEQ || next >= count || starts[next] != taken) return false;
+    const std::size_t skip = starts[next + 1] - starts[next];
+    in += skip;
+    inLeft -= skip;
+    ++next;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  }
+}
+
 // Converts the one character in `in` with `cd`; the bytes written, or 0 when it cannot.
 std::size_t ConvertOne(iconv_t cd, char* in, std::size_t length, unsigned char (&bytes)[8]) {
   char* out = reinterpret_cast<char*>(bytes);
@@ -22,46 +69,95 @@ std::size_t ConvertOne(iconv_t cd, char* in, std::size_t length, unsigned char (
   return rc == static_cast<std::size_t>(-1) || length != 0 ? 0 : sizeof bytes - outLeft;
 }
 
+// UTF-8 of a code point below U+10000 into `to`; its length.
+std::size_t EncodeUtf8(std::uint32_t cp, unsigned char* to) {
+  if (cp < 0x80) {
+    to[0] = static_cast<unsigned char>(cp);
+    return 1;
+  }
+  if (cp < 0x800) {
+    to[0] = static_cast<unsigned char>(0xC0 | (cp >> 6));
+    to[1] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+    return 2;
+  }
+  to[0] = static_cast<unsigned char>(0xE0 | (cp >> 12));
+  to[1] = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
+  to[2] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+  return 3;
+}
+
+void AppendUcs4(std::string& to, std::uint32_t cp) {
+  for (int i = 0; i < 4; ++i) to += static_cast<char>(cp >> (8 * i));
+}
+
+std::uint32_t ReadUcs4(const unsigned char* p) {
+  return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
+         std::uint32_t{p[3]} << 24;
+}
+
 }  // namespace
 
 TableTranscoder::TableTranscoder(Encoding other, bool toUtf8) : m_bToUtf8(toUtf8) {
-  const char* name = Encodings::IconvName(other);
-  iconv_t cd = toUtf8 ? iconv_open("UTF-8", name) : iconv_open(name, "UTF-8");
   if (toUtf8) {
     m_chars.assign(kCodes, 0);
   } else {
     m_codes.assign(kPlaneSize, 0);
   }
+  // The table is iconv's answer for each character. They are asked for all at once, as
+  // code points (UCS-4): a character at a time, through UTF-8, costs a run several
+  // milliseconds.
+  const char* name = Encodings::IconvName(other);
+  iconv_t cd = toUtf8 ? iconv_open("UCS-4LE", name) : iconv_open(name, "UCS-4LE");
   if (cd == reinterpret_cast<iconv_t>(-1)) return;
-  unsigned char bytes[8];
+  std::string input;
+  std::vector<std::size_t> starts;
+  std::vector<std::uint32_t> keys;  // two-byte code index, or code point
+  const std::size_t count = toUtf8 ? kCodes : kPlaneSize;
+  input.reserve(4 * count);
+  starts.reserve(count + 1);
+  keys.reserve(count);
   if (toUtf8) {
     for (std::uint32_t code = 0; code < kCodes; ++code) {
-      char in[2] = {static_cast<char>(0x81 + code / kTrails), static_cast<char>(0x40 + code % kTrails)};
-      const std::size_t written = ConvertOne(cd, in, 2, bytes);
-      if (written < 1 || written > 3) continue;
-      std::uint32_t entry = static_cast<std::uint32_t>(written) << 24;
-      for (std::size_t i = 0; i < written; ++i) entry |= std::uint32_t{bytes[i]} << (16 - 8 * i);
-      m_chars[code] = entry;
+      starts.push_back(input.size());
+      keys.push_back(code);
+      input += static_cast<char>(0x81 + code / kTrails);
+      input += static_cast<char>(0x40 + code % kTrails);
     }
   } else {
     for (std::uint32_t cp = 0x80; cp < kPlaneSize; ++cp) {
       if (cp >= 0xD800 && cp <= 0xDFFF) continue;
-      char utf8[3];
-      std::size_t length;
-      if (cp < 0x800) {
-        utf8[0] = static_cast<char>(0xC0 | (cp >> 6));
-        utf8[1] = static_cast<char>(0x80 | (cp & 0x3F));
-        length = 2;
-      } else {
-        utf8[0] = static_cast<char>(0xE0 | (cp >> 12));
-        utf8[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        utf8[2] = static_cast<char>(0x80 | (cp & 0x3F));
-        length = 3;
-      }
-      const std::size_t written = ConvertOne(cd, utf8, length, bytes);
+      starts.push_back(input.size());
+      keys.push_back(cp);
+      AppendUcs4(input, cp);
+    }
+  }
+  starts.push_back(input.size());
+  const auto enter = [&](std::size_t i, const unsigned char* bytes, std::size_t written) {
+    if (!toUtf8) {
       if (written == 2 && bytes[0] >= 0x81) {
-        m_codes[cp] = static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1]);
+        m_codes[keys[i]] = static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1]);
       }
+      return;
+    }
+    const std::uint32_t cp = written == 4 ? ReadUcs4(bytes) : kPlaneSize;
+    if (cp >= kPlaneSize || (cp >= 0xD800 && cp <= 0xDFFF)) return;
+    unsigned char utf8[3];
+    const std::size_t length = EncodeUtf8(cp, utf8);
+    std::uint32_t entry = static_cast<std::uint32_t>(length) << 24;
+    for (std::size_t k = 0; k < length; ++k) entry |= std::uint32_t{utf8[k]} << (16 - 8 * k);
+    m_chars[keys[i]] = entry;
+  };
+  const auto answerLength = [toUtf8](const unsigned char* p) {
+    return toUtf8 ? std::size_t{4} : CodeLength(p);
+  };
+  if (!ConvertAll(cd, input, starts, answerLength, enter)) {
+    // Answers that cannot be told apart: each character is asked alone.
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (toUtf8) m_chars.assign(kCodes, 0);
+    if (!toUtf8) m_codes.assign(kPlaneSize, 0);
+    unsigned char bytes[8];
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+      enter(i, bytes, ConvertOne(cd, input.data() + starts[i], starts[i + 1] - starts[i], bytes));
     }
   }
   iconv_close(cd);
