@@ -18,9 +18,12 @@ constexpr std::size_t kBufferSize = 1 << 18;
 
 LineReader::LineReader() : m_pRules(&TextRules::For(Encoding::Gbk)) {}
 
-std::int64_t LineReader::ProgressPosition() const {
-  return m_pDecoder && m_pDecoder->Converts() ? m_pDecoder->Consumed() : m_nPosition;
+void LineReader::SetDecoder(SourceDecoder* decoder) {
+  m_pDecoder = decoder;
+  m_bConverting = decoder != nullptr && decoder->Converts();
 }
+
+std::int64_t LineReader::ConvertedSoFar() const { return m_pDecoder->Consumed(); }
 
 LineReader::~LineReader() { Close(); }
 

@@ -44,7 +44,7 @@ class LineReader final {
 
   /// Bytes come through `decoder` (checked, or converted into the run's text) instead of
   /// straight from the file; it must outlive the reading. Null reads the file as it is.
-  void SetDecoder(SourceDecoder* decoder) { m_pDecoder = decoder; }
+  void SetDecoder(SourceDecoder* decoder);
 
   /// Bytes at the start of the file that are not text (a byte-order mark the decoder only
   /// skips): MeasureLine and ReadAt then find a text position that much further on.
@@ -93,7 +93,9 @@ class LineReader final {
 
   /// How far into the file the reading has come, for progress: Position, or the file bytes
   /// converted so far when the decoder converts.
-  std::int64_t ProgressPosition() const;
+  std::int64_t ProgressPosition() const {
+    return m_bConverting ? ConvertedSoFar() : m_nPosition;
+  }
 
   bool Failed() const { return !m_strError.empty(); }
   const std::string& Error() const { return m_strError; }
@@ -102,6 +104,7 @@ class LineReader final {
 
  private:
   bool NextPiece(char*& data, std::size_t& size, bool& complete);
+  std::int64_t ConvertedSoFar() const;
   /// MeasureLine when trimmed in text whose full-width space is not two bytes long, or not
   /// known by GBK's lead bytes: chunks are read up to a character, widened and measured.
   std::int64_t MeasureTrimmed(std::int64_t bound, const std::function<bool()>& keepGoing);
@@ -125,6 +128,7 @@ class LineReader final {
   ino_t m_inode = 0;
   std::string m_strError;
   SourceDecoder* m_pDecoder = nullptr;
+  bool m_bConverting = false;  ///< the decoder converts: progress counts the file's bytes
   std::function<void(const char*, const char*)> m_watch;
   const TextRules* m_pRules;
 };

@@ -296,7 +296,7 @@ SplitOutcome SplitRun::Split(Plan& plan) {
       break;
     }
     const std::int64_t position = source.ProgressPosition();
-    if (!warned) warnOfInvalid();
+    if (!warned && decoder.FirstInvalid() >= 0) warnOfInvalid();
     if (o.m_bTrimSpaces && (gbkSpaces || (lineStart && complete))) {
       size = rules.WidenFullWidthSpaces(data, size);
     }

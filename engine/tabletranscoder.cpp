@@ -86,8 +86,8 @@ std::size_t EncodeUtf8(std::uint32_t cp, unsigned char* to) {
   return 3;
 }
 
-void AppendUcs4(std::string& to, std::uint32_t cp) {
-  for (int i = 0; i < 4; ++i) to += static_cast<char>(cp >> (8 * i));
+void PutUcs4(char* to, std::uint32_t cp) {
+  for (int i = 0; i < 4; ++i) to[i] = static_cast<char>(cp >> (8 * i));
 }
 
 std::uint32_t ReadUcs4(const unsigned char* p) {
@@ -113,25 +113,28 @@ TableTranscoder::TableTranscoder(Encoding other, bool toUtf8) : m_bToUtf8(toUtf8
   std::vector<std::size_t> starts;
   std::vector<std::uint32_t> keys;  // two-byte code index, or code point
   const std::size_t count = toUtf8 ? kCodes : kPlaneSize;
-  input.reserve(4 * count);
+  input.resize(4 * count);
   starts.reserve(count + 1);
   keys.reserve(count);
+  std::size_t size = 0;
   if (toUtf8) {
     for (std::uint32_t code = 0; code < kCodes; ++code) {
-      starts.push_back(input.size());
+      starts.push_back(size);
       keys.push_back(code);
-      input += static_cast<char>(0x81 + code / kTrails);
-      input += static_cast<char>(0x40 + code % kTrails);
+      input[size++] = static_cast<char>(0x81 + code / kTrails);
+      input[size++] = static_cast<char>(0x40 + code % kTrails);
     }
   } else {
     for (std::uint32_t cp = 0x80; cp < kPlaneSize; ++cp) {
       if (cp >= 0xD800 && cp <= 0xDFFF) continue;
-      starts.push_back(input.size());
+      starts.push_back(size);
       keys.push_back(cp);
-      AppendUcs4(input, cp);
+      PutUcs4(input.data() + size, cp);
+      size += 4;
     }
   }
-  starts.push_back(input.size());
+  input.resize(size);
+  starts.push_back(size);
   const auto enter = [&](std::size_t i, const unsigned char* bytes, std::size_t written) {
     if (!toUtf8) {
       if (written == 2 && bytes[0] >= 0x81) {
