@@ -1,11 +1,13 @@
 #include "headingmatcher.h"
 
 #include <limits>
+#include <memory>
 
 #include "gbktext.h"
 #include "numeralreader.h"
 #include "tabletranscoder.h"
 #include "textcodec.h"
+#include "textconverter.h"
 
 namespace sekato::engine {
 
@@ -151,10 +153,16 @@ bool HeadingMatcher::ToMatchText(std::string_view line, Encoding text, std::stri
     line.remove_prefix(line.size() - inLeft);
   }
   if (line.empty()) return true;
-  auto rest = TextCodec::Convert(line, text, Encoding::Gb18030);
-  if (!rest) return false;
-  out += *rest;
-  return true;
+  if (text == Encoding::Gb18030) {
+    out.append(line);
+    return true;
+  }
+  // Lines come one after another in one encoding: the thread keeps its converter open.
+  thread_local std::unique_ptr<TextConverter> converter;
+  if (!converter || converter->From() != text) {
+    converter = std::make_unique<TextConverter>(text, Encoding::Gb18030);
+  }
+  return converter->ConvertPrefix(line, out) == line.size();
 }
 
 bool HeadingMatcher::IsHeading(std::string_view line, std::int64_t headingCounter) {
