@@ -174,7 +174,7 @@ void LineReader::TakePart(std::size_t sure, char*& data, std::size_t& size) {
   m_begin = end;
 }
 
-bool LineReader::Next(char*& data, std::size_t& size, bool& complete) {
+bool LineReader::NextFromFile(char*& data, std::size_t& size, bool& complete) {
   if (m_fd < 0 || Failed()) return false;
   if (!m_bMidLine) m_nLineStart = m_nPosition;
   const bool more = NextPiece(data, size, complete);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -77,7 +78,26 @@ class LineReader final {
   /// The next line, or the next part of a long line, writable in place (valid until the next
   /// call); `complete` is false for every part of a long line but its last. False at the end
   /// of the file or when reading failed (see Failed).
-  bool Next(char*& data, std::size_t& size, bool& complete);
+  bool Next(char*& data, std::size_t& size, bool& complete) {
+    // Most lines: whole, no longer than a part, already at hand.
+    if (!m_bMidLine && m_begin < m_end && m_strError.empty()) {
+      const std::size_t at = m_end - m_begin;
+      const std::size_t most = m_nPartLimit == 0 || at <= m_nPartLimit ? at : m_nPartLimit + 1;
+      if (const void* lf = std::memchr(m_pBase + m_begin, '\n', most)) {
+        const auto length = static_cast<std::size_t>(static_cast<const char*>(lf) - m_pBase) - m_begin;
+        if (m_nPartLimit == 0 || length <= m_nPartLimit) {
+          m_nLineStart = m_nPosition;
+          data = m_pBase + m_begin;
+          size = length > 0 && data[length - 1] == '\r' ? length - 1 : length;
+          complete = true;
+          m_nPosition += static_cast<std::int64_t>(length + 1);
+          m_begin += length + 1;
+          return true;
+        }
+      }
+    }
+    return NextFromFile(data, size, complete);
+  }
 
   /// The length of the line now being handed out in parts, from its first byte, measured
   /// ahead in the file without holding it: as Next will give it (no CR before the line
@@ -111,6 +131,8 @@ class LineReader final {
   void Close();
 
  private:
+  /// Next where the buffer must be filled or a line comes in parts.
+  bool NextFromFile(char*& data, std::size_t& size, bool& complete);
   bool NextPiece(char*& data, std::size_t& size, bool& complete);
   std::int64_t ConvertedSoFar() const;
   /// MeasureLine when trimmed in text whose full-width space is not two bytes long, or not
