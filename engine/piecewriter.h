@@ -86,7 +86,9 @@ class PieceWriter final {
   void Lend(const char* begin, const char* end) { m_file.Lend(begin, end); }
 
   /// Bytes `text` takes on disk, and of one line break.
-  std::int64_t Written(std::string_view text) const;
+  std::int64_t Written(std::string_view text) const {
+    return m_bMeasured ? MeasuredWritten(text) : static_cast<std::int64_t>(text.size());
+  }
   std::int64_t BreakBytes() const { return m_nBreakBytes; }
 
   /// Closes the current piece, with its tail and promotional line when `withEnding`.
@@ -107,6 +109,7 @@ class PieceWriter final {
 
  private:
   bool Open(std::int64_t number);
+  std::int64_t MeasuredWritten(std::string_view text) const;
 
   PieceLayout m_layout;
   /// Files no piece may empty: the source, then renamed pieces whose names end like a
