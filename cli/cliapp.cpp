@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <map>
+#include <new>
 #include <system_error>
 #include <thread>
 
@@ -60,9 +61,10 @@ bool CliApp::BuildOptions() {
       {"size", engine::SplitMode::BySize},
       {"even", engine::SplitMode::Evenly}};
   o.m_nSplitMode = kModes.at(m_strMode);
-  static const std::map<std::string, int> kSeries = {
-      {"ascii", 0}, {"fullwidth", 1}, {"chinese", 2}};
-  m_nSeries = m_strNumerals.empty() ? -1 : kSeries.at(m_strNumerals);
+  using Series = engine::Numerals::Series;
+  static const std::map<std::string, Series> kSeries = {
+      {"ascii", Series::Ascii}, {"fullwidth", Series::FullWidth}, {"chinese", Series::Chinese}};
+  m_series = m_strNumerals.empty() ? Series::None : kSeries.at(m_strNumerals);
   o.m_bAddHead = m_bHead;
   o.m_bAddTail = m_bTail;
   // Texts stay UTF-8: the run writes them in the pieces' encoding, or refuses them naming the
@@ -93,7 +95,7 @@ engine::SplitOptions CliApp::OptionsFor(const std::string& source) const {
 int CliApp::SplitOne(const std::string& source, const std::string& prefix, bool bar,
                      std::atomic<int>& running) const {
   const engine::SplitOptions options = OptionsFor(source);
-  TerminalHost host(m_nSeries, m_bQuiet, running, prefix, bar);
+  TerminalHost host(m_series, m_bQuiet, running, prefix, bar);
   const auto start = std::chrono::steady_clock::now();
   const engine::SplitOutcome outcome = engine::SplitThreadProc(options, host);
   const double seconds =
@@ -109,8 +111,18 @@ int CliApp::SplitOne(const std::string& source, const std::string& prefix, bool 
       return kExitFailed;
   }
   if (m_bQuiet) return kExitDone;
+  // The pieces are all written by now: a summary that runs out of memory is left out rather
+  // than turning a finished split into a reported failure.
+  try {
+    PrintSummary(source, options, host.Written(), prefix, seconds);
+  } catch (const std::bad_alloc&) {
+  }
+  return kExitDone;
+}
 
-  const engine::RunTally& tally = host.Written();
+void CliApp::PrintSummary(const std::string& source, const engine::SplitOptions& options,
+                          const engine::RunTally& tally, const std::string& prefix,
+                          double seconds) const {
   std::string summary = prefix + "写出 " + std::to_string(tally.pieces) + " 个文件到 " +
                         tally.directory;
   if (tally.headings >= 0) summary += "，找到 " + std::to_string(tally.headings) + " 个章节标题";
@@ -121,7 +133,7 @@ int CliApp::SplitOne(const std::string& source, const std::string& prefix, bool 
   if (tally.headings == 0 || tally.gapsOrRepeats) {
     if (tally.headings == 0) summary += "；没有找到章节标题";
     if (IsRegularFile(source)) {
-      const auto report = engine::ChapterScan::Run(options, m_nSeries);
+      const auto report = engine::ChapterScan::Run(options, m_series);
       if (report.status == engine::ScanResult::Status::Done) {
         for (const auto& issue : report.numbering) {
           notes.push_back(engine::ScanReport::Issue(issue));
@@ -137,7 +149,6 @@ int CliApp::SplitOne(const std::string& source, const std::string& prefix, bool 
   std::string text = summary + "\n";
   for (const auto& note : notes) text += prefix + "  " + note + "\n";
   std::fputs(text.c_str(), stderr);
-  return kExitDone;
 }
 
 int CliApp::ListOne(const std::string& source, const std::string& prefix, bool bar,
@@ -146,7 +157,7 @@ int CliApp::ListOne(const std::string& source, const std::string& prefix, bool b
   if (bar && !m_bQuiet && ::isatty(STDERR_FILENO)) meter = std::make_unique<ProgressMeter>(stderr);
   bool ranged = false;
   const auto result = engine::ChapterScan::Run(
-      OptionsFor(source), m_nSeries, [&](std::int64_t position, std::int64_t length) {
+      OptionsFor(source), m_series, [&](std::int64_t position, std::int64_t length) {
         if (meter) {
           if (!ranged) meter->SetRange(length);
           ranged = true;

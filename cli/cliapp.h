@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "numerals.h"
+#include "runtally.h"
 #include "splitoptions.h"
 
 namespace sekato::cli {
@@ -37,6 +39,11 @@ class CliApp final {
   /// Inspects one source into `output` (table or JSON); returns its exit status.
   int ListOne(const std::string& source, const std::string& prefix, bool bar,
               std::atomic<int>& running, std::string& output) const;
+  /// The line after a completed split: what was written, where, in what time, and the chapter
+  /// report's hints when the chapters look wrong.
+  void PrintSummary(const std::string& source, const engine::SplitOptions& options,
+                    const engine::RunTally& tally, const std::string& prefix,
+                    double seconds) const;
 
   engine::SplitOptions m_options;
   std::vector<std::string> m_sources;
@@ -56,7 +63,7 @@ class CliApp final {
   bool m_bList = false;
   bool m_bJson = false;
   unsigned m_nJobs = 0;
-  int m_nSeries = -1;
+  engine::Numerals::Series m_series = engine::Numerals::Series::None;
 };
 
 }  // namespace sekato::cli

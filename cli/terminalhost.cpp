@@ -7,9 +7,9 @@
 
 namespace sekato::cli {
 
-TerminalHost::TerminalHost(int series, bool quiet, std::atomic<int>& running,
+TerminalHost::TerminalHost(engine::Numerals::Series series, bool quiet, std::atomic<int>& running,
                            std::string prefix, bool bar)
-    : m_nSeries(series),
+    : m_series(series),
       m_bQuiet(quiet),
       m_running(running),
       m_strPrefix(std::move(prefix)),

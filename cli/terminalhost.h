@@ -13,13 +13,13 @@ namespace sekato::cli {
 /// stderr is a terminal, and the call's shared run flag (see InterruptFlag) as Stop.
 class TerminalHost final : public engine::SplitHost {
  public:
-  /// `series` is the chosen numeral series (-1 none); `quiet` keeps the bar and the
+  /// `series` is the chosen numeral series; `quiet` keeps the bar and the
   /// completion message off (errors are always shown); `prefix` stands before every message
   /// ("novel.txt: " when several sources share the terminal); `bar` allows the progress bar.
-  TerminalHost(int series, bool quiet, std::atomic<int>& running, std::string prefix = {},
+  TerminalHost(engine::Numerals::Series series, bool quiet, std::atomic<int>& running, std::string prefix = {},
                bool bar = true);
 
-  int NumeralSeries() override { return m_nSeries; }
+  engine::Numerals::Series NumeralSeries() override { return m_series; }
   void ShowMessage(engine::SplitOutcome kind, const std::string& utf8Text) override;
   void SetProgressRange(std::int64_t upper) override;
   void SetProgressPos(std::int64_t position) override {
@@ -38,7 +38,7 @@ class TerminalHost final : public engine::SplitHost {
   const engine::RunTally& Written() const { return m_tally; }
 
  private:
-  int m_nSeries;
+  engine::Numerals::Series m_series;
   bool m_bQuiet;
   std::atomic<int>& m_running;
   std::string m_strPrefix;

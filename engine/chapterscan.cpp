@@ -27,14 +27,15 @@ constexpr std::int64_t kProgressStep = std::int64_t{1} << 20;
 
 std::optional<std::string> Refusal(const std::string& keywordText,
                                    const std::vector<std::string>& keywords,
-                                   std::int64_t perFile, std::int64_t titleLimit, int series) {
+                                   std::int64_t perFile, std::int64_t titleLimit,
+                                   Numerals::Series series) {
   if (keywordText.empty()) return std::string(Messages::kEmptyKeywords);
   if (perFile <= 0) return std::string(Messages::kBadChaptersPerFile);
   if (titleLimit < 0) return std::string(Messages::kNegativeTitle);
   if (keywords.size() > HeadingMatcher::kMaxKeywords) {
     return std::string(Messages::kTooManyKeywords);
   }
-  if (series < 0 && HeadingMatcher::HasWildcard(keywords)) {
+  if (series == Numerals::Series::None && HeadingMatcher::HasWildcard(keywords)) {
     return std::string(Messages::kNoNumeralSeries);
   }
   return std::nullopt;
@@ -58,9 +59,9 @@ bool AtLineStart(std::string_view line, std::size_t start) {
 
 }  // namespace
 
-ScanResult ChapterScan::Run(const SplitOptions& o, int series, const Progress& progress) {
+ScanResult ChapterScan::Run(const SplitOptions& o, Numerals::Series series,
+                           const Progress& progress) {
   ScanResult r;
-  if (series < 0 || series > 2) series = -1;
   const std::int64_t perFile = ParseNumber(o.m_strChaptersPerFile);
   const std::int64_t titleLimit = ParseNumber(o.m_strTitleMax);
   r.titleMax = titleLimit;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "numerals.h"
 #include "scanresult.h"
 #include "splitoptions.h"
 
@@ -26,9 +27,9 @@ class ChapterScan final {
   /// stops the pass (status Stopped).
   using Progress = std::function<bool(std::int64_t position, std::int64_t length)>;
 
-  /// `series` is the numeral series for "?" (0, 1, 2; -1 for none), as a split would get it.
-  static ScanResult Run(const SplitOptions& options, int series,
-                              const Progress& progress = {});
+  /// `series` is the numeral series for "?", as a split would get it.
+  static ScanResult Run(const SplitOptions& options, Numerals::Series series,
+                        const Progress& progress = {});
 };
 
 }  // namespace sekato::engine

@@ -30,7 +30,7 @@ bool HeadingMatcher::HasWildcard(const std::vector<std::string>& keywords) {
   return false;
 }
 
-HeadingMatcher::HeadingMatcher(std::vector<std::string> keywords, int series,
+HeadingMatcher::HeadingMatcher(std::vector<std::string> keywords, Numerals::Series series,
                                std::int64_t titleLimit, const TextRules& rules)
     : m_keywords(std::move(keywords)),
       m_series(series),

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "numerals.h"
 #include "textrules.h"
 
 namespace sekato::engine {
@@ -30,10 +31,11 @@ class HeadingMatcher final {
   /// True when a keyword holds the ASCII "?" (the full-width "？" is an ordinary character).
   static bool HasWildcard(const std::vector<std::string>& keywords);
 
-  /// `series` is the numeral series for "?" (0, 1, 2); `titleLimit` the heading size in
+  /// `series` is the numeral series for "?"; `titleLimit` the heading size in
   /// Chinese characters, measured as GBK would whatever the encoding; `rules` those of the
   /// text the keywords and lines are in (numerals are written in it too).
-  HeadingMatcher(std::vector<std::string> keywords, int series, std::int64_t titleLimit,
+  HeadingMatcher(std::vector<std::string> keywords, Numerals::Series series,
+                 std::int64_t titleLimit,
                  const TextRules& rules = TextRules::For(Encoding::Gbk));
 
   /// `line`, text in `text`, as GB18030: the text headings are matched in when the book is in
@@ -72,7 +74,7 @@ class HeadingMatcher final {
 
   std::vector<std::string> m_keywords;
   std::vector<Parts> m_parts;
-  int m_series;
+  Numerals::Series m_series;
   std::int64_t m_maxBytes;
   bool m_bWildcard;
   const TextRules* m_pRules;

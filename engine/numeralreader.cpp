@@ -162,33 +162,34 @@ std::int64_t WithUnits(std::string_view run) {
 
 }  // namespace
 
-std::size_t NumeralReader::RunEnd(std::string_view text, std::size_t pos, int series) {
+std::size_t NumeralReader::RunEnd(std::string_view text, std::size_t pos,
+                                  Numerals::Series series) {
   std::size_t end = pos;
   switch (series) {
-    case Numerals::kAscii:
+    case Numerals::Series::Ascii:
       while (AsciiDigitAt(text, end)) ++end;
       break;
-    case Numerals::kFullWidth:
+    case Numerals::Series::FullWidth:
       while (FullWidthDigitAt(text, end)) end += 2;
       break;
-    case Numerals::kChinese:
+    case Numerals::Series::Chinese:
       while (ChineseAt(text, end).kind != Kind::None) end += 2;
       break;
-    default:
+    case Numerals::Series::None:
       break;
   }
   return end;
 }
 
-std::int64_t NumeralReader::Value(std::string_view run, int series) {
+std::int64_t NumeralReader::Value(std::string_view run, Numerals::Series series) {
   switch (series) {
-    case Numerals::kAscii:
+    case Numerals::Series::Ascii:
       return DigitsValue(run, 1);
-    case Numerals::kFullWidth:
+    case Numerals::Series::FullWidth:
       return DigitsValue(run, 2);
-    case Numerals::kChinese:
+    case Numerals::Series::Chinese:
       break;
-    default:
+    case Numerals::Series::None:
       return kUnreadable;
   }
   if (run.empty() || run.size() / 2 > kMaxChars) return kUnreadable;
@@ -201,7 +202,8 @@ std::int64_t NumeralReader::Value(std::string_view run, int series) {
 
 bool NumeralReader::ReadAny(std::string_view text, std::size_t pos, std::size_t& end,
                             std::int64_t& value) {
-  for (const int series : {Numerals::kAscii, Numerals::kFullWidth, Numerals::kChinese}) {
+  for (const auto series : {Numerals::Series::Ascii, Numerals::Series::FullWidth,
+                            Numerals::Series::Chinese}) {
     end = RunEnd(text, pos, series);
     if (end > pos) {
       value = Value(text.substr(pos, end - pos), series);

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "numerals.h"
+
 namespace sekato::engine {
 
 /// Reads chapter numbers as books write them, in the three numeral series of "?" (GBK).
@@ -22,17 +24,17 @@ class NumeralReader final {
  public:
   static constexpr std::int64_t kUnreadable = -1;
 
-  /// The end of the run of numeral characters of `series` (0 ASCII, 1 full-width,
-  /// 2 Chinese) that starts at byte `pos`, a character boundary; `pos` when none starts there.
-  static std::size_t RunEnd(std::string_view text, std::size_t pos, int series);
+  /// The end of the run of numeral characters of `series` that starts at byte `pos`, a
+  /// character boundary; `pos` when none starts there (always for Series::None).
+  static std::size_t RunEnd(std::string_view text, std::size_t pos, Numerals::Series series);
 
   /// True when a numeral character of `series` starts at byte `pos`.
-  static bool StartsRun(std::string_view text, std::size_t pos, int series) {
+  static bool StartsRun(std::string_view text, std::size_t pos, Numerals::Series series) {
     return RunEnd(text, pos, series) > pos;
   }
 
   /// The value of a whole run of `series` (as RunEnd delimits it), or kUnreadable.
-  static std::int64_t Value(std::string_view run, int series);
+  static std::int64_t Value(std::string_view run, Numerals::Series series);
 
   /// Reads a number of whichever series starts at `pos`: its value (or kUnreadable) and the
   /// run's end in `end`; false when no numeral character starts there.

@@ -26,8 +26,8 @@ constexpr std::array<std::string_view, 4> kSmallUnits = {"", kTen, "\xB0\xD9", "
 constexpr std::array<std::string_view, 5> kGroupUnits = {
     "", "\xCD\xF2", "\xD2\xDA", "\xCD\xF2\xD2\xDA", "\xD2\xDA\xD2\xDA"};
 
-std::string_view Digit(int series, int digit) {
-  return kDigits[static_cast<std::size_t>(series * 10 + digit)];
+std::string_view Digit(Numerals::Series series, int digit) {
+  return kDigits[static_cast<std::size_t>(static_cast<int>(series) * 10 + digit)];
 }
 
 // A group of four digits, 1 … 9999, with inner zero runs as one 零 and no trailing zeros.
@@ -43,7 +43,7 @@ void AppendGroup(std::string& out, std::int64_t value) {
     }
     if (zeroPending) out += kZero;
     zeroPending = false;
-    out += Digit(Numerals::kChinese, digit);
+    out += Digit(Numerals::Series::Chinese, digit);
     out += kSmallUnits[static_cast<std::size_t>(pos)];
     started = true;
   }
@@ -80,14 +80,14 @@ std::string Chinese(std::int64_t n) {
 
 }  // namespace
 
-std::string Numerals::Text(std::int64_t n, int series) {
+std::string Numerals::Text(std::int64_t n, Series series) {
   if (n < 1) n = 0;
-  if (series == kChinese) return n == 0 ? std::string(kZero) : Chinese(n);
+  if (series == Series::Chinese) return n == 0 ? std::string(kZero) : Chinese(n);
   const std::string decimal = std::to_string(n);
-  if (series != kFullWidth) return decimal;
+  if (series != Series::FullWidth) return decimal;
   std::string out;
   out.reserve(decimal.size() * 2);
-  for (const char c : decimal) out += Digit(kFullWidth, c - '0');
+  for (const char c : decimal) out += Digit(Series::FullWidth, c - '0');
   return out;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "encoding.h"
+#include "numerals.h"
 #include "runtally.h"
 
 namespace sekato::engine {
@@ -26,9 +27,8 @@ class SplitHost {
  public:
   virtual ~SplitHost() = default;
 
-  /// The selected numeral series for "?" in keywords, read once per run:
-  /// 0 ASCII digits, 1 full-width digits, 2 Chinese numerals, -1 nothing selected.
-  virtual int NumeralSeries() = 0;
+  /// The selected numeral series for "?" in keywords, read once per run.
+  virtual Numerals::Series NumeralSeries() = 0;
 
   /// Shows `utf8Text` to the user and returns only once it has been dismissed.
   virtual void ShowMessage(SplitOutcome kind, const std::string& utf8Text) = 0;

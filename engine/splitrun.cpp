@@ -38,7 +38,7 @@ struct SplitRun::Plan {
   std::int64_t titleLimit = 0;
   std::int64_t maxKb = 0;
   std::int64_t parts = 0;
-  int series = -1;  ///< numeral series for "?", -1 for none
+  Numerals::Series series = Numerals::Series::None;  ///< for "?"
   std::string directory;
   std::string keywordText;  ///< normalised
   std::vector<std::string> keywords;
@@ -71,7 +71,7 @@ std::optional<std::string> SplitRun::Refusal(const SplitOptions& o, const Plan& 
     if (plan.keywords.size() > HeadingMatcher::kMaxKeywords) {
       return std::string(Messages::kTooManyKeywords);
     }
-    if (plan.series < 0 && HeadingMatcher::HasWildcard(plan.keywords)) {
+    if (plan.series == Numerals::Series::None && HeadingMatcher::HasWildcard(plan.keywords)) {
       return std::string(Messages::kNoNumeralSeries);
     }
   }
@@ -95,7 +95,6 @@ SplitOutcome SplitRun::Execute() {
   plan.maxKb = ParseNumber(o.m_strMaxKB);
   plan.parts = ParseNumber(o.m_strParts);
   plan.series = m_host.NumeralSeries();
-  if (plan.series < 0 || plan.series > 2) plan.series = -1;
   plan.directory = o.m_nDirMode == 0 ? o.m_strNewDir : o.m_strSrcBase;
   plan.keywordText = TextRules::For(o.m_textEncoding).NormaliseKeywords(o.m_strKeywords);
   plan.keywords = HeadingMatcher::CutKeywords(plan.keywordText);
@@ -155,7 +154,7 @@ std::optional<std::string> SplitRun::ToRunText(Plan& plan) const {
     plan.keywordText = std::move(*keywords);
     plan.keywords = HeadingMatcher::CutKeywords(plan.keywordText);
     // Every digit and unit a chapter number up to 10000 is written with.
-    if (plan.series >= 0 && HeadingMatcher::HasWildcard(plan.keywords)) {
+    if (plan.series != Numerals::Series::None && HeadingMatcher::HasWildcard(plan.keywords)) {
       for (const std::int64_t n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 100, 1000, 10000}) {
         if (!encodings.ToText(Numerals::Text(n, plan.series), Encoding::Gbk, "替换?的自增符",
                               message)) {

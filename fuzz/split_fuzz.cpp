@@ -25,12 +25,13 @@
 namespace {
 
 using sekato::engine::SplitHost;
+using sekato::engine::Numerals;
 using sekato::engine::SplitOutcome;
 
 class QuietHost final : public SplitHost {
  public:
-  explicit QuietHost(int series) : m_series(series) {}
-  int NumeralSeries() override { return m_series; }
+  explicit QuietHost(Numerals::Series series) : m_series(series) {}
+  Numerals::Series NumeralSeries() override { return m_series; }
   void ShowMessage(SplitOutcome, const std::string& text) override { message = text; }
   void SetProgressRange(std::int64_t) override {}
   void SetProgressPos(std::int64_t) override {}
@@ -39,7 +40,7 @@ class QuietHost final : public SplitHost {
   std::string message;
 
  private:
-  int m_series;
+  Numerals::Series m_series;
 };
 
 const std::filesystem::path& WorkDir() {
@@ -73,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                           "\xA1\xA1\xB5\xDA\xA1\xA1"};
   const std::uint8_t flags = data[0];
   const int number = data[1];
-  const int series = (data[2] >> 6) == 3 ? -1 : data[2] >> 6;
+  const auto series = Numerals::FromIndex(data[2] >> 6);  // 3 is none
   const std::string source(reinterpret_cast<const char*>(data) + 5, size - 5);
   const bool decorated = (flags & 8) != 0;
 

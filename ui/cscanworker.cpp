@@ -12,7 +12,7 @@ CScanWorker::CScanWorker(std::atomic<int>& running) : m_running(running) {}
 
 CScanWorker::~CScanWorker() { Shutdown(); }
 
-bool CScanWorker::Start(engine::SplitOptions options, int series,
+bool CScanWorker::Start(engine::SplitOptions options, engine::Numerals::Series series,
                            const CSplitWorker::ThreadStarter& starter) {
   m_bActive = true;
   try {

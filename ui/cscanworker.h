@@ -24,7 +24,7 @@ class CScanWorker final : public QObject {
   ~CScanWorker() override;
 
   /// Starts inspecting `options` with numeral series `series`; false when no thread starts.
-  bool Start(engine::SplitOptions options, int series,
+  bool Start(engine::SplitOptions options, engine::Numerals::Series series,
              const CSplitWorker::ThreadStarter& starter);
 
   /// True from a successful Start until the thread has ended and been joined.

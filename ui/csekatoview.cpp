@@ -448,13 +448,15 @@ std::optional<engine::SplitOptions> CSekatoView::TakeOptionsForRun() {
 
 void CSekatoView::OnSplitStart() {
   if (std::optional<engine::SplitOptions> options = TakeOptionsForRun()) {
-    m_pRunControl->Start(std::move(*options), m_comboNumerals->currentIndex());
+    m_pRunControl->Start(std::move(*options),
+                         engine::Numerals::FromIndex(m_comboNumerals->currentIndex()));
   }
 }
 
 void CSekatoView::OnSplitPreview() {
   if (std::optional<engine::SplitOptions> options = TakeOptionsForRun()) {
-    m_pRunControl->StartPreview(std::move(*options), m_comboNumerals->currentIndex());
+    m_pRunControl->StartPreview(
+        std::move(*options), engine::Numerals::FromIndex(m_comboNumerals->currentIndex()));
   }
 }
 

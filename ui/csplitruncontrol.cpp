@@ -46,7 +46,8 @@ void CSplitRunControl::SetSourceChosen(bool bChosen) {
   Changing([&] { m_bSource = bChosen; });
 }
 
-bool CSplitRunControl::Start(engine::SplitOptions options, int numeralSeries) {
+bool CSplitRunControl::Start(engine::SplitOptions options,
+                             engine::Numerals::Series numeralSeries) {
   if (m_bClosing || m_bBusy) return false;
   m_pWorker.reset();  // the last run has ended and been joined
   // The flag is up before the thread exists, so the run's first look at it reads 1.
@@ -58,7 +59,8 @@ bool CSplitRunControl::Start(engine::SplitOptions options, int numeralSeries) {
                  QStringLiteral("无法启动分割线程，文件没有分割！"));
 }
 
-bool CSplitRunControl::StartPreview(engine::SplitOptions options, int numeralSeries) {
+bool CSplitRunControl::StartPreview(engine::SplitOptions options,
+                                    engine::Numerals::Series numeralSeries) {
   if (m_bClosing || m_bBusy) return false;
   m_pInspector.reset();
   m_running = 1;

@@ -44,9 +44,9 @@ class CSplitRunControl final : public QObject {
 
   /// Raises the flag and starts a worker on `options`. False, after telling the user, when
   /// no thread can be started; false without a word while busy or closing.
-  bool Start(engine::SplitOptions options, int numeralSeries);
+  bool Start(engine::SplitOptions options, engine::Numerals::Series numeralSeries);
   /// Raises the flag and inspects `options` on a worker; as Start.
-  bool StartPreview(engine::SplitOptions options, int numeralSeries);
+  bool StartPreview(engine::SplitOptions options, engine::Numerals::Series numeralSeries);
   /// Lowers the flag: the worker stops at its next line and ends with its message.
   void Stop();
   /// Closing the window: stops a run, waits for its worker and shows nothing more; afterwards

@@ -11,8 +11,8 @@
 
 namespace sekato::ui {
 
-CSplitWorker::CSplitWorker(std::atomic<int>& running, int numeralSeries)
-    : m_running(running), m_nNumeralSeries(numeralSeries) {}
+CSplitWorker::CSplitWorker(std::atomic<int>& running, engine::Numerals::Series numeralSeries)
+    : m_running(running), m_numeralSeries(numeralSeries) {}
 
 CSplitWorker::~CSplitWorker() { Join(); }
 
@@ -57,7 +57,7 @@ void CSplitWorker::Join() {
   m_bActive = false;
 }
 
-int CSplitWorker::NumeralSeries() { return m_nNumeralSeries; }
+engine::Numerals::Series CSplitWorker::NumeralSeries() { return m_numeralSeries; }
 
 void CSplitWorker::ShowMessage(engine::SplitOutcome /*kind*/, const std::string& utf8Text) {
   m_result.text = QString::fromStdString(utf8Text) + m_result.warnings;

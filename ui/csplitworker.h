@@ -39,7 +39,7 @@ class CSplitWorker final : public QObject, public engine::SplitHost {
 
   /// `running` is the form's run flag and must outlive this object; `numeralSeries` is the
   /// combo selection taken at Start.
-  CSplitWorker(std::atomic<int>& running, int numeralSeries);
+  CSplitWorker(std::atomic<int>& running, engine::Numerals::Series numeralSeries);
   ~CSplitWorker() override;
 
   /// The engine's own worker body.
@@ -67,7 +67,7 @@ class CSplitWorker final : public QObject, public engine::SplitHost {
   engine::SplitOutcome Outcome() const { return m_result.outcome; }
 
   // engine::SplitHost, called on the worker thread.
-  int NumeralSeries() override;
+  engine::Numerals::Series NumeralSeries() override;
   void ShowMessage(engine::SplitOutcome kind, const std::string& utf8Text) override;
   void SetProgressRange(std::int64_t upper) override;
   void SetProgressPos(std::int64_t position) override;
@@ -90,7 +90,7 @@ class CSplitWorker final : public QObject, public engine::SplitHost {
   void OnThreadEnded();  // user-interface thread
 
   std::atomic<int>& m_running;
-  const int m_nNumeralSeries;
+  const engine::Numerals::Series m_numeralSeries;
 
   std::thread m_thread;
   std::atomic<bool> m_bActive{false};

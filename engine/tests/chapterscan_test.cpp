@@ -12,6 +12,7 @@ namespace {
 
 using namespace test;
 using Kind = NumberingIssue::Kind;
+using S = Numerals::Series;
 
 class ChapterScanTest : public ::testing::Test {
  protected:
@@ -25,7 +26,7 @@ class ChapterScanTest : public ::testing::Test {
 };
 
 TEST_F(ChapterScanTest, ReportsTheRepeatedChapterOfTheSampleNovelAndWritesNothing) {
-  const auto r = ChapterScan::Run(Novel("第 回", "30"), -1);
+  const auto r = ChapterScan::Run(Novel("第 回", "30"), S::None);
   ASSERT_EQ(r.status, ScanResult::Status::Done);
   EXPECT_EQ(r.headingCount, 121);
   EXPECT_EQ(r.pieces, 121);
@@ -44,12 +45,13 @@ TEST_F(ChapterScanTest, ListsWhatTheSplitWrites) {
     const char* keywords;
     const char* titleMax;
     const char* perFile;
-    int series;
+    S series;
     bool trim = false;
   };
   const std::vector<Case> cases = {
-      {"第 回", "30", "1", -1}, {"第?回", "30", "1", 2}, {"第 回", "20", "3", -1},
-      {"第  章", "20", "1", -1}, {"第 回", "24", "2", -1, true}};
+      {"第 回", "30", "1", S::None}, {"第?回", "30", "1", S::Chinese},
+      {"第 回", "20", "3", S::None}, {"第  章", "20", "1", S::None},
+      {"第 回", "24", "2", S::None, true}};
   for (const auto& c : cases) {
     TempDir out;
     auto options = Novel(c.keywords, c.titleMax);
@@ -101,7 +103,7 @@ TEST_F(ChapterScanTest, ReadsEachEncodingAsTheSplitDoes) {
       options.m_nNameMode = 2;
       // Too short to tell Big5 from GBK by itself: chosen, as -e does.
       if (form.encoding == Encoding::Big5) options.m_encoding = Encoding::Big5;
-      const auto r = ChapterScan::Run(options, -1);
+      const auto r = ChapterScan::Run(options, S::None);
       ASSERT_EQ(r.status, ScanResult::Status::Done) << r.error;
       EXPECT_EQ(r.sourceEncoding, form.encoding);
       std::vector<std::string> listed;
@@ -146,7 +148,7 @@ TEST_F(ChapterScanTest, NumberingReportsGapsRepeatsAndNumbersOutOfOrder) {
                       "第五章\r\ne\r\n第7章\r\nf\r\n第六章\r\ng"));
   auto options = OptionsFor(source, dir / "out");
   options.m_strChaptersPerFile = "2";
-  const auto r = ChapterScan::Run(options, -1);
+  const auto r = ChapterScan::Run(options, S::None);
   ASSERT_EQ(r.headingCount, 7);
   ASSERT_EQ(r.numbering.size(), 3u);
   EXPECT_EQ(r.numbering[0].kind, Kind::Repeat);
@@ -168,16 +170,16 @@ TEST_F(ChapterScanTest, NumberingReportsGapsRepeatsAndNumbersOutOfOrder) {
 
 TEST_F(ChapterScanTest, SuggestsOptionsOnTheWindowsDefaults) {
   // The defaults look for 第…章: the book's 第N回 headings are the form to suggest.
-  auto r = ChapterScan::Run(Novel("第  章", "20"), -1);
+  auto r = ChapterScan::Run(Novel("第  章", "20"), S::None);
   EXPECT_EQ(r.headingCount, 0);
   ASSERT_FALSE(r.forms.empty());
   EXPECT_EQ(r.forms[0].label, "第N回");
   EXPECT_EQ(r.forms[0].lines, 121);
   EXPECT_EQ(r.forms[0].keywords, G("第 回"));
   const auto suggested = std::to_string(r.forms[0].titleMax);
-  EXPECT_EQ(ChapterScan::Run(Novel("第 回", suggested.c_str()), -1).headingCount, 121);
+  EXPECT_EQ(ChapterScan::Run(Novel("第 回", suggested.c_str()), S::None).headingCount, 121);
   // With 第 回 most headings are longer than 20 characters: near misses tell the limit.
-  r = ChapterScan::Run(Novel("第 回", "20"), -1);
+  r = ChapterScan::Run(Novel("第 回", "20"), S::None);
   EXPECT_EQ(r.headingCount, 19);
   EXPECT_EQ(r.headingCount + r.nearMissCount, 121);
   EXPECT_EQ(r.suggestedTitleMax, r.forms.empty() ? 24 : 0);
@@ -187,11 +189,11 @@ TEST_F(ChapterScanTest, SuggestsOptionsOnTheWindowsDefaults) {
 
 TEST_F(ChapterScanTest, RefusesWhatTheSplitRefuses) {
   auto options = Novel("第?回", "30");
-  EXPECT_EQ(ChapterScan::Run(options, -1).status, ScanResult::Status::Refused);
+  EXPECT_EQ(ChapterScan::Run(options, S::None).status, ScanResult::Status::Refused);
   options.m_strSrcPath = dir / "missing.txt";
-  EXPECT_EQ(ChapterScan::Run(options, 2).status, ScanResult::Status::Failed);
+  EXPECT_EQ(ChapterScan::Run(options, S::Chinese).status, ScanResult::Status::Failed);
   bool asked = false;
-  const auto r = ChapterScan::Run(Novel("第 回", "30"), -1, [&](std::int64_t, std::int64_t) {
+  const auto r = ChapterScan::Run(Novel("第 回", "30"), S::None, [&](std::int64_t, std::int64_t) {
     asked = true;
     return false;
   });

@@ -123,7 +123,7 @@ TEST_F(ChapterSplit, AMissingChapterNumberStopsNumberedMatching) {
       OptionsFor(Source("第1章\r\n甲\r\n第3章\r\n乙\r\n第2章\r\n丙\r\n第4章\r\n丁\r\n"),
                  dir / "out");
   options.m_strKeywords = G("第?章");
-  host.series = 0;
+  host.series = Numerals::Series::Ascii;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
   EXPECT_EQ(ListDir(dir / "out").size(), 2u);
   EXPECT_EQ(Piece("src_002.txt"), G("第2章\r\n丙\r\n第4章\r\n丁"));

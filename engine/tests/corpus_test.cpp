@@ -36,7 +36,7 @@ TEST_F(CorpusSplit, NumberedKeywordsReadTheBooksOwnSpellingOfEveryNumber) {
   options.m_strKeywords = G("第?回");
   options.m_strTitleMax = "30";
   options.m_nNameMode = 2;
-  host.series = 2;
+  host.series = Numerals::Series::Chinese;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
   const auto names = ListDir(dir / "out");
   ASSERT_EQ(names.size(), 120u);

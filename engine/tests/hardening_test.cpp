@@ -32,7 +32,7 @@ TEST(Hardening, TitleNamesNeverTakeTheNameOfAPieceStillToCome) {
   options.m_strChaptersPerFile = "2";
   options.m_strKeywords = "?";
   RecordingHost host;
-  host.series = 0;
+  host.series = Numerals::Series::Ascii;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
   EXPECT_EQ(ListDir(dir / "out"),
             (std::vector<std::string>{"001_001.txt", "002_002.txt", "003_005.txt",

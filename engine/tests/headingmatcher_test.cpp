@@ -9,8 +9,9 @@ namespace sekato::engine {
 namespace {
 
 using test::G;
+using S = Numerals::Series;
 
-HeadingMatcher Matcher(const std::string& utf8Keywords, int series = -1, int titleMax = 20) {
+HeadingMatcher Matcher(const std::string& utf8Keywords, S series = S::None, int titleMax = 20) {
   const auto keywords = HeadingMatcher::CutKeywords(GbkText::NormaliseKeywords(G(utf8Keywords)));
   return HeadingMatcher(keywords, series, titleMax);
 }
@@ -43,27 +44,27 @@ TEST(HeadingMatcher, TitleLimitCountsTwoBytesACharacter) {
   const std::string forty = G("第一章") + std::string(34, 'x');
   EXPECT_TRUE(m.IsHeading(forty, 0));
   EXPECT_FALSE(m.IsHeading(forty + "x", 0));
-  auto zero = Matcher("第  章", -1, 0);
+  auto zero = Matcher("第  章", S::None, 0);
   EXPECT_FALSE(zero.IsHeading(G("第一章"), 0));
 }
 
 TEST(HeadingMatcher, WildcardStandsForTheNextChapterNumber) {
-  auto ascii = Matcher("第?章", 0);
+  auto ascii = Matcher("第?章", S::Ascii);
   EXPECT_TRUE(ascii.IsHeading(G("第1章"), 0));
   EXPECT_FALSE(ascii.IsHeading(G("第1章"), 1));
   EXPECT_TRUE(ascii.IsHeading(G("第2章"), 1));
-  auto chinese = Matcher("?、", 2);
+  auto chinese = Matcher("?、", S::Chinese);
   EXPECT_TRUE(chinese.IsHeading(G("一、开始"), 0));
   EXPECT_TRUE(chinese.IsHeading(G("十、转折"), 9));
   EXPECT_TRUE(chinese.IsHeading(G("一百、终"), 99));
   EXPECT_TRUE(chinese.IsHeading(G("一百零一、尾声"), 100));
-  auto full = Matcher("第?回", 1);
+  auto full = Matcher("第?回", S::FullWidth);
   EXPECT_TRUE(full.IsHeading(G("第１２回"), 11));
 }
 
 TEST(HeadingMatcher, SearchGoesOnAfterTheWholeNumberMatched) {
   // "?" then "一": the 一 inside 十一 is part of the number, not the second keyword.
-  auto m = Matcher("? 一", 2);
+  auto m = Matcher("? 一", S::Chinese);
   EXPECT_FALSE(m.IsHeading(G("十一章"), 10));
   EXPECT_TRUE(m.IsHeading(G("十一章一"), 10));
 }
@@ -71,23 +72,23 @@ TEST(HeadingMatcher, SearchGoesOnAfterTheWholeNumberMatched) {
 TEST(HeadingMatcher, WildcardTakesAWholeNumberInAnyAcceptedSpelling) {
   struct Case {
     const char* keywords;
-    int series;
+    S series;
     const char* line;
     std::int64_t counter;
     bool heading;
   };
   const std::vector<Case> cases = {
-      {"第?回", 2, "第一百一回 出陇上", 100, true},
-      {"第?回", 2, "第一百十回 文鸯", 109, true},
-      {"第?章", 2, "第两百章", 199, true},
-      {"第?章", 2, "第一〇一章", 100, true},
-      {"第?章", 2, "第壹佰章", 99, true},
-      {"第?章", 2, "第一百章", 0, false},  // 第一 never inside 第一百
-      {"第?章", 0, "第001章", 0, true},
-      {"第?章", 0, "第10章", 0, false},
-      {"第?章", 1, "第０１章", 0, true},
-      {"?、", 2, "十一、", 0, false},      // 一 inside 十一
-      {"?、", 2, "序 十一、", 10, true},
+      {"第?回", S::Chinese, "第一百一回 出陇上", 100, true},
+      {"第?回", S::Chinese, "第一百十回 文鸯", 109, true},
+      {"第?章", S::Chinese, "第两百章", 199, true},
+      {"第?章", S::Chinese, "第一〇一章", 100, true},
+      {"第?章", S::Chinese, "第壹佰章", 99, true},
+      {"第?章", S::Chinese, "第一百章", 0, false},  // 第一 never inside 第一百
+      {"第?章", S::Ascii, "第001章", 0, true},
+      {"第?章", S::Ascii, "第10章", 0, false},
+      {"第?章", S::FullWidth, "第０１章", 0, true},
+      {"?、", S::Chinese, "十一、", 0, false},      // 一 inside 十一
+      {"?、", S::Chinese, "序 十一、", 10, true},
   };
   for (const auto& c : cases) {
     auto m = Matcher(c.keywords, c.series);
@@ -96,14 +97,14 @@ TEST(HeadingMatcher, WildcardTakesAWholeNumberInAnyAcceptedSpelling) {
 }
 
 TEST(HeadingMatcher, HeadingsCarryTheNumberAfterTheirKeyword) {
-  auto plain = Matcher("第 章", -1);
+  auto plain = Matcher("第 章", S::None);
   ASSERT_TRUE(plain.IsHeading(G("第十二章 回忆"), 0));
   EXPECT_EQ(plain.LastNumber(), 12);
   ASSERT_TRUE(plain.IsHeading(G("卷3 第章"), 0));
   EXPECT_EQ(plain.LastNumber(), 3);
   ASSERT_TRUE(plain.IsHeading(G("第章"), 0));
   EXPECT_EQ(plain.LastNumber(), NumeralReader::kUnreadable);
-  auto wildcard = Matcher("第?章", 2);
+  auto wildcard = Matcher("第?章", S::Chinese);
   ASSERT_TRUE(wildcard.IsHeading(G("第一百一章"), 100));
   EXPECT_EQ(wildcard.LastNumber(), 101);
 }

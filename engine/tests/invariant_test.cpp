@@ -44,7 +44,7 @@ TEST(Invariants, PiecesJoinedAreTheSourceWithoutBreaksAndStartOnCharacters) {
         auto options = OptionsFor(dir / "src.txt", dir / "out");
         c.set(options);
         RecordingHost host;
-        host.series = 0;
+        host.series = Numerals::Series::Ascii;
         SplitRun run(options, host);
         run.SetPartLimit(partLimit);
         ASSERT_EQ(run.Execute(), SplitOutcome::Completed) << c.what;

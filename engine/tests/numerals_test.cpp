@@ -22,14 +22,14 @@ TEST(Numerals, ChineseNumeralsAreWrittenAsBooksWriteThem) {
       {100010000, "一亿零一万"},
   };
   for (const auto& [n, text] : cases) {
-    EXPECT_EQ(Numerals::Text(n, Numerals::kChinese), G(text)) << n;
+    EXPECT_EQ(Numerals::Text(n, Numerals::Series::Chinese), G(text)) << n;
   }
 }
 
 TEST(Numerals, DigitSeriesWriteTheDecimalNumber) {
-  EXPECT_EQ(Numerals::Text(12, Numerals::kAscii), "12");
-  EXPECT_EQ(Numerals::Text(12, Numerals::kFullWidth), G("１２"));
-  EXPECT_EQ(Numerals::Text(1090, Numerals::kFullWidth), G("１０９０"));
+  EXPECT_EQ(Numerals::Text(12, Numerals::Series::Ascii), "12");
+  EXPECT_EQ(Numerals::Text(12, Numerals::Series::FullWidth), G("１２"));
+  EXPECT_EQ(Numerals::Text(1090, Numerals::Series::FullWidth), G("１０９０"));
 }
 
 }  // namespace

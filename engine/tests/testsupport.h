@@ -16,7 +16,7 @@ std::string G(const std::string& utf8);
 /// A host that records what the run tells it and can stop the run after a number of lines.
 class RecordingHost final : public SplitHost {
  public:
-  int series = -1;
+  Numerals::Series series = Numerals::Series::None;
   std::int64_t stopAfterPolls = -1;  ///< clear the flag at this poll (-1: never)
 
   std::vector<std::pair<SplitOutcome, std::string>> messages;
@@ -26,7 +26,7 @@ class RecordingHost final : public SplitHost {
   int clears = 0;
   std::int64_t polls = 0;
 
-  int NumeralSeries() override { return series; }
+  Numerals::Series NumeralSeries() override { return series; }
   void ShowMessage(SplitOutcome kind, const std::string& text) override {
     messages.emplace_back(kind, text);
   }

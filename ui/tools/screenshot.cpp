@@ -101,7 +101,7 @@ bool ShotPreview(const QString& out) {
   options.m_strSrcPath = SEKATO_SAMPLES_DIR "/sanguoyanyi.gbk.txt";
   options.m_strSrcTitle = "sanguoyanyi";
   options.m_strKeywords = "\xB5\xDA \xBB\xD8";  // 第 回
-  const auto result = sekato::engine::ChapterScan::Run(options, -1);
+  const auto result = sekato::engine::ChapterScan::Run(options, sekato::engine::Numerals::Series::None);
   if (result.status != sekato::engine::ScanResult::Status::Done) return false;
   sekato::ui::CPreviewDlg dialog(result, app.MainFrame());
   dialog.show();
