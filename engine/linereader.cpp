@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,7 +14,6 @@ namespace sekato::engine {
 
 namespace {
 constexpr std::size_t kBufferSize = 1 << 18;
-constexpr std::size_t kWindow = std::size_t{1} << 20;  // mapped text made ready at a time
 }
 
 LineReader::LineReader() : m_pRules(&TextRules::For(Encoding::Gbk)) {}
@@ -49,7 +47,6 @@ bool LineReader::Open(const std::string& path, std::string& error) {
   m_device = info.st_dev;
   m_inode = info.st_ino;
   m_buffer.resize(kBufferSize);
-  m_pBase = m_buffer.data();
   m_nLargestBuffer = kBufferSize;
   m_begin = m_end = 0;
   m_bEof = false;
@@ -60,73 +57,13 @@ bool LineReader::Open(const std::string& path, std::string& error) {
   return true;
 }
 
-bool LineReader::MapFile(std::size_t textStart) {
-  if (m_fd < 0 || m_pMap != nullptr || m_end > 0 || (m_pDecoder && m_pDecoder->Converts()) ||
-      m_nLength <= static_cast<std::int64_t>(textStart)) {
-    return false;
-  }
-  const auto length = static_cast<std::size_t>(m_nLength);
-  void* map = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_NORESERVE, m_fd, 0);
-  if (map == MAP_FAILED) return false;
-  ::madvise(map, length, MADV_SEQUENTIAL);
-  m_pMap = static_cast<char*>(map);
-  m_nMapLength = length;
-  m_pBase = m_pMap + textStart;
-  m_nLetGo = 0;
-  std::vector<char>().swap(m_buffer);
-  m_nLargestBuffer = 0;
-  if (m_pDecoder) m_pDecoder->SkipMark();
-  return true;
-}
-
-bool LineReader::Advance() {
-  if (m_watch) m_watch(nullptr, nullptr);
-  const std::size_t text = m_nMapLength - static_cast<std::size_t>(m_pBase - m_pMap);
-  // Pages wholly before the current line are done with: written, or their writes settled.
-  const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-  const std::size_t from = static_cast<std::size_t>(m_pBase - m_pMap) + m_begin;
-  const std::size_t done = from / page * page;
-  const std::size_t letGoFrom = m_nLetGo / page * page;
-  if (done > letGoFrom) {
-    ::madvise(m_pMap + letGoFrom, done - letGoFrom, MADV_DONTNEED);
-    m_nLetGo = done;
-  }
-  const std::size_t ready = std::min(text, m_end + kWindow);
-  // Made ready now, so that a file cut shorter since it was opened is an error here rather
-  // than a fault at the first byte read.
-  const std::size_t start = static_cast<std::size_t>(m_pBase - m_pMap) + m_end;
-  const std::size_t first = start / page * page;
-  const std::size_t end = static_cast<std::size_t>(m_pBase - m_pMap) + ready;
-  if (end > first && ::madvise(m_pMap + first, end - first, MADV_POPULATE_READ) != 0 &&
-      errno == EFAULT) {
-    m_strError = "the file became shorter while being read";
-    return false;
-  }
-  if (m_pDecoder) m_pDecoder->Take(m_pBase + m_end, ready - m_end);
-  m_end = ready;
-  m_bEof = m_end == text;
-  if (m_bEof && m_pDecoder) m_pDecoder->Take(nullptr, 0);
-  m_nLargestBuffer = std::max(m_nLargestBuffer, m_end + static_cast<std::size_t>(m_pBase - m_pMap) -
-                                                    m_nLetGo);
-  if (m_watch) m_watch(m_pMap + m_nLetGo, m_pBase + m_end);
-  return true;
-}
-
-void LineReader::Unmap() {
-  if (m_pMap == nullptr) return;
-  ::munmap(m_pMap, m_nMapLength);
-  m_pMap = nullptr;
-  m_pBase = nullptr;
-}
-
 bool LineReader::Fill() {
-  if (m_pMap != nullptr) return Advance();
   if (m_watch) m_watch(nullptr, nullptr);
   // Told once the buffer holds its new bytes, however the reading went.
   struct Watch {
     LineReader& reader;
     ~Watch() {
-      if (reader.m_watch) reader.m_watch(reader.m_pBase, reader.m_pBase + reader.m_end);
+      if (reader.m_watch) reader.m_watch(reader.m_buffer.data(), reader.m_buffer.data() + reader.m_end);
     }
   } watch{*this};
   // Keep the unfinished line, moved to the front; grow only when it fills the buffer.
@@ -140,7 +77,6 @@ bool LineReader::Fill() {
   constexpr std::size_t kDecoderRoom = 16;
   if (m_end == m_buffer.size() || (m_pDecoder && m_buffer.size() - m_end < kDecoderRoom)) {
     m_buffer.resize(m_buffer.size() * 2);
-    m_pBase = m_buffer.data();
     m_nLargestBuffer = std::max(m_nLargestBuffer, m_buffer.size());
   }
   while (true) {
@@ -166,9 +102,9 @@ void LineReader::TakePart(std::size_t sure, char*& data, std::size_t& size) {
   // The bytes before `sure` are surely the line's own (a CR that may go with the line feed
   // lies at or after it): end at the last character that lies wholly among them. The part
   // starts at a character boundary, as every part and every line does.
-  const std::string_view buffered(m_pBase + m_begin, m_end - m_begin);
+  const std::string_view buffered(m_buffer.data() + m_begin, m_end - m_begin);
   const std::size_t end = m_begin + m_pRules->BoundaryAtOrBelow(buffered, sure - m_begin);
-  data = m_pBase + m_begin;
+  data = m_buffer.data() + m_begin;
   size = end - m_begin;
   m_nPosition += static_cast<std::int64_t>(size);
   m_begin = end;
@@ -193,7 +129,7 @@ bool LineReader::NextPiece(char*& data, std::size_t& size, bool& complete) {
   };
   std::size_t scanned = m_begin;
   while (true) {
-    char* base = m_pBase;
+    char* base = m_buffer.data();
     const void* found = std::memchr(base + scanned, '\n', m_end - scanned);
     if (found != nullptr) {
       const auto lf = static_cast<std::size_t>(static_cast<const char*>(found) - base);
@@ -327,12 +263,10 @@ bool LineReader::ReadAt(std::int64_t offset, char* data, std::size_t size) {
 }
 
 void LineReader::Close() {
-  if (m_watch && m_pBase != nullptr) m_watch(nullptr, nullptr);
-  Unmap();
+  if (m_watch && !m_buffer.empty()) m_watch(nullptr, nullptr);
   if (m_fd >= 0) ::close(m_fd);
   m_fd = -1;
   std::vector<char>().swap(m_buffer);
-  m_pBase = nullptr;
   m_begin = m_end = 0;
 }
 

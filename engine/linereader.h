@@ -47,14 +47,6 @@ class LineReader final {
   /// straight from the file; it must outlive the reading. Null reads the file as it is.
   void SetDecoder(SourceDecoder* decoder);
 
-  /// Reads the file through a mapping of it rather than into the buffer, when it can: the
-  /// bytes are then never copied on their way to the pieces, and only a window of them is
-  /// held at a time. For a run whose lines are not changed in place (a change would copy
-  /// the page) and whose decoder, if any, only checks; call after SetDecoder, before the
-  /// first Next. `textStart` bytes at the start are not text (a byte-order mark). True when
-  /// the file is read so.
-  bool MapFile(std::size_t textStart);
-
   /// Bytes at the start of the file that are not text (a byte-order mark the decoder only
   /// skips): MeasureLine and ReadAt then find a text position that much further on.
   void SetTextStart(std::int64_t bytes) { m_nTextStart = bytes; }
@@ -68,7 +60,7 @@ class LineReader final {
   /// The source's own line break right before `line` (as Next gave it) when it is CR LF
   /// and still in the buffer; otherwise a CR LF of its own. Either way "\r\n".
   std::string_view BreakBefore(const char* line) const {
-    if (line - m_pBase >= 2 && line[-2] == '\r' && line[-1] == '\n') return {line - 2, 2};
+    if (line - m_buffer.data() >= 2 && line[-2] == '\r' && line[-1] == '\n') return {line - 2, 2};
     return "\r\n";
   }
 
@@ -83,11 +75,12 @@ class LineReader final {
     if (!m_bMidLine && m_begin < m_end && m_strError.empty()) {
       const std::size_t at = m_end - m_begin;
       const std::size_t most = m_nPartLimit == 0 || at <= m_nPartLimit ? at : m_nPartLimit + 1;
-      if (const void* lf = std::memchr(m_pBase + m_begin, '\n', most)) {
-        const auto length = static_cast<std::size_t>(static_cast<const char*>(lf) - m_pBase) - m_begin;
+      char* const start = m_buffer.data() + m_begin;
+      if (const void* lf = std::memchr(start, '\n', most)) {
+        const auto length = static_cast<std::size_t>(static_cast<const char*>(lf) - start);
         if (m_nPartLimit == 0 || length <= m_nPartLimit) {
           m_nLineStart = m_nPosition;
-          data = m_pBase + m_begin;
+          data = start;
           size = length > 0 && data[length - 1] == '\r' ? length - 1 : length;
           complete = true;
           m_nPosition += static_cast<std::int64_t>(length + 1);
@@ -139,19 +132,11 @@ class LineReader final {
   /// known by GBK's lead bytes: chunks are read up to a character, widened and measured.
   std::int64_t MeasureTrimmed(std::int64_t bound, const std::function<bool()>& keepGoing);
   bool Fill();
-  /// Fill when the file is mapped: the next window is made ready and checked, and what lies
-  /// before the current line is let go.
-  bool Advance();
-  void Unmap();
   /// Hands out the buffered start of a long line, ending before `sure`.
   void TakePart(std::size_t sure, char*& data, std::size_t& size);
 
   int m_fd = -1;
   std::vector<char> m_buffer;
-  char* m_pBase = nullptr;  ///< the buffer's or the mapped text's first byte
-  char* m_pMap = nullptr;   ///< the mapping, when the file is mapped
-  std::size_t m_nMapLength = 0;
-  std::size_t m_nLetGo = 0;  ///< mapped text before this is no longer held
   std::size_t m_begin = 0;  ///< first unread byte in the buffer
   std::size_t m_end = 0;    ///< end of the data in the buffer
   std::size_t m_nPartLimit = 0;

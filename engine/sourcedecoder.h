@@ -33,18 +33,6 @@ class SourceDecoder final {
   /// not empty when a character could not be converted).
   ssize_t Read(int fd, char* out, std::size_t capacity);
 
-  /// For a file read other than through Read (mapped), when the bytes pass unchanged: the
-  /// mark is passed over, then Take checks `size` bytes of text after those taken so far,
-  /// and is called with nothing at the end of the file.
-  void SkipMark() {
-    m_nConsumed += static_cast<std::int64_t>(m_nSkip);
-    m_nSkip = 0;
-  }
-  void Take(const char* data, std::size_t size) {
-    m_nConsumed += static_cast<std::int64_t>(size);
-    Check(data, size, size == 0);
-  }
-
   /// Bytes of the file taken so far (the mark included).
   std::int64_t Consumed() const { return m_nConsumed; }
   /// True when the bytes are converted, not only checked.

@@ -199,8 +199,6 @@ SplitOutcome SplitRun::Split(Plan& plan) {
     source.SetDecoder(&decoder);
   }
   source.SetRules(rules);
-  // Clean-up changes lines where they lie: on a mapping every page would be copied.
-  if (!o.m_bTrimSpaces) source.MapFile(encodings.MarkBytes());
   const std::int64_t length = source.Length();
 
   PieceWriter writer(plan.layout, source.Device(), source.Inode());

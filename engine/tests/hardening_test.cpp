@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <functional>
 
 #include "folderlock.h"
-#include "linereader.h"
 #include "messages.h"
 #include "splitrun.h"
 #include "testsupport.h"
@@ -103,24 +101,6 @@ TEST(Hardening, AStopTakesEffectWithinALongLineInEveryMode) {
     EXPECT_EQ(run.Execute(), SplitOutcome::Stopped) << c.what;
     EXPECT_LE(JoinPieces(dir / "out").size(), 3u * 1024) << c.what;
   }
-}
-
-TEST(Hardening, ASourceCutShorterWhileMappedIsAReadErrorNotAFault) {
-  TempDir dir;
-  WriteFile(dir / "src.txt", std::string(4 << 20, 'x') + "\r\n");
-  LineReader reader;
-  std::string error;
-  ASSERT_TRUE(reader.Open(dir / "src.txt", error));
-  ASSERT_TRUE(reader.MapFile(0));
-  ASSERT_EQ(::truncate((dir / "src.txt").c_str(), 1 << 20), 0);
-  reader.SetPartLimit(1 << 16);
-  char* data = nullptr;
-  std::size_t size = 0;
-  bool complete = false;
-  std::size_t read = 0;
-  while (reader.Next(data, size, complete)) read += size;
-  EXPECT_TRUE(reader.Failed());
-  EXPECT_LE(read, std::size_t{1} << 20);
 }
 
 TEST(Hardening, ASecondRunIntoAFolderInUseIsRefused) {
