@@ -22,42 +22,50 @@ std::size_t CodeLength(const unsigned char* p) {
 }
 
 // Converts the characters of `input` (`starts`: where each begins, then the end) with `cd`
-// in a few calls rather than one a character, and hands each one's answer to `take` (index,
-// bytes, length); a character iconv refuses is skipped. `length` tells how long an answer
-// is from its first bytes. False when the answers cannot be told apart character by
-// character.
+// a few dozen at a time rather than one a call, and hands each one's answer to `take`
+// (index, bytes, length); a character iconv refuses is skipped. Small batches, because iconv
+// redoes the rest of a batch after every refusal, and GBK refuses most of Unicode. `length`
+// tells how long an answer is from its first bytes. False when the answers cannot be told
+// apart character by character.
 template <class Length, class Take>
 bool ConvertAll(iconv_t cd, std::string& input, const std::vector<std::size_t>& starts,
                 Length length, Take take) {
+  constexpr std::size_t kBatch = 32;
   const std::size_t count = starts.size() - 1;
-  std::vector<unsigned char> output(4 * count + 8);
-  char* in = input.data();
-  std::size_t inLeft = input.size();
-  const unsigned char* parsed = output.data();
-  char* out = reinterpret_cast<char*>(output.data());
-  std::size_t outLeft = output.size();
-  std::size_t next = 0;  // the character whose answer is parsed next
-  while (true) {
-    const std::size_t rc = iconv(cd, &in, &inLeft, &out, &outLeft);
-    const int error = errno;
-    const auto* const written = reinterpret_cast<const unsigned char*>(out);
-    const auto taken = static_cast<std::size_t>(in - input.data());
-    // Every character before the one iconv stopped at gave exactly one answer.
-    while (next < count && starts[next] < taken) {
-      const std::size_t n = parsed < written ? length(parsed) : 0;
-      if (n == 0 || parsed + n > written) return false;
-      take(next++, parsed, n);
-      parsed += n;
+  unsigned char output[4 * kBatch + 8];
+  for (std::size_t next = 0; next < count;) {
+    const std::size_t batchEnd = std::min(count, next + kBatch);
+    char* in = input.data() + starts[next];
+    std::size_t inLeft = starts[batchEnd] - starts[next];
+    const unsigned char* parsed = output;
+    char* out = reinterpret_cast<char*>(output);
+    std::size_t outLeft = sizeof output;
+    while (true) {
+      const std::size_t rc = iconv(cd, &in, &inLeft, &out, &outLeft);
+      const int error = errno;
+      const auto* const written = reinterpret_cast<const unsigned char*>(out);
+      const auto taken = static_cast<std::size_t>(in - input.data());
+      // Every character before the one iconv stopped at gave exactly one answer.
+      while (next < batchEnd && starts[next] < taken) {
+        const std::size_t n = parsed < written ? length(parsed) : 0;
+        if (n == 0 || parsed + n > written) return false;
+        take(next++, parsed, n);
+        parsed += n;
+      }
+      if (parsed != written) return false;
+      if (rc != static_cast<std::size_t>(-1)) {
+        if (next != batchEnd) return false;
+        break;
+      }
+      if (error != EILSEQ || next >= batchEnd || starts[next] != taken) return false;
+      const std::size_t skip = starts[next + 1] - starts[next];
+      in += skip;
+      inLeft -= skip;
+      ++next;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
-    if (parsed != written) return false;
-    if (rc != static_cast<std::size_t>(-1)) return next == count;
-    if (error != EILSEQ || next >= count || starts[next] != taken) return false;
-    const std::size_t skip = starts[next + 1] - starts[next];
-    in += skip;
-    inLeft -= skip;
-    ++next;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
   }
+  return true;
 }
 
 // Converts the one character in `in` with `cd`; the bytes written, or 0 when it cannot.
