@@ -135,7 +135,7 @@ void OutFile::EndSpan() {
   const std::string_view span(m_pSpanBegin, static_cast<std::size_t>(m_pSpanEnd - m_pSpanBegin));
   m_pSpanBegin = m_pSpanEnd = nullptr;
   // Below this a copy costs less than a write of its own.
-  constexpr std::size_t kCopyBelow = 1 << 12;
+  constexpr std::size_t kCopyBelow = 1 << 16;
   if (span.size() < kCopyBelow) {
     if (span.size() > m_buffer.size() - m_used) Flush();
     std::copy(span.begin(), span.end(), m_buffer.begin() + static_cast<long>(m_used));
