@@ -265,16 +265,23 @@ void TableTranscoder::ConvertFromUtf8(const unsigned char*& in, const unsigned c
   while (p < end) {
     // The common case first: runs of ASCII and of three-byte characters (all of Chinese
     // text), with room checked once for the longest step.
-    while (end - p >= 3 && outEnd - o >= 2) {
-      const unsigned char b = p[0];
+    // A step reads up to three bytes and writes no more than it read: from before `stop`
+    // it neither reads past the end of the input nor writes past that of the output.
+    const std::size_t room = std::min(static_cast<std::size_t>(end - p),
+                                      static_cast<std::size_t>(outEnd - o));
+    const unsigned char* const stop = room >= 3 ? p + room - 2 : p;
+    while (p < stop) {
+      const unsigned b = p[0];
       if (b < 0x80) {
-        *o++ = b;
+        *o++ = static_cast<unsigned char>(b);
         ++p;
         continue;
       }
       // E1 to EF lead no overlong form; a surrogate (ED A0 to ED BF) is not in the table.
-      if (b < 0xE1 || b > 0xEF || ((p[1] ^ 0x80) | (p[2] ^ 0x80)) > 0x3F) break;
-      const std::uint16_t code = codes[(b & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu)];
+      const unsigned c1 = p[1] ^ 0x80u;  // a continuation byte becomes 0 to 0x3F
+      const unsigned c2 = p[2] ^ 0x80u;
+      if (b - 0xE1u > 0x0Eu || (c1 | c2) > 0x3Fu) break;
+      const std::uint16_t code = codes[(b & 0x0Fu) << 12 | c1 << 6 | c2];
       if (code == 0) break;
       o[0] = static_cast<unsigned char>(code >> 8);
       o[1] = static_cast<unsigned char>(code);
