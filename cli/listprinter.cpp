@@ -39,6 +39,13 @@ std::string IntList(const std::vector<std::int64_t>& values) {
   return out + "]";
 }
 
+// `text` right-aligned in `width` columns and two spaces after it, as a table row has them.
+void Column(std::string& out, const std::string& text, std::size_t width) {
+  if (text.size() < width) out.append(width - text.size(), ' ');
+  out += text;
+  out += "  ";
+}
+
 }  // namespace
 
 std::string ListPrinter::Quote(const std::string& text) {
@@ -65,13 +72,12 @@ std::string ListPrinter::Table(const ScanResult& r) {
     // Chinese column names are two columns wide on a terminal: padded by hand.
     out += "文件    编号      行号      大小  标题\n";
     const auto marks = ScanReport::MarksByLine(r);
-    char row[96];
     for (const auto& h : r.headings) {
-      const std::string number = h.number < 0 ? "-" : Int(h.number);
-      std::snprintf(row, sizeof row, "%4lld  %6s  %8lld  %8s  ", static_cast<long long>(h.piece),
-                    number.c_str(), static_cast<long long>(h.line),
-                    ScanReport::Size(h.size).c_str());
-      out += row + ScanReport::Utf8(h.title, r.textEncoding);
+      Column(out, Int(h.piece), 4);
+      Column(out, h.number < 0 ? "-" : Int(h.number), 6);
+      Column(out, Int(h.line), 8);
+      Column(out, ScanReport::Size(h.size), 8);
+      out += ScanReport::Utf8(h.title, r.textEncoding);
       const auto mark = marks.find(h.line);
       if (mark != marks.end()) out += "  [" + mark->second + "]";
       out += '\n';

@@ -1,6 +1,7 @@
 #include "chapterscan.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 #include "chaptersplitter.h"
@@ -8,6 +9,7 @@
 #include "headingforms.h"
 #include "headingmatcher.h"
 #include "linereader.h"
+#include "linesieve.h"
 #include "messages.h"
 #include "textcodec.h"
 #include "numberingcheck.h"
@@ -57,6 +59,113 @@ bool AtLineStart(std::string_view line, std::size_t start) {
   return GbkText::Trim(line.substr(0, start)).empty();
 }
 
+// Takes one whole line (data, size, source offset of its first byte); it may clean the line
+// in place. Sifting, it answers whether only the first needle is needed from now on.
+using LineTaker = std::function<void(char*, std::size_t, std::int64_t)>;
+using SiftedLineTaker = std::function<bool(char*, std::size_t, std::int64_t)>;
+// Told the source offset come to; false stops the pass.
+using KeepGoing = std::function<bool(std::int64_t)>;
+enum class Reading { Done, Stopped, Failed };
+
+// The byte strings, in `text`, one of which every line that matters holds: the longest piece
+// of keyword between "?"s (every heading and near miss holds each piece), then, for the
+// heading forms told while nothing is found, 第 and Chapter as HeadingForms spells it.
+// Empty when no piece is two bytes long: the lines are then read one by one.
+std::vector<std::string> Needles(const std::vector<std::string>& keywords, Encoding text) {
+  std::string longest;
+  for (const std::string& keyword : keywords) {
+    for (std::size_t start = 0; start <= keyword.size();) {
+      const std::size_t mark = std::min(keyword.find('?', start), keyword.size());
+      if (mark - start > longest.size()) longest = keyword.substr(start, mark - start);
+      start = mark + 1;
+    }
+  }
+  if (longest.size() < 2 || longest.find('\n') != std::string::npos) return {};
+  std::vector<std::string> needles = {longest};
+  std::vector<std::string> forms = {"Chapter", "CHAPTER"};
+  if (auto di = TextCodec::Convert("\xE7\xAC\xAC", Encoding::Utf8, text)) {  // 第
+    forms.insert(forms.begin(), std::move(*di));
+  }
+  for (std::string& form : forms) {
+    if (form != longest) needles.push_back(std::move(form));
+  }
+  return needles;
+}
+
+// Every line of the source, read one by one as the split reads it (through the decoder when
+// it converts or skips a byte-order mark), counted in r.lines; lines longer than a part are
+// body text and not taken.
+Reading ReadLines(const std::string& path, std::size_t markBytes, SourceDecoder& decoder,
+                  const TextRules& rules, ScanResult& r, const LineTaker& take,
+                  const KeepGoing& keepGoing, std::string& failure) {
+  LineReader source;
+  std::string reason;
+  if (!source.Open(path, reason)) {
+    failure = Messages::Format(Messages::kOpenSource, path, reason);
+    return Reading::Failed;
+  }
+  r.sourceBytes = source.Length();
+  if (decoder.Converts() || markBytes > 0) source.SetDecoder(&decoder);
+  source.SetRules(rules);
+  source.SetPartLimit(kPartLimit);
+  char* data = nullptr;
+  std::size_t size = 0;
+  bool complete = true;
+  bool inLine = false;
+  // Offsets count the source's bytes: the text read is shorter by a byte-order mark, and
+  // for a UTF-16 source it is UTF-8, whose bytes the rules count as written in UTF-16.
+  auto offset = static_cast<std::int64_t>(markBytes);
+  std::int64_t read = 0;  // bytes of text read
+  const std::int64_t breakByte = rules.BreakBytes() / 2;
+  while (source.Next(data, size, complete)) {
+    const bool lineStart = !inLine;
+    inLine = !complete;
+    const std::int64_t lineOffset = offset;
+    const std::int64_t ends = source.Position() - read - static_cast<std::int64_t>(size);
+    read = source.Position();
+    offset += rules.Written(std::string_view(data, size)) + ends * breakByte;
+    if (lineStart) ++r.lines;
+    if (!keepGoing(offset)) return Reading::Stopped;
+    if (lineStart && complete) take(data, size, lineOffset);  // parts of a long line are body
+  }
+  if (source.Failed()) {
+    failure = Messages::Format(Messages::kReadSource, path, source.Error());
+    return Reading::Failed;
+  }
+  return Reading::Done;
+}
+
+// The lines of a source read as it lies in the file that hold one of `needles`, with their
+// numbers; r.lines ends as the count of all lines.
+Reading SiftLines(const std::string& path, std::size_t markBytes,
+                  std::vector<std::string> needles, ScanResult& r, const SiftedLineTaker& take,
+                  const KeepGoing& keepGoing, std::string& failure) {
+  LineSieve sieve(std::move(needles), kPartLimit);
+  std::string reason;
+  if (!sieve.Open(path, static_cast<std::int64_t>(markBytes), reason)) {
+    failure = Messages::Format(Messages::kOpenSource, path, reason);
+    return Reading::Failed;
+  }
+  r.sourceBytes = sieve.Length();
+  bool narrowed = false;
+  const LineSieve::End end = sieve.Run(
+      [&](const LineSieve::Line& line) {
+        r.lines = line.number;
+        if (take(line.data, line.size, line.offset) && !narrowed) {
+          sieve.Narrow(1);
+          narrowed = true;
+        }
+        return true;
+      },
+      keepGoing);
+  r.lines = sieve.Lines();
+  if (end == LineSieve::End::Failed) {
+    failure = Messages::Format(Messages::kReadSource, path, sieve.Error());
+    return Reading::Failed;
+  }
+  return end == LineSieve::End::Done ? Reading::Done : Reading::Stopped;
+}
+
 }  // namespace
 
 ScanResult ChapterScan::Run(const SplitOptions& o, Numerals::Series series,
@@ -94,6 +203,9 @@ ScanResult ChapterScan::Run(const SplitOptions& o, Numerals::Series series,
   const TextRules& matchRules = TextRules::For(r.textEncoding);
   // Keywords the book's encoding cannot hold are refused as the split refuses them.
   auto keywordText = encodings->ToText(typed, o.m_textEncoding, "关键字", message);
+  // The keywords as the source writes them, to sift its lines by.
+  const std::vector<std::string> textKeywords =
+      keywordText ? HeadingMatcher::CutKeywords(*keywordText) : std::vector<std::string>{};
   if (keywordText && converts) {
     keywordText = TextCodec::Convert(*keywordText, text, r.textEncoding);
     if (!keywordText) message = Messages::Format(Messages::kUnwritableText, "关键字", "?", "GB18030");
@@ -104,20 +216,7 @@ ScanResult ChapterScan::Run(const SplitOptions& o, Numerals::Series series,
     return r;
   }
   const std::vector<std::string> keywords = HeadingMatcher::CutKeywords(*keywordText);
-
-  LineReader source;
-  std::string reason;
-  if (!source.Open(o.m_strSrcPath, reason)) {
-    r.status = ScanResult::Status::Failed;
-    r.error = Messages::Format(Messages::kOpenSource, o.m_strSrcPath, reason);
-    return r;
-  }
-  r.sourceBytes = source.Length();
   SourceDecoder decoder(encodings->Source(), text, encodings->MarkBytes());
-  if (decoder.Converts() || encodings->MarkBytes() > 0) source.SetDecoder(&decoder);
-  source.SetRules(rules);
-  // As the split reads them: a line longer than a part is body text, whatever it holds.
-  source.SetPartLimit(kPartLimit);
 
   HeadingMatcher matcher(keywords, series, titleLimit, matchRules);
   // The same keywords without the title limit (up to the longest line a title can be) tell
@@ -144,41 +243,18 @@ ScanResult ChapterScan::Run(const SplitOptions& o, Numerals::Series series,
     pieceStart = end;
   };
 
-  char* data = nullptr;
-  std::size_t size = 0;
-  bool complete = true;
-  bool inLine = false;
-  // Offsets count the source's bytes: the text read is shorter by a byte-order mark, and
-  // for a UTF-16 source it is UTF-8, whose bytes the rules count as written in UTF-16.
-  std::int64_t offset = static_cast<std::int64_t>(encodings->MarkBytes());
-  std::int64_t read = 0;  // bytes of text read
-  const std::int64_t breakByte = rules.BreakBytes() / 2;
-  std::int64_t nextReport = kProgressStep;
-  while (source.Next(data, size, complete)) {
-    const bool lineStart = !inLine;
-    inLine = !complete;
-    const std::int64_t lineOffset = offset;
-    const std::int64_t ends = source.Position() - read - static_cast<std::int64_t>(size);
-    read = source.Position();
-    offset += rules.Written(std::string_view(data, size)) + ends * breakByte;
-    if (lineStart) ++r.lines;
-    if (offset >= nextReport) {
-      nextReport = offset + kProgressStep;
-      if (progress && !progress(offset, r.sourceBytes)) {
-        r.status = ScanResult::Status::Stopped;
-        return r;
-      }
-    }
-    if (!lineStart || !complete) continue;  // parts of a long line are body text
+  // One whole line as the split reads it, line r.lines, starting at source byte
+  // `lineOffset`; it may be cleaned in place.
+  const auto takeLine = [&](char* data, std::size_t size, std::int64_t lineOffset) {
     if (o.m_bTrimSpaces) {
       size = rules.WidenFullWidthSpaces(data, size);
       size = GbkText::TrimRight(std::string_view(data, size)).size();
-      if (size == 0) continue;
+      if (size == 0) return;
     }
     if (converts) {
       if (!rules.FitsTitle(std::string_view(data, size), matchMax) ||
           !HeadingMatcher::ToMatchText(std::string_view(data, size), text, converted)) {
-        continue;
+        return;
       }
       data = converted.data();
       size = converted.size();
@@ -208,7 +284,7 @@ ScanResult ChapterScan::Run(const SplitOptions& o, Numerals::Series series,
           r.nearMisses.push_back({r.lines, chars, std::string(line)});
         }
       }
-      continue;
+      return;
     }
     if (count == 0) {
       r.prefaceBytes = lineOffset;
@@ -230,10 +306,35 @@ ScanResult ChapterScan::Run(const SplitOptions& o, Numerals::Series series,
     h.file = PieceFileName(o, h.piece, pieceTitle, r.textEncoding);
     numbering.Add(h.number, h.line, h.index);
     if (r.headings.size() < ScanResult::kMaxListed) r.headings.push_back(std::move(h));
-  }
-  if (source.Failed()) {
-    r.status = ScanResult::Status::Failed;
-    r.error = Messages::Format(Messages::kReadSource, o.m_strSrcPath, source.Error());
+  };
+
+  std::int64_t nextReport = kProgressStep;
+  // False when the pass is to stop, having come to source byte `offset`.
+  const auto keepGoing = [&](std::int64_t offset) {
+    if (offset < nextReport) return true;
+    nextReport = offset + kProgressStep;
+    return !progress || progress(offset, r.sourceBytes);
+  };
+
+  // Text read as it lies in the file is sifted: only the lines that hold a keyword or a
+  // heading form are looked at. A converted source is read line by line.
+  std::vector<std::string> needles;
+  if (!decoder.Converts()) needles = Needles(textKeywords, text);
+  std::string failure;
+  const Reading reading =
+      needles.empty()
+          ? ReadLines(o.m_strSrcPath, encodings->MarkBytes(), decoder, rules, r, takeLine,
+                      keepGoing, failure)
+          : SiftLines(o.m_strSrcPath, encodings->MarkBytes(), std::move(needles), r,
+                      [&](char* data, std::size_t size, std::int64_t lineOffset) {
+                        takeLine(data, size, lineOffset);
+                        return count > 0;  // then the forms are needed no more
+                      },
+                      keepGoing, failure);
+  if (reading != Reading::Done) {
+    r.status = reading == Reading::Stopped ? ScanResult::Status::Stopped
+                                           : ScanResult::Status::Failed;
+    r.error = std::move(failure);
     return r;
   }
   if (!r.headings.empty() && r.headings.back().index == count) {

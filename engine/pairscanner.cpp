@@ -23,6 +23,23 @@ std::size_t ScanBytes(const unsigned char* data, std::size_t from, std::size_t l
   return PairScanner::npos;
 }
 
+using Pair = PairScanner::Pair;
+
+// A counting scan from `from` to `end` one by one: the short ends, and targets without
+// vectors.
+std::size_t CountBytes(const unsigned char* data, std::size_t from, std::size_t end,
+                       const Pair* pairs, std::size_t count, std::int64_t& lineFeeds) {
+  for (std::size_t pos = from; pos < end; ++pos) {
+    if (pos + 1 < end) {
+      for (std::size_t i = 0; i < count; ++i) {
+        if (data[pos] == pairs[i].first && data[pos + 1] == pairs[i].second) return pos;
+      }
+    }
+    if (data[pos] == '\n') ++lineFeeds;
+  }
+  return PairScanner::npos;
+}
+
 // Every scan below tests blocks of W starts, reading W + 1 bytes from the block's first
 // start; the last block is moved back to end at `last`, its starts before `from` masked off.
 
@@ -84,12 +101,129 @@ __attribute__((target("avx2"))) std::size_t ScanAvx2(const unsigned char* data,
   return hits ? at + static_cast<std::size_t>(__builtin_ctz(hits)) : PairScanner::npos;
 }
 
+// Counting scans take a fixed number of pairs N, one or kMaxPairs (a shorter list padded
+// with its first pair), so that the comparisons unroll. Each block of W starts reads W + 1
+// bytes; the line feeds are those among its first W.
+template <std::size_t N>
+std::size_t CountSse2(const unsigned char* data, std::size_t from, std::size_t end,
+                      const Pair* pairs, std::int64_t& lineFeeds) {
+  constexpr std::size_t W = 16;
+  __m128i first[N];
+  __m128i second[N];
+  for (std::size_t i = 0; i < N; ++i) {
+    first[i] = _mm_set1_epi8(static_cast<char>(pairs[i].first));
+    second[i] = _mm_set1_epi8(static_cast<char>(pairs[i].second));
+  }
+  const __m128i feed = _mm_set1_epi8('\n');
+  std::int64_t feeds = 0;
+  std::size_t pos = from;
+  for (; pos + W < end; pos += W) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos + 1));
+    __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(a, first[0]), _mm_cmpeq_epi8(b, second[0]));
+    for (std::size_t i = 1; i < N; ++i) {
+      hit = _mm_or_si128(hit, _mm_and_si128(_mm_cmpeq_epi8(a, first[i]),
+                                            _mm_cmpeq_epi8(b, second[i])));
+    }
+    const auto feedBits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(a, feed)));
+    if (const auto hits = static_cast<unsigned>(_mm_movemask_epi8(hit))) {
+      const auto at = static_cast<unsigned>(__builtin_ctz(hits));
+      lineFeeds += feeds + __builtin_popcount(feedBits & ((1u << at) - 1));
+      return pos + at;
+    }
+    feeds += __builtin_popcount(feedBits);
+  }
+  lineFeeds += feeds;
+  return CountBytes(data, pos, end, pairs, N, lineFeeds);
+}
+
+// Pair starts (low 32 bits) and line feeds (high 32 bits) among the 32 bytes at `at`.
+template <std::size_t N>
+__attribute__((target("avx2,popcnt"))) inline std::uint64_t Masks32(const unsigned char* data,
+                                                                     std::size_t at,
+                                                                     const __m256i* first,
+                                                                     const __m256i* second,
+                                                                     __m256i feed) {
+  const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at));
+  const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at + 1));
+  __m256i hit = _mm256_and_si256(_mm256_cmpeq_epi8(a, first[0]), _mm256_cmpeq_epi8(b, second[0]));
+  for (std::size_t i = 1; i < N; ++i) {
+    hit = _mm256_or_si256(hit, _mm256_and_si256(_mm256_cmpeq_epi8(a, first[i]),
+                                                 _mm256_cmpeq_epi8(b, second[i])));
+  }
+  const auto hits = static_cast<std::uint32_t>(_mm256_movemask_epi8(hit));
+  const auto feeds = static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(a, feed)));
+  return hits | (std::uint64_t{feeds} << 32);
+}
+
+// Two blocks of 32 a round, so that most rounds cost one test and one count.
+template <std::size_t N>
+__attribute__((target("avx2,popcnt"))) std::size_t CountAvx2(const unsigned char* data,
+                                                               std::size_t from,
+                                                               std::size_t end,
+                                                               const Pair* pairs,
+                                                               std::int64_t& lineFeeds) {
+  constexpr std::size_t W = 32;
+  __m256i first[N];
+  __m256i second[N];
+  for (std::size_t i = 0; i < N; ++i) {
+    first[i] = _mm256_set1_epi8(static_cast<char>(pairs[i].first));
+    second[i] = _mm256_set1_epi8(static_cast<char>(pairs[i].second));
+  }
+  const __m256i feed = _mm256_set1_epi8('\n');
+  std::int64_t feeds = 0;
+  std::size_t pos = from;
+  for (; pos + 2 * W < end; pos += 2 * W) {
+    const std::uint64_t low = Masks32<N>(data, pos, first, second, feed);
+    const std::uint64_t high = Masks32<N>(data, pos + W, first, second, feed);
+    const std::uint64_t hits = (low & 0xFFFFFFFFu) | (high << 32);
+    const std::uint64_t feedBits = (low >> 32) | (high & 0xFFFFFFFF00000000u);
+    if (hits != 0) {
+      const auto at = static_cast<unsigned>(__builtin_ctzll(hits));
+      lineFeeds += feeds + __builtin_popcountll(feedBits & ((std::uint64_t{1} << at) - 1));
+      return pos + at;
+    }
+    feeds += __builtin_popcountll(feedBits);
+  }
+  for (; pos + W < end; pos += W) {
+    const std::uint64_t masks = Masks32<N>(data, pos, first, second, feed);
+    const auto hits = static_cast<std::uint32_t>(masks);
+    const auto feedBits = static_cast<std::uint32_t>(masks >> 32);
+    if (hits != 0) {
+      const auto at = static_cast<unsigned>(__builtin_ctz(hits));
+      lineFeeds += feeds + __builtin_popcount(feedBits & ((1u << at) - 1));
+      return pos + at;
+    }
+    feeds += __builtin_popcount(feedBits);
+  }
+  lineFeeds += feeds;
+  return CountBytes(data, pos, end, pairs, N, lineFeeds);
+}
+
+using CountFunction = std::size_t (*)(const unsigned char*, std::size_t, std::size_t,
+                                      const Pair*, std::int64_t&);
+
+std::size_t CountWith(CountFunction one, CountFunction four, const unsigned char* data,
+                      std::size_t from, std::size_t end, const Pair* pairs, std::size_t count,
+                      std::int64_t& lineFeeds) {
+  static_assert(PairScanner::kMaxPairs == 4);
+  if (count == 1) return one(data, from, end, pairs, lineFeeds);
+  if (count == 0 || count > PairScanner::kMaxPairs) {
+    return CountBytes(data, from, end, pairs, count, lineFeeds);
+  }
+  Pair padded[PairScanner::kMaxPairs];
+  for (std::size_t i = 0; i < PairScanner::kMaxPairs; ++i) padded[i] = pairs[i < count ? i : 0];
+  return four(data, from, end, padded, lineFeeds);
+}
+
+bool HasAvx2() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
+}
+
 using ScanFunction = std::size_t (*)(const unsigned char*, std::size_t, std::size_t,
                                      unsigned char, unsigned char);
-ScanFunction ChooseScan() {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx2") ? ScanAvx2 : ScanPortable;
-}
+ScanFunction ChooseScan() { return HasAvx2() ? ScanAvx2 : ScanPortable; }
 
 #else
 
@@ -146,6 +280,31 @@ std::size_t PairScanner::Find(const unsigned char* data, std::size_t from, std::
 #else
   return ScanPortable(data, from, last, first, second);
 #endif
+}
+
+std::size_t PairScanner::FindAnyCountingLinesPortable(const unsigned char* data,
+                                                      std::size_t from, std::size_t end,
+                                                      const Pair* pairs, std::size_t count,
+                                                      std::int64_t& lineFeeds) {
+#if defined(SEKATO_PAIRSCAN_X86)
+  return CountWith(CountSse2<1>, CountSse2<kMaxPairs>, data, from, end, pairs, count,
+                   lineFeeds);
+#else
+  return CountBytes(data, from, end, pairs, count, lineFeeds);
+#endif
+}
+
+std::size_t PairScanner::FindAnyCountingLines(const unsigned char* data, std::size_t from,
+                                              std::size_t end, const Pair* pairs,
+                                              std::size_t count, std::int64_t& lineFeeds) {
+#if defined(SEKATO_PAIRSCAN_X86)
+  static const bool avx2 = HasAvx2();
+  if (avx2) {
+    return CountWith(CountAvx2<1>, CountAvx2<kMaxPairs>, data, from, end, pairs, count,
+                     lineFeeds);
+  }
+#endif
+  return FindAnyCountingLinesPortable(data, from, end, pairs, count, lineFeeds);
 }
 
 }  // namespace sekato::engine

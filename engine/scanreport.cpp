@@ -65,14 +65,10 @@ std::map<std::int64_t, std::string> ScanReport::MarksByLine(const ScanResult& r)
 }
 
 std::string ScanReport::Size(std::int64_t bytes) {
+  if (bytes < 1024) return std::to_string(bytes) + " B";
+  if (bytes < 1024 * 1024) return std::to_string((bytes + 512) / 1024) + " KB";
   char text[32];
-  if (bytes >= 1024 * 1024) {
-    std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / (1024.0 * 1024.0));
-  } else if (bytes >= 1024) {
-    std::snprintf(text, sizeof text, "%lld KB", static_cast<long long>((bytes + 512) / 1024));
-  } else {
-    std::snprintf(text, sizeof text, "%lld B", static_cast<long long>(bytes));
-  }
+  std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / (1024.0 * 1024.0));
   return text;
 }
 

@@ -1,0 +1,137 @@
+#include "blockreader.h"
+
+#include <cerrno>
+#include <system_error>
+#include <unistd.h>
+
+namespace sekato::engine {
+
+namespace {
+// Two blocks held by the caller, and one in flight for each reader with one to spare.
+constexpr std::size_t kSlots = 6;
+}  // namespace
+
+BlockReader::BlockReader(int fd, std::int64_t start, std::size_t blockBytes, std::size_t room,
+                         std::vector<PairScanner::Pair> pairs, unsigned readers)
+    : m_fd(fd),
+      m_nStart(start),
+      m_nBlock(blockBytes),
+      m_nRoom(room),
+      m_nReaders(readers),
+      m_slots(kSlots),
+      m_pairs(std::move(pairs)) {
+  for (std::size_t i = 0; i < m_slots.size(); ++i) {
+    m_slots[i].bytes.reset(new char[room + blockBytes]);
+    m_slots[i].next = static_cast<std::int64_t>(i);
+  }
+  try {
+    for (unsigned i = 0; i < readers; ++i) m_threads.emplace_back(&BlockReader::Work, this, i);
+  } catch (const std::system_error&) {
+    // No thread to be had: the threads started stop, and the caller reads for itself.
+    {
+      const std::lock_guard<std::mutex> lock(m_mutex);
+      m_bStop = true;
+    }
+    m_changed.notify_all();
+    for (auto& thread : m_threads) thread.join();
+    m_threads.clear();
+    m_bStop = false;
+  }
+}
+
+BlockReader::~BlockReader() {
+  {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_bStop = true;
+  }
+  m_changed.notify_all();
+  for (auto& thread : m_threads) thread.join();
+}
+
+unsigned BlockReader::Readers() { return std::thread::hardware_concurrency() >= 2 ? 2 : 0; }
+
+void BlockReader::SetPairs(const std::vector<PairScanner::Pair>& pairs) {
+  const std::lock_guard<std::mutex> lock(m_mutex);
+  m_pairs = pairs;
+}
+
+void BlockReader::Read(std::int64_t index, Slot& slot,
+                       const std::vector<PairScanner::Pair>& pairs) const {
+  char* const to = slot.bytes.get() + m_nRoom;
+  const std::int64_t offset = m_nStart + index * static_cast<std::int64_t>(m_nBlock);
+  std::size_t got = 0;
+  int error = 0;
+  while (got < m_nBlock) {
+    const ssize_t n =
+        ::pread(m_fd, to + got, m_nBlock - got, offset + static_cast<std::int64_t>(got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) error = errno;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  slot.size = got;
+  slot.error = error;
+  slot.hits.clear();
+  slot.feeds = 0;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(to);
+  for (std::size_t from = 0; from < got;) {
+    const std::size_t at = PairScanner::FindAnyCountingLines(bytes, from, got, pairs.data(),
+                                                             pairs.size(), slot.feeds);
+    if (at == PairScanner::npos) break;
+    slot.hits.push_back({at, slot.feeds});
+    // The byte at a pair is no line feed: the pairs are never asked to hold one.
+    from = at + 1;
+  }
+}
+
+void BlockReader::Work(unsigned first) {
+  std::vector<PairScanner::Pair> pairs;
+  for (auto index = static_cast<std::int64_t>(first);; index += m_nReaders) {
+    Slot& slot = SlotOf(index);
+    {
+      std::unique_lock<std::mutex> lock(m_mutex);
+      m_changed.wait(lock, [&] { return m_bStop || slot.next == index; });
+      if (m_bStop) return;
+      pairs = m_pairs;
+    }
+    Read(index, slot, pairs);
+    // A short block is the last: nothing after it is wanted.
+    const bool last = slot.error != 0 || slot.size < m_nBlock;
+    {
+      const std::lock_guard<std::mutex> lock(m_mutex);
+      slot.block = index;
+    }
+    m_changed.notify_all();
+    if (last) return;
+  }
+}
+
+bool BlockReader::Next(Block& block, int& error) {
+  const std::int64_t index = m_nNext++;
+  Slot& slot = SlotOf(index);
+  if (m_threads.empty()) {
+    Read(index, slot, m_pairs);
+  } else {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_changed.wait(lock, [&] { return slot.block == index; });
+  }
+  block.buffer = slot.bytes.get();
+  block.size = slot.size;
+  block.hits = &slot.hits;
+  block.feeds = slot.feeds;
+  error = slot.error;
+  return error == 0;
+}
+
+void BlockReader::Release() {
+  Slot& slot = SlotOf(m_nOldest);
+  {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    slot.block = -1;
+    slot.next = m_nOldest + static_cast<std::int64_t>(m_slots.size());
+    ++m_nOldest;
+  }
+  m_changed.notify_all();
+}
+
+}  // namespace sekato::engine

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "pairscanner.h"
+
+namespace sekato::engine {
+
+/// Reads a file ahead in fixed blocks on background threads, into a small ring of buffers;
+/// in each block it finds where given byte pairs stand and counts the line feeds before
+/// them, and hands the blocks out in file order.
+///
+/// Copying a file out of the page cache and looking at every byte once is most of what a
+/// pass over it costs; with two readers both run for neighbouring blocks side by side, each
+/// on bytes still in its own cache, and beside the caller's work on the block before.
+/// Memory is the ring, whatever the file. Every buffer has `room` bytes before its block,
+/// which the caller may fill with bytes that belong in front of it (the start of a line the
+/// block before left unfinished). A block shorter than the block size is the last one.
+/// Without threads (none wanted, or none to be had) the caller reads each block itself when
+/// it asks for it.
+class BlockReader final {
+ public:
+  /// Reads `fd` (kept open by the caller, not moved) from byte `start` on, finding `pairs`.
+  BlockReader(int fd, std::int64_t start, std::size_t blockBytes, std::size_t room,
+              std::vector<PairScanner::Pair> pairs, unsigned readers);
+  ~BlockReader();
+  BlockReader(const BlockReader&) = delete;
+  BlockReader& operator=(const BlockReader&) = delete;
+
+  /// A pair found: where it starts in the block, and the line feeds in the block before it.
+  struct Hit {
+    std::size_t at = 0;
+    std::int64_t feeds = 0;
+  };
+  struct Block {
+    char* buffer = nullptr;  ///< the block begins `room` bytes in
+    std::size_t size = 0;
+    const std::vector<Hit>* hits = nullptr;  ///< every pair wholly inside the block, in order
+    std::int64_t feeds = 0;                  ///< line feeds in the block
+  };
+
+  /// The pairs to find (1 to PairScanner::kMaxPairs), for the blocks read from now on; the
+  /// blocks read ahead before may still hold hits of the pairs before.
+  void SetPairs(const std::vector<PairScanner::Pair>& pairs);
+
+  /// The next block. False when reading it failed, with the errno value in `error`. The
+  /// caller holds at most two blocks at once and gives the older back with Release.
+  bool Next(Block& block, int& error);
+
+  /// Gives back the oldest block held, for reading further ahead.
+  void Release();
+
+  /// How many readers a pass is worth on this machine: two with two processors or more.
+  static unsigned Readers();
+
+ private:
+  struct Slot {
+    std::unique_ptr<char[]> bytes;  ///< room, then the block; pages are touched as used
+    std::int64_t block = -1;        ///< the block it holds once read; -1 while empty
+    std::int64_t next = 0;          ///< the block it is to be read with next
+    std::size_t size = 0;
+    int error = 0;
+    std::vector<Hit> hits;
+    std::int64_t feeds = 0;
+  };
+
+  /// Reads block `index` into its slot and finds `pairs` in it, without the lock.
+  void Read(std::int64_t index, Slot& slot, const std::vector<PairScanner::Pair>& pairs) const;
+  void Work(unsigned first);
+  Slot& SlotOf(std::int64_t index) {
+    return m_slots[static_cast<std::size_t>(index) % m_slots.size()];
+  }
+
+  int m_fd;
+  std::int64_t m_nStart;
+  std::size_t m_nBlock;
+  std::size_t m_nRoom;
+  std::int64_t m_nReaders;  ///< reader i reads blocks i, i + readers, …
+  std::vector<Slot> m_slots;
+  std::vector<std::thread> m_threads;
+  std::mutex m_mutex;
+  std::condition_variable m_changed;
+  bool m_bStop = false;
+  std::vector<PairScanner::Pair> m_pairs;  ///< under the lock
+  std::int64_t m_nNext = 0;    ///< the block Next hands out next
+  std::int64_t m_nOldest = 0;  ///< the oldest block the caller holds
+};
+
+}  // namespace sekato::engine
