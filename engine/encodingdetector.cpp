@@ -62,8 +62,11 @@ Detection EncodingDetector::Detect(std::string_view prefix, bool whole, CharsetG
   // all on the same side of their pairs. Chinese in UTF-16 may have only a few, one or two a
   // paragraph: that they keep to one side gives it away.
   std::size_t nuls[2] = {0, 0};
-  for (std::size_t pos = 0; pos < prefix.size(); ++pos) {
-    if (prefix[pos] == '\0') ++nuls[pos % 2];
+  for (const char* nul = prefix.data(); (nul = static_cast<const char*>(std::memchr(
+                                             nul, '\0', prefix.size() - static_cast<std::size_t>(
+                                                                 nul - prefix.data())))) != nullptr;
+       ++nul) {
+    ++nuls[static_cast<std::size_t>(nul - prefix.data()) % 2];
   }
   const std::size_t all = nuls[0] + nuls[1];
   const bool oneSide = std::max(nuls[0], nuls[1]) * 10 >= all * 9;

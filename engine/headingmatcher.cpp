@@ -1,11 +1,13 @@
 #include "headingmatcher.h"
 
 #include <limits>
+#include <memory>
 
 #include "gbktext.h"
 #include "numeralreader.h"
 #include "tabletranscoder.h"
 #include "textcodec.h"
+#include "textconverter.h"
 
 namespace sekato::engine {
 
@@ -41,6 +43,20 @@ HeadingMatcher::HeadingMatcher(std::vector<std::string> keywords, Numerals::Seri
                        rules.TextEncoding() == Encoding::Big5),
       m_bConverts(rules.TextEncoding() != Encoding::Gbk &&
                   rules.TextEncoding() != Encoding::Gb18030) {
+  if (rules.TextEncoding() == Encoding::Utf8) {
+    // A whole UTF-8 character matches only where a character begins, and the conversion
+    // goes character for character: a line without these bytes holds no heading.
+    for (const std::string& keyword : m_keywords) {
+      std::string longest;
+      std::size_t start = 0;
+      for (std::size_t mark = 0; mark <= keyword.size(); ++mark) {
+        if (mark < keyword.size() && keyword[mark] != '?') continue;
+        if (mark - start > longest.size()) longest = keyword.substr(start, mark - start);
+        start = mark + 1;
+      }
+      if (!longest.empty()) m_needles.push_back(std::move(longest));
+    }
+  }
   if (m_bConverts) {
     for (std::string& keyword : m_keywords) {
       auto converted = TextCodec::Convert(keyword, rules.TextEncoding(), Encoding::Gb18030);
@@ -137,18 +153,27 @@ bool HeadingMatcher::ToMatchText(std::string_view line, Encoding text, std::stri
     line.remove_prefix(line.size() - inLeft);
   }
   if (line.empty()) return true;
-  auto rest = TextCodec::Convert(line, text, Encoding::Gb18030);
-  if (!rest) return false;
-  out += *rest;
-  return true;
+  if (text == Encoding::Gb18030) {
+    out.append(line);
+    return true;
+  }
+  // Lines come one after another in one encoding: the thread keeps its converter open.
+  thread_local std::unique_ptr<TextConverter> converter;
+  if (!converter || converter->From() != text) {
+    converter = std::make_unique<TextConverter>(text, Encoding::Gb18030);
+  }
+  return converter->ConvertPrefix(line, out) == line.size();
 }
 
 bool HeadingMatcher::IsHeading(std::string_view line, std::int64_t headingCounter) {
-  if (static_cast<std::int64_t>(line.size()) > m_maxBytes &&
-      (m_bSizeIsMeasure || !m_pRules->FitsTitle(line, m_maxBytes))) {
-    return false;
-  }
+  const auto size = static_cast<std::int64_t>(line.size());
+  // No character measures less than half its bytes.
+  if (size > m_maxBytes && (m_bSizeIsMeasure || size / 2 > m_maxBytes)) return false;
   if (m_keywords.empty() || m_bUnconvertible) return false;
+  for (const std::string& needle : m_needles) {
+    if (line.find(needle) == std::string_view::npos) return false;
+  }
+  if (size > m_maxBytes && !m_pRules->FitsTitle(line, m_maxBytes)) return false;
   if (m_bConverts) {
     if (!ToMatchText(line, m_pRules->TextEncoding(), m_strLine)) return false;  // not text
     line = m_strLine;

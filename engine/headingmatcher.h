@@ -83,6 +83,9 @@ class HeadingMatcher final {
   /// the keywords once, each line short enough to be a heading as it comes.
   bool m_bConverts = false;
   bool m_bUnconvertible = false;  ///< a keyword cannot be matched at all
+  /// UTF-8 text: a byte run each keyword must hold (its text up to a "?"), looked for in the
+  /// line as it stands before any line is converted; most lines hold none of them.
+  std::vector<std::string> m_needles;
   std::string m_strLine;          ///< the line being tested, as GB18030
   std::int64_t m_nLastNumber = -1;
   std::size_t m_nLastStart = 0;

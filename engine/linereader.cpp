@@ -18,9 +18,12 @@ constexpr std::size_t kBufferSize = 1 << 18;
 
 LineReader::LineReader() : m_pRules(&TextRules::For(Encoding::Gbk)) {}
 
-std::int64_t LineReader::ProgressPosition() const {
-  return m_pDecoder && m_pDecoder->Converts() ? m_pDecoder->Consumed() : m_nPosition;
+void LineReader::SetDecoder(SourceDecoder* decoder) {
+  m_pDecoder = decoder;
+  m_bConverting = decoder != nullptr && decoder->Converts();
 }
+
+std::int64_t LineReader::ConvertedSoFar() const { return m_pDecoder->Consumed(); }
 
 LineReader::~LineReader() { Close(); }
 
@@ -55,6 +58,14 @@ bool LineReader::Open(const std::string& path, std::string& error) {
 }
 
 bool LineReader::Fill() {
+  if (m_watch) m_watch(nullptr, nullptr);
+  // Told once the buffer holds its new bytes, however the reading went.
+  struct Watch {
+    LineReader& reader;
+    ~Watch() {
+      if (reader.m_watch) reader.m_watch(reader.m_buffer.data(), reader.m_buffer.data() + reader.m_end);
+    }
+  } watch{*this};
   // Keep the unfinished line, moved to the front; grow only when it fills the buffer.
   const std::size_t kept = m_end - m_begin;
   if (m_begin > 0) {
@@ -99,7 +110,7 @@ void LineReader::TakePart(std::size_t sure, char*& data, std::size_t& size) {
   m_begin = end;
 }
 
-bool LineReader::Next(char*& data, std::size_t& size, bool& complete) {
+bool LineReader::NextFromFile(char*& data, std::size_t& size, bool& complete) {
   if (m_fd < 0 || Failed()) return false;
   if (!m_bMidLine) m_nLineStart = m_nPosition;
   const bool more = NextPiece(data, size, complete);
@@ -252,6 +263,7 @@ bool LineReader::ReadAt(std::int64_t offset, char* data, std::size_t size) {
 }
 
 void LineReader::Close() {
+  if (m_watch && !m_buffer.empty()) m_watch(nullptr, nullptr);
   if (m_fd >= 0) ::close(m_fd);
   m_fd = -1;
   std::vector<char>().swap(m_buffer);

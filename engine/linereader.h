@@ -2,8 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <sys/types.h>
 #include <vector>
 
@@ -43,11 +45,24 @@ class LineReader final {
 
   /// Bytes come through `decoder` (checked, or converted into the run's text) instead of
   /// straight from the file; it must outlive the reading. Null reads the file as it is.
-  void SetDecoder(SourceDecoder* decoder) { m_pDecoder = decoder; }
+  void SetDecoder(SourceDecoder* decoder);
 
   /// Bytes at the start of the file that are not text (a byte-order mark the decoder only
   /// skips): MeasureLine and ReadAt then find a text position that much further on.
   void SetTextStart(std::int64_t bytes) { m_nTextStart = bytes; }
+
+  /// Told of the buffer lines are handed out from: with nulls before its bytes move or
+  /// change, with its new bounds after (see PieceWriter::Lend).
+  void SetBufferWatch(std::function<void(const char*, const char*)> watch) {
+    m_watch = std::move(watch);
+  }
+
+  /// The source's own line break right before `line` (as Next gave it) when it is CR LF
+  /// and still in the buffer; otherwise a CR LF of its own. Either way "\r\n".
+  std::string_view BreakBefore(const char* line) const {
+    if (line - m_buffer.data() >= 2 && line[-2] == '\r' && line[-1] == '\n') return {line - 2, 2};
+    return "\r\n";
+  }
 
   /// The character rules parts of long lines end by (GBK unless told otherwise).
   void SetRules(const TextRules& rules) { m_pRules = &rules; }
@@ -55,7 +70,27 @@ class LineReader final {
   /// The next line, or the next part of a long line, writable in place (valid until the next
   /// call); `complete` is false for every part of a long line but its last. False at the end
   /// of the file or when reading failed (see Failed).
-  bool Next(char*& data, std::size_t& size, bool& complete);
+  bool Next(char*& data, std::size_t& size, bool& complete) {
+    // Most lines: whole, no longer than a part, already at hand.
+    if (!m_bMidLine && m_begin < m_end && m_strError.empty()) {
+      const std::size_t at = m_end - m_begin;
+      const std::size_t most = m_nPartLimit == 0 || at <= m_nPartLimit ? at : m_nPartLimit + 1;
+      char* const start = m_buffer.data() + m_begin;
+      if (const void* lf = std::memchr(start, '\n', most)) {
+        const auto length = static_cast<std::size_t>(static_cast<const char*>(lf) - start);
+        if (m_nPartLimit == 0 || length <= m_nPartLimit) {
+          m_nLineStart = m_nPosition;
+          data = start;
+          size = length > 0 && data[length - 1] == '\r' ? length - 1 : length;
+          complete = true;
+          m_nPosition += static_cast<std::int64_t>(length + 1);
+          m_begin += length + 1;
+          return true;
+        }
+      }
+    }
+    return NextFromFile(data, size, complete);
+  }
 
   /// The length of the line now being handed out in parts, from its first byte, measured
   /// ahead in the file without holding it: as Next will give it (no CR before the line
@@ -79,7 +114,9 @@ class LineReader final {
 
   /// How far into the file the reading has come, for progress: Position, or the file bytes
   /// converted so far when the decoder converts.
-  std::int64_t ProgressPosition() const;
+  std::int64_t ProgressPosition() const {
+    return m_bConverting ? ConvertedSoFar() : m_nPosition;
+  }
 
   bool Failed() const { return !m_strError.empty(); }
   const std::string& Error() const { return m_strError; }
@@ -87,7 +124,10 @@ class LineReader final {
   void Close();
 
  private:
+  /// Next where the buffer must be filled or a line comes in parts.
+  bool NextFromFile(char*& data, std::size_t& size, bool& complete);
   bool NextPiece(char*& data, std::size_t& size, bool& complete);
+  std::int64_t ConvertedSoFar() const;
   /// MeasureLine when trimmed in text whose full-width space is not two bytes long, or not
   /// known by GBK's lead bytes: chunks are read up to a character, widened and measured.
   std::int64_t MeasureTrimmed(std::int64_t bound, const std::function<bool()>& keepGoing);
@@ -111,6 +151,8 @@ class LineReader final {
   ino_t m_inode = 0;
   std::string m_strError;
   SourceDecoder* m_pDecoder = nullptr;
+  bool m_bConverting = false;  ///< the decoder converts: progress counts the file's bytes
+  std::function<void(const char*, const char*)> m_watch;
   const TextRules* m_pRules;
 };
 

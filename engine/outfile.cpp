@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace sekato::engine {
@@ -82,6 +83,7 @@ void OutFile::ConvertUtf8To(const char* output) {
   iconv_t cd = iconv_open(output, "UTF-8");
   if (cd == reinterpret_cast<iconv_t>(-1)) return;
   m_cd = cd;
+  Lend(nullptr, nullptr);
   m_bBigEndian = std::string_view(output) == "UTF-16BE";
   m_converted.resize(m_buffer.size() * 2 + 16);
 }
@@ -122,7 +124,50 @@ bool OutFile::Create(const std::string& path, const std::vector<FileId>& untouch
   return true;
 }
 
+void OutFile::Lend(const char* begin, const char* end) {
+  EndSpan();
+  m_pLentBegin = m_cd == nullptr ? begin : nullptr;
+  m_pLentEnd = m_cd == nullptr ? end : nullptr;
+}
+
+void OutFile::EndSpan() {
+  if (m_pSpanEnd == nullptr) return;
+  const std::string_view span(m_pSpanBegin, static_cast<std::size_t>(m_pSpanEnd - m_pSpanBegin));
+  m_pSpanBegin = m_pSpanEnd = nullptr;
+  // Below this a copy costs less than a write of its own.
+  constexpr std::size_t kCopyBelow = 1 << 16;
+  if (span.size() < kCopyBelow) {
+    if (span.size() > m_buffer.size() - m_used) Flush();
+    std::copy(span.begin(), span.end(), m_buffer.begin() + static_cast<long>(m_used));
+    m_used += span.size();
+    return;
+  }
+  iovec parts[2] = {{m_buffer.data(), m_used},
+                    {const_cast<char*>(span.data()), span.size()}};
+  std::size_t first = m_used > 0 ? 0 : 1;
+  m_used = 0;
+  while (first < 2 && m_nErrno == 0 && m_fd >= 0) {
+    const ssize_t done = ::writev(m_fd, parts + first, static_cast<int>(2 - first));
+    if (done < 0) {
+      if (errno != EINTR) m_nErrno = errno;
+      continue;
+    }
+    auto left = static_cast<std::size_t>(done);
+    while (first < 2 && left >= parts[first].iov_len) left -= parts[first++].iov_len;
+    if (first < 2) {
+      parts[first].iov_base = static_cast<char*>(parts[first].iov_base) + left;
+      parts[first].iov_len -= left;
+    }
+  }
+}
+
 void OutFile::WriteSlow(std::string_view bytes) {
+  EndSpan();
+  if (Lent(bytes.data())) {
+    m_pSpanBegin = bytes.data();
+    m_pSpanEnd = bytes.data() + bytes.size();
+    return;
+  }
   Flush();
   if (m_cd != nullptr) {  // everything goes through the buffer to be converted
     while (!bytes.empty() && m_nErrno == 0) {
@@ -210,6 +255,7 @@ void OutFile::Flush() {
 
 bool OutFile::Close(std::string& error) {
   if (m_fd < 0) return true;
+  EndSpan();
   Flush();
   if (m_used > 0) {  // a character cut off by the end of the piece goes out as it is
     WriteOut(m_buffer.data(), m_used);

@@ -50,8 +50,8 @@ PieceWriter::PieceWriter(PieceLayout layout, dev_t sourceDevice, ino_t sourceIno
   }
 }
 
-std::int64_t PieceWriter::Written(std::string_view text) const {
-  return m_bMeasured ? m_layout.rules->Written(text) : static_cast<std::int64_t>(text.size());
+std::int64_t PieceWriter::MeasuredWritten(std::string_view text) const {
+  return m_layout.rules->Written(text);
 }
 
 bool PieceWriter::IsPieceName(std::string_view fileName, std::string_view namePart) {

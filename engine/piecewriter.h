@@ -74,9 +74,21 @@ class PieceWriter final {
     m_file.Break();
     m_nCount += m_nBreakBytes;
   }
+  /// The same, given the source's own CR LF before the line about to be written when it is
+  /// at hand in the reader's buffer (see Lend): a run of lines then goes out uncopied.
+  void WriteBreak(std::string_view crLf) {
+    m_file.Write(crLf);
+    m_nCount += m_nBreakBytes;
+  }
+
+  /// Text in [begin, end), the reader's buffer, is written from there (see OutFile::Lend)
+  /// until the next call; nulls first write out what was taken from there.
+  void Lend(const char* begin, const char* end) { m_file.Lend(begin, end); }
 
   /// Bytes `text` takes on disk, and of one line break.
-  std::int64_t Written(std::string_view text) const;
+  std::int64_t Written(std::string_view text) const {
+    return m_bMeasured ? MeasuredWritten(text) : static_cast<std::int64_t>(text.size());
+  }
   std::int64_t BreakBytes() const { return m_nBreakBytes; }
 
   /// Closes the current piece, with its tail and promotional line when `withEnding`.
@@ -97,6 +109,7 @@ class PieceWriter final {
 
  private:
   bool Open(std::int64_t number);
+  std::int64_t MeasuredWritten(std::string_view text) const;
 
   PieceLayout m_layout;
   /// Files no piece may empty: the source, then renamed pieces whose names end like a

@@ -202,6 +202,13 @@ SplitOutcome SplitRun::Split(Plan& plan) {
   const std::int64_t length = source.Length();
 
   PieceWriter writer(plan.layout, source.Device(), source.Inode());
+  // Lines are written from the reader's buffer where they lie; the reader says when its
+  // bytes move. The watch goes before the writer does.
+  source.SetBufferWatch([&writer](const char* begin, const char* end) { writer.Lend(begin, end); });
+  struct WatchEnd {
+    LineReader& reader;
+    ~WatchEnd() { reader.SetBufferWatch(nullptr); }
+  } watchEnd{source};
   std::optional<ChapterSplitter> chapters;
   std::optional<SizeSplitter> sizes;
   if (o.m_nSplitMode == SplitMode::ByChapter) {
@@ -288,7 +295,7 @@ SplitOutcome SplitRun::Split(Plan& plan) {
       break;
     }
     const std::int64_t position = source.ProgressPosition();
-    if (!warned) warnOfInvalid();
+    if (!warned && decoder.FirstInvalid() >= 0) warnOfInvalid();
     if (o.m_bTrimSpaces && (gbkSpaces || (lineStart && complete))) {
       size = rules.WidenFullWidthSpaces(data, size);
     }
@@ -299,7 +306,7 @@ SplitOutcome SplitRun::Split(Plan& plan) {
         text = GbkText::TrimRight(text);
         if (text.empty()) continue;
       }
-      if (writer.Count() > 0) writer.WriteBreak();
+      if (writer.Count() > 0) writer.WriteBreak(source.BreakBefore(data));
       handled = chapters ? chapters->HandleLine(text) : sizes->HandleLine(text);
     } else if (!o.m_bTrimSpaces) {
       if (lineStart) {

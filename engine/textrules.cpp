@@ -145,7 +145,7 @@ class EncodedRules : public TextRules {
     std::size_t done = 0;  // bytes of the input taken so far
     std::size_t boundary = 0;
     std::size_t pos = 0;
-    while ((pos = FindFrom(text, kSpace, pos, boundary)) != npos) {
+    while ((pos = FindSpace(text, pos, boundary)) != npos) {
       if (out != done) std::memmove(data + out, data + done, pos - done);
       out += pos - done;
       data[out++] = ' ';
@@ -266,6 +266,20 @@ class EncodedRules : public TextRules {
  protected:
   static const unsigned char* Bytes(std::string_view text) {
     return reinterpret_cast<const unsigned char*>(text.data());
+  }
+
+  // The first full-width space at or after `from`, as FindFrom finds it. In UTF-8 (E3 80 80)
+  // its last two bytes are looked for: "80 80" ends only U+1000, U+2000 … U+F000, while
+  // "E3 80" begins all the common punctuation (、。「」).
+  std::size_t FindSpace(std::string_view text, std::size_t from, std::size_t& boundary) const {
+    if constexpr (Rule::kEncoding == Encoding::Utf8) {
+      for (std::size_t at = from + 1; (at = FindBytes(text, "\x80\x80", at)) != npos; ++at) {
+        if (text[at - 1] == '\xE3') return at - 1;
+      }
+      return npos;
+    } else {
+      return FindFrom(text, Rule::kFullWidthSpace, from, boundary);
+    }
   }
 
   // Find, given a character boundary at or before `from` to walk on from; `boundary` is left

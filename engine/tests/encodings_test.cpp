@@ -5,6 +5,7 @@
 #include "encodingdetector.h"
 #include "messages.h"
 #include "splitrun.h"
+#include "tabletranscoder.h"
 #include "textcodec.h"
 #include "textrules.h"
 #include "testsupport.h"
@@ -367,6 +368,46 @@ TEST(TextRules, Utf8ValidityAgreesWithIconvAcrossBlockAndSpanEdges) {
     ASSERT_EQ(TextRules::For(Encoding::Utf8).ValidPrefix(text.data(), text.size(), cutOff),
               expected)
         << "round " << round;
+  }
+}
+
+TEST(TableTranscoder, EveryCharacterTheTableHoldsIsConvertedAsIconvDoes) {
+  // A character the table holds gives iconv's bytes; one it leaves is iconv's anyway.
+  const auto check = [](const TableTranscoder* table, Encoding from, Encoding to,
+                        const std::string& character) {
+    const char* in = character.data();
+    std::size_t inLeft = character.size();
+    char bytes[8];
+    char* out = bytes;
+    std::size_t outLeft = sizeof bytes;
+    table->Convert(in, inLeft, out, outLeft);
+    if (inLeft != 0) return 0;
+    EXPECT_EQ(std::string(bytes, out), TextCodec::Convert(character, from, to).value_or("?"))
+        << Encodings::DisplayName(from) << " → " << Encodings::DisplayName(to);
+    return 1;
+  };
+  for (const Encoding gb : {Encoding::Gbk, Encoding::Gb18030}) {
+    int held = 0;
+    for (char32_t cp = 0x80; cp < 0x10000; ++cp) {
+      if (cp < 0xD800 || cp > 0xDFFF) {
+        std::string utf8;
+        if (cp < 0x800) {
+          utf8 = {static_cast<char>(0xC0 | (cp >> 6)), static_cast<char>(0x80 | (cp & 0x3F))};
+        } else {
+          utf8 = {static_cast<char>(0xE0 | (cp >> 12)),
+                  static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
+                  static_cast<char>(0x80 | (cp & 0x3F))};
+        }
+        held += check(TableTranscoder::FromUtf8(gb), Encoding::Utf8, gb, utf8);
+      }
+    }
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+      for (int trail = 0x40; trail <= 0xFF; ++trail) {
+        held += check(TableTranscoder::ToUtf8(gb), gb, Encoding::Utf8,
+                      {static_cast<char>(lead), static_cast<char>(trail)});
+      }
+    }
+    EXPECT_GT(held, 2 * 21000);  // every two-byte code both ways
   }
 }
 

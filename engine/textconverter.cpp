@@ -1,0 +1,49 @@
+#include "textconverter.h"
+
+#include <cerrno>
+#include <iconv.h>
+
+namespace sekato::engine {
+
+TextConverter::TextConverter(Encoding from, Encoding to) : m_from(from), m_to(to) {
+  iconv_t cd = iconv_open(Encodings::IconvName(to), Encodings::IconvName(from));
+  if (cd != reinterpret_cast<iconv_t>(-1)) m_cd = cd;
+}
+
+TextConverter::~TextConverter() {
+  if (m_cd != nullptr) iconv_close(static_cast<iconv_t>(m_cd));
+}
+
+std::size_t TextConverter::ConvertPrefix(std::string_view text, std::string& out) {
+  if (m_cd == nullptr) return 0;
+  const auto cd = static_cast<iconv_t>(m_cd);
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);  // nothing held from the text before
+  const std::size_t start = out.size();
+  out.resize(start + text.size() * 2 + 8);
+  char* inPtr = const_cast<char*>(text.data());
+  std::size_t inLeft = text.size();
+  std::size_t used = start;
+  while (true) {
+    char* outPtr = out.data() + used;
+    std::size_t outLeft = out.size() - used;
+    // Once the input is used up, the converter lets go of what it held back to see whether
+    // the next character combines with it (Big5-HKSCS does).
+    const bool flush = inLeft == 0;
+    const std::size_t rc = flush ? iconv(cd, nullptr, nullptr, &outPtr, &outLeft)
+                                 : iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    used = out.size() - outLeft;
+    if (rc != static_cast<std::size_t>(-1)) {
+      if (flush) break;
+      continue;
+    }
+    if (errno == E2BIG) {
+      out.resize(out.size() * 2);
+      continue;
+    }
+    break;  // EILSEQ or EINVAL: a character that cannot be read or written
+  }
+  out.resize(used);
+  return text.size() - inLeft;
+}
+
+}  // namespace sekato::engine
