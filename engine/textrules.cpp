@@ -273,7 +273,7 @@ class EncodedRules : public TextRules {
   // "E3 80" begins all the common punctuation (、。「」).
   std::size_t FindSpace(std::string_view text, std::size_t from, std::size_t& boundary) const {
     if constexpr (Rule::kEncoding == Encoding::Utf8) {
-      for (std::size_t at = from + 1; (at = FindBytes(text, "\x80\x80", at)) != npos; ++at) {
+      for (std::size_t at = from + 1; (at = GbkText::FindBytes(text, "\x80\x80", at)) != npos; ++at) {
         if (text[at - 1] == '\xE3') return at - 1;
       }
       return npos;
