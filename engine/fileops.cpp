@@ -34,6 +34,24 @@ bool FileOps::RenameNoReplace(const std::string& from, const std::string& to) {
   return true;
 }
 
+int FileOps::OpenSource(const std::string& path, struct stat& info, std::string& error) {
+  // O_NONBLOCK: a FIFO without writer must not hold the run before it is seen to be one.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  int reason = 0;
+  if (fd < 0 || ::fstat(fd, &info) != 0) {
+    reason = errno;
+  } else if (!S_ISREG(info.st_mode)) {
+    reason = S_ISDIR(info.st_mode) ? EISDIR : ESPIPE;
+  }
+  if (reason != 0) {
+    if (fd >= 0) ::close(fd);
+    error = std::strerror(reason);
+    return -1;
+  }
+  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  return fd;
+}
+
 bool FileOps::SameDirectory(const std::string& a, const std::string& b) {
   struct stat infoA {};
   struct stat infoB {};

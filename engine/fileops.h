@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <sys/stat.h>
 
 namespace sekato::engine {
 
@@ -14,6 +15,11 @@ class FileOps final {
   /// Renames `from` to `to` unless `to` exists: an existing file is never replaced.
   /// Uses renameat2(RENAME_NOREPLACE), or link and unlink where the file system lacks it.
   static bool RenameNoReplace(const std::string& from, const std::string& to);
+
+  /// Opens a source for reading: only a regular file, never a directory or a FIFO (which
+  /// would hold the run until a writer came). Returns the descriptor with `info` filled and
+  /// the kernel told the file is read front to back; -1 with the reason in `error`.
+  static int OpenSource(const std::string& path, struct stat& info, std::string& error);
 
   /// True when both paths name the same existing directory.
   static bool SameDirectory(const std::string& a, const std::string& b);

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "fileops.h"
 #include "gbktext.h"
 #include "sourcedecoder.h"
 #include "textrules.h"
@@ -29,20 +30,9 @@ LineReader::~LineReader() { Close(); }
 
 bool LineReader::Open(const std::string& path, std::string& error) {
   Close();
-  // O_NONBLOCK: a FIFO without writer must not hold the run before it is seen to be one.
-  m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   struct stat info {};
-  if (m_fd < 0 || ::fstat(m_fd, &info) != 0) {
-    error = std::strerror(errno);
-    Close();
-    return false;
-  }
-  if (!S_ISREG(info.st_mode)) {
-    error = std::strerror(S_ISDIR(info.st_mode) ? EISDIR : ESPIPE);
-    Close();
-    return false;
-  }
-  ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  m_fd = FileOps::OpenSource(path, info, error);
+  if (m_fd < 0) return false;
   m_nLength = info.st_size;
   m_device = info.st_dev;
   m_inode = info.st_ino;

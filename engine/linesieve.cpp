@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "fileops.h"
+
 namespace sekato::engine {
 
 LineSieve::LineSieve(std::vector<std::string> needles, std::size_t partLimit,
@@ -36,20 +38,9 @@ void LineSieve::Narrow(std::size_t count) {
 
 bool LineSieve::Open(const std::string& path, std::int64_t skip, std::string& error) {
   Close();
-  // As LineReader opens a source: a FIFO without writer must not hold the pass.
-  m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   struct stat info {};
-  if (m_fd < 0 || ::fstat(m_fd, &info) != 0) {
-    error = std::strerror(errno);
-    Close();
-    return false;
-  }
-  if (!S_ISREG(info.st_mode)) {
-    error = std::strerror(S_ISDIR(info.st_mode) ? EISDIR : ESPIPE);
-    Close();
-    return false;
-  }
-  ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  m_fd = FileOps::OpenSource(path, info, error);
+  if (m_fd < 0) return false;
   m_nLength = info.st_size;
   m_nSkip = skip;
   m_nLines = 0;
