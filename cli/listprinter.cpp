@@ -68,6 +68,8 @@ std::string ListPrinter::Quote(const std::string& text) {
 
 std::string ListPrinter::Table(const ScanResult& r) {
   std::string out;
+  // A row is some 40 bytes of numbers and the title: the text is built once, not regrown.
+  out.reserve(r.headings.size() * 96 + 1024);
   if (!r.headings.empty()) {
     // Chinese column names are two columns wide on a terminal: padded by hand.
     out += "文件    编号      行号      大小  标题\n";
@@ -101,6 +103,7 @@ std::string ListPrinter::Json(const ScanResult& r, const std::string& source) {
          ", \"prefaceBytes\": " + Int(r.prefaceBytes) + ", \"pieces\": " + Int(r.pieces) +
          ", \"largestPiece\": " + Int(r.largestPiece) +
          ", \"smallestPiece\": " + Int(r.smallestPiece) + ",\n \"headings\": [";
+  out.reserve(out.size() + r.headings.size() * 256 + 4096);
   const auto marks = ScanReport::MarksByLine(r);
   for (std::size_t i = 0; i < r.headings.size(); ++i) {
     const auto& h = r.headings[i];

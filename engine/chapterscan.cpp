@@ -305,6 +305,13 @@ ScanResult ChapterScan::Run(const SplitOptions& o, Numerals::Series series,
     if ((count - 1) % perFile == 0) pieceTitle = h.title;
     h.file = PieceFileName(o, h.piece, pieceTitle, r.textEncoding);
     numbering.Add(h.number, h.line, h.index);
+    if (r.headings.empty()) {
+      // Room for a heading every 4 KB at once: a long book's list is not copied over and
+      // over as it grows, and pages no heading reaches are never touched.
+      const std::int64_t room = std::max<std::int64_t>(r.sourceBytes, 0) / 4096 + 64;
+      r.headings.reserve(static_cast<std::size_t>(
+          std::min<std::int64_t>(ScanResult::kMaxListed, room)));
+    }
     if (r.headings.size() < ScanResult::kMaxListed) r.headings.push_back(std::move(h));
   };
 

@@ -1,11 +1,45 @@
 #include "numberingcheck.h"
 
+#include <algorithm>
+
 #include "numeralreader.h"
 
 namespace sekato::engine {
 
 namespace {
-constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+// The array covers numbers below this, plus a few per number seen: a book of a few
+// thousand chapters fits whole, a stray number in the millions goes to the map.
+constexpr std::int64_t kDenseBase = 4096;
+constexpr std::int64_t kDensePerNumber = 4;
+}  // namespace
+
+std::int64_t NumberingCheck::FirstLine(std::int64_t number) const {
+  if (number >= 0 && number < static_cast<std::int64_t>(m_dense.size())) {
+    const std::int64_t line = m_dense[static_cast<std::size_t>(number)];
+    if (line != 0) return line;
+  }
+  if (m_sparse.empty()) return 0;
+  const auto found = m_sparse.find(number);
+  return found == m_sparse.end() ? 0 : found->second;
+}
+
+void NumberingCheck::Track(std::int64_t number, std::int64_t line) {
+  // Past this many numbers a book of millions of "headings" is not a numbered book; the
+  // bound keeps a run's memory flat whatever the source holds.
+  if (m_nTracked >= kMaxTracked) return;
+  ++m_nTracked;
+  const std::int64_t reach =
+      kDenseBase + kDensePerNumber * static_cast<std::int64_t>(m_nTracked);
+  if (number < 0 || number >= reach) {
+    m_sparse.emplace(number, line);
+    return;
+  }
+  const auto index = static_cast<std::size_t>(number);
+  if (index >= m_dense.size()) {
+    m_dense.resize(std::min(std::max(index + 1, 2 * m_dense.size()),
+                            static_cast<std::size_t>(reach)));
+  }
+  m_dense[index] = line;
 }
 
 void NumberingCheck::Add(std::int64_t number, std::int64_t line, std::int64_t heading) {
@@ -13,21 +47,20 @@ void NumberingCheck::Add(std::int64_t number, std::int64_t line, std::int64_t he
   const std::int64_t lastLine = m_nLastLine;
   m_nLastLine = line;
   const bool room = m_issues.size() < kMaxIssues;
-  const auto seen = m_seen.find(number);
-  if (seen != m_seen.end()) {
-    Seen& first = seen->second;
-    if (first.repeat != kNone) {
-      m_issues[first.repeat].lines.push_back(line);
+  // Below the highest number so far it may have been seen; above it, never.
+  const std::int64_t firstLine = number <= m_nHighest ? FirstLine(number) : 0;
+  if (firstLine != 0) {
+    const auto repeat = m_repeats.find(number);
+    if (repeat != m_repeats.end()) {
+      m_issues[repeat->second].lines.push_back(line);
     } else if (room) {
-      first.repeat = m_issues.size();
+      m_repeats.emplace(number, m_issues.size());
       m_issues.push_back(
-          {NumberingIssue::Kind::Repeat, number, number, {first.line, line}, heading});
+          {NumberingIssue::Kind::Repeat, number, number, {firstLine, line}, heading});
     }
     return;
   }
-  // Past this many numbers a book of millions of "headings" is not a numbered book; the
-  // bound keeps a run's memory flat whatever the source holds.
-  if (m_seen.size() < kMaxTracked) m_seen.emplace(number, Seen{line, kNone});
+  Track(number, line);
   if (m_nHighest >= 0 && number > m_nHighest + 1 && room) {
     m_issues.push_back({NumberingIssue::Kind::Gap, m_nHighest + 1, number - 1,
                         {lastLine, line}, heading});
@@ -43,7 +76,7 @@ std::vector<NumberingIssue> NumberingCheck::Issues() const {
     if (issue.kind == NumberingIssue::Kind::Gap && issue.last - issue.number < 1000) {
       bool filled = true;
       for (std::int64_t n = issue.number; n <= issue.last && filled; ++n) {
-        filled = m_seen.count(n) > 0;
+        filled = FirstLine(n) != 0;
       }
       if (filled) continue;
     }

@@ -23,12 +23,19 @@ class NumberingCheck final {
   static constexpr std::size_t kMaxTracked = 200000;
 
  private:
+  /// The line where `number` first stood; 0 when it has not been seen (lines count from 1).
+  std::int64_t FirstLine(std::int64_t number) const;
+  void Track(std::int64_t number, std::int64_t line);
+
   std::vector<NumberingIssue> m_issues;
-  struct Seen {
-    std::int64_t line;   ///< where the number first stood
-    std::size_t repeat;  ///< index of its repeat issue, or npos while it has none
-  };
-  std::map<std::int64_t, Seen> m_seen;
+  /// First lines by number, for the numbers from 0 up: books number their chapters from 1
+  /// on, so an array indexed by number takes a heading in one step, without an allocation.
+  /// It covers a number only while that keeps it about as small as a map of the numbers
+  /// seen would be; the others go to m_sparse.
+  std::vector<std::int64_t> m_dense;
+  std::map<std::int64_t, std::int64_t> m_sparse;
+  std::size_t m_nTracked = 0;
+  std::map<std::int64_t, std::size_t> m_repeats;  ///< number → index of its repeat issue
   std::int64_t m_nHighest = -1;
   std::int64_t m_nLastLine = 0;
 };
