@@ -51,7 +51,10 @@ std::string PieceFileName(const SplitOptions& o, std::int64_t number, const std:
     return PieceWriter::SequenceText(number) + "_" + utf8Title + ".txt";
   }
   const std::string& namePart = o.m_nNameMode == 1 ? o.m_strCustomName : o.m_strSrcTitle;
-  return namePart + "_" + PieceWriter::SequenceText(number) + ".txt";
+  const std::string sequence = PieceWriter::SequenceText(number);
+  std::string name;
+  name.reserve(namePart.size() + sequence.size() + 5);
+  return name.append(namePart).append(1, '_').append(sequence).append(".txt");
 }
 
 // True when only white space stands before byte `start` of `line`.

@@ -200,6 +200,41 @@ __attribute__((target("avx2,popcnt"))) std::size_t CountAvx2(const unsigned char
   return CountBytes(data, pos, end, pairs, N, lineFeeds);
 }
 
+// Sixty-four starts a round in mask registers, where the processor has AVX-512BW: about a
+// third fewer instructions a byte than two rounds of AVX2, on the pass's hottest loop.
+template <std::size_t N>
+__attribute__((target("avx512f,avx512bw,popcnt"))) std::size_t CountAvx512(
+    const unsigned char* data, std::size_t from, std::size_t end, const Pair* pairs,
+    std::int64_t& lineFeeds) {
+  constexpr std::size_t W = 64;
+  __m512i first[N];
+  __m512i second[N];
+  for (std::size_t i = 0; i < N; ++i) {
+    first[i] = _mm512_set1_epi8(static_cast<char>(pairs[i].first));
+    second[i] = _mm512_set1_epi8(static_cast<char>(pairs[i].second));
+  }
+  const __m512i feed = _mm512_set1_epi8('\n');
+  std::int64_t feeds = 0;
+  std::size_t pos = from;
+  for (; pos + W < end; pos += W) {
+    const __m512i a = _mm512_loadu_si512(data + pos);
+    const __m512i b = _mm512_loadu_si512(data + pos + 1);
+    __mmask64 hits = _mm512_cmpeq_epi8_mask(a, first[0]) & _mm512_cmpeq_epi8_mask(b, second[0]);
+    for (std::size_t i = 1; i < N; ++i) {
+      hits |= _mm512_cmpeq_epi8_mask(a, first[i]) & _mm512_cmpeq_epi8_mask(b, second[i]);
+    }
+    const __mmask64 feedBits = _mm512_cmpeq_epi8_mask(a, feed);
+    if (hits != 0) {
+      const auto at = static_cast<unsigned>(__builtin_ctzll(hits));
+      lineFeeds += feeds + __builtin_popcountll(feedBits & ((std::uint64_t{1} << at) - 1));
+      return pos + at;
+    }
+    feeds += __builtin_popcountll(feedBits);
+  }
+  lineFeeds += feeds;
+  return CountBytes(data, pos, end, pairs, N, lineFeeds);
+}
+
 using CountFunction = std::size_t (*)(const unsigned char*, std::size_t, std::size_t,
                                       const Pair*, std::int64_t&);
 
@@ -219,6 +254,12 @@ std::size_t CountWith(CountFunction one, CountFunction four, const unsigned char
 bool HasAvx2() {
   __builtin_cpu_init();
   return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
+}
+
+bool HasAvx512() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+         __builtin_cpu_supports("popcnt");
 }
 
 using ScanFunction = std::size_t (*)(const unsigned char*, std::size_t, std::size_t,
@@ -298,6 +339,11 @@ std::size_t PairScanner::FindAnyCountingLines(const unsigned char* data, std::si
                                               std::size_t end, const Pair* pairs,
                                               std::size_t count, std::int64_t& lineFeeds) {
 #if defined(SEKATO_PAIRSCAN_X86)
+  static const bool avx512 = HasAvx512();
+  if (avx512) {
+    return CountWith(CountAvx512<1>, CountAvx512<kMaxPairs>, data, from, end, pairs, count,
+                     lineFeeds);
+  }
   static const bool avx2 = HasAvx2();
   if (avx2) {
     return CountWith(CountAvx2<1>, CountAvx2<kMaxPairs>, data, from, end, pairs, count,

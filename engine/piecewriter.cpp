@@ -68,6 +68,12 @@ bool PieceWriter::IsPieceName(std::string_view fileName, std::string_view namePa
 }
 
 std::string PieceWriter::SequenceText(std::int64_t number) {
+  // A chapter list names thousands of pieces: the common case goes without a printf.
+  if (number >= 0) {
+    std::string text = std::to_string(number);
+    if (text.size() < 3) text.insert(0, 3 - text.size(), '0');
+    return text;
+  }
   char text[32];
   std::snprintf(text, sizeof text, "%.3lld", static_cast<long long>(number));
   return text;
