@@ -7,6 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "gbktext.h"
 #include "textrules.h"
 
@@ -30,8 +34,48 @@ bool HasNonAscii(std::string_view text) {
                      [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
+// True when somewhere in `text` a byte from 0x81 to 0xFE, a digit, another such byte and a
+// digit follow each other: the form of a four-byte GB18030 character, wherever it starts.
+// Without one, no character can be of four bytes; a book in GBK has none.
+bool MayHoldFourByteCharacters(std::string_view text) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t size = text.size();
+  std::size_t pos = 0;
+#if defined(__SSE2__)
+  // Sixteen starts at a time: lead(x) is x ≥ 0x81 and x ≠ 0xFF, digit(x) is x − '0' ≤ 9.
+  const __m128i leadLow = _mm_set1_epi8(static_cast<char>(0x81));
+  const __m128i ff = _mm_set1_epi8(static_cast<char>(0xFF));
+  const __m128i zero = _mm_set1_epi8('0');
+  const __m128i nine = _mm_set1_epi8(9);
+  const auto lead = [&](__m128i x) {
+    return _mm_andnot_si128(_mm_cmpeq_epi8(x, ff), _mm_cmpeq_epi8(_mm_max_epu8(x, leadLow), x));
+  };
+  const auto digit = [&](__m128i x) {
+    const __m128i d = _mm_sub_epi8(x, zero);
+    return _mm_cmpeq_epi8(_mm_min_epu8(d, nine), d);
+  };
+  for (; pos + 19 <= size; pos += 16) {
+    const auto at = [&](std::size_t k) {
+      return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + pos + k));
+    };
+    const __m128i form = _mm_and_si128(_mm_and_si128(lead(at(0)), digit(at(1))),
+                                       _mm_and_si128(lead(at(2)), digit(at(3))));
+    if (_mm_movemask_epi8(form) != 0) return true;
+  }
+#endif
+  const auto isLead = [](unsigned char b) { return b >= 0x81 && b != 0xFF; };
+  const auto isDigit = [](unsigned char b) { return b >= '0' && b <= '9'; };
+  for (; pos + 4 <= size; ++pos) {
+    if (isLead(p[pos]) && isDigit(p[pos + 1]) && isLead(p[pos + 2]) && isDigit(p[pos + 3])) {
+      return true;
+    }
+  }
+  return false;
+}
+
 // GBK, or GB18030 when a four-byte character stands anywhere in the prefix.
 Encoding GbkFamily(std::string_view text) {
+  if (!MayHoldFourByteCharacters(text)) return Encoding::Gbk;
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t size = text.size();
   const auto digit = [](unsigned char b) { return b >= 0x30 && b <= 0x39; };

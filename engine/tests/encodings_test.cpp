@@ -293,6 +293,11 @@ TEST(EncodingDetector, ReadsMarksValidUtf8AndPrefersGbkOnThinEvidence) {
       {"long Big5", big5Long, Encoding::Big5, 0},
       {"GB18030 with four-byte characters", Encode("第一章 𠀀𠀁", Encoding::Gb18030),
        Encoding::Gb18030, 0},
+      {"GBK with digits after Chinese", Encode(Repeat("第1章 第２回 3卷", 9), Encoding::Gbk),
+       Encoding::Gbk, 0},
+      {"one four-byte character deep in a long book",
+       gbkNovel.substr(0, gbkNovel.find('\n', 300000) + 1) + Encode("𠀀", Encoding::Gb18030),
+       Encoding::Gb18030, 0},
   };
   for (const Case& c : cases) {
     const Detection found = EncodingDetector::Detect(c.bytes, true);
