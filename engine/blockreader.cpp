@@ -1,5 +1,6 @@
 #include "blockreader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
 #include <unistd.h>
@@ -24,28 +25,28 @@ BlockReader::BlockReader(int fd, std::int64_t start, std::size_t blockBytes, std
     m_slots[i].bytes.reset(new char[room + blockBytes]);
     m_slots[i].next = static_cast<std::int64_t>(i);
   }
+  m_freed = std::make_unique<std::condition_variable[]>(std::max(readers, 1u));
   try {
     for (unsigned i = 0; i < readers; ++i) m_threads.emplace_back(&BlockReader::Work, this, i);
   } catch (const std::system_error&) {
     // No thread to be had: the threads started stop, and the caller reads for itself.
-    {
-      const std::lock_guard<std::mutex> lock(m_mutex);
-      m_bStop = true;
-    }
-    m_changed.notify_all();
-    for (auto& thread : m_threads) thread.join();
+    StopReaders();
     m_threads.clear();
     m_bStop = false;
   }
 }
 
-BlockReader::~BlockReader() {
+BlockReader::~BlockReader() { StopReaders(); }
+
+void BlockReader::StopReaders() {
   {
     const std::lock_guard<std::mutex> lock(m_mutex);
     m_bStop = true;
   }
-  m_changed.notify_all();
-  for (auto& thread : m_threads) thread.join();
+  for (std::size_t i = 0; i < m_threads.size(); ++i) m_freed[i].notify_one();
+  for (auto& thread : m_threads) {
+    if (thread.joinable()) thread.join();
+  }
 }
 
 unsigned BlockReader::Readers() { return std::thread::hardware_concurrency() >= 2 ? 2 : 0; }
@@ -90,7 +91,7 @@ void BlockReader::Work(unsigned first) {
     Slot& slot = SlotOf(index);
     {
       std::unique_lock<std::mutex> lock(m_mutex);
-      m_changed.wait(lock, [&] { return m_bStop || slot.next == index; });
+      m_freed[first].wait(lock, [&] { return m_bStop || slot.next == index; });
       if (m_bStop) return;
       pairs = m_pairs;
     }
@@ -101,7 +102,7 @@ void BlockReader::Work(unsigned first) {
       const std::lock_guard<std::mutex> lock(m_mutex);
       slot.block = index;
     }
-    m_changed.notify_all();
+    m_ready.notify_one();  // only the caller waits for blocks
     if (last) return;
   }
 }
@@ -113,7 +114,7 @@ bool BlockReader::Next(Block& block, int& error) {
     Read(index, slot, m_pairs);
   } else {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_changed.wait(lock, [&] { return slot.block == index; });
+    m_ready.wait(lock, [&] { return slot.block == index; });
   }
   block.buffer = slot.bytes.get();
   block.size = slot.size;
@@ -125,13 +126,15 @@ bool BlockReader::Next(Block& block, int& error) {
 
 void BlockReader::Release() {
   Slot& slot = SlotOf(m_nOldest);
+  std::int64_t next = 0;
   {
     const std::lock_guard<std::mutex> lock(m_mutex);
     slot.block = -1;
-    slot.next = m_nOldest + static_cast<std::int64_t>(m_slots.size());
+    next = slot.next = m_nOldest + static_cast<std::int64_t>(m_slots.size());
     ++m_nOldest;
   }
-  m_changed.notify_all();
+  // The slot's next block is the one reader's that reads every m_nReaders-th block.
+  if (!m_threads.empty()) m_freed[static_cast<std::size_t>(next % m_nReaders)].notify_one();
 }
 
 }  // namespace sekato::engine

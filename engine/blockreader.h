@@ -73,6 +73,8 @@ class BlockReader final {
   /// Reads block `index` into its slot and finds `pairs` in it, without the lock.
   void Read(std::int64_t index, Slot& slot, const std::vector<PairScanner::Pair>& pairs) const;
   void Work(unsigned first);
+  /// Tells every reader to stop (under no lock) and waits for them.
+  void StopReaders();
   Slot& SlotOf(std::int64_t index) {
     return m_slots[static_cast<std::size_t>(index) % m_slots.size()];
   }
@@ -85,7 +87,10 @@ class BlockReader final {
   std::vector<Slot> m_slots;
   std::vector<std::thread> m_threads;
   std::mutex m_mutex;
-  std::condition_variable m_changed;
+  /// The caller waits here for its next block; each reader on its own variable for its
+  /// slot to come free, so that a hand-over wakes only the thread it concerns.
+  std::condition_variable m_ready;
+  std::unique_ptr<std::condition_variable[]> m_freed;
   bool m_bStop = false;
   std::vector<PairScanner::Pair> m_pairs;  ///< under the lock
   std::int64_t m_nNext = 0;    ///< the block Next hands out next
