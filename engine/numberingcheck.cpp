@@ -11,16 +11,20 @@ namespace {
 // thousand chapters fits whole, a stray number in the millions goes to the map.
 constexpr std::int64_t kDenseBase = 4096;
 constexpr std::int64_t kDensePerNumber = 4;
+// In the array: a number not seen. Lines may be 0 (a split checks numbers without lines).
+constexpr std::int64_t kUnseen = -1;
 }  // namespace
 
-std::int64_t NumberingCheck::FirstLine(std::int64_t number) const {
+bool NumberingCheck::Seen(std::int64_t number, std::int64_t& line) const {
   if (number >= 0 && number < static_cast<std::int64_t>(m_dense.size())) {
-    const std::int64_t line = m_dense[static_cast<std::size_t>(number)];
-    if (line != 0) return line;
+    line = m_dense[static_cast<std::size_t>(number)];
+    if (line != kUnseen) return true;
   }
-  if (m_sparse.empty()) return 0;
+  if (m_sparse.empty()) return false;
   const auto found = m_sparse.find(number);
-  return found == m_sparse.end() ? 0 : found->second;
+  if (found == m_sparse.end()) return false;
+  line = found->second;
+  return true;
 }
 
 void NumberingCheck::Track(std::int64_t number, std::int64_t line) {
@@ -37,7 +41,8 @@ void NumberingCheck::Track(std::int64_t number, std::int64_t line) {
   const auto index = static_cast<std::size_t>(number);
   if (index >= m_dense.size()) {
     m_dense.resize(std::min(std::max(index + 1, 2 * m_dense.size()),
-                            static_cast<std::size_t>(reach)));
+                            static_cast<std::size_t>(reach)),
+                   kUnseen);
   }
   m_dense[index] = line;
 }
@@ -48,8 +53,8 @@ void NumberingCheck::Add(std::int64_t number, std::int64_t line, std::int64_t he
   m_nLastLine = line;
   const bool room = m_issues.size() < kMaxIssues;
   // Below the highest number so far it may have been seen; above it, never.
-  const std::int64_t firstLine = number <= m_nHighest ? FirstLine(number) : 0;
-  if (firstLine != 0) {
+  std::int64_t firstLine = 0;
+  if (number <= m_nHighest && Seen(number, firstLine)) {
     const auto repeat = m_repeats.find(number);
     if (repeat != m_repeats.end()) {
       m_issues[repeat->second].lines.push_back(line);
@@ -76,7 +81,8 @@ std::vector<NumberingIssue> NumberingCheck::Issues() const {
     if (issue.kind == NumberingIssue::Kind::Gap && issue.last - issue.number < 1000) {
       bool filled = true;
       for (std::int64_t n = issue.number; n <= issue.last && filled; ++n) {
-        filled = FirstLine(n) != 0;
+        std::int64_t line = 0;
+        filled = Seen(n, line);
       }
       if (filled) continue;
     }

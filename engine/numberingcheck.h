@@ -23,8 +23,8 @@ class NumberingCheck final {
   static constexpr std::size_t kMaxTracked = 200000;
 
  private:
-  /// The line where `number` first stood; 0 when it has not been seen (lines count from 1).
-  std::int64_t FirstLine(std::int64_t number) const;
+  /// True when `number` has been seen, with the line where it first stood.
+  bool Seen(std::int64_t number, std::int64_t& line) const;
   void Track(std::int64_t number, std::int64_t line);
 
   std::vector<NumberingIssue> m_issues;

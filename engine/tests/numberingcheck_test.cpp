@@ -43,6 +43,11 @@ TEST(NumberingCheck, GapsRepeatsAndOrderWhateverTheNumbers) {
     for (const auto& issue : check.Issues()) found.push_back(Describe(issue));
     EXPECT_EQ(found, expected) << ::testing::PrintToString(numbers);
   }
+  // A split checks the numbers without their lines: all on line 0.
+  NumberingCheck unlined;
+  for (const std::int64_t n : {1, 2, 2}) unlined.Add(n, 0, n);
+  ASSERT_EQ(unlined.Issues().size(), 1u);
+  EXPECT_EQ(Describe(unlined.Issues()[0]), "repeat 2 @0,0");
 }
 
 }  // namespace
