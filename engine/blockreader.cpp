@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <system_error>
 #include <unistd.h>
 
@@ -75,11 +76,23 @@ void BlockReader::Read(std::int64_t index, Slot& slot,
   slot.hits.clear();
   slot.feeds = 0;
   const auto* bytes = reinterpret_cast<const unsigned char*>(to);
+  Hit line;  // the bounds of the line of the last hit
+  bool bounded = false;
   for (std::size_t from = 0; from < got;) {
     const std::size_t at = PairScanner::FindAnyCountingLines(bytes, from, got, pairs.data(),
                                                              pairs.size(), slot.feeds);
     if (at == PairScanner::npos) break;
-    slot.hits.push_back({at, slot.feeds});
+    // A hit before the end of the last hit's line is in that line.
+    if (!bounded || (line.lineEnd != npos && at > line.lineEnd)) {
+      const void* before = ::memrchr(to, '\n', at);
+      line.lineStart = before ? static_cast<std::size_t>(static_cast<const char*>(before) - to) + 1
+                              : npos;
+      const void* after = std::memchr(to + at, '\n', got - at);
+      line.lineEnd =
+          after ? static_cast<std::size_t>(static_cast<const char*>(after) - to) : npos;
+      bounded = true;
+    }
+    slot.hits.push_back({at, slot.feeds, line.lineStart, line.lineEnd});
     // The byte at a pair is no line feed: the pairs are never asked to hold one.
     from = at + 1;
   }

@@ -33,10 +33,17 @@ class BlockReader final {
   BlockReader(const BlockReader&) = delete;
   BlockReader& operator=(const BlockReader&) = delete;
 
-  /// A pair found: where it starts in the block, and the line feeds in the block before it.
+  static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+  /// A pair found: where it starts in the block, the line feeds in the block before it, and
+  /// the bounds of its line in the block, found while the block is still in the reader's
+  /// cache: where the line starts (after the line feed before the pair; npos when it starts
+  /// before the block) and the line feed that ends it (npos when it ends after the block).
   struct Hit {
     std::size_t at = 0;
     std::int64_t feeds = 0;
+    std::size_t lineStart = npos;
+    std::size_t lineEnd = npos;
   };
   struct Block {
     char* buffer = nullptr;  ///< the block begins `room` bytes in

@@ -141,9 +141,11 @@ Reading ReadLines(const std::string& path, std::size_t markBytes, SourceDecoder&
 // The lines of a source read as it lies in the file that hold one of `needles`, with their
 // numbers; r.lines ends as the count of all lines.
 Reading SiftLines(const std::string& path, std::size_t markBytes,
-                  std::vector<std::string> needles, ScanResult& r, const SiftedLineTaker& take,
-                  const KeepGoing& keepGoing, std::string& failure) {
+                  std::vector<std::string> needles, std::size_t lineLimit, ScanResult& r,
+                  const SiftedLineTaker& take, const KeepGoing& keepGoing,
+                  std::string& failure) {
   LineSieve sieve(std::move(needles), kPartLimit);
+  sieve.SetLineLimit(lineLimit);
   std::string reason;
   if (!sieve.Open(path, static_cast<std::int64_t>(markBytes), reason)) {
     failure = Messages::Format(Messages::kOpenSource, path, reason);
@@ -330,12 +332,22 @@ ScanResult ChapterScan::Run(const SplitOptions& o, Numerals::Series series,
   // heading form are looked at. A converted source is read line by line.
   std::vector<std::string> needles;
   if (!decoder.Converts()) needles = Needles(textKeywords, text);
+  // A longer line is neither heading, near miss nor heading form: the sieve passes over
+  // it. The limits measure characters as GBK does, which in GBK is the bytes; in another
+  // encoding a character may take up to twice the bytes it measures. Trimming may shorten
+  // a line, so then every line is looked at.
+  auto lineLimit = static_cast<std::size_t>(-1);
+  const std::int64_t longest =
+      std::max(matchMax, static_cast<std::int64_t>(HeadingForms::kMaxLineBytes));
+  if (!o.m_bTrimSpaces && longest <= static_cast<std::int64_t>(kPartLimit / 2)) {
+    lineLimit = static_cast<std::size_t>(longest) * (text == Encoding::Gbk ? 1 : 2);
+  }
   std::string failure;
   const Reading reading =
       needles.empty()
           ? ReadLines(o.m_strSrcPath, encodings->MarkBytes(), decoder, rules, r, takeLine,
                       keepGoing, failure)
-          : SiftLines(o.m_strSrcPath, encodings->MarkBytes(), std::move(needles), r,
+          : SiftLines(o.m_strSrcPath, encodings->MarkBytes(), std::move(needles), lineLimit, r,
                       [&](char* data, std::size_t size, std::int64_t lineOffset) {
                         takeLine(data, size, lineOffset);
                         return count > 0;  // then the forms are needed no more

@@ -1,5 +1,6 @@
 #include "linesieve.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -81,6 +82,7 @@ bool LineSieve::Hand(std::size_t start, std::size_t end, bool fed, std::int64_t 
   line.data = m_pData + start;
   // A CR goes with a line feed; a last line without one keeps it, as LineReader does.
   line.size = end - start - (fed && end > start && m_pData[end - 1] == '\r' ? 1 : 0);
+  if (line.size > m_nLineLimit) return true;
   line.number = number;
   line.offset = base + static_cast<std::int64_t>(start);
   return onLine(line);
@@ -94,17 +96,21 @@ bool LineSieve::SiftBody(const BlockReader::Block& block, std::size_t kept, std:
     const std::size_t at = kept + hit.at;
     if (at < next) continue;
     if (at >= stop) break;
-    if (!NeedleAt(at, stop)) continue;
-    // `from` starts a line, so the line holding the hit starts there or after a line feed.
-    const void* before = ::memrchr(m_pData + from, '\n', at - from);
+    // The reader found the line's bounds in the block. `from` starts a line: a line with no
+    // line feed before it in the block starts there (only the block's first line can, and
+    // its hits are told here only when nothing came before it). The line feeds of the block
+    // before `stop` are all those of whole lines: a line not ended in the block ends there.
     const std::size_t start =
-        before ? static_cast<std::size_t>(static_cast<const char*>(before) - m_pData) + 1 : from;
-    const void* after = std::memchr(m_pData + at, '\n', stop - at);
-    const std::size_t end =
-        after ? static_cast<std::size_t>(static_cast<const char*>(after) - m_pData) : stop;
-    if (!Hand(start, end, after != nullptr, linesBefore + hit.feeds + 1, base, onLine)) {
-      return false;
+        hit.lineStart == BlockReader::npos ? from : std::max(from, kept + hit.lineStart);
+    const bool fed = hit.lineEnd != BlockReader::npos && kept + hit.lineEnd < stop;
+    const std::size_t end = fed ? kept + hit.lineEnd : stop;
+    // Too long to matter (allowing for a CR): passed over without touching its bytes.
+    if (m_nLineLimit < m_nPartLimit && end - start > m_nLineLimit + 1) {
+      next = end + 1;
+      continue;
     }
+    if (!NeedleAt(at, stop)) continue;
+    if (!Hand(start, end, fed, linesBefore + hit.feeds + 1, base, onLine)) return false;
     next = end + 1;
   }
   return true;

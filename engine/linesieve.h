@@ -59,6 +59,10 @@ class LineSieve final {
   /// The file's length in bytes (at open).
   std::int64_t Length() const { return m_nLength; }
 
+  /// Lines longer than `bytes` (without CR and line feed) are only counted from now on, as
+  /// for a reader to whom no line that long can matter: the pass never looks at them.
+  void SetLineLimit(std::size_t bytes) { m_nLineLimit = bytes; }
+
   /// Keeps only the first `count` needles from the next search on: a reader that needs the
   /// others no more makes the rest of the pass cheaper.
   void Narrow(std::size_t count);
@@ -91,6 +95,7 @@ class LineSieve final {
   std::vector<std::string> m_needles;
   std::vector<PairScanner::Pair> m_pairs;
   std::size_t m_nPartLimit;
+  std::size_t m_nLineLimit = static_cast<std::size_t>(-1);
   std::size_t m_nBlock;
   unsigned m_nReaders;
   BlockReader* m_pBlocks = nullptr;  ///< while Run reads, told of Narrow

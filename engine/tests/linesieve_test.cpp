@@ -61,7 +61,10 @@ TEST(LineSieve, HandsOutWhatTheLineReaderGivesWholeThatHoldsANeedle) {
       TempDir dir;
       WriteFile(dir / "book.txt", book);
       WriteFile(dir / "marked.txt", mark + book);
-      for (const std::size_t partLimit : {std::size_t{64}, std::size_t{1000}, kMiB}) {
+      // Part limits, each with a line limit (none, or one under which lines are passed over).
+      const std::pair<std::size_t, std::size_t> limits[] = {
+          {64, SIZE_MAX}, {1000, SIZE_MAX}, {kMiB, SIZE_MAX}, {kMiB, 40}};
+      for (const auto& [partLimit, lineLimit] : limits) {
         std::vector<std::string> expected;
         std::int64_t lines = 0;
         LineReader reader;
@@ -80,7 +83,7 @@ TEST(LineSieve, HandsOutWhatTheLineReaderGivesWholeThatHoldsANeedle) {
           const std::string_view line(data, size);
           bool holds = false;
           for (const auto& needle : needles) holds = holds || line.find(needle) != line.npos;
-          if (lineStart && complete && holds) {
+          if (lineStart && complete && holds && size <= lineLimit) {
             expected.push_back(std::to_string(lines) + " " +
                                std::to_string(before + static_cast<std::int64_t>(mark.size())) +
                                " " + std::string(line));
@@ -91,8 +94,10 @@ TEST(LineSieve, HandsOutWhatTheLineReaderGivesWholeThatHoldsANeedle) {
         const std::pair<std::size_t, unsigned> readings[] = {{16, 2}, {64, 0}, {4096, 2}};
         for (const auto& [block, readers] : readings) {
           SCOPED_TRACE("seed " + std::to_string(seed) + " part " + std::to_string(partLimit) +
+                       " line " + std::to_string(lineLimit) +
                        " block " + std::to_string(block) + " tail " + std::to_string(tail.size()));
           LineSieve sieve(needles, partLimit, block, readers);
+          sieve.SetLineLimit(lineLimit);
           ASSERT_TRUE(
               sieve.Open(dir / "marked.txt", static_cast<std::int64_t>(mark.size()), error));
           std::vector<std::string> got;
