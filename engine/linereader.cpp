@@ -251,7 +251,8 @@ std::int64_t LineReader::MeasureChunked(bool trimmed, std::int64_t bound,
                                                            size - kMaxChar + 1);
     }
     if (!trimmed) {
-      const std::size_t counted = lf != nullptr && end > 0 && chunk[end - 1] == '\r' ? end - 1 : end;
+      const bool cr = lf != nullptr && end > 0 && chunk[end - 1] == '\r';
+      const std::size_t counted = cr ? end - 1 : end;
       written += m_pRules->Written(std::string_view(chunk.data(), counted));
       if (last) return written;
       if (written > bound) return bound + 1;

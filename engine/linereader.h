@@ -105,12 +105,13 @@ class LineReader final {
   }
 
   /// The length of the line now being handed out in parts, from its first byte, measured
-  /// ahead in the file without holding it: as Next will give it (no CR before the line
-  /// feed), or, when `trimmed`, as clean-up leaves it (trailing ASCII blanks and full-width
-  /// spaces left out, each full-width space inside counted as two ASCII spaces). Bytes are
-  /// counted as the rules write them: "第" counts 2 when UTF-8 text goes out as UTF-16. Counting stops past `bound`, giving bound + 1; -1 when reading failed
-  /// (see Failed); -2 as soon as `keepGoing`, asked every 64 KiB, says no. So a long line can
-  /// be moved whole without being held whole.
+  /// ahead without holding it: as Next will give it (no CR before the line feed), or, when
+  /// `trimmed`, as clean-up leaves it (trailing ASCII blanks and full-width spaces left out,
+  /// each full-width space inside counted as two ASCII spaces). Bytes are counted as the
+  /// rules write them: "第" counts 2 when UTF-8 text goes out as UTF-16. Counting stops past
+  /// `bound`, giving bound + 1; -1 when reading failed (see Failed); -2 as soon as
+  /// `keepGoing`, asked every 64 KiB, says no. So a long line can be moved whole without
+  /// being held whole.
   std::int64_t MeasureLine(bool trimmed, std::int64_t bound,
                            const std::function<bool()>& keepGoing);
 

@@ -164,16 +164,16 @@ TEST(LongLines, CleanUpAndKeepLinesReadLongLinesInPartsInEveryEncoding) {
       {Encoding::Utf8, Encoding::Utf16Le}};
   for (const auto& [encoding, to] : cases) {
     // Auto here: UTF-8 with a byte-order mark, which the pieces get too.
-    const std::string mark(encoding == Encoding::Auto || Encodings::IsUtf16(encoding)
-                               ? Encodings::ByteOrderMark(encoding == Encoding::Auto ? Encoding::Utf8 : encoding)
-                               : "");
     const Encoding text = encoding == Encoding::Auto ? Encoding::Utf8 : encoding;
+    const std::string mark(encoding == Encoding::Auto || Encodings::IsUtf16(encoding)
+                               ? Encodings::ByteOrderMark(text)
+                               : "");
     test::WriteFile(dir / "src.txt", mark + *TextCodec::Convert(book, Encoding::Utf8, text));
     // 1500 KB: each long line is measured to its end, far past what the reader holds.
     for (const auto& [keepLines, kb] : {std::pair<bool, const char*>{false, "40"},
                                         {true, "40"}, {true, "1500"}}) {
-      SCOPED_TRACE(std::string(Encodings::Name(text)) + (mark.empty() ? "" : " marked") + " to " + std::string(
-                   Encodings::Name(to)) + (keepLines ? " keep-lines " : " ") + kb);
+      SCOPED_TRACE(std::string(Encodings::Name(text)) + (mark.empty() ? "" : " marked") + " to " +
+                   std::string(Encodings::Name(to)) + (keepLines ? " keep-lines " : " ") + kb);
       const Cleaned whole = CleanedBySize(dir, encoding, keepLines, 0, to, kb);
       const Cleaned parts = CleanedBySize(dir, encoding, keepLines, std::size_t{1} << 16, to, kb);
       EXPECT_TRUE(whole.pieces == parts.pieces &&
@@ -222,15 +222,17 @@ TEST(LongLines, ConvertedTextReadInPartsGivesThePiecesOfLinesHeldWhole) {
   };
   test::TempDir dir;
   for (unsigned seed = 1; seed <= 2; ++seed) {
-    for (const Case c : {Case{Encoding::Utf16Le, Encoding::Auto}, Case{Encoding::Utf16Be, Encoding::Utf8},
-                         Case{Encoding::Utf8, Encoding::Gbk}, Case{Encoding::Utf8, Encoding::Utf16Le},
-                         Case{Encoding::Utf16Be, Encoding::Gb18030}}) {
+    for (const Case c :
+         {Case{Encoding::Utf16Le, Encoding::Auto}, Case{Encoding::Utf16Be, Encoding::Utf8},
+          Case{Encoding::Utf8, Encoding::Gbk}, Case{Encoding::Utf8, Encoding::Utf16Le},
+          Case{Encoding::Utf16Be, Encoding::Gb18030}}) {
       const std::string book = RandomUtf8Book(seed, c.to == Encoding::Gbk);
       test::WriteFile(dir / "src.txt", std::string(Encodings::ByteOrderMark(c.source)) +
                                            *TextCodec::Convert(book, Encoding::Utf8, c.source));
-      for (const Mode mode : {Mode{SplitMode::BySize, true, true, "2"}, Mode{SplitMode::BySize, true, false, "3"},
-                              Mode{SplitMode::BySize, false, true, "1"}, Mode{SplitMode::ByChapter, false, true, "1"},
-                              Mode{SplitMode::Evenly, false, true, "4"}}) {
+      for (const Mode mode :
+           {Mode{SplitMode::BySize, true, true, "2"}, Mode{SplitMode::BySize, true, false, "3"},
+            Mode{SplitMode::BySize, false, true, "1"}, Mode{SplitMode::ByChapter, false, true, "1"},
+            Mode{SplitMode::Evenly, false, true, "4"}}) {
         std::vector<std::vector<std::pair<std::string, std::string>>> results;
         for (const std::size_t partLimit : {std::size_t{0}, std::size_t{16}, std::size_t{5}}) {
           auto options = test::OptionsFor(dir / "src.txt", dir / "out");
