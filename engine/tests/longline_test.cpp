@@ -260,3 +260,26 @@ TEST(LongLines, ConvertedTextReadInPartsGivesThePiecesOfLinesHeldWhole) {
 
 }  // namespace
 }  // namespace sekato::engine
+
+namespace sekato::engine {
+namespace {
+
+TEST(LongLines, TextReadAheadPastALineIsTakenByTheNextLongLine) {
+  // Lines a little longer than the reader's buffer, each with a short one after it: measuring
+  // one reads ahead past its end, and the next often starts before all of that is taken.
+  std::string book;
+  for (int k = 0; k < 8; ++k) {
+    for (int i = 0; i < 100000 + 16000 * k; ++i) book += i % 5 ? "中" : "　";
+    book += "\r\n";
+    for (int i = 0; i < 40; ++i) book += i % 5 ? "文" : " ";
+    book += "\r\n";
+  }
+  test::TempDir dir;
+  test::WriteFile(dir / "src.txt", std::string(Encodings::ByteOrderMark(Encoding::Utf16Le)) +
+                                       *TextCodec::Convert(book, Encoding::Utf8, Encoding::Utf16Le));
+  EXPECT_TRUE(CleanedBySize(dir, Encoding::Utf16Le, true, 0, Encoding::Auto, "1000").pieces ==
+              CleanedBySize(dir, Encoding::Utf16Le, true, 61, Encoding::Auto, "1000").pieces);
+}
+
+}  // namespace
+}  // namespace sekato::engine
