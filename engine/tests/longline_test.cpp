@@ -275,8 +275,8 @@ TEST(LongLines, TextReadAheadPastALineIsTakenByTheNextLongLine) {
     book += "\r\n";
   }
   test::TempDir dir;
-  test::WriteFile(dir / "src.txt", std::string(Encodings::ByteOrderMark(Encoding::Utf16Le)) +
-                                       *TextCodec::Convert(book, Encoding::Utf8, Encoding::Utf16Le));
+  const std::string utf16 = *TextCodec::Convert(book, Encoding::Utf8, Encoding::Utf16Le);
+  test::WriteFile(dir / "src.txt", std::string(Encodings::ByteOrderMark(Encoding::Utf16Le)) + utf16);
   EXPECT_TRUE(CleanedBySize(dir, Encoding::Utf16Le, true, 0, Encoding::Auto, "1000").pieces ==
               CleanedBySize(dir, Encoding::Utf16Le, true, 61, Encoding::Auto, "1000").pieces);
 }
