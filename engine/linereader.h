@@ -92,6 +92,17 @@ class LineReader final {
     return NextFromFile(data, size, complete);
   }
 
+  /// The longest run of whole lines at hand in the buffer, from the current position, that
+  /// can go into a piece as the bytes lie: every line feed in it has a CR before it (the
+  /// break a piece gets anyway), it is at most `budget` bytes long without its last CR LF and
+  /// at most the part limit, and no line in it of at most `headingBytes` bytes holds
+  /// `needle` (empty: no line is looked at; one byte: no run is taken). `data`/`size` are its lines with the CR LFs
+  /// between them, without the last one; the reader moves past that. False, taking nothing,
+  /// when the first line at hand does not qualify: Next then gives it.
+  /// Example: at "ab\r\ncd\r\n第\r\nx\r\n" with the needle "第", "ab\r\ncd".
+  bool NextRun(std::size_t budget, std::string_view needle, std::size_t headingBytes,
+               char*& data, std::size_t& size);
+
   /// The length of the line now being handed out in parts, from its first byte, measured
   /// ahead in the file without holding it: as Next will give it (no CR before the line
   /// feed), or, when `trimmed`, as clean-up leaves it (trailing ASCII blanks and full-width

@@ -1,5 +1,7 @@
 #include "splitrun.h"
 
+#include <algorithm>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -284,7 +286,46 @@ SplitOutcome SplitRun::Split(Plan& plan) {
                                  std::to_string(decoder.FirstInvalid()),
                                  Encodings::DisplayName(encodings.Source())));
   };
-  while (source.Next(data, size, complete)) {
+  // Lines whose handling is known to be plain go in runs: written as the bytes lie, with one
+  // stop check and one progress step each (see LineReader::NextRun). The source's bytes must
+  // be the piece's, nothing cleaned; in chapter mode the bytes every heading holds must be
+  // known, and in size and even mode a run stops short of the line that crosses the limit.
+  const bool runs = m_bLineRuns && sameBytes && !o.m_bTrimSpaces &&
+                    (!chapters || chapters->BodyNeedle().size() >= 2);
+  const std::string needle = chapters ? chapters->BodyNeedle() : std::string();
+  const auto headingBytes = static_cast<std::size_t>(
+      chapters ? std::max<std::int64_t>(chapters->LongestHeading(), 0) : 0);
+  // Takes a run and writes it; false when none is at hand, or when the run is to end.
+  const auto takeRun = [&] {
+    // Blank lines at the start of a piece write no break: they go alone.
+    if (!runs || inLine || writer.Count() <= 0) return false;
+    const std::int64_t room = chapters ? std::numeric_limits<std::int64_t>::max() : sizes->RunRoom();
+    if (room < 0 ||
+        !source.NextRun(static_cast<std::size_t>(room), needle, headingBytes, data, size)) {
+      return false;
+    }
+    nextPartStart = source.Position();
+    if (!m_host.IsRunning()) {
+      stopped = true;
+      return false;
+    }
+    if (!warned && decoder.FirstInvalid() >= 0) warnOfInvalid();
+    writer.WriteBreak(source.BreakBefore(data));
+    if (chapters) {
+      chapters->HandleRun({data, size});
+    } else {
+      sizes->HandleRun({data, size});
+    }
+    return true;
+  };
+  while (true) {
+    if (takeRun()) {
+      if (writer.WriteFailed() && !writer.Close(false)) return fail(writer.ErrorMessage());
+      m_host.SetProgressPos(source.ProgressPosition());
+      continue;
+    }
+    if (stopped) break;
+    if (!source.Next(data, size, complete)) break;
     const std::int64_t partStart = nextPartStart;
     nextPartStart = source.Position();
     const bool lineStart = !inLine;
