@@ -152,7 +152,8 @@ bool LineReader::NextPiece(char*& data, std::size_t& size, bool& complete) {
 bool LineReader::NextRun(std::size_t budget, std::string_view needle, std::size_t headingBytes,
                          char*& data, std::size_t& size) {
   if (m_bMidLine || m_begin >= m_end || !m_strError.empty() || needle.size() == 1) return false;
-  if (m_nPartLimit > 0) budget = std::min(budget, m_nPartLimit);
+  // Every line in it comes whole from Next too: with its CR, at most the part limit.
+  if (m_nPartLimit > 0) budget = std::min(budget, m_nPartLimit - 1);
   char* const base = m_buffer.data();
   // The run's last line feed lies at most budget + 1 bytes on.
   const std::size_t at = m_end - m_begin;

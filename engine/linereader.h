@@ -95,7 +95,7 @@ class LineReader final {
   /// The longest run of whole lines at hand in the buffer, from the current position, that
   /// can go into a piece as the bytes lie: every line feed in it has a CR before it (the
   /// break a piece gets anyway), it is at most `budget` bytes long without its last CR LF and
-  /// at most the part limit, and no line in it of at most `headingBytes` bytes holds
+  /// shorter than the part limit (so Next would give each of its lines whole), and no line in it of at most `headingBytes` bytes holds
   /// `needle` (empty: no line is looked at; one byte: no run is taken). `data`/`size` are its lines with the CR LFs
   /// between them, without the last one; the reader moves past that. False, taking nothing,
   /// when the first line at hand does not qualify: Next then gives it.
