@@ -149,9 +149,10 @@ bool LineReader::NextPiece(char*& data, std::size_t& size, bool& complete) {
   }
 }
 
-bool LineReader::NextRun(std::size_t budget, std::string_view needle, std::size_t headingBytes,
-                         char*& data, std::size_t& size) {
+bool LineReader::NextRun(const RunLimits& limits, char*& data, std::size_t& size) {
+  const std::string_view needle = limits.needle;
   if (m_bMidLine || m_begin >= m_end || !m_strError.empty() || needle.size() == 1) return false;
+  std::size_t budget = limits.budget;
   // Every line in it comes whole from Next too: with its CR, at most the part limit.
   if (m_nPartLimit > 0) budget = std::min(budget, m_nPartLimit - 1);
   char* const base = m_buffer.data();
@@ -173,32 +174,38 @@ bool LineReader::NextRun(std::size_t budget, std::string_view needle, std::size_
       needle.size() >= 2 ? LineRunScanner::Pair{static_cast<unsigned char>(needle[skew]),
                                                 static_cast<unsigned char>(needle[skew + 1])}
                          : LineRunScanner::Pair{};
+  const std::string_view space = limits.fullWidthSpace;
+  const LineRunScanner::Pair tail =
+      space.size() >= 2
+          ? LineRunScanner::Pair{static_cast<unsigned char>(space[space.size() - 2]),
+                                 static_cast<unsigned char>(space[space.size() - 1])}
+          : LineRunScanner::Pair{' ', ' '};  // white space ends a run anyway
   std::size_t from = m_begin;
-  bool crBefore = false;
   while (from < end) {
-    const std::size_t p = LineRunScanner::FirstStop(base, from, end, crBefore,
-                                                    needle.size() >= 2 ? &pair : nullptr);
-    if (p == LineRunScanner::npos) break;
-    const bool bareFeed = base[p] == '\n' && !(p > from ? base[p - 1] == '\r' : crBefore);
+    const LineRunScanner::Stop stop =
+        LineRunScanner::FirstStop(base, m_begin, from, end, needle.size() >= 2 ? &pair : nullptr,
+                                  limits.cleanUp ? &tail : nullptr);
+    if (stop.at == LineRunScanner::npos) break;
+    const std::size_t p = stop.at;
+    if (!stop.pair) {
+      end = endBefore(p);
+      break;
+    }
     const std::size_t start = p - skew;  // where the needle would begin
-    if (!bareFeed && (p < m_begin + skew || start + needle.size() > end ||
-                      std::memcmp(base + start, needle.data(), needle.size()) != 0)) {
+    if (p < m_begin + skew || start + needle.size() > end ||
+        std::memcmp(base + start, needle.data(), needle.size()) != 0) {
       from = p + 1;  // the pair alone
-      crBefore = base[p] == '\r';
       continue;
     }
-    if (!bareFeed) {
-      // A line too long to be a heading stays in the run; its line feed is looked at next.
-      const std::size_t lineStart = endBefore(start);
-      const auto* feed = static_cast<const char*>(std::memchr(base + start, '\n', end - start));
-      const auto lineEnd = static_cast<std::size_t>(feed - base);
-      if (lineEnd - lineStart - 1 > headingBytes) {
-        from = lineEnd;
-        crBefore = base[lineEnd - 1] == '\r';
-        continue;
-      }
+    // A line too long to be a heading stays in the run; its line feed is looked at next.
+    const std::size_t lineStart = endBefore(start);
+    const auto* feed = static_cast<const char*>(std::memchr(base + start, '\n', end - start));
+    const auto lineEnd = static_cast<std::size_t>(feed - base);
+    if (lineEnd - lineStart - 1 > limits.headingBytes) {
+      from = lineEnd;
+      continue;
     }
-    end = endBefore(bareFeed ? p : start);
+    end = lineStart;
     break;
   }
   if (end == m_begin) return false;

@@ -6,8 +6,9 @@ namespace sekato::engine {
 
 /// Finds, many bytes at a time, where a run of source lines that can be written as they lie
 /// must end: at a line feed with no CR right before it (the piece would get a CR LF the
-/// source does not have there), or where two given bytes stand side by side (a word that
-/// could make its line a heading).
+/// source does not have there), where two given bytes stand side by side (a word that could
+/// make its line a heading), and, for clean-up, at the line feed of a line clean-up would
+/// shorten or drop (empty, or ending in white space or in the full-width space).
 ///
 /// The scan uses the processor's widest vectors it knows (AVX2 where the machine has it).
 class LineRunScanner final {
@@ -20,17 +21,25 @@ class LineRunScanner final {
     unsigned char second = 0;
   };
 
-  /// The first position p in [from, end) that ends a run: a line feed whose byte before is
-  /// no CR, or the first byte of `pair` (null: none) standing whole before `end`; npos when
-  /// there is none. No byte before `from` is read: `crBefore` says whether one is a CR. In
-  /// "a\r\nb\nc" (from 0) the line feed at 4 ends the run; with the pair "\r\n", 1 does.
-  static std::size_t FirstStop(const char* data, std::size_t from, std::size_t end,
-                               bool crBefore, const Pair* pair);
+  /// What ends the run, and where.
+  struct Stop {
+    std::size_t at = npos;  ///< npos: nothing up to the end
+    bool pair = false;      ///< the pair begins at `at`; otherwise the line feed at `at` ends it
+  };
+
+  /// The first stop p in [from, end): a line feed with no CR before it; the first byte of
+  /// `pair` (null: none) standing whole before `end`; with `tail` (null: no clean-up), the
+  /// line feed of a line that is empty or ends in ASCII white space or in the two bytes of
+  /// `tail` (before its CR). `begin` (at or before `from`) starts a line: no byte before it
+  /// is read. In "a\r\nb\nc" (begin and from 0) the line feed at 4 ends the run; with the
+  /// pair "\r\n", the pair at 1 does.
+  static Stop FirstStop(const char* data, std::size_t begin, std::size_t from, std::size_t end,
+                        const Pair* pair, const Pair* tail);
 
   /// The same with 16-byte vectors only, as on a machine without AVX2; tests hold the two to
   /// the same answers.
-  static std::size_t FirstStopPortable(const char* data, std::size_t from, std::size_t end,
-                                       bool crBefore, const Pair* pair);
+  static Stop FirstStopPortable(const char* data, std::size_t begin, std::size_t from,
+                                std::size_t end, const Pair* pair, const Pair* tail);
 };
 
 }  // namespace sekato::engine

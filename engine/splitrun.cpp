@@ -288,29 +288,53 @@ SplitOutcome SplitRun::Split(Plan& plan) {
   };
   // Lines whose handling is known to be plain go in runs: written as the bytes lie, with one
   // stop check and one progress step each (see LineReader::NextRun). The source's bytes must
-  // be the piece's, nothing cleaned; in chapter mode the bytes every heading holds must be
-  // known, and in size and even mode a run stops short of the line that crosses the limit.
-  const bool runs = m_bLineRuns && sameBytes && !o.m_bTrimSpaces &&
+  // be the piece's; in chapter mode the bytes every heading holds must be known, and in size
+  // and even mode a run stops short of the line that crosses the limit. Clean-up leaves
+  // every line of a run as long as it is but for its full-width spaces, which are widened
+  // where they lie (in GBK and UTF-8, whose rules for that work on many lines at once).
+  const bool cleanRuns = encodings.Text() == Encoding::Gbk || encodings.Text() == Encoding::Utf8;
+  const bool runs = m_bLineRuns && sameBytes && (!o.m_bTrimSpaces || cleanRuns) &&
                     (!chapters || chapters->BodyNeedle().size() >= 2);
+  LineReader::RunLimits limits;
   const std::string needle = chapters ? chapters->BodyNeedle() : std::string();
-  const auto headingBytes = static_cast<std::size_t>(
-      chapters ? std::max<std::int64_t>(chapters->LongestHeading(), 0) : 0);
+  limits.needle = needle;
+  if (chapters) {
+    // Widened, a UTF-8 line keeps at least two thirds of its bytes: a margin, as a title is
+    // measured the same before and after.
+    std::int64_t longest = std::max<std::int64_t>(chapters->LongestHeading(), 0);
+    const bool shrinks = o.m_bTrimSpaces && encodings.Text() == Encoding::Utf8;
+    if (shrinks) {
+      longest = longest > std::numeric_limits<std::int64_t>::max() / 2 ? longest
+                                                                        : longest + longest / 2 + 1;
+    }
+    limits.headingBytes = static_cast<std::size_t>(longest);
+  }
+  limits.cleanUp = o.m_bTrimSpaces;
+  limits.fullWidthSpace = rules.FullWidthSpace();
   // Takes a run and writes it; false when none is at hand, or when the run is to end.
   const auto takeRun = [&] {
     // Blank lines at the start of a piece write no break: they go alone.
     if (!runs || inLine || writer.Count() <= 0) return false;
-    const std::int64_t room = chapters ? std::numeric_limits<std::int64_t>::max() : sizes->RunRoom();
-    if (room < 0 ||
-        !source.NextRun(static_cast<std::size_t>(room), needle, headingBytes, data, size)) {
-      return false;
-    }
+    const std::int64_t room =
+        chapters ? std::numeric_limits<std::int64_t>::max() : sizes->RunRoom();
+    if (room < 0) return false;
+    limits.budget = static_cast<std::size_t>(room);
+    if (!source.NextRun(limits, data, size)) return false;
     nextPartStart = source.Position();
     if (!m_host.IsRunning()) {
       stopped = true;
       return false;
     }
     if (!warned && decoder.FirstInvalid() >= 0) warnOfInvalid();
-    writer.WriteBreak(source.BreakBefore(data));
+    const std::string_view crLf = source.BreakBefore(data);
+    if (o.m_bTrimSpaces) {
+      if (encodings.Text() == Encoding::Gbk) {
+        GbkText::WidenFullWidthSpacesInLines(data, size);
+      } else {
+        size = rules.WidenFullWidthSpaces(data, size);
+      }
+    }
+    writer.WriteBreak(crLf);
     if (chapters) {
       chapters->HandleRun({data, size});
     } else {

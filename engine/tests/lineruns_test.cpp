@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -17,35 +18,44 @@ using namespace test;
 
 TEST(LineRuns, ScanAgreesWithAPlainLoop) {
   // Every length around the 16-, 32- and 64-byte blocks, from bytes that make bare and
-  // CR-led line feeds, the pair and near misses.
-  const std::string alphabet = "\r\n\n\xE7\xAC\xAC a\r";
+  // CR-led line feeds, blank and full-width line ends, the pair and near misses.
+  const std::string alphabet = "\r\n\n\xE7\xAC\xAC a\r\t\x80\x80x";
   const LineRunScanner::Pair pair{0xAC, 0xAC};
+  const LineRunScanner::Pair tail{0x80, 0x80};
+  const auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
   std::mt19937 rng(5);
   for (int round = 0; round < 3000; ++round) {
     std::string text;
     const auto length = static_cast<std::size_t>(round % 150);
     for (std::size_t i = 0; i < length; ++i) text += alphabet[rng() % alphabet.size()];
-    for (const LineRunScanner::Pair* p : {&pair, static_cast<const LineRunScanner::Pair*>(nullptr)}) {
-      for (std::size_t from = 0; from < length; from += 7) {
-        const bool crBefore = rng() % 2 == 0;
-        std::size_t expected = LineRunScanner::npos;
-        for (std::size_t i = from; i < length && expected == LineRunScanner::npos; ++i) {
-          const bool cr = i > from ? text[i - 1] == '\r' : crBefore;
-          if (text[i] == '\n' && !cr) expected = i;
-          if (p && i + 1 < length && text.compare(i, 2, "\xAC\xAC") == 0) expected = i;
+    const auto* p = round % 2 ? &pair : nullptr;
+    const auto* t = round % 4 < 2 ? &tail : nullptr;
+    for (std::size_t from = 0; from < length; from += 7) {
+      const std::size_t begin = from - std::min<std::size_t>(from, rng() % 4);
+      LineRunScanner::Stop expected;
+      for (std::size_t i = from; i < length && expected.at == LineRunScanner::npos; ++i) {
+        if (text[i] == '\n') {
+          const char last = i >= begin + 2 ? text[i - 2] : '\n';
+          if (!(i > begin && text[i - 1] == '\r') ||
+              (t && (blank(last) || (i >= begin + 3 && text.compare(i - 3, 2, "\x80\x80") == 0)))) {
+            expected = {i, false};
+          }
         }
-        ASSERT_EQ(LineRunScanner::FirstStop(text.data(), from, length, crBefore, p), expected)
-            << round << " from " << from;
-        ASSERT_EQ(LineRunScanner::FirstStopPortable(text.data(), from, length, crBefore, p),
-                  expected)
-            << round << " from " << from;
+        if (expected.at == LineRunScanner::npos && p && text.compare(i, 2, "\xAC\xAC") == 0) {
+          expected = {i, true};
+        }
+      }
+      for (const auto found : {LineRunScanner::FirstStop(text.data(), begin, from, length, p, t),
+                               LineRunScanner::FirstStopPortable(text.data(), begin, from, length, p, t)}) {
+        ASSERT_EQ(found.at, expected.at) << round << " from " << from;
+        ASSERT_EQ(found.pair, expected.pair) << round << " from " << from;
       }
     }
   }
 }
 
 // A UTF-8 book of a few hundred lines, mostly CR LF: numbered headings (one number now and
-// then missing), blank lines, short lines holding 第 that are no heading, long lines holding
+// then missing, some too wide), blank lines, short lines holding 第 that are no heading, long lines holding
 // 第 and 章, stray CRs, bare line feeds, full-width spaces; at times no last line feed.
 std::string RunsBook(unsigned seed) {
   std::mt19937 rng(seed);
@@ -56,7 +66,10 @@ std::string RunsBook(unsigned seed) {
     const unsigned kind = rng() % 12;
     if (kind == 0) {
       chapter += rng() % 9 == 0 ? 2 : 1;
-      text += (rng() % 2 ? "第" : "　第") + std::to_string(chapter) + "章 回忆";
+      text += (rng() % 2 ? "第" : "　第") + std::to_string(chapter) + "章";
+      // Now and then with a gap of full-width spaces too wide for a heading.
+      for (int i = rng() % 3 == 0 ? 0 : 30; i < 30; ++i) text += "　";
+      text += "回忆";
     } else if (kind == 2) {
       text += "第一次说";
     } else if (kind != 1) {
@@ -85,6 +98,17 @@ TEST(LineRuns, PiecesAreTheSameWithRunsAsLineByLine) {
          o.m_strHead = "头";
        }},
       {"chapter, short titles", [](SplitOptions& o) { o.m_strTitleMax = "3"; }},
+      {"chapter by number, clean-up",
+       [](SplitOptions& o) {
+         o.m_strKeywords = "第?章";
+         o.m_bTrimSpaces = true;
+       }},
+      {"size 1, clean-up",
+       [](SplitOptions& o) {
+         o.m_nSplitMode = SplitMode::BySize;
+         o.m_strMaxKB = "1";
+         o.m_bTrimSpaces = true;
+       }},
       {"size 1", [](SplitOptions& o) { o.m_nSplitMode = SplitMode::BySize; o.m_strMaxKB = "1"; }},
       {"size 2, keep-lines, head, tail, promotional line",
        [](SplitOptions& o) {
@@ -143,7 +167,9 @@ TEST(LineRuns, PiecesAreTheSameWithRunsAsLineByLine) {
             polls[runs] = host.polls;
             std::filesystem::remove_all(dir / "out");
           }
-          EXPECT_LT(polls[true], polls[false]) << c.what << ": no run was taken";
+          if (partLimit > 64) {
+            EXPECT_LT(polls[true], polls[false]) << c.what << ": no runs";
+          }
           EXPECT_TRUE(results[0] == results[1])
               << c.what << ", seed " << seed << ", " << Encodings::Name(source.encoding)
               << (source.mark ? " with a mark" : "") << ", parts of " << partLimit;
