@@ -99,8 +99,8 @@ class LineReader final {
     /// does; one byte: no run is taken).
     std::string_view needle;
     std::size_t headingBytes = 0;
-    /// Clean-up: a line it would drop or shorten ends the run (empty, or ending in ASCII
-    /// white space or in the last two bytes of `fullWidthSpace`).
+    /// Clean-up: a line it would shorten ends the run (ending in ASCII white space or in
+    /// the last two bytes of `fullWidthSpace`); empty lines stay in it, to be dropped.
     bool cleanUp = false;
     std::string_view fullWidthSpace;
   };

@@ -17,9 +17,9 @@ namespace {
 using Pair = LineRunScanner::Pair;
 using Stop = LineRunScanner::Stop;
 
-// Space, tab, line feed, vertical tab, form feed, CR: what clean-up trims (a line feed
-// before the CR is an empty line).
-constexpr bool IsBlank(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+// Space, tab, vertical tab, form feed, CR: what clean-up trims at a line's end. (Before a
+// line's CR a line feed only ends the empty line before it: that one is dropped whole.)
+constexpr bool IsBlank(unsigned char c) { return c == ' ' || c == '\t' || (c >= '\v' && c <= '\r'); }
 
 // Looks at positions [start, end) one by one, as the vector scans do a block at a time: a
 // stop is seen at the byte that ends it (a line feed, or the second byte of the pair), and
@@ -32,8 +32,8 @@ Stop ScanBytes(const unsigned char* d, std::size_t begin, std::size_t from, std:
     }
     if (d[i] != '\n') continue;
     if (!(i > begin && d[i - 1] == '\r')) return {i, false};
-    if (tail != nullptr) {
-      const unsigned char last = i - 1 > begin ? d[i - 2] : '\n';
+    if (tail != nullptr && i - 1 > begin) {
+      const unsigned char last = d[i - 2];
       if (IsBlank(last) || (i - 2 > begin && d[i - 3] == tail->first && last == tail->second)) {
         return {i, false};
       }
@@ -76,7 +76,8 @@ Stop ScanSse2(const unsigned char* d, std::size_t begin, std::size_t from, std::
   const __m128i cr = set('\r');
   const __m128i space = set(' ');
   const __m128i tab = set('\t');
-  const __m128i four = set(4);
+  const __m128i vt = set('\v');
+  const __m128i two = set(2);
   const __m128i first = set(kPair ? pair->first : 0);
   const __m128i second = set(kPair ? pair->second : 0);
   const __m128i tail0 = set(kTail ? tail->first : 0);
@@ -92,9 +93,10 @@ Stop ScanSse2(const unsigned char* d, std::size_t begin, std::size_t from, std::
     __m128i lines = _mm_andnot_si128(_mm_cmpeq_epi8(b, cr), lf);
     if constexpr (kTail) {
       const __m128i c = load(pos - 2);
-      const __m128i fromTab = _mm_sub_epi8(c, tab);
-      const __m128i blank = _mm_or_si128(_mm_cmpeq_epi8(c, space),
-                                         _mm_cmpeq_epi8(_mm_min_epu8(fromTab, four), fromTab));
+      const __m128i fromVt = _mm_sub_epi8(c, vt);
+      const __m128i blank = _mm_or_si128(
+          _mm_or_si128(_mm_cmpeq_epi8(c, space), _mm_cmpeq_epi8(c, tab)),
+          _mm_cmpeq_epi8(_mm_min_epu8(fromVt, two), fromVt));
       const __m128i tailPair =
           _mm_and_si128(_mm_cmpeq_epi8(load(pos - 3), tail0), _mm_cmpeq_epi8(c, tail1));
       lines = _mm_or_si128(lines, _mm_and_si128(lf, _mm_or_si128(blank, tailPair)));
@@ -131,10 +133,10 @@ __attribute__((target("avx2"))) inline void Stops32(const unsigned char* d, std:
   lines = _mm256_andnot_si256(_mm256_cmpeq_epi8(b, Set32('\r')), lf);
   if constexpr (kTail) {
     const __m256i c = Load32(d, at - 2);
-    const __m256i fromTab = _mm256_sub_epi8(c, Set32('\t'));
-    const __m256i blank =
-        _mm256_or_si256(_mm256_cmpeq_epi8(c, Set32(' ')),
-                        _mm256_cmpeq_epi8(_mm256_min_epu8(fromTab, Set32(4)), fromTab));
+    const __m256i fromVt = _mm256_sub_epi8(c, Set32('\v'));
+    const __m256i blank = _mm256_or_si256(
+        _mm256_or_si256(_mm256_cmpeq_epi8(c, Set32(' ')), _mm256_cmpeq_epi8(c, Set32('\t'))),
+        _mm256_cmpeq_epi8(_mm256_min_epu8(fromVt, Set32(2)), fromVt));
     const __m256i tailPair = _mm256_and_si256(_mm256_cmpeq_epi8(Load32(d, at - 3), Set32(tail->first)),
                                               _mm256_cmpeq_epi8(c, Set32(tail->second)));
     lines = _mm256_or_si256(lines, _mm256_and_si256(lf, _mm256_or_si256(blank, tailPair)));

@@ -8,7 +8,8 @@ namespace sekato::engine {
 /// must end: at a line feed with no CR right before it (the piece would get a CR LF the
 /// source does not have there), where two given bytes stand side by side (a word that could
 /// make its line a heading), and, for clean-up, at the line feed of a line clean-up would
-/// shorten or drop (empty, or ending in white space or in the full-width space).
+/// shorten (ending in white space or in the full-width space; empty lines may stay in a run,
+/// to be dropped as it is written).
 ///
 /// The scan uses the processor's widest vectors it knows (AVX2 where the machine has it).
 class LineRunScanner final {
@@ -29,8 +30,8 @@ class LineRunScanner final {
 
   /// The first stop p in [from, end): a line feed with no CR before it; the first byte of
   /// `pair` (null: none) standing whole before `end`; with `tail` (null: no clean-up), the
-  /// line feed of a line that is empty or ends in ASCII white space or in the two bytes of
-  /// `tail` (before its CR). `begin` (at or before `from`) starts a line: no byte before it
+  /// line feed of a line that is not empty and ends in ASCII white space or in the two bytes
+  /// of `tail` (before its CR). `begin` (at or before `from`) starts a line: no byte before it
   /// is read. In "a\r\nb\nc" (begin and from 0) the line feed at 4 ends the run; with the
   /// pair "\r\n", the pair at 1 does.
   static Stop FirstStop(const char* data, std::size_t begin, std::size_t from, std::size_t end,

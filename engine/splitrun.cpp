@@ -334,11 +334,38 @@ SplitOutcome SplitRun::Split(Plan& plan) {
         size = rules.WidenFullWidthSpaces(data, size);
       }
     }
-    writer.WriteBreak(crLf);
-    if (chapters) {
-      chapters->HandleRun({data, size});
-    } else {
-      sizes->HandleRun({data, size});
+    const auto handleRun = [&](std::string_view lines, std::string_view lineBreak) {
+      writer.WriteBreak(lineBreak);
+      if (chapters) {
+        chapters->HandleRun(lines);
+      } else {
+        sizes->HandleRun(lines);
+      }
+    };
+    if (!o.m_bTrimSpaces) {
+      handleRun({data, size}, crLf);
+      return true;
+    }
+    // Clean-up drops the empty lines of the run: what lies between them goes as a run of its
+    // own, after a line break unless nothing was written before.
+    const std::string_view run(data, size);
+    std::size_t pos = 0;
+    bool first = true;
+    while (true) {
+      while (run.substr(pos, 2) == "\r\n") pos += 2;
+      if (pos >= run.size()) break;
+      std::size_t end = run.find("\n\r\n", pos);
+      std::size_t next = end + 1;
+      if (end == std::string_view::npos) {
+        // The run's last line is empty when the run ends in a line break.
+        end = run.size() - (run.size() - pos >= 2 && run.substr(run.size() - 2) == "\r\n" ? 2 : 0);
+        next = run.size();
+      } else {
+        --end;  // before the CR
+      }
+      handleRun(run.substr(pos, end - pos), first ? crLf : source.BreakBefore(data + pos));
+      first = false;
+      pos = next;
     }
     return true;
   };
