@@ -71,14 +71,6 @@ std::size_t GbkText::BoundaryAtOrBelow(std::string_view line, std::size_t room) 
 }
 
 void GbkText::WidenFullWidthSpaces(char* data, std::size_t size) {
-  Widen(data, size, false);
-}
-
-void GbkText::WidenFullWidthSpacesInLines(char* data, std::size_t size) {
-  Widen(data, size, true);
-}
-
-void GbkText::Widen(char* data, std::size_t size, bool lines) {
   // Paragraphs mostly begin with full-width spaces: those are taken in place, then the rest
   // of the line is scanned for the pair once, walking character boundaries only up to the
   // candidates found.
@@ -93,13 +85,11 @@ void GbkText::Widen(char* data, std::size_t size, bool lines) {
   const std::string_view text(data, size);
   std::size_t boundary = pos;
   while (pos + 1 < size) {
-    const std::size_t candidate = PairScanner::Find(bytes, pos, size - 2, kLead, kTrail);
+    // Full-width spaces come in runs: the next one is looked at first.
+    const std::size_t candidate = bytes[pos] == kLead && bytes[pos + 1] == kTrail
+                                      ? pos
+                                      : PairScanner::Find(bytes, pos, size - 2, kLead, kTrail);
     if (candidate == PairScanner::npos) return;
-    if (lines && boundary < candidate) {  // a line starts at a character boundary
-      if (const void* feed = ::memrchr(data + boundary, '\n', candidate - boundary)) {
-        boundary = static_cast<std::size_t>(static_cast<const char*>(feed) - data) + 1;
-      }
-    }
     while (boundary < candidate) boundary += CharLength(text, boundary);
     if (boundary == candidate) {
       bytes[candidate] = bytes[candidate + 1] = ' ';

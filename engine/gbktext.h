@@ -35,9 +35,6 @@ class GbkText final {
 
   /// Replaces every full-width space by two ASCII spaces, in place (the length stays).
   static void WidenFullWidthSpaces(char* data, std::size_t size);
-  /// The same for lines joined by their line breaks: as WidenFullWidthSpaces on each line
-  /// alone, every line walked from its own first byte.
-  static void WidenFullWidthSpacesInLines(char* data, std::size_t size);
 
   /// ASCII white space: space, tab, LF, VT, FF, CR. No GBK trail byte is white space, so
   /// trimming never cuts a character.
@@ -50,9 +47,6 @@ class GbkText final {
   /// The text with every full-width space made two ASCII spaces, then trimmed at both ends:
   /// how the keyword text is read before it is cut into keywords.
   static std::string NormaliseKeywords(std::string_view text);
-
- private:
-  static void Widen(char* data, std::size_t size, bool lines);
 };
 
 }  // namespace sekato::engine

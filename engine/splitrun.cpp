@@ -13,6 +13,7 @@
 #include "linereader.h"
 #include "messages.h"
 #include "numberparse.h"
+#include "pairscanner.h"
 #include "piecewriter.h"
 #include "runencodings.h"
 #include "siteaddresses.h"
@@ -291,8 +292,9 @@ SplitOutcome SplitRun::Split(Plan& plan) {
   // be the piece's; in chapter mode the bytes every heading holds must be known, and in size
   // and even mode a run stops short of the line that crosses the limit. Clean-up leaves
   // every line of a run as long as it is but for its full-width spaces, which are widened
-  // where they lie (in GBK and UTF-8, whose rules for that work on many lines at once).
-  const bool cleanRuns = encodings.Text() == Encoding::Gbk || encodings.Text() == Encoding::Utf8;
+  // where they lie: in UTF-8, where a full-width space is found by its bytes alone (in GBK
+  // each is found by walking the characters before it, which took longer in runs).
+  const bool cleanRuns = encodings.Text() == Encoding::Utf8;
   const bool runs = m_bLineRuns && sameBytes && (!o.m_bTrimSpaces || cleanRuns) &&
                     (!chapters || chapters->BodyNeedle().size() >= 2);
   LineReader::RunLimits limits;
@@ -327,13 +329,7 @@ SplitOutcome SplitRun::Split(Plan& plan) {
     }
     if (!warned && decoder.FirstInvalid() >= 0) warnOfInvalid();
     const std::string_view crLf = source.BreakBefore(data);
-    if (o.m_bTrimSpaces) {
-      if (encodings.Text() == Encoding::Gbk) {
-        GbkText::WidenFullWidthSpacesInLines(data, size);
-      } else {
-        size = rules.WidenFullWidthSpaces(data, size);
-      }
-    }
+    if (o.m_bTrimSpaces) size = rules.WidenFullWidthSpaces(data, size);
     const auto handleRun = [&](std::string_view lines, std::string_view lineBreak) {
       writer.WriteBreak(lineBreak);
       if (chapters) {
@@ -354,9 +350,19 @@ SplitOutcome SplitRun::Split(Plan& plan) {
     while (true) {
       while (run.substr(pos, 2) == "\r\n") pos += 2;
       if (pos >= run.size()) break;
-      std::size_t end = run.find("\n\r\n", pos);
+      // An empty line follows a line feed with its CR LF; a CR after a line feed is rare.
+      std::size_t end = PairScanner::npos;
+      for (std::size_t at = pos; at + 2 < run.size();) {
+        const std::size_t hit = PairScanner::Find(reinterpret_cast<const unsigned char*>(data),
+                                                  at, run.size() - 3, '\n', '\r');
+        if (hit == PairScanner::npos || run[hit + 2] == '\n') {
+          end = hit;
+          break;
+        }
+        at = hit + 1;
+      }
       std::size_t next = end + 1;
-      if (end == std::string_view::npos) {
+      if (end == PairScanner::npos) {
         // The run's last line is empty when the run ends in a line break.
         end = run.size() - (run.size() - pos >= 2 && run.substr(run.size() - 2) == "\r\n" ? 2 : 0);
         next = run.size();

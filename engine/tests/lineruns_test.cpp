@@ -146,12 +146,14 @@ TEST(LineRuns, PiecesAreTheSameWithRunsAsLineByLine) {
         for (const std::size_t partLimit : {std::size_t{1} << 20, std::size_t{64}}) {
           std::string results[2];
           std::int64_t polls[2] = {};
+          bool cleanUp = false;
           for (const bool runs : {false, true}) {
             auto options = OptionsFor(dir / "src.txt", dir / "out");
             options.m_textEncoding = Encoding::Utf8;
             options.m_encoding = source.encoding;
             options.m_strKeywords = "第 章";
             c.set(options);
+            cleanUp = options.m_bTrimSpaces;
             RecordingHost host;
             host.series = Numerals::Series::Ascii;
             SplitRun run(options, host);
@@ -167,7 +169,8 @@ TEST(LineRuns, PiecesAreTheSameWithRunsAsLineByLine) {
             polls[runs] = host.polls;
             std::filesystem::remove_all(dir / "out");
           }
-          if (partLimit > 64) {
+          // Clean-up takes runs in UTF-8 only.
+          if (partLimit > 64 && !(cleanUp && source.encoding == Encoding::Gbk)) {
             EXPECT_LT(polls[true], polls[false]) << c.what << ": no runs";
           }
           EXPECT_TRUE(results[0] == results[1])
