@@ -1,5 +1,6 @@
 #include "linereader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -73,6 +74,14 @@ bool LineReader::Fill() {
   while (true) {
     char* const to = m_buffer.data() + m_end;
     const std::size_t room = m_buffer.size() - m_end;
+    if (m_bSpilling && SpillEnd() > BufferEnd()) {
+      // Text read ahead into the spill while measuring comes before what the decoder gives.
+      const auto take = static_cast<std::size_t>(
+          std::min(SpillEnd() - BufferEnd(), static_cast<std::int64_t>(room)));
+      if (!m_spill.ReadAt(BufferEnd() - m_nSpillBase, to, take, m_strError)) return false;
+      m_end += take;
+      return true;
+    }
     const ssize_t got = m_pDecoder ? m_pDecoder->Read(m_fd, to, room) : ::read(m_fd, to, room);
     if (got > 0) {
       m_end += static_cast<std::size_t>(got);
@@ -103,10 +112,30 @@ void LineReader::TakePart(std::size_t sure, char*& data, std::size_t& size) {
 
 bool LineReader::NextFromFile(char*& data, std::size_t& size, bool& complete) {
   if (m_fd < 0 || Failed()) return false;
-  if (!m_bMidLine) m_nLineStart = m_nPosition;
+  const bool lineStart = !m_bMidLine;
+  if (lineStart) m_nLineStart = m_nPosition;
+  const std::int64_t at = m_nPosition;
   const bool more = NextPiece(data, size, complete);
   m_bMidLine = more && !complete;
+  if (more && m_bSpilling && !(lineStart && complete) && !Spill(at, data, lineStart)) return false;
   return more;
+}
+
+bool LineReader::Spill(std::int64_t at, const char* data, bool firstPart) {
+  if (firstPart) {
+    if (!m_spill.IsOpen() && !m_spill.Open(m_strSpillFolder, m_strError)) return false;
+    // Text read ahead and not yet in the buffer stays (this line's start is still before
+    // it); the rest belongs to lines done with.
+    const std::int64_t done = SpillEnd() > BufferEnd() ? at - m_nSpillBase : m_spill.Size();
+    if (!m_spill.DropFront(done, m_strError)) return false;
+    m_nSpillBase = at;
+  }
+  // Up to the reader's position, a CR and line feed ending the line included: measuring may
+  // start at the last part, and then finds the line's end here.
+  const std::int64_t from = std::max(at, SpillEnd());
+  if (from >= m_nPosition) return true;
+  return m_spill.Append(data + (from - at), static_cast<std::size_t>(m_nPosition - from),
+                        m_strError);
 }
 
 bool LineReader::NextPiece(char*& data, std::size_t& size, bool& complete) {
@@ -220,8 +249,9 @@ bool LineReader::NextRun(const RunLimits& limits, char*& data, std::size_t& size
 std::int64_t LineReader::MeasureLine(bool trimmed, std::int64_t bound,
                                      const std::function<bool()>& keepGoing) {
   const Encoding text = m_pRules->TextEncoding();
-  if (trimmed && text != Encoding::Gbk && text != Encoding::Gb18030) {
-    return MeasureTrimmed(bound, keepGoing);
+  if (m_bSpilling || m_pRules->OutputEncoding() != text ||
+      (trimmed && text != Encoding::Gbk && text != Encoding::Gb18030)) {
+    return MeasureChunked(trimmed, bound, keepGoing);
   }
   std::vector<char> chunk(std::size_t{1} << 16);
   std::int64_t offset = m_nTextStart + m_nLineStart;
@@ -262,50 +292,90 @@ std::int64_t LineReader::MeasureLine(bool trimmed, std::int64_t bound,
   }
 }
 
-std::int64_t LineReader::MeasureTrimmed(std::int64_t bound,
+std::int64_t LineReader::MeasureChunked(bool trimmed, std::int64_t bound,
                                         const std::function<bool()>& keepGoing) {
   constexpr std::size_t kChunk = std::size_t{1} << 16;
   constexpr std::size_t kMaxChar = 4;
   // Room for what a chunk carries over: less than two characters.
   std::vector<char> chunk(kChunk + 2 * kMaxChar);
-  std::int64_t offset = m_nTextStart + m_nLineStart;
+  std::int64_t position = m_nLineStart;
   std::size_t carried = 0;   // bytes of a character the last chunk cut, at the front
-  std::int64_t widened = 0;  // the line so far, as clean-up widens it
+  std::int64_t written = 0;  // the line so far as written (widened, when trimmed)
   std::int64_t kept = 0;     // the same up to its last character that is not a blank
   while (true) {
     if (!keepGoing()) return -2;
-    const ssize_t got = ::pread(m_fd, chunk.data() + carried, kChunk, offset);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      m_strError = std::strerror(errno);
-      return -1;
-    }
-    offset += got;
+    const ssize_t got = ReadText(position, chunk.data() + carried, kChunk);
+    if (got < 0) return -1;
+    position += got;
     std::size_t size = carried + static_cast<std::size_t>(got);
     const void* lf = std::memchr(chunk.data() + carried, '\n', static_cast<std::size_t>(got));
     const bool last = got == 0 || lf != nullptr;
     if (lf != nullptr) size = static_cast<std::size_t>(static_cast<const char*>(lf) - chunk.data());
-    // Unless the line ends here, stop before a character the read may have cut.
+    // Unless the line ends here, stop before a character the read may have cut. So at least
+    // three bytes are carried: a CR before the line feed is always in the chunk that ends.
     std::size_t end = size;
     if (!last) {
       end = size <= kMaxChar ? 0
                              : m_pRules->BoundaryAtOrBelow(std::string_view(chunk.data(), size),
                                                            size - kMaxChar + 1);
     }
-    const std::size_t textBytes = m_pRules->TrimmedLength(std::string_view(chunk.data(), end));
-    const std::size_t textWidened = m_pRules->WidenFullWidthSpaces(chunk.data(), textBytes);
-    const std::size_t blankWidened =
-        m_pRules->WidenFullWidthSpaces(chunk.data() + textBytes, end - textBytes);
-    if (textBytes > 0) kept = widened + static_cast<std::int64_t>(textWidened);
-    widened += static_cast<std::int64_t>(textWidened + blankWidened);
-    if (last) return kept;
-    if (kept > bound) return bound + 1;
+    if (!trimmed) {
+      const bool cr = lf != nullptr && end > 0 && chunk[end - 1] == '\r';
+      const std::size_t counted = cr ? end - 1 : end;
+      written += m_pRules->Written(std::string_view(chunk.data(), counted));
+      if (last) return written;
+      if (written > bound) return bound + 1;
+    } else {
+      const std::size_t textBytes = m_pRules->TrimmedLength(std::string_view(chunk.data(), end));
+      const std::int64_t textWritten = m_pRules->Written(
+          std::string_view(chunk.data(), m_pRules->WidenFullWidthSpaces(chunk.data(), textBytes)));
+      const std::int64_t blankWritten = m_pRules->Written(std::string_view(
+          chunk.data() + textBytes,
+          m_pRules->WidenFullWidthSpaces(chunk.data() + textBytes, end - textBytes)));
+      if (textBytes > 0) kept = written + textWritten;
+      written += textWritten + blankWritten;
+      if (last) return kept;
+      if (kept > bound) return bound + 1;
+    }
     carried = size - end;
     std::memmove(chunk.data(), chunk.data() + end, carried);
   }
 }
 
+ssize_t LineReader::ReadText(std::int64_t position, char* data, std::size_t size) {
+  if (!m_bSpilling) {
+    while (true) {
+      const ssize_t got = ::pread(m_fd, data, size, m_nTextStart + position);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) m_strError = std::strerror(errno);
+      return got;
+    }
+  }
+  // The buffered rest of the line, not handed out yet, joins what was.
+  if (SpillEnd() < BufferEnd()) {
+    const std::size_t from = m_begin + static_cast<std::size_t>(SpillEnd() - m_nPosition);
+    if (!m_spill.Append(m_buffer.data() + from, m_end - from, m_strError)) return -1;
+  }
+  if (position < SpillEnd()) {
+    const auto take = static_cast<std::size_t>(
+        std::min(SpillEnd() - position, static_cast<std::int64_t>(size)));
+    if (!m_spill.ReadAt(position - m_nSpillBase, data, take, m_strError)) return -1;
+    return static_cast<ssize_t>(take);
+  }
+  // Further on, the text is read ahead through the decoder and kept for Fill to take.
+  if (m_bEof) return 0;
+  const ssize_t got = m_pDecoder ? m_pDecoder->Read(m_fd, data, size) : ::read(m_fd, data, size);
+  if (got < 0) {
+    m_strError = m_pDecoder && !m_pDecoder->Error().empty() ? m_pDecoder->Error()
+                                                             : std::strerror(errno);
+    return -1;
+  }
+  if (got > 0 && !m_spill.Append(data, static_cast<std::size_t>(got), m_strError)) return -1;
+  return got;
+}
+
 bool LineReader::ReadAt(std::int64_t offset, char* data, std::size_t size) {
+  if (m_bSpilling) return m_spill.ReadAt(offset - m_nSpillBase, data, size, m_strError);
   offset += m_nTextStart;
   while (size > 0) {
     const ssize_t got = ::pread(m_fd, data, size, offset);
@@ -325,6 +395,8 @@ void LineReader::Close() {
   if (m_watch && !m_buffer.empty()) m_watch(nullptr, nullptr);
   if (m_fd >= 0) ::close(m_fd);
   m_fd = -1;
+  m_spill.Close();
+  m_nSpillBase = 0;
   std::vector<char>().swap(m_buffer);
   m_begin = m_end = 0;
 }

@@ -9,6 +9,8 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "spillfile.h"
+
 namespace sekato::engine {
 
 class SourceDecoder;
@@ -46,6 +48,16 @@ class LineReader final {
   /// Bytes come through `decoder` (checked, or converted into the run's text) instead of
   /// straight from the file; it must outlive the reading. Null reads the file as it is.
   void SetDecoder(SourceDecoder* decoder);
+
+  /// Keeps every long line (one handed out in parts) in an unnamed file in `folder` (see
+  /// SpillFile) as it is handed out, so that MeasureLine and ReadAt can look at its text
+  /// again when the file's bytes are not the text (the decoder converts them). MeasureLine
+  /// then reads ahead through the decoder into that file, and Next takes what it read from
+  /// there. Memory stays the buffer's; the disk holds about the longest line.
+  void SpillLongLines(std::string folder) {
+    m_strSpillFolder = std::move(folder);
+    m_bSpilling = true;
+  }
 
   /// Bytes at the start of the file that are not text (a byte-order mark the decoder only
   /// skips): MeasureLine and ReadAt then find a text position that much further on.
@@ -116,11 +128,13 @@ class LineReader final {
   bool NextRun(const RunLimits& limits, char*& data, std::size_t& size);
 
   /// The length of the line now being handed out in parts, from its first byte, measured
-  /// ahead in the file without holding it: as Next will give it (no CR before the line
-  /// feed), or, when `trimmed`, as clean-up leaves it (trailing ASCII blanks and full-width
-  /// spaces left out). Counting stops past `bound`, giving bound + 1; -1 when reading failed
-  /// (see Failed); -2 as soon as `keepGoing`, asked every 64 KiB, says no. So a long line can
-  /// be moved whole without being held whole.
+  /// ahead without holding it: as Next will give it (no CR before the line feed), or, when
+  /// `trimmed`, as clean-up leaves it (trailing ASCII blanks and full-width spaces left out,
+  /// each full-width space inside counted as two ASCII spaces). Bytes are counted as the
+  /// rules write them: "第" counts 2 when UTF-8 text goes out as UTF-16. Counting stops past
+  /// `bound`, giving bound + 1; -1 when reading failed (see Failed); -2 as soon as
+  /// `keepGoing`, asked every 64 KiB, says no. So a long line can be moved whole without
+  /// being held whole.
   std::int64_t MeasureLine(bool trimmed, std::int64_t bound,
                            const std::function<bool()>& keepGoing);
 
@@ -129,7 +143,8 @@ class LineReader final {
   std::size_t LargestBuffer() const { return m_nLargestBuffer; }
 
   /// Reads `size` bytes at text position `offset` again, without moving the reader; false
-  /// (see Failed) when they cannot all be read.
+  /// (see Failed) when they cannot all be read. When spilling long lines, only the current
+  /// long line's bytes handed out so far can be read again.
   bool ReadAt(std::int64_t offset, char* data, std::size_t size);
 
   /// Bytes of the file consumed so far, up to and including the last line's line feed.
@@ -151,9 +166,24 @@ class LineReader final {
   bool NextFromFile(char*& data, std::size_t& size, bool& complete);
   bool NextPiece(char*& data, std::size_t& size, bool& complete);
   std::int64_t ConvertedSoFar() const;
-  /// MeasureLine when trimmed in text whose full-width space is not two bytes long, or not
-  /// known by GBK's lead bytes: chunks are read up to a character, widened and measured.
-  std::int64_t MeasureTrimmed(std::int64_t bound, const std::function<bool()>& keepGoing);
+  /// MeasureLine where bytes of text are not simply counted: when trimmed in text whose
+  /// full-width space is not two bytes long or not known by GBK's lead bytes, when the rules
+  /// write other bytes, or when spilling. Chunks are read up to a character, (widened and)
+  /// measured as written.
+  std::int64_t MeasureChunked(bool trimmed, std::int64_t bound,
+                              const std::function<bool()>& keepGoing);
+  /// Up to `size` bytes of text at text position `position`, at or after the current line's
+  /// start, read from the file, or when spilling from the spill and then ahead through the
+  /// decoder; 0 at the end of the file, -1 when reading failed (see Failed).
+  ssize_t ReadText(std::int64_t position, char* data, std::size_t size);
+  /// Spilling: puts the long-line part just handed out at text position `at` into the
+  /// spill (a fresh one at the first part of a line), through the reader's position.
+  bool Spill(std::int64_t at, const char* data, bool firstPart);
+  std::int64_t SpillEnd() const { return m_nSpillBase + m_spill.Size(); }
+  /// Text position of the buffer's end.
+  std::int64_t BufferEnd() const {
+    return m_nPosition + static_cast<std::int64_t>(m_end - m_begin);
+  }
   bool Fill();
   /// Hands out the buffered start of a long line, ending before `sure`.
   void TakePart(std::size_t sure, char*& data, std::size_t& size);
@@ -177,6 +207,10 @@ class LineReader final {
   bool m_bConverting = false;  ///< the decoder converts: progress counts the file's bytes
   std::function<void(const char*, const char*)> m_watch;
   const TextRules* m_pRules;
+  bool m_bSpilling = false;
+  std::string m_strSpillFolder;
+  SpillFile m_spill;
+  std::int64_t m_nSpillBase = 0;  ///< text position of the spill's first byte
 };
 
 }  // namespace sekato::engine

@@ -240,18 +240,19 @@ SplitOutcome SplitRun::Split(Plan& plan) {
 
   // Every line longer than the part limit comes in parts, so memory stays bounded in every
   // mode. Such a line is body text in chapter mode (no heading is that long); with keep-lines
-  // its length is measured ahead in the source, so it moves whole as any line would; with
-  // clean-up only where its trailing blanks lie is held back, and they are read again.
-  // Both look at the file again: they need its bytes to be the run's text as it is written
-  // (no conversion; a mark only skipped). Other runs take such a line whole in those cases.
-  const bool sameBytes = !decoder.Converts() && rules.OutputEncoding() == rules.TextEncoding();
-  if (sameBytes) source.SetTextStart(static_cast<std::int64_t>(encodings.MarkBytes()));
+  // its length is measured ahead, so it moves whole as any line would; with clean-up only
+  // where its trailing blanks lie is held back, and they are read again. Both look at the
+  // line's text again: in the file when its bytes are the text (a mark only skipped), else
+  // in the converted text the reader keeps of long lines on disk, beside the pieces.
+  if (!decoder.Converts()) {
+    source.SetTextStart(static_cast<std::int64_t>(encodings.MarkBytes()));
+  } else if (o.m_bTrimSpaces || (o.m_nSplitMode == SplitMode::BySize && o.m_bKeepLines)) {
+    source.SpillLongLines(plan.directory);
+  }
   // In GBK and GB18030 clean-up keeps sizes, so a part can be widened before it is trimmed.
   const bool gbkSpaces =
       encodings.Text() == Encoding::Gbk || encodings.Text() == Encoding::Gb18030;
-  const bool inParts =
-      o.m_bTrimSpaces || (o.m_nSplitMode == SplitMode::BySize && o.m_bKeepLines) ? sameBytes : true;
-  if (inParts) source.SetPartLimit(m_nPartLimit);
+  source.SetPartLimit(m_nPartLimit);
   const auto handlePart = [&](std::string_view part, bool last) {
     if (chapters) {
       chapters->HandlePart(part);

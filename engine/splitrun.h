@@ -26,8 +26,8 @@ class SplitRun final {
 
   /// Lines longer than this are read in parts (see LineReader), which keeps memory bounded
   /// for any line and lets a stop take effect within one: 1 MiB unless a test wants parts to
-  /// come often. Such a line is never a heading; keep-lines measures it ahead in the source
-  /// and moves it whole like any other line.
+  /// come often. Such a line is never a heading; keep-lines measures it ahead and moves it
+  /// whole like any other line. 0 reads every line whole, however long.
   void SetPartLimit(std::size_t bytes) { m_nPartLimit = bytes; }
 
   /// Runs of lines whose handling is plain (no conversion, no clean-up, no heading and no

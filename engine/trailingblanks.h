@@ -13,8 +13,9 @@ class TextRules;
 /// cannot yet tell whether text follows it (then it is written) or the line ends (then it is
 /// trimmed away).
 ///
-/// Only where the blanks lie in the source is held, never the bytes: when text follows they
-/// are read again, so a stretch of any length and mix costs nothing. Full-width spaces among
+/// Only where the blanks lie in the text is held, never the bytes: when text follows they
+/// are read again through the reader (see LineReader::ReadAt), so a stretch of any length and
+/// mix costs nothing. Full-width spaces among
 /// them come back as two ASCII spaces, as clean-up makes them.
 class TrailingBlanks final {
  public:

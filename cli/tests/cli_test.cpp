@@ -194,6 +194,13 @@ TEST_F(Cli, ReadAndWriteFailuresExitWithTwo) {
   EXPECT_NE(stderrText.find("big_001.txt"), std::string::npos);
   EXPECT_NE(stderrText.find("截断"), std::string::npos);
   EXPECT_EQ(stderrText.find("文件分割完成"), std::string::npos);
+  // Converted long lines are kept on disk while cleaned: that file failing fails the run.
+  std::string wide("\xFF\xFE", 2);
+  for (int i = 0; i < 600000; ++i) wide += std::string("x\0 \0", 4);  // a line over 1 MiB
+  Write(dir / "wide.txt", wide);
+  EXPECT_EQ(Run({"-o", (dir / "w").string(), "--trim", "-m", "size", "--kb", "32",
+                 (dir / "wide.txt").string()}, "ulimit -f 64;"), 2);
+  EXPECT_NE(stderrText.find("临时文件写入失败"), std::string::npos) << stderrText;
 }
 
 TEST_F(Cli, MemoryStaysSmallForALineOfFortyEightMegabytes) {
@@ -206,17 +213,34 @@ TEST_F(Cli, MemoryStaysSmallForALineOfFortyEightMegabytes) {
     const std::string block = std::string(4096, 'x') + G("第一章中文") + "\r";
     for (std::size_t written = 0; written < (48u << 20); written += block.size()) out << block;
   }
-  const std::string source = (dir / "one-line.txt").string();
-  for (const std::vector<std::string>& mode :
-       {std::vector<std::string>{}, {"-m", "size", "--kb", "4000"}, {"-m", "even", "--parts", "3"},
-        {"--trim"}, {"--title-max", "999999999"}, {"-m", "size", "--kb", "4000", "--keep-lines"},
-        {"-m", "size", "--kb", "99999", "--keep-lines", "--trim"}}) {
+  // The same in UTF-16LE with a mark, converted as it is read; full-width spaces and blanks
+  // at the ends of parts.
+  {
+    std::ofstream out(dir / "one-line-16.txt", std::ios::binary);
+    std::string block(std::string_view("\x2C\x7B\x00\x4E\xE0\x7A\x00\x30 \x00", 10));  // 第一章　
+    for (int i = 0; i < 4096; ++i) {
+      block += i % 7 ? std::string("x", 2) : std::string(" \0\0\x30", 4);
+    }
+    block += std::string("\r", 2);
+    out << "\xFF\xFE";
+    for (std::size_t written = 0; written < (48u << 20); written += block.size()) out << block;
+  }
+  const std::string gbk = (dir / "one-line.txt").string();
+  const std::string utf16 = (dir / "one-line-16.txt").string();
+  using Mode = std::pair<std::string, std::vector<std::string>>;
+  for (const auto& [source, mode] : std::vector<Mode>{
+           {gbk, {}}, {gbk, {"-m", "size", "--kb", "4000"}}, {gbk, {"-m", "even", "--parts", "3"}},
+           {gbk, {"--trim"}}, {gbk, {"--title-max", "999999999"}},
+           {gbk, {"-m", "size", "--kb", "4000", "--keep-lines"}},
+           {gbk, {"-m", "size", "--kb", "99999", "--keep-lines", "--trim"}}, {utf16, {"--trim"}},
+           {utf16, {"-m", "size", "--kb", "99999", "--keep-lines"}},
+           {utf16, {"-m", "size", "--kb", "4000", "--keep-lines", "--trim", "--to", "gbk"}}}) {
     std::vector<std::string> args = {"-q", "--no-ad", "-o", (dir / "out").string()};
     args.insert(args.end(), mode.begin(), mode.end());
     args.push_back(source);
     const long peak = PeakKiB(args);
-    EXPECT_GT(peak, 0);
-    EXPECT_LT(peak, 16 * 1024) << (mode.empty() ? "chapter" : mode.back());
+    EXPECT_GT(peak, 0) << source;
+    EXPECT_LT(peak, 16 * 1024) << source << " " << (mode.empty() ? "chapter" : mode.back());
     fs::remove_all(dir / "out");
   }
 }

@@ -22,11 +22,13 @@ struct Cleaned {
   std::size_t buffer;
 };
 Cleaned CleanedBySize(const TempDir& dir, Encoding encoding, bool keepLines,
-                      std::size_t partLimit) {
+                      std::size_t partLimit, Encoding to = Encoding::Auto,
+                      const char* kb = "40") {
   auto options = OptionsFor(dir / "src.txt", dir / "out");
   options.m_encoding = encoding;
+  options.m_outEncoding = to;
   options.m_nSplitMode = SplitMode::BySize;
-  options.m_strMaxKB = "40";
+  options.m_strMaxKB = kb;
   options.m_bKeepLines = keepLines;
   options.m_bTrimSpaces = true;
   RecordingHost host;
@@ -146,7 +148,8 @@ namespace {
 TEST(LongLines, CleanUpAndKeepLinesReadLongLinesInPartsInEveryEncoding) {
   // Full-width spaces are three bytes in UTF-8 and other bytes in Big5: cleaned, they become
   // two spaces, so a part's bytes are no longer its text's. Lines far longer than the
-  // reader's buffer, blanks of every kind inside and at the end of them.
+  // reader's buffer, blanks of every kind inside and at the end of them. UTF-16 sources and
+  // other pieces' encodings are converted as they are read or written.
   std::string mixed;
   for (int i = 0; i < 3000; ++i) mixed += i % 3 == 0 ? "　" : (i % 2 ? " " : "\t");
   std::string words;
@@ -154,23 +157,128 @@ TEST(LongLines, CleanUpAndKeepLinesReadLongLinesInPartsInEveryEncoding) {
   const std::string book = "text" + mixed + words + mixed + "\r\n" + mixed + "\r\nlast" +
                            words + mixed + "\r\n" + mixed;
   test::TempDir dir;
-  for (const Encoding encoding : {Encoding::Utf8, Encoding::Big5, Encoding::Auto}) {
+  const std::pair<Encoding, Encoding> cases[] = {
+      {Encoding::Utf8, Encoding::Auto},    {Encoding::Big5, Encoding::Auto},
+      {Encoding::Auto, Encoding::Auto},    {Encoding::Utf16Le, Encoding::Auto},
+      {Encoding::Utf16Be, Encoding::Utf8}, {Encoding::Utf8, Encoding::Gb18030},
+      {Encoding::Utf8, Encoding::Utf16Le}};
+  for (const auto& [encoding, to] : cases) {
     // Auto here: UTF-8 with a byte-order mark, which the pieces get too.
-    const std::string mark(encoding == Encoding::Auto ? Encodings::ByteOrderMark(Encoding::Utf8)
-                                                      : "");
     const Encoding text = encoding == Encoding::Auto ? Encoding::Utf8 : encoding;
+    const std::string mark(encoding == Encoding::Auto || Encodings::IsUtf16(encoding)
+                               ? Encodings::ByteOrderMark(text)
+                               : "");
     test::WriteFile(dir / "src.txt", mark + *TextCodec::Convert(book, Encoding::Utf8, text));
-    for (const bool keepLines : {false, true}) {
-      SCOPED_TRACE(std::string(Encodings::Name(text)) + (mark.empty() ? "" : " marked") +
-                   (keepLines ? " keep-lines" : ""));
-      const Cleaned whole = CleanedBySize(dir, encoding, keepLines, 0);
-      const Cleaned parts = CleanedBySize(dir, encoding, keepLines, std::size_t{1} << 16);
+    // 1500 KB: each long line is measured to its end, far past what the reader holds.
+    for (const auto& [keepLines, kb] : {std::pair<bool, const char*>{false, "40"},
+                                        {true, "40"}, {true, "1500"}}) {
+      SCOPED_TRACE(std::string(Encodings::Name(text)) + (mark.empty() ? "" : " marked") + " to " +
+                   std::string(Encodings::Name(to)) + (keepLines ? " keep-lines " : " ") + kb);
+      const Cleaned whole = CleanedBySize(dir, encoding, keepLines, 0, to, kb);
+      const Cleaned parts = CleanedBySize(dir, encoding, keepLines, std::size_t{1} << 16, to, kb);
       EXPECT_TRUE(whole.pieces == parts.pieces &&
-                  whole.pieces == CleanedBySize(dir, encoding, keepLines, 61).pieces);
+                  whole.pieces == CleanedBySize(dir, encoding, keepLines, 61, to, kb).pieces);
       EXPECT_GT(whole.buffer, parts.buffer);  // held whole, the lines grew the buffer…
       EXPECT_LE(parts.buffer, std::size_t{1} << 18);  // …in parts, never
     }
   }
+}
+
+}  // namespace
+}  // namespace sekato::engine
+
+namespace sekato::engine {
+namespace {
+
+// Random lines of UTF-8 up to thousands of characters, mostly Chinese (so UTF-8 and UTF-16
+// measure them differently), blanks of every kind inside and at their ends; "𠀀" (four bytes
+// in UTF-8 and in UTF-16) unless the book must fit GBK.
+std::string RandomUtf8Book(unsigned seed, bool gbk) {
+  const std::vector<std::string> atoms = {"中文", "天下大勢", "a", " ", "\t", "\r", "第1章", "　",
+                                          "　　 ", gbk ? "說" : "𠀀"};
+  std::string text;
+  for (int line = 0; line < 60; ++line) {
+    seed = seed * 1103515245u + 12345u;
+    const unsigned length = (seed >> 16) % 4 ? (seed >> 8) % 40 : (seed >> 4) % 3000;
+    for (unsigned i = 0; i < length; ++i) {
+      seed = seed * 1103515245u + 12345u;
+      text += atoms[(seed >> 16) % atoms.size()];
+    }
+    text += (seed & 1) ? "\r\n" : "\n";
+  }
+  return text;
+}
+
+TEST(LongLines, ConvertedTextReadInPartsGivesThePiecesOfLinesHeldWhole) {
+  struct Case {
+    Encoding source;
+    Encoding to;
+  };
+  struct Mode {
+    SplitMode split;
+    bool keep;
+    bool trim;
+    const char* number;
+  };
+  test::TempDir dir;
+  for (unsigned seed = 1; seed <= 2; ++seed) {
+    for (const Case c :
+         {Case{Encoding::Utf16Le, Encoding::Auto}, Case{Encoding::Utf16Be, Encoding::Utf8},
+          Case{Encoding::Utf8, Encoding::Gbk}, Case{Encoding::Utf8, Encoding::Utf16Le},
+          Case{Encoding::Utf16Be, Encoding::Gb18030}}) {
+      const std::string book = RandomUtf8Book(seed, c.to == Encoding::Gbk);
+      test::WriteFile(dir / "src.txt", std::string(Encodings::ByteOrderMark(c.source)) +
+                                           *TextCodec::Convert(book, Encoding::Utf8, c.source));
+      for (const Mode mode :
+           {Mode{SplitMode::BySize, true, true, "2"}, Mode{SplitMode::BySize, true, false, "3"},
+            Mode{SplitMode::BySize, false, true, "1"}, Mode{SplitMode::ByChapter, false, true, "1"},
+            Mode{SplitMode::Evenly, false, true, "4"}}) {
+        std::vector<std::vector<std::pair<std::string, std::string>>> results;
+        for (const std::size_t partLimit : {std::size_t{0}, std::size_t{16}, std::size_t{5}}) {
+          auto options = test::OptionsFor(dir / "src.txt", dir / "out");
+          options.m_encoding = c.source;
+          options.m_outEncoding = c.to;
+          options.m_nSplitMode = mode.split;
+          options.m_bKeepLines = mode.keep;
+          options.m_bTrimSpaces = mode.trim;
+          options.m_strMaxKB = options.m_strParts = options.m_strTitleMax = mode.number;
+          test::RecordingHost host;
+          SplitRun run(options, host);
+          run.SetPartLimit(partLimit);  // 0: every line held whole, as the oracle
+          ASSERT_EQ(run.Execute(), SplitOutcome::Completed);
+          results.push_back(Pieces(dir / "out"));
+          std::filesystem::remove_all(dir / "out");
+        }
+        EXPECT_TRUE(results[0] == results[1] && results[0] == results[2])
+            << "seed " << seed << " " << Encodings::Name(c.source) << " to "
+            << Encodings::Name(c.to) << " mode " << static_cast<int>(mode.split) << mode.keep
+            << mode.trim;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace sekato::engine
+
+namespace sekato::engine {
+namespace {
+
+TEST(LongLines, TextReadAheadPastALineIsTakenByTheNextLongLine) {
+  // Lines a little longer than the reader's buffer, each with a short one after it: measuring
+  // one reads ahead past its end, and the next often starts before all of that is taken.
+  std::string book;
+  for (int k = 0; k < 8; ++k) {
+    for (int i = 0; i < 100000 + 16000 * k; ++i) book += i % 5 ? "中" : "　";
+    book += "\r\n";
+    for (int i = 0; i < 40; ++i) book += i % 5 ? "文" : " ";
+    book += "\r\n";
+  }
+  test::TempDir dir;
+  const std::string utf16 = *TextCodec::Convert(book, Encoding::Utf8, Encoding::Utf16Le);
+  test::WriteFile(dir / "src.txt", std::string(Encodings::ByteOrderMark(Encoding::Utf16Le)) + utf16);
+  EXPECT_TRUE(CleanedBySize(dir, Encoding::Utf16Le, true, 0, Encoding::Auto, "1000").pieces ==
+              CleanedBySize(dir, Encoding::Utf16Le, true, 61, Encoding::Auto, "1000").pieces);
 }
 
 }  // namespace
