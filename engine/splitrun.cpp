@@ -296,6 +296,7 @@ SplitOutcome SplitRun::Split(Plan& plan) {
   // where they lie: in UTF-8, where a full-width space is found by its bytes alone (in GBK
   // each is found by walking the characters before it, which took longer in runs).
   const bool cleanRuns = encodings.Text() == Encoding::Utf8;
+  const bool sameBytes = !decoder.Converts() && rules.OutputEncoding() == rules.TextEncoding();
   const bool runs = m_bLineRuns && sameBytes && (!o.m_bTrimSpaces || cleanRuns) &&
                     (!chapters || chapters->BodyNeedle().size() >= 2);
   LineReader::RunLimits limits;
