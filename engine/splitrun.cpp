@@ -33,6 +33,37 @@ std::string PromotionLine(Encoding text) {
   return TextCodec::Convert(line, Encoding::Utf8, text).value_or(SiteAddresses::kHome);
 }
 
+// Calls `take` with each stretch of `run` (lines joined by CR LF) that empty lines part, in
+// order, without the CR LFs of the empty lines and of the line before each: "a\r\n\r\nb\r\n"
+// gives "a", then "b" (the last line, empty, is dropped too).
+template <typename Take>
+void ForEachBetweenEmptyLines(std::string_view run, const Take& take) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(run.data());
+  std::size_t pos = 0;
+  while (true) {
+    while (run.substr(pos, 2) == "\r\n") pos += 2;
+    if (pos >= run.size()) return;
+    // An empty line follows a line feed with its CR LF; a CR after a line feed is rare.
+    std::size_t feed = PairScanner::npos;
+    for (std::size_t at = pos; at + 2 < run.size();) {
+      const std::size_t hit = PairScanner::Find(bytes, at, run.size() - 3, '\n', '\r');
+      if (hit == PairScanner::npos || run[hit + 2] == '\n') {
+        feed = hit;
+        break;
+      }
+      at = hit + 1;
+    }
+    if (feed == PairScanner::npos) {
+      // The run's last line is empty when the run ends in a line break.
+      const bool emptyLast = run.size() - pos >= 2 && run.substr(run.size() - 2) == "\r\n";
+      take(run.substr(pos, run.size() - pos - (emptyLast ? 2 : 0)));
+      return;
+    }
+    take(run.substr(pos, feed - 1 - pos));  // up to the CR before the line feed
+    pos = feed + 1;
+  }
+}
+
 }  // namespace
 
 // What a run works with, read once from the options at its start.
@@ -346,35 +377,11 @@ SplitOutcome SplitRun::Split(Plan& plan) {
     }
     // Clean-up drops the empty lines of the run: what lies between them goes as a run of its
     // own, after a line break unless nothing was written before.
-    const std::string_view run(data, size);
-    std::size_t pos = 0;
     bool first = true;
-    while (true) {
-      while (run.substr(pos, 2) == "\r\n") pos += 2;
-      if (pos >= run.size()) break;
-      // An empty line follows a line feed with its CR LF; a CR after a line feed is rare.
-      std::size_t end = PairScanner::npos;
-      for (std::size_t at = pos; at + 2 < run.size();) {
-        const std::size_t hit = PairScanner::Find(reinterpret_cast<const unsigned char*>(data),
-                                                  at, run.size() - 3, '\n', '\r');
-        if (hit == PairScanner::npos || run[hit + 2] == '\n') {
-          end = hit;
-          break;
-        }
-        at = hit + 1;
-      }
-      std::size_t next = end + 1;
-      if (end == PairScanner::npos) {
-        // The run's last line is empty when the run ends in a line break.
-        end = run.size() - (run.size() - pos >= 2 && run.substr(run.size() - 2) == "\r\n" ? 2 : 0);
-        next = run.size();
-      } else {
-        --end;  // before the CR
-      }
-      handleRun(run.substr(pos, end - pos), first ? crLf : source.BreakBefore(data + pos));
+    ForEachBetweenEmptyLines({data, size}, [&](std::string_view lines) {
+      handleRun(lines, first ? crLf : source.BreakBefore(lines.data()));
       first = false;
-      pos = next;
-    }
+    });
     return true;
   };
   while (true) {
