@@ -26,6 +26,15 @@ class ChapterSplitter final {
   /// closed or opened.
   bool HandleLine(std::string_view line);
 
+  /// Lines that hold no heading, with the line breaks between them (the break before the
+  /// first already written): what HandleLine does with each of them. See BodyNeedle.
+  void HandleRun(std::string_view lines) { m_writer.WriteLine(lines); }
+
+  /// Bytes every heading holds as it lies in the source, and the longest a heading is: a
+  /// line without them, or longer, is surely body text (see HeadingMatcher).
+  const std::string& BodyNeedle() const { return m_matcher.NeededBytes(); }
+  std::int64_t LongestHeading() const { return m_matcher.LongestHeading(); }
+
   /// A line too long to hold, in parts: longer than any heading can be, it is body text.
   void HandlePart(std::string_view part) { m_writer.WriteLine(part); }
 

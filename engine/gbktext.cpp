@@ -85,7 +85,10 @@ void GbkText::WidenFullWidthSpaces(char* data, std::size_t size) {
   const std::string_view text(data, size);
   std::size_t boundary = pos;
   while (pos + 1 < size) {
-    const std::size_t candidate = PairScanner::Find(bytes, pos, size - 2, kLead, kTrail);
+    // Full-width spaces come in runs: the next one is looked at first.
+    const std::size_t candidate = bytes[pos] == kLead && bytes[pos + 1] == kTrail
+                                      ? pos
+                                      : PairScanner::Find(bytes, pos, size - 2, kLead, kTrail);
     if (candidate == PairScanner::npos) return;
     while (boundary < candidate) boundary += CharLength(text, boundary);
     if (boundary == candidate) {

@@ -1,5 +1,6 @@
 #include "headingmatcher.h"
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 
@@ -55,6 +56,17 @@ HeadingMatcher::HeadingMatcher(std::vector<std::string> keywords, Numerals::Seri
         start = mark + 1;
       }
       if (!longest.empty()) m_needles.push_back(std::move(longest));
+    }
+    for (const std::string& needle : m_needles) {
+      if (needle.size() > m_strNeeded.size()) m_strNeeded = needle;
+    }
+  } else if (!m_bConverts) {
+    for (const std::string& keyword : m_keywords) {
+      for (std::size_t start = 0; start <= keyword.size();) {
+        const std::size_t mark = std::min(keyword.find('?', start), keyword.size());
+        if (mark - start > m_strNeeded.size()) m_strNeeded = keyword.substr(start, mark - start);
+        start = mark + 1;
+      }
     }
   }
   if (m_bConverts) {

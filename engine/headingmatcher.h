@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,6 +55,19 @@ class HeadingMatcher final {
   /// "第十二章 回忆" with keywords 第 章 → 12.
   std::int64_t LastNumber() const { return m_nLastNumber; }
 
+  /// Bytes every heading holds as its line lies in the source: the longest piece of a
+  /// keyword between "?"s, so a line without them is body text. Empty when the text is
+  /// matched converted from an encoding other than UTF-8 (there no such bytes are sure).
+  /// "第?章" → "第".
+  const std::string& NeededBytes() const { return m_strNeeded; }
+
+  /// No line longer than this many bytes is a heading.
+  std::int64_t LongestHeading() const {
+    constexpr std::int64_t kMost = std::numeric_limits<std::int64_t>::max();
+    if (m_bSizeIsMeasure) return m_maxBytes;
+    return m_maxBytes > (kMost - 1) / 2 ? kMost : 2 * m_maxBytes + 1;
+  }
+
   /// Where the first keyword matched in the last line IsHeading accepted (in the line as
   /// GB18030 when the text is neither GBK nor GB18030).
   std::size_t LastStart() const { return m_nLastStart; }
@@ -86,6 +100,7 @@ class HeadingMatcher final {
   /// UTF-8 text: a byte run each keyword must hold (its text up to a "?"), looked for in the
   /// line as it stands before any line is converted; most lines hold none of them.
   std::vector<std::string> m_needles;
+  std::string m_strNeeded;
   std::string m_strLine;          ///< the line being tested, as GB18030
   std::int64_t m_nLastNumber = -1;
   std::size_t m_nLastStart = 0;

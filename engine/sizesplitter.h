@@ -56,6 +56,17 @@ class SizeSplitter final {
 
   bool KeepsLines() const { return m_bKeepLines; }
 
+  /// The most bytes of lines, with the breaks between them, that surely go into this piece
+  /// whole once a line break is written: negative when not even that fits.
+  /// Limit 1,024, count 1,000: 22.
+  std::int64_t RunRoom() const {
+    return m_limits.limit + m_limits.allowance - m_writer.Count() - m_writer.BreakBytes();
+  }
+
+  /// Lines no longer together than RunRoom, with the breaks between them (the break before
+  /// the first already written): what HandleLine does with each of them.
+  void HandleRun(std::string_view lines) { m_writer.WriteLine(lines); }
+
   /// Line lengths above this one all move the line: measuring further tells nothing.
   std::int64_t WholeLineRoom() const {
     return m_limits.limit + m_limits.allowance - m_writer.Count();

@@ -21,8 +21,9 @@ enum class SplitOutcome {
 ///
 /// Every call comes from the thread that runs the split. The order of first use is:
 /// NumeralSeries, ShowMessage (refusals only), SetProgressRange, then per source line (and per
-/// part of a long line) IsRunning and SetProgressPos, and at the end ShowMessage and (unless
-/// stopped) ClearRunning.
+/// part of a long line, or per run of plain lines taken at once, at most a part long)
+/// IsRunning and SetProgressPos, and at the end ShowMessage and (unless stopped)
+/// ClearRunning.
 class SplitHost {
  public:
   virtual ~SplitHost() = default;
@@ -36,11 +37,13 @@ class SplitHost {
   /// The progress range is 0 … `upper` (the source length in bytes).
   virtual void SetProgressRange(std::int64_t upper) = 0;
 
-  /// Called after every kept line with the source position after it; hosts throttle drawing.
+  /// Called after every kept line (or run of lines) with the source position after it; hosts
+  /// throttle drawing.
   virtual void SetProgressPos(std::int64_t position) = 0;
 
-  /// The run flag, polled before every source line and every part of a long line (about
-  /// 1 MiB), so a stop takes effect within a part: false asks the run to stop.
+  /// The run flag, polled before every source line, every part of a long line (about
+  /// 1 MiB) and every run of lines taken at once (no longer than a part), so a stop takes
+  /// effect within a part: false asks the run to stop.
   virtual bool IsRunning() = 0;
 
   /// The source's encoding, once known (before the progress range): `detected` when it was

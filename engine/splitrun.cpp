@@ -1,5 +1,7 @@
 #include "splitrun.h"
 
+#include <algorithm>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -11,6 +13,7 @@
 #include "linereader.h"
 #include "messages.h"
 #include "numberparse.h"
+#include "pairscanner.h"
 #include "piecewriter.h"
 #include "runencodings.h"
 #include "siteaddresses.h"
@@ -28,6 +31,37 @@ namespace {
 std::string PromotionLine(Encoding text) {
   const std::string line = std::string(Messages::kPromotion) + " " + SiteAddresses::kHome;
   return TextCodec::Convert(line, Encoding::Utf8, text).value_or(SiteAddresses::kHome);
+}
+
+// Calls `take` with each stretch of `run` (lines joined by CR LF) that empty lines part, in
+// order, without the CR LFs of the empty lines and of the line before each: "a\r\n\r\nb\r\n"
+// gives "a", then "b" (the last line, empty, is dropped too).
+template <typename Take>
+void ForEachBetweenEmptyLines(std::string_view run, const Take& take) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(run.data());
+  std::size_t pos = 0;
+  while (true) {
+    while (run.substr(pos, 2) == "\r\n") pos += 2;
+    if (pos >= run.size()) return;
+    // An empty line follows a line feed with its CR LF; a CR after a line feed is rare.
+    std::size_t feed = PairScanner::npos;
+    for (std::size_t at = pos; at + 2 < run.size();) {
+      const std::size_t hit = PairScanner::Find(bytes, at, run.size() - 3, '\n', '\r');
+      if (hit == PairScanner::npos || run[hit + 2] == '\n') {
+        feed = hit;
+        break;
+      }
+      at = hit + 1;
+    }
+    if (feed == PairScanner::npos) {
+      // The run's last line is empty when the run ends in a line break.
+      const bool emptyLast = run.size() - pos >= 2 && run.substr(run.size() - 2) == "\r\n";
+      take(run.substr(pos, run.size() - pos - (emptyLast ? 2 : 0)));
+      return;
+    }
+    take(run.substr(pos, feed - 1 - pos));  // up to the CR before the line feed
+    pos = feed + 1;
+  }
 }
 
 }  // namespace
@@ -285,7 +319,79 @@ SplitOutcome SplitRun::Split(Plan& plan) {
                                  std::to_string(decoder.FirstInvalid()),
                                  Encodings::DisplayName(encodings.Source())));
   };
-  while (source.Next(data, size, complete)) {
+  // Lines whose handling is known to be plain go in runs: written as the bytes lie, with one
+  // stop check and one progress step each (see LineReader::NextRun). The source's bytes must
+  // be the piece's; in chapter mode the bytes every heading holds must be known, and in size
+  // and even mode a run stops short of the line that crosses the limit. Clean-up leaves
+  // every line of a run as long as it is but for its full-width spaces, which are widened
+  // where they lie: in UTF-8, where a full-width space is found by its bytes alone (in GBK
+  // each is found by walking the characters before it, which took longer in runs).
+  const bool cleanRuns = encodings.Text() == Encoding::Utf8;
+  const bool sameBytes = !decoder.Converts() && rules.OutputEncoding() == rules.TextEncoding();
+  const bool runs = m_bLineRuns && sameBytes && (!o.m_bTrimSpaces || cleanRuns) &&
+                    (!chapters || chapters->BodyNeedle().size() >= 2);
+  LineReader::RunLimits limits;
+  const std::string needle = chapters ? chapters->BodyNeedle() : std::string();
+  limits.needle = needle;
+  if (chapters) {
+    // Widened, a UTF-8 line keeps at least two thirds of its bytes: a margin, as a title is
+    // measured the same before and after.
+    std::int64_t longest = std::max<std::int64_t>(chapters->LongestHeading(), 0);
+    const bool shrinks = o.m_bTrimSpaces && encodings.Text() == Encoding::Utf8;
+    if (shrinks) {
+      longest = longest > std::numeric_limits<std::int64_t>::max() / 2 ? longest
+                                                                        : longest + longest / 2 + 1;
+    }
+    limits.headingBytes = static_cast<std::size_t>(longest);
+  }
+  limits.cleanUp = o.m_bTrimSpaces;
+  limits.fullWidthSpace = rules.FullWidthSpace();
+  // Takes a run and writes it; false when none is at hand, or when the run is to end.
+  const auto takeRun = [&] {
+    // Blank lines at the start of a piece write no break: they go alone.
+    if (!runs || inLine || writer.Count() <= 0) return false;
+    const std::int64_t room =
+        chapters ? std::numeric_limits<std::int64_t>::max() : sizes->RunRoom();
+    if (room < 0) return false;
+    limits.budget = static_cast<std::size_t>(room);
+    if (!source.NextRun(limits, data, size)) return false;
+    nextPartStart = source.Position();
+    if (!m_host.IsRunning()) {
+      stopped = true;
+      return false;
+    }
+    if (!warned && decoder.FirstInvalid() >= 0) warnOfInvalid();
+    const std::string_view crLf = source.BreakBefore(data);
+    if (o.m_bTrimSpaces) size = rules.WidenFullWidthSpaces(data, size);
+    const auto handleRun = [&](std::string_view lines, std::string_view lineBreak) {
+      writer.WriteBreak(lineBreak);
+      if (chapters) {
+        chapters->HandleRun(lines);
+      } else {
+        sizes->HandleRun(lines);
+      }
+    };
+    if (!o.m_bTrimSpaces) {
+      handleRun({data, size}, crLf);
+      return true;
+    }
+    // Clean-up drops the empty lines of the run: what lies between them goes as a run of its
+    // own, after a line break unless nothing was written before.
+    bool first = true;
+    ForEachBetweenEmptyLines({data, size}, [&](std::string_view lines) {
+      handleRun(lines, first ? crLf : source.BreakBefore(lines.data()));
+      first = false;
+    });
+    return true;
+  };
+  while (true) {
+    if (takeRun()) {
+      if (writer.WriteFailed() && !writer.Close(false)) return fail(writer.ErrorMessage());
+      m_host.SetProgressPos(source.ProgressPosition());
+      continue;
+    }
+    if (stopped) break;
+    if (!source.Next(data, size, complete)) break;
     const std::int64_t partStart = nextPartStart;
     nextPartStart = source.Position();
     const bool lineStart = !inLine;

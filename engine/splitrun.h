@@ -30,6 +30,12 @@ class SplitRun final {
   /// whole like any other line. 0 reads every line whole, however long.
   void SetPartLimit(std::size_t bytes) { m_nPartLimit = bytes; }
 
+  /// Runs of lines whose handling is plain (no conversion, no clean-up, no heading and no
+  /// cut among them) are taken from the source and written at once rather than line by
+  /// line; off, every line goes alone. The pieces are the same either way, so tests compare
+  /// the two.
+  void SetLineRuns(bool on) { m_bLineRuns = on; }
+
   /// The largest the reading buffer grew to in the run: above the part limit only when a
   /// line was held whole.
   std::size_t LargestBuffer() const { return m_nLargestBuffer; }
@@ -52,6 +58,7 @@ class SplitRun final {
   SplitHost& m_host;
   std::size_t m_nPartLimit = std::size_t{1} << 20;
   std::size_t m_nLargestBuffer = 0;
+  bool m_bLineRuns = true;
 };
 
 /// The worker's body: runs one split with `options` and `host`. Same as SplitRun::Execute.

@@ -68,11 +68,13 @@ TEST_F(SplitRunTest, StopClosesThePieceWithoutItsEndingAndKeepsTheFlagDown) {
   options.m_bAddTail = true;
   options.m_strTail = "TAIL";
   options.m_bNoAd = false;
-  host.stopAfterPolls = 2;
+  // The flag is polled line by line, or once for a run of plain lines: here "two" and
+  // "three" may come as one, so the stop falls after "one".
+  host.stopAfterPolls = 1;
   ASSERT_EQ(Split(options, host), SplitOutcome::Stopped);
   EXPECT_EQ(host.Message(), "文件分割被终止！");
   EXPECT_EQ(host.clears, 0);
-  EXPECT_EQ(Out("src_001.txt"), "one\r\ntwo");
+  EXPECT_EQ(Out("src_001.txt"), "one");
 }
 
 TEST_F(SplitRunTest, UnusableOptionsAreRefusedBeforeAnythingIsCreated) {
