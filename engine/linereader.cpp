@@ -10,13 +10,14 @@
 #include "fileops.h"
 #include "gbktext.h"
 #include "linerunscanner.h"
+#include "readahead.h"
 #include "sourcedecoder.h"
 #include "textrules.h"
 
 namespace sekato::engine {
 
 namespace {
-constexpr std::size_t kBufferSize = 1 << 18;
+constexpr std::size_t kBufferSize = LineReader::kChunkBytes;
 }
 
 LineReader::LineReader() : m_pRules(&TextRules::For(Encoding::Gbk)) {}
@@ -24,6 +25,11 @@ LineReader::LineReader() : m_pRules(&TextRules::For(Encoding::Gbk)) {}
 void LineReader::SetDecoder(SourceDecoder* decoder) {
   m_pDecoder = decoder;
   m_bConverting = decoder != nullptr && decoder->Converts();
+}
+
+std::int64_t LineReader::FirstInvalid() const {
+  if (m_pAhead) return m_nFirstInvalid;
+  return m_pDecoder ? m_pDecoder->FirstInvalid() : -1;
 }
 
 std::int64_t LineReader::ConvertedSoFar() const { return m_pDecoder->Consumed(); }
@@ -58,6 +64,22 @@ bool LineReader::Fill() {
       if (reader.m_watch) reader.m_watch(reader.m_buffer.data(), reader.m_buffer.data() + reader.m_end);
     }
   } watch{*this};
+  if (!m_pAhead && m_nReadAheadFrom >= 0 && !m_bConverting && !m_bSpilling && !m_bEof &&
+      m_nLength >= m_nReadAheadFrom) {
+    // Each chunk comes with room before it for the unfinished line of the chunk before; the
+    // two buffers are of one size, so that they can change places.
+    const std::size_t headroom = m_nAheadChunk / 4;
+    m_buffer.resize(std::max(m_buffer.size(), headroom + m_nAheadChunk));
+    m_nLargestBuffer = std::max(m_nLargestBuffer, m_buffer.size());
+    // From here on the decoder is the reading thread's alone.
+    m_pAhead = std::make_unique<ReadAhead>(
+        [this](char* out, std::size_t capacity) {
+          return m_pDecoder ? m_pDecoder->Read(m_fd, out, capacity) : ::read(m_fd, out, capacity);
+        },
+        [this] { return m_pDecoder ? m_pDecoder->FirstInvalid() : -1; }, headroom,
+        m_buffer.size());
+  }
+  if (m_pAhead) return FillAhead();
   // Keep the unfinished line, moved to the front; grow only when it fills the buffer.
   const std::size_t kept = m_end - m_begin;
   if (m_begin > 0) {
@@ -96,6 +118,43 @@ bool LineReader::Fill() {
                                                              : std::strerror(errno);
     return false;
   }
+}
+
+bool LineReader::FillAhead() {
+  const ReadAhead::Chunk chunk = m_pAhead->Wait();
+  m_nFirstInvalid = chunk.firstInvalid;
+  if (chunk.got == 0) {
+    m_bEof = true;
+    return false;
+  }
+  if (chunk.got < 0) {
+    // No more is read after a failure: the decoder is the caller's again.
+    m_strError = m_pDecoder && !m_pDecoder->Error().empty() ? m_pDecoder->Error()
+                                                             : std::strerror(chunk.error);
+    return false;
+  }
+  const auto got = static_cast<std::size_t>(chunk.got);
+  const std::size_t kept = m_end - m_begin;
+  const std::size_t head = m_pAhead->Headroom();
+  std::vector<char>& ready = m_pAhead->Ready();
+  // Buffers are swapped while both are as they were made; once a long line has grown the
+  // reader's own, it is kept, and chunks are copied into it.
+  if (kept <= head && m_buffer.size() == ready.size()) {
+    std::memcpy(ready.data() + head - kept, m_buffer.data() + m_begin, kept);
+    m_pAhead->Exchange(m_buffer);
+    m_begin = head - kept;
+    m_end = head + got;
+  } else {
+    // The unfinished line (longer than the headroom) moves to the front, the chunk after it.
+    std::memmove(m_buffer.data(), m_buffer.data() + m_begin, kept);
+    if (m_buffer.size() < kept + got) m_buffer.resize(std::max(m_buffer.size() * 2, kept + got));
+    std::memcpy(m_buffer.data() + kept, ready.data() + head, got);
+    m_pAhead->Again();
+    m_begin = 0;
+    m_end = kept + got;
+  }
+  m_nLargestBuffer = std::max(m_nLargestBuffer, m_buffer.size());
+  return true;
 }
 
 void LineReader::TakePart(std::size_t sure, char*& data, std::size_t& size) {
@@ -393,6 +452,8 @@ bool LineReader::ReadAt(std::int64_t offset, char* data, std::size_t size) {
 
 void LineReader::Close() {
   if (m_watch && !m_buffer.empty()) m_watch(nullptr, nullptr);
+  m_pAhead.reset();  // before the file it reads is closed
+  m_nFirstInvalid = -1;
   if (m_fd >= 0) ::close(m_fd);
   m_fd = -1;
   m_spill.Close();

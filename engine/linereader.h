@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -13,6 +14,7 @@
 
 namespace sekato::engine {
 
+class ReadAhead;
 class SourceDecoder;
 class TextRules;
 
@@ -58,6 +60,23 @@ class LineReader final {
     m_strSpillFolder = std::move(folder);
     m_bSpilling = true;
   }
+
+  /// Sources from this long on pay for a reading thread of their own.
+  static constexpr std::int64_t kReadAheadFrom = std::int64_t{8} << 20;
+  /// The bytes read at once, ahead or not.
+  static constexpr std::size_t kChunkBytes = std::size_t{1} << 18;
+
+  /// Lets the reader read ahead on a thread of its own, `chunkBytes` at a time, when the
+  /// source is at least `fromBytes` long and read as it is or only checked (not converted,
+  /// no long lines spilled); the lines are the same either way. Set before reading.
+  void SetReadAhead(std::int64_t fromBytes, std::size_t chunkBytes) {
+    m_nReadAheadFrom = fromBytes;
+    m_nAheadChunk = chunkBytes;
+  }
+
+  /// Offset in the file of the first byte that begins no valid character, among the bytes
+  /// read so far; -1 when there is none or no decoder checks them.
+  std::int64_t FirstInvalid() const;
 
   /// Bytes at the start of the file that are not text (a byte-order mark the decoder only
   /// skips): MeasureLine and ReadAt then find a text position that much further on.
@@ -185,6 +204,8 @@ class LineReader final {
     return m_nPosition + static_cast<std::int64_t>(m_end - m_begin);
   }
   bool Fill();
+  /// Fill from the reading ahead: the unfinished line is put before the new chunk.
+  bool FillAhead();
   /// Hands out the buffered start of a long line, ending before `sure`.
   void TakePart(std::size_t sure, char*& data, std::size_t& size);
 
@@ -207,6 +228,10 @@ class LineReader final {
   bool m_bConverting = false;  ///< the decoder converts: progress counts the file's bytes
   std::function<void(const char*, const char*)> m_watch;
   const TextRules* m_pRules;
+  std::int64_t m_nReadAheadFrom = -1;  ///< never, unless told
+  std::size_t m_nAheadChunk = kChunkBytes;
+  std::unique_ptr<ReadAhead> m_pAhead;  ///< set up at the first Fill where it pays
+  std::int64_t m_nFirstInvalid = -1;    ///< as it was after the chunk last taken from it
   bool m_bSpilling = false;
   std::string m_strSpillFolder;
   SpillFile m_spill;

@@ -232,6 +232,13 @@ SplitOutcome SplitRun::Split(Plan& plan) {
   if (decoder.Converts() || encodings.MarkBytes() > 0 || encodings.Source() == Encoding::Utf8) {
     source.SetDecoder(&decoder);
   }
+  // The reader may read through the decoder on a thread of its own: it stops before the
+  // decoder goes, however the run ends.
+  struct StopReading {
+    LineReader& reader;
+    ~StopReading() { reader.Close(); }
+  } stopReading{source};
+  source.SetReadAhead(m_nReadAheadFrom, m_nAheadChunk);
   source.SetRules(rules);
   const std::int64_t length = source.Length();
 
@@ -313,10 +320,10 @@ SplitOutcome SplitRun::Split(Plan& plan) {
   bool warned = false;
   // A byte that is not valid in the source's encoding is said once, and the run goes on.
   const auto warnOfInvalid = [&] {
-    if (warned || decoder.FirstInvalid() < 0) return;
+    if (warned || source.FirstInvalid() < 0) return;
     warned = true;
     m_host.Warn(Messages::Format(Messages::kInvalidInSource,
-                                 std::to_string(decoder.FirstInvalid()),
+                                 std::to_string(source.FirstInvalid()),
                                  Encodings::DisplayName(encodings.Source())));
   };
   // Lines whose handling is known to be plain go in runs: written as the bytes lie, with one
@@ -360,7 +367,7 @@ SplitOutcome SplitRun::Split(Plan& plan) {
       stopped = true;
       return false;
     }
-    if (!warned && decoder.FirstInvalid() >= 0) warnOfInvalid();
+    if (!warned && source.FirstInvalid() >= 0) warnOfInvalid();
     const std::string_view crLf = source.BreakBefore(data);
     if (o.m_bTrimSpaces) size = rules.WidenFullWidthSpaces(data, size);
     const auto handleRun = [&](std::string_view lines, std::string_view lineBreak) {
@@ -402,7 +409,7 @@ SplitOutcome SplitRun::Split(Plan& plan) {
       break;
     }
     const std::int64_t position = source.ProgressPosition();
-    if (!warned && decoder.FirstInvalid() >= 0) warnOfInvalid();
+    if (!warned && source.FirstInvalid() >= 0) warnOfInvalid();
     if (o.m_bTrimSpaces && (gbkSpaces || (lineStart && complete))) {
       size = rules.WidenFullWidthSpaces(data, size);
     }

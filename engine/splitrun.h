@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "linereader.h"
 #include "splithost.h"
 #include "splitoptions.h"
 
@@ -36,6 +37,13 @@ class SplitRun final {
   /// the two.
   void SetLineRuns(bool on) { m_bLineRuns = on; }
 
+  /// A source from `fromBytes` long on (-1: none) is read ahead on a thread of its own,
+  /// `chunkBytes` at a time; the pieces are the same either way.
+  void SetReadAhead(std::int64_t fromBytes, std::size_t chunkBytes) {
+    m_nReadAheadFrom = fromBytes;
+    m_nAheadChunk = chunkBytes;
+  }
+
   /// The largest the reading buffer grew to in the run: above the part limit only when a
   /// line was held whole.
   std::size_t LargestBuffer() const { return m_nLargestBuffer; }
@@ -59,6 +67,8 @@ class SplitRun final {
   std::size_t m_nPartLimit = std::size_t{1} << 20;
   std::size_t m_nLargestBuffer = 0;
   bool m_bLineRuns = true;
+  std::int64_t m_nReadAheadFrom = LineReader::kReadAheadFrom;
+  std::size_t m_nAheadChunk = LineReader::kChunkBytes;
 };
 
 /// The worker's body: runs one split with `options` and `host`. Same as SplitRun::Execute.

@@ -82,7 +82,7 @@ std::string RunsBook(unsigned seed) {
   return text;
 }
 
-TEST(LineRuns, PiecesAreTheSameWithRunsAsLineByLine) {
+TEST(LineRuns, PiecesAreTheSameWithRunsAsLineByLineAndReadAhead) {
   struct Case {
     const char* what;
     std::function<void(SplitOptions&)> set;
@@ -144,10 +144,12 @@ TEST(LineRuns, PiecesAreTheSameWithRunsAsLineByLine) {
       WriteFile(dir / "src.txt", bytes);
       for (const Case& c : cases) {
         for (const std::size_t partLimit : {std::size_t{1} << 20, std::size_t{64}}) {
-          std::string results[2];
-          std::int64_t polls[2] = {};
+          // Line by line; in runs; in runs, read ahead in chunks of 256 bytes.
+          std::string results[3];
+          std::int64_t polls[3] = {};
           bool cleanUp = false;
-          for (const bool runs : {false, true}) {
+          for (const int way : {0, 1, 2}) {
+            const bool runs = way > 0;
             auto options = OptionsFor(dir / "src.txt", dir / "out");
             options.m_textEncoding = Encoding::Utf8;
             options.m_encoding = source.encoding;
@@ -159,21 +161,22 @@ TEST(LineRuns, PiecesAreTheSameWithRunsAsLineByLine) {
             SplitRun run(options, host);
             run.SetPartLimit(partLimit);
             run.SetLineRuns(runs);
-            std::string& all = results[runs];
+            if (way == 2) run.SetReadAhead(0, 256);
+            std::string& all = results[way];
             ASSERT_EQ(run.Execute(), SplitOutcome::Completed) << c.what << host.Message();
             all.clear();
             for (const std::string& warning : host.warnings) all += warning;
             for (const auto& name : ListDir(dir / "out")) {
               all += "|" + name + ":" + ReadFile(dir / "out" + "/" + name);
             }
-            polls[runs] = host.polls;
+            polls[way] = host.polls;
             std::filesystem::remove_all(dir / "out");
           }
           // Clean-up takes runs in UTF-8 only.
           if (partLimit > 64 && !(cleanUp && source.encoding != Encoding::Utf8)) {
             EXPECT_LT(polls[true], polls[false]) << c.what << ": no runs";
           }
-          EXPECT_TRUE(results[0] == results[1])
+          EXPECT_TRUE(results[0] == results[1] && results[1] == results[2])
               << c.what << ", seed " << seed << ", " << Encodings::Name(source.encoding)
               << (source.mark ? " with a mark" : "") << ", parts of " << partLimit;
         }
