@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -169,7 +170,10 @@ bool EncodingDetector::ReadPrefix(const std::string& path, std::string& prefix, 
     error = std::strerror(errno);
     return false;
   }
-  prefix.resize(kPrefixBytes);
+  // No more room than the file needs (one byte over, to see its end): a short book costs
+  // no megabyte of zeroed memory.
+  const auto size = static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0));
+  prefix.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kPrefixBytes, size + 1)));
   std::size_t got = 0;
   whole = false;
   while (got < prefix.size()) {
