@@ -101,6 +101,18 @@ __attribute__((target("avx2"))) std::size_t ScanAvx2(const unsigned char* data,
   return hits ? at + static_cast<std::size_t>(__builtin_ctz(hits)) : PairScanner::npos;
 }
 
+// A counting scan's hit: where the first pair start in `hits` lies (bit i is byte pos + i),
+// with the line feeds before it in `feedBits` and the `feeds` of the blocks before added to
+// `lineFeeds`.
+__attribute__((always_inline)) inline std::size_t FirstHit(std::size_t pos, std::uint64_t hits,
+                                                          std::uint64_t feedBits,
+                                                          std::int64_t feeds,
+                                                          std::int64_t& lineFeeds) {
+  const auto at = static_cast<unsigned>(__builtin_ctzll(hits));
+  lineFeeds += feeds + __builtin_popcountll(feedBits & ((std::uint64_t{1} << at) - 1));
+  return pos + at;
+}
+
 // Counting scans take a fixed number of pairs N, one or kMaxPairs (a shorter list padded
 // with its first pair), so that the comparisons unroll. Each block of W starts reads W + 1
 // bytes; the line feeds are those among its first W.
@@ -127,9 +139,7 @@ std::size_t CountSse2(const unsigned char* data, std::size_t from, std::size_t e
     }
     const auto feedBits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(a, feed)));
     if (const auto hits = static_cast<unsigned>(_mm_movemask_epi8(hit))) {
-      const auto at = static_cast<unsigned>(__builtin_ctz(hits));
-      lineFeeds += feeds + __builtin_popcount(feedBits & ((1u << at) - 1));
-      return pos + at;
+      return FirstHit(pos, hits, feedBits, feeds, lineFeeds);
     }
     feeds += __builtin_popcount(feedBits);
   }
@@ -179,9 +189,7 @@ __attribute__((target("avx2,popcnt"))) std::size_t CountAvx2(const unsigned char
     const std::uint64_t hits = (low & 0xFFFFFFFFu) | (high << 32);
     const std::uint64_t feedBits = (low >> 32) | (high & 0xFFFFFFFF00000000u);
     if (hits != 0) {
-      const auto at = static_cast<unsigned>(__builtin_ctzll(hits));
-      lineFeeds += feeds + __builtin_popcountll(feedBits & ((std::uint64_t{1} << at) - 1));
-      return pos + at;
+      return FirstHit(pos, hits, feedBits, feeds, lineFeeds);
     }
     feeds += __builtin_popcountll(feedBits);
   }
@@ -190,9 +198,7 @@ __attribute__((target("avx2,popcnt"))) std::size_t CountAvx2(const unsigned char
     const auto hits = static_cast<std::uint32_t>(masks);
     const auto feedBits = static_cast<std::uint32_t>(masks >> 32);
     if (hits != 0) {
-      const auto at = static_cast<unsigned>(__builtin_ctz(hits));
-      lineFeeds += feeds + __builtin_popcount(feedBits & ((1u << at) - 1));
-      return pos + at;
+      return FirstHit(pos, hits, feedBits, feeds, lineFeeds);
     }
     feeds += __builtin_popcount(feedBits);
   }
@@ -225,9 +231,7 @@ __attribute__((target("avx512f,avx512bw,popcnt"))) std::size_t CountAvx512(
     }
     const __mmask64 feedBits = _mm512_cmpeq_epi8_mask(a, feed);
     if (hits != 0) {
-      const auto at = static_cast<unsigned>(__builtin_ctzll(hits));
-      lineFeeds += feeds + __builtin_popcountll(feedBits & ((std::uint64_t{1} << at) - 1));
-      return pos + at;
+      return FirstHit(pos, hits, feedBits, feeds, lineFeeds);
     }
     feeds += __builtin_popcountll(feedBits);
   }
