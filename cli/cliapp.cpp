@@ -9,8 +9,6 @@
 #include <cstdio>
 #include <map>
 #include <new>
-#include <system_error>
-#include <thread>
 
 #include "encoding.h"
 #include "fileops.h"
@@ -24,6 +22,7 @@
 #include "sourcepath.h"
 #include "splitrun.h"
 #include "terminalhost.h"
+#include "workerpool.h"
 
 namespace sekato::cli {
 
@@ -237,7 +236,7 @@ int CliApp::Run(int argc, char** argv) {
   app.add_flag("--json", m_bJson, "With --list: print JSON (one object; an array for several "
                                   "sources)")
       ->needs(list);
-  app.add_option("-j,--jobs", m_nJobs, "Sources handled at once (default: one per processor)")
+  app.add_option("-j,--jobs", m_nJobs, "Sources handled at once (default: one per processor it may use, as nproc counts)")
       ->check(CLI::PositiveNumber);
   app.add_flag("-q,--quiet", m_bQuiet,
                "No progress bar, source encoding line, completion message or summary");
@@ -282,23 +281,11 @@ int CliApp::Run(int argc, char** argv) {
                           : SplitOne(m_sources[i], prefix, !batch, interrupt.Flag());
   };
   const unsigned jobs = std::min<std::size_t>(
-      count, m_nJobs > 0 ? m_nJobs : std::max(1u, std::thread::hardware_concurrency()));
-  // This thread works too, beside jobs - 1 others; a thread the system refuses just means
-  // fewer sources at once.
+      count, m_nJobs > 0 ? m_nJobs : WorkerPool::Processors());
   std::atomic<std::size_t> next{0};
-  const auto work = [&] {
+  WorkerPool::Run(jobs, [&] {
     for (std::size_t i = next++; i < count && interrupt.Flag().load() != 0; i = next++) handle(i);
-  };
-  std::vector<std::thread> workers;
-  for (unsigned w = 1; w < jobs; ++w) {
-    try {
-      workers.emplace_back(work);
-    } catch (const std::system_error&) {
-      break;
-    }
-  }
-  work();
-  for (auto& worker : workers) worker.join();
+  });
 
   if (m_bList) {
     std::string out;
