@@ -61,6 +61,9 @@ class SplitRun final {
   SplitOutcome Finish(SplitOutcome outcome, const std::string& utf8Text);
   /// Reads the source and writes the pieces, once the options are known to be usable.
   SplitOutcome Split(Plan& plan);
+  /// Split's second half, once `source` is open and set up: makes the writer and the
+  /// splitter and runs the pass over the source. `converts`: the decoder converts.
+  SplitOutcome WritePieces(Plan& plan, LineReader& source, bool converts);
 
   SplitOptions m_options;
   SplitHost& m_host;

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "encoding.h"
+#include "linereader.h"
+#include "splithost.h"
+#include "trailingblanks.h"
+
+namespace sekato::engine {
+
+class ChapterSplitter;
+class PieceWriter;
+class RunEncodings;
+class SizeSplitter;
+class TextRules;
+
+/// The reading and writing of one run, once SplitRun has set up the source, the writer and
+/// the splitter: takes the source's lines from the reader, hands them to the splitter that
+/// cuts the pieces, and ends the run, stopped, failed or completed.
+///
+/// A line is taken whole, in a run of plain lines written as the bytes lie (see
+/// LineReader::NextRun), or in parts when it is longer than the reader's part limit. Each
+/// one is followed by a stop check and a progress step; a stop is seen within a long line
+/// too, and while one is measured for keep-lines. Clean-up drops empty lines and trailing
+/// blanks; within a long line it holds back only where its blanks lie, so memory stays the
+/// reader's.
+///
+/// Example: with clean-up, a long line read as "ab␣␣", "␣␣cd", "␣" writes "ab", then the two
+/// blanks held back and "␣␣cd" once text follows them, and drops the last blank at its end.
+class SplitPass final {
+ public:
+  /// What the pass needs to know of the run beyond the objects it works with.
+  struct Settings {
+    bool converts = false;  ///< the decoder converts: the file's bytes are not the text
+    bool cleanUp = false;   ///< trailing blanks and empty lines go, full-width spaces widen
+    bool lineRuns = true;   ///< runs of plain lines may be taken (see SplitRun::SetLineRuns)
+    std::string_view sourcePath;  ///< named when reading fails
+    std::string_view directory;   ///< where the pieces go, for the tally
+  };
+
+  /// How the run ended and the message it shows (UTF-8).
+  struct Ending {
+    SplitOutcome outcome = SplitOutcome::Completed;
+    std::string message;
+  };
+
+  /// Exactly one of `chapters` and `sizes` is given. Every object outlives the pass; the
+  /// pass closes `source` and `writer` as it ends.
+  SplitPass(LineReader& source, PieceWriter& writer, ChapterSplitter* chapters,
+            SizeSplitter* sizes, SplitHost& host, const RunEncodings& encodings,
+            const Settings& settings);
+
+  /// Opens the first piece and reads the source to its end, or until a stop or a failure.
+  /// On completion the last piece is renamed as the splitter names it and the host is told
+  /// the tally.
+  Ending Run();
+
+ private:
+  /// What became of one line or part of a line.
+  enum class Step {
+    Done,     ///< written (or held back): the run goes on after a progress step
+    Dropped,  ///< a line clean-up leaves out whole: no progress step
+    Halted,   ///< stopped, or reading or writing failed
+  };
+
+  bool TakeRun();
+  void WriteRun(std::string_view lines, std::string_view crLf);
+  void WriteLines(std::string_view lines, std::string_view lineBreak);
+  Step TakeLine(char* data, std::size_t size);
+  Step TakePartAsIs(std::string_view part, bool lineStart, bool last);
+  Step TakeCleanedPart(char* data, std::size_t size, std::int64_t partStart, bool last);
+  bool WriteHeld();
+  bool WritePart(std::string_view part, bool last);
+  bool StartLongLine(bool trimmed);
+  bool Stepped(std::int64_t position);
+  void WarnOfInvalid();
+  std::string ReadError() const;
+  Ending Fail(const std::string& text);
+  Ending End();
+
+  LineReader& m_source;
+  PieceWriter& m_writer;
+  ChapterSplitter* m_pChapters;
+  SizeSplitter* m_pSizes;
+  SplitHost& m_host;
+  const TextRules& m_rules;
+  Encoding m_sourceEncoding;
+  Settings m_settings;
+  bool m_bGbkSpaces = false;
+  bool m_bRuns = false;
+  LineReader::RunLimits m_runLimits;
+
+  bool m_bStopped = false;
+  bool m_bInLine = false;       ///< between the parts of a long line
+  bool m_bLineHasText = false;  ///< a long line being cleaned has shown text: its break is written
+  bool m_bWarned = false;
+  TrailingBlanks m_blanks;
+  std::int64_t m_nNextPartStart = 0;  ///< source offset of the part Next gives next
+};
+
+}  // namespace sekato::engine
