@@ -126,7 +126,7 @@ SplitPass::Ending SplitPass::Run() {
 }
 
 // Takes a run and writes it; false when none is at hand, or when the run is to end.
-bool SplitPass::TakeRun() {
+inline bool SplitPass::TakeRun() {
   // Blank lines at the start of a piece write no break: they go alone.
   if (!m_bRuns || m_bInLine || m_writer.Count() <= 0) return false;
   const std::int64_t room =
@@ -162,7 +162,7 @@ void SplitPass::WriteRun(std::string_view lines, std::string_view crLf) {
   });
 }
 
-void SplitPass::WriteLines(std::string_view lines, std::string_view lineBreak) {
+inline void SplitPass::WriteLines(std::string_view lines, std::string_view lineBreak) {
   m_writer.WriteBreak(lineBreak);
   if (m_pChapters) {
     m_pChapters->HandleRun(lines);
@@ -172,7 +172,7 @@ void SplitPass::WriteLines(std::string_view lines, std::string_view lineBreak) {
 }
 
 // A whole line, at most a part long.
-SplitPass::Step SplitPass::TakeLine(char* data, std::size_t size) {
+inline SplitPass::Step SplitPass::TakeLine(char* data, std::size_t size) {
   std::string_view text(data, size);
   if (m_settings.cleanUp) {
     text = GbkText::TrimRight({data, m_rules.WidenFullWidthSpaces(data, size)});
@@ -248,18 +248,22 @@ bool SplitPass::StartLongLine(bool trimmed) {
 
 // A failed write is only known to the piece: closing it turns it into the message. False
 // then; else the host is told how far the run has come.
-bool SplitPass::Stepped(std::int64_t position) {
+inline bool SplitPass::Stepped(std::int64_t position) {
   if (m_writer.WriteFailed() && !m_writer.Close(false)) return false;
   m_host.SetProgressPos(position);
   return true;
 }
 
 // A byte that is not valid in the source's encoding is said once, and the run goes on.
-void SplitPass::WarnOfInvalid() {
+inline void SplitPass::WarnOfInvalid() {
   if (m_bWarned || m_source.FirstInvalid() < 0) return;
   m_bWarned = true;
-  m_host.Warn(Messages::Format(Messages::kInvalidInSource, std::to_string(m_source.FirstInvalid()),
-                               Encodings::DisplayName(m_sourceEncoding)));
+  m_host.Warn(InvalidByte());
+}
+
+std::string SplitPass::InvalidByte() const {
+  return Messages::Format(Messages::kInvalidInSource, std::to_string(m_source.FirstInvalid()),
+                          Encodings::DisplayName(m_sourceEncoding));
 }
 
 std::string SplitPass::ReadError() const {

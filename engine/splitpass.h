@@ -67,19 +67,28 @@ class SplitPass final {
     Halted,   ///< stopped, or reading or writing failed
   };
 
-  bool TakeRun();
+  // Taken for every line or run of lines: inline (defined in the .cpp), so that a plain
+  // line costs Run no calls of its own.
+  inline bool TakeRun();
+  inline void WriteLines(std::string_view lines, std::string_view lineBreak);
+  inline Step TakeLine(char* data, std::size_t size);
+  inline bool Stepped(std::int64_t position);
+  inline void WarnOfInvalid();
+
+  /// A run taken: widened under clean-up, its empty lines then dropped.
   void WriteRun(std::string_view lines, std::string_view crLf);
-  void WriteLines(std::string_view lines, std::string_view lineBreak);
-  Step TakeLine(char* data, std::size_t size);
+  /// The parts of a long line, as they are or being cleaned.
   Step TakePartAsIs(std::string_view part, bool lineStart, bool last);
   Step TakeCleanedPart(char* data, std::size_t size, std::int64_t partStart, bool last);
   bool WriteHeld();
+  /// Hands a part of a long line to the splitter; false when the run cannot go on.
   bool WritePart(std::string_view part, bool last);
   bool StartLongLine(bool trimmed);
-  bool Stepped(std::int64_t position);
-  void WarnOfInvalid();
+
+  std::string InvalidByte() const;
   std::string ReadError() const;
   Ending Fail(const std::string& text);
+  /// After the last line: the run stopped, failed in reading, or completed.
   Ending End();
 
   LineReader& m_source;
