@@ -33,6 +33,20 @@ std::vector<int> OnePerThread(unsigned jobs, const cpu_set_t& allowed) {
   if (cpus.size() < jobs) cpus.clear();
   return cpus;
 }
+// Starts a thread running `work`, on `cpu` alone when it is not negative.
+bool Start(pthread_t& thread, const std::function<void()>& work, int cpu) {
+  pthread_attr_t attr;
+  if (::pthread_attr_init(&attr) != 0) return false;
+  if (cpu >= 0) {
+    const cpu_set_t one = Only(cpu);
+    ::pthread_attr_setaffinity_np(&attr, sizeof one, &one);
+  }
+  // RunWorker only reads `work`, which outlives every thread: they are joined before it goes.
+  const bool made = ::pthread_create(&thread, &attr, RunWorker,
+                                     const_cast<std::function<void()>*>(&work)) == 0;
+  ::pthread_attr_destroy(&attr);
+  return made;
+}
 }  // namespace
 
 unsigned WorkerPool::Processors() {
@@ -49,18 +63,10 @@ void WorkerPool::Run(unsigned jobs, const std::function<void()>& work) {
   }
   std::vector<pthread_t> workers;
   for (unsigned w = 1; w < jobs; ++w) {
-    pthread_attr_t attr;
-    if (::pthread_attr_init(&attr) != 0) break;
-    if (!cpus.empty()) {
-      const cpu_set_t one = Only(cpus[w]);
-      ::pthread_attr_setaffinity_np(&attr, sizeof one, &one);
-    }
     pthread_t thread;
-    // RunWorker only reads `work`, which outlives every thread: they are joined below.
-    const bool made = ::pthread_create(&thread, &attr, RunWorker,
-                                       const_cast<std::function<void()>*>(&work)) == 0;
-    ::pthread_attr_destroy(&attr);
-    if (!made) break;
+    // Where the system refuses to pin (a sandbox may), the thread goes unpinned.
+    const int cpu = cpus.empty() ? -1 : cpus[w];
+    if (!Start(thread, work, cpu) && (cpu < 0 || !Start(thread, work, -1))) break;
     workers.push_back(thread);
   }
   bool pinned = false;
