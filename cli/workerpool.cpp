@@ -33,6 +33,7 @@ std::vector<int> OnePerThread(unsigned jobs, const cpu_set_t& allowed) {
   if (cpus.size() < jobs) cpus.clear();
   return cpus;
 }
+
 // Starts a thread running `work`, on `cpu` alone when it is not negative.
 bool Start(pthread_t& thread, const std::function<void()>& work, int cpu) {
   pthread_attr_t attr;
