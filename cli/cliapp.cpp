@@ -1,24 +1,24 @@
 #include "cliapp.h"
 
-#include <CLI/CLI.hpp>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <map>
 #include <new>
 
+#include "chapterscan.h"
 #include "encoding.h"
 #include "fileops.h"
-#include "chapterscan.h"
-#include "scanreport.h"
 #include "interruptflag.h"
 #include "listprinter.h"
 #include "messages.h"
 #include "programversion.h"
 #include "progressmeter.h"
+#include "scanreport.h"
 #include "sourcepath.h"
 #include "splitrun.h"
 #include "terminalhost.h"
@@ -73,8 +73,7 @@ bool CliApp::BuildOptions() {
   o.m_strHead = m_strHead;
   o.m_strTail = m_strTail;
   o.m_encoding = *engine::Encodings::Parse(m_strEncoding);
-  o.m_outEncoding =
-      m_strTo.empty() ? engine::Encoding::Auto : *engine::Encodings::Parse(m_strTo);
+  o.m_outEncoding = m_strTo.empty() ? engine::Encoding::Auto : *engine::Encodings::Parse(m_strTo);
   return true;
 }
 
@@ -85,9 +84,8 @@ engine::SplitOptions CliApp::OptionsFor(const std::string& source) const {
   o.m_strSrcTitle = engine::SourcePath::Title(source);
   o.m_strCustomName = m_strName.empty() ? o.m_strSrcTitle : m_strName;
   // Several sources into one -o folder would overwrite each other's pieces: each gets its own.
-  o.m_strNewDir = m_sources.size() > 1 && !m_strOut.empty()
-                      ? m_strOut + "/" + o.m_strSrcTitle
-                      : m_strOut;
+  o.m_strNewDir =
+      m_sources.size() > 1 && !m_strOut.empty() ? m_strOut + "/" + o.m_strSrcTitle : m_strOut;
   return o;
 }
 
@@ -122,8 +120,8 @@ int CliApp::SplitOne(const std::string& source, const std::string& prefix, bool 
 void CliApp::PrintSummary(const std::string& source, const engine::SplitOptions& options,
                           const engine::RunTally& tally, const std::string& prefix,
                           double seconds) const {
-  std::string summary = prefix + "写出 " + std::to_string(tally.pieces) + " 个文件到 " +
-                        tally.directory;
+  std::string summary =
+      prefix + "写出 " + std::to_string(tally.pieces) + " 个文件到 " + tally.directory;
   if (tally.headings >= 0) summary += "，找到 " + std::to_string(tally.headings) + " 个章节标题";
   summary += "，用时 " + Seconds(seconds) + " 秒";
   // When the chapters look wrong, the report says what was found and what would find more.
@@ -187,9 +185,10 @@ int CliApp::ListOne(const std::string& source, const std::string& prefix, bool b
 
 int CliApp::Run(int argc, char** argv) {
   engine::SplitOptions& o = m_options;
-  CLI::App app{"sekato-cli: split long text files (novels) into numbered .txt pieces,\n"
-               "by chapter, by size or into equal parts.",
-               "sekato-cli"};
+  CLI::App app{
+      "sekato-cli: split long text files (novels) into numbered .txt pieces,\n"
+      "by chapter, by size or into equal parts.",
+      "sekato-cli"};
   app.set_version_flag("--version", std::string("sekato-cli ") + engine::ProgramVersion::kFull);
   app.get_formatter()->column_width(28);
 
@@ -200,8 +199,7 @@ int CliApp::Run(int argc, char** argv) {
                  "Directory for the pieces (default: a directory named after SOURCE, "
                  "beside it); with several sources, DIR/<source name> each");
   auto* name = app.add_option("-n,--name", m_strName, "Name pieces NAME_001.txt, NAME_002.txt…");
-  app.add_flag("--title-names", m_bTitleNames,
-               "Chapter mode: name pieces 001_<chapter title>.txt")
+  app.add_flag("--title-names", m_bTitleNames, "Chapter mode: name pieces 001_<chapter title>.txt")
       ->excludes(name);
   app.add_option("-k,--keywords", m_strKeywords,
                  "Heading keywords, in order, separated by spaces; ? stands for the next "
@@ -212,8 +210,7 @@ int CliApp::Run(int argc, char** argv) {
       ->check(CLI::IsMember({"ascii", "fullwidth", "chinese"}));
   app.add_option("--title-max", o.m_strTitleMax, "Largest heading, in Chinese characters")
       ->capture_default_str();
-  app.add_option("-p,--per", o.m_strChaptersPerFile, "Chapters per piece")
-      ->capture_default_str();
+  app.add_option("-p,--per", o.m_strChaptersPerFile, "Chapters per piece")->capture_default_str();
   app.add_option("--kb", o.m_strMaxKB, "Size mode: largest piece in KB")->capture_default_str();
   app.add_flag("--keep-lines", o.m_bKeepLines,
                "Size mode: move the line that crosses the limit whole into the next piece");
@@ -233,14 +230,18 @@ int CliApp::Run(int argc, char** argv) {
   auto* list = app.add_flag("--list", m_bList,
                             "Write nothing: list the chapter headings the options find, the "
                             "pieces, numbering gaps and repeats, and hints");
-  app.add_flag("--json", m_bJson, "With --list: print JSON (one object; an array for several "
-                                  "sources)")
+  app.add_flag("--json", m_bJson,
+               "With --list: print JSON (one object; an array for several "
+               "sources)")
       ->needs(list);
-  app.add_option("-j,--jobs", m_nJobs, "Sources handled at once (default: one per processor it may use, as nproc counts)")
+  app.add_option("-j,--jobs", m_nJobs,
+                 "Sources handled at once (default: one per processor it may use, as nproc counts)")
       ->check(CLI::PositiveNumber);
   app.add_flag("-q,--quiet", m_bQuiet,
                "No progress bar, source encoding line, completion message or summary");
-  app.add_option("SOURCE", m_sources, "The text files to split (GBK, GB18030, Big5, UTF-8 or UTF-16)")->required();
+  app.add_option("SOURCE", m_sources,
+                 "The text files to split (GBK, GB18030, Big5, UTF-8 or UTF-16)")
+      ->required();
   app.footer(
       "Numbers are read like the window's fields: leading digits count, \"abc\" reads as 0.\n"
       "After a split a summary goes to stderr; when no heading was found or chapter numbers\n"
@@ -265,11 +266,10 @@ int CliApp::Run(int argc, char** argv) {
   const bool batch = count > 1;
   // Each run makes one folder level, its own; the -o folder that holds them is made here.
   std::string reason;
-  if (batch && !m_bList && !m_strOut.empty() &&
-      !engine::FileOps::MakeDirectory(m_strOut, reason)) {
-    std::fprintf(stderr, "sekato-cli: %s\n",
-                 engine::Messages::Format(engine::Messages::kMakeDirectory, m_strOut, reason)
-                     .c_str());
+  if (batch && !m_bList && !m_strOut.empty() && !engine::FileOps::MakeDirectory(m_strOut, reason)) {
+    std::fprintf(
+        stderr, "sekato-cli: %s\n",
+        engine::Messages::Format(engine::Messages::kMakeDirectory, m_strOut, reason).c_str());
     return kExitFailed;
   }
   // A source never started because of Ctrl-C counts as stopped.
@@ -280,8 +280,8 @@ int CliApp::Run(int argc, char** argv) {
     statuses[i] = m_bList ? ListOne(m_sources[i], prefix, !batch, interrupt.Flag(), outputs[i])
                           : SplitOne(m_sources[i], prefix, !batch, interrupt.Flag());
   };
-  const unsigned jobs = std::min<std::size_t>(
-      count, m_nJobs > 0 ? m_nJobs : WorkerPool::Processors());
+  const unsigned jobs =
+      std::min<std::size_t>(count, m_nJobs > 0 ? m_nJobs : WorkerPool::Processors());
   std::atomic<std::size_t> next{0};
   WorkerPool::Run(jobs, [&] {
     for (std::size_t i = next++; i < count && interrupt.Flag().load() != 0; i = next++) handle(i);

@@ -42,8 +42,7 @@ class CliApp final {
   /// The line after a completed split: what was written, where, in what time, and the chapter
   /// report's hints when the chapters look wrong.
   void PrintSummary(const std::string& source, const engine::SplitOptions& options,
-                    const engine::RunTally& tally, const std::string& prefix,
-                    double seconds) const;
+                    const engine::RunTally& tally, const std::string& prefix, double seconds) const;
 
   engine::SplitOptions m_options;
   std::vector<std::string> m_sources;

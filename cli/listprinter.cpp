@@ -6,9 +6,9 @@
 
 namespace sekato::cli {
 
+using engine::NumberingIssue;
 using engine::ScanReport;
 using engine::ScanResult;
-using engine::NumberingIssue;
 
 namespace {
 
@@ -16,19 +16,26 @@ std::string Int(std::int64_t n) { return std::to_string(n); }
 
 std::string StatusName(ScanResult::Status status) {
   switch (status) {
-    case ScanResult::Status::Done: return "done";
-    case ScanResult::Status::Stopped: return "stopped";
-    case ScanResult::Status::Refused: return "refused";
-    case ScanResult::Status::Failed: break;
+    case ScanResult::Status::Done:
+      return "done";
+    case ScanResult::Status::Stopped:
+      return "stopped";
+    case ScanResult::Status::Refused:
+      return "refused";
+    case ScanResult::Status::Failed:
+      break;
   }
   return "failed";
 }
 
 std::string KindName(NumberingIssue::Kind kind) {
   switch (kind) {
-    case NumberingIssue::Kind::Gap: return "gap";
-    case NumberingIssue::Kind::Repeat: return "repeat";
-    case NumberingIssue::Kind::OutOfOrder: break;
+    case NumberingIssue::Kind::Gap:
+      return "gap";
+    case NumberingIssue::Kind::Repeat:
+      return "repeat";
+    case NumberingIssue::Kind::OutOfOrder:
+      break;
   }
   return "outOfOrder";
 }
@@ -94,8 +101,8 @@ std::string ListPrinter::Table(const ScanResult& r) {
 }
 
 std::string ListPrinter::Json(const ScanResult& r, const std::string& source) {
-  std::string out = "{\"source\": " + Quote(source) + ", \"status\": " +
-                    Quote(StatusName(r.status));
+  std::string out =
+      "{\"source\": " + Quote(source) + ", \"status\": " + Quote(StatusName(r.status));
   if (r.status != ScanResult::Status::Done) return out + ", \"error\": " + Quote(r.error) + "}";
   out += ", \"encoding\": " + Quote(std::string(engine::Encodings::Name(r.sourceEncoding))) +
          ", \"sourceBytes\": " + Int(r.sourceBytes) + ", \"lines\": " + Int(r.lines) +

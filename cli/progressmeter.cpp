@@ -29,7 +29,8 @@ std::string ProgressMeter::Line(std::int64_t position, std::int64_t total, doubl
       seconds > 0 ? static_cast<double>(position) / (1024.0 * 1024.0) / seconds : 0.0;
   char text[128];
   if (mbPerSecond > 0 && position > 0) {
-    const double left = seconds * (static_cast<double>(total - position) / static_cast<double>(position));
+    const double left =
+        seconds * (static_cast<double>(total - position) / static_cast<double>(position));
     const long whole = std::max(0L, static_cast<long>(left + 0.5));
     std::snprintf(text, sizeof text, " %3d%%  %6.1f MB/s  %02ld:%02ld left",
                   static_cast<int>(fraction * 100), mbPerSecond, whole / 60, whole % 60);

@@ -1,7 +1,8 @@
 #include "terminalhost.h"
 
-#include <cstdio>
 #include <unistd.h>
+
+#include <cstdio>
 
 #include "messages.h"
 

@@ -16,8 +16,8 @@ class TerminalHost final : public engine::SplitHost {
   /// `series` is the chosen numeral series; `quiet` keeps the bar and the
   /// completion message off (errors are always shown); `prefix` stands before every message
   /// ("novel.txt: " when several sources share the terminal); `bar` allows the progress bar.
-  TerminalHost(engine::Numerals::Series series, bool quiet, std::atomic<int>& running, std::string prefix = {},
-               bool bar = true);
+  TerminalHost(engine::Numerals::Series series, bool quiet, std::atomic<int>& running,
+               std::string prefix = {}, bool bar = true);
 
   engine::Numerals::Series NumeralSeries() override { return m_series; }
   void ShowMessage(engine::SplitOutcome kind, const std::string& utf8Text) override;

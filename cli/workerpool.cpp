@@ -43,8 +43,8 @@ bool Start(pthread_t& thread, const std::function<void()>& work, int cpu) {
     ::pthread_attr_setaffinity_np(&attr, sizeof one, &one);
   }
   // RunWorker only reads `work`, which outlives every thread: they are joined before it goes.
-  const bool made = ::pthread_create(&thread, &attr, RunWorker,
-                                     const_cast<std::function<void()>*>(&work)) == 0;
+  const bool made =
+      ::pthread_create(&thread, &attr, RunWorker, const_cast<std::function<void()>*>(&work)) == 0;
   ::pthread_attr_destroy(&attr);
   return made;
 }

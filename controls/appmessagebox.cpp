@@ -1,8 +1,8 @@
 #include "appmessagebox.h"
 
 #include <QCoreApplication>
-#include <QPushButton>
 #include <QMessageBox>
+#include <QPushButton>
 #include <utility>
 
 namespace sekato::controls {
@@ -25,8 +25,8 @@ int AppMessageBox::ShowWithActions(QWidget* parent, const QString& text,
     const auto& chooser = CurrentChooser();
     return chooser ? chooser(text, actions) : -1;
   }
-  QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), text,
-                  QMessageBox::Ok, parent);
+  QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), text, QMessageBox::Ok,
+                  parent);
   QList<QAbstractButton*> buttons;
   for (const QString& action : actions) buttons << box.addButton(action, QMessageBox::ActionRole);
   box.setDefaultButton(QMessageBox::Ok);

@@ -21,8 +21,7 @@ constexpr Qt::WindowFlags kTipWindowFlags =
 
 // Text lines are drawn and measured alike: one line each, an ampersand marking the next
 // character as a mnemonic ("&&" for an ampersand), tabs not expanded.
-constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine |
-                           Qt::TextShowMnemonic;
+constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextShowMnemonic;
 
 // Widths of the two bands along the inside of the outline: the broad one in the scroll-bar
 // colour, then the outermost pixel ring in the window-text colour over it.
@@ -213,8 +212,7 @@ void CBalloonTip::paintEvent(QPaintEvent* /*event*/) {
     const int lineHeight = TextLineHeight();
     int y = textRect.top();
     for (const QString& line : Text().split(QLatin1Char('\n'))) {
-      painter.drawText(QRect(textRect.left(), y, textRect.width(), lineHeight), kTextFlags,
-                       line);
+      painter.drawText(QRect(textRect.left(), y, textRect.width(), lineHeight), kTextFlags, line);
       y += lineHeight;
     }
     painter.restore();

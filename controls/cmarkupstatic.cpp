@@ -13,8 +13,8 @@
 #include <utility>
 
 #include "appmessagebox.h"
-#include "markupcanvas.h"
 #include "gbkcodec.h"
+#include "markupcanvas.h"
 #include "markuplayout.h"
 #include "markuppointer.h"
 

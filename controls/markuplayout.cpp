@@ -27,9 +27,7 @@ int MarkupLayout::EstimateHeight(int textWidth, int lineHeight, int clientWidth)
   return static_cast<int>((q * 0.5 + q + 1.0) * lineHeight);
 }
 
-int MarkupLayout::NextLine(int y, int cy) {
-  return static_cast<int>(std::trunc(y + cy + 0.5));
-}
+int MarkupLayout::NextLine(int y, int cy) { return static_cast<int>(std::trunc(y + cy + 0.5)); }
 
 std::size_t MarkupLayout::FittingPrefix(MarkupCanvas& canvas, std::string_view text, int room) {
   std::size_t fitting = 0;

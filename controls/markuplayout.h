@@ -19,8 +19,8 @@ class MarkupLayout final {
   /// Paints every segment into a client area of `clientWidth` × `clientHeight` and records
   /// each one's rectangle in rcText. With kSsCenterImage the block is centred vertically on
   /// its estimated height, which may start it above the top (y < 0).
-  static void Paint(MarkupLabel& label, MarkupCanvas& canvas, int clientWidth,
-                    int clientHeight, bool enabled);
+  static void Paint(MarkupLabel& label, MarkupCanvas& canvas, int clientWidth, int clientHeight,
+                    bool enabled);
 
   /// Estimated height of the text block: the single line height `lineHeight` when the whole
   /// text (`textWidth`) fits in `clientWidth`; otherwise with q = textWidth / clientWidth,

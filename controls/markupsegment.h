@@ -46,9 +46,9 @@ struct MarkupRect {
 /// One run of text drawn in one look: plain text in a named colour, a piece of a link, or a
 /// line break (text exactly CR LF).
 struct MarkupSegment {
-  int bHasCapture = 0;  ///< 1 while this link piece holds the pointer capture.
-  int bVisited = 0;     ///< 1 once its link has been opened from this label.
-  int bHot = 0;         ///< 1 while the pointer is over its link.
+  int bHasCapture = 0;      ///< 1 while this link piece holds the pointer capture.
+  int bVisited = 0;         ///< 1 once its link has been opened from this label.
+  int bHot = 0;             ///< 1 while the pointer is over its link.
   MarkupColour crText = 0;  ///< named colour; used only for plain text.
   std::string strLink;      ///< link target (GBK bytes); empty for plain text.
   std::string strText;      ///< visible text (GBK bytes).

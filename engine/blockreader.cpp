@@ -1,10 +1,11 @@
 #include "blockreader.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
-#include <unistd.h>
 
 namespace sekato::engine {
 
@@ -79,17 +80,16 @@ void BlockReader::Read(std::int64_t index, Slot& slot,
   Hit line;  // the bounds of the line of the last hit
   bool bounded = false;
   for (std::size_t from = 0; from < got;) {
-    const std::size_t at = PairScanner::FindAnyCountingLines(bytes, from, got, pairs.data(),
-                                                             pairs.size(), slot.feeds);
+    const std::size_t at =
+        PairScanner::FindAnyCountingLines(bytes, from, got, pairs.data(), pairs.size(), slot.feeds);
     if (at == PairScanner::npos) break;
     // A hit before the end of the last hit's line is in that line.
     if (!bounded || (line.lineEnd != npos && at > line.lineEnd)) {
       const void* before = ::memrchr(to, '\n', at);
-      line.lineStart = before ? static_cast<std::size_t>(static_cast<const char*>(before) - to) + 1
-                              : npos;
+      line.lineStart =
+          before ? static_cast<std::size_t>(static_cast<const char*>(before) - to) + 1 : npos;
       const void* after = std::memchr(to + at, '\n', got - at);
-      line.lineEnd =
-          after ? static_cast<std::size_t>(static_cast<const char*>(after) - to) : npos;
+      line.lineEnd = after ? static_cast<std::size_t>(static_cast<const char*>(after) - to) : npos;
       bounded = true;
     }
     slot.hits.push_back({at, slot.feeds, line.lineStart, line.lineEnd});

@@ -100,8 +100,8 @@ class BlockReader final {
   std::unique_ptr<std::condition_variable[]> m_freed;
   bool m_bStop = false;
   std::vector<PairScanner::Pair> m_pairs;  ///< under the lock
-  std::int64_t m_nNext = 0;    ///< the block Next hands out next
-  std::int64_t m_nOldest = 0;  ///< the oldest block the caller holds
+  std::int64_t m_nNext = 0;                ///< the block Next hands out next
+  std::int64_t m_nOldest = 0;              ///< the oldest block the caller holds
 };
 
 }  // namespace sekato::engine

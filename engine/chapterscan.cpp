@@ -11,12 +11,12 @@
 #include "linereader.h"
 #include "linesieve.h"
 #include "messages.h"
-#include "textcodec.h"
 #include "numberingcheck.h"
 #include "numberparse.h"
 #include "piecewriter.h"
 #include "runencodings.h"
 #include "sourcedecoder.h"
+#include "textcodec.h"
 #include "textrules.h"
 
 namespace sekato::engine {
@@ -28,9 +28,8 @@ constexpr std::size_t kPartLimit = std::size_t{1} << 20;
 constexpr std::int64_t kProgressStep = std::int64_t{1} << 20;
 
 std::optional<std::string> Refusal(const std::string& keywordText,
-                                   const std::vector<std::string>& keywords,
-                                   std::int64_t perFile, std::int64_t titleLimit,
-                                   Numerals::Series series) {
+                                   const std::vector<std::string>& keywords, std::int64_t perFile,
+                                   std::int64_t titleLimit, Numerals::Series series) {
   if (keywordText.empty()) return std::string(Messages::kEmptyKeywords);
   if (perFile <= 0) return std::string(Messages::kBadChaptersPerFile);
   if (titleLimit < 0) return std::string(Messages::kNegativeTitle);
@@ -140,10 +139,9 @@ Reading ReadLines(const std::string& path, std::size_t markBytes, SourceDecoder&
 
 // The lines of a source read as it lies in the file that hold one of `needles`, with their
 // numbers; r.lines ends as the count of all lines.
-Reading SiftLines(const std::string& path, std::size_t markBytes,
-                  std::vector<std::string> needles, std::size_t lineLimit, ScanResult& r,
-                  const SiftedLineTaker& take, const KeepGoing& keepGoing,
-                  std::string& failure) {
+Reading SiftLines(const std::string& path, std::size_t markBytes, std::vector<std::string> needles,
+                  std::size_t lineLimit, ScanResult& r, const SiftedLineTaker& take,
+                  const KeepGoing& keepGoing, std::string& failure) {
   LineSieve sieve(std::move(needles), kPartLimit);
   sieve.SetLineLimit(lineLimit);
   std::string reason;
@@ -174,7 +172,7 @@ Reading SiftLines(const std::string& path, std::size_t markBytes,
 }  // namespace
 
 ScanResult ChapterScan::Run(const SplitOptions& o, Numerals::Series series,
-                           const Progress& progress) {
+                            const Progress& progress) {
   ScanResult r;
   const std::int64_t perFile = ParseNumber(o.m_strChaptersPerFile);
   const std::int64_t titleLimit = ParseNumber(o.m_strTitleMax);
@@ -213,7 +211,8 @@ ScanResult ChapterScan::Run(const SplitOptions& o, Numerals::Series series,
       keywordText ? HeadingMatcher::CutKeywords(*keywordText) : std::vector<std::string>{};
   if (keywordText && converts) {
     keywordText = TextCodec::Convert(*keywordText, text, r.textEncoding);
-    if (!keywordText) message = Messages::Format(Messages::kUnwritableText, "关键字", "?", "GB18030");
+    if (!keywordText)
+      message = Messages::Format(Messages::kUnwritableText, "关键字", "?", "GB18030");
   }
   if (!keywordText) {
     r.status = ScanResult::Status::Refused;
@@ -314,8 +313,8 @@ ScanResult ChapterScan::Run(const SplitOptions& o, Numerals::Series series,
       // Room for a heading every 4 KB at once: a long book's list is not copied over and
       // over as it grows, and pages no heading reaches are never touched.
       const std::int64_t room = std::max<std::int64_t>(r.sourceBytes, 0) / 4096 + 64;
-      r.headings.reserve(static_cast<std::size_t>(
-          std::min<std::int64_t>(ScanResult::kMaxListed, room)));
+      r.headings.reserve(
+          static_cast<std::size_t>(std::min<std::int64_t>(ScanResult::kMaxListed, room)));
     }
     if (r.headings.size() < ScanResult::kMaxListed) r.headings.push_back(std::move(h));
   };
@@ -347,15 +346,16 @@ ScanResult ChapterScan::Run(const SplitOptions& o, Numerals::Series series,
       needles.empty()
           ? ReadLines(o.m_strSrcPath, encodings->MarkBytes(), decoder, rules, r, takeLine,
                       keepGoing, failure)
-          : SiftLines(o.m_strSrcPath, encodings->MarkBytes(), std::move(needles), lineLimit, r,
-                      [&](char* data, std::size_t size, std::int64_t lineOffset) {
-                        takeLine(data, size, lineOffset);
-                        return count > 0;  // then the forms are needed no more
-                      },
-                      keepGoing, failure);
+          : SiftLines(
+                o.m_strSrcPath, encodings->MarkBytes(), std::move(needles), lineLimit, r,
+                [&](char* data, std::size_t size, std::int64_t lineOffset) {
+                  takeLine(data, size, lineOffset);
+                  return count > 0;  // then the forms are needed no more
+                },
+                keepGoing, failure);
   if (reading != Reading::Done) {
-    r.status = reading == Reading::Stopped ? ScanResult::Status::Stopped
-                                           : ScanResult::Status::Failed;
+    r.status =
+        reading == Reading::Stopped ? ScanResult::Status::Stopped : ScanResult::Status::Failed;
     r.error = std::move(failure);
     return r;
   }

@@ -6,13 +6,20 @@ namespace sekato::engine {
 
 std::string_view Encodings::Name(Encoding encoding) {
   switch (encoding) {
-    case Encoding::Auto: return "auto";
-    case Encoding::Gbk: return "gbk";
-    case Encoding::Gb18030: return "gb18030";
-    case Encoding::Big5: return "big5";
-    case Encoding::Utf8: return "utf-8";
-    case Encoding::Utf16Le: return "utf-16le";
-    case Encoding::Utf16Be: return "utf-16be";
+    case Encoding::Auto:
+      return "auto";
+    case Encoding::Gbk:
+      return "gbk";
+    case Encoding::Gb18030:
+      return "gb18030";
+    case Encoding::Big5:
+      return "big5";
+    case Encoding::Utf8:
+      return "utf-8";
+    case Encoding::Utf16Le:
+      return "utf-16le";
+    case Encoding::Utf16Be:
+      return "utf-16be";
   }
   return "auto";
 }
@@ -31,13 +38,20 @@ std::optional<Encoding> Encodings::Parse(std::string_view name) {
 
 std::string_view Encodings::DisplayName(Encoding encoding) {
   switch (encoding) {
-    case Encoding::Auto: return "auto";
-    case Encoding::Gbk: return "GBK";
-    case Encoding::Gb18030: return "GB18030";
-    case Encoding::Big5: return "Big5";
-    case Encoding::Utf8: return "UTF-8";
-    case Encoding::Utf16Le: return "UTF-16LE";
-    case Encoding::Utf16Be: return "UTF-16BE";
+    case Encoding::Auto:
+      return "auto";
+    case Encoding::Gbk:
+      return "GBK";
+    case Encoding::Gb18030:
+      return "GB18030";
+    case Encoding::Big5:
+      return "Big5";
+    case Encoding::Utf8:
+      return "UTF-8";
+    case Encoding::Utf16Le:
+      return "UTF-16LE";
+    case Encoding::Utf16Be:
+      return "UTF-16BE";
   }
   return "auto";
 }
@@ -45,22 +59,32 @@ std::string_view Encodings::DisplayName(Encoding encoding) {
 const char* Encodings::IconvName(Encoding encoding) {
   switch (encoding) {
     case Encoding::Auto:
-    case Encoding::Gbk: return "GBK";
-    case Encoding::Gb18030: return "GB18030";
-    case Encoding::Big5: return "BIG5-HKSCS";
-    case Encoding::Utf8: return "UTF-8";
-    case Encoding::Utf16Le: return "UTF-16LE";
-    case Encoding::Utf16Be: return "UTF-16BE";
+    case Encoding::Gbk:
+      return "GBK";
+    case Encoding::Gb18030:
+      return "GB18030";
+    case Encoding::Big5:
+      return "BIG5-HKSCS";
+    case Encoding::Utf8:
+      return "UTF-8";
+    case Encoding::Utf16Le:
+      return "UTF-16LE";
+    case Encoding::Utf16Be:
+      return "UTF-16BE";
   }
   return "GBK";
 }
 
 std::string_view Encodings::ByteOrderMark(Encoding encoding) {
   switch (encoding) {
-    case Encoding::Utf8: return "\xEF\xBB\xBF";
-    case Encoding::Utf16Le: return "\xFF\xFE";
-    case Encoding::Utf16Be: return "\xFE\xFF";
-    default: return {};
+    case Encoding::Utf8:
+      return "\xEF\xBB\xBF";
+    case Encoding::Utf16Le:
+      return "\xFF\xFE";
+    case Encoding::Utf16Be:
+      return "\xFE\xFF";
+    default:
+      return {};
   }
 }
 

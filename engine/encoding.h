@@ -13,8 +13,8 @@ enum class Encoding { Auto, Gbk, Gb18030, Big5, Utf8, Utf16Le, Utf16Be };
 /// Names and properties of the encodings.
 struct Encodings final {
   /// Every encoding a user can name, in the order menus list them (Auto first).
-  static constexpr Encoding kAll[] = {Encoding::Auto,  Encoding::Gbk,     Encoding::Gb18030,
-                                      Encoding::Big5,  Encoding::Utf8,    Encoding::Utf16Le,
+  static constexpr Encoding kAll[] = {Encoding::Auto,   Encoding::Gbk,  Encoding::Gb18030,
+                                      Encoding::Big5,   Encoding::Utf8, Encoding::Utf16Le,
                                       Encoding::Utf16Be};
 
   /// The command-line name: "auto", "gbk", "gb18030", "big5", "utf-8", "utf-16le",

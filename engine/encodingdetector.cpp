@@ -1,12 +1,13 @@
 #include "encodingdetector.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -83,7 +84,8 @@ Encoding GbkFamily(std::string_view text) {
   for (std::size_t pos = 0; pos < size;) {
     if (!GbkText::IsLead(p[pos]) || pos + 1 == size) {
       ++pos;
-    } else if (digit(p[pos + 1]) && pos + 3 < size && GbkText::IsLead(p[pos + 2]) && digit(p[pos + 3])) {
+    } else if (digit(p[pos + 1]) && pos + 3 < size && GbkText::IsLead(p[pos + 2]) &&
+               digit(p[pos + 3])) {
       return Encoding::Gb18030;
     } else {
       pos += 2;
@@ -107,9 +109,9 @@ Detection EncodingDetector::Detect(std::string_view prefix, bool whole, CharsetG
   // all on the same side of their pairs. Chinese in UTF-16 may have only a few, one or two a
   // paragraph: that they keep to one side gives it away.
   std::size_t nuls[2] = {0, 0};
-  for (const char* nul = prefix.data(); (nul = static_cast<const char*>(std::memchr(
-                                             nul, '\0', prefix.size() - static_cast<std::size_t>(
-                                                                 nul - prefix.data())))) != nullptr;
+  for (const char* nul = prefix.data();
+       (nul = static_cast<const char*>(std::memchr(
+            nul, '\0', prefix.size() - static_cast<std::size_t>(nul - prefix.data())))) != nullptr;
        ++nul) {
     ++nuls[static_cast<std::size_t>(nul - prefix.data()) % 2];
   }
@@ -130,8 +132,10 @@ Detection EncodingDetector::Detect(std::string_view prefix, bool whole, CharsetG
     return found;
   }
   if (guess.rfind("BIG5", 0) == 0 && ValidThroughout(prefix, whole, Encoding::Big5)) {
-    const auto high = static_cast<std::size_t>(std::count_if(
-        prefix.begin(), prefix.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }));
+    const auto high =
+        static_cast<std::size_t>(std::count_if(prefix.begin(), prefix.end(), [](char c) {
+          return static_cast<unsigned char>(c) >= 0x80;
+        }));
     if (high / 2 >= kMinBig5Characters) {
       found.encoding = Encoding::Big5;
       return found;
@@ -195,8 +199,7 @@ bool EncodingDetector::ReadPrefix(const std::string& path, std::string& prefix, 
   return true;
 }
 
-std::optional<Detection> EncodingDetector::DetectFile(const std::string& path,
-                                                      std::string& error) {
+std::optional<Detection> EncodingDetector::DetectFile(const std::string& path, std::string& error) {
   std::string prefix;
   bool whole = false;
   if (!ReadPrefix(path, prefix, whole, error)) return std::nullopt;

@@ -30,7 +30,7 @@ struct Detection {
 class EncodingDetector final {
  public:
   static constexpr std::size_t kPrefixBytes = std::size_t{1} << 20;  ///< read at most this
-  static constexpr std::size_t kGuessBytes = std::size_t{4} << 10;  ///< guesser's sample
+  static constexpr std::size_t kGuessBytes = std::size_t{4} << 10;   ///< guesser's sample
   static constexpr std::size_t kMinBig5Characters = 100;
 
   /// Detects from `prefix`, the first bytes of the source (`whole` when it is the whole file,

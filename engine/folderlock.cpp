@@ -1,9 +1,10 @@
 #include "folderlock.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 namespace sekato::engine {
 

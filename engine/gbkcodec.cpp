@@ -1,8 +1,9 @@
 #include "gbkcodec.h"
 
+#include <iconv.h>
+
 #include <algorithm>
 #include <cerrno>
-#include <iconv.h>
 
 namespace sekato::engine {
 

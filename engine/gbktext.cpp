@@ -11,8 +11,7 @@ namespace {
 
 // Bytes in one character starting at `pos`; a lead byte at the very end stands alone.
 std::size_t CharLength(std::string_view text, std::size_t pos) {
-  return GbkText::IsLead(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2
-                                                                                          : 1;
+  return GbkText::IsLead(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
 }
 
 // Find, given a character boundary at or before `from` to walk on from; `boundary` is left

@@ -122,9 +122,8 @@ std::size_t HeadingMatcher::FindWildcard(std::string_view line, const Parts& par
   bool afterNumeral = false;
   for (std::size_t pos = 0; pos < line.size();) {
     const std::size_t next =
-        pos + (GbkText::IsLead(static_cast<unsigned char>(line[pos])) && pos + 1 < line.size()
-                   ? 2
-                   : 1);
+        pos +
+        (GbkText::IsLead(static_cast<unsigned char>(line[pos])) && pos + 1 < line.size() ? 2 : 1);
     const bool numeral = NumeralReader::StartsRun(line, pos, m_series);
     if (pos >= from && numeral && !afterNumeral && MatchAt(line, parts, pos, number, end)) {
       return pos;
@@ -144,8 +143,7 @@ std::int64_t HeadingMatcher::ReadNumber(std::string_view line,
   }
   for (std::size_t pos = 0; pos < line.size();) {
     if (NumeralReader::ReadAny(line, pos, end, value)) return value;
-    pos += GbkText::IsLead(static_cast<unsigned char>(line[pos])) && pos + 1 < line.size() ? 2
-                                                                                          : 1;
+    pos += GbkText::IsLead(static_cast<unsigned char>(line[pos])) && pos + 1 < line.size() ? 2 : 1;
   }
   return NumeralReader::kUnreadable;
 }

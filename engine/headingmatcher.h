@@ -36,8 +36,7 @@ class HeadingMatcher final {
   /// Chinese characters, measured as GBK would whatever the encoding; `rules` those of the
   /// text the keywords and lines are in (numerals are written in it too).
   HeadingMatcher(std::vector<std::string> keywords, Numerals::Series series,
-                 std::int64_t titleLimit,
-                 const TextRules& rules = TextRules::For(Encoding::Gbk));
+                 std::int64_t titleLimit, const TextRules& rules = TextRules::For(Encoding::Gbk));
 
   /// `line`, text in `text`, as GB18030: the text headings are matched in when the book is in
   /// neither GBK nor GB18030 (numerals and keywords read there as in GBK). False when `line`
@@ -81,8 +80,8 @@ class HeadingMatcher final {
                            std::int64_t number, std::size_t& end) const;
   /// True when `parts` match exactly at `pos`, which follows a character that is no numeral
   /// of the series when the keyword starts with "?"; `end` is the end of the match.
-  bool MatchAt(std::string_view line, const Parts& parts, std::size_t pos,
-               std::int64_t number, std::size_t& end) const;
+  bool MatchAt(std::string_view line, const Parts& parts, std::size_t pos, std::int64_t number,
+               std::size_t& end) const;
   /// The number a heading carries when no "?" gives it; `ends` are the keywords' match ends.
   static std::int64_t ReadNumber(std::string_view line, const std::vector<std::size_t>& ends);
 
@@ -101,7 +100,7 @@ class HeadingMatcher final {
   /// line as it stands before any line is converted; most lines hold none of them.
   std::vector<std::string> m_needles;
   std::string m_strNeeded;
-  std::string m_strLine;          ///< the line being tested, as GB18030
+  std::string m_strLine;  ///< the line being tested, as GB18030
   std::int64_t m_nLastNumber = -1;
   std::size_t m_nLastStart = 0;
   std::vector<std::size_t> m_ends;  ///< match ends of the line being tested

@@ -1,11 +1,12 @@
 #include "linereader.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "fileops.h"
 #include "gbktext.h"
@@ -61,7 +62,8 @@ bool LineReader::Fill() {
   struct Watch {
     LineReader& reader;
     ~Watch() {
-      if (reader.m_watch) reader.m_watch(reader.m_buffer.data(), reader.m_buffer.data() + reader.m_end);
+      if (reader.m_watch)
+        reader.m_watch(reader.m_buffer.data(), reader.m_buffer.data() + reader.m_end);
     }
   } watch{*this};
   if (!m_pAhead && m_nReadAheadFrom >= 0 && !m_bConverting && !m_bSpilling && !m_bEof &&
@@ -76,8 +78,7 @@ bool LineReader::Fill() {
         [this](char* out, std::size_t capacity) {
           return m_pDecoder ? m_pDecoder->Read(m_fd, out, capacity) : ::read(m_fd, out, capacity);
         },
-        [this] { return m_pDecoder ? m_pDecoder->FirstInvalid() : -1; }, headroom,
-        m_buffer.size());
+        [this] { return m_pDecoder ? m_pDecoder->FirstInvalid() : -1; }, headroom, m_buffer.size());
   }
   if (m_pAhead) return FillAhead();
   // Keep the unfinished line, moved to the front; grow only when it fills the buffer.
@@ -114,8 +115,8 @@ bool LineReader::Fill() {
       return false;
     }
     if (errno == EINTR && !m_pDecoder) continue;
-    m_strError = m_pDecoder && !m_pDecoder->Error().empty() ? m_pDecoder->Error()
-                                                             : std::strerror(errno);
+    m_strError =
+        m_pDecoder && !m_pDecoder->Error().empty() ? m_pDecoder->Error() : std::strerror(errno);
     return false;
   }
 }
@@ -130,7 +131,7 @@ bool LineReader::FillAhead() {
   if (chunk.got < 0) {
     // No more is read after a failure: the decoder is the caller's again.
     m_strError = m_pDecoder && !m_pDecoder->Error().empty() ? m_pDecoder->Error()
-                                                             : std::strerror(chunk.error);
+                                                            : std::strerror(chunk.error);
     return false;
   }
   const auto got = static_cast<std::size_t>(chunk.got);
@@ -264,10 +265,9 @@ bool LineReader::NextRun(const RunLimits& limits, char*& data, std::size_t& size
                          : LineRunScanner::Pair{};
   const std::string_view space = limits.fullWidthSpace;
   const LineRunScanner::Pair tail =
-      space.size() >= 2
-          ? LineRunScanner::Pair{static_cast<unsigned char>(space[space.size() - 2]),
-                                 static_cast<unsigned char>(space[space.size() - 1])}
-          : LineRunScanner::Pair{' ', ' '};  // white space ends a run anyway
+      space.size() >= 2 ? LineRunScanner::Pair{static_cast<unsigned char>(space[space.size() - 2]),
+                                               static_cast<unsigned char>(space[space.size() - 1])}
+                        : LineRunScanner::Pair{' ', ' '};  // white space ends a run anyway
   std::size_t from = m_begin;
   while (from < end) {
     const LineRunScanner::Stop stop =
@@ -314,9 +314,9 @@ std::int64_t LineReader::MeasureLine(bool trimmed, std::int64_t bound,
   }
   std::vector<char> chunk(std::size_t{1} << 16);
   std::int64_t offset = m_nTextStart + m_nLineStart;
-  std::int64_t length = 0;   // bytes of the line so far
-  std::int64_t kept = 0;     // the length up to its last byte that is not a blank (trimmed)
-  bool trailPending = false; // the byte before was a lead byte: this one is its trail
+  std::int64_t length = 0;    // bytes of the line so far
+  std::int64_t kept = 0;      // the length up to its last byte that is not a blank (trimmed)
+  bool trailPending = false;  // the byte before was a lead byte: this one is its trail
   unsigned char lead = 0;
   std::int64_t keptBeforeLead = 0;
   bool lastWasCr = false;
@@ -416,8 +416,8 @@ ssize_t LineReader::ReadText(std::int64_t position, char* data, std::size_t size
     if (!m_spill.Append(m_buffer.data() + from, m_end - from, m_strError)) return -1;
   }
   if (position < SpillEnd()) {
-    const auto take = static_cast<std::size_t>(
-        std::min(SpillEnd() - position, static_cast<std::int64_t>(size)));
+    const auto take =
+        static_cast<std::size_t>(std::min(SpillEnd() - position, static_cast<std::int64_t>(size)));
     if (!m_spill.ReadAt(position - m_nSpillBase, data, take, m_strError)) return -1;
     return static_cast<ssize_t>(take);
   }
@@ -425,8 +425,8 @@ ssize_t LineReader::ReadText(std::int64_t position, char* data, std::size_t size
   if (m_bEof) return 0;
   const ssize_t got = m_pDecoder ? m_pDecoder->Read(m_fd, data, size) : ::read(m_fd, data, size);
   if (got < 0) {
-    m_strError = m_pDecoder && !m_pDecoder->Error().empty() ? m_pDecoder->Error()
-                                                             : std::strerror(errno);
+    m_strError =
+        m_pDecoder && !m_pDecoder->Error().empty() ? m_pDecoder->Error() : std::strerror(errno);
     return -1;
   }
   if (got > 0 && !m_spill.Append(data, static_cast<std::size_t>(got), m_strError)) return -1;

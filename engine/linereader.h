@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -7,7 +9,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 #include <vector>
 
 #include "spillfile.h"
@@ -171,9 +172,7 @@ class LineReader final {
 
   /// How far into the file the reading has come, for progress: Position, or the file bytes
   /// converted so far when the decoder converts.
-  std::int64_t ProgressPosition() const {
-    return m_bConverting ? ConvertedSoFar() : m_nPosition;
-  }
+  std::int64_t ProgressPosition() const { return m_bConverting ? ConvertedSoFar() : m_nPosition; }
 
   bool Failed() const { return !m_strError.empty(); }
   const std::string& Error() const { return m_strError; }
@@ -220,7 +219,7 @@ class LineReader final {
   std::int64_t m_nPosition = 0;
   std::int64_t m_nLineStart = 0;  ///< text position of the line now being handed out
   std::int64_t m_nTextStart = 0;
-  bool m_bMidLine = false;        ///< the last Next gave a part that is not the line's last
+  bool m_bMidLine = false;  ///< the last Next gave a part that is not the line's last
   dev_t m_device = 0;
   ino_t m_inode = 0;
   std::string m_strError;

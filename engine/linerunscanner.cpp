@@ -19,7 +19,9 @@ using Stop = LineRunScanner::Stop;
 
 // Space, tab, vertical tab, form feed, CR: what clean-up trims at a line's end. (Before a
 // line's CR a line feed only ends the empty line before it: that one is dropped whole.)
-constexpr bool IsBlank(unsigned char c) { return c == ' ' || c == '\t' || (c >= '\v' && c <= '\r'); }
+constexpr bool IsBlank(unsigned char c) {
+  return c == ' ' || c == '\t' || (c >= '\v' && c <= '\r');
+}
 
 // Looks at positions [start, end) one by one, as the vector scans do a block at a time: a
 // stop is seen at the byte that ends it (a line feed, or the second byte of the pair), and
@@ -94,9 +96,9 @@ Stop ScanSse2(const unsigned char* d, std::size_t begin, std::size_t from, std::
     if constexpr (kTail) {
       const __m128i c = load(pos - 2);
       const __m128i fromVt = _mm_sub_epi8(c, vt);
-      const __m128i blank = _mm_or_si128(
-          _mm_or_si128(_mm_cmpeq_epi8(c, space), _mm_cmpeq_epi8(c, tab)),
-          _mm_cmpeq_epi8(_mm_min_epu8(fromVt, two), fromVt));
+      const __m128i blank =
+          _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(c, space), _mm_cmpeq_epi8(c, tab)),
+                       _mm_cmpeq_epi8(_mm_min_epu8(fromVt, two), fromVt));
       const __m128i tailPair =
           _mm_and_si128(_mm_cmpeq_epi8(load(pos - 3), tail0), _mm_cmpeq_epi8(c, tail1));
       lines = _mm_or_si128(lines, _mm_and_si128(lf, _mm_or_si128(blank, tailPair)));
@@ -104,8 +106,8 @@ Stop ScanSse2(const unsigned char* d, std::size_t begin, std::size_t from, std::
     const auto lineBits = static_cast<unsigned>(_mm_movemask_epi8(lines));
     unsigned pairBits = 0;
     if constexpr (kPair) {
-      pairBits = static_cast<unsigned>(_mm_movemask_epi8(
-          _mm_and_si128(_mm_cmpeq_epi8(b, first), _mm_cmpeq_epi8(a, second))));
+      pairBits = static_cast<unsigned>(
+          _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(b, first), _mm_cmpeq_epi8(a, second))));
     }
     if ((lineBits | pairBits) != 0) return StopAt(pos, lineBits, pairBits);
   }
@@ -137,8 +139,9 @@ __attribute__((target("avx2"))) inline void Stops32(const unsigned char* d, std:
     const __m256i blank = _mm256_or_si256(
         _mm256_or_si256(_mm256_cmpeq_epi8(c, Set32(' ')), _mm256_cmpeq_epi8(c, Set32('\t'))),
         _mm256_cmpeq_epi8(_mm256_min_epu8(fromVt, Set32(2)), fromVt));
-    const __m256i tailPair = _mm256_and_si256(_mm256_cmpeq_epi8(Load32(d, at - 3), Set32(tail->first)),
-                                              _mm256_cmpeq_epi8(c, Set32(tail->second)));
+    const __m256i tailPair =
+        _mm256_and_si256(_mm256_cmpeq_epi8(Load32(d, at - 3), Set32(tail->first)),
+                         _mm256_cmpeq_epi8(c, Set32(tail->second)));
     lines = _mm256_or_si256(lines, _mm256_and_si256(lf, _mm256_or_si256(blank, tailPair)));
   }
   if constexpr (kPair) {
@@ -153,8 +156,8 @@ __attribute__((target("avx2"))) inline void Stops32(const unsigned char* d, std:
 // looked at alone.
 template <bool kPair, bool kTail>
 __attribute__((target("avx2"))) Stop ScanAvx2(const unsigned char* d, std::size_t begin,
-                                              std::size_t from, std::size_t end,
-                                              const Pair* pair, const Pair* tail) {
+                                              std::size_t from, std::size_t end, const Pair* pair,
+                                              const Pair* tail) {
   constexpr std::size_t W = 32;
   const std::size_t start = VectorStart(begin, from);
   if (start + 2 * W > end) return ScanSse2<kPair, kTail>(d, begin, from, end, pair, tail);
@@ -182,8 +185,8 @@ bool HasAvx2() {
 }
 
 template <bool kPair, bool kTail>
-Stop Scan(bool avx2, const unsigned char* d, std::size_t begin, std::size_t from,
-          std::size_t end, const Pair* pair, const Pair* tail) {
+Stop Scan(bool avx2, const unsigned char* d, std::size_t begin, std::size_t from, std::size_t end,
+          const Pair* pair, const Pair* tail) {
   return avx2 ? ScanAvx2<kPair, kTail>(d, begin, from, end, pair, tail)
               : ScanSse2<kPair, kTail>(d, begin, from, end, pair, tail);
 }

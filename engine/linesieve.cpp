@@ -1,11 +1,12 @@
 #include "linesieve.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "fileops.h"
 
@@ -65,8 +66,7 @@ bool LineSieve::HoldsNeedle(std::size_t end) const {
 bool LineSieve::NeedleAt(std::size_t at, std::size_t stop) const {
   // Most needles are one character of two bytes: compared in place, without a call.
   for (const std::string& needle : m_needles) {
-    if (at + needle.size() <= stop && m_pData[at] == needle[0] &&
-        m_pData[at + 1] == needle[1] &&
+    if (at + needle.size() <= stop && m_pData[at] == needle[0] && m_pData[at + 1] == needle[1] &&
         (needle.size() == 2 ||
          std::memcmp(m_pData + at + 2, needle.data() + 2, needle.size() - 2) == 0)) {
       return true;

@@ -79,8 +79,8 @@ class LineSieve final {
  private:
   /// Hands out the line in bytes [start, end) of m_pData, which ends at a line feed when
   /// `fed`, unless it is longer than the part limit. False when the sink says stop.
-  bool Hand(std::size_t start, std::size_t end, bool fed, std::int64_t number,
-            std::int64_t base, const LineSink& onLine);
+  bool Hand(std::size_t start, std::size_t end, bool fed, std::int64_t number, std::int64_t base,
+            const LineSink& onLine);
   /// Hands out the lines in bytes [from, stop) of m_pData that the block's hits (which begin
   /// `kept` bytes in) show to hold a needle; `from` starts a line and `stop` ends one.
   bool SiftBody(const BlockReader::Block& block, std::size_t kept, std::size_t from,

@@ -15,8 +15,7 @@ struct Messages final {
   static constexpr std::string_view kBadParts = "平均分配的份数必须大于 0。";
   static constexpr std::string_view kBadChaptersPerFile = "每个文件放入的章数必须大于 0。";
   static constexpr std::string_view kTooManyKeywords = "关键字最多只能有 10 个。";
-  static constexpr std::string_view kNoNumeralSeries =
-      "关键字中含有“?”时，必须选择替换?的自增符。";
+  static constexpr std::string_view kNoNumeralSeries = "关键字中含有“?”时，必须选择替换?的自增符。";
   static constexpr std::string_view kNegativeSize = "每个文件的最大大小不能为负数。";
   static constexpr std::string_view kNegativeTitle = "章节标题大小不能为负数。";
   static constexpr std::string_view kNoNewDir = "请指定保存分割文件的新目录。";
@@ -30,8 +29,7 @@ struct Messages final {
   static constexpr std::string_view kCreatePiece = "无法建立文件“%1”：%2";
   static constexpr std::string_view kWritePiece =
       "写入文件“%1”时出错：%2。这个文件不完整，在出错处被截断。";
-  static constexpr std::string_view kBadNamePart =
-      "文件名“%1”不能含有“/”，也不能是“.”或“..”。";
+  static constexpr std::string_view kBadNamePart = "文件名“%1”不能含有“/”，也不能是“.”或“..”。";
   static constexpr std::string_view kNotRegularSource =
       "源文件“%1”不是普通文件：管道、设备和目录不能分割。";
   static constexpr std::string_view kNotRegularPiece =

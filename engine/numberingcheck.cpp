@@ -32,17 +32,16 @@ void NumberingCheck::Track(std::int64_t number, std::int64_t line) {
   // bound keeps a run's memory flat whatever the source holds.
   if (m_nTracked >= kMaxTracked) return;
   ++m_nTracked;
-  const std::int64_t reach =
-      kDenseBase + kDensePerNumber * static_cast<std::int64_t>(m_nTracked);
+  const std::int64_t reach = kDenseBase + kDensePerNumber * static_cast<std::int64_t>(m_nTracked);
   if (number < 0 || number >= reach) {
     m_sparse.emplace(number, line);
     return;
   }
   const auto index = static_cast<std::size_t>(number);
   if (index >= m_dense.size()) {
-    m_dense.resize(std::min(std::max(index + 1, 2 * m_dense.size()),
-                            static_cast<std::size_t>(reach)),
-                   kUnseen);
+    m_dense.resize(
+        std::min(std::max(index + 1, 2 * m_dense.size()), static_cast<std::size_t>(reach)),
+        kUnseen);
   }
   m_dense[index] = line;
 }
@@ -67,8 +66,8 @@ void NumberingCheck::Add(std::int64_t number, std::int64_t line, std::int64_t he
   }
   Track(number, line);
   if (m_nHighest >= 0 && number > m_nHighest + 1 && room) {
-    m_issues.push_back({NumberingIssue::Kind::Gap, m_nHighest + 1, number - 1,
-                        {lastLine, line}, heading});
+    m_issues.push_back(
+        {NumberingIssue::Kind::Gap, m_nHighest + 1, number - 1, {lastLine, line}, heading});
   } else if (m_nHighest >= 0 && number < m_nHighest && room) {
     m_issues.push_back({NumberingIssue::Kind::OutOfOrder, number, m_nHighest, {line}, heading});
   }

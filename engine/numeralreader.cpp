@@ -24,34 +24,34 @@ struct ChineseChar {
 
 // Every character a Chinese numeral may hold, in GBK.
 constexpr std::array<ChineseChar, 29> kChinese = {{
-    {0xC1, 0xE3, {Kind::Zero, 0}},      // 零
-    {0xA9, 0x96, {Kind::Zero, 0}},      // 〇
-    {0xD2, 0xBB, {Kind::Digit, 1}},     // 一
-    {0xB6, 0xFE, {Kind::Digit, 2}},     // 二
-    {0xC8, 0xFD, {Kind::Digit, 3}},     // 三
-    {0xCB, 0xC4, {Kind::Digit, 4}},     // 四
-    {0xCE, 0xE5, {Kind::Digit, 5}},     // 五
-    {0xC1, 0xF9, {Kind::Digit, 6}},     // 六
-    {0xC6, 0xDF, {Kind::Digit, 7}},     // 七
-    {0xB0, 0xCB, {Kind::Digit, 8}},     // 八
-    {0xBE, 0xC5, {Kind::Digit, 9}},     // 九
-    {0xD2, 0xBC, {Kind::Digit, 1}},     // 壹
-    {0xB7, 0xA1, {Kind::Digit, 2}},     // 贰
-    {0xC8, 0xFE, {Kind::Digit, 3}},     // 叁
-    {0xCB, 0xC1, {Kind::Digit, 4}},     // 肆
-    {0xCE, 0xE9, {Kind::Digit, 5}},     // 伍
-    {0xC2, 0xBD, {Kind::Digit, 6}},     // 陆
-    {0xC6, 0xE2, {Kind::Digit, 7}},     // 柒
-    {0xB0, 0xC6, {Kind::Digit, 8}},     // 捌
-    {0xBE, 0xC1, {Kind::Digit, 9}},     // 玖
-    {0xC1, 0xBD, {Kind::Liang, 2}},     // 两
-    {0xCA, 0xAE, {Kind::Unit, 10}},     // 十
-    {0xCA, 0xB0, {Kind::Unit, 10}},     // 拾
-    {0xB0, 0xD9, {Kind::Unit, 100}},    // 百
-    {0xB0, 0xDB, {Kind::Unit, 100}},    // 佰
-    {0xC7, 0xA7, {Kind::Unit, 1000}},   // 千
-    {0xC7, 0xAA, {Kind::Unit, 1000}},   // 仟
-    {0xCD, 0xF2, {Kind::Group, 10000}}, // 万
+    {0xC1, 0xE3, {Kind::Zero, 0}},           // 零
+    {0xA9, 0x96, {Kind::Zero, 0}},           // 〇
+    {0xD2, 0xBB, {Kind::Digit, 1}},          // 一
+    {0xB6, 0xFE, {Kind::Digit, 2}},          // 二
+    {0xC8, 0xFD, {Kind::Digit, 3}},          // 三
+    {0xCB, 0xC4, {Kind::Digit, 4}},          // 四
+    {0xCE, 0xE5, {Kind::Digit, 5}},          // 五
+    {0xC1, 0xF9, {Kind::Digit, 6}},          // 六
+    {0xC6, 0xDF, {Kind::Digit, 7}},          // 七
+    {0xB0, 0xCB, {Kind::Digit, 8}},          // 八
+    {0xBE, 0xC5, {Kind::Digit, 9}},          // 九
+    {0xD2, 0xBC, {Kind::Digit, 1}},          // 壹
+    {0xB7, 0xA1, {Kind::Digit, 2}},          // 贰
+    {0xC8, 0xFE, {Kind::Digit, 3}},          // 叁
+    {0xCB, 0xC1, {Kind::Digit, 4}},          // 肆
+    {0xCE, 0xE9, {Kind::Digit, 5}},          // 伍
+    {0xC2, 0xBD, {Kind::Digit, 6}},          // 陆
+    {0xC6, 0xE2, {Kind::Digit, 7}},          // 柒
+    {0xB0, 0xC6, {Kind::Digit, 8}},          // 捌
+    {0xBE, 0xC1, {Kind::Digit, 9}},          // 玖
+    {0xC1, 0xBD, {Kind::Liang, 2}},          // 两
+    {0xCA, 0xAE, {Kind::Unit, 10}},          // 十
+    {0xCA, 0xB0, {Kind::Unit, 10}},          // 拾
+    {0xB0, 0xD9, {Kind::Unit, 100}},         // 百
+    {0xB0, 0xDB, {Kind::Unit, 100}},         // 佰
+    {0xC7, 0xA7, {Kind::Unit, 1000}},        // 千
+    {0xC7, 0xAA, {Kind::Unit, 1000}},        // 仟
+    {0xCD, 0xF2, {Kind::Group, 10000}},      // 万
     {0xD2, 0xDA, {Kind::Group, 100000000}},  // 亿
 }};
 
@@ -162,8 +162,7 @@ std::int64_t WithUnits(std::string_view run) {
 
 }  // namespace
 
-std::size_t NumeralReader::RunEnd(std::string_view text, std::size_t pos,
-                                  Numerals::Series series) {
+std::size_t NumeralReader::RunEnd(std::string_view text, std::size_t pos, Numerals::Series series) {
   std::size_t end = pos;
   switch (series) {
     case Numerals::Series::Ascii:
@@ -202,8 +201,8 @@ std::int64_t NumeralReader::Value(std::string_view run, Numerals::Series series)
 
 bool NumeralReader::ReadAny(std::string_view text, std::size_t pos, std::size_t& end,
                             std::int64_t& value) {
-  for (const auto series : {Numerals::Series::Ascii, Numerals::Series::FullWidth,
-                            Numerals::Series::Chinese}) {
+  for (const auto series :
+       {Numerals::Series::Ascii, Numerals::Series::FullWidth, Numerals::Series::Chinese}) {
     end = RunEnd(text, pos, series);
     if (end > pos) {
       value = Value(text.substr(pos, end - pos), series);

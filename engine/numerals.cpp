@@ -11,11 +11,11 @@ namespace {
 constexpr std::array<std::string_view, 30> kDigits = {
     "0", "1", "2", "3", "4", "5", "6", "7", "8", "9",
     // ０ … ９
-    "\xA3\xB0", "\xA3\xB1", "\xA3\xB2", "\xA3\xB3", "\xA3\xB4",
-    "\xA3\xB5", "\xA3\xB6", "\xA3\xB7", "\xA3\xB8", "\xA3\xB9",
+    "\xA3\xB0", "\xA3\xB1", "\xA3\xB2", "\xA3\xB3", "\xA3\xB4", "\xA3\xB5", "\xA3\xB6", "\xA3\xB7",
+    "\xA3\xB8", "\xA3\xB9",
     // 零 一 二 三 四 五 六 七 八 九
-    "\xC1\xE3", "\xD2\xBB", "\xB6\xFE", "\xC8\xFD", "\xCB\xC4",
-    "\xCE\xE5", "\xC1\xF9", "\xC6\xDF", "\xB0\xCB", "\xBE\xC5"};
+    "\xC1\xE3", "\xD2\xBB", "\xB6\xFE", "\xC8\xFD", "\xCB\xC4", "\xCE\xE5", "\xC1\xF9", "\xC6\xDF",
+    "\xB0\xCB", "\xBE\xC5"};
 
 constexpr std::string_view kZero = "\xC1\xE3";  // 零
 constexpr std::string_view kOne = "\xD2\xBB";   // 一
@@ -23,8 +23,8 @@ constexpr std::string_view kTen = "\xCA\xAE";   // 十
 // Units inside a group of four digits: ones, 十, 百, 千.
 constexpr std::array<std::string_view, 4> kSmallUnits = {"", kTen, "\xB0\xD9", "\xC7\xA7"};
 // Units of the groups: ones, 万, 亿, 万亿, 亿亿.
-constexpr std::array<std::string_view, 5> kGroupUnits = {
-    "", "\xCD\xF2", "\xD2\xDA", "\xCD\xF2\xD2\xDA", "\xD2\xDA\xD2\xDA"};
+constexpr std::array<std::string_view, 5> kGroupUnits = {"", "\xCD\xF2", "\xD2\xDA",
+                                                         "\xCD\xF2\xD2\xDA", "\xD2\xDA\xD2\xDA"};
 
 std::string_view Digit(Numerals::Series series, int digit) {
   return kDigits[static_cast<std::size_t>(static_cast<int>(series) * 10 + digit)];

@@ -10,10 +10,10 @@ class Numerals final {
  public:
   /// The numeral series, in the order the window's list and the command line offer them.
   enum class Series {
-    None = -1,     ///< nothing chosen: a "?" in the keywords refuses the run
-    Ascii = 0,     ///< "1,2,3..."
-    FullWidth = 1, ///< "１,２，３..."
-    Chinese = 2,   ///< "一,二,三..."
+    None = -1,      ///< nothing chosen: a "?" in the keywords refuses the run
+    Ascii = 0,      ///< "1,2,3..."
+    FullWidth = 1,  ///< "１,２，３..."
+    Chinese = 2,    ///< "一,二,三..."
   };
 
   /// The series at `index` of the window's list (0, 1, 2); None for any other index, so the

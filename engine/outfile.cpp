@@ -1,15 +1,16 @@
 #include "outfile.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstdint>
-#include <cstring>
-#include <string_view>
 #include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
 
 namespace sekato::engine {
 
@@ -47,8 +48,7 @@ void Utf8ToUtf16(const char*& in, std::size_t& inLeft, char*& out, std::size_t& 
       cp = (b & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu);
       if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)) break;
       length = 3;
-    } else if (b >= 0xF0 && b <= 0xF4 && end - p >= 4 && cont(p[1]) && cont(p[2]) &&
-               cont(p[3])) {
+    } else if (b >= 0xF0 && b <= 0xF4 && end - p >= 4 && cont(p[1]) && cont(p[2]) && cont(p[3])) {
       cp = (b & 0x07u) << 18 | (p[1] & 0x3Fu) << 12 | (p[2] & 0x3Fu) << 6 | (p[3] & 0x3Fu);
       if (cp < 0x10000 || cp > 0x10FFFF) break;
       length = 4;
@@ -108,9 +108,9 @@ bool OutFile::Create(const std::string& path, const std::vector<FileId>& untouch
   m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
   if (m_fd < 0) {
     const int reason = errno;
-    return fail(reason == ELOOP || reason == ENXIO || reason == EISDIR ? Refusal::Special
-                                                                       : Refusal::System,
-                reason);
+    return fail(
+        reason == ELOOP || reason == ENXIO || reason == EISDIR ? Refusal::Special : Refusal::System,
+        reason);
   }
   struct stat info {};
   if (::fstat(m_fd, &info) != 0) return fail(Refusal::System, errno);
@@ -142,8 +142,7 @@ void OutFile::EndSpan() {
     m_used += span.size();
     return;
   }
-  iovec parts[2] = {{m_buffer.data(), m_used},
-                    {const_cast<char*>(span.data()), span.size()}};
+  iovec parts[2] = {{m_buffer.data(), m_used}, {const_cast<char*>(span.data()), span.size()}};
   std::size_t first = m_used > 0 ? 0 : 1;
   m_used = 0;
   while (first < 2 && m_nErrno == 0 && m_fd >= 0) {

@@ -1,9 +1,10 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 #include <vector>
 
 namespace sekato::engine {
@@ -37,8 +38,8 @@ class OutFile final {
   /// path is never followed and nothing but a regular file is opened, so nothing outside the
   /// folder is ever written and a FIFO never blocks. A file in `untouchable` (the source,
   /// pieces this run must keep) is left as it is, whatever name leads to it.
-  bool Create(const std::string& path, const std::vector<FileId>& untouchable,
-              Refusal& refusal, std::size_t& hit, std::string& error);
+  bool Create(const std::string& path, const std::vector<FileId>& untouchable, Refusal& refusal,
+              std::size_t& hit, std::string& error);
 
   /// Bytes exactly as given (a source line never holds a line feed).
   void Write(std::string_view bytes) {
@@ -91,7 +92,7 @@ class OutFile final {
   std::vector<char> m_buffer;
   std::size_t m_used = 0;
   int m_nErrno = 0;
-  void* m_cd = nullptr;  ///< iconv descriptor when converting
+  void* m_cd = nullptr;       ///< iconv descriptor when converting
   bool m_bBigEndian = false;  ///< UTF-16BE rather than LE, when converting
   std::vector<char> m_converted;
   const char* m_pLentBegin = nullptr;

@@ -46,8 +46,7 @@ std::size_t CountBytes(const unsigned char* data, std::size_t from, std::size_t 
 #if defined(SEKATO_PAIRSCAN_X86)
 
 // Bit i set where data[at + i] == first and data[at + i + 1] == second (16 starts).
-inline unsigned Block16(const unsigned char* data, std::size_t at, __m128i first,
-                        __m128i second) {
+inline unsigned Block16(const unsigned char* data, std::size_t at, __m128i first, __m128i second) {
   const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
   const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + 1));
   return static_cast<unsigned>(
@@ -72,18 +71,16 @@ std::size_t ScanPortable(const unsigned char* data, std::size_t from, std::size_
   return hits ? at + static_cast<std::size_t>(__builtin_ctz(hits)) : PairScanner::npos;
 }
 
-__attribute__((target("avx2"))) inline unsigned Block32(const unsigned char* data,
-                                                        std::size_t at, __m256i first,
-                                                        __m256i second) {
+__attribute__((target("avx2"))) inline unsigned Block32(const unsigned char* data, std::size_t at,
+                                                        __m256i first, __m256i second) {
   const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at));
   const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at + 1));
   return static_cast<unsigned>(_mm256_movemask_epi8(
       _mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, second))));
 }
 
-__attribute__((target("avx2"))) std::size_t ScanAvx2(const unsigned char* data,
-                                                     std::size_t from, std::size_t last,
-                                                     unsigned char first,
+__attribute__((target("avx2"))) std::size_t ScanAvx2(const unsigned char* data, std::size_t from,
+                                                     std::size_t last, unsigned char first,
                                                      unsigned char second) {
   constexpr std::size_t W = 32;
   if (last + 1 < W) return ScanPortable(data, from, last, first, second);
@@ -105,9 +102,9 @@ __attribute__((target("avx2"))) std::size_t ScanAvx2(const unsigned char* data,
 // with the line feeds before it in `feedBits` and the `feeds` of the blocks before added to
 // `lineFeeds`.
 __attribute__((always_inline)) inline std::size_t FirstHit(std::size_t pos, std::uint64_t hits,
-                                                          std::uint64_t feedBits,
-                                                          std::int64_t feeds,
-                                                          std::int64_t& lineFeeds) {
+                                                           std::uint64_t feedBits,
+                                                           std::int64_t feeds,
+                                                           std::int64_t& lineFeeds) {
   const auto at = static_cast<unsigned>(__builtin_ctzll(hits));
   lineFeeds += feeds + __builtin_popcountll(feedBits & ((std::uint64_t{1} << at) - 1));
   return pos + at;
@@ -134,8 +131,8 @@ std::size_t CountSse2(const unsigned char* data, std::size_t from, std::size_t e
     const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos + 1));
     __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(a, first[0]), _mm_cmpeq_epi8(b, second[0]));
     for (std::size_t i = 1; i < N; ++i) {
-      hit = _mm_or_si128(hit, _mm_and_si128(_mm_cmpeq_epi8(a, first[i]),
-                                            _mm_cmpeq_epi8(b, second[i])));
+      hit = _mm_or_si128(hit,
+                         _mm_and_si128(_mm_cmpeq_epi8(a, first[i]), _mm_cmpeq_epi8(b, second[i])));
     }
     const auto feedBits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(a, feed)));
     if (const auto hits = static_cast<unsigned>(_mm_movemask_epi8(hit))) {
@@ -150,16 +147,16 @@ std::size_t CountSse2(const unsigned char* data, std::size_t from, std::size_t e
 // Pair starts (low 32 bits) and line feeds (high 32 bits) among the 32 bytes at `at`.
 template <std::size_t N>
 __attribute__((target("avx2,popcnt"))) inline std::uint64_t Masks32(const unsigned char* data,
-                                                                     std::size_t at,
-                                                                     const __m256i* first,
-                                                                     const __m256i* second,
-                                                                     __m256i feed) {
+                                                                    std::size_t at,
+                                                                    const __m256i* first,
+                                                                    const __m256i* second,
+                                                                    __m256i feed) {
   const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at));
   const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at + 1));
   __m256i hit = _mm256_and_si256(_mm256_cmpeq_epi8(a, first[0]), _mm256_cmpeq_epi8(b, second[0]));
   for (std::size_t i = 1; i < N; ++i) {
-    hit = _mm256_or_si256(hit, _mm256_and_si256(_mm256_cmpeq_epi8(a, first[i]),
-                                                 _mm256_cmpeq_epi8(b, second[i])));
+    hit = _mm256_or_si256(
+        hit, _mm256_and_si256(_mm256_cmpeq_epi8(a, first[i]), _mm256_cmpeq_epi8(b, second[i])));
   }
   const auto hits = static_cast<std::uint32_t>(_mm256_movemask_epi8(hit));
   const auto feeds = static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(a, feed)));
@@ -169,10 +166,9 @@ __attribute__((target("avx2,popcnt"))) inline std::uint64_t Masks32(const unsign
 // Two blocks of 32 a round, so that most rounds cost one test and one count.
 template <std::size_t N>
 __attribute__((target("avx2,popcnt"))) std::size_t CountAvx2(const unsigned char* data,
-                                                               std::size_t from,
-                                                               std::size_t end,
-                                                               const Pair* pairs,
-                                                               std::int64_t& lineFeeds) {
+                                                             std::size_t from, std::size_t end,
+                                                             const Pair* pairs,
+                                                             std::int64_t& lineFeeds) {
   constexpr std::size_t W = 32;
   __m256i first[N];
   __m256i second[N];
@@ -239,8 +235,8 @@ __attribute__((target("avx512f,avx512bw,popcnt"))) std::size_t CountAvx512(
   return CountBytes(data, pos, end, pairs, N, lineFeeds);
 }
 
-using CountFunction = std::size_t (*)(const unsigned char*, std::size_t, std::size_t,
-                                      const Pair*, std::int64_t&);
+using CountFunction = std::size_t (*)(const unsigned char*, std::size_t, std::size_t, const Pair*,
+                                      std::int64_t&);
 
 std::size_t CountWith(CountFunction one, CountFunction four, const unsigned char* data,
                       std::size_t from, std::size_t end, const Pair* pairs, std::size_t count,
@@ -266,8 +262,8 @@ bool HasAvx512() {
          __builtin_cpu_supports("popcnt");
 }
 
-using ScanFunction = std::size_t (*)(const unsigned char*, std::size_t, std::size_t,
-                                     unsigned char, unsigned char);
+using ScanFunction = std::size_t (*)(const unsigned char*, std::size_t, std::size_t, unsigned char,
+                                     unsigned char);
 ScanFunction ChooseScan() { return HasAvx2() ? ScanAvx2 : ScanPortable; }
 
 #else
@@ -310,9 +306,8 @@ std::size_t ScanPortable(const unsigned char* data, std::size_t from, std::size_
 
 }  // namespace
 
-std::size_t PairScanner::FindPortable(const unsigned char* data, std::size_t from,
-                                      std::size_t last, unsigned char first,
-                                      unsigned char second) {
+std::size_t PairScanner::FindPortable(const unsigned char* data, std::size_t from, std::size_t last,
+                                      unsigned char first, unsigned char second) {
   return from > last ? npos : ScanPortable(data, from, last, first, second);
 }
 
@@ -327,21 +322,19 @@ std::size_t PairScanner::Find(const unsigned char* data, std::size_t from, std::
 #endif
 }
 
-std::size_t PairScanner::FindAnyCountingLinesPortable(const unsigned char* data,
-                                                      std::size_t from, std::size_t end,
-                                                      const Pair* pairs, std::size_t count,
-                                                      std::int64_t& lineFeeds) {
+std::size_t PairScanner::FindAnyCountingLinesPortable(const unsigned char* data, std::size_t from,
+                                                      std::size_t end, const Pair* pairs,
+                                                      std::size_t count, std::int64_t& lineFeeds) {
 #if defined(SEKATO_PAIRSCAN_X86)
-  return CountWith(CountSse2<1>, CountSse2<kMaxPairs>, data, from, end, pairs, count,
-                   lineFeeds);
+  return CountWith(CountSse2<1>, CountSse2<kMaxPairs>, data, from, end, pairs, count, lineFeeds);
 #else
   return CountBytes(data, from, end, pairs, count, lineFeeds);
 #endif
 }
 
 std::size_t PairScanner::FindAnyCountingLines(const unsigned char* data, std::size_t from,
-                                              std::size_t end, const Pair* pairs,
-                                              std::size_t count, std::int64_t& lineFeeds) {
+                                              std::size_t end, const Pair* pairs, std::size_t count,
+                                              std::int64_t& lineFeeds) {
 #if defined(SEKATO_PAIRSCAN_X86)
   static const bool avx512 = HasAvx512();
   if (avx512) {
@@ -350,8 +343,7 @@ std::size_t PairScanner::FindAnyCountingLines(const unsigned char* data, std::si
   }
   static const bool avx2 = HasAvx2();
   if (avx2) {
-    return CountWith(CountAvx2<1>, CountAvx2<kMaxPairs>, data, from, end, pairs, count,
-                     lineFeeds);
+    return CountWith(CountAvx2<1>, CountAvx2<kMaxPairs>, data, from, end, pairs, count, lineFeeds);
   }
 #endif
   return FindAnyCountingLinesPortable(data, from, end, pairs, count, lineFeeds);

@@ -22,8 +22,8 @@ class PairScanner final {
 
   /// The same with 16-byte vectors only, as on a machine without AVX2; tests hold the two to
   /// the same answers.
-  static std::size_t FindPortable(const unsigned char* data, std::size_t from,
-                                  std::size_t last, unsigned char first, unsigned char second);
+  static std::size_t FindPortable(const unsigned char* data, std::size_t from, std::size_t last,
+                                  unsigned char first, unsigned char second);
 
   /// Two bytes to look for side by side.
   struct Pair {
@@ -38,8 +38,8 @@ class PairScanner final {
   /// worth a closer look and counts the lines before them. data[end] is never read. In
   /// "a\nxy\n" (from 0, end 5) with the pair "xy": 2, and one line feed counted.
   static std::size_t FindAnyCountingLines(const unsigned char* data, std::size_t from,
-                                          std::size_t end, const Pair* pairs,
-                                          std::size_t count, std::int64_t& lineFeeds);
+                                          std::size_t end, const Pair* pairs, std::size_t count,
+                                          std::int64_t& lineFeeds);
 
   /// The same with 16-byte vectors only.
   static std::size_t FindAnyCountingLinesPortable(const unsigned char* data, std::size_t from,

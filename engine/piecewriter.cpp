@@ -1,7 +1,8 @@
 #include "piecewriter.h"
 
-#include <cstdio>
 #include <sys/stat.h>
+
+#include <cstdio>
 
 #include "fileops.h"
 #include "gbkcodec.h"
@@ -91,8 +92,8 @@ bool PieceWriter::TitleFileName(std::string_view gbkTitle, std::string& utf8Titl
       i += 2;
       continue;
     }
-    if (byte < 0x20 || byte == 0x7F || kForbidden.find(static_cast<char>(byte)) !=
-                                           std::string_view::npos) {
+    if (byte < 0x20 || byte == 0x7F ||
+        kForbidden.find(static_cast<char>(byte)) != std::string_view::npos) {
       return false;
     }
     ++i;
@@ -103,14 +104,14 @@ bool PieceWriter::TitleFileName(std::string_view gbkTitle, std::string& utf8Titl
   return true;
 }
 
-bool PieceWriter::TitleFileName(std::string_view title, Encoding encoding,
-                                std::string& utf8Title) {
+bool PieceWriter::TitleFileName(std::string_view title, Encoding encoding, std::string& utf8Title) {
   if (encoding == Encoding::Gbk) return TitleFileName(title, utf8Title);
   // In UTF-8 no byte of a longer character is ASCII, so the test is on the decoded name.
   auto converted = TextCodec::Convert(title, encoding, Encoding::Utf8);
   bool cutOff = false;
-  if (!converted || TextRules::For(Encoding::Utf8).ValidPrefix(converted->data(), converted->size(),
-                                                               cutOff) != converted->size()) {
+  if (!converted ||
+      TextRules::For(Encoding::Utf8).ValidPrefix(converted->data(), converted->size(), cutOff) !=
+          converted->size()) {
     return false;
   }
   constexpr std::string_view kForbidden = "\\/:*?\"<>|";

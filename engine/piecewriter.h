@@ -1,9 +1,10 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 #include <vector>
 
 #include "encoding.h"

@@ -1,11 +1,12 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <mutex>
-#include <sys/types.h>
 #include <thread>
 #include <vector>
 
@@ -37,8 +38,8 @@ class ReadAhead final {
 
   /// What a finished read gave.
   struct Chunk {
-    ssize_t got = 0;                ///< as the read function returned it
-    int error = 0;                  ///< errno when got is -1
+    ssize_t got = 0;                 ///< as the read function returned it
+    int error = 0;                   ///< errno when got is -1
     std::int64_t firstInvalid = -1;  ///< as the invalid function said after the read
   };
 

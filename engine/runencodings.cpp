@@ -6,8 +6,8 @@
 
 namespace sekato::engine {
 
-std::optional<RunEncodings> RunEncodings::Resolve(const SplitOptions& options,
-                                                  std::string& message, bool& refused) {
+std::optional<RunEncodings> RunEncodings::Resolve(const SplitOptions& options, std::string& message,
+                                                  bool& refused) {
   refused = false;
   std::string prefix;
   bool whole = false;
@@ -39,15 +39,17 @@ std::optional<RunEncodings> RunEncodings::Resolve(const SplitOptions& options,
     std::string converted;
     const std::size_t taken = TextCodec::ConvertPrefix(sample, run.m_source, run.m_text, converted);
     if (taken > 0) {
-      run.m_ratio = static_cast<double>(run.Rules().Written(converted)) / static_cast<double>(taken);
+      run.m_ratio =
+          static_cast<double>(run.Rules().Written(converted)) / static_cast<double>(taken);
     }
   }
   return run;
 }
 
 std::string RunEncodings::Preamble() const {
-  const bool marked = Encodings::IsUtf16(m_output) ||
-                      (m_output == Encoding::Utf8 && m_source == Encoding::Utf8 && m_nMarkBytes > 0);
+  const bool marked =
+      Encodings::IsUtf16(m_output) ||
+      (m_output == Encoding::Utf8 && m_source == Encoding::Utf8 && m_nMarkBytes > 0);
   return marked ? std::string(Encodings::ByteOrderMark(Encoding::Utf8)) : std::string();
 }
 

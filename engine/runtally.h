@@ -7,8 +7,8 @@ namespace sekato::engine {
 
 /// What a completed run wrote, for the completion message and the summary line.
 struct RunTally {
-  std::int64_t pieces = 0;   ///< pieces written
-  std::string directory;     ///< where they are (file-system name)
+  std::int64_t pieces = 0;     ///< pieces written
+  std::string directory;       ///< where they are (file-system name)
   std::int64_t headings = -1;  ///< chapter headings found; -1 when not splitting by chapter
   bool gapsOrRepeats = false;  ///< the chapter numbers of the headings miss or repeat some
 };

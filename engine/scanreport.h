@@ -12,8 +12,8 @@ namespace sekato::engine {
 
 /// A change of options the inspection suggests: keywords and/or a title limit.
 struct ScanHint {
-  std::string text;      ///< UTF-8, for the user
-  std::string keywords;  ///< GBK keyword text to use; empty: keep the keywords
+  std::string text;           ///< UTF-8, for the user
+  std::string keywords;       ///< GBK keyword text to use; empty: keep the keywords
   std::int64_t titleMax = 0;  ///< title limit to use; 0: keep the limit
 };
 

@@ -43,9 +43,9 @@ struct NearMiss {
 
 /// A common heading form found in the source, and the options that would take it.
 struct HeadingForm {
-  std::string label;        ///< UTF-8, e.g. "第N回" or "Chapter N"
-  std::int64_t lines = 0;   ///< lines holding it
-  std::string keywords;     ///< GBK keyword text that finds it, e.g. "第 回"
+  std::string label;          ///< UTF-8, e.g. "第N回" or "Chapter N"
+  std::int64_t lines = 0;     ///< lines holding it
+  std::string keywords;       ///< GBK keyword text that finds it, e.g. "第 回"
   std::int64_t titleMax = 0;  ///< title limit that takes its longest line
 };
 
@@ -61,19 +61,19 @@ struct ScanResult {
   Encoding textEncoding = Encoding::Gbk;
   std::int64_t sourceBytes = 0;
   std::int64_t lines = 0;
-  std::int64_t titleMax = 0;  ///< the title limit inspected with
+  std::int64_t titleMax = 0;             ///< the title limit inspected with
   std::vector<ScannedHeading> headings;  ///< at most kMaxListed; see headingCount
   std::int64_t headingCount = 0;
   std::int64_t prefaceBytes = 0;  ///< source bytes before the first heading
 
-  std::int64_t pieces = 0;  ///< pieces a chapter split writes
-  std::int64_t largestPiece = 0;   ///< source bytes going into the largest piece
+  std::int64_t pieces = 0;        ///< pieces a chapter split writes
+  std::int64_t largestPiece = 0;  ///< source bytes going into the largest piece
   std::int64_t smallestPiece = 0;
 
   std::vector<NumberingIssue> numbering;
 
   std::int64_t nearMissCount = 0;
-  std::vector<NearMiss> nearMisses;  ///< the first few
+  std::vector<NearMiss> nearMisses;    ///< the first few
   std::int64_t suggestedTitleMax = 0;  ///< the limit that takes every near miss; 0 for none
 
   std::vector<HeadingForm> forms;  ///< when no heading was found: the forms that occur

@@ -1,9 +1,10 @@
 #include "sourcedecoder.h"
 
-#include <cerrno>
-#include <cstring>
 #include <iconv.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include "tabletranscoder.h"
 #include "textcodec.h"

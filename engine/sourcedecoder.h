@@ -1,9 +1,10 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 #include "encoding.h"
@@ -56,7 +57,7 @@ class SourceDecoder final {
   Encoding m_source;
   Encoding m_text;
   std::size_t m_nSkip;
-  void* m_cd = nullptr;  ///< iconv descriptor when converting
+  void* m_cd = nullptr;                       ///< iconv descriptor when converting
   const TableTranscoder* m_pTable = nullptr;  ///< the fast way, where there is one
   std::int64_t m_nConsumed = 0;
   std::int64_t m_nFirstInvalid = -1;

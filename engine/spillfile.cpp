@@ -1,11 +1,12 @@
 #include "spillfile.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 #include <vector>
 
 namespace sekato::engine {
@@ -98,7 +99,8 @@ bool SpillFile::DropFront(std::int64_t bytes, std::string& error) {
                                    done + static_cast<std::int64_t>(written));
       if (put < 0 && errno == EINTR) continue;
       if (put <= 0) {
-        error = std::string("暂存长行的临时文件写入失败：") + std::strerror(put < 0 ? errno : ENOSPC);
+        error =
+            std::string("暂存长行的临时文件写入失败：") + std::strerror(put < 0 ? errno : ENOSPC);
         return false;
       }
       written += static_cast<std::size_t>(put);

@@ -38,7 +38,7 @@ struct SplitOptions {
   std::string m_strTitleMax = "20";                  ///< heading size in Chinese characters
   std::string m_strChaptersPerFile = "1";
   std::string m_strMaxKB = "1000";
-  bool m_bKeepLines = false;    ///< size mode: move the crossing line whole
+  bool m_bKeepLines = false;  ///< size mode: move the crossing line whole
   std::string m_strParts = "5";
   bool m_bTrimSpaces = false;
   bool m_bNoAd = false;

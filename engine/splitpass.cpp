@@ -81,7 +81,7 @@ SplitPass::SplitPass(LineReader& source, PieceWriter& writer, ChapterSplitter* c
     const bool shrinks = settings.cleanUp && text == Encoding::Utf8;
     if (shrinks) {
       longest = longest > std::numeric_limits<std::int64_t>::max() / 2 ? longest
-                                                                        : longest + longest / 2 + 1;
+                                                                       : longest + longest / 2 + 1;
     }
     m_runLimits.headingBytes = static_cast<std::size_t>(longest);
   }

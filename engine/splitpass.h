@@ -35,9 +35,9 @@ class SplitPass final {
  public:
   /// What the pass needs to know of the run beyond the objects it works with.
   struct Settings {
-    bool converts = false;  ///< the decoder converts: the file's bytes are not the text
-    bool cleanUp = false;   ///< trailing blanks and empty lines go, full-width spaces widen
-    bool lineRuns = true;   ///< runs of plain lines may be taken (see SplitRun::SetLineRuns)
+    bool converts = false;        ///< the decoder converts: the file's bytes are not the text
+    bool cleanUp = false;         ///< trailing blanks and empty lines go, full-width spaces widen
+    bool lineRuns = true;         ///< runs of plain lines may be taken (see SplitRun::SetLineRuns)
     std::string_view sourcePath;  ///< named when reading fails
     std::string_view directory;   ///< where the pieces go, for the tally
   };
@@ -50,9 +50,8 @@ class SplitPass final {
 
   /// Exactly one of `chapters` and `sizes` is given. Every object outlives the pass; the
   /// pass closes `source` and `writer` as it ends.
-  SplitPass(LineReader& source, PieceWriter& writer, ChapterSplitter* chapters,
-            SizeSplitter* sizes, SplitHost& host, const RunEncodings& encodings,
-            const Settings& settings);
+  SplitPass(LineReader& source, PieceWriter& writer, ChapterSplitter* chapters, SizeSplitter* sizes,
+            SplitHost& host, const RunEncodings& encodings, const Settings& settings);
 
   /// Opens the first piece and reads the source to its end, or until a stop or a failure.
   /// On completion the last piece is renamed as the splitter names it and the host is told

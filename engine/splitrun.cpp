@@ -10,6 +10,7 @@
 #include "linereader.h"
 #include "messages.h"
 #include "numberparse.h"
+#include "numerals.h"
 #include "piecewriter.h"
 #include "runencodings.h"
 #include "siteaddresses.h"
@@ -18,7 +19,6 @@
 #include "sourcepath.h"
 #include "splitpass.h"
 #include "textcodec.h"
-#include "numerals.h"
 
 namespace sekato::engine {
 
@@ -46,11 +46,13 @@ struct SplitRun::Plan {
 };
 
 std::optional<std::string> SplitRun::Refusal(const SplitOptions& o, const Plan& plan) {
-  if (o.m_nSplitMode == SplitMode::Evenly && plan.parts <= 0) return std::string(Messages::kBadParts);
+  if (o.m_nSplitMode == SplitMode::Evenly && plan.parts <= 0)
+    return std::string(Messages::kBadParts);
   if (o.m_nSplitMode == SplitMode::ByChapter && plan.perFile <= 0) {
     return std::string(Messages::kBadChaptersPerFile);
   }
-  if (o.m_nSplitMode == SplitMode::BySize && plan.maxKb < 0) return std::string(Messages::kNegativeSize);
+  if (o.m_nSplitMode == SplitMode::BySize && plan.maxKb < 0)
+    return std::string(Messages::kNegativeSize);
   if (o.m_nSplitMode == SplitMode::ByChapter && plan.titleLimit < 0) {
     return std::string(Messages::kNegativeTitle);
   }
@@ -234,13 +236,12 @@ SplitOutcome SplitRun::WritePieces(Plan& plan, LineReader& source, bool converts
   std::optional<ChapterSplitter> chapters;
   std::optional<SizeSplitter> sizes;
   if (o.m_nSplitMode == SplitMode::ByChapter) {
-    chapters.emplace(
-        HeadingMatcher(std::move(plan.keywords), plan.series, plan.titleLimit, rules),
-        plan.perFile, o.m_nNameMode == 2, writer, rules);
+    chapters.emplace(HeadingMatcher(std::move(plan.keywords), plan.series, plan.titleLimit, rules),
+                     plan.perFile, o.m_nNameMode == 2, writer, rules);
   } else {
     auto limits = o.m_nSplitMode == SplitMode::Evenly
-                      ? SizeSplitter::ForParts(encodings.WrittenLength(source.Length()),
-                                               plan.parts, plan.layout)
+                      ? SizeSplitter::ForParts(encodings.WrittenLength(source.Length()), plan.parts,
+                                               plan.layout)
                       : SizeSplitter::ForSize(plan.maxKb);
     // A byte-order mark is not counted as text, but it is on disk within the size asked for.
     if (o.m_nSplitMode == SplitMode::BySize) limits.limit -= rules.Written(plan.layout.preamble);
@@ -248,8 +249,8 @@ SplitOutcome SplitRun::WritePieces(Plan& plan, LineReader& source, bool converts
   }
   const SplitPass::Settings settings{converts, o.m_bTrimSpaces, m_bLineRuns, o.m_strSrcPath,
                                      plan.directory};
-  SplitPass pass(source, writer, chapters ? &*chapters : nullptr, sizes ? &*sizes : nullptr,
-                 m_host, encodings, settings);
+  SplitPass pass(source, writer, chapters ? &*chapters : nullptr, sizes ? &*sizes : nullptr, m_host,
+                 encodings, settings);
   const SplitPass::Ending ending = pass.Run();
   return Finish(ending.outcome, ending.message);
 }

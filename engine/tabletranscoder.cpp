@@ -1,8 +1,9 @@
 #include "tabletranscoder.h"
 
+#include <iconv.h>
+
 #include <algorithm>
 #include <cerrno>
-#include <iconv.h>
 #include <string>
 
 namespace sekato::engine {
@@ -261,8 +262,8 @@ void TableTranscoder::ConvertFromUtf8(const unsigned char*& in, const unsigned c
     // text), with room checked once for the longest step.
     // A step reads up to three bytes and writes no more than it read: from before `stop`
     // it neither reads past the end of the input nor writes past that of the output.
-    const std::size_t room = std::min(static_cast<std::size_t>(end - p),
-                                      static_cast<std::size_t>(outEnd - o));
+    const std::size_t room =
+        std::min(static_cast<std::size_t>(end - p), static_cast<std::size_t>(outEnd - o));
     const unsigned char* const stop = room >= 3 ? p + room - 2 : p;
     while (p < stop) {
       const unsigned b = p[0];

@@ -14,9 +14,9 @@ namespace sekato::engine {
 ///
 /// It converts only what it is sure of — ASCII and the characters its table holds (every
 /// two-byte code; every character below U+10000 with a two-byte code) — and stops at anything
-/// else (a four-byte character, a byte that begins no valid character, a character cut off by the end of the
-/// input, no room for the next one), leaving that to iconv. "第1章" from UTF-8 into GBK gives
-/// B5 DA 31 D5 C2. Not Big5: its converter holds a character back to combine it with the
+/// else (a four-byte character, a byte that begins no valid character, a character cut off by the
+/// end of the input, no room for the next one), leaving that to iconv. "第1章" from UTF-8 into GBK
+/// gives B5 DA 31 D5 C2. Not Big5: its converter holds a character back to combine it with the
 /// next, which a table that writes around it would put out of order.
 class TableTranscoder final {
  public:

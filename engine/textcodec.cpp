@@ -9,8 +9,7 @@ std::size_t TextCodec::ConvertPrefix(std::string_view text, Encoding from, Encod
   return TextConverter(from, to).ConvertPrefix(text, out);
 }
 
-std::optional<std::string> TextCodec::Convert(std::string_view text, Encoding from,
-                                              Encoding to) {
+std::optional<std::string> TextCodec::Convert(std::string_view text, Encoding from, Encoding to) {
   if (from == to) return std::string(text);
   std::string out;
   if (ConvertPrefix(text, from, to, out) != text.size()) return std::nullopt;

@@ -1,7 +1,8 @@
 #include "textconverter.h"
 
-#include <cerrno>
 #include <iconv.h>
+
+#include <cerrno>
 
 namespace sekato::engine {
 

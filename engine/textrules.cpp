@@ -79,7 +79,7 @@ struct Utf8Rule {
     const unsigned char b = p[0];
     if (b < 0x80) return 1;
     std::size_t length;
-    unsigned char low = 0x80;  // the range of the second byte rules out overlong forms,
+    unsigned char low = 0x80;   // the range of the second byte rules out overlong forms,
     unsigned char high = 0xBF;  // surrogates and code points above U+10FFFF
     if (b >= 0xC2 && b <= 0xDF) {
       length = 2;
@@ -107,9 +107,7 @@ template <class Rule, bool kUtf16Output>
 class EncodedRules : public TextRules {
  public:
   Encoding TextEncoding() const override { return Rule::kEncoding; }
-  Encoding OutputEncoding() const override {
-    return kUtf16Output ? m_output : Rule::kEncoding;
-  }
+  Encoding OutputEncoding() const override { return kUtf16Output ? m_output : Rule::kEncoding; }
   explicit EncodedRules(Encoding output = Rule::kEncoding) : m_output(output) {}
 
   std::size_t CharLength(std::string_view text, std::size_t pos) const override {
@@ -273,7 +271,8 @@ class EncodedRules : public TextRules {
   // "E3 80" begins all the common punctuation (、。「」).
   std::size_t FindSpace(std::string_view text, std::size_t from, std::size_t& boundary) const {
     if constexpr (Rule::kEncoding == Encoding::Utf8) {
-      for (std::size_t at = from + 1; (at = GbkText::FindBytes(text, "\x80\x80", at)) != npos; ++at) {
+      for (std::size_t at = from + 1; (at = GbkText::FindBytes(text, "\x80\x80", at)) != npos;
+           ++at) {
         if (text[at - 1] == '\xE3') return at - 1;
       }
       return npos;
@@ -361,15 +360,18 @@ const TextRules& TextRules::For(Encoding text, Encoding output) {
   static const EncodedRules<Utf8Rule, true> utf8ToLe(Encoding::Utf16Le);
   static const EncodedRules<Utf8Rule, true> utf8ToBe(Encoding::Utf16Be);
   switch (text) {
-    case Encoding::Gb18030: return gb18030;
-    case Encoding::Big5: return big5;
+    case Encoding::Gb18030:
+      return gb18030;
+    case Encoding::Big5:
+      return big5;
     case Encoding::Utf8:
     case Encoding::Utf16Le:
     case Encoding::Utf16Be:
       if (output == Encoding::Utf16Le) return utf8ToLe;
       if (output == Encoding::Utf16Be) return utf8ToBe;
       return utf8;
-    default: return gbk;
+    default:
+      return gbk;
   }
 }
 

@@ -1,7 +1,8 @@
 #include "uchardetguesser.h"
 
-#include <cctype>
 #include <uchardet/uchardet.h>
+
+#include <cctype>
 
 namespace sekato::engine {
 

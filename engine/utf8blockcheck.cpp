@@ -46,12 +46,11 @@ constexpr char kOverlong4 = 1 << 6;
 constexpr char kTwoConts = static_cast<char>(1 << 7);
 constexpr char kCarry = kTooShort | kTooLong | kTwoConts;
 
-__attribute__((target("avx2"))) __m256i Table(char a0, char a1, char a2, char a3, char a4,
-                                              char a5, char a6, char a7, char a8, char a9,
-                                              char a10, char a11, char a12, char a13, char a14,
-                                              char a15) {
-  return _mm256_setr_epi8(a0, a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11, a12, a13, a14, a15,
-                          a0, a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11, a12, a13, a14, a15);
+__attribute__((target("avx2"))) __m256i Table(char a0, char a1, char a2, char a3, char a4, char a5,
+                                              char a6, char a7, char a8, char a9, char a10,
+                                              char a11, char a12, char a13, char a14, char a15) {
+  return _mm256_setr_epi8(a0, a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11, a12, a13, a14, a15, a0,
+                          a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11, a12, a13, a14, a15);
 }
 
 __attribute__((target("avx2"))) __m256i HighNibble(__m256i v) {
@@ -67,24 +66,24 @@ __attribute__((target("avx2"))) __m256i Prev(__m256i input, __m256i previous) {
 __attribute__((target("avx2"))) std::size_t ValidLengthAvx2(const unsigned char* data,
                                                             std::size_t size) {
   const __m256i byte1High = Table(
-      kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong,
-      kTwoConts, kTwoConts, kTwoConts, kTwoConts, kTooShort | kOverlong2, kTooShort,
+      kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTwoConts,
+      kTwoConts, kTwoConts, kTwoConts, kTooShort | kOverlong2, kTooShort,
       kTooShort | kOverlong3 | kSurrogate, kTooShort | kTooLarge | kTooLarge1000 | kOverlong4);
-  const __m256i byte1Low = Table(
-      kCarry | kOverlong3 | kOverlong2 | kOverlong4, kCarry | kOverlong2, kCarry, kCarry,
-      kCarry | kTooLarge, kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000,
-      kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000,
-      kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000,
-      kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000,
-      kCarry | kTooLarge | kTooLarge1000 | kSurrogate, kCarry | kTooLarge | kTooLarge1000,
-      kCarry | kTooLarge | kTooLarge1000);
-  const __m256i byte2High = Table(
-      kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort,
-      kTooLong | kOverlong2 | kTwoConts | kOverlong3 | kTooLarge1000 | kOverlong4,
-      kTooLong | kOverlong2 | kTwoConts | kOverlong3 | kTooLarge,
-      kTooLong | kOverlong2 | kTwoConts | kSurrogate | kTooLarge,
-      kTooLong | kOverlong2 | kTwoConts | kSurrogate | kTooLarge, kTooShort, kTooShort,
-      kTooShort, kTooShort);
+  const __m256i byte1Low =
+      Table(kCarry | kOverlong3 | kOverlong2 | kOverlong4, kCarry | kOverlong2, kCarry, kCarry,
+            kCarry | kTooLarge, kCarry | kTooLarge | kTooLarge1000,
+            kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000,
+            kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000,
+            kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000,
+            kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000 | kSurrogate,
+            kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000);
+  const __m256i byte2High =
+      Table(kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort,
+            kTooLong | kOverlong2 | kTwoConts | kOverlong3 | kTooLarge1000 | kOverlong4,
+            kTooLong | kOverlong2 | kTwoConts | kOverlong3 | kTooLarge,
+            kTooLong | kOverlong2 | kTwoConts | kSurrogate | kTooLarge,
+            kTooLong | kOverlong2 | kTwoConts | kSurrogate | kTooLarge, kTooShort, kTooShort,
+            kTooShort, kTooShort);
   const __m256i lowNibble = _mm256_set1_epi8(0x0F);
   const __m256i high = _mm256_set1_epi8(static_cast<char>(0x80));
   const __m256i thirdBase = _mm256_set1_epi8(static_cast<char>(0xE0 - 0x80));
@@ -103,10 +102,10 @@ __attribute__((target("avx2"))) std::size_t ValidLengthAvx2(const unsigned char*
           _mm256_and_si256(_mm256_shuffle_epi8(byte1High, HighNibble(prev1)),
                            _mm256_shuffle_epi8(byte1Low, _mm256_and_si256(prev1, lowNibble))),
           _mm256_shuffle_epi8(byte2High, HighNibble(input)));
-      const __m256i must23 = _mm256_and_si256(
-          _mm256_or_si256(_mm256_subs_epu8(Prev<2>(input, last), thirdBase),
-                          _mm256_subs_epu8(Prev<3>(input, last), fourthBase)),
-          high);
+      const __m256i must23 =
+          _mm256_and_si256(_mm256_or_si256(_mm256_subs_epu8(Prev<2>(input, last), thirdBase),
+                                           _mm256_subs_epu8(Prev<3>(input, last), fourthBase)),
+                           high);
       error = _mm256_or_si256(error, _mm256_xor_si256(must23, special));
       last = input;
     }

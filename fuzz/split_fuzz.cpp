@@ -24,8 +24,8 @@
 
 namespace {
 
-using sekato::engine::SplitHost;
 using sekato::engine::Numerals;
+using sekato::engine::SplitHost;
 using sekato::engine::SplitOutcome;
 
 class QuietHost final : public SplitHost {
@@ -69,8 +69,13 @@ const std::filesystem::path& WorkDir() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 5 || size > (1 << 16)) return 0;
-  static const char* const kKeywords[] = {"\xB5\xDA  \xD5\xC2", "\xB5\xDA?\xD5\xC2", "?",
-                                          "\xD5\xC2", "\xB5\xDA ? \xD5\xC2", "", "a ? b",
+  static const char* const kKeywords[] = {"\xB5\xDA  \xD5\xC2",
+                                          "\xB5\xDA?\xD5\xC2",
+                                          "?",
+                                          "\xD5\xC2",
+                                          "\xB5\xDA ? \xD5\xC2",
+                                          "",
+                                          "a ? b",
                                           "\xA1\xA1\xB5\xDA\xA1\xA1"};
   const std::uint8_t flags = data[0];
   const int number = data[1];

@@ -88,8 +88,6 @@ void CAboutDlg::CreateControls() {
   link->setGeometry(du.Rect(11, 111, 64, 12));
 }
 
-void CAboutDlg::DoDataExchange() {
-  m_link.Attach(findChild<QLabel*>(QString::number(kIdLink)));
-}
+void CAboutDlg::DoDataExchange() { m_link.Attach(findChild<QLabel*>(QString::number(kIdLink))); }
 
 }  // namespace sekato::ui

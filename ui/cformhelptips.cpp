@@ -3,9 +3,9 @@
 #include <QCheckBox>
 #include <QChildEvent>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QEvent>
 #include <QFont>
+#include <QLineEdit>
 #include <QWidget>
 
 #include "cballoontip.h"

@@ -14,8 +14,8 @@ class CBalloonTip;
 namespace sekato::ui {
 
 /// The form's side of its help tips: sets up the tip over the keywords, title size,
-/// keep-lines and encoding fields, and hands the tip every event of the form and its controls (also of
-/// controls added later) before they see it.
+/// keep-lines and encoding fields, and hands the tip every event of the form and its controls (also
+/// of controls added later) before they see it.
 ///
 /// The tip goes down when the pointer leaves the form or the window loses the keyboard to
 /// another (a message box, a dialog), so it never stands over them.

@@ -92,13 +92,12 @@ constexpr Row kRows[] = {
 // Tab walks the form top to bottom, left to right; a radio group is one stop (its checked
 // button), within which the arrow keys move.
 constexpr int kTabOrder[] = {
-    IDC_SRCPATH,      IDC_BROWSE_SRC,  IDC_DIR_NEW,    IDC_DIR_BESIDE,        IDC_NEWDIR,
-    IDC_BROWSE_DIR,   IDC_NAME_SOURCE, IDC_NAME_CUSTOM, IDC_NAME_CHAPTER,     IDC_CUSTOMNAME,
-    IDC_ENCODING,     IDC_OUT_ENCODING,
-    IDC_MODE_CHAPTER, IDC_MODE_SIZE,   IDC_MODE_EVEN,  IDC_KEYWORDS,          IDC_NUMERALS,
-    IDC_TITLEMAX,     IDC_CHAPTERS_PER_FILE,           IDC_MAXKB,             IDC_KEEPLINES,
-    IDC_PARTS,        IDC_NOAD,        IDC_TRIMSPACES, IDC_ADDHEAD,           IDC_HEAD,
-    IDC_ADDTAIL,      IDC_TAIL,
+    IDC_SRCPATH,    IDC_BROWSE_SRC,   IDC_DIR_NEW,      IDC_DIR_BESIDE,        IDC_NEWDIR,
+    IDC_BROWSE_DIR, IDC_NAME_SOURCE,  IDC_NAME_CUSTOM,  IDC_NAME_CHAPTER,      IDC_CUSTOMNAME,
+    IDC_ENCODING,   IDC_OUT_ENCODING, IDC_MODE_CHAPTER, IDC_MODE_SIZE,         IDC_MODE_EVEN,
+    IDC_KEYWORDS,   IDC_NUMERALS,     IDC_TITLEMAX,     IDC_CHAPTERS_PER_FILE, IDC_MAXKB,
+    IDC_KEEPLINES,  IDC_PARTS,        IDC_NOAD,         IDC_TRIMSPACES,        IDC_ADDHEAD,
+    IDC_HEAD,       IDC_ADDTAIL,      IDC_TAIL,
 };
 
 // Only the checked button of a group (the first while none is) is a Tab stop.

@@ -75,8 +75,9 @@ class CFormTemplate final {
     QLineEdit* const tail = At<QLineEdit>(IDC_TAIL);
     QProgressBar* const progress = At<QProgressBar>(IDC_PROGRESS);
     QComboBox* const numerals = At<QComboBox>(IDC_NUMERALS);
-    QComboBox* const encoding = At<QComboBox>(IDC_ENCODING);        ///< the source's, 自动检测 first
-    QComboBox* const outEncoding = At<QComboBox>(IDC_OUT_ENCODING);  ///< the pieces', 同源文件 first
+    QComboBox* const encoding = At<QComboBox>(IDC_ENCODING);  ///< the source's, 自动检测 first
+    QComboBox* const outEncoding =
+        At<QComboBox>(IDC_OUT_ENCODING);  ///< the pieces', 同源文件 first
   };
 
   /// The template's size in dialog units: 290 × 301.

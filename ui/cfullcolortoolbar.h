@@ -35,9 +35,7 @@ class CFullColorToolBar final : public QToolBar {
   bool AttachImageList(ImageList which, int uBitmap, int nBtnWidth);
 
   /// The images of one list, in order (empty until attached).
-  QList<QPixmap> Images(ImageList which) const {
-    return m_lists[static_cast<std::size_t>(which)];
-  }
+  QList<QPixmap> Images(ImageList which) const { return m_lists[static_cast<std::size_t>(which)]; }
 
  private:
   void ApplyImages();

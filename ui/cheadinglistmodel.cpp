@@ -31,12 +31,18 @@ QVariant CHeadingListModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
       switch (index.column()) {
-        case kIndex: return QVariant::fromValue<qlonglong>(h.index);
-        case kTitle: return QString::fromStdString(engine::ScanReport::Utf8(h.title, m_text));
-        case kLine: return QVariant::fromValue<qlonglong>(h.line);
-        case kSize: return QString::fromStdString(engine::ScanReport::Size(h.size));
-        case kFile: return QString::fromStdString(h.file);
-        default: return {};
+        case kIndex:
+          return QVariant::fromValue<qlonglong>(h.index);
+        case kTitle:
+          return QString::fromStdString(engine::ScanReport::Utf8(h.title, m_text));
+        case kLine:
+          return QVariant::fromValue<qlonglong>(h.line);
+        case kSize:
+          return QString::fromStdString(engine::ScanReport::Size(h.size));
+        case kFile:
+          return QString::fromStdString(h.file);
+        default:
+          return {};
       }
     case Qt::TextAlignmentRole:
       return index.column() == kTitle || index.column() == kFile
@@ -51,8 +57,7 @@ QVariant CHeadingListModel::data(const QModelIndex& index, int role) const {
   }
 }
 
-QVariant CHeadingListModel::headerData(int section, Qt::Orientation orientation,
-                                       int role) const {
+QVariant CHeadingListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
     return QAbstractTableModel::headerData(section, orientation, role);
   }

@@ -12,8 +12,8 @@ namespace sekato::ui {
 
 /// The headings of an inspection as a table: 序号, 章节标题, 行号, 大小, 文件. Rows whose
 /// chapter number is missing before them, repeated or out of order are tinted, with the
-/// reason as tooltip. Titles are converted from the book's text only when a row is shown, so a book of
-/// many thousand chapters opens at once.
+/// reason as tooltip. Titles are converted from the book's text only when a row is shown, so a book
+/// of many thousand chapters opens at once.
 class CHeadingListModel final : public QAbstractTableModel {
   Q_OBJECT
 

@@ -59,16 +59,14 @@ bool CMainFrame::Create() {
           &QAction::triggered, this, &QWidget::close);
   menu = menuBar()->addMenu(QStringLiteral("查看(&V)"));
   // The toolbar's own action: it checks itself while the toolbar is visible.
-  AddCommand(menu, m_wndToolBar->toggleViewAction(), ID_VIEW_TOOLBAR,
-             QStringLiteral("工具栏(&T)"), QStringLiteral("显示或隐藏工具栏\n显隐工具栏"));
+  AddCommand(menu, m_wndToolBar->toggleViewAction(), ID_VIEW_TOOLBAR, QStringLiteral("工具栏(&T)"),
+             QStringLiteral("显示或隐藏工具栏\n显隐工具栏"));
   menu = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
   connect(AddCommand(menu, new QAction(this), ID_HELP_FEEDBACK, QStringLiteral("意见返馈(&F)")),
           &QAction::triggered, this, &WebLinks::OpenFeedback);
-  connect(AddCommand(menu, new QAction(this), ID_HELP_NEWVERSION,
-                     QStringLiteral("查看新版本(&N)")),
+  connect(AddCommand(menu, new QAction(this), ID_HELP_NEWVERSION, QStringLiteral("查看新版本(&N)")),
           &QAction::triggered, this, &WebLinks::OpenNewVersion);
-  connect(AddCommand(menu, new QAction(this), ID_HELP_SOFTLIST,
-                     QStringLiteral("岚溪软件列表(&L)")),
+  connect(AddCommand(menu, new QAction(this), ID_HELP_SOFTLIST, QStringLiteral("岚溪软件列表(&L)")),
           &QAction::triggered, this, &WebLinks::OpenSoftList);
   menu->addSeparator();
   AddCommand(menu, new QAction(this), ID_APP_ABOUT, QStringLiteral("关于 岚溪TXT分割器(&A)"),

@@ -27,8 +27,7 @@ CPreviewDlg::CPreviewDlg(const engine::ScanResult& result, QWidget* parent)
   layout->addWidget(summary);
 
   m_pTable->setObjectName(QStringLiteral("headings"));
-  m_pTable->setModel(new CHeadingListModel(result.headings,
-                                           ScanReport::MarksByLine(result),
+  m_pTable->setModel(new CHeadingListModel(result.headings, ScanReport::MarksByLine(result),
                                            result.textEncoding, m_pTable));
   m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);

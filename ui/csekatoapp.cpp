@@ -51,9 +51,7 @@ void CSekatoApp::SetDialogBkColor(const QColor& background, const QColor& text) 
   QApplication::setPalette(palette, "QDialog");
 }
 
-CSekatoView* CSekatoApp::View() const {
-  return m_pMainWnd ? m_pMainWnd->GetActiveView() : nullptr;
-}
+CSekatoView* CSekatoApp::View() const { return m_pMainWnd ? m_pMainWnd->GetActiveView() : nullptr; }
 
 bool CSekatoApp::InitInstance(const QStringList& arguments) {
   SetIdentity();

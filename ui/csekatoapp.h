@@ -5,7 +5,6 @@
 #include <QStringList>
 #include <memory>
 
-
 namespace sekato::ui {
 
 class CMainFrame;

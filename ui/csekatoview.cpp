@@ -29,7 +29,9 @@ namespace sekato::ui {
 namespace {
 
 std::string PathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
-QString PathText(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
+QString PathText(const std::string& bytes) {
+  return QFile::decodeName(QByteArray::fromStdString(bytes));
+}
 
 QWidget* NewPage(const QPalette& palette) {
   auto* page = new QWidget;
@@ -95,8 +97,7 @@ CSekatoView::CSekatoView(QWidget* parent)
   m_pHelpTips = std::make_unique<CFormHelpTips>(m_tip, m_fontTip, this, viewport());
   m_pRunControl = std::make_unique<CSplitRunControl>(m_bRunning, m_f.progress, this);
   connect(m_pRunControl.get(), &CSplitRunControl::PreviewReady, this, &CSekatoView::ShowPreview);
-  connect(m_pRunControl.get(), &CSplitRunControl::PreviewAsked, this,
-          &CSekatoView::OnSplitPreview);
+  connect(m_pRunControl.get(), &CSplitRunControl::PreviewAsked, this, &CSekatoView::OnSplitPreview);
 }
 
 // The run control goes first: it stops a run and waits for it.
@@ -127,27 +128,42 @@ void CSekatoView::UpdateData(bool bSaveAndValidate) {
   using F = CFormTemplate::Fields;
   using V = CSekatoView;
   static constexpr std::pair<QButtonGroup* const F::*, int V::*> kRadios[] = {
-      {&F::dirMode, &V::m_nDirMode}, {&F::splitMode, &V::m_nSplitMode},
+      {&F::dirMode, &V::m_nDirMode},
+      {&F::splitMode, &V::m_nSplitMode},
       {&F::nameMode, &V::m_nNameMode}};
   static constexpr std::pair<QCheckBox* const F::*, bool V::*> kChecks[] = {
-      {&F::addTail, &V::m_bAddTail}, {&F::addHead, &V::m_bAddHead}, {&F::noAd, &V::m_bNoAd},
-      {&F::trimSpaces, &V::m_bTrimSpaces}, {&F::keepLines, &V::m_bKeepLines}};
+      {&F::addTail, &V::m_bAddTail},
+      {&F::addHead, &V::m_bAddHead},
+      {&F::noAd, &V::m_bNoAd},
+      {&F::trimSpaces, &V::m_bTrimSpaces},
+      {&F::keepLines, &V::m_bKeepLines}};
   static constexpr std::pair<QLineEdit* const F::*, QString V::*> kTexts[] = {
-      {&F::tail, &V::m_strTail}, {&F::head, &V::m_strHead}, {&F::parts, &V::m_strParts},
-      {&F::keywords, &V::m_strKeywords}, {&F::maxKB, &V::m_strMaxKB},
-      {&F::customName, &V::m_strCustomName}, {&F::newDir, &V::m_strNewDir},
-      {&F::titleMax, &V::m_strTitleMax}, {&F::chaptersPerFile, &V::m_strChaptersPerFile}};
+      {&F::tail, &V::m_strTail},
+      {&F::head, &V::m_strHead},
+      {&F::parts, &V::m_strParts},
+      {&F::keywords, &V::m_strKeywords},
+      {&F::maxKB, &V::m_strMaxKB},
+      {&F::customName, &V::m_strCustomName},
+      {&F::newDir, &V::m_strNewDir},
+      {&F::titleMax, &V::m_strTitleMax},
+      {&F::chaptersPerFile, &V::m_strChaptersPerFile}};
   for (const auto& [field, member] : kRadios) {
-    if (bSaveAndValidate) this->*member = (m_f.*field)->checkedId();
-    else SetRadio(m_f.*field, this->*member);
+    if (bSaveAndValidate)
+      this->*member = (m_f.*field)->checkedId();
+    else
+      SetRadio(m_f.*field, this->*member);
   }
   for (const auto& [field, member] : kChecks) {
-    if (bSaveAndValidate) this->*member = (m_f.*field)->isChecked();
-    else (m_f.*field)->setChecked(this->*member);
+    if (bSaveAndValidate)
+      this->*member = (m_f.*field)->isChecked();
+    else
+      (m_f.*field)->setChecked(this->*member);
   }
   for (const auto& [field, member] : kTexts) {
-    if (bSaveAndValidate) this->*member = (m_f.*field)->text();
-    else SetText(m_f.*field, this->*member);
+    if (bSaveAndValidate)
+      this->*member = (m_f.*field)->text();
+    else
+      SetText(m_f.*field, this->*member);
   }
   if (!bSaveAndValidate) ShowSourcePath();
 }
@@ -155,8 +171,8 @@ void CSekatoView::UpdateData(bool bSaveAndValidate) {
 void CSekatoView::ShowSourcePath() {
   // A long path keeps its file name in sight: the middle gives way, the tooltip has it all.
   QLineEdit* edit = m_f.srcPath;
-  const int room = edit->contentsRect().width() - 2 * edit->style()->pixelMetric(
-                                                       QStyle::PM_DefaultFrameWidth) - 4;
+  const int room = edit->contentsRect().width() -
+                   2 * edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) - 4;
   SetText(edit, edit->fontMetrics().elidedText(m_strSrcPath, Qt::ElideMiddle, room));
   edit->setToolTip(m_strSrcPath);
 }
@@ -194,7 +210,8 @@ void CSekatoView::OnInitialUpdate() {
   m_comboOutEncoding->clear();
   for (const engine::Encoding encoding : engine::Encodings::kAll) {
     const QString name = QString::fromUtf8(engine::Encodings::DisplayName(encoding));
-    m_comboEncoding->addItem(encoding == engine::Encoding::Auto ? QStringLiteral("自动检测") : name);
+    m_comboEncoding->addItem(encoding == engine::Encoding::Auto ? QStringLiteral("自动检测")
+                                                                : name);
     m_comboOutEncoding->addItem(encoding == engine::Encoding::Auto ? QStringLiteral("同源文件")
                                                                    : name);
   }
@@ -411,8 +428,8 @@ void CSekatoView::OnSplitStart() {
 
 void CSekatoView::OnSplitPreview() {
   if (std::optional<engine::SplitOptions> options = TakeOptionsForRun()) {
-    m_pRunControl->StartPreview(
-        std::move(*options), engine::Numerals::FromIndex(m_comboNumerals->currentIndex()));
+    m_pRunControl->StartPreview(std::move(*options),
+                                engine::Numerals::FromIndex(m_comboNumerals->currentIndex()));
   }
 }
 

@@ -47,8 +47,7 @@ void CSplitRunControl::SetSourceChosen(bool bChosen) {
   Changing([&] { m_bSource = bChosen; });
 }
 
-bool CSplitRunControl::Start(engine::SplitOptions options,
-                             engine::Numerals::Series numeralSeries) {
+bool CSplitRunControl::Start(engine::SplitOptions options, engine::Numerals::Series numeralSeries) {
   return Launch(
       false, numeralSeries,
       [options = std::move(options), run = m_run](CSplitWorker& worker) {

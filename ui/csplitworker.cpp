@@ -24,12 +24,12 @@ void CSplitWorker::Split(const engine::SplitOptions& options, const RunFunction&
 
 void CSplitWorker::Preview(const engine::SplitOptions& options) {
   try {
-    m_result.scan = engine::ChapterScan::Run(
-        options, m_numeralSeries, [this](std::int64_t position, std::int64_t length) {
-          m_nUpper.store(length, std::memory_order_relaxed);
-          m_nPos.store(position, std::memory_order_relaxed);
-          return IsRunning();
-        });
+    m_result.scan = engine::ChapterScan::Run(options, m_numeralSeries,
+                                             [this](std::int64_t position, std::int64_t length) {
+                                               m_nUpper.store(length, std::memory_order_relaxed);
+                                               m_nPos.store(position, std::memory_order_relaxed);
+                                               return IsRunning();
+                                             });
   } catch (const std::exception& error) {
     m_result.scan = {};
     m_result.scan.status = engine::ScanResult::Status::Failed;
@@ -69,8 +69,9 @@ QString CSplitWorker::CompletionText(const engine::RunTally& tally) {
               .arg(tally.pieces)
               .arg(QFile::decodeName(QByteArray::fromStdString(tally.directory)));
   if (tally.headings == 0) {
-    text += QStringLiteral("\n\n没有找到章节标题，全文都写进了一个文件。"
-                           "“预览章节”可以列出书中标题的样子和能找到它们的设置。");
+    text += QStringLiteral(
+        "\n\n没有找到章节标题，全文都写进了一个文件。"
+        "“预览章节”可以列出书中标题的样子和能找到它们的设置。");
   }
   return text;
 }

@@ -30,8 +30,8 @@ class CSplitWorker final : public engine::SplitHost {
     engine::SplitOutcome outcome = engine::SplitOutcome::Failed;
     QString text;
     bool clearRunning = false;
-    engine::RunTally tally;  ///< what a run that wrote pieces wrote
-    QString warnings;        ///< said during the run, one per line, each after a line feed
+    engine::RunTally tally;   ///< what a run that wrote pieces wrote
+    QString warnings;         ///< said during the run, one per line, each after a line feed
     engine::ScanResult scan;  ///< what a preview found
   };
 

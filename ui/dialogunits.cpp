@@ -29,9 +29,10 @@ DialogUnits::DialogUnits(const QFont& font) {
 
 QFont DialogUnits::DialogFont() {
   QFont font(QStringLiteral("宋体"), 9);
-  font.setFamilies(QStringList{QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
-                    QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC"),
-                    QStringLiteral("Noto Serif CJK SC")});
+  font.setFamilies(QStringList{QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                               QStringLiteral("NSimSun"), QStringLiteral("WenQuanYi Zen Hei"),
+                               QStringLiteral("Noto Sans CJK SC"),
+                               QStringLiteral("Noto Serif CJK SC")});
   return font;
 }
 

@@ -4,10 +4,14 @@ namespace sekato::ui {
 
 QString BitmapResource(int id) {
   switch (id) {
-    case IDR_MAINFRAME: return QStringLiteral(":/res/toolbar.bmp");
-    case IDB_TOOLBAR_DISABLED: return QStringLiteral(":/res/toolbar_disabled.bmp");
-    case IDB_ABOUT: return QStringLiteral(":/res/about.png");
-    default: return {};
+    case IDR_MAINFRAME:
+      return QStringLiteral(":/res/toolbar.bmp");
+    case IDB_TOOLBAR_DISABLED:
+      return QStringLiteral(":/res/toolbar_disabled.bmp");
+    case IDB_ABOUT:
+      return QStringLiteral(":/res/about.png");
+    default:
+      return {};
   }
 }
 

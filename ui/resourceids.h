@@ -9,9 +9,9 @@ namespace sekato::ui {
 
 // Templates, menus, toolbars, bitmaps.
 inline constexpr int IDD_SEKATO_FORM = 101;
-inline constexpr int IDR_MAINFRAME = 128;           ///< menu, toolbar, icon, normal toolbar bitmap
-inline constexpr int IDB_TOOLBAR_DISABLED = 129;    ///< disabled look of the toolbar buttons
-inline constexpr int IDB_ABOUT = 130;               ///< the About picture
+inline constexpr int IDR_MAINFRAME = 128;         ///< menu, toolbar, icon, normal toolbar bitmap
+inline constexpr int IDB_TOOLBAR_DISABLED = 129;  ///< disabled look of the toolbar buttons
+inline constexpr int IDB_ABOUT = 130;             ///< the About picture
 
 // Controls of the form.
 inline constexpr int IDC_SRCPATH = 1000;

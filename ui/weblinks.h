@@ -23,8 +23,8 @@ class WebLinks final {
   /// Shows `path`, a folder, in the desktop's file manager.
   static void OpenFolder(const QString& path);
 
-  /// Replaces how pages and folders are opened (an empty opener restores the desktop's browser); returns
-  /// the previous one. Tests use it so that no browser starts.
+  /// Replaces how pages and folders are opened (an empty opener restores the desktop's browser);
+  /// returns the previous one. Tests use it so that no browser starts.
   static Opener SetOpener(Opener opener);
 };
 

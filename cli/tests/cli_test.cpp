@@ -1,10 +1,9 @@
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -138,8 +137,7 @@ TEST_F(Cli, OptionsReachTheEngine) {
                  "--keep-lines", source}),
             0);
   EXPECT_EQ(List(dir / "b"), std::vector<std::string>{"part_001.txt"});
-  ASSERT_EQ(Run({"-q", "--no-ad", "-o", dir / "c", "-m", "even", "--parts", "2", "--trim",
-                 source}),
+  ASSERT_EQ(Run({"-q", "--no-ad", "-o", dir / "c", "-m", "even", "--parts", "2", "--trim", source}),
             0);
   EXPECT_EQ(List(dir / "c").size(), 2u);
 }
@@ -175,7 +173,9 @@ TEST_F(Cli, EncodingsAreDetectedChosenAndConverted) {
   // Refusals name what would work.
   EXPECT_EQ(Run({"-e", "latin1", (dir / "u.txt").string()}), 1);
   EXPECT_NE(stderrText.find("utf-16be"), std::string::npos) << stderrText;
-  Write(dir / "nomark.txt", std::string("\x2C\x7B" "1\0\r\0\n\0", 8));
+  Write(dir / "nomark.txt", std::string("\x2C\x7B"
+                                        "1\0\r\0\n\0",
+                                        8));
   EXPECT_EQ(Run({(dir / "nomark.txt").string()}), 1);
   EXPECT_NE(stderrText.find("-e utf-16le"), std::string::npos) << stderrText;
   EXPECT_EQ(Run({"-q", "-e", "utf-16le", "-o", dir / "n", (dir / "nomark.txt").string()}), 0);
@@ -188,8 +188,7 @@ TEST_F(Cli, ReadAndWriteFailuresExitWithTwo) {
   EXPECT_NE(stderrText.find("missing.txt"), std::string::npos);
   // A file size limit stands for a full disk: writes fail, the program reports it.
   Write(dir / "big.txt", std::string(200000, 'x') + "\r\n");
-  EXPECT_EQ(Run({"-o", (dir / "out").string(), (dir / "big.txt").string()}, "ulimit -f 64;"),
-            2);
+  EXPECT_EQ(Run({"-o", (dir / "out").string(), (dir / "big.txt").string()}, "ulimit -f 64;"), 2);
   // The message names the piece and says it was cut short.
   EXPECT_NE(stderrText.find("big_001.txt"), std::string::npos);
   EXPECT_NE(stderrText.find("截断"), std::string::npos);
@@ -199,7 +198,9 @@ TEST_F(Cli, ReadAndWriteFailuresExitWithTwo) {
   for (int i = 0; i < 600000; ++i) wide += std::string("x\0 \0", 4);  // a line over 1 MiB
   Write(dir / "wide.txt", wide);
   EXPECT_EQ(Run({"-o", (dir / "w").string(), "--trim", "-m", "size", "--kb", "32",
-                 (dir / "wide.txt").string()}, "ulimit -f 64;"), 2);
+                 (dir / "wide.txt").string()},
+                "ulimit -f 64;"),
+            2);
   EXPECT_NE(stderrText.find("临时文件写入失败"), std::string::npos) << stderrText;
 }
 
@@ -229,10 +230,14 @@ TEST_F(Cli, MemoryStaysSmallForALineOfFortyEightMegabytes) {
   const std::string utf16 = (dir / "one-line-16.txt").string();
   using Mode = std::pair<std::string, std::vector<std::string>>;
   for (const auto& [source, mode] : std::vector<Mode>{
-           {gbk, {}}, {gbk, {"-m", "size", "--kb", "4000"}}, {gbk, {"-m", "even", "--parts", "3"}},
-           {gbk, {"--trim"}}, {gbk, {"--title-max", "999999999"}},
+           {gbk, {}},
+           {gbk, {"-m", "size", "--kb", "4000"}},
+           {gbk, {"-m", "even", "--parts", "3"}},
+           {gbk, {"--trim"}},
+           {gbk, {"--title-max", "999999999"}},
            {gbk, {"-m", "size", "--kb", "4000", "--keep-lines"}},
-           {gbk, {"-m", "size", "--kb", "99999", "--keep-lines", "--trim"}}, {utf16, {"--trim"}},
+           {gbk, {"-m", "size", "--kb", "99999", "--keep-lines", "--trim"}},
+           {utf16, {"--trim"}},
            {utf16, {"-m", "size", "--kb", "99999", "--keep-lines"}},
            {utf16, {"-m", "size", "--kb", "4000", "--keep-lines", "--trim", "--to", "gbk"}}}) {
     std::vector<std::string> args = {"-q", "--no-ad", "-o", (dir / "out").string()};
@@ -249,9 +254,7 @@ TEST_F(Cli, InterruptAndTerminateStopWithinALineAndExitWith130) {
   // 512 MiB without a line feed (a sparse file reads fast): the stop must not wait for the
   // line to end. The signal is sent once the program has read 8 MiB.
   const fs::path source = dir / "zeros.txt";
-  {
-    std::ofstream(source, std::ios::binary).put('\0');
-  }
+  { std::ofstream(source, std::ios::binary).put('\0'); }
   fs::resize_file(source, std::uintmax_t{512} << 20);
   for (const int signal : {SIGINT, SIGTERM}) {
     const fs::path out = dir / ("out" + std::to_string(signal));
@@ -283,9 +286,11 @@ TEST_F(Cli, SummaryGivesTheReportsHintsWhenChaptersLookWrong) {
 
 TEST_F(Cli, ListJsonReadsBackAndWritesNothing) {
   // Lines 2, 4, 6, 8: chapters 1 2 2 4.
-  Write(dir / "book.txt", G("序\r\n第1章 甲\r\na\r\n第2章 乙\r\nb\r\n第2章 乙\r\nc\r\n第4章 \"丁\"\r\nd"));
-  ASSERT_EQ(Run({"--list", "--json", (dir / "book.txt").string()}, "exec >'" +
-                (dir / "out.json").string() + "';"), 0);
+  Write(dir / "book.txt",
+        G("序\r\n第1章 甲\r\na\r\n第2章 乙\r\nb\r\n第2章 乙\r\nc\r\n第4章 \"丁\"\r\nd"));
+  ASSERT_EQ(Run({"--list", "--json", (dir / "book.txt").string()},
+                "exec >'" + (dir / "out.json").string() + "';"),
+            0);
   EXPECT_FALSE(fs::exists(dir / "book"));
   const std::string script =
       "import json,sys; d=json.load(open(sys.argv[1], encoding='utf-8'));"
@@ -300,8 +305,9 @@ TEST_F(Cli, ListJsonReadsBackAndWritesNothing) {
             "(3, 2, 6, '第2章 乙', '重复'), (4, 4, 8, '第4章 \"丁\"', '缺 3')] "
             "[('repeat', 2, [4, 6]), ('gap', 3, [6, 8])]\n");
   // The table names the same rows and the report under them.
-  ASSERT_EQ(Run({"--list", (dir / "book.txt").string()}, "exec >'" +
-                (dir / "out.txt").string() + "';"), 0);
+  ASSERT_EQ(
+      Run({"--list", (dir / "book.txt").string()}, "exec >'" + (dir / "out.txt").string() + "';"),
+      0);
   const std::string table = Read(dir / "out.txt");
   EXPECT_NE(table.find("   4       4         8"), std::string::npos);
   EXPECT_NE(table.find("第4章 \"丁\"  [缺 3]\n"), std::string::npos);

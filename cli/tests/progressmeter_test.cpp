@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "progressmeter.h"
+
+#include <gtest/gtest.h>
 
 namespace sekato::cli {
 namespace {

@@ -15,8 +15,8 @@ bool Contains(const std::vector<BalloonSpan>& region, int x, int y) {
 }
 
 const BalloonSpan* Row(const std::vector<BalloonSpan>& region, int y) {
-  const auto it = std::find_if(region.begin(), region.end(),
-                               [y](const BalloonSpan& s) { return s.y == y; });
+  const auto it =
+      std::find_if(region.begin(), region.end(), [y](const BalloonSpan& s) { return s.y == y; });
   return it == region.end() ? nullptr : &*it;
 }
 

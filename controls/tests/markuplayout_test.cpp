@@ -1,3 +1,5 @@
+#include "markuplayout.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -5,7 +7,6 @@
 
 #include "markupfakes.h"
 #include "markuplabel.h"
-#include "markuplayout.h"
 
 namespace sekato::controls {
 namespace {
@@ -69,8 +70,8 @@ TEST(MarkupLayout, WrappingSplitsSegmentsAndRepaintsTheSameLines) {
   MarkupLabel label = Label("abcdefghijklmnopqrstuvwxy", MarkupLabel::kSsCenter);
   // A prefix must measure strictly less than the room left: nine bytes in 100 px.
   const std::vector<Placed> first = Paint(label, 100);
-  EXPECT_EQ(first, (std::vector<Placed>{
-                       {0, 0, "abcdefghi"}, {0, 16, "jklmnopqr"}, {15, 32, "stuvwxy"}}));
+  EXPECT_EQ(first,
+            (std::vector<Placed>{{0, 0, "abcdefghi"}, {0, 16, "jklmnopqr"}, {15, 32, "stuvwxy"}}));
   EXPECT_EQ(Texts(label), (std::vector<std::string>{"abcdefghi", "jklmnopqr", "stuvwxy"}));
   EXPECT_EQ(Paint(label, 100), first);
   EXPECT_EQ(label.m_segments.size(), 3u);

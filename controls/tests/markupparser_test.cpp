@@ -1,10 +1,11 @@
+#include "markupparser.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "markuplabel.h"
-#include "markupparser.h"
 
 namespace sekato::controls {
 namespace {
@@ -19,8 +20,8 @@ struct Seg {
 };
 
 void PrintTo(const Seg& seg, std::ostream* os) {
-  *os << "{\"" << seg.text << "\" link \"" << seg.link << "\" colour " << std::hex
-      << seg.colour << "}";
+  *os << "{\"" << seg.text << "\" link \"" << seg.link << "\" colour " << std::hex << seg.colour
+      << "}";
 }
 
 MarkupLabel Parse(const std::string& markup) {
@@ -116,8 +117,7 @@ TEST(MarkupParser, MalformedMarkup) {
 TEST(MarkupParser, WorksOnGbkBytes) {
   // 中 is D6 D0; 乕 is 81 5B, whose trail byte is "[" and opens a tag.
   EXPECT_EQ(Segments("\xD6\xD0"), (std::vector<Seg>{{"\xD6\xD0", "", 0}}));
-  EXPECT_EQ(Segments("a\x81[url=T]b[/url]"),
-            (std::vector<Seg>{{"a\x81", "", 0}, {"b", "T", 0}}));
+  EXPECT_EQ(Segments("a\x81[url=T]b[/url]"), (std::vector<Seg>{{"a\x81", "", 0}, {"b", "T", 0}}));
   const MarkupLabel label = Parse("[url=T]\xD6\xD0\xCE\xC4[/url]");
   EXPECT_EQ(label.m_strPlain, "\xD6\xD0\xCE\xC4");
 }

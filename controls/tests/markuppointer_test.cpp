@@ -1,3 +1,5 @@
+#include "markuppointer.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,7 +8,6 @@
 #include "markupfakes.h"
 #include "markuplabel.h"
 #include "markuplayout.h"
-#include "markuppointer.h"
 
 namespace sekato::controls {
 namespace {

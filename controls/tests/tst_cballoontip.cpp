@@ -76,15 +76,14 @@ class TestForm final : public QWidget {
   // The pointer moves to `local` in `w`, which gets the move like a real one.
   void MoveTo(QWidget* w, QPoint local) {
     cursor = w->mapToGlobal(local);
-    QMouseEvent move(QEvent::MouseMove, QPointF(local), QPointF(cursor), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(local), QPointF(cursor), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(w, &move);
   }
   void Click(QWidget* w, QEvent::Type type, Qt::MouseButton button) {
     const QPoint local = w->mapFromGlobal(cursor);
     QMouseEvent click(type, QPointF(local), QPointF(cursor), button,
-                      type == QEvent::MouseButtonRelease ? Qt::NoButton : button,
-                      Qt::NoModifier);
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
     QApplication::sendEvent(w, &click);
   }
   // Half a second passes: a show armed at the last move comes now.

@@ -21,8 +21,7 @@ constexpr auto kLinkMarkup = "[url=http://example.org/forum/]forum link[/url] pl
 
 void Send(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton button,
           Qt::MouseButtons buttons) {
-  QMouseEvent event(type, QPointF(p), QPointF(w->mapToGlobal(p)), button, buttons,
-                    Qt::NoModifier);
+  QMouseEvent event(type, QPointF(p), QPointF(w->mapToGlobal(p)), button, buttons, Qt::NoModifier);
   QCoreApplication::sendEvent(w, &event);
 }
 void Move(QWidget* w, QPoint p, Qt::MouseButtons buttons = Qt::NoButton) {

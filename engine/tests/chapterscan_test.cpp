@@ -1,11 +1,12 @@
+#include "chapterscan.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "chapterscan.h"
 #include "scanreport.h"
-#include "textcodec.h"
 #include "testsupport.h"
+#include "textcodec.h"
 
 namespace sekato::engine {
 namespace {
@@ -48,10 +49,11 @@ TEST_F(ChapterScanTest, ListsWhatTheSplitWrites) {
     S series;
     bool trim = false;
   };
-  const std::vector<Case> cases = {
-      {"第 回", "30", "1", S::None}, {"第?回", "30", "1", S::Chinese},
-      {"第 回", "20", "3", S::None}, {"第  章", "20", "1", S::None},
-      {"第 回", "24", "2", S::None, true}};
+  const std::vector<Case> cases = {{"第 回", "30", "1", S::None},
+                                   {"第?回", "30", "1", S::Chinese},
+                                   {"第 回", "20", "3", S::None},
+                                   {"第  章", "20", "1", S::None},
+                                   {"第 回", "24", "2", S::None, true}};
   for (const auto& c : cases) {
     TempDir out;
     auto options = Novel(c.keywords, c.titleMax);
@@ -92,7 +94,8 @@ TEST_F(ChapterScanTest, ReadsEachEncodingAsTheSplitDoes) {
     std::vector<std::string> expected;  // what the GBK copy lists
     for (const Form& form : forms) {
       SCOPED_TRACE(std::string(Encodings::Name(form.encoding)) + " limit " + titleMax);
-      const std::string mark = form.mark ? std::string(Encodings::ByteOrderMark(form.encoding)) : "";
+      const std::string mark =
+          form.mark ? std::string(Encodings::ByteOrderMark(form.encoding)) : "";
       const std::string bytes = mark + *TextCodec::Convert(book, Encoding::Utf8, form.encoding);
       TempDir out;
       WriteFile(out / "book.txt", bytes);
@@ -111,8 +114,8 @@ TEST_F(ChapterScanTest, ReadsEachEncodingAsTheSplitDoes) {
       for (const auto& h : r.headings) {
         total += h.size;
         // Offsets and sizes are the source's bytes: the chapter they cut out is the chapter.
-        const std::string chapter = bytes.substr(static_cast<std::size_t>(h.offset),
-                                                 static_cast<std::size_t>(h.size));
+        const std::string chapter =
+            bytes.substr(static_cast<std::size_t>(h.offset), static_cast<std::size_t>(h.size));
         std::string utf8 = *TextCodec::Convert(chapter, form.encoding, Encoding::Utf8);
         for (auto at = utf8.find("　"); at != std::string::npos; at = utf8.find("　")) {
           utf8.erase(at, 3);  // as titles are cleaned
@@ -164,8 +167,8 @@ TEST_F(ChapterScanTest, NumberingReportsGapsRepeatsAndNumbersOutOfOrder) {
   EXPECT_EQ(r.headings[0].size, 10);
   EXPECT_EQ(r.headings[6].piece, 4);
   EXPECT_EQ(r.pieces, 4);
-  EXPECT_EQ(r.largestPiece, 4 + 10 + 11);   // preface and chapters 1, 2
-  EXPECT_EQ(r.smallestPiece, 9);            // chapter 6 alone, without a last line break
+  EXPECT_EQ(r.largestPiece, 4 + 10 + 11);  // preface and chapters 1, 2
+  EXPECT_EQ(r.smallestPiece, 9);           // chapter 6 alone, without a last line break
 }
 
 TEST_F(ChapterScanTest, SuggestsOptionsOnTheWindowsDefaults) {

@@ -30,8 +30,8 @@ class ChapterSplit : public ::testing::Test {
 };
 
 TEST_F(ChapterSplit, PiecesCarryHeadTailAndPromotionByteForByte) {
-  auto options = OptionsFor(Source("前言\r\n第一章 开始\r\n正文一\r\n第二章 继续\r\n正文二\r\n"),
-                            dir / "out");
+  auto options =
+      OptionsFor(Source("前言\r\n第一章 开始\r\n正文一\r\n第二章 继续\r\n正文二\r\n"), dir / "out");
   options.m_bAddHead = true;
   options.m_strHead = "HEAD";
   options.m_bAddTail = true;
@@ -41,8 +41,7 @@ TEST_F(ChapterSplit, PiecesCarryHeadTailAndPromotionByteForByte) {
   EXPECT_EQ(host.Message(), "文件分割完成！");
   EXPECT_EQ(ListDir(dir / "out"), (std::vector<std::string>{"src_001.txt", "src_002.txt"}));
   const std::string ending = "\r\n\r\nTAIL\r\n\r\n" + Promotion();
-  EXPECT_EQ(Piece("src_001.txt"),
-            "HEAD\r\n\r\n" + G("前言\r\n第一章 开始\r\n正文一\r\n") + ending);
+  EXPECT_EQ(Piece("src_001.txt"), "HEAD\r\n\r\n" + G("前言\r\n第一章 开始\r\n正文一\r\n") + ending);
   EXPECT_EQ(Piece("src_002.txt"), "HEAD\r\n\r\n" + G("第二章 继续\r\n正文二") + ending);
 }
 
@@ -58,8 +57,9 @@ TEST_F(ChapterSplit, SeveralChaptersAPieceAndTitleNames) {
   EXPECT_EQ(ListDir(dir / "out"),
             (std::vector<std::string>{"001_第一章标题一.txt", "002_第四章标题四.txt",
                                       "003_第七章标题七.txt"}));
-  EXPECT_EQ(Piece("001_第一章标题一.txt"),
-            G("序\r\n第一章　标题一\r\n内容\r\n第二章　标题二\r\n内容\r\n第三章　标题三\r\n内容\r\n"));
+  EXPECT_EQ(
+      Piece("001_第一章标题一.txt"),
+      G("序\r\n第一章　标题一\r\n内容\r\n第二章　标题二\r\n内容\r\n第三章　标题三\r\n内容\r\n"));
   EXPECT_EQ(Piece("003_第七章标题七.txt"), G("第七章　标题七\r\n内容"));
 }
 
@@ -72,9 +72,8 @@ TEST_F(ChapterSplit, TextWithoutHeadingsIsOnePieceWithAnEmptyTitle) {
 }
 
 TEST_F(ChapterSplit, RenamesNeverReplaceAndUnsafeTitlesKeepSequenceNames) {
-  auto options =
-      OptionsFor(Source("第一章 开始\r\n甲\r\n第二章 何/为\r\n乙\r\n第三章 问:答\r\n丙\r\n"),
-                 dir / "out");
+  auto options = OptionsFor(
+      Source("第一章 开始\r\n甲\r\n第二章 何/为\r\n乙\r\n第三章 问:答\r\n丙\r\n"), dir / "out");
   options.m_nNameMode = 2;
   std::filesystem::create_directory(dir / "out");
   WriteFile(dir / ("out/" + std::string("001_第一章 开始.txt")), "OLD");
@@ -92,8 +91,9 @@ TEST(PieceWriterNames, TitleFileNamesAreSafeOnEveryDevice) {
   // 0x5C and 0x7C as trail bytes belong to their characters (乗 is 81 5C).
   EXPECT_TRUE(PieceWriter::TitleFileName("\x81\x5C\x95\x7C", name));
   EXPECT_EQ(name, "乗晐");
-  for (const char* bad : {"a\\b", "a/b", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b",
-                          "a\tb", "a\x7F" "b"}) {
+  for (const char* bad : {"a\\b", "a/b", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b", "a\tb",
+                          "a\x7F"
+                          "b"}) {
     EXPECT_FALSE(PieceWriter::TitleFileName(bad, name)) << bad;
   }
   EXPECT_FALSE(PieceWriter::TitleFileName("a\xFF", name));  // not GBK
@@ -119,9 +119,8 @@ TEST_F(ChapterSplit, AHeadingOnTheFirstLineOpensPieceOneAndLfSourcesSplitAlike) 
 }
 
 TEST_F(ChapterSplit, AMissingChapterNumberStopsNumberedMatching) {
-  auto options =
-      OptionsFor(Source("第1章\r\n甲\r\n第3章\r\n乙\r\n第2章\r\n丙\r\n第4章\r\n丁\r\n"),
-                 dir / "out");
+  auto options = OptionsFor(Source("第1章\r\n甲\r\n第3章\r\n乙\r\n第2章\r\n丙\r\n第4章\r\n丁\r\n"),
+                            dir / "out");
   options.m_strKeywords = G("第?章");
   host.series = Numerals::Series::Ascii;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);

@@ -68,8 +68,8 @@ TEST_F(CorpusSplit, NoTextIsLostInAnyMode) {
     options.m_strMaxKB = mode.value;
     options.m_strParts = mode.value;
     options.m_bKeepLines = mode.keepLines;
-    options.m_strNewDir = dir / ("out" + std::to_string(mode.split) + mode.value +
-                                 (mode.keepLines ? "k" : ""));
+    options.m_strNewDir =
+        dir / ("out" + std::to_string(mode.split) + mode.value + (mode.keepLines ? "k" : ""));
     RecordingHost run;
     ASSERT_EQ(Split(options, run), SplitOutcome::Completed);
     EXPECT_TRUE(WithoutBreaks(JoinPieces(options.m_strNewDir)) == source)

@@ -6,9 +6,9 @@
 #include "messages.h"
 #include "splitrun.h"
 #include "tabletranscoder.h"
+#include "testsupport.h"
 #include "textcodec.h"
 #include "textrules.h"
-#include "testsupport.h"
 
 namespace sekato::engine {
 namespace {
@@ -51,8 +51,8 @@ class EncodingSplit : public ::testing::Test {
 };
 
 TEST_F(EncodingSplit, ChapterPiecesOfTheSameBookConvertIntoEachOther) {
-  const std::string novel = *TextCodec::Convert(ReadFile(CorpusNovel()), Encoding::Gbk,
-                                                Encoding::Utf8);
+  const std::string novel =
+      *TextCodec::Convert(ReadFile(CorpusNovel()), Encoding::Gbk, Encoding::Utf8);
   struct Case {
     const char* what;
     std::string utf8;
@@ -109,17 +109,18 @@ TEST_F(EncodingSplit, ChapterPiecesOfTheSameBookConvertIntoEachOther) {
 
 TEST_F(EncodingSplit, SizeAndEvenPiecesAreWholeCharactersWithinTheLimitAndJoinBack) {
   const std::string text = Repeat(kTraditional, 12);
-  const std::string rare = Repeat(kTraditional + "\r\n𠀀𠀁𠀂（擴展乙）", 12);  // four bytes in GB18030
+  const std::string rare =
+      Repeat(kTraditional + "\r\n𠀀𠀁𠀂（擴展乙）", 12);  // four bytes in GB18030
   struct Case {
     std::string utf8;
     Encoding source;
     Encoding output;  // Auto: as the source
   };
   const std::vector<Case> cases = {
-      {text, Encoding::Gbk, Encoding::Auto},      {text, Encoding::Big5, Encoding::Auto},
-      {text, Encoding::Utf8, Encoding::Auto},     {rare, Encoding::Gb18030, Encoding::Auto},
-      {text, Encoding::Utf16Le, Encoding::Auto},  {text, Encoding::Utf8, Encoding::Gbk},
-      {rare, Encoding::Utf8, Encoding::Gb18030},  {text, Encoding::Gbk, Encoding::Utf16Be},
+      {text, Encoding::Gbk, Encoding::Auto},        {text, Encoding::Big5, Encoding::Auto},
+      {text, Encoding::Utf8, Encoding::Auto},       {rare, Encoding::Gb18030, Encoding::Auto},
+      {text, Encoding::Utf16Le, Encoding::Auto},    {text, Encoding::Utf8, Encoding::Gbk},
+      {rare, Encoding::Utf8, Encoding::Gb18030},    {text, Encoding::Gbk, Encoding::Utf16Be},
       {text + "Ê", Encoding::Utf8, Encoding::Big5},  // held back by the converter to the end
   };
   struct Mode {
@@ -133,8 +134,8 @@ TEST_F(EncodingSplit, SizeAndEvenPiecesAreWholeCharactersWithinTheLimitAndJoinBa
     const std::string mark(utf16 ? Encodings::ByteOrderMark(output) : "");
     for (const Mode mode : {Mode{1, false}, Mode{1, true}, Mode{2, false}}) {
       SCOPED_TRACE(std::string(Encodings::Name(c.source)) + " to " +
-                   std::string(Encodings::Name(output)) + " mode " +
-                   std::to_string(mode.split) + (mode.keepLines ? " keep" : ""));
+                   std::string(Encodings::Name(output)) + " mode " + std::to_string(mode.split) +
+                   (mode.keepLines ? " keep" : ""));
       auto options = Options(Encode(c.utf8, c.source, Encodings::IsUtf16(c.source)),
                              "src" + std::to_string(run++) + ".txt");
       options.m_encoding = c.source;
@@ -180,9 +181,19 @@ TEST_F(EncodingSplit, TextThePiecesCannotHoldIsRefusedBeforeAnythingIsWritten) {
     const char* named;
   };
   const std::vector<Case> cases = {
-      {Encoding::Big5, [](SplitOptions& o) { o.m_bAddHead = true; o.m_strHead = "这本书"; }, "这"},
+      {Encoding::Big5,
+       [](SplitOptions& o) {
+         o.m_bAddHead = true;
+         o.m_strHead = "这本书";
+       },
+       "这"},
       {Encoding::Big5, [](SplitOptions& o) { o.m_strKeywords = "第 节"; }, "节"},
-      {Encoding::Gbk, [](SplitOptions& o) { o.m_bAddTail = true; o.m_strTail = "完😀"; }, "😀"},
+      {Encoding::Gbk,
+       [](SplitOptions& o) {
+         o.m_bAddTail = true;
+         o.m_strTail = "完😀";
+       },
+       "😀"},
   };
   for (const Case& c : cases) {
     auto options = Options(Encode(kTraditional, c.source), "src.txt");
@@ -211,7 +222,9 @@ TEST_F(EncodingSplit, Utf16WithoutAMarkIsNeverGuessed) {
 }
 
 TEST_F(EncodingSplit, AStrayByteIsReportedWithItsOffsetAndKept) {
-  const std::string bytes = "第一章\r\nab\xFF" "cd\r\n第二章\r\n";  // 0xFF at byte 13
+  const std::string bytes =
+      "第一章\r\nab\xFF"
+      "cd\r\n第二章\r\n";  // 0xFF at byte 13
   for (const Encoding output : {Encoding::Auto, Encoding::Gbk}) {
     auto options = Options(bytes, std::string("src-") + std::string(Encodings::Name(output)));
     options.m_encoding = Encoding::Utf8;
@@ -222,7 +235,9 @@ TEST_F(EncodingSplit, AStrayByteIsReportedWithItsOffsetAndKept) {
     ASSERT_EQ(host.warnings.size(), 1u);
     EXPECT_EQ(host.warnings[0], Messages::Format(Messages::kInvalidInSource, "13", "UTF-8"));
     const std::string joined = JoinPieces(options.m_strNewDir);
-    EXPECT_NE(joined.find("ab\xFF" "cd"), std::string::npos);
+    EXPECT_NE(joined.find("ab\xFF"
+                          "cd"),
+              std::string::npos);
     EXPECT_EQ(ListDir(options.m_strNewDir).size(), 2u);
   }
 }
@@ -237,9 +252,11 @@ TEST_F(EncodingSplit, LongLinesReadInPartsGiveTheSamePiecesInEveryEncoding) {
     bool mark;
     Encoding to;
   };
-  for (const Case c : {Case{Encoding::Utf8, false, Encoding::Auto}, Case{Encoding::Utf8, true, Encoding::Auto},
-                       Case{Encoding::Big5, false, Encoding::Auto}, Case{Encoding::Gb18030, false, Encoding::Auto},
-                       Case{Encoding::Utf8, false, Encoding::Gbk}, Case{Encoding::Gbk, false, Encoding::Utf16Le}}) {
+  for (const Case c :
+       {Case{Encoding::Utf8, false, Encoding::Auto}, Case{Encoding::Utf8, true, Encoding::Auto},
+        Case{Encoding::Big5, false, Encoding::Auto}, Case{Encoding::Gb18030, false, Encoding::Auto},
+        Case{Encoding::Utf8, false, Encoding::Gbk},
+        Case{Encoding::Gbk, false, Encoding::Utf16Le}}) {
     for (const int mode : {0, 1, 2}) {
       std::vector<std::string> results;
       for (const std::size_t partLimit : {std::size_t{1} << 20, std::size_t{16}}) {
@@ -282,11 +299,10 @@ TEST(EncodingDetector, ReadsMarksValidUtf8AndPrefersGbkOnThinEvidence) {
       {"short GBK", Encode("第一章 开端", Encoding::Gbk), Encoding::Gbk, 0},
       {"long GBK", gbkNovel, Encoding::Gbk, 0},
       {"short UTF-8", "第一章", Encoding::Utf8, 0},
-      {"long UTF-8", *TextCodec::Convert(gbkNovel, Encoding::Gbk, Encoding::Utf8),
-       Encoding::Utf8, 0},
+      {"long UTF-8", *TextCodec::Convert(gbkNovel, Encoding::Gbk, Encoding::Utf8), Encoding::Utf8,
+       0},
       {"UTF-8 with a mark", Encode("第一章", Encoding::Utf8, true), Encoding::Utf8, 3},
-      {"UTF-16LE with a mark", Encode(kTraditional, Encoding::Utf16Le, true),
-       Encoding::Utf16Le, 2},
+      {"UTF-16LE with a mark", Encode(kTraditional, Encoding::Utf16Le, true), Encoding::Utf16Le, 2},
       {"UTF-16BE with a mark", Encode("第一章", Encoding::Utf16Be, true), Encoding::Utf16Be, 2},
       {"short Big5, valid GBK too", Encode("第一回　宴桃園豪傑三結義", Encoding::Big5),
        Encoding::Gbk, 0},
@@ -308,8 +324,8 @@ TEST(EncodingDetector, ReadsMarksValidUtf8AndPrefersGbkOnThinEvidence) {
   // A prefix may end inside a UTF-8 character.
   const std::string cut = std::string("第一章") + "\xE7\xAB";
   EXPECT_EQ(EncodingDetector::Detect(cut, false).encoding, Encoding::Utf8);
-  EXPECT_TRUE(EncodingDetector::Detect(Encode("第一章\r\nabc", Encoding::Utf16Be), true)
-                  .unmarkedUtf16);
+  EXPECT_TRUE(
+      EncodingDetector::Detect(Encode("第一章\r\nabc", Encoding::Utf16Be), true).unmarkedUtf16);
   // Long Chinese paragraphs hold a NUL only in their line breaks.
   std::string chinese;
   for (int i = 0; i < 1000; ++i) chinese += "說";
@@ -355,16 +371,17 @@ TEST(TextRules, Utf8ValidityAgreesWithIconvAcrossBlockAndSpanEdges) {
   // Mostly text, now and then a fault, so faults land anywhere in the 32-byte blocks and
   // 1 KB spans the check works in.
   const std::vector<std::string> good = {"a", "\r\n", "é", "第", "　", "，", "😀", "\xEF\xBF\xBD"};
-  const std::vector<std::string> bad = {"\x80", "\xC0\xAF", "\xE0\x80\x80", "\xED\xA0\x80",
-                                        "\xF4\x90\x80\x80", "\xFF", "\xE7\xAC", "\xF0\x9F\x98"};
+  const std::vector<std::string> bad = {"\x80",         "\xC0\xAF",         "\xE0\x80\x80",
+                                        "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xFF",
+                                        "\xE7\xAC",     "\xF0\x9F\x98"};
   std::mt19937 random(7);
   for (int round = 0; round < 3000; ++round) {
     std::string text;
     const int length = static_cast<int>(random() % 1500);
     const bool faulty = round % 4 != 0;
     while (static_cast<int>(text.size()) < length) {
-      text += faulty && random() % 400 == 0 ? bad[random() % bad.size()]
-                                            : good[random() % good.size()];
+      text +=
+          faulty && random() % 400 == 0 ? bad[random() % bad.size()] : good[random() % good.size()];
     }
     std::string converted;
     const std::size_t expected =

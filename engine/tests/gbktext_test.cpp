@@ -1,9 +1,10 @@
+#include "gbktext.h"
+
 #include <gtest/gtest.h>
 
 #include "gbkcodec.h"
-#include "gbktext.h"
-#include "pairscanner.h"
 #include "numberparse.h"
+#include "pairscanner.h"
 #include "sourcepath.h"
 #include "testsupport.h"
 
@@ -17,7 +18,10 @@ TEST(GbkText, FindMatchesOnlyAtCharacterBoundaries) {
   EXPECT_EQ(GbkText::Find("\xB5\xDA\xD5\xC2", "\xD5\xC2", 0), 2u);
   EXPECT_EQ(GbkText::Find("\xB5\xD5\xC2", "\xD5\xC2", 0), GbkText::npos);
   // An ASCII letter can be a trail byte (B5 41); it is not found there, but later it is.
-  EXPECT_EQ(GbkText::Find("\xB5" "AA", "A", 0), 2u);
+  EXPECT_EQ(GbkText::Find("\xB5"
+                          "AA",
+                          "A", 0),
+            2u);
   EXPECT_EQ(GbkText::Find(G("章程第一条"), G("第"), 0), 4u);
   EXPECT_EQ(GbkText::Find(G("章程第一条"), G("章"), 6), GbkText::npos);
   EXPECT_EQ(GbkText::Find("abc", "c", 4), GbkText::npos);
@@ -43,10 +47,17 @@ TEST(GbkCodec, TextThatMustShowKeepsTheRestAroundABadCharacter) {
   EXPECT_EQ(GbkCodec::ToUtf8OrMark(gbk), "[url=http://x/]岚溪论坛[/url]");
   EXPECT_EQ(GbkCodec::ToUtf8OrMark(""), "");
   EXPECT_EQ(GbkCodec::FromUtf8OrMark("a😀b"), "a?b");
-  EXPECT_EQ(GbkCodec::FromUtf8OrMark("a\xFF" "b"), "a?b");  // not UTF-8
-  EXPECT_EQ(GbkCodec::FromUtf8OrMark("\xE4" "ab"), "?ab");   // a character cut short
+  EXPECT_EQ(GbkCodec::FromUtf8OrMark("a\xFF"
+                                     "b"),
+            "a?b");  // not UTF-8
+  EXPECT_EQ(GbkCodec::FromUtf8OrMark("\xE4"
+                                     "ab"),
+            "?ab");                                             // a character cut short
   EXPECT_EQ(GbkCodec::ToUtf8OrMark("a\xD6"), "a\xEF\xBF\xBD");  // lead byte cut off
-  EXPECT_EQ(GbkCodec::ToUtf8OrMark("\xFF" "a"), "\xEF\xBF\xBD" "a");
+  EXPECT_EQ(GbkCodec::ToUtf8OrMark("\xFF"
+                                   "a"),
+            "\xEF\xBF\xBD"
+            "a");
   EXPECT_FALSE(GbkCodec::FromUtf8("a😀b"));  // where nothing may be lost, nothing is given
 }
 
@@ -103,7 +114,8 @@ namespace {
 // Walks every character boundary: slow and obviously right.
 std::size_t NaiveFind(std::string_view text, std::string_view needle, std::size_t from) {
   for (std::size_t pos = 0; pos < text.size();
-       pos += GbkText::IsLead(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1) {
+       pos +=
+       GbkText::IsLead(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1) {
     if (pos >= from && text.substr(pos, needle.size()) == needle) return pos;
   }
   return GbkText::npos;

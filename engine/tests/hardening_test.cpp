@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -33,8 +32,7 @@ TEST(Hardening, TitleNamesNeverTakeTheNameOfAPieceStillToCome) {
   host.series = Numerals::Series::Ascii;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
   EXPECT_EQ(ListDir(dir / "out"),
-            (std::vector<std::string>{"001_001.txt", "002_002.txt", "003_005.txt",
-                                      "004_007.txt"}));
+            (std::vector<std::string>{"001_001.txt", "002_002.txt", "003_005.txt", "004_007.txt"}));
   EXPECT_EQ(ReadFile(dir / "out/002_002.txt"),
             "003\r\nbody of chapter 3\r\n004\r\nbody of chapter 4\r\n");
 }
@@ -50,10 +48,10 @@ TEST(Hardening, ALinkOrSpecialFileAtAPieceNameFailsTheRunAndIsLeftAlone) {
          WriteFile(outside, "keep me");
          fs::create_symlink(outside, at);
        }},
-      {"dangling link", [](const std::string& at,
-                           const std::string& outside) { fs::create_symlink(outside, at); }},
-      {"fifo", [](const std::string& at,
-                  const std::string&) { ASSERT_EQ(::mkfifo(at.c_str(), 0600), 0); }},
+      {"dangling link",
+       [](const std::string& at, const std::string& outside) { fs::create_symlink(outside, at); }},
+      {"fifo",
+       [](const std::string& at, const std::string&) { ASSERT_EQ(::mkfifo(at.c_str(), 0600), 0); }},
       {"folder", [](const std::string& at, const std::string&) { fs::create_directory(at); }},
   };
   for (const auto& c : cases) {
@@ -68,7 +66,7 @@ TEST(Hardening, ALinkOrSpecialFileAtAPieceNameFailsTheRunAndIsLeftAlone) {
     EXPECT_EQ(Split(options, host), SplitOutcome::Failed) << c.what;
     EXPECT_EQ(host.Message(), Messages::Format(Messages::kNotRegularPiece, dir / "out/src_002.txt"))
         << c.what;
-    EXPECT_EQ(fs::exists(dir / "outside.txt") ? ReadFile(dir / "outside.txt") : "", 
+    EXPECT_EQ(fs::exists(dir / "outside.txt") ? ReadFile(dir / "outside.txt") : "",
               c.what == cases[0].what ? "keep me" : "")
         << c.what;
   }
@@ -82,8 +80,13 @@ TEST(Hardening, AStopTakesEffectWithinALongLineInEveryMode) {
   };
   const std::vector<Case> cases = {
       {"chapter", [](SplitOptions&) {}},
-      {"size", [](SplitOptions& o) { o.m_nSplitMode = SplitMode::BySize; o.m_strMaxKB = "1000"; }},
-      {"keep-lines", [](SplitOptions& o) {
+      {"size",
+       [](SplitOptions& o) {
+         o.m_nSplitMode = SplitMode::BySize;
+         o.m_strMaxKB = "1000";
+       }},
+      {"keep-lines",
+       [](SplitOptions& o) {
          o.m_nSplitMode = SplitMode::BySize;
          o.m_bKeepLines = true;
        }},

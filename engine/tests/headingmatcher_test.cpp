@@ -1,7 +1,8 @@
+#include "headingmatcher.h"
+
 #include <gtest/gtest.h>
 
 #include "gbktext.h"
-#include "headingmatcher.h"
 #include "numeralreader.h"
 #include "testsupport.h"
 
@@ -87,7 +88,7 @@ TEST(HeadingMatcher, WildcardTakesAWholeNumberInAnyAcceptedSpelling) {
       {"第?章", S::Ascii, "第001章", 0, true},
       {"第?章", S::Ascii, "第10章", 0, false},
       {"第?章", S::FullWidth, "第０１章", 0, true},
-      {"?、", S::Chinese, "十一、", 0, false},      // 一 inside 十一
+      {"?、", S::Chinese, "十一、", 0, false},  // 一 inside 十一
       {"?、", S::Chinese, "序 十一、", 10, true},
   };
   for (const auto& c : cases) {

@@ -25,15 +25,27 @@ TEST(Invariants, PiecesJoinedAreTheSourceWithoutBreaksAndStartOnCharacters) {
          o.m_nNameMode = 2;
          o.m_strChaptersPerFile = "2";
        }},
-      {"size 0", [](SplitOptions& o) { o.m_nSplitMode = SplitMode::BySize; o.m_strMaxKB = "0"; }},
-      {"size 1", [](SplitOptions& o) { o.m_nSplitMode = SplitMode::BySize; o.m_strMaxKB = "1"; }},
+      {"size 0",
+       [](SplitOptions& o) {
+         o.m_nSplitMode = SplitMode::BySize;
+         o.m_strMaxKB = "0";
+       }},
+      {"size 1",
+       [](SplitOptions& o) {
+         o.m_nSplitMode = SplitMode::BySize;
+         o.m_strMaxKB = "1";
+       }},
       {"size 1 keep-lines",
        [](SplitOptions& o) {
          o.m_nSplitMode = SplitMode::BySize;
          o.m_strMaxKB = "1";
          o.m_bKeepLines = true;
        }},
-      {"even 7", [](SplitOptions& o) { o.m_nSplitMode = SplitMode::Evenly; o.m_strParts = "7"; }},
+      {"even 7",
+       [](SplitOptions& o) {
+         o.m_nSplitMode = SplitMode::Evenly;
+         o.m_strParts = "7";
+       }},
   };
   TempDir dir;
   for (unsigned seed = 11; seed <= 16; ++seed) {

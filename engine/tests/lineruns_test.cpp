@@ -8,8 +8,8 @@
 #include "encoding.h"
 #include "linerunscanner.h"
 #include "splitrun.h"
-#include "textcodec.h"
 #include "testsupport.h"
+#include "textcodec.h"
 
 namespace sekato::engine {
 namespace {
@@ -37,7 +37,8 @@ TEST(LineRuns, ScanAgreesWithAPlainLoop) {
         if (text[i] == '\n') {
           if (!(i > begin && text[i - 1] == '\r') ||
               (t && i >= begin + 2 &&
-               (blank(text[i - 2]) || (i >= begin + 3 && text.compare(i - 3, 2, "\x80\x80") == 0)))) {
+               (blank(text[i - 2]) ||
+                (i >= begin + 3 && text.compare(i - 3, 2, "\x80\x80") == 0)))) {
             expected = {i, false};
           }
         }
@@ -45,8 +46,9 @@ TEST(LineRuns, ScanAgreesWithAPlainLoop) {
           expected = {i, true};
         }
       }
-      for (const auto found : {LineRunScanner::FirstStop(text.data(), begin, from, length, p, t),
-                               LineRunScanner::FirstStopPortable(text.data(), begin, from, length, p, t)}) {
+      for (const auto found :
+           {LineRunScanner::FirstStop(text.data(), begin, from, length, p, t),
+            LineRunScanner::FirstStopPortable(text.data(), begin, from, length, p, t)}) {
         ASSERT_EQ(found.at, expected.at) << round << " from " << from;
         ASSERT_EQ(found.pair, expected.pair) << round << " from " << from;
       }
@@ -55,8 +57,8 @@ TEST(LineRuns, ScanAgreesWithAPlainLoop) {
 }
 
 // A UTF-8 book of a few hundred lines, mostly CR LF: numbered headings (one number now and
-// then missing, some too wide), blank lines, short lines holding 第 that are no heading, long lines holding
-// 第 and 章, stray CRs, bare line feeds, full-width spaces; at times no last line feed.
+// then missing, some too wide), blank lines, short lines holding 第 that are no heading, long lines
+// holding 第 and 章, stray CRs, bare line feeds, full-width spaces; at times no last line feed.
 std::string RunsBook(unsigned seed) {
   std::mt19937 rng(seed);
   const std::vector<std::string> words = {"中", "文", "第", "章", "a", " ", "　", "说", "\r", "，"};
@@ -109,7 +111,11 @@ TEST(LineRuns, PiecesAreTheSameWithRunsAsLineByLineAndReadAhead) {
          o.m_strMaxKB = "1";
          o.m_bTrimSpaces = true;
        }},
-      {"size 1", [](SplitOptions& o) { o.m_nSplitMode = SplitMode::BySize; o.m_strMaxKB = "1"; }},
+      {"size 1",
+       [](SplitOptions& o) {
+         o.m_nSplitMode = SplitMode::BySize;
+         o.m_strMaxKB = "1";
+       }},
       {"size 2, keep-lines, head, tail, promotional line",
        [](SplitOptions& o) {
          o.m_nSplitMode = SplitMode::BySize;
@@ -137,9 +143,10 @@ TEST(LineRuns, PiecesAreTheSameWithRunsAsLineByLineAndReadAhead) {
     if (seed == 2) book.insert(book.size() / 2, "\xFF");  // not UTF-8: warned of
     for (const Source source : {Source{Encoding::Gbk, false}, Source{Encoding::Gb18030, false},
                                 Source{Encoding::Utf8, false}, Source{Encoding::Utf8, true}}) {
-      std::string bytes = source.encoding == Encoding::Utf8
-                              ? book
-                              : *TextCodec::Convert(RunsBook(seed), Encoding::Utf8, source.encoding);
+      std::string bytes =
+          source.encoding == Encoding::Utf8
+              ? book
+              : *TextCodec::Convert(RunsBook(seed), Encoding::Utf8, source.encoding);
       if (source.mark) bytes = "\xEF\xBB\xBF" + bytes;
       WriteFile(dir / "src.txt", bytes);
       for (const Case& c : cases) {

@@ -1,7 +1,8 @@
+#include "linesieve.h"
+
 #include <gtest/gtest.h>
 
 #include "linereader.h"
-#include "linesieve.h"
 #include "pairscanner.h"
 #include "testsupport.h"
 
@@ -39,10 +40,12 @@ TEST(LineSieve, CountingPairScanAgreesWithAPlainLoop) {
       std::int64_t feeds = 0;
       std::int64_t portableFeeds = 0;
       ASSERT_EQ(PairScanner::FindAnyCountingLines(data, from, length, pairs, count, feeds),
-                expected) << round;
+                expected)
+          << round;
       ASSERT_EQ(PairScanner::FindAnyCountingLinesPortable(data, from, length, pairs, count,
                                                           portableFeeds),
-                expected) << round;
+                expected)
+          << round;
       ASSERT_EQ(feeds, expectedFeeds) << round;
       ASSERT_EQ(portableFeeds, expectedFeeds) << round;
     }
@@ -94,8 +97,8 @@ TEST(LineSieve, HandsOutWhatTheLineReaderGivesWholeThatHoldsANeedle) {
         const std::pair<std::size_t, unsigned> readings[] = {{16, 2}, {64, 0}, {4096, 2}};
         for (const auto& [block, readers] : readings) {
           SCOPED_TRACE("seed " + std::to_string(seed) + " part " + std::to_string(partLimit) +
-                       " line " + std::to_string(lineLimit) +
-                       " block " + std::to_string(block) + " tail " + std::to_string(tail.size()));
+                       " line " + std::to_string(lineLimit) + " block " + std::to_string(block) +
+                       " tail " + std::to_string(tail.size()));
           LineSieve sieve(needles, partLimit, block, readers);
           sieve.SetLineLimit(lineLimit);
           ASSERT_TRUE(

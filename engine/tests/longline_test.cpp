@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "splitrun.h"
-#include "textcodec.h"
 #include "testsupport.h"
+#include "textcodec.h"
 
 namespace sekato::engine {
 namespace {
@@ -21,9 +21,8 @@ struct Cleaned {
   std::string pieces;
   std::size_t buffer;
 };
-Cleaned CleanedBySize(const TempDir& dir, Encoding encoding, bool keepLines,
-                      std::size_t partLimit, Encoding to = Encoding::Auto,
-                      const char* kb = "40") {
+Cleaned CleanedBySize(const TempDir& dir, Encoding encoding, bool keepLines, std::size_t partLimit,
+                      Encoding to = Encoding::Auto, const char* kb = "40") {
   auto options = OptionsFor(dir / "src.txt", dir / "out");
   options.m_encoding = encoding;
   options.m_outEncoding = to;
@@ -51,11 +50,11 @@ TEST(LongLines, ReadInPartsTheyGiveTheSamePiecesAsReadWhole) {
   };
   for (unsigned seed = 1; seed <= 6; ++seed) {
     WriteFile(dir / "src.txt", RandomBook(seed));
-    for (const Mode mode : {Mode{0, "1", false}, Mode{0, "2", true}, Mode{1, "1", false},
-                            Mode{1, "2", true}, Mode{1, "0", false}, Mode{2, "7", false},
-                            Mode{2, "3", true}, Mode{1, "1", false, true},
-                            Mode{1, "2", true, true, true}, Mode{1, "0", false, true, true},
-                            Mode{0, "1", true, false, true}, Mode{2, "3", false, false, true}}) {
+    for (const Mode mode :
+         {Mode{0, "1", false}, Mode{0, "2", true}, Mode{1, "1", false}, Mode{1, "2", true},
+          Mode{1, "0", false}, Mode{2, "7", false}, Mode{2, "3", true}, Mode{1, "1", false, true},
+          Mode{1, "2", true, true, true}, Mode{1, "0", false, true, true},
+          Mode{0, "1", true, false, true}, Mode{2, "3", false, false, true}}) {
       std::vector<std::vector<std::pair<std::string, std::string>>> results;
       for (const std::size_t partLimit : {std::size_t{1} << 20, std::size_t{16}, std::size_t{5}}) {
         const std::string out = dir / ("out" + std::to_string(partLimit));
@@ -154,8 +153,8 @@ TEST(LongLines, CleanUpAndKeepLinesReadLongLinesInPartsInEveryEncoding) {
   for (int i = 0; i < 3000; ++i) mixed += i % 3 == 0 ? "　" : (i % 2 ? " " : "\t");
   std::string words;
   for (int i = 0; i < 150000; ++i) words += i % 7 ? "說話" : "　a ";
-  const std::string book = "text" + mixed + words + mixed + "\r\n" + mixed + "\r\nlast" +
-                           words + mixed + "\r\n" + mixed;
+  const std::string book =
+      "text" + mixed + words + mixed + "\r\n" + mixed + "\r\nlast" + words + mixed + "\r\n" + mixed;
   test::TempDir dir;
   const std::pair<Encoding, Encoding> cases[] = {
       {Encoding::Utf8, Encoding::Auto},    {Encoding::Big5, Encoding::Auto},
@@ -170,15 +169,15 @@ TEST(LongLines, CleanUpAndKeepLinesReadLongLinesInPartsInEveryEncoding) {
                                : "");
     test::WriteFile(dir / "src.txt", mark + *TextCodec::Convert(book, Encoding::Utf8, text));
     // 1500 KB: each long line is measured to its end, far past what the reader holds.
-    for (const auto& [keepLines, kb] : {std::pair<bool, const char*>{false, "40"},
-                                        {true, "40"}, {true, "1500"}}) {
+    for (const auto& [keepLines, kb] :
+         {std::pair<bool, const char*>{false, "40"}, {true, "40"}, {true, "1500"}}) {
       SCOPED_TRACE(std::string(Encodings::Name(text)) + (mark.empty() ? "" : " marked") + " to " +
                    std::string(Encodings::Name(to)) + (keepLines ? " keep-lines " : " ") + kb);
       const Cleaned whole = CleanedBySize(dir, encoding, keepLines, 0, to, kb);
       const Cleaned parts = CleanedBySize(dir, encoding, keepLines, std::size_t{1} << 16, to, kb);
       EXPECT_TRUE(whole.pieces == parts.pieces &&
                   whole.pieces == CleanedBySize(dir, encoding, keepLines, 61, to, kb).pieces);
-      EXPECT_GT(whole.buffer, parts.buffer);  // held whole, the lines grew the buffer…
+      EXPECT_GT(whole.buffer, parts.buffer);          // held whole, the lines grew the buffer…
       EXPECT_LE(parts.buffer, std::size_t{1} << 18);  // …in parts, never
     }
   }
@@ -194,8 +193,8 @@ namespace {
 // measure them differently), blanks of every kind inside and at their ends; "𠀀" (four bytes
 // in UTF-8 and in UTF-16) unless the book must fit GBK.
 std::string RandomUtf8Book(unsigned seed, bool gbk) {
-  const std::vector<std::string> atoms = {"中文", "天下大勢", "a", " ", "\t", "\r", "第1章", "　",
-                                          "　　 ", gbk ? "說" : "𠀀"};
+  const std::vector<std::string> atoms = {"中文", "天下大勢", "a",  " ",     "\t",
+                                          "\r",   "第1章",    "　", "　　 ", gbk ? "說" : "𠀀"};
   std::string text;
   for (int line = 0; line < 60; ++line) {
     seed = seed * 1103515245u + 12345u;
@@ -276,7 +275,8 @@ TEST(LongLines, TextReadAheadPastALineIsTakenByTheNextLongLine) {
   }
   test::TempDir dir;
   const std::string utf16 = *TextCodec::Convert(book, Encoding::Utf8, Encoding::Utf16Le);
-  test::WriteFile(dir / "src.txt", std::string(Encodings::ByteOrderMark(Encoding::Utf16Le)) + utf16);
+  test::WriteFile(dir / "src.txt",
+                  std::string(Encodings::ByteOrderMark(Encoding::Utf16Le)) + utf16);
   EXPECT_TRUE(CleanedBySize(dir, Encoding::Utf16Le, true, 0, Encoding::Auto, "1000").pieces ==
               CleanedBySize(dir, Encoding::Utf16Le, true, 61, Encoding::Auto, "1000").pieces);
 }

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "numberingcheck.h"
+
+#include <gtest/gtest.h>
 
 namespace sekato::engine {
 namespace {
@@ -12,8 +12,12 @@ std::string Describe(const NumberingIssue& issue) {
     case NumberingIssue::Kind::Gap:
       text = "gap " + std::to_string(issue.number) + "-" + std::to_string(issue.last);
       break;
-    case NumberingIssue::Kind::Repeat: text = "repeat " + std::to_string(issue.number); break;
-    case NumberingIssue::Kind::OutOfOrder: text = "order " + std::to_string(issue.number); break;
+    case NumberingIssue::Kind::Repeat:
+      text = "repeat " + std::to_string(issue.number);
+      break;
+    case NumberingIssue::Kind::OutOfOrder:
+      text = "order " + std::to_string(issue.number);
+      break;
   }
   for (std::size_t i = 0; i < issue.lines.size(); ++i) {
     text += (i == 0 ? " @" : ",") + std::to_string(issue.lines[i]);

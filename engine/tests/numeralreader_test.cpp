@@ -1,6 +1,7 @@
+#include "numeralreader.h"
+
 #include <gtest/gtest.h>
 
-#include "numeralreader.h"
 #include "numerals.h"
 #include "testsupport.h"
 
@@ -28,19 +29,19 @@ TEST(NumeralReader, ReadsEverySpellingBooksUse) {
       {"一百", S::Chinese, 100},
       {"一百零", S::Chinese, 100},
       {"一百零一", S::Chinese, 101},
-      {"一百一", S::Chinese, 101},          // 零 left out
-      {"一千一十", S::Chinese, 1010},       // 零 left out
+      {"一百一", S::Chinese, 101},     // 零 left out
+      {"一千一十", S::Chinese, 1010},  // 零 left out
       {"一百一十", S::Chinese, 110},
-      {"一百十", S::Chinese, 110},          // 十 without its 一
+      {"一百十", S::Chinese, 110},  // 十 without its 一
       {"一百十一", S::Chinese, 111},
       {"一千零十", S::Chinese, 1010},
       {"两百", S::Chinese, 200},
       {"两千零二", S::Chinese, 2002},
       {"两万", S::Chinese, 20000},
-      {"一〇一", S::Chinese, 101},          // digits one by one
+      {"一〇一", S::Chinese, 101},  // digits one by one
       {"一零一", S::Chinese, 101},
       {"二〇〇", S::Chinese, 200},
-      {"壹佰贰拾叁", S::Chinese, 123},      // financial forms
+      {"壹佰贰拾叁", S::Chinese, 123},  // financial forms
       {"拾", S::Chinese, 10},
       {"一万零一十", S::Chinese, 10010},
       {"十一万", S::Chinese, 110000},

@@ -1,6 +1,7 @@
+#include "scanreport.h"
+
 #include <gtest/gtest.h>
 
-#include "scanreport.h"
 #include "testsupport.h"
 
 namespace sekato::engine {

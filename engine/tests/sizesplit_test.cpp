@@ -110,9 +110,8 @@ TEST_F(SizeSplit, EvenModeSharesTheSourceWithAllowancesForTheEnding) {
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
   auto pieces = Pieces();
   ASSERT_EQ(pieces.size(), 4u);
-  EXPECT_EQ(pieces[0].substr(0, 60),
-            std::string(18, 'a') + "\r\n" + std::string(18, 'b') + "\r\n" +
-                std::string(18, 'c') + "\r\n");
+  EXPECT_EQ(pieces[0].substr(0, 60), std::string(18, 'a') + "\r\n" + std::string(18, 'b') + "\r\n" +
+                                         std::string(18, 'c') + "\r\n");
   EXPECT_EQ(pieces[0].substr(60, 4), "\r\n\r\n");
   EXPECT_EQ(pieces[3].substr(0, 20), std::string(18, 'j') + "\r\n");
   EXPECT_EQ(pieces[3].substr(18, 2), "\r\n");

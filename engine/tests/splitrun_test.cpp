@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
-
-#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <functional>
 
 #include "messages.h"
 #include "siteaddresses.h"
@@ -31,9 +31,9 @@ TEST_F(SplitRunTest, AnEmptySourceGivesOnePieceWithHeadTailAndPromotion) {
   options.m_strTail = "T";
   options.m_bNoAd = false;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
-  EXPECT_EQ(Out("src_001.txt"), "H\r\n\r\n\r\nT\r\n\r\n" +
-                                    G(std::string(Messages::kPromotion) + " ") +
-                                    SiteAddresses::kHome);
+  EXPECT_EQ(
+      Out("src_001.txt"),
+      "H\r\n\r\n\r\nT\r\n\r\n" + G(std::string(Messages::kPromotion) + " ") + SiteAddresses::kHome);
   EXPECT_EQ(host.range, 0);
   EXPECT_EQ(host.Message(), "文件分割完成！");
   EXPECT_EQ(host.clears, 1);
@@ -96,7 +96,11 @@ TEST_F(SplitRunTest, UnusableOptionsAreRefusedBeforeAnythingIsCreated) {
   };
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const std::vector<Case> cases = {
-      {"parts 0", [](SplitOptions& o, RecordingHost&) { o.m_nSplitMode = SplitMode::Evenly; o.m_strParts = "0"; },
+      {"parts 0",
+       [](SplitOptions& o, RecordingHost&) {
+         o.m_nSplitMode = SplitMode::Evenly;
+         o.m_strParts = "0";
+       },
        Messages::kBadParts},
       {"per -1", [](SplitOptions& o, RecordingHost&) { o.m_strChaptersPerFile = "-1"; },
        Messages::kBadChaptersPerFile},
@@ -105,7 +109,11 @@ TEST_F(SplitRunTest, UnusableOptionsAreRefusedBeforeAnythingIsCreated) {
        Messages::kTooManyKeywords},
       {"? without series", [](SplitOptions& o, RecordingHost&) { o.m_strKeywords = "?"; },
        Messages::kNoNumeralSeries},
-      {"negative size", [](SplitOptions& o, RecordingHost&) { o.m_nSplitMode = SplitMode::BySize; o.m_strMaxKB = "-1"; },
+      {"negative size",
+       [](SplitOptions& o, RecordingHost&) {
+         o.m_nSplitMode = SplitMode::BySize;
+         o.m_strMaxKB = "-1";
+       },
        Messages::kNegativeSize},
       {"negative title", [](SplitOptions& o, RecordingHost&) { o.m_strTitleMax = "-5"; },
        Messages::kNegativeTitle},
@@ -115,8 +123,7 @@ TEST_F(SplitRunTest, UnusableOptionsAreRefusedBeforeAnythingIsCreated) {
       {"name ../x", namePart("../x"), upAndAway},
       {"name ..", namePart(".."), up},
       // A FIFO without writer would hold the run for ever, a device would never end.
-      {"fifo source", [&](SplitOptions& o, RecordingHost&) { o.m_strSrcPath = fifo; },
-       fifoSource},
+      {"fifo source", [&](SplitOptions& o, RecordingHost&) { o.m_strSrcPath = fifo; }, fifoSource},
       {"device source", [](SplitOptions& o, RecordingHost&) { o.m_strSrcPath = "/dev/zero"; },
        deviceSource},
   };

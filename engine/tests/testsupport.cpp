@@ -1,10 +1,11 @@
 #include "testsupport.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-#include <unistd.h>
 
 #include "gbkcodec.h"
 #include "sourcepath.h"
@@ -94,8 +95,8 @@ std::string CorpusNovel() {
 }
 
 std::string RandomBook(unsigned seed) {
-  const std::vector<std::string> atoms = {G("中"), G("文"), "a", " ", "\r", G("第1章"),
-                                          G("　"), "\xB5", "x\x81\x40"};
+  const std::vector<std::string> atoms = {G("中"),    G("文"), "a",    " ",        "\r",
+                                          G("第1章"), G("　"), "\xB5", "x\x81\x40"};
   std::string text;
   for (int line = 0; line < 60; ++line) {
     seed = seed * 1103515245u + 12345u;

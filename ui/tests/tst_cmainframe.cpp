@@ -267,8 +267,9 @@ class TestCMainFrame : public QObject {
     QCOMPARE(actions.size(), 6);
     QStringList layout;
     for (QAction* action : actions) {
-      layout << (action->isSeparator() ? QStringLiteral("-")
-                                       : action->objectName() + QLatin1Char(' ') + action->toolTip());
+      layout << (action->isSeparator()
+                     ? QStringLiteral("-")
+                     : action->objectName() + QLatin1Char(' ') + action->toolTip());
     }
     QCOMPARE(layout, (QStringList{"32771 分割", "32772 停止", "32778 预览章节", "-", "57664 关于",
                                   "57665 退出"}));
@@ -285,8 +286,7 @@ class TestCMainFrame : public QObject {
       }
     }
     // A disabled button shows the disabled strip, not a greyed copy of the normal one.
-    const QImage disabledStop =
-        actions[1]->icon().pixmap(QSize(24, 24), QIcon::Disabled).toImage();
+    const QImage disabledStop = actions[1]->icon().pixmap(QSize(24, 24), QIcon::Disabled).toImage();
     QCOMPARE(disabledStop, bar->Images(List::Disabled)[1].toImage());
     QVERIFY(disabledStop != bar->Images(List::Normal)[1].toImage());
     QVERIFY(!actions[0]->isIconVisibleInMenu());

@@ -125,8 +125,10 @@ class TestCSekatoView : public QObject {
     QCOMPARE(view->GetDlgItem(1033)->geometry(), units.Rect(203, 112, 72, 13));
     // A wider page widens the path and the progress bar and keeps "…" at the right edge.
     view->resize(units.Size(290, 301) + QSize(100, 0));
-    QCOMPARE(view->GetDlgItem(1000)->geometry(), units.Rect(55, 16, 200, 13).adjusted(0, 0, 100, 0));
-    QCOMPARE(view->GetDlgItem(1028)->geometry(), units.Rect(56, 284, 217, 13).adjusted(0, 0, 100, 0));
+    QCOMPARE(view->GetDlgItem(1000)->geometry(),
+             units.Rect(55, 16, 200, 13).adjusted(0, 0, 100, 0));
+    QCOMPARE(view->GetDlgItem(1028)->geometry(),
+             units.Rect(56, 284, 217, 13).adjusted(0, 0, 100, 0));
     QCOMPARE(view->GetDlgItem(1001)->geometry(), units.Rect(258, 15, 17, 13).translated(100, 0));
     QCOMPARE(view->GetDlgItem(1031)->geometry(), units.Rect(210, 149, 66, 13));
     QCOMPARE(Button(*view, 1001)->text(), QString(QChar(0x2026)));  // one ellipsis character
@@ -155,8 +157,8 @@ class TestCSekatoView : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(view.get()));
     // Tab stops at every enabled field and once per radio group (its checked button), and
     // comes round to the first field again.
-    const QList<int> expected = {1000, 1001, 1003, 1007, 1032, 1033, 1013, 1015, 1031, 1021,
-                                 1016, 1023, 1022, 1024, 1026, 1000};
+    const QList<int> expected = {1000, 1001, 1003, 1007, 1032, 1033, 1013, 1015,
+                                 1031, 1021, 1016, 1023, 1022, 1024, 1026, 1000};
     QList<int> order;
     for (int i = 0; i < expected.size(); ++i) {
       order << QApplication::focusWidget()->property("controlId").toInt();
@@ -179,17 +181,21 @@ class TestCSekatoView : public QObject {
     QTest::addColumn<int>("clicked");
     QTest::addColumn<QList<int>>("enabled");
     QTest::addColumn<QList<int>>("disabled");
-    QTest::newRow("1004 new folder") << QList<int>{} << 1004 << QList<int>{1005, 1006} << QList<int>{};
-    QTest::newRow("1003 beside source") << QList<int>{1004} << 1003 << QList<int>{} << QList<int>{1005, 1006};
+    QTest::newRow("1004 new folder")
+        << QList<int>{} << 1004 << QList<int>{1005, 1006} << QList<int>{};
+    QTest::newRow("1003 beside source")
+        << QList<int>{1004} << 1003 << QList<int>{} << QList<int>{1005, 1006};
     QTest::newRow("1008 custom name") << QList<int>{} << 1008 << QList<int>{1009} << QList<int>{};
-    QTest::newRow("1007 source name") << QList<int>{1008} << 1007 << QList<int>{} << QList<int>{1009};
-    QTest::newRow("1010 chapter name") << QList<int>{1008} << 1010 << QList<int>{} << QList<int>{1009};
-    QTest::newRow("1013 by chapter") << QList<int>{1019} << 1013
-                                     << QList<int>{1010, 1015, 1021, 1016}
-                                     << QList<int>{1017, 1018, 1020};
-    QTest::newRow("1013 after even") << QList<int>{1014} << 1013
-                                     << QList<int>{1010, 1015, 1021, 1016}
-                                     << QList<int>{1017, 1018, 1020};
+    QTest::newRow("1007 source name")
+        << QList<int>{1008} << 1007 << QList<int>{} << QList<int>{1009};
+    QTest::newRow("1010 chapter name")
+        << QList<int>{1008} << 1010 << QList<int>{} << QList<int>{1009};
+    QTest::newRow("1013 by chapter")
+        << QList<int>{1019} << 1013 << QList<int>{1010, 1015, 1021, 1016}
+        << QList<int>{1017, 1018, 1020};
+    QTest::newRow("1013 after even")
+        << QList<int>{1014} << 1013 << QList<int>{1010, 1015, 1021, 1016}
+        << QList<int>{1017, 1018, 1020};
     QTest::newRow("1019 by size") << QList<int>{} << 1019 << QList<int>{1017, 1018}
                                   << QList<int>{1010, 1015, 1021, 1016, 1020};
     QTest::newRow("1019 after even") << QList<int>{1014} << 1019 << QList<int>{1017, 1018}
@@ -243,7 +249,7 @@ class TestCSekatoView : public QObject {
     Button(*view, 1013)->click();
     QCOMPARE(view->m_strKeywords, QStringLiteral("第  章"));
     QCOMPARE(Edit(*view, 1015)->text(), QStringLiteral("第 回"));  // nor overwrite the field
-    Button(*view, 1019)->click();  // this one exchanges in and out
+    Button(*view, 1019)->click();                                  // this one exchanges in and out
     QCOMPARE(view->m_strKeywords, QStringLiteral("第 回"));
     QCOMPARE(view->m_nSplitMode, 1);
   }
@@ -276,8 +282,8 @@ class TestCSekatoView : public QObject {
 
   void encodingsListedAndTheDetectedOneNamed() {
     const auto view = NewView();
-    const QStringList names = {QStringLiteral("GBK"), QStringLiteral("GB18030"),
-                               QStringLiteral("Big5"), QStringLiteral("UTF-8"),
+    const QStringList names = {QStringLiteral("GBK"),      QStringLiteral("GB18030"),
+                               QStringLiteral("Big5"),     QStringLiteral("UTF-8"),
                                QStringLiteral("UTF-16LE"), QStringLiteral("UTF-16BE")};
     for (auto [id, first] : {std::pair{1032, QStringLiteral("自动检测")},
                              std::pair{1033, QStringLiteral("同源文件")}}) {

@@ -23,8 +23,8 @@ const QString kStopped = QStringLiteral("文件分割被终止！");
 
 struct Scenario {
   const char* name;
-  QStringList cliArgs;                       // besides -o DIR and the source
-  std::function<void(CSekatoView*)> form;    // the same options, set as a user would
+  QStringList cliArgs;                     // besides -o DIR and the source
+  std::function<void(CSekatoView*)> form;  // the same options, set as a user would
 };
 
 QLineEdit* Edit(CSekatoView* view, int id) { return Item<QLineEdit>(view, id); }

@@ -24,8 +24,8 @@ class TestFormHelpTips : public QObject {
     QApplication::sendEvent(target, &move);
   }
   void Press(QWidget* control, QEvent::Type type, Qt::MouseButton button) {
-    QMouseEvent press(type, QPointF(control->rect().center()), QPointF(m_pointer), button,
-                      button, Qt::NoModifier);
+    QMouseEvent press(type, QPointF(control->rect().center()), QPointF(m_pointer), button, button,
+                      Qt::NoModifier);
     QApplication::sendEvent(control, &press);
   }
 

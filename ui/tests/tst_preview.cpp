@@ -78,8 +78,10 @@ class TestPreview : public QObject {
     const QAbstractItemModel* model = dialog->Table()->model();
     QCOMPARE(model->rowCount(), 121);
     QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("章节标题"));
-    QVERIFY(model->index(0, CHeadingListModel::kTitle).data().toString().startsWith(
-        QStringLiteral("第一回")));
+    QVERIFY(model->index(0, CHeadingListModel::kTitle)
+                .data()
+                .toString()
+                .startsWith(QStringLiteral("第一回")));
     QCOMPARE(model->index(120, CHeadingListModel::kLine).data().toLongLong(), 20341);
     QCOMPARE(model->index(0, CHeadingListModel::kFile).data().toString(),
              QStringLiteral("novel_001.txt"));

@@ -4,11 +4,11 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QDropEvent>
-#include <QMimeData>
-#include <QWindow>
 #include <QFile>
+#include <QMimeData>
 #include <QProcess>
 #include <QThread>
+#include <QWindow>
 
 #include "appmessagebox.h"
 #include "gbkcodec.h"

@@ -1,9 +1,10 @@
 // sekato-screenshot NAME OUT.png — renders one picture of the program for the documentation.
 //
 // Each shot is one entry of kShots: on the program as it starts, it builds what it shows with
-// the real classes, waits until it is laid out and painted, and grabs it. A new picture (the About box, a help tip over the
-// form, …) is a new entry. Run it under the offscreen platform or a virtual X server; the
-// fonts are the system's, found through fontconfig (scripts/screenshot.sh does all this).
+// the real classes, waits until it is laid out and painted, and grabs it. A new picture (the About
+// box, a help tip over the form, …) is a new entry. Run it under the offscreen platform or a
+// virtual X server; the fonts are the system's, found through fontconfig (scripts/screenshot.sh
+// does all this).
 #include <QApplication>
 #include <QColor>
 #include <QEventLoop>
@@ -16,11 +17,11 @@
 #include <functional>
 
 #include "caboutdlg.h"
+#include "chapterscan.h"
 #include "cmainframe.h"
 #include "cpreviewdlg.h"
 #include "csekatoapp.h"
 #include "csekatoview.h"
-#include "chapterscan.h"
 
 namespace {
 
@@ -56,8 +57,8 @@ bool ShotTip(CSekatoApp& app, const QString& out) {
   const QPoint local(keywords->width() * 3 / 4, keywords->height() / 2);
   const QPoint pointer = keywords->mapToGlobal(local);
   view->m_tip.SetCursorSource([pointer] { return pointer; });
-  QMouseEvent move(QEvent::MouseMove, QPointF(local), QPointF(pointer), Qt::NoButton,
-                   Qt::NoButton, Qt::NoModifier);
+  QMouseEvent move(QEvent::MouseMove, QPointF(local), QPointF(pointer), Qt::NoButton, Qt::NoButton,
+                   Qt::NoModifier);
   QApplication::sendEvent(keywords, &move);
   Settle(800);
   if (!view->m_tip.isVisible()) return false;
