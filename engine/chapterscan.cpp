@@ -220,7 +220,7 @@ ScanResult ChapterScan::Run(const SplitOptions& o, Numerals::Series series,
     return r;
   }
   const std::vector<std::string> keywords = HeadingMatcher::CutKeywords(*keywordText);
-  SourceDecoder decoder(encodings->Source(), text, encodings->MarkBytes());
+  SourceDecoder decoder(encodings->Source(), text, encodings->MarkBytes(), encodings->Output());
 
   HeadingMatcher matcher(keywords, series, titleLimit, matchRules);
   // The same keywords without the title limit (up to the longest line a title can be) tell

@@ -6,7 +6,8 @@
 
 namespace sekato::engine {
 
-/// Conversions between GBK (the text of the books and of the markup label) and UTF-8 (the
+/// Conversions between GBK (the text of the books and of the markup label, read as GB18030
+/// and written back to its two-byte codes, see CodecStage) and UTF-8 (the
 /// file system, the command line and the window), done only at the edges.
 class GbkCodec final {
  public:

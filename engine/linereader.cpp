@@ -33,6 +33,16 @@ std::int64_t LineReader::FirstInvalid() const {
   return m_pDecoder ? m_pDecoder->FirstInvalid() : -1;
 }
 
+const std::string& LineReader::InvalidWrittenAs() const {
+  static const std::string kKept;
+  // Only a converting decoder writes anything else; it has no reading thread.
+  return m_bConverting ? m_pDecoder->FirstInvalidWrittenAs() : kKept;
+}
+
+std::int64_t LineReader::FileBytesRead() const {
+  return m_bConverting ? ConvertedSoFar() : m_nTextStart + m_nPosition;
+}
+
 std::int64_t LineReader::ConvertedSoFar() const { return m_pDecoder->Consumed(); }
 
 LineReader::~LineReader() { Close(); }

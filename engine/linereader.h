@@ -79,6 +79,14 @@ class LineReader final {
   /// read so far; -1 when there is none or no decoder checks them.
   std::int64_t FirstInvalid() const;
 
+  /// What stands in the text for that byte: "U+FFFD" or "?" when the decoder converts, ""
+  /// when it was kept as it is.
+  const std::string& InvalidWrittenAs() const;
+
+  /// Bytes of the file read so far, a byte-order mark included: at the end of the file, its
+  /// length as it was read (less than Length when another program cut it short meanwhile).
+  std::int64_t FileBytesRead() const;
+
   /// Bytes at the start of the file that are not text (a byte-order mark the decoder only
   /// skips): MeasureLine and ReadAt then find a text position that much further on.
   void SetTextStart(std::int64_t bytes) { m_nTextStart = bytes; }

@@ -45,7 +45,14 @@ struct Messages final {
       "请指定编码：-e utf-16le 或 -e utf-16be（窗口中为编码 UTF-16LE 或 UTF-16BE）。";
   static constexpr std::string_view kInvalidInSource =
       "源文件第 %1 字节起有不属于 %2 编码的字节，已原样保留。";
+  static constexpr std::string_view kReplacedInSource =
+      "源文件第 %1 字节起有不属于 %2 编码的字节，已写作 %3。";
   static constexpr std::string_view kUnwritableText = "%1中的字符“%2”无法用 %3 编码写出。";
+  static constexpr std::string_view kUnwritableInSource =
+      "第 %1 字节处的字符“%2”无法用 %3 编码写出";
+  static constexpr std::string_view kPieceCutShort = "文件“%1”在出错处中断，没有写完。";
+  static constexpr std::string_view kSourceShrank =
+      "源文件“%1”在分割时变短了：开始时有 %2 字节，只读到 %3 字节，后面的内容没有分割。";
 
   /// The promotional line at the end of every piece (converted to GBK when written).
   static constexpr std::string_view kPromotion = "本文件由 sekato 文本分割器分割";

@@ -1,7 +1,6 @@
 #include "outfile.h"
 
 #include <fcntl.h>
-#include <iconv.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -20,10 +19,12 @@ constexpr std::size_t kBufferSize = 1 << 18;
 
 namespace {
 
-// UTF-8 into UTF-16 while the input is plainly valid; stops at anything else, and where the
-// next character would not fit.
+// UTF-8 into UTF-16, as far as the output has room. Whatever it is given is written: a
+// surrogate in UTF-8's form (a lone one kept from a UTF-16 source) becomes its own code unit,
+// and every other byte that is not UTF-8 becomes U+FFFD, so a piece is always whole code
+// units. Only a character cut off by the end of the input waits, unless `final`.
 void Utf8ToUtf16(const char*& in, std::size_t& inLeft, char*& out, std::size_t& outLeft,
-                 bool bigEndian) {
+                 bool bigEndian, bool final) {
   const auto* p = reinterpret_cast<const unsigned char*>(in);
   const auto* const end = p + inLeft;
   auto* o = reinterpret_cast<unsigned char*>(out);
@@ -34,26 +35,33 @@ void Utf8ToUtf16(const char*& in, std::size_t& inLeft, char*& out, std::size_t& 
     o[bigEndian ? 0 : 1] = static_cast<unsigned char>(unit >> 8);
     o += 2;
   };
+  constexpr std::uint32_t kReplacement = 0xFFFD;
   while (p < end && outEnd - o >= 4) {
     const unsigned char b = p[0];
-    std::uint32_t cp;
-    std::size_t length;
     if (b < 0x80) {
-      cp = b;
-      length = 1;
-    } else if (b >= 0xC2 && b <= 0xDF && end - p >= 2 && cont(p[1])) {
-      cp = (b & 0x1Fu) << 6 | (p[1] & 0x3Fu);
-      length = 2;
-    } else if (b >= 0xE0 && b <= 0xEF && end - p >= 3 && cont(p[1]) && cont(p[2])) {
-      cp = (b & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu);
-      if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)) break;
-      length = 3;
-    } else if (b >= 0xF0 && b <= 0xF4 && end - p >= 4 && cont(p[1]) && cont(p[2]) && cont(p[3])) {
-      cp = (b & 0x07u) << 18 | (p[1] & 0x3Fu) << 12 | (p[2] & 0x3Fu) << 6 | (p[3] & 0x3Fu);
-      if (cp < 0x10000 || cp > 0x10FFFF) break;
-      length = 4;
-    } else {
-      break;
+      put(b);
+      ++p;
+      continue;
+    }
+    const std::size_t length = b >= 0xC2 && b <= 0xDF   ? 2
+                               : b >= 0xE0 && b <= 0xEF ? 3
+                               : b >= 0xF0 && b <= 0xF4 ? 4
+                                                        : 0;
+    std::size_t have = 1;
+    while (have < length && p + have < end && cont(p[have])) ++have;
+    if (length > 0 && have < length && p + have == end && !final) break;  // cut off: wait
+    std::uint32_t cp = 0;
+    bool valid = length > 0 && have == length;
+    if (valid) {
+      cp = b & (0x7Fu >> length);
+      for (std::size_t k = 1; k < length; ++k) cp = cp << 6 | (p[k] & 0x3Fu);
+      const bool overlong = (length == 3 && cp < 0x800) || (length == 4 && cp < 0x10000);
+      valid = !overlong && cp <= 0x10FFFF;
+    }
+    if (!valid) {
+      put(kReplacement);  // one for each byte that is not UTF-8
+      ++p;
+      continue;
     }
     if (cp >= 0x10000) {
       put(0xD800 | ((cp - 0x10000) >> 10));
@@ -76,15 +84,12 @@ OutFile::OutFile() : m_buffer(kBufferSize) {}
 OutFile::~OutFile() {
   std::string ignored;
   Close(ignored);
-  if (m_cd != nullptr) iconv_close(static_cast<iconv_t>(m_cd));
 }
 
-void OutFile::ConvertUtf8To(const char* output) {
-  iconv_t cd = iconv_open(output, "UTF-8");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return;
-  m_cd = cd;
+void OutFile::ConvertToUtf16(bool bigEndian) {
   Lend(nullptr, nullptr);
-  m_bBigEndian = std::string_view(output) == "UTF-16BE";
+  m_bUtf16 = true;
+  m_bBigEndian = bigEndian;
   m_converted.resize(m_buffer.size() * 2 + 16);
 }
 
@@ -126,8 +131,8 @@ bool OutFile::Create(const std::string& path, const std::vector<FileId>& untouch
 
 void OutFile::Lend(const char* begin, const char* end) {
   EndSpan();
-  m_pLentBegin = m_cd == nullptr ? begin : nullptr;
-  m_pLentEnd = m_cd == nullptr ? end : nullptr;
+  m_pLentBegin = !m_bUtf16 ? begin : nullptr;
+  m_pLentEnd = !m_bUtf16 ? end : nullptr;
 }
 
 void OutFile::EndSpan() {
@@ -168,7 +173,7 @@ void OutFile::WriteSlow(std::string_view bytes) {
     return;
   }
   Flush();
-  if (m_cd != nullptr) {  // everything goes through the buffer to be converted
+  if (m_bUtf16) {  // everything goes through the buffer to be converted
     while (!bytes.empty() && m_nErrno == 0) {
       const std::size_t take = std::min(bytes.size(), m_buffer.size() - m_used);
       std::copy(bytes.begin(), bytes.begin() + static_cast<long>(take),
@@ -218,34 +223,21 @@ void OutFile::WriteOut(const char* data, std::size_t size) {
   }
 }
 
-void OutFile::ConvertBuffer() {
-  auto cd = static_cast<iconv_t>(m_cd);
+void OutFile::ConvertBuffer(bool final) {
   const char* in = m_buffer.data();
   std::size_t inLeft = m_used;
   char* out = m_converted.data();
   std::size_t outLeft = m_converted.size();
-  while (inLeft > 0) {
-    Utf8ToUtf16(in, inLeft, out, outLeft, m_bBigEndian);
-    if (inLeft == 0) break;
-    // What the quick way leaves (a byte that is not UTF-8, a character cut off) is iconv's.
-    char* from = const_cast<char*>(in);
-    if (iconv(cd, &from, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1)) break;
-    in = from;
-    if (errno == EINVAL && inLeft < 4) break;  // cut off: kept for the next write
-    if (outLeft == 0) break;
-    *out++ = *in++;  // not UTF-8: kept as it is
-    --inLeft;
-    --outLeft;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  }
+  // Two bytes out for each byte in at most: all of it fits, but for a character cut off.
+  Utf8ToUtf16(in, inLeft, out, outLeft, m_bBigEndian, final);
   WriteOut(m_converted.data(), m_converted.size() - outLeft);
   std::memmove(m_buffer.data(), in, inLeft);
   m_used = inLeft;
 }
 
 void OutFile::Flush() {
-  if (m_cd != nullptr) {
-    ConvertBuffer();
+  if (m_bUtf16) {
+    ConvertBuffer(false);
     return;
   }
   WriteOut(m_buffer.data(), m_used);
@@ -255,10 +247,10 @@ void OutFile::Flush() {
 bool OutFile::Close(std::string& error) {
   if (m_fd < 0) return true;
   EndSpan();
-  Flush();
-  if (m_used > 0) {  // a character cut off by the end of the piece goes out as it is
-    WriteOut(m_buffer.data(), m_used);
-    m_used = 0;
+  if (m_bUtf16) {
+    ConvertBuffer(true);  // a character cut off by the end of the piece becomes U+FFFD
+  } else {
+    Flush();
   }
   if (::close(m_fd) != 0 && m_nErrno == 0) m_nErrno = errno;
   m_fd = -1;

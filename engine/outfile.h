@@ -69,10 +69,12 @@ class OutFile final {
   /// Flushes and closes; false (with `error`) when anything failed since Create.
   bool Close(std::string& error);
 
-  /// From now on the text written is UTF-8 and goes to the file as `output` (UTF-16LE or
-  /// UTF-16BE), converted as the buffer is flushed. A byte that is not UTF-8 goes out as it
-  /// is. Kept for every later piece.
-  void ConvertUtf8To(const char* output);
+  /// From now on the text written is UTF-8 and goes to the file as UTF-16 (big-endian or
+  /// little), converted as the buffer is flushed: a piece is always whole code units. A
+  /// surrogate in UTF-8's form (ED A0 80 … ED BF BF, a lone one kept from a UTF-16 source)
+  /// goes out as that code unit; any other byte that is not UTF-8 as U+FFFD. Kept for every
+  /// later piece.
+  void ConvertToUtf16(bool bigEndian);
 
   bool IsOpen() const { return m_fd >= 0; }
   bool Failed() const { return m_nErrno != 0; }
@@ -85,15 +87,16 @@ class OutFile final {
   void WriteSlow(std::string_view bytes);
   void Flush();
   void WriteOut(const char* data, std::size_t size);
-  /// Converts the buffer into m_converted; leaves a character cut off by its end in it.
-  void ConvertBuffer();
+  /// Converts the buffer and writes it out; leaves a character cut off by its end in it,
+  /// unless `final`.
+  void ConvertBuffer(bool final);
 
   int m_fd = -1;
   std::vector<char> m_buffer;
   std::size_t m_used = 0;
   int m_nErrno = 0;
-  void* m_cd = nullptr;       ///< iconv descriptor when converting
-  bool m_bBigEndian = false;  ///< UTF-16BE rather than LE, when converting
+  bool m_bUtf16 = false;      ///< UTF-8 text written as UTF-16
+  bool m_bBigEndian = false;  ///< UTF-16BE rather than LE
   std::vector<char> m_converted;
   const char* m_pLentBegin = nullptr;
   const char* m_pLentEnd = nullptr;

@@ -1,6 +1,7 @@
 #include "piecewriter.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -46,7 +47,7 @@ PieceWriter::PieceWriter(PieceLayout layout, dev_t sourceDevice, ino_t sourceIno
     m_nBreakBytes = rules->BreakBytes();
     m_bMeasured = rules->OutputEncoding() != rules->TextEncoding();
     if (Encodings::IsUtf16(rules->OutputEncoding())) {
-      m_file.ConvertUtf8To(Encodings::IconvName(rules->OutputEncoding()));
+      m_file.ConvertToUtf16(rules->OutputEncoding() == Encoding::Utf16Be);
     }
   }
 }
@@ -156,6 +157,7 @@ bool PieceWriter::OpenFirst() {
     m_file.Break();
     m_nCount = Written(m_layout.head) + m_nBreakBytes;
   }
+  m_nOpenCount = m_nCount;
   return true;
 }
 
@@ -167,7 +169,15 @@ bool PieceWriter::OpenNext() {
     m_file.Break();
     m_nCount = Written(m_layout.head) + 2 * m_nBreakBytes;
   }
+  m_nOpenCount = m_nCount;
   return true;
+}
+
+void PieceWriter::Discard() {
+  if (!m_file.IsOpen()) return;
+  std::string ignored;
+  m_file.Close(ignored);
+  ::unlink(m_strPath.c_str());
 }
 
 bool PieceWriter::Close(bool withEnding) {

@@ -101,6 +101,14 @@ class PieceWriter final {
   /// "002") is never taken: piece 3 would empty it when opened.
   bool RenameToTitle(std::int64_t number, std::string_view gbkTitle);
 
+  /// True when the current piece holds anything of the book: more than its head text.
+  bool HoldsText() const { return m_nCount > m_nOpenCount; }
+  /// Closes the current piece as it is and removes it: for a run that fails before anything
+  /// of the book reached it, so that no empty piece is left behind.
+  void Discard();
+  /// The path of the current (or last) piece.
+  const std::string& Path() const { return m_strPath; }
+
   std::int64_t Count() const { return m_nCount; }
   std::int64_t Sequence() const { return m_nSequence; }
   /// True once a write to the current piece has failed.
@@ -120,6 +128,7 @@ class PieceWriter final {
   std::string m_strPath;
   std::int64_t m_nSequence = 0;
   std::int64_t m_nCount = 0;
+  std::int64_t m_nOpenCount = 0;  ///< the count once the head text was written
   std::string m_strError;
   bool m_bMeasured = false;  ///< bytes on disk differ from bytes of text (UTF-16)
   std::int64_t m_nBreakBytes = 2;

@@ -33,16 +33,6 @@ std::optional<RunEncodings> RunEncodings::Resolve(const SplitOptions& options, s
   }
   run.m_output = options.m_outEncoding == Encoding::Auto ? run.m_source : options.m_outEncoding;
   run.m_text = Encodings::IsUtf16(run.m_output) ? Encoding::Utf8 : run.m_output;
-
-  if (run.m_source != run.m_text && prefix.size() > run.m_nMarkBytes) {
-    const std::string_view sample = std::string_view(prefix).substr(run.m_nMarkBytes);
-    std::string converted;
-    const std::size_t taken = TextCodec::ConvertPrefix(sample, run.m_source, run.m_text, converted);
-    if (taken > 0) {
-      run.m_ratio =
-          static_cast<double>(run.Rules().Written(converted)) / static_cast<double>(taken);
-    }
-  }
   return run;
 }
 
@@ -51,11 +41,6 @@ std::string RunEncodings::Preamble() const {
       Encodings::IsUtf16(m_output) ||
       (m_output == Encoding::Utf8 && m_source == Encoding::Utf8 && m_nMarkBytes > 0);
   return marked ? std::string(Encodings::ByteOrderMark(Encoding::Utf8)) : std::string();
-}
-
-std::int64_t RunEncodings::WrittenLength(std::int64_t length) const {
-  if (m_source == m_text) return length;
-  return static_cast<std::int64_t>(static_cast<double>(length) * m_ratio);
 }
 
 std::optional<std::string> RunEncodings::ToText(std::string_view text, Encoding from,

@@ -39,10 +39,6 @@ class RunEncodings final {
   /// from a source that had one (as run text).
   std::string Preamble() const;
 
-  /// The pieces' size for a source of `length` bytes, estimated from the start of the source
-  /// when the text is converted (exact when it is not).
-  std::int64_t WrittenLength(std::int64_t length) const;
-
   /// `text` (in `from`) as run text; nothing, with `message` naming the field and the first
   /// character the pieces' encoding cannot hold, when it cannot be written.
   std::optional<std::string> ToText(std::string_view text, Encoding from, std::string_view field,
@@ -54,7 +50,6 @@ class RunEncodings final {
   Encoding m_text = Encoding::Gbk;
   bool m_bDetected = false;
   std::size_t m_nMarkBytes = 0;
-  double m_ratio = 1.0;  ///< bytes written per source byte, when converting
 };
 
 }  // namespace sekato::engine

@@ -262,19 +262,31 @@ inline void SplitPass::WarnOfInvalid() {
 }
 
 std::string SplitPass::InvalidByte() const {
-  return Messages::Format(Messages::kInvalidInSource, std::to_string(m_source.FirstInvalid()),
-                          Encodings::DisplayName(m_sourceEncoding));
+  const std::string offset = std::to_string(m_source.FirstInvalid());
+  const std::string_view encoding = Encodings::DisplayName(m_sourceEncoding);
+  const std::string& writtenAs = m_source.InvalidWrittenAs();
+  if (writtenAs.empty()) return Messages::Format(Messages::kInvalidInSource, offset, encoding);
+  return Messages::Format(Messages::kReplacedInSource, offset, encoding,
+                          writtenAs == "?" ? "“?”" : writtenAs);
 }
 
 std::string SplitPass::ReadError() const {
   return Messages::Format(Messages::kReadSource, m_settings.sourcePath, m_source.Error());
 }
 
-// A failure closes what is open and keeps every piece written so far.
+// A failure closes what is open and keeps every piece written so far, but for one that holds
+// nothing of the book yet. When reading stopped the run, the piece it cut short is named.
 SplitPass::Ending SplitPass::Fail(const std::string& text) {
+  const bool reading = m_source.Failed();
   m_source.Close();
+  if (!m_writer.HoldsText()) {
+    m_writer.Discard();
+    return {SplitOutcome::Failed, text};
+  }
   m_writer.Close(false);
-  return {SplitOutcome::Failed, text};
+  if (!reading) return {SplitOutcome::Failed, text};
+  return {SplitOutcome::Failed,
+          text + "。" + Messages::Format(Messages::kPieceCutShort, m_writer.Path())};
 }
 
 SplitPass::Ending SplitPass::End() {
@@ -287,7 +299,15 @@ SplitPass::Ending SplitPass::End() {
   }
   if (!m_writer.Close(true)) return Fail(m_writer.ErrorMessage());
   if (m_pChapters) m_pChapters->RenameLast();
+  // Another program may have cut the source short while it was read: what was read is
+  // split, but the run did not split the book.
+  const std::int64_t read = m_source.FileBytesRead();
+  const std::int64_t length = m_source.Length();
   m_source.Close();
+  if (read < length) {
+    return {SplitOutcome::Failed, Messages::Format(Messages::kSourceShrank, m_settings.sourcePath,
+                                                   std::to_string(length), std::to_string(read))};
+  }
   m_host.Tally({m_writer.Sequence(), std::string(m_settings.directory),
                 m_pChapters ? m_pChapters->Headings() : -1,
                 m_pChapters && m_pChapters->GapsOrRepeats()});

@@ -1,5 +1,8 @@
 #include "splitrun.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <optional>
 #include <vector>
 
@@ -192,7 +195,8 @@ SplitOutcome SplitRun::Split(Plan& plan) {
     return Finish(SplitOutcome::Failed,
                   Messages::Format(Messages::kOpenSource, o.m_strSrcPath, reason));
   }
-  SourceDecoder decoder(encodings.Source(), encodings.Text(), encodings.MarkBytes());
+  SourceDecoder decoder(encodings.Source(), encodings.Text(), encodings.MarkBytes(),
+                        encodings.Output());
   // GBK, GB18030 and Big5 read as they are go straight from the file, as fast as ever: nearly
   // every byte sequence is valid there, and a check would cost more than the split.
   if (decoder.Converts() || encodings.MarkBytes() > 0 || encodings.Source() == Encoding::Utf8) {
@@ -239,9 +243,13 @@ SplitOutcome SplitRun::WritePieces(Plan& plan, LineReader& source, bool converts
     chapters.emplace(HeadingMatcher(std::move(plan.keywords), plan.series, plan.titleLimit, rules),
                      plan.perFile, o.m_nNameMode == 2, writer, rules);
   } else {
+    std::int64_t length = source.Length();
+    if (o.m_nSplitMode == SplitMode::Evenly && converts) {
+      length = ConvertedLength(encodings, rules, plan.parts);
+      if (length < 0) return Finish(SplitOutcome::Stopped, std::string(Messages::kStopped));
+    }
     auto limits = o.m_nSplitMode == SplitMode::Evenly
-                      ? SizeSplitter::ForParts(encodings.WrittenLength(source.Length()), plan.parts,
-                                               plan.layout)
+                      ? SizeSplitter::ForParts(length, plan.parts, plan.layout)
                       : SizeSplitter::ForSize(plan.maxKb);
     // A byte-order mark is not counted as text, but it is on disk within the size asked for.
     if (o.m_nSplitMode == SplitMode::BySize) limits.limit -= rules.Written(plan.layout.preamble);
@@ -253,6 +261,35 @@ SplitOutcome SplitRun::WritePieces(Plan& plan, LineReader& source, bool converts
                  encodings, settings);
   const SplitPass::Ending ending = pass.Run();
   return Finish(ending.outcome, ending.message);
+}
+
+std::int64_t SplitRun::ConvertedLength(const RunEncodings& encodings, const TextRules& rules,
+                                       std::int64_t parts) {
+  // The text is read once through a decoder of its own and measured as the pieces count it.
+  std::string reason;
+  struct stat info {};
+  const int fd = FileOps::OpenSource(m_options.m_strSrcPath, info, reason);
+  if (fd < 0) return info.st_size;  // the split itself says why it cannot read
+  SourceDecoder decoder(encodings.Source(), encodings.Text(), encodings.MarkBytes(),
+                        encodings.Output());
+  std::vector<char> chunk(LineReader::kChunkBytes);
+  std::int64_t length = 0;
+  while (true) {
+    if (!m_host.IsRunning()) {
+      length = -1;
+      break;
+    }
+    const ssize_t got = decoder.Read(fd, chunk.data(), chunk.size());
+    if (got <= 0) break;  // a failure is the split's to meet and report
+    length += rules.Written(std::string_view(chunk.data(), static_cast<std::size_t>(got)));
+  }
+  ::close(fd);
+  // A cut falls at most a character short of the limit, where the limit leaves room for one
+  // byte: each part gets room for the rest of the longest character, so that the parts
+  // together hold all of the text.
+  const Encoding text = rules.TextEncoding();
+  const std::int64_t longest = text == Encoding::Gbk || text == Encoding::Big5 ? 2 : 4;
+  return length < 0 ? length : length + parts * (longest - 1);
 }
 
 SplitOutcome SplitThreadProc(const SplitOptions& options, SplitHost& host) {

@@ -10,6 +10,9 @@
 
 namespace sekato::engine {
 
+class RunEncodings;
+class TextRules;
+
 /// One split of one source file into pieces.
 ///
 /// The run works on its own copy of the options and talks to its caller only through the
@@ -64,6 +67,11 @@ class SplitRun final {
   /// Split's second half, once `source` is open and set up: makes the writer and the
   /// splitter and runs the pass over the source. `converts`: the decoder converts.
   SplitOutcome WritePieces(Plan& plan, LineReader& source, bool converts);
+  /// Even mode on converted text: the length of the whole text as the pieces count it,
+  /// measured in a pass of its own, with room for a character more in each of `parts`
+  /// (see the definition); -1 when the run was stopped meanwhile.
+  std::int64_t ConvertedLength(const RunEncodings& encodings, const TextRules& rules,
+                               std::int64_t parts);
 
   SplitOptions m_options;
   SplitHost& m_host;

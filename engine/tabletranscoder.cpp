@@ -1,10 +1,10 @@
 #include "tabletranscoder.h"
 
-#include <iconv.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <string>
+
+#include "iconvhandle.h"
 
 namespace sekato::engine {
 
@@ -29,7 +29,7 @@ std::size_t CodeLength(const unsigned char* p) {
 // tells how long an answer is from its first bytes. False when the answers cannot be told
 // apart character by character.
 template <class Length, class Take>
-bool ConvertAll(iconv_t cd, std::string& input, const std::vector<std::size_t>& starts,
+bool ConvertAll(const IconvHandle& cd, std::string& input, const std::vector<std::size_t>& starts,
                 Length length, Take take) {
   constexpr std::size_t kBatch = 32;
   const std::size_t count = starts.size() - 1;
@@ -42,7 +42,7 @@ bool ConvertAll(iconv_t cd, std::string& input, const std::vector<std::size_t>& 
     char* out = reinterpret_cast<char*>(output);
     std::size_t outLeft = sizeof output;
     while (true) {
-      const std::size_t rc = iconv(cd, &in, &inLeft, &out, &outLeft);
+      const std::size_t rc = cd.Convert(in, inLeft, out, outLeft);
       const int error = errno;
       const auto* const written = reinterpret_cast<const unsigned char*>(out);
       const auto taken = static_cast<std::size_t>(in - input.data());
@@ -63,18 +63,19 @@ bool ConvertAll(iconv_t cd, std::string& input, const std::vector<std::size_t>& 
       in += skip;
       inLeft -= skip;
       ++next;
-      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+      cd.Reset();
     }
   }
   return true;
 }
 
 // Converts the one character in `in` with `cd`; the bytes written, or 0 when it cannot.
-std::size_t ConvertOne(iconv_t cd, char* in, std::size_t length, unsigned char (&bytes)[8]) {
+std::size_t ConvertOne(const IconvHandle& cd, char* in, std::size_t length,
+                       unsigned char (&bytes)[8]) {
   char* out = reinterpret_cast<char*>(bytes);
   std::size_t outLeft = sizeof bytes;
-  const std::size_t rc = iconv(cd, &in, &length, &out, &outLeft);
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  const std::size_t rc = cd.Convert(in, length, out, outLeft);
+  cd.Reset();
   return rc == static_cast<std::size_t>(-1) || length != 0 ? 0 : sizeof bytes - outLeft;
 }
 
@@ -116,8 +117,8 @@ TableTranscoder::TableTranscoder(Encoding other, bool toUtf8) : m_bToUtf8(toUtf8
   // code points (UCS-4): a character at a time, through UTF-8, costs a run several
   // milliseconds.
   const char* name = Encodings::IconvName(other);
-  iconv_t cd = toUtf8 ? iconv_open("UCS-4LE", name) : iconv_open(name, "UCS-4LE");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return;
+  const IconvHandle cd = toUtf8 ? IconvHandle("UCS-4LE", name) : IconvHandle(name, "UCS-4LE");
+  if (!cd.Valid()) return;
   std::string input;
   std::vector<std::size_t> starts;
   std::vector<std::uint32_t> keys;  // two-byte code index, or code point
@@ -164,7 +165,7 @@ TableTranscoder::TableTranscoder(Encoding other, bool toUtf8) : m_bToUtf8(toUtf8
   };
   if (!ConvertAll(cd, input, starts, answerLength, enter)) {
     // Answers that cannot be told apart: each character is asked alone.
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    cd.Reset();
     if (toUtf8) m_chars.assign(kCodes, 0);
     if (!toUtf8) m_codes.assign(kPlaneSize, 0);
     unsigned char bytes[8];
@@ -172,7 +173,6 @@ TableTranscoder::TableTranscoder(Encoding other, bool toUtf8) : m_bToUtf8(toUtf8
       enter(i, bytes, ConvertOne(cd, input.data() + starts[i], starts[i + 1] - starts[i], bytes));
     }
   }
-  iconv_close(cd);
 }
 
 template <Encoding kOther, bool kToUtf8>
@@ -181,15 +181,15 @@ const TableTranscoder* TableTranscoder::Shared() {
   return &table;
 }
 
+// GBK is read and written as GB18030's two-byte codes, which the tables hold in full: one
+// table serves both.
 const TableTranscoder* TableTranscoder::FromUtf8(Encoding to) {
-  if (to == Encoding::Gbk) return Shared<Encoding::Gbk, false>();
-  if (to == Encoding::Gb18030) return Shared<Encoding::Gb18030, false>();
+  if (to == Encoding::Gbk || to == Encoding::Gb18030) return Shared<Encoding::Gb18030, false>();
   return nullptr;
 }
 
 const TableTranscoder* TableTranscoder::ToUtf8(Encoding from) {
-  if (from == Encoding::Gbk) return Shared<Encoding::Gbk, true>();
-  if (from == Encoding::Gb18030) return Shared<Encoding::Gb18030, true>();
+  if (from == Encoding::Gbk || from == Encoding::Gb18030) return Shared<Encoding::Gb18030, true>();
   return nullptr;
 }
 

@@ -16,8 +16,9 @@ namespace sekato::engine {
 /// two-byte code; every character below U+10000 with a two-byte code) — and stops at anything
 /// else (a four-byte character, a byte that begins no valid character, a character cut off by the
 /// end of the input, no room for the next one), leaving that to iconv. "第1章" from UTF-8 into GBK
-/// gives B5 DA 31 D5 C2. Not Big5: its converter holds a character back to combine it with the
-/// next, which a table that writes around it would put out of order.
+/// gives B5 DA 31 D5 C2. GBK and GB18030 share their tables: GBK is read and written as
+/// GB18030's two-byte codes, so "€" is A2 E3 in both. Not Big5: its converter holds a character
+/// back to combine it with the next, which a table that writes around it would put out of order.
 class TableTranscoder final {
  public:
   /// The transcoder from UTF-8 into `to`, or from `from` into UTF-8; null when there is none.

@@ -1,24 +1,15 @@
 #include "textconverter.h"
 
-#include <iconv.h>
-
 #include <cerrno>
 
 namespace sekato::engine {
 
-TextConverter::TextConverter(Encoding from, Encoding to) : m_from(from), m_to(to) {
-  iconv_t cd = iconv_open(Encodings::IconvName(to), Encodings::IconvName(from));
-  if (cd != reinterpret_cast<iconv_t>(-1)) m_cd = cd;
-}
-
-TextConverter::~TextConverter() {
-  if (m_cd != nullptr) iconv_close(static_cast<iconv_t>(m_cd));
-}
+TextConverter::TextConverter(Encoding from, Encoding to)
+    : m_from(from), m_to(to), m_iconv(Encodings::IconvName(to), Encodings::IconvName(from)) {}
 
 std::size_t TextConverter::ConvertPrefix(std::string_view text, std::string& out) {
-  if (m_cd == nullptr) return 0;
-  const auto cd = static_cast<iconv_t>(m_cd);
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);  // nothing held from the text before
+  if (!m_iconv.Valid()) return 0;
+  m_iconv.Reset();  // nothing held from the text before
   const std::size_t start = out.size();
   out.resize(start + text.size() * 2 + 8);
   char* inPtr = const_cast<char*>(text.data());
@@ -30,8 +21,8 @@ std::size_t TextConverter::ConvertPrefix(std::string_view text, std::string& out
     // Once the input is used up, the converter lets go of what it held back to see whether
     // the next character combines with it (Big5-HKSCS does).
     const bool flush = inLeft == 0;
-    const std::size_t rc = flush ? iconv(cd, nullptr, nullptr, &outPtr, &outLeft)
-                                 : iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    const std::size_t rc =
+        flush ? m_iconv.Flush(outPtr, outLeft) : m_iconv.Convert(inPtr, inLeft, outPtr, outLeft);
     used = out.size() - outLeft;
     if (rc != static_cast<std::size_t>(-1)) {
       if (flush) break;

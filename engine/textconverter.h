@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "encoding.h"
+#include "iconvhandle.h"
 
 namespace sekato::engine {
 
@@ -14,9 +15,6 @@ namespace sekato::engine {
 class TextConverter final {
  public:
   TextConverter(Encoding from, Encoding to);
-  ~TextConverter();
-  TextConverter(const TextConverter&) = delete;
-  TextConverter& operator=(const TextConverter&) = delete;
 
   Encoding From() const { return m_from; }
   Encoding To() const { return m_to; }
@@ -30,7 +28,7 @@ class TextConverter final {
  private:
   Encoding m_from;
   Encoding m_to;
-  void* m_cd = nullptr;  ///< iconv descriptor, null when it could not be opened
+  IconvHandle m_iconv;
 };
 
 }  // namespace sekato::engine

@@ -73,7 +73,12 @@ struct Utf8Rule {
   static constexpr bool kSelfSync = true;
   static std::size_t Length(const unsigned char* p, std::size_t left) {
     const std::size_t valid = Valid(p, left);
-    return valid == 0 || valid == kIncomplete ? 1 : valid;
+    if (valid != 0 && valid != kIncomplete) return valid;
+    // A lone surrogate kept from a UTF-16 source (ED A0 80 … ED BF BF) is one character:
+    // it is written back as one code unit.
+    const bool surrogate =
+        p[0] == 0xED && left >= 3 && p[1] >= 0xA0 && p[1] <= 0xBF && IsContinuation(p[2]);
+    return surrogate ? 3 : 1;
   }
   static std::size_t Valid(const unsigned char* p, std::size_t left) {
     const unsigned char b = p[0];
