@@ -16,6 +16,7 @@
 #include "piecewriter.h"
 #include "runencodings.h"
 #include "sourcedecoder.h"
+#include "sourcepath.h"
 #include "textcodec.h"
 #include "textrules.h"
 
@@ -182,6 +183,12 @@ ScanResult ChapterScan::Run(const SplitOptions& o, Numerals::Series series,
           Refusal(typed, HeadingMatcher::CutKeywords(typed), perFile, titleLimit, series)) {
     r.status = ScanResult::Status::Refused;
     r.error = std::move(*refusal);
+    return r;
+  }
+  // What a split would wait on forever or read without end is refused as the split refuses it.
+  if (SourcePath::IsSpecialFile(o.m_strSrcPath)) {
+    r.status = ScanResult::Status::Refused;
+    r.error = Messages::Format(Messages::kNotRegularSource, o.m_strSrcPath);
     return r;
   }
 

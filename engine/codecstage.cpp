@@ -1,7 +1,6 @@
 #include "codecstage.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -41,12 +40,11 @@ CodecStage::CodecStage(Encoding other, bool toUtf8, bool keepSurrogates)
       m_pInputRules(&TextRules::For(toUtf8 ? other : Encoding::Utf8)) {
   switch (other) {
     case Encoding::Gbk:
-      // Every two-byte code is in the table both ways: nothing is left for iconv.
-      m_pTable = toUtf8 ? TableTranscoder::ToUtf8(other) : TableTranscoder::FromUtf8(other);
-      break;
     case Encoding::Gb18030:
+      // iconv takes what the table leaves: the four-byte characters of GB18030, and the few
+      // two-byte codes whose character lies beyond U+FFFF.
       m_pTable = toUtf8 ? TableTranscoder::ToUtf8(other) : TableTranscoder::FromUtf8(other);
-      m_bNeedsIconv = true;  // four-byte characters
+      m_bNeedsIconv = true;
       break;
     case Encoding::Big5:
       m_bNeedsIconv = true;
@@ -131,19 +129,34 @@ std::size_t CodecStage::InvalidLength(std::size_t inLeft) const {
 
 CodecStage::One CodecStage::ConvertOne(const char*& in, std::size_t& inLeft, std::size_t length,
                                        char*& out, std::size_t& outLeft) {
+  // Room for the character and what a converter held back before it.
+  constexpr std::size_t kRoom = 16;
   const IconvHandle* converter = m_bNeedsIconv ? Converter() : nullptr;
   // Without iconv the fast way stops at a valid character only for want of room.
   if (converter == nullptr) return outLeft < 4 ? One::NoRoom : One::Refused;
+  if (outLeft < kRoom) return One::NoRoom;
+  char bytes[kRoom];
   char* from = const_cast<char*>(in);
   std::size_t left = length;
-  const std::size_t rc = converter->Convert(from, left, out, outLeft);
-  const int error = errno;
-  if (rc != static_cast<std::size_t>(-1) && left == 0) {
-    in += length;
-    inLeft -= length;
-    return One::Done;
+  char* to = bytes;
+  std::size_t toLeft = sizeof bytes;
+  const std::size_t rc = converter->Convert(from, left, to, toLeft);
+  const auto written = static_cast<std::size_t>(to - bytes);
+  // Written as GBK, a character must come out as one of its two-byte codes.
+  const bool gbk = !m_bToUtf8 && m_other == Encoding::Gbk;
+  const bool twoBytes = written == 2 && static_cast<unsigned char>(bytes[0]) >= 0x81;
+  if (rc == static_cast<std::size_t>(-1) || left != 0 || (gbk && !twoBytes)) {
+    std::memcpy(out, bytes, gbk ? 0 : written);  // what was held back before it, if anything
+    out += gbk ? 0 : written;
+    outLeft -= gbk ? 0 : written;
+    return One::Refused;
   }
-  return error == E2BIG ? One::NoRoom : One::Refused;
+  std::memcpy(out, bytes, written);
+  out += written;
+  outLeft -= written;
+  in += length;
+  inLeft -= length;
+  return One::Done;
 }
 
 bool CodecStage::FlushHeld(char*& out, std::size_t& outLeft) {
@@ -238,8 +251,9 @@ void CodecStage::Utf16ToUtf8(const char*& in, std::size_t& inLeft, char*& out,
 
 void CodecStage::CopyValidUtf8(const char*& in, std::size_t& inLeft, char*& out,
                                std::size_t& outLeft) const {
+  // No further than the output can take: a small output never costs a look at all the input.
   bool cutOff = false;
-  std::size_t take = m_pInputRules->ValidPrefix(in, inLeft, cutOff);
+  std::size_t take = m_pInputRules->ValidPrefix(in, std::min(inLeft, outLeft + 4), cutOff);
   if (take > outLeft) {  // back to where the character that does not fit begins
     take = outLeft;
     while (take > 0 && IsContinuation(static_cast<unsigned char>(in[take]))) --take;
@@ -255,7 +269,8 @@ void CodecStage::IconvSpan(const char*& in, std::size_t& inLeft, char*& out, std
   // iconv sees only valid text: what stops it there is want of room or a character it
   // refuses, which Step looks at one character at a time.
   bool cutOff = false;
-  const std::size_t span = m_pInputRules->ValidPrefix(in, inLeft, cutOff);
+  const std::size_t look = std::min(inLeft, 2 * outLeft + 16);  // no more than fits, as above
+  const std::size_t span = m_pInputRules->ValidPrefix(in, look, cutOff);
   const IconvHandle* converter = span > 0 ? Converter() : nullptr;
   if (converter == nullptr) return;
   char* from = const_cast<char*>(in);

@@ -150,6 +150,48 @@ Detection EncodingDetector::Detect(std::string_view prefix, bool whole) {
   return Detect(prefix, whole, *guesser);
 }
 
+Detection EncodingDetector::DetectFrom(const std::string& path, std::string_view prefix,
+                                       bool whole) {
+  const Detection found = Detect(prefix, whole);
+  if (whole || found.unmarkedUtf16 || found.markBytes > 0 || HasNonAscii(prefix)) return found;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return found;
+  // Where the first byte that is not ASCII lies, a character begins in every encoding: the
+  // sample starts there.
+  std::string chunk(std::size_t{1} << 20, '\0');
+  auto offset = static_cast<std::int64_t>(prefix.size());
+  const std::int64_t end = offset + kLookFurtherBytes;
+  std::int64_t sampleStart = -1;
+  while (offset < end && sampleStart < 0) {
+    const ssize_t got = ::pread(fd, chunk.data(), chunk.size(), offset);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    const std::string_view bytes(chunk.data(), static_cast<std::size_t>(got));
+    const auto high = std::find_if(bytes.begin(), bytes.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    if (high != bytes.end()) sampleStart = offset + (high - bytes.begin());
+    offset += got;
+  }
+  Detection further = found;
+  if (sampleStart >= 0) {
+    std::string sample(kPrefixBytes, '\0');
+    std::size_t got = 0;
+    while (got < sample.size()) {
+      const ssize_t n = ::pread(fd, sample.data() + got, sample.size() - got,
+                                sampleStart + static_cast<std::int64_t>(got));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    sample.resize(got);
+    const Detection later = Detect(sample, got < kPrefixBytes);
+    // Only an encoding counts there: a mark or NUL bytes in the middle of a book say nothing.
+    if (!later.unmarkedUtf16 && later.markBytes == 0) further.encoding = later.encoding;
+  }
+  ::close(fd);
+  return further;
+}
+
 std::size_t EncodingDetector::MarkBytes(std::string_view prefix, Encoding chosen) {
   const std::string_view mark = Encodings::ByteOrderMark(chosen);
   return !mark.empty() && StartsWith(prefix, mark) ? mark.size() : 0;
@@ -203,7 +245,7 @@ std::optional<Detection> EncodingDetector::DetectFile(const std::string& path, s
   std::string prefix;
   bool whole = false;
   if (!ReadPrefix(path, prefix, whole, error)) return std::nullopt;
-  return Detect(prefix, whole);
+  return DetectFrom(path, prefix, whole);
 }
 
 }  // namespace sekato::engine

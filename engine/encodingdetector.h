@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,7 +27,8 @@ struct Detection {
 ///     two-byte characters to go on; UTF-8 when it says so;
 ///  5. otherwise GBK, the format this program has always read, or GB18030 when the prefix
 ///     holds four-byte GB18030 characters.
-/// Text that is valid GBK and valid Big5 alike, and short text, is read as GBK.
+/// Text that is valid GBK and valid Big5 alike, and short text, is read as GBK. A file whose
+/// prefix is plain ASCII is judged by what follows it (see DetectFrom).
 class EncodingDetector final {
  public:
   static constexpr std::size_t kPrefixBytes = std::size_t{1} << 20;  ///< read at most this
@@ -37,6 +39,15 @@ class EncodingDetector final {
   /// so a character cut off at its end is an error rather than the edge of the prefix).
   static Detection Detect(std::string_view prefix, bool whole, CharsetGuesser& guesser);
   static Detection Detect(std::string_view prefix, bool whole);
+
+  /// Looked at past a prefix of plain ASCII for the first byte that is not.
+  static constexpr std::int64_t kLookFurtherBytes = std::int64_t{32} << 20;
+
+  /// Detects from `prefix`, the start of the file at `path` as ReadPrefix gave it. When the
+  /// prefix is plain ASCII and the file goes on, it says nothing: up to kLookFurtherBytes
+  /// more are read to the first byte that is not ASCII, and detection goes by the bytes from
+  /// there. So a UTF-8 book that opens with a megabyte of English is read as UTF-8.
+  static Detection DetectFrom(const std::string& path, std::string_view prefix, bool whole);
 
   /// The mark length for a source the user said is in `chosen`: the prefix may still start
   /// with that encoding's byte-order mark, which is then not text.

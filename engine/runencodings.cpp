@@ -18,7 +18,7 @@ std::optional<RunEncodings> RunEncodings::Resolve(const SplitOptions& options, s
   }
   RunEncodings run;
   if (options.m_encoding == Encoding::Auto) {
-    const Detection found = EncodingDetector::Detect(prefix, whole);
+    const Detection found = EncodingDetector::DetectFrom(options.m_strSrcPath, prefix, whole);
     if (found.unmarkedUtf16) {
       refused = true;
       message = std::string(Messages::kUnmarkedUtf16);
