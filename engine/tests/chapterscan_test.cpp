@@ -1,9 +1,11 @@
 #include "chapterscan.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
+#include "messages.h"
 #include "scanreport.h"
 #include "testsupport.h"
 #include "textcodec.h"
@@ -202,6 +204,18 @@ TEST_F(ChapterScanTest, RefusesWhatTheSplitRefuses) {
   });
   EXPECT_TRUE(asked);
   EXPECT_EQ(r.status, ScanResult::Status::Stopped);
+}
+
+TEST_F(ChapterScanTest, RefusesAFifoOrADeviceWithTheSplitsMessage) {
+  const std::string fifo = dir / "pipe.txt";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {fifo, std::string("/dev/null")}) {
+    auto options = Novel("第 回", "30");
+    options.m_strSrcPath = path;
+    const ScanResult r = ChapterScan::Run(options, S::None);
+    EXPECT_EQ(r.status, ScanResult::Status::Refused) << path;
+    EXPECT_EQ(r.error, Messages::Format(Messages::kNotRegularSource, path));
+  }
 }
 
 }  // namespace

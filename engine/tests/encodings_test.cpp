@@ -342,6 +342,31 @@ TEST(EncodingDetector, ReadsMarksValidUtf8AndPrefersGbkOnThinEvidence) {
                   .unmarkedUtf16);
 }
 
+TEST(EncodingDetector, APlainAsciiPrefixIsJudgedByTheBytesAfterIt) {
+  std::string english;
+  while (english.size() < EncodingDetector::kPrefixBytes + 4096) english += "Chapter one.\r\n";
+  struct Case {
+    const char* what;
+    std::string bytes;
+    Encoding expected;
+  };
+  const std::vector<Case> cases = {
+      {"UTF-8 after a megabyte of ASCII", english + Repeat("第一章 天下大勢", 50), Encoding::Utf8},
+      {"GBK after a megabyte of ASCII",
+       english + Encode(Repeat("第一章 天下大势", 50), Encoding::Gbk), Encoding::Gbk},
+      {"ASCII throughout", english + english, Encoding::Gbk},
+  };
+  TempDir dir;
+  for (const Case& c : cases) {
+    WriteFile(dir / "src.txt", c.bytes);
+    std::string error;
+    const auto found = EncodingDetector::DetectFile(dir / "src.txt", error);
+    ASSERT_TRUE(found.has_value()) << error;
+    EXPECT_EQ(found->encoding, c.expected) << c.what;
+    EXPECT_EQ(found->markBytes, 0u) << c.what;
+  }
+}
+
 TEST(TextRules, CharactersMeasureAndCleanAlikeInEveryEncoding) {
   for (const Encoding encoding :
        {Encoding::Gbk, Encoding::Gb18030, Encoding::Big5, Encoding::Utf8}) {

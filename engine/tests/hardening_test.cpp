@@ -123,5 +123,54 @@ TEST(Hardening, ASecondRunIntoAFolderInUseIsRefused) {
   EXPECT_EQ(Split(options, host), SplitOutcome::Completed);
 }
 
+// Cuts the source short at the first poll, as another program might while a run reads it.
+class TruncatingHost final : public SplitHost {
+ public:
+  TruncatingHost(std::string path, std::int64_t keep) : m_path(std::move(path)), m_keep(keep) {}
+  Numerals::Series NumeralSeries() override { return Numerals::Series::None; }
+  void ShowMessage(SplitOutcome, const std::string& text) override { message = text; }
+  void SetProgressRange(std::int64_t) override {}
+  void SetProgressPos(std::int64_t) override {}
+  bool IsRunning() override {
+    if (!m_done) std::filesystem::resize_file(m_path, static_cast<std::uintmax_t>(m_keep));
+    m_done = true;
+    return true;
+  }
+  void ClearRunning() override {}
+  std::string message;
+
+ private:
+  std::string m_path;
+  std::int64_t m_keep;
+  bool m_done = false;
+};
+
+TEST(Hardening, ASourceCutShortDuringTheRunFailsNamingBothSizes) {
+  struct Case {
+    const char* what;
+    Encoding to;
+    std::int64_t readAheadFrom;
+  };
+  for (const Case& c : {Case{"as it is", Encoding::Auto, -1}, Case{"read ahead", Encoding::Auto, 0},
+                        Case{"converted", Encoding::Utf8, -1}}) {
+    TempDir dir;
+    std::string book;
+    while (book.size() < (std::size_t{4} << 20)) book += G("第一章 天下大势，分久必合。\r\n");
+    WriteFile(dir / "src.txt", book);
+    auto options = OptionsFor(dir / "src.txt", dir / "out");
+    options.m_nSplitMode = SplitMode::BySize;
+    options.m_encoding = Encoding::Gbk;
+    options.m_outEncoding = c.to;
+    constexpr std::int64_t kKeep = 3 << 20;
+    TruncatingHost host(dir / "src.txt", kKeep);
+    SplitRun run(options, host);
+    run.SetReadAhead(c.readAheadFrom, std::size_t{1} << 16);
+    EXPECT_EQ(run.Execute(), SplitOutcome::Failed) << c.what;
+    EXPECT_EQ(host.message, Messages::Format(Messages::kSourceShrank, dir / "src.txt",
+                                             std::to_string(book.size()), std::to_string(kKeep)))
+        << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace sekato::engine
