@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Fuzzes the split engine and the markup parser with libFuzzer (clang from Debian), under
+# Fuzzes the split engine, its conversions, the numeral reader and detection, and the markup
+# parser with libFuzzer (clang from Debian), under
 # AddressSanitizer and UndefinedBehaviorSanitizer.
 #
-#   scripts/fuzz.sh [SECONDS] [split|markup ...]   # default: 60 seconds each, both targets
+#   scripts/fuzz.sh [SECONDS] [split|encoding|detect|markup ...]   # default: 60 s each, all four
 #
 # New inputs go to build-fuzz/corpus/<target>; the seeds in fuzz/corpus are read, never
 # changed. A crash leaves its input in build-fuzz/ and ends the script with its status; copy
@@ -12,7 +13,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(split markup)
+[ ${#targets[@]} -gt 0 ] || targets=(split encoding detect markup)
 
 bash scripts/deps.sh fuzz
 CC="${CC:-clang-14}" CXX="${CXX:-clang++-14}" cmake -S . -B build-fuzz -G Ninja \
