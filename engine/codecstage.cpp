@@ -171,8 +171,8 @@ bool CodecStage::Replace(const char* in, std::size_t length, char*& out,
   std::string_view bytes = kUtf8Replacement;
   char kept[3];
   if (m_bKeepSurrogates && length == 2) {
-    const auto a = static_cast<unsigned char>(in[0]);
-    const auto b = static_cast<unsigned char>(in[1]);
+    const unsigned a = static_cast<unsigned char>(in[0]);
+    const unsigned b = static_cast<unsigned char>(in[1]);
     const unsigned unit = m_other == Encoding::Utf16Le ? (b << 8 | a) : (a << 8 | b);
     if (unit >= 0xD800 && unit <= 0xDFFF) {
       kept[0] = static_cast<char>(0xE0 | (unit >> 12));
