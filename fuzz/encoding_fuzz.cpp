@@ -20,6 +20,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "iconvhandle.h"
@@ -72,8 +73,8 @@ const char* IconvName(Encoding encoding) {
   return encoding == Encoding::Gbk ? "GB18030" : Encodings::IconvName(encoding);
 }
 
-// All of `bytes` through `converter`, or "!" when it refuses any of it.
-std::string Whole(const IconvHandle& converter, const std::string& bytes) {
+// All of `bytes` through `converter`, or nothing when it refuses any of it.
+std::optional<std::string> Whole(const IconvHandle& converter, const std::string& bytes) {
   std::string out(bytes.size() * 4 + 16, '\0');
   char* in = const_cast<char*>(bytes.data());
   std::size_t inLeft = bytes.size();
@@ -82,7 +83,7 @@ std::string Whole(const IconvHandle& converter, const std::string& bytes) {
   converter.Reset();
   if (converter.Convert(in, inLeft, to, toLeft) == static_cast<std::size_t>(-1) ||
       converter.Flush(to, toLeft) == static_cast<std::size_t>(-1)) {
-    return "!";
+    return std::nullopt;
   }
   out.resize(out.size() - toLeft);
   return out;
@@ -121,9 +122,8 @@ std::string Reference(const std::string& text, std::size_t start, Encoding encod
         length = TextRules::For(encoding).CharLength(std::string_view(text.data() + pos, look), 0);
       }
     }
-    const std::string character =
-        length > 0 ? Whole(converter, text.substr(pos, length)) : std::string("!");
-    if (character == "!") {
+    const auto character = length > 0 ? Whole(converter, text.substr(pos, length)) : std::nullopt;
+    if (!character) {
       // One fault: a byte or unit that begins nothing, a code left unassigned, or the
       // start of a character cut off by the end of the text.
       if (firstInvalid < 0) firstInvalid = static_cast<std::int64_t>(pos);
@@ -137,7 +137,7 @@ std::string Reference(const std::string& text, std::size_t start, Encoding encod
       }
       continue;
     }
-    out += character;
+    out += *character;
     pos += length;
   }
   return out;
@@ -231,9 +231,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         TextRules::For(output).ValidPrefix(piece.data(), piece.size(), cutOff) != piece.size()) {
       Fail(name + " is not GBK");
     }
-    const std::string text = Whole(decoder, piece);
-    if (text == "!") Fail(name + " does not decode");
-    joined += text;
+    const auto text = Whole(decoder, piece);
+    if (!text) Fail(name + " does not decode");
+    joined += *text;
   }
   std::int64_t firstInvalid = -1;
   const bool question = output == Encoding::Gbk || output == Encoding::Big5;
@@ -241,7 +241,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string got = Comparable(joined, question);
   if (outcome == SplitOutcome::Completed ? got != expected
                                          : expected.compare(0, got.size(), got) != 0) {
-    Fail("the pieces are not the source's text");
+    std::size_t at = 0;
+    while (at < got.size() && at < expected.size() && got[at] == expected[at]) ++at;
+    Fail("the pieces are not the source's text from byte " + std::to_string(at) + " of " +
+         std::to_string(expected.size()) + ": \"" + got.substr(at, 24) + "\" for \"" +
+         expected.substr(at, 24) + "\"");
   }
   if (firstInvalid >= 0 && outcome == SplitOutcome::Completed &&
       host.warnings.find("第 " + std::to_string(firstInvalid) + " 字节") == std::string::npos) {
