@@ -154,6 +154,14 @@ TEST_F(Cli, RefusedOptionsExitWithOne) {
   EXPECT_NE(stderrText.find("GBK"), std::string::npos);
   EXPECT_EQ(Run({"-k", "?", source}), 1);
   EXPECT_FALSE(fs::exists(dir / "novel"));
+  // What a split refuses to read, a list refuses alike.
+  const std::string fifo = (dir / "pipe.txt").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{fifo}, std::vector<std::string>{"--list", fifo}}) {
+    EXPECT_EQ(Run(args), 1);
+    EXPECT_NE(stderrText.find("不是普通文件"), std::string::npos) << stderrText;
+  }
   EXPECT_EQ(Run({"--help"}), 0);
   EXPECT_EQ(Run({"--version"}), 0);
 }
@@ -194,14 +202,17 @@ TEST_F(Cli, ReadAndWriteFailuresExitWithTwo) {
   EXPECT_NE(stderrText.find("截断"), std::string::npos);
   EXPECT_EQ(stderrText.find("文件分割完成"), std::string::npos);
   // Converted long lines are kept on disk while cleaned: that file failing fails the run.
-  std::string wide("\xFF\xFE", 2);
-  for (int i = 0; i < 600000; ++i) wide += std::string("x\0 \0", 4);  // a line over 1 MiB
+  std::string wide("\xFF\xFEy\0\r\0\n\0", 8);  // a short line, then one over 1 MiB
+  for (int i = 0; i < 600000; ++i) wide += std::string("x\0 \0", 4);
   Write(dir / "wide.txt", wide);
   EXPECT_EQ(Run({"-o", (dir / "w").string(), "--trim", "-m", "size", "--kb", "32",
                  (dir / "wide.txt").string()},
                 "ulimit -f 64;"),
             2);
   EXPECT_NE(stderrText.find("临时文件写入失败"), std::string::npos) << stderrText;
+  EXPECT_NE(stderrText.find("“" + (dir / "w").string() + "/wide_"), std::string::npos)
+      << stderrText;
+  EXPECT_NE(stderrText.find("没有写完"), std::string::npos) << stderrText;
 }
 
 TEST_F(Cli, MemoryStaysSmallForALineOfFortyEightMegabytes) {
