@@ -252,6 +252,8 @@ int CliApp::Run(int argc, char** argv) {
       "Numbers are read like the window's fields: leading digits count, \"abc\" reads as 0.\n"
       "After a split a summary goes to stderr; when no heading was found or chapter numbers\n"
       "are missing or repeated, it adds what --list would suggest.\n"
+      "Sources that would write into one folder are refused together, before anything is\n"
+      "written.\n"
       "Exit status, the worst of all sources: 0 done, 1 options refused, 2 read or write\n"
       "failure, 130 stopped (Ctrl-C or SIGTERM).");
 
