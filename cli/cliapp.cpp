@@ -13,7 +13,6 @@
 
 #include "chapterscan.h"
 #include "encoding.h"
-#include "fileops.h"
 #include "interruptflag.h"
 #include "listoutput.h"
 #include "listprinter.h"

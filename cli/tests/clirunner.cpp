@@ -44,7 +44,7 @@ int CliRunner::Run(const std::vector<std::string>& args, long* peakKiB) {
   std::vector<char*> raw;
   for (auto& a : argv) raw.push_back(a.data());
   raw.push_back(nullptr);
-  const std::string out = (m_work / "stdout").string();
+  const std::string out = m_stdoutTo.empty() ? StdoutPath() : m_stdoutTo;
   const std::string err = (m_work / "stderr").string();
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -59,7 +59,7 @@ int CliRunner::Run(const std::vector<std::string>& args, long* peakKiB) {
   struct rusage usage {};
   ::wait4(pid, &status, 0, &usage);
   if (peakKiB != nullptr) *peakKiB = usage.ru_maxrss;
-  m_stdout = ReadAll(out);
+  m_stdout = m_stdoutTo.empty() ? ReadAll(out) : std::string();
   m_stderr = ReadAll(err);
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }

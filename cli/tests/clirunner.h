@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sekato::cli::test {
@@ -25,10 +26,13 @@ class CliRunner final {
   const std::string& Stderr() const { return m_stderr; }
   /// Where the last run's stdout is kept.
   std::string StdoutPath() const { return (m_work / "stdout").string(); }
+  /// Sends the next runs' stdout to `path` (a device such as /dev/full) instead.
+  void SetStdout(std::string path) { m_stdoutTo = std::move(path); }
 
  private:
   std::filesystem::path m_work;  ///< holds the folder and what the program printed
   std::filesystem::path m_dir;
+  std::string m_stdoutTo;
   std::string m_stdout;
   std::string m_stderr;
 };

@@ -115,5 +115,19 @@ TEST(ListJson, TakesNoMoreMemoryThanTheTable) {
   EXPECT_LT(json, table + 4 * 1024) << "KiB";
 }
 
+TEST(ListJson, AListingThatCannotBeWrittenFailsTheRun) {
+  CliRunner cli;
+  test::WriteAll(cli / "a.txt", "第1章\n甲\n");
+  test::WriteAll(cli / "b.txt", "第1章\n乙\n");
+  cli.SetStdout("/dev/full");
+  for (const auto& args :
+       std::vector<std::vector<std::string>>{{"--list", "a.txt"},
+                                             {"--list", "--json", "a.txt"},
+                                             {"--list", "-j", "2", "a.txt", "b.txt"}}) {
+    EXPECT_EQ(cli.Run(args), 2) << args.back();
+    EXPECT_NE(cli.Stderr().find("无法写出列表"), std::string::npos) << cli.Stderr();
+  }
+}
+
 }  // namespace
 }  // namespace sekato::cli
