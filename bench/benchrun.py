@@ -54,7 +54,9 @@ def timed(cmd, cwd):
                           stdout=subprocess.DEVNULL, check=False)
     seconds = time.perf_counter() - start
     if proc.returncode != 0:
-        sys.exit(f"failed: {' '.join(cmd)}")
+        # The command's own message went to stderr above this line.
+        how = f"signal {-proc.returncode}" if proc.returncode < 0 else f"status {proc.returncode}"
+        sys.exit(f"failed with {how}: {' '.join(cmd)}")
     with open(report) as f:
         rss, user, system = f.read().split()[-3:]
         return seconds, int(rss), float(user) + float(system)

@@ -12,6 +12,8 @@
 # The window's time is that of the split (Start to the completion message); the command's is
 # that of its whole process.
 set -euo pipefail
+# A step that fails says which one, rather than ending the script without a word.
+trap 'echo "gui_vs_cli.sh: line $LINENO failed (status $?): $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")/.."
 root=$PWD
 runs=${RUNS:-5}
@@ -20,8 +22,11 @@ limit=1.2
 build=${SEKATO_BUILD_DIR:-$root/build-bench}
 
 bash scripts/deps.sh
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSEKATO_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" --target sekato-cli sekato-guibench >/dev/null
+log=$(mktemp)
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSEKATO_BUILD_TESTS=OFF >"$log" 2>&1 &&
+  cmake --build "$build" --target sekato-cli sekato-guibench >>"$log" 2>&1 ||
+  { cat "$log" >&2; echo "gui_vs_cli.sh: the build failed" >&2; exit 1; }
+rm -f "$log"
 
 mkdir -p "$root/bench/out"
 novel=$root/bench/out/novel-${size}mb.txt
@@ -31,10 +36,17 @@ else
   out=$(mktemp -d "$root/bench/out/pieces.XXXXXX")
 fi
 trap 'rm -rf "$out"' EXIT
+errors=$out/errors.txt
 [ -s "$novel" ] || python3 "$root/bench/gen_novel.py" "$novel" "$size"
 
 now() { date +%s.%N; }
-best() { printf '%s\n' "$@" | sort -g | head -n1; }
+# Says which program failed and what it said, then stops.
+fail() {
+  echo "gui_vs_cli.sh: $1 failed:" >&2
+  cat "$errors" >&2
+  exit 1
+}
+best() { printf '%s\n' "$@" | sort -g | sed -n 1p; }
 
 status=0
 # Each line: the options, as both programs take them.
@@ -45,13 +57,16 @@ while read -r -a options; do
     # around would slow down whichever runs second.
     rm -rf "$out/cli" "$out/gui"
     start=$(now)
-    "$build/cli/sekato-cli" -q -o "$out/cli" "${options[@]}" "$novel"
+    "$build/cli/sekato-cli" -q -o "$out/cli" "${options[@]}" "$novel" 2>"$errors" ||
+      fail "sekato-cli ${options[*]}"
     cli_times+=("$(awk -v a="$start" -v b="$(now)" 'BEGIN { printf "%.3f", b - a }')")
     rm -rf "$out/cli"
-    gui_times+=("$(QT_QPA_PLATFORM=offscreen "$build/ui/sekato-guibench" "$novel" "$out/gui" \
-                   "${options[@]}" 2>/dev/null)")
+    gui=$(QT_QPA_PLATFORM=offscreen "$build/ui/sekato-guibench" "$novel" "$out/gui" \
+          "${options[@]}" 2>"$errors") || fail "sekato-guibench ${options[*]}"
+    gui_times+=("$gui")
   done
-  "$build/cli/sekato-cli" -q -o "$out/cli" "${options[@]}" "$novel"
+  "$build/cli/sekato-cli" -q -o "$out/cli" "${options[@]}" "$novel" 2>"$errors" ||
+    fail "sekato-cli ${options[*]}"
   diff -rq "$out/cli" "$out/gui" >/dev/null || { echo "pieces differ for: ${options[*]}"; status=1; }
   rm -rf "$out/cli" "$out/gui"
   cli=$(best "${cli_times[@]}")

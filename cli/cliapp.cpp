@@ -8,14 +8,16 @@
 #include <chrono>
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <new>
 
 #include "chapterscan.h"
 #include "encoding.h"
-#include "fileops.h"
 #include "interruptflag.h"
+#include "listoutput.h"
 #include "listprinter.h"
 #include "messages.h"
+#include "outputfolders.h"
 #include "programversion.h"
 #include "progressmeter.h"
 #include "scanreport.h"
@@ -84,8 +86,9 @@ engine::SplitOptions CliApp::OptionsFor(const std::string& source) const {
   o.m_strSrcTitle = engine::SourcePath::Title(source);
   o.m_strCustomName = m_strName.empty() ? o.m_strSrcTitle : m_strName;
   // Several sources into one -o folder would overwrite each other's pieces: each gets its own.
-  o.m_strNewDir =
-      m_sources.size() > 1 && !m_strOut.empty() ? m_strOut + "/" + o.m_strSrcTitle : m_strOut;
+  o.m_strNewDir = m_sources.size() > 1 && !m_strOut.empty()
+                      ? engine::OutputFolders::InChosen(m_strOut, source)
+                      : m_strOut;
   return o;
 }
 
@@ -149,7 +152,7 @@ void CliApp::PrintSummary(const std::string& source, const engine::SplitOptions&
 }
 
 int CliApp::ListOne(const std::string& source, const std::string& prefix, bool bar,
-                    std::atomic<int>& running, std::string& output) const {
+                    std::atomic<int>& running, std::FILE* out) const {
   std::unique_ptr<ProgressMeter> meter;
   if (bar && !m_bQuiet && ::isatty(STDERR_FILENO)) meter = std::make_unique<ProgressMeter>(stderr);
   bool ranged = false;
@@ -164,9 +167,11 @@ int CliApp::ListOne(const std::string& source, const std::string& prefix, bool b
       });
   if (meter) meter->Finish();
   // A refused or failed inspection found nothing to list: only JSON says so on stdout.
-  const bool done = result.status == engine::ScanResult::Status::Done;
-  output = m_bJson ? ListPrinter::Json(result, source)
-                   : (done ? ListPrinter::Table(result) : std::string());
+  if (m_bJson) {
+    ListPrinter::Json(result, source, out);
+  } else if (result.status == engine::ScanResult::Status::Done) {
+    ListPrinter::Table(result, out);
+  }
   switch (result.status) {
     case engine::ScanResult::Status::Done:
       return kExitDone;
@@ -246,6 +251,8 @@ int CliApp::Run(int argc, char** argv) {
       "Numbers are read like the window's fields: leading digits count, \"abc\" reads as 0.\n"
       "After a split a summary goes to stderr; when no heading was found or chapter numbers\n"
       "are missing or repeated, it adds what --list would suggest.\n"
+      "Sources that would write into one folder are refused together, before anything is\n"
+      "written.\n"
       "Exit status, the worst of all sources: 0 done, 1 options refused, 2 read or write\n"
       "failure, 130 stopped (Ctrl-C or SIGTERM).");
 
@@ -264,21 +271,35 @@ int CliApp::Run(int argc, char** argv) {
   InterruptFlag interrupt;
   const std::size_t count = m_sources.size();
   const bool batch = count > 1;
-  // Each run makes one folder level, its own; the -o folder that holds them is made here.
-  std::string reason;
-  if (batch && !m_bList && !m_strOut.empty() && !engine::FileOps::MakeDirectory(m_strOut, reason)) {
-    std::fprintf(
-        stderr, "sekato-cli: %s\n",
-        engine::Messages::Format(engine::Messages::kMakeDirectory, m_strOut, reason).c_str());
-    return kExitFailed;
+  if (batch && !m_bList) {
+    // Two books writing into one folder would overwrite each other's pieces, and which one
+    // wins would depend on -j and timing: such a batch is refused before anything is made.
+    std::vector<engine::SplitOptions> runs;
+    runs.reserve(count);
+    for (const auto& source : m_sources) runs.push_back(OptionsFor(source));
+    if (const auto clash = engine::OutputFolders::FindClash(runs)) {
+      const std::string text = engine::Messages::Format(
+          engine::Messages::kSharedFolder, m_sources[clash->first], m_sources[clash->second],
+          engine::OutputFolders::Of(runs[clash->second]));
+      std::fprintf(stderr, "sekato-cli: %s\n", text.c_str());
+      return kExitRefused;
+    }
+  }
+  std::unique_ptr<ListOutput> listing;
+  if (m_bList) {
+    listing = std::make_unique<ListOutput>(
+        stdout, m_bJson ? ListOutput::Form::Json : ListOutput::Form::Table, m_sources);
   }
   // A source never started because of Ctrl-C counts as stopped.
   std::vector<int> statuses(count, kExitStopped);
-  std::vector<std::string> outputs(count);
   const auto handle = [&](std::size_t i) {
     const std::string prefix = batch ? m_sources[i] + ": " : std::string();
-    statuses[i] = m_bList ? ListOne(m_sources[i], prefix, !batch, interrupt.Flag(), outputs[i])
-                          : SplitOne(m_sources[i], prefix, !batch, interrupt.Flag());
+    if (listing) {
+      statuses[i] = ListOne(m_sources[i], prefix, !batch, interrupt.Flag(), listing->Begin(i));
+      listing->End(i);
+    } else {
+      statuses[i] = SplitOne(m_sources[i], prefix, !batch, interrupt.Flag());
+    }
   };
   const unsigned jobs =
       std::min<std::size_t>(count, m_nJobs > 0 ? m_nJobs : WorkerPool::Processors());
@@ -287,19 +308,10 @@ int CliApp::Run(int argc, char** argv) {
     for (std::size_t i = next++; i < count && interrupt.Flag().load() != 0; i = next++) handle(i);
   });
 
-  if (m_bList) {
-    std::string out;
-    for (std::size_t i = 0; i < count; ++i) {
-      if (m_bJson) {
-        if (outputs[i].empty()) continue;  // never started: stopped before its turn
-        out += (out.empty() ? (batch ? "[" : "") : ",\n") + outputs[i];
-      } else {
-        if (batch) out += (i > 0 ? "\n" : "") + std::string("== ") + m_sources[i] + " ==\n";
-        out += outputs[i];
-      }
-    }
-    if (m_bJson) out = (out.empty() && batch ? "[" : out) + (batch ? "]\n" : "\n");
-    std::fputs(out.c_str(), stdout);
+  std::string reason;
+  if (listing && !listing->Finish(reason)) {
+    std::fprintf(stderr, "sekato-cli: 无法写出列表：%s\n", reason.c_str());
+    statuses.push_back(kExitFailed);
   }
   return *std::max_element(statuses.begin(), statuses.end());
 }

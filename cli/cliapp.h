@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,8 @@ namespace sekato::cli {
 /// The command line: `sekato-cli [OPTIONS] SOURCE...`.
 ///
 /// Each SOURCE is split as if it were alone (with -o DIR and several sources, each into
-/// DIR/<its title>), up to `-j N` at once; one that fails does not stop the others. `--list`
+/// DIR/<its title>), up to `-j N` at once; one that fails does not stop the others. A batch
+/// where two sources would write into one folder is refused whole before anything is made. `--list`
 /// writes nothing and prints what a chapter split would find instead.
 ///
 /// Exit status, the worst of all sources: 0 completed, 1 options refused (by the parser or
@@ -36,9 +38,10 @@ class CliApp final {
   /// Splits one source; `prefix` stands before its messages. Returns its exit status.
   int SplitOne(const std::string& source, const std::string& prefix, bool bar,
                std::atomic<int>& running) const;
-  /// Inspects one source into `output` (table or JSON); returns its exit status.
+  /// Inspects one source and writes its listing (table or JSON) to `out`; returns its exit
+  /// status.
   int ListOne(const std::string& source, const std::string& prefix, bool bar,
-              std::atomic<int>& running, std::string& output) const;
+              std::atomic<int>& running, std::FILE* out) const;
   /// The line after a completed split: what was written, where, in what time, and the chapter
   /// report's hints when the chapters look wrong.
   void PrintSummary(const std::string& source, const engine::SplitOptions& options,

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "scanreport.h"
+#include "textrules.h"
 
 namespace sekato::cli {
 
@@ -57,8 +58,22 @@ void Column(std::string& out, const std::string& text, std::size_t width) {
 
 std::string ListPrinter::Quote(const std::string& text) {
   std::string out = "\"";
-  for (const char c : text) {
+  const engine::TextRules& utf8 = engine::TextRules::For(engine::Encoding::Utf8);
+  for (std::size_t pos = 0; pos < text.size();) {
+    const char c = text[pos];
     const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x80) {
+      // A file name is whatever bytes the file system holds: one that is not UTF-8 becomes
+      // U+FFFD, as a title's stray byte does, so the text stays valid JSON.
+      const std::size_t width = utf8.CharLength(text, pos);
+      if (width > 1) {
+        out.append(text, pos, width);
+      } else {
+        out += "\xEF\xBF\xBD";
+      }
+      pos += width;
+      continue;
+    }
     if (c == '"' || c == '\\') {
       out += '\\';
       out += c;
@@ -69,98 +84,107 @@ std::string ListPrinter::Quote(const std::string& text) {
     } else {
       out += c;
     }
+    ++pos;
   }
   return out + "\"";
 }
 
-std::string ListPrinter::Table(const ScanResult& r) {
-  std::string out;
-  // A row is some 40 bytes of numbers and the title: the text is built once, not regrown.
-  out.reserve(r.headings.size() * 96 + 1024);
+void ListPrinter::Table(const ScanResult& r, std::FILE* out) {
   if (!r.headings.empty()) {
     // Chinese column names are two columns wide on a terminal: padded by hand.
-    out += "文件    编号      行号      大小  标题\n";
+    std::fputs("文件    编号      行号      大小  标题\n", out);
     const auto marks = ScanReport::MarksByLine(r);
+    std::string row;
     for (const auto& h : r.headings) {
-      Column(out, Int(h.piece), 4);
-      Column(out, h.number < 0 ? "-" : Int(h.number), 6);
-      Column(out, Int(h.line), 8);
-      Column(out, ScanReport::Size(h.size), 8);
-      out += ScanReport::Utf8(h.title, r.textEncoding);
+      row.clear();
+      Column(row, Int(h.piece), 4);
+      Column(row, h.number < 0 ? "-" : Int(h.number), 6);
+      Column(row, Int(h.line), 8);
+      Column(row, ScanReport::Size(h.size), 8);
+      row += ScanReport::Utf8(h.title, r.textEncoding);
       const auto mark = marks.find(h.line);
-      if (mark != marks.end()) out += "  [" + mark->second + "]";
-      out += '\n';
+      if (mark != marks.end()) row += "  [" + mark->second + "]";
+      row += '\n';
+      std::fputs(row.c_str(), out);
     }
     if (r.headingCount > static_cast<std::int64_t>(r.headings.size())) {
-      out += "（只列出前 " + Int(static_cast<std::int64_t>(r.headings.size())) + " 个）\n";
+      std::fprintf(out, "（只列出前 %zu 个）\n", r.headings.size());
     }
-    out += '\n';
+    std::fputc('\n', out);
   }
-  for (const auto& line : ScanReport::Lines(r)) out += line + '\n';
-  return out;
+  for (const auto& line : ScanReport::Lines(r)) std::fprintf(out, "%s\n", line.c_str());
 }
 
-std::string ListPrinter::Json(const ScanResult& r, const std::string& source) {
-  std::string out =
-      "{\"source\": " + Quote(source) + ", \"status\": " + Quote(StatusName(r.status));
-  if (r.status != ScanResult::Status::Done) return out + ", \"error\": " + Quote(r.error) + "}";
-  out += ", \"encoding\": " + Quote(std::string(engine::Encodings::Name(r.sourceEncoding))) +
-         ", \"sourceBytes\": " + Int(r.sourceBytes) + ", \"lines\": " + Int(r.lines) +
-         ", \"titleMax\": " + Int(r.titleMax) + ", \"headingCount\": " + Int(r.headingCount) +
-         ", \"prefaceBytes\": " + Int(r.prefaceBytes) + ", \"pieces\": " + Int(r.pieces) +
-         ", \"largestPiece\": " + Int(r.largestPiece) +
-         ", \"smallestPiece\": " + Int(r.smallestPiece) + ",\n \"headings\": [";
-  out.reserve(out.size() + r.headings.size() * 256 + 4096);
+void ListPrinter::Json(const ScanResult& r, const std::string& source, std::FILE* out) {
+  // Written as it goes, a heading at a time: a book of twenty thousand chapters costs no more
+  // memory than one of twenty.
+  std::string text = "{\"version\": " + Int(kJsonVersion) + ", \"source\": " + Quote(source) +
+                     ", \"status\": " + Quote(StatusName(r.status));
+  if (r.status != ScanResult::Status::Done) {
+    text += ", \"error\": " + Quote(r.error) + "}";
+    std::fputs(text.c_str(), out);
+    return;
+  }
+  text += ", \"encoding\": " + Quote(std::string(engine::Encodings::Name(r.sourceEncoding))) +
+          ", \"sourceBytes\": " + Int(r.sourceBytes) + ", \"lines\": " + Int(r.lines) +
+          ", \"titleMax\": " + Int(r.titleMax) + ", \"headingCount\": " + Int(r.headingCount) +
+          ", \"prefaceBytes\": " + Int(r.prefaceBytes) + ", \"pieces\": " + Int(r.pieces) +
+          ", \"largestPiece\": " + Int(r.largestPiece) +
+          ", \"smallestPiece\": " + Int(r.smallestPiece) + ",\n \"headings\": [";
+  std::fputs(text.c_str(), out);
   const auto marks = ScanReport::MarksByLine(r);
   for (std::size_t i = 0; i < r.headings.size(); ++i) {
     const auto& h = r.headings[i];
     const auto mark = marks.find(h.line);
-    out += std::string(i > 0 ? ",\n  " : "\n  ") + "{\"index\": " + Int(h.index) +
+    text = std::string(i > 0 ? ",\n  " : "\n  ") + "{\"index\": " + Int(h.index) +
            ", \"number\": " + (h.number < 0 ? std::string("null") : Int(h.number)) +
            ", \"line\": " + Int(h.line) + ", \"offset\": " + Int(h.offset) +
            ", \"size\": " + Int(h.size) + ", \"piece\": " + Int(h.piece) +
            ", \"title\": " + Quote(ScanReport::Utf8(h.title, r.textEncoding)) +
            ", \"file\": " + Quote(h.file) +
            ", \"mark\": " + Quote(mark == marks.end() ? std::string() : mark->second) + "}";
+    std::fputs(text.c_str(), out);
   }
-  out += "],\n \"numbering\": [";
+  std::fputs("],\n \"numbering\": [", out);
   for (std::size_t i = 0; i < r.numbering.size(); ++i) {
     const auto& issue = r.numbering[i];
-    out += std::string(i > 0 ? ", " : "") + "{\"kind\": " + Quote(KindName(issue.kind)) +
+    text = std::string(i > 0 ? ", " : "") + "{\"kind\": " + Quote(KindName(issue.kind)) +
            ", \"number\": " + Int(issue.number) + ", \"last\": " + Int(issue.last) +
            ", \"lines\": " + IntList(issue.lines) +
            ", \"text\": " + Quote(ScanReport::Issue(issue)) + "}";
+    std::fputs(text.c_str(), out);
   }
-  out += "],\n \"nearMissCount\": " + Int(r.nearMissCount) +
+  text = "],\n \"nearMissCount\": " + Int(r.nearMissCount) +
          ", \"suggestedTitleMax\": " + Int(r.suggestedTitleMax) + ", \"nearMisses\": [";
   for (std::size_t i = 0; i < r.nearMisses.size(); ++i) {
     const auto& miss = r.nearMisses[i];
-    out += std::string(i > 0 ? ", " : "") + "{\"line\": " + Int(miss.line) +
-           ", \"chars\": " + Int(miss.chars) +
-           ", \"text\": " + Quote(ScanReport::Utf8(miss.text, r.textEncoding)) + "}";
+    text += std::string(i > 0 ? ", " : "") + "{\"line\": " + Int(miss.line) +
+            ", \"chars\": " + Int(miss.chars) +
+            ", \"text\": " + Quote(ScanReport::Utf8(miss.text, r.textEncoding)) + "}";
   }
-  out += "],\n \"forms\": [";
+  text += "],\n \"forms\": [";
   for (std::size_t i = 0; i < r.forms.size(); ++i) {
     const auto& form = r.forms[i];
-    out += std::string(i > 0 ? ", " : "") + "{\"label\": " + Quote(form.label) +
-           ", \"lines\": " + Int(form.lines) +
-           ", \"keywords\": " + Quote(ScanReport::Utf8(form.keywords)) +
-           ", \"titleMax\": " + Int(form.titleMax) + "}";
+    text += std::string(i > 0 ? ", " : "") + "{\"label\": " + Quote(form.label) +
+            ", \"lines\": " + Int(form.lines) +
+            ", \"keywords\": " + Quote(ScanReport::Utf8(form.keywords)) +
+            ", \"titleMax\": " + Int(form.titleMax) + "}";
   }
-  out += "],\n \"hints\": [";
+  text += "],\n \"hints\": [";
   const auto hints = ScanReport::Hints(r);
   for (std::size_t i = 0; i < hints.size(); ++i) {
     const auto& hint = hints[i];
-    out += std::string(i > 0 ? ", " : "") + "{\"text\": " + Quote(hint.text) +
-           ", \"keywords\": " + Quote(ScanReport::Utf8(hint.keywords)) +
-           ", \"titleMax\": " + Int(hint.titleMax) + "}";
+    text += std::string(i > 0 ? ", " : "") + "{\"text\": " + Quote(hint.text) +
+            ", \"keywords\": " + Quote(ScanReport::Utf8(hint.keywords)) +
+            ", \"titleMax\": " + Int(hint.titleMax) + "}";
   }
-  out += "],\n \"report\": [";
+  text += "],\n \"report\": [";
+  std::fputs(text.c_str(), out);
   const auto lines = ScanReport::Lines(r);
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    out += std::string(i > 0 ? ", " : "") + Quote(lines[i]);
+    std::fprintf(out, "%s%s", i > 0 ? ", " : "", Quote(lines[i]).c_str());
   }
-  return out + "]}";
+  std::fputs("]}", out);
 }
 
 }  // namespace sekato::cli

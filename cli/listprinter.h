@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 #include "scanresult.h"
@@ -7,22 +8,32 @@
 namespace sekato::cli {
 
 /// The inspection of one source as `--list` prints it: a table of the headings with the
-/// report under it, or the same as one JSON object for scripts.
+/// report under it, or the same as one JSON object for scripts. Both are written to `out` as
+/// they are made, a heading at a time, so a long list never stands whole in memory.
 class ListPrinter final {
  public:
+  /// The "version" of the JSON: raised when a field changes its meaning or goes away, not
+  /// when one is added.
+  static constexpr int kJsonVersion = 1;
+
   /// The table (piece, number, line, size, title; rows with a numbering issue marked) and
   /// the report's lines, UTF-8:
   ///   文件    编号      行号      大小  标题
   ///      1       1         3      12 KB  第一回 宴桃园豪杰三结义
-  static std::string Table(const engine::ScanResult& r);
+  static void Table(const engine::ScanResult& r, std::FILE* out);
 
-  /// One JSON object: {"source": …, "status": "done", "headingCount": 120, "headings": [{"index":
-  /// 1, "number": 1, "line": 3, "offset": 120, "size": 12000, "piece": 1, "title": "…",
-  /// "file": "…", "mark": ""}, …], "numbering": [{"kind": "repeat", …}], "hints": […], …}.
-  /// Book text is converted to UTF-8; a number a heading does not carry is null.
-  static std::string Json(const engine::ScanResult& r, const std::string& source);
+  /// One JSON object, without a line break after it: {"version": 1, "source": …, "status":
+  /// "done", "headingCount": 120, "headings": [{"index": 1, "number": 1, "line": 3, "offset":
+  /// 120, "size": 12000, "piece": 1, "title": "…", "file": "…", "mark": ""}, …], "numbering":
+  /// [{"kind": "repeat", …}], "hints": […], …}. Book text is converted to UTF-8; a number a
+  /// heading does not carry is null. A source that was not inspected to its end has only
+  /// "version", "source", "status" and "error".
+  static void Json(const engine::ScanResult& r, const std::string& source, std::FILE* out);
 
-  /// `text` as a JSON string literal, quotes included.
+  /// `text` as a JSON string literal, quotes included, always valid: a byte that is not part
+  /// of a UTF-8 character (a file name in another encoding) becomes U+FFFD.
+  /// The bytes a 0xFF b give "a�b" (the character itself, not escaped); a quote and a
+  /// line feed give \" and \u000a.
   static std::string Quote(const std::string& text);
 };
 

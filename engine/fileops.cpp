@@ -12,7 +12,20 @@ namespace sekato::engine {
 
 bool FileOps::MakeDirectory(const std::string& path, std::string& error) {
   if (::mkdir(path.c_str(), 0777) == 0) return true;
-  const int reason = errno;
+  int reason = errno;
+  if (reason == ENOENT) {
+    // A level above is missing: make it, then this one. "a/b/" has the parent "a".
+    std::size_t end = path.find_last_not_of('/');
+    end = end == std::string::npos ? 0 : path.find_last_of('/', end);
+    const std::string parent = end == std::string::npos ? std::string() : path.substr(0, end);
+    if (parent.empty() || parent.find_first_not_of('/') == std::string::npos) {
+      error = std::strerror(reason);
+      return false;
+    }
+    if (!MakeDirectory(parent, error)) return false;
+    if (::mkdir(path.c_str(), 0777) == 0) return true;
+    reason = errno;
+  }
   struct stat info {};
   if (reason == EEXIST && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
     return true;

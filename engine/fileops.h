@@ -9,8 +9,10 @@ namespace sekato::engine {
 /// The few file-system operations a split needs beyond reading and writing.
 class FileOps final {
  public:
-  /// Creates one directory level. An existing directory is fine; anything else that stops
-  /// the directory from being there fails with the system's reason in `error`.
+  /// Creates a directory with every missing level above it ("out/a/b" when only "out" is
+  /// there makes "out/a", then "out/a/b"). An existing directory is fine; anything else that
+  /// stops the directory from being there (a level that is a file, no permission) fails with
+  /// the system's reason in `error`.
   static bool MakeDirectory(const std::string& path, std::string& error);
 
   /// Renames `from` to `to` unless `to` exists: an existing file is never replaced.

@@ -38,6 +38,9 @@ struct Messages final {
       "分割出的文件“%1”会覆盖本次分割已写好的文件，分割已停止。";
   static constexpr std::string_view kFolderBusy =
       "另一个分割正在向目录“%1”写入文件，请等它结束或换一个保存目录。";
+  static constexpr std::string_view kSharedFolder =
+      "源文件“%1”和“%2”会写入同一个目录“%3”，两本书的文件会混在一起。"
+      "请把其中一本改名或分开分割；这一批什么也没有写。";
 
   static constexpr std::string_view kSourceEncoding = "源文件编码：%1";
   static constexpr std::string_view kUnmarkedUtf16 =

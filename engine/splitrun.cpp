@@ -14,6 +14,7 @@
 #include "messages.h"
 #include "numberparse.h"
 #include "numerals.h"
+#include "outputfolders.h"
 #include "piecewriter.h"
 #include "runencodings.h"
 #include "siteaddresses.h"
@@ -99,7 +100,7 @@ SplitOutcome SplitRun::Execute() {
   plan.maxKb = ParseNumber(o.m_strMaxKB);
   plan.parts = ParseNumber(o.m_strParts);
   plan.series = m_host.NumeralSeries();
-  plan.directory = o.m_nDirMode == 0 ? o.m_strNewDir : o.m_strSrcBase;
+  plan.directory = OutputFolders::Of(o);
   plan.keywordText = TextRules::For(o.m_textEncoding).NormaliseKeywords(o.m_strKeywords);
   plan.keywords = HeadingMatcher::CutKeywords(plan.keywordText);
   if (auto refusal = Refusal(o, plan)) return Finish(SplitOutcome::Refused, *refusal);

@@ -21,6 +21,4 @@ sekato: no display (neither DISPLAY nor WAYLAND_DISPLAY is set), so the window c
   'xvfb-run -a bash scripts/run.sh' (Debian package xvfb) or the command-line splitter.
 Splitting the sample novel with the command-line splitter instead:
 MSG
-./build/cli/sekato-cli --title-max 30 -k "第 回" --title-names "$source"
-ls "$work/sanguoyanyi.gbk" | head -n 10
-echo "… $(ls "$work/sanguoyanyi.gbk" | wc -l) pieces in $work/sanguoyanyi.gbk"
+exec bash scripts/split_sample.sh ./build/cli/sekato-cli "$source"

@@ -77,6 +77,14 @@ if(SEKATO_BUILD_TESTS)
   # The preview test reads the sample novel.
   target_compile_definitions(tst_preview PRIVATE
     SEKATO_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/samples")
+  # The window's side of bench/gui_vs_cli.sh splits the sample novel and says it did.
+  set(guibench_out ${CMAKE_CURRENT_BINARY_DIR}/guibench-out)
+  add_test(NAME guibench_completes
+           COMMAND sh -c "rm -rf '${guibench_out}' && exec \"$0\" \"$@\""
+                   $<TARGET_FILE:sekato-guibench> ${PROJECT_SOURCE_DIR}/samples/sanguoyanyi.gbk.txt
+                   ${guibench_out} -m size --kb 500 --no-ad)
+  set_tests_properties(guibench_completes PROPERTIES LABELS gui TIMEOUT 120
+                       ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   # The end-to-end test compares with the command-line splitter.
   add_dependencies(tst_endtoend sekato-cli)
 endif()

@@ -201,11 +201,14 @@ TEST_F(SplitRunTest, InputAndOutputFailuresAreReportedWithTheFileAndReason) {
   EXPECT_NE(host.Message().find("No such file"), std::string::npos);
   EXPECT_EQ(host.clears, 1);
 
-  auto noParent = Options("text\r\n");
-  noParent.m_strNewDir = dir / "no/such/dir";
+  // Missing levels are made; a level that is a file cannot be.
+  auto underFile = Options("text\r\n");
+  WriteFile(dir / "plain", "x");
+  underFile.m_strNewDir = dir / "plain/such/dir";
   RecordingHost dirHost;
-  EXPECT_EQ(Split(noParent, dirHost), SplitOutcome::Failed);
-  EXPECT_NE(dirHost.Message().find("no/such/dir"), std::string::npos);
+  EXPECT_EQ(Split(underFile, dirHost), SplitOutcome::Failed);
+  EXPECT_NE(dirHost.Message().find("plain/such/dir"), std::string::npos);
+  EXPECT_NE(dirHost.Message().find("Not a directory"), std::string::npos) << dirHost.Message();
 
   // A link to a device at piece 003's name is never opened; piece 002 stays as written.
   auto full = Options(std::string(1500, 'x') + "\r\n" + std::string(1500, 'y'));
