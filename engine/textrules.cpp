@@ -73,12 +73,14 @@ struct Utf8Rule {
   static constexpr bool kSelfSync = true;
   static std::size_t Length(const unsigned char* p, std::size_t left) {
     const std::size_t valid = Valid(p, left);
-    if (valid != 0 && valid != kIncomplete) return valid;
-    // A lone surrogate kept from a UTF-16 source (ED A0 80 … ED BF BF) is one character:
-    // it is written back as one code unit.
+    return valid == 0 || valid == kIncomplete ? 1 : valid;
+  }
+  // The same for text written as UTF-16: there a lone surrogate kept from a UTF-16 source
+  // (ED A0 80 … ED BF BF) is one character, written back as one code unit.
+  static std::size_t LengthAsWritten(const unsigned char* p, std::size_t left) {
     const bool surrogate =
         p[0] == 0xED && left >= 3 && p[1] >= 0xA0 && p[1] <= 0xBF && IsContinuation(p[2]);
-    return surrogate ? 3 : 1;
+    return surrogate ? 3 : Length(p, left);
   }
   static std::size_t Valid(const unsigned char* p, std::size_t left) {
     const unsigned char b = p[0];
@@ -116,7 +118,11 @@ class EncodedRules : public TextRules {
   explicit EncodedRules(Encoding output = Rule::kEncoding) : m_output(output) {}
 
   std::size_t CharLength(std::string_view text, std::size_t pos) const override {
-    return Rule::Length(Bytes(text) + pos, text.size() - pos);
+    if constexpr (kUtf16Output) {
+      return Rule::LengthAsWritten(Bytes(text) + pos, text.size() - pos);
+    } else {
+      return Rule::Length(Bytes(text) + pos, text.size() - pos);
+    }
   }
 
   std::size_t Find(std::string_view text, std::string_view needle,
