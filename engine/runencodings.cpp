@@ -12,13 +12,13 @@ std::optional<RunEncodings> RunEncodings::Resolve(const SplitOptions& options, s
   std::string prefix;
   bool whole = false;
   std::string reason;
-  if (!EncodingDetector::ReadPrefix(options.m_strSrcPath, prefix, whole, reason)) {
-    message = Messages::Format(Messages::kOpenSource, options.m_strSrcPath, reason);
+  if (!EncodingDetector::ReadPrefix(options.sourcePath, prefix, whole, reason)) {
+    message = Messages::Format(Messages::kOpenSource, options.sourcePath, reason);
     return std::nullopt;
   }
   RunEncodings run;
-  if (options.m_encoding == Encoding::Auto) {
-    const Detection found = EncodingDetector::DetectFrom(options.m_strSrcPath, prefix, whole);
+  if (options.encoding == Encoding::Auto) {
+    const Detection found = EncodingDetector::DetectFrom(options.sourcePath, prefix, whole);
     if (found.unmarkedUtf16) {
       refused = true;
       message = std::string(Messages::kUnmarkedUtf16);
@@ -28,10 +28,10 @@ std::optional<RunEncodings> RunEncodings::Resolve(const SplitOptions& options, s
     run.m_nMarkBytes = found.markBytes;
     run.m_bDetected = true;
   } else {
-    run.m_source = options.m_encoding;
-    run.m_nMarkBytes = EncodingDetector::MarkBytes(prefix, options.m_encoding);
+    run.m_source = options.encoding;
+    run.m_nMarkBytes = EncodingDetector::MarkBytes(prefix, options.encoding);
   }
-  run.m_output = options.m_outEncoding == Encoding::Auto ? run.m_source : options.m_outEncoding;
+  run.m_output = options.outEncoding == Encoding::Auto ? run.m_source : options.outEncoding;
   run.m_text = Encodings::IsUtf16(run.m_output) ? Encoding::Utf8 : run.m_output;
   return run;
 }

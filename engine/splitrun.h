@@ -54,9 +54,6 @@ class SplitRun final {
  private:
   struct Plan;
 
-  /// Why the options cannot be split with, before anything is created; nothing when they can.
-  static std::optional<std::string> Refusal(const SplitOptions& o, const Plan& plan);
-
   /// Puts the book text into the run's encoding; why not, when a character cannot be.
   std::optional<std::string> ToRunText(Plan& plan) const;
 

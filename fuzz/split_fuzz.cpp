@@ -93,25 +93,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::ofstream(sourcePath, std::ios::binary) << source;
 
   sekato::engine::SplitOptions o;
-  o.m_strSrcPath = sourcePath;
-  o.m_strSrcTitle = "src";
-  o.m_strCustomName = "src";
-  o.m_nDirMode = 0;
-  o.m_strNewDir = out;
-  o.m_nSplitMode = static_cast<sekato::engine::SplitMode>(flags % 3);
-  o.m_nNameMode = (flags >> 4) & 3;
-  if (o.m_nNameMode == 3) o.m_nNameMode = 0;
-  o.m_bKeepLines = (flags & 4) != 0;
-  o.m_strChaptersPerFile = std::to_string(1 + number % 4);
-  o.m_strMaxKB = std::to_string(number % 4);
-  o.m_strParts = std::to_string(1 + number % 8);
-  o.m_strTitleMax = std::to_string(data[2] & 63);
-  o.m_strKeywords = kKeywords[data[4] % (sizeof kKeywords / sizeof kKeywords[0])];
-  o.m_bNoAd = !decorated;
-  o.m_bTrimSpaces = decorated;
-  o.m_bAddHead = o.m_bAddTail = decorated;
-  o.m_strHead = "H\nH";
-  o.m_strTail = "T";
+  o.sourcePath = sourcePath;
+  o.sourceTitle = "src";
+  o.customName = "src";
+  o.folder = sekato::engine::FolderChoice::NewFolder;
+  o.newFolder = out;
+  o.mode = static_cast<sekato::engine::SplitMode>(flags % 3);
+  const int naming = (flags >> 4) & 3;
+  o.naming = naming == 3 ? sekato::engine::PieceNaming::SourceTitle
+                         : static_cast<sekato::engine::PieceNaming>(naming);
+  o.keepLines = (flags & 4) != 0;
+  o.chaptersPerPiece = 1 + number % 4;
+  o.maxKb = number % 4;
+  o.parts = 1 + number % 8;
+  o.titleMax = data[2] & 63;
+  o.keywords = kKeywords[data[4] % (sizeof kKeywords / sizeof kKeywords[0])];
+  o.noPromotion = !decorated;
+  o.trimSpaces = decorated;
+  o.addHead = o.addTail = decorated;
+  o.head = "H\nH";
+  o.tail = "T";
 
   QuietHost host(series);
   sekato::engine::SplitRun run(o, host);

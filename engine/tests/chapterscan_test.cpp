@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "messages.h"
+#include "numberparse.h"
 #include "scanreport.h"
 #include "testsupport.h"
 #include "textcodec.h"
@@ -21,8 +22,8 @@ class ChapterScanTest : public ::testing::Test {
  protected:
   SplitOptions Novel(const char* keywords, const char* titleMax) {
     auto options = OptionsFor(CorpusNovel(), dir / "out");
-    options.m_strKeywords = G(keywords);
-    options.m_strTitleMax = titleMax;
+    options.keywords = G(keywords);
+    options.titleMax = ParseNumber(titleMax);
     return options;
   }
   TempDir dir;
@@ -59,10 +60,10 @@ TEST_F(ChapterScanTest, ListsWhatTheSplitWrites) {
   for (const auto& c : cases) {
     TempDir out;
     auto options = Novel(c.keywords, c.titleMax);
-    options.m_strNewDir = out / "pieces";
-    options.m_strChaptersPerFile = c.perFile;
-    options.m_nNameMode = 2;
-    options.m_bTrimSpaces = c.trim;
+    options.newFolder = out / "pieces";
+    options.chaptersPerPiece = ParseNumber(c.perFile);
+    options.naming = PieceNaming::ChapterTitle;
+    options.trimSpaces = c.trim;
     const auto r = ChapterScan::Run(options, c.series);
     RecordingHost host;
     host.series = c.series;
@@ -102,12 +103,12 @@ TEST_F(ChapterScanTest, ReadsEachEncodingAsTheSplitDoes) {
       TempDir out;
       WriteFile(out / "book.txt", bytes);
       auto options = OptionsFor(out / "book.txt", out / "pieces");
-      options.m_textEncoding = Encoding::Utf8;
-      options.m_strKeywords = "第 回";
-      options.m_strTitleMax = titleMax;
-      options.m_nNameMode = 2;
+      options.textEncoding = Encoding::Utf8;
+      options.keywords = "第 回";
+      options.titleMax = ParseNumber(titleMax);
+      options.naming = PieceNaming::ChapterTitle;
       // Too short to tell Big5 from GBK by itself: chosen, as -e does.
-      if (form.encoding == Encoding::Big5) options.m_encoding = Encoding::Big5;
+      if (form.encoding == Encoding::Big5) options.encoding = Encoding::Big5;
       const auto r = ChapterScan::Run(options, S::None);
       ASSERT_EQ(r.status, ScanResult::Status::Done) << r.error;
       EXPECT_EQ(r.sourceEncoding, form.encoding);
@@ -152,7 +153,7 @@ TEST_F(ChapterScanTest, NumberingReportsGapsRepeatsAndNumbersOutOfOrder) {
   WriteFile(source, G("序\r\n第1章\r\na\r\n第二章\r\nb\r\n第三章\r\nc\r\n第三章\r\nd\r\n"
                       "第五章\r\ne\r\n第7章\r\nf\r\n第六章\r\ng"));
   auto options = OptionsFor(source, dir / "out");
-  options.m_strChaptersPerFile = "2";
+  options.chaptersPerPiece = 2;
   const auto r = ChapterScan::Run(options, S::None);
   ASSERT_EQ(r.headingCount, 7);
   ASSERT_EQ(r.numbering.size(), 3u);
@@ -195,7 +196,7 @@ TEST_F(ChapterScanTest, SuggestsOptionsOnTheWindowsDefaults) {
 TEST_F(ChapterScanTest, RefusesWhatTheSplitRefuses) {
   auto options = Novel("第?回", "30");
   EXPECT_EQ(ChapterScan::Run(options, S::None).status, ScanResult::Status::Refused);
-  options.m_strSrcPath = dir / "missing.txt";
+  options.sourcePath = dir / "missing.txt";
   EXPECT_EQ(ChapterScan::Run(options, S::Chinese).status, ScanResult::Status::Failed);
   bool asked = false;
   const auto r = ChapterScan::Run(Novel("第 回", "30"), S::None, [&](std::int64_t, std::int64_t) {
@@ -211,7 +212,7 @@ TEST_F(ChapterScanTest, RefusesAFifoOrADeviceWithTheSplitsMessage) {
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   for (const std::string& path : {fifo, std::string("/dev/null")}) {
     auto options = Novel("第 回", "30");
-    options.m_strSrcPath = path;
+    options.sourcePath = path;
     const ScanResult r = ChapterScan::Run(options, S::None);
     EXPECT_EQ(r.status, ScanResult::Status::Refused) << path;
     EXPECT_EQ(r.error, Messages::Format(Messages::kNotRegularSource, path));

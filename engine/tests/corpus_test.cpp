@@ -16,9 +16,9 @@ class CorpusSplit : public ::testing::Test {
 
 TEST_F(CorpusSplit, ChapterKeywordsFindEveryHeadingIncludingTheRepeatedOne) {
   auto options = Options();
-  options.m_strKeywords = G("第 回");
-  options.m_strTitleMax = "30";
-  options.m_nNameMode = 2;
+  options.keywords = G("第 回");
+  options.titleMax = 30;
+  options.naming = PieceNaming::ChapterTitle;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
   const auto names = ListDir(dir / "out");
   ASSERT_EQ(names.size(), 121u);
@@ -33,9 +33,9 @@ TEST_F(CorpusSplit, NumberedKeywordsReadTheBooksOwnSpellingOfEveryNumber) {
   // The book writes 101 as 第一百一回 and 110 as 第一百十回; its second 第三十五回 is body
   // text of chapter 35, since chapter 36 is expected there.
   auto options = Options();
-  options.m_strKeywords = G("第?回");
-  options.m_strTitleMax = "30";
-  options.m_nNameMode = 2;
+  options.keywords = G("第?回");
+  options.titleMax = 30;
+  options.naming = PieceNaming::ChapterTitle;
   host.series = Numerals::Series::Chinese;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
   const auto names = ListDir(dir / "out");
@@ -46,7 +46,7 @@ TEST_F(CorpusSplit, NumberedKeywordsReadTheBooksOwnSpellingOfEveryNumber) {
 
 TEST_F(CorpusSplit, DefaultTitleLimitSkipsLongHeadings) {
   auto options = Options();
-  options.m_strKeywords = G("第 回");
+  options.keywords = G("第 回");
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
   EXPECT_LT(ListDir(dir / "out").size(), 121u);
 }
@@ -55,24 +55,24 @@ TEST_F(CorpusSplit, NoTextIsLostInAnyMode) {
   const std::string source = WithoutBreaks(ReadFile(CorpusNovel()));
   struct Mode {
     int split;
-    const char* value;
+    std::int64_t value;
     bool keepLines;
   };
-  for (const Mode mode : {Mode{0, "1", false}, Mode{0, "7", false}, Mode{1, "13", false},
-                          Mode{1, "13", true}, Mode{2, "9", false}, Mode{1, "0", false}}) {
+  for (const Mode mode : {Mode{0, 1, false}, Mode{0, 7, false}, Mode{1, 13, false},
+                          Mode{1, 13, true}, Mode{2, 9, false}, Mode{1, 0, false}}) {
     auto options = Options();
-    options.m_nSplitMode = static_cast<SplitMode>(mode.split);
-    options.m_strKeywords = G("第 回");
-    options.m_strTitleMax = "30";
-    options.m_strChaptersPerFile = mode.value;
-    options.m_strMaxKB = mode.value;
-    options.m_strParts = mode.value;
-    options.m_bKeepLines = mode.keepLines;
-    options.m_strNewDir =
-        dir / ("out" + std::to_string(mode.split) + mode.value + (mode.keepLines ? "k" : ""));
+    options.mode = static_cast<SplitMode>(mode.split);
+    options.keywords = G("第 回");
+    options.titleMax = 30;
+    options.chaptersPerPiece = mode.value;
+    options.maxKb = mode.value;
+    options.parts = mode.value;
+    options.keepLines = mode.keepLines;
+    options.newFolder = dir / ("out" + std::to_string(mode.split) + std::to_string(mode.value) +
+                               (mode.keepLines ? "k" : ""));
     RecordingHost run;
     ASSERT_EQ(Split(options, run), SplitOutcome::Completed);
-    EXPECT_TRUE(WithoutBreaks(JoinPieces(options.m_strNewDir)) == source)
+    EXPECT_TRUE(WithoutBreaks(JoinPieces(options.newFolder)) == source)
         << "mode " << mode.split << " value " << mode.value;
   }
 }

@@ -25,9 +25,9 @@ TEST(Hardening, TitleNamesNeverTakeTheNameOfAPieceStillToCome) {
   }
   WriteFile(dir / "002.txt", book);
   auto options = OptionsFor(dir / "002.txt", dir / "out");
-  options.m_nNameMode = 2;
-  options.m_strChaptersPerFile = "2";
-  options.m_strKeywords = "?";
+  options.naming = PieceNaming::ChapterTitle;
+  options.chaptersPerPiece = 2;
+  options.keywords = "?";
   RecordingHost host;
   host.series = Numerals::Series::Ascii;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
@@ -58,8 +58,8 @@ TEST(Hardening, ALinkOrSpecialFileAtAPieceNameFailsTheRunAndIsLeftAlone) {
     TempDir dir;
     WriteFile(dir / "src.txt", std::string(1500, 'x') + "\r\n" + std::string(1500, 'y'));
     auto options = OptionsFor(dir / "src.txt", dir / "out");
-    options.m_nSplitMode = SplitMode::BySize;
-    options.m_strMaxKB = "1";
+    options.mode = SplitMode::BySize;
+    options.maxKb = 1;
     fs::create_directory(dir / "out");
     c.plant(dir / "out/src_002.txt", dir / "outside.txt");
     RecordingHost host;
@@ -82,15 +82,15 @@ TEST(Hardening, AStopTakesEffectWithinALongLineInEveryMode) {
       {"chapter", [](SplitOptions&) {}},
       {"size",
        [](SplitOptions& o) {
-         o.m_nSplitMode = SplitMode::BySize;
-         o.m_strMaxKB = "1000";
+         o.mode = SplitMode::BySize;
+         o.maxKb = 1000;
        }},
       {"keep-lines",
        [](SplitOptions& o) {
-         o.m_nSplitMode = SplitMode::BySize;
-         o.m_bKeepLines = true;
+         o.mode = SplitMode::BySize;
+         o.keepLines = true;
        }},
-      {"clean-up", [](SplitOptions& o) { o.m_bTrimSpaces = true; }},
+      {"clean-up", [](SplitOptions& o) { o.trimSpaces = true; }},
   };
   for (const auto& c : cases) {
     TempDir dir;
@@ -158,9 +158,9 @@ TEST(Hardening, ASourceCutShortDuringTheRunFailsNamingBothSizes) {
     while (book.size() < (std::size_t{4} << 20)) book += G("第一章 天下大势，分久必合。\r\n");
     WriteFile(dir / "src.txt", book);
     auto options = OptionsFor(dir / "src.txt", dir / "out");
-    options.m_nSplitMode = SplitMode::BySize;
-    options.m_encoding = Encoding::Gbk;
-    options.m_outEncoding = c.to;
+    options.mode = SplitMode::BySize;
+    options.encoding = Encoding::Gbk;
+    options.outEncoding = c.to;
     constexpr std::int64_t kKeep = 3 << 20;
     TruncatingHost host(dir / "src.txt", kKeep);
     SplitRun run(options, host);

@@ -53,13 +53,13 @@ std::vector<std::string> ListDir(const std::string& dir) {
 
 SplitOptions OptionsFor(const std::string& source, const std::string& outDir) {
   SplitOptions options;
-  options.m_strSrcPath = source;
-  options.m_strSrcBase = SourcePath::Base(source);
-  options.m_strSrcTitle = SourcePath::Title(source);
-  options.m_strCustomName = options.m_strSrcTitle;
-  options.m_nDirMode = 0;
-  options.m_strNewDir = outDir;
-  options.m_bNoAd = true;
+  options.sourcePath = source;
+  options.sourceBase = SourcePath::Base(source);
+  options.sourceTitle = SourcePath::Title(source);
+  options.customName = options.sourceTitle;
+  options.folder = FolderChoice::NewFolder;
+  options.newFolder = outDir;
+  options.noPromotion = true;
   return options;
 }
 

@@ -233,12 +233,12 @@ class TestRunControl : public QObject {
     m_run->Release();
     QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
     const SplitOptions& seen = m_run->optionsAtEnd;
-    QCOMPARE(seen.m_strSrcPath, std::string("/books/novel.txt"));
-    QCOMPARE(seen.m_strSrcBase, std::string("/books/novel"));
-    QVERIFY(seen.m_nSplitMode == sekato::engine::SplitMode::ByChapter);
-    QCOMPARE(seen.m_nDirMode, 1);
-    QCOMPARE(seen.m_strMaxKB, std::string("1000"));
-    QCOMPARE(seen.m_strKeywords, std::string("第  章"));
+    QCOMPARE(seen.sourcePath, std::string("/books/novel.txt"));
+    QCOMPARE(seen.sourceBase, std::string("/books/novel"));
+    QVERIFY(seen.mode == sekato::engine::SplitMode::ByChapter);
+    QVERIFY(seen.folder == sekato::engine::FolderChoice::BesideSource);
+    QCOMPARE(seen.maxKb, std::int64_t{1000});
+    QCOMPARE(seen.keywords, std::string("第  章"));
     QVERIFY(m_run->numeralSeries == sekato::engine::Numerals::Series::Chinese);
   }
 
@@ -263,10 +263,10 @@ class TestRunControl : public QObject {
     m_run->Release();
     QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
     const SplitOptions& seen = m_run->optionsAtEnd;
-    QCOMPARE(seen.m_strKeywords, std::string("第 😀 章"));
-    QVERIFY(seen.m_textEncoding == sekato::engine::Encoding::Utf8);
-    QVERIFY(seen.m_encoding == sekato::engine::Encoding::Utf8);
-    QVERIFY(seen.m_outEncoding == sekato::engine::Encoding::Big5);
+    QCOMPARE(seen.keywords, std::string("第 😀 章"));
+    QVERIFY(seen.textEncoding == sekato::engine::Encoding::Utf8);
+    QVERIFY(seen.encoding == sekato::engine::Encoding::Utf8);
+    QVERIFY(seen.outEncoding == sekato::engine::Encoding::Big5);
   }
 
   void warningsFollowTheClosingMessage() {
