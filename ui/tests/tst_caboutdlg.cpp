@@ -126,6 +126,7 @@ void TestAboutDlg::controlsAndWhereTheySit() {
   QCOMPARE(link->windowText(), CAboutDlg::LinkMarkup());
   QCOMPARE(link->Label().m_segments.size(), size_t{1});
   QCOMPARE(link->Label().m_segments.front().strLink, std::string(SiteAddresses::kForum));
+  QCOMPARE(QString::fromStdString(link->Label().m_strPlain), QStringLiteral("岚溪软件论坛"));
 
   // Where they sit: apart and inside the box, the picture beside the product's name, then
   // the date, the rule, and the link beside OK at the bottom; the left column lines up and OK
