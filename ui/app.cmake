@@ -46,7 +46,8 @@ target_link_libraries(sekato-guibench PRIVATE sekato_ui sekato_res)
 sekato_target_warnings(sekato-guibench)
 
 if(SEKATO_BUILD_TESTS)
-  add_library(sekato_ui_testsupport STATIC tests/uitestsupport.cpp tests/uitestsupport.h)
+  add_library(sekato_ui_testsupport STATIC tests/uitestsupport.cpp tests/uitestsupport.h
+                                           tests/layoutcheck.cpp tests/layoutcheck.h)
   target_include_directories(sekato_ui_testsupport PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/tests)
   target_link_libraries(sekato_ui_testsupport PUBLIC sekato_ui Qt6::Test)
   sekato_target_warnings(sekato_ui_testsupport)

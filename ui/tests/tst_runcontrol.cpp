@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QSemaphore>
 #include <QtTest>
 #include <atomic>
 #include <condition_variable>
@@ -34,7 +35,8 @@ const QString kDone = QStringLiteral("文件分割完成！");
 const QString kStopped = QStringLiteral("文件分割被终止！");
 
 /// A split that runs until the test releases it or Stop clears the flag, then ends the way
-/// the engine does: completion message and flag cleared, or termination message.
+/// the engine does: completion message and flag cleared, or termination message. `started`
+/// and `ended` count runs that have begun and returned, for the test to wait on.
 class ScriptedRun {
  public:
   CSplitWorker::RunFunction Function() {
@@ -42,21 +44,16 @@ class ScriptedRun {
       ++runs;
       numeralSeries = host.NumeralSeries();
       host.SetProgressRange(1000);
+      started.release();
       {
+        // Stop only lowers the flag, with nothing to wake a waiter: look at it as the engine
+        // does between lines, while Release wakes the wait at once.
         std::unique_lock lock(m_mutex);
         while (!m_bReleased && host.IsRunning()) m_cv.wait_for(lock, std::chrono::milliseconds(2));
       }
-      optionsAtEnd = options;  // the run's own options, after the form was edited
-      if (!host.IsRunning()) {
-        waitingForMessage = true;
-        host.ShowMessage(SplitOutcome::Stopped, kStopped.toStdString());
-        return SplitOutcome::Stopped;
-      }
-      host.SetProgressPos(1000);
-      waitingForMessage = true;
-      host.ShowMessage(SplitOutcome::Completed, kDone.toStdString());
-      host.ClearRunning();
-      return SplitOutcome::Completed;
+      const SplitOutcome outcome = End(options, host);
+      ended.release();
+      return outcome;
     };
   }
 
@@ -67,15 +64,30 @@ class ScriptedRun {
   }
 
   std::atomic<int> runs{0};
-  std::atomic<bool> waitingForMessage{false};
+  QSemaphore started;
+  QSemaphore ended;
   std::optional<sekato::engine::Numerals::Series> numeralSeries;
   SplitOptions optionsAtEnd;
 
  private:
+  SplitOutcome End(const SplitOptions& options, SplitHost& host) {
+    optionsAtEnd = options;  // the run's own options, after the form was edited
+    if (!host.IsRunning()) {
+      host.ShowMessage(SplitOutcome::Stopped, kStopped.toStdString());
+      return SplitOutcome::Stopped;
+    }
+    host.SetProgressPos(1000);
+    host.ShowMessage(SplitOutcome::Completed, kDone.toStdString());
+    host.ClearRunning();
+    return SplitOutcome::Completed;
+  }
+
   std::mutex m_mutex;
   std::condition_variable m_cv;
   bool m_bReleased = false;
 };
+
+constexpr int kPatienceMs = 20000;  // how long a step may take before the test gives up
 
 /// Ends the test program if a step hangs (a deadlock would otherwise wait for ctest's timeout).
 class Watchdog {
@@ -207,9 +219,13 @@ class TestRunControl : public QObject {
     QCOMPARE(m_run->runs.load(), 1);
     QCOMPARE(messages.texts, QStringList{kStopped});
 
-    // Now a new run starts, and nothing of the old one clears its flag.
+    // Now a new run starts, and nothing of the old one clears its flag: with the new run
+    // under way, everything the old one left queued is handled before the flag is read.
+    QVERIFY(m_run->started.tryAcquire(1, kPatienceMs));
     QVERIFY(Frame()->OnCommand(ID_SPLIT_START));
-    QTest::qWait(50);
+    QVERIFY(m_run->started.tryAcquire(1, kPatienceMs));
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents();
     QCOMPARE(View()->m_bRunning.load(), 1);
     m_run->Release();
     QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
@@ -360,9 +376,7 @@ class TestRunControl : public QObject {
     Frame()->OnCommand(ID_SPLIT_START);
     m_run->Release();
     // The run has ended; without giving the window a chance to show the box, close it.
-    QDeadlineTimer deadline(20000);
-    while (!m_run->waitingForMessage && !deadline.hasExpired()) QThread::msleep(1);
-    QThread::msleep(20);
+    QVERIFY(m_run->ended.tryAcquire(1, kPatienceMs));
     {
       const Watchdog watchdog(20);
       QVERIFY(Frame()->close());
