@@ -16,11 +16,10 @@
 #include "interruptflag.h"
 #include "listoutput.h"
 #include "listprinter.h"
-#include "messages.h"
+#include "message.h"
 #include "numberparse.h"
 #include "outputfolders.h"
 #include "programversion.h"
-#include "progressmeter.h"
 #include "scanreport.h"
 #include "sourcepath.h"
 #include "splitrun.h"
@@ -75,7 +74,7 @@ bool CliApp::BuildOptions() {
   using Series = engine::Numerals::Series;
   static const std::map<std::string, Series> kSeries = {
       {"ascii", Series::Ascii}, {"fullwidth", Series::FullWidth}, {"chinese", Series::Chinese}};
-  m_series = m_strNumerals.empty() ? Series::None : kSeries.at(m_strNumerals);
+  o.numerals = m_strNumerals.empty() ? Series::None : kSeries.at(m_strNumerals);
   o.addHead = m_bHead;
   o.addTail = m_bTail;
   // Texts stay UTF-8: the run writes them in the pieces' encoding, or refuses them naming the
@@ -105,12 +104,13 @@ engine::SplitOptions CliApp::OptionsFor(const std::string& source) const {
 int CliApp::SplitOne(const std::string& source, const std::string& prefix, bool bar,
                      std::atomic<int>& running) const {
   const engine::SplitOptions options = OptionsFor(source);
-  TerminalHost host(m_series, m_bQuiet, running, prefix, bar);
+  TerminalHost host(m_bQuiet, running, prefix, bar);
   const auto start = std::chrono::steady_clock::now();
-  const engine::SplitOutcome outcome = engine::SplitThreadProc(options, host);
+  const engine::SplitEnd end = engine::SplitRun(options, host).Execute();
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  switch (outcome) {
+  host.Tell(end);
+  switch (end.outcome) {
     case engine::SplitOutcome::Completed:
       break;
     case engine::SplitOutcome::Stopped:
@@ -124,7 +124,7 @@ int CliApp::SplitOne(const std::string& source, const std::string& prefix, bool 
   // The pieces are all written by now: a summary that runs out of memory is left out rather
   // than turning a finished split into a reported failure.
   try {
-    PrintSummary(source, options, host.Written(), prefix, seconds);
+    PrintSummary(source, options, end.tally, prefix, seconds);
   } catch (const std::bad_alloc&) {
   }
   return kExitDone;
@@ -143,7 +143,7 @@ void CliApp::PrintSummary(const std::string& source, const engine::SplitOptions&
   if (tally.headings == 0 || tally.gapsOrRepeats) {
     if (tally.headings == 0) summary += "；没有找到章节标题";
     if (IsRegularFile(source)) {
-      const auto report = engine::ChapterScan::Run(options, m_series);
+      const auto report = engine::ChapterScan::Run(options);
       if (report.status == engine::ScanResult::Status::Done) {
         for (const auto& issue : report.numbering) {
           notes.push_back(engine::ScanReport::Issue(issue));
@@ -163,19 +163,10 @@ void CliApp::PrintSummary(const std::string& source, const engine::SplitOptions&
 
 int CliApp::ListOne(const std::string& source, const std::string& prefix, bool bar,
                     std::atomic<int>& running, std::FILE* out) const {
-  std::unique_ptr<ProgressMeter> meter;
-  if (bar && !m_bQuiet && ::isatty(STDERR_FILENO)) meter = std::make_unique<ProgressMeter>(stderr);
-  bool ranged = false;
-  const auto result = engine::ChapterScan::Run(
-      OptionsFor(source), m_series, [&](std::int64_t position, std::int64_t length) {
-        if (meter) {
-          if (!ranged) meter->SetRange(length);
-          ranged = true;
-          meter->Update(position);
-        }
-        return running.load(std::memory_order_relaxed) != 0;
-      });
-  if (meter) meter->Finish();
+  // The list says nothing of the encoding on stderr: JSON and the table carry it.
+  TerminalHost host(m_bQuiet, running, prefix, bar, false);
+  const auto result = engine::ChapterScan::Run(OptionsFor(source), &host);
+  host.EndBar();
   // A refused or failed inspection found nothing to list: only JSON says so on stdout.
   if (m_bJson) {
     ListPrinter::Json(result, source, out);
@@ -189,12 +180,12 @@ int CliApp::ListOne(const std::string& source, const std::string& prefix, bool b
       std::fprintf(stderr, "%s检查被终止！\n", prefix.c_str());
       return kExitStopped;
     case engine::ScanResult::Status::Refused:
-      std::fprintf(stderr, "sekato-cli: %s%s\n", prefix.c_str(), result.error.c_str());
+      std::fprintf(stderr, "sekato-cli: %s%s\n", prefix.c_str(), result.error.Text().c_str());
       return kExitRefused;
     case engine::ScanResult::Status::Failed:
       break;
   }
-  std::fprintf(stderr, "sekato-cli: %s%s\n", prefix.c_str(), result.error.c_str());
+  std::fprintf(stderr, "sekato-cli: %s%s\n", prefix.c_str(), result.error.Text().c_str());
   return kExitFailed;
 }
 
@@ -288,9 +279,11 @@ int CliApp::Run(int argc, char** argv) {
     runs.reserve(count);
     for (const auto& source : m_sources) runs.push_back(OptionsFor(source));
     if (const auto clash = engine::OutputFolders::FindClash(runs)) {
-      const std::string text = engine::Messages::Format(
-          engine::Messages::kSharedFolder, m_sources[clash->first], m_sources[clash->second],
-          engine::OutputFolders::Of(runs[clash->second]));
+      const std::string text =
+          engine::Message(engine::MessageId::SharedFolder,
+                          {m_sources[clash->first], m_sources[clash->second],
+                           engine::OutputFolders::Of(runs[clash->second])})
+              .Text();
       std::fprintf(stderr, "sekato-cli: %s\n", text.c_str());
       return kExitRefused;
     }

@@ -69,7 +69,6 @@ class CliApp final {
   bool m_bList = false;
   bool m_bJson = false;
   unsigned m_nJobs = 0;
-  engine::Numerals::Series m_series = engine::Numerals::Series::None;
 };
 
 }  // namespace sekato::cli

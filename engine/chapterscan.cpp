@@ -10,7 +10,7 @@
 #include "headingmatcher.h"
 #include "linereader.h"
 #include "linesieve.h"
-#include "messages.h"
+#include "message.h"
 #include "numberingcheck.h"
 #include "runencodings.h"
 #include "sourcedecoder.h"
@@ -69,11 +69,11 @@ std::vector<std::string> Needles(const std::vector<std::string>& keywords, Encod
 // body text and not taken.
 Reading ReadLines(const std::string& path, std::size_t markBytes, SourceDecoder& decoder,
                   const TextRules& rules, ScanResult& r, const LineTaker& take,
-                  const KeepGoing& keepGoing, std::string& failure) {
+                  const KeepGoing& keepGoing, Message& failure) {
   LineReader source;
   std::string reason;
   if (!source.Open(path, reason)) {
-    failure = Messages::Format(Messages::kOpenSource, path, reason);
+    failure = {MessageId::OpenSource, {path, reason}};
     return Reading::Failed;
   }
   r.sourceBytes = source.Length();
@@ -101,7 +101,7 @@ Reading ReadLines(const std::string& path, std::size_t markBytes, SourceDecoder&
     if (lineStart && complete) take(data, size, lineOffset);  // parts of a long line are body
   }
   if (source.Failed()) {
-    failure = Messages::Format(Messages::kReadSource, path, source.Error());
+    failure = {MessageId::ReadSource, {path, source.Error()}};
     return Reading::Failed;
   }
   return Reading::Done;
@@ -111,12 +111,12 @@ Reading ReadLines(const std::string& path, std::size_t markBytes, SourceDecoder&
 // numbers; r.lines ends as the count of all lines.
 Reading SiftLines(const std::string& path, std::size_t markBytes, std::vector<std::string> needles,
                   std::size_t lineLimit, ScanResult& r, const SiftedLineTaker& take,
-                  const KeepGoing& keepGoing, std::string& failure) {
+                  const KeepGoing& keepGoing, Message& failure) {
   LineSieve sieve(std::move(needles), kPartLimit);
   sieve.SetLineLimit(lineLimit);
   std::string reason;
   if (!sieve.Open(path, static_cast<std::int64_t>(markBytes), reason)) {
-    failure = Messages::Format(Messages::kOpenSource, path, reason);
+    failure = {MessageId::OpenSource, {path, reason}};
     return Reading::Failed;
   }
   r.sourceBytes = sieve.Length();
@@ -133,7 +133,7 @@ Reading SiftLines(const std::string& path, std::size_t markBytes, std::vector<st
       keepGoing);
   r.lines = sieve.Lines();
   if (end == LineSieve::End::Failed) {
-    failure = Messages::Format(Messages::kReadSource, path, sieve.Error());
+    failure = {MessageId::ReadSource, {path, sieve.Error()}};
     return Reading::Failed;
   }
   return end == LineSieve::End::Done ? Reading::Done : Reading::Stopped;
@@ -142,22 +142,21 @@ Reading SiftLines(const std::string& path, std::size_t markBytes, std::vector<st
 // One pass of the chapter list over a source, in the steps Run names.
 class Listing final {
  public:
-  Listing(const SplitOptions& options, Numerals::Series series)
-      : m_options(options), m_plan(options, series) {
+  explicit Listing(const SplitOptions& options) : m_options(options), m_plan(options) {
     m_r.titleMax = options.titleMax;
   }
 
   ScanResult& Result() { return m_r; }
   /// Refuses what a split would refuse, finds the source's encoding and puts the keywords
   /// into the text the headings are matched in; false when the list ends here.
-  bool Prepare();
+  bool Prepare(SplitHost* host);
   /// Reads the source and takes every line that may matter; false when stopped or failed.
-  bool Read(const ChapterScan::Progress& progress);
+  bool Read(SplitHost* host);
   /// Closes the last piece and sums up.
   void Finish();
 
  private:
-  void End(ScanResult::Status status, std::string message) {
+  void End(ScanResult::Status status, Message message) {
     m_r.status = status;
     m_r.error = std::move(message);
   }
@@ -192,7 +191,7 @@ class Listing final {
   std::string m_pieceTitle;
 };
 
-bool Listing::Prepare() {
+bool Listing::Prepare(SplitHost* host) {
   const SplitOptions& o = m_options;
   if (auto refusal = m_plan.Refusal(SplitPlan::Purpose::ChapterList)) {
     End(ScanResult::Status::Refused, std::move(*refusal));
@@ -201,13 +200,14 @@ bool Listing::Prepare() {
   // The source is read in its own encoding, as a split into pieces of that encoding reads it.
   SplitOptions asSource = o;
   asSource.outEncoding = Encoding::Auto;
-  std::string message;
+  Message message;
   bool refused = false;
   m_encodings = RunEncodings::Resolve(asSource, message, refused);
   if (!m_encodings) {
     End(refused ? ScanResult::Status::Refused : ScanResult::Status::Failed, std::move(message));
     return false;
   }
+  if (host) host->ReportEncoding(m_encodings->Source(), m_encodings->Detected());
   m_rules = &m_encodings->Rules();
   m_text = m_encodings->Text();
   // Headings are matched in GBK or GB18030, as the split's matcher does: a line of any other
@@ -217,13 +217,14 @@ bool Listing::Prepare() {
   m_r.textEncoding = m_converts ? Encoding::Gb18030 : m_text;
   m_matchRules = &TextRules::For(m_r.textEncoding);
   // Keywords the book's encoding cannot hold are refused as the split refuses them.
-  auto keywordText = m_encodings->ToText(m_plan.KeywordText(), o.textEncoding, "关键字", message);
+  auto keywordText = m_encodings->ToText(m_plan.KeywordText(), o.textEncoding,
+                                        MessageId::UnwritableKeywords, message);
   // The keywords as the source writes them, to sift its lines by.
   if (keywordText) m_textKeywords = HeadingMatcher::CutKeywords(*keywordText);
   if (keywordText && m_converts) {
     keywordText = TextCodec::Convert(*keywordText, m_text, m_r.textEncoding);
     if (!keywordText)
-      message = Messages::Format(Messages::kUnwritableText, "关键字", "?", "GB18030");
+      message = {MessageId::UnwritableKeywords, {"?", "GB18030"}};
   }
   if (!keywordText) {
     End(ScanResult::Status::Refused, std::move(message));
@@ -330,14 +331,14 @@ void Listing::TakeHeading(std::string_view line, std::int64_t lineOffset) {
   if (m_r.headings.size() < ScanResult::kMaxListed) m_r.headings.push_back(std::move(h));
 }
 
-bool Listing::Read(const ChapterScan::Progress& progress) {
+bool Listing::Read(SplitHost* host) {
   const SplitOptions& o = m_options;
   std::int64_t nextReport = kProgressStep;
   // False when the pass is to stop, having come to source byte `offset`.
   const auto keepGoing = [&](std::int64_t offset) {
     if (offset < nextReport) return true;
     nextReport = offset + kProgressStep;
-    return !progress || progress(offset, m_r.sourceBytes);
+    return !host || host->Progress(offset, m_r.sourceBytes);
   };
   // Text read as it lies in the file is sifted: only the lines that hold a keyword or a
   // heading form are looked at. A converted source is read line by line.
@@ -356,7 +357,7 @@ bool Listing::Read(const ChapterScan::Progress& progress) {
   const auto take = [this](char* data, std::size_t size, std::int64_t lineOffset) {
     TakeLine(data, size, lineOffset);
   };
-  std::string failure;
+  Message failure;
   const std::size_t markBytes = m_encodings->MarkBytes();
   const Reading reading =
       needles.empty()
@@ -369,7 +370,7 @@ bool Listing::Read(const ChapterScan::Progress& progress) {
                 },
                 keepGoing, failure);
   if (reading == Reading::Done) {
-    if (progress) progress(m_r.sourceBytes, m_r.sourceBytes);
+    if (host) host->Progress(m_r.sourceBytes, m_r.sourceBytes);
     return true;
   }
   End(reading == Reading::Stopped ? ScanResult::Status::Stopped : ScanResult::Status::Failed,
@@ -389,10 +390,9 @@ void Listing::Finish() {
 
 }  // namespace
 
-ScanResult ChapterScan::Run(const SplitOptions& options, Numerals::Series series,
-                            const Progress& progress) {
-  Listing listing(options, series);
-  if (listing.Prepare() && listing.Read(progress)) listing.Finish();
+ScanResult ChapterScan::Run(const SplitOptions& options, SplitHost* host) {
+  Listing listing(options);
+  if (listing.Prepare(host) && listing.Read(host)) listing.Finish();
   return std::move(listing.Result());
 }
 

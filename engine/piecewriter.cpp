@@ -6,7 +6,6 @@
 #include <cstdio>
 
 #include "fileops.h"
-#include "messages.h"
 #include "textrules.h"
 
 namespace sekato::engine {
@@ -43,14 +42,14 @@ bool PieceWriter::Open(std::int64_t number) {
   }
   switch (refusal) {
     case OutFile::Refusal::Special:
-      m_strError = Messages::Format(Messages::kNotRegularPiece, m_strPath);
+      m_error = {MessageId::NotRegularPiece, {m_strPath}};
       break;
     case OutFile::Refusal::Untouchable:
-      m_strError = Messages::Format(
-          hit == 0 ? Messages::kWouldOverwriteSource : Messages::kWouldOverwritePiece, m_strPath);
+      m_error = {hit == 0 ? MessageId::WouldOverwriteSource : MessageId::WouldOverwritePiece,
+                 {m_strPath}};
       break;
     default:
-      m_strError = Messages::Format(Messages::kCreatePiece, m_strPath, reason);
+      m_error = {MessageId::CreatePiece, {m_strPath, reason}};
       break;
   }
   return false;
@@ -100,7 +99,7 @@ bool PieceWriter::Close(bool withEnding) {
   }
   std::string reason;
   if (!m_file.Close(reason)) {
-    m_strError = Messages::Format(Messages::kWritePiece, m_strPath, reason);
+    m_error = {MessageId::WritePiece, {m_strPath, reason}};
     return false;
   }
   return true;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "encoding.h"
+#include "message.h"
 #include "outfile.h"
 #include "piecenamer.h"
 
@@ -97,8 +98,8 @@ class PieceWriter final {
   std::int64_t Sequence() const { return m_nSequence; }
   /// True once a write to the current piece has failed.
   bool WriteFailed() const { return m_file.Failed(); }
-  /// The message for the last failure (UTF-8).
-  const std::string& ErrorMessage() const { return m_strError; }
+  /// What the last failure is to be told as.
+  const Message& ErrorMessage() const { return m_error; }
 
  private:
   bool Open(std::int64_t number);
@@ -113,7 +114,7 @@ class PieceWriter final {
   std::int64_t m_nSequence = 0;
   std::int64_t m_nCount = 0;
   std::int64_t m_nOpenCount = 0;  ///< the count once the head text was written
-  std::string m_strError;
+  Message m_error;
   bool m_bMeasured = false;  ///< bytes on disk differ from bytes of text (UTF-16)
   std::int64_t m_nBreakBytes = 2;
 };

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "encoding.h"
+#include "numerals.h"
 
 namespace sekato::engine {
 
@@ -49,6 +50,7 @@ struct SplitOptions {
   std::string customName;  ///< name part for PieceNaming::Custom
   SplitMode mode = SplitMode::ByChapter;
   std::string keywords = "\xB5\xDA  \xD5\xC2";  ///< GBK "第  章"
+  Numerals::Series numerals = Numerals::Series::None;  ///< how "?" in keywords is written
   std::int64_t titleMax = 20;                   ///< heading size in Chinese characters
   std::int64_t chaptersPerPiece = 1;
   std::int64_t maxKb = 1000;

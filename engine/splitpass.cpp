@@ -5,11 +5,12 @@
 
 #include "chaptersplitter.h"
 #include "gbktext.h"
-#include "messages.h"
+#include "message.h"
 #include "pairscanner.h"
 #include "piecewriter.h"
 #include "runencodings.h"
 #include "sizesplitter.h"
+#include "sourcedecoder.h"
 
 namespace sekato::engine {
 
@@ -89,9 +90,9 @@ SplitPass::SplitPass(LineReader& source, PieceWriter& writer, ChapterSplitter* c
   m_runLimits.fullWidthSpace = m_rules.FullWidthSpace();
 }
 
-SplitPass::Ending SplitPass::Run() {
+SplitEnd SplitPass::Run() {
   if (!m_writer.OpenFirst()) return Fail(m_writer.ErrorMessage());
-  m_host.SetProgressRange(m_source.Length());
+  m_nLength = m_source.Length();
   char* data = nullptr;
   std::size_t size = 0;
   bool complete = true;
@@ -106,7 +107,7 @@ SplitPass::Ending SplitPass::Run() {
     const bool lineStart = !m_bInLine;
     m_bInLine = !complete;
     // Looked at for every part of a long line too, so a stop never waits for a line's end.
-    if (!m_host.IsRunning()) {
+    if (!KeepGoing()) {
       m_bStopped = true;
       break;
     }
@@ -137,7 +138,7 @@ inline bool SplitPass::TakeRun() {
   std::size_t size = 0;
   if (!m_source.NextRun(m_runLimits, data, size)) return false;
   m_nNextPartStart = m_source.Position();
-  if (!m_host.IsRunning()) {
+  if (!KeepGoing()) {
     m_bStopped = true;
     return false;
   }
@@ -241,16 +242,16 @@ bool SplitPass::StartLongLine(bool trimmed) {
   if (!m_pSizes || !m_pSizes->KeepsLines()) return true;
   const std::int64_t room = m_pSizes->WholeLineRoom();
   const std::int64_t measured =
-      room < 0 ? 0 : m_source.MeasureLine(trimmed, room, [this] { return m_host.IsRunning(); });
+      room < 0 ? 0 : m_source.MeasureLine(trimmed, room, [this] { return KeepGoing(); });
   m_bStopped = measured == -2;
   return measured >= 0 && m_pSizes->StartLongLine(room < 0 ? room + 1 : measured);
 }
 
 // A failed write is only known to the piece: closing it turns it into the message. False
-// then; else the host is told how far the run has come.
+// then; else the position is noted, for the host to be told at the next look.
 inline bool SplitPass::Stepped(std::int64_t position) {
   if (m_writer.WriteFailed() && !m_writer.Close(false)) return false;
-  m_host.SetProgressPos(position);
+  m_nProgress = position;
   return true;
 }
 
@@ -261,41 +262,49 @@ inline void SplitPass::WarnOfInvalid() {
   m_host.Warn(InvalidByte());
 }
 
-std::string SplitPass::InvalidByte() const {
-  const std::string offset = std::to_string(m_source.FirstInvalid());
-  const std::string_view encoding = Encodings::DisplayName(m_sourceEncoding);
+Message SplitPass::InvalidByte() const {
+  std::string offset = std::to_string(m_source.FirstInvalid());
+  std::string encoding(Encodings::DisplayName(m_sourceEncoding));
   const std::string& writtenAs = m_source.InvalidWrittenAs();
-  if (writtenAs.empty()) return Messages::Format(Messages::kInvalidInSource, offset, encoding);
-  return Messages::Format(Messages::kReplacedInSource, offset, encoding,
-                          writtenAs == "?" ? "“?”" : writtenAs);
+  if (writtenAs.empty()) return {MessageId::InvalidInSource, {std::move(offset), encoding}};
+  return {MessageId::ReplacedInSource,
+          {std::move(offset), encoding, writtenAs == "?" ? "“?”" : writtenAs}};
 }
 
-std::string SplitPass::ReadError() const {
-  return Messages::Format(Messages::kReadSource, m_settings.sourcePath, m_source.Error());
+Message SplitPass::ReadError() const {
+  std::string path(m_settings.sourcePath);
+  // A character the pieces cannot hold stops the reading, but nothing failed to be read.
+  if (m_settings.decoder && !m_settings.decoder->Unwritable().empty()) {
+    Message unwritable{MessageId::UnwritableInSource, {std::move(path)}};
+    for (const std::string& arg : m_settings.decoder->Unwritable()) unwritable.args.push_back(arg);
+    return unwritable;
+  }
+  return {MessageId::ReadSource, {std::move(path), m_source.Error()}};
 }
 
 // A failure closes what is open and keeps every piece written so far, but for one that holds
 // nothing of the book yet. When reading stopped the run, the piece it cut short is named.
-SplitPass::Ending SplitPass::Fail(const std::string& text) {
+SplitEnd SplitPass::Fail(const Message& message) {
   const bool reading = m_source.Failed();
   m_source.Close();
   if (!m_writer.HoldsText()) {
     m_writer.Discard();
-    return {SplitOutcome::Failed, text};
+    return {SplitOutcome::Failed, message, {}};
   }
   m_writer.Close(false);
-  if (!reading) return {SplitOutcome::Failed, text};
-  return {SplitOutcome::Failed,
-          text + "。" + Messages::Format(Messages::kPieceCutShort, m_writer.Path())};
+  if (!reading) return {SplitOutcome::Failed, message, {}};
+  Message cutShort = message;
+  cutShort.then.push_back({MessageId::PieceCutShort, {m_writer.Path()}});
+  return {SplitOutcome::Failed, std::move(cutShort), {}};
 }
 
-SplitPass::Ending SplitPass::End() {
+SplitEnd SplitPass::End() {
   WarnOfInvalid();
   if (m_source.Failed()) return Fail(ReadError());
   if (m_bStopped) {
     m_source.Close();
-    if (!m_writer.Close(false)) return {SplitOutcome::Failed, m_writer.ErrorMessage()};
-    return {SplitOutcome::Stopped, std::string(Messages::kStopped)};
+    if (!m_writer.Close(false)) return {SplitOutcome::Failed, m_writer.ErrorMessage(), {}};
+    return {SplitOutcome::Stopped, {MessageId::Stopped}, {}};
   }
   if (!m_writer.Close(true)) return Fail(m_writer.ErrorMessage());
   if (m_pChapters) m_pChapters->RenameLast();
@@ -305,13 +314,17 @@ SplitPass::Ending SplitPass::End() {
   const std::int64_t length = m_source.Length();
   m_source.Close();
   if (read < length) {
-    return {SplitOutcome::Failed, Messages::Format(Messages::kSourceShrank, m_settings.sourcePath,
-                                                   std::to_string(length), std::to_string(read))};
+    return {SplitOutcome::Failed,
+            {MessageId::SourceShrank,
+             {std::string(m_settings.sourcePath), std::to_string(length), std::to_string(read)}},
+            {}};
   }
-  m_host.Tally({m_writer.Sequence(), std::string(m_settings.directory),
-                m_pChapters ? m_pChapters->Headings() : -1,
-                m_pChapters && m_pChapters->GapsOrRepeats()});
-  return {SplitOutcome::Completed, std::string(Messages::kCompleted)};
+  // The whole source is read: the host sees the end reached, whatever it asks now.
+  m_host.Progress(m_nProgress, m_nLength);
+  return {SplitOutcome::Completed,
+          {MessageId::Completed},
+          {m_writer.Sequence(), std::string(m_settings.directory),
+           m_pChapters ? m_pChapters->Headings() : -1, m_pChapters && m_pChapters->GapsOrRepeats()}};
 }
 
 }  // namespace sekato::engine

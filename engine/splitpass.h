@@ -12,6 +12,8 @@
 
 namespace sekato::engine {
 
+class SourceDecoder;
+
 class ChapterSplitter;
 class PieceWriter;
 class RunEncodings;
@@ -40,12 +42,9 @@ class SplitPass final {
     bool lineRuns = true;         ///< runs of plain lines may be taken (see SplitRun::SetLineRuns)
     std::string_view sourcePath;  ///< named when reading fails
     std::string_view directory;   ///< where the pieces go, for the tally
-  };
-
-  /// How the run ended and the message it shows (UTF-8).
-  struct Ending {
-    SplitOutcome outcome = SplitOutcome::Completed;
-    std::string message;
+    /// The decoder the source is read through, if any: it tells a character the pieces
+    /// cannot hold from a failure to read.
+    const SourceDecoder* decoder = nullptr;
   };
 
   /// Exactly one of `chapters` and `sizes` is given. Every object outlives the pass; the
@@ -54,9 +53,9 @@ class SplitPass final {
             SplitHost& host, const RunEncodings& encodings, const Settings& settings);
 
   /// Opens the first piece and reads the source to its end, or until a stop or a failure.
-  /// On completion the last piece is renamed as the splitter names it and the host is told
-  /// the tally.
-  Ending Run();
+  /// On completion the last piece is renamed as the splitter names it; the end tells the
+  /// tally.
+  SplitEnd Run();
 
  private:
   /// What became of one line or part of a line.
@@ -84,11 +83,13 @@ class SplitPass final {
   bool WritePart(std::string_view part, bool last);
   bool StartLongLine(bool trimmed);
 
-  std::string InvalidByte() const;
-  std::string ReadError() const;
-  Ending Fail(const std::string& text);
+  Message InvalidByte() const;
+  Message ReadError() const;
+  /// Tells the host how far the run has come; false when it asks the run to stop.
+  bool KeepGoing() { return m_host.Progress(m_nProgress, m_nLength); }
+  SplitEnd Fail(const Message& message);
   /// After the last line: the run stopped, failed in reading, or completed.
-  Ending End();
+  SplitEnd End();
 
   LineReader& m_source;
   PieceWriter& m_writer;
@@ -103,6 +104,8 @@ class SplitPass final {
   LineReader::RunLimits m_runLimits;
 
   bool m_bStopped = false;
+  std::int64_t m_nProgress = 0;  ///< source position reached, told at the next KeepGoing
+  std::int64_t m_nLength = 0;
   bool m_bInLine = false;       ///< between the parts of a long line
   bool m_bLineHasText = false;  ///< a long line being cleaned has shown text: its break is written
   bool m_bWarned = false;

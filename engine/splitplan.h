@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "message.h"
 #include "numerals.h"
 #include "piecenamer.h"
 #include "splitoptions.h"
@@ -26,18 +27,18 @@ class SplitPlan final {
   };
 
   /// `options` must outlive the plan.
-  SplitPlan(const SplitOptions& options, Numerals::Series series);
+  explicit SplitPlan(const SplitOptions& options);
 
   /// Why the options cannot be used for `purpose`, before anything is read or made; nothing
   /// when they can. A split with no keywords is refused later (see EmptyKeywordsRefused).
-  std::optional<std::string> Refusal(Purpose purpose) const;
+  std::optional<Message> Refusal(Purpose purpose) const;
   /// True when a split finds no keywords once its folder exists: refused then.
   bool EmptyKeywordsRefused() const {
     return m_options.mode == SplitMode::ByChapter && m_keywordText.empty();
   }
 
   const SplitOptions& Options() const { return m_options; }
-  Numerals::Series Series() const { return m_series; }
+  Numerals::Series Series() const { return m_options.numerals; }
   /// Where the pieces go; empty when there is nowhere (refused).
   const std::string& Directory() const { return m_directory; }
   /// The keywords as typed, white space normalised, in the options' text encoding.
@@ -50,7 +51,6 @@ class SplitPlan final {
 
  private:
   const SplitOptions& m_options;
-  Numerals::Series m_series;
   std::string m_directory;
   std::string m_keywordText;
   std::vector<std::string> m_keywords;

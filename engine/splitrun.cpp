@@ -11,7 +11,7 @@
 #include "folderlock.h"
 #include "headingmatcher.h"
 #include "linereader.h"
-#include "messages.h"
+#include "messagecatalogue.h"
 #include "numerals.h"
 #include "piecewriter.h"
 #include "runencodings.h"
@@ -28,7 +28,7 @@ namespace sekato::engine {
 namespace {
 
 std::string PromotionLine(Encoding text) {
-  const std::string line = std::string(Messages::kPromotion) + " " + SiteAddresses::kHome;
+  const std::string line = std::string(MessageCatalogue::kPromotion) + " " + SiteAddresses::kHome;
   return TextCodec::Convert(line, Encoding::Utf8, text).value_or(SiteAddresses::kHome);
 }
 
@@ -36,7 +36,7 @@ std::string PromotionLine(Encoding text) {
 
 // What a run works with: the plan shared with the chapter list, and what only a split needs.
 struct SplitRun::Plan {
-  Plan(const SplitOptions& options, Numerals::Series series) : split(options, series) {}
+  explicit Plan(const SplitOptions& options) : split(options) {}
   SplitPlan split;
   PieceLayout layout;
   std::optional<RunEncodings> encodings;
@@ -45,38 +45,31 @@ struct SplitRun::Plan {
 SplitRun::SplitRun(SplitOptions options, SplitHost& host)
     : m_options(std::move(options)), m_host(host) {}
 
-SplitOutcome SplitRun::Finish(SplitOutcome outcome, const std::string& utf8Text) {
-  m_host.ShowMessage(outcome, utf8Text);
-  if (outcome != SplitOutcome::Stopped) m_host.ClearRunning();
-  return outcome;
-}
-
-SplitOutcome SplitRun::Execute() {
+SplitEnd SplitRun::Execute() {
   const SplitOptions& o = m_options;
-  Plan plan(o, m_host.NumeralSeries());
+  Plan plan(o);
   if (auto refusal = plan.split.Refusal(SplitPlan::Purpose::Split)) {
-    return Finish(SplitOutcome::Refused, *refusal);
+    return {SplitOutcome::Refused, std::move(*refusal), {}};
   }
 
-  std::string message;
+  Message message;
   bool refused = false;
   plan.encodings = RunEncodings::Resolve(o, message, refused);
   if (!plan.encodings) {
-    return Finish(refused ? SplitOutcome::Refused : SplitOutcome::Failed, message);
+    return {refused ? SplitOutcome::Refused : SplitOutcome::Failed, std::move(message), {}};
   }
   m_host.ReportEncoding(plan.encodings->Source(), plan.encodings->Detected());
   // Text the pieces' encoding cannot hold is refused before anything is made.
-  if (auto refusal = ToRunText(plan)) return Finish(SplitOutcome::Refused, *refusal);
+  if (auto refusal = ToRunText(plan)) return {SplitOutcome::Refused, std::move(*refusal), {}};
 
   std::string reason;
   const std::string& directory = plan.split.Directory();
   if (!FileOps::MakeDirectory(directory, reason)) {
-    return Finish(SplitOutcome::Failed,
-                  Messages::Format(Messages::kMakeDirectory, directory, reason));
+    return {SplitOutcome::Failed, {MessageId::MakeFolder, {directory, reason}}, {}};
   }
   // Refused only now, so that the directory exists after it as it always has.
   if (plan.split.EmptyKeywordsRefused()) {
-    return Finish(SplitOutcome::Refused, std::string(Messages::kEmptyKeywords));
+    return {SplitOutcome::Refused, {MessageId::EmptyKeywords}, {}};
   }
 
   PieceLayout& layout = plan.layout;
@@ -92,49 +85,49 @@ SplitOutcome SplitRun::Execute() {
   // The source itself must never become a piece.
   if (FileOps::SameDirectory(SourcePath::Folder(o.sourcePath), directory) &&
       PieceNamer::IsPieceName(SourcePath::FileName(o.sourcePath), layout.namer.NamePart())) {
-    return Finish(SplitOutcome::Refused,
-                  Messages::Format(Messages::kWouldOverwriteSource, o.sourcePath));
+    return {SplitOutcome::Refused, {MessageId::WouldOverwriteSource, {o.sourcePath}}, {}};
   }
   // Two runs writing into one folder would blend their pieces.
   FolderLock lock;
   if (!lock.Take(directory)) {
-    return Finish(SplitOutcome::Refused, Messages::Format(Messages::kFolderBusy, directory));
+    return {SplitOutcome::Refused, {MessageId::FolderBusy, {directory}}, {}};
   }
   return Split(plan);
 }
 
-std::optional<std::string> SplitRun::ToRunText(Plan& plan) const {
+std::optional<Message> SplitRun::ToRunText(Plan& plan) const {
   const SplitOptions& o = m_options;
   const RunEncodings& encodings = *plan.encodings;
-  std::string message;
+  Message message;
   if (o.mode == SplitMode::ByChapter) {
-    auto keywords = encodings.ToText(plan.split.KeywordText(), o.textEncoding, "关键字", message);
+    auto keywords = encodings.ToText(plan.split.KeywordText(), o.textEncoding, MessageId::UnwritableKeywords, message);
     if (!keywords) return message;
     plan.split.SetKeywordText(std::move(*keywords));
     const Numerals::Series series = plan.split.Series();
     // Every digit and unit a chapter number up to 10000 is written with.
     if (series != Numerals::Series::None && HeadingMatcher::HasWildcard(plan.split.Keywords())) {
       for (const std::int64_t n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 100, 1000, 10000}) {
-        if (!encodings.ToText(Numerals::Text(n, series), Encoding::Gbk, "替换?的自增符", message)) {
+        if (!encodings.ToText(Numerals::Text(n, series), Encoding::Gbk, MessageId::UnwritableNumerals,
+                              message)) {
           return message;
         }
       }
     }
   }
   if (o.addHead) {
-    auto head = encodings.ToText(o.head, o.textEncoding, "文件首添加字符", message);
+    auto head = encodings.ToText(o.head, o.textEncoding, MessageId::UnwritableHead, message);
     if (!head) return message;
     plan.layout.head = std::move(*head);
   }
   if (o.addTail) {
-    auto tail = encodings.ToText(o.tail, o.textEncoding, "文件尾添加字符", message);
+    auto tail = encodings.ToText(o.tail, o.textEncoding, MessageId::UnwritableTail, message);
     if (!tail) return message;
     plan.layout.tail = std::move(*tail);
   }
   return std::nullopt;
 }
 
-SplitOutcome SplitRun::Split(Plan& plan) {
+SplitEnd SplitRun::Split(Plan& plan) {
   const SplitOptions& o = m_options;
   const RunEncodings& encodings = *plan.encodings;
   LineReader source;
@@ -146,8 +139,7 @@ SplitOutcome SplitRun::Split(Plan& plan) {
   } note{source, m_nLargestBuffer};
   std::string reason;
   if (!source.Open(o.sourcePath, reason)) {
-    return Finish(SplitOutcome::Failed,
-                  Messages::Format(Messages::kOpenSource, o.sourcePath, reason));
+    return {SplitOutcome::Failed, {MessageId::OpenSource, {o.sourcePath, reason}}, {}};
   }
   SourceDecoder decoder(encodings.Source(), encodings.Text(), encodings.MarkBytes(),
                         encodings.Output());
@@ -176,10 +168,11 @@ SplitOutcome SplitRun::Split(Plan& plan) {
     source.SpillLongLines(plan.split.Directory());
   }
   source.SetPartLimit(m_nPartLimit);
-  return WritePieces(plan, source, decoder.Converts());
+  return WritePieces(plan, source, decoder);
 }
 
-SplitOutcome SplitRun::WritePieces(Plan& plan, LineReader& source, bool converts) {
+SplitEnd SplitRun::WritePieces(Plan& plan, LineReader& source, const SourceDecoder& decoder) {
+  const bool converts = decoder.Converts();
   const SplitOptions& o = m_options;
   const RunEncodings& encodings = *plan.encodings;
   const TextRules& rules = encodings.Rules();
@@ -200,7 +193,7 @@ SplitOutcome SplitRun::WritePieces(Plan& plan, LineReader& source, bool converts
     std::int64_t length = source.Length();
     if (o.mode == SplitMode::Evenly && converts) {
       length = ConvertedLength(encodings, rules, o.parts);
-      if (length < 0) return Finish(SplitOutcome::Stopped, std::string(Messages::kStopped));
+      if (length < 0) return {SplitOutcome::Stopped, {MessageId::Stopped}, {}};
     }
     auto limits = o.mode == SplitMode::Evenly ? SizeSplitter::ForParts(length, o.parts, plan.layout)
                                               : SizeSplitter::ForSize(o.maxKb);
@@ -208,12 +201,11 @@ SplitOutcome SplitRun::WritePieces(Plan& plan, LineReader& source, bool converts
     if (o.mode == SplitMode::BySize) limits.limit -= rules.Written(plan.layout.preamble);
     sizes.emplace(limits, o.mode == SplitMode::BySize && o.keepLines, writer, rules);
   }
-  const SplitPass::Settings settings{converts, o.trimSpaces, m_bLineRuns, o.sourcePath,
-                                     plan.split.Directory()};
+  const SplitPass::Settings settings{converts,        o.trimSpaces, m_bLineRuns, o.sourcePath,
+                                     plan.split.Directory(), &decoder};
   SplitPass pass(source, writer, chapters ? &*chapters : nullptr, sizes ? &*sizes : nullptr, m_host,
                  encodings, settings);
-  const SplitPass::Ending ending = pass.Run();
-  return Finish(ending.outcome, ending.message);
+  return pass.Run();
 }
 
 std::int64_t SplitRun::ConvertedLength(const RunEncodings& encodings, const TextRules& rules,
@@ -228,7 +220,7 @@ std::int64_t SplitRun::ConvertedLength(const RunEncodings& encodings, const Text
   std::vector<char> chunk(LineReader::kChunkBytes);
   std::int64_t length = 0;
   while (true) {
-    if (!m_host.IsRunning()) {
+    if (!m_host.Progress(0, -1)) {
       length = -1;
       break;
     }
@@ -243,10 +235,6 @@ std::int64_t SplitRun::ConvertedLength(const RunEncodings& encodings, const Text
   const Encoding text = rules.TextEncoding();
   const std::int64_t longest = text == Encoding::Gbk || text == Encoding::Big5 ? 2 : 4;
   return length < 0 ? length : length + parts * (longest - 1);
-}
-
-SplitOutcome SplitThreadProc(const SplitOptions& options, SplitHost& host) {
-  return SplitRun(options, host).Execute();
 }
 
 }  // namespace sekato::engine

@@ -31,19 +31,9 @@ using sekato::engine::SplitOutcome;
 
 class QuietHost final : public SplitHost {
  public:
-  explicit QuietHost(Numerals::Series series) : m_series(series) {}
-  Numerals::Series NumeralSeries() override { return m_series; }
-  void ShowMessage(SplitOutcome, const std::string& text) override { message = text; }
-  void SetProgressRange(std::int64_t) override {}
-  void SetProgressPos(std::int64_t) override {}
-  bool IsRunning() override { return true; }
-  void ClearRunning() override {}
+  bool Progress(std::int64_t, std::int64_t) override { return true; }
   void ReportEncoding(sekato::engine::Encoding found, bool) override { encoding = found; }
-  std::string message;
   sekato::engine::Encoding encoding = sekato::engine::Encoding::Gbk;
-
- private:
-  Numerals::Series m_series;
 };
 
 const std::filesystem::path& WorkDir() {
@@ -114,11 +104,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   o.head = "H\nH";
   o.tail = "T";
 
-  QuietHost host(series);
+  o.numerals = series;
+  QuietHost host;
   sekato::engine::SplitRun run(o, host);
   if (data[3] != 0) run.SetPartLimit(4 + data[3] % 61);
-  const SplitOutcome outcome = run.Execute();
-  if (outcome == SplitOutcome::Failed) Fail("the run failed: " + host.message);
+  const sekato::engine::SplitEnd end = run.Execute();
+  const SplitOutcome outcome = end.outcome;
+  if (outcome == SplitOutcome::Failed) Fail("the run failed: " + end.message.Text());
   // UTF-16 of an odd number of bytes ends in U+FFFD: its pieces do not join to the source.
   const std::size_t mark = sekato::engine::Encodings::ByteOrderMark(host.encoding).size();
   const bool halfUnit =

@@ -19,6 +19,7 @@ add_library(sekato_ui STATIC
   cpreviewdlg.cpp cpreviewdlg.h
   csplitruncontrol.cpp csplitruncontrol.h
   csplitworker.cpp csplitworker.h
+  enginemessages.cpp enginemessages.h
   filechoosers.cpp filechoosers.h
   formhelptexts.h
   resourceids.cpp resourceids.h

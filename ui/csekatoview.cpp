@@ -398,6 +398,7 @@ engine::SplitOptions CSekatoView::GetSplitOptions() const {
   // encoding cannot hold, naming the character, before anything is written.
   options.textEncoding = engine::Encoding::Utf8;
   options.keywords = m_strKeywords.toStdString();
+  options.numerals = engine::Numerals::FromIndex(m_comboNumerals->currentIndex());
   options.head = m_strHead.toStdString();
   options.tail = m_strTail.toStdString();
   const auto chosen = [](const QComboBox* combo) {
@@ -423,15 +424,13 @@ std::optional<engine::SplitOptions> CSekatoView::TakeOptionsForRun() {
 
 void CSekatoView::OnSplitStart() {
   if (std::optional<engine::SplitOptions> options = TakeOptionsForRun()) {
-    m_pRunControl->Start(std::move(*options),
-                         engine::Numerals::FromIndex(m_comboNumerals->currentIndex()));
+    m_pRunControl->Start(std::move(*options));
   }
 }
 
 void CSekatoView::OnSplitPreview() {
   if (std::optional<engine::SplitOptions> options = TakeOptionsForRun()) {
-    m_pRunControl->StartPreview(std::move(*options),
-                                engine::Numerals::FromIndex(m_comboNumerals->currentIndex()));
+    m_pRunControl->StartPreview(std::move(*options));
   }
 }
 

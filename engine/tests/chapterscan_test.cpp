@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "messages.h"
+#include "messagecatalogue.h"
 #include "numberparse.h"
 #include "scanreport.h"
 #include "testsupport.h"
@@ -30,7 +30,7 @@ class ChapterScanTest : public ::testing::Test {
 };
 
 TEST_F(ChapterScanTest, ReportsTheRepeatedChapterOfTheSampleNovelAndWritesNothing) {
-  const auto r = ChapterScan::Run(Novel("第 回", "30"), S::None);
+  const auto r = ChapterScan::Run(Novel("第 回", "30"));
   ASSERT_EQ(r.status, ScanResult::Status::Done);
   EXPECT_EQ(r.headingCount, 121);
   EXPECT_EQ(r.pieces, 121);
@@ -64,9 +64,9 @@ TEST_F(ChapterScanTest, ListsWhatTheSplitWrites) {
     options.chaptersPerPiece = ParseNumber(c.perFile);
     options.naming = PieceNaming::ChapterTitle;
     options.trimSpaces = c.trim;
-    const auto r = ChapterScan::Run(options, c.series);
+    options.numerals = c.series;
+    const auto r = ChapterScan::Run(options);
     RecordingHost host;
-    host.series = c.series;
     ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
     const auto names = ListDir(out / "pieces");
     ASSERT_EQ(r.pieces, static_cast<std::int64_t>(names.size())) << c.keywords;
@@ -109,8 +109,8 @@ TEST_F(ChapterScanTest, ReadsEachEncodingAsTheSplitDoes) {
       options.naming = PieceNaming::ChapterTitle;
       // Too short to tell Big5 from GBK by itself: chosen, as -e does.
       if (form.encoding == Encoding::Big5) options.encoding = Encoding::Big5;
-      const auto r = ChapterScan::Run(options, S::None);
-      ASSERT_EQ(r.status, ScanResult::Status::Done) << r.error;
+      const auto r = ChapterScan::Run(options);
+      ASSERT_EQ(r.status, ScanResult::Status::Done) << r.error.Text();
       EXPECT_EQ(r.sourceEncoding, form.encoding);
       std::vector<std::string> listed;
       std::int64_t total = r.prefaceBytes;
@@ -154,7 +154,7 @@ TEST_F(ChapterScanTest, NumberingReportsGapsRepeatsAndNumbersOutOfOrder) {
                       "第五章\r\ne\r\n第7章\r\nf\r\n第六章\r\ng"));
   auto options = OptionsFor(source, dir / "out");
   options.chaptersPerPiece = 2;
-  const auto r = ChapterScan::Run(options, S::None);
+  const auto r = ChapterScan::Run(options);
   ASSERT_EQ(r.headingCount, 7);
   ASSERT_EQ(r.numbering.size(), 3u);
   EXPECT_EQ(r.numbering[0].kind, Kind::Repeat);
@@ -176,16 +176,16 @@ TEST_F(ChapterScanTest, NumberingReportsGapsRepeatsAndNumbersOutOfOrder) {
 
 TEST_F(ChapterScanTest, SuggestsOptionsOnTheWindowsDefaults) {
   // The defaults look for 第…章: the book's 第N回 headings are the form to suggest.
-  auto r = ChapterScan::Run(Novel("第  章", "20"), S::None);
+  auto r = ChapterScan::Run(Novel("第  章", "20"));
   EXPECT_EQ(r.headingCount, 0);
   ASSERT_FALSE(r.forms.empty());
   EXPECT_EQ(r.forms[0].label, "第N回");
   EXPECT_EQ(r.forms[0].lines, 121);
   EXPECT_EQ(r.forms[0].keywords, G("第 回"));
   const auto suggested = std::to_string(r.forms[0].titleMax);
-  EXPECT_EQ(ChapterScan::Run(Novel("第 回", suggested.c_str()), S::None).headingCount, 121);
+  EXPECT_EQ(ChapterScan::Run(Novel("第 回", suggested.c_str())).headingCount, 121);
   // With 第 回 most headings are longer than 20 characters: near misses tell the limit.
-  r = ChapterScan::Run(Novel("第 回", "20"), S::None);
+  r = ChapterScan::Run(Novel("第 回", "20"));
   EXPECT_EQ(r.headingCount, 19);
   EXPECT_EQ(r.headingCount + r.nearMissCount, 121);
   EXPECT_EQ(r.suggestedTitleMax, r.forms.empty() ? 24 : 0);
@@ -195,15 +195,15 @@ TEST_F(ChapterScanTest, SuggestsOptionsOnTheWindowsDefaults) {
 
 TEST_F(ChapterScanTest, RefusesWhatTheSplitRefuses) {
   auto options = Novel("第?回", "30");
-  EXPECT_EQ(ChapterScan::Run(options, S::None).status, ScanResult::Status::Refused);
+  EXPECT_EQ(ChapterScan::Run(options).status, ScanResult::Status::Refused);
   options.sourcePath = dir / "missing.txt";
-  EXPECT_EQ(ChapterScan::Run(options, S::Chinese).status, ScanResult::Status::Failed);
-  bool asked = false;
-  const auto r = ChapterScan::Run(Novel("第 回", "30"), S::None, [&](std::int64_t, std::int64_t) {
-    asked = true;
-    return false;
-  });
-  EXPECT_TRUE(asked);
+  options.numerals = S::Chinese;
+  EXPECT_EQ(ChapterScan::Run(options).status, ScanResult::Status::Failed);
+  RecordingHost stopping;
+  stopping.stopAfterPolls = 0;
+  const auto r = ChapterScan::Run(Novel("第 回", "30"), &stopping);
+  EXPECT_EQ(stopping.polls, 1);
+  EXPECT_EQ(stopping.reported, Encoding::Gbk);
   EXPECT_EQ(r.status, ScanResult::Status::Stopped);
 }
 
@@ -213,9 +213,9 @@ TEST_F(ChapterScanTest, RefusesAFifoOrADeviceWithTheSplitsMessage) {
   for (const std::string& path : {fifo, std::string("/dev/null")}) {
     auto options = Novel("第 回", "30");
     options.sourcePath = path;
-    const ScanResult r = ChapterScan::Run(options, S::None);
+    const ScanResult r = ChapterScan::Run(options);
     EXPECT_EQ(r.status, ScanResult::Status::Refused) << path;
-    EXPECT_EQ(r.error, Messages::Format(Messages::kNotRegularSource, path));
+    EXPECT_EQ(r.error, (Message{MessageId::NotRegularSource, {path}}));
   }
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "gbkcodec.h"
-#include "messages.h"
+#include "messagecatalogue.h"
 #include "piecenamer.h"
 #include "piecewriter.h"
 #include "siteaddresses.h"
@@ -13,7 +13,7 @@ namespace {
 using namespace test;
 
 std::string Promotion() {
-  return G(std::string(Messages::kPromotion) + " " + SiteAddresses::kHome);
+  return G(std::string(MessageCatalogue::kPromotion) + " " + SiteAddresses::kHome);
 }
 
 class ChapterSplit : public ::testing::Test {
@@ -123,7 +123,7 @@ TEST_F(ChapterSplit, AMissingChapterNumberStopsNumberedMatching) {
   auto options = OptionsFor(Source("第1章\r\n甲\r\n第3章\r\n乙\r\n第2章\r\n丙\r\n第4章\r\n丁\r\n"),
                             dir / "out");
   options.keywords = G("第?章");
-  host.series = Numerals::Series::Ascii;
+  options.numerals = Numerals::Series::Ascii;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
   EXPECT_EQ(ListDir(dir / "out").size(), 2u);
   EXPECT_EQ(Piece("src_002.txt"), G("第2章\r\n丙\r\n第4章\r\n丁"));

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "iconvhandle.h"
-#include "messages.h"
+#include "messagecatalogue.h"
 #include "splitrun.h"
 #include "testsupport.h"
 #include "textcodec.h"
@@ -180,7 +180,8 @@ TEST_P(GbkExtras, ConvertWhereTheTargetHoldsThemAndStopByNameWhereItDoesNot) {
     ASSERT_EQ(outcome, SplitOutcome::Failed);
     const std::string offset = std::to_string(Encode(head, Encoding::Gbk).size());
     EXPECT_NE(host.Message().find(
-                  Messages::Format(Messages::kUnwritableInSource, offset, unicode, "Big5")),
+                  Message{MessageId::UnwritableInSource, {options.sourcePath, offset, unicode, "Big5"}}
+                      .Text()),
               std::string::npos)
         << host.Message();
     EXPECT_EQ(JoinPieces(options.newFolder), Encode("第一章", Encoding::Big5));
@@ -272,8 +273,12 @@ TEST_P(UnwritableCharacter, StopsTheRunAfterEveryLineBeforeItAndNamesThePieceCut
   const auto names = ListDir(options.newFolder);
   ASSERT_FALSE(names.empty());
   const std::string offset = std::to_string(mark.size() + before.size());
-  EXPECT_NE(host.Message().find(Messages::Format(Messages::kUnwritableInSource, offset, c.character,
-                                                 Encodings::DisplayName(c.to))),
+  // Named as what it is, not as a failure to read.
+  EXPECT_EQ(host.Message().find("读取"), std::string::npos) << host.Message();
+  EXPECT_NE(host.Message().find(Message{MessageId::UnwritableInSource,
+                                        {options.sourcePath, offset, c.character,
+                                         std::string(Encodings::DisplayName(c.to))}}
+                                    .Text()),
             std::string::npos)
       << host.Message();
   EXPECT_NE(host.Message().find(options.newFolder + "/" + names.back()), std::string::npos)

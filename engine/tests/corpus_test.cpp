@@ -36,7 +36,7 @@ TEST_F(CorpusSplit, NumberedKeywordsReadTheBooksOwnSpellingOfEveryNumber) {
   options.keywords = G("第?回");
   options.titleMax = 30;
   options.naming = PieceNaming::ChapterTitle;
-  host.series = Numerals::Series::Chinese;
+  options.numerals = Numerals::Series::Chinese;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
   const auto names = ListDir(dir / "out");
   ASSERT_EQ(names.size(), 120u);

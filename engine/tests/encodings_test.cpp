@@ -4,7 +4,7 @@
 
 #include "encodingdetector.h"
 #include "iconvhandle.h"
-#include "messages.h"
+#include "messagecatalogue.h"
 #include "splitrun.h"
 #include "tabletranscoder.h"
 #include "testsupport.h"
@@ -235,9 +235,9 @@ TEST_F(EncodingSplit, AStrayByteIsReportedWithItsOffsetAndKeptOnlyWhenNothingIsC
        {Case{Encoding::Auto,
              "ab\xFF"
              "cd",
-             Messages::Format(Messages::kInvalidInSource, "13", "UTF-8")},
+             Message{MessageId::InvalidInSource, {"13", "UTF-8"}}.Text()},
         Case{Encoding::Gbk, "ab?cd",
-             Messages::Format(Messages::kReplacedInSource, "13", "UTF-8", "“?”")}}) {
+             Message{MessageId::ReplacedInSource, {"13", "UTF-8", "“?”"}}.Text()}}) {
     auto options = Options(bytes, std::string("src-") + std::string(Encodings::Name(c.output)));
     options.encoding = Encoding::Utf8;
     options.outEncoding = c.output;
@@ -280,7 +280,7 @@ TEST_F(EncodingSplit, LongLinesReadInPartsGiveTheSamePiecesInEveryEncoding) {
         RecordingHost host;
         SplitRun run(options, host);
         run.SetPartLimit(partLimit);
-        ASSERT_EQ(run.Execute(), SplitOutcome::Completed);
+        ASSERT_EQ(Execute(run, host), SplitOutcome::Completed);
         std::string all;
         for (const auto& name : ListDir(options.newFolder)) {
           all += name + ":" + ReadFile(options.newFolder + "/" + name) + "|";

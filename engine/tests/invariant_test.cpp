@@ -56,10 +56,10 @@ TEST(Invariants, PiecesJoinedAreTheSourceWithoutBreaksAndStartOnCharacters) {
         auto options = OptionsFor(dir / "src.txt", dir / "out");
         c.set(options);
         RecordingHost host;
-        host.series = Numerals::Series::Ascii;
+        options.numerals = Numerals::Series::Ascii;
         SplitRun run(options, host);
         run.SetPartLimit(partLimit);
-        ASSERT_EQ(run.Execute(), SplitOutcome::Completed) << c.what;
+        ASSERT_EQ(Execute(run, host), SplitOutcome::Completed) << c.what;
         EXPECT_EQ(CheckSplitInvariants(book, dir / "out", "src"), "")
             << c.what << ", seed " << seed << ", parts of " << partLimit;
         std::filesystem::remove_all(dir / "out");

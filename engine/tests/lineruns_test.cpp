@@ -164,13 +164,13 @@ TEST(LineRuns, PiecesAreTheSameWithRunsAsLineByLineAndReadAhead) {
             c.set(options);
             cleanUp = options.trimSpaces;
             RecordingHost host;
-            host.series = Numerals::Series::Ascii;
+            options.numerals = Numerals::Series::Ascii;
             SplitRun run(options, host);
             run.SetPartLimit(partLimit);
             run.SetLineRuns(runs);
             if (way == 2) run.SetReadAhead(0, 256);
             std::string& all = results[way];
-            ASSERT_EQ(run.Execute(), SplitOutcome::Completed) << c.what << host.Message();
+            ASSERT_EQ(Execute(run, host), SplitOutcome::Completed) << c.what << host.Message();
             all.clear();
             for (const std::string& warning : host.warnings) all += warning;
             for (const auto& name : ListDir(dir / "out")) {

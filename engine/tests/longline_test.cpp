@@ -34,7 +34,7 @@ Cleaned CleanedBySize(const TempDir& dir, Encoding encoding, bool keepLines, std
   RecordingHost host;
   SplitRun run(options, host);
   run.SetPartLimit(partLimit);
-  EXPECT_EQ(run.Execute(), SplitOutcome::Completed);
+  EXPECT_EQ(Execute(run, host), SplitOutcome::Completed);
   Cleaned cleaned{JoinPieces(dir / "out"), run.LargestBuffer()};
   std::filesystem::remove_all(dir / "out");
   return cleaned;
@@ -77,7 +77,7 @@ TEST(LongLines, ReadInPartsTheyGiveTheSamePiecesAsReadWhole) {
         RecordingHost host;
         SplitRun run(options, host);
         run.SetPartLimit(partLimit);
-        ASSERT_EQ(run.Execute(), SplitOutcome::Completed);
+        ASSERT_EQ(Execute(run, host), SplitOutcome::Completed);
         results.push_back(Pieces(out));
         std::filesystem::remove_all(out);
       }
@@ -111,7 +111,7 @@ TEST(LongLines, EvenModeAllowanceStillKeepsALongLineWholeInParts) {
   test::RecordingHost host;
   SplitRun run(options, host);
   run.SetPartLimit(8);
-  ASSERT_EQ(run.Execute(), SplitOutcome::Completed);
+  ASSERT_EQ(Execute(run, host), SplitOutcome::Completed);
   ASSERT_EQ(test::ListDir(dir / "out").size(), 1u);
   EXPECT_EQ(test::ReadFile(dir / "out/src_001.txt").substr(0, 72),
             std::string(10, 'a') + "\r\n" + std::string(60, 'b'));
@@ -243,7 +243,7 @@ TEST(LongLines, ConvertedTextReadInPartsGivesThePiecesOfLinesHeldWhole) {
           test::RecordingHost host;
           SplitRun run(options, host);
           run.SetPartLimit(partLimit);  // 0: every line held whole, as the oracle
-          ASSERT_EQ(run.Execute(), SplitOutcome::Completed);
+          ASSERT_EQ(Execute(run, host), SplitOutcome::Completed);
           results.push_back(Pieces(dir / "out"));
           std::filesystem::remove_all(dir / "out");
         }

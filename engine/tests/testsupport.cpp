@@ -64,8 +64,11 @@ SplitOptions OptionsFor(const std::string& source, const std::string& outDir) {
 }
 
 SplitOutcome Split(const SplitOptions& options, RecordingHost& host) {
-  return SplitThreadProc(options, host);
+  SplitRun run(options, host);
+  return Execute(run, host);
 }
+
+SplitOutcome Execute(SplitRun& run, RecordingHost& host) { return host.Record(run.Execute()); }
 
 std::string JoinPieces(const std::string& dir) {
   // Sequence names grow a digit past 999: a longer name comes later.

@@ -24,6 +24,8 @@
 using namespace sekato::ui;
 using sekato::engine::SplitHost;
 using sekato::engine::SplitOptions;
+using sekato::engine::MessageId;
+using sekato::engine::SplitEnd;
 using sekato::engine::SplitOutcome;
 using sekato::ui::test::Item;
 using sekato::ui::test::MessageCapture;
@@ -42,18 +44,20 @@ class ScriptedRun {
   CSplitWorker::RunFunction Function() {
     return [this](const SplitOptions& options, SplitHost& host) {
       ++runs;
-      numeralSeries = host.NumeralSeries();
-      host.SetProgressRange(1000);
+      numeralSeries = options.numerals;
+      host.Progress(0, 1000);
       started.release();
       {
         // Stop only lowers the flag, with nothing to wake a waiter: look at it as the engine
         // does between lines, while Release wakes the wait at once.
         std::unique_lock lock(m_mutex);
-        while (!m_bReleased && host.IsRunning()) m_cv.wait_for(lock, std::chrono::milliseconds(2));
+        while (!m_bReleased && host.Progress(0, 1000)) {
+          m_cv.wait_for(lock, std::chrono::milliseconds(2));
+        }
       }
-      const SplitOutcome outcome = End(options, host);
+      SplitEnd end = End(options, host);
       ended.release();
-      return outcome;
+      return end;
     };
   }
 
@@ -70,16 +74,11 @@ class ScriptedRun {
   SplitOptions optionsAtEnd;
 
  private:
-  SplitOutcome End(const SplitOptions& options, SplitHost& host) {
+  SplitEnd End(const SplitOptions& options, SplitHost& host) {
     optionsAtEnd = options;  // the run's own options, after the form was edited
-    if (!host.IsRunning()) {
-      host.ShowMessage(SplitOutcome::Stopped, kStopped.toStdString());
-      return SplitOutcome::Stopped;
-    }
-    host.SetProgressPos(1000);
-    host.ShowMessage(SplitOutcome::Completed, kDone.toStdString());
-    host.ClearRunning();
-    return SplitOutcome::Completed;
+    if (!host.Progress(0, 1000)) return {SplitOutcome::Stopped, {MessageId::Stopped}, {}};
+    host.Progress(1000, 1000);
+    return {SplitOutcome::Completed, {MessageId::Completed}, {}};
   }
 
   std::mutex m_mutex;
@@ -288,15 +287,14 @@ class TestRunControl : public QObject {
   void warningsFollowTheClosingMessage() {
     MessageCapture messages;
     ChooseSource();
-    Run()->SetRunFunction([](const SplitOptions&, SplitHost& host) {
-      host.Warn("stray byte at 13");
-      host.ShowMessage(SplitOutcome::Completed, kDone.toStdString());
-      host.ClearRunning();
-      return SplitOutcome::Completed;
+    Run()->SetRunFunction([](const SplitOptions&, SplitHost& host) -> SplitEnd {
+      host.Warn({MessageId::InvalidInSource, {"13", "UTF-8"}});
+      return {SplitOutcome::Completed, {MessageId::Completed}, {}};
     });
     View()->OnSplitStart();
     QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
-    QCOMPARE(messages.texts, QStringList{kDone + QStringLiteral("\nstray byte at 13")});
+    QCOMPARE(messages.texts,
+             QStringList{kDone + QStringLiteral("\n源文件第 13 字节起有不属于 UTF-8 编码的字节，已原样保留。")});
   }
 
   void threadThatCannotStart() {
@@ -316,7 +314,7 @@ class TestRunControl : public QObject {
   void failingRunGivesTheFormBack() {
     MessageCapture messages;
     ChooseSource();
-    Run()->SetRunFunction([](const SplitOptions&, SplitHost&) -> SplitOutcome {
+    Run()->SetRunFunction([](const SplitOptions&, SplitHost&) -> SplitEnd {
       throw std::runtime_error("disk full");
     });
     View()->OnSplitStart();
@@ -330,15 +328,11 @@ class TestRunControl : public QObject {
   void progressIsDrawnAtABoundedRate() {
     MessageCapture messages;
     ChooseSource();
-    Run()->SetRunFunction([](const SplitOptions&, SplitHost& host) {
+    Run()->SetRunFunction([](const SplitOptions&, SplitHost& host) -> SplitEnd {
       constexpr std::int64_t kLines = 3'000'000;
-      host.SetProgressRange(kLines);
-      for (std::int64_t line = 1; line <= kLines && host.IsRunning(); ++line) {
-        host.SetProgressPos(line);
+      for (std::int64_t line = 0; line <= kLines && host.Progress(line, kLines); ++line) {
       }
-      host.ShowMessage(SplitOutcome::Completed, "文件分割完成！");
-      host.ClearRunning();
-      return SplitOutcome::Completed;
+      return {SplitOutcome::Completed, {MessageId::Completed}, {}};
     });
     auto* bar = Item<QProgressBar>(View(), IDC_PROGRESS);
     int repaints = 0;

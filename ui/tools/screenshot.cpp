@@ -94,8 +94,7 @@ bool ShotPreview(CSekatoApp& app, const QString& out) {
   options.sourcePath = SEKATO_SAMPLES_DIR "/sanguoyanyi.gbk.txt";
   options.sourceTitle = "sanguoyanyi";
   options.keywords = "\xB5\xDA \xBB\xD8";  // 第 回
-  const auto result =
-      sekato::engine::ChapterScan::Run(options, sekato::engine::Numerals::Series::None);
+  const auto result = sekato::engine::ChapterScan::Run(options);
   if (result.status != sekato::engine::ScanResult::Status::Done) return false;
   sekato::ui::CPreviewDlg dialog(result, app.MainFrame());
   dialog.show();
