@@ -218,13 +218,12 @@ bool Listing::Prepare(SplitHost* host) {
   m_matchRules = &TextRules::For(m_r.textEncoding);
   // Keywords the book's encoding cannot hold are refused as the split refuses them.
   auto keywordText = m_encodings->ToText(m_plan.KeywordText(), o.textEncoding,
-                                        MessageId::UnwritableKeywords, message);
+                                         MessageId::UnwritableKeywords, message);
   // The keywords as the source writes them, to sift its lines by.
   if (keywordText) m_textKeywords = HeadingMatcher::CutKeywords(*keywordText);
   if (keywordText && m_converts) {
     keywordText = TextCodec::Convert(*keywordText, m_text, m_r.textEncoding);
-    if (!keywordText)
-      message = {MessageId::UnwritableKeywords, {"?", "GB18030"}};
+    if (!keywordText) message = {MessageId::UnwritableKeywords, {"?", "GB18030"}};
   }
   if (!keywordText) {
     End(ScanResult::Status::Refused, std::move(message));
@@ -302,23 +301,23 @@ void Listing::TakeNearMiss(std::string_view line) {
 
 void Listing::TakeHeading(std::string_view line, std::int64_t lineOffset) {
   const std::int64_t perFile = m_options.chaptersPerPiece;
-  if (m_count == 0) {
-    m_r.prefaceBytes = lineOffset;
-  } else {
-    if (!m_r.headings.empty() && m_r.headings.back().index == m_count) {
-      m_r.headings.back().size = lineOffset - m_r.headings.back().offset;
-    }
-    if (m_count % perFile == 0) ClosePiece(lineOffset);
-  }
   ++m_count;
+  if (m_count == 1) {
+    m_r.prefaceBytes = lineOffset;
+  } else if (!m_r.headings.empty() && m_r.headings.back().index == m_count - 1) {
+    m_r.headings.back().size = lineOffset - m_r.headings.back().offset;
+  }
+  // Pieces open where the split opens them.
+  const bool opens = ChapterSplitter::OpensPiece(m_count, perFile);
+  if (opens) ClosePiece(lineOffset);
   ScannedHeading h;
   h.index = m_count;
   h.number = m_oneMatcher ? m_wide->LastNumber() : m_matcher->LastNumber();
   h.line = m_r.lines;
   h.offset = lineOffset;
-  h.piece = (m_count - 1) / perFile + 1;
+  h.piece = ChapterSplitter::PieceOf(m_count, perFile);
   h.title = ChapterSplitter::CleanTitle(line, *m_matchRules);
-  if ((m_count - 1) % perFile == 0) m_pieceTitle = h.title;
+  if (opens || m_count == 1) m_pieceTitle = h.title;
   h.file = m_plan.Namer().FinalName(h.piece, m_pieceTitle, m_r.textEncoding);
   m_numbering.Add(h.number, h.line, h.index);
   if (m_r.headings.empty()) {

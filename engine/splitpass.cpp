@@ -49,13 +49,11 @@ void ForEachBetweenEmptyLines(std::string_view run, const Take& take) {
 
 }  // namespace
 
-SplitPass::SplitPass(LineReader& source, PieceWriter& writer, ChapterSplitter* chapters,
-                     SizeSplitter* sizes, SplitHost& host, const RunEncodings& encodings,
-                     const Settings& settings)
+SplitPass::SplitPass(LineReader& source, PieceWriter& writer, Splitter& splitter, SplitHost& host,
+                     const RunEncodings& encodings, const Settings& settings)
     : m_source(source),
       m_writer(writer),
-      m_pChapters(chapters),
-      m_pSizes(sizes),
+      m_splitter(splitter),
       m_host(host),
       m_rules(encodings.Rules()),
       m_sourceEncoding(encodings.Source()),
@@ -72,13 +70,15 @@ SplitPass::SplitPass(LineReader& source, PieceWriter& writer, ChapterSplitter* c
   // each is found by walking the characters before it, which took longer in runs).
   const bool cleanRuns = text == Encoding::Utf8;
   const bool sameBytes = !settings.converts && m_rules.OutputEncoding() == m_rules.TextEncoding();
+  const std::string& needle = splitter.BodyNeedle();
+  const bool headings = splitter.FindsHeadings();
   m_bRuns = settings.lineRuns && sameBytes && (!settings.cleanUp || cleanRuns) &&
-            (!chapters || chapters->BodyNeedle().size() >= 2);
-  if (chapters) {
-    m_runLimits.needle = chapters->BodyNeedle();
+            (!headings || needle.size() >= 2);
+  if (headings) {
+    m_runLimits.needle = needle;
     // Widened, a UTF-8 line keeps at least two thirds of its bytes: a margin, as a title is
     // measured the same before and after.
-    std::int64_t longest = std::max<std::int64_t>(chapters->LongestHeading(), 0);
+    std::int64_t longest = std::max<std::int64_t>(splitter.LongestHeading(), 0);
     const bool shrinks = settings.cleanUp && text == Encoding::Utf8;
     if (shrinks) {
       longest = longest > std::numeric_limits<std::int64_t>::max() / 2 ? longest
@@ -130,8 +130,7 @@ SplitEnd SplitPass::Run() {
 inline bool SplitPass::TakeRun() {
   // Blank lines at the start of a piece write no break: they go alone.
   if (!m_bRuns || m_bInLine || m_writer.Count() <= 0) return false;
-  const std::int64_t room =
-      m_pChapters ? std::numeric_limits<std::int64_t>::max() : m_pSizes->RunRoom();
+  const std::int64_t room = m_splitter.RunRoom();
   if (room < 0) return false;
   m_runLimits.budget = static_cast<std::size_t>(room);
   char* data = nullptr;
@@ -165,11 +164,7 @@ void SplitPass::WriteRun(std::string_view lines, std::string_view crLf) {
 
 inline void SplitPass::WriteLines(std::string_view lines, std::string_view lineBreak) {
   m_writer.WriteBreak(lineBreak);
-  if (m_pChapters) {
-    m_pChapters->HandleRun(lines);
-  } else {
-    m_pSizes->HandleRun(lines);
-  }
+  m_splitter.HandleRun(lines);
 }
 
 // A whole line, at most a part long.
@@ -180,8 +175,7 @@ inline SplitPass::Step SplitPass::TakeLine(char* data, std::size_t size) {
     if (text.empty()) return Step::Dropped;
   }
   if (m_writer.Count() > 0) m_writer.WriteBreak(m_source.BreakBefore(data));
-  const bool handled = m_pChapters ? m_pChapters->HandleLine(text) : m_pSizes->HandleLine(text);
-  return handled ? Step::Done : Step::Halted;
+  return m_splitter.HandleLine(text) ? Step::Done : Step::Halted;
 }
 
 // A part of a long line, without clean-up: written as it is.
@@ -229,22 +223,19 @@ bool SplitPass::WriteHeld() {
 }
 
 bool SplitPass::WritePart(std::string_view part, bool last) {
-  if (m_pChapters) {
-    m_pChapters->HandlePart(part);
-    return true;
-  }
-  return m_pSizes->HandlePart(part, last);
+  return m_splitter.HandlePart(part, last);
 }
 
 // Called once a long line's break is written, before any of its bytes. Measuring looks
 // at the run flag as it goes: a stop then ends the run before the line is placed.
 bool SplitPass::StartLongLine(bool trimmed) {
-  if (!m_pSizes || !m_pSizes->KeepsLines()) return true;
-  const std::int64_t room = m_pSizes->WholeLineRoom();
+  const std::optional<std::int64_t> measuredRoom = m_splitter.LongLineRoom();
+  if (!measuredRoom) return true;
+  const std::int64_t room = *measuredRoom;
   const std::int64_t measured =
       room < 0 ? 0 : m_source.MeasureLine(trimmed, room, [this] { return KeepGoing(); });
   m_bStopped = measured == -2;
-  return measured >= 0 && m_pSizes->StartLongLine(room < 0 ? room + 1 : measured);
+  return measured >= 0 && m_splitter.StartLongLine(room < 0 ? room + 1 : measured);
 }
 
 // A failed write is only known to the piece: closing it turns it into the message. False
@@ -307,7 +298,7 @@ SplitEnd SplitPass::End() {
     return {SplitOutcome::Stopped, {MessageId::Stopped}, {}};
   }
   if (!m_writer.Close(true)) return Fail(m_writer.ErrorMessage());
-  if (m_pChapters) m_pChapters->RenameLast();
+  m_splitter.Finish();
   // Another program may have cut the source short while it was read: what was read is
   // split, but the run did not split the book.
   const std::int64_t read = m_source.FileBytesRead();
@@ -323,8 +314,8 @@ SplitEnd SplitPass::End() {
   m_host.Progress(m_nProgress, m_nLength);
   return {SplitOutcome::Completed,
           {MessageId::Completed},
-          {m_writer.Sequence(), std::string(m_settings.directory),
-           m_pChapters ? m_pChapters->Headings() : -1, m_pChapters && m_pChapters->GapsOrRepeats()}};
+          {m_writer.Sequence(), std::string(m_settings.directory), m_splitter.Headings(),
+           m_splitter.GapsOrRepeats()}};
 }
 
 }  // namespace sekato::engine

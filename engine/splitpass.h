@@ -14,10 +14,9 @@ namespace sekato::engine {
 
 class SourceDecoder;
 
-class ChapterSplitter;
 class PieceWriter;
 class RunEncodings;
-class SizeSplitter;
+class Splitter;
 class TextRules;
 
 /// The reading and writing of one run, once SplitRun has set up the source, the writer and
@@ -47,10 +46,10 @@ class SplitPass final {
     const SourceDecoder* decoder = nullptr;
   };
 
-  /// Exactly one of `chapters` and `sizes` is given. Every object outlives the pass; the
+  /// `splitter` cuts the pieces. Every object outlives the pass; the
   /// pass closes `source` and `writer` as it ends.
-  SplitPass(LineReader& source, PieceWriter& writer, ChapterSplitter* chapters, SizeSplitter* sizes,
-            SplitHost& host, const RunEncodings& encodings, const Settings& settings);
+  SplitPass(LineReader& source, PieceWriter& writer, Splitter& splitter, SplitHost& host,
+            const RunEncodings& encodings, const Settings& settings);
 
   /// Opens the first piece and reads the source to its end, or until a stop or a failure.
   /// On completion the last piece is renamed as the splitter names it; the end tells the
@@ -93,8 +92,7 @@ class SplitPass final {
 
   LineReader& m_source;
   PieceWriter& m_writer;
-  ChapterSplitter* m_pChapters;
-  SizeSplitter* m_pSizes;
+  Splitter& m_splitter;
   SplitHost& m_host;
   const TextRules& m_rules;
   Encoding m_sourceEncoding;

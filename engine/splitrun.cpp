@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -100,15 +101,16 @@ std::optional<Message> SplitRun::ToRunText(Plan& plan) const {
   const RunEncodings& encodings = *plan.encodings;
   Message message;
   if (o.mode == SplitMode::ByChapter) {
-    auto keywords = encodings.ToText(plan.split.KeywordText(), o.textEncoding, MessageId::UnwritableKeywords, message);
+    auto keywords = encodings.ToText(plan.split.KeywordText(), o.textEncoding,
+                                     MessageId::UnwritableKeywords, message);
     if (!keywords) return message;
     plan.split.SetKeywordText(std::move(*keywords));
     const Numerals::Series series = plan.split.Series();
     // Every digit and unit a chapter number up to 10000 is written with.
     if (series != Numerals::Series::None && HeadingMatcher::HasWildcard(plan.split.Keywords())) {
       for (const std::int64_t n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 100, 1000, 10000}) {
-        if (!encodings.ToText(Numerals::Text(n, series), Encoding::Gbk, MessageId::UnwritableNumerals,
-                              message)) {
+        if (!encodings.ToText(Numerals::Text(n, series), Encoding::Gbk,
+                              MessageId::UnwritableNumerals, message)) {
           return message;
         }
       }
@@ -184,11 +186,11 @@ SplitEnd SplitRun::WritePieces(Plan& plan, LineReader& source, const SourceDecod
     LineReader& reader;
     ~WatchEnd() { reader.SetBufferWatch(nullptr); }
   } watchEnd{source};
-  std::optional<ChapterSplitter> chapters;
-  std::optional<SizeSplitter> sizes;
+  std::unique_ptr<Splitter> splitter;
   if (o.mode == SplitMode::ByChapter) {
-    chapters.emplace(HeadingMatcher(plan.split.Keywords(), plan.split.Series(), o.titleMax, rules),
-                     o.chaptersPerPiece, plan.split.Namer().ByTitle(), writer, rules);
+    splitter = std::make_unique<ChapterSplitter>(
+        HeadingMatcher(plan.split.Keywords(), plan.split.Series(), o.titleMax, rules),
+        o.chaptersPerPiece, plan.split.Namer().ByTitle(), writer, rules);
   } else {
     std::int64_t length = source.Length();
     if (o.mode == SplitMode::Evenly && converts) {
@@ -199,12 +201,12 @@ SplitEnd SplitRun::WritePieces(Plan& plan, LineReader& source, const SourceDecod
                                               : SizeSplitter::ForSize(o.maxKb);
     // A byte-order mark is not counted as text, but it is on disk within the size asked for.
     if (o.mode == SplitMode::BySize) limits.limit -= rules.Written(plan.layout.preamble);
-    sizes.emplace(limits, o.mode == SplitMode::BySize && o.keepLines, writer, rules);
+    splitter = std::make_unique<SizeSplitter>(limits, o.mode == SplitMode::BySize && o.keepLines,
+                                              writer, rules);
   }
-  const SplitPass::Settings settings{converts,        o.trimSpaces, m_bLineRuns, o.sourcePath,
-                                     plan.split.Directory(), &decoder};
-  SplitPass pass(source, writer, chapters ? &*chapters : nullptr, sizes ? &*sizes : nullptr, m_host,
-                 encodings, settings);
+  const SplitPass::Settings settings{converts,     o.trimSpaces,           m_bLineRuns,
+                                     o.sourcePath, plan.split.Directory(), &decoder};
+  SplitPass pass(source, writer, *splitter, m_host, encodings, settings);
   return pass.Run();
 }
 
