@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "encodingdetector.h"
+#include "sekato/encodingdetector.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {

@@ -11,18 +11,18 @@
 #include <memory>
 #include <new>
 
-#include "chapterscan.h"
-#include "encoding.h"
+#include "sekato/chapterscan.h"
+#include "sekato/encoding.h"
 #include "interruptflag.h"
 #include "listoutput.h"
 #include "listprinter.h"
-#include "message.h"
-#include "numberparse.h"
-#include "outputfolders.h"
+#include "sekato/message.h"
+#include "sekato/numberparse.h"
+#include "sekato/outputfolders.h"
 #include "programversion.h"
-#include "scanreport.h"
-#include "sourcepath.h"
-#include "splitrun.h"
+#include "sekato/scanreport.h"
+#include "sekato/sourcepath.h"
+#include "sekato/splitrun.h"
 #include "terminalhost.h"
 #include "workerpool.h"
 

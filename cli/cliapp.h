@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "numerals.h"
-#include "runtally.h"
-#include "splitoptions.h"
+#include "sekato/numerals.h"
+#include "sekato/runtally.h"
+#include "sekato/splitoptions.h"
 
 namespace sekato::cli {
 

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "scanreport.h"
-#include "textrules.h"
+#include "sekato/scanreport.h"
+#include "sekato/textrules.h"
 
 namespace sekato::cli {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "scanresult.h"
+#include "sekato/scanresult.h"
 
 namespace sekato::cli {
 

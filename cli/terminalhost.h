@@ -5,7 +5,7 @@
 #include <string>
 
 #include "progressmeter.h"
-#include "splithost.h"
+#include "sekato/splithost.h"
 
 namespace sekato::cli {
 

@@ -13,10 +13,10 @@
 #include <string>
 #include <string_view>
 
-#include "encodingdetector.h"
+#include "sekato/encodingdetector.h"
 #include "numeralreader.h"
-#include "numerals.h"
-#include "textrules.h"
+#include "sekato/numerals.h"
+#include "sekato/textrules.h"
 
 namespace {
 

@@ -25,8 +25,8 @@
 
 #include "iconvhandle.h"
 #include "splitinvariants.h"
-#include "splitrun.h"
-#include "textrules.h"
+#include "sekato/splitrun.h"
+#include "sekato/textrules.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include <string>
 
 #include "splitinvariants.h"
-#include "splitrun.h"
+#include "sekato/splitrun.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <QColor>
 
-#include "scanreport.h"
+#include "sekato/scanreport.h"
 
 namespace sekato::ui {
 

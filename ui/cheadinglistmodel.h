@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "scanresult.h"
+#include "sekato/scanresult.h"
 
 namespace sekato::ui {
 

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "cheadinglistmodel.h"
-#include "scanreport.h"
+#include "sekato/scanreport.h"
 
 namespace sekato::ui {
 

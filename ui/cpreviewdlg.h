@@ -4,7 +4,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "scanresult.h"
+#include "sekato/scanresult.h"
 
 class QTableView;
 

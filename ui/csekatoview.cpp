@@ -20,10 +20,10 @@
 #include "cformhelptips.h"
 #include "cpreviewdlg.h"
 #include "dialogunits.h"
-#include "encodingdetector.h"
-#include "numberparse.h"
+#include "sekato/encodingdetector.h"
+#include "sekato/numberparse.h"
 #include "resourceids.h"
-#include "sourcepath.h"
+#include "sekato/sourcepath.h"
 
 namespace sekato::ui {
 

@@ -12,7 +12,7 @@
 #include "cformtemplate.h"
 #include "csplitruncontrol.h"
 #include "filechoosers.h"
-#include "splitoptions.h"
+#include "sekato/splitoptions.h"
 
 class QComboBox;
 class QMimeData;

@@ -9,7 +9,7 @@
 
 #include "appmessagebox.h"
 #include "enginemessages.h"
-#include "splitrun.h"
+#include "sekato/splitrun.h"
 #include "weblinks.h"
 
 namespace sekato::ui {

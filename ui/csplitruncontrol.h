@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "csplitworker.h"
-#include "scanresult.h"
+#include "sekato/scanresult.h"
 
 class QProgressBar;
 class QWidget;

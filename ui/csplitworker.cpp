@@ -3,9 +3,9 @@
 #include <QFile>
 #include <exception>
 
-#include "chapterscan.h"
+#include "sekato/chapterscan.h"
 #include "enginemessages.h"
-#include "splitrun.h"
+#include "sekato/splitrun.h"
 
 namespace sekato::ui {
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <functional>
 
-#include "scanresult.h"
-#include "splithost.h"
-#include "splitoptions.h"
+#include "sekato/scanresult.h"
+#include "sekato/splithost.h"
+#include "sekato/splitoptions.h"
 
 namespace sekato::ui {
 

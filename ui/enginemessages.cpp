@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-#include "messagecatalogue.h"
+#include "sekato/messagecatalogue.h"
 
 namespace sekato::ui {
 

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "message.h"
+#include "sekato/message.h"
 
 namespace sekato::ui {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "gbkcodec.h"
+#include "sekato/gbkcodec.h"
 
 extern char** environ;
 

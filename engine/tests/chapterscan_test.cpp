@@ -1,13 +1,13 @@
-#include "chapterscan.h"
+#include "sekato/chapterscan.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 
-#include "messagecatalogue.h"
-#include "numberparse.h"
-#include "scanreport.h"
+#include "sekato/messagecatalogue.h"
+#include "sekato/numberparse.h"
+#include "sekato/scanreport.h"
 #include "testsupport.h"
 #include "textcodec.h"
 

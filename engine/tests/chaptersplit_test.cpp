@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "gbkcodec.h"
-#include "messagecatalogue.h"
+#include "sekato/gbkcodec.h"
+#include "sekato/messagecatalogue.h"
 #include "piecenamer.h"
 #include "piecewriter.h"
 #include "siteaddresses.h"

@@ -8,8 +8,8 @@
 #include <filesystem>
 
 #include "iconvhandle.h"
-#include "messagecatalogue.h"
-#include "splitrun.h"
+#include "sekato/messagecatalogue.h"
+#include "sekato/splitrun.h"
 #include "testsupport.h"
 #include "textcodec.h"
 

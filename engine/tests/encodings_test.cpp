@@ -2,14 +2,14 @@
 
 #include <random>
 
-#include "encodingdetector.h"
+#include "sekato/encodingdetector.h"
 #include "iconvhandle.h"
-#include "messagecatalogue.h"
-#include "splitrun.h"
+#include "sekato/messagecatalogue.h"
+#include "sekato/splitrun.h"
 #include "tabletranscoder.h"
 #include "testsupport.h"
 #include "textcodec.h"
-#include "textrules.h"
+#include "sekato/textrules.h"
 
 namespace sekato::engine {
 namespace {

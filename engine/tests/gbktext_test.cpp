@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "gbkcodec.h"
-#include "numberparse.h"
+#include "sekato/gbkcodec.h"
+#include "sekato/numberparse.h"
 #include "pairscanner.h"
-#include "sourcepath.h"
+#include "sekato/sourcepath.h"
 #include "testsupport.h"
 
 namespace sekato::engine {

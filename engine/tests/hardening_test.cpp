@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "folderlock.h"
-#include "messagecatalogue.h"
-#include "splitrun.h"
+#include "sekato/messagecatalogue.h"
+#include "sekato/splitrun.h"
 #include "testsupport.h"
 
 namespace sekato::engine {

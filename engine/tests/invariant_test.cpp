@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "splitinvariants.h"
-#include "splitrun.h"
+#include "sekato/splitrun.h"
 #include "testsupport.h"
 
 namespace sekato::engine {

@@ -5,9 +5,9 @@
 #include <functional>
 #include <random>
 
-#include "encoding.h"
+#include "sekato/encoding.h"
 #include "linerunscanner.h"
-#include "splitrun.h"
+#include "sekato/splitrun.h"
 #include "testsupport.h"
 #include "textcodec.h"
 

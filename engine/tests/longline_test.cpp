@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "numberparse.h"
-#include "splitrun.h"
+#include "sekato/numberparse.h"
+#include "sekato/splitrun.h"
 #include "testsupport.h"
 #include "textcodec.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "numerals.h"
+#include "sekato/numerals.h"
 #include "testsupport.h"
 
 namespace sekato::engine {

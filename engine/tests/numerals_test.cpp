@@ -1,4 +1,4 @@
-#include "numerals.h"
+#include "sekato/numerals.h"
 
 #include <gtest/gtest.h>
 

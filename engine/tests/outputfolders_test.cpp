@@ -1,4 +1,4 @@
-#include "outputfolders.h"
+#include "sekato/outputfolders.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "fileops.h"
-#include "sourcepath.h"
+#include "sekato/sourcepath.h"
 #include "testsupport.h"
 
 namespace sekato::engine {

@@ -1,4 +1,4 @@
-#include "scanreport.h"
+#include "sekato/scanreport.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <map>
 #include <vector>
 
-#include "textrules.h"
+#include "sekato/textrules.h"
 
 namespace sekato::engine::test {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "encoding.h"
+#include "sekato/encoding.h"
 
 namespace sekato::engine::test {
 

@@ -2,8 +2,8 @@
 
 #include <functional>
 
-#include "chapterscan.h"
-#include "messagecatalogue.h"
+#include "sekato/chapterscan.h"
+#include "sekato/messagecatalogue.h"
 #include "piecenamer.h"
 #include "splitplan.h"
 #include "testsupport.h"

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "messagecatalogue.h"
+#include "sekato/messagecatalogue.h"
 #include "siteaddresses.h"
 #include "testsupport.h"
 

@@ -7,9 +7,9 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "gbkcodec.h"
-#include "sourcepath.h"
-#include "splitrun.h"
+#include "sekato/gbkcodec.h"
+#include "sekato/sourcepath.h"
+#include "sekato/splitrun.h"
 
 namespace sekato::engine::test {
 

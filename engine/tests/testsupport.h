@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "splithost.h"
-#include "splitoptions.h"
-#include "splitrun.h"
+#include "sekato/splithost.h"
+#include "sekato/splitoptions.h"
+#include "sekato/splitrun.h"
 
 namespace sekato::engine {
 

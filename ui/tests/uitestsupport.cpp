@@ -12,7 +12,7 @@
 #include <QWindow>
 
 #include "appmessagebox.h"
-#include "gbkcodec.h"
+#include "sekato/gbkcodec.h"
 #include "layoutcheck.h"
 
 namespace sekato::ui::test {

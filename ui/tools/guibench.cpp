@@ -15,7 +15,7 @@
 #include "cmainframe.h"
 #include "csekatoapp.h"
 #include "csekatoview.h"
-#include "messagecatalogue.h"
+#include "sekato/messagecatalogue.h"
 #include "resourceids.h"
 
 namespace {

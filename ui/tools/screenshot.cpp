@@ -17,7 +17,7 @@
 #include <functional>
 
 #include "caboutdlg.h"
-#include "chapterscan.h"
+#include "sekato/chapterscan.h"
 #include "cmainframe.h"
 #include "cpreviewdlg.h"
 #include "csekatoapp.h"

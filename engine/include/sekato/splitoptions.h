@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "sekato/encoding.h"
+#include "sekato/numerals.h"
+
+namespace sekato::engine {
+
+/// How the source is cut into pieces.
+enum class SplitMode {
+  ByChapter,  ///< at chapter headings, so many chapters a piece
+  BySize,     ///< at a size in KB
+  Evenly,     ///< into a number of nearly equal parts
+};
+
+/// Where the pieces go.
+enum class FolderChoice {
+  NewFolder,     ///< into SplitOptions::newFolder
+  BesideSource,  ///< into a folder named after the source, beside it ("/b/novel.txt" → "/b/novel")
+};
+
+/// How the pieces are named; NNN is the piece's number, at least three digits.
+enum class PieceNaming {
+  SourceTitle,   ///< "novel_001.txt": the source's file name without its extension
+  Custom,        ///< "name_001.txt": SplitOptions::customName
+  ChapterTitle,  ///< "001_第一章 开端.txt": the title of the piece's first chapter
+};
+
+/// The options of one split.
+///
+/// Two kinds of text live here:
+///  - book text (`keywords`, `head`, `tail`) is in `textEncoding` (GBK unless the caller
+///    says otherwise) and is written into the pieces in their encoding;
+///  - paths and name parts (`sourcePath`, `sourceBase`, `sourceTitle`, `newFolder`,
+///    `customName`) are in the file system's own encoding (UTF-8 on Linux) and are used as
+///    they are.
+/// Numbers are numbers: the front ends read what the user typed (see ParseNumber, where
+/// "1.5" is 1 and "abc" is 0) and the run refuses what cannot be split with, with a message.
+///
+/// A run takes its own copy, so the form may go on editing its fields while a split runs.
+struct SplitOptions {
+  std::string sourcePath;   ///< source text file
+  std::string sourceBase;   ///< source path without the extension of its file name
+  std::string sourceTitle;  ///< file name of the source without its extension
+  FolderChoice folder = FolderChoice::BesideSource;
+  std::string newFolder;  ///< output folder for FolderChoice::NewFolder
+  PieceNaming naming = PieceNaming::SourceTitle;
+  std::string customName;  ///< name part for PieceNaming::Custom
+  SplitMode mode = SplitMode::ByChapter;
+  std::string keywords = "\xB5\xDA  \xD5\xC2";  ///< GBK "第  章"
+  Numerals::Series numerals = Numerals::Series::None;  ///< how "?" in keywords is written
+  std::int64_t titleMax = 20;                   ///< heading size in Chinese characters
+  std::int64_t chaptersPerPiece = 1;
+  std::int64_t maxKb = 1000;
+  bool keepLines = false;  ///< size mode: move the crossing line whole
+  std::int64_t parts = 5;
+  bool trimSpaces = false;
+  bool noPromotion = false;  ///< leave out the promotional line at the end of every piece
+  bool addHead = false;
+  std::string head;
+  bool addTail = false;
+  std::string tail;
+  Encoding encoding = Encoding::Auto;     ///< the source's encoding; Auto detects it
+  Encoding outEncoding = Encoding::Auto;  ///< the pieces' encoding; Auto: the source's
+  Encoding textEncoding = Encoding::Gbk;  ///< the encoding of the book text above
+};
+
+}  // namespace sekato::engine

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include "sekato/splithost.h"
+#include "sekato/splitoptions.h"
+
+namespace sekato::engine {
+
+class LineReader;
+class RunEncodings;
+class SourceDecoder;
+class TextRules;
+
+/// One split of one source file into pieces.
+///
+/// The run works on its own copy of the options and talks to its caller only through the
+/// host. It reads the source once, line by line, and holds nothing beyond the current line;
+/// memory does not grow with the source.
+///
+/// Example: with the default options (chapter mode, keywords "第  章", one chapter a piece)
+/// a source "/books/novel.txt" becomes "/books/novel/novel_001.txt", "novel_002.txt", …
+class SplitRun final {
+ public:
+  SplitRun(SplitOptions options, SplitHost& host);
+
+  /// Runs the split to its end: how it ended, what to tell the user, and what it wrote.
+  SplitEnd Execute();
+
+  /// Lines longer than this are read in parts (see LineReader), which keeps memory bounded
+  /// for any line and lets a stop take effect within one: 1 MiB unless a test wants parts to
+  /// come often. Such a line is never a heading; keep-lines measures it ahead and moves it
+  /// whole like any other line. 0 reads every line whole, however long.
+  void SetPartLimit(std::size_t bytes) { m_nPartLimit = bytes; }
+
+  /// Runs of lines whose handling is plain (no conversion, no clean-up, no heading and no
+  /// cut among them) are taken from the source and written at once rather than line by
+  /// line; off, every line goes alone. The pieces are the same either way, so tests compare
+  /// the two.
+  void SetLineRuns(bool on) { m_bLineRuns = on; }
+
+  /// Sources from this long on pay for a reading thread of their own, which reads this many
+  /// bytes at a time.
+  static constexpr std::int64_t kReadAheadFrom = std::int64_t{8} << 20;
+  static constexpr std::size_t kChunkBytes = std::size_t{1} << 18;
+
+  /// A source from `fromBytes` long on (-1: none) is read ahead on a thread of its own,
+  /// `chunkBytes` at a time; the pieces are the same either way.
+  void SetReadAhead(std::int64_t fromBytes, std::size_t chunkBytes) {
+    m_nReadAheadFrom = fromBytes;
+    m_nAheadChunk = chunkBytes;
+  }
+
+  /// The largest the reading buffer grew to in the run: above the part limit only when a
+  /// line was held whole.
+  std::size_t LargestBuffer() const { return m_nLargestBuffer; }
+
+ private:
+  struct Plan;
+
+  /// Puts the book text into the run's encoding; why not, when a character cannot be.
+  std::optional<Message> ToRunText(Plan& plan) const;
+
+  /// Reads the source and writes the pieces, once the options are known to be usable.
+  SplitEnd Split(Plan& plan);
+  /// Split's second half, once `source` is open and set up: makes the writer and the
+  /// splitter and runs the pass over the source, read through `decoder` when it converts.
+  SplitEnd WritePieces(Plan& plan, LineReader& source, const SourceDecoder& decoder);
+  /// Even mode on converted text: the length of the whole text as the pieces count it,
+  /// measured in a pass of its own, with room for a character more in each of `parts`
+  /// (see the definition); -1 when the run was stopped meanwhile.
+  std::int64_t ConvertedLength(const RunEncodings& encodings, const TextRules& rules,
+                               std::int64_t parts);
+
+  SplitOptions m_options;
+  SplitHost& m_host;
+  std::size_t m_nPartLimit = std::size_t{1} << 20;
+  std::size_t m_nLargestBuffer = 0;
+  bool m_bLineRuns = true;
+  std::int64_t m_nReadAheadFrom = kReadAheadFrom;
+  std::size_t m_nAheadChunk = kChunkBytes;
+};
+
+}  // namespace sekato::engine

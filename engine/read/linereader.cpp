@@ -1,0 +1,475 @@
+#include "linereader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "fileops.h"
+#include "gbktext.h"
+#include "linerunscanner.h"
+#include "readahead.h"
+#include "sourcedecoder.h"
+#include "sekato/textrules.h"
+
+namespace sekato::engine {
+
+namespace {
+constexpr std::size_t kBufferSize = LineReader::kChunkBytes;
+}
+
+LineReader::LineReader() : m_pRules(&TextRules::For(Encoding::Gbk)) {}
+
+void LineReader::SetDecoder(SourceDecoder* decoder) {
+  m_pDecoder = decoder;
+  m_bConverting = decoder != nullptr && decoder->Converts();
+}
+
+std::int64_t LineReader::FirstInvalid() const {
+  if (m_pAhead) return m_nFirstInvalid;
+  return m_pDecoder ? m_pDecoder->FirstInvalid() : -1;
+}
+
+const std::string& LineReader::InvalidWrittenAs() const {
+  static const std::string kKept;
+  // Only a converting decoder writes anything else; it has no reading thread.
+  return m_bConverting ? m_pDecoder->FirstInvalidWrittenAs() : kKept;
+}
+
+std::int64_t LineReader::FileBytesRead() const {
+  return m_bConverting ? ConvertedSoFar() : m_nTextStart + m_nPosition;
+}
+
+std::int64_t LineReader::ConvertedSoFar() const { return m_pDecoder->Consumed(); }
+
+LineReader::~LineReader() { Close(); }
+
+bool LineReader::Open(const std::string& path, std::string& error) {
+  Close();
+  struct stat info {};
+  m_fd = FileOps::OpenSource(path, info, error);
+  if (m_fd < 0) return false;
+  m_nLength = info.st_size;
+  m_device = info.st_dev;
+  m_inode = info.st_ino;
+  m_buffer.resize(kBufferSize);
+  m_nLargestBuffer = kBufferSize;
+  m_begin = m_end = 0;
+  m_bEof = false;
+  m_nPosition = 0;
+  m_nLineStart = 0;
+  m_bMidLine = false;
+  m_strError.clear();
+  return true;
+}
+
+bool LineReader::Fill() {
+  if (m_watch) m_watch(nullptr, nullptr);
+  // Told once the buffer holds its new bytes, however the reading went.
+  struct Watch {
+    LineReader& reader;
+    ~Watch() {
+      if (reader.m_watch)
+        reader.m_watch(reader.m_buffer.data(), reader.m_buffer.data() + reader.m_end);
+    }
+  } watch{*this};
+  if (!m_pAhead && m_nReadAheadFrom >= 0 && !m_bConverting && !m_bSpilling && !m_bEof &&
+      m_nLength >= m_nReadAheadFrom) {
+    // Each chunk comes with room before it for the unfinished line of the chunk before; the
+    // two buffers are of one size, so that they can change places.
+    const std::size_t headroom = m_nAheadChunk / 4;
+    m_buffer.resize(std::max(m_buffer.size(), headroom + m_nAheadChunk));
+    m_nLargestBuffer = std::max(m_nLargestBuffer, m_buffer.size());
+    // From here on the decoder is the reading thread's alone.
+    m_pAhead = std::make_unique<ReadAhead>(
+        [this](char* out, std::size_t capacity) {
+          return m_pDecoder ? m_pDecoder->Read(m_fd, out, capacity) : ::read(m_fd, out, capacity);
+        },
+        [this] { return m_pDecoder ? m_pDecoder->FirstInvalid() : -1; }, headroom, m_buffer.size());
+  }
+  if (m_pAhead) return FillAhead();
+  // Keep the unfinished line, moved to the front; grow only when it fills the buffer.
+  const std::size_t kept = m_end - m_begin;
+  if (m_begin > 0) {
+    std::memmove(m_buffer.data(), m_buffer.data() + m_begin, kept);
+    m_begin = 0;
+    m_end = kept;
+  }
+  // A decoder writes whole characters: it needs room for at least a few.
+  constexpr std::size_t kDecoderRoom = 16;
+  if (m_end == m_buffer.size() || (m_pDecoder && m_buffer.size() - m_end < kDecoderRoom)) {
+    m_buffer.resize(m_buffer.size() * 2);
+    m_nLargestBuffer = std::max(m_nLargestBuffer, m_buffer.size());
+  }
+  while (true) {
+    char* const to = m_buffer.data() + m_end;
+    const std::size_t room = m_buffer.size() - m_end;
+    if (m_bSpilling && SpillEnd() > BufferEnd()) {
+      // Text read ahead into the spill while measuring comes before what the decoder gives.
+      const auto take = static_cast<std::size_t>(
+          std::min(SpillEnd() - BufferEnd(), static_cast<std::int64_t>(room)));
+      if (!m_spill.ReadAt(BufferEnd() - m_nSpillBase, to, take, m_strError)) return false;
+      m_end += take;
+      return true;
+    }
+    const ssize_t got = m_pDecoder ? m_pDecoder->Read(m_fd, to, room) : ::read(m_fd, to, room);
+    if (got > 0) {
+      m_end += static_cast<std::size_t>(got);
+      return true;
+    }
+    if (got == 0) {
+      m_bEof = true;
+      return false;
+    }
+    if (errno == EINTR && !m_pDecoder) continue;
+    m_strError =
+        m_pDecoder && !m_pDecoder->Error().empty() ? m_pDecoder->Error() : std::strerror(errno);
+    return false;
+  }
+}
+
+bool LineReader::FillAhead() {
+  const ReadAhead::Chunk chunk = m_pAhead->Wait();
+  m_nFirstInvalid = chunk.firstInvalid;
+  if (chunk.got == 0) {
+    m_bEof = true;
+    return false;
+  }
+  if (chunk.got < 0) {
+    // No more is read after a failure: the decoder is the caller's again.
+    m_strError = m_pDecoder && !m_pDecoder->Error().empty() ? m_pDecoder->Error()
+                                                            : std::strerror(chunk.error);
+    return false;
+  }
+  const auto got = static_cast<std::size_t>(chunk.got);
+  const std::size_t kept = m_end - m_begin;
+  const std::size_t head = m_pAhead->Headroom();
+  std::vector<char>& ready = m_pAhead->Ready();
+  // Buffers are swapped while both are as they were made; once a long line has grown the
+  // reader's own, it is kept, and chunks are copied into it.
+  if (kept <= head && m_buffer.size() == ready.size()) {
+    std::memcpy(ready.data() + head - kept, m_buffer.data() + m_begin, kept);
+    m_pAhead->Exchange(m_buffer);
+    m_begin = head - kept;
+    m_end = head + got;
+  } else {
+    // The unfinished line (longer than the headroom) moves to the front, the chunk after it.
+    std::memmove(m_buffer.data(), m_buffer.data() + m_begin, kept);
+    if (m_buffer.size() < kept + got) m_buffer.resize(std::max(m_buffer.size() * 2, kept + got));
+    std::memcpy(m_buffer.data() + kept, ready.data() + head, got);
+    m_pAhead->Again();
+    m_begin = 0;
+    m_end = kept + got;
+  }
+  m_nLargestBuffer = std::max(m_nLargestBuffer, m_buffer.size());
+  return true;
+}
+
+void LineReader::TakePart(std::size_t sure, char*& data, std::size_t& size) {
+  // The bytes before `sure` are surely the line's own (a CR that may go with the line feed
+  // lies at or after it): end at the last character that lies wholly among them. The part
+  // starts at a character boundary, as every part and every line does.
+  const std::string_view buffered(m_buffer.data() + m_begin, m_end - m_begin);
+  const std::size_t end = m_begin + m_pRules->BoundaryAtOrBelow(buffered, sure - m_begin);
+  data = m_buffer.data() + m_begin;
+  size = end - m_begin;
+  m_nPosition += static_cast<std::int64_t>(size);
+  m_begin = end;
+}
+
+bool LineReader::NextFromFile(char*& data, std::size_t& size, bool& complete) {
+  if (m_fd < 0 || Failed()) return false;
+  const bool lineStart = !m_bMidLine;
+  if (lineStart) m_nLineStart = m_nPosition;
+  const std::int64_t at = m_nPosition;
+  const bool more = NextPiece(data, size, complete);
+  m_bMidLine = more && !complete;
+  if (more && m_bSpilling && !(lineStart && complete) && !Spill(at, data, lineStart)) return false;
+  return more;
+}
+
+bool LineReader::Spill(std::int64_t at, const char* data, bool firstPart) {
+  if (firstPart) {
+    if (!m_spill.IsOpen() && !m_spill.Open(m_strSpillFolder, m_strError)) return false;
+    // Text read ahead and not yet in the buffer stays (this line's start is still before
+    // it); the rest belongs to lines done with.
+    const std::int64_t done = SpillEnd() > BufferEnd() ? at - m_nSpillBase : m_spill.Size();
+    if (!m_spill.DropFront(done, m_strError)) return false;
+    m_nSpillBase = at;
+  }
+  // Up to the reader's position, a CR and line feed ending the line included: measuring may
+  // start at the last part, and then finds the line's end here.
+  const std::int64_t from = std::max(at, SpillEnd());
+  if (from >= m_nPosition) return true;
+  return m_spill.Append(data + (from - at), static_cast<std::size_t>(m_nPosition - from),
+                        m_strError);
+}
+
+bool LineReader::NextPiece(char*& data, std::size_t& size, bool& complete) {
+  complete = true;
+  // A line longer than the part limit goes out in parts of about the limit.
+  const auto takePartIfLong = [&](std::size_t lineBytes) {
+    if (m_nPartLimit == 0 || lineBytes <= m_nPartLimit) return false;
+    TakePart(m_begin + m_nPartLimit, data, size);
+    complete = false;
+    return true;
+  };
+  std::size_t scanned = m_begin;
+  while (true) {
+    char* base = m_buffer.data();
+    const void* found = std::memchr(base + scanned, '\n', m_end - scanned);
+    if (found != nullptr) {
+      const auto lf = static_cast<std::size_t>(static_cast<const char*>(found) - base);
+      if (takePartIfLong(lf - m_begin)) return true;
+      data = base + m_begin;
+      size = lf - m_begin;
+      if (size > 0 && data[size - 1] == '\r') --size;
+      m_nPosition += static_cast<std::int64_t>(lf + 1 - m_begin);
+      m_begin = lf + 1;
+      return true;
+    }
+    const std::size_t searched = m_end - m_begin;
+    if (m_bEof) {
+      if (searched == 0) return false;
+      if (takePartIfLong(searched)) return true;
+      data = base + m_begin;
+      size = searched;
+      m_nPosition += static_cast<std::int64_t>(size);
+      m_begin = m_end;
+      return true;
+    }
+    // The last byte read may be a CR of the line feed to come: a part stops short of it.
+    if (searched > m_nPartLimit + 1 && takePartIfLong(searched - 1)) return true;
+    if (!Fill() && Failed()) return false;
+    scanned = m_begin + searched;
+  }
+}
+
+bool LineReader::NextRun(const RunLimits& limits, char*& data, std::size_t& size) {
+  const std::string_view needle = limits.needle;
+  if (m_bMidLine || m_begin >= m_end || !m_strError.empty() || needle.size() == 1) return false;
+  std::size_t budget = limits.budget;
+  // Every line in it comes whole from Next too: with its CR, at most the part limit.
+  if (m_nPartLimit > 0) budget = std::min(budget, m_nPartLimit - 1);
+  char* const base = m_buffer.data();
+  // The run's last line feed lies at most budget + 1 bytes on.
+  const std::size_t at = m_end - m_begin;
+  const std::size_t window = budget >= at ? at : std::min(at, budget + 2);
+  const void* lastFeed = ::memrchr(base + m_begin, '\n', window);
+  if (lastFeed == nullptr) return false;
+  // The line feed before `p` ends the run; m_begin when none does.
+  const auto endBefore = [&](std::size_t p) {
+    const void* feed = ::memrchr(base + m_begin, '\n', p - m_begin);
+    return feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - base) + 1 : m_begin;
+  };
+  std::size_t end = static_cast<std::size_t>(static_cast<const char*>(lastFeed) - base) + 1;
+  // For a UTF-8 character of three bytes or more, the bytes after its first: its first byte
+  // leads many other characters.
+  const std::size_t skew = needle.size() >= 3 && static_cast<unsigned char>(needle[0]) >= 0xE0;
+  const LineRunScanner::Pair pair =
+      needle.size() >= 2 ? LineRunScanner::Pair{static_cast<unsigned char>(needle[skew]),
+                                                static_cast<unsigned char>(needle[skew + 1])}
+                         : LineRunScanner::Pair{};
+  const std::string_view space = limits.fullWidthSpace;
+  const LineRunScanner::Pair tail =
+      space.size() >= 2 ? LineRunScanner::Pair{static_cast<unsigned char>(space[space.size() - 2]),
+                                               static_cast<unsigned char>(space[space.size() - 1])}
+                        : LineRunScanner::Pair{' ', ' '};  // white space ends a run anyway
+  std::size_t from = m_begin;
+  while (from < end) {
+    const LineRunScanner::Stop stop =
+        LineRunScanner::FirstStop(base, m_begin, from, end, needle.size() >= 2 ? &pair : nullptr,
+                                  limits.cleanUp ? &tail : nullptr);
+    if (stop.at == LineRunScanner::npos) break;
+    const std::size_t p = stop.at;
+    if (!stop.pair) {
+      end = endBefore(p);
+      break;
+    }
+    const std::size_t start = p - skew;  // where the needle would begin
+    if (p < m_begin + skew || start + needle.size() > end ||
+        std::memcmp(base + start, needle.data(), needle.size()) != 0) {
+      from = p + 1;  // the pair alone
+      continue;
+    }
+    // A line too long to be a heading stays in the run; its line feed is looked at next.
+    const std::size_t lineStart = endBefore(start);
+    const auto* feed = static_cast<const char*>(std::memchr(base + start, '\n', end - start));
+    const auto lineEnd = static_cast<std::size_t>(feed - base);
+    if (lineEnd - lineStart - 1 > limits.headingBytes) {
+      from = lineEnd;
+      continue;
+    }
+    end = lineStart;
+    break;
+  }
+  if (end == m_begin) return false;
+  data = base + m_begin;
+  size = end - 2 - m_begin;
+  m_nLineStart = m_nPosition;
+  m_nPosition += static_cast<std::int64_t>(end - m_begin);
+  m_begin = end;
+  return true;
+}
+
+std::int64_t LineReader::MeasureLine(bool trimmed, std::int64_t bound,
+                                     const std::function<bool()>& keepGoing) {
+  const Encoding text = m_pRules->TextEncoding();
+  if (m_bSpilling || m_pRules->OutputEncoding() != text ||
+      (trimmed && text != Encoding::Gbk && text != Encoding::Gb18030)) {
+    return MeasureChunked(trimmed, bound, keepGoing);
+  }
+  std::vector<char> chunk(std::size_t{1} << 16);
+  std::int64_t offset = m_nTextStart + m_nLineStart;
+  std::int64_t length = 0;    // bytes of the line so far
+  std::int64_t kept = 0;      // the length up to its last byte that is not a blank (trimmed)
+  bool trailPending = false;  // the byte before was a lead byte: this one is its trail
+  unsigned char lead = 0;
+  std::int64_t keptBeforeLead = 0;
+  bool lastWasCr = false;
+  while (true) {
+    if (!keepGoing()) return -2;
+    const ssize_t got = ::pread(m_fd, chunk.data(), chunk.size(), offset);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      m_strError = std::strerror(errno);
+      return -1;
+    }
+    if (got == 0) return trimmed ? kept : length;  // a last line without line feed
+    for (ssize_t i = 0; i < got; ++i) {
+      const auto byte = static_cast<unsigned char>(chunk[static_cast<std::size_t>(i)]);
+      if (byte == '\n') return trimmed ? kept : length - (lastWasCr ? 1 : 0);
+      ++length;
+      lastWasCr = byte == '\r';
+      if (trailPending) {
+        trailPending = false;
+        kept = lead == 0xA1 && byte == 0xA1 ? keptBeforeLead : length;  // full-width space?
+      } else if (GbkText::IsLead(byte)) {
+        trailPending = true;
+        lead = byte;
+        keptBeforeLead = kept;
+        kept = length;  // a lead byte alone at the line's end stays
+      } else if (!GbkText::IsSpace(byte)) {
+        kept = length;
+      }
+      if (!trailPending && (trimmed ? kept : length - 1) > bound) return bound + 1;
+    }
+    offset += got;
+  }
+}
+
+std::int64_t LineReader::MeasureChunked(bool trimmed, std::int64_t bound,
+                                        const std::function<bool()>& keepGoing) {
+  constexpr std::size_t kChunk = std::size_t{1} << 16;
+  constexpr std::size_t kMaxChar = 4;
+  // Room for what a chunk carries over: less than two characters.
+  std::vector<char> chunk(kChunk + 2 * kMaxChar);
+  std::int64_t position = m_nLineStart;
+  std::size_t carried = 0;   // bytes of a character the last chunk cut, at the front
+  std::int64_t written = 0;  // the line so far as written (widened, when trimmed)
+  std::int64_t kept = 0;     // the same up to its last character that is not a blank
+  while (true) {
+    if (!keepGoing()) return -2;
+    const ssize_t got = ReadText(position, chunk.data() + carried, kChunk);
+    if (got < 0) return -1;
+    position += got;
+    std::size_t size = carried + static_cast<std::size_t>(got);
+    const void* lf = std::memchr(chunk.data() + carried, '\n', static_cast<std::size_t>(got));
+    const bool last = got == 0 || lf != nullptr;
+    if (lf != nullptr) size = static_cast<std::size_t>(static_cast<const char*>(lf) - chunk.data());
+    // Unless the line ends here, stop before a character the read may have cut. So at least
+    // three bytes are carried: a CR before the line feed is always in the chunk that ends.
+    std::size_t end = size;
+    if (!last) {
+      end = size <= kMaxChar ? 0
+                             : m_pRules->BoundaryAtOrBelow(std::string_view(chunk.data(), size),
+                                                           size - kMaxChar + 1);
+    }
+    if (!trimmed) {
+      const bool cr = lf != nullptr && end > 0 && chunk[end - 1] == '\r';
+      const std::size_t counted = cr ? end - 1 : end;
+      written += m_pRules->Written(std::string_view(chunk.data(), counted));
+      if (last) return written;
+      if (written > bound) return bound + 1;
+    } else {
+      const std::size_t textBytes = m_pRules->TrimmedLength(std::string_view(chunk.data(), end));
+      const std::int64_t textWritten = m_pRules->Written(
+          std::string_view(chunk.data(), m_pRules->WidenFullWidthSpaces(chunk.data(), textBytes)));
+      const std::int64_t blankWritten = m_pRules->Written(std::string_view(
+          chunk.data() + textBytes,
+          m_pRules->WidenFullWidthSpaces(chunk.data() + textBytes, end - textBytes)));
+      if (textBytes > 0) kept = written + textWritten;
+      written += textWritten + blankWritten;
+      if (last) return kept;
+      if (kept > bound) return bound + 1;
+    }
+    carried = size - end;
+    std::memmove(chunk.data(), chunk.data() + end, carried);
+  }
+}
+
+ssize_t LineReader::ReadText(std::int64_t position, char* data, std::size_t size) {
+  if (!m_bSpilling) {
+    while (true) {
+      const ssize_t got = ::pread(m_fd, data, size, m_nTextStart + position);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) m_strError = std::strerror(errno);
+      return got;
+    }
+  }
+  // The buffered rest of the line, not handed out yet, joins what was.
+  if (SpillEnd() < BufferEnd()) {
+    const std::size_t from = m_begin + static_cast<std::size_t>(SpillEnd() - m_nPosition);
+    if (!m_spill.Append(m_buffer.data() + from, m_end - from, m_strError)) return -1;
+  }
+  if (position < SpillEnd()) {
+    const auto take =
+        static_cast<std::size_t>(std::min(SpillEnd() - position, static_cast<std::int64_t>(size)));
+    if (!m_spill.ReadAt(position - m_nSpillBase, data, take, m_strError)) return -1;
+    return static_cast<ssize_t>(take);
+  }
+  // Further on, the text is read ahead through the decoder and kept for Fill to take.
+  if (m_bEof) return 0;
+  const ssize_t got = m_pDecoder ? m_pDecoder->Read(m_fd, data, size) : ::read(m_fd, data, size);
+  if (got < 0) {
+    m_strError =
+        m_pDecoder && !m_pDecoder->Error().empty() ? m_pDecoder->Error() : std::strerror(errno);
+    return -1;
+  }
+  if (got > 0 && !m_spill.Append(data, static_cast<std::size_t>(got), m_strError)) return -1;
+  return got;
+}
+
+bool LineReader::ReadAt(std::int64_t offset, char* data, std::size_t size) {
+  if (m_bSpilling) return m_spill.ReadAt(offset - m_nSpillBase, data, size, m_strError);
+  offset += m_nTextStart;
+  while (size > 0) {
+    const ssize_t got = ::pread(m_fd, data, size, offset);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      m_strError = got < 0 ? std::strerror(errno) : "the file became shorter while being read";
+      return false;
+    }
+    data += got;
+    size -= static_cast<std::size_t>(got);
+    offset += got;
+  }
+  return true;
+}
+
+void LineReader::Close() {
+  if (m_watch && !m_buffer.empty()) m_watch(nullptr, nullptr);
+  m_pAhead.reset();  // before the file it reads is closed
+  m_nFirstInvalid = -1;
+  if (m_fd >= 0) ::close(m_fd);
+  m_fd = -1;
+  m_spill.Close();
+  m_nSpillBase = 0;
+  std::vector<char>().swap(m_buffer);
+  m_begin = m_end = 0;
+}
+
+}  // namespace sekato::engine

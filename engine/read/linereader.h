@@ -1,0 +1,246 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "spillfile.h"
+
+namespace sekato::engine {
+
+class ReadAhead;
+class SourceDecoder;
+class TextRules;
+
+/// Reads a source file line by line through one large buffer, in a single pass.
+///
+/// A line ends at a line feed; a carriage return right before it goes with it; a last line
+/// without a line feed is still a line; an empty file has no lines. So "a\r\nb\n\nc" gives
+/// "a", "b", "", "c". Only the current line is held: memory is the buffer, grown only for a
+/// line longer than the buffer, unless the caller takes long lines in parts (SetPartLimit).
+class LineReader final {
+ public:
+  LineReader();
+  ~LineReader();
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  /// Opens `path`; on failure returns false with the system's reason in `error`.
+  bool Open(const std::string& path, std::string& error);
+
+  /// The file's length in bytes (at open).
+  std::int64_t Length() const { return m_nLength; }
+
+  /// The file's identity, so that no piece is ever written over it.
+  dev_t Device() const { return m_device; }
+  ino_t Inode() const { return m_inode; }
+
+  /// Lines longer than `bytes` (at least 4) come in parts of about that size, so that memory
+  /// stays bounded whatever the line; 0 (the default) always gives whole lines. The parts
+  /// joined are exactly the whole line, and every part but the last ends at a character
+  /// boundary of the line (see SetRules): "\xB5\xDA" (第) is never split between two parts.
+  void SetPartLimit(std::size_t bytes) { m_nPartLimit = bytes; }
+
+  /// Bytes come through `decoder` (checked, or converted into the run's text) instead of
+  /// straight from the file; it must outlive the reading. Null reads the file as it is.
+  void SetDecoder(SourceDecoder* decoder);
+
+  /// Keeps every long line (one handed out in parts) in an unnamed file in `folder` (see
+  /// SpillFile) as it is handed out, so that MeasureLine and ReadAt can look at its text
+  /// again when the file's bytes are not the text (the decoder converts them). MeasureLine
+  /// then reads ahead through the decoder into that file, and Next takes what it read from
+  /// there. Memory stays the buffer's; the disk holds about the longest line.
+  void SpillLongLines(std::string folder) {
+    m_strSpillFolder = std::move(folder);
+    m_bSpilling = true;
+  }
+
+  /// The bytes read at once, ahead or not.
+  static constexpr std::size_t kChunkBytes = std::size_t{1} << 18;
+
+  /// Lets the reader read ahead on a thread of its own, `chunkBytes` at a time, when the
+  /// source is at least `fromBytes` long and read as it is or only checked (not converted,
+  /// no long lines spilled); the lines are the same either way. Set before reading.
+  void SetReadAhead(std::int64_t fromBytes, std::size_t chunkBytes) {
+    m_nReadAheadFrom = fromBytes;
+    m_nAheadChunk = chunkBytes;
+  }
+
+  /// Offset in the file of the first byte that begins no valid character, among the bytes
+  /// read so far; -1 when there is none or no decoder checks them.
+  std::int64_t FirstInvalid() const;
+
+  /// What stands in the text for that byte: "U+FFFD" or "?" when the decoder converts, ""
+  /// when it was kept as it is.
+  const std::string& InvalidWrittenAs() const;
+
+  /// Bytes of the file read so far, a byte-order mark included: at the end of the file, its
+  /// length as it was read (less than Length when another program cut it short meanwhile).
+  std::int64_t FileBytesRead() const;
+
+  /// Bytes at the start of the file that are not text (a byte-order mark the decoder only
+  /// skips): MeasureLine and ReadAt then find a text position that much further on.
+  void SetTextStart(std::int64_t bytes) { m_nTextStart = bytes; }
+
+  /// Told of the buffer lines are handed out from: with nulls before its bytes move or
+  /// change, with its new bounds after (see PieceWriter::Lend).
+  void SetBufferWatch(std::function<void(const char*, const char*)> watch) {
+    m_watch = std::move(watch);
+  }
+
+  /// The source's own line break right before `line` (as Next gave it) when it is CR LF
+  /// and still in the buffer; otherwise a CR LF of its own. Either way "\r\n".
+  std::string_view BreakBefore(const char* line) const {
+    if (line - m_buffer.data() >= 2 && line[-2] == '\r' && line[-1] == '\n') return {line - 2, 2};
+    return "\r\n";
+  }
+
+  /// The character rules parts of long lines end by (GBK unless told otherwise).
+  void SetRules(const TextRules& rules) { m_pRules = &rules; }
+
+  /// The next line, or the next part of a long line, writable in place (valid until the next
+  /// call); `complete` is false for every part of a long line but its last. False at the end
+  /// of the file or when reading failed (see Failed).
+  bool Next(char*& data, std::size_t& size, bool& complete) {
+    // Most lines: whole, no longer than a part, already at hand.
+    if (!m_bMidLine && m_begin < m_end && m_strError.empty()) {
+      const std::size_t at = m_end - m_begin;
+      const std::size_t most = m_nPartLimit == 0 || at <= m_nPartLimit ? at : m_nPartLimit + 1;
+      char* const start = m_buffer.data() + m_begin;
+      if (const void* lf = std::memchr(start, '\n', most)) {
+        const auto length = static_cast<std::size_t>(static_cast<const char*>(lf) - start);
+        if (m_nPartLimit == 0 || length <= m_nPartLimit) {
+          m_nLineStart = m_nPosition;
+          data = start;
+          size = length > 0 && data[length - 1] == '\r' ? length - 1 : length;
+          complete = true;
+          m_nPosition += static_cast<std::int64_t>(length + 1);
+          m_begin += length + 1;
+          return true;
+        }
+      }
+    }
+    return NextFromFile(data, size, complete);
+  }
+
+  /// What may end a run of lines (see NextRun).
+  struct RunLimits {
+    std::size_t budget = static_cast<std::size_t>(-1);  ///< most bytes, without the last CR LF
+    /// A line of at most `headingBytes` holding these bytes ends the run (empty: no line
+    /// does; one byte: no run is taken).
+    std::string_view needle;
+    std::size_t headingBytes = 0;
+    /// Clean-up: a line it would shorten ends the run (ending in ASCII white space or in
+    /// the last two bytes of `fullWidthSpace`); empty lines stay in it, to be dropped.
+    bool cleanUp = false;
+    std::string_view fullWidthSpace;
+  };
+
+  /// The longest run of whole lines at hand in the buffer, from the current position, that
+  /// can go into a piece as the bytes lie: every line feed in it has a CR before it (the
+  /// break a piece gets anyway), it is at most `limits.budget` bytes long without its last
+  /// CR LF and shorter than the part limit (so Next would give each of its lines whole), and
+  /// no line in it is one `limits` says ends it. `data`/`size` are its lines with the CR LFs
+  /// between them, without the last one; the reader moves past that. False, taking
+  /// nothing, when the first line at hand does not qualify: Next then gives it.
+  /// Example: at "ab\r\ncd\r\n第\r\nx\r\n" with the needle "第", "ab\r\ncd".
+  bool NextRun(const RunLimits& limits, char*& data, std::size_t& size);
+
+  /// The length of the line now being handed out in parts, from its first byte, measured
+  /// ahead without holding it: as Next will give it (no CR before the line feed), or, when
+  /// `trimmed`, as clean-up leaves it (trailing ASCII blanks and full-width spaces left out,
+  /// each full-width space inside counted as two ASCII spaces). Bytes are counted as the
+  /// rules write them: "第" counts 2 when UTF-8 text goes out as UTF-16. Counting stops past
+  /// `bound`, giving bound + 1; -1 when reading failed (see Failed); -2 as soon as
+  /// `keepGoing`, asked every 64 KiB, says no. So a long line can be moved whole without
+  /// being held whole.
+  std::int64_t MeasureLine(bool trimmed, std::int64_t bound,
+                           const std::function<bool()>& keepGoing);
+
+  /// The largest the reading buffer has grown to since Open: stays at its first size unless
+  /// a line longer than it was read whole.
+  std::size_t LargestBuffer() const { return m_nLargestBuffer; }
+
+  /// Reads `size` bytes at text position `offset` again, without moving the reader; false
+  /// (see Failed) when they cannot all be read. When spilling long lines, only the current
+  /// long line's bytes handed out so far can be read again.
+  bool ReadAt(std::int64_t offset, char* data, std::size_t size);
+
+  /// Bytes of the file consumed so far, up to and including the last line's line feed.
+  std::int64_t Position() const { return m_nPosition; }
+
+  /// How far into the file the reading has come, for progress: Position, or the file bytes
+  /// converted so far when the decoder converts.
+  std::int64_t ProgressPosition() const { return m_bConverting ? ConvertedSoFar() : m_nPosition; }
+
+  bool Failed() const { return !m_strError.empty(); }
+  const std::string& Error() const { return m_strError; }
+
+  void Close();
+
+ private:
+  /// Next where the buffer must be filled or a line comes in parts.
+  bool NextFromFile(char*& data, std::size_t& size, bool& complete);
+  bool NextPiece(char*& data, std::size_t& size, bool& complete);
+  std::int64_t ConvertedSoFar() const;
+  /// MeasureLine where bytes of text are not simply counted: when trimmed in text whose
+  /// full-width space is not two bytes long or not known by GBK's lead bytes, when the rules
+  /// write other bytes, or when spilling. Chunks are read up to a character, (widened and)
+  /// measured as written.
+  std::int64_t MeasureChunked(bool trimmed, std::int64_t bound,
+                              const std::function<bool()>& keepGoing);
+  /// Up to `size` bytes of text at text position `position`, at or after the current line's
+  /// start, read from the file, or when spilling from the spill and then ahead through the
+  /// decoder; 0 at the end of the file, -1 when reading failed (see Failed).
+  ssize_t ReadText(std::int64_t position, char* data, std::size_t size);
+  /// Spilling: puts the long-line part just handed out at text position `at` into the
+  /// spill (a fresh one at the first part of a line), through the reader's position.
+  bool Spill(std::int64_t at, const char* data, bool firstPart);
+  std::int64_t SpillEnd() const { return m_nSpillBase + m_spill.Size(); }
+  /// Text position of the buffer's end.
+  std::int64_t BufferEnd() const {
+    return m_nPosition + static_cast<std::int64_t>(m_end - m_begin);
+  }
+  bool Fill();
+  /// Fill from the reading ahead: the unfinished line is put before the new chunk.
+  bool FillAhead();
+  /// Hands out the buffered start of a long line, ending before `sure`.
+  void TakePart(std::size_t sure, char*& data, std::size_t& size);
+
+  int m_fd = -1;
+  std::vector<char> m_buffer;
+  std::size_t m_begin = 0;  ///< first unread byte in the buffer
+  std::size_t m_end = 0;    ///< end of the data in the buffer
+  std::size_t m_nPartLimit = 0;
+  std::size_t m_nLargestBuffer = 0;
+  bool m_bEof = false;
+  std::int64_t m_nLength = 0;
+  std::int64_t m_nPosition = 0;
+  std::int64_t m_nLineStart = 0;  ///< text position of the line now being handed out
+  std::int64_t m_nTextStart = 0;
+  bool m_bMidLine = false;  ///< the last Next gave a part that is not the line's last
+  dev_t m_device = 0;
+  ino_t m_inode = 0;
+  std::string m_strError;
+  SourceDecoder* m_pDecoder = nullptr;
+  bool m_bConverting = false;  ///< the decoder converts: progress counts the file's bytes
+  std::function<void(const char*, const char*)> m_watch;
+  const TextRules* m_pRules;
+  std::int64_t m_nReadAheadFrom = -1;  ///< never, unless told
+  std::size_t m_nAheadChunk = kChunkBytes;
+  std::unique_ptr<ReadAhead> m_pAhead;  ///< set up at the first Fill where it pays
+  std::int64_t m_nFirstInvalid = -1;    ///< as it was after the chunk last taken from it
+  bool m_bSpilling = false;
+  std::string m_strSpillFolder;
+  SpillFile m_spill;
+  std::int64_t m_nSpillBase = 0;  ///< text position of the spill's first byte
+};
+
+}  // namespace sekato::engine

@@ -1,0 +1,242 @@
+#include "sekato/splitrun.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "chaptersplitter.h"
+#include "fileops.h"
+#include "folderlock.h"
+#include "headingmatcher.h"
+#include "linereader.h"
+#include "sekato/messagecatalogue.h"
+#include "sekato/numerals.h"
+#include "piecewriter.h"
+#include "runencodings.h"
+#include "siteaddresses.h"
+#include "sizesplitter.h"
+#include "sourcedecoder.h"
+#include "sekato/sourcepath.h"
+#include "splitpass.h"
+#include "splitplan.h"
+#include "textcodec.h"
+
+namespace sekato::engine {
+
+namespace {
+
+std::string PromotionLine(Encoding text) {
+  const std::string line = std::string(MessageCatalogue::kPromotion) + " " + SiteAddresses::kHome;
+  return TextCodec::Convert(line, Encoding::Utf8, text).value_or(SiteAddresses::kHome);
+}
+
+}  // namespace
+
+// What a run works with: the plan shared with the chapter list, and what only a split needs.
+struct SplitRun::Plan {
+  explicit Plan(const SplitOptions& options) : split(options) {}
+  SplitPlan split;
+  PieceLayout layout;
+  std::optional<RunEncodings> encodings;
+};
+
+SplitRun::SplitRun(SplitOptions options, SplitHost& host)
+    : m_options(std::move(options)), m_host(host) {}
+
+SplitEnd SplitRun::Execute() {
+  const SplitOptions& o = m_options;
+  Plan plan(o);
+  if (auto refusal = plan.split.Refusal(SplitPlan::Purpose::Split)) {
+    return {SplitOutcome::Refused, std::move(*refusal), {}};
+  }
+
+  Message message;
+  bool refused = false;
+  plan.encodings = RunEncodings::Resolve(o, message, refused);
+  if (!plan.encodings) {
+    return {refused ? SplitOutcome::Refused : SplitOutcome::Failed, std::move(message), {}};
+  }
+  m_host.ReportEncoding(plan.encodings->Source(), plan.encodings->Detected());
+  // Text the pieces' encoding cannot hold is refused before anything is made.
+  if (auto refusal = ToRunText(plan)) return {SplitOutcome::Refused, std::move(*refusal), {}};
+
+  std::string reason;
+  const std::string& directory = plan.split.Directory();
+  if (!FileOps::MakeDirectory(directory, reason)) {
+    return {SplitOutcome::Failed, {MessageId::MakeFolder, {directory, reason}}, {}};
+  }
+  // Refused only now, so that the directory exists after it as it always has.
+  if (plan.split.EmptyKeywordsRefused()) {
+    return {SplitOutcome::Refused, {MessageId::EmptyKeywords}, {}};
+  }
+
+  PieceLayout& layout = plan.layout;
+  layout.directory = directory;
+  layout.namer = plan.split.Namer();
+  layout.addHead = o.addHead;
+  layout.addTail = o.addTail;
+  layout.addPromotion = !o.noPromotion;
+  layout.promotion = PromotionLine(plan.encodings->Text());
+  layout.rules = &plan.encodings->Rules();
+  layout.preamble = plan.encodings->Preamble();
+
+  // The source itself must never become a piece.
+  if (FileOps::SameDirectory(SourcePath::Folder(o.sourcePath), directory) &&
+      PieceNamer::IsPieceName(SourcePath::FileName(o.sourcePath), layout.namer.NamePart())) {
+    return {SplitOutcome::Refused, {MessageId::WouldOverwriteSource, {o.sourcePath}}, {}};
+  }
+  // Two runs writing into one folder would blend their pieces.
+  FolderLock lock;
+  if (!lock.Take(directory)) {
+    return {SplitOutcome::Refused, {MessageId::FolderBusy, {directory}}, {}};
+  }
+  return Split(plan);
+}
+
+std::optional<Message> SplitRun::ToRunText(Plan& plan) const {
+  const SplitOptions& o = m_options;
+  const RunEncodings& encodings = *plan.encodings;
+  Message message;
+  if (o.mode == SplitMode::ByChapter) {
+    auto keywords = encodings.ToText(plan.split.KeywordText(), o.textEncoding,
+                                     MessageId::UnwritableKeywords, message);
+    if (!keywords) return message;
+    plan.split.SetKeywordText(std::move(*keywords));
+    const Numerals::Series series = plan.split.Series();
+    // Every digit and unit a chapter number up to 10000 is written with.
+    if (series != Numerals::Series::None && HeadingMatcher::HasWildcard(plan.split.Keywords())) {
+      for (const std::int64_t n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 100, 1000, 10000}) {
+        if (!encodings.ToText(Numerals::Text(n, series), Encoding::Gbk,
+                              MessageId::UnwritableNumerals, message)) {
+          return message;
+        }
+      }
+    }
+  }
+  if (o.addHead) {
+    auto head = encodings.ToText(o.head, o.textEncoding, MessageId::UnwritableHead, message);
+    if (!head) return message;
+    plan.layout.head = std::move(*head);
+  }
+  if (o.addTail) {
+    auto tail = encodings.ToText(o.tail, o.textEncoding, MessageId::UnwritableTail, message);
+    if (!tail) return message;
+    plan.layout.tail = std::move(*tail);
+  }
+  return std::nullopt;
+}
+
+SplitEnd SplitRun::Split(Plan& plan) {
+  const SplitOptions& o = m_options;
+  const RunEncodings& encodings = *plan.encodings;
+  LineReader source;
+  // Noted however the run ends.
+  struct BufferNote {
+    const LineReader& reader;
+    std::size_t& largest;
+    ~BufferNote() { largest = reader.LargestBuffer(); }
+  } note{source, m_nLargestBuffer};
+  std::string reason;
+  if (!source.Open(o.sourcePath, reason)) {
+    return {SplitOutcome::Failed, {MessageId::OpenSource, {o.sourcePath, reason}}, {}};
+  }
+  SourceDecoder decoder(encodings.Source(), encodings.Text(), encodings.MarkBytes(),
+                        encodings.Output());
+  // GBK, GB18030 and Big5 read as they are go straight from the file, as fast as ever: nearly
+  // every byte sequence is valid there, and a check would cost more than the split.
+  if (decoder.Converts() || encodings.MarkBytes() > 0 || encodings.Source() == Encoding::Utf8) {
+    source.SetDecoder(&decoder);
+  }
+  // The reader may read through the decoder on a thread of its own: it stops before the
+  // decoder goes, however the run ends.
+  struct StopReading {
+    LineReader& reader;
+    ~StopReading() { reader.Close(); }
+  } stopReading{source};
+  source.SetReadAhead(m_nReadAheadFrom, m_nAheadChunk);
+  source.SetRules(encodings.Rules());
+  // Every line longer than the part limit comes in parts, so memory stays bounded in every
+  // mode. Such a line is body text in chapter mode (no heading is that long); with keep-lines
+  // its length is measured ahead, so it moves whole as any line would; with clean-up only
+  // where its trailing blanks lie is held back, and they are read again. Both look at the
+  // line's text again: in the file when its bytes are the text (a mark only skipped), else
+  // in the converted text the reader keeps of long lines on disk, beside the pieces.
+  if (!decoder.Converts()) {
+    source.SetTextStart(static_cast<std::int64_t>(encodings.MarkBytes()));
+  } else if (o.trimSpaces || (o.mode == SplitMode::BySize && o.keepLines)) {
+    source.SpillLongLines(plan.split.Directory());
+  }
+  source.SetPartLimit(m_nPartLimit);
+  return WritePieces(plan, source, decoder);
+}
+
+SplitEnd SplitRun::WritePieces(Plan& plan, LineReader& source, const SourceDecoder& decoder) {
+  const bool converts = decoder.Converts();
+  const SplitOptions& o = m_options;
+  const RunEncodings& encodings = *plan.encodings;
+  const TextRules& rules = encodings.Rules();
+  PieceWriter writer(plan.layout, source.Device(), source.Inode());
+  // Lines are written from the reader's buffer where they lie; the reader says when its
+  // bytes move. The watch goes before the writer does.
+  source.SetBufferWatch([&writer](const char* begin, const char* end) { writer.Lend(begin, end); });
+  struct WatchEnd {
+    LineReader& reader;
+    ~WatchEnd() { reader.SetBufferWatch(nullptr); }
+  } watchEnd{source};
+  std::unique_ptr<Splitter> splitter;
+  if (o.mode == SplitMode::ByChapter) {
+    splitter = std::make_unique<ChapterSplitter>(
+        HeadingMatcher(plan.split.Keywords(), plan.split.Series(), o.titleMax, rules),
+        o.chaptersPerPiece, plan.split.Namer().ByTitle(), writer, rules);
+  } else {
+    std::int64_t length = source.Length();
+    if (o.mode == SplitMode::Evenly && converts) {
+      length = ConvertedLength(encodings, rules, o.parts);
+      if (length < 0) return {SplitOutcome::Stopped, {MessageId::Stopped}, {}};
+    }
+    auto limits = o.mode == SplitMode::Evenly ? SizeSplitter::ForParts(length, o.parts, plan.layout)
+                                              : SizeSplitter::ForSize(o.maxKb);
+    // A byte-order mark is not counted as text, but it is on disk within the size asked for.
+    if (o.mode == SplitMode::BySize) limits.limit -= rules.Written(plan.layout.preamble);
+    splitter = std::make_unique<SizeSplitter>(limits, o.mode == SplitMode::BySize && o.keepLines,
+                                              writer, rules);
+  }
+  const SplitPass::Settings settings{converts,     o.trimSpaces,           m_bLineRuns,
+                                     o.sourcePath, plan.split.Directory(), &decoder};
+  SplitPass pass(source, writer, *splitter, m_host, encodings, settings);
+  return pass.Run();
+}
+
+std::int64_t SplitRun::ConvertedLength(const RunEncodings& encodings, const TextRules& rules,
+                                       std::int64_t parts) {
+  // The text is read once through a decoder of its own and measured as the pieces count it.
+  std::string reason;
+  struct stat info {};
+  const int fd = FileOps::OpenSource(m_options.sourcePath, info, reason);
+  if (fd < 0) return info.st_size;  // the split itself says why it cannot read
+  SourceDecoder decoder(encodings.Source(), encodings.Text(), encodings.MarkBytes(),
+                        encodings.Output());
+  std::vector<char> chunk(LineReader::kChunkBytes);
+  std::int64_t length = 0;
+  while (true) {
+    if (!m_host.Progress(0, -1)) {
+      length = -1;
+      break;
+    }
+    const ssize_t got = decoder.Read(fd, chunk.data(), chunk.size());
+    if (got <= 0) break;  // a failure is the split's to meet and report
+    length += rules.Written(std::string_view(chunk.data(), static_cast<std::size_t>(got)));
+  }
+  ::close(fd);
+  // A cut falls at most a character short of the limit, where the limit leaves room for one
+  // byte: each part gets room for the rest of the longest character, so that the parts
+  // together hold all of the text.
+  const Encoding text = rules.TextEncoding();
+  const std::int64_t longest = text == Encoding::Gbk || text == Encoding::Big5 ? 2 : 4;
+  return length < 0 ? length : length + parts * (longest - 1);
+}
+
+}  // namespace sekato::engine
