@@ -10,10 +10,9 @@
 
 #include "fileops.h"
 #include "gbktext.h"
-#include "linerunscanner.h"
 #include "readahead.h"
-#include "sourcedecoder.h"
 #include "sekato/textrules.h"
+#include "sourcedecoder.h"
 
 namespace sekato::engine {
 
@@ -248,71 +247,17 @@ bool LineReader::NextPiece(char*& data, std::size_t& size, bool& complete) {
   }
 }
 
-bool LineReader::NextRun(const RunLimits& limits, char*& data, std::size_t& size) {
-  const std::string_view needle = limits.needle;
-  if (m_bMidLine || m_begin >= m_end || !m_strError.empty() || needle.size() == 1) return false;
-  std::size_t budget = limits.budget;
-  // Every line in it comes whole from Next too: with its CR, at most the part limit.
-  if (m_nPartLimit > 0) budget = std::min(budget, m_nPartLimit - 1);
-  char* const base = m_buffer.data();
-  // The run's last line feed lies at most budget + 1 bytes on.
-  const std::size_t at = m_end - m_begin;
-  const std::size_t window = budget >= at ? at : std::min(at, budget + 2);
-  const void* lastFeed = ::memrchr(base + m_begin, '\n', window);
-  if (lastFeed == nullptr) return false;
-  // The line feed before `p` ends the run; m_begin when none does.
-  const auto endBefore = [&](std::size_t p) {
-    const void* feed = ::memrchr(base + m_begin, '\n', p - m_begin);
-    return feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - base) + 1 : m_begin;
-  };
-  std::size_t end = static_cast<std::size_t>(static_cast<const char*>(lastFeed) - base) + 1;
-  // For a UTF-8 character of three bytes or more, the bytes after its first: its first byte
-  // leads many other characters.
-  const std::size_t skew = needle.size() >= 3 && static_cast<unsigned char>(needle[0]) >= 0xE0;
-  const LineRunScanner::Pair pair =
-      needle.size() >= 2 ? LineRunScanner::Pair{static_cast<unsigned char>(needle[skew]),
-                                                static_cast<unsigned char>(needle[skew + 1])}
-                         : LineRunScanner::Pair{};
-  const std::string_view space = limits.fullWidthSpace;
-  const LineRunScanner::Pair tail =
-      space.size() >= 2 ? LineRunScanner::Pair{static_cast<unsigned char>(space[space.size() - 2]),
-                                               static_cast<unsigned char>(space[space.size() - 1])}
-                        : LineRunScanner::Pair{' ', ' '};  // white space ends a run anyway
-  std::size_t from = m_begin;
-  while (from < end) {
-    const LineRunScanner::Stop stop =
-        LineRunScanner::FirstStop(base, m_begin, from, end, needle.size() >= 2 ? &pair : nullptr,
-                                  limits.cleanUp ? &tail : nullptr);
-    if (stop.at == LineRunScanner::npos) break;
-    const std::size_t p = stop.at;
-    if (!stop.pair) {
-      end = endBefore(p);
-      break;
-    }
-    const std::size_t start = p - skew;  // where the needle would begin
-    if (p < m_begin + skew || start + needle.size() > end ||
-        std::memcmp(base + start, needle.data(), needle.size()) != 0) {
-      from = p + 1;  // the pair alone
-      continue;
-    }
-    // A line too long to be a heading stays in the run; its line feed is looked at next.
-    const std::size_t lineStart = endBefore(start);
-    const auto* feed = static_cast<const char*>(std::memchr(base + start, '\n', end - start));
-    const auto lineEnd = static_cast<std::size_t>(feed - base);
-    if (lineEnd - lineStart - 1 > limits.headingBytes) {
-      from = lineEnd;
-      continue;
-    }
-    end = lineStart;
-    break;
-  }
-  if (end == m_begin) return false;
-  data = base + m_begin;
-  size = end - 2 - m_begin;
-  m_nLineStart = m_nPosition;
-  m_nPosition += static_cast<std::int64_t>(end - m_begin);
-  m_begin = end;
+bool LineReader::LinesAtHand(char*& data, std::size_t& size) {
+  if (m_bMidLine || m_begin >= m_end || !m_strError.empty()) return false;
+  data = m_buffer.data() + m_begin;
+  size = m_end - m_begin;
   return true;
+}
+
+void LineReader::TakeLines(std::size_t bytes) {
+  m_nLineStart = m_nPosition;
+  m_nPosition += static_cast<std::int64_t>(bytes);
+  m_begin += bytes;
 }
 
 std::int64_t LineReader::MeasureLine(bool trimmed, std::int64_t bound,

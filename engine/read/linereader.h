@@ -130,28 +130,16 @@ class LineReader final {
     return NextFromFile(data, size, complete);
   }
 
-  /// What may end a run of lines (see NextRun).
-  struct RunLimits {
-    std::size_t budget = static_cast<std::size_t>(-1);  ///< most bytes, without the last CR LF
-    /// A line of at most `headingBytes` holding these bytes ends the run (empty: no line
-    /// does; one byte: no run is taken).
-    std::string_view needle;
-    std::size_t headingBytes = 0;
-    /// Clean-up: a line it would shorten ends the run (ending in ASCII white space or in
-    /// the last two bytes of `fullWidthSpace`); empty lines stay in it, to be dropped.
-    bool cleanUp = false;
-    std::string_view fullWidthSpace;
-  };
-
-  /// The longest run of whole lines at hand in the buffer, from the current position, that
-  /// can go into a piece as the bytes lie: every line feed in it has a CR before it (the
-  /// break a piece gets anyway), it is at most `limits.budget` bytes long without its last
-  /// CR LF and shorter than the part limit (so Next would give each of its lines whole), and
-  /// no line in it is one `limits` says ends it. `data`/`size` are its lines with the CR LFs
-  /// between them, without the last one; the reader moves past that. False, taking
-  /// nothing, when the first line at hand does not qualify: Next then gives it.
-  /// Example: at "ab\r\ncd\r\n第\r\nx\r\n" with the needle "第", "ab\r\ncd".
-  bool NextRun(const RunLimits& limits, char*& data, std::size_t& size);
+  /// The bytes at hand in the buffer from the current position, which starts a line, when
+  /// there are any and no line is being handed out in parts: whole lines, perhaps with the
+  /// start of one more. Writable in place, valid until the next call that reads. Runs of
+  /// lines are taken from here (see TakeLines); Next gives the same lines one by one.
+  bool LinesAtHand(char*& data, std::size_t& size);
+  /// Moves past the first `bytes` of LinesAtHand, which end just after a line feed, as
+  /// Next would move past those lines.
+  void TakeLines(std::size_t bytes);
+  /// The part limit (see SetPartLimit): a run may hold only lines Next gives whole.
+  std::size_t PartLimit() const { return m_nPartLimit; }
 
   /// The length of the line now being handed out in parts, from its first byte, measured
   /// ahead without holding it: as Next will give it (no CR before the line feed), or, when

@@ -5,10 +5,11 @@
 
 #include "chaptersplitter.h"
 #include "gbktext.h"
-#include "sekato/message.h"
 #include "pairscanner.h"
 #include "piecewriter.h"
 #include "runencodings.h"
+#include "runfinder.h"
+#include "sekato/message.h"
 #include "sizesplitter.h"
 #include "sourcedecoder.h"
 
@@ -62,7 +63,7 @@ SplitPass::SplitPass(LineReader& source, PieceWriter& writer, Splitter& splitter
   // In GBK and GB18030 clean-up keeps sizes, so a part can be widened before it is trimmed.
   m_bGbkSpaces = text == Encoding::Gbk || text == Encoding::Gb18030;
   // Lines whose handling is known to be plain go in runs: written as the bytes lie, with one
-  // stop check and one progress step each (see LineReader::NextRun). The source's bytes must
+  // stop check and one progress step each (see RunFinder). The source's bytes must
   // be the piece's; in chapter mode the bytes every heading holds must be known, and in size
   // and even mode a run stops short of the line that crosses the limit. Clean-up leaves
   // every line of a run as long as it is but for its full-width spaces, which are widened
@@ -133,9 +134,17 @@ inline bool SplitPass::TakeRun() {
   const std::int64_t room = m_splitter.RunRoom();
   if (room < 0) return false;
   m_runLimits.budget = static_cast<std::size_t>(room);
+  // Every line in it comes whole from Next too: with its CR, at most the part limit.
+  if (m_source.PartLimit() > 0) {
+    m_runLimits.budget = std::min(m_runLimits.budget, m_source.PartLimit() - 1);
+  }
   char* data = nullptr;
   std::size_t size = 0;
-  if (!m_source.NextRun(m_runLimits, data, size)) return false;
+  if (!m_source.LinesAtHand(data, size)) return false;
+  const std::size_t end = RunFinder::End({data, size}, m_runLimits);
+  if (end == 0) return false;
+  m_source.TakeLines(end);
+  size = end - 2;  // without the last CR LF
   m_nNextPartStart = m_source.Position();
   if (!KeepGoing()) {
     m_bStopped = true;

@@ -5,8 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "sekato/encoding.h"
 #include "linereader.h"
+#include "runfinder.h"
+#include "sekato/encoding.h"
 #include "sekato/splithost.h"
 #include "trailingblanks.h"
 
@@ -24,7 +25,7 @@ class TextRules;
 /// cuts the pieces, and ends the run, stopped, failed or completed.
 ///
 /// A line is taken whole, in a run of plain lines written as the bytes lie (see
-/// LineReader::NextRun), or in parts when it is longer than the reader's part limit. Each
+/// RunFinder), or in parts when it is longer than the reader's part limit. Each
 /// one is followed by a stop check and a progress step; a stop is seen within a long line
 /// too, and while one is measured for keep-lines. Clean-up drops empty lines and trailing
 /// blanks; within a long line it holds back only where its blanks lie, so memory stays the
@@ -99,7 +100,7 @@ class SplitPass final {
   Settings m_settings;
   bool m_bGbkSpaces = false;
   bool m_bRuns = false;
-  LineReader::RunLimits m_runLimits;
+  RunFinder::Limits m_runLimits;
 
   bool m_bStopped = false;
   std::int64_t m_nProgress = 0;  ///< source position reached, told at the next KeepGoing

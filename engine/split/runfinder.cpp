@@ -1,0 +1,68 @@
+#include "runfinder.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "linerunscanner.h"
+
+namespace sekato::engine {
+
+std::size_t RunFinder::End(std::string_view atHand, const Limits& limits) {
+  const std::string_view needle = limits.needle;
+  if (atHand.empty() || needle.size() == 1) return 0;
+  const std::size_t budget = limits.budget;
+  const char* const base = atHand.data();
+  // The run's last line feed lies at most budget + 1 bytes on.
+  const std::size_t at = atHand.size();
+  const std::size_t window = budget >= at ? at : std::min(at, budget + 2);
+  const void* lastFeed = ::memrchr(base, '\n', window);
+  if (lastFeed == nullptr) return 0;
+  // The line feed before `p` ends the run; 0 when none does.
+  const auto endBefore = [&](std::size_t p) {
+    const void* feed = ::memrchr(base, '\n', p);
+    return feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - base) + 1 : 0;
+  };
+  std::size_t end = static_cast<std::size_t>(static_cast<const char*>(lastFeed) - base) + 1;
+  // For a UTF-8 character of three bytes or more, the bytes after its first: its first byte
+  // leads many other characters.
+  const std::size_t skew = needle.size() >= 3 && static_cast<unsigned char>(needle[0]) >= 0xE0;
+  const LineRunScanner::Pair pair =
+      needle.size() >= 2 ? LineRunScanner::Pair{static_cast<unsigned char>(needle[skew]),
+                                                static_cast<unsigned char>(needle[skew + 1])}
+                         : LineRunScanner::Pair{};
+  const std::string_view space = limits.fullWidthSpace;
+  const LineRunScanner::Pair tail =
+      space.size() >= 2 ? LineRunScanner::Pair{static_cast<unsigned char>(space[space.size() - 2]),
+                                               static_cast<unsigned char>(space[space.size() - 1])}
+                        : LineRunScanner::Pair{' ', ' '};  // white space ends a run anyway
+  std::size_t from = 0;
+  while (from < end) {
+    const LineRunScanner::Stop stop = LineRunScanner::FirstStop(
+        base, 0, from, end, needle.size() >= 2 ? &pair : nullptr, limits.cleanUp ? &tail : nullptr);
+    if (stop.at == LineRunScanner::npos) break;
+    const std::size_t p = stop.at;
+    if (!stop.pair) {
+      end = endBefore(p);
+      break;
+    }
+    const std::size_t start = p - skew;  // where the needle would begin
+    if (p < skew || start + needle.size() > end ||
+        std::memcmp(base + start, needle.data(), needle.size()) != 0) {
+      from = p + 1;  // the pair alone
+      continue;
+    }
+    // A line too long to be a heading stays in the run; its line feed is looked at next.
+    const std::size_t lineStart = endBefore(start);
+    const auto* feed = static_cast<const char*>(std::memchr(base + start, '\n', end - start));
+    const auto lineEnd = static_cast<std::size_t>(feed - base);
+    if (lineEnd - lineStart - 1 > limits.headingBytes) {
+      from = lineEnd;
+      continue;
+    }
+    end = lineStart;
+    break;
+  }
+  return end;
+}
+
+}  // namespace sekato::engine
