@@ -67,9 +67,9 @@ SplitPass::SplitPass(LineReader& source, PieceWriter& writer, Splitter& splitter
   // be the piece's; in chapter mode the bytes every heading holds must be known, and in size
   // and even mode a run stops short of the line that crosses the limit. Clean-up leaves
   // every line of a run as long as it is but for its full-width spaces, which are widened
-  // where they lie: in UTF-8, where a full-width space is found by its bytes alone (in GBK
-  // each is found by walking the characters before it, which took longer in runs).
-  const bool cleanRuns = text == Encoding::Utf8;
+  // where they lie: in UTF-8, where a full-width space is found by its bytes alone, and in
+  // GBK and GB18030, where the characters before one are walked from its line's start.
+  const bool cleanRuns = text == Encoding::Utf8 || m_bGbkSpaces;
   const bool sameBytes = !settings.converts && m_rules.OutputEncoding() == m_rules.TextEncoding();
   const std::string& needle = splitter.BodyNeedle();
   const bool headings = splitter.FindsHeadings();

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "pairscanner.h"
 #include "sekato/gbkcodec.h"
 #include "sekato/numberparse.h"
-#include "pairscanner.h"
 #include "sekato/sourcepath.h"
 #include "testsupport.h"
 
@@ -70,6 +70,11 @@ TEST(GbkText, CleansFullWidthSpacesCharacterAware) {
   std::string straddle = "\xB0\xA1\xA1\xB0";
   GbkText::WidenFullWidthSpaces(straddle.data(), straddle.size());
   EXPECT_EQ(straddle, "\xB0\xA1\xA1\xB0");
+  // In a run of lines each line starts at a character: a straddling pair after a line feed
+  // is told from a real space, however the lines before it end.
+  std::string run = "\xB0\r\n\xB0\xA1\xA1\xA1\xA1\xB0\r\n" + G("　x");
+  GbkText::WidenFullWidthSpaces(run.data(), run.size());
+  EXPECT_EQ(run, "\xB0\r\n\xB0\xA1  \xA1\xB0\r\n  x");
   EXPECT_EQ(GbkText::Trim(" \t\v\f\r\nx \r\n"), "x");
 }
 

@@ -89,7 +89,14 @@ void GbkText::WidenFullWidthSpaces(char* data, std::size_t size) {
                                       ? pos
                                       : PairScanner::Find(bytes, pos, size - 2, kLead, kTrail);
     if (candidate == PairScanner::npos) return;
-    while (boundary < candidate) boundary += CharLength(text, boundary);
+    if (boundary < candidate) {
+      // A line feed is never part of a two-byte character: in a run of lines the walk starts
+      // afresh after the last one before the candidate, so it stays within one line.
+      if (const void* feed = ::memrchr(bytes + boundary, '\n', candidate - boundary)) {
+        boundary = static_cast<std::size_t>(static_cast<const unsigned char*>(feed) - bytes) + 1;
+      }
+      while (boundary < candidate) boundary += CharLength(text, boundary);
+    }
     if (boundary == candidate) {
       bytes[candidate] = bytes[candidate + 1] = ' ';
       boundary = candidate + 2;
