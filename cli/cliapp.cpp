@@ -53,7 +53,7 @@ std::string Seconds(double seconds) {
 
 }  // namespace
 
-bool CliApp::BuildOptions() {
+void CliApp::BuildOptions() {
   engine::SplitOptions& o = m_options;
   o.m_nDirMode = m_strOut.empty() ? 1 : 0;
   o.m_nNameMode = m_bTitleNames ? 2 : (m_strName.empty() ? 0 : 1);
@@ -76,7 +76,6 @@ bool CliApp::BuildOptions() {
   o.m_strTail = m_strTail;
   o.m_encoding = *engine::Encodings::Parse(m_strEncoding);
   o.m_outEncoding = m_strTo.empty() ? engine::Encoding::Auto : *engine::Encodings::Parse(m_strTo);
-  return true;
 }
 
 engine::SplitOptions CliApp::OptionsFor(const std::string& source) const {
@@ -266,7 +265,7 @@ int CliApp::Run(int argc, char** argv) {
   }
   m_bHead = app.count("--head") > 0;
   m_bTail = app.count("--tail") > 0;
-  if (!BuildOptions()) return kExitRefused;
+  BuildOptions();
 
   InterruptFlag interrupt;
   const std::size_t count = m_sources.size();

@@ -48,7 +48,6 @@ class ChapterSplitter final {
   bool GapsOrRepeats() const;
 
   /// A heading as a title: full-width spaces removed anywhere, white space trimmed.
-  static std::string CleanTitle(std::string_view heading);
   static std::string CleanTitle(std::string_view heading, const TextRules& rules);
 
  private:

@@ -31,7 +31,8 @@ class SplitHost {
   /// The selected numeral series for "?" in keywords, read once per run.
   virtual Numerals::Series NumeralSeries() = 0;
 
-  /// Shows `utf8Text` to the user and returns only once it has been dismissed.
+  /// Hands over the run's closing message, `utf8Text`, for the user; returns at once (the
+  /// window shows it after the run, the command line prints it).
   virtual void ShowMessage(SplitOutcome kind, const std::string& utf8Text) = 0;
 
   /// The progress range is 0 … `upper` (the source length in bytes).
@@ -57,7 +58,7 @@ class SplitHost {
   virtual void Tally(const RunTally& /*tally*/) {}
 
   /// Clears the run flag; called when the run ends on its own (completed, refused, failed),
-  /// after its message has been dismissed.
+  /// after its message has been handed over.
   virtual void ClearRunning() = 0;
 };
 
