@@ -216,7 +216,7 @@ TEST_F(Cli, ReadAndWriteFailuresExitWithTwo) {
 }
 
 TEST_F(Cli, MemoryStaysSmallForALineOfFortyEightMegabytes) {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
   GTEST_SKIP() << "the sanitizer's shadow memory hides the program's own";
 #endif
   // One line with no line feed at all, as a file with old Mac line ends reads.
