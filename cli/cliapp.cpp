@@ -146,7 +146,7 @@ void CliApp::PrintSummary(const std::string& source, const engine::SplitOptions&
     }
   }
   std::string text = summary + "\n";
-  for (const auto& note : notes) text += prefix + "  " + note + "\n";
+  for (const auto& note : notes) text.append(prefix).append("  ").append(note).append("\n");
   std::fputs(text.c_str(), stderr);
 }
 

@@ -112,7 +112,7 @@ std::string WithoutBreaks(const std::string& bytes) {
 }
 
 std::string CorpusNovel() {
-  const std::string path = std::string(SEKATO_SAMPLES_DIR) + "/sanguoyanyi.gbk.txt";
+  std::string path = std::string(SEKATO_SAMPLES_DIR) + "/sanguoyanyi.gbk.txt";
   if (!std::filesystem::is_regular_file(path)) {
     throw std::runtime_error("The sample novel " + path +
                              " is missing; it comes with the repository (samples/).");
