@@ -16,10 +16,10 @@
 #include "interruptflag.h"
 #include "listoutput.h"
 #include "listprinter.h"
-#include "messages.h"
+#include "message.h"
+#include "numberparse.h"
 #include "outputfolders.h"
 #include "programversion.h"
-#include "progressmeter.h"
 #include "scanreport.h"
 #include "sourcepath.h"
 #include "splitrun.h"
@@ -55,51 +55,61 @@ std::string Seconds(double seconds) {
 
 void CliApp::BuildOptions() {
   engine::SplitOptions& o = m_options;
-  o.m_nDirMode = m_strOut.empty() ? 1 : 0;
-  o.m_nNameMode = m_bTitleNames ? 2 : (m_strName.empty() ? 0 : 1);
+  o.folder =
+      m_strOut.empty() ? engine::FolderChoice::BesideSource : engine::FolderChoice::NewFolder;
+  o.naming = m_bTitleNames       ? engine::PieceNaming::ChapterTitle
+             : m_strName.empty() ? engine::PieceNaming::SourceTitle
+                                 : engine::PieceNaming::Custom;
+  // Numbers are read as the form reads its fields: leading digits count, "abc" is 0, and the
+  // run refuses what it cannot split with, in the same words as the window.
+  o.titleMax = engine::ParseNumber(m_strTitleMax);
+  o.chaptersPerPiece = engine::ParseNumber(m_strPer);
+  o.maxKb = engine::ParseNumber(m_strKb);
+  o.parts = engine::ParseNumber(m_strParts);
   static const std::map<std::string, engine::SplitMode> kModes = {
       {"chapter", engine::SplitMode::ByChapter},
       {"size", engine::SplitMode::BySize},
       {"even", engine::SplitMode::Evenly}};
-  o.m_nSplitMode = kModes.at(m_strMode);
+  o.mode = kModes.at(m_strMode);
   using Series = engine::Numerals::Series;
   static const std::map<std::string, Series> kSeries = {
       {"ascii", Series::Ascii}, {"fullwidth", Series::FullWidth}, {"chinese", Series::Chinese}};
-  m_series = m_strNumerals.empty() ? Series::None : kSeries.at(m_strNumerals);
-  o.m_bAddHead = m_bHead;
-  o.m_bAddTail = m_bTail;
+  o.numerals = m_strNumerals.empty() ? Series::None : kSeries.at(m_strNumerals);
+  o.addHead = m_bHead;
+  o.addTail = m_bTail;
   // Texts stay UTF-8: the run writes them in the pieces' encoding, or refuses them naming the
   // character that encoding cannot hold.
-  o.m_textEncoding = engine::Encoding::Utf8;
-  o.m_strKeywords = m_strKeywords;
-  o.m_strHead = m_strHead;
-  o.m_strTail = m_strTail;
-  o.m_encoding = *engine::Encodings::Parse(m_strEncoding);
-  o.m_outEncoding = m_strTo.empty() ? engine::Encoding::Auto : *engine::Encodings::Parse(m_strTo);
+  o.textEncoding = engine::Encoding::Utf8;
+  o.keywords = m_strKeywords;
+  o.head = m_strHead;
+  o.tail = m_strTail;
+  o.encoding = *engine::Encodings::Parse(m_strEncoding);
+  o.outEncoding = m_strTo.empty() ? engine::Encoding::Auto : *engine::Encodings::Parse(m_strTo);
 }
 
 engine::SplitOptions CliApp::OptionsFor(const std::string& source) const {
   engine::SplitOptions o = m_options;
-  o.m_strSrcPath = source;
-  o.m_strSrcBase = engine::SourcePath::Base(source);
-  o.m_strSrcTitle = engine::SourcePath::Title(source);
-  o.m_strCustomName = m_strName.empty() ? o.m_strSrcTitle : m_strName;
+  o.sourcePath = source;
+  o.sourceBase = engine::SourcePath::Base(source);
+  o.sourceTitle = engine::SourcePath::Title(source);
+  o.customName = m_strName.empty() ? o.sourceTitle : m_strName;
   // Several sources into one -o folder would overwrite each other's pieces: each gets its own.
-  o.m_strNewDir = m_sources.size() > 1 && !m_strOut.empty()
-                      ? engine::OutputFolders::InChosen(m_strOut, source)
-                      : m_strOut;
+  o.newFolder = m_sources.size() > 1 && !m_strOut.empty()
+                    ? engine::OutputFolders::InChosen(m_strOut, source)
+                    : m_strOut;
   return o;
 }
 
 int CliApp::SplitOne(const std::string& source, const std::string& prefix, bool bar,
                      std::atomic<int>& running) const {
   const engine::SplitOptions options = OptionsFor(source);
-  TerminalHost host(m_series, m_bQuiet, running, prefix, bar);
+  TerminalHost host(m_bQuiet, running, prefix, bar);
   const auto start = std::chrono::steady_clock::now();
-  const engine::SplitOutcome outcome = engine::SplitThreadProc(options, host);
+  const engine::SplitEnd end = engine::SplitRun(options, host).Execute();
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  switch (outcome) {
+  host.Tell(end);
+  switch (end.outcome) {
     case engine::SplitOutcome::Completed:
       break;
     case engine::SplitOutcome::Stopped:
@@ -113,7 +123,7 @@ int CliApp::SplitOne(const std::string& source, const std::string& prefix, bool 
   // The pieces are all written by now: a summary that runs out of memory is left out rather
   // than turning a finished split into a reported failure.
   try {
-    PrintSummary(source, options, host.Written(), prefix, seconds);
+    PrintSummary(source, options, end.tally, prefix, seconds);
   } catch (const std::bad_alloc&) {
   }
   return kExitDone;
@@ -132,7 +142,7 @@ void CliApp::PrintSummary(const std::string& source, const engine::SplitOptions&
   if (tally.headings == 0 || tally.gapsOrRepeats) {
     if (tally.headings == 0) summary += "；没有找到章节标题";
     if (IsRegularFile(source)) {
-      const auto report = engine::ChapterScan::Run(options, m_series);
+      const auto report = engine::ChapterScan::Run(options);
       if (report.status == engine::ScanResult::Status::Done) {
         for (const auto& issue : report.numbering) {
           notes.push_back(engine::ScanReport::Issue(issue));
@@ -152,19 +162,10 @@ void CliApp::PrintSummary(const std::string& source, const engine::SplitOptions&
 
 int CliApp::ListOne(const std::string& source, const std::string& prefix, bool bar,
                     std::atomic<int>& running, std::FILE* out) const {
-  std::unique_ptr<ProgressMeter> meter;
-  if (bar && !m_bQuiet && ::isatty(STDERR_FILENO)) meter = std::make_unique<ProgressMeter>(stderr);
-  bool ranged = false;
-  const auto result = engine::ChapterScan::Run(
-      OptionsFor(source), m_series, [&](std::int64_t position, std::int64_t length) {
-        if (meter) {
-          if (!ranged) meter->SetRange(length);
-          ranged = true;
-          meter->Update(position);
-        }
-        return running.load(std::memory_order_relaxed) != 0;
-      });
-  if (meter) meter->Finish();
+  // The list says nothing of the encoding on stderr: JSON and the table carry it.
+  TerminalHost host(m_bQuiet, running, prefix, bar, false);
+  const auto result = engine::ChapterScan::Run(OptionsFor(source), &host);
+  host.EndBar();
   // A refused or failed inspection found nothing to list: only JSON says so on stdout.
   if (m_bJson) {
     ListPrinter::Json(result, source, out);
@@ -178,12 +179,12 @@ int CliApp::ListOne(const std::string& source, const std::string& prefix, bool b
       std::fprintf(stderr, "%s检查被终止！\n", prefix.c_str());
       return kExitStopped;
     case engine::ScanResult::Status::Refused:
-      std::fprintf(stderr, "sekato-cli: %s%s\n", prefix.c_str(), result.error.c_str());
+      std::fprintf(stderr, "sekato-cli: %s%s\n", prefix.c_str(), result.error.Text().c_str());
       return kExitRefused;
     case engine::ScanResult::Status::Failed:
       break;
   }
-  std::fprintf(stderr, "sekato-cli: %s%s\n", prefix.c_str(), result.error.c_str());
+  std::fprintf(stderr, "sekato-cli: %s%s\n", prefix.c_str(), result.error.Text().c_str());
   return kExitFailed;
 }
 
@@ -212,16 +213,16 @@ int CliApp::Run(int argc, char** argv) {
   app.add_option("--numerals", m_strNumerals,
                  "How ? is written: ascii (1,2,3), fullwidth (１,２,３) or chinese (一,二,三)")
       ->check(CLI::IsMember({"ascii", "fullwidth", "chinese"}));
-  app.add_option("--title-max", o.m_strTitleMax, "Largest heading, in Chinese characters")
+  app.add_option("--title-max", m_strTitleMax, "Largest heading, in Chinese characters")
       ->capture_default_str();
-  app.add_option("-p,--per", o.m_strChaptersPerFile, "Chapters per piece")->capture_default_str();
-  app.add_option("--kb", o.m_strMaxKB, "Size mode: largest piece in KB")->capture_default_str();
-  app.add_flag("--keep-lines", o.m_bKeepLines,
+  app.add_option("-p,--per", m_strPer, "Chapters per piece")->capture_default_str();
+  app.add_option("--kb", m_strKb, "Size mode: largest piece in KB")->capture_default_str();
+  app.add_flag("--keep-lines", o.keepLines,
                "Size mode: move the line that crosses the limit whole into the next piece");
-  app.add_option("--parts", o.m_strParts, "Even mode: number of parts")->capture_default_str();
-  app.add_flag("--trim", o.m_bTrimSpaces,
+  app.add_option("--parts", m_strParts, "Even mode: number of parts")->capture_default_str();
+  app.add_flag("--trim", o.trimSpaces,
                "Make full-width spaces ASCII, drop trailing blanks and blank lines");
-  app.add_flag("--no-ad", o.m_bNoAd, "Leave out the line naming sekato at the end of pieces");
+  app.add_flag("--no-ad", o.noPromotion, "Leave out the line naming sekato at the end of pieces");
   app.add_option("--head", m_strHead, "Text written at the start of every piece");
   app.add_option("--tail", m_strTail, "Text written at the end of every piece");
   app.add_option("-e,--encoding", m_strEncoding,
@@ -277,9 +278,10 @@ int CliApp::Run(int argc, char** argv) {
     runs.reserve(count);
     for (const auto& source : m_sources) runs.push_back(OptionsFor(source));
     if (const auto clash = engine::OutputFolders::FindClash(runs)) {
-      const std::string text = engine::Messages::Format(
-          engine::Messages::kSharedFolder, m_sources[clash->first], m_sources[clash->second],
-          engine::OutputFolders::Of(runs[clash->second]));
+      const std::string text = engine::Message(engine::MessageId::SharedFolder,
+                                               {m_sources[clash->first], m_sources[clash->second],
+                                                engine::OutputFolders::Of(runs[clash->second])})
+                                   .Text();
       std::fprintf(stderr, "sekato-cli: %s\n", text.c_str());
       return kExitRefused;
     }

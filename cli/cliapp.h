@@ -55,6 +55,10 @@ class CliApp final {
   bool m_bTitleNames = false;
   std::string m_strKeywords = "第  章";
   std::string m_strNumerals;
+  std::string m_strTitleMax = "20";  ///< numbers as typed; see BuildOptions
+  std::string m_strPer = "1";
+  std::string m_strKb = "1000";
+  std::string m_strParts = "5";
   std::string m_strHead;
   std::string m_strTail;
   bool m_bHead = false;
@@ -65,7 +69,6 @@ class CliApp final {
   bool m_bList = false;
   bool m_bJson = false;
   unsigned m_nJobs = 0;
-  engine::Numerals::Series m_series = engine::Numerals::Series::None;
 };
 
 }  // namespace sekato::cli

@@ -121,7 +121,7 @@ void ListPrinter::Json(const ScanResult& r, const std::string& source, std::FILE
   std::string text = "{\"version\": " + Int(kJsonVersion) + ", \"source\": " + Quote(source) +
                      ", \"status\": " + Quote(StatusName(r.status));
   if (r.status != ScanResult::Status::Done) {
-    text += ", \"error\": " + Quote(r.error) + "}";
+    text += ", \"error\": " + Quote(r.error.Text()) + "}";
     std::fputs(text.c_str(), out);
     return;
   }

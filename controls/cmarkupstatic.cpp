@@ -13,7 +13,6 @@
 #include <utility>
 
 #include "appmessagebox.h"
-#include "gbkcodec.h"
 #include "markupcanvas.h"
 #include "markuplayout.h"
 #include "markuppointer.h"
@@ -35,11 +34,11 @@ bool IsWebAddress(const QString& link) {
          scheme == QLatin1String("ftp") || scheme == QLatin1String("mailto");
 }
 
-QString FromGbk(std::string_view bytes) {
-  return QString::fromStdString(engine::GbkCodec::ToUtf8OrMark(bytes));
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Measures and draws GBK text with a QPainter in the label's font.
+// Measures and draws UTF-8 text with a QPainter in the label's font.
 class QtCanvas final : public MarkupCanvas {
  public:
   QtCanvas(QPainter& painter, const QFont& font)
@@ -70,7 +69,7 @@ class QtCanvas final : public MarkupCanvas {
  private:
   // A line break's CR LF has no glyphs: it measures as an empty string one line high.
   static QString Visible(std::string_view text) {
-    QString visible = FromGbk(text);
+    QString visible = FromUtf8(text);
     visible.remove(QLatin1Char('\r'));
     visible.remove(QLatin1Char('\n'));
     return visible;
@@ -131,7 +130,7 @@ void CMarkupStatic::SetWindowText(const QString& markup) {
 }
 
 void CMarkupStatic::ParseMarkup(const QString& markup) {
-  m_label.m_strMarkup = engine::GbkCodec::FromUtf8OrMark(markup.toStdString());
+  m_label.m_strMarkup = markup.toStdString();
   // The pieces that held the pointer are about to go: give it back first, or nothing would.
   if (m_label.m_bOverLink != 0) ReleasePointer();
   m_bDragging = false;
@@ -142,7 +141,7 @@ void CMarkupStatic::ParseMarkup(const QString& markup) {
 }
 
 bool CMarkupStatic::OpenLink() {
-  const QString link = FromGbk(m_label.m_strLink);
+  const QString link = FromUtf8(m_label.m_strLink);
   const LinkOpener& opener = CurrentOpener();
   const bool opened =
       IsWebAddress(link) &&

@@ -65,7 +65,7 @@ class CMarkupStatic final : public QWidget, private MarkupPointerHost {
 
  private:
   void PreSubclassWindow(std::uint32_t style, const QString& text);
-  /// Shows `markup` (converted to GBK) from now on.
+  /// Shows `markup` (held as UTF-8) from now on.
   void ParseMarkup(const QString& markup);
 
   // How the pointer logic reaches the window system.

@@ -14,17 +14,13 @@ add_library(sekato_markup_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/markupsegment.h)
 set_target_properties(sekato_markup_core PROPERTIES AUTOMOC OFF AUTORCC OFF)
 target_include_directories(sekato_markup_core PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-# Its text is GBK: the engine's GBK module says where a character begins.
-target_link_libraries(sekato_markup_core PRIVATE sekato_engine)
 sekato_target_warnings(sekato_markup_core STRICT)
 
 add_library(sekato_markup STATIC
   ${CMAKE_CURRENT_LIST_DIR}/cmarkupstatic.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cmarkupstatic.h)
 target_include_directories(sekato_markup PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-# The markup is GBK text: the engine's conversions read and write it.
-target_link_libraries(sekato_markup PUBLIC sekato_markup_core sekato_engine sekato_msgbox
-                                           Qt6::Widgets)
+target_link_libraries(sekato_markup PUBLIC sekato_markup_core sekato_msgbox Qt6::Widgets)
 sekato_target_warnings(sekato_markup)
 
 if(SEKATO_BUILD_TESTS)

@@ -7,7 +7,7 @@
 namespace sekato::controls {
 
 /// What laying out and drawing the label needs from a window system: measuring and drawing
-/// GBK bytes in the label's font. CMarkupStatic draws with Qt; tests measure with a fake.
+/// UTF-8 text in the label's font. CMarkupStatic draws with Qt; tests measure with a fake.
 class MarkupCanvas {
  public:
   virtual ~MarkupCanvas() = default;

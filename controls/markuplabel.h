@@ -11,7 +11,7 @@ namespace sekato::controls {
 /// colours and the pointer flags. The parser fills it, the layout and the pointer handlers
 /// (MarkupLayout, MarkupPointer) read and update it, and CMarkupStatic shows it on screen.
 ///
-/// Markup and texts are GBK bytes; every length and comparison is in bytes.
+/// Markup and texts are UTF-8; every length, position and comparison is in bytes.
 class MarkupLabel final {
  public:
   /// Style bits of the static control that the label honours.

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <iterator>
 
-#include "gbktext.h"
 #include "markupcanvas.h"
 #include "markuplabel.h"
 
@@ -19,6 +18,9 @@ int DrawAt(MarkupCanvas& canvas, MarkupSegment& segment, int x, int y) {
   return drawn.cx;
 }
 
+// A UTF-8 byte 10xxxxxx continues the character begun before it.
+bool ContinuesCharacter(char b) { return (static_cast<unsigned char>(b) & 0xC0u) == 0x80u; }
+
 }  // namespace
 
 int MarkupLayout::EstimateHeight(int textWidth, int lineHeight, int clientWidth) {
@@ -33,9 +35,8 @@ std::size_t MarkupLayout::FittingPrefix(MarkupCanvas& canvas, std::string_view t
   std::size_t fitting = 0;
   std::size_t end = 0;
   while (end < text.size()) {
-    end += engine::GbkText::IsLead(static_cast<unsigned char>(text[end])) && end + 1 < text.size()
-               ? 2
-               : 1;
+    ++end;
+    while (end < text.size() && ContinuesCharacter(text[end])) ++end;
     if (canvas.Extent(text.substr(0, end)).cx >= room) break;
     fitting = end;
   }

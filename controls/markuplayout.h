@@ -13,7 +13,8 @@ class MarkupLabel;
 /// segment (the next text starts at x 0 whatever the alignment) or where a segment no longer
 /// fits, which then moves whole to the next line or is split in two there. The remainder of a
 /// split is inserted after it in the list and stays there, so the next paint at the same width
-/// gives the same lines. Splits fall between GBK characters, never inside one.
+/// gives the same lines while the first character of every piece fits the width. Splits fall
+/// between UTF-8 characters, never inside one.
 class MarkupLayout final {
  public:
   /// Paints every segment into a client area of `clientWidth` × `clientHeight` and records
@@ -32,9 +33,10 @@ class MarkupLayout final {
   /// y + cy, or one pixel more while that is still above the top. NextLine(-30, 16) == -13.
   static int NextLine(int y, int cy);
 
-  /// Length of the longest prefix of `text` that ends between GBK characters (a byte
-  /// 0x81-0xFE starts a two-byte character) and measures narrower than `room`; 0 when not even
-  /// the first character does.
+  /// Length in bytes of the longest prefix of `text` that ends between UTF-8 characters and
+  /// measures narrower than `room`; 0 when not even the first character does. A prefix never
+  /// ends in front of a continuation byte (10xxxxxx), so "中" (E4 B8 AD) and U+20000
+  /// (F0 A0 80 80) go whole; a stray continuation byte goes with the byte before it.
   static std::size_t FittingPrefix(MarkupCanvas& canvas, std::string_view text, int room);
 };
 

@@ -15,9 +15,10 @@ class MarkupLabel;
 /// "[color=NAME]text[/color]", and CR LF anywhere (even inside a tag) as a line break. Tag
 /// names are lower case and matched exactly. A tag once begun never falls back to text: bytes
 /// that do not continue it are dropped until one does ("[uxyrl=" reads as "[url="), so an
-/// unknown tag such as "[b]" swallows the text after it. Because the markup is GBK bytes, the
-/// trail byte of a Chinese character takes part in tag matching like the ASCII byte it equals.
-/// A link left open ends as plain text; a target or colour name left open drops the rest.
+/// unknown tag such as "[b]" swallows the text after it. The markup is UTF-8, whose multi-byte
+/// characters are made only of bytes 0x80 and up: a Chinese character never reads as a bracket
+/// or a tag letter, and a dropped byte can only be part of a tag. A link left open ends as plain
+/// text; a target or colour name left open drops the rest.
 class MarkupParser final {
  public:
   /// Parses into `label`, whose m_segments and m_strPlain must start empty; the markup ends at

@@ -50,8 +50,8 @@ struct MarkupSegment {
   int bVisited = 0;         ///< 1 once its link has been opened from this label.
   int bHot = 0;             ///< 1 while the pointer is over its link.
   MarkupColour crText = 0;  ///< named colour; used only for plain text.
-  std::string strLink;      ///< link target (GBK bytes); empty for plain text.
-  std::string strText;      ///< visible text (GBK bytes).
+  std::string strLink;      ///< link target (UTF-8); empty for plain text.
+  std::string strText;      ///< visible text (UTF-8).
   MarkupRect rcText;        ///< where it was last drawn; all zero until painted.
 
   bool IsLink() const { return !strLink.empty(); }

@@ -10,13 +10,11 @@
 #include "headingmatcher.h"
 #include "linereader.h"
 #include "linesieve.h"
-#include "messages.h"
+#include "message.h"
 #include "numberingcheck.h"
-#include "numberparse.h"
-#include "piecewriter.h"
 #include "runencodings.h"
 #include "sourcedecoder.h"
-#include "sourcepath.h"
+#include "splitplan.h"
 #include "textcodec.h"
 #include "textrules.h"
 
@@ -27,35 +25,6 @@ namespace {
 // As the split reads long lines: in parts of this size, so memory stays bounded.
 constexpr std::size_t kPartLimit = std::size_t{1} << 20;
 constexpr std::int64_t kProgressStep = std::int64_t{1} << 20;
-
-std::optional<std::string> Refusal(const std::string& keywordText,
-                                   const std::vector<std::string>& keywords, std::int64_t perFile,
-                                   std::int64_t titleLimit, Numerals::Series series) {
-  if (keywordText.empty()) return std::string(Messages::kEmptyKeywords);
-  if (perFile <= 0) return std::string(Messages::kBadChaptersPerFile);
-  if (titleLimit < 0) return std::string(Messages::kNegativeTitle);
-  if (keywords.size() > HeadingMatcher::kMaxKeywords) {
-    return std::string(Messages::kTooManyKeywords);
-  }
-  if (series == Numerals::Series::None && HeadingMatcher::HasWildcard(keywords)) {
-    return std::string(Messages::kNoNumeralSeries);
-  }
-  return std::nullopt;
-}
-
-// The name the piece `number`, opened by a heading titled `title` (in `text`), ends up with.
-std::string PieceFileName(const SplitOptions& o, std::int64_t number, const std::string& title,
-                          Encoding text) {
-  std::string utf8Title;
-  if (o.m_nNameMode == 2 && PieceWriter::TitleFileName(title, text, utf8Title)) {
-    return PieceWriter::SequenceText(number) + "_" + utf8Title + ".txt";
-  }
-  const std::string& namePart = o.m_nNameMode == 1 ? o.m_strCustomName : o.m_strSrcTitle;
-  const std::string sequence = PieceWriter::SequenceText(number);
-  std::string name;
-  name.reserve(namePart.size() + sequence.size() + 5);
-  return name.append(namePart).append(1, '_').append(sequence).append(".txt");
-}
 
 // True when only white space stands before byte `start` of `line`.
 bool AtLineStart(std::string_view line, std::size_t start) {
@@ -100,11 +69,11 @@ std::vector<std::string> Needles(const std::vector<std::string>& keywords, Encod
 // body text and not taken.
 Reading ReadLines(const std::string& path, std::size_t markBytes, SourceDecoder& decoder,
                   const TextRules& rules, ScanResult& r, const LineTaker& take,
-                  const KeepGoing& keepGoing, std::string& failure) {
+                  const KeepGoing& keepGoing, Message& failure) {
   LineReader source;
   std::string reason;
   if (!source.Open(path, reason)) {
-    failure = Messages::Format(Messages::kOpenSource, path, reason);
+    failure = {MessageId::OpenSource, {path, reason}};
     return Reading::Failed;
   }
   r.sourceBytes = source.Length();
@@ -132,7 +101,7 @@ Reading ReadLines(const std::string& path, std::size_t markBytes, SourceDecoder&
     if (lineStart && complete) take(data, size, lineOffset);  // parts of a long line are body
   }
   if (source.Failed()) {
-    failure = Messages::Format(Messages::kReadSource, path, source.Error());
+    failure = {MessageId::ReadSource, {path, source.Error()}};
     return Reading::Failed;
   }
   return Reading::Done;
@@ -142,12 +111,12 @@ Reading ReadLines(const std::string& path, std::size_t markBytes, SourceDecoder&
 // numbers; r.lines ends as the count of all lines.
 Reading SiftLines(const std::string& path, std::size_t markBytes, std::vector<std::string> needles,
                   std::size_t lineLimit, ScanResult& r, const SiftedLineTaker& take,
-                  const KeepGoing& keepGoing, std::string& failure) {
+                  const KeepGoing& keepGoing, Message& failure) {
   LineSieve sieve(std::move(needles), kPartLimit);
   sieve.SetLineLimit(lineLimit);
   std::string reason;
   if (!sieve.Open(path, static_cast<std::int64_t>(markBytes), reason)) {
-    failure = Messages::Format(Messages::kOpenSource, path, reason);
+    failure = {MessageId::OpenSource, {path, reason}};
     return Reading::Failed;
   }
   r.sourceBytes = sieve.Length();
@@ -164,217 +133,266 @@ Reading SiftLines(const std::string& path, std::size_t markBytes, std::vector<st
       keepGoing);
   r.lines = sieve.Lines();
   if (end == LineSieve::End::Failed) {
-    failure = Messages::Format(Messages::kReadSource, path, sieve.Error());
+    failure = {MessageId::ReadSource, {path, sieve.Error()}};
     return Reading::Failed;
   }
   return end == LineSieve::End::Done ? Reading::Done : Reading::Stopped;
 }
 
-}  // namespace
-
-ScanResult ChapterScan::Run(const SplitOptions& o, Numerals::Series series,
-                            const Progress& progress) {
-  ScanResult r;
-  const std::int64_t perFile = ParseNumber(o.m_strChaptersPerFile);
-  const std::int64_t titleLimit = ParseNumber(o.m_strTitleMax);
-  r.titleMax = titleLimit;
-  const std::string typed = TextRules::For(o.m_textEncoding).NormaliseKeywords(o.m_strKeywords);
-  if (auto refusal =
-          Refusal(typed, HeadingMatcher::CutKeywords(typed), perFile, titleLimit, series)) {
-    r.status = ScanResult::Status::Refused;
-    r.error = std::move(*refusal);
-    return r;
-  }
-  // What a split would wait on forever or read without end is refused as the split refuses it.
-  if (SourcePath::IsSpecialFile(o.m_strSrcPath)) {
-    r.status = ScanResult::Status::Refused;
-    r.error = Messages::Format(Messages::kNotRegularSource, o.m_strSrcPath);
-    return r;
+// One pass of the chapter list over a source, in the steps Run names.
+class Listing final {
+ public:
+  explicit Listing(const SplitOptions& options) : m_options(options), m_plan(options) {
+    m_r.titleMax = options.titleMax;
   }
 
+  ScanResult& Result() { return m_r; }
+  /// Refuses what a split would refuse, finds the source's encoding and puts the keywords
+  /// into the text the headings are matched in; false when the list ends here.
+  bool Prepare(SplitHost* host);
+  /// Reads the source and takes every line that may matter; false when stopped or failed.
+  bool Read(SplitHost* host);
+  /// Closes the last piece and sums up.
+  void Finish();
+
+ private:
+  void End(ScanResult::Status status, Message message) {
+    m_r.status = status;
+    m_r.error = std::move(message);
+  }
+  /// One whole line as the split reads it, line m_r.lines, starting at source byte
+  /// `lineOffset`; it may be cleaned in place.
+  void TakeLine(char* data, std::size_t size, std::int64_t lineOffset);
+  void TakeNearMiss(std::string_view line);
+  void TakeHeading(std::string_view line, std::int64_t lineOffset);
+  void ClosePiece(std::int64_t end);
+
+  const SplitOptions& m_options;
+  SplitPlan m_plan;
+  ScanResult m_r;
+  std::optional<RunEncodings> m_encodings;
+  const TextRules* m_rules = nullptr;       ///< of the source's text
+  const TextRules* m_matchRules = nullptr;  ///< of the text headings are matched in
+  Encoding m_text = Encoding::Gbk;
+  bool m_converts = false;  ///< lines are converted to be matched
+  std::vector<std::string> m_textKeywords;
+  std::optional<SourceDecoder> m_decoder;
+  std::optional<HeadingMatcher> m_matcher;
+  std::optional<HeadingMatcher> m_wide;  ///< without the title limit: tells near misses
+  bool m_nearMisses = false;
+  bool m_oneMatcher = false;
+  std::int64_t m_matchMax = 0;
+  std::string m_converted;
+  std::int64_t m_wideCount = 0;
+  HeadingForms m_forms;
+  NumberingCheck m_numbering;
+  std::int64_t m_count = 0;       ///< headings found
+  std::int64_t m_pieceStart = 0;  ///< offset where the current piece's text begins
+  std::string m_pieceTitle;
+};
+
+bool Listing::Prepare(SplitHost* host) {
+  const SplitOptions& o = m_options;
+  if (auto refusal = m_plan.Refusal(SplitPlan::Purpose::ChapterList)) {
+    End(ScanResult::Status::Refused, std::move(*refusal));
+    return false;
+  }
   // The source is read in its own encoding, as a split into pieces of that encoding reads it.
   SplitOptions asSource = o;
-  asSource.m_outEncoding = Encoding::Auto;
-  std::string message;
+  asSource.outEncoding = Encoding::Auto;
+  Message message;
   bool refused = false;
-  const auto encodings = RunEncodings::Resolve(asSource, message, refused);
-  if (!encodings) {
-    r.status = refused ? ScanResult::Status::Refused : ScanResult::Status::Failed;
-    r.error = std::move(message);
-    return r;
+  m_encodings = RunEncodings::Resolve(asSource, message, refused);
+  if (!m_encodings) {
+    End(refused ? ScanResult::Status::Refused : ScanResult::Status::Failed, std::move(message));
+    return false;
   }
-  const TextRules& rules = encodings->Rules();
-  const Encoding text = encodings->Text();
+  if (host) host->ReportEncoding(m_encodings->Source(), m_encodings->Detected());
+  m_rules = &m_encodings->Rules();
+  m_text = m_encodings->Text();
   // Headings are matched in GBK or GB18030, as the split's matcher does: a line of any other
   // text is converted first, and what the result holds of it stays in that form.
-  const bool converts = text != Encoding::Gbk && text != Encoding::Gb18030;
-  r.sourceEncoding = encodings->Source();
-  r.textEncoding = converts ? Encoding::Gb18030 : text;
-  const TextRules& matchRules = TextRules::For(r.textEncoding);
+  m_converts = m_text != Encoding::Gbk && m_text != Encoding::Gb18030;
+  m_r.sourceEncoding = m_encodings->Source();
+  m_r.textEncoding = m_converts ? Encoding::Gb18030 : m_text;
+  m_matchRules = &TextRules::For(m_r.textEncoding);
   // Keywords the book's encoding cannot hold are refused as the split refuses them.
-  auto keywordText = encodings->ToText(typed, o.m_textEncoding, "关键字", message);
+  auto keywordText = m_encodings->ToText(m_plan.KeywordText(), o.textEncoding,
+                                         MessageId::UnwritableKeywords, message);
   // The keywords as the source writes them, to sift its lines by.
-  const std::vector<std::string> textKeywords =
-      keywordText ? HeadingMatcher::CutKeywords(*keywordText) : std::vector<std::string>{};
-  if (keywordText && converts) {
-    keywordText = TextCodec::Convert(*keywordText, text, r.textEncoding);
-    if (!keywordText)
-      message = Messages::Format(Messages::kUnwritableText, "关键字", "?", "GB18030");
+  if (keywordText) m_textKeywords = HeadingMatcher::CutKeywords(*keywordText);
+  if (keywordText && m_converts) {
+    keywordText = TextCodec::Convert(*keywordText, m_text, m_r.textEncoding);
+    if (!keywordText) message = {MessageId::UnwritableKeywords, {"?", "GB18030"}};
   }
   if (!keywordText) {
-    r.status = ScanResult::Status::Refused;
-    r.error = std::move(message);
-    return r;
+    End(ScanResult::Status::Refused, std::move(message));
+    return false;
   }
   const std::vector<std::string> keywords = HeadingMatcher::CutKeywords(*keywordText);
-  SourceDecoder decoder(encodings->Source(), text, encodings->MarkBytes(), encodings->Output());
-
-  HeadingMatcher matcher(keywords, series, titleLimit, matchRules);
+  m_decoder.emplace(m_encodings->Source(), m_text, m_encodings->MarkBytes(), m_encodings->Output());
+  const Numerals::Series series = m_plan.Series();
+  m_matcher.emplace(keywords, series, o.titleMax, *m_matchRules);
   // The same keywords without the title limit (up to the longest line a title can be) tell
   // the near misses; with "?" it counts its own chapters.
   constexpr auto kNearMissMax = static_cast<std::int64_t>(HeadingForms::kMaxLineBytes);
-  const bool nearMisses = 2 * titleLimit < kNearMissMax;
-  HeadingMatcher wide(keywords, series, kNearMissMax / 2, matchRules);
+  m_nearMisses = 2 * o.titleMax < kNearMissMax;
+  m_wide.emplace(keywords, series, kNearMissMax / 2, *m_matchRules);
   // Longer lines can be neither headings nor near misses: they are not converted.
-  const std::int64_t matchMax = std::max(kNearMissMax, 2 * titleLimit);
-  std::string converted;
-  std::int64_t wideCount = 0;
-  const bool oneMatcher = nearMisses && !HeadingMatcher::HasWildcard(keywords);
-  HeadingForms forms;
-  NumberingCheck numbering;
+  m_matchMax = std::max(kNearMissMax, 2 * o.titleMax);
+  m_oneMatcher = m_nearMisses && !HeadingMatcher::HasWildcard(keywords);
+  return true;
+}
 
-  std::int64_t count = 0;       // headings found
-  std::int64_t pieceStart = 0;  // offset where the current piece's text begins
-  std::string pieceTitle;
-  const auto closePiece = [&](std::int64_t end) {
-    const std::int64_t size = end - pieceStart;
-    r.largestPiece = std::max(r.largestPiece, size);
-    r.smallestPiece = r.pieces == 0 ? size : std::min(r.smallestPiece, size);
-    ++r.pieces;
-    pieceStart = end;
-  };
+void Listing::ClosePiece(std::int64_t end) {
+  const std::int64_t size = end - m_pieceStart;
+  m_r.largestPiece = std::max(m_r.largestPiece, size);
+  m_r.smallestPiece = m_r.pieces == 0 ? size : std::min(m_r.smallestPiece, size);
+  ++m_r.pieces;
+  m_pieceStart = end;
+}
 
-  // One whole line as the split reads it, line r.lines, starting at source byte
-  // `lineOffset`; it may be cleaned in place.
-  const auto takeLine = [&](char* data, std::size_t size, std::int64_t lineOffset) {
-    if (o.m_bTrimSpaces) {
-      size = rules.WidenFullWidthSpaces(data, size);
-      size = GbkText::TrimRight(std::string_view(data, size)).size();
-      if (size == 0) return;
-    }
-    if (converts) {
-      if (!rules.FitsTitle(std::string_view(data, size), matchMax) ||
-          !HeadingMatcher::ToMatchText(std::string_view(data, size), text, converted)) {
-        return;
-      }
-      data = converted.data();
-      size = converted.size();
-    }
-    const std::string_view line(data, size);
-    // The forms are told only while nothing is found: they are reported only then.
-    if (count == 0 && size <= HeadingForms::kMaxLineBytes) forms.Add(line);
-    bool wideHeading = false;
-    bool heading = false;
-    if (oneMatcher) {
-      // Without "?" the wide matcher answers both questions: a heading is a wide heading
-      // within the title limit. One search a line keeps the pass at read speed.
-      wideHeading = wide.IsHeading(line, 0);
-      heading = wideHeading && matchRules.FitsTitle(line, 2 * titleLimit);
-    } else {
-      wideHeading = nearMisses && wide.IsHeading(line, wideCount);
-      if (wideHeading) ++wideCount;
-      heading = matcher.IsHeading(line, count);
-    }
-    if (!heading) {
-      if (wideHeading && !matchRules.FitsTitle(line, 2 * titleLimit) &&
-          AtLineStart(line, wide.LastStart())) {
-        const std::int64_t chars = (static_cast<std::int64_t>(size) + 1) / 2;
-        ++r.nearMissCount;
-        r.suggestedTitleMax = std::max(r.suggestedTitleMax, chars);
-        if (r.nearMisses.size() < ScanResult::kMaxNearMissesListed) {
-          r.nearMisses.push_back({r.lines, chars, std::string(line)});
-        }
-      }
+void Listing::TakeLine(char* data, std::size_t size, std::int64_t lineOffset) {
+  if (m_options.trimSpaces) {
+    size = m_rules->WidenFullWidthSpaces(data, size);
+    size = GbkText::TrimRight(std::string_view(data, size)).size();
+    if (size == 0) return;
+  }
+  if (m_converts) {
+    if (!m_rules->FitsTitle(std::string_view(data, size), m_matchMax) ||
+        !HeadingMatcher::ToMatchText(std::string_view(data, size), m_text, m_converted)) {
       return;
     }
-    if (count == 0) {
-      r.prefaceBytes = lineOffset;
-    } else {
-      if (!r.headings.empty() && r.headings.back().index == count) {
-        r.headings.back().size = lineOffset - r.headings.back().offset;
-      }
-      if (count % perFile == 0) closePiece(lineOffset);
-    }
-    ++count;
-    ScannedHeading h;
-    h.index = count;
-    h.number = oneMatcher ? wide.LastNumber() : matcher.LastNumber();
-    h.line = r.lines;
-    h.offset = lineOffset;
-    h.piece = (count - 1) / perFile + 1;
-    h.title = ChapterSplitter::CleanTitle(line, matchRules);
-    if ((count - 1) % perFile == 0) pieceTitle = h.title;
-    h.file = PieceFileName(o, h.piece, pieceTitle, r.textEncoding);
-    numbering.Add(h.number, h.line, h.index);
-    if (r.headings.empty()) {
-      // Room for a heading every 4 KB at once: a long book's list is not copied over and
-      // over as it grows, and pages no heading reaches are never touched.
-      const std::int64_t room = std::max<std::int64_t>(r.sourceBytes, 0) / 4096 + 64;
-      r.headings.reserve(
-          static_cast<std::size_t>(std::min<std::int64_t>(ScanResult::kMaxListed, room)));
-    }
-    if (r.headings.size() < ScanResult::kMaxListed) r.headings.push_back(std::move(h));
-  };
+    data = m_converted.data();
+    size = m_converted.size();
+  }
+  const std::string_view line(data, size);
+  // The forms are told only while nothing is found: they are reported only then.
+  if (m_count == 0 && size <= HeadingForms::kMaxLineBytes) m_forms.Add(line);
+  const std::int64_t titleBytes = 2 * m_options.titleMax;
+  bool wideHeading = false;
+  bool heading = false;
+  if (m_oneMatcher) {
+    // Without "?" the wide matcher answers both questions: a heading is a wide heading
+    // within the title limit. One search a line keeps the pass at read speed.
+    wideHeading = m_wide->IsHeading(line, 0);
+    heading = wideHeading && m_matchRules->FitsTitle(line, titleBytes);
+  } else {
+    wideHeading = m_nearMisses && m_wide->IsHeading(line, m_wideCount);
+    if (wideHeading) ++m_wideCount;
+    heading = m_matcher->IsHeading(line, m_count);
+  }
+  if (heading) {
+    TakeHeading(line, lineOffset);
+  } else if (wideHeading && !m_matchRules->FitsTitle(line, titleBytes) &&
+             AtLineStart(line, m_wide->LastStart())) {
+    TakeNearMiss(line);
+  }
+}
 
+void Listing::TakeNearMiss(std::string_view line) {
+  const std::int64_t chars = (static_cast<std::int64_t>(line.size()) + 1) / 2;
+  ++m_r.nearMissCount;
+  m_r.suggestedTitleMax = std::max(m_r.suggestedTitleMax, chars);
+  if (m_r.nearMisses.size() < ScanResult::kMaxNearMissesListed) {
+    m_r.nearMisses.push_back({m_r.lines, chars, std::string(line)});
+  }
+}
+
+void Listing::TakeHeading(std::string_view line, std::int64_t lineOffset) {
+  const std::int64_t perFile = m_options.chaptersPerPiece;
+  ++m_count;
+  if (m_count == 1) {
+    m_r.prefaceBytes = lineOffset;
+  } else if (!m_r.headings.empty() && m_r.headings.back().index == m_count - 1) {
+    m_r.headings.back().size = lineOffset - m_r.headings.back().offset;
+  }
+  // Pieces open where the split opens them.
+  const bool opens = ChapterSplitter::OpensPiece(m_count, perFile);
+  if (opens) ClosePiece(lineOffset);
+  ScannedHeading h;
+  h.index = m_count;
+  h.number = m_oneMatcher ? m_wide->LastNumber() : m_matcher->LastNumber();
+  h.line = m_r.lines;
+  h.offset = lineOffset;
+  h.piece = ChapterSplitter::PieceOf(m_count, perFile);
+  h.title = ChapterSplitter::CleanTitle(line, *m_matchRules);
+  if (opens || m_count == 1) m_pieceTitle = h.title;
+  h.file = m_plan.Namer().FinalName(h.piece, m_pieceTitle, m_r.textEncoding);
+  m_numbering.Add(h.number, h.line, h.index);
+  if (m_r.headings.empty()) {
+    // Room for a heading every 4 KB at once: a long book's list is not copied over and
+    // over as it grows, and pages no heading reaches are never touched.
+    const std::int64_t room = std::max<std::int64_t>(m_r.sourceBytes, 0) / 4096 + 64;
+    m_r.headings.reserve(
+        static_cast<std::size_t>(std::min<std::int64_t>(ScanResult::kMaxListed, room)));
+  }
+  if (m_r.headings.size() < ScanResult::kMaxListed) m_r.headings.push_back(std::move(h));
+}
+
+bool Listing::Read(SplitHost* host) {
+  const SplitOptions& o = m_options;
   std::int64_t nextReport = kProgressStep;
   // False when the pass is to stop, having come to source byte `offset`.
   const auto keepGoing = [&](std::int64_t offset) {
     if (offset < nextReport) return true;
     nextReport = offset + kProgressStep;
-    return !progress || progress(offset, r.sourceBytes);
+    return !host || host->Progress(offset, m_r.sourceBytes);
   };
-
   // Text read as it lies in the file is sifted: only the lines that hold a keyword or a
   // heading form are looked at. A converted source is read line by line.
   std::vector<std::string> needles;
-  if (!decoder.Converts()) needles = Needles(textKeywords, text);
+  if (!m_decoder->Converts()) needles = Needles(m_textKeywords, m_text);
   // A longer line is neither heading, near miss nor heading form: the sieve passes over
   // it. The limits measure characters as GBK does, which in GBK is the bytes; in another
   // encoding a character may take up to twice the bytes it measures. Trimming may shorten
   // a line, so then every line is looked at.
   auto lineLimit = static_cast<std::size_t>(-1);
   const std::int64_t longest =
-      std::max(matchMax, static_cast<std::int64_t>(HeadingForms::kMaxLineBytes));
-  if (!o.m_bTrimSpaces && longest <= static_cast<std::int64_t>(kPartLimit / 2)) {
-    lineLimit = static_cast<std::size_t>(longest) * (text == Encoding::Gbk ? 1 : 2);
+      std::max(m_matchMax, static_cast<std::int64_t>(HeadingForms::kMaxLineBytes));
+  if (!o.trimSpaces && longest <= static_cast<std::int64_t>(kPartLimit / 2)) {
+    lineLimit = static_cast<std::size_t>(longest) * (m_text == Encoding::Gbk ? 1 : 2);
   }
-  std::string failure;
+  const auto take = [this](char* data, std::size_t size, std::int64_t lineOffset) {
+    TakeLine(data, size, lineOffset);
+  };
+  Message failure;
+  const std::size_t markBytes = m_encodings->MarkBytes();
   const Reading reading =
       needles.empty()
-          ? ReadLines(o.m_strSrcPath, encodings->MarkBytes(), decoder, rules, r, takeLine,
-                      keepGoing, failure)
+          ? ReadLines(o.sourcePath, markBytes, *m_decoder, *m_rules, m_r, take, keepGoing, failure)
           : SiftLines(
-                o.m_strSrcPath, encodings->MarkBytes(), std::move(needles), lineLimit, r,
+                o.sourcePath, markBytes, std::move(needles), lineLimit, m_r,
                 [&](char* data, std::size_t size, std::int64_t lineOffset) {
-                  takeLine(data, size, lineOffset);
-                  return count > 0;  // then the forms are needed no more
+                  take(data, size, lineOffset);
+                  return m_count > 0;  // then the forms are needed no more
                 },
                 keepGoing, failure);
-  if (reading != Reading::Done) {
-    r.status =
-        reading == Reading::Stopped ? ScanResult::Status::Stopped : ScanResult::Status::Failed;
-    r.error = std::move(failure);
-    return r;
+  if (reading == Reading::Done) {
+    if (host) host->Progress(m_r.sourceBytes, m_r.sourceBytes);
+    return true;
   }
-  if (!r.headings.empty() && r.headings.back().index == count) {
-    r.headings.back().size = r.sourceBytes - r.headings.back().offset;
+  End(reading == Reading::Stopped ? ScanResult::Status::Stopped : ScanResult::Status::Failed,
+      std::move(failure));
+  return false;
+}
+
+void Listing::Finish() {
+  if (!m_r.headings.empty() && m_r.headings.back().index == m_count) {
+    m_r.headings.back().size = m_r.sourceBytes - m_r.headings.back().offset;
   }
-  closePiece(r.sourceBytes);
-  r.headingCount = count;
-  r.numbering = numbering.Issues();
-  if (count == 0) r.forms = forms.Forms(titleLimit);
-  if (progress) progress(r.sourceBytes, r.sourceBytes);
-  return r;
+  ClosePiece(m_r.sourceBytes);
+  m_r.headingCount = m_count;
+  m_r.numbering = m_numbering.Issues();
+  if (m_count == 0) m_r.forms = m_forms.Forms(m_options.titleMax);
+}
+
+}  // namespace
+
+ScanResult ChapterScan::Run(const SplitOptions& options, SplitHost* host) {
+  Listing listing(options);
+  if (listing.Prepare(host) && listing.Read(host)) listing.Finish();
+  return std::move(listing.Result());
 }
 
 }  // namespace sekato::engine

@@ -1,9 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
-#include "numerals.h"
+#include "splithost.h"
 #include "scanresult.h"
 #include "splitoptions.h"
 
@@ -26,13 +25,9 @@ namespace sekato::engine {
 /// 121 pieces, and 35 repeated (lines 5976, 6106).
 class ChapterScan final {
  public:
-  /// Called every megabyte or so with the source position and length; returning false
-  /// stops the pass (status Stopped).
-  using Progress = std::function<bool(std::int64_t position, std::int64_t length)>;
-
-  /// `series` is the numeral series for "?", as a split would get it.
-  static ScanResult Run(const SplitOptions& options, Numerals::Series series,
-                        const Progress& progress = {});
+  /// `host`, when given, is told the source's encoding and the progress every megabyte or
+  /// so; when it asks to stop, the pass ends with status Stopped.
+  static ScanResult Run(const SplitOptions& options, SplitHost* host = nullptr);
 };
 
 }  // namespace sekato::engine

@@ -22,9 +22,9 @@ bool ChapterSplitter::HandleLine(std::string_view line) {
     m_writer.WriteLine(line);
     return true;
   }
-  const std::int64_t before = m_nHeadings++;
+  ++m_nHeadings;
   m_numbering.Add(m_matcher.LastNumber(), 0, m_nHeadings);
-  if (before > 0 && before % m_nPerFile == 0) {
+  if (OpensPiece(m_nHeadings, m_nPerFile)) {
     if (!m_writer.Close(true)) return false;
     if (m_bTitleNames) m_writer.RenameToTitle(m_writer.Sequence(), m_strTitle);
     if (!m_writer.OpenNext()) return false;
@@ -33,7 +33,7 @@ bool ChapterSplitter::HandleLine(std::string_view line) {
     return true;
   }
   m_writer.WriteLine(line);
-  if (before == 0) m_strTitle = CleanTitle(line, m_rules);
+  if (m_nHeadings == 1) m_strTitle = CleanTitle(line, m_rules);
   return true;
 }
 
@@ -44,7 +44,7 @@ bool ChapterSplitter::GapsOrRepeats() const {
   return false;
 }
 
-void ChapterSplitter::RenameLast() {
+void ChapterSplitter::Finish() {
   if (m_bTitleNames) m_writer.RenameToTitle(m_writer.Sequence(), m_strTitle);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -7,6 +8,7 @@
 #include "headingmatcher.h"
 #include "numberingcheck.h"
 #include "piecewriter.h"
+#include "splitter.h"
 
 namespace sekato::engine {
 
@@ -16,36 +18,50 @@ namespace sekato::engine {
 /// every later piece opens with heading number k × perFile (counted from 0). With title
 /// names each piece, once closed, is named after the first heading in it:
 /// "001_第一章 回忆.txt".
-class ChapterSplitter final {
+class ChapterSplitter final : public Splitter {
  public:
   /// `rules` are those of the run's text, for cleaning titles.
   ChapterSplitter(HeadingMatcher matcher, std::int64_t perFile, bool titleNames,
                   PieceWriter& writer, const TextRules& rules = TextRules::For(Encoding::Gbk));
 
-  /// Writes one kept line (its line break already written); false when a piece could not be
-  /// closed or opened.
-  bool HandleLine(std::string_view line);
+  /// True when heading number `index` (from 1) opens a piece of its own: every
+  /// `perFile`-th, but for the first, whose piece also holds the text before it. The chapter
+  /// list counts pieces by this rule too. perFile 3: headings 4, 7, 10… open pieces.
+  static bool OpensPiece(std::int64_t index, std::int64_t perFile) {
+    return index > 1 && (index - 1) % perFile == 0;
+  }
+  /// The piece heading number `index` (from 1) goes into. perFile 3: heading 4 → piece 2.
+  static std::int64_t PieceOf(std::int64_t index, std::int64_t perFile) {
+    return (index - 1) / perFile + 1;
+  }
 
-  /// Lines that hold no heading, with the line breaks between them (the break before the
-  /// first already written): what HandleLine does with each of them. See BodyNeedle.
-  void HandleRun(std::string_view lines) { m_writer.WriteLine(lines); }
+  bool HandleLine(std::string_view line) override;
+
+  /// Lines that hold no heading: see BodyNeedle.
+  void HandleRun(std::string_view lines) override { m_writer.WriteLine(lines); }
+  /// Lines without a heading never cut a piece.
+  std::int64_t RunRoom() const override { return INT64_MAX; }
 
   /// Bytes every heading holds as it lies in the source, and the longest a heading is: a
   /// line without them, or longer, is surely body text (see HeadingMatcher).
-  const std::string& BodyNeedle() const { return m_matcher.NeededBytes(); }
-  std::int64_t LongestHeading() const { return m_matcher.LongestHeading(); }
+  bool FindsHeadings() const override { return true; }
+  const std::string& BodyNeedle() const override { return m_matcher.NeededBytes(); }
+  std::int64_t LongestHeading() const override { return m_matcher.LongestHeading(); }
 
   /// A line too long to hold, in parts: longer than any heading can be, it is body text.
-  void HandlePart(std::string_view part) { m_writer.WriteLine(part); }
+  bool HandlePart(std::string_view part, bool /*last*/) override {
+    m_writer.WriteLine(part);
+    return true;
+  }
 
-  /// At the end of a completed run: gives the last piece (already closed) its title name.
-  void RenameLast();
+  /// Gives the last piece (already closed) its title name.
+  void Finish() override;
 
   /// Headings found so far.
-  std::int64_t Headings() const { return m_nHeadings; }
+  std::int64_t Headings() const override { return m_nHeadings; }
 
   /// True when the chapter numbers of the headings so far miss or repeat a number.
-  bool GapsOrRepeats() const;
+  bool GapsOrRepeats() const override;
 
   /// A heading as a title: full-width spaces removed anywhere, white space trimmed.
   static std::string CleanTitle(std::string_view heading, const TextRules& rules);

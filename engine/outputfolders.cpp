@@ -43,7 +43,7 @@ std::string LowerAscii(std::string text) {
 }  // namespace
 
 std::string OutputFolders::Of(const SplitOptions& o) {
-  return o.m_nDirMode == 0 ? o.m_strNewDir : o.m_strSrcBase;
+  return o.folder == FolderChoice::NewFolder ? o.newFolder : o.sourceBase;
 }
 
 std::string OutputFolders::InChosen(const std::string& chosen, const std::string& sourcePath) {

@@ -19,7 +19,7 @@ namespace sekato::engine {
 /// run starts: when two of its runs would share a folder, none of them may start.
 class OutputFolders final {
  public:
-  /// The folder a run writes into: `m_strNewDir` when `m_nDirMode` is 0, else the source's
+  /// The folder a run writes into: `newFolder` for FolderChoice::NewFolder, else the source's
   /// path without its extension ("/books/novel.txt" → "/books/novel"). Empty when there is
   /// none (the run refuses such options).
   static std::string Of(const SplitOptions& o);

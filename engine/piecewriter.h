@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "encoding.h"
+#include "message.h"
 #include "outfile.h"
+#include "piecenamer.h"
 
 namespace sekato::engine {
 
@@ -19,7 +21,7 @@ class TextRules;
 /// and the preamble are text of the run (GBK unless `rules` says otherwise).
 struct PieceLayout {
   std::string directory;
-  std::string namePart;
+  PieceNamer namer;
   bool addHead = false;
   std::string head;
   bool addTail = false;
@@ -43,24 +45,8 @@ class PieceWriter final {
   /// `sourceDevice`/`sourceInode` name the source file, which no piece may ever replace.
   PieceWriter(PieceLayout layout, dev_t sourceDevice, ino_t sourceInode);
 
-  /// "%.3d": 1 → "001", 42 → "042", 1000 → "1000".
-  static std::string SequenceText(std::int64_t number);
-
   /// directory/namePart_NNN.txt
   std::string PiecePath(std::int64_t number) const;
-
-  /// True when `fileName` is "namePart_NNN.txt" for some sequence number, as PiecePath
-  /// writes it, comparing ASCII letters without case (as a FAT or SMB folder does):
-  /// ("Novel_012.TXT", "novel") is one, ("novel_12.txt", "novel") is not.
-  static bool IsPieceName(std::string_view fileName, std::string_view namePart);
-
-  /// The UTF-8 file name a chapter title gives, or nothing when the title cannot name a file
-  /// on every device: a character Windows forbids in names (\ / : * ? " < > |), a control
-  /// character, or bytes that are not GBK. Only single-byte characters are tested, so a
-  /// GBK trail byte 0x5C or 0x7C is part of its Chinese character, not a forbidden "\" or "|".
-  static bool TitleFileName(std::string_view gbkTitle, std::string& utf8Title);
-  /// The same for a title in `encoding`, decoded to UTF-8 first.
-  static bool TitleFileName(std::string_view title, Encoding encoding, std::string& utf8Title);
 
   /// Piece 001 with its head text.
   bool OpenFirst();
@@ -95,11 +81,10 @@ class PieceWriter final {
   /// Closes the current piece, with its tail and promotional line when `withEnding`.
   bool Close(bool withEnding);
 
-  /// Gives the closed piece `number` its title name NNN_title.txt; an existing file of that
-  /// name is never replaced and any failure leaves the sequence name. True when renamed.
-  /// A title name that is also a piece name of this run ("002_003.txt" for the name part
-  /// "002") is never taken: piece 3 would empty it when opened.
-  bool RenameToTitle(std::int64_t number, std::string_view gbkTitle);
+  /// Gives the closed piece `number` its title name (see PieceNamer::TitleName) when titles
+  /// name the pieces; an existing file of that name is never replaced and any failure leaves
+  /// the sequence name. True when renamed.
+  bool RenameToTitle(std::int64_t number, std::string_view title);
 
   /// True when the current piece holds anything of the book: more than its head text.
   bool HoldsText() const { return m_nCount > m_nOpenCount; }
@@ -113,8 +98,8 @@ class PieceWriter final {
   std::int64_t Sequence() const { return m_nSequence; }
   /// True once a write to the current piece has failed.
   bool WriteFailed() const { return m_file.Failed(); }
-  /// The message for the last failure (UTF-8).
-  const std::string& ErrorMessage() const { return m_strError; }
+  /// What the last failure is to be told as.
+  const Message& ErrorMessage() const { return m_error; }
 
  private:
   bool Open(std::int64_t number);
@@ -129,7 +114,7 @@ class PieceWriter final {
   std::int64_t m_nSequence = 0;
   std::int64_t m_nCount = 0;
   std::int64_t m_nOpenCount = 0;  ///< the count once the head text was written
-  std::string m_strError;
+  Message m_error;
   bool m_bMeasured = false;  ///< bytes on disk differ from bytes of text (UTF-16)
   std::int64_t m_nBreakBytes = 2;
 };

@@ -1,37 +1,37 @@
 #include "runencodings.h"
 
 #include "encodingdetector.h"
-#include "messages.h"
+#include "message.h"
 #include "textcodec.h"
 
 namespace sekato::engine {
 
-std::optional<RunEncodings> RunEncodings::Resolve(const SplitOptions& options, std::string& message,
+std::optional<RunEncodings> RunEncodings::Resolve(const SplitOptions& options, Message& message,
                                                   bool& refused) {
   refused = false;
   std::string prefix;
   bool whole = false;
   std::string reason;
-  if (!EncodingDetector::ReadPrefix(options.m_strSrcPath, prefix, whole, reason)) {
-    message = Messages::Format(Messages::kOpenSource, options.m_strSrcPath, reason);
+  if (!EncodingDetector::ReadPrefix(options.sourcePath, prefix, whole, reason)) {
+    message = Message{MessageId::OpenSource, {options.sourcePath, reason}};
     return std::nullopt;
   }
   RunEncodings run;
-  if (options.m_encoding == Encoding::Auto) {
-    const Detection found = EncodingDetector::DetectFrom(options.m_strSrcPath, prefix, whole);
+  if (options.encoding == Encoding::Auto) {
+    const Detection found = EncodingDetector::DetectFrom(options.sourcePath, prefix, whole);
     if (found.unmarkedUtf16) {
       refused = true;
-      message = std::string(Messages::kUnmarkedUtf16);
+      message = Message{MessageId::UnmarkedUtf16};
       return std::nullopt;
     }
     run.m_source = found.encoding;
     run.m_nMarkBytes = found.markBytes;
     run.m_bDetected = true;
   } else {
-    run.m_source = options.m_encoding;
-    run.m_nMarkBytes = EncodingDetector::MarkBytes(prefix, options.m_encoding);
+    run.m_source = options.encoding;
+    run.m_nMarkBytes = EncodingDetector::MarkBytes(prefix, options.encoding);
   }
-  run.m_output = options.m_outEncoding == Encoding::Auto ? run.m_source : options.m_outEncoding;
+  run.m_output = options.outEncoding == Encoding::Auto ? run.m_source : options.outEncoding;
   run.m_text = Encodings::IsUtf16(run.m_output) ? Encoding::Utf8 : run.m_output;
   return run;
 }
@@ -44,14 +44,12 @@ std::string RunEncodings::Preamble() const {
 }
 
 std::optional<std::string> RunEncodings::ToText(std::string_view text, Encoding from,
-                                                std::string_view field,
-                                                std::string& message) const {
+                                                MessageId field, Message& message) const {
   if (from == m_text) return std::string(text);
   if (auto converted = TextCodec::Convert(text, from, m_text)) return converted;
   const auto utf8 = TextCodec::Convert(text, from, Encoding::Utf8);
   const auto bad = utf8 ? TextCodec::Unwritable(*utf8, m_output) : std::nullopt;
-  message = Messages::Format(Messages::kUnwritableText, field, bad.value_or("?"),
-                             Encodings::DisplayName(m_output));
+  message = {field, {bad.value_or("?"), std::string(Encodings::DisplayName(m_output))}};
   return std::nullopt;
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "encoding.h"
+#include "message.h"
 #include "splitoptions.h"
 #include "textrules.h"
 
@@ -24,7 +25,7 @@ class RunEncodings final {
   /// Resolves the encodings from the options and the start of the source. On refusal
   /// (UTF-16 without a mark) or failure (the source cannot be read) returns nothing with
   /// `message` set and `refused` telling which.
-  static std::optional<RunEncodings> Resolve(const SplitOptions& options, std::string& message,
+  static std::optional<RunEncodings> Resolve(const SplitOptions& options, Message& message,
                                              bool& refused);
 
   Encoding Source() const { return m_source; }
@@ -39,10 +40,11 @@ class RunEncodings final {
   /// from a source that had one (as run text).
   std::string Preamble() const;
 
-  /// `text` (in `from`) as run text; nothing, with `message` naming the field and the first
-  /// character the pieces' encoding cannot hold, when it cannot be written.
-  std::optional<std::string> ToText(std::string_view text, Encoding from, std::string_view field,
-                                    std::string& message) const;
+  /// `text` (in `from`) as run text; nothing, with `message` (`field`, one of the
+  /// Unwritable… ids of the form's fields) naming the first character the pieces' encoding
+  /// cannot hold, when it cannot be written.
+  std::optional<std::string> ToText(std::string_view text, Encoding from, MessageId field,
+                                    Message& message) const;
 
  private:
   Encoding m_source = Encoding::Gbk;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "encoding.h"
+#include "message.h"
 
 namespace sekato::engine {
 
@@ -53,7 +54,7 @@ struct HeadingForm {
 struct ScanResult {
   enum class Status { Done, Stopped, Refused, Failed };
   Status status = Status::Done;
-  std::string error;  ///< UTF-8, for Refused and Failed
+  Message error;  ///< for Refused and Failed
 
   Encoding sourceEncoding = Encoding::Gbk;  ///< as detected or chosen
   /// Book text in the result (titles, near misses): GBK for a GBK source, else GB18030, the

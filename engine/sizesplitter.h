@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "piecewriter.h"
+#include "splitter.h"
 #include "textrules.h"
 
 namespace sekato::engine {
@@ -18,7 +19,7 @@ namespace sekato::engine {
 ///
 /// Example: limit 1024, count 1002 after the line break, a 40-byte Chinese line: room 22,
 /// the first 22 bytes close the piece at exactly 1024 bytes, the other 18 open the next.
-class SizeSplitter final {
+class SizeSplitter final : public Splitter {
  public:
   struct Limits {
     std::int64_t limit = 0;      ///< count up to which a cut line fills a piece
@@ -37,42 +38,43 @@ class SizeSplitter final {
   SizeSplitter(Limits limits, bool keepLines, PieceWriter& writer,
                const TextRules& rules = TextRules::For(Encoding::Gbk));
 
-  /// Writes one kept line (its line break already written); false when a piece could not be
-  /// closed or opened.
-  bool HandleLine(std::string_view line);
+  bool HandleLine(std::string_view line) override;
 
   /// The same for a line too long to hold, given in parts (`last` on its final part), each
   /// ending at a character boundary. The bytes up to the cut go out as they come, and what
   /// lies past the limit is held only until the line either ends (it fitted after all) or
   /// passes limit + allowance (it is cut), so a few bytes of allowance are all that is held
   /// beyond one part. With keep-lines, StartLongLine comes first.
-  bool HandlePart(std::string_view part, bool last);
+  bool HandlePart(std::string_view part, bool last) override;
 
   /// Keep-lines only: a long line is about to come in parts, its whole length measured
   /// ahead. It is placed as HandleLine places a line (kept where it fits, else moved whole
   /// into the next piece), and its parts are then written as they come. False when a piece
   /// could not be closed or opened.
-  bool StartLongLine(std::int64_t length);
-
-  bool KeepsLines() const { return m_bKeepLines; }
+  bool StartLongLine(std::int64_t length) override;
 
   /// The most bytes of lines, with the breaks between them, that surely go into this piece
   /// whole once a line break is written: negative when not even that fits.
   /// Limit 1,024, count 1,000: 22.
-  std::int64_t RunRoom() const {
+  std::int64_t RunRoom() const override {
     return m_limits.limit + m_limits.allowance - m_writer.Count() - m_writer.BreakBytes();
   }
 
-  /// Lines no longer together than RunRoom, with the breaks between them (the break before
-  /// the first already written): what HandleLine does with each of them.
-  void HandleRun(std::string_view lines) { m_writer.WriteLine(lines); }
+  /// Lines no longer together than RunRoom.
+  void HandleRun(std::string_view lines) override { m_writer.WriteLine(lines); }
 
-  /// Line lengths above this one all move the line: measuring further tells nothing.
+  /// Keep-lines only: line lengths above WholeLineRoom all move the line, so measuring
+  /// further tells nothing. Without keep-lines long lines are cut as they come.
+  std::optional<std::int64_t> LongLineRoom() const override {
+    if (!m_bKeepLines) return std::nullopt;
+    return WholeLineRoom();
+  }
+
+ private:
   std::int64_t WholeLineRoom() const {
     return m_limits.limit + m_limits.allowance - m_writer.Count();
   }
 
- private:
   Limits m_limits;
   bool m_bKeepLines;
   PieceWriter& m_writer;

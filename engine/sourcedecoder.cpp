@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "fileops.h"
-#include "messages.h"
 #include "textrules.h"
 
 namespace sekato::engine {
@@ -275,8 +274,10 @@ bool SourceDecoder::FinishStages(char* out, std::size_t capacity, std::size_t& p
 
 void SourceDecoder::NoteUnwritable(std::int64_t offset, std::string_view utf8) {
   if (!m_strError.empty()) return;
-  m_strError = Messages::Format(Messages::kUnwritableInSource, std::to_string(offset), utf8,
-                                Encodings::DisplayName(m_output));
+  m_unwritable = {std::to_string(offset), std::string(utf8),
+                  std::string(Encodings::DisplayName(m_output))};
+  m_strError = "character " + m_unwritable[1] + " at byte " + m_unwritable[0] +
+               " cannot be written in " + m_unwritable[2];
 }
 
 std::size_t SourceDecoder::OffsetInBlock(const char* block, std::size_t size,

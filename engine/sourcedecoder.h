@@ -48,6 +48,10 @@ class SourceDecoder final {
   /// What stands for that byte in the text: "U+FFFD" or "?", or "" when it was kept.
   const std::string& FirstInvalidWrittenAs() const { return m_strWrittenAs; }
   const std::string& Error() const { return m_strError; }
+  /// When the failure is a character the pieces' encoding cannot hold: what the
+  /// UnwritableInSource message says after the file (offset, character, encoding); empty
+  /// otherwise.
+  const std::vector<std::string>& Unwritable() const { return m_unwritable; }
 
  private:
   ssize_t ReadRaw(int fd, char* out, std::size_t capacity);
@@ -96,6 +100,7 @@ class SourceDecoder final {
   bool m_bFinished = false;  ///< what the stages held back at the end has been written
   bool m_bFailed = false;    ///< the character that stops the reading has been reached
   std::string m_strError;
+  std::vector<std::string> m_unwritable;  ///< offset, character, encoding
 };
 
 }  // namespace sekato::engine

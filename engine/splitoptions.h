@@ -1,54 +1,70 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "encoding.h"
+#include "numerals.h"
 
 namespace sekato::engine {
 
-/// The options of one split, as the form holds them.
-///
-/// Two kinds of text live here:
-///  - book text (`m_strKeywords`, `m_strHead`, `m_strTail`) is in `m_textEncoding` (GBK
-///    unless the caller says otherwise) and is written into the pieces in their encoding;
-///  - paths and name parts (`m_strSrcPath`, `m_strSrcBase`, `m_strSrcTitle`, `m_strNewDir`,
-///    `m_strCustomName`) are in the file system's own encoding (UTF-8 on Linux) and are used
-///    as they are.
-/// Numbers are kept as the text typed and read with `ParseNumber` (atoi rules), so that a
-/// field holding "1.5" or "abc" behaves as the form always did.
-///
-/// A run takes its own copy, so the form may go on editing its fields while a split runs.
 /// How the source is cut into pieces.
 enum class SplitMode {
-  ByChapter = 0,  ///< at chapter headings, so many chapters a piece
-  BySize = 1,     ///< at a size in KB
-  Evenly = 2,     ///< into a number of nearly equal parts
+  ByChapter,  ///< at chapter headings, so many chapters a piece
+  BySize,     ///< at a size in KB
+  Evenly,     ///< into a number of nearly equal parts
 };
 
+/// Where the pieces go.
+enum class FolderChoice {
+  NewFolder,     ///< into SplitOptions::newFolder
+  BesideSource,  ///< into a folder named after the source, beside it ("/b/novel.txt" → "/b/novel")
+};
+
+/// How the pieces are named; NNN is the piece's number, at least three digits.
+enum class PieceNaming {
+  SourceTitle,   ///< "novel_001.txt": the source's file name without its extension
+  Custom,        ///< "name_001.txt": SplitOptions::customName
+  ChapterTitle,  ///< "001_第一章 开端.txt": the title of the piece's first chapter
+};
+
+/// The options of one split.
+///
+/// Two kinds of text live here:
+///  - book text (`keywords`, `head`, `tail`) is in `textEncoding` (GBK unless the caller
+///    says otherwise) and is written into the pieces in their encoding;
+///  - paths and name parts (`sourcePath`, `sourceBase`, `sourceTitle`, `newFolder`,
+///    `customName`) are in the file system's own encoding (UTF-8 on Linux) and are used as
+///    they are.
+/// Numbers are numbers: the front ends read what the user typed (see ParseNumber, where
+/// "1.5" is 1 and "abc" is 0) and the run refuses what cannot be split with, with a message.
+///
+/// A run takes its own copy, so the form may go on editing its fields while a split runs.
 struct SplitOptions {
-  std::string m_strSrcPath;     ///< source text file
-  std::string m_strSrcBase;     ///< source path without the extension of its file name
-  std::string m_strSrcTitle;    ///< file name of the source without its extension
-  int m_nDirMode = 1;           ///< 0: into m_strNewDir; 1: into m_strSrcBase
-  std::string m_strNewDir;      ///< output directory in directory mode 0
-  int m_nNameMode = 0;          ///< 0: title_NNN; 1: custom_NNN; 2: NNN_chapter title
-  std::string m_strCustomName;  ///< name part in name mode 1
-  SplitMode m_nSplitMode = SplitMode::ByChapter;
-  std::string m_strKeywords = "\xB5\xDA  \xD5\xC2";  ///< GBK "第  章"
-  std::string m_strTitleMax = "20";                  ///< heading size in Chinese characters
-  std::string m_strChaptersPerFile = "1";
-  std::string m_strMaxKB = "1000";
-  bool m_bKeepLines = false;  ///< size mode: move the crossing line whole
-  std::string m_strParts = "5";
-  bool m_bTrimSpaces = false;
-  bool m_bNoAd = false;
-  bool m_bAddHead = false;
-  std::string m_strHead;
-  bool m_bAddTail = false;
-  std::string m_strTail;
-  Encoding m_encoding = Encoding::Auto;     ///< the source's encoding; Auto detects it
-  Encoding m_outEncoding = Encoding::Auto;  ///< the pieces' encoding; Auto: the source's
-  Encoding m_textEncoding = Encoding::Gbk;  ///< the encoding of the book text above
+  std::string sourcePath;   ///< source text file
+  std::string sourceBase;   ///< source path without the extension of its file name
+  std::string sourceTitle;  ///< file name of the source without its extension
+  FolderChoice folder = FolderChoice::BesideSource;
+  std::string newFolder;  ///< output folder for FolderChoice::NewFolder
+  PieceNaming naming = PieceNaming::SourceTitle;
+  std::string customName;  ///< name part for PieceNaming::Custom
+  SplitMode mode = SplitMode::ByChapter;
+  std::string keywords = "\xB5\xDA  \xD5\xC2";  ///< GBK "第  章"
+  Numerals::Series numerals = Numerals::Series::None;  ///< how "?" in keywords is written
+  std::int64_t titleMax = 20;                   ///< heading size in Chinese characters
+  std::int64_t chaptersPerPiece = 1;
+  std::int64_t maxKb = 1000;
+  bool keepLines = false;  ///< size mode: move the crossing line whole
+  std::int64_t parts = 5;
+  bool trimSpaces = false;
+  bool noPromotion = false;  ///< leave out the promotional line at the end of every piece
+  bool addHead = false;
+  std::string head;
+  bool addTail = false;
+  std::string tail;
+  Encoding encoding = Encoding::Auto;     ///< the source's encoding; Auto detects it
+  Encoding outEncoding = Encoding::Auto;  ///< the pieces' encoding; Auto: the source's
+  Encoding textEncoding = Encoding::Gbk;  ///< the encoding of the book text above
 };
 
 }  // namespace sekato::engine

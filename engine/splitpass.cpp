@@ -5,11 +5,12 @@
 
 #include "chaptersplitter.h"
 #include "gbktext.h"
-#include "messages.h"
+#include "message.h"
 #include "pairscanner.h"
 #include "piecewriter.h"
 #include "runencodings.h"
 #include "sizesplitter.h"
+#include "sourcedecoder.h"
 
 namespace sekato::engine {
 
@@ -48,13 +49,11 @@ void ForEachBetweenEmptyLines(std::string_view run, const Take& take) {
 
 }  // namespace
 
-SplitPass::SplitPass(LineReader& source, PieceWriter& writer, ChapterSplitter* chapters,
-                     SizeSplitter* sizes, SplitHost& host, const RunEncodings& encodings,
-                     const Settings& settings)
+SplitPass::SplitPass(LineReader& source, PieceWriter& writer, Splitter& splitter, SplitHost& host,
+                     const RunEncodings& encodings, const Settings& settings)
     : m_source(source),
       m_writer(writer),
-      m_pChapters(chapters),
-      m_pSizes(sizes),
+      m_splitter(splitter),
       m_host(host),
       m_rules(encodings.Rules()),
       m_sourceEncoding(encodings.Source()),
@@ -71,13 +70,15 @@ SplitPass::SplitPass(LineReader& source, PieceWriter& writer, ChapterSplitter* c
   // each is found by walking the characters before it, which took longer in runs).
   const bool cleanRuns = text == Encoding::Utf8;
   const bool sameBytes = !settings.converts && m_rules.OutputEncoding() == m_rules.TextEncoding();
+  const std::string& needle = splitter.BodyNeedle();
+  const bool headings = splitter.FindsHeadings();
   m_bRuns = settings.lineRuns && sameBytes && (!settings.cleanUp || cleanRuns) &&
-            (!chapters || chapters->BodyNeedle().size() >= 2);
-  if (chapters) {
-    m_runLimits.needle = chapters->BodyNeedle();
+            (!headings || needle.size() >= 2);
+  if (headings) {
+    m_runLimits.needle = needle;
     // Widened, a UTF-8 line keeps at least two thirds of its bytes: a margin, as a title is
     // measured the same before and after.
-    std::int64_t longest = std::max<std::int64_t>(chapters->LongestHeading(), 0);
+    std::int64_t longest = std::max<std::int64_t>(splitter.LongestHeading(), 0);
     const bool shrinks = settings.cleanUp && text == Encoding::Utf8;
     if (shrinks) {
       longest = longest > std::numeric_limits<std::int64_t>::max() / 2 ? longest
@@ -89,9 +90,9 @@ SplitPass::SplitPass(LineReader& source, PieceWriter& writer, ChapterSplitter* c
   m_runLimits.fullWidthSpace = m_rules.FullWidthSpace();
 }
 
-SplitPass::Ending SplitPass::Run() {
+SplitEnd SplitPass::Run() {
   if (!m_writer.OpenFirst()) return Fail(m_writer.ErrorMessage());
-  m_host.SetProgressRange(m_source.Length());
+  m_nLength = m_source.Length();
   char* data = nullptr;
   std::size_t size = 0;
   bool complete = true;
@@ -106,7 +107,7 @@ SplitPass::Ending SplitPass::Run() {
     const bool lineStart = !m_bInLine;
     m_bInLine = !complete;
     // Looked at for every part of a long line too, so a stop never waits for a line's end.
-    if (!m_host.IsRunning()) {
+    if (!KeepGoing()) {
       m_bStopped = true;
       break;
     }
@@ -129,15 +130,14 @@ SplitPass::Ending SplitPass::Run() {
 inline bool SplitPass::TakeRun() {
   // Blank lines at the start of a piece write no break: they go alone.
   if (!m_bRuns || m_bInLine || m_writer.Count() <= 0) return false;
-  const std::int64_t room =
-      m_pChapters ? std::numeric_limits<std::int64_t>::max() : m_pSizes->RunRoom();
+  const std::int64_t room = m_splitter.RunRoom();
   if (room < 0) return false;
   m_runLimits.budget = static_cast<std::size_t>(room);
   char* data = nullptr;
   std::size_t size = 0;
   if (!m_source.NextRun(m_runLimits, data, size)) return false;
   m_nNextPartStart = m_source.Position();
-  if (!m_host.IsRunning()) {
+  if (!KeepGoing()) {
     m_bStopped = true;
     return false;
   }
@@ -164,11 +164,7 @@ void SplitPass::WriteRun(std::string_view lines, std::string_view crLf) {
 
 inline void SplitPass::WriteLines(std::string_view lines, std::string_view lineBreak) {
   m_writer.WriteBreak(lineBreak);
-  if (m_pChapters) {
-    m_pChapters->HandleRun(lines);
-  } else {
-    m_pSizes->HandleRun(lines);
-  }
+  m_splitter.HandleRun(lines);
 }
 
 // A whole line, at most a part long.
@@ -179,8 +175,7 @@ inline SplitPass::Step SplitPass::TakeLine(char* data, std::size_t size) {
     if (text.empty()) return Step::Dropped;
   }
   if (m_writer.Count() > 0) m_writer.WriteBreak(m_source.BreakBefore(data));
-  const bool handled = m_pChapters ? m_pChapters->HandleLine(text) : m_pSizes->HandleLine(text);
-  return handled ? Step::Done : Step::Halted;
+  return m_splitter.HandleLine(text) ? Step::Done : Step::Halted;
 }
 
 // A part of a long line, without clean-up: written as it is.
@@ -228,29 +223,26 @@ bool SplitPass::WriteHeld() {
 }
 
 bool SplitPass::WritePart(std::string_view part, bool last) {
-  if (m_pChapters) {
-    m_pChapters->HandlePart(part);
-    return true;
-  }
-  return m_pSizes->HandlePart(part, last);
+  return m_splitter.HandlePart(part, last);
 }
 
 // Called once a long line's break is written, before any of its bytes. Measuring looks
 // at the run flag as it goes: a stop then ends the run before the line is placed.
 bool SplitPass::StartLongLine(bool trimmed) {
-  if (!m_pSizes || !m_pSizes->KeepsLines()) return true;
-  const std::int64_t room = m_pSizes->WholeLineRoom();
+  const std::optional<std::int64_t> measuredRoom = m_splitter.LongLineRoom();
+  if (!measuredRoom) return true;
+  const std::int64_t room = *measuredRoom;
   const std::int64_t measured =
-      room < 0 ? 0 : m_source.MeasureLine(trimmed, room, [this] { return m_host.IsRunning(); });
+      room < 0 ? 0 : m_source.MeasureLine(trimmed, room, [this] { return KeepGoing(); });
   m_bStopped = measured == -2;
-  return measured >= 0 && m_pSizes->StartLongLine(room < 0 ? room + 1 : measured);
+  return measured >= 0 && m_splitter.StartLongLine(room < 0 ? room + 1 : measured);
 }
 
 // A failed write is only known to the piece: closing it turns it into the message. False
-// then; else the host is told how far the run has come.
+// then; else the position is noted, for the host to be told at the next look.
 inline bool SplitPass::Stepped(std::int64_t position) {
   if (m_writer.WriteFailed() && !m_writer.Close(false)) return false;
-  m_host.SetProgressPos(position);
+  m_nProgress = position;
   return true;
 }
 
@@ -261,57 +253,69 @@ inline void SplitPass::WarnOfInvalid() {
   m_host.Warn(InvalidByte());
 }
 
-std::string SplitPass::InvalidByte() const {
-  const std::string offset = std::to_string(m_source.FirstInvalid());
-  const std::string_view encoding = Encodings::DisplayName(m_sourceEncoding);
+Message SplitPass::InvalidByte() const {
+  std::string offset = std::to_string(m_source.FirstInvalid());
+  std::string encoding(Encodings::DisplayName(m_sourceEncoding));
   const std::string& writtenAs = m_source.InvalidWrittenAs();
-  if (writtenAs.empty()) return Messages::Format(Messages::kInvalidInSource, offset, encoding);
-  return Messages::Format(Messages::kReplacedInSource, offset, encoding,
-                          writtenAs == "?" ? "“?”" : writtenAs);
+  if (writtenAs.empty()) return {MessageId::InvalidInSource, {std::move(offset), encoding}};
+  return {MessageId::ReplacedInSource,
+          {std::move(offset), encoding, writtenAs == "?" ? "“?”" : writtenAs}};
 }
 
-std::string SplitPass::ReadError() const {
-  return Messages::Format(Messages::kReadSource, m_settings.sourcePath, m_source.Error());
+Message SplitPass::ReadError() const {
+  std::string path(m_settings.sourcePath);
+  // A character the pieces cannot hold stops the reading, but nothing failed to be read.
+  if (m_settings.decoder && !m_settings.decoder->Unwritable().empty()) {
+    Message unwritable{MessageId::UnwritableInSource, {std::move(path)}};
+    for (const std::string& arg : m_settings.decoder->Unwritable()) unwritable.args.push_back(arg);
+    return unwritable;
+  }
+  return {MessageId::ReadSource, {std::move(path), m_source.Error()}};
 }
 
 // A failure closes what is open and keeps every piece written so far, but for one that holds
 // nothing of the book yet. When reading stopped the run, the piece it cut short is named.
-SplitPass::Ending SplitPass::Fail(const std::string& text) {
+SplitEnd SplitPass::Fail(const Message& message) {
   const bool reading = m_source.Failed();
   m_source.Close();
   if (!m_writer.HoldsText()) {
     m_writer.Discard();
-    return {SplitOutcome::Failed, text};
+    return {SplitOutcome::Failed, message, {}};
   }
   m_writer.Close(false);
-  if (!reading) return {SplitOutcome::Failed, text};
-  return {SplitOutcome::Failed,
-          text + "。" + Messages::Format(Messages::kPieceCutShort, m_writer.Path())};
+  if (!reading) return {SplitOutcome::Failed, message, {}};
+  Message cutShort = message;
+  cutShort.then.push_back({MessageId::PieceCutShort, {m_writer.Path()}});
+  return {SplitOutcome::Failed, std::move(cutShort), {}};
 }
 
-SplitPass::Ending SplitPass::End() {
+SplitEnd SplitPass::End() {
   WarnOfInvalid();
   if (m_source.Failed()) return Fail(ReadError());
   if (m_bStopped) {
     m_source.Close();
-    if (!m_writer.Close(false)) return {SplitOutcome::Failed, m_writer.ErrorMessage()};
-    return {SplitOutcome::Stopped, std::string(Messages::kStopped)};
+    if (!m_writer.Close(false)) return {SplitOutcome::Failed, m_writer.ErrorMessage(), {}};
+    return {SplitOutcome::Stopped, {MessageId::Stopped}, {}};
   }
   if (!m_writer.Close(true)) return Fail(m_writer.ErrorMessage());
-  if (m_pChapters) m_pChapters->RenameLast();
+  m_splitter.Finish();
   // Another program may have cut the source short while it was read: what was read is
   // split, but the run did not split the book.
   const std::int64_t read = m_source.FileBytesRead();
   const std::int64_t length = m_source.Length();
   m_source.Close();
   if (read < length) {
-    return {SplitOutcome::Failed, Messages::Format(Messages::kSourceShrank, m_settings.sourcePath,
-                                                   std::to_string(length), std::to_string(read))};
+    return {SplitOutcome::Failed,
+            {MessageId::SourceShrank,
+             {std::string(m_settings.sourcePath), std::to_string(length), std::to_string(read)}},
+            {}};
   }
-  m_host.Tally({m_writer.Sequence(), std::string(m_settings.directory),
-                m_pChapters ? m_pChapters->Headings() : -1,
-                m_pChapters && m_pChapters->GapsOrRepeats()});
-  return {SplitOutcome::Completed, std::string(Messages::kCompleted)};
+  // The whole source is read: the host sees the end reached, whatever it asks now.
+  m_host.Progress(m_nProgress, m_nLength);
+  return {SplitOutcome::Completed,
+          {MessageId::Completed},
+          {m_writer.Sequence(), std::string(m_settings.directory), m_splitter.Headings(),
+           m_splitter.GapsOrRepeats()}};
 }
 
 }  // namespace sekato::engine

@@ -12,10 +12,11 @@
 
 namespace sekato::engine {
 
-class ChapterSplitter;
+class SourceDecoder;
+
 class PieceWriter;
 class RunEncodings;
-class SizeSplitter;
+class Splitter;
 class TextRules;
 
 /// The reading and writing of one run, once SplitRun has set up the source, the writer and
@@ -40,23 +41,20 @@ class SplitPass final {
     bool lineRuns = true;         ///< runs of plain lines may be taken (see SplitRun::SetLineRuns)
     std::string_view sourcePath;  ///< named when reading fails
     std::string_view directory;   ///< where the pieces go, for the tally
+    /// The decoder the source is read through, if any: it tells a character the pieces
+    /// cannot hold from a failure to read.
+    const SourceDecoder* decoder = nullptr;
   };
 
-  /// How the run ended and the message it shows (UTF-8).
-  struct Ending {
-    SplitOutcome outcome = SplitOutcome::Completed;
-    std::string message;
-  };
-
-  /// Exactly one of `chapters` and `sizes` is given. Every object outlives the pass; the
+  /// `splitter` cuts the pieces. Every object outlives the pass; the
   /// pass closes `source` and `writer` as it ends.
-  SplitPass(LineReader& source, PieceWriter& writer, ChapterSplitter* chapters, SizeSplitter* sizes,
-            SplitHost& host, const RunEncodings& encodings, const Settings& settings);
+  SplitPass(LineReader& source, PieceWriter& writer, Splitter& splitter, SplitHost& host,
+            const RunEncodings& encodings, const Settings& settings);
 
   /// Opens the first piece and reads the source to its end, or until a stop or a failure.
-  /// On completion the last piece is renamed as the splitter names it and the host is told
-  /// the tally.
-  Ending Run();
+  /// On completion the last piece is renamed as the splitter names it; the end tells the
+  /// tally.
+  SplitEnd Run();
 
  private:
   /// What became of one line or part of a line.
@@ -84,16 +82,17 @@ class SplitPass final {
   bool WritePart(std::string_view part, bool last);
   bool StartLongLine(bool trimmed);
 
-  std::string InvalidByte() const;
-  std::string ReadError() const;
-  Ending Fail(const std::string& text);
+  Message InvalidByte() const;
+  Message ReadError() const;
+  /// Tells the host how far the run has come; false when it asks the run to stop.
+  bool KeepGoing() { return m_host.Progress(m_nProgress, m_nLength); }
+  SplitEnd Fail(const Message& message);
   /// After the last line: the run stopped, failed in reading, or completed.
-  Ending End();
+  SplitEnd End();
 
   LineReader& m_source;
   PieceWriter& m_writer;
-  ChapterSplitter* m_pChapters;
-  SizeSplitter* m_pSizes;
+  Splitter& m_splitter;
   SplitHost& m_host;
   const TextRules& m_rules;
   Encoding m_sourceEncoding;
@@ -103,6 +102,8 @@ class SplitPass final {
   LineReader::RunLimits m_runLimits;
 
   bool m_bStopped = false;
+  std::int64_t m_nProgress = 0;  ///< source position reached, told at the next KeepGoing
+  std::int64_t m_nLength = 0;
   bool m_bInLine = false;       ///< between the parts of a long line
   bool m_bLineHasText = false;  ///< a long line being cleaned has shown text: its break is written
   bool m_bWarned = false;

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -11,10 +12,8 @@
 #include "folderlock.h"
 #include "headingmatcher.h"
 #include "linereader.h"
-#include "messages.h"
-#include "numberparse.h"
+#include "messagecatalogue.h"
 #include "numerals.h"
-#include "outputfolders.h"
 #include "piecewriter.h"
 #include "runencodings.h"
 #include "siteaddresses.h"
@@ -22,6 +21,7 @@
 #include "sourcedecoder.h"
 #include "sourcepath.h"
 #include "splitpass.h"
+#include "splitplan.h"
 #include "textcodec.h"
 
 namespace sekato::engine {
@@ -29,159 +29,107 @@ namespace sekato::engine {
 namespace {
 
 std::string PromotionLine(Encoding text) {
-  const std::string line = std::string(Messages::kPromotion) + " " + SiteAddresses::kHome;
+  const std::string line = std::string(MessageCatalogue::kPromotion) + " " + SiteAddresses::kHome;
   return TextCodec::Convert(line, Encoding::Utf8, text).value_or(SiteAddresses::kHome);
 }
 
 }  // namespace
 
-// What a run works with, read once from the options at its start.
+// What a run works with: the plan shared with the chapter list, and what only a split needs.
 struct SplitRun::Plan {
-  std::int64_t perFile = 0;
-  std::int64_t titleLimit = 0;
-  std::int64_t maxKb = 0;
-  std::int64_t parts = 0;
-  Numerals::Series series = Numerals::Series::None;  ///< for "?"
-  std::string directory;
-  std::string keywordText;  ///< normalised
-  std::vector<std::string> keywords;
+  explicit Plan(const SplitOptions& options) : split(options) {}
+  SplitPlan split;
   PieceLayout layout;
   std::optional<RunEncodings> encodings;
 };
 
-std::optional<std::string> SplitRun::Refusal(const SplitOptions& o, const Plan& plan) {
-  if (o.m_nSplitMode == SplitMode::Evenly && plan.parts <= 0)
-    return std::string(Messages::kBadParts);
-  if (o.m_nSplitMode == SplitMode::ByChapter && plan.perFile <= 0) {
-    return std::string(Messages::kBadChaptersPerFile);
-  }
-  if (o.m_nSplitMode == SplitMode::BySize && plan.maxKb < 0)
-    return std::string(Messages::kNegativeSize);
-  if (o.m_nSplitMode == SplitMode::ByChapter && plan.titleLimit < 0) {
-    return std::string(Messages::kNegativeTitle);
-  }
-  // The name part names files inside the folder: it must not lead out of it.
-  const std::string& namePart = o.m_nNameMode == 1 ? o.m_strCustomName : o.m_strSrcTitle;
-  if (namePart.find('/') != std::string::npos || namePart == "." || namePart == "..") {
-    return Messages::Format(Messages::kBadNamePart, namePart);
-  }
-  if (SourcePath::IsSpecialFile(o.m_strSrcPath)) {
-    return Messages::Format(Messages::kNotRegularSource, o.m_strSrcPath);
-  }
-  if (plan.directory.empty()) {
-    return o.m_nDirMode == 0 ? std::string(Messages::kNoNewDir)
-                             : Messages::Format(Messages::kNoExtension, o.m_strSrcPath);
-  }
-  if (o.m_nSplitMode == SplitMode::ByChapter && !plan.keywordText.empty()) {
-    if (plan.keywords.size() > HeadingMatcher::kMaxKeywords) {
-      return std::string(Messages::kTooManyKeywords);
-    }
-    if (plan.series == Numerals::Series::None && HeadingMatcher::HasWildcard(plan.keywords)) {
-      return std::string(Messages::kNoNumeralSeries);
-    }
-  }
-  return std::nullopt;
-}
-
 SplitRun::SplitRun(SplitOptions options, SplitHost& host)
     : m_options(std::move(options)), m_host(host) {}
 
-SplitOutcome SplitRun::Finish(SplitOutcome outcome, const std::string& utf8Text) {
-  m_host.ShowMessage(outcome, utf8Text);
-  if (outcome != SplitOutcome::Stopped) m_host.ClearRunning();
-  return outcome;
-}
-
-SplitOutcome SplitRun::Execute() {
+SplitEnd SplitRun::Execute() {
   const SplitOptions& o = m_options;
-  Plan plan;
-  plan.perFile = ParseNumber(o.m_strChaptersPerFile);
-  plan.titleLimit = ParseNumber(o.m_strTitleMax);
-  plan.maxKb = ParseNumber(o.m_strMaxKB);
-  plan.parts = ParseNumber(o.m_strParts);
-  plan.series = m_host.NumeralSeries();
-  plan.directory = OutputFolders::Of(o);
-  plan.keywordText = TextRules::For(o.m_textEncoding).NormaliseKeywords(o.m_strKeywords);
-  plan.keywords = HeadingMatcher::CutKeywords(plan.keywordText);
-  if (auto refusal = Refusal(o, plan)) return Finish(SplitOutcome::Refused, *refusal);
+  Plan plan(o);
+  if (auto refusal = plan.split.Refusal(SplitPlan::Purpose::Split)) {
+    return {SplitOutcome::Refused, std::move(*refusal), {}};
+  }
 
-  std::string message;
+  Message message;
   bool refused = false;
   plan.encodings = RunEncodings::Resolve(o, message, refused);
   if (!plan.encodings) {
-    return Finish(refused ? SplitOutcome::Refused : SplitOutcome::Failed, message);
+    return {refused ? SplitOutcome::Refused : SplitOutcome::Failed, std::move(message), {}};
   }
   m_host.ReportEncoding(plan.encodings->Source(), plan.encodings->Detected());
   // Text the pieces' encoding cannot hold is refused before anything is made.
-  if (auto refusal = ToRunText(plan)) return Finish(SplitOutcome::Refused, *refusal);
+  if (auto refusal = ToRunText(plan)) return {SplitOutcome::Refused, std::move(*refusal), {}};
 
   std::string reason;
-  if (!FileOps::MakeDirectory(plan.directory, reason)) {
-    return Finish(SplitOutcome::Failed,
-                  Messages::Format(Messages::kMakeDirectory, plan.directory, reason));
+  const std::string& directory = plan.split.Directory();
+  if (!FileOps::MakeDirectory(directory, reason)) {
+    return {SplitOutcome::Failed, {MessageId::MakeFolder, {directory, reason}}, {}};
   }
   // Refused only now, so that the directory exists after it as it always has.
-  if (o.m_nSplitMode == SplitMode::ByChapter && plan.keywordText.empty()) {
-    return Finish(SplitOutcome::Refused, std::string(Messages::kEmptyKeywords));
+  if (plan.split.EmptyKeywordsRefused()) {
+    return {SplitOutcome::Refused, {MessageId::EmptyKeywords}, {}};
   }
 
   PieceLayout& layout = plan.layout;
-  layout.directory = plan.directory;
-  layout.namePart = o.m_nNameMode == 1 ? o.m_strCustomName : o.m_strSrcTitle;
-  layout.addHead = o.m_bAddHead;
-  layout.addTail = o.m_bAddTail;
-  layout.addPromotion = !o.m_bNoAd;
+  layout.directory = directory;
+  layout.namer = plan.split.Namer();
+  layout.addHead = o.addHead;
+  layout.addTail = o.addTail;
+  layout.addPromotion = !o.noPromotion;
   layout.promotion = PromotionLine(plan.encodings->Text());
   layout.rules = &plan.encodings->Rules();
   layout.preamble = plan.encodings->Preamble();
 
   // The source itself must never become a piece.
-  if (FileOps::SameDirectory(SourcePath::Folder(o.m_strSrcPath), plan.directory) &&
-      PieceWriter::IsPieceName(SourcePath::FileName(o.m_strSrcPath), layout.namePart)) {
-    return Finish(SplitOutcome::Refused,
-                  Messages::Format(Messages::kWouldOverwriteSource, o.m_strSrcPath));
+  if (FileOps::SameDirectory(SourcePath::Folder(o.sourcePath), directory) &&
+      PieceNamer::IsPieceName(SourcePath::FileName(o.sourcePath), layout.namer.NamePart())) {
+    return {SplitOutcome::Refused, {MessageId::WouldOverwriteSource, {o.sourcePath}}, {}};
   }
   // Two runs writing into one folder would blend their pieces.
   FolderLock lock;
-  if (!lock.Take(plan.directory)) {
-    return Finish(SplitOutcome::Refused, Messages::Format(Messages::kFolderBusy, plan.directory));
+  if (!lock.Take(directory)) {
+    return {SplitOutcome::Refused, {MessageId::FolderBusy, {directory}}, {}};
   }
   return Split(plan);
 }
 
-std::optional<std::string> SplitRun::ToRunText(Plan& plan) const {
+std::optional<Message> SplitRun::ToRunText(Plan& plan) const {
   const SplitOptions& o = m_options;
   const RunEncodings& encodings = *plan.encodings;
-  std::string message;
-  if (o.m_nSplitMode == SplitMode::ByChapter) {
-    auto keywords = encodings.ToText(plan.keywordText, o.m_textEncoding, "关键字", message);
+  Message message;
+  if (o.mode == SplitMode::ByChapter) {
+    auto keywords = encodings.ToText(plan.split.KeywordText(), o.textEncoding,
+                                     MessageId::UnwritableKeywords, message);
     if (!keywords) return message;
-    plan.keywordText = std::move(*keywords);
-    plan.keywords = HeadingMatcher::CutKeywords(plan.keywordText);
+    plan.split.SetKeywordText(std::move(*keywords));
+    const Numerals::Series series = plan.split.Series();
     // Every digit and unit a chapter number up to 10000 is written with.
-    if (plan.series != Numerals::Series::None && HeadingMatcher::HasWildcard(plan.keywords)) {
+    if (series != Numerals::Series::None && HeadingMatcher::HasWildcard(plan.split.Keywords())) {
       for (const std::int64_t n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 100, 1000, 10000}) {
-        if (!encodings.ToText(Numerals::Text(n, plan.series), Encoding::Gbk, "替换?的自增符",
-                              message)) {
+        if (!encodings.ToText(Numerals::Text(n, series), Encoding::Gbk,
+                              MessageId::UnwritableNumerals, message)) {
           return message;
         }
       }
     }
   }
-  if (o.m_bAddHead) {
-    auto head = encodings.ToText(o.m_strHead, o.m_textEncoding, "文件首添加字符", message);
+  if (o.addHead) {
+    auto head = encodings.ToText(o.head, o.textEncoding, MessageId::UnwritableHead, message);
     if (!head) return message;
     plan.layout.head = std::move(*head);
   }
-  if (o.m_bAddTail) {
-    auto tail = encodings.ToText(o.m_strTail, o.m_textEncoding, "文件尾添加字符", message);
+  if (o.addTail) {
+    auto tail = encodings.ToText(o.tail, o.textEncoding, MessageId::UnwritableTail, message);
     if (!tail) return message;
     plan.layout.tail = std::move(*tail);
   }
   return std::nullopt;
 }
 
-SplitOutcome SplitRun::Split(Plan& plan) {
+SplitEnd SplitRun::Split(Plan& plan) {
   const SplitOptions& o = m_options;
   const RunEncodings& encodings = *plan.encodings;
   LineReader source;
@@ -192,9 +140,8 @@ SplitOutcome SplitRun::Split(Plan& plan) {
     ~BufferNote() { largest = reader.LargestBuffer(); }
   } note{source, m_nLargestBuffer};
   std::string reason;
-  if (!source.Open(o.m_strSrcPath, reason)) {
-    return Finish(SplitOutcome::Failed,
-                  Messages::Format(Messages::kOpenSource, o.m_strSrcPath, reason));
+  if (!source.Open(o.sourcePath, reason)) {
+    return {SplitOutcome::Failed, {MessageId::OpenSource, {o.sourcePath, reason}}, {}};
   }
   SourceDecoder decoder(encodings.Source(), encodings.Text(), encodings.MarkBytes(),
                         encodings.Output());
@@ -219,14 +166,15 @@ SplitOutcome SplitRun::Split(Plan& plan) {
   // in the converted text the reader keeps of long lines on disk, beside the pieces.
   if (!decoder.Converts()) {
     source.SetTextStart(static_cast<std::int64_t>(encodings.MarkBytes()));
-  } else if (o.m_bTrimSpaces || (o.m_nSplitMode == SplitMode::BySize && o.m_bKeepLines)) {
-    source.SpillLongLines(plan.directory);
+  } else if (o.trimSpaces || (o.mode == SplitMode::BySize && o.keepLines)) {
+    source.SpillLongLines(plan.split.Directory());
   }
   source.SetPartLimit(m_nPartLimit);
-  return WritePieces(plan, source, decoder.Converts());
+  return WritePieces(plan, source, decoder);
 }
 
-SplitOutcome SplitRun::WritePieces(Plan& plan, LineReader& source, bool converts) {
+SplitEnd SplitRun::WritePieces(Plan& plan, LineReader& source, const SourceDecoder& decoder) {
+  const bool converts = decoder.Converts();
   const SplitOptions& o = m_options;
   const RunEncodings& encodings = *plan.encodings;
   const TextRules& rules = encodings.Rules();
@@ -238,30 +186,28 @@ SplitOutcome SplitRun::WritePieces(Plan& plan, LineReader& source, bool converts
     LineReader& reader;
     ~WatchEnd() { reader.SetBufferWatch(nullptr); }
   } watchEnd{source};
-  std::optional<ChapterSplitter> chapters;
-  std::optional<SizeSplitter> sizes;
-  if (o.m_nSplitMode == SplitMode::ByChapter) {
-    chapters.emplace(HeadingMatcher(std::move(plan.keywords), plan.series, plan.titleLimit, rules),
-                     plan.perFile, o.m_nNameMode == 2, writer, rules);
+  std::unique_ptr<Splitter> splitter;
+  if (o.mode == SplitMode::ByChapter) {
+    splitter = std::make_unique<ChapterSplitter>(
+        HeadingMatcher(plan.split.Keywords(), plan.split.Series(), o.titleMax, rules),
+        o.chaptersPerPiece, plan.split.Namer().ByTitle(), writer, rules);
   } else {
     std::int64_t length = source.Length();
-    if (o.m_nSplitMode == SplitMode::Evenly && converts) {
-      length = ConvertedLength(encodings, rules, plan.parts);
-      if (length < 0) return Finish(SplitOutcome::Stopped, std::string(Messages::kStopped));
+    if (o.mode == SplitMode::Evenly && converts) {
+      length = ConvertedLength(encodings, rules, o.parts);
+      if (length < 0) return {SplitOutcome::Stopped, {MessageId::Stopped}, {}};
     }
-    auto limits = o.m_nSplitMode == SplitMode::Evenly
-                      ? SizeSplitter::ForParts(length, plan.parts, plan.layout)
-                      : SizeSplitter::ForSize(plan.maxKb);
+    auto limits = o.mode == SplitMode::Evenly ? SizeSplitter::ForParts(length, o.parts, plan.layout)
+                                              : SizeSplitter::ForSize(o.maxKb);
     // A byte-order mark is not counted as text, but it is on disk within the size asked for.
-    if (o.m_nSplitMode == SplitMode::BySize) limits.limit -= rules.Written(plan.layout.preamble);
-    sizes.emplace(limits, o.m_nSplitMode == SplitMode::BySize && o.m_bKeepLines, writer, rules);
+    if (o.mode == SplitMode::BySize) limits.limit -= rules.Written(plan.layout.preamble);
+    splitter = std::make_unique<SizeSplitter>(limits, o.mode == SplitMode::BySize && o.keepLines,
+                                              writer, rules);
   }
-  const SplitPass::Settings settings{converts, o.m_bTrimSpaces, m_bLineRuns, o.m_strSrcPath,
-                                     plan.directory};
-  SplitPass pass(source, writer, chapters ? &*chapters : nullptr, sizes ? &*sizes : nullptr, m_host,
-                 encodings, settings);
-  const SplitPass::Ending ending = pass.Run();
-  return Finish(ending.outcome, ending.message);
+  const SplitPass::Settings settings{converts,     o.trimSpaces,           m_bLineRuns,
+                                     o.sourcePath, plan.split.Directory(), &decoder};
+  SplitPass pass(source, writer, *splitter, m_host, encodings, settings);
+  return pass.Run();
 }
 
 std::int64_t SplitRun::ConvertedLength(const RunEncodings& encodings, const TextRules& rules,
@@ -269,14 +215,14 @@ std::int64_t SplitRun::ConvertedLength(const RunEncodings& encodings, const Text
   // The text is read once through a decoder of its own and measured as the pieces count it.
   std::string reason;
   struct stat info {};
-  const int fd = FileOps::OpenSource(m_options.m_strSrcPath, info, reason);
+  const int fd = FileOps::OpenSource(m_options.sourcePath, info, reason);
   if (fd < 0) return info.st_size;  // the split itself says why it cannot read
   SourceDecoder decoder(encodings.Source(), encodings.Text(), encodings.MarkBytes(),
                         encodings.Output());
   std::vector<char> chunk(LineReader::kChunkBytes);
   std::int64_t length = 0;
   while (true) {
-    if (!m_host.IsRunning()) {
+    if (!m_host.Progress(0, -1)) {
       length = -1;
       break;
     }
@@ -291,10 +237,6 @@ std::int64_t SplitRun::ConvertedLength(const RunEncodings& encodings, const Text
   const Encoding text = rules.TextEncoding();
   const std::int64_t longest = text == Encoding::Gbk || text == Encoding::Big5 ? 2 : 4;
   return length < 0 ? length : length + parts * (longest - 1);
-}
-
-SplitOutcome SplitThreadProc(const SplitOptions& options, SplitHost& host) {
-  return SplitRun(options, host).Execute();
 }
 
 }  // namespace sekato::engine

@@ -11,6 +11,7 @@
 namespace sekato::engine {
 
 class RunEncodings;
+class SourceDecoder;
 class TextRules;
 
 /// One split of one source file into pieces.
@@ -25,8 +26,8 @@ class SplitRun final {
  public:
   SplitRun(SplitOptions options, SplitHost& host);
 
-  /// Runs the split to its end and reports it through the host; see SplitOutcome.
-  SplitOutcome Execute();
+  /// Runs the split to its end: how it ended, what to tell the user, and what it wrote.
+  SplitEnd Execute();
 
   /// Lines longer than this are read in parts (see LineReader), which keeps memory bounded
   /// for any line and lets a stop take effect within one: 1 MiB unless a test wants parts to
@@ -54,19 +55,14 @@ class SplitRun final {
  private:
   struct Plan;
 
-  /// Why the options cannot be split with, before anything is created; nothing when they can.
-  static std::optional<std::string> Refusal(const SplitOptions& o, const Plan& plan);
-
   /// Puts the book text into the run's encoding; why not, when a character cannot be.
-  std::optional<std::string> ToRunText(Plan& plan) const;
+  std::optional<Message> ToRunText(Plan& plan) const;
 
-  /// Shows the run's last message; every outcome but Stopped then clears the run flag.
-  SplitOutcome Finish(SplitOutcome outcome, const std::string& utf8Text);
   /// Reads the source and writes the pieces, once the options are known to be usable.
-  SplitOutcome Split(Plan& plan);
+  SplitEnd Split(Plan& plan);
   /// Split's second half, once `source` is open and set up: makes the writer and the
-  /// splitter and runs the pass over the source. `converts`: the decoder converts.
-  SplitOutcome WritePieces(Plan& plan, LineReader& source, bool converts);
+  /// splitter and runs the pass over the source, read through `decoder` when it converts.
+  SplitEnd WritePieces(Plan& plan, LineReader& source, const SourceDecoder& decoder);
   /// Even mode on converted text: the length of the whole text as the pieces count it,
   /// measured in a pass of its own, with room for a character more in each of `parts`
   /// (see the definition); -1 when the run was stopped meanwhile.
@@ -81,8 +77,5 @@ class SplitRun final {
   std::int64_t m_nReadAheadFrom = LineReader::kReadAheadFrom;
   std::size_t m_nAheadChunk = LineReader::kChunkBytes;
 };
-
-/// The worker's body: runs one split with `options` and `host`. Same as SplitRun::Execute.
-SplitOutcome SplitThreadProc(const SplitOptions& options, SplitHost& host);
 
 }  // namespace sekato::engine

@@ -38,16 +38,8 @@ using sekato::engine::TextRules;
 
 class QuietHost final : public sekato::engine::SplitHost {
  public:
-  sekato::engine::Numerals::Series NumeralSeries() override {
-    return sekato::engine::Numerals::Series::Ascii;
-  }
-  void ShowMessage(SplitOutcome, const std::string& text) override { message = text; }
-  void SetProgressRange(std::int64_t) override {}
-  void SetProgressPos(std::int64_t) override {}
-  bool IsRunning() override { return true; }
-  void Warn(const std::string& text) override { warnings += text; }
-  void ClearRunning() override {}
-  std::string message;
+  bool Progress(std::int64_t, std::int64_t) override { return true; }
+  void Warn(const sekato::engine::Message& message) override { warnings += message.Text(); }
   std::string warnings;
 };
 
@@ -176,25 +168,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::ofstream(sourcePath, std::ios::binary) << bytes;
 
   sekato::engine::SplitOptions o;
-  o.m_strSrcPath = sourcePath;
-  o.m_strSrcTitle = "src";
-  o.m_nDirMode = 0;
-  o.m_strNewDir = out;
-  o.m_nSplitMode = static_cast<sekato::engine::SplitMode>(data[2] % 3);
-  o.m_bKeepLines = (data[2] & 4) != 0;
-  o.m_strMaxKB = std::to_string(data[3] % 3);
-  o.m_strParts = std::to_string(1 + data[3] % 5);
-  o.m_strKeywords = "1";
-  o.m_bNoAd = true;
-  o.m_encoding = source;
-  o.m_outEncoding = to;
+  o.sourcePath = sourcePath;
+  o.sourceTitle = "src";
+  o.folder = sekato::engine::FolderChoice::NewFolder;
+  o.newFolder = out;
+  o.mode = static_cast<sekato::engine::SplitMode>(data[2] % 3);
+  o.keepLines = (data[2] & 4) != 0;
+  o.maxKb = data[3] % 3;
+  o.parts = 1 + data[3] % 5;
+  o.keywords = "1";
+  o.numerals = sekato::engine::Numerals::Series::Ascii;
+  o.noPromotion = true;
+  o.encoding = source;
+  o.outEncoding = to;
   QuietHost host;
   sekato::engine::SplitRun run(o, host);
   if ((data[2] >> 4) != 0) run.SetPartLimit(4 + (data[2] >> 4));
-  const SplitOutcome outcome = run.Execute();
+  const sekato::engine::SplitEnd end = run.Execute();
+  const SplitOutcome outcome = end.outcome;
   if (outcome == SplitOutcome::Refused) return 0;
-  if (outcome == SplitOutcome::Failed && host.message.find("无法用") == std::string::npos) {
-    Fail("the run failed: " + host.message);
+  if (outcome == SplitOutcome::Failed && end.message.id != sekato::engine::MessageId::UnwritableInSource) {
+    Fail("the run failed: " + end.message.Text());
   }
 
   const std::string mark(Encodings::ByteOrderMark(source));

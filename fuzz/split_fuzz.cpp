@@ -31,19 +31,9 @@ using sekato::engine::SplitOutcome;
 
 class QuietHost final : public SplitHost {
  public:
-  explicit QuietHost(Numerals::Series series) : m_series(series) {}
-  Numerals::Series NumeralSeries() override { return m_series; }
-  void ShowMessage(SplitOutcome, const std::string& text) override { message = text; }
-  void SetProgressRange(std::int64_t) override {}
-  void SetProgressPos(std::int64_t) override {}
-  bool IsRunning() override { return true; }
-  void ClearRunning() override {}
+  bool Progress(std::int64_t, std::int64_t) override { return true; }
   void ReportEncoding(sekato::engine::Encoding found, bool) override { encoding = found; }
-  std::string message;
   sekato::engine::Encoding encoding = sekato::engine::Encoding::Gbk;
-
- private:
-  Numerals::Series m_series;
 };
 
 const std::filesystem::path& WorkDir() {
@@ -93,31 +83,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::ofstream(sourcePath, std::ios::binary) << source;
 
   sekato::engine::SplitOptions o;
-  o.m_strSrcPath = sourcePath;
-  o.m_strSrcTitle = "src";
-  o.m_strCustomName = "src";
-  o.m_nDirMode = 0;
-  o.m_strNewDir = out;
-  o.m_nSplitMode = static_cast<sekato::engine::SplitMode>(flags % 3);
-  o.m_nNameMode = (flags >> 4) & 3;
-  if (o.m_nNameMode == 3) o.m_nNameMode = 0;
-  o.m_bKeepLines = (flags & 4) != 0;
-  o.m_strChaptersPerFile = std::to_string(1 + number % 4);
-  o.m_strMaxKB = std::to_string(number % 4);
-  o.m_strParts = std::to_string(1 + number % 8);
-  o.m_strTitleMax = std::to_string(data[2] & 63);
-  o.m_strKeywords = kKeywords[data[4] % (sizeof kKeywords / sizeof kKeywords[0])];
-  o.m_bNoAd = !decorated;
-  o.m_bTrimSpaces = decorated;
-  o.m_bAddHead = o.m_bAddTail = decorated;
-  o.m_strHead = "H\nH";
-  o.m_strTail = "T";
+  o.sourcePath = sourcePath;
+  o.sourceTitle = "src";
+  o.customName = "src";
+  o.folder = sekato::engine::FolderChoice::NewFolder;
+  o.newFolder = out;
+  o.mode = static_cast<sekato::engine::SplitMode>(flags % 3);
+  const int naming = (flags >> 4) & 3;
+  o.naming = naming == 3 ? sekato::engine::PieceNaming::SourceTitle
+                         : static_cast<sekato::engine::PieceNaming>(naming);
+  o.keepLines = (flags & 4) != 0;
+  o.chaptersPerPiece = 1 + number % 4;
+  o.maxKb = number % 4;
+  o.parts = 1 + number % 8;
+  o.titleMax = data[2] & 63;
+  o.keywords = kKeywords[data[4] % (sizeof kKeywords / sizeof kKeywords[0])];
+  o.noPromotion = !decorated;
+  o.trimSpaces = decorated;
+  o.addHead = o.addTail = decorated;
+  o.head = "H\nH";
+  o.tail = "T";
 
-  QuietHost host(series);
+  o.numerals = series;
+  QuietHost host;
   sekato::engine::SplitRun run(o, host);
   if (data[3] != 0) run.SetPartLimit(4 + data[3] % 61);
-  const SplitOutcome outcome = run.Execute();
-  if (outcome == SplitOutcome::Failed) Fail("the run failed: " + host.message);
+  const sekato::engine::SplitEnd end = run.Execute();
+  const SplitOutcome outcome = end.outcome;
+  if (outcome == SplitOutcome::Failed) Fail("the run failed: " + end.message.Text());
   // UTF-16 of an odd number of bytes ends in U+FFFD: its pieces do not join to the source.
   const std::size_t mark = sekato::engine::Encodings::ByteOrderMark(host.encoding).size();
   const bool halfUnit =

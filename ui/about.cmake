@@ -16,6 +16,8 @@ if(SEKATO_BUILD_TESTS)
                      LIBRARIES sekato_about)
   endforeach()
   # The box's picture lives with the program's other images; show it when they are there.
+  target_sources(tst_caboutdlg PRIVATE ${CMAKE_CURRENT_LIST_DIR}/tests/layoutcheck.cpp
+                                       ${CMAKE_CURRENT_LIST_DIR}/tests/layoutcheck.h)
   if(EXISTS ${CMAKE_SOURCE_DIR}/res/sekato.qrc)
     target_sources(tst_caboutdlg PRIVATE ${CMAKE_SOURCE_DIR}/res/sekato.qrc)
   endif()

@@ -19,6 +19,7 @@ add_library(sekato_ui STATIC
   cpreviewdlg.cpp cpreviewdlg.h
   csplitruncontrol.cpp csplitruncontrol.h
   csplitworker.cpp csplitworker.h
+  enginemessages.cpp enginemessages.h
   filechoosers.cpp filechoosers.h
   formhelptexts.h
   resourceids.cpp resourceids.h
@@ -46,7 +47,8 @@ target_link_libraries(sekato-guibench PRIVATE sekato_ui sekato_res)
 sekato_target_warnings(sekato-guibench)
 
 if(SEKATO_BUILD_TESTS)
-  add_library(sekato_ui_testsupport STATIC tests/uitestsupport.cpp tests/uitestsupport.h)
+  add_library(sekato_ui_testsupport STATIC tests/uitestsupport.cpp tests/uitestsupport.h
+                                           tests/layoutcheck.cpp tests/layoutcheck.h)
   target_include_directories(sekato_ui_testsupport PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/tests)
   target_link_libraries(sekato_ui_testsupport PUBLIC sekato_ui Qt6::Test)
   sekato_target_warnings(sekato_ui_testsupport)

@@ -9,6 +9,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <algorithm>
 
 #include "dialogunits.h"
@@ -157,6 +159,26 @@ QWidget* MakeControl(const Row& row, QWidget* page) {
   return nullptr;
 }
 
+// The width `control` needs to show its whole caption; 0 for controls that show none beside
+// their box (fields, push buttons, group boxes).
+int CaptionWidth(const QWidget* control) {
+  if (const auto* label = qobject_cast<const QLabel*>(control)) {
+    if (label->text().isEmpty()) return 0;
+    return label->fontMetrics().horizontalAdvance(label->text()) + label->width() -
+           label->contentsRect().width();
+  }
+  const auto* button = qobject_cast<const QAbstractButton*>(control);
+  if (button == nullptr || qobject_cast<const QPushButton*>(button) != nullptr) return 0;
+  QStyleOptionButton option;
+  option.initFrom(button);
+  option.text = button->text();
+  const QStyle::SubElement contents = qobject_cast<const QRadioButton*>(button) != nullptr
+                                          ? QStyle::SE_RadioButtonContents
+                                          : QStyle::SE_CheckBoxContents;
+  const QRect room = button->style()->subElementRect(contents, &option, button);
+  return button->fontMetrics().horizontalAdvance(button->text()) + button->width() - room.width();
+}
+
 }  // namespace
 
 template <typename T>
@@ -212,10 +234,31 @@ CFormTemplate::CFormTemplate(QWidget* page, const DialogUnits& units) {
                      [radios] { KeepOneTabStop(radios); });
   }
 
+  GrowCaptions();
   m_pFields = std::make_unique<Fields>(m_items);
   // Group boxes are drawn beneath the controls they frame and never take their clicks.
   for (QWidget* control : std::as_const(m_controls)) {
     if (qobject_cast<QGroupBox*>(control) != nullptr) control->lower();
+  }
+}
+
+void CFormTemplate::GrowCaptions() {
+  for (qsizetype i = 0; i < m_controls.size(); ++i) {
+    QRect& rect = m_rects[i];
+    const int needed = CaptionWidth(m_controls[i]);
+    if (needed <= rect.width()) continue;
+    int limit = m_size.width();
+    for (qsizetype j = 0; j < m_controls.size(); ++j) {
+      const QRect other = m_rects[j];
+      if (j == i || other.top() > rect.bottom() || other.bottom() < rect.top()) continue;
+      if (qobject_cast<const QGroupBox*>(m_controls[j]) != nullptr) {
+        if (other.contains(rect)) limit = std::min(limit, other.right());
+      } else if (other.left() > rect.left()) {
+        limit = std::min(limit, other.left());
+      }
+    }
+    rect.setWidth(std::max(rect.width(), std::min(needed, limit - rect.left())));
+    m_controls[i]->setGeometry(rect);
   }
 }
 

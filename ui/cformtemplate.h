@@ -101,6 +101,12 @@ class CFormTemplate final {
   QSize PixelSize() const { return m_size; }
 
  private:
+  /// The template measures a Chinese character as two average letters of the font. Where the
+  /// font's Chinese glyphs are wider, a label, radio button or check box whose caption would
+  /// be cut short widens to hold it, up to the next control on its line, the group box around
+  /// it or the page's edge, whichever comes first.
+  void GrowCaptions();
+
   QHash<int, QWidget*> m_items;
   QList<QWidget*> m_controls;
   QList<QRect> m_rects;     // each control's rectangle at the template's size

@@ -21,6 +21,7 @@
 #include "cpreviewdlg.h"
 #include "dialogunits.h"
 #include "encodingdetector.h"
+#include "numberparse.h"
 #include "resourceids.h"
 #include "sourcepath.h"
 
@@ -373,39 +374,41 @@ void CSekatoView::OnAddTail() {
 
 engine::SplitOptions CSekatoView::GetSplitOptions() const {
   engine::SplitOptions options;
-  options.m_strSrcPath = PathBytes(m_strSrcPath);
-  options.m_strSrcBase = PathBytes(m_strSrcBase);
-  options.m_strSrcTitle = PathBytes(m_strSrcTitle);
-  options.m_nDirMode = m_nDirMode;
-  options.m_strNewDir = PathBytes(m_strNewDir);
-  options.m_nNameMode = m_nNameMode;
-  options.m_strCustomName = PathBytes(m_strCustomName);
+  options.sourcePath = PathBytes(m_strSrcPath);
+  options.sourceBase = PathBytes(m_strSrcBase);
+  options.sourceTitle = PathBytes(m_strSrcTitle);
+  options.folder =
+      m_nDirMode == 0 ? engine::FolderChoice::NewFolder : engine::FolderChoice::BesideSource;
+  options.newFolder = PathBytes(m_strNewDir);
+  options.naming = static_cast<engine::PieceNaming>(std::clamp(m_nNameMode, 0, 2));
+  options.customName = PathBytes(m_strCustomName);
   // The radio group holds one of the modes, in their order, whenever a run starts.
-  options.m_nSplitMode = static_cast<engine::SplitMode>(std::clamp(m_nSplitMode, 0, 2));
-  options.m_strTitleMax = m_strTitleMax.toStdString();
-  options.m_strChaptersPerFile = m_strChaptersPerFile.toStdString();
-  options.m_strMaxKB = m_strMaxKB.toStdString();
-  options.m_bKeepLines = m_bKeepLines;
-  options.m_strParts = m_strParts.toStdString();
-  options.m_bTrimSpaces = m_bTrimSpaces;
-  options.m_bNoAd = m_bNoAd;
-  options.m_bAddHead = m_bAddHead;
-  options.m_bAddTail = m_bAddTail;
+  options.mode = static_cast<engine::SplitMode>(std::clamp(m_nSplitMode, 0, 2));
+  options.titleMax = engine::ParseNumber(m_strTitleMax.toStdString());
+  options.chaptersPerPiece = engine::ParseNumber(m_strChaptersPerFile.toStdString());
+  options.maxKb = engine::ParseNumber(m_strMaxKB.toStdString());
+  options.keepLines = m_bKeepLines;
+  options.parts = engine::ParseNumber(m_strParts.toStdString());
+  options.trimSpaces = m_bTrimSpaces;
+  options.noPromotion = m_bNoAd;
+  options.addHead = m_bAddHead;
+  options.addTail = m_bAddTail;
 
   // Book text stays UTF-8: the run writes it in the pieces' encoding, and refuses text that
   // encoding cannot hold, naming the character, before anything is written.
-  options.m_textEncoding = engine::Encoding::Utf8;
-  options.m_strKeywords = m_strKeywords.toStdString();
-  options.m_strHead = m_strHead.toStdString();
-  options.m_strTail = m_strTail.toStdString();
+  options.textEncoding = engine::Encoding::Utf8;
+  options.keywords = m_strKeywords.toStdString();
+  options.numerals = engine::Numerals::FromIndex(m_comboNumerals->currentIndex());
+  options.head = m_strHead.toStdString();
+  options.tail = m_strTail.toStdString();
   const auto chosen = [](const QComboBox* combo) {
     const int index = combo->currentIndex();
     return index > 0 && index < static_cast<int>(std::size(engine::Encodings::kAll))
                ? engine::Encodings::kAll[index]
                : engine::Encoding::Auto;
   };
-  options.m_encoding = chosen(m_comboEncoding);
-  options.m_outEncoding = chosen(m_comboOutEncoding);
+  options.encoding = chosen(m_comboEncoding);
+  options.outEncoding = chosen(m_comboOutEncoding);
   return options;
 }
 
@@ -421,15 +424,13 @@ std::optional<engine::SplitOptions> CSekatoView::TakeOptionsForRun() {
 
 void CSekatoView::OnSplitStart() {
   if (std::optional<engine::SplitOptions> options = TakeOptionsForRun()) {
-    m_pRunControl->Start(std::move(*options),
-                         engine::Numerals::FromIndex(m_comboNumerals->currentIndex()));
+    m_pRunControl->Start(std::move(*options));
   }
 }
 
 void CSekatoView::OnSplitPreview() {
   if (std::optional<engine::SplitOptions> options = TakeOptionsForRun()) {
-    m_pRunControl->StartPreview(std::move(*options),
-                                engine::Numerals::FromIndex(m_comboNumerals->currentIndex()));
+    m_pRunControl->StartPreview(std::move(*options));
   }
 }
 

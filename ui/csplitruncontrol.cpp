@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "appmessagebox.h"
+#include "enginemessages.h"
 #include "splitrun.h"
 #include "weblinks.h"
 
@@ -22,7 +23,7 @@ CSplitRunControl::CSplitRunControl(std::atomic<int>& running, QProgressBar* bar,
     : m_running(running),
       m_pBar(bar),
       m_pMessageParent(messageParent),
-      m_run(&engine::SplitThreadProc),
+      m_run(&CSplitWorker::RunSplit),
       m_starter([](std::function<void()> body) { return std::thread(std::move(body)); }) {
   m_progressTimer.setInterval(kProgressIntervalMs);
   connect(&m_progressTimer, &QTimer::timeout, this, &CSplitRunControl::UpdateProgress);
@@ -47,29 +48,28 @@ void CSplitRunControl::SetSourceChosen(bool bChosen) {
   Changing([&] { m_bSource = bChosen; });
 }
 
-bool CSplitRunControl::Start(engine::SplitOptions options, engine::Numerals::Series numeralSeries) {
+bool CSplitRunControl::Start(engine::SplitOptions options) {
   return Launch(
-      false, numeralSeries,
+      false,
       [options = std::move(options), run = m_run](CSplitWorker& worker) {
         worker.Split(options, run);
       },
       QStringLiteral("无法启动分割线程，文件没有分割！"));
 }
 
-bool CSplitRunControl::StartPreview(engine::SplitOptions options,
-                                    engine::Numerals::Series numeralSeries) {
+bool CSplitRunControl::StartPreview(engine::SplitOptions options) {
   return Launch(
-      true, numeralSeries,
+      true,
       [options = std::move(options)](CSplitWorker& worker) { worker.Preview(options); },
       QStringLiteral("无法启动预览线程！"));
 }
 
-bool CSplitRunControl::Launch(bool bPreview, engine::Numerals::Series numeralSeries,
-                              std::function<void(CSplitWorker&)> job, const QString& failure) {
+bool CSplitRunControl::Launch(bool bPreview, std::function<void(CSplitWorker&)> job,
+                              const QString& failure) {
   if (m_bClosing || m_bBusy) return false;
   // The last job has ended and been joined. The flag is up before the thread exists, so the
   // job's first look at it reads 1.
-  m_pWorker = std::make_unique<CSplitWorker>(m_running, numeralSeries);
+  m_pWorker = std::make_unique<CSplitWorker>(m_running);
   m_running = 1;
   m_bPreviewing = bPreview;
   m_nShownUpper = -1;
@@ -114,7 +114,7 @@ void CSplitRunControl::OnThreadEnded() {
   UpdateProgress();
   if (m_bClosing) return;
   if (m_bPreviewing) {
-    OnPreviewEnded(m_pWorker->GetResult().scan);
+    OnPreviewEnded(m_pWorker->GetResult());
   } else {
     OnSplitEnded(m_pWorker->GetResult());
   }
@@ -146,7 +146,8 @@ void CSplitRunControl::OnSplitEnded(CSplitWorker::Result result) {
   if (chosen == 1) emit PreviewAsked();
 }
 
-void CSplitRunControl::OnPreviewEnded(const engine::ScanResult& result) {
+void CSplitRunControl::OnPreviewEnded(const CSplitWorker::Result& ended) {
+  const engine::ScanResult& result = ended.scan;
   Changing([&] {
     m_running = 0;
     m_bBusy = false;
@@ -159,7 +160,8 @@ void CSplitRunControl::OnPreviewEnded(const engine::ScanResult& result) {
       break;  // the user stopped it and wants nothing more
     case engine::ScanResult::Status::Refused:
     case engine::ScanResult::Status::Failed:
-      controls::AppMessageBox::Show(m_pMessageParent, QString::fromStdString(result.error));
+      controls::AppMessageBox::Show(
+          m_pMessageParent, ended.text.isEmpty() ? EngineMessages::Text(result.error) : ended.text);
       break;
   }
 }

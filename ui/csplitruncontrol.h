@@ -46,9 +46,9 @@ class CSplitRunControl final : public QObject {
 
   /// Raises the flag and starts a worker on `options`. False, after telling the user, when
   /// no thread can be started; false without a word while busy or closing.
-  bool Start(engine::SplitOptions options, engine::Numerals::Series numeralSeries);
+  bool Start(engine::SplitOptions options);
   /// Raises the flag and inspects `options` on a worker; as Start.
-  bool StartPreview(engine::SplitOptions options, engine::Numerals::Series numeralSeries);
+  bool StartPreview(engine::SplitOptions options);
   /// Lowers the flag: the worker stops at its next line and ends with its message.
   void Stop();
   /// Closing the window: stops a run, waits for its worker and shows nothing more; afterwards
@@ -76,15 +76,14 @@ class CSplitRunControl final : public QObject {
  private:
   /// Raises the flag and runs `job` on a new worker's thread. False, after lowering the flag
   /// and saying `failure`, when no thread starts.
-  bool Launch(bool bPreview, engine::Numerals::Series numeralSeries,
-              std::function<void(CSplitWorker&)> job, const QString& failure);
+  bool Launch(bool bPreview, std::function<void(CSplitWorker&)> job, const QString& failure);
   /// The job's thread has ended (user-interface thread): joins it and tells its end.
   void OnThreadEnded();
   /// Shows a split's closing message (completion offers the folder and, when no heading was
   /// found, the preview), then gives the form back. `result` is a copy: the box may outlive
   /// the worker.
   void OnSplitEnded(CSplitWorker::Result result);
-  void OnPreviewEnded(const engine::ScanResult& result);
+  void OnPreviewEnded(const CSplitWorker::Result& ended);
   void UpdateProgress();
   /// Runs `change`, then tells whoever listens what it changed for Start and Stop.
   template <typename Change>

@@ -14,18 +14,22 @@ namespace sekato::ui {
 /// The engine's host for one job of the form, a split or a chapter preview, on the run
 /// control's thread.
 ///
-/// The job shares with the window only the run flag and the progress (atomics). What it has
-/// to say at its end is recorded, not shown: once its thread has been joined, the window reads
-/// the outcome, the message and whether the run asked for its flag to be cleared, or what the
-/// preview found. The worker never waits for the window.
+/// The job shares with the window only the run flag and the progress (atomics). What it
+/// ends with is recorded, not shown: once its thread has been joined, the window reads the
+/// outcome, the message and whether the run's flag is to be cleared, or what the preview
+/// found. The worker never waits for the window.
 class CSplitWorker final : public engine::SplitHost {
  public:
   using RunFunction =
-      std::function<engine::SplitOutcome(const engine::SplitOptions&, engine::SplitHost&)>;
+      std::function<engine::SplitEnd(const engine::SplitOptions&, engine::SplitHost&)>;
 
-  /// What a job ended with: a split's outcome, its closing message (empty when it had none)
-  /// and whether it ended on its own, so that its run flag is to be cleared once the message
-  /// has been read; or a preview's findings.
+  /// The split itself: SplitRun(options, host).Execute().
+  static engine::SplitEnd RunSplit(const engine::SplitOptions& options, engine::SplitHost& host);
+
+  /// What a job ended with: a split's outcome, its closing message in the window's language
+  /// (empty when it had none) and whether it ended on its own, so that its run flag is to be
+  /// cleared once the message has been read; or a preview's findings (and `text` when it
+  /// could not finish for a reason of the window's own).
   struct Result {
     engine::SplitOutcome outcome = engine::SplitOutcome::Failed;
     QString text;
@@ -35,9 +39,8 @@ class CSplitWorker final : public engine::SplitHost {
     engine::ScanResult scan;  ///< what a preview found
   };
 
-  /// `running` is the form's run flag and must outlive this object; `numeralSeries` is the
-  /// combo selection taken at Start.
-  CSplitWorker(std::atomic<int>& running, engine::Numerals::Series numeralSeries);
+  /// `running` is the form's run flag and must outlive this object.
+  explicit CSplitWorker(std::atomic<int>& running);
 
   /// Splits: `run(options, *this)`. An exception ends the run as failed, with its message
   /// and the flag given back, rather than the program.
@@ -54,16 +57,10 @@ class CSplitWorker final : public engine::SplitHost {
   engine::SplitOutcome Outcome() const { return m_result.outcome; }
 
   // engine::SplitHost, called on the job's thread.
-  engine::Numerals::Series NumeralSeries() override;
-  void ShowMessage(engine::SplitOutcome kind, const std::string& utf8Text) override;
-  void SetProgressRange(std::int64_t upper) override;
-  void SetProgressPos(std::int64_t position) override;
-  bool IsRunning() override;
-  void ClearRunning() override;
+  bool Progress(std::int64_t position, std::int64_t length) override;
   /// Kept for the run's closing message, which shows it beneath its first line, so a run is
   /// not held up by a box in the middle.
-  void Warn(const std::string& utf8Text) override;
-  void Tally(const engine::RunTally& tally) override;
+  void Warn(const engine::Message& message) override;
 
   /// The completion message for what a run wrote: "文件分割完成！" first, then how many
   /// pieces and where, and when chapter splitting found no heading, that it did not.
@@ -71,7 +68,6 @@ class CSplitWorker final : public engine::SplitHost {
 
  private:
   std::atomic<int>& m_running;
-  const engine::Numerals::Series m_numeralSeries;
   Result m_result;  // the job's until the join, the window's after it
 
   std::atomic<std::int64_t> m_nUpper{-1};  // −1: no range reported yet

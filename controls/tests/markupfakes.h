@@ -9,7 +9,8 @@
 
 namespace sekato::controls::testing {
 
-/// A monospaced font: every byte 10 px wide except the CR and LF of a line break, 16 px high.
+/// A monospaced font: every byte (not every character) 10 px wide except the CR and LF of a line
+/// break, 16 px high.
 class FakeCanvas final : public MarkupCanvas {
  public:
   struct Draw {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "markupfakes.h"
@@ -86,25 +87,83 @@ TEST(MarkupLayout, WrappingSplitsSegmentsAndRepaintsTheSameLines) {
 }
 
 TEST(MarkupLayout, SegmentThatCannotStartOnTheLineMovesWhole) {
-  MarkupLabel label = Label("abcdefgh[url=T]\xD6\xD0x[/url]");
-  EXPECT_EQ(Paint(label, 95), (std::vector<Placed>{{0, 0, "abcdefgh"}, {0, 16, "\xD6\xD0x"}}));
+  MarkupLabel label = Label("abcdefgh[url=T]中x[/url]");
+  EXPECT_EQ(Paint(label, 95), (std::vector<Placed>{{0, 0, "abcdefgh"}, {0, 16, "中x"}}));
   EXPECT_EQ(label.m_segments.size(), 2u);
 }
 
-TEST(MarkupLayout, SplitsOnlyBetweenGbkCharacters) {
-  // 20 px of room after a tab: two bytes would fit, but they would cut 中 (D6 D0) in half.
-  MarkupLabel tab = Label("\t\xD6\xD0");
-  Paint(tab, 25);
-  EXPECT_EQ(Texts(tab), (std::vector<std::string>{"\t", "\xD6\xD0"}));
-  // 丂 (81 40) has a trail byte in the ASCII range; it still stays whole.
-  MarkupLabel ascii = Label("a\x81\x40\x81\x40");
-  Paint(ascii, 25);
-  EXPECT_EQ(Texts(ascii), (std::vector<std::string>{"a", "\x81\x40", "\x81\x40"}));
-  // A lead byte at the end of the line moves on with its trail byte.
-  MarkupLabel lead = Label("ab\xD6\xD0");
-  Paint(lead, 35);
-  EXPECT_EQ(Texts(lead), (std::vector<std::string>{"ab", "\xD6\xD0"}));
+// The fake measures 10 px a byte, so a prefix that cuts a character short always measures
+// narrower than the whole one and would be taken if the layout counted bytes.
+struct SplitCase {
+  const char* name;
+  const char* markup;
+  int width;
+  std::vector<std::string> texts;
+};
+
+TEST(MarkupLayout, SplitsOnlyBetweenUtf8Characters) {
+  const std::vector<SplitCase> cases = {
+      // 20 px left after a tab: two bytes would fit, but they would cut 中 (E4 B8 AD) short.
+      {"three-byte after tab", "\t中", 25, {"\t", "中"}},
+      {"three-byte at line end", "ab中", 35, {"ab", "中"}},
+      // U+20000 is F0 A0 80 80: its last three bytes are all continuation bytes.
+      {"four-byte", "a\U00020000\U00020000", 45, {"a", "\U00020000", "\U00020000"}},
+      {"four-byte then three-byte", "\U00020000中文", 65, {"\U00020000", "中文"}},
+      // A stray continuation byte is not a character of its own: it stays with the byte before.
+      {"stray continuation",
+       "ab\x80\x80"
+       "c",
+       45,
+       {"ab\x80\x80", "c"}},
+  };
+  for (const SplitCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    MarkupLabel label = Label(c.markup);
+    Paint(label, c.width);
+    EXPECT_EQ(Texts(label), c.texts);
+  }
 }
+
+TEST(MarkupLayout, WrappedLinkKeepsMultiByteCharactersWhole) {
+  // "a" takes 10 px; the link (中 then U+20000, 70 px) has 55 px left: only 中 fits.
+  MarkupLabel label = Label("a[url=T]中\U00020000[/url]");
+  EXPECT_EQ(Paint(label, 65),
+            (std::vector<Placed>{{0, 0, "a"}, {10, 0, "中"}, {0, 16, "\U00020000"}}));
+  std::vector<std::string> links;
+  for (const MarkupSegment& s : label.m_segments) links.push_back(s.strLink);
+  EXPECT_EQ(links, (std::vector<std::string>{"", "T", "T"}));
+  EXPECT_EQ(label.m_segments.back().rcText, (MarkupRect{0, 16, 40, 32}));
+}
+
+// Every width from none to wider than the text: painting, and painting again over the pieces
+// the first paint left, never loses, reorders or cuts a character.
+class MarkupLayoutWidth : public ::testing::TestWithParam<std::tuple<const char*, int>> {};
+
+bool StartsInsideCharacter(const std::string& text) {
+  return !text.empty() && (static_cast<unsigned char>(text.front()) & 0xC0u) == 0x80u;
+}
+
+TEST_P(MarkupLayoutWidth, PiecesAreWholeCharactersInOrder) {
+  const auto [markup, width] = GetParam();
+  MarkupLabel label = Label(markup, MarkupLabel::kSsCenter);
+  for (int paint = 1; paint <= 2; ++paint) {
+    SCOPED_TRACE(paint);
+    Paint(label, width);
+    std::string joined;
+    for (const MarkupSegment& s : label.m_segments) {
+      EXPECT_FALSE(StartsInsideCharacter(s.strText)) << s.strText;
+      if (!s.IsLineBreak()) joined += s.strText;
+    }
+    EXPECT_EQ(joined, label.m_strPlain);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MixedText, MarkupLayoutWidth,
+    ::testing::Combine(::testing::Values("第一章 风起\U00020000云涌",
+                                         "[url=T]\U00020000中[/url]a\U00020001b",
+                                         "x\r\n[color=red]红\U00020000[/color]\xE4\x80y"),
+                       ::testing::Range(0, 130, 10)));
 
 TEST(MarkupLayout, CentredBlockTallerThanTheLabelStartsAboveIt) {
   // 250 px in 100 px: estimated 64 px high in a label 10 px high.

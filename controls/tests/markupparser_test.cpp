@@ -114,12 +114,24 @@ TEST(MarkupParser, MalformedMarkup) {
   EXPECT_EQ(Segments(std::string("ab\0cd", 5)), (std::vector<Seg>{{"ab", "", 0}}));
 }
 
-TEST(MarkupParser, WorksOnGbkBytes) {
-  // 中 is D6 D0; 乕 is 81 5B, whose trail byte is "[" and opens a tag.
-  EXPECT_EQ(Segments("\xD6\xD0"), (std::vector<Seg>{{"\xD6\xD0", "", 0}}));
-  EXPECT_EQ(Segments("a\x81[url=T]b[/url]"), (std::vector<Seg>{{"a\x81", "", 0}, {"b", "T", 0}}));
-  const MarkupLabel label = Parse("[url=T]\xD6\xD0\xCE\xC4[/url]");
-  EXPECT_EQ(label.m_strPlain, "\xD6\xD0\xCE\xC4");
+TEST(MarkupParser, WorksOnUtf8Text) {
+  EXPECT_EQ(Segments("中"), (std::vector<Seg>{{"中", "", 0}}));
+  // No byte of a multi-byte character is ASCII: 乕 (E4 B9 95) and U+20000 (F0 A0 80 80) never
+  // open or end a tag, in text, in a target or in a colour name.
+  EXPECT_EQ(Segments("a乕[url=T]b[/url]"), (std::vector<Seg>{{"a乕", "", 0}, {"b", "T", 0}}));
+  EXPECT_EQ(Segments("[url=http://x/论坛\U00020000]岚溪\U00020000[/url]"),
+            (std::vector<Seg>{{"岚溪\U00020000", "http://x/论坛\U00020000", 0}}));
+  EXPECT_EQ(Segments("[url]论坛[/url]"), (std::vector<Seg>{{"论坛", "论坛", 0}}));
+  EXPECT_EQ(Segments("[color=红]x[/color]"), (std::vector<Seg>{{"x", "", 0}}));
+  const MarkupLabel label = Parse("[url=T]中文[/url]\r\n\U00020000");
+  EXPECT_EQ(label.m_strPlain, "中文\U00020000");
+  // Bytes that are not UTF-8 pass through as they are.
+  EXPECT_EQ(Segments("a\xFF\x80[url=T]\xC0"
+                     "b[/url]"),
+            (std::vector<Seg>{{"a\xFF\x80", "", 0},
+                              {"\xC0"
+                               "b",
+                               "T", 0}}));
 }
 
 TEST(MarkupParser, ReparseStartsOver) {

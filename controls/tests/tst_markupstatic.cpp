@@ -68,6 +68,7 @@ class TestMarkupStatic : public QObject {
   void onlyWebAddressesAreOpened();
   void attachTakesThePlaceOfTheStatic();
   void newTextStartsOver();
+  void multiByteTextWrapsBetweenCharacters();
   void captionlessParentIsDraggedByTheLabel();
 
  private:
@@ -231,6 +232,33 @@ void TestMarkupStatic::newTextStartsOver() {
   QVERIFY(QWidget::mouseGrabber() == nullptr);
   QCOMPARE(m_label->Label().m_segments.front().bVisited, 0);
   QCOMPARE(m_label->Label().m_strMarkup, std::string(kLinkMarkup));
+}
+
+void TestMarkupStatic::multiByteTextWrapsBetweenCharacters() {
+  // Chinese and U+20000 (four bytes, two UTF-16 units) in a link too wide for its label.
+  const QString shown = QStringLiteral("岚溪\U00020000论坛\U00020000软件\U00020000论坛");
+  const QString target = QStringLiteral("http://example.org/论坛\U00020000");
+  m_label->resize(60, 40);
+  m_label->SetWindowText(QStringLiteral("[url=%1]%2[/url]").arg(target, shown));
+  m_label->repaint();
+
+  const auto& segments = m_label->Label().m_segments;
+  QVERIFY(segments.size() > 1);
+  QString joined;
+  for (const auto& s : segments) {
+    // A piece that cut a character short would not survive the round trip through UTF-16.
+    const QString text = QString::fromStdString(s.strText);
+    QCOMPARE(text.toStdString(), s.strText);
+    QVERIFY(!text.isEmpty() && !text.front().isLowSurrogate());
+    QCOMPARE(QString::fromStdString(s.strLink), target);
+    joined += text;
+  }
+  QCOMPARE(joined, shown);
+  QCOMPARE(QString::fromStdString(m_label->Label().m_strPlain), shown);
+
+  // Every piece opens the whole target.
+  Click(m_label, Centre(segments.back().rcText));
+  QCOMPARE(m_opened, QStringList{target});
 }
 
 void TestMarkupStatic::captionlessParentIsDraggedByTheLabel() {

@@ -5,7 +5,8 @@
 
 #include <filesystem>
 
-#include "messages.h"
+#include "messagecatalogue.h"
+#include "numberparse.h"
 #include "scanreport.h"
 #include "testsupport.h"
 #include "textcodec.h"
@@ -21,15 +22,15 @@ class ChapterScanTest : public ::testing::Test {
  protected:
   SplitOptions Novel(const char* keywords, const char* titleMax) {
     auto options = OptionsFor(CorpusNovel(), dir / "out");
-    options.m_strKeywords = G(keywords);
-    options.m_strTitleMax = titleMax;
+    options.keywords = G(keywords);
+    options.titleMax = ParseNumber(titleMax);
     return options;
   }
   TempDir dir;
 };
 
 TEST_F(ChapterScanTest, ReportsTheRepeatedChapterOfTheSampleNovelAndWritesNothing) {
-  const auto r = ChapterScan::Run(Novel("第 回", "30"), S::None);
+  const auto r = ChapterScan::Run(Novel("第 回", "30"));
   ASSERT_EQ(r.status, ScanResult::Status::Done);
   EXPECT_EQ(r.headingCount, 121);
   EXPECT_EQ(r.pieces, 121);
@@ -59,13 +60,13 @@ TEST_F(ChapterScanTest, ListsWhatTheSplitWrites) {
   for (const auto& c : cases) {
     TempDir out;
     auto options = Novel(c.keywords, c.titleMax);
-    options.m_strNewDir = out / "pieces";
-    options.m_strChaptersPerFile = c.perFile;
-    options.m_nNameMode = 2;
-    options.m_bTrimSpaces = c.trim;
-    const auto r = ChapterScan::Run(options, c.series);
+    options.newFolder = out / "pieces";
+    options.chaptersPerPiece = ParseNumber(c.perFile);
+    options.naming = PieceNaming::ChapterTitle;
+    options.trimSpaces = c.trim;
+    options.numerals = c.series;
+    const auto r = ChapterScan::Run(options);
     RecordingHost host;
-    host.series = c.series;
     ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
     const auto names = ListDir(out / "pieces");
     ASSERT_EQ(r.pieces, static_cast<std::int64_t>(names.size())) << c.keywords;
@@ -102,14 +103,14 @@ TEST_F(ChapterScanTest, ReadsEachEncodingAsTheSplitDoes) {
       TempDir out;
       WriteFile(out / "book.txt", bytes);
       auto options = OptionsFor(out / "book.txt", out / "pieces");
-      options.m_textEncoding = Encoding::Utf8;
-      options.m_strKeywords = "第 回";
-      options.m_strTitleMax = titleMax;
-      options.m_nNameMode = 2;
+      options.textEncoding = Encoding::Utf8;
+      options.keywords = "第 回";
+      options.titleMax = ParseNumber(titleMax);
+      options.naming = PieceNaming::ChapterTitle;
       // Too short to tell Big5 from GBK by itself: chosen, as -e does.
-      if (form.encoding == Encoding::Big5) options.m_encoding = Encoding::Big5;
-      const auto r = ChapterScan::Run(options, S::None);
-      ASSERT_EQ(r.status, ScanResult::Status::Done) << r.error;
+      if (form.encoding == Encoding::Big5) options.encoding = Encoding::Big5;
+      const auto r = ChapterScan::Run(options);
+      ASSERT_EQ(r.status, ScanResult::Status::Done) << r.error.Text();
       EXPECT_EQ(r.sourceEncoding, form.encoding);
       std::vector<std::string> listed;
       std::int64_t total = r.prefaceBytes;
@@ -152,8 +153,8 @@ TEST_F(ChapterScanTest, NumberingReportsGapsRepeatsAndNumbersOutOfOrder) {
   WriteFile(source, G("序\r\n第1章\r\na\r\n第二章\r\nb\r\n第三章\r\nc\r\n第三章\r\nd\r\n"
                       "第五章\r\ne\r\n第7章\r\nf\r\n第六章\r\ng"));
   auto options = OptionsFor(source, dir / "out");
-  options.m_strChaptersPerFile = "2";
-  const auto r = ChapterScan::Run(options, S::None);
+  options.chaptersPerPiece = 2;
+  const auto r = ChapterScan::Run(options);
   ASSERT_EQ(r.headingCount, 7);
   ASSERT_EQ(r.numbering.size(), 3u);
   EXPECT_EQ(r.numbering[0].kind, Kind::Repeat);
@@ -175,16 +176,16 @@ TEST_F(ChapterScanTest, NumberingReportsGapsRepeatsAndNumbersOutOfOrder) {
 
 TEST_F(ChapterScanTest, SuggestsOptionsOnTheWindowsDefaults) {
   // The defaults look for 第…章: the book's 第N回 headings are the form to suggest.
-  auto r = ChapterScan::Run(Novel("第  章", "20"), S::None);
+  auto r = ChapterScan::Run(Novel("第  章", "20"));
   EXPECT_EQ(r.headingCount, 0);
   ASSERT_FALSE(r.forms.empty());
   EXPECT_EQ(r.forms[0].label, "第N回");
   EXPECT_EQ(r.forms[0].lines, 121);
   EXPECT_EQ(r.forms[0].keywords, G("第 回"));
   const auto suggested = std::to_string(r.forms[0].titleMax);
-  EXPECT_EQ(ChapterScan::Run(Novel("第 回", suggested.c_str()), S::None).headingCount, 121);
+  EXPECT_EQ(ChapterScan::Run(Novel("第 回", suggested.c_str())).headingCount, 121);
   // With 第 回 most headings are longer than 20 characters: near misses tell the limit.
-  r = ChapterScan::Run(Novel("第 回", "20"), S::None);
+  r = ChapterScan::Run(Novel("第 回", "20"));
   EXPECT_EQ(r.headingCount, 19);
   EXPECT_EQ(r.headingCount + r.nearMissCount, 121);
   EXPECT_EQ(r.suggestedTitleMax, r.forms.empty() ? 24 : 0);
@@ -194,15 +195,15 @@ TEST_F(ChapterScanTest, SuggestsOptionsOnTheWindowsDefaults) {
 
 TEST_F(ChapterScanTest, RefusesWhatTheSplitRefuses) {
   auto options = Novel("第?回", "30");
-  EXPECT_EQ(ChapterScan::Run(options, S::None).status, ScanResult::Status::Refused);
-  options.m_strSrcPath = dir / "missing.txt";
-  EXPECT_EQ(ChapterScan::Run(options, S::Chinese).status, ScanResult::Status::Failed);
-  bool asked = false;
-  const auto r = ChapterScan::Run(Novel("第 回", "30"), S::None, [&](std::int64_t, std::int64_t) {
-    asked = true;
-    return false;
-  });
-  EXPECT_TRUE(asked);
+  EXPECT_EQ(ChapterScan::Run(options).status, ScanResult::Status::Refused);
+  options.sourcePath = dir / "missing.txt";
+  options.numerals = S::Chinese;
+  EXPECT_EQ(ChapterScan::Run(options).status, ScanResult::Status::Failed);
+  RecordingHost stopping;
+  stopping.stopAfterPolls = 0;
+  const auto r = ChapterScan::Run(Novel("第 回", "30"), &stopping);
+  EXPECT_EQ(stopping.polls, 1);
+  EXPECT_EQ(stopping.reported, Encoding::Gbk);
   EXPECT_EQ(r.status, ScanResult::Status::Stopped);
 }
 
@@ -211,10 +212,10 @@ TEST_F(ChapterScanTest, RefusesAFifoOrADeviceWithTheSplitsMessage) {
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   for (const std::string& path : {fifo, std::string("/dev/null")}) {
     auto options = Novel("第 回", "30");
-    options.m_strSrcPath = path;
-    const ScanResult r = ChapterScan::Run(options, S::None);
+    options.sourcePath = path;
+    const ScanResult r = ChapterScan::Run(options);
     EXPECT_EQ(r.status, ScanResult::Status::Refused) << path;
-    EXPECT_EQ(r.error, Messages::Format(Messages::kNotRegularSource, path));
+    EXPECT_EQ(r.error, (Message{MessageId::NotRegularSource, {path}}));
   }
 }
 

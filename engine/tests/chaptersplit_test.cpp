@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "gbkcodec.h"
-#include "messages.h"
+#include "messagecatalogue.h"
+#include "piecenamer.h"
 #include "piecewriter.h"
 #include "siteaddresses.h"
 #include "testsupport.h"
@@ -12,7 +13,7 @@ namespace {
 using namespace test;
 
 std::string Promotion() {
-  return G(std::string(Messages::kPromotion) + " " + SiteAddresses::kHome);
+  return G(std::string(MessageCatalogue::kPromotion) + " " + SiteAddresses::kHome);
 }
 
 class ChapterSplit : public ::testing::Test {
@@ -32,11 +33,11 @@ class ChapterSplit : public ::testing::Test {
 TEST_F(ChapterSplit, PiecesCarryHeadTailAndPromotionByteForByte) {
   auto options =
       OptionsFor(Source("前言\r\n第一章 开始\r\n正文一\r\n第二章 继续\r\n正文二\r\n"), dir / "out");
-  options.m_bAddHead = true;
-  options.m_strHead = "HEAD";
-  options.m_bAddTail = true;
-  options.m_strTail = "TAIL";
-  options.m_bNoAd = false;
+  options.addHead = true;
+  options.head = "HEAD";
+  options.addTail = true;
+  options.tail = "TAIL";
+  options.noPromotion = false;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
   EXPECT_EQ(host.Message(), "文件分割完成！");
   EXPECT_EQ(ListDir(dir / "out"), (std::vector<std::string>{"src_001.txt", "src_002.txt"}));
@@ -51,8 +52,8 @@ TEST_F(ChapterSplit, SeveralChaptersAPieceAndTitleNames) {
     text += std::string("第") + n + "章　标题" + n + "\r\n内容\r\n";
   }
   auto options = OptionsFor(Source("序\r\n" + text), dir / "out");
-  options.m_strChaptersPerFile = "3";
-  options.m_nNameMode = 2;
+  options.chaptersPerPiece = 3;
+  options.naming = PieceNaming::ChapterTitle;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
   EXPECT_EQ(ListDir(dir / "out"),
             (std::vector<std::string>{"001_第一章标题一.txt", "002_第四章标题四.txt",
@@ -65,7 +66,7 @@ TEST_F(ChapterSplit, SeveralChaptersAPieceAndTitleNames) {
 
 TEST_F(ChapterSplit, TextWithoutHeadingsIsOnePieceWithAnEmptyTitle) {
   auto options = OptionsFor(Source("甲\r\n乙\r\n"), dir / "out");
-  options.m_nNameMode = 2;
+  options.naming = PieceNaming::ChapterTitle;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
   EXPECT_EQ(ListDir(dir / "out"), std::vector<std::string>{"001_.txt"});
   EXPECT_EQ(Piece("001_.txt"), G("甲\r\n乙"));
@@ -74,7 +75,7 @@ TEST_F(ChapterSplit, TextWithoutHeadingsIsOnePieceWithAnEmptyTitle) {
 TEST_F(ChapterSplit, RenamesNeverReplaceAndUnsafeTitlesKeepSequenceNames) {
   auto options = OptionsFor(
       Source("第一章 开始\r\n甲\r\n第二章 何/为\r\n乙\r\n第三章 问:答\r\n丙\r\n"), dir / "out");
-  options.m_nNameMode = 2;
+  options.naming = PieceNaming::ChapterTitle;
   std::filesystem::create_directory(dir / "out");
   WriteFile(dir / ("out/" + std::string("001_第一章 开始.txt")), "OLD");
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
@@ -86,21 +87,21 @@ TEST_F(ChapterSplit, RenamesNeverReplaceAndUnsafeTitlesKeepSequenceNames) {
 
 TEST(PieceWriterNames, TitleFileNamesAreSafeOnEveryDevice) {
   std::string name;
-  EXPECT_TRUE(PieceWriter::TitleFileName(G("第一章 回忆"), name));
+  EXPECT_TRUE(PieceNamer::TitleFileName(G("第一章 回忆"), name));
   EXPECT_EQ(name, "第一章 回忆");
   // 0x5C and 0x7C as trail bytes belong to their characters (乗 is 81 5C).
-  EXPECT_TRUE(PieceWriter::TitleFileName("\x81\x5C\x95\x7C", name));
+  EXPECT_TRUE(PieceNamer::TitleFileName("\x81\x5C\x95\x7C", name));
   EXPECT_EQ(name, "乗晐");
   for (const char* bad : {"a\\b", "a/b", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b", "a\tb",
                           "a\x7F"
                           "b"}) {
-    EXPECT_FALSE(PieceWriter::TitleFileName(bad, name)) << bad;
+    EXPECT_FALSE(PieceNamer::TitleFileName(bad, name)) << bad;
   }
-  EXPECT_FALSE(PieceWriter::TitleFileName("a\xFF", name));  // not GBK
-  EXPECT_FALSE(PieceWriter::TitleFileName("a\xB5", name));  // a lone lead byte
-  EXPECT_EQ(PieceWriter::SequenceText(1), "001");
-  EXPECT_EQ(PieceWriter::SequenceText(42), "042");
-  EXPECT_EQ(PieceWriter::SequenceText(1000), "1000");
+  EXPECT_FALSE(PieceNamer::TitleFileName("a\xFF", name));  // not GBK
+  EXPECT_FALSE(PieceNamer::TitleFileName("a\xB5", name));  // a lone lead byte
+  EXPECT_EQ(PieceNamer::SequenceText(1), "001");
+  EXPECT_EQ(PieceNamer::SequenceText(42), "042");
+  EXPECT_EQ(PieceNamer::SequenceText(1000), "1000");
 }
 
 TEST_F(ChapterSplit, AHeadingOnTheFirstLineOpensPieceOneAndLfSourcesSplitAlike) {
@@ -121,8 +122,8 @@ TEST_F(ChapterSplit, AHeadingOnTheFirstLineOpensPieceOneAndLfSourcesSplitAlike) 
 TEST_F(ChapterSplit, AMissingChapterNumberStopsNumberedMatching) {
   auto options = OptionsFor(Source("第1章\r\n甲\r\n第3章\r\n乙\r\n第2章\r\n丙\r\n第4章\r\n丁\r\n"),
                             dir / "out");
-  options.m_strKeywords = G("第?章");
-  host.series = Numerals::Series::Ascii;
+  options.keywords = G("第?章");
+  options.numerals = Numerals::Series::Ascii;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
   EXPECT_EQ(ListDir(dir / "out").size(), 2u);
   EXPECT_EQ(Piece("src_002.txt"), G("第2章\r\n丙\r\n第4章\r\n丁"));

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "iconvhandle.h"
-#include "messages.h"
+#include "messagecatalogue.h"
 #include "splitrun.h"
 #include "testsupport.h"
 #include "textcodec.h"
@@ -46,8 +46,8 @@ std::string Iconv(const std::string& bytes, const char* from, const char* to) {
 SplitOptions OneFile(const TempDir& dir, const std::string& name, const std::string& bytes) {
   WriteFile(dir / name, bytes);
   auto options = OptionsFor(dir / name, dir / ("out-" + name));
-  options.m_nSplitMode = SplitMode::BySize;
-  options.m_strMaxKB = "1000";
+  options.mode = SplitMode::BySize;
+  options.maxKb = 1000;
   return options;
 }
 
@@ -79,8 +79,8 @@ TEST_P(FaultInSource, IsKeptOrReplacedAndNeverShiftsWhatFollows) {
       mark + Encode(c.before, c.source) + c.fault + Encode(c.after, c.source);
   TempDir dir;
   auto options = OneFile(dir, "src.txt", source);
-  options.m_encoding = c.source;
-  options.m_outEncoding = c.to;
+  options.encoding = c.source;
+  options.outEncoding = c.to;
   RecordingHost host;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed) << host.Message();
 
@@ -94,7 +94,7 @@ TEST_P(FaultInSource, IsKeptOrReplacedAndNeverShiftsWhatFollows) {
                                Encode(crLf(c.before), output) +
                                (c.written.empty() ? c.fault : c.written) +
                                Encode(crLf(c.after), output);
-  const std::string piece = ReadFile(options.m_strNewDir + "/src_001.txt");
+  const std::string piece = ReadFile(options.newFolder + "/src_001.txt");
   EXPECT_TRUE(piece == expected) << "pieces differ";
   if (utf16) {
     EXPECT_EQ(piece.size() % 2, 0u);
@@ -171,8 +171,8 @@ TEST_P(GbkExtras, ConvertWhereTheTargetHoldsThemAndStopByNameWhereItDoesNot) {
   TempDir dir;
   const std::string head = "第一章\n";
   auto options = OneFile(dir, "src.txt", Encode(head, Encoding::Gbk) + extra.gbk + "\n");
-  options.m_encoding = Encoding::Gbk;
-  options.m_outEncoding = to;
+  options.encoding = Encoding::Gbk;
+  options.outEncoding = to;
   RecordingHost host;
   const SplitOutcome outcome = Split(options, host);
   EXPECT_TRUE(host.warnings.empty()) << host.warnings[0];
@@ -180,14 +180,15 @@ TEST_P(GbkExtras, ConvertWhereTheTargetHoldsThemAndStopByNameWhereItDoesNot) {
     ASSERT_EQ(outcome, SplitOutcome::Failed);
     const std::string offset = std::to_string(Encode(head, Encoding::Gbk).size());
     EXPECT_NE(host.Message().find(
-                  Messages::Format(Messages::kUnwritableInSource, offset, unicode, "Big5")),
+                  Message{MessageId::UnwritableInSource, {options.sourcePath, offset, unicode, "Big5"}}
+                      .Text()),
               std::string::npos)
         << host.Message();
-    EXPECT_EQ(JoinPieces(options.m_strNewDir), Encode("第一章", Encoding::Big5));
+    EXPECT_EQ(JoinPieces(options.newFolder), Encode("第一章", Encoding::Big5));
     return;
   }
   ASSERT_EQ(outcome, SplitOutcome::Completed) << host.Message();
-  std::string piece = ReadFile(options.m_strNewDir + "/src_001.txt");
+  std::string piece = ReadFile(options.newFolder + "/src_001.txt");
   if (Encodings::IsUtf16(to)) piece.erase(0, 2);
   const char* name = to == Encoding::Utf16Le   ? "UTF-16LE"
                      : to == Encoding::Utf16Be ? "UTF-16BE"
@@ -226,17 +227,17 @@ TEST(GbkRoundTrip, EveryTwoByteCodeComesBackThroughUtf8) {
   // And through a split each way.
   TempDir dir;
   auto there = OneFile(dir, "gbk.txt", all);
-  there.m_encoding = Encoding::Gbk;
-  there.m_outEncoding = Encoding::Utf8;
+  there.encoding = Encoding::Gbk;
+  there.outEncoding = Encoding::Utf8;
   RecordingHost first;
   ASSERT_EQ(Split(there, first), SplitOutcome::Completed) << first.Message();
   EXPECT_TRUE(first.warnings.empty());
-  auto back = OneFile(dir, "utf8.txt", ReadFile(there.m_strNewDir + "/gbk_001.txt"));
-  back.m_encoding = Encoding::Utf8;
-  back.m_outEncoding = Encoding::Gbk;
+  auto back = OneFile(dir, "utf8.txt", ReadFile(there.newFolder + "/gbk_001.txt"));
+  back.encoding = Encoding::Utf8;
+  back.outEncoding = Encoding::Gbk;
   RecordingHost second;
   ASSERT_EQ(Split(back, second), SplitOutcome::Completed) << second.Message();
-  EXPECT_TRUE(ReadFile(back.m_strNewDir + "/utf8_001.txt") + "\r\n" == all);
+  EXPECT_TRUE(ReadFile(back.newFolder + "/utf8_001.txt") + "\r\n" == all);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -264,21 +265,25 @@ TEST_P(UnwritableCharacter, StopsTheRunAfterEveryLineBeforeItAndNamesThePieceCut
   TempDir dir;
   auto options =
       OneFile(dir, "src.txt", mark + before + Encode(c.character + "丙丁\n" + line, c.source));
-  options.m_encoding = c.source;
-  options.m_outEncoding = c.to;
-  options.m_strMaxKB = "100";
+  options.encoding = c.source;
+  options.outEncoding = c.to;
+  options.maxKb = 100;
   RecordingHost host;
   ASSERT_EQ(Split(options, host), SplitOutcome::Failed);
-  const auto names = ListDir(options.m_strNewDir);
+  const auto names = ListDir(options.newFolder);
   ASSERT_FALSE(names.empty());
   const std::string offset = std::to_string(mark.size() + before.size());
-  EXPECT_NE(host.Message().find(Messages::Format(Messages::kUnwritableInSource, offset, c.character,
-                                                 Encodings::DisplayName(c.to))),
+  // Named as what it is, not as a failure to read.
+  EXPECT_EQ(host.Message().find("读取"), std::string::npos) << host.Message();
+  EXPECT_NE(host.Message().find(Message{MessageId::UnwritableInSource,
+                                        {options.sourcePath, offset, c.character,
+                                         std::string(Encodings::DisplayName(c.to))}}
+                                    .Text()),
             std::string::npos)
       << host.Message();
-  EXPECT_NE(host.Message().find(options.m_strNewDir + "/" + names.back()), std::string::npos)
+  EXPECT_NE(host.Message().find(options.newFolder + "/" + names.back()), std::string::npos)
       << host.Message();
-  std::string joined = JoinPieces(options.m_strNewDir);
+  std::string joined = JoinPieces(options.newFolder);
   if (Encodings::IsUtf16(c.to)) joined = Iconv(joined, Encodings::IconvName(c.to), "UTF-8");
   EXPECT_TRUE(WithoutBreaks(joined) == WithoutBreaks(Encode(book, c.to)));
 }
@@ -294,13 +299,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(UnwritableCharacter, AtTheVeryStartLeavesNoEmptyPiece) {
   TempDir dir;
   auto options = OneFile(dir, "src.txt", "😀\n第一章\n");
-  options.m_encoding = Encoding::Utf8;
-  options.m_outEncoding = Encoding::Gbk;
-  options.m_bAddHead = true;
-  options.m_strHead = "頭";
+  options.encoding = Encoding::Utf8;
+  options.outEncoding = Encoding::Gbk;
+  options.addHead = true;
+  options.head = "頭";
   RecordingHost host;
   ASSERT_EQ(Split(options, host), SplitOutcome::Failed);
-  EXPECT_TRUE(ListDir(options.m_strNewDir).empty());
+  EXPECT_TRUE(ListDir(options.newFolder).empty());
   EXPECT_EQ(host.Message().find("在出错处中断"), std::string::npos) << host.Message();
 }
 
@@ -320,14 +325,14 @@ TEST_P(EvenConverted, GivesAsManyPiecesAsWithoutConversion) {
   std::size_t counts[2] = {0, 0};
   for (const bool converted : {false, true}) {
     auto options = OneFile(dir, converted ? "to.txt" : "as.txt", Encode(book, source));
-    options.m_encoding = source;
-    options.m_outEncoding = converted ? to : Encoding::Auto;
-    options.m_nSplitMode = SplitMode::Evenly;
-    options.m_strParts = std::to_string(parts);
-    options.m_bNoAd = false;
+    options.encoding = source;
+    options.outEncoding = converted ? to : Encoding::Auto;
+    options.mode = SplitMode::Evenly;
+    options.parts = parts;
+    options.noPromotion = false;
     RecordingHost host;
     ASSERT_EQ(Split(options, host), SplitOutcome::Completed) << host.Message();
-    counts[converted] = ListDir(options.m_strNewDir).size();
+    counts[converted] = ListDir(options.newFolder).size();
   }
   EXPECT_EQ(counts[0], static_cast<std::size_t>(parts));
   EXPECT_EQ(counts[1], counts[0]);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "testsupport.h"
 
 namespace sekato::engine {
@@ -16,9 +18,9 @@ class CorpusSplit : public ::testing::Test {
 
 TEST_F(CorpusSplit, ChapterKeywordsFindEveryHeadingIncludingTheRepeatedOne) {
   auto options = Options();
-  options.m_strKeywords = G("第 回");
-  options.m_strTitleMax = "30";
-  options.m_nNameMode = 2;
+  options.keywords = G("第 回");
+  options.titleMax = 30;
+  options.naming = PieceNaming::ChapterTitle;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
   const auto names = ListDir(dir / "out");
   ASSERT_EQ(names.size(), 121u);
@@ -33,10 +35,10 @@ TEST_F(CorpusSplit, NumberedKeywordsReadTheBooksOwnSpellingOfEveryNumber) {
   // The book writes 101 as 第一百一回 and 110 as 第一百十回; its second 第三十五回 is body
   // text of chapter 35, since chapter 36 is expected there.
   auto options = Options();
-  options.m_strKeywords = G("第?回");
-  options.m_strTitleMax = "30";
-  options.m_nNameMode = 2;
-  host.series = Numerals::Series::Chinese;
+  options.keywords = G("第?回");
+  options.titleMax = 30;
+  options.naming = PieceNaming::ChapterTitle;
+  options.numerals = Numerals::Series::Chinese;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
   const auto names = ListDir(dir / "out");
   ASSERT_EQ(names.size(), 120u);
@@ -46,7 +48,7 @@ TEST_F(CorpusSplit, NumberedKeywordsReadTheBooksOwnSpellingOfEveryNumber) {
 
 TEST_F(CorpusSplit, DefaultTitleLimitSkipsLongHeadings) {
   auto options = Options();
-  options.m_strKeywords = G("第 回");
+  options.keywords = G("第 回");
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
   EXPECT_LT(ListDir(dir / "out").size(), 121u);
 }
@@ -55,7 +57,7 @@ TEST_F(CorpusSplit, DefaultTitleLimitSkipsLongHeadings) {
 struct CorpusMode {
   const char* name;
   int split;
-  const char* value;
+  std::int64_t value;
   bool keepLines;
 };
 
@@ -65,26 +67,26 @@ TEST_P(CorpusModes, LoseNoText) {
   const CorpusMode& mode = GetParam();
   TempDir dir;
   auto options = OptionsFor(CorpusNovel(), dir / "out");
-  options.m_nSplitMode = static_cast<SplitMode>(mode.split);
-  options.m_strKeywords = G("第 回");
-  options.m_strTitleMax = "30";
-  options.m_strChaptersPerFile = mode.value;
-  options.m_strMaxKB = mode.value;
-  options.m_strParts = mode.value;
-  options.m_bKeepLines = mode.keepLines;
+  options.mode = static_cast<SplitMode>(mode.split);
+  options.keywords = G("第 回");
+  options.titleMax = 30;
+  options.chaptersPerPiece = mode.value;
+  options.maxKb = mode.value;
+  options.parts = mode.value;
+  options.keepLines = mode.keepLines;
   RecordingHost run;
   ASSERT_EQ(Split(options, run), SplitOutcome::Completed);
-  EXPECT_TRUE(WithoutBreaks(JoinPieces(options.m_strNewDir)) ==
+  EXPECT_TRUE(WithoutBreaks(JoinPieces(options.newFolder)) ==
               WithoutBreaks(ReadFile(CorpusNovel())));
 }
 
 INSTANTIATE_TEST_SUITE_P(CorpusSplit, CorpusModes,
-                         ::testing::Values(CorpusMode{"OneChapterEach", 0, "1", false},
-                                           CorpusMode{"SevenChaptersEach", 0, "7", false},
-                                           CorpusMode{"ThirteenKb", 1, "13", false},
-                                           CorpusMode{"ThirteenKbKeepingLines", 1, "13", true},
-                                           CorpusMode{"NineParts", 2, "9", false},
-                                           CorpusMode{"NoSizeLimit", 1, "0", false}),
+                         ::testing::Values(CorpusMode{"OneChapterEach", 0, 1, false},
+                                           CorpusMode{"SevenChaptersEach", 0, 7, false},
+                                           CorpusMode{"ThirteenKb", 1, 13, false},
+                                           CorpusMode{"ThirteenKbKeepingLines", 1, 13, true},
+                                           CorpusMode{"NineParts", 2, 9, false},
+                                           CorpusMode{"NoSizeLimit", 1, 0, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

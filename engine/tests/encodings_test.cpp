@@ -4,7 +4,7 @@
 
 #include "encodingdetector.h"
 #include "iconvhandle.h"
-#include "messages.h"
+#include "messagecatalogue.h"
 #include "splitrun.h"
 #include "tabletranscoder.h"
 #include "testsupport.h"
@@ -43,9 +43,9 @@ class EncodingSplit : public ::testing::Test {
   SplitOptions Options(const std::string& bytes, const std::string& name) {
     WriteFile(dir / name, bytes);
     auto options = OptionsFor(dir / name, dir / ("out-" + name));
-    options.m_textEncoding = Encoding::Utf8;
-    options.m_strKeywords = "第 回";
-    options.m_strTitleMax = "30";
+    options.textEncoding = Encoding::Utf8;
+    options.keywords = "第 回";
+    options.titleMax = 30;
     return options;
   }
   TempDir dir;
@@ -80,14 +80,14 @@ TEST_F(EncodingSplit, ChapterPiecesOfTheSameBookConvertIntoEachOther) {
     auto gbk = Options(Encode(c.utf8, Encoding::Gbk), "gbk" + n + ".txt");
     auto other = Options(Encode(c.utf8, c.encoding, c.mark), "other" + n + ".txt");
     for (SplitOptions* o : {&gbk, &other}) {
-      o->m_nNameMode = 2;
-      o->m_bNoAd = false;
-      o->m_bAddHead = o->m_bAddTail = true;
-      o->m_strHead = "頭";
-      o->m_strTail = "尾";
-      o->m_bTrimSpaces = c.trim;
+      o->naming = PieceNaming::ChapterTitle;
+      o->noPromotion = false;
+      o->addHead = o->addTail = true;
+      o->head = "頭";
+      o->tail = "尾";
+      o->trimSpaces = c.trim;
     }
-    other.m_outEncoding = c.to;
+    other.outEncoding = c.to;
     const Encoding output = c.to == Encoding::Auto ? c.encoding : c.to;
     const bool marked = (c.mark && c.to == Encoding::Auto) || Encodings::IsUtf16(output);
     RecordingHost gbkHost, otherHost;
@@ -95,15 +95,15 @@ TEST_F(EncodingSplit, ChapterPiecesOfTheSameBookConvertIntoEachOther) {
     ASSERT_EQ(Split(other, otherHost), SplitOutcome::Completed);
     EXPECT_EQ(gbkHost.reported, Encoding::Gbk);
     EXPECT_EQ(otherHost.reported, c.encoding);
-    const auto names = ListDir(gbk.m_strNewDir);
-    ASSERT_EQ(ListDir(other.m_strNewDir), names);
+    const auto names = ListDir(gbk.newFolder);
+    ASSERT_EQ(ListDir(other.newFolder), names);
     EXPECT_GT(names.size(), 2u);
     for (const auto& name : names) {
-      const std::string piece = ReadFile(gbk.m_strNewDir + "/" + name);
+      const std::string piece = ReadFile(gbk.newFolder + "/" + name);
       const std::string expected =
           (marked ? std::string(Encodings::ByteOrderMark(output)) : std::string()) +
           *TextCodec::Convert(piece, Encoding::Gbk, output);
-      EXPECT_TRUE(ReadFile(other.m_strNewDir + "/" + name) == expected) << name;
+      EXPECT_TRUE(ReadFile(other.newFolder + "/" + name) == expected) << name;
     }
   }
 }
@@ -139,22 +139,22 @@ TEST_F(EncodingSplit, SizeAndEvenPiecesAreWholeCharactersWithinTheLimitAndJoinBa
                    (mode.keepLines ? " keep" : ""));
       auto options = Options(Encode(c.utf8, c.source, Encodings::IsUtf16(c.source)),
                              "src" + std::to_string(run++) + ".txt");
-      options.m_encoding = c.source;
-      options.m_outEncoding = c.output;
-      options.m_nSplitMode = static_cast<SplitMode>(mode.split);
-      options.m_bKeepLines = mode.keepLines;
-      options.m_strMaxKB = "1";
-      options.m_strParts = "7";
+      options.encoding = c.source;
+      options.outEncoding = c.output;
+      options.mode = static_cast<SplitMode>(mode.split);
+      options.keepLines = mode.keepLines;
+      options.maxKb = 1;
+      options.parts = 7;
       RecordingHost host;
       ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
       EXPECT_TRUE(host.warnings.empty());
-      const auto names = ListDir(options.m_strNewDir);
+      const auto names = ListDir(options.newFolder);
       if (mode.split == 2) {
         EXPECT_GE(names.size(), 6u);
       }
       std::string joined;
       for (const auto& name : names) {
-        std::string piece = ReadFile(options.m_strNewDir + "/" + name);
+        std::string piece = ReadFile(options.newFolder + "/" + name);
         if (mode.split == 1) {  // the line break before a moved or cut line stays
           EXPECT_LE(piece.size(), utf16 ? 1028u : 1026u) << name;
         }
@@ -184,27 +184,27 @@ TEST_F(EncodingSplit, TextThePiecesCannotHoldIsRefusedBeforeAnythingIsWritten) {
   const std::vector<Case> cases = {
       {Encoding::Big5,
        [](SplitOptions& o) {
-         o.m_bAddHead = true;
-         o.m_strHead = "这本书";
+         o.addHead = true;
+         o.head = "这本书";
        },
        "这"},
-      {Encoding::Big5, [](SplitOptions& o) { o.m_strKeywords = "第 节"; }, "节"},
+      {Encoding::Big5, [](SplitOptions& o) { o.keywords = "第 节"; }, "节"},
       {Encoding::Gbk,
        [](SplitOptions& o) {
-         o.m_bAddTail = true;
-         o.m_strTail = "完😀";
+         o.addTail = true;
+         o.tail = "完😀";
        },
        "😀"},
   };
   for (const Case& c : cases) {
     auto options = Options(Encode(kTraditional, c.source), "src.txt");
-    options.m_encoding = c.source;
+    options.encoding = c.source;
     c.set(options);
     RecordingHost host;
     EXPECT_EQ(Split(options, host), SplitOutcome::Refused) << c.named;
     EXPECT_NE(host.Message().find(std::string("“") + c.named + "”"), std::string::npos)
         << host.Message();
-    EXPECT_FALSE(std::filesystem::exists(options.m_strNewDir)) << c.named;
+    EXPECT_FALSE(std::filesystem::exists(options.newFolder)) << c.named;
   }
 }
 
@@ -215,11 +215,11 @@ TEST_F(EncodingSplit, Utf16WithoutAMarkIsNeverGuessed) {
   EXPECT_EQ(Split(options, refused), SplitOutcome::Refused);
   EXPECT_NE(refused.Message().find("-e utf-16le"), std::string::npos);
   EXPECT_NE(refused.Message().find("-e utf-16be"), std::string::npos);
-  EXPECT_FALSE(std::filesystem::exists(options.m_strNewDir));
-  options.m_encoding = Encoding::Utf16Le;
+  EXPECT_FALSE(std::filesystem::exists(options.newFolder));
+  options.encoding = Encoding::Utf16Le;
   RecordingHost chosen;
   ASSERT_EQ(Split(options, chosen), SplitOutcome::Completed);
-  EXPECT_EQ(ListDir(options.m_strNewDir).size(), 3u);
+  EXPECT_EQ(ListDir(options.newFolder).size(), 3u);
 }
 
 TEST_F(EncodingSplit, AStrayByteIsReportedWithItsOffsetAndKeptOnlyWhenNothingIsConverted) {
@@ -235,19 +235,19 @@ TEST_F(EncodingSplit, AStrayByteIsReportedWithItsOffsetAndKeptOnlyWhenNothingIsC
        {Case{Encoding::Auto,
              "ab\xFF"
              "cd",
-             Messages::Format(Messages::kInvalidInSource, "13", "UTF-8")},
+             Message{MessageId::InvalidInSource, {"13", "UTF-8"}}.Text()},
         Case{Encoding::Gbk, "ab?cd",
-             Messages::Format(Messages::kReplacedInSource, "13", "UTF-8", "“?”")}}) {
+             Message{MessageId::ReplacedInSource, {"13", "UTF-8", "“?”"}}.Text()}}) {
     auto options = Options(bytes, std::string("src-") + std::string(Encodings::Name(c.output)));
-    options.m_encoding = Encoding::Utf8;
-    options.m_outEncoding = c.output;
-    options.m_strKeywords = "第 章";
+    options.encoding = Encoding::Utf8;
+    options.outEncoding = c.output;
+    options.keywords = "第 章";
     RecordingHost host;
     ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
     ASSERT_EQ(host.warnings.size(), 1u);
     EXPECT_EQ(host.warnings[0], c.warning);
-    EXPECT_NE(JoinPieces(options.m_strNewDir).find(c.written), std::string::npos);
-    EXPECT_EQ(ListDir(options.m_strNewDir).size(), 2u);
+    EXPECT_NE(JoinPieces(options.newFolder).find(c.written), std::string::npos);
+    EXPECT_EQ(ListDir(options.newFolder).size(), 2u);
   }
 }
 
@@ -270,23 +270,23 @@ TEST_F(EncodingSplit, LongLinesReadInPartsGiveTheSamePiecesInEveryEncoding) {
       std::vector<std::string> results;
       for (const std::size_t partLimit : {std::size_t{1} << 20, std::size_t{16}}) {
         auto options = Options(Encode(book, c.source, c.mark), "src.txt");
-        options.m_encoding = c.source;
-        options.m_outEncoding = c.to;
-        options.m_nSplitMode = static_cast<SplitMode>(mode);
-        options.m_strMaxKB = "0";  // every line a piece of its own, moved whole
-        options.m_strParts = "3";
-        options.m_bKeepLines = mode == 1;
-        options.m_bTrimSpaces = true;
+        options.encoding = c.source;
+        options.outEncoding = c.to;
+        options.mode = static_cast<SplitMode>(mode);
+        options.maxKb = 0;  // every line a piece of its own, moved whole
+        options.parts = 3;
+        options.keepLines = mode == 1;
+        options.trimSpaces = true;
         RecordingHost host;
         SplitRun run(options, host);
         run.SetPartLimit(partLimit);
-        ASSERT_EQ(run.Execute(), SplitOutcome::Completed);
+        ASSERT_EQ(Execute(run, host), SplitOutcome::Completed);
         std::string all;
-        for (const auto& name : ListDir(options.m_strNewDir)) {
-          all += name + ":" + ReadFile(options.m_strNewDir + "/" + name) + "|";
+        for (const auto& name : ListDir(options.newFolder)) {
+          all += name + ":" + ReadFile(options.newFolder + "/" + name) + "|";
         }
         results.push_back(all);
-        std::filesystem::remove_all(options.m_strNewDir);
+        std::filesystem::remove_all(options.newFolder);
       }
       EXPECT_TRUE(results[0] == results[1])
           << Encodings::Name(c.source) << " to " << Encodings::Name(c.to) << " mode " << mode;

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "folderlock.h"
-#include "messages.h"
+#include "messagecatalogue.h"
 #include "splitrun.h"
 #include "testsupport.h"
 
@@ -25,11 +25,11 @@ TEST(Hardening, TitleNamesNeverTakeTheNameOfAPieceStillToCome) {
   }
   WriteFile(dir / "002.txt", book);
   auto options = OptionsFor(dir / "002.txt", dir / "out");
-  options.m_nNameMode = 2;
-  options.m_strChaptersPerFile = "2";
-  options.m_strKeywords = "?";
+  options.naming = PieceNaming::ChapterTitle;
+  options.chaptersPerPiece = 2;
+  options.keywords = "?";
+  options.numerals = Numerals::Series::Ascii;
   RecordingHost host;
-  host.series = Numerals::Series::Ascii;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
   EXPECT_EQ(ListDir(dir / "out"),
             (std::vector<std::string>{"001_001.txt", "002_002.txt", "003_005.txt", "004_007.txt"}));
@@ -58,13 +58,13 @@ TEST(Hardening, ALinkOrSpecialFileAtAPieceNameFailsTheRunAndIsLeftAlone) {
     TempDir dir;
     WriteFile(dir / "src.txt", std::string(1500, 'x') + "\r\n" + std::string(1500, 'y'));
     auto options = OptionsFor(dir / "src.txt", dir / "out");
-    options.m_nSplitMode = SplitMode::BySize;
-    options.m_strMaxKB = "1";
+    options.mode = SplitMode::BySize;
+    options.maxKb = 1;
     fs::create_directory(dir / "out");
     c.plant(dir / "out/src_002.txt", dir / "outside.txt");
     RecordingHost host;
     EXPECT_EQ(Split(options, host), SplitOutcome::Failed) << c.what;
-    EXPECT_EQ(host.Message(), Messages::Format(Messages::kNotRegularPiece, dir / "out/src_002.txt"))
+    EXPECT_EQ(host.Message(), (Message{MessageId::NotRegularPiece, {dir / "out/src_002.txt"}}.Text()))
         << c.what;
     EXPECT_EQ(fs::exists(dir / "outside.txt") ? ReadFile(dir / "outside.txt") : "",
               c.what == cases[0].what ? "keep me" : "")
@@ -82,15 +82,15 @@ TEST(Hardening, AStopTakesEffectWithinALongLineInEveryMode) {
       {"chapter", [](SplitOptions&) {}},
       {"size",
        [](SplitOptions& o) {
-         o.m_nSplitMode = SplitMode::BySize;
-         o.m_strMaxKB = "1000";
+         o.mode = SplitMode::BySize;
+         o.maxKb = 1000;
        }},
       {"keep-lines",
        [](SplitOptions& o) {
-         o.m_nSplitMode = SplitMode::BySize;
-         o.m_bKeepLines = true;
+         o.mode = SplitMode::BySize;
+         o.keepLines = true;
        }},
-      {"clean-up", [](SplitOptions& o) { o.m_bTrimSpaces = true; }},
+      {"clean-up", [](SplitOptions& o) { o.trimSpaces = true; }},
   };
   for (const auto& c : cases) {
     TempDir dir;
@@ -101,7 +101,7 @@ TEST(Hardening, AStopTakesEffectWithinALongLineInEveryMode) {
     host.stopAfterPolls = 2;
     SplitRun run(options, host);
     run.SetPartLimit(1024);
-    EXPECT_EQ(run.Execute(), SplitOutcome::Stopped) << c.what;
+    EXPECT_EQ(Execute(run, host), SplitOutcome::Stopped) << c.what;
     EXPECT_LE(JoinPieces(dir / "out").size(), 3u * 1024) << c.what;
   }
 }
@@ -116,7 +116,7 @@ TEST(Hardening, ASecondRunIntoAFolderInUseIsRefused) {
     ASSERT_TRUE(otherRun.Take(dir / "out"));
     RecordingHost host;
     EXPECT_EQ(Split(options, host), SplitOutcome::Refused);
-    EXPECT_EQ(host.Message(), Messages::Format(Messages::kFolderBusy, dir / "out"));
+    EXPECT_EQ(host.Message(), (Message{MessageId::FolderBusy, {dir / "out"}}.Text()));
     EXPECT_TRUE(ListDir(dir / "out").empty());
   }
   RecordingHost host;
@@ -127,17 +127,11 @@ TEST(Hardening, ASecondRunIntoAFolderInUseIsRefused) {
 class TruncatingHost final : public SplitHost {
  public:
   TruncatingHost(std::string path, std::int64_t keep) : m_path(std::move(path)), m_keep(keep) {}
-  Numerals::Series NumeralSeries() override { return Numerals::Series::None; }
-  void ShowMessage(SplitOutcome, const std::string& text) override { message = text; }
-  void SetProgressRange(std::int64_t) override {}
-  void SetProgressPos(std::int64_t) override {}
-  bool IsRunning() override {
+  bool Progress(std::int64_t, std::int64_t) override {
     if (!m_done) std::filesystem::resize_file(m_path, static_cast<std::uintmax_t>(m_keep));
     m_done = true;
     return true;
   }
-  void ClearRunning() override {}
-  std::string message;
 
  private:
   std::string m_path;
@@ -158,16 +152,18 @@ TEST(Hardening, ASourceCutShortDuringTheRunFailsNamingBothSizes) {
     while (book.size() < (std::size_t{4} << 20)) book += G("第一章 天下大势，分久必合。\r\n");
     WriteFile(dir / "src.txt", book);
     auto options = OptionsFor(dir / "src.txt", dir / "out");
-    options.m_nSplitMode = SplitMode::BySize;
-    options.m_encoding = Encoding::Gbk;
-    options.m_outEncoding = c.to;
+    options.mode = SplitMode::BySize;
+    options.encoding = Encoding::Gbk;
+    options.outEncoding = c.to;
     constexpr std::int64_t kKeep = 3 << 20;
     TruncatingHost host(dir / "src.txt", kKeep);
     SplitRun run(options, host);
     run.SetReadAhead(c.readAheadFrom, std::size_t{1} << 16);
-    EXPECT_EQ(run.Execute(), SplitOutcome::Failed) << c.what;
-    EXPECT_EQ(host.message, Messages::Format(Messages::kSourceShrank, dir / "src.txt",
-                                             std::to_string(book.size()), std::to_string(kKeep)))
+    const SplitEnd end = run.Execute();
+    EXPECT_EQ(end.outcome, SplitOutcome::Failed) << c.what;
+    EXPECT_EQ(end.message, (Message{MessageId::SourceShrank,
+                                    {dir / "src.txt", std::to_string(book.size()),
+                                     std::to_string(kKeep)}}))
         << c.what;
   }
 }

@@ -21,30 +21,30 @@ TEST(Invariants, PiecesJoinedAreTheSourceWithoutBreaksAndStartOnCharacters) {
       {"chapter", [](SplitOptions&) {}},
       {"chapter by number, title names",
        [](SplitOptions& o) {
-         o.m_strKeywords = G("第?章");
-         o.m_nNameMode = 2;
-         o.m_strChaptersPerFile = "2";
+         o.keywords = G("第?章");
+         o.naming = PieceNaming::ChapterTitle;
+         o.chaptersPerPiece = 2;
        }},
       {"size 0",
        [](SplitOptions& o) {
-         o.m_nSplitMode = SplitMode::BySize;
-         o.m_strMaxKB = "0";
+         o.mode = SplitMode::BySize;
+         o.maxKb = 0;
        }},
       {"size 1",
        [](SplitOptions& o) {
-         o.m_nSplitMode = SplitMode::BySize;
-         o.m_strMaxKB = "1";
+         o.mode = SplitMode::BySize;
+         o.maxKb = 1;
        }},
       {"size 1 keep-lines",
        [](SplitOptions& o) {
-         o.m_nSplitMode = SplitMode::BySize;
-         o.m_strMaxKB = "1";
-         o.m_bKeepLines = true;
+         o.mode = SplitMode::BySize;
+         o.maxKb = 1;
+         o.keepLines = true;
        }},
       {"even 7",
        [](SplitOptions& o) {
-         o.m_nSplitMode = SplitMode::Evenly;
-         o.m_strParts = "7";
+         o.mode = SplitMode::Evenly;
+         o.parts = 7;
        }},
   };
   TempDir dir;
@@ -56,10 +56,10 @@ TEST(Invariants, PiecesJoinedAreTheSourceWithoutBreaksAndStartOnCharacters) {
         auto options = OptionsFor(dir / "src.txt", dir / "out");
         c.set(options);
         RecordingHost host;
-        host.series = Numerals::Series::Ascii;
+        options.numerals = Numerals::Series::Ascii;
         SplitRun run(options, host);
         run.SetPartLimit(partLimit);
-        ASSERT_EQ(run.Execute(), SplitOutcome::Completed) << c.what;
+        ASSERT_EQ(Execute(run, host), SplitOutcome::Completed) << c.what;
         EXPECT_EQ(CheckSplitInvariants(book, dir / "out", "src"), "")
             << c.what << ", seed " << seed << ", parts of " << partLimit;
         std::filesystem::remove_all(dir / "out");

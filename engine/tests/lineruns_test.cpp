@@ -93,44 +93,44 @@ TEST(LineRuns, PiecesAreTheSameWithRunsAsLineByLineAndReadAhead) {
       {"chapter", [](SplitOptions&) {}},
       {"chapter by number, three a piece, title names, head",
        [](SplitOptions& o) {
-         o.m_strKeywords = "第?章";
-         o.m_strChaptersPerFile = "3";
-         o.m_nNameMode = 2;
-         o.m_bAddHead = true;
-         o.m_strHead = "头";
+         o.keywords = "第?章";
+         o.chaptersPerPiece = 3;
+         o.naming = PieceNaming::ChapterTitle;
+         o.addHead = true;
+         o.head = "头";
        }},
-      {"chapter, short titles", [](SplitOptions& o) { o.m_strTitleMax = "3"; }},
+      {"chapter, short titles", [](SplitOptions& o) { o.titleMax = 3; }},
       {"chapter by number, clean-up",
        [](SplitOptions& o) {
-         o.m_strKeywords = "第?章";
-         o.m_bTrimSpaces = true;
+         o.keywords = "第?章";
+         o.trimSpaces = true;
        }},
       {"size 1, clean-up",
        [](SplitOptions& o) {
-         o.m_nSplitMode = SplitMode::BySize;
-         o.m_strMaxKB = "1";
-         o.m_bTrimSpaces = true;
+         o.mode = SplitMode::BySize;
+         o.maxKb = 1;
+         o.trimSpaces = true;
        }},
       {"size 1",
        [](SplitOptions& o) {
-         o.m_nSplitMode = SplitMode::BySize;
-         o.m_strMaxKB = "1";
+         o.mode = SplitMode::BySize;
+         o.maxKb = 1;
        }},
       {"size 2, keep-lines, head, tail, promotional line",
        [](SplitOptions& o) {
-         o.m_nSplitMode = SplitMode::BySize;
-         o.m_strMaxKB = "2";
-         o.m_bKeepLines = true;
-         o.m_bAddHead = o.m_bAddTail = true;
-         o.m_strHead = "头";
-         o.m_strTail = "尾";
-         o.m_bNoAd = false;
+         o.mode = SplitMode::BySize;
+         o.maxKb = 2;
+         o.keepLines = true;
+         o.addHead = o.addTail = true;
+         o.head = "头";
+         o.tail = "尾";
+         o.noPromotion = false;
        }},
       {"even 7, promotional line",
        [](SplitOptions& o) {
-         o.m_nSplitMode = SplitMode::Evenly;
-         o.m_strParts = "7";
-         o.m_bNoAd = false;
+         o.mode = SplitMode::Evenly;
+         o.parts = 7;
+         o.noPromotion = false;
        }},
   };
   struct Source {
@@ -158,19 +158,19 @@ TEST(LineRuns, PiecesAreTheSameWithRunsAsLineByLineAndReadAhead) {
           for (const int way : {0, 1, 2}) {
             const bool runs = way > 0;
             auto options = OptionsFor(dir / "src.txt", dir / "out");
-            options.m_textEncoding = Encoding::Utf8;
-            options.m_encoding = source.encoding;
-            options.m_strKeywords = "第 章";
+            options.textEncoding = Encoding::Utf8;
+            options.encoding = source.encoding;
+            options.keywords = "第 章";
             c.set(options);
-            cleanUp = options.m_bTrimSpaces;
+            cleanUp = options.trimSpaces;
             RecordingHost host;
-            host.series = Numerals::Series::Ascii;
+            options.numerals = Numerals::Series::Ascii;
             SplitRun run(options, host);
             run.SetPartLimit(partLimit);
             run.SetLineRuns(runs);
             if (way == 2) run.SetReadAhead(0, 256);
             std::string& all = results[way];
-            ASSERT_EQ(run.Execute(), SplitOutcome::Completed) << c.what << host.Message();
+            ASSERT_EQ(Execute(run, host), SplitOutcome::Completed) << c.what << host.Message();
             all.clear();
             for (const std::string& warning : host.warnings) all += warning;
             for (const auto& name : ListDir(dir / "out")) {

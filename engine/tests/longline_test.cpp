@@ -5,6 +5,7 @@
 #include <tuple>
 #include <utility>
 
+#include "numberparse.h"
 #include "splitrun.h"
 #include "testsupport.h"
 #include "textcodec.h"
@@ -29,16 +30,16 @@ struct Cleaned {
 Cleaned CleanedBySize(const TempDir& dir, Encoding encoding, bool keepLines, std::size_t partLimit,
                       Encoding to = Encoding::Auto, const char* kb = "40") {
   auto options = OptionsFor(dir / "src.txt", dir / "out");
-  options.m_encoding = encoding;
-  options.m_outEncoding = to;
-  options.m_nSplitMode = SplitMode::BySize;
-  options.m_strMaxKB = kb;
-  options.m_bKeepLines = keepLines;
-  options.m_bTrimSpaces = true;
+  options.encoding = encoding;
+  options.outEncoding = to;
+  options.mode = SplitMode::BySize;
+  options.maxKb = ParseNumber(kb);
+  options.keepLines = keepLines;
+  options.trimSpaces = true;
   RecordingHost host;
   SplitRun run(options, host);
   run.SetPartLimit(partLimit);
-  EXPECT_EQ(run.Execute(), SplitOutcome::Completed);
+  EXPECT_EQ(Execute(run, host), SplitOutcome::Completed);
   Cleaned cleaned{JoinPieces(dir / "out"), run.LargestBuffer()};
   std::filesystem::remove_all(dir / "out");
   return cleaned;
@@ -67,26 +68,24 @@ TEST_P(ReadInParts, GiveTheSamePiecesAsReadWhole) {
     for (const std::size_t partLimit : {std::size_t{1} << 20, std::size_t{16}, std::size_t{5}}) {
       const std::string out = dir / ("out" + std::to_string(partLimit));
       auto options = OptionsFor(dir / "src.txt", out);
-      options.m_nSplitMode = static_cast<SplitMode>(mode.split);
-      options.m_strTitleMax = "2";  // headings of up to 4 bytes: 第1章 is 5, so none…
-      if (mode.split == 0) options.m_strTitleMax = "6";  // …here 12 bytes, below 16 / 2
-      options.m_strKeywords = G("第 章");
-      options.m_strChaptersPerFile = mode.number;
-      options.m_strMaxKB = mode.number;
-      options.m_strParts = mode.number;
-      options.m_nNameMode = mode.split == 0 ? 2 : 0;
-      options.m_bKeepLines = mode.keep;
-      options.m_bTrimSpaces = mode.trim;
+      options.mode = static_cast<SplitMode>(mode.split);
+      options.titleMax = 2;  // headings of up to 4 bytes: 第1章 is 5, so none…
+      if (mode.split == 0) options.titleMax = 6;  // …here 12 bytes, below 16 / 2
+      options.keywords = G("第 章");
+      options.chaptersPerPiece = options.maxKb = options.parts = ParseNumber(mode.number);
+      options.naming = mode.split == 0 ? PieceNaming::ChapterTitle : PieceNaming::SourceTitle;
+      options.keepLines = mode.keep;
+      options.trimSpaces = mode.trim;
       if (mode.extras) {
-        options.m_bAddHead = options.m_bAddTail = true;
-        options.m_strHead = "HEAD";
-        options.m_strTail = "TAIL";
-        options.m_bNoAd = false;
+        options.addHead = options.addTail = true;
+        options.head = "HEAD";
+        options.tail = "TAIL";
+        options.noPromotion = false;
       }
       RecordingHost host;
       SplitRun run(options, host);
       run.SetPartLimit(partLimit);
-      ASSERT_EQ(run.Execute(), SplitOutcome::Completed);
+      ASSERT_EQ(Execute(run, host), SplitOutcome::Completed);
       results.push_back(Pieces(out));
       std::filesystem::remove_all(out);
     }
@@ -114,15 +113,15 @@ TEST(LongLines, EvenModeAllowanceStillKeepsALongLineWholeInParts) {
   test::TempDir dir;
   test::WriteFile(dir / "src.txt", std::string(10, 'a') + "\r\n" + std::string(60, 'b') + "\r\n");
   auto options = test::OptionsFor(dir / "src.txt", dir / "out");
-  options.m_nSplitMode = SplitMode::Evenly;
-  options.m_strParts = "2";
-  options.m_bAddTail = true;
-  options.m_strTail = "TT";
-  options.m_bNoAd = false;
+  options.mode = SplitMode::Evenly;
+  options.parts = 2;
+  options.addTail = true;
+  options.tail = "TT";
+  options.noPromotion = false;
   test::RecordingHost host;
   SplitRun run(options, host);
   run.SetPartLimit(8);
-  ASSERT_EQ(run.Execute(), SplitOutcome::Completed);
+  ASSERT_EQ(Execute(run, host), SplitOutcome::Completed);
   ASSERT_EQ(test::ListDir(dir / "out").size(), 1u);
   EXPECT_EQ(test::ReadFile(dir / "out/src_001.txt").substr(0, 72),
             std::string(10, 'a') + "\r\n" + std::string(60, 'b'));
@@ -257,16 +256,16 @@ TEST_P(ConvertedInParts, GivesThePiecesOfLinesHeldWhole) {
     std::vector<std::vector<std::pair<std::string, std::string>>> results;
     for (const std::size_t partLimit : {std::size_t{0}, std::size_t{16}, std::size_t{5}}) {
       auto options = test::OptionsFor(dir / "src.txt", dir / "out");
-      options.m_encoding = source;
-      options.m_outEncoding = to;
-      options.m_nSplitMode = mode.split;
-      options.m_bKeepLines = mode.keep;
-      options.m_bTrimSpaces = mode.trim;
-      options.m_strMaxKB = options.m_strParts = options.m_strTitleMax = mode.number;
+      options.encoding = source;
+      options.outEncoding = to;
+      options.mode = mode.split;
+      options.keepLines = mode.keep;
+      options.trimSpaces = mode.trim;
+      options.maxKb = options.parts = options.titleMax = ParseNumber(mode.number);
       test::RecordingHost host;
       SplitRun run(options, host);
       run.SetPartLimit(partLimit);  // 0: every line held whole, as the oracle
-      ASSERT_EQ(run.Execute(), SplitOutcome::Completed);
+      ASSERT_EQ(Execute(run, host), SplitOutcome::Completed);
       results.push_back(Pieces(dir / "out"));
       std::filesystem::remove_all(dir / "out");
     }

@@ -77,16 +77,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 SplitOptions BesideSource(const std::string& source) {
   SplitOptions o;
-  o.m_strSrcPath = source;
-  o.m_strSrcBase = SourcePath::Base(source);
-  o.m_strSrcTitle = SourcePath::Title(source);
+  o.sourcePath = source;
+  o.sourceBase = SourcePath::Base(source);
+  o.sourceTitle = SourcePath::Title(source);
   return o;
 }
 
 SplitOptions InFolder(const std::string& chosen, const std::string& source) {
   SplitOptions o = BesideSource(source);
-  o.m_nDirMode = 0;
-  o.m_strNewDir = OutputFolders::InChosen(chosen, source);
+  o.folder = FolderChoice::NewFolder;
+  o.newFolder = OutputFolders::InChosen(chosen, source);
   return o;
 }
 

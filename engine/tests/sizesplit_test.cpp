@@ -13,7 +13,7 @@ class SizeSplit : public ::testing::Test {
   SplitOptions Options(const std::string& bytes, int mode = 1) {
     WriteFile(dir / "src.txt", bytes);
     auto options = OptionsFor(dir / "src.txt", dir / "out");
-    options.m_nSplitMode = static_cast<SplitMode>(mode);
+    options.mode = static_cast<SplitMode>(mode);
     return options;
   }
   std::vector<std::string> Pieces() {
@@ -34,7 +34,7 @@ std::string Chinese(std::size_t characters) {
 TEST_F(SizeSplit, CutsTheCrossingLineAtTheLimitOnACharacterBoundary) {
   // Count 1000 + line break = 1002; a 40-byte line leaves room 22: the piece ends at 1024.
   auto options = Options(std::string(1000, 'a') + "\r\n" + Chinese(20) + "\r\n");
-  options.m_strMaxKB = "1";
+  options.maxKb = 1;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
   auto pieces = Pieces();
   ASSERT_EQ(pieces.size(), 2u);
@@ -45,7 +45,7 @@ TEST_F(SizeSplit, CutsTheCrossingLineAtTheLimitOnACharacterBoundary) {
   std::filesystem::remove_all(dir / "out");
   RecordingHost again;
   auto odd = Options(std::string(1001, 'a') + "\r\n" + Chinese(20));
-  odd.m_strMaxKB = "1";
+  odd.maxKb = 1;
   ASSERT_EQ(Split(odd, again), SplitOutcome::Completed);
   pieces = Pieces();
   EXPECT_EQ(pieces[0], std::string(1001, 'a') + "\r\n" + Chinese(10));
@@ -55,7 +55,7 @@ TEST_F(SizeSplit, CutsTheCrossingLineAtTheLimitOnACharacterBoundary) {
 TEST_F(SizeSplit, SpacesAndAsciiTrailBytesNeverLeadToAHalfCharacter) {
   // Counting lead-range bytes from the cut back would split 中 in " 中中" with room 3.
   auto options = Options(std::string(1019, 'a') + "\r\n" + " " + Chinese(2));
-  options.m_strMaxKB = "1";
+  options.maxKb = 1;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
   auto pieces = Pieces();
   ASSERT_EQ(pieces.size(), 2u);
@@ -65,7 +65,7 @@ TEST_F(SizeSplit, SpacesAndAsciiTrailBytesNeverLeadToAHalfCharacter) {
   std::filesystem::remove_all(dir / "out");
   RecordingHost again;
   auto trail = Options(std::string(1019, 'a') + "\r\n" + "\x81\x40" + Chinese(3));
-  trail.m_strMaxKB = "1";
+  trail.maxKb = 1;
   ASSERT_EQ(Split(trail, again), SplitOutcome::Completed);
   pieces = Pieces();
   EXPECT_EQ(pieces[0], std::string(1019, 'a') + "\r\n\x81\x40");
@@ -74,8 +74,8 @@ TEST_F(SizeSplit, SpacesAndAsciiTrailBytesNeverLeadToAHalfCharacter) {
 
 TEST_F(SizeSplit, KeepLinesMovesTheCrossingLineWhole) {
   auto options = Options(std::string(2000, 'x') + "\r\nshort\r\n" + std::string(1000, 'y'));
-  options.m_strMaxKB = "1";
-  options.m_bKeepLines = true;
+  options.maxKb = 1;
+  options.keepLines = true;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
   auto pieces = Pieces();
   ASSERT_EQ(pieces.size(), 3u);
@@ -86,15 +86,15 @@ TEST_F(SizeSplit, KeepLinesMovesTheCrossingLineWhole) {
 
 TEST_F(SizeSplit, LimitZeroAndHeadsLongerThanTheLimitGiveALinePerPiece) {
   auto options = Options("one\r\ntwo\r\nthree\r\n");
-  options.m_strMaxKB = "abc";
+  options.maxKb = 0;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
   EXPECT_EQ(Pieces(), (std::vector<std::string>{"", "one\r\n", "two\r\n", "three"}));
   std::filesystem::remove_all(dir / "out");
   RecordingHost again;
   auto head = Options("one\r\ntwo\r\n");
-  head.m_strMaxKB = "0";
-  head.m_bAddHead = true;
-  head.m_strHead = "H";
+  head.maxKb = 0;
+  head.addHead = true;
+  head.head = "H";
   ASSERT_EQ(Split(head, again), SplitOutcome::Completed);
   EXPECT_EQ(Pieces(), (std::vector<std::string>{"H\r\n\r\n", "H\r\n\r\none\r\n", "H\r\n\r\ntwo"}));
 }
@@ -105,8 +105,8 @@ TEST_F(SizeSplit, EvenModeSharesTheSourceWithAllowancesForTheEnding) {
   std::string text;
   for (char c = 'a'; c < 'a' + 10; ++c) text += std::string(18, c) + "\r\n";
   auto options = Options(text, 2);
-  options.m_strParts = "5";
-  options.m_bNoAd = false;
+  options.parts = 5;
+  options.noPromotion = false;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
   auto pieces = Pieces();
   ASSERT_EQ(pieces.size(), 4u);

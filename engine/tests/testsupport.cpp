@@ -79,19 +79,22 @@ std::vector<std::string> ListDir(const std::string& dir) {
 
 SplitOptions OptionsFor(const std::string& source, const std::string& outDir) {
   SplitOptions options;
-  options.m_strSrcPath = source;
-  options.m_strSrcBase = SourcePath::Base(source);
-  options.m_strSrcTitle = SourcePath::Title(source);
-  options.m_strCustomName = options.m_strSrcTitle;
-  options.m_nDirMode = 0;
-  options.m_strNewDir = outDir;
-  options.m_bNoAd = true;
+  options.sourcePath = source;
+  options.sourceBase = SourcePath::Base(source);
+  options.sourceTitle = SourcePath::Title(source);
+  options.customName = options.sourceTitle;
+  options.folder = FolderChoice::NewFolder;
+  options.newFolder = outDir;
+  options.noPromotion = true;
   return options;
 }
 
 SplitOutcome Split(const SplitOptions& options, RecordingHost& host) {
-  return SplitThreadProc(options, host);
+  SplitRun run(options, host);
+  return Execute(run, host);
 }
+
+SplitOutcome Execute(SplitRun& run, RecordingHost& host) { return host.Record(run.Execute()); }
 
 std::string JoinPieces(const std::string& dir) {
   // Sequence names grow a digit past 999: a longer name comes later.

@@ -2,11 +2,20 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "splithost.h"
 #include "splitoptions.h"
+#include "splitrun.h"
+
+namespace sekato::engine {
+
+/// Messages print as their text in test failures.
+inline void PrintTo(const Message& message, std::ostream* out) { *out << message.Text(); }
+
+}  // namespace sekato::engine
 
 namespace sekato::engine::test {
 
@@ -16,35 +25,36 @@ std::string G(const std::string& utf8);
 /// A host that records what the run tells it and can stop the run after a number of lines.
 class RecordingHost final : public SplitHost {
  public:
-  Numerals::Series series = Numerals::Series::None;
-  std::int64_t stopAfterPolls = -1;  ///< clear the flag at this poll (-1: never)
+  std::int64_t stopAfterPolls = -1;  ///< ask the run to stop at this poll (-1: never)
 
-  std::vector<std::pair<SplitOutcome, std::string>> messages;
-  std::int64_t range = -1;
-  std::vector<std::int64_t> positions;
+  std::vector<std::pair<SplitOutcome, std::string>> messages;  ///< the ends recorded
+  std::int64_t range = -1;                                     ///< the last length told
+  std::vector<std::int64_t> positions;  ///< every position told that is past the last one
   bool running = true;
-  int clears = 0;
   std::int64_t polls = 0;
+  std::vector<std::string> warnings;
+  std::vector<engine::Message> warned;
+  Encoding reported = Encoding::Auto;
+  RunTally tally;
 
-  Numerals::Series NumeralSeries() override { return series; }
-  void ShowMessage(SplitOutcome kind, const std::string& text) override {
-    messages.emplace_back(kind, text);
-  }
-  void SetProgressRange(std::int64_t upper) override { range = upper; }
-  void SetProgressPos(std::int64_t position) override { positions.push_back(position); }
-  bool IsRunning() override {
+  bool Progress(std::int64_t position, std::int64_t length) override {
+    if (length >= 0) range = length;
+    if (positions.empty() || position > positions.back()) positions.push_back(position);
     if (polls++ == stopAfterPolls) running = false;
     return running;
   }
-  std::vector<std::string> warnings;
-  Encoding reported = Encoding::Auto;
   void ReportEncoding(Encoding encoding, bool) override { reported = encoding; }
-  void Warn(const std::string& text) override { warnings.push_back(text); }
-  void ClearRunning() override {
-    running = false;
-    ++clears;
+  void Warn(const engine::Message& message) override {
+    warnings.push_back(message.Text());
+    warned.push_back(message);
   }
-  /// The one message shown (empty when none or several).
+  /// Notes how a run ended and returns its outcome.
+  SplitOutcome Record(const SplitEnd& end) {
+    messages.emplace_back(end.outcome, end.message.Text());
+    tally = end.tally;
+    return end.outcome;
+  }
+  /// The one message recorded (empty when none or several).
   std::string Message() const { return messages.size() == 1 ? messages[0].second : ""; }
 };
 
@@ -70,8 +80,10 @@ std::vector<std::string> ListDir(const std::string& dir);
 /// Options for splitting `source` into `outDir` (directory mode 0) with no promotional line.
 SplitOptions OptionsFor(const std::string& source, const std::string& outDir);
 
-/// Runs one split and returns its outcome.
+/// Runs one split, records its end in `host` and returns its outcome.
 SplitOutcome Split(const SplitOptions& options, RecordingHost& host);
+/// Runs `run`, records its end in `host` and returns its outcome.
+SplitOutcome Execute(SplitRun& run, RecordingHost& host);
 
 /// The bytes of all pieces in `dir`, in sequence order, joined.
 std::string JoinPieces(const std::string& dir);

@@ -11,7 +11,7 @@
 #include "appmessagebox.h"
 #include "caboutdlg.h"
 #include "cmarkupstatic.h"
-#include "dialogunits.h"
+#include "layoutcheck.h"
 #include "programversion.h"
 #include "siteaddresses.h"
 
@@ -20,7 +20,9 @@ using sekato::controls::CMarkupStatic;
 using sekato::engine::ProgramVersion;
 using sekato::engine::SiteAddresses;
 using sekato::ui::CAboutDlg;
-using sekato::ui::DialogUnits;
+using sekato::ui::test::LayoutFaults;
+using sekato::ui::test::LeftEdgeFaults;
+using sekato::ui::test::ReadingOrderFaults;
 
 namespace {
 
@@ -56,7 +58,7 @@ class TestAboutDlg : public QObject {
  private slots:
   void init();
   void cleanup();
-  void controlsSitWhereTheTemplatePutsThem();
+  void controlsAndWhereTheySit();
   void okEscAndCloseBoxEndIt_data();
   void okEscAndCloseBoxEndIt();
   void linkOpensTheForumAndTheBoxStays();
@@ -82,28 +84,24 @@ void TestAboutDlg::cleanup() {
   AppMessageBox::SetHandler({});
 }
 
-void TestAboutDlg::controlsSitWhereTheTemplatePutsThem() {
+void TestAboutDlg::controlsAndWhereTheySit() {
   CAboutDlg dlg;
-  const DialogUnits du(DialogUnits::DialogFont());
   QCOMPARE(dlg.windowTitle(), QStringLiteral("关于 sekato"));
-  QCOMPARE(dlg.size(), du.Size(253, 130));
   QCOMPARE(dlg.minimumSize(), dlg.maximumSize());
+  QCOMPARE(dlg.size(), dlg.minimumSize());
 
   auto* product = dlg.findChild<QLabel*>(QStringLiteral("product"));
   QVERIFY(product);
   QCOMPARE(product->text(),
            QStringLiteral("岚溪TXT分割器 V") + QLatin1String(ProgramVersion::kShort));
-  QCOMPARE(product->geometry(), du.Rect(142, 24, 93, 12));
   QCOMPARE(product->textFormat(), Qt::PlainText);
   auto* updated = dlg.findChild<QLabel*>(QStringLiteral("updated"));
   QVERIFY(updated);
   QCOMPARE(updated->text(),
            QStringLiteral("最近更新:") + QLatin1String(ProgramVersion::kReleaseDate));
-  QCOMPARE(updated->geometry(), du.Rect(11, 48, 133, 11));
   // The picture keeps its image's own size, 120 × 40; with no image its place stays empty.
   auto* picture = dlg.findChild<QLabel*>(QStringLiteral("picture"));
   QVERIFY(picture);
-  QCOMPARE(picture->pos(), du.Rect(11, 6, 80, 27).topLeft());
   if (QFile::exists(QStringLiteral(":/res/about.png"))) {
     QCOMPARE(picture->size(), QSize(120, 40));
     QCOMPARE(picture->pixmap().size(), QSize(120, 40));
@@ -120,16 +118,24 @@ void TestAboutDlg::controlsSitWhereTheTemplatePutsThem() {
   QVERIFY(ok);
   QCOMPARE(ok->text(), QStringLiteral("确定"));
   QVERIFY(ok->isDefault());
-  QCOMPARE(ok->geometry(), du.Rect(197, 109, 43, 16));
 
   // Control 1023 is the markup label now, its text one link to the forum.
   QVERIFY(!dlg.findChild<QLabel*>(QStringLiteral("1023")));
   auto* link = dlg.findChild<CMarkupStatic*>(QStringLiteral("1023"));
   QVERIFY(link);
-  QCOMPARE(link->geometry(), du.Rect(11, 111, 64, 12));
   QCOMPARE(link->windowText(), CAboutDlg::LinkMarkup());
   QCOMPARE(link->Label().m_segments.size(), size_t{1});
   QCOMPARE(link->Label().m_segments.front().strLink, std::string(SiteAddresses::kForum));
+  QCOMPARE(QString::fromStdString(link->Label().m_strPlain), QStringLiteral("岚溪软件论坛"));
+
+  // Where they sit: apart and inside the box, the picture beside the product's name, then
+  // the date, the rule, and the link beside OK at the bottom; the left column lines up and OK
+  // ends within the rule.
+  const QStringList faults =
+      LayoutFaults(&dlg) + ReadingOrderFaults({{picture, product}, {updated}, {rule}, {link, ok}}) +
+      LeftEdgeFaults(&dlg, {picture, updated, rule, link});
+  QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+  QVERIFY(ok->geometry().right() <= rule->geometry().right());
 }
 
 void TestAboutDlg::okEscAndCloseBoxEndIt_data() {
@@ -185,6 +191,7 @@ void TestAboutDlg::rendersTheLinkAsALink() {
   auto* link = dlg.findChild<CMarkupStatic*>(QStringLiteral("1023"));
   // The forum's name fits its label on one line, underlined in the link colour.
   QCOMPARE(link->Label().m_segments.size(), size_t{1});
+  QVERIFY(link->rect().contains(LinkRect(link)));
   const QRect area = LinkRect(link).translated(link->pos());
   int longest = 0;
   for (int y = area.top(); y <= area.bottom(); ++y) {

@@ -17,7 +17,6 @@
 
 #include "cformtemplate.h"
 #include "csekatoview.h"
-#include "dialogunits.h"
 #include "uitestsupport.h"
 
 using namespace sekato::ui;
@@ -112,25 +111,42 @@ class TestCSekatoView : public QObject {
     QCOMPARE(QApplication::focusWidget(), Edit(*view, 1000));
   }
 
-  void templateLayoutInDialogUnits() {
+  void formLayoutHoldsAtEveryWidth() {
     const auto view = NewView();
-    const DialogUnits units(view->GetDlgItem(1000)->font());
-    QCOMPARE(view->widget()->minimumSize(), units.Size(290, 301));
     view->show();
-    view->resize(units.Size(290, 301));
-    QCOMPARE(view->GetDlgItem(1000)->geometry(), units.Rect(55, 16, 200, 13));
-    QCOMPARE(view->GetDlgItem(1028)->geometry(), units.Rect(56, 284, 217, 13));
-    QCOMPARE(view->GetDlgItem(1031)->geometry(), units.Rect(210, 149, 66, 13));
-    QCOMPARE(view->GetDlgItem(1032)->geometry(), units.Rect(55, 112, 100, 13));
-    QCOMPARE(view->GetDlgItem(1033)->geometry(), units.Rect(203, 112, 72, 13));
-    // A wider page widens the path and the progress bar and keeps "…" at the right edge.
-    view->resize(units.Size(290, 301) + QSize(100, 0));
-    QCOMPARE(view->GetDlgItem(1000)->geometry(),
-             units.Rect(55, 16, 200, 13).adjusted(0, 0, 100, 0));
-    QCOMPARE(view->GetDlgItem(1028)->geometry(),
-             units.Rect(56, 284, 217, 13).adjusted(0, 0, 100, 0));
-    QCOMPARE(view->GetDlgItem(1001)->geometry(), units.Rect(258, 15, 17, 13).translated(100, 0));
-    QCOMPARE(view->GetDlgItem(1031)->geometry(), units.Rect(210, 149, 66, 13));
+    const QSize least = view->widget()->minimumSize();
+    QVERIFY(least.isValid());
+    for (const int extra : {0, 1, 37, 100, 400}) {
+      view->resize(least + QSize(extra, 0));
+      const QStringList faults = test::FormLayoutFaults(view->widget());
+      QVERIFY2(faults.isEmpty(), qPrintable(QString::number(extra) + QStringLiteral(" wider: ") +
+                                            faults.join(QStringLiteral("; "))));
+    }
+  }
+
+  void widerPageStretchesTheLongFieldsOnly() {
+    const auto view = NewView();
+    view->show();
+    const QSize least = view->widget()->minimumSize();
+    view->resize(least);
+    const auto geometry = [&](int id) { return view->GetDlgItem(id)->geometry(); };
+    const QRect path = geometry(1000), bar = geometry(1028), browse = geometry(1001);
+    const QRect numerals = geometry(1031), encoding = geometry(1032);
+    const int page = view->widget()->width();
+
+    view->resize(least + QSize(100, 0));
+    const int grown = view->widget()->width() - page;
+    QVERIFY(grown > 0);
+    // The path and the progress bar take the new width; "…" keeps to the right edge.
+    QCOMPARE(geometry(1000), path.adjusted(0, 0, grown, 0));
+    QCOMPARE(geometry(1028), bar.adjusted(0, 0, grown, 0));
+    QCOMPARE(geometry(1001), browse.translated(grown, 0));
+    QCOMPARE(geometry(1031), numerals);
+    QCOMPARE(geometry(1032), encoding);
+  }
+
+  void templateCaptionsAndGroups() {
+    const auto view = NewView();
     QCOMPARE(Button(*view, 1001)->text(), QString(QChar(0x2026)));  // one ellipsis character
     QCOMPARE(Button(*view, 1006)->text(), QString(QChar(0x2026)));
     QCOMPARE(Button(*view, 1008)->text(), QStringLiteral("自定文件名+自动序号:"));

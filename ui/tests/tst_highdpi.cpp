@@ -45,6 +45,14 @@ class TestHighDpi : public QObject {
     QTRY_COMPARE(bar->width(), width + 120);
     QCOMPARE(view->horizontalScrollBar()->maximum(), 0);
   }
+
+  void controlsStayApartInReadingOrderWithWholeCaptions() {
+    CSekatoApp app;
+    QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
+    QVERIFY(QTest::qWaitForWindowExposed(app.MainFrame()));
+    const QStringList faults = test::FormLayoutFaults(app.View()->widget());
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+  }
 };
 
 QTEST_MAIN(TestHighDpi)

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QSemaphore>
 #include <QtTest>
 #include <atomic>
 #include <condition_variable>
@@ -23,6 +24,8 @@
 using namespace sekato::ui;
 using sekato::engine::SplitHost;
 using sekato::engine::SplitOptions;
+using sekato::engine::MessageId;
+using sekato::engine::SplitEnd;
 using sekato::engine::SplitOutcome;
 using sekato::ui::test::Item;
 using sekato::ui::test::MessageCapture;
@@ -34,29 +37,27 @@ const QString kDone = QStringLiteral("文件分割完成！");
 const QString kStopped = QStringLiteral("文件分割被终止！");
 
 /// A split that runs until the test releases it or Stop clears the flag, then ends the way
-/// the engine does: completion message and flag cleared, or termination message.
+/// the engine does: completion message and flag cleared, or termination message. `started`
+/// and `ended` count runs that have begun and returned, for the test to wait on.
 class ScriptedRun {
  public:
   CSplitWorker::RunFunction Function() {
     return [this](const SplitOptions& options, SplitHost& host) {
       ++runs;
-      numeralSeries = host.NumeralSeries();
-      host.SetProgressRange(1000);
+      numeralSeries = options.numerals;
+      host.Progress(0, 1000);
+      started.release();
       {
+        // Stop only lowers the flag, with nothing to wake a waiter: look at it as the engine
+        // does between lines, while Release wakes the wait at once.
         std::unique_lock lock(m_mutex);
-        while (!m_bReleased && host.IsRunning()) m_cv.wait_for(lock, std::chrono::milliseconds(2));
+        while (!m_bReleased && host.Progress(0, 1000)) {
+          m_cv.wait_for(lock, std::chrono::milliseconds(2));
+        }
       }
-      optionsAtEnd = options;  // the run's own options, after the form was edited
-      if (!host.IsRunning()) {
-        waitingForMessage = true;
-        host.ShowMessage(SplitOutcome::Stopped, kStopped.toStdString());
-        return SplitOutcome::Stopped;
-      }
-      host.SetProgressPos(1000);
-      waitingForMessage = true;
-      host.ShowMessage(SplitOutcome::Completed, kDone.toStdString());
-      host.ClearRunning();
-      return SplitOutcome::Completed;
+      SplitEnd end = End(options, host);
+      ended.release();
+      return end;
     };
   }
 
@@ -67,15 +68,25 @@ class ScriptedRun {
   }
 
   std::atomic<int> runs{0};
-  std::atomic<bool> waitingForMessage{false};
+  QSemaphore started;
+  QSemaphore ended;
   std::optional<sekato::engine::Numerals::Series> numeralSeries;
   SplitOptions optionsAtEnd;
 
  private:
+  SplitEnd End(const SplitOptions& options, SplitHost& host) {
+    optionsAtEnd = options;  // the run's own options, after the form was edited
+    if (!host.Progress(0, 1000)) return {SplitOutcome::Stopped, {MessageId::Stopped}, {}};
+    host.Progress(1000, 1000);
+    return {SplitOutcome::Completed, {MessageId::Completed}, {}};
+  }
+
   std::mutex m_mutex;
   std::condition_variable m_cv;
   bool m_bReleased = false;
 };
+
+constexpr int kPatienceMs = 20000;  // how long a step may take before the test gives up
 
 /// Ends the test program if a step hangs (a deadlock would otherwise wait for ctest's timeout).
 class Watchdog {
@@ -207,9 +218,13 @@ class TestRunControl : public QObject {
     QCOMPARE(m_run->runs.load(), 1);
     QCOMPARE(messages.texts, QStringList{kStopped});
 
-    // Now a new run starts, and nothing of the old one clears its flag.
+    // Now a new run starts, and nothing of the old one clears its flag: with the new run
+    // under way, everything the old one left queued is handled before the flag is read.
+    QVERIFY(m_run->started.tryAcquire(1, kPatienceMs));
     QVERIFY(Frame()->OnCommand(ID_SPLIT_START));
-    QTest::qWait(50);
+    QVERIFY(m_run->started.tryAcquire(1, kPatienceMs));
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents();
     QCOMPARE(View()->m_bRunning.load(), 1);
     m_run->Release();
     QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
@@ -233,12 +248,12 @@ class TestRunControl : public QObject {
     m_run->Release();
     QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
     const SplitOptions& seen = m_run->optionsAtEnd;
-    QCOMPARE(seen.m_strSrcPath, std::string("/books/novel.txt"));
-    QCOMPARE(seen.m_strSrcBase, std::string("/books/novel"));
-    QVERIFY(seen.m_nSplitMode == sekato::engine::SplitMode::ByChapter);
-    QCOMPARE(seen.m_nDirMode, 1);
-    QCOMPARE(seen.m_strMaxKB, std::string("1000"));
-    QCOMPARE(seen.m_strKeywords, std::string("第  章"));
+    QCOMPARE(seen.sourcePath, std::string("/books/novel.txt"));
+    QCOMPARE(seen.sourceBase, std::string("/books/novel"));
+    QVERIFY(seen.mode == sekato::engine::SplitMode::ByChapter);
+    QVERIFY(seen.folder == sekato::engine::FolderChoice::BesideSource);
+    QCOMPARE(seen.maxKb, std::int64_t{1000});
+    QCOMPARE(seen.keywords, std::string("第  章"));
     QVERIFY(m_run->numeralSeries == sekato::engine::Numerals::Series::Chinese);
   }
 
@@ -263,24 +278,23 @@ class TestRunControl : public QObject {
     m_run->Release();
     QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
     const SplitOptions& seen = m_run->optionsAtEnd;
-    QCOMPARE(seen.m_strKeywords, std::string("第 😀 章"));
-    QVERIFY(seen.m_textEncoding == sekato::engine::Encoding::Utf8);
-    QVERIFY(seen.m_encoding == sekato::engine::Encoding::Utf8);
-    QVERIFY(seen.m_outEncoding == sekato::engine::Encoding::Big5);
+    QCOMPARE(seen.keywords, std::string("第 😀 章"));
+    QVERIFY(seen.textEncoding == sekato::engine::Encoding::Utf8);
+    QVERIFY(seen.encoding == sekato::engine::Encoding::Utf8);
+    QVERIFY(seen.outEncoding == sekato::engine::Encoding::Big5);
   }
 
   void warningsFollowTheClosingMessage() {
     MessageCapture messages;
     ChooseSource();
-    Run()->SetRunFunction([](const SplitOptions&, SplitHost& host) {
-      host.Warn("stray byte at 13");
-      host.ShowMessage(SplitOutcome::Completed, kDone.toStdString());
-      host.ClearRunning();
-      return SplitOutcome::Completed;
+    Run()->SetRunFunction([](const SplitOptions&, SplitHost& host) -> SplitEnd {
+      host.Warn({MessageId::InvalidInSource, {"13", "UTF-8"}});
+      return {SplitOutcome::Completed, {MessageId::Completed}, {}};
     });
     View()->OnSplitStart();
     QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
-    QCOMPARE(messages.texts, QStringList{kDone + QStringLiteral("\nstray byte at 13")});
+    QCOMPARE(messages.texts,
+             QStringList{kDone + QStringLiteral("\n源文件第 13 字节起有不属于 UTF-8 编码的字节，已原样保留。")});
   }
 
   void threadThatCannotStart() {
@@ -300,7 +314,7 @@ class TestRunControl : public QObject {
   void failingRunGivesTheFormBack() {
     MessageCapture messages;
     ChooseSource();
-    Run()->SetRunFunction([](const SplitOptions&, SplitHost&) -> SplitOutcome {
+    Run()->SetRunFunction([](const SplitOptions&, SplitHost&) -> SplitEnd {
       throw std::runtime_error("disk full");
     });
     View()->OnSplitStart();
@@ -314,15 +328,11 @@ class TestRunControl : public QObject {
   void progressIsDrawnAtABoundedRate() {
     MessageCapture messages;
     ChooseSource();
-    Run()->SetRunFunction([](const SplitOptions&, SplitHost& host) {
+    Run()->SetRunFunction([](const SplitOptions&, SplitHost& host) -> SplitEnd {
       constexpr std::int64_t kLines = 3'000'000;
-      host.SetProgressRange(kLines);
-      for (std::int64_t line = 1; line <= kLines && host.IsRunning(); ++line) {
-        host.SetProgressPos(line);
+      for (std::int64_t line = 0; line <= kLines && host.Progress(line, kLines); ++line) {
       }
-      host.ShowMessage(SplitOutcome::Completed, "文件分割完成！");
-      host.ClearRunning();
-      return SplitOutcome::Completed;
+      return {SplitOutcome::Completed, {MessageId::Completed}, {}};
     });
     auto* bar = Item<QProgressBar>(View(), IDC_PROGRESS);
     int repaints = 0;
@@ -360,9 +370,7 @@ class TestRunControl : public QObject {
     Frame()->OnCommand(ID_SPLIT_START);
     m_run->Release();
     // The run has ended; without giving the window a chance to show the box, close it.
-    QDeadlineTimer deadline(20000);
-    while (!m_run->waitingForMessage && !deadline.hasExpired()) QThread::msleep(1);
-    QThread::msleep(20);
+    QVERIFY(m_run->ended.tryAcquire(1, kPatienceMs));
     {
       const Watchdog watchdog(20);
       QVERIFY(Frame()->close());

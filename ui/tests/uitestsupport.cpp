@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QLabel>
 #include <QMimeData>
 #include <QProcess>
 #include <QThread>
@@ -12,6 +13,7 @@
 
 #include "appmessagebox.h"
 #include "gbkcodec.h"
+#include "layoutcheck.h"
 
 namespace sekato::ui::test {
 
@@ -92,6 +94,96 @@ bool DropUrls(QWidget* target, const QList<QUrl>& urls) {
   QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
   QCoreApplication::sendEvent(handle, &drop);
   return drop.isAccepted();
+}
+
+namespace {
+
+// A control of the form: one with an id, or a label by its text.
+struct FormRef {
+  int id = 0;
+  const char* label = nullptr;  // UTF-8
+};
+
+const QWidget* Find(const QWidget* page, const FormRef& ref) {
+  if (ref.id != 0) return page->findChild<QWidget*>(IdName(ref.id));
+  for (const QLabel* label : page->findChildren<QLabel*>()) {
+    if (label->text() == QString::fromUtf8(ref.label)) return label;
+  }
+  return nullptr;
+}
+
+FormRef L(const char* text) { return FormRef{0, text}; }
+
+// The form's lines, top to bottom, each left to right.
+const QList<QList<FormRef>> kFormRows = {
+    {L("源文件:"), {IDC_SRCPATH}, {IDC_BROWSE_SRC}},
+    {L("保存目录:"), {IDC_DIR_NEW}, {IDC_NEWDIR}, {IDC_BROWSE_DIR}},
+    {{IDC_DIR_BESIDE}},
+    {L("文件名:"), {IDC_NAME_SOURCE}},
+    {{IDC_NAME_CUSTOM}, {IDC_CUSTOMNAME}},
+    {{IDC_NAME_CHAPTER}},
+    {L("编码:"), {IDC_ENCODING}, L("输出编码:"), {IDC_OUT_ENCODING}},
+    {{IDC_MODE_CHAPTER}, L("关键字"), {IDC_KEYWORDS}, L(",替换?的自增符:"), {IDC_NUMERALS}},
+    {L("章节标题大小"),
+     {IDC_TITLEMAX},
+     L("汉字以内。"),
+     L("("),
+     {IDC_CHAPTERS_PER_FILE},
+     L("章放入同一文件 )")},
+    {{IDC_MODE_SIZE}, L("每个文件最大"), {IDC_MAXKB}, L("KB"), {IDC_KEEPLINES}},
+    {{IDC_MODE_EVEN}, L("平均分为"), {IDC_PARTS}, L("份")},
+    {{IDC_NOAD}},
+    {{IDC_TRIMSPACES}, {IDC_ADDHEAD}, {IDC_HEAD}},
+    {{IDC_ADDTAIL}, {IDC_TAIL}},
+    {L("分割进度:"), {IDC_PROGRESS}},
+};
+
+// Controls that line up one under another.
+const QList<QList<FormRef>> kFormColumns = {
+    {L("源文件:"),
+     L("保存目录:"),
+     L("文件名:"),
+     L("编码:"),
+     {IDC_MODE_CHAPTER},
+     {IDC_MODE_SIZE},
+     {IDC_MODE_EVEN},
+     {IDC_NOAD},
+     {IDC_TRIMSPACES},
+     L("分割进度:")},
+    {{IDC_DIR_NEW}, {IDC_DIR_BESIDE}, {IDC_NAME_SOURCE}, {IDC_NAME_CUSTOM}, {IDC_NAME_CHAPTER}},
+    {{IDC_SRCPATH}, {IDC_ENCODING}},
+    {L("关键字"), L("章节标题大小"), L("每个文件最大"), L("平均分为")},
+    {{IDC_ADDHEAD}, {IDC_ADDTAIL}},
+    {{IDC_HEAD}, {IDC_TAIL}},
+    {{IDC_BROWSE_SRC}, {IDC_BROWSE_DIR}},
+};
+
+// The controls `refs` name; a control not found is a fault.
+QList<const QWidget*> Resolve(const QWidget* page, const QList<FormRef>& refs,
+                              QStringList& faults) {
+  QList<const QWidget*> controls;
+  for (const FormRef& ref : refs) {
+    if (const QWidget* control = Find(page, ref)) {
+      controls.append(control);
+    } else {
+      faults << QStringLiteral("no control %1")
+                    .arg(ref.id != 0 ? QString::number(ref.id) : QString::fromUtf8(ref.label));
+    }
+  }
+  return controls;
+}
+
+}  // namespace
+
+QStringList FormLayoutFaults(const QWidget* page) {
+  QStringList faults = LayoutFaults(page);
+  QList<QList<const QWidget*>> rows;
+  for (const QList<FormRef>& row : kFormRows) rows.append(Resolve(page, row, faults));
+  faults << ReadingOrderFaults(rows);
+  for (const QList<FormRef>& column : kFormColumns) {
+    faults << LeftEdgeFaults(page, Resolve(page, column, faults));
+  }
+  return faults;
 }
 
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {

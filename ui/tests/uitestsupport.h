@@ -56,6 +56,11 @@ bool RunCli(const QStringList& args, QString* error = nullptr);
 /// system delivers a drop (enter, then drop, both to the window). True when it was accepted.
 bool DropUrls(QWidget* target, const QList<QUrl>& urls);
 
+/// Faults in where the splitter form's controls sit on `page` (the view's widget), one line a
+/// fault, empty when none: those of LayoutFaults, the form's rows out of reading order, and
+/// fields or labels of one column not sharing a left edge.
+QStringList FormLayoutFaults(const QWidget* page);
+
 /// Processes events until `done` holds or `timeoutMs` passes; returns `done()`.
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 20000);
 

@@ -15,7 +15,7 @@
 #include "cmainframe.h"
 #include "csekatoapp.h"
 #include "csekatoview.h"
-#include "messages.h"
+#include "messagecatalogue.h"
 #include "resourceids.h"
 
 namespace {
@@ -89,7 +89,8 @@ int main(int argc, char* argv[]) {
   std::printf("%.3f\n", static_cast<double>(elapsedMs) / 1000.0);
   // The completion message goes on with the count and the folder: its first line says how
   // the run ended.
-  const auto completed = sekato::engine::Messages::kCompleted;
+  const auto completed =
+      sekato::engine::MessageCatalogue::Chinese(sekato::engine::MessageId::Completed);
   if (!message.startsWith(
           QString::fromUtf8(completed.data(), static_cast<qsizetype>(completed.size())))) {
     std::fprintf(stderr, "sekato-guibench: %s\n", qPrintable(message));

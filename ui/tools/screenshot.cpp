@@ -91,11 +91,10 @@ bool ShotTip(CSekatoApp& app, const QString& out) {
 /// most headings are too long, so chapters are missing and the title-size hint is offered.
 bool ShotPreview(CSekatoApp& app, const QString& out) {
   sekato::engine::SplitOptions options;
-  options.m_strSrcPath = SEKATO_SAMPLES_DIR "/sanguoyanyi.gbk.txt";
-  options.m_strSrcTitle = "sanguoyanyi";
-  options.m_strKeywords = "\xB5\xDA \xBB\xD8";  // 第 回
-  const auto result =
-      sekato::engine::ChapterScan::Run(options, sekato::engine::Numerals::Series::None);
+  options.sourcePath = SEKATO_SAMPLES_DIR "/sanguoyanyi.gbk.txt";
+  options.sourceTitle = "sanguoyanyi";
+  options.keywords = "\xB5\xDA \xBB\xD8";  // 第 回
+  const auto result = sekato::engine::ChapterScan::Run(options);
   if (result.status != sekato::engine::ScanResult::Status::Done) return false;
   sekato::ui::CPreviewDlg dialog(result, app.MainFrame());
   dialog.show();

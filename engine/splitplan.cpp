@@ -1,0 +1,65 @@
+#include "splitplan.h"
+
+#include "headingmatcher.h"
+#include "outputfolders.h"
+#include "sourcepath.h"
+#include "textrules.h"
+
+namespace sekato::engine {
+
+SplitPlan::SplitPlan(const SplitOptions& options)
+    : m_options(options),
+      m_directory(OutputFolders::Of(options)),
+      m_namer(options.naming == PieceNaming::Custom ? options.customName : options.sourceTitle,
+              options.naming == PieceNaming::ChapterTitle) {
+  SetKeywordText(TextRules::For(options.textEncoding).NormaliseKeywords(options.keywords));
+}
+
+void SplitPlan::SetKeywordText(std::string text) {
+  m_keywordText = std::move(text);
+  m_keywords = HeadingMatcher::CutKeywords(m_keywordText);
+}
+
+std::optional<Message> SplitPlan::Refusal(Purpose purpose) const {
+  const SplitOptions& o = m_options;
+  const bool split = purpose == Purpose::Split;
+  const bool chapters = !split || o.mode == SplitMode::ByChapter;
+  // Checked in this order so that each front end names the first of several faults alike.
+  if (!split && m_keywordText.empty()) return Message{MessageId::EmptyKeywords};
+  if (split && o.mode == SplitMode::Evenly && o.parts <= 0) return Message{MessageId::BadParts};
+  if (chapters && o.chaptersPerPiece <= 0) return Message{MessageId::BadChaptersPerPiece};
+  if (split && o.mode == SplitMode::BySize && o.maxKb < 0) {
+    return Message{MessageId::NegativeSize};
+  }
+  if (chapters && o.titleMax < 0) return Message{MessageId::NegativeTitle};
+  if (split) {
+    // The name part names files inside the folder: it must not lead out of it.
+    const std::string& namePart = m_namer.NamePart();
+    if (namePart.find('/') != std::string::npos || namePart == "." || namePart == "..") {
+      return Message{MessageId::BadNamePart, {namePart}};
+    }
+    if (SourcePath::IsSpecialFile(o.sourcePath)) {
+      return Message{MessageId::NotRegularSource, {o.sourcePath}};
+    }
+    if (m_directory.empty()) {
+      return o.folder == FolderChoice::NewFolder
+                 ? Message{MessageId::NoNewFolder}
+                 : Message{MessageId::NoExtension, {o.sourcePath}};
+    }
+  }
+  if (chapters && !m_keywordText.empty()) {
+    if (m_keywords.size() > HeadingMatcher::kMaxKeywords) {
+      return Message{MessageId::TooManyKeywords};
+    }
+    if (Series() == Numerals::Series::None && HeadingMatcher::HasWildcard(m_keywords)) {
+      return Message{MessageId::NoNumeralSeries};
+    }
+  }
+  // What a chapter list would wait on forever or read without end is refused as a split is.
+  if (!split && SourcePath::IsSpecialFile(o.sourcePath)) {
+    return Message{MessageId::NotRegularSource, {o.sourcePath}};
+  }
+  return std::nullopt;
+}
+
+}  // namespace sekato::engine

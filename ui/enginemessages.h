@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+#include "message.h"
+
+namespace sekato::ui {
+
+/// What the engine says, in the window's language.
+///
+/// The engine's catalogue gives each message id its Chinese text; the window looks each id
+/// up among its translations (context "EngineMessage", the id's number as disambiguation),
+/// so a translation follows the id even if the Chinese wording changes, and falls back to
+/// the Chinese where there is none. Arguments (files, offsets, characters, counts) are put
+/// in as they are; what follows a message is joined as the engine joins it.
+class EngineMessages final {
+ public:
+  static QString Text(const engine::Message& message);
+};
+
+}  // namespace sekato::ui
