@@ -53,7 +53,7 @@ std::string Seconds(double seconds) {
 
 }  // namespace
 
-bool CliApp::BuildOptions() {
+void CliApp::BuildOptions() {
   engine::SplitOptions& o = m_options;
   o.folder =
       m_strOut.empty() ? engine::FolderChoice::BesideSource : engine::FolderChoice::NewFolder;
@@ -85,7 +85,6 @@ bool CliApp::BuildOptions() {
   o.tail = m_strTail;
   o.encoding = *engine::Encodings::Parse(m_strEncoding);
   o.outEncoding = m_strTo.empty() ? engine::Encoding::Auto : *engine::Encodings::Parse(m_strTo);
-  return true;
 }
 
 engine::SplitOptions CliApp::OptionsFor(const std::string& source) const {
@@ -157,7 +156,7 @@ void CliApp::PrintSummary(const std::string& source, const engine::SplitOptions&
     }
   }
   std::string text = summary + "\n";
-  for (const auto& note : notes) text += prefix + "  " + note + "\n";
+  for (const auto& note : notes) text.append(prefix).append("  ").append(note).append("\n");
   std::fputs(text.c_str(), stderr);
 }
 
@@ -267,7 +266,7 @@ int CliApp::Run(int argc, char** argv) {
   }
   m_bHead = app.count("--head") > 0;
   m_bTail = app.count("--tail") > 0;
-  if (!BuildOptions()) return kExitRefused;
+  BuildOptions();
 
   InterruptFlag interrupt;
   const std::size_t count = m_sources.size();
@@ -279,11 +278,10 @@ int CliApp::Run(int argc, char** argv) {
     runs.reserve(count);
     for (const auto& source : m_sources) runs.push_back(OptionsFor(source));
     if (const auto clash = engine::OutputFolders::FindClash(runs)) {
-      const std::string text =
-          engine::Message(engine::MessageId::SharedFolder,
-                          {m_sources[clash->first], m_sources[clash->second],
-                           engine::OutputFolders::Of(runs[clash->second])})
-              .Text();
+      const std::string text = engine::Message(engine::MessageId::SharedFolder,
+                                               {m_sources[clash->first], m_sources[clash->second],
+                                                engine::OutputFolders::Of(runs[clash->second])})
+                                   .Text();
       std::fprintf(stderr, "sekato-cli: %s\n", text.c_str());
       return kExitRefused;
     }

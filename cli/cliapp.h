@@ -32,7 +32,7 @@ class CliApp final {
 
  private:
   /// Turns the parsed UTF-8 values into the engine's options.
-  bool BuildOptions();
+  void BuildOptions();
   /// The options for one source.
   engine::SplitOptions OptionsFor(const std::string& source) const;
   /// Splits one source; `prefix` stands before its messages. Returns its exit status.

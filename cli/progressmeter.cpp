@@ -1,6 +1,7 @@
 #include "progressmeter.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace sekato::cli {
 
@@ -31,7 +32,7 @@ std::string ProgressMeter::Line(std::int64_t position, std::int64_t total, doubl
   if (mbPerSecond > 0 && position > 0) {
     const double left =
         seconds * (static_cast<double>(total - position) / static_cast<double>(position));
-    const long whole = std::max(0L, static_cast<long>(left + 0.5));
+    const long whole = std::max(0L, std::lround(left));
     std::snprintf(text, sizeof text, " %3d%%  %6.1f MB/s  %02ld:%02ld left",
                   static_cast<int>(fraction * 100), mbPerSecond, whole / 60, whole % 60);
   } else {

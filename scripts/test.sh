@@ -4,6 +4,9 @@
 # Then builds it again under AddressSanitizer and UndefinedBehaviorSanitizer (preset asan)
 # and runs every test but the package there too (the window's tests take half a minute
 # more and catch misuse of the help tip's lifetime). SEKATO_SKIP_ASAN=1 leaves that out.
+# Last it builds the engine and the command line under ThreadSanitizer (preset tsan, no
+# window) and runs the engine and cli tests there: the chapter scan and the read-ahead run on
+# threads of their own. SEKATO_SKIP_TSAN=1 leaves that out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
@@ -13,4 +16,9 @@ if [ "${SEKATO_SKIP_ASAN:-0}" != 1 ]; then
   cmake --preset asan ${SEKATO_WERROR:+-DSEKATO_WERROR="$SEKATO_WERROR"} >/dev/null
   cmake --build --preset asan
   ctest --preset asan -LE package "$@"
+fi
+if [ "${SEKATO_SKIP_TSAN:-0}" != 1 ]; then
+  cmake --preset tsan ${SEKATO_WERROR:+-DSEKATO_WERROR="$SEKATO_WERROR"} >/dev/null
+  cmake --build --preset tsan
+  ctest --preset tsan -L 'engine|cli' "$@"
 fi

@@ -10,6 +10,79 @@
 
 namespace sekato::engine {
 
+ssize_t FileOps::ReadSome(int fd, void* to, std::size_t size) {
+  return Retrying([&] { return ::read(fd, to, size); });
+}
+
+ssize_t FileOps::ReadSomeAt(int fd, void* to, std::size_t size, std::int64_t offset) {
+  return Retrying([&] { return ::pread(fd, to, size, offset); });
+}
+
+std::size_t FileOps::ReadFully(int fd, void* to, std::size_t size, int& error) {
+  error = 0;
+  std::size_t got = 0;
+  while (got < size) {
+    const ssize_t n = ReadSome(fd, static_cast<char*>(to) + got, size - got);
+    if (n < 0) error = errno;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  return got;
+}
+
+std::size_t FileOps::ReadFullyAt(int fd, void* to, std::size_t size, std::int64_t offset,
+                                 int& error) {
+  error = 0;
+  std::size_t got = 0;
+  while (got < size) {
+    const ssize_t n = ReadSomeAt(fd, static_cast<char*>(to) + got, size - got,
+                                 offset + static_cast<std::int64_t>(got));
+    if (n < 0) error = errno;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  return got;
+}
+
+int FileOps::WriteAll(int fd, const void* from, std::size_t size) {
+  const auto* bytes = static_cast<const char*>(from);
+  while (size > 0) {
+    const ssize_t put = Retrying([&] { return ::write(fd, bytes, size); });
+    if (put <= 0) return put < 0 ? errno : ENOSPC;
+    bytes += put;
+    size -= static_cast<std::size_t>(put);
+  }
+  return 0;
+}
+
+int FileOps::WriteAllAt(int fd, const void* from, std::size_t size, std::int64_t offset) {
+  const auto* bytes = static_cast<const char*>(from);
+  while (size > 0) {
+    const ssize_t put = Retrying([&] { return ::pwrite(fd, bytes, size, offset); });
+    if (put <= 0) return put < 0 ? errno : ENOSPC;
+    bytes += put;
+    size -= static_cast<std::size_t>(put);
+    offset += put;
+  }
+  return 0;
+}
+
+int FileOps::WriteAllParts(int fd, iovec* parts, int count) {
+  int first = 0;
+  while (first < count && parts[first].iov_len == 0) ++first;
+  while (first < count) {
+    const ssize_t put = Retrying([&] { return ::writev(fd, parts + first, count - first); });
+    if (put <= 0) return put < 0 ? errno : ENOSPC;
+    auto left = static_cast<std::size_t>(put);
+    while (first < count && left >= parts[first].iov_len) left -= parts[first++].iov_len;
+    if (first < count) {
+      parts[first].iov_base = static_cast<char*>(parts[first].iov_base) + left;
+      parts[first].iov_len -= left;
+    }
+  }
+  return 0;
+}
+
 bool FileOps::MakeDirectory(const std::string& path, std::string& error) {
   if (::mkdir(path.c_str(), 0777) == 0) return true;
   int reason = errno;

@@ -3,9 +3,12 @@
 #include <cstdint>
 #include <cstring>
 
-// x86-64 uses SSE2 (always there) and AVX2 (where the processor has it); other targets, or a
-// build with SEKATO_PAIRSCAN_GENERIC defined, use GCC's portable vector extensions.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(SEKATO_PAIRSCAN_GENERIC)
+#include "cpufeatures.h"
+
+// x86-64 uses SSE2 (always there), AVX2 and AVX-512 (where the processor has them); other
+// targets, or SEKATO_SIMD=generic, use GCC's portable vector extensions to find a pair and
+// count byte by byte.
+#if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
 #define SEKATO_PAIRSCAN_X86 1
 #endif
@@ -251,26 +254,11 @@ std::size_t CountWith(CountFunction one, CountFunction four, const unsigned char
   return four(data, from, end, padded, lineFeeds);
 }
 
-bool HasAvx2() {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
-}
+#endif
 
-bool HasAvx512() {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-         __builtin_cpu_supports("popcnt");
-}
-
-using ScanFunction = std::size_t (*)(const unsigned char*, std::size_t, std::size_t, unsigned char,
-                                     unsigned char);
-ScanFunction ChooseScan() { return HasAvx2() ? ScanAvx2 : ScanPortable; }
-
-#else
-
-// Elsewhere: sixteen starts at a time with GCC's vector extensions.
-std::size_t ScanPortable(const unsigned char* data, std::size_t from, std::size_t last,
-                         unsigned char first, unsigned char second) {
+// Without the processor's own vectors: sixteen starts at a time with GCC's vector extensions.
+std::size_t ScanGeneric(const unsigned char* data, std::size_t from, std::size_t last,
+                        unsigned char first, unsigned char second) {
   using Vec = unsigned char __attribute__((vector_size(16)));
   using Mask = signed char __attribute__((vector_size(16)));
   constexpr std::size_t W = 16;
@@ -302,7 +290,68 @@ std::size_t ScanPortable(const unsigned char* data, std::size_t from, std::size_
   return block(at, pos - at);
 }
 
+#if !defined(SEKATO_PAIRSCAN_X86)
+// Elsewhere the portable scan is the generic one.
+std::size_t ScanPortable(const unsigned char* data, std::size_t from, std::size_t last,
+                         unsigned char first, unsigned char second) {
+  return ScanGeneric(data, from, last, first, second);
+}
 #endif
+
+using ScanFunction = std::size_t (*)(const unsigned char*, std::size_t, std::size_t, unsigned char,
+                                     unsigned char);
+
+ScanFunction ChooseScan() {
+  switch (CpuFeatures::Level()) {
+    case SimdLevel::Generic:
+      return ScanGeneric;
+#if defined(SEKATO_PAIRSCAN_X86)
+    case SimdLevel::Avx2:
+    case SimdLevel::Avx512:
+      return ScanAvx2;
+#endif
+    default:
+      return ScanPortable;
+  }
+}
+
+using CountingFunction = std::size_t (*)(const unsigned char*, std::size_t, std::size_t,
+                                         const Pair*, std::size_t, std::int64_t&);
+
+#if defined(SEKATO_PAIRSCAN_X86)
+std::size_t CountingSse2(const unsigned char* data, std::size_t from, std::size_t end,
+                         const Pair* pairs, std::size_t count, std::int64_t& lineFeeds) {
+  return CountWith(CountSse2<1>, CountSse2<PairScanner::kMaxPairs>, data, from, end, pairs, count,
+                   lineFeeds);
+}
+
+std::size_t CountingAvx2(const unsigned char* data, std::size_t from, std::size_t end,
+                         const Pair* pairs, std::size_t count, std::int64_t& lineFeeds) {
+  return CountWith(CountAvx2<1>, CountAvx2<PairScanner::kMaxPairs>, data, from, end, pairs, count,
+                   lineFeeds);
+}
+
+std::size_t CountingAvx512(const unsigned char* data, std::size_t from, std::size_t end,
+                           const Pair* pairs, std::size_t count, std::int64_t& lineFeeds) {
+  return CountWith(CountAvx512<1>, CountAvx512<PairScanner::kMaxPairs>, data, from, end, pairs,
+                   count, lineFeeds);
+}
+#endif
+
+CountingFunction ChooseCounting() {
+  switch (CpuFeatures::Level()) {
+#if defined(SEKATO_PAIRSCAN_X86)
+    case SimdLevel::Sse2:
+      return CountingSse2;
+    case SimdLevel::Avx2:
+      return CountingAvx2;
+    case SimdLevel::Avx512:
+      return CountingAvx512;
+#endif
+    default:
+      return CountBytes;
+  }
+}
 
 }  // namespace
 
@@ -314,12 +363,8 @@ std::size_t PairScanner::FindPortable(const unsigned char* data, std::size_t fro
 std::size_t PairScanner::Find(const unsigned char* data, std::size_t from, std::size_t last,
                               unsigned char first, unsigned char second) {
   if (from > last) return npos;
-#if defined(SEKATO_PAIRSCAN_X86)
   static const ScanFunction scan = ChooseScan();
   return scan(data, from, last, first, second);
-#else
-  return ScanPortable(data, from, last, first, second);
-#endif
 }
 
 std::size_t PairScanner::FindAnyCountingLinesPortable(const unsigned char* data, std::size_t from,
@@ -335,18 +380,8 @@ std::size_t PairScanner::FindAnyCountingLinesPortable(const unsigned char* data,
 std::size_t PairScanner::FindAnyCountingLines(const unsigned char* data, std::size_t from,
                                               std::size_t end, const Pair* pairs, std::size_t count,
                                               std::int64_t& lineFeeds) {
-#if defined(SEKATO_PAIRSCAN_X86)
-  static const bool avx512 = HasAvx512();
-  if (avx512) {
-    return CountWith(CountAvx512<1>, CountAvx512<kMaxPairs>, data, from, end, pairs, count,
-                     lineFeeds);
-  }
-  static const bool avx2 = HasAvx2();
-  if (avx2) {
-    return CountWith(CountAvx2<1>, CountAvx2<kMaxPairs>, data, from, end, pairs, count, lineFeeds);
-  }
-#endif
-  return FindAnyCountingLinesPortable(data, from, end, pairs, count, lineFeeds);
+  static const CountingFunction counting = ChooseCounting();
+  return counting(data, from, end, pairs, count, lineFeeds);
 }
 
 }  // namespace sekato::engine

@@ -9,7 +9,8 @@ namespace sekato::engine {
 ///
 /// Searching GBK text byte by byte stops too often: the first byte of a needle (0xA1 of
 /// "　", say) is common as a trail byte. Looking for the pair at once skips ahead instead.
-/// The scan uses the processor's widest vectors it knows (AVX2 where the machine has it).
+/// The scan uses the widest vectors CpuFeatures::Level() allows (AVX2 where the machine has
+/// it).
 class PairScanner final {
  public:
   static constexpr std::size_t npos = static_cast<std::size_t>(-1);

@@ -83,7 +83,7 @@ std::string Chinese(std::int64_t n) {
 std::string Numerals::Text(std::int64_t n, Series series) {
   if (n < 1) n = 0;
   if (series == Series::Chinese) return n == 0 ? std::string(kZero) : Chinese(n);
-  const std::string decimal = std::to_string(n);
+  std::string decimal = std::to_string(n);  // not const: returned, it moves
   if (series != Series::FullWidth) return decimal;
   std::string out;
   out.reserve(decimal.size() * 2);

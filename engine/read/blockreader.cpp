@@ -7,6 +7,8 @@
 #include <cstring>
 #include <system_error>
 
+#include "fileops.h"
+
 namespace sekato::engine {
 
 namespace {
@@ -62,16 +64,8 @@ void BlockReader::Read(std::int64_t index, Slot& slot,
                        const std::vector<PairScanner::Pair>& pairs) const {
   char* const to = slot.bytes.get() + m_nRoom;
   const std::int64_t offset = m_nStart + index * static_cast<std::int64_t>(m_nBlock);
-  std::size_t got = 0;
   int error = 0;
-  while (got < m_nBlock) {
-    const ssize_t n =
-        ::pread(m_fd, to + got, m_nBlock - got, offset + static_cast<std::int64_t>(got));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) error = errno;
-    if (n <= 0) break;
-    got += static_cast<std::size_t>(n);
-  }
+  const std::size_t got = FileOps::ReadFullyAt(m_fd, to, m_nBlock, offset, error);
   slot.size = got;
   slot.error = error;
   slot.hits.clear();

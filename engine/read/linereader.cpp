@@ -114,7 +114,8 @@ bool LineReader::Fill() {
       m_end += take;
       return true;
     }
-    const ssize_t got = m_pDecoder ? m_pDecoder->Read(m_fd, to, room) : ::read(m_fd, to, room);
+    const ssize_t got =
+        m_pDecoder ? m_pDecoder->Read(m_fd, to, room) : FileOps::ReadSome(m_fd, to, room);
     if (got > 0) {
       m_end += static_cast<std::size_t>(got);
       return true;
@@ -123,7 +124,6 @@ bool LineReader::Fill() {
       m_bEof = true;
       return false;
     }
-    if (errno == EINTR && !m_pDecoder) continue;
     m_strError =
         m_pDecoder && !m_pDecoder->Error().empty() ? m_pDecoder->Error() : std::strerror(errno);
     return false;
@@ -277,8 +277,7 @@ std::int64_t LineReader::MeasureLine(bool trimmed, std::int64_t bound,
   bool lastWasCr = false;
   while (true) {
     if (!keepGoing()) return -2;
-    const ssize_t got = ::pread(m_fd, chunk.data(), chunk.size(), offset);
-    if (got < 0 && errno == EINTR) continue;
+    const ssize_t got = FileOps::ReadSomeAt(m_fd, chunk.data(), chunk.size(), offset);
     if (got < 0) {
       m_strError = std::strerror(errno);
       return -1;
@@ -358,12 +357,9 @@ std::int64_t LineReader::MeasureChunked(bool trimmed, std::int64_t bound,
 
 ssize_t LineReader::ReadText(std::int64_t position, char* data, std::size_t size) {
   if (!m_bSpilling) {
-    while (true) {
-      const ssize_t got = ::pread(m_fd, data, size, m_nTextStart + position);
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) m_strError = std::strerror(errno);
-      return got;
-    }
+    const ssize_t got = FileOps::ReadSomeAt(m_fd, data, size, m_nTextStart + position);
+    if (got < 0) m_strError = std::strerror(errno);
+    return got;
   }
   // The buffered rest of the line, not handed out yet, joins what was.
   if (SpillEnd() < BufferEnd()) {
@@ -378,7 +374,8 @@ ssize_t LineReader::ReadText(std::int64_t position, char* data, std::size_t size
   }
   // Further on, the text is read ahead through the decoder and kept for Fill to take.
   if (m_bEof) return 0;
-  const ssize_t got = m_pDecoder ? m_pDecoder->Read(m_fd, data, size) : ::read(m_fd, data, size);
+  const ssize_t got =
+      m_pDecoder ? m_pDecoder->Read(m_fd, data, size) : FileOps::ReadSome(m_fd, data, size);
   if (got < 0) {
     m_strError =
         m_pDecoder && !m_pDecoder->Error().empty() ? m_pDecoder->Error() : std::strerror(errno);
@@ -390,19 +387,10 @@ ssize_t LineReader::ReadText(std::int64_t position, char* data, std::size_t size
 
 bool LineReader::ReadAt(std::int64_t offset, char* data, std::size_t size) {
   if (m_bSpilling) return m_spill.ReadAt(offset - m_nSpillBase, data, size, m_strError);
-  offset += m_nTextStart;
-  while (size > 0) {
-    const ssize_t got = ::pread(m_fd, data, size, offset);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) {
-      m_strError = got < 0 ? std::strerror(errno) : "the file became shorter while being read";
-      return false;
-    }
-    data += got;
-    size -= static_cast<std::size_t>(got);
-    offset += got;
-  }
-  return true;
+  int error = 0;
+  if (FileOps::ReadFullyAt(m_fd, data, size, offset + m_nTextStart, error) == size) return true;
+  m_strError = error != 0 ? std::strerror(error) : "the file became shorter while being read";
+  return false;
 }
 
 void LineReader::Close() {

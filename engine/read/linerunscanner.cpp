@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 
-// x86-64 uses SSE2 (always there) and AVX2 (where the processor has it); other targets look
-// at one byte at a time.
+#include "cpufeatures.h"
+
+// x86-64 uses SSE2 (always there) and AVX2 (where the processor has it; AVX-512 adds nothing
+// here); other targets, or SEKATO_SIMD=generic, look at one byte at a time.
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
 #define SEKATO_RUNSCAN_X86 1
@@ -179,11 +181,6 @@ __attribute__((target("avx2"))) Stop ScanAvx2(const unsigned char* d, std::size_
   return ScanBytes(d, begin, from, pos, end, pair, tail);
 }
 
-bool HasAvx2() {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx2");
-}
-
 template <bool kPair, bool kTail>
 Stop Scan(bool avx2, const unsigned char* d, std::size_t begin, std::size_t from, std::size_t end,
           const Pair* pair, const Pair* tail) {
@@ -193,11 +190,13 @@ Stop Scan(bool avx2, const unsigned char* d, std::size_t begin, std::size_t from
 
 #endif
 
-Stop Choose(bool avx2, const char* data, std::size_t begin, std::size_t from, std::size_t end,
+Stop Choose(SimdLevel level, const char* data, std::size_t begin, std::size_t from, std::size_t end,
             const Pair* pair, const Pair* tail) {
   if (from >= end) return {};
   const auto* d = reinterpret_cast<const unsigned char*>(data);
 #if defined(SEKATO_RUNSCAN_X86)
+  if (level == SimdLevel::Generic) return ScanBytes(d, begin, from, from, end, pair, tail);
+  const bool avx2 = level >= SimdLevel::Avx2;
   if (pair != nullptr) {
     return tail != nullptr ? Scan<true, true>(avx2, d, begin, from, end, pair, tail)
                            : Scan<true, false>(avx2, d, begin, from, end, pair, tail);
@@ -205,7 +204,7 @@ Stop Choose(bool avx2, const char* data, std::size_t begin, std::size_t from, st
   return tail != nullptr ? Scan<false, true>(avx2, d, begin, from, end, pair, tail)
                          : Scan<false, false>(avx2, d, begin, from, end, pair, tail);
 #else
-  (void)avx2;
+  (void)level;
   return ScanBytes(d, begin, from, from, end, pair, tail);
 #endif
 }
@@ -214,17 +213,13 @@ Stop Choose(bool avx2, const char* data, std::size_t begin, std::size_t from, st
 
 Stop LineRunScanner::FirstStopPortable(const char* data, std::size_t begin, std::size_t from,
                                        std::size_t end, const Pair* pair, const Pair* tail) {
-  return Choose(false, data, begin, from, end, pair, tail);
+  return Choose(SimdLevel::Sse2, data, begin, from, end, pair, tail);
 }
 
 Stop LineRunScanner::FirstStop(const char* data, std::size_t begin, std::size_t from,
                                std::size_t end, const Pair* pair, const Pair* tail) {
-#if defined(SEKATO_RUNSCAN_X86)
-  static const bool avx2 = HasAvx2();
-#else
-  constexpr bool avx2 = false;
-#endif
-  return Choose(avx2, data, begin, from, end, pair, tail);
+  static const SimdLevel level = CpuFeatures::Level();
+  return Choose(level, data, begin, from, end, pair, tail);
 }
 
 }  // namespace sekato::engine

@@ -11,7 +11,8 @@ namespace sekato::engine {
 /// shorten (ending in white space or in the full-width space; empty lines may stay in a run,
 /// to be dropped as it is written).
 ///
-/// The scan uses the processor's widest vectors it knows (AVX2 where the machine has it).
+/// The scan uses the widest vectors CpuFeatures::Level() allows (AVX2 where the machine has
+/// it).
 class LineRunScanner final {
  public:
   static constexpr std::size_t npos = static_cast<std::size_t>(-1);

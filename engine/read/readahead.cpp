@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <utility>
 
+#include "fileops.h"
+
 namespace sekato::engine {
 
 ReadAhead::ReadAhead(ReadFunction read, InvalidFunction firstInvalid, std::size_t headroom,
@@ -58,9 +60,7 @@ void ReadAhead::Run() {
     const std::size_t capacity = m_ready.size() - m_nHeadroom;
     lock.unlock();
     Chunk chunk;
-    do {
-      chunk.got = m_read(out, capacity);
-    } while (chunk.got < 0 && errno == EINTR);
+    chunk.got = FileOps::Retrying([&] { return m_read(out, capacity); });
     chunk.error = chunk.got < 0 ? errno : 0;
     chunk.firstInvalid = m_firstInvalid ? m_firstInvalid() : -1;
     lock.lock();

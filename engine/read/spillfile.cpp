@@ -9,15 +9,15 @@
 #include <cstring>
 #include <vector>
 
+#include "fileops.h"
+
 namespace sekato::engine {
 
 namespace {
 
 int MakeUnnamed(const std::string& folder) {
-  int fd = -1;
-  do {
-    fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-  } while (fd < 0 && errno == EINTR);
+  int fd = FileOps::Retrying(
+      [&] { return ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600); });
   if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return fd;
   // A file system without unnamed files: a named one, unnamed at once.
   std::string path = folder + "/.sekato-spill-XXXXXX";
@@ -49,19 +49,11 @@ void SpillFile::Close() {
 }
 
 bool SpillFile::Append(const char* data, std::size_t size, std::string& error) {
-  std::int64_t at = m_nSize;
-  while (size > 0) {
-    const ssize_t put = ::pwrite(m_fd, data, size, at);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) {
-      error = std::string("暂存长行的临时文件写入失败：") + std::strerror(put < 0 ? errno : ENOSPC);
-      return false;  // what went in past the old end is not counted: the next one overwrites it
-    }
-    data += put;
-    size -= static_cast<std::size_t>(put);
-    at += put;
+  if (const int reason = FileOps::WriteAllAt(m_fd, data, size, m_nSize); reason != 0) {
+    error = std::string("暂存长行的临时文件写入失败：") + std::strerror(reason);
+    return false;  // what went in past the old end is not counted: the next one overwrites it
   }
-  m_nSize = at;
+  m_nSize += static_cast<std::int64_t>(size);
   return true;
 }
 
@@ -71,18 +63,10 @@ bool SpillFile::ReadAt(std::int64_t offset, char* data, std::size_t size,
     error = "暂存长行的临时文件中没有要读的位置";
     return false;
   }
-  while (size > 0) {
-    const ssize_t got = ::pread(m_fd, data, size, offset);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) {
-      error = std::string("暂存长行的临时文件读取失败：") + std::strerror(got < 0 ? errno : EIO);
-      return false;
-    }
-    data += got;
-    size -= static_cast<std::size_t>(got);
-    offset += got;
-  }
-  return true;
+  int reason = 0;
+  if (FileOps::ReadFullyAt(m_fd, data, size, offset, reason) == size) return true;
+  error = std::string("暂存长行的临时文件读取失败：") + std::strerror(reason != 0 ? reason : EIO);
+  return false;
 }
 
 bool SpillFile::DropFront(std::int64_t bytes, std::string& error) {
@@ -93,17 +77,9 @@ bool SpillFile::DropFront(std::int64_t bytes, std::string& error) {
   for (std::int64_t done = 0; done < kept;) {
     const auto step = static_cast<std::size_t>(std::min<std::int64_t>(kept - done, 1 << 16));
     if (!ReadAt(bytes + done, chunk.data(), step, error)) return false;
-    std::size_t written = 0;
-    while (written < step) {
-      const ssize_t put = ::pwrite(m_fd, chunk.data() + written, step - written,
-                                   done + static_cast<std::int64_t>(written));
-      if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) {
-        error =
-            std::string("暂存长行的临时文件写入失败：") + std::strerror(put < 0 ? errno : ENOSPC);
-        return false;
-      }
-      written += static_cast<std::size_t>(put);
+    if (const int reason = FileOps::WriteAllAt(m_fd, chunk.data(), step, done); reason != 0) {
+      error = std::string("暂存长行的临时文件写入失败：") + std::strerror(reason);
+      return false;
     }
     done += static_cast<std::int64_t>(step);
   }

@@ -12,10 +12,6 @@ ChapterSplitter::ChapterSplitter(HeadingMatcher matcher, std::int64_t perFile, b
       m_writer(writer),
       m_rules(rules) {}
 
-std::string ChapterSplitter::CleanTitle(std::string_view heading) {
-  return CleanTitle(heading, TextRules::For(Encoding::Gbk));
-}
-
 std::string ChapterSplitter::CleanTitle(std::string_view heading, const TextRules& rules) {
   const std::string removed = rules.RemoveFullWidthSpaces(heading);
   return std::string(GbkText::Trim(removed));

@@ -64,7 +64,6 @@ class ChapterSplitter final : public Splitter {
   bool GapsOrRepeats() const override;
 
   /// A heading as a title: full-width spaces removed anywhere, white space trimmed.
-  static std::string CleanTitle(std::string_view heading);
   static std::string CleanTitle(std::string_view heading, const TextRules& rules);
 
  private:

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "fileops.h"
+
 namespace sekato::engine {
 
 namespace {
@@ -148,21 +150,8 @@ void OutFile::EndSpan() {
     return;
   }
   iovec parts[2] = {{m_buffer.data(), m_used}, {const_cast<char*>(span.data()), span.size()}};
-  std::size_t first = m_used > 0 ? 0 : 1;
   m_used = 0;
-  while (first < 2 && m_nErrno == 0 && m_fd >= 0) {
-    const ssize_t done = ::writev(m_fd, parts + first, static_cast<int>(2 - first));
-    if (done < 0) {
-      if (errno != EINTR) m_nErrno = errno;
-      continue;
-    }
-    auto left = static_cast<std::size_t>(done);
-    while (first < 2 && left >= parts[first].iov_len) left -= parts[first++].iov_len;
-    if (first < 2) {
-      parts[first].iov_base = static_cast<char*>(parts[first].iov_base) + left;
-      parts[first].iov_len -= left;
-    }
-  }
+  if (m_nErrno == 0 && m_fd >= 0) m_nErrno = FileOps::WriteAllParts(m_fd, parts, 2);
 }
 
 void OutFile::WriteSlow(std::string_view bytes) {
@@ -190,14 +179,7 @@ void OutFile::WriteSlow(std::string_view bytes) {
     return;
   }
   // A line longer than the buffer goes straight to the file.
-  while (!bytes.empty() && m_nErrno == 0 && m_fd >= 0) {
-    const ssize_t done = ::write(m_fd, bytes.data(), bytes.size());
-    if (done < 0) {
-      if (errno != EINTR) m_nErrno = errno;
-      continue;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(done));
-  }
+  if (m_nErrno == 0 && m_fd >= 0) m_nErrno = FileOps::WriteAll(m_fd, bytes.data(), bytes.size());
 }
 
 void OutFile::WriteText(std::string_view text) {
@@ -212,15 +194,7 @@ void OutFile::WriteText(std::string_view text) {
 }
 
 void OutFile::WriteOut(const char* data, std::size_t size) {
-  std::size_t done = 0;
-  while (done < size && m_nErrno == 0 && m_fd >= 0) {
-    const ssize_t n = ::write(m_fd, data + done, size - done);
-    if (n < 0) {
-      if (errno != EINTR) m_nErrno = errno;
-      continue;
-    }
-    done += static_cast<std::size_t>(n);
-  }
+  if (m_nErrno == 0 && m_fd >= 0) m_nErrno = FileOps::WriteAll(m_fd, data, size);
 }
 
 void OutFile::ConvertBuffer(bool final) {

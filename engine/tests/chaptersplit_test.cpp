@@ -19,7 +19,7 @@ std::string Promotion() {
 class ChapterSplit : public ::testing::Test {
  protected:
   std::string Source(const std::string& utf8) {
-    const std::string path = dir / "src.txt";
+    std::string path = dir / "src.txt";
     WriteFile(path, G(utf8));
     return path;
   }

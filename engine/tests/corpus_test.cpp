@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "testsupport.h"
 
 namespace sekato::engine {
@@ -51,31 +53,41 @@ TEST_F(CorpusSplit, DefaultTitleLimitSkipsLongHeadings) {
   EXPECT_LT(ListDir(dir / "out").size(), 121u);
 }
 
-TEST_F(CorpusSplit, NoTextIsLostInAnyMode) {
-  const std::string source = WithoutBreaks(ReadFile(CorpusNovel()));
-  struct Mode {
-    int split;
-    std::int64_t value;
-    bool keepLines;
-  };
-  for (const Mode mode : {Mode{0, 1, false}, Mode{0, 7, false}, Mode{1, 13, false},
-                          Mode{1, 13, true}, Mode{2, 9, false}, Mode{1, 0, false}}) {
-    auto options = Options();
-    options.mode = static_cast<SplitMode>(mode.split);
-    options.keywords = G("第 回");
-    options.titleMax = 30;
-    options.chaptersPerPiece = mode.value;
-    options.maxKb = mode.value;
-    options.parts = mode.value;
-    options.keepLines = mode.keepLines;
-    options.newFolder = dir / ("out" + std::to_string(mode.split) + std::to_string(mode.value) +
-                               (mode.keepLines ? "k" : ""));
-    RecordingHost run;
-    ASSERT_EQ(Split(options, run), SplitOutcome::Completed);
-    EXPECT_TRUE(WithoutBreaks(JoinPieces(options.newFolder)) == source)
-        << "mode " << mode.split << " value " << mode.value;
-  }
+// One way to split the book: the mode and its number, and whether lines are kept whole.
+struct CorpusMode {
+  const char* name;
+  int split;
+  std::int64_t value;
+  bool keepLines;
+};
+
+class CorpusModes : public ::testing::TestWithParam<CorpusMode> {};
+
+TEST_P(CorpusModes, LoseNoText) {
+  const CorpusMode& mode = GetParam();
+  TempDir dir;
+  auto options = OptionsFor(CorpusNovel(), dir / "out");
+  options.mode = static_cast<SplitMode>(mode.split);
+  options.keywords = G("第 回");
+  options.titleMax = 30;
+  options.chaptersPerPiece = mode.value;
+  options.maxKb = mode.value;
+  options.parts = mode.value;
+  options.keepLines = mode.keepLines;
+  RecordingHost run;
+  ASSERT_EQ(Split(options, run), SplitOutcome::Completed);
+  EXPECT_TRUE(WithoutBreaks(JoinPieces(options.newFolder)) ==
+              WithoutBreaks(ReadFile(CorpusNovel())));
 }
+
+INSTANTIATE_TEST_SUITE_P(CorpusSplit, CorpusModes,
+                         ::testing::Values(CorpusMode{"OneChapterEach", 0, 1, false},
+                                           CorpusMode{"SevenChaptersEach", 0, 7, false},
+                                           CorpusMode{"ThirteenKb", 1, 13, false},
+                                           CorpusMode{"ThirteenKbKeepingLines", 1, 13, true},
+                                           CorpusMode{"NineParts", 2, 9, false},
+                                           CorpusMode{"NoSizeLimit", 1, 0, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace sekato::engine

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <string>
+#include <tuple>
+#include <utility>
+
 #include "sekato/numberparse.h"
 #include "sekato/splitrun.h"
 #include "testsupport.h"
@@ -40,7 +45,10 @@ Cleaned CleanedBySize(const TempDir& dir, Encoding encoding, bool keepLines, std
   return cleaned;
 }
 
-TEST(LongLines, ReadInPartsTheyGiveTheSamePiecesAsReadWhole) {
+// One random book per seed, split in every mode with its lines read whole and in parts.
+class ReadInParts : public ::testing::TestWithParam<unsigned> {};
+
+TEST_P(ReadInParts, GiveTheSamePiecesAsReadWhole) {
   TempDir dir;
   struct Mode {
     int split;
@@ -49,46 +57,48 @@ TEST(LongLines, ReadInPartsTheyGiveTheSamePiecesAsReadWhole) {
     bool keep = false;
     bool trim = false;
   };
-  for (unsigned seed = 1; seed <= 6; ++seed) {
-    WriteFile(dir / "src.txt", RandomBook(seed));
-    for (const Mode mode :
-         {Mode{0, "1", false}, Mode{0, "2", true}, Mode{1, "1", false}, Mode{1, "2", true},
-          Mode{1, "0", false}, Mode{2, "7", false}, Mode{2, "3", true}, Mode{1, "1", false, true},
-          Mode{1, "2", true, true, true}, Mode{1, "0", false, true, true},
-          Mode{0, "1", true, false, true}, Mode{2, "3", false, false, true}}) {
-      std::vector<std::vector<std::pair<std::string, std::string>>> results;
-      for (const std::size_t partLimit : {std::size_t{1} << 20, std::size_t{16}, std::size_t{5}}) {
-        const std::string out = dir / ("out" + std::to_string(partLimit));
-        auto options = OptionsFor(dir / "src.txt", out);
-        options.mode = static_cast<SplitMode>(mode.split);
-        options.titleMax = 2;  // headings of up to 4 bytes: 第1章 is 5, so none…
-        if (mode.split == 0) options.titleMax = 6;  // …here 12 bytes, below 16 / 2
-        options.keywords = G("第 章");
-        options.chaptersPerPiece = options.maxKb = options.parts = ParseNumber(mode.number);
-        options.naming = mode.split == 0 ? PieceNaming::ChapterTitle : PieceNaming::SourceTitle;
-        options.keepLines = mode.keep;
-        options.trimSpaces = mode.trim;
-        if (mode.extras) {
-          options.addHead = options.addTail = true;
-          options.head = "HEAD";
-          options.tail = "TAIL";
-          options.noPromotion = false;
-        }
-        RecordingHost host;
-        SplitRun run(options, host);
-        run.SetPartLimit(partLimit);
-        ASSERT_EQ(Execute(run, host), SplitOutcome::Completed);
-        results.push_back(Pieces(out));
-        std::filesystem::remove_all(out);
+  const unsigned seed = GetParam();
+  WriteFile(dir / "src.txt", RandomBook(seed));
+  for (const Mode mode :
+       {Mode{0, "1", false}, Mode{0, "2", true}, Mode{1, "1", false}, Mode{1, "2", true},
+        Mode{1, "0", false}, Mode{2, "7", false}, Mode{2, "3", true}, Mode{1, "1", false, true},
+        Mode{1, "2", true, true, true}, Mode{1, "0", false, true, true},
+        Mode{0, "1", true, false, true}, Mode{2, "3", false, false, true}}) {
+    std::vector<std::vector<std::pair<std::string, std::string>>> results;
+    for (const std::size_t partLimit : {std::size_t{1} << 20, std::size_t{16}, std::size_t{5}}) {
+      const std::string out = dir / ("out" + std::to_string(partLimit));
+      auto options = OptionsFor(dir / "src.txt", out);
+      options.mode = static_cast<SplitMode>(mode.split);
+      options.titleMax = 2;  // headings of up to 4 bytes: 第1章 is 5, so none…
+      if (mode.split == 0) options.titleMax = 6;  // …here 12 bytes, below 16 / 2
+      options.keywords = G("第 章");
+      options.chaptersPerPiece = options.maxKb = options.parts = ParseNumber(mode.number);
+      options.naming = mode.split == 0 ? PieceNaming::ChapterTitle : PieceNaming::SourceTitle;
+      options.keepLines = mode.keep;
+      options.trimSpaces = mode.trim;
+      if (mode.extras) {
+        options.addHead = options.addTail = true;
+        options.head = "HEAD";
+        options.tail = "TAIL";
+        options.noPromotion = false;
       }
-      ASSERT_TRUE(results[0] == results[1])
-          << "seed " << seed << " mode " << mode.split << " " << mode.number;
-      // Parts of 5 bytes are shorter than a heading: chapter mode takes such lines as text.
-      ASSERT_TRUE(mode.split == 0 || results[0] == results[2])
-          << "seed " << seed << " mode " << mode.split << " " << mode.number;
+      RecordingHost host;
+      SplitRun run(options, host);
+      run.SetPartLimit(partLimit);
+      ASSERT_EQ(Execute(run, host), SplitOutcome::Completed);
+      results.push_back(Pieces(out));
+      std::filesystem::remove_all(out);
     }
+    ASSERT_TRUE(results[0] == results[1])
+        << "seed " << seed << " mode " << mode.split << " " << mode.number;
+    // Parts of 5 bytes are shorter than a heading: chapter mode takes such lines as text.
+    ASSERT_TRUE(mode.split == 0 || results[0] == results[2])
+        << "seed " << seed << " mode " << mode.split << " " << mode.number;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(LongLines, ReadInParts, ::testing::Range(1u, 7u),
+                         [](const auto& info) { return "Seed" + std::to_string(info.param); });
 
 }  // namespace
 }  // namespace sekato::engine
@@ -143,7 +153,19 @@ TEST(LongLines, CleanUpTrimsTrailingBlanksOfAnyLengthAndMixReadInParts) {
 namespace sekato::engine {
 namespace {
 
-TEST(LongLines, CleanUpAndKeepLinesReadLongLinesInPartsInEveryEncoding) {
+// A source encoding and the pieces' encoding (Auto: as the source).
+using EncodingPair = std::pair<Encoding, Encoding>;
+
+std::string EncodingPairName(const ::testing::TestParamInfo<EncodingPair>& info) {
+  std::string name = std::string(Encodings::Name(info.param.first)) + "To" +
+                     std::string(Encodings::Name(info.param.second));
+  std::erase_if(name, [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); });
+  return name;
+}
+
+class CleanUpInParts : public ::testing::TestWithParam<EncodingPair> {};
+
+TEST_P(CleanUpInParts, KeepsLongLinesAsReadWhole) {
   // Full-width spaces are three bytes in UTF-8 and other bytes in Big5: cleaned, they become
   // two spaces, so a part's bytes are no longer its text's. Lines far longer than the
   // reader's buffer, blanks of every kind inside and at the end of them. UTF-16 sources and
@@ -155,32 +177,36 @@ TEST(LongLines, CleanUpAndKeepLinesReadLongLinesInPartsInEveryEncoding) {
   const std::string book =
       "text" + mixed + words + mixed + "\r\n" + mixed + "\r\nlast" + words + mixed + "\r\n" + mixed;
   test::TempDir dir;
-  const std::pair<Encoding, Encoding> cases[] = {
-      {Encoding::Utf8, Encoding::Auto},    {Encoding::Big5, Encoding::Auto},
-      {Encoding::Auto, Encoding::Auto},    {Encoding::Utf16Le, Encoding::Auto},
-      {Encoding::Utf16Be, Encoding::Utf8}, {Encoding::Utf8, Encoding::Gb18030},
-      {Encoding::Utf8, Encoding::Utf16Le}};
-  for (const auto& [encoding, to] : cases) {
-    // Auto here: UTF-8 with a byte-order mark, which the pieces get too.
-    const Encoding text = encoding == Encoding::Auto ? Encoding::Utf8 : encoding;
-    const std::string mark(encoding == Encoding::Auto || Encodings::IsUtf16(encoding)
-                               ? Encodings::ByteOrderMark(text)
-                               : "");
-    test::WriteFile(dir / "src.txt", mark + *TextCodec::Convert(book, Encoding::Utf8, text));
-    // 1500 KB: each long line is measured to its end, far past what the reader holds.
-    for (const auto& [keepLines, kb] :
-         {std::pair<bool, const char*>{false, "40"}, {true, "40"}, {true, "1500"}}) {
-      SCOPED_TRACE(std::string(Encodings::Name(text)) + (mark.empty() ? "" : " marked") + " to " +
-                   std::string(Encodings::Name(to)) + (keepLines ? " keep-lines " : " ") + kb);
-      const Cleaned whole = CleanedBySize(dir, encoding, keepLines, 0, to, kb);
-      const Cleaned parts = CleanedBySize(dir, encoding, keepLines, std::size_t{1} << 16, to, kb);
-      EXPECT_TRUE(whole.pieces == parts.pieces &&
-                  whole.pieces == CleanedBySize(dir, encoding, keepLines, 61, to, kb).pieces);
-      EXPECT_GT(whole.buffer, parts.buffer);          // held whole, the lines grew the buffer…
-      EXPECT_LE(parts.buffer, std::size_t{1} << 18);  // …in parts, never
-    }
+  const auto [encoding, to] = GetParam();
+  // Auto here: UTF-8 with a byte-order mark, which the pieces get too.
+  const Encoding text = encoding == Encoding::Auto ? Encoding::Utf8 : encoding;
+  const std::string mark(encoding == Encoding::Auto || Encodings::IsUtf16(encoding)
+                             ? Encodings::ByteOrderMark(text)
+                             : "");
+  test::WriteFile(dir / "src.txt", mark + *TextCodec::Convert(book, Encoding::Utf8, text));
+  // 1500 KB: each long line is measured to its end, far past what the reader holds.
+  for (const auto& [keepLines, kb] :
+       {std::pair<bool, const char*>{false, "40"}, {true, "40"}, {true, "1500"}}) {
+    SCOPED_TRACE(std::string(Encodings::Name(text)) + (mark.empty() ? "" : " marked") + " to " +
+                 std::string(Encodings::Name(to)) + (keepLines ? " keep-lines " : " ") + kb);
+    const Cleaned whole = CleanedBySize(dir, encoding, keepLines, 0, to, kb);
+    const Cleaned parts = CleanedBySize(dir, encoding, keepLines, std::size_t{1} << 16, to, kb);
+    EXPECT_TRUE(whole.pieces == parts.pieces &&
+                whole.pieces == CleanedBySize(dir, encoding, keepLines, 61, to, kb).pieces);
+    EXPECT_GT(whole.buffer, parts.buffer);          // held whole, the lines grew the buffer…
+    EXPECT_LE(parts.buffer, std::size_t{1} << 18);  // …in parts, never
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(LongLines, CleanUpInParts,
+                         ::testing::Values(EncodingPair{Encoding::Utf8, Encoding::Auto},
+                                           EncodingPair{Encoding::Big5, Encoding::Auto},
+                                           EncodingPair{Encoding::Auto, Encoding::Auto},
+                                           EncodingPair{Encoding::Utf16Le, Encoding::Auto},
+                                           EncodingPair{Encoding::Utf16Be, Encoding::Utf8},
+                                           EncodingPair{Encoding::Utf8, Encoding::Gb18030},
+                                           EncodingPair{Encoding::Utf8, Encoding::Utf16Le}),
+                         EncodingPairName);
 
 }  // namespace
 }  // namespace sekato::engine
@@ -207,11 +233,10 @@ std::string RandomUtf8Book(unsigned seed, bool gbk) {
   return text;
 }
 
-TEST(LongLines, ConvertedTextReadInPartsGivesThePiecesOfLinesHeldWhole) {
-  struct Case {
-    Encoding source;
-    Encoding to;
-  };
+// A seed for the random book, and the source's and the pieces' encodings.
+class ConvertedInParts : public ::testing::TestWithParam<std::tuple<unsigned, EncodingPair>> {};
+
+TEST_P(ConvertedInParts, GivesThePiecesOfLinesHeldWhole) {
   struct Mode {
     SplitMode split;
     bool keep;
@@ -219,42 +244,49 @@ TEST(LongLines, ConvertedTextReadInPartsGivesThePiecesOfLinesHeldWhole) {
     const char* number;
   };
   test::TempDir dir;
-  for (unsigned seed = 1; seed <= 2; ++seed) {
-    for (const Case c :
-         {Case{Encoding::Utf16Le, Encoding::Auto}, Case{Encoding::Utf16Be, Encoding::Utf8},
-          Case{Encoding::Utf8, Encoding::Gbk}, Case{Encoding::Utf8, Encoding::Utf16Le},
-          Case{Encoding::Utf16Be, Encoding::Gb18030}}) {
-      const std::string book = RandomUtf8Book(seed, c.to == Encoding::Gbk);
-      test::WriteFile(dir / "src.txt", std::string(Encodings::ByteOrderMark(c.source)) +
-                                           *TextCodec::Convert(book, Encoding::Utf8, c.source));
-      for (const Mode mode :
-           {Mode{SplitMode::BySize, true, true, "2"}, Mode{SplitMode::BySize, true, false, "3"},
-            Mode{SplitMode::BySize, false, true, "1"}, Mode{SplitMode::ByChapter, false, true, "1"},
-            Mode{SplitMode::Evenly, false, true, "4"}}) {
-        std::vector<std::vector<std::pair<std::string, std::string>>> results;
-        for (const std::size_t partLimit : {std::size_t{0}, std::size_t{16}, std::size_t{5}}) {
-          auto options = test::OptionsFor(dir / "src.txt", dir / "out");
-          options.encoding = c.source;
-          options.outEncoding = c.to;
-          options.mode = mode.split;
-          options.keepLines = mode.keep;
-          options.trimSpaces = mode.trim;
-          options.maxKb = options.parts = options.titleMax = ParseNumber(mode.number);
-          test::RecordingHost host;
-          SplitRun run(options, host);
-          run.SetPartLimit(partLimit);  // 0: every line held whole, as the oracle
-          ASSERT_EQ(Execute(run, host), SplitOutcome::Completed);
-          results.push_back(Pieces(dir / "out"));
-          std::filesystem::remove_all(dir / "out");
-        }
-        EXPECT_TRUE(results[0] == results[1] && results[0] == results[2])
-            << "seed " << seed << " " << Encodings::Name(c.source) << " to "
-            << Encodings::Name(c.to) << " mode " << static_cast<int>(mode.split) << mode.keep
-            << mode.trim;
-      }
+  const unsigned seed = std::get<0>(GetParam());
+  const auto [source, to] = std::get<1>(GetParam());
+  const std::string book = RandomUtf8Book(seed, to == Encoding::Gbk);
+  test::WriteFile(dir / "src.txt", std::string(Encodings::ByteOrderMark(source)) +
+                                       *TextCodec::Convert(book, Encoding::Utf8, source));
+  for (const Mode mode :
+       {Mode{SplitMode::BySize, true, true, "2"}, Mode{SplitMode::BySize, true, false, "3"},
+        Mode{SplitMode::BySize, false, true, "1"}, Mode{SplitMode::ByChapter, false, true, "1"},
+        Mode{SplitMode::Evenly, false, true, "4"}}) {
+    std::vector<std::vector<std::pair<std::string, std::string>>> results;
+    for (const std::size_t partLimit : {std::size_t{0}, std::size_t{16}, std::size_t{5}}) {
+      auto options = test::OptionsFor(dir / "src.txt", dir / "out");
+      options.encoding = source;
+      options.outEncoding = to;
+      options.mode = mode.split;
+      options.keepLines = mode.keep;
+      options.trimSpaces = mode.trim;
+      options.maxKb = options.parts = options.titleMax = ParseNumber(mode.number);
+      test::RecordingHost host;
+      SplitRun run(options, host);
+      run.SetPartLimit(partLimit);  // 0: every line held whole, as the oracle
+      ASSERT_EQ(Execute(run, host), SplitOutcome::Completed);
+      results.push_back(Pieces(dir / "out"));
+      std::filesystem::remove_all(dir / "out");
     }
+    EXPECT_TRUE(results[0] == results[1] && results[0] == results[2])
+        << "seed " << seed << " " << Encodings::Name(source) << " to " << Encodings::Name(to)
+        << " mode " << static_cast<int>(mode.split) << mode.keep << mode.trim;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    LongLines, ConvertedInParts,
+    ::testing::Combine(::testing::Values(1u, 2u),
+                       ::testing::Values(EncodingPair{Encoding::Utf16Le, Encoding::Auto},
+                                         EncodingPair{Encoding::Utf16Be, Encoding::Utf8},
+                                         EncodingPair{Encoding::Utf8, Encoding::Gbk},
+                                         EncodingPair{Encoding::Utf8, Encoding::Utf16Le},
+                                         EncodingPair{Encoding::Utf16Be, Encoding::Gb18030})),
+    [](const auto& info) {
+      return "Seed" + std::to_string(std::get<0>(info.param)) +
+             EncodingPairName({std::get<1>(info.param), info.index});
+    });
 
 }  // namespace
 }  // namespace sekato::engine

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "fileops.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -163,8 +165,7 @@ Detection EncodingDetector::DetectFrom(const std::string& path, std::string_view
   const std::int64_t end = offset + kLookFurtherBytes;
   std::int64_t sampleStart = -1;
   while (offset < end && sampleStart < 0) {
-    const ssize_t got = ::pread(fd, chunk.data(), chunk.size(), offset);
-    if (got < 0 && errno == EINTR) continue;
+    const ssize_t got = FileOps::ReadSomeAt(fd, chunk.data(), chunk.size(), offset);
     if (got <= 0) break;
     const std::string_view bytes(chunk.data(), static_cast<std::size_t>(got));
     const auto high = std::find_if(bytes.begin(), bytes.end(),
@@ -175,14 +176,9 @@ Detection EncodingDetector::DetectFrom(const std::string& path, std::string_view
   Detection further = found;
   if (sampleStart >= 0) {
     std::string sample(kPrefixBytes, '\0');
-    std::size_t got = 0;
-    while (got < sample.size()) {
-      const ssize_t n = ::pread(fd, sample.data() + got, sample.size() - got,
-                                sampleStart + static_cast<std::int64_t>(got));
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      got += static_cast<std::size_t>(n);
-    }
+    int error = 0;
+    const std::size_t got =
+        FileOps::ReadFullyAt(fd, sample.data(), sample.size(), sampleStart, error);
     sample.resize(got);
     const Detection later = Detect(sample, got < kPrefixBytes);
     // Only an encoding counts there: a mark or NUL bytes in the middle of a book say nothing.
@@ -220,23 +216,14 @@ bool EncodingDetector::ReadPrefix(const std::string& path, std::string& prefix, 
   // no megabyte of zeroed memory.
   const auto size = static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0));
   prefix.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kPrefixBytes, size + 1)));
-  std::size_t got = 0;
-  whole = false;
-  while (got < prefix.size()) {
-    const ssize_t n = ::read(fd, prefix.data() + got, prefix.size() - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      error = std::strerror(errno);
-      ::close(fd);
-      return false;
-    }
-    if (n == 0) {
-      whole = true;
-      break;
-    }
-    got += static_cast<std::size_t>(n);
-  }
+  int reason = 0;
+  const std::size_t got = FileOps::ReadFully(fd, prefix.data(), prefix.size(), reason);
   ::close(fd);
+  if (reason != 0) {
+    error = std::strerror(reason);
+    return false;
+  }
+  whole = got < prefix.size();
   prefix.resize(got);
   return true;
 }

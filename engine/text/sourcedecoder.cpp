@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "fileops.h"
 #include "sekato/textrules.h"
 
 namespace sekato::engine {
@@ -40,11 +41,7 @@ SourceDecoder::SourceDecoder(Encoding source, Encoding text, std::size_t markByt
 }
 
 ssize_t SourceDecoder::ReadRaw(int fd, char* out, std::size_t capacity) {
-  while (true) {
-    const ssize_t got = ::read(fd, out, capacity);
-    if (got < 0 && errno == EINTR) continue;
-    return got;
-  }
+  return FileOps::ReadSome(fd, out, capacity);
 }
 
 ssize_t SourceDecoder::Read(int fd, char* out, std::size_t capacity) {

@@ -1,5 +1,7 @@
 #include "utf8blockcheck.h"
 
+#include "cpufeatures.h"
+
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
 #define SEKATO_UTF8_AVX2 1
@@ -122,7 +124,7 @@ __attribute__((target("avx2"))) std::size_t ValidLengthAvx2(const unsigned char*
 
 std::size_t Utf8BlockCheck::ValidLength(const unsigned char* data, std::size_t size) {
 #ifdef SEKATO_UTF8_AVX2
-  static const bool kAvx2 = __builtin_cpu_supports("avx2");
+  static const bool kAvx2 = CpuFeatures::Level() >= SimdLevel::Avx2;
   if (kAvx2 && size >= kBlock) return ValidLengthAvx2(data, size);
 #else
   (void)data;

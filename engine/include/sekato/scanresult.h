@@ -81,14 +81,6 @@ struct ScanResult {
 
   static constexpr std::size_t kMaxListed = 100000;
   static constexpr std::size_t kMaxNearMissesListed = 5;
-
-  /// True when the numbering report found gaps or repeats.
-  bool HasGapsOrRepeats() const {
-    for (const auto& issue : numbering) {
-      if (issue.kind != NumberingIssue::Kind::OutOfOrder) return true;
-    }
-    return false;
-  }
 };
 
 }  // namespace sekato::engine
