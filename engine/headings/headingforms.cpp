@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "asciitext.h"
 #include "gbktext.h"
 #include "numeralreader.h"
 
@@ -18,7 +19,7 @@ constexpr std::array<std::string_view, 5> kLabels = {"第N章", "第N回", "第N
 constexpr std::size_t kChapter = 4;
 
 bool StartsWithChapter(std::string_view line) {
-  line = GbkText::Trim(line);
+  line = AsciiText::Trim(line);
   for (const std::string_view word : {"Chapter", "CHAPTER"}) {
     if (line.substr(0, word.size()) != word) continue;
     std::size_t pos = word.size();

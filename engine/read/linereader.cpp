@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "fileops.h"
+#include "asciitext.h"
 #include "gbktext.h"
 #include "readahead.h"
 #include "sekato/textrules.h"
@@ -296,7 +297,7 @@ std::int64_t LineReader::MeasureLine(bool trimmed, std::int64_t bound,
         lead = byte;
         keptBeforeLead = kept;
         kept = length;  // a lead byte alone at the line's end stays
-      } else if (!GbkText::IsSpace(byte)) {
+      } else if (!AsciiText::IsSpace(byte)) {
         kept = length;
       }
       if (!trailPending && (trimmed ? kept : length - 1) > bound) return bound + 1;

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "chaptersplitter.h"
-#include "gbktext.h"
+#include "asciitext.h"
 #include "headingforms.h"
 #include "headingmatcher.h"
 #include "linereader.h"
@@ -28,7 +28,7 @@ constexpr std::int64_t kProgressStep = std::int64_t{1} << 20;
 
 // True when only white space stands before byte `start` of `line`.
 bool AtLineStart(std::string_view line, std::size_t start) {
-  return GbkText::Trim(line.substr(0, start)).empty();
+  return AsciiText::Trim(line.substr(0, start)).empty();
 }
 
 // Takes one whole line (data, size, source offset of its first byte); it may clean the line
@@ -255,7 +255,7 @@ void Listing::ClosePiece(std::int64_t end) {
 void Listing::TakeLine(char* data, std::size_t size, std::int64_t lineOffset) {
   if (m_options.trimSpaces) {
     size = m_rules->WidenFullWidthSpaces(data, size);
-    size = GbkText::TrimRight(std::string_view(data, size)).size();
+    size = AsciiText::TrimRight(std::string_view(data, size)).size();
     if (size == 0) return;
   }
   if (m_converts) {

@@ -1,6 +1,6 @@
 #include "chaptersplitter.h"
 
-#include "gbktext.h"
+#include "asciitext.h"
 
 namespace sekato::engine {
 
@@ -14,7 +14,7 @@ ChapterSplitter::ChapterSplitter(HeadingMatcher matcher, std::int64_t perFile, b
 
 std::string ChapterSplitter::CleanTitle(std::string_view heading, const TextRules& rules) {
   const std::string removed = rules.RemoveFullWidthSpaces(heading);
-  return std::string(GbkText::Trim(removed));
+  return std::string(AsciiText::Trim(removed));
 }
 
 bool ChapterSplitter::HandleLine(std::string_view line) {

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "chaptersplitter.h"
-#include "gbktext.h"
+#include "asciitext.h"
 #include "pairscanner.h"
 #include "piecewriter.h"
 #include "runencodings.h"
@@ -180,7 +180,7 @@ inline void SplitPass::WriteLines(std::string_view lines, std::string_view lineB
 inline SplitPass::Step SplitPass::TakeLine(char* data, std::size_t size) {
   std::string_view text(data, size);
   if (m_settings.cleanUp) {
-    text = GbkText::TrimRight({data, m_rules.WidenFullWidthSpaces(data, size)});
+    text = AsciiText::TrimRight({data, m_rules.WidenFullWidthSpaces(data, size)});
     if (text.empty()) return Step::Dropped;
   }
   if (m_writer.Count() > 0) m_writer.WriteBreak(m_source.BreakBefore(data));
@@ -204,7 +204,7 @@ SplitPass::Step SplitPass::TakeCleanedPart(char* data, std::size_t size, std::in
   if (m_bGbkSpaces) size = m_rules.WidenFullWidthSpaces(data, size);
   const std::string_view text(data, size);
   const std::size_t keptBytes =
-      m_bGbkSpaces ? GbkText::TrimRight(text).size() : m_rules.TrimmedLength(text);
+      m_bGbkSpaces ? AsciiText::TrimRight(text).size() : m_rules.TrimmedLength(text);
   const std::string_view kept(
       data, m_bGbkSpaces ? keptBytes : m_rules.WidenFullWidthSpaces(data, keptBytes));
   bool handled = true;

@@ -1,3 +1,4 @@
+#include "asciitext.h"
 #include "gbktext.h"
 
 #include <gtest/gtest.h>
@@ -65,7 +66,7 @@ TEST(GbkText, CleansFullWidthSpacesCharacterAware) {
   std::string line = G("　　第一章　") + " \t";
   GbkText::WidenFullWidthSpaces(line.data(), line.size());
   EXPECT_EQ(line, "    " + G("第一章") + "   \t");
-  EXPECT_EQ(GbkText::TrimRight(line), "    " + G("第一章"));
+  EXPECT_EQ(AsciiText::TrimRight(line), "    " + G("第一章"));
   // A1 A1 straddling two characters (xx A1 | A1 xx) is no full-width space.
   std::string straddle = "\xB0\xA1\xA1\xB0";
   GbkText::WidenFullWidthSpaces(straddle.data(), straddle.size());
@@ -75,7 +76,7 @@ TEST(GbkText, CleansFullWidthSpacesCharacterAware) {
   std::string run = "\xB0\r\n\xB0\xA1\xA1\xA1\xA1\xB0\r\n" + G("　x");
   GbkText::WidenFullWidthSpaces(run.data(), run.size());
   EXPECT_EQ(run, "\xB0\r\n\xB0\xA1  \xA1\xB0\r\n  x");
-  EXPECT_EQ(GbkText::Trim(" \t\v\f\r\nx \r\n"), "x");
+  EXPECT_EQ(AsciiText::Trim(" \t\v\f\r\nx \r\n"), "x");
 }
 
 TEST(GbkText, KeywordTextIsNormalisedBeforeCutting) {

@@ -20,10 +20,6 @@ class GbkText final {
   /// True for a byte that starts a two-byte character.
   static constexpr bool IsLead(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
 
-  /// The first byte-for-byte match of `needle` at or after byte `from`, character boundaries
-  /// or not; npos when there is none. Any encoding's search starts here.
-  static std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_t from);
-
   /// The first match of `needle` at a character boundary at or after byte `from`, or npos.
   /// Find("\xB5\xDA\xD5\xC2", "\xD5\xC2", 0) == 2; Find("\xB5\xD5\xC2", "\xD5\xC2", 0) == npos
   /// (there 0xD5 is the trail byte of the first character).
@@ -35,14 +31,6 @@ class GbkText final {
 
   /// Replaces every full-width space by two ASCII spaces, in place (the length stays).
   static void WidenFullWidthSpaces(char* data, std::size_t size);
-
-  /// ASCII white space: space, tab, LF, VT, FF, CR. No GBK trail byte is white space, so
-  /// trimming never cuts a character.
-  static constexpr bool IsSpace(unsigned char byte) {
-    return byte == ' ' || (byte >= '\t' && byte <= '\r');
-  }
-  static std::string_view TrimRight(std::string_view text);
-  static std::string_view Trim(std::string_view text);
 
   /// The text with every full-width space made two ASCII spaces, then trimmed at both ends:
   /// how the keyword text is read before it is cut into keywords.

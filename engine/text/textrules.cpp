@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "asciitext.h"
 #include "gbktext.h"
 #include "utf8blockcheck.h"
 
@@ -282,7 +283,7 @@ class EncodedRules : public TextRules {
   // "E3 80" begins all the common punctuation (、。「」).
   std::size_t FindSpace(std::string_view text, std::size_t from, std::size_t& boundary) const {
     if constexpr (Rule::kEncoding == Encoding::Utf8) {
-      for (std::size_t at = from + 1; (at = GbkText::FindBytes(text, "\x80\x80", at)) != npos;
+      for (std::size_t at = from + 1; (at = AsciiText::FindBytes(text, "\x80\x80", at)) != npos;
            ++at) {
         if (text[at - 1] == '\xE3') return at - 1;
       }
@@ -299,7 +300,7 @@ class EncodedRules : public TextRules {
     if (from > text.size()) return npos;
     std::size_t searchFrom = from;
     while (true) {
-      const std::size_t candidate = GbkText::FindBytes(text, needle, searchFrom);
+      const std::size_t candidate = AsciiText::FindBytes(text, needle, searchFrom);
       if (candidate == npos) return npos;
       if constexpr (Rule::kSelfSync) {
         if (candidate == text.size() || !IsContinuation(Bytes(text)[candidate])) {
@@ -338,7 +339,7 @@ class GbkRules final : public EncodedRules<GbkRule, false> {
 std::string TextRules::NormaliseKeywords(std::string_view text) const {
   std::string copy(text);
   copy.resize(WidenFullWidthSpaces(copy.data(), copy.size()));
-  return std::string(GbkText::Trim(copy));
+  return std::string(AsciiText::Trim(copy));
 }
 
 std::size_t TextRules::TrimmedLength(std::string_view text) const {
@@ -348,14 +349,14 @@ std::size_t TextRules::TrimmedLength(std::string_view text) const {
   std::size_t tail = text.size();
   while (tail > 0) {
     const char c = text[tail - 1];
-    if (!GbkText::IsSpace(static_cast<unsigned char>(c)) && space.find(c) == npos) break;
+    if (!AsciiText::IsSpace(static_cast<unsigned char>(c)) && space.find(c) == npos) break;
     --tail;
   }
   std::size_t pos = BoundaryAtOrBelow(text, tail);
   std::size_t kept = pos;
   while (pos < text.size()) {
     const std::size_t length = CharLength(text, pos);
-    const bool blank = length == 1 ? GbkText::IsSpace(static_cast<unsigned char>(text[pos]))
+    const bool blank = length == 1 ? AsciiText::IsSpace(static_cast<unsigned char>(text[pos]))
                                    : text.substr(pos, length) == space;
     pos += length;
     if (!blank) kept = pos;
