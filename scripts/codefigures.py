@@ -5,8 +5,8 @@ folders include headers from which.
 Usage: scripts/codefigures.py [--top N]
 
 Lines are non-blank lines of .cpp and .h files; tests (files under a tests/ folder) are
-counted apart. A function is measured from a line that opens a body at column 0 ("...) {" or
-"... {" after a signature) to the "}" that closes it at column 0, as clang-format lays them
+counted apart. A function is measured from its signature at column 0 (over one line or several, up to the
+"{" that opens its body) to the "}" that closes it at column 0, as clang-format lays them
 out. An include "x.h" belongs to the folder that holds x.h.
 """
 import argparse
@@ -56,16 +56,23 @@ def main():
         with open(os.path.join(ROOT, path), encoding="utf-8", errors="replace") as f:
             text = f.read().splitlines()
         lines[folder_of(path)] += sum(1 for line in text if line.strip())
-        start = None
+        start = pending = None
         for number, line in enumerate(text, 1):
             m = re.match(r'#include "(?:sekato/)?([^"]+)"', line)
             if m:
                 home = header_home.get(os.path.basename(m.group(1)))
                 if home and home != folder_of(path):
                     graph[folder_of(path)][home] += 1
-            if start is None and re.match(r"[A-Za-z].*\)( const)?( override)?( noexcept)? \{$", line):
-                start = (number, line)
-            elif start is not None and line == "}":
+            if start is None and pending is None and re.match(r"[A-Za-z][^;]*\(", line) and \
+                    not line.startswith(("namespace", "class ", "struct ", "enum ", "using ")):
+                pending = (number, line)  # a signature, perhaps over several lines
+            if start is None and pending is not None:
+                if line.endswith(";"):
+                    pending = None
+                elif line.endswith("{"):
+                    start, pending = pending, None
+                continue
+            if start is not None and line == "}":
                 functions.append((number - start[0] + 1, path, start[0], start[1][:70]))
                 start = None
             elif start is not None and line.startswith(("namespace", "class ", "struct ")):
