@@ -4,19 +4,20 @@
 #include <functional>
 #include <optional>
 
-#include "chaptersplitter.h"
 #include "asciitext.h"
+#include "chaptersplitter.h"
 #include "headingforms.h"
 #include "headingmatcher.h"
 #include "linereader.h"
 #include "linesieve.h"
-#include "sekato/message.h"
 #include "numberingcheck.h"
 #include "runencodings.h"
+#include "sekato/message.h"
+#include "sekato/textrules.h"
 #include "sourcedecoder.h"
+#include "sourcefingerprint.h"
 #include "splitplan.h"
 #include "textcodec.h"
-#include "sekato/textrules.h"
 
 namespace sekato::engine {
 
@@ -388,6 +389,12 @@ void Listing::Finish() {
 }
 
 }  // namespace
+
+std::string ChapterScan::SourceHash(const std::string& path) {
+  Message ignored;
+  const auto print = SourceFingerprint::Of(path, Encoding::Gbk, true, ignored);
+  return print ? print->hash : std::string();
+}
 
 ScanResult ChapterScan::Run(const SplitOptions& options, SplitHost* host) {
   Listing listing(options);

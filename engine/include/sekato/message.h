@@ -43,6 +43,11 @@ enum class MessageId {
   UnwritableInSource,    ///< file, offset, character, encoding of the pieces
   PieceCutShort,         ///< file: the piece a failure left unfinished
   SourceShrank,          ///< file, its length at the start, bytes read
+  TocOtherBook,          ///< file: the chapter list was made for another book
+  TocLineOutOfRange,     ///< entry number, its line, lines in the source
+  TocNotAscending,       ///< entry number, its line, the line of the entry before
+  NoChosenChapters,      ///< the selection, chapters in the list
+  TooManyChapters,       ///< chapters found, most a selection can be made from
 };
 
 /// One thing the engine says: an id and its arguments (UTF-8: file names, offsets, characters,

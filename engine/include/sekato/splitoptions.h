@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "sekato/chapterlist.h"
+#include "sekato/chapterselection.h"
 #include "sekato/encoding.h"
 #include "sekato/numerals.h"
 
@@ -49,9 +52,9 @@ struct SplitOptions {
   PieceNaming naming = PieceNaming::SourceTitle;
   std::string customName;  ///< name part for PieceNaming::Custom
   SplitMode mode = SplitMode::ByChapter;
-  std::string keywords = "\xB5\xDA  \xD5\xC2";  ///< GBK "第  章"
+  std::string keywords = "\xB5\xDA  \xD5\xC2";         ///< GBK "第  章"
   Numerals::Series numerals = Numerals::Series::None;  ///< how "?" in keywords is written
-  std::int64_t titleMax = 20;                   ///< heading size in Chinese characters
+  std::int64_t titleMax = 20;                          ///< heading size in Chinese characters
   std::int64_t chaptersPerPiece = 1;
   std::int64_t maxKb = 1000;
   bool keepLines = false;  ///< size mode: move the crossing line whole
@@ -65,6 +68,16 @@ struct SplitOptions {
   Encoding encoding = Encoding::Auto;     ///< the source's encoding; Auto detects it
   Encoding outEncoding = Encoding::Auto;  ///< the pieces' encoding; Auto: the source's
   Encoding textEncoding = Encoding::Gbk;  ///< the encoding of the book text above
+
+  /// Chapter mode: cut before these lines instead of where the keywords find headings. The
+  /// list is checked against the source before anything is written (see ChapterList).
+  std::optional<ChapterList> toc;
+  /// Take a list made for another book, as long as every line it names is there.
+  bool force = false;
+  /// Chapter mode: write only these chapters, in pieces numbered as in the full split.
+  ChapterSelection chapters;
+  /// Chapter mode: write the chosen chapters into one file, "name_010-020.txt".
+  bool join = false;
 };
 
 }  // namespace sekato::engine
