@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "asciitext.h"
 #include "linerunscanner.h"
 
 namespace sekato::engine {
@@ -12,8 +13,16 @@ namespace {
 // The lines in the first `end` bytes (which end after a line feed), up to `most`: where the
 // `most`-th ends, or `end`.
 std::size_t CountLines(const char* base, std::size_t& end, std::size_t most) {
+  // Whole blocks while the limit lies beyond them, then line by line to it.
+  constexpr std::size_t kBlock = 256;
   std::size_t count = 0;
-  for (std::size_t at = 0; at < end;) {
+  std::size_t at = 0;
+  for (; at + kBlock <= end; at += kBlock) {
+    const std::size_t feeds = AsciiText::Count(base + at, kBlock, '\n');
+    if (count + feeds >= most) break;
+    count += feeds;
+  }
+  while (at < end) {
     const void* feed = std::memchr(base + at, '\n', end - at);
     if (feed == nullptr) break;
     at = static_cast<std::size_t>(static_cast<const char*>(feed) - base) + 1;

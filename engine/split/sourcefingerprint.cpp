@@ -8,11 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "asciitext.h"
 #include "fileops.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace sekato::engine {
 
@@ -20,20 +17,9 @@ namespace {
 
 constexpr std::size_t kChunk = std::size_t{4} << 20;
 
-// Line feeds in `data`, sixteen bytes at a time where the processor can.
+// Line feeds in `data`.
 std::int64_t CountFeeds(const char* data, std::size_t size) {
-  std::int64_t count = 0;
-  std::size_t at = 0;
-#if defined(__SSE2__)
-  const __m128i feed = _mm_set1_epi8('\n');
-  for (; at + 16 <= size; at += 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, feed)));
-    count += __builtin_popcount(mask);
-  }
-#endif
-  for (; at < size; ++at) count += data[at] == '\n';
-  return count;
+  return static_cast<std::int64_t>(AsciiText::Count(data, size, '\n'));
 }
 
 // Code units U+000A in UTF-16 text that starts at an even offset: `low` is the byte that
