@@ -17,57 +17,118 @@ std::string_view Trim(std::string_view text) {
   return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-std::optional<engine::ChapterList> FromJson(std::string_view text, std::string& error) {
-  Json root;
-  try {
-    root = Json::parse(text.begin(), text.end());
-  } catch (const Json::parse_error& e) {
-    error = e.what();
-    return std::nullopt;
-  }
-  // `--list --json` over several sources writes an array: one of them may be given.
-  if (root.is_array() && root.size() == 1) root = root.front();
-  const auto headings = root.is_object() ? root.find("headings") : root.end();
-  if (!root.is_object() || headings == root.end() || !headings->is_array()) {
-    error = "not a chapter list: no \"headings\" array";
-    return std::nullopt;
-  }
+// Reads the JSON as it goes, keeping only what a split needs: a list of a hundred thousand
+// headings costs no tree of every field --list --json wrote.
+class TocReader final : public nlohmann::json_sax<Json> {
+ public:
   engine::ChapterList list;
-  if (const auto bytes = root.find("sourceBytes"); bytes != root.end()) {
-    if (!bytes->is_number_integer()) {
-      error = "\"sourceBytes\" is not a whole number";
-      return std::nullopt;
-    }
-    list.sourceBytes = bytes->get<std::int64_t>();
+  std::string error;
+
+  bool null() override { return Value(ValueKind::Other, 0, {}); }
+  bool boolean(bool /*value*/) override { return Value(ValueKind::Other, 0, {}); }
+  bool number_integer(number_integer_t value) override {
+    return Value(ValueKind::Integer, value, {});
   }
-  if (const auto hash = root.find("hash"); hash != root.end()) {
-    if (!hash->is_string()) {
-      error = "\"hash\" is not a string";
-      return std::nullopt;
-    }
-    list.hash = hash->get<std::string>();
+  bool number_unsigned(number_unsigned_t value) override {
+    return Value(ValueKind::Integer, static_cast<std::int64_t>(value), {});
   }
-  list.entries.reserve(headings->size());
-  std::size_t index = 0;
-  for (const Json& heading : *headings) {
-    ++index;
-    const std::string where = "heading " + std::to_string(index);
-    const auto line = heading.is_object() ? heading.find("line") : heading.end();
-    if (!heading.is_object() || line == heading.end() || !line->is_number_integer()) {
-      error = where + ": no whole-number \"line\"";
-      return std::nullopt;
-    }
-    engine::ChapterEntry entry{line->get<std::int64_t>(), {}};
-    if (const auto title = heading.find("title"); title != heading.end()) {
-      if (!title->is_string()) {
-        error = where + ": \"title\" is not a string";
-        return std::nullopt;
-      }
-      entry.title = title->get<std::string>();
-    }
-    list.entries.push_back(std::move(entry));
+  bool number_float(number_float_t /*value*/, const string_t& /*text*/) override {
+    return Value(ValueKind::Other, 0, {});
   }
-  return list;
+  bool string(string_t& value) override { return Value(ValueKind::String, 0, value); }
+  bool binary(binary_t& /*value*/) override { return Value(ValueKind::Other, 0, {}); }
+  bool start_object(std::size_t /*size*/) override {
+    if (m_depth == 2 && m_inHeadings) {
+      list.entries.emplace_back();
+      m_hasLine = false;
+    }
+    ++m_depth;
+    m_key.clear();
+    return true;
+  }
+  bool end_object() override {
+    --m_depth;
+    if (m_depth == 2 && m_inHeadings && !m_hasLine) {
+      return Fail("heading " + std::to_string(list.entries.size()) + ": no whole-number \"line\"");
+    }
+    if (m_depth == 0 && !m_sawHeadings) return Fail("not a chapter list: no \"headings\" array");
+    if (m_depth == 0) m_done = true;
+    return true;
+  }
+  bool start_array(std::size_t /*size*/) override {
+    // `--list --json` over several sources writes an array: one of them may be given.
+    if (m_depth == 0) return true;
+    if (Top() && m_key == "headings") {
+      m_inHeadings = true;
+      m_sawHeadings = true;
+    }
+    ++m_depth;
+    return true;
+  }
+  bool end_array() override {
+    if (m_depth == 0) return true;
+    --m_depth;
+    if (m_depth == 1) m_inHeadings = false;
+    return true;
+  }
+  bool key(string_t& value) override {
+    m_key = value;
+    return true;
+  }
+  bool parse_error(std::size_t /*position*/, const std::string& /*token*/,
+                   const nlohmann::detail::exception& e) override {
+    if (error.empty()) error = e.what();
+    return false;
+  }
+
+ private:
+  enum class ValueKind { Integer, String, Other };
+  // The top-level object's own fields lie at depth 1.
+  bool Top() const { return m_depth == 1; }
+  bool Fail(std::string why) {
+    if (error.empty()) error = std::move(why);
+    return false;
+  }
+  bool Value(ValueKind kind, std::int64_t number, const std::string& text) {
+    if (m_depth == 0) return Fail("not a chapter list: no \"headings\" array");
+    if (m_done) return Fail("more than one listing");
+    if (Top() && m_key == "sourceBytes") {
+      if (kind != ValueKind::Integer) return Fail("\"sourceBytes\" is not a whole number");
+      list.sourceBytes = number;
+    } else if (Top() && m_key == "hash") {
+      if (kind != ValueKind::String) return Fail("\"hash\" is not a string");
+      list.hash = text;
+    } else if (m_depth == 3 && m_inHeadings && m_key == "line") {
+      if (kind != ValueKind::Integer) return Fail(Where() + ": no whole-number \"line\"");
+      list.entries.back().line = number;
+      m_hasLine = true;
+    } else if (m_depth == 3 && m_inHeadings && m_key == "title") {
+      if (kind != ValueKind::String) return Fail(Where() + ": \"title\" is not a string");
+      list.entries.back().title = text;
+    } else if (m_depth == 2 && m_inHeadings) {
+      return Fail("heading " + std::to_string(list.entries.size() + 1) +
+                  ": no whole-number \"line\"");
+    }
+    return true;
+  }
+  std::string Where() const { return "heading " + std::to_string(list.entries.size()); }
+
+  int m_depth = 0;  ///< objects and arrays open, the outer array of several not counted
+  bool m_inHeadings = false;
+  bool m_sawHeadings = false;
+  bool m_hasLine = false;
+  bool m_done = false;
+  std::string m_key;
+};
+
+std::optional<engine::ChapterList> FromJson(std::string_view text, std::string& error) {
+  TocReader reader;
+  const bool parsed = Json::sax_parse(text.begin(), text.end(), &reader);
+  if (!parsed || !reader.error.empty()) {
+    error = reader.error.empty() ? "not a chapter list" : reader.error;
+    return std::nullopt;
+  }
+  return std::move(reader.list);
 }
 
 std::optional<engine::ChapterList> FromText(std::string_view text, std::string& error) {
