@@ -58,6 +58,10 @@ class CHeadingListModel final : public QAbstractTableModel {
   std::int64_t CheckedCount() const;
   /// Rows whose chapter is ten times the median size or more, or tiny: tinted as marked.
   bool IsOutlier(int row) const;
+  /// Source bytes of the chapter on `row` (0 for an inserted line, until split).
+  std::int64_t Size(int row) const { return m_headings[static_cast<std::size_t>(row)].size; }
+  /// The line `row` starts on.
+  std::int64_t Line(int row) const { return m_headings[static_cast<std::size_t>(row)].line; }
   /// True once anything was edited.
   bool Edited() const { return m_bEdited; }
 

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "cchapterstrip.h"
 #include "cheadinglistmodel.h"
 #include "sekato/chapterscan.h"
 #include "sekato/scanreport.h"
@@ -32,7 +33,8 @@ CPreviewDlg::CPreviewDlg(const engine::ScanResult& result, QWidget* parent, std:
       m_pTable(new QTableView(this)),
       m_strSource(std::move(sourcePath)),
       m_nSourceBytes(result.sourceBytes),
-      m_nPerFile(std::max<std::int64_t>(perFile, 1)) {
+      m_nPerFile(std::max<std::int64_t>(perFile, 1)),
+      m_sourceEncoding(result.sourceEncoding) {
   setWindowTitle(QStringLiteral("预览章节"));
   auto* layout = new QVBoxLayout(this);
 
@@ -45,6 +47,14 @@ CPreviewDlg::CPreviewDlg(const engine::ScanResult& result, QWidget* parent, std:
   m_pModel = new CHeadingListModel(result.headings, ScanReport::MarksByLine(result),
                                    result.textEncoding, m_pTable);
   m_pTable->setModel(m_pModel);
+  auto* strip = new CChapterStrip(*m_pModel, this);
+  connect(strip, &CChapterStrip::RowClicked, this, [this](int row) {
+    m_pTable->selectRow(row);
+    m_pTable->scrollTo(m_pModel->index(row, 0));
+  });
+  layout->addWidget(strip);
+  connect(m_pTable, &QTableView::doubleClicked, this,
+          [this](const QModelIndex& index) { ShowLines(index.row()); });
   m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_pTable->setSelectionMode(QAbstractItemView::ExtendedSelection);  // shift-click: a range
   m_pTable->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
@@ -178,6 +188,46 @@ void CPreviewDlg::InsertHeading() {
                            start, 1, std::numeric_limits<int>::max(), 1, &ok);
   int row = 0;
   if (ok && m_pModel->InsertLine(line, row)) m_pTable->selectRow(row);
+}
+
+void CPreviewDlg::ShowLines(int row) {
+  constexpr int kLines = 40;
+  const std::int64_t first = m_pModel->Line(row);
+  QFile file(QFile::decodeName(QByteArray::fromStdString(m_strSource)));
+  if (!file.open(QIODevice::ReadOnly)) return;
+  // Lines as the list counts them: each ends at a line feed.
+  std::int64_t line = 1;
+  QStringList shown;
+  while (!file.atEnd() && shown.size() < kLines) {
+    const QByteArray bytes = file.readLine();
+    if (line >= first) {
+      const std::string text =
+          engine::ScanReport::Utf8(bytes.trimmed().toStdString(), m_sourceEncoding);
+      shown << QStringLiteral("%1\t%2").arg(line).arg(QString::fromStdString(text));
+    }
+    ++line;
+  }
+  QDialog view(this);
+  view.setWindowTitle(QStringLiteral("第 %1 行起").arg(first));
+  auto* layout = new QVBoxLayout(&view);
+  auto* text = new QPlainTextEdit(shown.join(QLatin1Char('\n')), &view);
+  text->setObjectName(QStringLiteral("lines"));
+  text->setReadOnly(true);
+  text->setLineWrapMode(QPlainTextEdit::NoWrap);
+  layout->addWidget(text);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &view);
+  auto* insert =
+      buttons->addButton(QStringLiteral("把光标所在行设为标题"), QDialogButtonBox::ActionRole);
+  connect(insert, &QPushButton::clicked, &view, [&] {
+    const std::int64_t at = first + text->textCursor().blockNumber();
+    int inserted = 0;
+    if (m_pModel->InsertLine(at, inserted)) m_pTable->selectRow(inserted);
+    view.accept();
+  });
+  connect(buttons, &QDialogButtonBox::rejected, &view, &QDialog::reject);
+  layout->addWidget(buttons);
+  view.resize(560, 420);
+  view.exec();
 }
 
 engine::ChapterList CPreviewDlg::List() const {

@@ -68,6 +68,8 @@ class CPreviewDlg final : public QDialog {
   std::vector<int> SelectedRows() const;
   void UpdatePieces();
   void InsertHeading();
+  /// A small view of the source's lines from `row`'s on, where a line can be made a heading.
+  void ShowLines(int row);
   void Split(bool selectedOnly, bool join);
 
   QTableView* m_pTable;
@@ -76,6 +78,7 @@ class CPreviewDlg final : public QDialog {
   std::string m_strSource;
   std::int64_t m_nSourceBytes = 0;
   std::int64_t m_nPerFile = 1;
+  engine::Encoding m_sourceEncoding = engine::Encoding::Gbk;
   bool m_bSplit = false;  ///< a split by the list was asked for: nothing left to keep
 };
 

@@ -2,6 +2,7 @@
 // buttons, on the sample novel with the real engine.
 #include <QAbstractItemModel>
 #include <QComboBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,6 +12,7 @@
 #include <memory>
 
 #include "appmessagebox.h"
+#include "cchapterstrip.h"
 #include "cheadinglistmodel.h"
 #include "cmainframe.h"
 #include "cpreviewdlg.h"
@@ -168,6 +170,33 @@ class TestPreview : public QObject {
     const auto window = ReadFiles(m_dir.filePath(QStringLiteral("novel")));
     QCOMPARE(window.size(), 119);
     QCOMPARE(window, ReadFiles(cli));
+  }
+
+  void stripSelectsRowsAndAKeptListShowsOnTheForm() {
+    View()->ChooseSource(m_novel);
+    Item<QLineEdit>(View(), IDC_KEYWORDS)->setText(QStringLiteral("第 回"));
+    Item<QLineEdit>(View(), IDC_TITLEMAX)->setText(QStringLiteral("30"));
+    CPreviewDlg* dialog = Preview();
+    QVERIFY(dialog);
+    auto* strip = dialog->findChild<CChapterStrip*>(QStringLiteral("strip"));
+    QVERIFY(strip);
+    strip->resize(605, 40);
+    const int x = 300;
+    const int row = strip->RowAt(x);
+    QCOMPARE(row, 60);
+    QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(x, 20));
+    QCOMPARE(dialog->Table()->selectionModel()->selectedRows().value(0).row(), row);
+
+    CHeadingListModel* model = dialog->Model();
+    QVERIFY(model->setData(model->index(0, CHeadingListModel::kIndex), Qt::Unchecked,
+                           Qt::CheckStateRole));
+    QLabel* kept = View()->KeptListLabel();
+    QVERIFY(kept->isHidden());
+    emit dialog->KeepList(dialog->List());  // as closing it and keeping the changes does
+    QVERIFY(!kept->isHidden());
+    QVERIFY(kept->text().startsWith(QStringLiteral("按编辑后的目录（120 章）")));
+    emit kept->linkActivated(QStringLiteral("rule"));
+    QVERIFY(kept->isHidden());
   }
 };
 
