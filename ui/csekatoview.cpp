@@ -100,11 +100,6 @@ CSekatoView::CSekatoView(QWidget* parent)
   m_pRunControl = std::make_unique<CSplitRunControl>(m_bRunning, m_f.progress, this);
   connect(m_pRunControl.get(), &CSplitRunControl::PreviewReady, this, &CSekatoView::ShowPreview);
   connect(m_pRunControl.get(), &CSplitRunControl::PreviewAsked, this, &CSekatoView::OnSplitPreview);
-  // A list kept from the preview, under the progress bar, with the way back to the rule.
-  m_pKeptList = new QLabel(m_pPage);
-  m_pKeptList->setObjectName(QStringLiteral("keptList"));
-  m_pKeptList->hide();
-  connect(m_pKeptList, &QLabel::linkActivated, this, [this] { DropKeptList(); });
 }
 
 // The run control goes first: it stops a run and waits for it.
@@ -452,6 +447,12 @@ void CSekatoView::SplitByList(const engine::ChapterList& list,
 void CSekatoView::KeepList(const engine::ChapterList& list) {
   m_keptList = list;
   m_strKeptSource = PathBytes(m_strSrcPath);
+  // Made when first needed: under the progress bar, with the way back to the rule.
+  if (!m_pKeptList) {
+    m_pKeptList = new QLabel(m_pPage);
+    m_pKeptList->setObjectName(QStringLiteral("keptList"));
+    connect(m_pKeptList, &QLabel::linkActivated, this, [this] { DropKeptList(); });
+  }
   m_pKeptList->setText(QStringLiteral("按编辑后的目录（%1 章） <a href=\"rule\">改回按规则</a>")
                            .arg(list.entries.size()));
   // The form places its fields itself: the note goes under the progress bar.
@@ -465,7 +466,7 @@ void CSekatoView::KeepList(const engine::ChapterList& list) {
 void CSekatoView::DropKeptList() {
   m_keptList.reset();
   m_strKeptSource.clear();
-  m_pKeptList->hide();
+  if (m_pKeptList) m_pKeptList->hide();
 }
 
 void CSekatoView::OnSplitPreview() {

@@ -154,7 +154,7 @@ class CSekatoView final : public QScrollArea {
   QLabel* m_pKeptList = nullptr;
 
  public:
-  /// The form's note of a kept list (hidden when none), for tests.
+  /// The form's note of a kept list (null until a list is kept, hidden when dropped).
   QLabel* KeptListLabel() const { return m_pKeptList; }
 };
 
