@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "sekato/gbkcodec.h"
 #include "gbktext.h"
-#include "textcodec.h"
+#include "sekato/gbkcodec.h"
 #include "sekato/textrules.h"
+#include "textcodec.h"
 
 namespace sekato::engine {
 
