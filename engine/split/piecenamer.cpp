@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "gbktext.h"
 #include "sekato/gbkcodec.h"
-#include "sekato/textrules.h"
+#include "gbktext.h"
 #include "textcodec.h"
+#include "sekato/textrules.h"
 
 namespace sekato::engine {
 

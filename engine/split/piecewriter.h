@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "outfile.h"
-#include "piecenamer.h"
 #include "sekato/encoding.h"
 #include "sekato/message.h"
+#include "outfile.h"
+#include "piecenamer.h"
 
 namespace sekato::engine {
 

@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "sekato/gbkcodec.h"
-#include "sekato/textrules.h"
 #include "tabletranscoder.h"
 #include "textcodec.h"
+#include "sekato/textrules.h"
 
 namespace sekato::engine {
 

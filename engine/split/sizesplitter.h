@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "piecewriter.h"
-#include "sekato/textrules.h"
 #include "splitter.h"
+#include "sekato/textrules.h"
 
 namespace sekato::engine {
 

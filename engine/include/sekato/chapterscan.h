@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "sekato/scanresult.h"
 #include "sekato/splithost.h"
+#include "sekato/scanresult.h"
 #include "sekato/splitoptions.h"
 
 namespace sekato::engine {
