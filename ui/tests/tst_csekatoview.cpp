@@ -270,6 +270,46 @@ class TestCSekatoView : public QObject {
     QCOMPARE(view->m_nSplitMode, 1);
   }
 
+  void headingRuleIsCheckedAsItIsTyped() {
+    const auto view = NewView(QStringLiteral("/books/novel.txt"));
+    const CSplitRunControl* run = view->RunControl();
+    QLineEdit* regex = Edit(*view, 1041);
+    QVERIFY(run->CanStart());
+    QVERIFY(!regex->isVisibleTo(view.get()));
+    Item<QComboBox>(view.get(), 1040)->setCurrentIndex(1);
+    view->OnHeadingRule();
+    // The rule takes the place of the keywords and their numerals.
+    QVERIFY(regex->isVisibleTo(view.get()));
+    for (int id : {1015, 1031, 1042}) QVERIFY(!view->GetDlgItem(id)->isVisibleTo(view.get()));
+    QVERIFY(!run->CanStart());  // no rule yet
+    const std::pair<QString, QString> bad[] = {
+        {QStringLiteral("^第(?<n>\\d+)章("), QStringLiteral("missing closing parenthesis")},
+        {QStringLiteral("(第)?"), QStringLiteral("空文本")},
+    };
+    for (const auto& [pattern, reason] : bad) {
+      regex->setText(pattern);
+      QVERIFY2(!run->CanStart(), qPrintable(pattern));
+      QVERIFY2(regex->toolTip().contains(reason), qPrintable(regex->toolTip()));
+    }
+    regex->setText(QStringLiteral("^第(?<n>\\d+)章"));
+    QVERIFY(run->CanStart());
+    QVERIFY(regex->toolTip().isEmpty());
+    view->UpdateData(true);
+    QCOMPARE(view->GetSplitOptions().regex, std::string("^第(?<n>\\d+)章"));
+
+    // A bad rule holds Start only while headings go by it.
+    regex->setText(QStringLiteral("第("));
+    Button(*view, 1019)->click();  // by size
+    QVERIFY(run->CanStart());
+    Button(*view, 1013)->click();
+    QVERIFY(!run->CanStart());
+    Item<QComboBox>(view.get(), 1040)->setCurrentIndex(0);
+    view->OnHeadingRule();
+    QVERIFY(run->CanStart());
+    view->UpdateData(true);
+    QVERIFY(view->GetSplitOptions().regex.empty());
+  }
+
   void choosingTheSource() {
     const auto view = NewView(QStringLiteral("/books/novel.txt"));
     QCOMPARE(Edit(*view, 1000)->text(), QStringLiteral("/books/novel.txt"));
