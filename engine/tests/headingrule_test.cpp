@@ -94,6 +94,25 @@ INSTANTIATE_TEST_SUITE_P(
             "Exclude", "^第.{1,3}[章节集]", "节课|集合|章节", {"第一章 开端", "第2章 风起"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(HeadingRule, RequiredTextIsOnlyWhatEveryMatchHolds) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"^第(?<n>\\d+)章", "第"},
+      {"^第(?<n>\\d+)章节", "章节"},
+      {"(?<=[　\\s])第\\d+章", "第"},
+      {"^第+章", "第"},
+      {"^第一?章", "第"},
+      {"^第一{0,2}章", "第"},
+      {"第\\d+章|卷", ""},  // either side alone
+      {"(?i)chapter", ""},
+      {"\\Q第章\\E", ""},
+      {kSharedRule, ""},
+      {"[第]章.", "章"},
+  };
+  for (const auto& [pattern, required] : cases) {
+    EXPECT_EQ(Compiled(pattern).heading->RequiredText(), required) << pattern;
+  }
+}
+
 TEST(HeadingRule, NumberGroupTakesOnlyTheNextChapter) {
   const auto found = Headings(
       "^第(?<n>[\\d一二三四五六七八九十]+)章",
