@@ -35,7 +35,7 @@ TEST(CliHeadingRule, SplitsByTheRuleAndItsChain) {
   // The repeated heading stays body text of chapter 2; the summary names the missing 3.
   EXPECT_EQ(test::ReadAll(cli / "book/002_第2章 风起.txt"),
             "第2章 风起\r\n第二节课下了。\r\n第2章 风起\r\n");
-  EXPECT_NE(cli.Stderr().find("3"), std::string::npos) << cli.Stderr();
+  EXPECT_NE(cli.Stderr().find("缺少编号 3"), std::string::npos) << cli.Stderr();
 }
 
 TEST(CliHeadingRule, ExcludeDropsLinesTheRuleWouldTake) {

@@ -42,6 +42,7 @@ std::vector<std::pair<std::string, std::int64_t>> Headings(const std::string& pa
 
 std::vector<std::string> Lines(const std::vector<std::pair<std::string, std::int64_t>>& found) {
   std::vector<std::string> lines;
+  lines.reserve(found.size());
   for (const auto& [line, number] : found) lines.push_back(line);
   return lines;
 }

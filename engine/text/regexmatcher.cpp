@@ -12,8 +12,8 @@ namespace {
 constexpr std::uint32_t kMatchLimit = 1000000;
 constexpr std::uint32_t kDepthLimit = 10000;
 constexpr std::uint32_t kHeapLimitKiB = 4096;
-constexpr std::size_t kJitStackStart = 32 * 1024;
-constexpr std::size_t kJitStackMost = 512 * 1024;
+constexpr std::size_t kJitStackStart = std::size_t{32} * 1024;
+constexpr std::size_t kJitStackMost = std::size_t{512} * 1024;
 
 }  // namespace
 
