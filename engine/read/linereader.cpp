@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "fileops.h"
 #include "asciitext.h"
+#include "fileops.h"
 #include "gbktext.h"
 #include "readahead.h"
 #include "sekato/textrules.h"
@@ -67,15 +67,6 @@ bool LineReader::Open(const std::string& path, std::string& error) {
 }
 
 bool LineReader::Fill() {
-  if (m_watch) m_watch(nullptr, nullptr);
-  // Told once the buffer holds its new bytes, however the reading went.
-  struct Watch {
-    LineReader& reader;
-    ~Watch() {
-      if (reader.m_watch)
-        reader.m_watch(reader.m_buffer.data(), reader.m_buffer.data() + reader.m_end);
-    }
-  } watch{*this};
   if (!m_pAhead && m_nReadAheadFrom >= 0 && !m_bConverting && !m_bSpilling && !m_bEof &&
       m_nLength >= m_nReadAheadFrom) {
     // Each chunk comes with room before it for the unfinished line of the chunk before; the
@@ -395,7 +386,6 @@ bool LineReader::ReadAt(std::int64_t offset, char* data, std::size_t size) {
 }
 
 void LineReader::Close() {
-  if (m_watch && !m_buffer.empty()) m_watch(nullptr, nullptr);
   m_pAhead.reset();  // before the file it reads is closed
   m_nFirstInvalid = -1;
   if (m_fd >= 0) ::close(m_fd);

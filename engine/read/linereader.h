@@ -89,12 +89,6 @@ class LineReader final {
   /// skips): MeasureLine and ReadAt then find a text position that much further on.
   void SetTextStart(std::int64_t bytes) { m_nTextStart = bytes; }
 
-  /// Told of the buffer lines are handed out from: with nulls before its bytes move or
-  /// change, with its new bounds after (see PieceWriter::Lend).
-  void SetBufferWatch(std::function<void(const char*, const char*)> watch) {
-    m_watch = std::move(watch);
-  }
-
   /// The source's own line break right before `line` (as Next gave it) when it is CR LF
   /// and still in the buffer; otherwise a CR LF of its own. Either way "\r\n".
   std::string_view BreakBefore(const char* line) const {
@@ -219,7 +213,6 @@ class LineReader final {
   std::string m_strError;
   SourceDecoder* m_pDecoder = nullptr;
   bool m_bConverting = false;  ///< the decoder converts: progress counts the file's bytes
-  std::function<void(const char*, const char*)> m_watch;
   const TextRules* m_pRules;
   std::int64_t m_nReadAheadFrom = -1;  ///< never, unless told
   std::size_t m_nAheadChunk = kChunkBytes;

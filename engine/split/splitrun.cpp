@@ -12,14 +12,14 @@
 #include "folderlock.h"
 #include "headingmatcher.h"
 #include "linereader.h"
-#include "sekato/messagecatalogue.h"
-#include "sekato/numerals.h"
 #include "piecewriter.h"
 #include "runencodings.h"
+#include "sekato/messagecatalogue.h"
+#include "sekato/numerals.h"
+#include "sekato/sourcepath.h"
 #include "siteaddresses.h"
 #include "sizesplitter.h"
 #include "sourcedecoder.h"
-#include "sekato/sourcepath.h"
 #include "splitpass.h"
 #include "splitplan.h"
 #include "textcodec.h"
@@ -179,13 +179,6 @@ SplitEnd SplitRun::WritePieces(Plan& plan, LineReader& source, const SourceDecod
   const RunEncodings& encodings = *plan.encodings;
   const TextRules& rules = encodings.Rules();
   PieceWriter writer(plan.layout, source.Device(), source.Inode());
-  // Lines are written from the reader's buffer where they lie; the reader says when its
-  // bytes move. The watch goes before the writer does.
-  source.SetBufferWatch([&writer](const char* begin, const char* end) { writer.Lend(begin, end); });
-  struct WatchEnd {
-    LineReader& reader;
-    ~WatchEnd() { reader.SetBufferWatch(nullptr); }
-  } watchEnd{source};
   std::unique_ptr<Splitter> splitter;
   if (o.mode == SplitMode::ByChapter) {
     splitter = std::make_unique<ChapterSplitter>(
