@@ -7,8 +7,6 @@
 #include <cstring>
 #include <system_error>
 
-#include "fileops.h"
-
 namespace sekato::engine {
 
 namespace {
@@ -16,9 +14,9 @@ namespace {
 constexpr std::size_t kSlots = 6;
 }  // namespace
 
-BlockReader::BlockReader(int fd, std::int64_t start, std::size_t blockBytes, std::size_t room,
-                         std::vector<PairScanner::Pair> pairs, unsigned readers)
-    : m_fd(fd),
+BlockReader::BlockReader(const ByteSource& source, std::int64_t start, std::size_t blockBytes,
+                         std::size_t room, std::vector<PairScanner::Pair> pairs, unsigned readers)
+    : m_source(source),
       m_nStart(start),
       m_nBlock(blockBytes),
       m_nRoom(room),
@@ -65,7 +63,7 @@ void BlockReader::Read(std::int64_t index, Slot& slot,
   char* const to = slot.bytes.get() + m_nRoom;
   const std::int64_t offset = m_nStart + index * static_cast<std::int64_t>(m_nBlock);
   int error = 0;
-  const std::size_t got = FileOps::ReadFullyAt(m_fd, to, m_nBlock, offset, error);
+  const std::size_t got = m_source.ReadFullyAt(to, m_nBlock, offset, error);
   slot.size = got;
   slot.error = error;
   slot.hits.clear();

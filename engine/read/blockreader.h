@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "bytesource.h"
 #include "pairscanner.h"
 
 namespace sekato::engine {
@@ -26,9 +27,9 @@ namespace sekato::engine {
 /// it asks for it.
 class BlockReader final {
  public:
-  /// Reads `fd` (kept open by the caller, not moved) from byte `start` on, finding `pairs`.
-  BlockReader(int fd, std::int64_t start, std::size_t blockBytes, std::size_t room,
-              std::vector<PairScanner::Pair> pairs, unsigned readers);
+  /// Reads `source` (kept open by the caller) from byte `start` on, finding `pairs`.
+  BlockReader(const ByteSource& source, std::int64_t start, std::size_t blockBytes,
+              std::size_t room, std::vector<PairScanner::Pair> pairs, unsigned readers);
   ~BlockReader();
   BlockReader(const BlockReader&) = delete;
   BlockReader& operator=(const BlockReader&) = delete;
@@ -86,7 +87,7 @@ class BlockReader final {
     return m_slots[static_cast<std::size_t>(index) % m_slots.size()];
   }
 
-  int m_fd;
+  const ByteSource& m_source;
   std::int64_t m_nStart;
   std::size_t m_nBlock;
   std::size_t m_nRoom;

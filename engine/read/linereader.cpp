@@ -1,15 +1,10 @@
 #include "linereader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "asciitext.h"
-#include "fileops.h"
 #include "gbktext.h"
 #include "readahead.h"
 #include "sekato/textrules.h"
@@ -49,12 +44,7 @@ LineReader::~LineReader() { Close(); }
 
 bool LineReader::Open(const std::string& path, std::string& error) {
   Close();
-  struct stat info {};
-  m_fd = FileOps::OpenSource(path, info, error);
-  if (m_fd < 0) return false;
-  m_nLength = info.st_size;
-  m_device = info.st_dev;
-  m_inode = info.st_ino;
+  if (!m_file.Open(path, error)) return false;
   m_buffer.resize(kBufferSize);
   m_nLargestBuffer = kBufferSize;
   m_begin = m_end = 0;
@@ -68,7 +58,7 @@ bool LineReader::Open(const std::string& path, std::string& error) {
 
 bool LineReader::Fill() {
   if (!m_pAhead && m_nReadAheadFrom >= 0 && !m_bConverting && !m_bSpilling && !m_bEof &&
-      m_nLength >= m_nReadAheadFrom) {
+      m_file.Length() >= m_nReadAheadFrom) {
     // Each chunk comes with room before it for the unfinished line of the chunk before; the
     // two buffers are of one size, so that they can change places.
     const std::size_t headroom = m_nAheadChunk / 4;
@@ -77,7 +67,7 @@ bool LineReader::Fill() {
     // From here on the decoder is the reading thread's alone.
     m_pAhead = std::make_unique<ReadAhead>(
         [this](char* out, std::size_t capacity) {
-          return m_pDecoder ? m_pDecoder->Read(m_fd, out, capacity) : ::read(m_fd, out, capacity);
+          return m_pDecoder ? m_pDecoder->Read(m_file, out, capacity) : m_file.Read(out, capacity);
         },
         [this] { return m_pDecoder ? m_pDecoder->FirstInvalid() : -1; }, headroom, m_buffer.size());
   }
@@ -106,8 +96,7 @@ bool LineReader::Fill() {
       m_end += take;
       return true;
     }
-    const ssize_t got =
-        m_pDecoder ? m_pDecoder->Read(m_fd, to, room) : FileOps::ReadSome(m_fd, to, room);
+    const ssize_t got = m_pDecoder ? m_pDecoder->Read(m_file, to, room) : m_file.Read(to, room);
     if (got > 0) {
       m_end += static_cast<std::size_t>(got);
       return true;
@@ -172,7 +161,7 @@ void LineReader::TakePart(std::size_t sure, char*& data, std::size_t& size) {
 }
 
 bool LineReader::NextFromFile(char*& data, std::size_t& size, bool& complete) {
-  if (m_fd < 0 || Failed()) return false;
+  if (!m_file.IsOpen() || Failed()) return false;
   const bool lineStart = !m_bMidLine;
   if (lineStart) m_nLineStart = m_nPosition;
   const std::int64_t at = m_nPosition;
@@ -269,7 +258,7 @@ std::int64_t LineReader::MeasureLine(bool trimmed, std::int64_t bound,
   bool lastWasCr = false;
   while (true) {
     if (!keepGoing()) return -2;
-    const ssize_t got = FileOps::ReadSomeAt(m_fd, chunk.data(), chunk.size(), offset);
+    const ssize_t got = m_file.ReadAt(chunk.data(), chunk.size(), offset);
     if (got < 0) {
       m_strError = std::strerror(errno);
       return -1;
@@ -349,7 +338,7 @@ std::int64_t LineReader::MeasureChunked(bool trimmed, std::int64_t bound,
 
 ssize_t LineReader::ReadText(std::int64_t position, char* data, std::size_t size) {
   if (!m_bSpilling) {
-    const ssize_t got = FileOps::ReadSomeAt(m_fd, data, size, m_nTextStart + position);
+    const ssize_t got = m_file.ReadAt(data, size, m_nTextStart + position);
     if (got < 0) m_strError = std::strerror(errno);
     return got;
   }
@@ -366,8 +355,7 @@ ssize_t LineReader::ReadText(std::int64_t position, char* data, std::size_t size
   }
   // Further on, the text is read ahead through the decoder and kept for Fill to take.
   if (m_bEof) return 0;
-  const ssize_t got =
-      m_pDecoder ? m_pDecoder->Read(m_fd, data, size) : FileOps::ReadSome(m_fd, data, size);
+  const ssize_t got = m_pDecoder ? m_pDecoder->Read(m_file, data, size) : m_file.Read(data, size);
   if (got < 0) {
     m_strError =
         m_pDecoder && !m_pDecoder->Error().empty() ? m_pDecoder->Error() : std::strerror(errno);
@@ -380,7 +368,7 @@ ssize_t LineReader::ReadText(std::int64_t position, char* data, std::size_t size
 bool LineReader::ReadAt(std::int64_t offset, char* data, std::size_t size) {
   if (m_bSpilling) return m_spill.ReadAt(offset - m_nSpillBase, data, size, m_strError);
   int error = 0;
-  if (FileOps::ReadFullyAt(m_fd, data, size, offset + m_nTextStart, error) == size) return true;
+  if (m_file.ReadFullyAt(data, size, offset + m_nTextStart, error) == size) return true;
   m_strError = error != 0 ? std::strerror(error) : "the file became shorter while being read";
   return false;
 }
@@ -388,8 +376,7 @@ bool LineReader::ReadAt(std::int64_t offset, char* data, std::size_t size) {
 void LineReader::Close() {
   m_pAhead.reset();  // before the file it reads is closed
   m_nFirstInvalid = -1;
-  if (m_fd >= 0) ::close(m_fd);
-  m_fd = -1;
+  m_file.Close();
   m_spill.Close();
   m_nSpillBase = 0;
   std::vector<char>().swap(m_buffer);

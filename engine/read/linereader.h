@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bytesource.h"
 #include "spillfile.h"
 
 namespace sekato::engine {
@@ -36,11 +37,11 @@ class LineReader final {
   bool Open(const std::string& path, std::string& error);
 
   /// The file's length in bytes (at open).
-  std::int64_t Length() const { return m_nLength; }
+  std::int64_t Length() const { return m_file.Length(); }
 
   /// The file's identity, so that no piece is ever written over it.
-  dev_t Device() const { return m_device; }
-  ino_t Inode() const { return m_inode; }
+  dev_t Device() const { return m_file.Device(); }
+  ino_t Inode() const { return m_file.Inode(); }
 
   /// Lines longer than `bytes` (at least 4) come in parts of about that size, so that memory
   /// stays bounded whatever the line; 0 (the default) always gives whole lines. The parts
@@ -196,20 +197,17 @@ class LineReader final {
   /// Hands out the buffered start of a long line, ending before `sure`.
   void TakePart(std::size_t sure, char*& data, std::size_t& size);
 
-  int m_fd = -1;
+  ByteSource m_file;
   std::vector<char> m_buffer;
   std::size_t m_begin = 0;  ///< first unread byte in the buffer
   std::size_t m_end = 0;    ///< end of the data in the buffer
   std::size_t m_nPartLimit = 0;
   std::size_t m_nLargestBuffer = 0;
   bool m_bEof = false;
-  std::int64_t m_nLength = 0;
   std::int64_t m_nPosition = 0;
   std::int64_t m_nLineStart = 0;  ///< text position of the line now being handed out
   std::int64_t m_nTextStart = 0;
   bool m_bMidLine = false;  ///< the last Next gave a part that is not the line's last
-  dev_t m_device = 0;
-  ino_t m_inode = 0;
   std::string m_strError;
   SourceDecoder* m_pDecoder = nullptr;
   bool m_bConverting = false;  ///< the decoder converts: progress counts the file's bytes
