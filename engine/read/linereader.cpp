@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "asciitext.h"
+#include "blockreader.h"
 #include "gbktext.h"
-#include "readahead.h"
 #include "sekato/textrules.h"
 #include "sourcedecoder.h"
 
@@ -45,8 +45,8 @@ LineReader::~LineReader() { Close(); }
 bool LineReader::Open(const std::string& path, std::string& error) {
   Close();
   if (!m_file.Open(path, error)) return false;
-  m_buffer.resize(kBufferSize);
-  m_nLargestBuffer = kBufferSize;
+  m_nLargestBuffer = 0;
+  UseOwn(kBufferSize);
   m_begin = m_end = 0;
   m_bEof = false;
   m_nPosition = 0;
@@ -59,35 +59,33 @@ bool LineReader::Open(const std::string& path, std::string& error) {
 bool LineReader::Fill() {
   if (!m_pAhead && m_nReadAheadFrom >= 0 && !m_bConverting && !m_bSpilling && !m_bEof &&
       m_file.Length() >= m_nReadAheadFrom) {
-    // Each chunk comes with room before it for the unfinished line of the chunk before; the
-    // two buffers are of one size, so that they can change places.
-    const std::size_t headroom = m_nAheadChunk / 4;
-    m_buffer.resize(std::max(m_buffer.size(), headroom + m_nAheadChunk));
-    m_nLargestBuffer = std::max(m_nLargestBuffer, m_buffer.size());
+    // Each block comes with room before it for the unfinished line of the block before.
+    const std::size_t room = m_nAheadChunk / 4;
+    m_nLargestBuffer = std::max(m_nLargestBuffer, room + m_nAheadChunk);
     // From here on the decoder is the reading thread's alone.
-    m_pAhead = std::make_unique<ReadAhead>(
-        [this](char* out, std::size_t capacity) {
-          return m_pDecoder ? m_pDecoder->Read(m_file, out, capacity) : m_file.Read(out, capacity);
-        },
-        [this] { return m_pDecoder ? m_pDecoder->FirstInvalid() : -1; }, headroom, m_buffer.size());
+    BlockReader::Stream stream{[this](char* out, std::size_t capacity) {
+                                 return m_pDecoder ? m_pDecoder->Read(m_file, out, capacity)
+                                                   : m_file.Read(out, capacity);
+                               },
+                               [this] { return m_pDecoder ? m_pDecoder->FirstInvalid() : -1; }};
+    m_pAhead = std::make_unique<BlockReader>(std::move(stream), m_nAheadChunk, room, 1);
   }
   if (m_pAhead) return FillAhead();
   // Keep the unfinished line, moved to the front; grow only when it fills the buffer.
   const std::size_t kept = m_end - m_begin;
   if (m_begin > 0) {
-    std::memmove(m_buffer.data(), m_buffer.data() + m_begin, kept);
+    std::memmove(m_data, m_data + m_begin, kept);
     m_begin = 0;
     m_end = kept;
   }
   // A decoder writes whole characters: it needs room for at least a few.
   constexpr std::size_t kDecoderRoom = 16;
-  if (m_end == m_buffer.size() || (m_pDecoder && m_buffer.size() - m_end < kDecoderRoom)) {
-    m_buffer.resize(m_buffer.size() * 2);
-    m_nLargestBuffer = std::max(m_nLargestBuffer, m_buffer.size());
+  if (m_end == m_capacity || (m_pDecoder && m_capacity - m_end < kDecoderRoom)) {
+    UseOwn(m_capacity * 2);
   }
   while (true) {
-    char* const to = m_buffer.data() + m_end;
-    const std::size_t room = m_buffer.size() - m_end;
+    char* const to = m_data + m_end;
+    const std::size_t room = m_capacity - m_end;
     if (m_bSpilling && SpillEnd() > BufferEnd()) {
       // Text read ahead into the spill while measuring comes before what the decoder gives.
       const auto take = static_cast<std::size_t>(
@@ -111,40 +109,66 @@ bool LineReader::Fill() {
   }
 }
 
+void LineReader::UseOwn(std::size_t size) {
+  if (m_own.size() < size) m_own.resize(size);
+  m_data = m_own.data();
+  m_capacity = m_own.size();
+  m_nLargestBuffer = std::max(m_nLargestBuffer, m_capacity);
+}
+
+void LineReader::Release(std::size_t keep) {
+  for (; m_nHeld > keep; --m_nHeld) m_pAhead->Release();
+}
+
 bool LineReader::FillAhead() {
-  const ReadAhead::Chunk chunk = m_pAhead->Wait();
-  m_nFirstInvalid = chunk.firstInvalid;
-  if (chunk.got == 0) {
+  const auto fail = [this](int error) {
+    // No more is read after a failure: the decoder is the caller's again.
+    m_strError =
+        m_pDecoder && !m_pDecoder->Error().empty() ? m_pDecoder->Error() : std::strerror(error);
+    return false;
+  };
+  if (m_bAheadDone) {
+    if (m_nAheadError != 0) return fail(m_nAheadError);
     m_bEof = true;
     return false;
   }
-  if (chunk.got < 0) {
-    // No more is read after a failure: the decoder is the caller's again.
-    m_strError = m_pDecoder && !m_pDecoder->Error().empty() ? m_pDecoder->Error()
-                                                            : std::strerror(chunk.error);
-    return false;
-  }
-  const auto got = static_cast<std::size_t>(chunk.got);
+  BlockReader::Block block;
+  int error = 0;
+  const bool read = m_pAhead->Next(block, error);
+  ++m_nHeld;
+  m_nFirstInvalid = block.note;
+  m_bAheadDone = block.last;
+  m_nAheadError = read ? 0 : error;
+  // Nothing in it: the end, or a failure. The blocks held stay until Close.
+  if (block.size == 0) return FillAhead();
   const std::size_t kept = m_end - m_begin;
-  const std::size_t head = m_pAhead->Headroom();
-  std::vector<char>& ready = m_pAhead->Ready();
-  // Buffers are swapped while both are as they were made; once a long line has grown the
-  // reader's own, it is kept, and chunks are copied into it.
-  if (kept <= head && m_buffer.size() == ready.size()) {
-    std::memcpy(ready.data() + head - kept, m_buffer.data() + m_begin, kept);
-    m_pAhead->Exchange(m_buffer);
-    m_begin = head - kept;
-    m_end = head + got;
-  } else {
-    // The unfinished line (longer than the headroom) moves to the front, the chunk after it.
-    std::memmove(m_buffer.data(), m_buffer.data() + m_begin, kept);
-    if (m_buffer.size() < kept + got) m_buffer.resize(std::max(m_buffer.size() * 2, kept + got));
-    std::memcpy(m_buffer.data() + kept, ready.data() + head, got);
-    m_pAhead->Again();
-    m_begin = 0;
-    m_end = kept + got;
+  const std::size_t room = m_nAheadChunk / 4;
+  if (kept <= room) {
+    // The unfinished line goes into the room before the block, which is read from there.
+    std::memcpy(block.buffer + room - kept, m_data + m_begin, kept);
+    Release(1);
+    m_data = block.buffer;
+    m_capacity = room + m_nAheadChunk;
+    m_begin = room - kept;
+    m_end = room + block.size;
+    return true;
   }
-  m_nLargestBuffer = std::max(m_nLargestBuffer, m_buffer.size());
+  // A long unfinished line: it moves to the front of the reader's own buffer, the block
+  // after it.
+  if (m_data == m_own.data()) {
+    std::memmove(m_own.data(), m_data + m_begin, kept);
+    if (m_own.size() < kept + block.size) UseOwn(std::max(m_own.size() * 2, kept + block.size));
+  } else {
+    const char* const from = m_data + m_begin;
+    if (m_own.size() < kept + block.size)
+      m_own.resize(std::max(m_own.size() * 2, kept + block.size));
+    std::memcpy(m_own.data(), from, kept);
+    UseOwn(0);
+  }
+  std::memcpy(m_own.data() + kept, block.buffer + room, block.size);
+  Release(0);
+  m_begin = 0;
+  m_end = kept + block.size;
   return true;
 }
 
@@ -152,9 +176,9 @@ void LineReader::TakePart(std::size_t sure, char*& data, std::size_t& size) {
   // The bytes before `sure` are surely the line's own (a CR that may go with the line feed
   // lies at or after it): end at the last character that lies wholly among them. The part
   // starts at a character boundary, as every part and every line does.
-  const std::string_view buffered(m_buffer.data() + m_begin, m_end - m_begin);
+  const std::string_view buffered(m_data + m_begin, m_end - m_begin);
   const std::size_t end = m_begin + m_pRules->BoundaryAtOrBelow(buffered, sure - m_begin);
-  data = m_buffer.data() + m_begin;
+  data = m_data + m_begin;
   size = end - m_begin;
   m_nPosition += static_cast<std::int64_t>(size);
   m_begin = end;
@@ -199,7 +223,7 @@ bool LineReader::NextPiece(char*& data, std::size_t& size, bool& complete) {
   };
   std::size_t scanned = m_begin;
   while (true) {
-    char* base = m_buffer.data();
+    char* base = m_data;
     const void* found = std::memchr(base + scanned, '\n', m_end - scanned);
     if (found != nullptr) {
       const auto lf = static_cast<std::size_t>(static_cast<const char*>(found) - base);
@@ -230,7 +254,7 @@ bool LineReader::NextPiece(char*& data, std::size_t& size, bool& complete) {
 
 bool LineReader::LinesAtHand(char*& data, std::size_t& size) {
   if (m_bMidLine || m_begin >= m_end || !m_strError.empty()) return false;
-  data = m_buffer.data() + m_begin;
+  data = m_data + m_begin;
   size = m_end - m_begin;
   return true;
 }
@@ -345,7 +369,7 @@ ssize_t LineReader::ReadText(std::int64_t position, char* data, std::size_t size
   // The buffered rest of the line, not handed out yet, joins what was.
   if (SpillEnd() < BufferEnd()) {
     const std::size_t from = m_begin + static_cast<std::size_t>(SpillEnd() - m_nPosition);
-    if (!m_spill.Append(m_buffer.data() + from, m_end - from, m_strError)) return -1;
+    if (!m_spill.Append(m_data + from, m_end - from, m_strError)) return -1;
   }
   if (position < SpillEnd()) {
     const auto take =
@@ -374,12 +398,17 @@ bool LineReader::ReadAt(std::int64_t offset, char* data, std::size_t size) {
 }
 
 void LineReader::Close() {
+  m_nHeld = 0;
   m_pAhead.reset();  // before the file it reads is closed
+  m_bAheadDone = false;
+  m_nAheadError = 0;
   m_nFirstInvalid = -1;
   m_file.Close();
   m_spill.Close();
   m_nSpillBase = 0;
-  std::vector<char>().swap(m_buffer);
+  std::vector<char>().swap(m_own);
+  m_data = nullptr;
+  m_capacity = 0;
   m_begin = m_end = 0;
 }
 

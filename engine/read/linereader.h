@@ -16,7 +16,7 @@
 
 namespace sekato::engine {
 
-class ReadAhead;
+class BlockReader;
 class SourceDecoder;
 class TextRules;
 
@@ -90,13 +90,6 @@ class LineReader final {
   /// skips): MeasureLine and ReadAt then find a text position that much further on.
   void SetTextStart(std::int64_t bytes) { m_nTextStart = bytes; }
 
-  /// The source's own line break right before `line` (as Next gave it) when it is CR LF
-  /// and still in the buffer; otherwise a CR LF of its own. Either way "\r\n".
-  std::string_view BreakBefore(const char* line) const {
-    if (line - m_buffer.data() >= 2 && line[-2] == '\r' && line[-1] == '\n') return {line - 2, 2};
-    return "\r\n";
-  }
-
   /// The character rules parts of long lines end by (GBK unless told otherwise).
   void SetRules(const TextRules& rules) { m_pRules = &rules; }
 
@@ -108,7 +101,7 @@ class LineReader final {
     if (!m_bMidLine && m_begin < m_end && m_strError.empty()) {
       const std::size_t at = m_end - m_begin;
       const std::size_t most = m_nPartLimit == 0 || at <= m_nPartLimit ? at : m_nPartLimit + 1;
-      char* const start = m_buffer.data() + m_begin;
+      char* const start = m_data + m_begin;
       if (const void* lf = std::memchr(start, '\n', most)) {
         const auto length = static_cast<std::size_t>(static_cast<const char*>(lf) - start);
         if (m_nPartLimit == 0 || length <= m_nPartLimit) {
@@ -192,13 +185,19 @@ class LineReader final {
     return m_nPosition + static_cast<std::int64_t>(m_end - m_begin);
   }
   bool Fill();
-  /// Fill from the reading ahead: the unfinished line is put before the new chunk.
+  /// Fill from the reading ahead: the unfinished line is put before the new block.
   bool FillAhead();
+  /// Lines lie in the reader's own buffer, which holds at least `size` bytes.
+  void UseOwn(std::size_t size);
+  /// Gives the blocks read ahead back until `keep` are held.
+  void Release(std::size_t keep);
   /// Hands out the buffered start of a long line, ending before `sure`.
   void TakePart(std::size_t sure, char*& data, std::size_t& size);
 
   ByteSource m_file;
-  std::vector<char> m_buffer;
+  std::vector<char> m_own;  ///< the reader's own buffer
+  char* m_data = nullptr;   ///< where the buffered bytes lie: m_own, or a block read ahead
+  std::size_t m_capacity = 0;
   std::size_t m_begin = 0;  ///< first unread byte in the buffer
   std::size_t m_end = 0;    ///< end of the data in the buffer
   std::size_t m_nPartLimit = 0;
@@ -214,8 +213,11 @@ class LineReader final {
   const TextRules* m_pRules;
   std::int64_t m_nReadAheadFrom = -1;  ///< never, unless told
   std::size_t m_nAheadChunk = kChunkBytes;
-  std::unique_ptr<ReadAhead> m_pAhead;  ///< set up at the first Fill where it pays
-  std::int64_t m_nFirstInvalid = -1;    ///< as it was after the chunk last taken from it
+  std::unique_ptr<BlockReader> m_pAhead;  ///< set up at the first Fill where it pays
+  std::size_t m_nHeld = 0;                ///< blocks of m_pAhead held
+  bool m_bAheadDone = false;              ///< the last block was taken
+  int m_nAheadError = 0;  ///< a failure read with the last block, told once its bytes are taken
+  std::int64_t m_nFirstInvalid = -1;  ///< as it was after the chunk last taken from it
   bool m_bSpilling = false;
   std::string m_strSpillFolder;
   SpillFile m_spill;

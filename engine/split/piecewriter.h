@@ -61,11 +61,6 @@ class PieceWriter final {
     m_file.Break();
     m_nCount += m_nBreakBytes;
   }
-  /// The same, given the CR LF to write (the source's own, when it is at hand).
-  void WriteBreak(std::string_view crLf) {
-    m_file.Write(crLf);
-    m_nCount += m_nBreakBytes;
-  }
 
   /// Bytes `text` takes on disk, and of one line break.
   std::int64_t Written(std::string_view text) const {
