@@ -12,6 +12,8 @@ namespace sekato::engine {
 namespace {
 // Two blocks held by the caller, and one in flight for each reader with one to spare.
 constexpr std::size_t kSlots = 6;
+// A stream's one reader: two held and one in flight, so that the blocks stay in the cache.
+constexpr std::size_t kStreamSlots = 3;
 }  // namespace
 
 BlockReader::BlockReader(const ByteSource& source, std::int64_t start, std::size_t blockBytes,
@@ -32,7 +34,7 @@ BlockReader::BlockReader(Stream stream, std::size_t blockBytes, std::size_t room
       m_nBlock(blockBytes),
       m_nRoom(room),
       m_nReaders(std::min(readers, 1u)),
-      m_slots(kSlots) {
+      m_slots(kStreamSlots) {
   Start(std::min(readers, 1u));
 }
 
