@@ -12,8 +12,9 @@ namespace sekato::engine {
 namespace {
 // Two blocks held by the caller, and one in flight for each reader with one to spare.
 constexpr std::size_t kSlots = 6;
-// A stream's one reader: two held and one in flight, so that the blocks stay in the cache.
-constexpr std::size_t kStreamSlots = 3;
+// A stream's one reader: one block held and one in flight, as the caller gives the block
+// before back ahead of taking the next.
+constexpr std::size_t kStreamSlots = 2;
 }  // namespace
 
 BlockReader::BlockReader(const ByteSource& source, std::int64_t start, std::size_t blockBytes,

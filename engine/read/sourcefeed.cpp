@@ -112,6 +112,19 @@ SourceFeed::Got SourceFeed::RefillAhead(Window& window, std::string& error) {
     error = Reason(m_nAheadError);
     return Got::Failed;
   }
+  // The unfinished line moves to the front of the own buffer, and the block it lay in goes
+  // back, so that only the block being read from is held and two take turns in the cache.
+  const std::size_t kept = window.end - window.begin;
+  if (window.data != m_own.data()) {
+    if (m_own.size() < kept) m_own.resize(kept);
+    std::memcpy(m_own.data(), window.data + window.begin, kept);
+    UseOwn(window, 0);
+  } else {
+    std::memmove(m_own.data(), window.data + window.begin, kept);
+  }
+  window.begin = 0;
+  window.end = kept;
+  Release(0);
   BlockReader::Block block;
   int failure = 0;
   const bool read = m_pAhead->Next(block, failure);
@@ -119,30 +132,20 @@ SourceFeed::Got SourceFeed::RefillAhead(Window& window, std::string& error) {
   m_nFirstInvalid = block.note;
   m_bAheadDone = block.last;
   m_nAheadError = read ? 0 : failure;
-  // Nothing in it: the end, or a failure. The blocks held stay until Close.
+  // Nothing in it: the end, or a failure.
   if (block.size == 0) return RefillAhead(window, error);
-  const std::size_t kept = window.end - window.begin;
   const std::size_t room = m_nAheadChunk / 4;
   if (kept <= room) {
     // The unfinished line goes into the room before the block, which is read from there.
-    std::memcpy(block.buffer + room - kept, window.data + window.begin, kept);
-    Release(1);
+    std::memcpy(block.buffer + room - kept, m_own.data(), kept);
     window = {block.buffer, room - kept, room + block.size, room + m_nAheadChunk};
     return Got::Bytes;
   }
-  // A long unfinished line: it moves to the front of the own buffer, the block after it.
+  // A long unfinished line stays in the own buffer, the block after it.
   const std::size_t need = kept + block.size;
-  if (window.data == m_own.data()) {
-    std::memmove(m_own.data(), window.data + window.begin, kept);
-    if (m_own.size() < need) UseOwn(window, std::max(m_own.size() * 2, need));
-  } else {
-    if (m_own.size() < need) m_own.resize(std::max(m_own.size() * 2, need));
-    std::memcpy(m_own.data(), window.data + window.begin, kept);
-    UseOwn(window, 0);
-  }
+  if (m_own.size() < need) UseOwn(window, std::max(m_own.size() * 2, need));
   std::memcpy(m_own.data() + kept, block.buffer + room, block.size);
   Release(0);
-  window.begin = 0;
   window.end = need;
   return Got::Bytes;
 }
