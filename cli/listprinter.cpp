@@ -73,7 +73,9 @@ std::string Rule(const engine::SplitOptions& o) {
   return "{\"keywords\": " + ListPrinter::Quote(ScanReport::Utf8(o.keywords, o.textEncoding)) +
          ", \"numerals\": " + ListPrinter::Quote(Numerals(o.numerals)) +
          ", \"titleMax\": " + Int(o.titleMax) + ", \"per\": " + Int(o.chaptersPerPiece) +
-         ", \"trim\": " + (o.trimSpaces ? "true" : "false") + "}";
+         ", \"trim\": " + (o.trimSpaces ? "true" : "false") +
+         ", \"regex\": " + ListPrinter::Quote(o.regex) +
+         ", \"exclude\": " + ListPrinter::Quote(o.exclude) + "}";
 }
 
 }  // namespace
@@ -112,6 +114,11 @@ std::string ListPrinter::Quote(const std::string& text) {
 }
 
 void ListPrinter::Table(const ScanResult& r, std::FILE* out) {
+  // A rule is said first: a list made by it is read against it.
+  if (!r.regex.empty()) {
+    std::fprintf(out, "标题规则：正则表达式 %s\n", r.regex.c_str());
+    if (!r.exclude.empty()) std::fprintf(out, "排除：%s\n", r.exclude.c_str());
+  }
   if (!r.headings.empty()) {
     // Chinese column names are two columns wide on a terminal: padded by hand.
     std::fputs("文件    编号      行号      大小  标题\n", out);
@@ -151,7 +158,8 @@ void ListPrinter::Json(const ScanResult& r, const std::string& source, std::FILE
   text += ", \"encoding\": " + Quote(std::string(engine::Encodings::Name(r.sourceEncoding))) +
           ", \"sourceBytes\": " + Int(r.sourceBytes) + ", \"lines\": " + Int(r.lines) +
           ", \"hash\": " + Quote(origin.hash) + ", \"rule\": " + Rule(origin.options) +
-          ", \"titleMax\": " + Int(r.titleMax) + ", \"headingCount\": " + Int(r.headingCount) +
+          ", \"titleMax\": " + Int(r.titleMax) + ", \"regex\": " + Quote(r.regex) +
+          ", \"exclude\": " + Quote(r.exclude) + ", \"headingCount\": " + Int(r.headingCount) +
           ", \"prefaceBytes\": " + Int(r.prefaceBytes) + ", \"pieces\": " + Int(r.pieces) +
           ", \"largestPiece\": " + Int(r.largestPiece) +
           ", \"smallestPiece\": " + Int(r.smallestPiece) + ",\n \"headings\": [";

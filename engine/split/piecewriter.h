@@ -72,16 +72,6 @@ class PieceWriter final {
     m_file.Break();
     m_nCount += m_nBreakBytes;
   }
-  /// The same, given the source's own CR LF before the line about to be written when it is
-  /// at hand in the reader's buffer (see Lend): a run of lines then goes out uncopied.
-  void WriteBreak(std::string_view crLf) {
-    if (m_bQuiet) {
-      m_bBreakHeld = true;
-      return;
-    }
-    m_file.Write(crLf);
-    m_nCount += m_nBreakBytes;
-  }
 
   /// Chapters left out of a selection: while muted, lines and breaks are dropped and not
   /// counted, so the piece reads as if they had never been there: the chapters kept are
@@ -104,10 +94,6 @@ class PieceWriter final {
   void SkipNextPiece(bool skip) { m_bSkipNext = skip; }
   /// Pieces written to disk so far.
   std::int64_t Created() const { return m_nCreated; }
-
-  /// Text in [begin, end), the reader's buffer, is written from there (see OutFile::Lend)
-  /// until the next call; nulls first write out what was taken from there.
-  void Lend(const char* begin, const char* end) { m_file.Lend(begin, end); }
 
   /// Bytes `text` takes on disk, and of one line break.
   std::int64_t Written(std::string_view text) const {
