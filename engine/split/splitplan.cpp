@@ -28,9 +28,8 @@ std::optional<Message> SplitPlan::Refusal(Purpose purpose) const {
   if (!split && m_keywordText.empty()) return Message{MessageId::EmptyKeywords};
   if (split && o.mode == SplitMode::Evenly && o.parts <= 0) return Message{MessageId::BadParts};
   if (chapters && o.chaptersPerPiece <= 0) return Message{MessageId::BadChaptersPerPiece};
-  if (split && o.mode == SplitMode::BySize && o.maxKb < 0) {
-    return Message{MessageId::NegativeSize};
-  }
+  // A size of 0 (what an empty or mistyped field reads as) would make every line a piece.
+  if (split && o.mode == SplitMode::BySize && o.maxKb <= 0) return Message{MessageId::BadSize};
   if (chapters && o.titleMax < 0) return Message{MessageId::NegativeTitle};
   if (split) {
     // The name part names files inside the folder: it must not lead out of it.
@@ -42,9 +41,8 @@ std::optional<Message> SplitPlan::Refusal(Purpose purpose) const {
       return Message{MessageId::NotRegularSource, {o.sourcePath}};
     }
     if (m_directory.empty()) {
-      return o.folder == FolderChoice::NewFolder
-                 ? Message{MessageId::NoNewFolder}
-                 : Message{MessageId::NoExtension, {o.sourcePath}};
+      return o.folder == FolderChoice::NewFolder ? Message{MessageId::NoNewFolder}
+                                                 : Message{MessageId::NoExtension, {o.sourcePath}};
     }
   }
   if (chapters && !m_keywordText.empty()) {

@@ -12,14 +12,14 @@
 #include "folderlock.h"
 #include "headingmatcher.h"
 #include "linereader.h"
-#include "sekato/messagecatalogue.h"
-#include "sekato/numerals.h"
 #include "piecewriter.h"
 #include "runencodings.h"
+#include "sekato/messagecatalogue.h"
+#include "sekato/numerals.h"
+#include "sekato/sourcepath.h"
 #include "siteaddresses.h"
 #include "sizesplitter.h"
 #include "sourcedecoder.h"
-#include "sekato/sourcepath.h"
 #include "splitpass.h"
 #include "splitplan.h"
 #include "textcodec.h"
@@ -199,6 +199,7 @@ SplitEnd SplitRun::WritePieces(Plan& plan, LineReader& source, const SourceDecod
     }
     auto limits = o.mode == SplitMode::Evenly ? SizeSplitter::ForParts(length, o.parts, plan.layout)
                                               : SizeSplitter::ForSize(o.maxKb);
+    if (o.mode == SplitMode::BySize && m_nSizeLimitBytes >= 0) limits.limit = m_nSizeLimitBytes;
     // A byte-order mark is not counted as text, but it is on disk within the size asked for.
     if (o.mode == SplitMode::BySize) limits.limit -= rules.Written(plan.layout.preamble);
     splitter = std::make_unique<SizeSplitter>(limits, o.mode == SplitMode::BySize && o.keepLines,
