@@ -126,12 +126,26 @@ class CSekatoView final : public QScrollArea {
   /// Refreshes the options from the form for a split or a preview, or nothing after telling
   /// the user why not.
   std::optional<engine::SplitOptions> TakeOptionsForRun();
+  /// Before a split: an empty source is split only when the user says so.
+  bool ConfirmSource(const engine::SplitOptions& options);
+  /// What the check of the output folder came to.
+  enum class FolderAnswer { Go, Cancel, Changed };
+  /// Before a split: pieces of an earlier split in the folder are listed, and the user clears
+  /// them, chooses another folder (Changed) or cancels.
+  FolderAnswer ConfirmFolder(const engine::SplitOptions& options);
+  /// Makes `folder` the new folder the pieces go to, as the folder chooser does.
+  void ChooseNewFolder(const QString& folder);
   void ShowPreview(const engine::ScanResult& result);
   static void EnableItems(std::initializer_list<QWidget*> controls, bool bEnable);
   /// Enables the fields of split mode `nMode` (0 chapter, 1 size, 2 even), not the others'.
   void EnableModeFields(int nMode);
   /// The switch to size or even, where names by chapter title give way to the source title.
   void OnModeWithoutChapters(int nMode);
+
+  /// The new folder was typed or chosen by the user, for the source m_strNewDirSource
+  /// (empty: before any source). Choosing another source makes the folder follow it.
+  bool m_bNewDirChosen = false;
+  QString m_strNewDirSource;
 
   QWidget* m_pPage;
   std::unique_ptr<CFormTemplate> m_pForm;
