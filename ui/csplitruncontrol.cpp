@@ -59,8 +59,7 @@ bool CSplitRunControl::Start(engine::SplitOptions options) {
 
 bool CSplitRunControl::StartPreview(engine::SplitOptions options) {
   return Launch(
-      true,
-      [options = std::move(options)](CSplitWorker& worker) { worker.Preview(options); },
+      true, [options = std::move(options)](CSplitWorker& worker) { worker.Preview(options); },
       QStringLiteral("无法启动预览线程！"));
 }
 
@@ -112,6 +111,7 @@ void CSplitRunControl::OnThreadEnded() {
   m_thread.join();
   m_progressTimer.stop();
   UpdateProgress();
+  if (m_nPercent >= 0) emit PercentChanged(m_nPercent = -1);
   if (m_bClosing) return;
   if (m_bPreviewing) {
     OnPreviewEnded(m_pWorker->GetResult());
@@ -148,6 +148,8 @@ void CSplitRunControl::OnSplitEnded(CSplitWorker::Result result) {
 
 void CSplitRunControl::OnPreviewEnded(const CSplitWorker::Result& ended) {
   const engine::ScanResult& result = ended.scan;
+  // A preview writes nothing: a full bar would say otherwise.
+  if (m_pBar) m_pBar->setValue(m_pBar->minimum());
   Changing([&] {
     m_running = 0;
     m_bBusy = false;
@@ -180,6 +182,11 @@ void CSplitRunControl::UpdateProgress() {
   const std::int64_t pos = std::clamp<std::int64_t>(m_pWorker->ProgressPos(), 0, upper);
   const int value = static_cast<int>(pos >> m_nProgressShift);
   if (m_pBar->value() != value) m_pBar->setValue(value);
+  // The title tells a split's progress where the bar may be scrolled out of sight.
+  const int percent = upper > 0 ? static_cast<int>(pos * 100 / upper) : 0;
+  if (!m_bPreviewing && m_thread.joinable() && percent != m_nPercent) {
+    emit PercentChanged(m_nPercent = percent);
+  }
 }
 
 }  // namespace sekato::ui

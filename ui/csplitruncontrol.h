@@ -72,6 +72,8 @@ class CSplitRunControl final : public QObject {
   void PreviewReady(const engine::ScanResult& result);
   /// The user asked, from a completion message, to preview the chapters.
   void PreviewAsked();
+  /// How far a split has come, in percent, whenever that changes; -1 once it has ended.
+  void PercentChanged(int percent);
 
  private:
   /// Raises the flag and runs `job` on a new worker's thread. False, after lowering the flag
@@ -100,6 +102,7 @@ class CSplitRunControl final : public QObject {
   QTimer m_progressTimer;
   std::int64_t m_nShownUpper = -1;
   int m_nProgressShift = 0;  // positions above the bar's int range are scaled down
+  int m_nPercent = -1;       // last told by PercentChanged
   bool m_bSource = false;
   bool m_bBusy = false;
   bool m_bClosing = false;

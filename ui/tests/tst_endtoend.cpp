@@ -25,8 +25,8 @@ class ChoiceScope final {
   explicit ChoiceScope(int choice, QStringList* asked = nullptr) {
     sekato::controls::AppMessageBox::SetChooser(
         [choice, asked](const QString& text, const QStringList& choices) {
-          // Only questions (no OK) are answered; message boxes with actions get OK.
-          if (!choices.contains(QStringLiteral("取消"))) return -1;
+          // Only questions are answered; the completion message gets OK.
+          if (choices.contains(QStringLiteral("打开文件夹"))) return -1;
           if (asked != nullptr) asked->append(text);
           return choice;
         });
@@ -198,9 +198,17 @@ class TestEndToEnd : public QObject {
     Click(View(), IDC_NOAD);
     QVERIFY(m_app->MainFrame()->OnCommand(ID_SPLIT_START));
     QVERIFY(WaitUntil([&] { return View()->RunControl()->Worker()->ProgressPos() > 0; }));
+    // The title shows the run's progress; closing asks, and 继续分割 keeps the run going.
+    QVERIFY(WaitUntil([&] { return m_app->MainFrame()->windowTitle().contains('%'); }));
+    {
+      const ChoiceScope keepGoing(1);
+      QVERIFY(!m_app->MainFrame()->close());
+      QVERIFY(!Finished());
+    }
+    const ChoiceScope stop(0);
     QVERIFY(m_app->MainFrame()->close());
     QVERIFY(Finished());
-    QVERIFY(messages.texts.isEmpty());
+    QCOMPARE(messages.texts.size(), 2);  // the two questions, nothing after them
 
     // The pieces written are a whole-line beginning of the source, piece after piece.
     const auto pieces = ReadFiles(gui);
