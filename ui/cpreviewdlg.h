@@ -30,6 +30,9 @@ class CPreviewDlg final : public QDialog {
   void HintApplied(const QString& keywords, std::int64_t titleMax);
 
  private:
+  /// Keeps the dialog within the available area of its parent's screen.
+  void FitToScreen();
+
   QTableView* m_pTable;
 };
 
