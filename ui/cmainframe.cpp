@@ -150,7 +150,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   // once the user agrees.
   if (m_pView != nullptr) {
     const CSplitRunControl* run = m_pView->RunControl();
-    if (run->CanStop() && !run->IsClosed() &&
+    if (run->IsSplitting() && !run->IsClosed() &&
         controls::AppMessageBox::Ask(
             this,
             tr("分割还在进行。要停止分割并退出吗？已写出的文件会保留，最后一个文件会完整结束。"),

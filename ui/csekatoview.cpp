@@ -100,6 +100,7 @@ CSekatoView::CSekatoView(QWidget* parent)
     number->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), number));
   }
+  NameControls();
   connect(m_f.newDir, &QLineEdit::textEdited, this, [this] {
     m_bNewDirChosen = true;
     m_strNewDirSource = m_strSrcPath;
@@ -133,6 +134,32 @@ void CSekatoView::ConnectControls() {
   on(m_f.modeEven, &CSekatoView::OnModeEven);
   on(m_f.addHead, &CSekatoView::OnAddHead);
   on(m_f.addTail, &CSekatoView::OnAddTail);
+}
+
+void CSekatoView::NameControls() {
+  // What a screen reader says for each input: its caption, and for the two "…" buttons
+  // what they choose.
+  const std::pair<QWidget*, QString> names[] = {
+      {m_f.srcPath, tr("源文件")},
+      {m_f.browseSource, tr("选择源文件")},
+      {m_f.newDir, tr("新目录")},
+      {m_f.browseFolder, tr("选择保存目录")},
+      {m_f.customName, tr("自定义文件名")},
+      {m_f.keywords, tr("关键字")},
+      {m_f.numerals, tr("替换?的自增符")},
+      {m_f.titleMax, tr("章节标题大小")},
+      {m_f.chaptersPerFile, tr("每个文件放入的章数")},
+      {m_f.maxKB, tr("每个文件最大（KB）")},
+      {m_f.parts, tr("平均分配的份数")},
+      {m_f.head, tr("文件首添加字符")},
+      {m_f.tail, tr("文件尾添加字符")},
+      {m_f.encoding, tr("源文件编码")},
+      {m_f.outEncoding, tr("输出编码")},
+      {m_f.progress, tr("分割进度")},
+  };
+  for (const auto& [control, name] : names) control->setAccessibleName(name);
+  m_f.browseSource->setToolTip(tr("选择源文件"));
+  m_f.browseFolder->setToolTip(tr("选择保存目录"));
 }
 
 QWidget* CSekatoView::GetDlgItem(int nIDC) const { return m_pForm->Item(nIDC); }

@@ -117,6 +117,8 @@ class CSekatoView final : public QScrollArea {
 
  private:
   void ConnectControls();
+  /// Gives every input, button and the progress bar a name of its own for screen readers.
+  void NameControls();
   void ResizeParentToFit();
   void SetSourceMembers(const QString& path);
   void ShowSourcePath();

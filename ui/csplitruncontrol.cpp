@@ -73,13 +73,16 @@ bool CSplitRunControl::Launch(bool bPreview, std::function<void(CSplitWorker&)> 
   m_bPreviewing = bPreview;
   m_nShownUpper = -1;
   try {
+    m_bThreadDone = false;
     m_thread = m_starter([this, worker = m_pWorker.get(), job = std::move(job)] {
       job(*worker);
+      m_bThreadDone = true;
       QMetaObject::invokeMethod(this, &CSplitRunControl::OnThreadEnded, Qt::QueuedConnection);
     });
   } catch (const std::system_error&) {
   }
   if (!m_thread.joinable()) {  // refused, or a starter that gave back no thread
+    m_bThreadDone = true;
     m_running = 0;
     controls::AppMessageBox::Show(m_pMessageParent, failure);
     return false;

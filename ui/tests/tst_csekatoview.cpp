@@ -420,6 +420,31 @@ class TestCSekatoView : public QObject {
     }
   }
 
+  // A screen reader tells every input, button and the bar apart by its name.
+  void accessibleNamesAreUniqueAndNonEmpty() {
+    const auto view = NewView();
+    QStringList names;
+    QList<QWidget*> inputs;
+    for (QWidget* w : view->widget()->findChildren<QWidget*>()) {
+      if (qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractButton*>(w) ||
+          qobject_cast<QComboBox*>(w) || qobject_cast<QProgressBar*>(w)) {
+        inputs << w;
+      }
+    }
+    QVERIFY(inputs.size() > 20);
+    for (QWidget* w : inputs) {
+      // A button reads its caption unless it has a name of its own.
+      const auto* button = qobject_cast<QAbstractButton*>(w);
+      QString name = w->accessibleName();
+      if (name.isEmpty() && button != nullptr) name = button->text().remove(QLatin1Char('&'));
+      QVERIFY2(!name.isEmpty() && name != QStringLiteral("..."), qPrintable(w->objectName()));
+      QVERIFY2(!names.contains(name), qPrintable(name));
+      names << name;
+    }
+    QCOMPARE(Button(*view, IDC_BROWSE_SRC)->accessibleName(), QStringLiteral("选择源文件"));
+    QCOMPARE(Button(*view, IDC_BROWSE_DIR)->accessibleName(), QStringLiteral("选择保存目录"));
+  }
+
   void choosingTheFolder() {
     const auto view = NewView(QStringLiteral("/books/novel.txt"));
     Button(*view, 1004)->click();
