@@ -7,26 +7,41 @@
 #include <cstring>
 #include <system_error>
 
-#include "fileops.h"
-
 namespace sekato::engine {
 
 namespace {
 // Two blocks held by the caller, and one in flight for each reader with one to spare.
 constexpr std::size_t kSlots = 6;
+// A stream's one reader: one block held and one in flight, as the caller gives the block
+// before back ahead of taking the next.
+constexpr std::size_t kStreamSlots = 2;
 }  // namespace
 
-BlockReader::BlockReader(int fd, std::int64_t start, std::size_t blockBytes, std::size_t room,
-                         std::vector<PairScanner::Pair> pairs, unsigned readers)
-    : m_fd(fd),
+BlockReader::BlockReader(const ByteSource& source, std::int64_t start, std::size_t blockBytes,
+                         std::size_t room, std::vector<PairScanner::Pair> pairs, unsigned readers)
+    : m_pSource(&source),
       m_nStart(start),
       m_nBlock(blockBytes),
       m_nRoom(room),
       m_nReaders(readers),
       m_slots(kSlots),
       m_pairs(std::move(pairs)) {
+  Start(readers);
+}
+
+BlockReader::BlockReader(Stream stream, std::size_t blockBytes, std::size_t room, unsigned readers)
+    : m_stream(std::move(stream)),
+      m_nStart(0),
+      m_nBlock(blockBytes),
+      m_nRoom(room),
+      m_nReaders(std::min(readers, 1u)),
+      m_slots(kStreamSlots) {
+  Start(std::min(readers, 1u));
+}
+
+void BlockReader::Start(unsigned readers) {
   for (std::size_t i = 0; i < m_slots.size(); ++i) {
-    m_slots[i].bytes.reset(new char[room + blockBytes]);
+    m_slots[i].bytes.reset(new char[m_nRoom + m_nBlock]);
     m_slots[i].next = static_cast<std::int64_t>(i);
   }
   m_freed = std::make_unique<std::condition_variable[]>(std::max(readers, 1u));
@@ -60,16 +75,41 @@ void BlockReader::SetPairs(const std::vector<PairScanner::Pair>& pairs) {
   m_pairs = pairs;
 }
 
+void BlockReader::ReadStream(Slot& slot) const {
+  char* const to = slot.bytes.get() + m_nRoom;
+  constexpr std::size_t kLeast = 16;  // the stream writes whole characters
+  slot.size = 0;
+  slot.error = 0;
+  slot.last = false;
+  while (m_nBlock - slot.size >= kLeast) {
+    errno = 0;
+    const ssize_t got = m_stream.read(to + slot.size, m_nBlock - slot.size);
+    if (got <= 0) {
+      slot.error = got < 0 ? (errno != 0 ? errno : EIO) : 0;
+      slot.last = true;
+      break;
+    }
+    slot.size += static_cast<std::size_t>(got);
+  }
+  slot.note = m_stream.note ? m_stream.note() : -1;
+}
+
 void BlockReader::Read(std::int64_t index, Slot& slot,
                        const std::vector<PairScanner::Pair>& pairs) const {
+  slot.hits.clear();
+  slot.feeds = 0;
+  if (m_pSource == nullptr) {
+    ReadStream(slot);
+    return;
+  }
   char* const to = slot.bytes.get() + m_nRoom;
   const std::int64_t offset = m_nStart + index * static_cast<std::int64_t>(m_nBlock);
   int error = 0;
-  const std::size_t got = FileOps::ReadFullyAt(m_fd, to, m_nBlock, offset, error);
+  const std::size_t got = m_pSource->ReadFullyAt(to, m_nBlock, offset, error);
   slot.size = got;
   slot.error = error;
-  slot.hits.clear();
-  slot.feeds = 0;
+  slot.last = error != 0 || got < m_nBlock;
+  if (pairs.empty()) return;
   const auto* bytes = reinterpret_cast<const unsigned char*>(to);
   Hit line;  // the bounds of the line of the last hit
   bool bounded = false;
@@ -103,8 +143,8 @@ void BlockReader::Work(unsigned first) {
       pairs = m_pairs;
     }
     Read(index, slot, pairs);
-    // A short block is the last: nothing after it is wanted.
-    const bool last = slot.error != 0 || slot.size < m_nBlock;
+    // Nothing after the last block is wanted.
+    const bool last = slot.last;
     {
       const std::lock_guard<std::mutex> lock(m_mutex);
       slot.block = index;
@@ -127,6 +167,8 @@ bool BlockReader::Next(Block& block, int& error) {
   block.size = slot.size;
   block.hits = &slot.hits;
   block.feeds = slot.feeds;
+  block.last = slot.last;
+  block.note = slot.note;
   error = slot.error;
   return error == 0;
 }

@@ -1,13 +1,17 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+#include "bytesource.h"
 #include "pairscanner.h"
 
 namespace sekato::engine {
@@ -21,14 +25,28 @@ namespace sekato::engine {
 /// on bytes still in its own cache, and beside the caller's work on the block before.
 /// Memory is the ring, whatever the file. Every buffer has `room` bytes before its block,
 /// which the caller may fill with bytes that belong in front of it (the start of a line the
-/// block before left unfinished). A block shorter than the block size is the last one.
-/// Without threads (none wanted, or none to be had) the caller reads each block itself when
-/// it asks for it.
+/// block before left unfinished). Block::last tells the last block. Without threads (none
+/// wanted, or none to be had) the caller reads each block itself when it asks for it.
+///
+/// The blocks may also come from a stream that must be read in order (a decoder that checks
+/// the bytes as it reads them): then one reader at most reads them, one after another, and no
+/// pairs are looked for. The split reads its source so; the chapter list reads the file.
 class BlockReader final {
  public:
-  /// Reads `fd` (kept open by the caller, not moved) from byte `start` on, finding `pairs`.
-  BlockReader(int fd, std::int64_t start, std::size_t blockBytes, std::size_t room,
-              std::vector<PairScanner::Pair> pairs, unsigned readers);
+  /// Reads `source` (kept open by the caller) from byte `start` on, finding `pairs`.
+  BlockReader(const ByteSource& source, std::int64_t start, std::size_t blockBytes,
+              std::size_t room, std::vector<PairScanner::Pair> pairs, unsigned readers);
+
+  /// Bytes read in order, as `read(2)` gives them: into `out`, at most `capacity` (at least
+  /// 16) bytes; the bytes read, 0 at the end, -1 with errno set on failure. `note` (may be
+  /// empty) is asked right after each block is read, and what it says travels with the block.
+  struct Stream {
+    std::function<ssize_t(char* out, std::size_t capacity)> read;
+    std::function<std::int64_t()> note;
+  };
+  /// Reads blocks from `stream` with at most one reader (none: the caller reads them). A
+  /// block may then be shorter than the block size without being the last.
+  BlockReader(Stream stream, std::size_t blockBytes, std::size_t room, unsigned readers);
   ~BlockReader();
   BlockReader(const BlockReader&) = delete;
   BlockReader& operator=(const BlockReader&) = delete;
@@ -50,6 +68,8 @@ class BlockReader final {
     std::size_t size = 0;
     const std::vector<Hit>* hits = nullptr;  ///< every pair wholly inside the block, in order
     std::int64_t feeds = 0;                  ///< line feeds in the block
+    bool last = false;       ///< nothing comes after it: the end of the source, or a failure
+    std::int64_t note = -1;  ///< what the stream's note said after it was read
   };
 
   /// The pairs to find (1 to PairScanner::kMaxPairs), for the blocks read from now on; the
@@ -75,10 +95,15 @@ class BlockReader final {
     int error = 0;
     std::vector<Hit> hits;
     std::int64_t feeds = 0;
+    bool last = false;
+    std::int64_t note = -1;
   };
 
   /// Reads block `index` into its slot and finds `pairs` in it, without the lock.
   void Read(std::int64_t index, Slot& slot, const std::vector<PairScanner::Pair>& pairs) const;
+  /// Fills the slot with the stream's next bytes: up to a block, or less at its end.
+  void ReadStream(Slot& slot) const;
+  void Start(unsigned readers);
   void Work(unsigned first);
   /// Tells every reader to stop (under no lock) and waits for them.
   void StopReaders();
@@ -86,7 +111,8 @@ class BlockReader final {
     return m_slots[static_cast<std::size_t>(index) % m_slots.size()];
   }
 
-  int m_fd;
+  const ByteSource* m_pSource = nullptr;
+  Stream m_stream;  ///< read instead of the source when there is none
   std::int64_t m_nStart;
   std::size_t m_nBlock;
   std::size_t m_nRoom;

@@ -1,17 +1,12 @@
 #include "linereader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
-#include "fileops.h"
 #include "asciitext.h"
+#include "blockreader.h"
 #include "gbktext.h"
-#include "readahead.h"
 #include "sekato/textrules.h"
 #include "sourcedecoder.h"
 
@@ -23,41 +18,27 @@ constexpr std::size_t kBufferSize = LineReader::kChunkBytes;
 
 LineReader::LineReader() : m_pRules(&TextRules::For(Encoding::Gbk)) {}
 
-void LineReader::SetDecoder(SourceDecoder* decoder) {
-  m_pDecoder = decoder;
-  m_bConverting = decoder != nullptr && decoder->Converts();
-}
+void LineReader::SetDecoder(SourceDecoder* decoder) { m_feed.SetDecoder(decoder); }
 
-std::int64_t LineReader::FirstInvalid() const {
-  if (m_pAhead) return m_nFirstInvalid;
-  return m_pDecoder ? m_pDecoder->FirstInvalid() : -1;
-}
+std::int64_t LineReader::FirstInvalid() const { return m_feed.FirstInvalid(); }
 
 const std::string& LineReader::InvalidWrittenAs() const {
   static const std::string kKept;
   // Only a converting decoder writes anything else; it has no reading thread.
-  return m_bConverting ? m_pDecoder->FirstInvalidWrittenAs() : kKept;
+  return m_feed.Converts() ? m_feed.Decoder()->FirstInvalidWrittenAs() : kKept;
 }
 
 std::int64_t LineReader::FileBytesRead() const {
-  return m_bConverting ? ConvertedSoFar() : m_nTextStart + m_nPosition;
+  return m_feed.Converts() ? ConvertedSoFar() : m_nTextStart + m_nPosition;
 }
 
-std::int64_t LineReader::ConvertedSoFar() const { return m_pDecoder->Consumed(); }
+std::int64_t LineReader::ConvertedSoFar() const { return m_feed.Decoder()->Consumed(); }
 
 LineReader::~LineReader() { Close(); }
 
 bool LineReader::Open(const std::string& path, std::string& error) {
   Close();
-  struct stat info {};
-  m_fd = FileOps::OpenSource(path, info, error);
-  if (m_fd < 0) return false;
-  m_nLength = info.st_size;
-  m_device = info.st_dev;
-  m_inode = info.st_ino;
-  m_buffer.resize(kBufferSize);
-  m_nLargestBuffer = kBufferSize;
-  m_begin = m_end = 0;
+  if (!m_feed.Open(path, kBufferSize, m_window, error)) return false;
   m_bEof = false;
   m_nPosition = 0;
   m_nLineStart = 0;
@@ -67,121 +48,45 @@ bool LineReader::Open(const std::string& path, std::string& error) {
 }
 
 bool LineReader::Fill() {
-  if (m_watch) m_watch(nullptr, nullptr);
-  // Told once the buffer holds its new bytes, however the reading went.
-  struct Watch {
-    LineReader& reader;
-    ~Watch() {
-      if (reader.m_watch)
-        reader.m_watch(reader.m_buffer.data(), reader.m_buffer.data() + reader.m_end);
-    }
-  } watch{*this};
-  if (!m_pAhead && m_nReadAheadFrom >= 0 && !m_bConverting && !m_bSpilling && !m_bEof &&
-      m_nLength >= m_nReadAheadFrom) {
-    // Each chunk comes with room before it for the unfinished line of the chunk before; the
-    // two buffers are of one size, so that they can change places.
-    const std::size_t headroom = m_nAheadChunk / 4;
-    m_buffer.resize(std::max(m_buffer.size(), headroom + m_nAheadChunk));
-    m_nLargestBuffer = std::max(m_nLargestBuffer, m_buffer.size());
-    // From here on the decoder is the reading thread's alone.
-    m_pAhead = std::make_unique<ReadAhead>(
-        [this](char* out, std::size_t capacity) {
-          return m_pDecoder ? m_pDecoder->Read(m_fd, out, capacity) : ::read(m_fd, out, capacity);
-        },
-        [this] { return m_pDecoder ? m_pDecoder->FirstInvalid() : -1; }, headroom, m_buffer.size());
-  }
-  if (m_pAhead) return FillAhead();
-  // Keep the unfinished line, moved to the front; grow only when it fills the buffer.
-  const std::size_t kept = m_end - m_begin;
-  if (m_begin > 0) {
-    std::memmove(m_buffer.data(), m_buffer.data() + m_begin, kept);
-    m_begin = 0;
-    m_end = kept;
-  }
-  // A decoder writes whole characters: it needs room for at least a few.
-  constexpr std::size_t kDecoderRoom = 16;
-  if (m_end == m_buffer.size() || (m_pDecoder && m_buffer.size() - m_end < kDecoderRoom)) {
-    m_buffer.resize(m_buffer.size() * 2);
-    m_nLargestBuffer = std::max(m_nLargestBuffer, m_buffer.size());
-  }
-  while (true) {
-    char* const to = m_buffer.data() + m_end;
-    const std::size_t room = m_buffer.size() - m_end;
-    if (m_bSpilling && SpillEnd() > BufferEnd()) {
-      // Text read ahead into the spill while measuring comes before what the decoder gives.
-      const auto take = static_cast<std::size_t>(
-          std::min(SpillEnd() - BufferEnd(), static_cast<std::int64_t>(room)));
-      if (!m_spill.ReadAt(BufferEnd() - m_nSpillBase, to, take, m_strError)) return false;
-      m_end += take;
-      return true;
-    }
-    const ssize_t got =
-        m_pDecoder ? m_pDecoder->Read(m_fd, to, room) : FileOps::ReadSome(m_fd, to, room);
-    if (got > 0) {
-      m_end += static_cast<std::size_t>(got);
-      return true;
-    }
-    if (got == 0) {
-      m_bEof = true;
+  if (m_bSpilling && SpillEnd() > BufferEnd()) {
+    // Text read ahead into the spill while measuring comes before what the decoder gives.
+    m_feed.MakeRoom(m_window);
+    const auto take = static_cast<std::size_t>(std::min(
+        SpillEnd() - BufferEnd(), static_cast<std::int64_t>(m_window.capacity - m_window.end)));
+    if (!m_spill.ReadAt(BufferEnd() - m_nSpillBase, m_window.data + m_window.end, take,
+                        m_strError)) {
       return false;
     }
-    m_strError =
-        m_pDecoder && !m_pDecoder->Error().empty() ? m_pDecoder->Error() : std::strerror(errno);
-    return false;
+    m_window.end += take;
+    return true;
   }
-}
-
-bool LineReader::FillAhead() {
-  const ReadAhead::Chunk chunk = m_pAhead->Wait();
-  m_nFirstInvalid = chunk.firstInvalid;
-  if (chunk.got == 0) {
-    m_bEof = true;
-    return false;
+  switch (m_feed.Refill(m_window, !m_bSpilling, m_strError)) {
+    case SourceFeed::Got::Bytes:
+      return true;
+    case SourceFeed::Got::End:
+      m_bEof = true;
+      return false;
+    case SourceFeed::Got::Failed:
+      break;
   }
-  if (chunk.got < 0) {
-    // No more is read after a failure: the decoder is the caller's again.
-    m_strError = m_pDecoder && !m_pDecoder->Error().empty() ? m_pDecoder->Error()
-                                                            : std::strerror(chunk.error);
-    return false;
-  }
-  const auto got = static_cast<std::size_t>(chunk.got);
-  const std::size_t kept = m_end - m_begin;
-  const std::size_t head = m_pAhead->Headroom();
-  std::vector<char>& ready = m_pAhead->Ready();
-  // Buffers are swapped while both are as they were made; once a long line has grown the
-  // reader's own, it is kept, and chunks are copied into it.
-  if (kept <= head && m_buffer.size() == ready.size()) {
-    std::memcpy(ready.data() + head - kept, m_buffer.data() + m_begin, kept);
-    m_pAhead->Exchange(m_buffer);
-    m_begin = head - kept;
-    m_end = head + got;
-  } else {
-    // The unfinished line (longer than the headroom) moves to the front, the chunk after it.
-    std::memmove(m_buffer.data(), m_buffer.data() + m_begin, kept);
-    if (m_buffer.size() < kept + got) m_buffer.resize(std::max(m_buffer.size() * 2, kept + got));
-    std::memcpy(m_buffer.data() + kept, ready.data() + head, got);
-    m_pAhead->Again();
-    m_begin = 0;
-    m_end = kept + got;
-  }
-  m_nLargestBuffer = std::max(m_nLargestBuffer, m_buffer.size());
-  return true;
+  return false;
 }
 
 void LineReader::TakePart(std::size_t sure, char*& data, std::size_t& size) {
   // The bytes before `sure` are surely the line's own (a CR that may go with the line feed
   // lies at or after it): end at the last character that lies wholly among them. The part
   // starts at a character boundary, as every part and every line does.
-  const std::string_view buffered(m_buffer.data() + m_begin, m_end - m_begin);
-  const std::size_t end = m_begin + m_pRules->BoundaryAtOrBelow(buffered, sure - m_begin);
-  data = m_buffer.data() + m_begin;
-  size = end - m_begin;
+  const std::string_view buffered(m_window.data + m_window.begin, m_window.end - m_window.begin);
+  const std::size_t end =
+      m_window.begin + m_pRules->BoundaryAtOrBelow(buffered, sure - m_window.begin);
+  data = m_window.data + m_window.begin;
+  size = end - m_window.begin;
   m_nPosition += static_cast<std::int64_t>(size);
-  m_begin = end;
+  m_window.begin = end;
 }
 
 bool LineReader::NextFromFile(char*& data, std::size_t& size, bool& complete) {
-  if (m_fd < 0 || Failed()) return false;
+  if (!m_feed.File().IsOpen() || Failed()) return false;
   const bool lineStart = !m_bMidLine;
   if (lineStart) m_nLineStart = m_nPosition;
   const std::int64_t at = m_nPosition;
@@ -213,52 +118,52 @@ bool LineReader::NextPiece(char*& data, std::size_t& size, bool& complete) {
   // A line longer than the part limit goes out in parts of about the limit.
   const auto takePartIfLong = [&](std::size_t lineBytes) {
     if (m_nPartLimit == 0 || lineBytes <= m_nPartLimit) return false;
-    TakePart(m_begin + m_nPartLimit, data, size);
+    TakePart(m_window.begin + m_nPartLimit, data, size);
     complete = false;
     return true;
   };
-  std::size_t scanned = m_begin;
+  std::size_t scanned = m_window.begin;
   while (true) {
-    char* base = m_buffer.data();
-    const void* found = std::memchr(base + scanned, '\n', m_end - scanned);
+    char* base = m_window.data;
+    const void* found = std::memchr(base + scanned, '\n', m_window.end - scanned);
     if (found != nullptr) {
       const auto lf = static_cast<std::size_t>(static_cast<const char*>(found) - base);
-      if (takePartIfLong(lf - m_begin)) return true;
-      data = base + m_begin;
-      size = lf - m_begin;
+      if (takePartIfLong(lf - m_window.begin)) return true;
+      data = base + m_window.begin;
+      size = lf - m_window.begin;
       if (size > 0 && data[size - 1] == '\r') --size;
-      m_nPosition += static_cast<std::int64_t>(lf + 1 - m_begin);
-      m_begin = lf + 1;
+      m_nPosition += static_cast<std::int64_t>(lf + 1 - m_window.begin);
+      m_window.begin = lf + 1;
       return true;
     }
-    const std::size_t searched = m_end - m_begin;
+    const std::size_t searched = m_window.end - m_window.begin;
     if (m_bEof) {
       if (searched == 0) return false;
       if (takePartIfLong(searched)) return true;
-      data = base + m_begin;
+      data = base + m_window.begin;
       size = searched;
       m_nPosition += static_cast<std::int64_t>(size);
-      m_begin = m_end;
+      m_window.begin = m_window.end;
       return true;
     }
     // The last byte read may be a CR of the line feed to come: a part stops short of it.
     if (searched > m_nPartLimit + 1 && takePartIfLong(searched - 1)) return true;
     if (!Fill() && Failed()) return false;
-    scanned = m_begin + searched;
+    scanned = m_window.begin + searched;
   }
 }
 
 bool LineReader::LinesAtHand(char*& data, std::size_t& size) {
-  if (m_bMidLine || m_begin >= m_end || !m_strError.empty()) return false;
-  data = m_buffer.data() + m_begin;
-  size = m_end - m_begin;
+  if (m_bMidLine || m_window.begin >= m_window.end || !m_strError.empty()) return false;
+  data = m_window.data + m_window.begin;
+  size = m_window.end - m_window.begin;
   return true;
 }
 
 void LineReader::TakeLines(std::size_t bytes) {
   m_nLineStart = m_nPosition;
   m_nPosition += static_cast<std::int64_t>(bytes);
-  m_begin += bytes;
+  m_window.begin += bytes;
 }
 
 std::int64_t LineReader::MeasureLine(bool trimmed, std::int64_t bound,
@@ -278,7 +183,7 @@ std::int64_t LineReader::MeasureLine(bool trimmed, std::int64_t bound,
   bool lastWasCr = false;
   while (true) {
     if (!keepGoing()) return -2;
-    const ssize_t got = FileOps::ReadSomeAt(m_fd, chunk.data(), chunk.size(), offset);
+    const ssize_t got = m_feed.File().ReadAt(chunk.data(), chunk.size(), offset);
     if (got < 0) {
       m_strError = std::strerror(errno);
       return -1;
@@ -358,14 +263,14 @@ std::int64_t LineReader::MeasureChunked(bool trimmed, std::int64_t bound,
 
 ssize_t LineReader::ReadText(std::int64_t position, char* data, std::size_t size) {
   if (!m_bSpilling) {
-    const ssize_t got = FileOps::ReadSomeAt(m_fd, data, size, m_nTextStart + position);
+    const ssize_t got = m_feed.File().ReadAt(data, size, m_nTextStart + position);
     if (got < 0) m_strError = std::strerror(errno);
     return got;
   }
   // The buffered rest of the line, not handed out yet, joins what was.
   if (SpillEnd() < BufferEnd()) {
-    const std::size_t from = m_begin + static_cast<std::size_t>(SpillEnd() - m_nPosition);
-    if (!m_spill.Append(m_buffer.data() + from, m_end - from, m_strError)) return -1;
+    const std::size_t from = m_window.begin + static_cast<std::size_t>(SpillEnd() - m_nPosition);
+    if (!m_spill.Append(m_window.data + from, m_window.end - from, m_strError)) return -1;
   }
   if (position < SpillEnd()) {
     const auto take =
@@ -375,13 +280,8 @@ ssize_t LineReader::ReadText(std::int64_t position, char* data, std::size_t size
   }
   // Further on, the text is read ahead through the decoder and kept for Fill to take.
   if (m_bEof) return 0;
-  const ssize_t got =
-      m_pDecoder ? m_pDecoder->Read(m_fd, data, size) : FileOps::ReadSome(m_fd, data, size);
-  if (got < 0) {
-    m_strError =
-        m_pDecoder && !m_pDecoder->Error().empty() ? m_pDecoder->Error() : std::strerror(errno);
-    return -1;
-  }
+  const ssize_t got = m_feed.ReadStraight(data, size, m_strError);
+  if (got < 0) return -1;
   if (got > 0 && !m_spill.Append(data, static_cast<std::size_t>(got), m_strError)) return -1;
   return got;
 }
@@ -389,21 +289,16 @@ ssize_t LineReader::ReadText(std::int64_t position, char* data, std::size_t size
 bool LineReader::ReadAt(std::int64_t offset, char* data, std::size_t size) {
   if (m_bSpilling) return m_spill.ReadAt(offset - m_nSpillBase, data, size, m_strError);
   int error = 0;
-  if (FileOps::ReadFullyAt(m_fd, data, size, offset + m_nTextStart, error) == size) return true;
+  if (m_feed.File().ReadFullyAt(data, size, offset + m_nTextStart, error) == size) return true;
   m_strError = error != 0 ? std::strerror(error) : "the file became shorter while being read";
   return false;
 }
 
 void LineReader::Close() {
-  if (m_watch && !m_buffer.empty()) m_watch(nullptr, nullptr);
-  m_pAhead.reset();  // before the file it reads is closed
-  m_nFirstInvalid = -1;
-  if (m_fd >= 0) ::close(m_fd);
-  m_fd = -1;
+  m_feed.Close();
   m_spill.Close();
   m_nSpillBase = 0;
-  std::vector<char>().swap(m_buffer);
-  m_begin = m_end = 0;
+  m_window = {};
 }
 
 }  // namespace sekato::engine

@@ -11,11 +11,11 @@
 #include <string_view>
 #include <vector>
 
+#include "sourcefeed.h"
 #include "spillfile.h"
 
 namespace sekato::engine {
 
-class ReadAhead;
 class SourceDecoder;
 class TextRules;
 
@@ -36,11 +36,11 @@ class LineReader final {
   bool Open(const std::string& path, std::string& error);
 
   /// The file's length in bytes (at open).
-  std::int64_t Length() const { return m_nLength; }
+  std::int64_t Length() const { return m_feed.File().Length(); }
 
   /// The file's identity, so that no piece is ever written over it.
-  dev_t Device() const { return m_device; }
-  ino_t Inode() const { return m_inode; }
+  dev_t Device() const { return m_feed.File().Device(); }
+  ino_t Inode() const { return m_feed.File().Inode(); }
 
   /// Lines longer than `bytes` (at least 4) come in parts of about that size, so that memory
   /// stays bounded whatever the line; 0 (the default) always gives whole lines. The parts
@@ -69,8 +69,7 @@ class LineReader final {
   /// source is at least `fromBytes` long and read as it is or only checked (not converted,
   /// no long lines spilled); the lines are the same either way. Set before reading.
   void SetReadAhead(std::int64_t fromBytes, std::size_t chunkBytes) {
-    m_nReadAheadFrom = fromBytes;
-    m_nAheadChunk = chunkBytes;
+    m_feed.SetReadAhead(fromBytes, chunkBytes);
   }
 
   /// Offset in the file of the first byte that begins no valid character, among the bytes
@@ -89,19 +88,6 @@ class LineReader final {
   /// skips): MeasureLine and ReadAt then find a text position that much further on.
   void SetTextStart(std::int64_t bytes) { m_nTextStart = bytes; }
 
-  /// Told of the buffer lines are handed out from: with nulls before its bytes move or
-  /// change, with its new bounds after (see PieceWriter::Lend).
-  void SetBufferWatch(std::function<void(const char*, const char*)> watch) {
-    m_watch = std::move(watch);
-  }
-
-  /// The source's own line break right before `line` (as Next gave it) when it is CR LF
-  /// and still in the buffer; otherwise a CR LF of its own. Either way "\r\n".
-  std::string_view BreakBefore(const char* line) const {
-    if (line - m_buffer.data() >= 2 && line[-2] == '\r' && line[-1] == '\n') return {line - 2, 2};
-    return "\r\n";
-  }
-
   /// The character rules parts of long lines end by (GBK unless told otherwise).
   void SetRules(const TextRules& rules) { m_pRules = &rules; }
 
@@ -110,10 +96,10 @@ class LineReader final {
   /// of the file or when reading failed (see Failed).
   bool Next(char*& data, std::size_t& size, bool& complete) {
     // Most lines: whole, no longer than a part, already at hand.
-    if (!m_bMidLine && m_begin < m_end && m_strError.empty()) {
-      const std::size_t at = m_end - m_begin;
+    if (!m_bMidLine && m_window.begin < m_window.end && m_strError.empty()) {
+      const std::size_t at = m_window.end - m_window.begin;
       const std::size_t most = m_nPartLimit == 0 || at <= m_nPartLimit ? at : m_nPartLimit + 1;
-      char* const start = m_buffer.data() + m_begin;
+      char* const start = m_window.data + m_window.begin;
       if (const void* lf = std::memchr(start, '\n', most)) {
         const auto length = static_cast<std::size_t>(static_cast<const char*>(lf) - start);
         if (m_nPartLimit == 0 || length <= m_nPartLimit) {
@@ -122,7 +108,7 @@ class LineReader final {
           size = length > 0 && data[length - 1] == '\r' ? length - 1 : length;
           complete = true;
           m_nPosition += static_cast<std::int64_t>(length + 1);
-          m_begin += length + 1;
+          m_window.begin += length + 1;
           return true;
         }
       }
@@ -154,7 +140,7 @@ class LineReader final {
 
   /// The largest the reading buffer has grown to since Open: stays at its first size unless
   /// a line longer than it was read whole.
-  std::size_t LargestBuffer() const { return m_nLargestBuffer; }
+  std::size_t LargestBuffer() const { return m_feed.LargestBuffer(); }
 
   /// Reads `size` bytes at text position `offset` again, without moving the reader; false
   /// (see Failed) when they cannot all be read. When spilling long lines, only the current
@@ -166,7 +152,9 @@ class LineReader final {
 
   /// How far into the file the reading has come, for progress: Position, or the file bytes
   /// converted so far when the decoder converts.
-  std::int64_t ProgressPosition() const { return m_bConverting ? ConvertedSoFar() : m_nPosition; }
+  std::int64_t ProgressPosition() const {
+    return m_feed.Converts() ? ConvertedSoFar() : m_nPosition;
+  }
 
   bool Failed() const { return !m_strError.empty(); }
   const std::string& Error() const { return m_strError; }
@@ -194,37 +182,22 @@ class LineReader final {
   std::int64_t SpillEnd() const { return m_nSpillBase + m_spill.Size(); }
   /// Text position of the buffer's end.
   std::int64_t BufferEnd() const {
-    return m_nPosition + static_cast<std::int64_t>(m_end - m_begin);
+    return m_nPosition + static_cast<std::int64_t>(m_window.end - m_window.begin);
   }
   bool Fill();
-  /// Fill from the reading ahead: the unfinished line is put before the new chunk.
-  bool FillAhead();
   /// Hands out the buffered start of a long line, ending before `sure`.
   void TakePart(std::size_t sure, char*& data, std::size_t& size);
 
-  int m_fd = -1;
-  std::vector<char> m_buffer;
-  std::size_t m_begin = 0;  ///< first unread byte in the buffer
-  std::size_t m_end = 0;    ///< end of the data in the buffer
+  SourceFeed m_feed;
+  SourceFeed::Window m_window;  ///< the bytes read and not yet handed out
   std::size_t m_nPartLimit = 0;
-  std::size_t m_nLargestBuffer = 0;
   bool m_bEof = false;
-  std::int64_t m_nLength = 0;
   std::int64_t m_nPosition = 0;
   std::int64_t m_nLineStart = 0;  ///< text position of the line now being handed out
   std::int64_t m_nTextStart = 0;
   bool m_bMidLine = false;  ///< the last Next gave a part that is not the line's last
-  dev_t m_device = 0;
-  ino_t m_inode = 0;
   std::string m_strError;
-  SourceDecoder* m_pDecoder = nullptr;
-  bool m_bConverting = false;  ///< the decoder converts: progress counts the file's bytes
-  std::function<void(const char*, const char*)> m_watch;
   const TextRules* m_pRules;
-  std::int64_t m_nReadAheadFrom = -1;  ///< never, unless told
-  std::size_t m_nAheadChunk = kChunkBytes;
-  std::unique_ptr<ReadAhead> m_pAhead;  ///< set up at the first Fill where it pays
-  std::int64_t m_nFirstInvalid = -1;    ///< as it was after the chunk last taken from it
   bool m_bSpilling = false;
   std::string m_strSpillFolder;
   SpillFile m_spill;

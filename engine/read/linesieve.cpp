@@ -1,14 +1,8 @@
 #include "linesieve.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-
-#include "fileops.h"
 
 namespace sekato::engine {
 
@@ -21,7 +15,7 @@ LineSieve::LineSieve(std::vector<std::string> needles, std::size_t partLimit,
   Narrow(m_needles.size());
 }
 
-LineSieve::~LineSieve() { Close(); }
+LineSieve::~LineSieve() = default;
 
 void LineSieve::Narrow(std::size_t count) {
   if (count > 0 && count < m_needles.size()) m_needles.resize(count);
@@ -39,20 +33,11 @@ void LineSieve::Narrow(std::size_t count) {
 }
 
 bool LineSieve::Open(const std::string& path, std::int64_t skip, std::string& error) {
-  Close();
-  struct stat info {};
-  m_fd = FileOps::OpenSource(path, info, error);
-  if (m_fd < 0) return false;
-  m_nLength = info.st_size;
+  if (!m_file.Open(path, error)) return false;
   m_nSkip = skip;
   m_nLines = 0;
   m_strError.clear();
   return true;
-}
-
-void LineSieve::Close() {
-  if (m_fd >= 0) ::close(m_fd);
-  m_fd = -1;
 }
 
 bool LineSieve::HoldsNeedle(std::size_t end) const {
@@ -117,9 +102,9 @@ bool LineSieve::SiftBody(const BlockReader::Block& block, std::size_t kept, std:
 }
 
 LineSieve::End LineSieve::Run(const LineSink& onLine, const BlockSink& onBlock) {
-  if (m_fd < 0) return End::Failed;
+  if (!m_file.IsOpen()) return End::Failed;
   m_nLines = 0;
-  BlockReader blocks(m_fd, m_nSkip, m_nBlock, m_nPartLimit, m_pairs, m_nReaders);
+  BlockReader blocks(m_file, m_nSkip, m_nBlock, m_nPartLimit, m_pairs, m_nReaders);
   // Narrow tells the readers while they read, and only then.
   struct Telling {
     BlockReader*& told;

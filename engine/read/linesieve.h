@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "blockreader.h"
+#include "bytesource.h"
 #include "pairscanner.h"
 
 namespace sekato::engine {
@@ -57,7 +58,7 @@ class LineSieve final {
   bool Open(const std::string& path, std::int64_t skip, std::string& error);
 
   /// The file's length in bytes (at open).
-  std::int64_t Length() const { return m_nLength; }
+  std::int64_t Length() const { return m_file.Length(); }
 
   /// Lines longer than `bytes` (without CR and line feed) are only counted from now on, as
   /// for a reader to whom no line that long can matter: the pass never looks at them.
@@ -90,7 +91,6 @@ class LineSieve final {
   bool HoldsNeedle(std::size_t end) const;
   /// True when a needle stands whole at byte `at` of m_pData, before `stop`.
   bool NeedleAt(std::size_t at, std::size_t stop) const;
-  void Close();
 
   std::vector<std::string> m_needles;
   std::vector<PairScanner::Pair> m_pairs;
@@ -100,9 +100,8 @@ class LineSieve final {
   unsigned m_nReaders;
   BlockReader* m_pBlocks = nullptr;  ///< while Run reads, told of Narrow
   char* m_pData = nullptr;  ///< the bytes of the block being sifted, an unfinished line first
-  int m_fd = -1;
+  ByteSource m_file;
   std::int64_t m_nSkip = 0;
-  std::int64_t m_nLength = 0;
   std::int64_t m_nLines = 0;
   std::string m_strError;
 };

@@ -89,7 +89,6 @@ OutFile::~OutFile() {
 }
 
 void OutFile::ConvertToUtf16(bool bigEndian) {
-  Lend(nullptr, nullptr);
   m_bUtf16 = true;
   m_bBigEndian = bigEndian;
   m_converted.resize(m_buffer.size() * 2 + 16);
@@ -131,55 +130,30 @@ bool OutFile::Create(const std::string& path, const std::vector<FileId>& untouch
   return true;
 }
 
-void OutFile::Lend(const char* begin, const char* end) {
-  EndSpan();
-  m_pLentBegin = !m_bUtf16 ? begin : nullptr;
-  m_pLentEnd = !m_bUtf16 ? end : nullptr;
-}
-
-void OutFile::EndSpan() {
-  if (m_pSpanEnd == nullptr) return;
-  const std::string_view span(m_pSpanBegin, static_cast<std::size_t>(m_pSpanEnd - m_pSpanBegin));
-  m_pSpanBegin = m_pSpanEnd = nullptr;
-  // Below this a copy costs less than a write of its own.
-  constexpr std::size_t kCopyBelow = 1 << 16;
-  if (span.size() < kCopyBelow) {
-    if (span.size() > m_buffer.size() - m_used) Flush();
-    std::copy(span.begin(), span.end(), m_buffer.begin() + static_cast<long>(m_used));
-    m_used += span.size();
-    return;
-  }
-  iovec parts[2] = {{m_buffer.data(), m_used}, {const_cast<char*>(span.data()), span.size()}};
-  m_used = 0;
-  if (m_nErrno == 0 && m_fd >= 0) m_nErrno = FileOps::WriteAllParts(m_fd, parts, 2);
-}
-
 void OutFile::WriteSlow(std::string_view bytes) {
-  EndSpan();
-  if (Lent(bytes.data())) {
-    m_pSpanBegin = bytes.data();
-    m_pSpanEnd = bytes.data() + bytes.size();
-    return;
-  }
-  Flush();
   if (m_bUtf16) {  // everything goes through the buffer to be converted
     while (!bytes.empty() && m_nErrno == 0) {
+      Flush();
       const std::size_t take = std::min(bytes.size(), m_buffer.size() - m_used);
       std::copy(bytes.begin(), bytes.begin() + static_cast<long>(take),
                 m_buffer.begin() + static_cast<long>(m_used));
       m_used += take;
       bytes.remove_prefix(take);
-      if (!bytes.empty()) Flush();
     }
     return;
   }
-  if (bytes.size() <= m_buffer.size()) {
+  // Below this a copy costs less than a write of its own.
+  constexpr std::size_t kCopyBelow = 1 << 16;
+  if (bytes.size() < kCopyBelow) {
+    Flush();
     std::copy(bytes.begin(), bytes.end(), m_buffer.begin());
     m_used = bytes.size();
     return;
   }
-  // A line longer than the buffer goes straight to the file.
-  if (m_nErrno == 0 && m_fd >= 0) m_nErrno = FileOps::WriteAll(m_fd, bytes.data(), bytes.size());
+  // A long run goes out in one write with what the buffer holds before it, uncopied.
+  iovec parts[2] = {{m_buffer.data(), m_used}, {const_cast<char*>(bytes.data()), bytes.size()}};
+  m_used = 0;
+  if (m_nErrno == 0 && m_fd >= 0) m_nErrno = FileOps::WriteAllParts(m_fd, parts, 2);
 }
 
 void OutFile::WriteText(std::string_view text) {
@@ -220,7 +194,6 @@ void OutFile::Flush() {
 
 bool OutFile::Close(std::string& error) {
   if (m_fd < 0) return true;
-  EndSpan();
   if (m_bUtf16) {
     ConvertBuffer(true);  // a character cut off by the end of the piece becomes U+FFFD
   } else {

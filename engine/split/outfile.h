@@ -41,12 +41,10 @@ class OutFile final {
   bool Create(const std::string& path, const std::vector<FileId>& untouchable, Refusal& refusal,
               std::size_t& hit, std::string& error);
 
-  /// Bytes exactly as given (a source line never holds a line feed).
+  /// Bytes exactly as given (a source line never holds a line feed), taken before the call
+  /// returns: a few are copied into the buffer, a long run goes straight to the file behind it.
   void Write(std::string_view bytes) {
-    const char* const data = bytes.data();
-    if (data == m_pSpanEnd) {  // right after the lent bytes already taken: no copy at all
-      m_pSpanEnd += bytes.size();
-    } else if (m_pSpanEnd == nullptr && !Lent(data) && bytes.size() <= m_buffer.size() - m_used) {
+    if (bytes.size() <= m_buffer.size() - m_used) {
       std::copy(bytes.begin(), bytes.end(), m_buffer.begin() + static_cast<long>(m_used));
       m_used += bytes.size();
     } else {
@@ -56,12 +54,6 @@ class OutFile final {
 
   /// One line break: CR LF.
   void Break() { Write("\r\n"); }
-
-  /// Bytes in [begin, end) (the reader's buffer) are written from where they lie rather than
-  /// copied: a run of source lines that follow one another, line breaks included, goes out
-  /// in one write. They must stay as they are until the next Lend, Close or Create; Lend
-  /// with nulls first writes out what is still taken from there. Not while converting.
-  void Lend(const char* begin, const char* end);
 
   /// Text whose line feeds become CR LF (head text, tail text, the promotional line).
   void WriteText(std::string_view text);
@@ -80,10 +72,6 @@ class OutFile final {
   bool Failed() const { return m_nErrno != 0; }
 
  private:
-  bool Lent(const char* data) const { return data >= m_pLentBegin && data < m_pLentEnd; }
-  /// Puts the bytes taken from the lent region where they belong: a few are copied into the
-  /// buffer, a long run is written out behind it.
-  void EndSpan();
   void WriteSlow(std::string_view bytes);
   void Flush();
   void WriteOut(const char* data, std::size_t size);
@@ -98,11 +86,6 @@ class OutFile final {
   bool m_bUtf16 = false;      ///< UTF-8 text written as UTF-16
   bool m_bBigEndian = false;  ///< UTF-16BE rather than LE
   std::vector<char> m_converted;
-  const char* m_pLentBegin = nullptr;
-  const char* m_pLentEnd = nullptr;
-  /// Lent bytes taken and not yet written; they follow the buffer's bytes.
-  const char* m_pSpanBegin = nullptr;
-  const char* m_pSpanEnd = nullptr;
 };
 
 }  // namespace sekato::engine

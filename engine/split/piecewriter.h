@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "sekato/encoding.h"
-#include "sekato/message.h"
 #include "outfile.h"
 #include "piecenamer.h"
+#include "sekato/encoding.h"
+#include "sekato/message.h"
 
 namespace sekato::engine {
 
@@ -61,16 +61,6 @@ class PieceWriter final {
     m_file.Break();
     m_nCount += m_nBreakBytes;
   }
-  /// The same, given the source's own CR LF before the line about to be written when it is
-  /// at hand in the reader's buffer (see Lend): a run of lines then goes out uncopied.
-  void WriteBreak(std::string_view crLf) {
-    m_file.Write(crLf);
-    m_nCount += m_nBreakBytes;
-  }
-
-  /// Text in [begin, end), the reader's buffer, is written from there (see OutFile::Lend)
-  /// until the next call; nulls first write out what was taken from there.
-  void Lend(const char* begin, const char* end) { m_file.Lend(begin, end); }
 
   /// Bytes `text` takes on disk, and of one line break.
   std::int64_t Written(std::string_view text) const {

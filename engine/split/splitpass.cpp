@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "chaptersplitter.h"
 #include "asciitext.h"
+#include "chaptersplitter.h"
 #include "pairscanner.h"
 #include "piecewriter.h"
 #include "runencodings.h"
@@ -151,28 +151,23 @@ inline bool SplitPass::TakeRun() {
     return false;
   }
   WarnOfInvalid();
-  const std::string_view crLf = m_source.BreakBefore(data);
   if (m_settings.cleanUp) size = m_rules.WidenFullWidthSpaces(data, size);
-  WriteRun({data, size}, crLf);
+  WriteRun({data, size});
   return true;
 }
 
-void SplitPass::WriteRun(std::string_view lines, std::string_view crLf) {
+void SplitPass::WriteRun(std::string_view lines) {
   if (!m_settings.cleanUp) {
-    WriteLines(lines, crLf);
+    WriteLines(lines);
     return;
   }
   // Clean-up drops the empty lines of the run: what lies between them goes as a run of its
-  // own, after a line break unless nothing was written before.
-  bool first = true;
-  ForEachBetweenEmptyLines(lines, [&](std::string_view between) {
-    WriteLines(between, first ? crLf : m_source.BreakBefore(between.data()));
-    first = false;
-  });
+  // own, after a line break.
+  ForEachBetweenEmptyLines(lines, [&](std::string_view between) { WriteLines(between); });
 }
 
-inline void SplitPass::WriteLines(std::string_view lines, std::string_view lineBreak) {
-  m_writer.WriteBreak(lineBreak);
+inline void SplitPass::WriteLines(std::string_view lines) {
+  m_writer.WriteBreak();
   m_splitter.HandleRun(lines);
 }
 
@@ -183,7 +178,7 @@ inline SplitPass::Step SplitPass::TakeLine(char* data, std::size_t size) {
     text = AsciiText::TrimRight({data, m_rules.WidenFullWidthSpaces(data, size)});
     if (text.empty()) return Step::Dropped;
   }
-  if (m_writer.Count() > 0) m_writer.WriteBreak(m_source.BreakBefore(data));
+  if (m_writer.Count() > 0) m_writer.WriteBreak();
   return m_splitter.HandleLine(text) ? Step::Done : Step::Halted;
 }
 
@@ -300,6 +295,7 @@ SplitEnd SplitPass::Fail(const Message& message) {
 
 SplitEnd SplitPass::End() {
   WarnOfInvalid();
+  if (auto warning = m_splitter.Warning()) m_host.Warn(*warning);
   if (m_source.Failed()) return Fail(ReadError());
   if (m_bStopped) {
     m_source.Close();

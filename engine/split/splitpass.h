@@ -68,13 +68,13 @@ class SplitPass final {
   // Taken for every line or run of lines: inline (defined in the .cpp), so that a plain
   // line costs Run no calls of its own.
   inline bool TakeRun();
-  inline void WriteLines(std::string_view lines, std::string_view lineBreak);
+  inline void WriteLines(std::string_view lines);
   inline Step TakeLine(char* data, std::size_t size);
   inline bool Stepped(std::int64_t position);
   inline void WarnOfInvalid();
 
   /// A run taken: widened under clean-up, its empty lines then dropped.
-  void WriteRun(std::string_view lines, std::string_view crLf);
+  void WriteRun(std::string_view lines);
   /// The parts of a long line, as they are or being cleaned.
   Step TakePartAsIs(std::string_view part, bool lineStart, bool last);
   Step TakeCleanedPart(char* data, std::size_t size, std::int64_t partStart, bool last);

@@ -1,12 +1,10 @@
 #include "sekato/splitrun.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "bytesource.h"
 #include "chaptersplitter.h"
 #include "fileops.h"
 #include "folderlock.h"
@@ -100,7 +98,7 @@ std::optional<Message> SplitRun::ToRunText(Plan& plan) const {
   const SplitOptions& o = m_options;
   const RunEncodings& encodings = *plan.encodings;
   Message message;
-  if (o.mode == SplitMode::ByChapter) {
+  if (o.mode == SplitMode::ByChapter && !plan.split.ByRule()) {
     auto keywords = encodings.ToText(plan.split.KeywordText(), o.textEncoding,
                                      MessageId::UnwritableKeywords, message);
     if (!keywords) return message;
@@ -179,17 +177,12 @@ SplitEnd SplitRun::WritePieces(Plan& plan, LineReader& source, const SourceDecod
   const RunEncodings& encodings = *plan.encodings;
   const TextRules& rules = encodings.Rules();
   PieceWriter writer(plan.layout, source.Device(), source.Inode());
-  // Lines are written from the reader's buffer where they lie; the reader says when its
-  // bytes move. The watch goes before the writer does.
-  source.SetBufferWatch([&writer](const char* begin, const char* end) { writer.Lend(begin, end); });
-  struct WatchEnd {
-    LineReader& reader;
-    ~WatchEnd() { reader.SetBufferWatch(nullptr); }
-  } watchEnd{source};
   std::unique_ptr<Splitter> splitter;
   if (o.mode == SplitMode::ByChapter) {
     splitter = std::make_unique<ChapterSplitter>(
-        HeadingMatcher(plan.split.Keywords(), plan.split.Series(), o.titleMax, rules),
+        plan.split.ByRule()
+            ? HeadingMatcher(HeadingRule(plan.split.Patterns(), o.titleMax, rules))
+            : HeadingMatcher(plan.split.Keywords(), plan.split.Series(), o.titleMax, rules),
         o.chaptersPerPiece, plan.split.Namer().ByTitle(), writer, rules);
   } else {
     std::int64_t length = source.Length();
@@ -215,9 +208,9 @@ std::int64_t SplitRun::ConvertedLength(const RunEncodings& encodings, const Text
                                        std::int64_t parts) {
   // The text is read once through a decoder of its own and measured as the pieces count it.
   std::string reason;
-  struct stat info {};
-  const int fd = FileOps::OpenSource(m_options.sourcePath, info, reason);
-  if (fd < 0) return info.st_size;  // the split itself says why it cannot read
+  ByteSource file;
+  if (!file.Open(m_options.sourcePath, reason))
+    return 0;  // the split itself says why it cannot read
   SourceDecoder decoder(encodings.Source(), encodings.Text(), encodings.MarkBytes(),
                         encodings.Output());
   std::vector<char> chunk(LineReader::kChunkBytes);
@@ -227,11 +220,10 @@ std::int64_t SplitRun::ConvertedLength(const RunEncodings& encodings, const Text
       length = -1;
       break;
     }
-    const ssize_t got = decoder.Read(fd, chunk.data(), chunk.size());
+    const ssize_t got = decoder.Read(file, chunk.data(), chunk.size());
     if (got <= 0) break;  // a failure is the split's to meet and report
     length += rules.Written(std::string_view(chunk.data(), static_cast<std::size_t>(got)));
   }
-  ::close(fd);
   // A cut falls at most a character short of the limit, where the limit leaves room for one
   // byte: each part gets room for the rest of the longest character, so that the parts
   // together hold all of the text.

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "fileops.h"
+#include "bytesource.h"
 #include "sekato/textrules.h"
 
 namespace sekato::engine {
@@ -40,14 +40,14 @@ SourceDecoder::SourceDecoder(Encoding source, Encoding text, std::size_t markByt
   }
 }
 
-ssize_t SourceDecoder::ReadRaw(int fd, char* out, std::size_t capacity) {
-  return FileOps::ReadSome(fd, out, capacity);
+ssize_t SourceDecoder::ReadRaw(const ByteSource& source, char* out, std::size_t capacity) {
+  return source.Read(out, capacity);
 }
 
-ssize_t SourceDecoder::Read(int fd, char* out, std::size_t capacity) {
-  if (m_first) return Convert(fd, out, capacity);
+ssize_t SourceDecoder::Read(const ByteSource& source, char* out, std::size_t capacity) {
+  if (m_first) return Convert(source, out, capacity);
   while (true) {
-    ssize_t got = ReadRaw(fd, out, capacity);
+    ssize_t got = ReadRaw(source, out, capacity);
     if (got <= 0) {
       if (got == 0) Check(nullptr, 0, true);
       return got;
@@ -99,13 +99,13 @@ void SourceDecoder::Check(const char* data, std::size_t size, bool final) {
   NoteInvalid(base + static_cast<std::int64_t>(end), "");
 }
 
-bool SourceDecoder::Refill(int fd) {
+bool SourceDecoder::Refill(const ByteSource& source) {
   // What is left (a character cut off by the end of the last read) moves to the front.
   const std::size_t left = m_rawEnd - m_rawBegin;
   std::memmove(m_raw.data(), m_raw.data() + m_rawBegin, left);
   m_rawBegin = 0;
   m_rawEnd = left;
-  const ssize_t got = ReadRaw(fd, m_raw.data() + m_rawEnd, m_raw.size() - m_rawEnd);
+  const ssize_t got = ReadRaw(source, m_raw.data() + m_rawEnd, m_raw.size() - m_rawEnd);
   if (got < 0) return false;
   if (got == 0) m_bEof = true;
   m_rawEnd += static_cast<std::size_t>(got);
@@ -119,7 +119,7 @@ bool SourceDecoder::Refill(int fd) {
   return true;
 }
 
-ssize_t SourceDecoder::Convert(int fd, char* out, std::size_t capacity) {
+ssize_t SourceDecoder::Convert(const ByteSource& source, char* out, std::size_t capacity) {
   if (m_bFailed) {
     errno = EILSEQ;
     return -1;
@@ -139,7 +139,7 @@ ssize_t SourceDecoder::Convert(int fd, char* out, std::size_t capacity) {
     if (!DrainMiddle(out, capacity, produced)) return stop();
     if ((m_rawBegin == m_rawEnd || m_bNeedMore) && !m_bEof) {
       if (produced > 0) return stop();
-      if (!Refill(fd)) return -1;
+      if (!Refill(source)) return -1;
       continue;
     }
     if (m_rawBegin == m_rawEnd) {  // the end of the file

@@ -13,6 +13,8 @@
 
 namespace sekato::engine {
 
+class ByteSource;
+
 /// Turns the bytes of a source into the run's text as they are read, in one pass.
 ///
 /// When the pieces are in the source's own encoding and nothing is converted, the bytes pass
@@ -34,10 +36,10 @@ class SourceDecoder final {
   SourceDecoder(const SourceDecoder&) = delete;
   SourceDecoder& operator=(const SourceDecoder&) = delete;
 
-  /// Reads from `fd` and puts up to `capacity` (at least 16) bytes of text into `out`:
+  /// Reads from `source` and puts up to `capacity` (at least 16) bytes of text into `out`:
   /// the number of bytes, 0 at the end of the file, -1 on failure (errno is set; Error() is
   /// not empty when a character could not be converted).
-  ssize_t Read(int fd, char* out, std::size_t capacity);
+  ssize_t Read(const ByteSource& source, char* out, std::size_t capacity);
 
   /// Bytes of the file taken so far (the mark included).
   std::int64_t Consumed() const { return m_nConsumed; }
@@ -54,11 +56,11 @@ class SourceDecoder final {
   const std::vector<std::string>& Unwritable() const { return m_unwritable; }
 
  private:
-  ssize_t ReadRaw(int fd, char* out, std::size_t capacity);
+  ssize_t ReadRaw(const ByteSource& source, char* out, std::size_t capacity);
   void Check(const char* data, std::size_t size, bool final);
-  ssize_t Convert(int fd, char* out, std::size_t capacity);
+  ssize_t Convert(const ByteSource& source, char* out, std::size_t capacity);
   /// Reads more of the file behind what is left; false (errno set) when reading failed.
-  bool Refill(int fd);
+  bool Refill(const ByteSource& source);
   /// One step of the one stage over the bytes read: false when Read is to return.
   bool StepDirect(char* out, std::size_t capacity, std::size_t& produced);
   /// The same through the two stages, UTF-8 between them.
