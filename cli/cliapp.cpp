@@ -19,8 +19,10 @@
 #include "sekato/encoding.h"
 #include "sekato/message.h"
 #include "sekato/numberparse.h"
+#include "sekato/olderpieces.h"
 #include "sekato/outputfolders.h"
 #include "sekato/scanreport.h"
+#include "sekato/sourceclassifier.h"
 #include "sekato/sourcepath.h"
 #include "sekato/splitrun.h"
 #include "terminalhost.h"
@@ -128,6 +130,15 @@ engine::SplitOptions CliApp::OptionsFor(const std::string& source) const {
 int CliApp::SplitOne(const std::string& source, const std::string& prefix, bool bar,
                      std::atomic<int>& running) const {
   const engine::SplitOptions options = OptionsFor(source);
+  // An empty source still makes its folder, as it always has; the user hears why it holds
+  // nothing.
+  if (engine::SourceClassifier::OfFile(source) == engine::SourceClassifier::Kind::Empty) {
+    const std::string text = engine::Message(engine::MessageId::EmptySource, {source}).Text();
+    std::fprintf(stderr, "sekato-cli: %s%s\n", prefix.c_str(), text.c_str());
+  }
+  if (m_bClean && !RemoveOlderPieces(options, prefix)) return kExitFailed;
+  // Looked for before the split: afterwards its own title-named pieces would look older.
+  const std::vector<std::string> older = engine::OlderPieces::Find(options, 0);
   TerminalHost host(m_bQuiet, running, prefix, bar);
   const auto start = std::chrono::steady_clock::now();
   const engine::SplitEnd end = engine::SplitRun(options, host).Execute();
@@ -144,6 +155,7 @@ int CliApp::SplitOne(const std::string& source, const std::string& prefix, bool 
     case engine::SplitOutcome::Failed:
       return kExitFailed;
   }
+  WarnOfOlderPieces(options, engine::OlderPieces::Kept(older, options, end.tally.pieces), prefix);
   if (m_bQuiet) return kExitDone;
   // The pieces are all written by now: a summary that runs out of memory is left out rather
   // than turning a finished split into a reported failure.
@@ -152,6 +164,28 @@ int CliApp::SplitOne(const std::string& source, const std::string& prefix, bool 
   } catch (const std::bad_alloc&) {
   }
   return kExitDone;
+}
+
+bool CliApp::RemoveOlderPieces(const engine::SplitOptions& options,
+                               const std::string& prefix) const {
+  // Every piece-like name goes: what the split would not overwrite, and what it would anyway.
+  const auto older = engine::OlderPieces::Find(options, 0);
+  std::string reason;
+  if (engine::OlderPieces::Remove(engine::OutputFolders::Of(options), older, reason)) return true;
+  std::fprintf(stderr, "sekato-cli: %s无法删除旧文件 %s\n", prefix.c_str(), reason.c_str());
+  return false;
+}
+
+void CliApp::WarnOfOlderPieces(const engine::SplitOptions& options,
+                               const std::vector<std::string>& older,
+                               const std::string& prefix) const {
+  if (older.empty()) return;
+  const std::string text =
+      engine::Message(engine::MessageId::OlderPiecesLeft,
+                      {std::to_string(older.size()), engine::OutputFolders::Of(options)})
+          .Text();
+  std::fprintf(stderr, "sekato-cli: %s%s（--clean 在分割前删除它们）\n", prefix.c_str(),
+               text.c_str());
 }
 
 void CliApp::PrintSummary(const std::string& source, const engine::SplitOptions& options,
@@ -278,6 +312,9 @@ int CliApp::Run(int argc, char** argv) {
   app.add_option("-j,--jobs", m_nJobs,
                  "Sources handled at once (default: one per processor it may use, as nproc counts)")
       ->check(CLI::PositiveNumber);
+  app.add_flag("--clean", m_bClean,
+               "Remove older pieces (NAME_NNN.txt, and NNN_<title>.txt with --title-names) "
+               "from the output directory before writing");
   app.add_flag("-q,--quiet", m_bQuiet,
                "No progress bar, source encoding line, completion message or summary");
   auto* toc = app.add_option("--toc", m_strToc,
@@ -304,7 +341,9 @@ int CliApp::Run(int argc, char** argv) {
       "After a split a summary goes to stderr; when no heading was found or chapter numbers\n"
       "are missing or repeated, it adds what --list would suggest.\n"
       "Sources that would write into one folder are refused together, before anything is\n"
-      "written.\n"
+      "written. Pieces of an earlier split that this one did not overwrite are counted on\n"
+      "stderr; --clean removes them first. A source that is not text (a picture, an archive,\n"
+      "NUL bytes throughout) is refused unless -e names its encoding.\n"
       "Exit status, the worst of all sources: 0 done, 1 options refused, 2 read or write\n"
       "failure, 130 stopped (Ctrl-C or SIGTERM).");
 

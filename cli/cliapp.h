@@ -45,6 +45,11 @@ class CliApp final {
               std::atomic<int>& running, std::FILE* out) const;
   /// The line after a completed split: what was written, where, in what time, and the chapter
   /// report's hints when the chapters look wrong.
+  /// --clean: removes every older piece from the run's folder; false after saying why not.
+  bool RemoveOlderPieces(const engine::SplitOptions& options, const std::string& prefix) const;
+  /// After a completed split: how many older pieces (`older`) it left in its folder, if any.
+  void WarnOfOlderPieces(const engine::SplitOptions& options, const std::vector<std::string>& older,
+                         const std::string& prefix) const;
   void PrintSummary(const std::string& source, const engine::SplitOptions& options,
                     const engine::RunTally& tally, const std::string& prefix, double seconds) const;
 
@@ -67,6 +72,7 @@ class CliApp final {
   bool m_bHead = false;
   bool m_bTail = false;
   bool m_bQuiet = false;
+  bool m_bClean = false;  ///< remove older pieces in a run's folder before it writes
   std::string m_strEncoding = "auto";
   std::string m_strTo;
   std::string m_strToc;

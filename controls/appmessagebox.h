@@ -27,6 +27,11 @@ class AppMessageBox final {
   /// action pressed, or -1 when the box was closed with OK. Each button closes the box.
   static int ShowWithActions(QWidget* parent, const QString& text, const QStringList& actions);
 
+  /// Asks `text` with a button for each of `choices` and no OK: the last choice is the one
+  /// that leaves things as they are (Esc and closing the box choose it). Returns the index of
+  /// the choice. In tests the chooser picks; -1 from it chooses the last.
+  static int Ask(QWidget* parent, const QString& text, const QStringList& choices);
+
   /// Replaces the box by `handler` (an empty handler restores the box); returns the old one.
   static Handler SetHandler(Handler handler);
 

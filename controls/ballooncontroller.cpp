@@ -25,8 +25,12 @@ void BalloonController::OnTimer(unsigned nIDEvent) {
 
 void BalloonController::OnShowTimer() {
   m_host.KillTimer(m_nTimerID);
-  const BalloonGeometry geometry = CreateBalloonGeometry();
-  m_host.ShowBalloon(geometry, geometry.TopLeftFor(m_ptAnchor));
+  BalloonGeometry geometry = CreateBalloonGeometry();
+  // Turned and moved so that it stays on the screen of the anchor.
+  const auto placement = geometry.Place(m_ptAnchor, m_host.AvailableArea(m_ptAnchor));
+  m_orientation = placement.orientation;
+  geometry.SetOrientation(m_orientation);
+  m_host.ShowBalloon(geometry, placement.topLeft);
   m_host.SetTimer(IDT_BALLOON_POLL, kPollPeriodMs);
   m_nTimerID = IDT_BALLOON_POLL;
 }
@@ -76,7 +80,9 @@ BalloonGeometry BalloonController::CreateBalloonGeometry() const {
   const BalloonSize text = BalloonGeometry::MeasureText(
       m_strText, [this](std::string_view line) { return m_host.TextLineWidth(line); },
       m_host.TextLineHeight());
-  return BalloonGeometry(text, IconSize());
+  BalloonGeometry geometry(text, IconSize());
+  geometry.SetOrientation(m_orientation);
+  return geometry;
 }
 
 }  // namespace sekato::controls

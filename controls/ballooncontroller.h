@@ -76,7 +76,8 @@ class BalloonController final {
   /// The icon's size for the next geometry, or nothing for no icon.
   void SetIconSize(std::optional<BalloonSize> icon);
 
-  /// The balloon for the current text, icon and the host's font.
+  /// The balloon for the current text, icon and the host's font, turned as it was last
+  /// placed to stay on the screen.
   BalloonGeometry CreateBalloonGeometry() const;
 
   unsigned ShowDelay() const { return m_nShowDelay; }
@@ -93,6 +94,7 @@ class BalloonController final {
   BalloonHost& m_host;
   unsigned m_nShowDelay = 500;
   BalloonPoint m_ptAnchor;
+  BalloonGeometry::Orientation m_orientation;  ///< as the last show placed the tip
   std::string m_strText;
   unsigned m_nTimerID = 0;
   bool m_bIcon = false;

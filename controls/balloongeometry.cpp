@@ -35,14 +35,49 @@ BalloonSize BalloonGeometry::WindowSize() const {
   return {m_nBodyWidth, m_nBodyHeight + kBelowBody};
 }
 
+BalloonPoint BalloonGeometry::Turned(BalloonPoint plain) const {
+  const BalloonSize window = WindowSize();
+  if (m_orientation.stemLeft) plain.x = window.cx - 1 - plain.x;
+  if (m_orientation.stemUp) plain.y = window.cy - 1 - plain.y;
+  return plain;
+}
+
 std::array<BalloonPoint, 3> BalloonGeometry::Stem() const {
-  const BalloonPoint point = StemPoint();
+  const BalloonPoint point{m_nBodyWidth - kStemInsetX, m_nBodyHeight + kStemDrop};
   const int top = m_nBodyHeight - kStemInsetY;
-  return {BalloonPoint{point.x, top}, point, BalloonPoint{point.x - kStemWidth, top}};
+  return {Turned({point.x, top}), Turned(point), Turned({point.x - kStemWidth, top})};
 }
 
 BalloonPoint BalloonGeometry::StemPoint() const {
-  return {m_nBodyWidth - kStemInsetX, m_nBodyHeight + kStemDrop};
+  return Turned({m_nBodyWidth - kStemInsetX, m_nBodyHeight + kStemDrop});
+}
+
+BalloonGeometry::Placement BalloonGeometry::Place(BalloonPoint anchor, BalloonRect area) const {
+  BalloonGeometry turned = *this;
+  turned.SetOrientation({});
+  Placement placement{turned.TopLeftFor(anchor), {}};
+  if (area.IsEmpty()) return placement;
+  const BalloonSize window = WindowSize();
+  const int right = area.x + area.width;
+  const int bottom = area.y + area.height;
+  // Turned down when the top runs off and there is more room below the anchor than above.
+  placement.orientation.stemUp =
+      placement.topLeft.y < area.y && bottom - anchor.y > anchor.y - area.y;
+  placement.orientation.stemLeft =
+      placement.topLeft.x < area.x && right - anchor.x > anchor.x - area.x;
+  turned.SetOrientation(placement.orientation);
+  placement.topLeft = turned.TopLeftFor(anchor);
+  // What still does not fit is moved, the right and bottom edges giving way last.
+  const auto clamp = [](int at, int size, int low, int high) {
+    return size >= high - low ? low : std::clamp(at, low, high - size);
+  };
+  placement.topLeft.x = clamp(placement.topLeft.x, window.cx, area.x, right);
+  // The rows beyond the stem's point are outside the shape: only the shape must fit. Turned
+  // up, they are the window's first 10.
+  const int skipped = placement.orientation.stemUp ? kBelowBody - kStemDrop : 0;
+  const int shapeHeight = m_nBodyHeight + kStemDrop;
+  placement.topLeft.y = clamp(placement.topLeft.y + skipped, shapeHeight, area.y, bottom) - skipped;
+  return placement;
 }
 
 BalloonPoint BalloonGeometry::TopLeftFor(BalloonPoint anchor) const {
@@ -51,7 +86,7 @@ BalloonPoint BalloonGeometry::TopLeftFor(BalloonPoint anchor) const {
 }
 
 BalloonPoint BalloonGeometry::TextOrigin() const {
-  return {kMarginX + (m_bIcon ? m_cxIcon + kIconGap : 0), kMarginY};
+  return {kMarginX + (m_bIcon ? m_cxIcon + kIconGap : 0), kMarginY + BodyTop()};
 }
 
 int BalloonGeometry::CornerInset(int y) const {
@@ -93,6 +128,13 @@ std::vector<BalloonSpan> BalloonGeometry::Region() const {
     right = std::min(right, width);
     if (left < right) rows.push_back({y, left, right});
   }
+  // Turned, the rows are mirrored: across the window's height, and each across its width.
+  const int height = WindowSize().cy;
+  for (BalloonSpan& row : rows) {
+    if (m_orientation.stemLeft) row = {row.y, width - row.right, width - row.left};
+    if (m_orientation.stemUp) row.y = height - 1 - row.y;
+  }
+  if (m_orientation.stemUp) std::reverse(rows.begin(), rows.end());
   return rows;
 }
 

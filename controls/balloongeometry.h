@@ -22,6 +22,16 @@ struct BalloonSize {
   bool operator==(const BalloonSize&) const = default;
 };
 
+/// A rectangle in screen pixels: the area a tip must stay in. An empty one sets no bounds.
+struct BalloonRect {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  bool IsEmpty() const { return width <= 0 || height <= 0; }
+  bool operator==(const BalloonRect&) const = default;
+};
+
 /// One row of the balloon's shape: the pixels (x, y) with left <= x < right.
 struct BalloonSpan {
   int y = 0;
@@ -37,8 +47,26 @@ struct BalloonSpan {
 ///
 /// Example: text 200 × 26, no icon: body 224 × 46, window 224 × 71, stem (212, 36),
 /// (212, 61), (187, 36); for the pointer at (500, 400) the window goes to (288, 339).
+///
+/// Near a screen edge the tip turns (see Place): the stem may hang from the body's top
+/// instead, the body below the anchor, and from its left instead, the body right of it. The
+/// turned shape is the plain one mirrored, pixel for pixel; text and icon keep their places
+/// in the body.
 class BalloonGeometry final {
  public:
+  /// Which way the tip is turned.
+  struct Orientation {
+    bool stemUp = false;    ///< the stem rises from the body's top; the body is below
+    bool stemLeft = false;  ///< the stem is at the body's left; the body is right of it
+    bool operator==(const Orientation&) const = default;
+  };
+  /// Where a tip goes and which way it is turned.
+  struct Placement {
+    BalloonPoint topLeft;
+    Orientation orientation;
+    bool operator==(const Placement&) const = default;
+  };
+
   /// Margin between the body's left or right edge and the text or icon.
   static constexpr int kMarginX = 12;
   /// Margin between the body's top or bottom edge and the text.
@@ -70,6 +98,20 @@ class BalloonGeometry final {
                                  const std::function<int(std::string_view)>& lineWidth,
                                  int lineHeight);
 
+  /// Turns the tip; the plain orientation has the stem at the lower right.
+  void SetOrientation(Orientation orientation) { m_orientation = orientation; }
+  Orientation GetOrientation() const { return m_orientation; }
+
+  /// Where the tip for `anchor` goes inside `area` (the screen's available area): turned
+  /// down when it would leave the area at the top, turned right when it would leave it at
+  /// the left, so the stem stays on the anchor. Only a tip larger than the room on its side
+  /// is moved as well, to the area's edge (its stem then misses the anchor). An empty area
+  /// leaves the tip as TopLeftFor places it.
+  /// Example: window 224 × 71 (text 200 × 26), anchor (100, 30) on 1024 × 768: plain it
+  /// would go to (−112, −31); turned, its stem's point is at (11, 9) and it goes to (89, 21).
+  /// An anchor within 11 px of the left edge cannot be met: the window stops at the edge.
+  Placement Place(BalloonPoint anchor, BalloonRect area) const;
+
   /// Body width W and height H.
   int BodyWidth() const { return m_nBodyWidth; }
   int BodyHeight() const { return m_nBodyHeight; }
@@ -86,8 +128,8 @@ class BalloonGeometry final {
   /// the tip partly off it.
   BalloonPoint TopLeftFor(BalloonPoint anchor) const;
 
-  /// Where the icon's top-left corner goes: (12, 10).
-  static BalloonPoint IconOrigin() { return {kMarginX, kMarginY}; }
+  /// Where the icon's top-left corner goes: (12, 10), 25 lower when the stem is up.
+  BalloonPoint IconOrigin() const { return {kMarginX, kMarginY + BodyTop()}; }
   /// Where the text's top-left corner goes: (12, 10), or right of the icon and its gap.
   BalloonPoint TextOrigin() const;
 
@@ -100,6 +142,12 @@ class BalloonGeometry final {
  private:
   /// Pixels cut from each end of body row `y` by the rounded corners.
   int CornerInset(int y) const;
+  /// The first window row of the body: 0, or 25 when the stem is up.
+  int BodyTop() const { return m_orientation.stemUp ? kBelowBody : 0; }
+  /// A window pixel of the plain shape where the orientation puts it.
+  BalloonPoint Turned(BalloonPoint plain) const;
+
+  Orientation m_orientation;
 
   bool m_bIcon;
   int m_cxIcon;

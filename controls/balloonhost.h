@@ -19,6 +19,12 @@ class BalloonHost {
   virtual void KillTimer(unsigned id) = 0;
   /// The mouse pointer's position on the screen.
   virtual BalloonPoint GetCursorPos() const = 0;
+  /// The available area of the screen showing `at` (without panels and docks); empty when it
+  /// is not known, and the tip then goes where the pointer puts it.
+  virtual BalloonRect AvailableArea(BalloonPoint at) const {
+    static_cast<void>(at);
+    return {};
+  }
   /// Width of one line of the tip's text (UTF-8, no line feed) in the tip's font.
   virtual int TextLineWidth(std::string_view line) const = 0;
   /// Height of one line of text in the tip's font.

@@ -219,7 +219,7 @@ void CBalloonTip::paintEvent(QPaintEvent* /*event*/) {
   }
 
   if (const auto icon = m_logic.IconSize()) {
-    const BalloonPoint at = BalloonGeometry::IconOrigin();
+    const BalloonPoint at = geometry.IconOrigin();
     m_hIcon.paint(&painter, QRect(at.x, at.y, icon->cx, icon->cy));
   }
 }
@@ -252,6 +252,14 @@ BalloonPoint CBalloonTip::GetCursorPos() const {
   return {pos.x(), pos.y()};
 }
 
+BalloonRect CBalloonTip::AvailableArea(BalloonPoint at) const {
+  const QScreen* screen = QGuiApplication::screenAt(QPoint(at.x, at.y));
+  if (screen == nullptr) screen = this->screen();
+  if (screen == nullptr) return {};
+  const QRect area = screen->availableGeometry();
+  return {area.x(), area.y(), area.width(), area.height()};
+}
+
 int CBalloonTip::TextLineWidth(std::string_view line) const {
   const QString text = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
   return QFontMetrics(m_font, this).size(kTextFlags, text).width();
@@ -260,6 +268,8 @@ int CBalloonTip::TextLineWidth(std::string_view line) const {
 int CBalloonTip::TextLineHeight() const { return QFontMetrics(m_font, this).height(); }
 
 void CBalloonTip::ShowBalloon(const BalloonGeometry& geometry, BalloonPoint topLeft) {
+  // An open menu or combo list is what the user looks at: no tip goes over it.
+  if (QApplication::activePopupWidget() != nullptr) return;
   const BalloonSize size = geometry.WindowSize();
   setMask(ToRegion(geometry));
   setGeometry(topLeft.x, topLeft.y, size.cx, size.cy);

@@ -121,6 +121,7 @@ class CBalloonTip final : public QWidget, private BalloonHost {
   void SetTimer(unsigned id, unsigned periodMs) override;
   void KillTimer(unsigned id) override;
   BalloonPoint GetCursorPos() const override;
+  BalloonRect AvailableArea(BalloonPoint at) const override;
   int TextLineWidth(std::string_view line) const override;
   int TextLineHeight() const override;
   void ShowBalloon(const BalloonGeometry& geometry, BalloonPoint topLeft) override;

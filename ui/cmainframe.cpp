@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QStyle>
 
+#include "appmessagebox.h"
 #include "cfullcolortoolbar.h"
 #include "csekatoview.h"
 #include "programversion.h"
@@ -119,6 +120,10 @@ void CMainFrame::SetView(CSekatoView* pView) {
   connect(run, &CSplitRunControl::CanStartChanged, start, &QAction::setEnabled);
   connect(run, &CSplitRunControl::CanStartChanged, preview, &QAction::setEnabled);
   connect(run, &CSplitRunControl::CanStopChanged, stop, &QAction::setEnabled);
+  connect(run, &CSplitRunControl::PercentChanged, this, [this](int percent) {
+    const QString title = QString::fromUtf8(engine::ProgramVersion::kTitle);
+    setWindowTitle(percent < 0 ? title : tr("%1% — %2").arg(percent).arg(title));
+  });
   start->setEnabled(run->CanStart());
   preview->setEnabled(run->CanStart());
   stop->setEnabled(run->CanStop());
@@ -141,8 +146,20 @@ bool CMainFrame::OnCommand(int nID) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-  // Nothing to save; a running split is stopped, its current piece closed, and waited for.
-  if (m_pView != nullptr) m_pView->StopAndWait();
+  // Nothing to save; a running split is stopped, its current piece closed, and waited for,
+  // once the user agrees.
+  if (m_pView != nullptr) {
+    const CSplitRunControl* run = m_pView->RunControl();
+    if (run->IsSplitting() && !run->IsClosed() &&
+        controls::AppMessageBox::Ask(
+            this,
+            tr("分割还在进行。要停止分割并退出吗？已写出的文件会保留，最后一个文件会完整结束。"),
+            {tr("停止并退出"), tr("继续分割")}) != 0) {
+      event->ignore();
+      return;
+    }
+    m_pView->StopAndWait();
+  }
   event->accept();
 }
 

@@ -13,6 +13,8 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -158,6 +160,7 @@ CPreviewDlg::CPreviewDlg(const engine::ScanResult& result, QWidget* parent, std:
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
   resize(760, 560);
+  FitToScreen();
 }
 
 std::vector<int> CPreviewDlg::SelectedRows() const {
@@ -339,6 +342,25 @@ void CPreviewDlg::reject() {
     emit KeepList(List());
   }
   QDialog::reject();
+}
+
+void CPreviewDlg::FitToScreen() {
+  // At most the screen's available area, title bar and borders included, so that 关闭 and
+  // the hints stay in reach on a small or magnified screen; the table scrolls instead.
+  const QScreen* screen = parentWidget() != nullptr ? parentWidget()->screen() : this->screen();
+  if (screen == nullptr) return;
+  const QRect area = screen->availableGeometry();
+  const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+  const int border = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+  const QSize frame(2 * border, title + 2 * border);
+  const QSize room = area.size() - frame;
+  m_pTable->setMinimumSize(m_pTable->minimumSize().boundedTo(room / 3));
+  setMaximumSize(room);
+  resize(size().boundedTo(room));
+  // Centred over the screen's area when it shows, whatever its parent's place.
+  const QSize outer = size() + frame;
+  move(area.topLeft() +
+       QPoint((area.width() - outer.width()) / 2, (area.height() - outer.height()) / 2));
 }
 
 }  // namespace sekato::ui

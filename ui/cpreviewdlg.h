@@ -71,6 +71,8 @@ class CPreviewDlg final : public QDialog {
   /// A small view of the source's lines from `row`'s on, where a line can be made a heading.
   void ShowLines(int row);
   void Split(bool selectedOnly, bool join);
+  /// Keeps the dialog within the available area of its parent's screen.
+  void FitToScreen();
 
   QTableView* m_pTable;
   CHeadingListModel* m_pModel = nullptr;

@@ -14,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QUrl>
 #include <algorithm>
 #include <utility>
@@ -27,6 +28,9 @@
 #include "sekato/encodingdetector.h"
 #include "sekato/headingrulecheck.h"
 #include "sekato/numberparse.h"
+#include "sekato/olderpieces.h"
+#include "sekato/outputfolders.h"
+#include "sekato/sourceclassifier.h"
 #include "sekato/sourcepath.h"
 
 namespace sekato::ui {
@@ -95,6 +99,16 @@ CSekatoView::CSekatoView(QWidget* parent)
   m_comboOutEncoding = m_f.outEncoding;
 
   ConnectControls();
+  // Number fields take digits only: a letter or a sign typed there would read as 0.
+  for (QLineEdit* number : {m_f.titleMax, m_f.chaptersPerFile, m_f.maxKB, m_f.parts}) {
+    number->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), number));
+  }
+  NameControls();
+  connect(m_f.newDir, &QLineEdit::textEdited, this, [this] {
+    m_bNewDirChosen = true;
+    m_strNewDirSource = m_strSrcPath;
+  });
   // A text file dropped anywhere on the form becomes the source, also over a field that
   // would otherwise take the file's address as text.
   m_pPage->setAcceptDrops(true);
@@ -127,6 +141,34 @@ void CSekatoView::ConnectControls() {
   connect(m_f.headingRule, &QComboBox::activated, this, &CSekatoView::OnHeadingRule);
   connect(m_f.regex, &QLineEdit::textChanged, this, &CSekatoView::CheckRule);
   connect(m_f.splitMode, &QButtonGroup::idToggled, this, &CSekatoView::CheckRule);
+}
+
+void CSekatoView::NameControls() {
+  // What a screen reader says for each input: its caption, and for the two "…" buttons
+  // what they choose.
+  const std::pair<QWidget*, QString> names[] = {
+      {m_f.srcPath, tr("源文件")},
+      {m_f.browseSource, tr("选择源文件")},
+      {m_f.newDir, tr("新目录")},
+      {m_f.browseFolder, tr("选择保存目录")},
+      {m_f.customName, tr("自定义文件名")},
+      {m_f.headingRule, tr("章节标题的找法")},
+      {m_f.keywords, tr("关键字")},
+      {m_f.regex, tr("正则表达式")},
+      {m_f.numerals, tr("替换?的自增符")},
+      {m_f.titleMax, tr("章节标题大小")},
+      {m_f.chaptersPerFile, tr("每个文件放入的章数")},
+      {m_f.maxKB, tr("每个文件最大（KB）")},
+      {m_f.parts, tr("平均分配的份数")},
+      {m_f.head, tr("文件首添加字符")},
+      {m_f.tail, tr("文件尾添加字符")},
+      {m_f.encoding, tr("源文件编码")},
+      {m_f.outEncoding, tr("输出编码")},
+      {m_f.progress, tr("分割进度")},
+  };
+  for (const auto& [control, name] : names) control->setAccessibleName(name);
+  m_f.browseSource->setToolTip(tr("选择源文件"));
+  m_f.browseFolder->setToolTip(tr("选择保存目录"));
 }
 
 QWidget* CSekatoView::GetDlgItem(int nIDC) const { return m_pForm->Item(nIDC); }
@@ -295,10 +337,21 @@ void CSekatoView::SetChoosers(FileChoosers choosers) { m_choosers = std::move(ch
 
 void CSekatoView::SetSourceMembers(const QString& path) {
   const std::string bytes = PathBytes(path);
+  const QString previous = m_strSrcPath;
   m_strSrcPath = path;
   m_strSrcTitle = PathText(engine::SourcePath::Title(bytes));
   m_strCustomName = m_strSrcTitle;
   m_strSrcBase = PathText(engine::SourcePath::Base(bytes));
+  // The new folder follows another book, so that its pieces do not land beside the last
+  // one's, unless the user typed or chose it for this book (or before choosing any).
+  const bool chosenForThis =
+      m_bNewDirChosen && (m_strNewDirSource.isEmpty() || m_strNewDirSource == path);
+  if (path != previous && !m_strNewDir.isEmpty() && !chosenForThis) {
+    m_strNewDir = m_strSrcBase;
+    m_bNewDirChosen = false;
+  } else if (chosenForThis) {
+    m_strNewDirSource = path;
+  }
   m_pRunControl->SetSourceChosen(!m_strSrcPath.isEmpty());
   ShowDetectedEncoding();
 }
@@ -341,8 +394,22 @@ QString CSekatoView::TextFileFromDrop(const QMimeData* mimeData) {
 void CSekatoView::OnBrowseFolder() {
   UpdateData(true);
   const QString folder = m_choosers.chooseFolder ? m_choosers.chooseFolder(this) : QString();
-  if (!folder.isEmpty()) m_strNewDir = folder;
+  if (!folder.isEmpty()) {
+    m_strNewDir = folder;
+    m_bNewDirChosen = true;
+    m_strNewDirSource = m_strSrcPath;
+  }
   UpdateData(false);
+}
+
+void CSekatoView::ChooseNewFolder(const QString& folder) {
+  UpdateData(true);
+  m_strNewDir = folder;
+  m_bNewDirChosen = true;
+  m_strNewDirSource = m_strSrcPath;
+  m_nDirMode = 0;
+  UpdateData(false);
+  EnableItems({m_f.newDir, m_f.browseFolder}, true);
 }
 
 // --- Enabling rules ------------------------------------------------------------------------
@@ -478,23 +545,46 @@ std::optional<engine::SplitOptions> CSekatoView::TakeOptionsForRun() {
 }
 
 void CSekatoView::OnSplitStart() {
-  if (std::optional<engine::SplitOptions> options = TakeOptionsForRun()) {
+  std::optional<engine::SplitOptions> options = TakeOptionsForRun();
+  if (!options || !ConfirmSource(*options)) return;
+  // Another folder chosen is checked in its turn.
+  while (true) {
     // A kept list holds while the source is the one it was made for; the run refuses it
     // when the file has changed since.
     if (m_keptList && options->sourcePath != m_strKeptSource) DropKeptList();
     if (m_keptList && options->mode == engine::SplitMode::ByChapter) options->toc = m_keptList;
-    m_pRunControl->Start(std::move(*options));
+    switch (ConfirmFolder(*options)) {
+      case FolderAnswer::Go:
+        m_pRunControl->Start(std::move(*options));
+        return;
+      case FolderAnswer::Cancel:
+        return;
+      case FolderAnswer::Changed:
+        options = TakeOptionsForRun();
+        if (!options) return;
+        break;
+    }
   }
 }
 
 void CSekatoView::SplitByList(const engine::ChapterList& list,
                               const engine::ChapterSelection& chosen, bool join) {
-  if (std::optional<engine::SplitOptions> options = TakeOptionsForRun()) {
+  std::optional<engine::SplitOptions> options = TakeOptionsForRun();
+  while (options) {
     options->mode = engine::SplitMode::ByChapter;
     options->toc = list;
     options->chapters = chosen;
     options->join = join;
-    m_pRunControl->Start(std::move(*options));
+    switch (ConfirmFolder(*options)) {
+      case FolderAnswer::Go:
+        m_pRunControl->Start(std::move(*options));
+        return;
+      case FolderAnswer::Cancel:
+        return;
+      case FolderAnswer::Changed:
+        options = TakeOptionsForRun();
+        break;
+    }
   }
 }
 
@@ -515,6 +605,44 @@ void CSekatoView::KeepList(const engine::ChapterList& list) {
                              m_pKeptList->sizeHint().height());
   }
   m_pKeptList->show();
+}
+
+bool CSekatoView::ConfirmSource(const engine::SplitOptions& options) {
+  using Kind = engine::SourceClassifier::Kind;
+  if (engine::SourceClassifier::OfFile(options.sourcePath) != Kind::Empty) return true;
+  const QString text = tr("源文件“%1”是空的，分割只会建立一个空目录。").arg(m_strSrcPath);
+  return controls::AppMessageBox::Ask(this, text, {tr("仍然分割"), tr("取消")}) == 0;
+}
+
+CSekatoView::FolderAnswer CSekatoView::ConfirmFolder(const engine::SplitOptions& options) {
+  // How many pieces the split writes is known only afterwards: every piece-like name counts,
+  // and clearing one the split would overwrite anyway loses nothing.
+  const std::vector<std::string> older = engine::OlderPieces::Find(options, 0);
+  if (older.empty()) return FolderAnswer::Go;
+  const std::string folder = engine::OutputFolders::Of(options);
+  constexpr std::size_t kListed = 10;
+  QStringList names;
+  for (std::size_t i = 0; i < older.size() && i < kListed; ++i) names << PathText(older[i]);
+  if (older.size() > kListed) names << tr("……");
+  const QString text = tr("目录“%1”中已有 %n 个以前分割留下的文件。这次分割不一定会覆盖它们，"
+                          "新旧文件会混在一起：\n%2",
+                          nullptr, static_cast<int>(older.size()))
+                           .arg(PathText(folder), names.join(QLatin1Char('\n')));
+  const int chosen = controls::AppMessageBox::Ask(
+      this, text, {tr("清空旧文件后继续"), tr("换一个文件夹"), tr("取消")});
+  if (chosen == 0) {
+    std::string reason;
+    if (engine::OlderPieces::Remove(folder, older, reason)) return FolderAnswer::Go;
+    controls::AppMessageBox::Show(this, tr("无法删除旧文件：%1").arg(PathText(reason)));
+    return FolderAnswer::Cancel;
+  }
+  if (chosen == 1) {
+    const QString other = m_choosers.chooseFolder ? m_choosers.chooseFolder(this) : QString();
+    if (other.isEmpty()) return FolderAnswer::Cancel;
+    ChooseNewFolder(other);
+    return FolderAnswer::Changed;
+  }
+  return FolderAnswer::Cancel;
 }
 
 void CSekatoView::DropKeptList() {

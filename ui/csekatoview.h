@@ -122,6 +122,8 @@ class CSekatoView final : public QScrollArea {
 
  private:
   void ConnectControls();
+  /// Gives every input, button and the progress bar a name of its own for screen readers.
+  void NameControls();
   void ResizeParentToFit();
   void SetSourceMembers(const QString& path);
   void ShowSourcePath();
@@ -131,6 +133,15 @@ class CSekatoView final : public QScrollArea {
   /// Refreshes the options from the form for a split or a preview, or nothing after telling
   /// the user why not.
   std::optional<engine::SplitOptions> TakeOptionsForRun();
+  /// Before a split: an empty source is split only when the user says so.
+  bool ConfirmSource(const engine::SplitOptions& options);
+  /// What the check of the output folder came to.
+  enum class FolderAnswer { Go, Cancel, Changed };
+  /// Before a split: pieces of an earlier split in the folder are listed, and the user clears
+  /// them, chooses another folder (Changed) or cancels.
+  FolderAnswer ConfirmFolder(const engine::SplitOptions& options);
+  /// Makes `folder` the new folder the pieces go to, as the folder chooser does.
+  void ChooseNewFolder(const QString& folder);
   void ShowPreview(const engine::ScanResult& result);
   /// Splits by the preview's edited list, with the form's other options.
   void SplitByList(const engine::ChapterList& list, const engine::ChapterSelection& chosen,
@@ -147,6 +158,11 @@ class CSekatoView final : public QScrollArea {
   /// Checks the heading rule as it stands in the form: a rule that would be refused is
   /// marked with the reason, and Start waits until it is put right.
   void CheckRule();
+
+  /// The new folder was typed or chosen by the user, for the source m_strNewDirSource
+  /// (empty: before any source). Choosing another source makes the folder follow it.
+  bool m_bNewDirChosen = false;
+  QString m_strNewDirSource;
 
   QWidget* m_pPage;
   std::unique_ptr<CFormTemplate> m_pForm;

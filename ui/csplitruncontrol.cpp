@@ -63,8 +63,7 @@ bool CSplitRunControl::Start(engine::SplitOptions options) {
 
 bool CSplitRunControl::StartPreview(engine::SplitOptions options) {
   return Launch(
-      true,
-      [options = std::move(options)](CSplitWorker& worker) { worker.Preview(options); },
+      true, [options = std::move(options)](CSplitWorker& worker) { worker.Preview(options); },
       QStringLiteral("无法启动预览线程！"));
 }
 
@@ -78,13 +77,16 @@ bool CSplitRunControl::Launch(bool bPreview, std::function<void(CSplitWorker&)> 
   m_bPreviewing = bPreview;
   m_nShownUpper = -1;
   try {
+    m_bThreadDone = false;
     m_thread = m_starter([this, worker = m_pWorker.get(), job = std::move(job)] {
       job(*worker);
+      m_bThreadDone = true;
       QMetaObject::invokeMethod(this, &CSplitRunControl::OnThreadEnded, Qt::QueuedConnection);
     });
   } catch (const std::system_error&) {
   }
   if (!m_thread.joinable()) {  // refused, or a starter that gave back no thread
+    m_bThreadDone = true;
     m_running = 0;
     controls::AppMessageBox::Show(m_pMessageParent, failure);
     return false;
@@ -116,6 +118,7 @@ void CSplitRunControl::OnThreadEnded() {
   m_thread.join();
   m_progressTimer.stop();
   UpdateProgress();
+  if (m_nPercent >= 0) emit PercentChanged(m_nPercent = -1);
   if (m_bClosing) return;
   if (m_bPreviewing) {
     OnPreviewEnded(m_pWorker->GetResult());
@@ -152,6 +155,8 @@ void CSplitRunControl::OnSplitEnded(CSplitWorker::Result result) {
 
 void CSplitRunControl::OnPreviewEnded(const CSplitWorker::Result& ended) {
   const engine::ScanResult& result = ended.scan;
+  // A preview writes nothing: a full bar would say otherwise.
+  if (m_pBar) m_pBar->setValue(m_pBar->minimum());
   Changing([&] {
     m_running = 0;
     m_bBusy = false;
@@ -184,6 +189,11 @@ void CSplitRunControl::UpdateProgress() {
   const std::int64_t pos = std::clamp<std::int64_t>(m_pWorker->ProgressPos(), 0, upper);
   const int value = static_cast<int>(pos >> m_nProgressShift);
   if (m_pBar->value() != value) m_pBar->setValue(value);
+  // The title tells a split's progress where the bar may be scrolled out of sight.
+  const int percent = upper > 0 ? static_cast<int>(pos * 100 / upper) : 0;
+  if (!m_bPreviewing && m_thread.joinable() && percent != m_nPercent) {
+    emit PercentChanged(m_nPercent = percent);
+  }
 }
 
 }  // namespace sekato::ui

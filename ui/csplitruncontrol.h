@@ -43,6 +43,9 @@ class CSplitRunControl final : public QObject {
   bool CanStop() const { return m_running.load() != 0; }
   /// True from Start until the worker has ended and its message has been dismissed.
   bool IsBusy() const { return m_bBusy; }
+  /// True while a split's worker is still at work (not stopped, not ended): closing the
+  /// window then asks first.
+  bool IsSplitting() const { return CanStop() && !m_bPreviewing && !m_bThreadDone.load(); }
   /// True once the window is closing.
   bool IsClosed() const { return m_bClosing; }
 
@@ -74,6 +77,8 @@ class CSplitRunControl final : public QObject {
   void PreviewReady(const engine::ScanResult& result);
   /// The user asked, from a completion message, to preview the chapters.
   void PreviewAsked();
+  /// How far a split has come, in percent, whenever that changes; -1 once it has ended.
+  void PercentChanged(int percent);
 
  private:
   /// Raises the flag and runs `job` on a new worker's thread. False, after lowering the flag
@@ -98,10 +103,12 @@ class CSplitRunControl final : public QObject {
   ThreadStarter m_starter;
   std::unique_ptr<CSplitWorker> m_pWorker;
   std::thread m_thread;
-  bool m_bPreviewing = false;  // the job is a preview, not a split
+  bool m_bPreviewing = false;             // the job is a preview, not a split
+  std::atomic<bool> m_bThreadDone{true};  // the job's thread has done its work
   QTimer m_progressTimer;
   std::int64_t m_nShownUpper = -1;
   int m_nProgressShift = 0;  // positions above the bar's int range are scaled down
+  int m_nPercent = -1;       // last told by PercentChanged
   bool m_bSource = false;
   bool m_bRuleValid = true;
   bool m_bBusy = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <string>
 
 #include "sekato/message.h"
 
@@ -16,6 +17,10 @@ namespace sekato::ui {
 class EngineMessages final {
  public:
   static QString Text(const engine::Message& message);
+  /// `reason` as the system said it; the common failures (no such file, no permission,
+  /// read-only, disk full, over quota, exists, not a folder) in the window's language.
+  /// "Read-only file system" → "文件系统是只读的".
+  static QString SystemReason(const std::string& reason);
 };
 
 }  // namespace sekato::ui

@@ -166,6 +166,49 @@ TEST_F(Cli, RefusedOptionsExitWithOne) {
   EXPECT_EQ(Run({"--version"}), 0);
 }
 
+// A size that reads as 0 would write a piece for every line; a picture is no text.
+TEST_F(Cli, SizesThatReadAsZeroAndFilesThatAreNotTextAreRefused) {
+  const std::string source = Novel();
+  for (const char* kb : {"0", "abc", "", "0.9"}) {
+    EXPECT_EQ(Run({"-m", "size", "--kb", kb, source}), 1) << kb;
+    EXPECT_EQ(stderrText, "sekato-cli: 每个文件的最大大小必须大于 0。\n") << kb;
+  }
+  EXPECT_EQ(Run({"-q", "-m", "size", "--kb", "1.5", source}), 0);  // read as 1
+  EXPECT_FALSE(fs::exists(dir / "novel_001.txt"));
+  const fs::path picture = dir / "picture.txt";
+  Write(picture, std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\0", 20));
+  EXPECT_EQ(Run({picture}), 1);
+  EXPECT_NE(stderrText.find("这不像是文本文件"), std::string::npos) << stderrText;
+  EXPECT_EQ(stderrText.find("-e utf-16"), std::string::npos) << stderrText;
+  EXPECT_FALSE(fs::exists(dir / "picture"));
+  EXPECT_EQ(Run({"-q", "-e", "gbk", picture}), 0);  // the user's word counts
+}
+
+// An empty source is split as before (into an empty folder), with a warning.
+TEST_F(Cli, AnEmptySourceWarnsAndGoesOn) {
+  Write(dir / "empty.txt", "");
+  EXPECT_EQ(Run({"-q", dir / "empty.txt"}), 0);
+  EXPECT_NE(stderrText.find("是空的"), std::string::npos) << stderrText;
+  EXPECT_TRUE(fs::is_directory(dir / "empty"));
+}
+
+// Pieces of an earlier, longer split are counted on stderr; --clean removes them first and
+// leaves other files alone.
+TEST_F(Cli, OlderPiecesAreCountedAndCleanRemovesThem) {
+  const std::string source = Novel();
+  fs::create_directories(dir / "novel");
+  for (const char* name : {"novel_004.txt", "novel_005.txt", "notes.txt"}) {
+    Write(dir / "novel" / name, "old");
+  }
+  ASSERT_EQ(Run({"-q", source}), 0);
+  EXPECT_NE(stderrText.find("还有 2 个以前分割留下的文件"), std::string::npos) << stderrText;
+  EXPECT_NE(stderrText.find("--clean"), std::string::npos) << stderrText;
+  ASSERT_EQ(Run({"-q", "--clean", source}), 0);
+  EXPECT_EQ(stderrText, "");
+  EXPECT_EQ(List(dir / "novel"), (std::vector<std::string>{"notes.txt", "novel_001.txt",
+                                                           "novel_002.txt", "novel_003.txt"}));
+}
+
 TEST_F(Cli, EncodingsAreDetectedChosenAndConverted) {
   const std::string utf8 = "前言\r\n第1章 甲\r\n一\r\n第2章 乙\r\n二\r\n";
   Write(dir / "u.txt", utf8);

@@ -43,7 +43,7 @@ TEST(BalloonGeometry, IconWidensTheBodyAndOnlyATallerIconRaisesIt) {
   const BalloonGeometry withIcon({200, 26}, BalloonSize{32, 32});
   EXPECT_EQ(withIcon.BodyWidth(), 261);
   EXPECT_EQ(withIcon.BodyHeight(), 46);  // 32 is below 26 + 20
-  EXPECT_EQ(BalloonGeometry::IconOrigin(), (BalloonPoint{12, 10}));
+  EXPECT_EQ(BalloonGeometry({200, 26}, std::nullopt).IconOrigin(), (BalloonPoint{12, 10}));
   EXPECT_EQ(withIcon.TextOrigin(), (BalloonPoint{49, 10}));
 
   // The icon is compared with the text height plus both margins and gets no margin itself.
@@ -112,6 +112,100 @@ TEST(BalloonGeometry, TextExtentIsWidestLineByLineCount) {
   const BalloonGeometry g(BalloonGeometry::MeasureText(text, width, 13), std::nullopt);
   EXPECT_EQ(g.BodyHeight(), 13 * 13 + 20);
   EXPECT_EQ(g.BodyWidth(), 4 * 7 + 24);
+}
+
+}  // namespace
+}  // namespace sekato::controls
+
+namespace sekato::controls {
+namespace {
+
+// A tip of 224 × 71 at the edges and corners of two screens: it stays inside the available
+// area and its stem on the anchor, turned as the room asks; only an anchor closer to the
+// edge than the stem's inset moves the tip off it.
+struct PlaceCase {
+  const char* what;
+  BalloonRect area;
+  BalloonPoint anchor;
+  bool stemUp;
+  bool stemLeft;
+  bool onAnchor;
+};
+
+class BalloonPlacement : public ::testing::TestWithParam<PlaceCase> {};
+
+TEST_P(BalloonPlacement, StaysInsideTheAreaWithTheStemOnTheAnchor) {
+  const PlaceCase& c = GetParam();
+  BalloonGeometry g({200, 26}, std::nullopt);
+  const auto placement = g.Place(c.anchor, c.area);
+  EXPECT_EQ(placement.orientation.stemUp, c.stemUp);
+  EXPECT_EQ(placement.orientation.stemLeft, c.stemLeft);
+  g.SetOrientation(placement.orientation);
+  // Every pixel of the shape (the window's rows past the stem's point are not).
+  for (const BalloonSpan& row : g.Region()) {
+    const int y = placement.topLeft.y + row.y;
+    EXPECT_GE(placement.topLeft.x + row.left, c.area.x) << row.y;
+    EXPECT_LE(placement.topLeft.x + row.right, c.area.x + c.area.width) << row.y;
+    EXPECT_TRUE(y >= c.area.y && y < c.area.y + c.area.height) << row.y;
+  }
+  const BalloonPoint stem{placement.topLeft.x + g.StemPoint().x,
+                          placement.topLeft.y + g.StemPoint().y};
+  EXPECT_EQ(stem == c.anchor, c.onAnchor) << stem.x << "," << stem.y;
+}
+
+constexpr BalloonRect kSmall{0, 0, 1024, 768};
+constexpr BalloonRect kLarge{0, 0, 2560, 1600};
+// A panel along the top and one on the left: the available area starts past them.
+constexpr BalloonRect kPanels{64, 32, 2496, 1568};
+
+INSTANTIATE_TEST_SUITE_P(
+    EdgesAndCorners, BalloonPlacement,
+    ::testing::Values(
+        PlaceCase{"1024 middle", kSmall, {512, 384}, false, false, true},
+        PlaceCase{"1024 top edge", kSmall, {512, 20}, true, false, true},
+        PlaceCase{"1024 left edge", kSmall, {40, 384}, false, true, true},
+        PlaceCase{"1024 top-left", kSmall, {40, 20}, true, true, true},
+        PlaceCase{"1024 top-right", kSmall, {1000, 20}, true, false, true},
+        PlaceCase{"1024 bottom-left", kSmall, {40, 760}, false, true, true},
+        PlaceCase{"1024 bottom-right", kSmall, {1010, 760}, false, false, true},
+        PlaceCase{
+            "1024 right edge, closer than the inset", kSmall, {1020, 384}, false, false, false},
+        PlaceCase{"1024 corner pixel", kSmall, {0, 0}, true, true, false},
+        PlaceCase{"2560 middle", kLarge, {1280, 800}, false, false, true},
+        PlaceCase{"2560 top edge", kLarge, {1280, 3}, true, false, true},
+        PlaceCase{"2560 left edge", kLarge, {12, 800}, false, true, true},
+        PlaceCase{"2560 bottom-right", kLarge, {2540, 1590}, false, false, true},
+        PlaceCase{"2560 top-right", kLarge, {2540, 10}, true, false, true},
+        PlaceCase{"2560 bottom-left", kLarge, {30, 1590}, false, true, true},
+        PlaceCase{"panels top-left", kPanels, {80, 40}, true, true, true},
+        PlaceCase{"panels just inside the top", kPanels, {1000, 100}, false, false, true}),
+    [](const auto& info) {
+      std::string name = info.param.what;
+      for (char& ch : name) {
+        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+      }
+      return name;
+    });
+
+// Turned, the shape is the plain one mirrored, and text keeps to the body.
+TEST(BalloonGeometry, TurnedShapesMirrorThePlainOne) {
+  const BalloonGeometry plain({200, 26}, std::nullopt);
+  const auto rows = plain.Region();
+  const int width = plain.WindowSize().cx;
+  const int height = plain.WindowSize().cy;
+  BalloonGeometry turned = plain;
+  turned.SetOrientation({true, true});
+  const auto mirrored = turned.Region();
+  ASSERT_EQ(mirrored.size(), rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const BalloonSpan& row = rows[rows.size() - 1 - i];
+    EXPECT_EQ(mirrored[i], (BalloonSpan{height - 1 - row.y, width - row.right, width - row.left}));
+  }
+  EXPECT_EQ(turned.StemPoint(), (BalloonPoint{11, 9}));
+  EXPECT_EQ(turned.TextOrigin(), (BalloonPoint{12, 35}));
+  EXPECT_EQ(turned.Stem()[1], turned.StemPoint());
+  // An empty area sets no bounds.
+  EXPECT_EQ(plain.Place({5, 5}, {}).topLeft, (BalloonPoint{-207, -56}));
 }
 
 }  // namespace

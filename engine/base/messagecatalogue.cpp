@@ -18,8 +18,8 @@ std::string_view MessageCatalogue::Chinese(MessageId id) {
       return "关键字最多只能有 10 个。";
     case MessageId::NoNumeralSeries:
       return "关键字中含有“?”时，必须选择替换?的自增符。";
-    case MessageId::NegativeSize:
-      return "每个文件的最大大小不能为负数。";
+    case MessageId::BadSize:
+      return "每个文件的最大大小必须大于 0。";
     case MessageId::NegativeTitle:
       return "章节标题大小不能为负数。";
     case MessageId::NoNewFolder:
@@ -91,6 +91,12 @@ std::string_view MessageCatalogue::Chinese(MessageId id) {
       return "选中的章节（%1）都不在目录的 %2 章之内，没有可写的内容。";
     case MessageId::TooManyChapters:
       return "找到 %1 个章节，选择章节最多只能在前 %2 个里选。";
+    case MessageId::NotText:
+      return "“%1”这不像是文本文件（它含有大量 NUL 字节，或是图片、PDF、压缩包或程序），"
+             "没有分割。如果它确实是文本，请指定它的编码。";
+    case MessageId::EmptySource: return "源文件“%1”是空的，没有可分割的内容。";
+    case MessageId::OlderPiecesLeft:
+      return "目录“%2”中还有 %1 个以前分割留下的文件，不是这次写出的，会和这次的文件混在一起。";
   }
   return {};
 }

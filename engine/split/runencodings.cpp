@@ -2,6 +2,7 @@
 
 #include "sekato/encodingdetector.h"
 #include "sekato/message.h"
+#include "sekato/sourceclassifier.h"
 #include "textcodec.h"
 
 namespace sekato::engine {
@@ -18,6 +19,12 @@ std::optional<RunEncodings> RunEncodings::Resolve(const SplitOptions& options, M
   }
   RunEncodings run;
   if (options.encoding == Encoding::Auto) {
+    // A picture or an archive is no text in any encoding; a user who names one is believed.
+    if (SourceClassifier::Classify(prefix) == SourceClassifier::Kind::NotText) {
+      refused = true;
+      message = Message{MessageId::NotText, {options.sourcePath}};
+      return std::nullopt;
+    }
     const Detection found = EncodingDetector::DetectFrom(options.sourcePath, prefix, whole);
     if (found.unmarkedUtf16) {
       refused = true;

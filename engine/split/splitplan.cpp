@@ -29,9 +29,8 @@ std::optional<Message> SplitPlan::Refusal(Purpose purpose) const {
   if (!split && !ByRule() && m_keywordText.empty()) return Message{MessageId::EmptyKeywords};
   if (split && o.mode == SplitMode::Evenly && o.parts <= 0) return Message{MessageId::BadParts};
   if (chapters && o.chaptersPerPiece <= 0) return Message{MessageId::BadChaptersPerPiece};
-  if (split && o.mode == SplitMode::BySize && o.maxKb < 0) {
-    return Message{MessageId::NegativeSize};
-  }
+  // A size of 0 (what an empty or mistyped field reads as) would make every line a piece.
+  if (split && o.mode == SplitMode::BySize && o.maxKb <= 0) return Message{MessageId::BadSize};
   if (chapters && o.titleMax < 0) return Message{MessageId::NegativeTitle};
   if (split) {
     // The name part names files inside the folder: it must not lead out of it.

@@ -259,6 +259,7 @@ SplitEnd SplitRun::WritePieces(Plan& plan, LineReader& source, const SourceDecod
     }
     auto limits = o.mode == SplitMode::Evenly ? SizeSplitter::ForParts(length, o.parts, plan.layout)
                                               : SizeSplitter::ForSize(o.maxKb);
+    if (o.mode == SplitMode::BySize && m_nSizeLimitBytes >= 0) limits.limit = m_nSizeLimitBytes;
     // A byte-order mark is not counted as text, but it is on disk within the size asked for.
     if (o.mode == SplitMode::BySize) limits.limit -= rules.Written(plan.layout.preamble);
     splitter = std::make_unique<SizeSplitter>(limits, o.mode == SplitMode::BySize && o.keepLines,

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "sekato/gbkcodec.h"
-#include "sekato/messagecatalogue.h"
 #include "piecenamer.h"
 #include "piecewriter.h"
+#include "sekato/gbkcodec.h"
+#include "sekato/messagecatalogue.h"
 #include "siteaddresses.h"
 #include "testsupport.h"
 

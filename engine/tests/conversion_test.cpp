@@ -179,9 +179,10 @@ TEST_P(GbkExtras, ConvertWhereTheTargetHoldsThemAndStopByNameWhereItDoesNot) {
   if (to == Encoding::Big5) {  // none of them is in Big5
     ASSERT_EQ(outcome, SplitOutcome::Failed);
     const std::string offset = std::to_string(Encode(head, Encoding::Gbk).size());
-    EXPECT_NE(host.Message().find(
-                  Message{MessageId::UnwritableInSource, {options.sourcePath, offset, unicode, "Big5"}}
-                      .Text()),
+    EXPECT_NE(host.Message().find(Message{
+                  MessageId::UnwritableInSource,
+                  {options.sourcePath, offset, unicode,
+                   "Big5"}}.Text()),
               std::string::npos)
         << host.Message();
     EXPECT_EQ(JoinPieces(options.newFolder), Encode("第一章", Encoding::Big5));

@@ -2,14 +2,14 @@
 
 #include <random>
 
-#include "sekato/encodingdetector.h"
 #include "iconvhandle.h"
+#include "sekato/encodingdetector.h"
 #include "sekato/messagecatalogue.h"
 #include "sekato/splitrun.h"
+#include "sekato/textrules.h"
 #include "tabletranscoder.h"
 #include "testsupport.h"
 #include "textcodec.h"
-#include "sekato/textrules.h"
 
 namespace sekato::engine {
 namespace {
@@ -273,13 +273,13 @@ TEST_F(EncodingSplit, LongLinesReadInPartsGiveTheSamePiecesInEveryEncoding) {
         options.encoding = c.source;
         options.outEncoding = c.to;
         options.mode = static_cast<SplitMode>(mode);
-        options.maxKb = 0;  // every line a piece of its own, moved whole
         options.parts = 3;
         options.keepLines = mode == 1;
         options.trimSpaces = true;
         RecordingHost host;
         SplitRun run(options, host);
         run.SetPartLimit(partLimit);
+        run.SetSizeLimitBytes(0);  // every line a piece of its own, moved whole
         ASSERT_EQ(Execute(run, host), SplitOutcome::Completed);
         std::string all;
         for (const auto& name : ListDir(options.newFolder)) {

@@ -1,8 +1,8 @@
-#include "asciitext.h"
 #include "gbktext.h"
 
 #include <gtest/gtest.h>
 
+#include "asciitext.h"
 #include "pairscanner.h"
 #include "sekato/gbkcodec.h"
 #include "sekato/numberparse.h"

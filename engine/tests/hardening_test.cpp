@@ -64,7 +64,8 @@ TEST(Hardening, ALinkOrSpecialFileAtAPieceNameFailsTheRunAndIsLeftAlone) {
     c.plant(dir / "out/src_002.txt", dir / "outside.txt");
     RecordingHost host;
     EXPECT_EQ(Split(options, host), SplitOutcome::Failed) << c.what;
-    EXPECT_EQ(host.Message(), (Message{MessageId::NotRegularPiece, {dir / "out/src_002.txt"}}.Text()))
+    EXPECT_EQ(host.Message(),
+              (Message{MessageId::NotRegularPiece, {dir / "out/src_002.txt"}}.Text()))
         << c.what;
     EXPECT_EQ(fs::exists(dir / "outside.txt") ? ReadFile(dir / "outside.txt") : "",
               c.what == cases[0].what ? "keep me" : "")
@@ -161,9 +162,9 @@ TEST(Hardening, ASourceCutShortDuringTheRunFailsNamingBothSizes) {
     run.SetReadAhead(c.readAheadFrom, std::size_t{1} << 16);
     const SplitEnd end = run.Execute();
     EXPECT_EQ(end.outcome, SplitOutcome::Failed) << c.what;
-    EXPECT_EQ(end.message, (Message{MessageId::SourceShrank,
-                                    {dir / "src.txt", std::to_string(book.size()),
-                                     std::to_string(kKeep)}}))
+    EXPECT_EQ(end.message,
+              (Message{MessageId::SourceShrank,
+                       {dir / "src.txt", std::to_string(book.size()), std::to_string(kKeep)}}))
         << c.what;
   }
 }

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "splitinvariants.h"
 #include "sekato/splitrun.h"
+#include "splitinvariants.h"
 #include "testsupport.h"
 
 namespace sekato::engine {
@@ -28,7 +28,7 @@ TEST(Invariants, PiecesJoinedAreTheSourceWithoutBreaksAndStartOnCharacters) {
       {"size 0",
        [](SplitOptions& o) {
          o.mode = SplitMode::BySize;
-         o.maxKb = 0;
+         o.maxKb = 1;  // with the run's limit at 0 bytes below
        }},
       {"size 1",
        [](SplitOptions& o) {
@@ -59,6 +59,7 @@ TEST(Invariants, PiecesJoinedAreTheSourceWithoutBreaksAndStartOnCharacters) {
         options.numerals = Numerals::Series::Ascii;
         SplitRun run(options, host);
         run.SetPartLimit(partLimit);
+        if (c.what == std::string("size 0")) run.SetSizeLimitBytes(0);
         ASSERT_EQ(Execute(run, host), SplitOutcome::Completed) << c.what;
         EXPECT_EQ(CheckSplitInvariants(book, dir / "out", "src"), "")
             << c.what << ", seed " << seed << ", parts of " << partLimit;

@@ -73,6 +73,9 @@ TEST_P(ReadInParts, GiveTheSamePiecesAsReadWhole) {
       if (mode.split == 0) options.titleMax = 6;  // …here 12 bytes, below 16 / 2
       options.keywords = G("第 章");
       options.chaptersPerPiece = options.maxKb = options.parts = ParseNumber(mode.number);
+      // Size 0 is refused from the options; the run still cuts after every line with it.
+      const std::int64_t sizeLimit = options.maxKb == 0 ? 0 : -1;
+      if (options.maxKb == 0) options.maxKb = 1;
       options.naming = mode.split == 0 ? PieceNaming::ChapterTitle : PieceNaming::SourceTitle;
       options.keepLines = mode.keep;
       options.trimSpaces = mode.trim;
@@ -85,6 +88,7 @@ TEST_P(ReadInParts, GiveTheSamePiecesAsReadWhole) {
       RecordingHost host;
       SplitRun run(options, host);
       run.SetPartLimit(partLimit);
+      run.SetSizeLimitBytes(sizeLimit);
       ASSERT_EQ(Execute(run, host), SplitOutcome::Completed);
       results.push_back(Pieces(out));
       std::filesystem::remove_all(out);

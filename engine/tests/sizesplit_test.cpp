@@ -86,16 +86,18 @@ TEST_F(SizeSplit, KeepLinesMovesTheCrossingLineWhole) {
 
 TEST_F(SizeSplit, LimitZeroAndHeadsLongerThanTheLimitGiveALinePerPiece) {
   auto options = Options("one\r\ntwo\r\nthree\r\n");
-  options.maxKb = 0;
-  ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
+  SplitRun run(options, host);
+  run.SetSizeLimitBytes(0);
+  ASSERT_EQ(Execute(run, host), SplitOutcome::Completed);
   EXPECT_EQ(Pieces(), (std::vector<std::string>{"", "one\r\n", "two\r\n", "three"}));
   std::filesystem::remove_all(dir / "out");
   RecordingHost again;
   auto head = Options("one\r\ntwo\r\n");
-  head.maxKb = 0;
   head.addHead = true;
   head.head = "H";
-  ASSERT_EQ(Split(head, again), SplitOutcome::Completed);
+  SplitRun headRun(head, again);
+  headRun.SetSizeLimitBytes(0);
+  ASSERT_EQ(Execute(headRun, again), SplitOutcome::Completed);
   EXPECT_EQ(Pieces(), (std::vector<std::string>{"H\r\n\r\n", "H\r\n\r\none\r\n", "H\r\n\r\ntwo"}));
 }
 

@@ -1,11 +1,12 @@
+#include "splitplan.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 
+#include "piecenamer.h"
 #include "sekato/chapterscan.h"
 #include "sekato/messagecatalogue.h"
-#include "piecenamer.h"
-#include "splitplan.h"
 #include "testsupport.h"
 
 namespace sekato::engine {

@@ -31,9 +31,9 @@ TEST_F(SplitRunTest, AnEmptySourceGivesOnePieceWithHeadTailAndPromotion) {
   options.tail = "T";
   options.noPromotion = false;
   ASSERT_EQ(Split(options, host), SplitOutcome::Completed);
-  EXPECT_EQ(
-      Out("src_001.txt"),
-      "H\r\n\r\n\r\nT\r\n\r\n" + G(std::string(MessageCatalogue::kPromotion) + " ") + SiteAddresses::kHome);
+  EXPECT_EQ(Out("src_001.txt"), "H\r\n\r\n\r\nT\r\n\r\n" +
+                                    G(std::string(MessageCatalogue::kPromotion) + " ") +
+                                    SiteAddresses::kHome);
   EXPECT_EQ(host.range, 0);
   EXPECT_EQ(host.Message(), "文件分割完成！");
 }
@@ -110,7 +110,14 @@ TEST_F(SplitRunTest, UnusableOptionsAreRefusedBeforeAnythingIsCreated) {
          o.mode = SplitMode::BySize;
          o.maxKb = -1;
        },
-       Message{MessageId::NegativeSize}.Text()},
+       Message{MessageId::BadSize}.Text()},
+      // An empty or mistyped size field reads as 0: a piece for every line, refused instead.
+      {"size 0",
+       [](SplitOptions& o, RecordingHost&) {
+         o.mode = SplitMode::BySize;
+         o.maxKb = 0;
+       },
+       Message{MessageId::BadSize}.Text()},
       {"negative title", [](SplitOptions& o, RecordingHost&) { o.titleMax = -5; },
        Message{MessageId::NegativeTitle}.Text()},
       {"no new dir", [](SplitOptions& o, RecordingHost&) { o.newFolder.clear(); },

@@ -327,7 +327,8 @@ class TestCSekatoView : public QObject {
     m_chosenSource = QStringLiteral("/books/其它.小说.txt");
     Button(*view, 1001)->click();
     QCOMPARE(Edit(*view, 1009)->text(), QStringLiteral("其它.小说"));
-    QCOMPARE(Edit(*view, 1005)->text(), QStringLiteral("/books/novel"));  // typed text stays
+    // The new folder follows the book: the last book's folder was not chosen for this one.
+    QCOMPARE(Edit(*view, 1005)->text(), QStringLiteral("/books/其它.小说"));
     Edit(*view, 1009)->setText(QStringLiteral("mine"));
     m_chosenSource.clear();
     Button(*view, 1001)->click();
@@ -392,6 +393,96 @@ class TestCSekatoView : public QObject {
     Button(*view, 1019)->click();  // an exchange in
     Button(*view, 1004)->click();
     QCOMPARE(Edit(*view, 1005)->text(), QStringLiteral("/out"));
+  }
+
+  // 新目录 follows a newly chosen book unless the user typed or chose it for this book.
+  void newFolderFollowsTheBook_data() {
+    QTest::addColumn<QString>("how");  // how the folder was set for the first book
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<QString>("expected");
+    const QString b = QStringLiteral("/books/b.txt");
+    QTest::newRow("filled in, another book") << "filled" << b << "/books/b";
+    QTest::newRow("typed for a, another book") << "typed" << b << "/books/b";
+    QTest::newRow("chosen for a, another book") << "chosen" << b << "/books/b";
+    QTest::newRow("typed for a, a again") << "typed"
+                                          << "/books/a.txt"
+                                          << "/mine";
+    QTest::newRow("typed before any book") << "typed first" << b << "/mine";
+  }
+
+  void newFolderFollowsTheBook() {
+    QFETCH(QString, how);
+    QFETCH(QString, second);
+    QFETCH(QString, expected);
+    const auto view =
+        NewView(how == QStringLiteral("typed first") ? QString() : QStringLiteral("/books/a.txt"));
+    Button(*view, 1004)->click();
+    if (how.startsWith(QStringLiteral("typed"))) {
+      Edit(*view, 1005)->clear();
+      QTest::keyClicks(Edit(*view, 1005), QStringLiteral("/mine"));
+    } else if (how == QStringLiteral("chosen")) {
+      m_chosenFolder = QStringLiteral("/mine");
+      Button(*view, 1006)->click();
+    }
+    m_chosenSource = second;
+    Button(*view, 1001)->click();
+    QCOMPARE(Edit(*view, 1005)->text(), expected);
+  }
+
+  // Number fields take digits only, so nothing typed there reads as a surprise.
+  void numberFieldsTakeDigitsOnly_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("letters") << "abc"
+                             << "";
+    QTest::newRow("zero") << "0"
+                          << "0";
+    QTest::newRow("minus one") << "-1"
+                               << "1";
+    QTest::newRow("one and a half") << "1.5"
+                                    << "15";
+    QTest::newRow("large") << "999999"
+                           << "999999";
+  }
+
+  void numberFieldsTakeDigitsOnly() {
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    const auto view = NewView();
+    for (const int id : {IDC_TITLEMAX, IDC_CHAPTERS_PER_FILE, IDC_MAXKB, IDC_PARTS}) {
+      QLineEdit* edit = Edit(*view, id);
+      edit->setEnabled(true);
+      edit->clear();
+      QTest::keyClicks(edit, typed);
+      QCOMPARE(edit->text(), shown);
+    }
+  }
+
+  // A screen reader tells every input, button and the bar apart by its name.
+  void accessibleNamesAreUniqueAndNonEmpty() {
+    const auto view = NewView();
+    QStringList names;
+    QList<QWidget*> inputs;
+    for (QWidget* w : view->widget()->findChildren<QWidget*>()) {
+      if (qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractButton*>(w) ||
+          qobject_cast<QComboBox*>(w) || qobject_cast<QProgressBar*>(w)) {
+        inputs << w;
+      }
+    }
+    QVERIFY(inputs.size() > 20);
+    for (QWidget* w : inputs) {
+      // A button reads its caption unless it has a name of its own.
+      const auto* button = qobject_cast<QAbstractButton*>(w);
+      QString name = w->accessibleName();
+      if (name.isEmpty() && button != nullptr) name = button->text().remove(QLatin1Char('&'));
+      QVERIFY2(!name.isEmpty() && name != QStringLiteral("..."), qPrintable(w->objectName()));
+      QVERIFY2(!names.contains(name), qPrintable(name));
+      names << name;
+    }
+    QCOMPARE(Button(*view, IDC_BROWSE_SRC)->accessibleName(), QStringLiteral("选择源文件"));
+    QCOMPARE(Button(*view, IDC_BROWSE_DIR)->accessibleName(), QStringLiteral("选择保存目录"));
   }
 
   void choosingTheFolder() {

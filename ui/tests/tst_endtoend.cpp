@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "appmessagebox.h"
 #include "cmainframe.h"
 #include "csekatoapp.h"
 #include "csekatoview.h"
@@ -17,6 +18,23 @@ using namespace sekato::ui;
 using namespace sekato::ui::test;
 
 namespace {
+
+/// While it lives, question boxes are answered with `choice` (and what they asked noted).
+class ChoiceScope final {
+ public:
+  explicit ChoiceScope(int choice, QStringList* asked = nullptr) {
+    sekato::controls::AppMessageBox::SetChooser(
+        [choice, asked](const QString& text, const QStringList& choices) {
+          // Only questions are answered; the completion message gets OK.
+          if (choices.contains(QStringLiteral("打开文件夹"))) return -1;
+          if (asked != nullptr) asked->append(text);
+          return choice;
+        });
+  }
+  ~ChoiceScope() { sekato::controls::AppMessageBox::SetChooser({}); }
+  ChoiceScope(const ChoiceScope&) = delete;
+  ChoiceScope& operator=(const ChoiceScope&) = delete;
+};
 
 const QString kDone = QStringLiteral("文件分割完成！");
 const QString kStopped = QStringLiteral("文件分割被终止！");
@@ -188,9 +206,17 @@ class TestEndToEnd : public QObject {
     Click(View(), IDC_NOAD);
     QVERIFY(m_app->MainFrame()->OnCommand(ID_SPLIT_START));
     QVERIFY(WaitUntil([&] { return View()->RunControl()->Worker()->ProgressPos() > 0; }));
+    // The title shows the run's progress; closing asks, and 继续分割 keeps the run going.
+    QVERIFY(WaitUntil([&] { return m_app->MainFrame()->windowTitle().contains('%'); }));
+    {
+      const ChoiceScope keepGoing(1);
+      QVERIFY(!m_app->MainFrame()->close());
+      QVERIFY(!Finished());
+    }
+    const ChoiceScope stop(0);
     QVERIFY(m_app->MainFrame()->close());
     QVERIFY(Finished());
-    QVERIFY(messages.texts.isEmpty());
+    QCOMPARE(messages.texts.size(), 2);  // the two questions, nothing after them
 
     // The pieces written are a whole-line beginning of the source, piece after piece.
     const auto pieces = ReadFiles(gui);
@@ -221,10 +247,115 @@ class TestEndToEnd : public QObject {
     QVERIFY(!frame->OnCommand(ID_SPLIT_START));  // the stopped run has not ended yet
     QVERIFY(WaitUntil([&] { return Finished(); }));
     QCOMPARE(messages.texts, QStringList{kStopped});
+    // The stopped run's pieces are older pieces now: cleared first.
+    const ChoiceScope clear(0);
     QVERIFY(frame->OnCommand(ID_SPLIT_START));
     QVERIFY(WaitUntil([&] { return Finished(); }, 120000));
-    QCOMPARE(FirstLines(messages.texts), (QStringList{kStopped, kDone}));
+    QCOMPARE(FirstLines(messages.texts).mid(2), (QStringList{kDone}));
     QVERIFY(ReadFiles(gui) == ReadFiles(cli));
+  }
+
+  // An earlier split of 20 pieces, then one of a few: the older pieces are named, and the
+  // answer decides what the folder holds. Unrelated files never count.
+  void olderPiecesAreAskedAbout_data() {
+    QTest::addColumn<bool>("older");
+    QTest::addColumn<int>("choice");  // 0 clear, 1 other folder, 2 cancel
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("empty folder") << false << 2 << "done, 2 pieces";
+    QTest::newRow("unrelated files") << false << 2 << "done, 2 pieces and notes";
+    QTest::newRow("older, cleared") << true << 0 << "done, 2 pieces and notes";
+    QTest::newRow("older, other folder") << true << 1 << "elsewhere";
+    QTest::newRow("older, cancelled") << true << 2 << "untouched";
+  }
+
+  void olderPiecesAreAskedAbout() {
+    QFETCH(bool, older);
+    QFETCH(int, choice);
+    QFETCH(QString, expected);
+    const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(' ', '-');
+    const QString source = Out(tag + QStringLiteral(".txt"));
+    QVERIFY(WriteFile(source, Gbk(QStringLiteral("第1章 甲\r\n一\r\n第2章 乙\r\n二\r\n"))));
+    const QString gui = Out(tag + QStringLiteral("-out"));
+    QVERIFY(QDir().mkpath(gui));
+    const bool unrelated = expected.contains(QStringLiteral("notes"));
+    if (unrelated) QVERIFY(WriteFile(gui + QStringLiteral("/notes.txt"), "mine"));
+    if (older) {
+      for (int n = 1; n <= 20; ++n) {
+        QVERIFY(WriteFile(gui + QStringLiteral("/%1_%2.txt").arg(tag).arg(n, 3, 10, QChar('0')),
+                          "old"));
+      }
+    }
+    const auto before = ReadFiles(gui);
+    const QString elsewhere = Out(tag + QStringLiteral("-elsewhere"));
+    m_app->View()->SetChoosers(
+        {[](QWidget*) { return QString(); }, [&](QWidget*) { return elsewhere; }});
+    MessageCapture messages;
+    QStringList asked;
+    const ChoiceScope answer(choice, &asked);
+    Prepare(source, gui);
+    m_app->MainFrame()->OnCommand(ID_SPLIT_START);
+    QVERIFY(WaitUntil([&] { return Finished(); }));
+    QCOMPARE(asked.size(), older ? 1 : 0);
+    if (older) {
+      QVERIFY(asked[0].contains(tag + QStringLiteral("_001.txt")));
+      QVERIFY(asked[0].contains(QStringLiteral("20")));
+      QVERIFY(!asked[0].contains(QStringLiteral("notes.txt")));
+    }
+    const auto after = ReadFiles(gui);
+    if (expected == QStringLiteral("untouched")) {
+      QVERIFY(after == before);
+    } else if (expected == QStringLiteral("elsewhere")) {
+      QVERIFY(after == before);
+      QCOMPARE(ReadFiles(elsewhere).size(), 2);
+    } else {
+      QStringList names{tag + QStringLiteral("_001.txt"), tag + QStringLiteral("_002.txt")};
+      if (unrelated) names.prepend(QStringLiteral("notes.txt"));
+      QCOMPARE(after.keys(), names);
+    }
+  }
+
+  // Before writing: an empty source asks; a picture is refused in the engine's words; a
+  // size that reads as 0 is refused like the command line's.
+  void checksBeforeWriting_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("maxKb");  // "-": chapter mode
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("empty, go on") << QByteArray() << "-"
+                                  << "是空的" << true;
+    QTest::newRow("picture") << QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16) << "-"
+                             << "这不像是文本文件" << false;
+    QTest::newRow("size 0") << QByteArray("abc\r\n") << "0"
+                            << "必须大于 0" << false;
+    QTest::newRow("size empty") << QByteArray("abc\r\n") << ""
+                                << "必须大于 0" << false;
+    QTest::newRow("size 1") << QByteArray("abc\r\n") << "1"
+                            << "" << true;
+  }
+
+  void checksBeforeWriting() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, maxKb);
+    QFETCH(QString, said);
+    QFETCH(bool, written);
+    const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(' ', '-');
+    const QString source = Out(QStringLiteral("check-%1.txt").arg(tag));
+    QVERIFY(WriteFile(source, bytes));
+    const QString gui = Out(QStringLiteral("check-%1-out").arg(tag));
+    MessageCapture messages;
+    const ChoiceScope goOn(0);
+    Prepare(source, gui);
+    if (maxKb != QStringLiteral("-")) {
+      Click(View(), IDC_MODE_SIZE);
+      Edit(View(), IDC_MAXKB)->setText(maxKb);
+    }
+    m_app->MainFrame()->OnCommand(ID_SPLIT_START);
+    QVERIFY(WaitUntil([&] { return Finished(); }));
+    if (!said.isEmpty()) {
+      QVERIFY(!messages.texts.isEmpty());
+      QVERIFY2(messages.texts[0].contains(said), qPrintable(messages.texts[0]));
+    }
+    QCOMPARE(QFileInfo::exists(gui), written);
   }
 };
 

@@ -1,11 +1,13 @@
 // The window at the screen density ctest gives it (96, 120, 144 and 192 dpi, each on a screen
 // that grows with it, and 144 dpi on a screen too small for the form).
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QtTest>
 
 #include "cmainframe.h"
+#include "cpreviewdlg.h"
 #include "csekatoapp.h"
 #include "csekatoview.h"
 #include "uitestsupport.h"
@@ -44,6 +46,27 @@ class TestHighDpi : public QObject {
     frame->resize(frame->width() + 120, frame->height());
     QTRY_COMPARE(bar->width(), width + 120);
     QCOMPARE(view->horizontalScrollBar()->maximum(), 0);
+  }
+
+  // The chapter preview, with hints, stays inside the available area, its buttons in reach.
+  void previewDialogFitsTheScreen() {
+    CSekatoApp app;
+    QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
+    QVERIFY(QTest::qWaitForWindowExposed(app.MainFrame()));
+    sekato::engine::ScanResult result;
+    result.forms.push_back({"第N回", 40, "第 回", 20});
+    CPreviewDlg dialog(result, app.View());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const QRect screen = dialog.screen()->availableGeometry();
+    const QRect frame = dialog.frameGeometry();
+    qInfo("screen %dx%d at %d,%d, preview %dx%d at %d,%d", screen.width(), screen.height(),
+          screen.x(), screen.y(), frame.width(), frame.height(), frame.x(), frame.y());
+    QVERIFY(screen.contains(dialog.frameGeometry()));
+    for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+      const QRect place(button->mapToGlobal(QPoint()), button->size());
+      QVERIFY2(screen.contains(place), qPrintable(button->text()));
+    }
   }
 
   void controlsStayApartInReadingOrderWithWholeCaptions() {

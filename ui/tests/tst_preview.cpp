@@ -105,8 +105,10 @@ class TestPreview : public QObject {
       return true;
     });
     int choice = 0;  // 打开文件夹
-    sekato::controls::AppMessageBox::SetChooser(
-        [&](const QString&, const QStringList&) { return choice; });
+    // The second run finds the first one's piece: it is cleared.
+    sekato::controls::AppMessageBox::SetChooser([&](const QString&, const QStringList& actions) {
+      return actions.contains(QStringLiteral("清空旧文件后继续")) ? 0 : choice;
+    });
     View()->ChooseSource(m_novel);
     QVERIFY(m_app->MainFrame()->OnCommand(ID_SPLIT_START));
     QVERIFY(WaitUntil([&] { return !View()->RunControl()->IsBusy(); }));
@@ -122,6 +124,7 @@ class TestPreview : public QObject {
     CPreviewDlg* dialog = nullptr;
     QVERIFY(WaitUntil([&] { return (dialog = View()->findChild<CPreviewDlg*>()) != nullptr; }));
     QVERIFY(dialog->findChild<QPushButton*>(QStringLiteral("hint0")));
+    QCOMPARE(messages.texts.size(), 3);  // the question about the older piece came between
     dialog->reject();
     sekato::controls::AppMessageBox::SetChooser({});
     WebLinks::SetOpener({});

@@ -9,23 +9,27 @@
 #include <QSemaphore>
 #include <QtTest>
 #include <atomic>
+#include <cerrno>
 #include <condition_variable>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <system_error>
 #include <thread>
 
+#include "appmessagebox.h"
 #include "cmainframe.h"
 #include "csekatoapp.h"
 #include "csekatoview.h"
+#include "enginemessages.h"
 #include "uitestsupport.h"
 
 using namespace sekato::ui;
-using sekato::engine::SplitHost;
-using sekato::engine::SplitOptions;
 using sekato::engine::MessageId;
 using sekato::engine::SplitEnd;
+using sekato::engine::SplitHost;
+using sekato::engine::SplitOptions;
 using sekato::engine::SplitOutcome;
 using sekato::ui::test::Item;
 using sekato::ui::test::MessageCapture;
@@ -293,8 +297,10 @@ class TestRunControl : public QObject {
     });
     View()->OnSplitStart();
     QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
-    QCOMPARE(messages.texts,
-             QStringList{kDone + QStringLiteral("\n源文件第 13 字节起有不属于 UTF-8 编码的字节，已原样保留。")});
+    QCOMPARE(
+        messages.texts,
+        QStringList{kDone +
+                    QStringLiteral("\n源文件第 13 字节起有不属于 UTF-8 编码的字节，已原样保留。")});
   }
 
   void threadThatCannotStart() {
@@ -314,9 +320,8 @@ class TestRunControl : public QObject {
   void failingRunGivesTheFormBack() {
     MessageCapture messages;
     ChooseSource();
-    Run()->SetRunFunction([](const SplitOptions&, SplitHost&) -> SplitEnd {
-      throw std::runtime_error("disk full");
-    });
+    Run()->SetRunFunction(
+        [](const SplitOptions&, SplitHost&) -> SplitEnd { throw std::runtime_error("disk full"); });
     View()->OnSplitStart();
     QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
     QCOMPARE(messages.texts.size(), 1);
@@ -353,15 +358,46 @@ class TestRunControl : public QObject {
     ChooseSource();
     Frame()->OnCommand(ID_SPLIT_START);
     QVERIFY(WaitUntil([&] { return m_run->runs.load() == 1; }));
+    // Asked first: 继续分割 leaves the run alone, 停止并退出 stops it and waits.
+    int choice = 1;
+    sekato::controls::AppMessageBox::SetChooser(
+        [&](const QString&, const QStringList&) { return choice; });
+    QVERIFY(!Frame()->close());
+    QVERIFY(Run()->IsSplitting());
+    choice = 0;
     {
       const Watchdog watchdog(20);
       QVERIFY(Frame()->close());
     }
+    sekato::controls::AppMessageBox::SetChooser({});
     QVERIFY(WorkerEnded());
     QCOMPARE(Run()->Worker()->Outcome(), SplitOutcome::Stopped);
     QCOMPARE(View()->m_bRunning.load(), 0);
     QCoreApplication::processEvents();
-    QVERIFY(messages.texts.isEmpty());  // nobody is left to read it
+    QCOMPARE(messages.texts.size(), 2);  // the questions; nobody is left to read more
+  }
+
+  // The system's reasons inside the engine's sentences are in the window's language.
+  void systemReasonsInTheWindowsLanguage_data() {
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("worded");
+    QTest::newRow("ENOENT") << ENOENT << QStringLiteral("文件或目录不存在");
+    QTest::newRow("EACCES") << EACCES << QStringLiteral("没有权限");
+    QTest::newRow("EROFS") << EROFS << QStringLiteral("文件系统是只读的");
+    QTest::newRow("ENOSPC") << ENOSPC << QStringLiteral("磁盘空间不足");
+    QTest::newRow("EDQUOT") << EDQUOT << QStringLiteral("超出了磁盘配额");
+    QTest::newRow("EEXIST") << EEXIST << QStringLiteral("文件已存在");
+    QTest::newRow("ENOTDIR") << ENOTDIR << QStringLiteral("路径中有一项不是目录");
+    QTest::newRow("EIO, as the system says it") << EIO << QString::fromUtf8(std::strerror(EIO));
+  }
+
+  void systemReasonsInTheWindowsLanguage() {
+    QFETCH(int, error);
+    QFETCH(QString, worded);
+    const sekato::engine::Message message(sekato::engine::MessageId::MakeFolder,
+                                          {"/books/out", std::strerror(error)});
+    QCOMPARE(EngineMessages::Text(message),
+             QStringLiteral("无法建立目录“/books/out”：%1").arg(worded));
   }
 
   void closingBeforeTheMessageIsShown() {

@@ -16,7 +16,7 @@ enum class MessageId {
   BadChaptersPerPiece,   ///< chapters a piece ≤ 0
   TooManyKeywords,       ///< more keywords than a heading can hold
   NoNumeralSeries,       ///< "?" in the keywords and no numeral series
-  NegativeSize,          ///< size mode: KB < 0
+  BadSize,               ///< size mode: KB ≤ 0 (an empty or unreadable field reads as 0)
   NegativeTitle,         ///< title limit < 0
   NoNewFolder,           ///< no folder given for the pieces
   NoExtension,           ///< file: no folder named after it can stand beside it
@@ -52,6 +52,9 @@ enum class MessageId {
   TocNotAscending,       ///< entry number, its line, the line of the entry before
   NoChosenChapters,      ///< the selection, chapters in the list
   TooManyChapters,       ///< chapters found, most a selection can be made from
+  NotText,               ///< file: a binary file (NUL bytes everywhere, or a known signature)
+  EmptySource,           ///< file: holds no byte at all
+  OlderPiecesLeft,       ///< count, folder: pieces of an earlier split this one did not replace
 };
 
 /// One thing the engine says: an id and its arguments (UTF-8: file names, offsets, characters,

@@ -53,6 +53,10 @@ class SplitRun final {
     m_nAheadChunk = chunkBytes;
   }
 
+  /// Size mode: pieces of at most `bytes` instead of the options' KB (-1: the options'), so
+  /// that tests can cut after every line with 0, which the options refuse.
+  void SetSizeLimitBytes(std::int64_t bytes) { m_nSizeLimitBytes = bytes; }
+
   /// The largest the reading buffer grew to in the run: above the part limit only when a
   /// line was held whole.
   std::size_t LargestBuffer() const { return m_nLargestBuffer; }
@@ -85,6 +89,7 @@ class SplitRun final {
   bool m_bLineRuns = true;
   std::int64_t m_nReadAheadFrom = kReadAheadFrom;
   std::size_t m_nAheadChunk = kChunkBytes;
+  std::int64_t m_nSizeLimitBytes = -1;
 };
 
 }  // namespace sekato::engine
