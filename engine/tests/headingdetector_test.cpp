@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "candidatesieve.h"
 #include "numberchain.h"
 #include "sekato/numerals.h"
 #include "testsupport.h"
@@ -265,6 +266,28 @@ TEST(HeadingDetector, SampleNovelHasItsHundredAndTwentyChapters) {
   EXPECT_TRUE(std::count(found.headingLines.begin(), found.headingLines.end(), repeated[0]));
   EXPECT_FALSE(std::count(found.headingLines.begin(), found.headingLines.end(), repeated[1]));
   EXPECT_EQ(found.contentsFirst, 0);
+}
+
+TEST(CandidateSieve, LetsThroughEveryCandidateInEachEncoding) {
+  const std::vector<std::string> lines = {"第十二章 回忆",  "　　第一百零一回　归来",
+                                          "【第三章】夜雨", "Chapter 7 Rain",
+                                          "卷三 风起",      "12、夜雨",
+                                          "楔子",           "番外二 旧事",
+                                          "后记：写在最后", "===第一章==="};
+  for (const Encoding encoding :
+       {Encoding::Gbk, Encoding::Gb18030, Encoding::Big5, Encoding::Utf8}) {
+    const CandidateSieve sieve(encoding, 40);
+    for (const std::string& line : lines) {
+      const auto bytes = TextCodec::Convert(line, Encoding::Utf8, encoding);
+      if (!bytes) continue;  // 后 and 记 are simplified: Big5 has no such line
+      EXPECT_TRUE(sieve.MayHold(*bytes)) << line << " in " << static_cast<int>(encoding);
+    }
+    for (const std::string line : {"他说：“走吧。”", "　　山风吹过。", "", "   "}) {
+      const auto bytes = TextCodec::Convert(line, Encoding::Utf8, encoding);
+      EXPECT_FALSE(bytes && sieve.MayHold(*bytes)) << line;
+    }
+    EXPECT_FALSE(sieve.MayHold(std::string(400, '1'))) << "too long";
+  }
 }
 
 struct ChainCase {
