@@ -27,7 +27,7 @@ CandidateSieve::CandidateSieve(Encoding text, std::int64_t maxChars)
   }
 }
 
-bool CandidateSieve::MayHold(std::string_view line) const {
+CandidateSieve::Verdict CandidateSieve::Look(std::string_view line) const {
   std::size_t pos = 0;
   while (pos < line.size()) {
     const char ch = line[pos];
@@ -40,11 +40,12 @@ bool CandidateSieve::MayHold(std::string_view line) const {
       break;
     }
   }
-  if (pos == line.size() || line.size() - pos > m_maxBytes) return false;
+  if (pos == line.size()) return Verdict::Blank;
+  if (line.size() - pos > m_maxBytes) return Verdict::Body;
   for (const std::string& start : m_starts[static_cast<unsigned char>(line[pos])]) {
-    if (line.compare(pos, start.size(), start) == 0) return true;
+    if (line.compare(pos, start.size(), start) == 0) return Verdict::Candidate;
   }
-  return false;
+  return Verdict::Body;
 }
 
 }  // namespace sekato::engine

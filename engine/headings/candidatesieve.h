@@ -24,8 +24,14 @@ class CandidateSieve final {
   /// `text`: GBK, GB18030, Big5 or UTF-8. `maxChars`: the longest heading, in characters.
   CandidateSieve(Encoding text, std::int64_t maxChars);
 
-  /// False when `line` (without its line break) cannot be a candidate.
-  bool MayHold(std::string_view line) const;
+  enum class Verdict {
+    Blank,     ///< only white space: neither body text nor a heading
+    Body,      ///< cannot be a candidate
+    Candidate  ///< may be one: convert it and see (HeadingDetector::Offer)
+  };
+  /// What `line` (without its line break) can be.
+  Verdict Look(std::string_view line) const;
+  bool MayHold(std::string_view line) const { return Look(line) == Verdict::Candidate; }
 
  private:
   std::string m_fullWidthSpace;

@@ -287,6 +287,8 @@ TEST(CandidateSieve, LetsThroughEveryCandidateInEachEncoding) {
       EXPECT_FALSE(bytes && sieve.MayHold(*bytes)) << line;
     }
     EXPECT_FALSE(sieve.MayHold(std::string(400, '1'))) << "too long";
+    EXPECT_EQ(sieve.Look(" \t"), CandidateSieve::Verdict::Blank);
+    EXPECT_EQ(sieve.Look("x"), CandidateSieve::Verdict::Body);
   }
 }
 
