@@ -11,15 +11,15 @@
 #include <memory>
 #include <new>
 
-#include "sekato/chapterscan.h"
-#include "sekato/encoding.h"
 #include "interruptflag.h"
 #include "listoutput.h"
 #include "listprinter.h"
+#include "programversion.h"
+#include "sekato/chapterscan.h"
+#include "sekato/encoding.h"
 #include "sekato/message.h"
 #include "sekato/numberparse.h"
 #include "sekato/outputfolders.h"
-#include "programversion.h"
 #include "sekato/scanreport.h"
 #include "sekato/sourcepath.h"
 #include "sekato/splitrun.h"
@@ -81,6 +81,8 @@ void CliApp::BuildOptions() {
   // character that encoding cannot hold.
   o.textEncoding = engine::Encoding::Utf8;
   o.keywords = m_strKeywords;
+  o.regex = m_strRegex;
+  o.exclude = m_strExclude;
   o.head = m_strHead;
   o.tail = m_strTail;
   o.encoding = *engine::Encodings::Parse(m_strEncoding);
@@ -213,6 +215,13 @@ int CliApp::Run(int argc, char** argv) {
   app.add_option("--numerals", m_strNumerals,
                  "How ? is written: ascii (1,2,3), fullwidth (１,２,３) or chinese (一,二,三)")
       ->check(CLI::IsMember({"ascii", "fullwidth", "chinese"}));
+  auto* regex = app.add_option(
+      "--regex", m_strRegex,
+      "Chapter mode: headings are lines this regular expression (PCRE2, Perl syntax) finds, "
+      "instead of the keywords; a group (?<n>...) must hold the next chapter number");
+  app.add_option("--exclude", m_strExclude,
+                 "With --regex: lines this regular expression finds are body text")
+      ->needs(regex);
   app.add_option("--title-max", m_strTitleMax, "Largest heading, in Chinese characters")
       ->capture_default_str();
   app.add_option("-p,--per", m_strPer, "Chapters per piece")->capture_default_str();

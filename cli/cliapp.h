@@ -55,6 +55,8 @@ class CliApp final {
   bool m_bTitleNames = false;
   std::string m_strKeywords = "第  章";
   std::string m_strNumerals;
+  std::string m_strRegex;  ///< heading rule, UTF-8; empty: the keywords
+  std::string m_strExclude;
   std::string m_strTitleMax = "20";  ///< numbers as typed; see BuildOptions
   std::string m_strPer = "1";
   std::string m_strKb = "1000";

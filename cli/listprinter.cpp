@@ -90,6 +90,11 @@ std::string ListPrinter::Quote(const std::string& text) {
 }
 
 void ListPrinter::Table(const ScanResult& r, std::FILE* out) {
+  // A rule is said first: a list made by it is read against it.
+  if (!r.regex.empty()) {
+    std::fprintf(out, "标题规则：正则表达式 %s\n", r.regex.c_str());
+    if (!r.exclude.empty()) std::fprintf(out, "排除：%s\n", r.exclude.c_str());
+  }
   if (!r.headings.empty()) {
     // Chinese column names are two columns wide on a terminal: padded by hand.
     std::fputs("文件    编号      行号      大小  标题\n", out);
@@ -127,7 +132,8 @@ void ListPrinter::Json(const ScanResult& r, const std::string& source, std::FILE
   }
   text += ", \"encoding\": " + Quote(std::string(engine::Encodings::Name(r.sourceEncoding))) +
           ", \"sourceBytes\": " + Int(r.sourceBytes) + ", \"lines\": " + Int(r.lines) +
-          ", \"titleMax\": " + Int(r.titleMax) + ", \"headingCount\": " + Int(r.headingCount) +
+          ", \"titleMax\": " + Int(r.titleMax) + ", \"regex\": " + Quote(r.regex) +
+          ", \"exclude\": " + Quote(r.exclude) + ", \"headingCount\": " + Int(r.headingCount) +
           ", \"prefaceBytes\": " + Int(r.prefaceBytes) + ", \"pieces\": " + Int(r.pieces) +
           ", \"largestPiece\": " + Int(r.largestPiece) +
           ", \"smallestPiece\": " + Int(r.smallestPiece) + ",\n \"headings\": [";

@@ -52,6 +52,13 @@ std::string_view MessageCatalogue::Chinese(MessageId id) {
     case MessageId::PieceCutShort: return "文件“%1”在出错处中断，没有写完。";
     case MessageId::SourceShrank:
       return "源文件“%1”在分割时变短了：开始时有 %2 字节，只读到 %3 字节，后面的内容没有分割。";
+    case MessageId::BadPattern: return "正则表达式“%1”有错（第 %2 个字符之后）：%3";
+    case MessageId::BadExcludePattern:
+      return "排除用的正则表达式“%1”有错（第 %2 个字符之后）：%3";
+    case MessageId::PatternMatchesEmpty:
+      return "正则表达式“%1”能匹配空文本，会把每一行都当作标题，请改写。";
+    case MessageId::CostlyPattern:
+      return "正则表达式在有些行上回溯过多，已放弃匹配，这些行按正文处理；第一处是“%1”。";
   }
   return {};
 }

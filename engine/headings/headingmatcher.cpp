@@ -89,13 +89,21 @@ HeadingMatcher::HeadingMatcher(std::vector<std::string> keywords, Numerals::Seri
   }
 }
 
+HeadingMatcher::HeadingMatcher(HeadingRule rule)
+    : m_series(Numerals::Series::None),
+      m_maxBytes(0),
+      m_bWildcard(false),
+      m_pRules(&TextRules::For(Encoding::Utf8)),
+      m_bSizeIsMeasure(false),
+      m_rule(std::make_unique<HeadingRule>(std::move(rule))) {}
+
 bool HeadingMatcher::MatchAt(std::string_view line, const Parts& parts, std::size_t pos,
                              std::int64_t number, std::size_t& end) const {
   for (std::size_t i = 0; i < parts.size(); ++i) {
     if (i > 0) {  // a "?": a whole run of numerals that reads as the expected number
       const std::size_t runEnd = NumeralReader::RunEnd(line, pos, m_series);
       if (runEnd == pos ||
-          NumeralReader::Value(line.substr(pos, runEnd - pos), m_series) != number) {
+          !NumeralReader::Reads(line.substr(pos, runEnd - pos), m_series, number)) {
         return false;
       }
       pos = runEnd;
@@ -176,6 +184,12 @@ bool HeadingMatcher::ToMatchText(std::string_view line, Encoding text, std::stri
 }
 
 bool HeadingMatcher::IsHeading(std::string_view line, std::int64_t headingCounter) {
+  if (m_rule) {
+    if (!m_rule->IsHeading(line)) return false;
+    m_nLastNumber = m_rule->LastNumber();
+    m_nLastStart = 0;
+    return true;
+  }
   const auto size = static_cast<std::int64_t>(line.size());
   // No character measures less than half its bytes.
   if (size > m_maxBytes && (m_bSizeIsMeasure || size / 2 > m_maxBytes)) return false;

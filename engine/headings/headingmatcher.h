@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "headingrule.h"
 #include "sekato/numerals.h"
 #include "sekato/textrules.h"
 
@@ -21,6 +23,9 @@ namespace sekato::engine {
 /// missing from the book stops all later matches. The number is a whole run of numeral
 /// characters read tolerantly (see NumeralReader): for chapter 101 "第一百零一章" and
 /// "第一百一章" both match, while "第一章" never matches inside "第一百章".
+///
+/// Made from a HeadingRule instead, it tells headings by that rule's regular expression, and
+/// the heading counter plays no part (the rule follows its own chain of numbers).
 class HeadingMatcher final {
  public:
   static constexpr std::size_t kMaxKeywords = 10;
@@ -37,6 +42,11 @@ class HeadingMatcher final {
   /// text the keywords and lines are in (numerals are written in it too).
   HeadingMatcher(std::vector<std::string> keywords, Numerals::Series series,
                  std::int64_t titleLimit, const TextRules& rules = TextRules::For(Encoding::Gbk));
+  /// Headings by a regular expression.
+  explicit HeadingMatcher(HeadingRule rule);
+
+  /// The rule when headings are told by one, else null: for the warnings it gathers.
+  const HeadingRule* Rule() const { return m_rule.get(); }
 
   /// `line`, text in `text`, as GB18030: the text headings are matched in when the book is in
   /// neither GBK nor GB18030 (numerals and keywords read there as in GBK). False when `line`
@@ -63,6 +73,7 @@ class HeadingMatcher final {
   /// No line longer than this many bytes is a heading.
   std::int64_t LongestHeading() const {
     constexpr std::int64_t kMost = std::numeric_limits<std::int64_t>::max();
+    if (m_rule) return m_rule->LongestHeading();
     if (m_bSizeIsMeasure) return m_maxBytes;
     return m_maxBytes > (kMost - 1) / 2 ? kMost : 2 * m_maxBytes + 1;
   }
@@ -104,6 +115,7 @@ class HeadingMatcher final {
   std::int64_t m_nLastNumber = -1;
   std::size_t m_nLastStart = 0;
   std::vector<std::size_t> m_ends;  ///< match ends of the line being tested
+  std::unique_ptr<HeadingRule> m_rule;
 };
 
 }  // namespace sekato::engine

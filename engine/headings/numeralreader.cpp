@@ -23,7 +23,7 @@ struct ChineseChar {
 };
 
 // Every character a Chinese numeral may hold, in GBK.
-constexpr std::array<ChineseChar, 29> kChinese = {{
+constexpr std::array<ChineseChar, 35> kChinese = {{
     {0xC1, 0xE3, {Kind::Zero, 0}},           // 零
     {0xA9, 0x96, {Kind::Zero, 0}},           // 〇
     {0xD2, 0xBB, {Kind::Digit, 1}},          // 一
@@ -44,7 +44,11 @@ constexpr std::array<ChineseChar, 29> kChinese = {{
     {0xC6, 0xE2, {Kind::Digit, 7}},          // 柒
     {0xB0, 0xC6, {Kind::Digit, 8}},          // 捌
     {0xBE, 0xC1, {Kind::Digit, 9}},          // 玖
+    {0xD9, 0x45, {Kind::Digit, 2}},          // 貳
+    {0x85, 0xA2, {Kind::Digit, 3}},          // 參
+    {0xEA, 0x91, {Kind::Digit, 6}},          // 陸
     {0xC1, 0xBD, {Kind::Liang, 2}},          // 两
+    {0x83, 0xC9, {Kind::Liang, 2}},          // 兩
     {0xCA, 0xAE, {Kind::Unit, 10}},          // 十
     {0xCA, 0xB0, {Kind::Unit, 10}},          // 拾
     {0xB0, 0xD9, {Kind::Unit, 100}},         // 百
@@ -52,8 +56,13 @@ constexpr std::array<ChineseChar, 29> kChinese = {{
     {0xC7, 0xA7, {Kind::Unit, 1000}},        // 千
     {0xC7, 0xAA, {Kind::Unit, 1000}},        // 仟
     {0xCD, 0xF2, {Kind::Group, 10000}},      // 万
+    {0xC8, 0x66, {Kind::Group, 10000}},      // 萬
     {0xD2, 0xDA, {Kind::Group, 100000000}},  // 亿
+    {0x83, 0x7C, {Kind::Group, 100000000}},  // 億
 }};
+
+// The lowest first byte of any of them (兩 and 億, 83 xx): no numeral starts below it.
+constexpr unsigned char kLowestLead = 0x83;
 
 // Longer runs are not chapter numbers; the bound keeps every value inside 64 bits.
 constexpr std::size_t kMaxChars = 18;
@@ -75,7 +84,7 @@ const std::array<std::uint8_t, 65536>& ChineseIndex() {
 Token ChineseAt(std::string_view text, std::size_t pos) {
   if (pos + 1 >= text.size()) return {};
   const auto lead = static_cast<unsigned char>(text[pos]);
-  if (lead < 0xA9) return {};  // no numeral starts below 〇 (A9 96)
+  if (lead < kLowestLead) return {};
   const std::size_t code = std::size_t{lead} << 8 | static_cast<unsigned char>(text[pos + 1]);
   const std::uint8_t entry = ChineseIndex()[code];
   return entry == 0 ? Token{} : kChinese[entry - 1u].token;
@@ -113,15 +122,21 @@ std::int64_t OneByOne(std::string_view run) {
 
 // Digits with units, read left to right: a digit waits for its unit; a digit left at the
 // end is the ones, wherever it stands (一百一 → 101). Units fall strictly within a group.
-std::int64_t WithUnits(std::string_view run) {
+// Spoken short, a last digit right after a unit of 100 or more, or right after 万 or 亿, is
+// a digit of the next unit down: `colloquial` reads it so (一百三 → 130, 三万五 → 35000).
+std::int64_t WithUnits(std::string_view run, bool colloquial) {
   std::int64_t total = 0;
   std::int64_t group = 0;
   std::int64_t pending = -1;  // a digit waiting for its unit
   bool liang = false;         // the pending digit is 两
   std::int64_t lastUnit = 10000;
   std::int64_t lastGroup = 0;  // 0: no group unit yet
+  Kind before = Kind::None;    // the kind of the token before the pending digit
+  Kind previous = Kind::None;
   for (std::size_t i = 0; i < run.size(); i += 2) {
     const Token t = ChineseAt(run, i);
+    before = previous;
+    previous = t.kind;
     switch (t.kind) {
       case Kind::Digit:
       case Kind::Liang:
@@ -157,6 +172,10 @@ std::int64_t WithUnits(std::string_view run) {
     }
   }
   if (liang) return NumeralReader::kUnreadable;
+  if (colloquial && pending >= 0 && previous != Kind::Zero) {
+    if (before == Kind::Unit && lastUnit >= 100) pending *= lastUnit / 10;
+    if (before == Kind::Group) pending *= lastGroup / 10;
+  }
   return total + group + (pending < 0 ? 0 : pending);
 }
 
@@ -194,9 +213,23 @@ std::int64_t NumeralReader::Value(std::string_view run, Numerals::Series series)
   if (run.empty() || run.size() / 2 > kMaxChars) return kUnreadable;
   for (std::size_t i = 0; i < run.size(); i += 2) {
     const Kind kind = ChineseAt(run, i).kind;
-    if (kind == Kind::Unit || kind == Kind::Group) return WithUnits(run);
+    if (kind == Kind::Unit || kind == Kind::Group) return WithUnits(run, false);
   }
   return OneByOne(run);
+}
+
+std::int64_t NumeralReader::SpokenValue(std::string_view run, Numerals::Series series) {
+  const std::int64_t value = Value(run, series);
+  if (value == kUnreadable || series != Numerals::Series::Chinese) return value;
+  for (std::size_t i = 0; i < run.size(); i += 2) {
+    const Kind kind = ChineseAt(run, i).kind;
+    if (kind == Kind::Unit || kind == Kind::Group) return WithUnits(run, true);
+  }
+  return value;
+}
+
+bool NumeralReader::Reads(std::string_view run, Numerals::Series series, std::int64_t number) {
+  return Value(run, series) == number || SpokenValue(run, series) == number;
 }
 
 bool NumeralReader::ReadAny(std::string_view text, std::size_t pos, std::size_t& end,

@@ -17,7 +17,11 @@ namespace sekato::engine {
 ///    ("一百一" → 101, "一千一十" → 1010), 十 without its 一 after a higher unit or 零
 ///    ("一百十" → 110, "一千零十" → 1010), 两 for 二 before 百, 千 or 万 ("两百" → 200),
 ///    digits one by one with 〇 or 零 ("一〇一" → 101), the financial forms 壹…玖 拾 佰 仟,
-///    and groups of 万 and 亿 ("一万零一十" → 10010).
+///    groups of 万 and 亿 ("一万零一十" → 10010), and the traditional 萬 億 兩 貳 參 陸.
+///  - a short spoken form, where a last digit stands for the next unit down ("一百三" for
+///    130, "一千二" for 1200, "三万五" for 35000), is read both ways: Value reads the digit
+///    as the ones (103), SpokenValue as spoken (130), and a chapter expected to be either
+///    accepts it (see Reads). "一百零三" is 103 only.
 /// A run that is not a number in any of these spellings ("十十", "百", "两十") reads as
 /// kUnreadable, so it never stands for a chapter.
 class NumeralReader final {
@@ -35,6 +39,13 @@ class NumeralReader final {
 
   /// The value of a whole run of `series` (as RunEnd delimits it), or kUnreadable.
   static std::int64_t Value(std::string_view run, Numerals::Series series);
+
+  /// The value with a last digit read as spoken ("一百三" → 130); Value when the run has no
+  /// such digit.
+  static std::int64_t SpokenValue(std::string_view run, Numerals::Series series);
+
+  /// True when either reading of a whole run is `number`.
+  static bool Reads(std::string_view run, Numerals::Series series, std::int64_t number);
 
   /// Reads a number of whichever series starts at `pos`: its value (or kUnreadable) and the
   /// run's end in `end`; false when no numeral character starts there.

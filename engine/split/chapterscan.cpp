@@ -4,19 +4,19 @@
 #include <functional>
 #include <optional>
 
-#include "chaptersplitter.h"
 #include "asciitext.h"
+#include "chaptersplitter.h"
 #include "headingforms.h"
 #include "headingmatcher.h"
 #include "linereader.h"
 #include "linesieve.h"
-#include "sekato/message.h"
 #include "numberingcheck.h"
 #include "runencodings.h"
+#include "sekato/message.h"
+#include "sekato/textrules.h"
 #include "sourcedecoder.h"
 #include "splitplan.h"
 #include "textcodec.h"
-#include "sekato/textrules.h"
 
 namespace sekato::engine {
 
@@ -152,8 +152,8 @@ class Listing final {
   bool Prepare(SplitHost* host);
   /// Reads the source and takes every line that may matter; false when stopped or failed.
   bool Read(SplitHost* host);
-  /// Closes the last piece and sums up.
-  void Finish();
+  /// Closes the last piece and sums up; `host`, if any, hears of lines a rule gave up on.
+  void Finish(SplitHost* host);
 
  private:
   void End(ScanResult::Status status, Message message) {
@@ -181,6 +181,7 @@ class Listing final {
   std::optional<HeadingMatcher> m_wide;  ///< without the title limit: tells near misses
   bool m_nearMisses = false;
   bool m_oneMatcher = false;
+  bool m_byRule = false;  ///< headings by a regular expression
   std::int64_t m_matchMax = 0;
   std::string m_converted;
   std::int64_t m_wideCount = 0;
@@ -216,6 +217,15 @@ bool Listing::Prepare(SplitHost* host) {
   m_r.sourceEncoding = m_encodings->Source();
   m_r.textEncoding = m_converts ? Encoding::Gb18030 : m_text;
   m_matchRules = &TextRules::For(m_r.textEncoding);
+  m_decoder.emplace(m_encodings->Source(), m_text, m_encodings->MarkBytes(), m_encodings->Output());
+  if (m_plan.ByRule()) {
+    // A rule matches each line as UTF-8 itself: no keywords, near misses or forms.
+    m_r.regex = o.regex;
+    m_r.exclude = o.exclude;
+    m_matcher.emplace(HeadingRule(m_plan.Patterns(), o.titleMax, *m_rules));
+    m_byRule = true;
+    return true;
+  }
   // Keywords the book's encoding cannot hold are refused as the split refuses them.
   auto keywordText = m_encodings->ToText(m_plan.KeywordText(), o.textEncoding,
                                          MessageId::UnwritableKeywords, message);
@@ -230,7 +240,6 @@ bool Listing::Prepare(SplitHost* host) {
     return false;
   }
   const std::vector<std::string> keywords = HeadingMatcher::CutKeywords(*keywordText);
-  m_decoder.emplace(m_encodings->Source(), m_text, m_encodings->MarkBytes(), m_encodings->Output());
   const Numerals::Series series = m_plan.Series();
   m_matcher.emplace(keywords, series, o.titleMax, *m_matchRules);
   // The same keywords without the title limit (up to the longest line a title can be) tell
@@ -257,6 +266,14 @@ void Listing::TakeLine(char* data, std::size_t size, std::int64_t lineOffset) {
     size = m_rules->WidenFullWidthSpaces(data, size);
     size = AsciiText::TrimRight(std::string_view(data, size)).size();
     if (size == 0) return;
+  }
+  if (m_byRule) {
+    std::string_view line(data, size);
+    if (!m_matcher->IsHeading(line, m_count)) return;
+    // Titles are listed in the text headings are matched in by keywords, as ever.
+    if (m_converts && !HeadingMatcher::ToMatchText(line, m_text, m_converted)) return;
+    TakeHeading(m_converts ? std::string_view(m_converted) : line, lineOffset);
+    return;
   }
   if (m_converts) {
     if (!m_rules->FitsTitle(std::string_view(data, size), m_matchMax) ||
@@ -312,7 +329,7 @@ void Listing::TakeHeading(std::string_view line, std::int64_t lineOffset) {
   if (opens) ClosePiece(lineOffset);
   ScannedHeading h;
   h.index = m_count;
-  h.number = m_oneMatcher ? m_wide->LastNumber() : m_matcher->LastNumber();
+  h.number = m_oneMatcher && !m_byRule ? m_wide->LastNumber() : m_matcher->LastNumber();
   h.line = m_r.lines;
   h.offset = lineOffset;
   h.piece = ChapterSplitter::PieceOf(m_count, perFile);
@@ -377,7 +394,11 @@ bool Listing::Read(SplitHost* host) {
   return false;
 }
 
-void Listing::Finish() {
+void Listing::Finish(SplitHost* host) {
+  const HeadingRule* rule = m_matcher ? m_matcher->Rule() : nullptr;
+  if (host && rule && !rule->FirstCostlyLine().empty()) {
+    host->Warn({MessageId::CostlyPattern, {rule->FirstCostlyLine()}});
+  }
   if (!m_r.headings.empty() && m_r.headings.back().index == m_count) {
     m_r.headings.back().size = m_r.sourceBytes - m_r.headings.back().offset;
   }
@@ -391,7 +412,7 @@ void Listing::Finish() {
 
 ScanResult ChapterScan::Run(const SplitOptions& options, SplitHost* host) {
   Listing listing(options);
-  if (listing.Prepare(host) && listing.Read(host)) listing.Finish();
+  if (listing.Prepare(host) && listing.Read(host)) listing.Finish(host);
   return std::move(listing.Result());
 }
 

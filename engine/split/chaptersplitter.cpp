@@ -44,6 +44,12 @@ bool ChapterSplitter::GapsOrRepeats() const {
   return false;
 }
 
+std::optional<Message> ChapterSplitter::Warning() const {
+  const HeadingRule* rule = m_matcher.Rule();
+  if (rule == nullptr || rule->FirstCostlyLine().empty()) return std::nullopt;
+  return Message{MessageId::CostlyPattern, {rule->FirstCostlyLine()}};
+}
+
 void ChapterSplitter::Finish() {
   if (m_bTitleNames) m_writer.RenameToTitle(m_writer.Sequence(), m_strTitle);
 }

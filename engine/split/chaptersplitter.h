@@ -63,6 +63,9 @@ class ChapterSplitter final : public Splitter {
   /// True when the chapter numbers of the headings so far miss or repeat a number.
   bool GapsOrRepeats() const override;
 
+  /// When a heading rule gave up on a line (too much backtracking): the first such line.
+  std::optional<Message> Warning() const override;
+
   /// A heading as a title: full-width spaces removed anywhere, white space trimmed.
   static std::string CleanTitle(std::string_view heading, const TextRules& rules);
 

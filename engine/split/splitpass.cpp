@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "chaptersplitter.h"
 #include "asciitext.h"
+#include "chaptersplitter.h"
 #include "pairscanner.h"
 #include "piecewriter.h"
 #include "runencodings.h"
@@ -300,6 +300,7 @@ SplitEnd SplitPass::Fail(const Message& message) {
 
 SplitEnd SplitPass::End() {
   WarnOfInvalid();
+  if (auto warning = m_splitter.Warning()) m_host.Warn(*warning);
   if (m_source.Failed()) return Fail(ReadError());
   if (m_bStopped) {
     m_source.Close();

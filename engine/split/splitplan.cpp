@@ -13,6 +13,7 @@ SplitPlan::SplitPlan(const SplitOptions& options)
       m_namer(options.naming == PieceNaming::Custom ? options.customName : options.sourceTitle,
               options.naming == PieceNaming::ChapterTitle) {
   SetKeywordText(TextRules::For(options.textEncoding).NormaliseKeywords(options.keywords));
+  if (ByRule()) m_patterns = HeadingRule::Compile(options.regex, options.exclude, m_patternRefusal);
 }
 
 void SplitPlan::SetKeywordText(std::string text) {
@@ -25,7 +26,7 @@ std::optional<Message> SplitPlan::Refusal(Purpose purpose) const {
   const bool split = purpose == Purpose::Split;
   const bool chapters = !split || o.mode == SplitMode::ByChapter;
   // Checked in this order so that each front end names the first of several faults alike.
-  if (!split && m_keywordText.empty()) return Message{MessageId::EmptyKeywords};
+  if (!split && !ByRule() && m_keywordText.empty()) return Message{MessageId::EmptyKeywords};
   if (split && o.mode == SplitMode::Evenly && o.parts <= 0) return Message{MessageId::BadParts};
   if (chapters && o.chaptersPerPiece <= 0) return Message{MessageId::BadChaptersPerPiece};
   if (split && o.mode == SplitMode::BySize && o.maxKb < 0) {
@@ -42,12 +43,12 @@ std::optional<Message> SplitPlan::Refusal(Purpose purpose) const {
       return Message{MessageId::NotRegularSource, {o.sourcePath}};
     }
     if (m_directory.empty()) {
-      return o.folder == FolderChoice::NewFolder
-                 ? Message{MessageId::NoNewFolder}
-                 : Message{MessageId::NoExtension, {o.sourcePath}};
+      return o.folder == FolderChoice::NewFolder ? Message{MessageId::NoNewFolder}
+                                                 : Message{MessageId::NoExtension, {o.sourcePath}};
     }
   }
-  if (chapters && !m_keywordText.empty()) {
+  if (chapters && ByRule() && !m_patterns) return m_patternRefusal;
+  if (chapters && !ByRule() && !m_keywordText.empty()) {
     if (m_keywords.size() > HeadingMatcher::kMaxKeywords) {
       return Message{MessageId::TooManyKeywords};
     }

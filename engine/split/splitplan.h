@@ -4,9 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "headingrule.h"
+#include "piecenamer.h"
 #include "sekato/message.h"
 #include "sekato/numerals.h"
-#include "piecenamer.h"
 #include "sekato/splitoptions.h"
 
 namespace sekato::engine {
@@ -34,8 +35,12 @@ class SplitPlan final {
   std::optional<Message> Refusal(Purpose purpose) const;
   /// True when a split finds no keywords once its folder exists: refused then.
   bool EmptyKeywordsRefused() const {
-    return m_options.mode == SplitMode::ByChapter && m_keywordText.empty();
+    return m_options.mode == SplitMode::ByChapter && !ByRule() && m_keywordText.empty();
   }
+  /// True when headings are told by a regular expression rather than the keywords.
+  bool ByRule() const { return !m_options.regex.empty(); }
+  /// The rule's compiled patterns; only when ByRule and not refused.
+  const HeadingRule::Patterns& Patterns() const { return *m_patterns; }
 
   const SplitOptions& Options() const { return m_options; }
   Numerals::Series Series() const { return m_options.numerals; }
@@ -55,6 +60,8 @@ class SplitPlan final {
   std::string m_keywordText;
   std::vector<std::string> m_keywords;
   PieceNamer m_namer;
+  std::optional<HeadingRule::Patterns> m_patterns;
+  Message m_patternRefusal;
 };
 
 }  // namespace sekato::engine

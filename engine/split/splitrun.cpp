@@ -12,14 +12,14 @@
 #include "folderlock.h"
 #include "headingmatcher.h"
 #include "linereader.h"
-#include "sekato/messagecatalogue.h"
-#include "sekato/numerals.h"
 #include "piecewriter.h"
 #include "runencodings.h"
+#include "sekato/messagecatalogue.h"
+#include "sekato/numerals.h"
+#include "sekato/sourcepath.h"
 #include "siteaddresses.h"
 #include "sizesplitter.h"
 #include "sourcedecoder.h"
-#include "sekato/sourcepath.h"
 #include "splitpass.h"
 #include "splitplan.h"
 #include "textcodec.h"
@@ -100,7 +100,7 @@ std::optional<Message> SplitRun::ToRunText(Plan& plan) const {
   const SplitOptions& o = m_options;
   const RunEncodings& encodings = *plan.encodings;
   Message message;
-  if (o.mode == SplitMode::ByChapter) {
+  if (o.mode == SplitMode::ByChapter && !plan.split.ByRule()) {
     auto keywords = encodings.ToText(plan.split.KeywordText(), o.textEncoding,
                                      MessageId::UnwritableKeywords, message);
     if (!keywords) return message;
@@ -189,7 +189,9 @@ SplitEnd SplitRun::WritePieces(Plan& plan, LineReader& source, const SourceDecod
   std::unique_ptr<Splitter> splitter;
   if (o.mode == SplitMode::ByChapter) {
     splitter = std::make_unique<ChapterSplitter>(
-        HeadingMatcher(plan.split.Keywords(), plan.split.Series(), o.titleMax, rules),
+        plan.split.ByRule()
+            ? HeadingMatcher(HeadingRule(plan.split.Patterns(), o.titleMax, rules))
+            : HeadingMatcher(plan.split.Keywords(), plan.split.Series(), o.titleMax, rules),
         o.chaptersPerPiece, plan.split.Namer().ByTitle(), writer, rules);
   } else {
     std::int64_t length = source.Length();

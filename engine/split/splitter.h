@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "sekato/message.h"
+
 namespace sekato::engine {
 
 /// Where a run cuts the source into pieces: at chapter headings (ChapterSplitter) or by size
@@ -53,6 +55,8 @@ class Splitter {
   virtual std::int64_t Headings() const { return -1; }
   /// True when the chapter numbers of the headings miss or repeat a number.
   virtual bool GapsOrRepeats() const { return false; }
+  /// Something the user should know about the whole run once it ends, said once.
+  virtual std::optional<Message> Warning() const { return std::nullopt; }
 };
 
 }  // namespace sekato::engine

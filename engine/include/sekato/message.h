@@ -43,6 +43,10 @@ enum class MessageId {
   UnwritableInSource,    ///< file, offset, character, encoding of the pieces
   PieceCutShort,         ///< file: the piece a failure left unfinished
   SourceShrank,          ///< file, its length at the start, bytes read
+  BadPattern,            ///< pattern, characters before the fault, PCRE2's text
+  BadExcludePattern,     ///< pattern, characters before the fault, PCRE2's text
+  PatternMatchesEmpty,   ///< pattern
+  CostlyPattern,         ///< the start of the first line the pattern gave up on
 };
 
 /// One thing the engine says: an id and its arguments (UTF-8: file names, offsets, characters,

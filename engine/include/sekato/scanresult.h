@@ -62,7 +62,9 @@ struct ScanResult {
   Encoding textEncoding = Encoding::Gbk;
   std::int64_t sourceBytes = 0;
   std::int64_t lines = 0;
-  std::int64_t titleMax = 0;             ///< the title limit inspected with
+  std::int64_t titleMax = 0;  ///< the title limit inspected with
+  std::string regex;          ///< the heading rule inspected with (UTF-8); empty: the keywords
+  std::string exclude;        ///< its exclusion pattern, if any
   std::vector<ScannedHeading> headings;  ///< at most kMaxListed; see headingCount
   std::int64_t headingCount = 0;
   std::int64_t prefaceBytes = 0;  ///< source bytes before the first heading

@@ -49,9 +49,13 @@ struct SplitOptions {
   PieceNaming naming = PieceNaming::SourceTitle;
   std::string customName;  ///< name part for PieceNaming::Custom
   SplitMode mode = SplitMode::ByChapter;
-  std::string keywords = "\xB5\xDA  \xD5\xC2";  ///< GBK "第  章"
+  std::string keywords = "\xB5\xDA  \xD5\xC2";         ///< GBK "第  章"
   Numerals::Series numerals = Numerals::Series::None;  ///< how "?" in keywords is written
-  std::int64_t titleMax = 20;                   ///< heading size in Chinese characters
+  /// Chapter mode by a regular expression instead of the keywords: PCRE2 syntax, UTF-8
+  /// whatever textEncoding says; a group named n carries the chapter number. Empty: keywords.
+  std::string regex;
+  std::string exclude;         ///< with `regex`: lines this pattern finds are body text (UTF-8)
+  std::int64_t titleMax = 20;  ///< heading size in Chinese characters
   std::int64_t chaptersPerPiece = 1;
   std::int64_t maxKb = 1000;
   bool keepLines = false;  ///< size mode: move the crossing line whole
