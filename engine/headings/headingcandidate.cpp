@@ -95,8 +95,9 @@ std::string ToMatchText(std::string_view utf8) {
   return known.emplace(std::string(utf8), converted.value_or(std::string())).first->second;
 }
 
-/// The value of the numeral run `run` written in `style`; -1 when unreadable.
-std::int64_t ValueOf(std::string_view run, HeadingCandidate::Style style) {
+/// The value of the numeral run `run` written in `style`; -1 when unreadable. With `spoken`,
+/// a last digit is read as spoken ("一百三" → 130).
+std::int64_t ValueOf(std::string_view run, HeadingCandidate::Style style, bool spoken = false) {
   using Style = HeadingCandidate::Style;
   std::string digits;
   if (style == Style::Arabic || style == Style::FullWidth) {
@@ -111,7 +112,17 @@ std::int64_t ValueOf(std::string_view run, HeadingCandidate::Style style) {
   for (std::size_t pos = 0; pos < run.size(); pos += CharSize(run, pos)) {
     digits += ToMatchText(CharAt(run, pos));
   }
-  return NumeralReader::Value(digits, Numerals::Series::Chinese);
+  return spoken ? NumeralReader::SpokenValue(digits, Numerals::Series::Chinese)
+                : NumeralReader::Value(digits, Numerals::Series::Chinese);
+}
+
+/// Reads `run` into the candidate's number and its spoken reading.
+void ReadNumber(std::string_view run, HeadingCandidate& out) {
+  out.number = ValueOf(run, out.style);
+  if (out.style == HeadingCandidate::Style::Chinese) {
+    const std::int64_t spoken = ValueOf(run, out.style, true);
+    if (spoken != out.number) out.spoken = spoken;
+  }
 }
 
 /// The numeral run at the start of `s`, all of one style.
@@ -213,7 +224,7 @@ bool ParseNumbered(std::string_view rest, HeadingCandidate& out) {
   if (MakesWord(unit, CharAt(rest, 0))) return false;
   out.kind = HeadingCandidate::Kind::Numbered;
   out.unit = unit;
-  out.number = ValueOf(run, out.style);
+  ReadNumber(run, out);
   out.title = StripTitle(rest);
   return true;
 }
@@ -229,7 +240,7 @@ bool ParseSeparated(std::string_view rest, HeadingCandidate& out) {
   if (rest.empty() || StyleOf(CharAt(rest, 0)) != HeadingCandidate::Style::None) return false;
   out.kind = HeadingCandidate::Kind::Separated;
   out.unit = separator;
-  out.number = ValueOf(run, out.style);
+  ReadNumber(run, out);
   out.title = StripTitle(rest);
   return true;
 }
@@ -252,7 +263,7 @@ bool ParsePrefixed(std::string_view rest, HeadingCandidate& out) {
     }
     out.kind = HeadingCandidate::Kind::Prefixed;
     out.unit = word;
-    out.number = ValueOf(run, out.style);
+    ReadNumber(run, out);
     out.title = StripTitle(after.substr(size));
     return true;
   }
@@ -271,7 +282,7 @@ bool ParseSpecial(std::string_view rest, HeadingCandidate& out) {
       if (StartsWith(after, "篇")) after.remove_prefix(std::string_view("篇").size());
       after = TrimLeft(after);
       const std::string_view run = NumeralRun(after, out.style);
-      if (!run.empty()) out.number = ValueOf(run, out.style);
+      if (!run.empty()) ReadNumber(run, out);
       after.remove_prefix(run.size());
     }
     std::size_t size = 0;

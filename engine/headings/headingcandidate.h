@@ -45,7 +45,9 @@ class HeadingCandidate final {
   std::string unit;          ///< see Kind
   std::string decoration;    ///< "" or the opening mark: "【", "=", "*", "☆"
   std::int64_t number = -1;  ///< the chapter number; -1 for none or unreadable
-  std::int64_t chars = 0;    ///< characters of the trimmed line
+  /// The number read as spoken when that differs: "一百三" is 103, or 130 spoken.
+  std::int64_t spoken = -1;
+  std::int64_t chars = 0;  ///< characters of the trimmed line
   /// The title after the number and unit, trimmed ("第一章　风起" → "风起").
   std::string title;
 

@@ -64,7 +64,7 @@ std::vector<std::size_t> HeadingChoice::Chain(std::size_t form,
       volumeBefore = true;
       ++next;
     }
-    links.push_back({m_candidates[member].number, volumeBefore});
+    links.push_back({m_candidates[member].number, m_candidates[member].spoken, volumeBefore});
     at.push_back(member);
   }
   std::vector<std::size_t> chain = NumberChain::Longest(links, kMaxGap, volumes != nullptr);

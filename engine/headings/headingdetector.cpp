@@ -27,7 +27,8 @@ void HeadingDetector::Offer(std::int64_t number, std::string_view utf8) {
   if (form == m_forms.end()) form = m_forms.insert(m_forms.end(), FormInfo{*candidate, key, {}});
   form->members.push_back(m_candidates.size());
   m_candidates.push_back(Candidate{number, static_cast<std::size_t>(form - m_forms.begin()),
-                                   candidate->number, candidate->chars, m_bodyPending});
+                                   candidate->number, candidate->spoken, candidate->chars,
+                                   m_bodyPending});
   m_bodyPending = false;
   m_bodyAtEnd = false;
 }

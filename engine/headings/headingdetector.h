@@ -72,6 +72,7 @@ class HeadingDetector final {
     std::int64_t line = 0;
     std::size_t form = 0;  ///< index into m_forms
     std::int64_t number = -1;
+    std::int64_t spoken = -1;  ///< the number read as spoken, when that differs
     std::int64_t chars = 0;
     bool bodyBefore = false;  ///< body text stands between this line and the candidate before
   };

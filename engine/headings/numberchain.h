@@ -15,11 +15,13 @@ namespace sekato::engine {
 /// lines, the numbers may also start again from 1 there.
 ///
 /// Numbers 1 2 3 7 4 5 → the chain is 1 2 3 4 5 (7 stays out); 1 2 2 3 → the first 2;
-/// with a volume between 3 and the second 1, 1 2 3 | 1 2 → all five.
+/// with a volume between 3 and the second 1, 1 2 3 | 1 2 → all five. A line with two
+/// readings joins the chain by whichever continues it: 129, 一百三 (103 or 130), 131.
 class NumberChain final {
  public:
   struct Link {
     std::int64_t number = -1;   ///< -1: unreadable, never in a chain
+    std::int64_t spoken = -1;   ///< a second reading ("一百三": 103, spoken 130); -1: none
     bool volumeBefore = false;  ///< a volume heading stands between this line and the last
   };
 
@@ -27,9 +29,6 @@ class NumberChain final {
   /// readable number. Ties go to the chain that ends first.
   static std::vector<std::size_t> Longest(const std::vector<Link>& links, std::int64_t maxGap,
                                           bool restarts);
-
-  /// True when the chain `chain` through `links` starts again after a volume somewhere.
-  static bool Restarts(const std::vector<Link>& links, const std::vector<std::size_t>& chain);
 };
 
 }  // namespace sekato::engine

@@ -1,8 +1,6 @@
 #include "headingdetector.h"
 
-#define PCRE2_CODE_UNIT_WIDTH 8
 #include <gtest/gtest.h>
-#include <pcre2.h>
 
 #include <algorithm>
 #include <fstream>
@@ -11,8 +9,10 @@
 #include <vector>
 
 #include "candidatesieve.h"
+#include "headingrule.h"
 #include "numberchain.h"
 #include "sekato/numerals.h"
+#include "sekato/textrules.h"
 #include "testsupport.h"
 #include "textcodec.h"
 
@@ -95,31 +95,19 @@ struct StyleCase {
 
 class DetectStyle : public testing::TestWithParam<StyleCase> {};
 
-/// The lines `pattern` takes, 1-based; the value of group n where `numbers` is given.
+/// The lines the heading rule `pattern` takes, 1-based, as a split by it would take them.
 std::vector<std::int64_t> Matching(const std::string& pattern,
                                    const std::vector<std::string>& lines,
-                                   std::vector<std::string>* numbers = nullptr) {
-  int error = 0;
-  PCRE2_SIZE offset = 0;
-  pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(),
-                                   PCRE2_UTF, &error, &offset, nullptr);
-  EXPECT_NE(code, nullptr) << pattern << " at " << offset;
+                                   std::int64_t titleMax = 40) {
+  Message refusal;
+  const auto patterns = HeadingRule::Compile(pattern, "", refusal);
+  EXPECT_TRUE(patterns.has_value()) << pattern << ": " << refusal.Text();
   std::vector<std::int64_t> taken;
-  if (code == nullptr) return taken;
-  pcre2_match_data* data = pcre2_match_data_create_from_pattern(code, nullptr);
+  if (!patterns) return taken;
+  HeadingRule rule(*patterns, titleMax, TextRules::For(Encoding::Utf8));
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    const auto* subject = reinterpret_cast<PCRE2_SPTR>(lines[i].data());
-    if (pcre2_match(code, subject, lines[i].size(), 0, 0, data, nullptr) < 0) continue;
-    taken.push_back(static_cast<std::int64_t>(i + 1));
-    PCRE2_SIZE size = 0;
-    if (numbers != nullptr &&
-        pcre2_substring_length_byname(data, reinterpret_cast<PCRE2_SPTR>("n"), &size) == 0) {
-      const PCRE2_SIZE start = pcre2_get_ovector_pointer(data)[2 * 1];
-      numbers->push_back(lines[i].substr(start, size));
-    }
+    if (rule.IsHeading(lines[i])) taken.push_back(static_cast<std::int64_t>(i + 1));
   }
-  pcre2_match_data_free(data);
-  pcre2_code_free(code);
   return taken;
 }
 
@@ -228,6 +216,19 @@ TEST(HeadingDetector, ContentsBlockInFrontIsPreface) {
   EXPECT_EQ(found.contentsLast, book.contentsLast);
 }
 
+TEST(HeadingDetector, ColloquialNumeralsContinueTheChain) {
+  // 一百三 stands for 130 between 129 and 131; 一百零三 would be 103 only.
+  const Book book = Plain(
+      [](int n) {
+        const int number = n + 120;
+        return "第" + (number == 130 ? std::string("一百三") : Chinese(number)) + "章 风起";
+      },
+      20);
+  const HeadingDetection found = Detect(book);
+  ASSERT_TRUE(found.found);
+  EXPECT_EQ(found.headingLines, book.headings);
+}
+
 TEST(HeadingDetector, NothingFoundInPlainProse) {
   Book book;
   for (int n = 0; n < 40; ++n) book.Body(n);
@@ -294,24 +295,28 @@ TEST(CandidateSieve, LetsThroughEveryCandidateInEachEncoding) {
 
 struct ChainCase {
   std::vector<std::int64_t> numbers;
+  std::vector<std::int64_t> spoken;
   std::vector<bool> volumes;
   std::vector<std::size_t> chain;
 };
 
 TEST(NumberChain, FollowsTheLongestRunGoingUpByOne) {
   const std::vector<ChainCase> cases = {
-      {{1, 2, 3, 7, 4, 5}, {}, {0, 1, 2, 4, 5}},
-      {{1, 2, 2, 3}, {}, {0, 1, 3}},                        // a repeat is body text
-      {{1, 2, 4, 5}, {}, {0, 1, 2, 3}},                     // a missing chapter
-      {{1, 2, 30, 3}, {}, {0, 1, 3}},                       // far off: body text
-      {{1, 2, 3, 1, 2}, {0, 0, 0, 1, 0}, {0, 1, 2, 3, 4}},  // a volume starts again
-      {{1, 2, 3, 1, 2}, {}, {0, 1, 2}},                     // without one it does not
-      {{-1, 5, -1, 6}, {}, {1, 3}},                         // unreadable numbers stay out
+      {{1, 2, 3, 7, 4, 5}, {}, {}, {0, 1, 2, 4, 5}},
+      {{1, 2, 2, 3}, {}, {}, {0, 1, 3}},                        // a repeat is body text
+      {{1, 2, 4, 5}, {}, {}, {0, 1, 2, 3}},                     // a missing chapter
+      {{1, 2, 30, 3}, {}, {}, {0, 1, 3}},                       // far off: body text
+      {{1, 2, 3, 1, 2}, {}, {0, 0, 0, 1, 0}, {0, 1, 2, 3, 4}},  // a volume starts again
+      {{1, 2, 3, 1, 2}, {}, {}, {0, 1, 2}},                     // without one it does not
+      {{-1, 5, -1, 6}, {}, {}, {1, 3}},                         // unreadable numbers stay out
+      {{129, 103, 131}, {-1, 130, -1}, {}, {0, 1, 2}},          // 一百三 read as spoken
+      {{102, 103, 104}, {-1, 130, -1}, {}, {0, 1, 2}},          // or as written
   };
   for (const ChainCase& c : cases) {
     std::vector<NumberChain::Link> links;
     for (std::size_t i = 0; i < c.numbers.size(); ++i) {
-      links.push_back({c.numbers[i], i < c.volumes.size() && c.volumes[i]});
+      links.push_back({c.numbers[i], i < c.spoken.size() ? c.spoken[i] : -1,
+                       i < c.volumes.size() && c.volumes[i]});
     }
     EXPECT_EQ(NumberChain::Longest(links, 10, !c.volumes.empty()), c.chain)
         << testing::PrintToString(c.numbers);
