@@ -222,6 +222,10 @@ int CliApp::Run(int argc, char** argv) {
   app.add_option("--exclude", m_strExclude,
                  "With --regex: lines this regular expression finds are body text")
       ->needs(regex);
+  app.add_flag("--auto", o.autoDetect,
+               "Chapter mode: find how the headings look (numbered forms, volumes, special "
+               "headings, a contents block) and split by that; with --list, show what it found")
+      ->excludes(regex);
   app.add_option("--title-max", m_strTitleMax, "Largest heading, in Chinese characters")
       ->capture_default_str();
   app.add_option("-p,--per", m_strPer, "Chapters per piece")->capture_default_str();

@@ -120,6 +120,11 @@ std::string FormPattern::Describe(const HeadingCandidate& form) {
   return text;
 }
 
+std::string FormPattern::Unit(const HeadingCandidate& form) {
+  if (form.kind == Kind::Numbered) return form.unit;
+  return form.kind == Kind::Prefixed && form.unit == "卷" ? "卷" : "章";
+}
+
 std::string FormPattern::Specials() {
   return std::string("(?:完本感言|序章|序言|楔子|引子|前言|终章|終章|尾声|尾聲|后记|後記|番外篇?") +
          kSpace + "*" + kAnyNumber + "?|后序|後序|附录|附錄|序)" + kAfterNumber;

@@ -20,6 +20,8 @@ class FormPattern final {
   /// The expression for the lines of `form`; with `specials`, special headings (楔子, 后记,
   /// 番外二 …) too, which match without a group n.
   static std::string Pattern(const HeadingCandidate& form, bool specials);
+  /// What one heading of `form` is called: its unit for 第N回 and its kin, else "章".
+  static std::string Unit(const HeadingCandidate& form);
   /// The expression for special headings alone.
   static std::string Specials();
 };

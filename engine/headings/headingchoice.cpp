@@ -112,7 +112,8 @@ std::vector<std::size_t> HeadingChoice::Specials(const std::vector<std::size_t>&
 HeadingDetection::Form HeadingChoice::Describe(std::size_t form, std::int64_t lines,
                                                bool specials) const {
   const HeadingCandidate& sample = m_forms[form].sample;
-  return {FormPattern::Describe(sample), FormPattern::Pattern(sample, specials), lines};
+  return {FormPattern::Describe(sample), FormPattern::Pattern(sample, specials),
+          FormPattern::Unit(sample), lines};
 }
 
 HeadingDetection HeadingChoice::Decide() {

@@ -47,6 +47,7 @@ enum class MessageId {
   BadExcludePattern,     ///< pattern, characters before the fault, PCRE2's text
   PatternMatchesEmpty,   ///< pattern
   CostlyPattern,         ///< the start of the first line the pattern gave up on
+  NothingDetected,       ///< automatic detection found no chain of numbered headings
 };
 
 /// One thing the engine says: an id and its arguments (UTF-8: file names, offsets, characters,

@@ -54,6 +54,8 @@ struct SplitOptions {
   /// Chapter mode by a regular expression instead of the keywords: PCRE2 syntax, UTF-8
   /// whatever textEncoding says; a group named n carries the chapter number. Empty: keywords.
   std::string regex;
+  /// Chapter mode finds its own rule (see HeadingSurvey): keywords and `regex` play no part.
+  bool autoDetect = false;
   std::string exclude;         ///< with `regex`: lines this pattern finds are body text (UTF-8)
   std::int64_t titleMax = 20;  ///< heading size in Chinese characters
   std::int64_t chaptersPerPiece = 1;
