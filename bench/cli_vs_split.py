@@ -44,6 +44,9 @@ def main():
         ("even --parts 200", ["-m", "even", "--parts", "200"]),
         ("chapter --per 100 --trim", ["-p", "100", "--trim"]),
         ("chapter --trim (a piece a chapter)", ["--trim"]),
+        # A heading rule with its number group: every short line is matched as UTF-8.
+        ("chapter --per 100 --regex (group n)",
+         ["-p", "100", "--regex", "^第(?<n>[〇零一二两三四五六七八九十百千万]+)章"]),
     ]
     # (name, source, command, the GBK case it is compared with)
     cases = []

@@ -58,7 +58,7 @@ constexpr Row kRows[] = {
     {IDC_MODE_CHAPTER, Kind::Radio, "按章节:", 15, 150, 43, 13, kGroupStart},
     {IDC_MODE_SIZE, Kind::Radio, "按大小:", 15, 180, 41, 13, kNone},
     {IDC_MODE_EVEN, Kind::Radio, "平均分配:", 15, 196, 50, 13, kNone},
-    {IDC_KEYWORDS, Kind::Edit, "", 93, 149, 55, 13, kNone},
+    {IDC_KEYWORDS, Kind::Edit, "", 107, 149, 41, 13, kNone},
     {IDC_TITLEMAX, Kind::Edit, "", 117, 165, 21, 13, kNone},
     {IDC_CHAPTERS_PER_FILE, Kind::Edit, "", 190, 165, 20, 13, kNone},
     {IDC_MAXKB, Kind::Edit, "", 118, 181, 30, 13, kDisabled},
@@ -72,7 +72,7 @@ constexpr Row kRows[] = {
     {IDC_TAIL, Kind::Edit, "", 165, 263, 107, 13, kDisabled | kStretch},
     {0, Kind::Group, "分割设置", 7, 4, 276, 124, kStretch},
     {0, Kind::Group, "分割方式", 7, 136, 276, 80, kStretch},
-    {0, Kind::Label, "关键字", 65, 150, 26, 13, kNone},
+    {IDC_HEADING_RULE, Kind::Combo, "", 65, 149, 40, 40, kNone},
     {0, Kind::Label, "保存目录:", 15, 35, 37, 13, kNone},
     {0, Kind::Label, "文件名:", 15, 65, 32, 13, kNone},
     {0, Kind::Label, "章放入同一文件 )", 214, 165, 66, 13, kNone},
@@ -87,19 +87,21 @@ constexpr Row kRows[] = {
     {0, Kind::Group, "其它设置", 7, 221, 274, 60, kStretch},
     {IDC_PROGRESS, Kind::Progress, "", 56, 284, 217, 13, kStretch},
     {0, Kind::Label, "分割进度:", 15, 283, 38, 13, kNone},
-    {0, Kind::Label, ",替换?的自增符:", 152, 149, 56, 13, kNone},
+    {IDC_NUMERALS_LABEL, Kind::Label, ",替换?的自增符:", 152, 149, 56, 13, kNone},
     {IDC_NUMERALS, Kind::Combo, "", 210, 149, 66, 78, kNone},
+    // Shown in place of the keywords and their numerals when headings go by a rule.
+    {IDC_REGEX, Kind::Edit, "", 107, 149, 169, 13, kNone},
 };
 
 // Tab walks the form top to bottom, left to right; a radio group is one stop (its checked
 // button), within which the arrow keys move.
 constexpr int kTabOrder[] = {
-    IDC_SRCPATH,    IDC_BROWSE_SRC,   IDC_DIR_NEW,      IDC_DIR_BESIDE,        IDC_NEWDIR,
-    IDC_BROWSE_DIR, IDC_NAME_SOURCE,  IDC_NAME_CUSTOM,  IDC_NAME_CHAPTER,      IDC_CUSTOMNAME,
-    IDC_ENCODING,   IDC_OUT_ENCODING, IDC_MODE_CHAPTER, IDC_MODE_SIZE,         IDC_MODE_EVEN,
-    IDC_KEYWORDS,   IDC_NUMERALS,     IDC_TITLEMAX,     IDC_CHAPTERS_PER_FILE, IDC_MAXKB,
-    IDC_KEEPLINES,  IDC_PARTS,        IDC_NOAD,         IDC_TRIMSPACES,        IDC_ADDHEAD,
-    IDC_HEAD,       IDC_ADDTAIL,      IDC_TAIL,
+    IDC_SRCPATH,           IDC_BROWSE_SRC,   IDC_DIR_NEW,      IDC_DIR_BESIDE,   IDC_NEWDIR,
+    IDC_BROWSE_DIR,        IDC_NAME_SOURCE,  IDC_NAME_CUSTOM,  IDC_NAME_CHAPTER, IDC_CUSTOMNAME,
+    IDC_ENCODING,          IDC_OUT_ENCODING, IDC_MODE_CHAPTER, IDC_MODE_SIZE,    IDC_MODE_EVEN,
+    IDC_HEADING_RULE,      IDC_KEYWORDS,     IDC_REGEX,        IDC_NUMERALS,     IDC_TITLEMAX,
+    IDC_CHAPTERS_PER_FILE, IDC_MAXKB,        IDC_KEEPLINES,    IDC_PARTS,        IDC_NOAD,
+    IDC_TRIMSPACES,        IDC_ADDHEAD,      IDC_HEAD,         IDC_ADDTAIL,      IDC_TAIL,
 };
 
 // Only the checked button of a group (the first while none is) is a Tab stop.

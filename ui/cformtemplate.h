@@ -11,6 +11,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -75,6 +76,9 @@ class CFormTemplate final {
     QLineEdit* const tail = At<QLineEdit>(IDC_TAIL);
     QProgressBar* const progress = At<QProgressBar>(IDC_PROGRESS);
     QComboBox* const numerals = At<QComboBox>(IDC_NUMERALS);
+    QLabel* const numeralsLabel = At<QLabel>(IDC_NUMERALS_LABEL);
+    QComboBox* const headingRule = At<QComboBox>(IDC_HEADING_RULE);  ///< 0 关键字, 1 正则表达式
+    QLineEdit* const regex = At<QLineEdit>(IDC_REGEX);
     QComboBox* const encoding = At<QComboBox>(IDC_ENCODING);  ///< the source's, 自动检测 first
     QComboBox* const outEncoding =
         At<QComboBox>(IDC_OUT_ENCODING);  ///< the pieces', 同源文件 first

@@ -1,11 +1,13 @@
 #include "csekatoview.h"
 
+#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMimeData>
@@ -20,9 +22,11 @@
 #include "cformhelptips.h"
 #include "cpreviewdlg.h"
 #include "dialogunits.h"
-#include "sekato/encodingdetector.h"
-#include "sekato/numberparse.h"
+#include "enginemessages.h"
 #include "resourceids.h"
+#include "sekato/encodingdetector.h"
+#include "sekato/headingrulecheck.h"
+#include "sekato/numberparse.h"
 #include "sekato/sourcepath.h"
 
 namespace sekato::ui {
@@ -120,6 +124,9 @@ void CSekatoView::ConnectControls() {
   on(m_f.modeEven, &CSekatoView::OnModeEven);
   on(m_f.addHead, &CSekatoView::OnAddHead);
   on(m_f.addTail, &CSekatoView::OnAddTail);
+  connect(m_f.headingRule, &QComboBox::activated, this, &CSekatoView::OnHeadingRule);
+  connect(m_f.regex, &QLineEdit::textChanged, this, &CSekatoView::CheckRule);
+  connect(m_f.splitMode, &QButtonGroup::idToggled, this, &CSekatoView::CheckRule);
 }
 
 QWidget* CSekatoView::GetDlgItem(int nIDC) const { return m_pForm->Item(nIDC); }
@@ -143,6 +150,7 @@ void CSekatoView::UpdateData(bool bSaveAndValidate) {
       {&F::head, &V::m_strHead},
       {&F::parts, &V::m_strParts},
       {&F::keywords, &V::m_strKeywords},
+      {&F::regex, &V::m_strRegex},
       {&F::maxKB, &V::m_strMaxKB},
       {&F::customName, &V::m_strCustomName},
       {&F::newDir, &V::m_strNewDir},
@@ -166,7 +174,13 @@ void CSekatoView::UpdateData(bool bSaveAndValidate) {
     else
       SetText(m_f.*field, this->*member);
   }
-  if (!bSaveAndValidate) ShowSourcePath();
+  if (bSaveAndValidate) {
+    m_nHeadingRule = m_f.headingRule->currentIndex();
+  } else {
+    m_f.headingRule->setCurrentIndex(m_nHeadingRule);
+    OnHeadingRule();
+    ShowSourcePath();
+  }
 }
 
 void CSekatoView::ShowSourcePath() {
@@ -197,6 +211,14 @@ void CSekatoView::OnInitialUpdate() {
   m_strMaxKB = QStringLiteral("1000");
   m_strParts = QStringLiteral("5");
   m_strKeywords = QStringLiteral("第  章");
+  m_f.headingRule->clear();
+  m_f.headingRule->addItem(QStringLiteral("关键字"));
+  m_f.headingRule->addItem(QStringLiteral("正则表达式"));
+  // The closed box is as narrow as the label it replaces; the list shows the names whole.
+  m_f.headingRule->view()->setMinimumWidth(
+      m_f.headingRule->fontMetrics().horizontalAdvance(QStringLiteral("正则表达式")) +
+      m_f.headingRule->fontMetrics().height() * 2);
+  m_nHeadingRule = 0;
 
   // 5. The numeral series; none is selected.
   m_comboNumerals->clear();
@@ -354,8 +376,40 @@ void CSekatoView::OnModeWithoutChapters(int nMode) {
   UpdateData(false);
 }
 
+void CSekatoView::OnHeadingRule() {
+  const bool byRule = m_f.headingRule->currentIndex() == 1;
+  for (QWidget* keywordField :
+       {static_cast<QWidget*>(m_f.keywords), static_cast<QWidget*>(m_f.numeralsLabel),
+        static_cast<QWidget*>(m_f.numerals)}) {
+    keywordField->setVisible(!byRule);
+  }
+  m_f.regex->setVisible(byRule);
+  CheckRule();
+}
+
+void CSekatoView::CheckRule() {
+  const bool byRule = m_f.headingRule->currentIndex() == 1 && m_f.modeChapter->isChecked();
+  QString problem;
+  if (byRule && m_f.regex->text().isEmpty()) {
+    problem = QStringLiteral("请输入标题的正则表达式。");
+  } else if (byRule) {
+    if (auto refusal = engine::HeadingRuleCheck::Refusal(m_f.regex->text().toStdString())) {
+      problem = EngineMessages::Text(*refusal);
+    }
+  }
+  QPalette palette = m_f.regex->palette();
+  palette.setColor(QPalette::Text, problem.isEmpty() ? m_f.keywords->palette().color(QPalette::Text)
+                                                     : QColor(Qt::red));
+  m_f.regex->setPalette(palette);
+  m_f.regex->setToolTip(problem);
+  m_f.regex->setAccessibleDescription(problem);
+  m_pRunControl->SetRuleValid(problem.isEmpty());
+}
+
 void CSekatoView::EnableModeFields(int nMode) {
-  EnableItems({m_f.nameChapter, m_f.keywords, m_f.titleMax, m_f.chaptersPerFile}, nMode == 0);
+  EnableItems({m_f.nameChapter, m_f.keywords, m_f.titleMax, m_f.chaptersPerFile, m_f.headingRule,
+               m_f.regex},
+              nMode == 0);
   EnableItems({m_f.maxKB, m_f.keepLines}, nMode == 1);
   EnableItems({m_f.parts}, nMode == 2);
 }
@@ -398,6 +452,7 @@ engine::SplitOptions CSekatoView::GetSplitOptions() const {
   // encoding cannot hold, naming the character, before anything is written.
   options.textEncoding = engine::Encoding::Utf8;
   options.keywords = m_strKeywords.toStdString();
+  if (m_nHeadingRule == 1) options.regex = m_strRegex.toStdString();
   options.numerals = engine::Numerals::FromIndex(m_comboNumerals->currentIndex());
   options.head = m_strHead.toStdString();
   options.tail = m_strTail.toStdString();
@@ -443,7 +498,10 @@ void CSekatoView::ShowPreview(const engine::ScanResult& result) {
 
 void CSekatoView::ApplyHint(const QString& keywords, std::int64_t titleMax) {
   UpdateData(true);
-  if (!keywords.isEmpty()) m_strKeywords = keywords;
+  if (!keywords.isEmpty()) {
+    m_strKeywords = keywords;
+    m_nHeadingRule = 0;  // a hint is keywords
+  }
   if (titleMax > 0) m_strTitleMax = QString::number(titleMax);
   if (m_nSplitMode != 0) {
     m_nSplitMode = 0;

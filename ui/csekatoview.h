@@ -79,6 +79,8 @@ class CSekatoView final : public QScrollArea {
   void OnModeEven();
   void OnAddHead();
   void OnAddTail();
+  /// The chapter row's choice of keywords or a rule: shows the fields of the one chosen.
+  void OnHeadingRule();
 
   /// Puts a preview hint into the form: `keywords` (UTF-8) unless empty, `titleMax` unless 0.
   /// Splitting by chapter is what the hint is for, so that mode is chosen too.
@@ -99,6 +101,8 @@ class CSekatoView final : public QScrollArea {
   QString m_strHead;
   QString m_strParts;
   QString m_strKeywords;
+  int m_nHeadingRule = 0;  ///< 0 keywords, 1 a regular expression
+  QString m_strRegex;      ///< the heading rule, when chosen
   QString m_strMaxKB;
   QString m_strCustomName;
   QString m_strSrcPath;
@@ -132,6 +136,9 @@ class CSekatoView final : public QScrollArea {
   void EnableModeFields(int nMode);
   /// The switch to size or even, where names by chapter title give way to the source title.
   void OnModeWithoutChapters(int nMode);
+  /// Checks the heading rule as it stands in the form: a rule that would be refused is
+  /// marked with the reason, and Start waits until it is put right.
+  void CheckRule();
 
   QWidget* m_pPage;
   std::unique_ptr<CFormTemplate> m_pForm;

@@ -48,6 +48,10 @@ void CSplitRunControl::SetSourceChosen(bool bChosen) {
   Changing([&] { m_bSource = bChosen; });
 }
 
+void CSplitRunControl::SetRuleValid(bool bValid) {
+  Changing([&] { m_bRuleValid = bValid; });
+}
+
 bool CSplitRunControl::Start(engine::SplitOptions options) {
   return Launch(
       false,

@@ -36,8 +36,10 @@ class CSplitRunControl final : public QObject {
 
   /// Whether the form has a source to split.
   void SetSourceChosen(bool bChosen);
+  /// Whether the form's heading rule can be used: a rule that would be refused holds Start.
+  void SetRuleValid(bool bValid);
 
-  bool CanStart() const { return m_bSource && !IsBusy() && !m_bClosing; }
+  bool CanStart() const { return m_bSource && m_bRuleValid && !IsBusy() && !m_bClosing; }
   bool CanStop() const { return m_running.load() != 0; }
   /// True from Start until the worker has ended and its message has been dismissed.
   bool IsBusy() const { return m_bBusy; }
@@ -101,6 +103,7 @@ class CSplitRunControl final : public QObject {
   std::int64_t m_nShownUpper = -1;
   int m_nProgressShift = 0;  // positions above the bar's int range are scaled down
   bool m_bSource = false;
+  bool m_bRuleValid = true;
   bool m_bBusy = false;
   bool m_bClosing = false;
 };

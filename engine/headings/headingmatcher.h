@@ -68,7 +68,7 @@ class HeadingMatcher final {
   /// keyword between "?"s, so a line without them is body text. Empty when the text is
   /// matched converted from an encoding other than UTF-8 (there no such bytes are sure).
   /// "第?章" → "第".
-  const std::string& NeededBytes() const { return m_strNeeded; }
+  const std::string& NeededBytes() const { return m_rule ? m_rule->NeededBytes() : m_strNeeded; }
 
   /// No line longer than this many bytes is a heading.
   std::int64_t LongestHeading() const {

@@ -73,6 +73,13 @@ HeadingRule::HeadingRule(const Patterns& patterns, std::int64_t titleLimit, cons
       m_bSizeIsMeasure(rules.TextEncoding() == Encoding::Gbk ||
                        rules.TextEncoding() == Encoding::Big5) {
   if (patterns.exclude) m_exclude.emplace(patterns.exclude);
+  const Encoding text = rules.TextEncoding();
+  if (text == Encoding::Utf8 || text == Encoding::Gbk || text == Encoding::Gb18030) {
+    const std::string required = patterns.heading->RequiredText();
+    if (!required.empty()) {
+      m_strNeeded = TextCodec::Convert(required, Encoding::Utf8, text).value_or(std::string());
+    }
+  }
   if (rules.TextEncoding() != Encoding::Utf8) {
     m_converter = std::make_unique<TextConverter>(rules.TextEncoding(), Encoding::Utf8);
   }

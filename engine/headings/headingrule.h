@@ -63,6 +63,10 @@ class HeadingRule final {
   std::int64_t LastNumber() const { return m_nLastNumber; }
   /// No line longer than this many bytes is a heading.
   std::int64_t LongestHeading() const;
+  /// Bytes every heading holds as its line lies in the source (see
+  /// RegexPattern::RequiredText), so a line without them is body text; empty when none are
+  /// sure. Only for text whose characters convert one for one: UTF-8, GBK, GB18030.
+  const std::string& NeededBytes() const { return m_strNeeded; }
   /// The first line the patterns gave up on (too much backtracking), as UTF-8; empty if none.
   const std::string& FirstCostlyLine() const { return m_strCostly; }
 
@@ -85,6 +89,7 @@ class HeadingRule final {
   bool m_bSizeIsMeasure;
   std::unique_ptr<TextConverter> m_converter;  ///< book text to UTF-8, when it is another
   std::string m_strUtf8;
+  std::string m_strNeeded;
   std::string m_strCostly;
   std::int64_t m_nChain = 0;  ///< the number of the last heading of the chain
   std::int64_t m_nLastNumber = -1;

@@ -90,6 +90,15 @@ TEST(HeadingMatcher, WildcardTakesAWholeNumberInAnyAcceptedSpelling) {
       {"第?章", S::FullWidth, "第０１章", 0, true},
       {"?、", S::Chinese, "十一、", 0, false},  // 一 inside 十一
       {"?、", S::Chinese, "序 十一、", 10, true},
+      // Spoken short forms, either reading, where the chain expects it.
+      {"第?章", S::Chinese, "第一百三章", 129, true},
+      {"第?章", S::Chinese, "第一百三章", 102, true},
+      {"第?章", S::Chinese, "第一百三章", 110, false},
+      {"第?章", S::Chinese, "第一千二章", 1199, true},
+      {"第?章", S::Chinese, "第三万五章", 34999, true},
+      {"第?章", S::Chinese, "第一百零三章", 129, false},
+      {"第?章", S::Chinese, "第參拾章", 29, true},
+      {"第?章", S::Chinese, "第一萬章", 9999, true},
   };
   for (const auto& c : cases) {
     auto m = Matcher(c.keywords, c.series);

@@ -72,6 +72,46 @@ TEST(NumeralReader, WritesAndReadsAgreeForEveryChapterNumber) {
   }
 }
 
+// A short spoken form reads two ways (the digit as the ones, or as the next unit down);
+// the traditional characters read as their simplified twins.
+struct Reading {
+  const char* text;
+  std::int64_t value;
+  std::int64_t spoken;
+};
+
+class NumeralReadings : public ::testing::TestWithParam<Reading> {};
+
+TEST_P(NumeralReadings, ReadsBothWaysWhereTheSpokenFormIsShort) {
+  const Reading& c = GetParam();
+  const std::string text = G(c.text);
+  ASSERT_EQ(NumeralReader::RunEnd(text, 0, S::Chinese), text.size()) << c.text;
+  EXPECT_EQ(NumeralReader::Value(text, S::Chinese), c.value) << c.text;
+  EXPECT_EQ(NumeralReader::SpokenValue(text, S::Chinese), c.spoken) << c.text;
+  EXPECT_TRUE(NumeralReader::Reads(text, S::Chinese, c.value)) << c.text;
+  EXPECT_TRUE(NumeralReader::Reads(text, S::Chinese, c.spoken)) << c.text;
+  EXPECT_FALSE(NumeralReader::Reads(text, S::Chinese, c.spoken + 1)) << c.text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SpokenAndTraditional, NumeralReadings,
+    ::testing::Values(Reading{"一百三", 103, 130}, Reading{"一千二", 1002, 1200},
+                      Reading{"三万五", 30005, 35000}, Reading{"两百三", 203, 230},
+                      Reading{"一万一千二", 11002, 11200}, Reading{"三亿五", 300000005, 350000000},
+                      Reading{"一百零三", 103, 103},  // the 零 settles it
+                      Reading{"一千零二", 1002, 1002}, Reading{"十五", 15, 15},
+                      Reading{"一百三十", 130, 130}, Reading{"一萬", 10000, 10000},
+                      Reading{"三萬五", 30005, 35000}, Reading{"一億", 100000000, 100000000},
+                      Reading{"兩百", 200, 200}, Reading{"貳拾", 20, 20}, Reading{"參拾參", 33, 33},
+                      Reading{"陸", 6, 6}, Reading{"一百零陸", 106, 106}));
+
+TEST(NumeralReader, TraditionalFormsFollowTheSimplifiedRules) {
+  constexpr std::int64_t kNo = NumeralReader::kUnreadable;
+  EXPECT_EQ(NumeralReader::Value(G("兩十"), S::Chinese), kNo);  // as 两十
+  EXPECT_EQ(NumeralReader::Value(G("萬"), S::Chinese), kNo);
+  EXPECT_EQ(NumeralReader::Value(G("一億萬"), S::Chinese), kNo);
+}
+
 TEST(NumeralReader, RunStopsAtTheFirstCharacterOutsideItsSeries) {
   const std::string text = G("第一百二十回 3");
   EXPECT_EQ(NumeralReader::RunEnd(text, 2, S::Chinese), 10u);

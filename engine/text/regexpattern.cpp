@@ -50,6 +50,75 @@ std::size_t RegexPattern::MinLength() const {
   return length;
 }
 
+std::string RegexPattern::RequiredText() const {
+  const std::string& p = m_source;
+  // Inline options (case, extended syntax) and quoting change what plain text means.
+  for (std::size_t at = p.find("(?"); at != std::string::npos; at = p.find("(?", at + 1)) {
+    const char next = at + 2 < p.size() ? p[at + 2] : ':';
+    const bool option = (next >= 'a' && next <= 'z') ||
+                        (next >= 'A' && next <= 'Z' && next != 'P') || next == '^' || next == '-';
+    if (option) return {};
+  }
+  if (p.find("\\Q") != std::string::npos || p.find("(*") != std::string::npos) return {};
+  constexpr std::string_view kMeta = "\\^$.|?*+()[]{}";
+  std::string longest;
+  std::string run;
+  int depth = 0;
+  const auto endRun = [&] {
+    if (run.size() > longest.size()) longest = run;
+    run.clear();
+  };
+  for (std::size_t i = 0; i < p.size();) {
+    const char c = p[i];
+    if (c == '\\') {  // an escape: a class, an assertion or a quoted character
+      endRun();
+      i += 2;
+      continue;
+    }
+    if (c == '[') {  // a class: up to its closing bracket, which may stand first
+      endRun();
+      std::size_t j = i + 1;
+      if (j < p.size() && p[j] == '^') ++j;
+      if (j < p.size() && p[j] == ']') ++j;
+      while (j < p.size() && p[j] != ']') j += p[j] == '\\' ? 2 : 1;
+      i = j + 1;
+      continue;
+    }
+    if (c == '{') {  // a count: its digits are no text
+      endRun();
+      const std::size_t close = p.find('}', i);
+      i = close == std::string::npos ? p.size() : close + 1;
+      continue;
+    }
+    if (c == '(' || c == ')') {
+      endRun();
+      depth += c == '(' ? 1 : -1;
+      ++i;
+      continue;
+    }
+    if (depth == 0 && c == '|') return {};  // either side may match alone
+    if (depth > 0 || kMeta.find(c) != std::string_view::npos) {
+      endRun();
+      ++i;
+      continue;
+    }
+    // A plain character, whole: a UTF-8 lead byte and its continuation bytes. One a
+    // quantifier may leave out is no part of the run.
+    std::size_t end = i + 1;
+    while (end < p.size() && (static_cast<unsigned char>(p[end]) & 0xC0) == 0x80) ++end;
+    const bool quantified = end < p.size() && (p[end] == '?' || p[end] == '*' || p[end] == '{');
+    if (quantified) {
+      endRun();
+    } else {
+      run.append(p, i, end - i);
+    }
+    i = end;
+  }
+  if (depth != 0) return {};
+  endRun();
+  return longest;
+}
+
 bool RegexPattern::MatchesEmpty() const {
   // The shortest text a match takes is 0 exactly when some stretch of no text matches:
   // "^", "(?=第)" and "(第\\d+章)?" all do.

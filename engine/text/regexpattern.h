@@ -40,6 +40,11 @@ class RegexPattern final {
   bool MatchesEmpty() const;
   /// Bytes every match holds, as PCRE2 sees them: 0 when nothing is sure.
   std::size_t MinLength() const;
+  /// The longest run of plain characters every match holds, read from the pattern's text
+  /// where that is sure (outside groups, classes and escapes, not quantified, with no
+  /// alternation at the top and no inline options); empty when none is.
+  /// "^第(?<n>\d+)章" → "第" (the first of the equally long); "^(?:第|卷)\d" → "".
+  std::string RequiredText() const;
 
   /// PCRE2's compiled code, for RegexMatcher.
   const void* Code() const { return m_code; }

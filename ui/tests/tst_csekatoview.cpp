@@ -154,7 +154,7 @@ class TestCSekatoView : public QObject {
     for (auto* label : view->findChildren<QLabel*>()) labels << label->text();
     QVERIFY(labels.contains(QStringLiteral(",替换?的自增符:")));
     QVERIFY(labels.contains(QStringLiteral("章放入同一文件 )")));
-    QCOMPARE(labels.size(), 16);
+    QCOMPARE(labels.size(), 15);
     QCOMPARE(view->findChildren<QGroupBox*>().size(), 3);
 
     // Each radio group exchanges the position of its checked button.
@@ -173,7 +173,7 @@ class TestCSekatoView : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(view.get()));
     // Tab stops at every enabled field and once per radio group (its checked button), and
     // comes round to the first field again.
-    const QList<int> expected = {1000, 1001, 1003, 1007, 1032, 1033, 1013, 1015,
+    const QList<int> expected = {1000, 1001, 1003, 1007, 1032, 1033, 1013, 1040, 1015,
                                  1031, 1021, 1016, 1023, 1022, 1024, 1026, 1000};
     QList<int> order;
     for (int i = 0; i < expected.size(); ++i) {
@@ -268,6 +268,46 @@ class TestCSekatoView : public QObject {
     Button(*view, 1019)->click();                                  // this one exchanges in and out
     QCOMPARE(view->m_strKeywords, QStringLiteral("第 回"));
     QCOMPARE(view->m_nSplitMode, 1);
+  }
+
+  void headingRuleIsCheckedAsItIsTyped() {
+    const auto view = NewView(QStringLiteral("/books/novel.txt"));
+    const CSplitRunControl* run = view->RunControl();
+    QLineEdit* regex = Edit(*view, 1041);
+    QVERIFY(run->CanStart());
+    QVERIFY(!regex->isVisibleTo(view.get()));
+    Item<QComboBox>(view.get(), 1040)->setCurrentIndex(1);
+    view->OnHeadingRule();
+    // The rule takes the place of the keywords and their numerals.
+    QVERIFY(regex->isVisibleTo(view.get()));
+    for (int id : {1015, 1031, 1042}) QVERIFY(!view->GetDlgItem(id)->isVisibleTo(view.get()));
+    QVERIFY(!run->CanStart());  // no rule yet
+    const std::pair<QString, QString> bad[] = {
+        {QStringLiteral("^第(?<n>\\d+)章("), QStringLiteral("missing closing parenthesis")},
+        {QStringLiteral("(第)?"), QStringLiteral("空文本")},
+    };
+    for (const auto& [pattern, reason] : bad) {
+      regex->setText(pattern);
+      QVERIFY2(!run->CanStart(), qPrintable(pattern));
+      QVERIFY2(regex->toolTip().contains(reason), qPrintable(regex->toolTip()));
+    }
+    regex->setText(QStringLiteral("^第(?<n>\\d+)章"));
+    QVERIFY(run->CanStart());
+    QVERIFY(regex->toolTip().isEmpty());
+    view->UpdateData(true);
+    QCOMPARE(view->GetSplitOptions().regex, std::string("^第(?<n>\\d+)章"));
+
+    // A bad rule holds Start only while headings go by it.
+    regex->setText(QStringLiteral("第("));
+    Button(*view, 1019)->click();  // by size
+    QVERIFY(run->CanStart());
+    Button(*view, 1013)->click();
+    QVERIFY(!run->CanStart());
+    Item<QComboBox>(view.get(), 1040)->setCurrentIndex(0);
+    view->OnHeadingRule();
+    QVERIFY(run->CanStart());
+    view->UpdateData(true);
+    QVERIFY(view->GetSplitOptions().regex.empty());
   }
 
   void choosingTheSource() {

@@ -48,6 +48,14 @@ const QList<Scenario>& Scenarios() {
          Click(v, IDC_NAME_CUSTOM);
          Edit(v, IDC_CUSTOMNAME)->setText(QStringLiteral("卷"));
        }},
+      {"chapter by a rule with its number group, title names",
+       {"--regex", "^第(?<n>[一二三四五六七八九十百千]+)章", "--title-names"},
+       [](CSekatoView* v) {
+         Item<QComboBox>(v, IDC_HEADING_RULE)->setCurrentIndex(1);
+         v->OnHeadingRule();
+         Edit(v, IDC_REGEX)->setText(QStringLiteral("^第(?<n>[一二三四五六七八九十百千]+)章"));
+         Click(v, IDC_NAME_CHAPTER);
+       }},
       {"size 20 KB, keep lines, trim",
        {"-m", "size", "--kb", "20", "--keep-lines", "--trim"},
        [](CSekatoView* v) {

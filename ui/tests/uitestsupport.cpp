@@ -12,8 +12,8 @@
 #include <QWindow>
 
 #include "appmessagebox.h"
-#include "sekato/gbkcodec.h"
 #include "layoutcheck.h"
+#include "sekato/gbkcodec.h"
 
 namespace sekato::ui::test {
 
@@ -123,7 +123,7 @@ const QList<QList<FormRef>> kFormRows = {
     {{IDC_NAME_CUSTOM}, {IDC_CUSTOMNAME}},
     {{IDC_NAME_CHAPTER}},
     {L("编码:"), {IDC_ENCODING}, L("输出编码:"), {IDC_OUT_ENCODING}},
-    {{IDC_MODE_CHAPTER}, L("关键字"), {IDC_KEYWORDS}, L(",替换?的自增符:"), {IDC_NUMERALS}},
+    {{IDC_MODE_CHAPTER}, {IDC_HEADING_RULE}, {IDC_KEYWORDS}, L(",替换?的自增符:"), {IDC_NUMERALS}},
     {L("章节标题大小"),
      {IDC_TITLEMAX},
      L("汉字以内。"),
@@ -152,7 +152,7 @@ const QList<QList<FormRef>> kFormColumns = {
      L("分割进度:")},
     {{IDC_DIR_NEW}, {IDC_DIR_BESIDE}, {IDC_NAME_SOURCE}, {IDC_NAME_CUSTOM}, {IDC_NAME_CHAPTER}},
     {{IDC_SRCPATH}, {IDC_ENCODING}},
-    {L("关键字"), L("章节标题大小"), L("每个文件最大"), L("平均分为")},
+    {{IDC_HEADING_RULE}, L("章节标题大小"), L("每个文件最大"), L("平均分为")},
     {{IDC_ADDHEAD}, {IDC_ADDTAIL}},
     {{IDC_HEAD}, {IDC_TAIL}},
     {{IDC_BROWSE_SRC}, {IDC_BROWSE_DIR}},
