@@ -24,6 +24,7 @@
 #include "sekato/sourcepath.h"
 #include "sekato/splitrun.h"
 #include "terminalhost.h"
+#include "tocfile.h"
 #include "workerpool.h"
 
 namespace sekato::cli {
@@ -53,7 +54,7 @@ std::string Seconds(double seconds) {
 
 }  // namespace
 
-void CliApp::BuildOptions() {
+bool CliApp::BuildOptions() {
   engine::SplitOptions& o = m_options;
   o.folder =
       m_strOut.empty() ? engine::FolderChoice::BesideSource : engine::FolderChoice::NewFolder;
@@ -87,6 +88,28 @@ void CliApp::BuildOptions() {
   o.tail = m_strTail;
   o.encoding = *engine::Encodings::Parse(m_strEncoding);
   o.outEncoding = m_strTo.empty() ? engine::Encoding::Auto : *engine::Encodings::Parse(m_strTo);
+  const auto chosen = engine::ChapterSelection::Parse(m_strChapters);
+  if (!chosen) {
+    std::fprintf(stderr, "sekato-cli: --chapters “%s”读不懂，应写成 1-50,60,75- 这样。\n",
+                 m_strChapters.c_str());
+    return false;
+  }
+  o.chapters = *chosen;
+  if ((!m_strToc.empty() || !o.chapters.All() || o.join) &&
+      o.mode != engine::SplitMode::ByChapter) {
+    std::fprintf(stderr,
+                 "sekato-cli: --toc、--chapters 和 --join 只用于按章节分割（-m chapter）。\n");
+    return false;
+  }
+  if (!m_strToc.empty()) {
+    std::string error;
+    o.toc = TocFile::Read(m_strToc, error);
+    if (!o.toc) {
+      std::fprintf(stderr, "sekato-cli: 目录文件“%s”读不懂：%s\n", m_strToc.c_str(), error.c_str());
+      return false;
+    }
+  }
+  return true;
 }
 
 engine::SplitOptions CliApp::OptionsFor(const std::string& source) const {
@@ -170,7 +193,11 @@ int CliApp::ListOne(const std::string& source, const std::string& prefix, bool b
   host.EndBar();
   // A refused or failed inspection found nothing to list: only JSON says so on stdout.
   if (m_bJson) {
-    ListPrinter::Json(result, source, out);
+    // What --toc needs to know the list is for this book: its hash beside its size.
+    const std::string hash = result.status == engine::ScanResult::Status::Done
+                                 ? engine::ChapterScan::SourceHash(source)
+                                 : std::string();
+    ListPrinter::Json(result, source, out, {hash, OptionsFor(source)});
   } else if (result.status == engine::ScanResult::Status::Done) {
     ListPrinter::Table(result, out);
   }
@@ -257,6 +284,22 @@ int CliApp::Run(int argc, char** argv) {
       ->check(CLI::PositiveNumber);
   app.add_flag("-q,--quiet", m_bQuiet,
                "No progress bar, source encoding line, completion message or summary");
+  auto* toc = app.add_option("--toc", m_strToc,
+                             "Chapter mode: cut before the lines FILE lists (the JSON of "
+                             "--list --json, or LINE[<TAB>TITLE] a line) instead of by the "
+                             "keywords")
+                  ->excludes(list);
+  app.add_flag("--force", o.force,
+               "With --toc: take a list made for another book while every line it names is "
+               "there")
+      ->needs(toc);
+  app.add_option("--chapters", m_strChapters,
+                 "Chapter mode: write only these chapters (1-50,60,75-), in pieces numbered as "
+                 "in the full split")
+      ->excludes(list);
+  app.add_flag("--join", o.join,
+               "Chapter mode: write the chosen chapters into one file, NAME_<first>-<last>.txt")
+      ->excludes(list);
   app.add_option("SOURCE", m_sources,
                  "The text files to split (GBK, GB18030, Big5, UTF-8 or UTF-16)")
       ->required();
@@ -279,7 +322,7 @@ int CliApp::Run(int argc, char** argv) {
   }
   m_bHead = app.count("--head") > 0;
   m_bTail = app.count("--tail") > 0;
-  BuildOptions();
+  if (!BuildOptions()) return kExitRefused;
 
   InterruptFlag interrupt;
   const std::size_t count = m_sources.size();

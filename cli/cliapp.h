@@ -31,8 +31,9 @@ class CliApp final {
   int Run(int argc, char** argv);
 
  private:
-  /// Turns the parsed UTF-8 values into the engine's options.
-  void BuildOptions();
+  /// Turns the parsed UTF-8 values into the engine's options; false, having said why, when
+  /// the chapter list or the chapter selection cannot be read.
+  bool BuildOptions();
   /// The options for one source.
   engine::SplitOptions OptionsFor(const std::string& source) const;
   /// Splits one source; `prefix` stands before its messages. Returns its exit status.
@@ -68,6 +69,8 @@ class CliApp final {
   bool m_bQuiet = false;
   std::string m_strEncoding = "auto";
   std::string m_strTo;
+  std::string m_strToc;
+  std::string m_strChapters;
   bool m_bList = false;
   bool m_bJson = false;
   unsigned m_nJobs = 0;

@@ -54,6 +54,30 @@ void Column(std::string& out, const std::string& text, std::size_t width) {
   out += "  ";
 }
 
+std::string Numerals(engine::Numerals::Series series) {
+  switch (series) {
+    case engine::Numerals::Series::Ascii:
+      return "ascii";
+    case engine::Numerals::Series::FullWidth:
+      return "fullwidth";
+    case engine::Numerals::Series::Chinese:
+      return "chinese";
+    case engine::Numerals::Series::None:
+      break;
+  }
+  return "";
+}
+
+// The options that found the headings, as the command line names them.
+std::string Rule(const engine::SplitOptions& o) {
+  return "{\"keywords\": " + ListPrinter::Quote(ScanReport::Utf8(o.keywords, o.textEncoding)) +
+         ", \"numerals\": " + ListPrinter::Quote(Numerals(o.numerals)) +
+         ", \"titleMax\": " + Int(o.titleMax) + ", \"per\": " + Int(o.chaptersPerPiece) +
+         ", \"trim\": " + (o.trimSpaces ? "true" : "false") +
+         ", \"regex\": " + ListPrinter::Quote(o.regex) +
+         ", \"exclude\": " + ListPrinter::Quote(o.exclude) + "}";
+}
+
 }  // namespace
 
 std::string ListPrinter::Quote(const std::string& text) {
@@ -149,7 +173,8 @@ void ListPrinter::Table(const ScanResult& r, std::FILE* out) {
   for (const auto& line : ScanReport::Lines(r)) std::fprintf(out, "%s\n", line.c_str());
 }
 
-void ListPrinter::Json(const ScanResult& r, const std::string& source, std::FILE* out) {
+void ListPrinter::Json(const ScanResult& r, const std::string& source, std::FILE* out,
+                       const Origin& origin) {
   // Written as it goes, a heading at a time: a book of twenty thousand chapters costs no more
   // memory than one of twenty.
   std::string text = "{\"version\": " + Int(kJsonVersion) + ", \"source\": " + Quote(source) +
@@ -161,6 +186,7 @@ void ListPrinter::Json(const ScanResult& r, const std::string& source, std::FILE
   }
   text += ", \"encoding\": " + Quote(std::string(engine::Encodings::Name(r.sourceEncoding))) +
           ", \"sourceBytes\": " + Int(r.sourceBytes) + ", \"lines\": " + Int(r.lines) +
+          ", \"hash\": " + Quote(origin.hash) + ", \"rule\": " + Rule(origin.options) +
           ", \"titleMax\": " + Int(r.titleMax) + ", \"regex\": " + Quote(r.regex) +
           ", \"exclude\": " + Quote(r.exclude) + ", \"headingCount\": " + Int(r.headingCount) +
           ", \"prefaceBytes\": " + Int(r.prefaceBytes) + ", \"pieces\": " + Int(r.pieces) +

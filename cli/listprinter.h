@@ -4,6 +4,7 @@
 #include <string>
 
 #include "sekato/scanresult.h"
+#include "sekato/splitoptions.h"
 
 namespace sekato::cli {
 
@@ -14,7 +15,14 @@ class ListPrinter final {
  public:
   /// The "version" of the JSON: raised when a field changes its meaning or goes away, not
   /// when one is added.
-  static constexpr int kJsonVersion = 1;
+  static constexpr int kJsonVersion = 2;
+
+  /// What the JSON says of how the list was made, for --toc to split by it: the source's
+  /// hash (empty: left out) and the options (UTF-8 keywords) that found the headings.
+  struct Origin {
+    std::string hash;
+    engine::SplitOptions options;
+  };
 
   /// The table (piece, number, line, size, title; rows with a numbering issue marked) and
   /// the report's lines, UTF-8:
@@ -22,13 +30,14 @@ class ListPrinter final {
   ///      1       1         3      12 KB  第一回 宴桃园豪杰三结义
   static void Table(const engine::ScanResult& r, std::FILE* out);
 
-  /// One JSON object, without a line break after it: {"version": 1, "source": …, "status":
+  /// One JSON object, without a line break after it: {"version": 2, "source": …, "status":
   /// "done", "headingCount": 120, "headings": [{"index": 1, "number": 1, "line": 3, "offset":
   /// 120, "size": 12000, "piece": 1, "title": "…", "file": "…", "mark": ""}, …], "numbering":
   /// [{"kind": "repeat", …}], "hints": […], …}. Book text is converted to UTF-8; a number a
   /// heading does not carry is null. A source that was not inspected to its end has only
   /// "version", "source", "status" and "error".
-  static void Json(const engine::ScanResult& r, const std::string& source, std::FILE* out);
+  static void Json(const engine::ScanResult& r, const std::string& source, std::FILE* out,
+                   const Origin& origin = {});
 
   /// What automatic detection found, as a JSON object ("null" when it did not run):
   /// {"found": true, "text": "自动识别：…", "chapters": {"description": "第N回（中文数字）",

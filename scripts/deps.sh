@@ -4,7 +4,7 @@ set -euo pipefail
 pkgs=(g++ cmake ninja-build make pkg-config python3 libgtest-dev libgmock-dev libcli11-dev
       libuchardet-dev qt6-base-dev libgl-dev fonts-wqy-zenhei xdg-utils qt6-translations-l10n
       dpkg-dev file desktop-file-utils appstream libpcre2-dev libxxhash-dev libopencc-dev opencc
-      qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools)
+      qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools nlohmann-json3-dev)
 # scripts/fuzz.sh also needs clang with its libFuzzer and sanitizer runtimes.
 if [ "${1:-}" = fuzz ]; then pkgs+=(clang-14 libclang-rt-14-dev); fi
 missing=()

@@ -11,6 +11,7 @@ add_library(sekato_ui STATIC
   cformhelptips.cpp cformhelptips.h
   cformtemplate.cpp cformtemplate.h
   cfullcolortoolbar.cpp cfullcolortoolbar.h
+  cchapterstrip.cpp cchapterstrip.h
   cheadinglistmodel.cpp cheadinglistmodel.h
   cmainframe.cpp cmainframe.h
   csekatoapp.cpp csekatoapp.h

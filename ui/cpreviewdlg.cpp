@@ -1,23 +1,40 @@
 #include "cpreviewdlg.h"
 
 #include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <limits>
 
+#include "cchapterstrip.h"
 #include "cheadinglistmodel.h"
+#include "sekato/chapterscan.h"
 #include "sekato/scanreport.h"
 
 namespace sekato::ui {
 
 using engine::ScanReport;
 
-CPreviewDlg::CPreviewDlg(const engine::ScanResult& result, QWidget* parent)
-    : QDialog(parent), m_pTable(new QTableView(this)) {
+CPreviewDlg::CPreviewDlg(const engine::ScanResult& result, QWidget* parent, std::string sourcePath,
+                         std::int64_t perFile)
+    : QDialog(parent),
+      m_pTable(new QTableView(this)),
+      m_strSource(std::move(sourcePath)),
+      m_nSourceBytes(result.sourceBytes),
+      m_nPerFile(std::max<std::int64_t>(perFile, 1)),
+      m_sourceEncoding(result.sourceEncoding) {
   setWindowTitle(QStringLiteral("预览章节"));
   auto* layout = new QVBoxLayout(this);
 
@@ -27,10 +44,20 @@ CPreviewDlg::CPreviewDlg(const engine::ScanResult& result, QWidget* parent)
   layout->addWidget(summary);
 
   m_pTable->setObjectName(QStringLiteral("headings"));
-  m_pTable->setModel(new CHeadingListModel(result.headings, ScanReport::MarksByLine(result),
-                                           result.textEncoding, m_pTable));
+  m_pModel = new CHeadingListModel(result.headings, ScanReport::MarksByLine(result),
+                                   result.textEncoding, m_pTable);
+  m_pTable->setModel(m_pModel);
+  auto* strip = new CChapterStrip(*m_pModel, this);
+  connect(strip, &CChapterStrip::RowClicked, this, [this](int row) {
+    m_pTable->selectRow(row);
+    m_pTable->scrollTo(m_pModel->index(row, 0));
+  });
+  layout->addWidget(strip);
+  connect(m_pTable, &QTableView::doubleClicked, this,
+          [this](const QModelIndex& index) { ShowLines(index.row()); });
   m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-  m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_pTable->setSelectionMode(QAbstractItemView::ExtendedSelection);  // shift-click: a range
+  m_pTable->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
   m_pTable->verticalHeader()->hide();
   m_pTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
   // Widths from the font rather than from the rows: a book may have many thousand of them.
@@ -46,6 +73,54 @@ CPreviewDlg::CPreviewDlg(const engine::ScanResult& result, QWidget* parent)
   header->setSectionResizeMode(CHeadingListModel::kTitle, QHeaderView::Stretch);
   m_pTable->setMinimumSize(640, 320);
   layout->addWidget(m_pTable, 1);
+
+  // The list's editing, under the table.
+  auto* edits = new QHBoxLayout;
+  const auto button = [&](const char* name, const char* text, QBoxLayout* row) {
+    auto* b = new QPushButton(QString::fromUtf8(text), this);
+    b->setObjectName(QString::fromLatin1(name));
+    row->addWidget(b);
+    return b;
+  };
+  using Check = CHeadingListModel::Check;
+  connect(button("insert", "插入标题…", edits), &QPushButton::clicked, this,
+          &CPreviewDlg::InsertHeading);
+  connect(button("checkAll", "全选", edits), &QPushButton::clicked, this,
+          [this] { m_pModel->SetChecked(SelectedRows(), Check::All); });
+  connect(button("checkNone", "全不选", edits), &QPushButton::clicked, this,
+          [this] { m_pModel->SetChecked(SelectedRows(), Check::None); });
+  connect(button("invert", "反选", edits), &QPushButton::clicked, this,
+          [this] { m_pModel->SetChecked(SelectedRows(), Check::Invert); });
+  edits->addStretch(1);
+  connect(button("export", "导出目录…", edits), &QPushButton::clicked, this, [this] {
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出目录"), {},
+                                                      QStringLiteral("目录 (*.json)"));
+    QString error;
+    if (!path.isEmpty() && !ExportTo(path, error)) QMessageBox::warning(this, windowTitle(), error);
+  });
+  connect(button("import", "导入目录…", edits), &QPushButton::clicked, this, [this] {
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("导入目录"), {},
+                                                      QStringLiteral("目录 (*.json *.txt)"));
+    QString error;
+    if (!path.isEmpty() && !ImportFrom(path, error)) {
+      QMessageBox::warning(this, windowTitle(), error);
+    }
+  });
+  layout->addLayout(edits);
+
+  auto* runs = new QHBoxLayout;
+  m_pPieces = new QLabel(this);
+  m_pPieces->setObjectName(QStringLiteral("pieces"));
+  runs->addWidget(m_pPieces, 1);
+  connect(button("splitByList", "按此目录分割", runs), &QPushButton::clicked, this,
+          [this] { Split(false, false); });
+  connect(button("splitSelected", "只导出选中章节", runs), &QPushButton::clicked, this,
+          [this] { Split(true, false); });
+  connect(button("join", "合并为一个文件", runs), &QPushButton::clicked, this,
+          [this] { Split(true, true); });
+  layout->addLayout(runs);
+  connect(m_pModel, &CHeadingListModel::ListChanged, this, &CPreviewDlg::UpdatePieces);
+  UpdatePieces();
 
   // Numbering issues (there can be hundreds) in a box of their own that scrolls.
   QStringList issues;
@@ -82,7 +157,188 @@ CPreviewDlg::CPreviewDlg(const engine::ScanResult& result, QWidget* parent)
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
-  resize(760, 520);
+  resize(760, 560);
+}
+
+std::vector<int> CPreviewDlg::SelectedRows() const {
+  std::vector<int> rows;
+  for (const QModelIndex& index : m_pTable->selectionModel()->selectedRows()) {
+    rows.push_back(index.row());
+  }
+  return rows;
+}
+
+void CPreviewDlg::UpdatePieces() {
+  const std::int64_t chapters = m_pModel->CheckedCount();
+  const std::int64_t pieces = chapters == 0 ? 1 : (chapters + m_nPerFile - 1) / m_nPerFile;
+  m_pPieces->setText(QStringLiteral("%1 章，将写出 %2 个文件").arg(chapters).arg(pieces));
+}
+
+void CPreviewDlg::InsertHeading() {
+  bool ok = false;
+  const QModelIndex current = m_pTable->currentIndex();
+  const int start =
+      current.isValid()
+          ? m_pModel
+                ->data(m_pModel->index(current.row(), CHeadingListModel::kLine), Qt::DisplayRole)
+                .toInt()
+          : 1;
+  const int line =
+      QInputDialog::getInt(this, QStringLiteral("插入标题"), QStringLiteral("作为章节标题的行号："),
+                           start, 1, std::numeric_limits<int>::max(), 1, &ok);
+  int row = 0;
+  if (ok && m_pModel->InsertLine(line, row)) m_pTable->selectRow(row);
+}
+
+void CPreviewDlg::ShowLines(int row) {
+  constexpr int kLines = 40;
+  const std::int64_t first = m_pModel->Line(row);
+  QFile file(QFile::decodeName(QByteArray::fromStdString(m_strSource)));
+  if (!file.open(QIODevice::ReadOnly)) return;
+  // Lines as the list counts them: each ends at a line feed.
+  std::int64_t line = 1;
+  QStringList shown;
+  while (!file.atEnd() && shown.size() < kLines) {
+    const QByteArray bytes = file.readLine();
+    if (line >= first) {
+      const std::string text =
+          engine::ScanReport::Utf8(bytes.trimmed().toStdString(), m_sourceEncoding);
+      shown << QStringLiteral("%1\t%2").arg(line).arg(QString::fromStdString(text));
+    }
+    ++line;
+  }
+  QDialog view(this);
+  view.setWindowTitle(QStringLiteral("第 %1 行起").arg(first));
+  auto* layout = new QVBoxLayout(&view);
+  auto* text = new QPlainTextEdit(shown.join(QLatin1Char('\n')), &view);
+  text->setObjectName(QStringLiteral("lines"));
+  text->setReadOnly(true);
+  text->setLineWrapMode(QPlainTextEdit::NoWrap);
+  layout->addWidget(text);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &view);
+  auto* insert =
+      buttons->addButton(QStringLiteral("把光标所在行设为标题"), QDialogButtonBox::ActionRole);
+  connect(insert, &QPushButton::clicked, &view, [&] {
+    const std::int64_t at = first + text->textCursor().blockNumber();
+    int inserted = 0;
+    if (m_pModel->InsertLine(at, inserted)) m_pTable->selectRow(inserted);
+    view.accept();
+  });
+  connect(buttons, &QDialogButtonBox::rejected, &view, &QDialog::reject);
+  layout->addWidget(buttons);
+  view.resize(560, 420);
+  view.exec();
+}
+
+engine::ChapterList CPreviewDlg::List() const {
+  engine::ChapterList list = m_pModel->List();
+  list.sourceBytes = m_nSourceBytes;
+  return list;
+}
+
+void CPreviewDlg::Split(bool selectedOnly, bool join) {
+  engine::ChapterSelection chosen;
+  if (selectedOnly) {
+    QStringList numbers;
+    for (const std::int64_t n : m_pModel->ChapterNumbers(SelectedRows())) {
+      numbers << QString::number(n);
+    }
+    if (numbers.isEmpty()) {
+      QMessageBox::information(this, windowTitle(), QStringLiteral("请先在表中选中要导出的章节。"));
+      return;
+    }
+    chosen = engine::ChapterSelection::Parse(numbers.join(QLatin1Char(',')).toStdString())
+                 .value_or(engine::ChapterSelection());
+  }
+  m_bSplit = true;
+  emit SplitByList(List(), chosen, join);
+  accept();
+}
+
+bool CPreviewDlg::ExportTo(const QString& path, QString& error) const {
+  QJsonArray headings;
+  for (const auto& entry : m_pModel->List().entries) {
+    QJsonObject heading{{QStringLiteral("line"), static_cast<qint64>(entry.line)}};
+    if (!entry.title.empty()) {
+      heading.insert(QStringLiteral("title"), QString::fromStdString(entry.title));
+    }
+    headings.append(heading);
+  }
+  QJsonObject root{{QStringLiteral("version"), 2},
+                   {QStringLiteral("source"), QString::fromStdString(m_strSource)},
+                   {QStringLiteral("status"), QStringLiteral("done")},
+                   {QStringLiteral("sourceBytes"), static_cast<qint64>(m_nSourceBytes)},
+                   {QStringLiteral("hash"),
+                    QString::fromStdString(engine::ChapterScan::SourceHash(m_strSource))},
+                   {QStringLiteral("headingCount"), headings.size()},
+                   {QStringLiteral("headings"), headings}};
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+      file.write(QJsonDocument(root).toJson()) < 0 || !file.flush()) {
+    error = QStringLiteral("无法写出目录文件“%1”：%2").arg(path, file.errorString());
+    return false;
+  }
+  return true;
+}
+
+bool CPreviewDlg::ImportFrom(const QString& path, QString& error) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    error = QStringLiteral("无法读取目录文件“%1”：%2").arg(path, file.errorString());
+    return false;
+  }
+  const QByteArray bytes = file.readAll();
+  engine::ChapterList list;
+  if (bytes.trimmed().startsWith('{') || bytes.trimmed().startsWith('[')) {
+    QJsonParseError parsed{};
+    QJsonDocument document = QJsonDocument::fromJson(bytes, &parsed);
+    if (parsed.error != QJsonParseError::NoError) {
+      error = QStringLiteral("目录文件“%1”读不懂：%2（第 %3 个字节处）")
+                  .arg(path, parsed.errorString())
+                  .arg(parsed.offset);
+      return false;
+    }
+    QJsonObject root = document.isArray() && document.array().size() == 1
+                           ? document.array().first().toObject()
+                           : document.object();
+    for (const QJsonValue& value : root.value(QStringLiteral("headings")).toArray()) {
+      const QJsonObject heading = value.toObject();
+      list.entries.push_back({heading.value(QStringLiteral("line")).toInteger(),
+                              heading.value(QStringLiteral("title")).toString().toStdString()});
+    }
+  } else {
+    for (const QByteArray& row : bytes.split('\n')) {
+      const QByteArray text = row.trimmed();
+      if (text.isEmpty() || text.startsWith('#')) continue;
+      const qsizetype cut = text.indexOf('\t');
+      bool ok = false;
+      const qint64 line = text.left(cut < 0 ? text.indexOf(':') : cut).trimmed().toLongLong(&ok);
+      if (!ok) {
+        error = QStringLiteral("目录文件“%1”读不懂：%2").arg(path, QString::fromUtf8(row));
+        return false;
+      }
+      list.entries.push_back(
+          {line, cut < 0 ? std::string() : text.mid(cut + 1).trimmed().toStdString()});
+    }
+  }
+  for (std::size_t i = 1; i < list.entries.size(); ++i) {
+    if (list.entries[i].line <= list.entries[i - 1].line || list.entries.front().line < 1) {
+      error = QStringLiteral("目录第 %1 项的行号不大于前一项：行号必须从小到大排列。").arg(i + 1);
+      return false;
+    }
+  }
+  m_pModel->SetList(list);
+  return true;
+}
+
+void CPreviewDlg::reject() {
+  if (m_pModel->Edited() && !m_bSplit &&
+      QMessageBox::question(this, windowTitle(),
+                            QStringLiteral("保留编辑后的目录，供这个文件下次开始分割时使用？")) ==
+          QMessageBox::Yes) {
+    emit KeepList(List());
+  }
+  QDialog::reject();
 }
 
 }  // namespace sekato::ui

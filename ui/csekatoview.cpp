@@ -103,6 +103,11 @@ CSekatoView::CSekatoView(QWidget* parent)
   m_pRunControl = std::make_unique<CSplitRunControl>(m_bRunning, m_f.progress, this);
   connect(m_pRunControl.get(), &CSplitRunControl::PreviewReady, this, &CSekatoView::ShowPreview);
   connect(m_pRunControl.get(), &CSplitRunControl::PreviewAsked, this, &CSekatoView::OnSplitPreview);
+  // A list kept from the preview, under the progress bar, with the way back to the rule.
+  m_pKeptList = new QLabel(m_pPage);
+  m_pKeptList->setObjectName(QStringLiteral("keptList"));
+  m_pKeptList->hide();
+  connect(m_pKeptList, &QLabel::linkActivated, this, [this] { DropKeptList(); });
 }
 
 // The run control goes first: it stops a run and waits for it.
@@ -479,8 +484,42 @@ std::optional<engine::SplitOptions> CSekatoView::TakeOptionsForRun() {
 
 void CSekatoView::OnSplitStart() {
   if (std::optional<engine::SplitOptions> options = TakeOptionsForRun()) {
+    // A kept list holds while the source is the one it was made for; the run refuses it
+    // when the file has changed since.
+    if (m_keptList && options->sourcePath != m_strKeptSource) DropKeptList();
+    if (m_keptList && options->mode == engine::SplitMode::ByChapter) options->toc = m_keptList;
     m_pRunControl->Start(std::move(*options));
   }
+}
+
+void CSekatoView::SplitByList(const engine::ChapterList& list,
+                              const engine::ChapterSelection& chosen, bool join) {
+  if (std::optional<engine::SplitOptions> options = TakeOptionsForRun()) {
+    options->mode = engine::SplitMode::ByChapter;
+    options->toc = list;
+    options->chapters = chosen;
+    options->join = join;
+    m_pRunControl->Start(std::move(*options));
+  }
+}
+
+void CSekatoView::KeepList(const engine::ChapterList& list) {
+  m_keptList = list;
+  m_strKeptSource = PathBytes(m_strSrcPath);
+  m_pKeptList->setText(QStringLiteral("按编辑后的目录（%1 章） <a href=\"rule\">改回按规则</a>")
+                           .arg(list.entries.size()));
+  // The form places its fields itself: the note goes under the progress bar.
+  if (const QWidget* bar = m_f.progress) {
+    m_pKeptList->setGeometry(bar->x(), bar->y() + bar->height() + 2, bar->width(),
+                             m_pKeptList->sizeHint().height());
+  }
+  m_pKeptList->show();
+}
+
+void CSekatoView::DropKeptList() {
+  m_keptList.reset();
+  m_strKeptSource.clear();
+  m_pKeptList->hide();
 }
 
 void CSekatoView::OnSplitPreview() {
@@ -490,9 +529,12 @@ void CSekatoView::OnSplitPreview() {
 }
 
 void CSekatoView::ShowPreview(const engine::ScanResult& result) {
-  auto* dialog = new CPreviewDlg(result, this);
+  auto* dialog = new CPreviewDlg(result, this, PathBytes(m_strSrcPath),
+                                 engine::ParseNumber(m_strChaptersPerFile.toStdString()));
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   connect(dialog, &CPreviewDlg::HintApplied, this, &CSekatoView::ApplyHint);
+  connect(dialog, &CPreviewDlg::SplitByList, this, &CSekatoView::SplitByList);
+  connect(dialog, &CPreviewDlg::KeepList, this, &CSekatoView::KeepList);
   dialog->open();
 }
 

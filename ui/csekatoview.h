@@ -15,6 +15,7 @@
 #include "sekato/splitoptions.h"
 
 class QComboBox;
+class QLabel;
 class QMimeData;
 
 namespace sekato::ui {
@@ -131,6 +132,13 @@ class CSekatoView final : public QScrollArea {
   /// the user why not.
   std::optional<engine::SplitOptions> TakeOptionsForRun();
   void ShowPreview(const engine::ScanResult& result);
+  /// Splits by the preview's edited list, with the form's other options.
+  void SplitByList(const engine::ChapterList& list, const engine::ChapterSelection& chosen,
+                   bool join);
+  /// Keeps `list` for the next 开始分割 of this source, shown on the form.
+  void KeepList(const engine::ChapterList& list);
+  /// Splits by the rule again.
+  void DropKeptList();
   static void EnableItems(std::initializer_list<QWidget*> controls, bool bEnable);
   /// Enables the fields of split mode `nMode` (0 chapter, 1 size, 2 even), not the others'.
   void EnableModeFields(int nMode);
@@ -147,6 +155,14 @@ class CSekatoView final : public QScrollArea {
   // Declared after m_tip: gone before it.
   std::unique_ptr<CFormHelpTips> m_pHelpTips;
   std::unique_ptr<CSplitRunControl> m_pRunControl;
+  /// A list kept from the preview, the source it is for, and where the form shows it.
+  std::optional<engine::ChapterList> m_keptList;
+  std::string m_strKeptSource;
+  QLabel* m_pKeptList = nullptr;
+
+ public:
+  /// The form's note of a kept list (hidden when none), for tests.
+  QLabel* KeptListLabel() const { return m_pKeptList; }
 };
 
 }  // namespace sekato::ui

@@ -84,11 +84,11 @@ TEST(ListJson, IsValidJsonWhateverTheFileName) {
       ASSERT_EQ(cli.Run({"--list", "--json", c.name}), exists ? 0 : 2) << cli.Stderr();
       files.push_back(cli / ("../" + std::to_string(files.size()) + ".json"));
       test::WriteAll(files.back(), cli.Stdout());
-      expected.push_back("1 " + status + " " + c.shown + "\n");
+      expected.push_back("2 " + status + " " + c.shown + "\n");
       ASSERT_EQ(cli.Run({"--list", "--json", "-j", "2", c.name, "other.txt"}), exists ? 0 : 2);
       files.push_back(cli / ("../" + std::to_string(files.size()) + ".json"));
       test::WriteAll(files.back(), cli.Stdout());
-      expected.push_back("1 " + status + " " + c.shown + "\n1 done other.txt\n");
+      expected.push_back("2 " + status + " " + c.shown + "\n2 done other.txt\n");
       if (exists) std::filesystem::remove(cli / c.name);
     }
   }

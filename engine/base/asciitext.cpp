@@ -4,7 +4,33 @@
 
 #include "pairscanner.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace sekato::engine {
+
+// Each block's matches (0xFF, that is -1) are taken from byte counters, summed before they
+// can overflow.
+std::size_t AsciiText::Count(const char* data, std::size_t size, char byte) {
+  std::size_t count = 0;
+  std::size_t at = 0;
+#if defined(__SSE2__)
+  const __m128i wanted = _mm_set1_epi8(byte);
+  while (at + 16 <= size) {
+    __m128i counters = _mm_setzero_si128();
+    for (int round = 0; round < 255 && at + 16 <= size; ++round, at += 16) {
+      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+      counters = _mm_sub_epi8(counters, _mm_cmpeq_epi8(block, wanted));
+    }
+    const __m128i sums = _mm_sad_epu8(counters, _mm_setzero_si128());
+    count += static_cast<std::size_t>(_mm_cvtsi128_si64(sums) +
+                                      _mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
+  }
+#endif
+  for (; at < size; ++at) count += data[at] == byte;
+  return count;
+}
 
 std::size_t AsciiText::FindBytes(std::string_view text, std::string_view needle, std::size_t from) {
   if (needle.empty()) return from <= text.size() ? from : npos;

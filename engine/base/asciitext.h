@@ -10,6 +10,10 @@ namespace sekato::engine {
 /// byte of a longer character is ASCII white space, so trimming never cuts a character.
 class AsciiText final {
  public:
+  /// How many bytes of [data, data + size) are `byte`, sixteen at a time where the
+  /// processor can: "a\nb\n" holds two line feeds.
+  static std::size_t Count(const char* data, std::size_t size, char byte);
+
   static constexpr std::size_t npos = std::string_view::npos;
 
   /// The first byte-for-byte match of `needle` at or after byte `from`, character boundaries

@@ -4,26 +4,42 @@ namespace sekato::engine {
 
 std::string_view MessageCatalogue::Chinese(MessageId id) {
   switch (id) {
-    case MessageId::Completed: return "文件分割完成！";
-    case MessageId::Stopped: return "文件分割被终止！";
-    case MessageId::EmptyKeywords: return "按章节分割时，关健字不能为空或空格";
-    case MessageId::BadParts: return "平均分配的份数必须大于 0。";
-    case MessageId::BadChaptersPerPiece: return "每个文件放入的章数必须大于 0。";
-    case MessageId::TooManyKeywords: return "关键字最多只能有 10 个。";
-    case MessageId::NoNumeralSeries: return "关键字中含有“?”时，必须选择替换?的自增符。";
-    case MessageId::NegativeSize: return "每个文件的最大大小不能为负数。";
-    case MessageId::NegativeTitle: return "章节标题大小不能为负数。";
-    case MessageId::NoNewFolder: return "请指定保存分割文件的新目录。";
+    case MessageId::Completed:
+      return "文件分割完成！";
+    case MessageId::Stopped:
+      return "文件分割被终止！";
+    case MessageId::EmptyKeywords:
+      return "按章节分割时，关健字不能为空或空格";
+    case MessageId::BadParts:
+      return "平均分配的份数必须大于 0。";
+    case MessageId::BadChaptersPerPiece:
+      return "每个文件放入的章数必须大于 0。";
+    case MessageId::TooManyKeywords:
+      return "关键字最多只能有 10 个。";
+    case MessageId::NoNumeralSeries:
+      return "关键字中含有“?”时，必须选择替换?的自增符。";
+    case MessageId::NegativeSize:
+      return "每个文件的最大大小不能为负数。";
+    case MessageId::NegativeTitle:
+      return "章节标题大小不能为负数。";
+    case MessageId::NoNewFolder:
+      return "请指定保存分割文件的新目录。";
     case MessageId::NoExtension:
       return "源文件“%1”没有扩展名，无法在它旁边建立同名目录，请选择新目录。";
     case MessageId::WouldOverwriteSource:
       return "分割出的文件“%1”就是源文件本身，请更换保存目录或文件名。";
-    case MessageId::OpenSource: return "无法打开源文件“%1”：%2";
-    case MessageId::ReadSource: return "读取源文件“%1”时出错：%2";
-    case MessageId::MakeFolder: return "无法建立目录“%1”：%2";
-    case MessageId::CreatePiece: return "无法建立文件“%1”：%2";
-    case MessageId::WritePiece: return "写入文件“%1”时出错：%2。这个文件不完整，在出错处被截断。";
-    case MessageId::BadNamePart: return "文件名“%1”不能含有“/”，也不能是“.”或“..”。";
+    case MessageId::OpenSource:
+      return "无法打开源文件“%1”：%2";
+    case MessageId::ReadSource:
+      return "读取源文件“%1”时出错：%2";
+    case MessageId::MakeFolder:
+      return "无法建立目录“%1”：%2";
+    case MessageId::CreatePiece:
+      return "无法建立文件“%1”：%2";
+    case MessageId::WritePiece:
+      return "写入文件“%1”时出错：%2。这个文件不完整，在出错处被截断。";
+    case MessageId::BadNamePart:
+      return "文件名“%1”不能含有“/”，也不能是“.”或“..”。";
     case MessageId::NotRegularSource:
       return "源文件“%1”不是普通文件：管道、设备和目录不能分割。";
     case MessageId::NotRegularPiece:
@@ -35,7 +51,8 @@ std::string_view MessageCatalogue::Chinese(MessageId id) {
     case MessageId::SharedFolder:
       return "源文件“%1”和“%2”会写入同一个目录“%3”，两本书的文件会混在一起。"
              "请把其中一本改名或分开分割；这一批什么也没有写。";
-    case MessageId::SourceEncoding: return "源文件编码：%1";
+    case MessageId::SourceEncoding:
+      return "源文件编码：%1";
     case MessageId::UnmarkedUtf16:
       return "源文件含有 NUL 字节，像是没有字节顺序标记的 UTF-16 文本，编码无法自动识别。"
              "请指定编码：-e utf-16le 或 -e utf-16be（窗口中为编码 UTF-16LE 或 UTF-16BE）。";
@@ -43,13 +60,18 @@ std::string_view MessageCatalogue::Chinese(MessageId id) {
       return "源文件第 %1 字节起有不属于 %2 编码的字节，已原样保留。";
     case MessageId::ReplacedInSource:
       return "源文件第 %1 字节起有不属于 %2 编码的字节，已写作 %3。";
-    case MessageId::UnwritableKeywords: return "关键字中的字符“%1”无法用 %2 编码写出。";
-    case MessageId::UnwritableNumerals: return "替换?的自增符中的字符“%1”无法用 %2 编码写出。";
-    case MessageId::UnwritableHead: return "文件首添加字符中的字符“%1”无法用 %2 编码写出。";
-    case MessageId::UnwritableTail: return "文件尾添加字符中的字符“%1”无法用 %2 编码写出。";
+    case MessageId::UnwritableKeywords:
+      return "关键字中的字符“%1”无法用 %2 编码写出。";
+    case MessageId::UnwritableNumerals:
+      return "替换?的自增符中的字符“%1”无法用 %2 编码写出。";
+    case MessageId::UnwritableHead:
+      return "文件首添加字符中的字符“%1”无法用 %2 编码写出。";
+    case MessageId::UnwritableTail:
+      return "文件尾添加字符中的字符“%1”无法用 %2 编码写出。";
     case MessageId::UnwritableInSource:
       return "源文件“%1”第 %2 字节处的字符“%3”无法用 %4 编码写出";
-    case MessageId::PieceCutShort: return "文件“%1”在出错处中断，没有写完。";
+    case MessageId::PieceCutShort:
+      return "文件“%1”在出错处中断，没有写完。";
     case MessageId::SourceShrank:
       return "源文件“%1”在分割时变短了：开始时有 %2 字节，只读到 %3 字节，后面的内容没有分割。";
     case MessageId::BadPattern: return "正则表达式“%1”有错（第 %2 个字符之后）：%3";
@@ -62,6 +84,16 @@ std::string_view MessageCatalogue::Chinese(MessageId id) {
     case MessageId::NothingDetected:
       return "自动识别没有找到章节标题：书中没有一串按顺序编号的标题行。"
              "请用关键字或正则表达式说明标题的样子。";
+    case MessageId::TocOtherBook:
+      return "目录是为另一本书做的：源文件“%1”的大小或内容与目录记下的不同。";
+    case MessageId::TocLineOutOfRange:
+      return "目录第 %1 项的行号 %2 不在源文件里（源文件共 %3 行）。";
+    case MessageId::TocNotAscending:
+      return "目录第 %1 项的行号 %2 不大于前一项的 %3：行号必须从小到大排列。";
+    case MessageId::NoChosenChapters:
+      return "选中的章节（%1）都不在目录的 %2 章之内，没有可写的内容。";
+    case MessageId::TooManyChapters:
+      return "找到 %1 个章节，选择章节最多只能在前 %2 个里选。";
   }
   return {};
 }

@@ -16,6 +16,7 @@
 #include "sekato/message.h"
 #include "sekato/textrules.h"
 #include "sourcedecoder.h"
+#include "sourcefingerprint.h"
 #include "splitplan.h"
 #include "textcodec.h"
 
@@ -382,6 +383,12 @@ void Listing::Finish(SplitHost* host) {
 }
 
 }  // namespace
+
+std::string ChapterScan::SourceHash(const std::string& path) {
+  Message ignored;
+  const auto print = SourceFingerprint::Of(path, Encoding::Gbk, true, ignored);
+  return print ? print->hash : std::string();
+}
 
 ScanResult ChapterScan::Run(const SplitOptions& options, SplitHost* host) {
   if (!options.autoDetect) {

@@ -8,6 +8,8 @@
 #include "headingmatcher.h"
 #include "numberingcheck.h"
 #include "piecewriter.h"
+#include "sekato/chapterlist.h"
+#include "sekato/chapterselection.h"
 #include "splitter.h"
 
 namespace sekato::engine {
@@ -35,7 +37,23 @@ class ChapterSplitter final : public Splitter {
     return (index - 1) / perFile + 1;
   }
 
+  /// Cuts before the lines of `list` (which must outlive the splitter, its lines checked
+  /// ascending) instead of where the matcher finds headings; everything else, the pieces,
+  /// their names and ends, stays as it is. A listed title names the piece in place of its
+  /// heading line's text.
+  void CutAtLines(const ChapterList& list);
+  /// Writes only the chapters `chosen` of a list of `count` (the preface going with chapter
+  /// 1); pieces keep the numbers they have in the full split, and one with no chosen
+  /// chapter is not written. `joined`: every chosen chapter goes into the one file the
+  /// writer's layout names, and no piece is cut.
+  void Choose(const ChapterSelection& chosen, std::int64_t count, bool joined);
+
   bool HandleLine(std::string_view line) override;
+  bool CutsAtLines(const std::int64_t* line) override {
+    m_pLine = line;
+    return m_pList != nullptr;
+  }
+  std::int64_t NextCut() const override { return m_nNextCut; }
 
   /// Lines that hold no heading: see BodyNeedle.
   void HandleRun(std::string_view lines) override { m_writer.WriteLine(lines); }
@@ -43,16 +61,15 @@ class ChapterSplitter final : public Splitter {
   std::int64_t RunRoom() const override { return INT64_MAX; }
 
   /// Bytes every heading holds as it lies in the source, and the longest a heading is: a
-  /// line without them, or longer, is surely body text (see HeadingMatcher).
-  bool FindsHeadings() const override { return true; }
+  /// line without them, or longer, is surely body text (see HeadingMatcher). Cutting at
+  /// listed lines, runs end at those lines instead.
+  bool FindsHeadings() const override { return m_pList == nullptr; }
   const std::string& BodyNeedle() const override { return m_matcher.NeededBytes(); }
   std::int64_t LongestHeading() const override { return m_matcher.LongestHeading(); }
 
-  /// A line too long to hold, in parts: longer than any heading can be, it is body text.
-  bool HandlePart(std::string_view part, bool /*last*/) override {
-    m_writer.WriteLine(part);
-    return true;
-  }
+  /// A line too long to hold, in parts: longer than any heading can be, it is body text,
+  /// unless the list names it.
+  bool HandlePart(std::string_view part, bool last) override;
 
   /// Gives the last piece (already closed) its title name.
   void Finish() override;
@@ -70,14 +87,35 @@ class ChapterSplitter final : public Splitter {
   static std::string CleanTitle(std::string_view heading, const TextRules& rules);
 
  private:
+  /// True when the line at hand is a heading: listed (or a listed line before it was left
+  /// out by clean-up), or found by the matcher.
+  bool IsHeading(std::string_view line);
+  /// Opens heading number m_nHeadings at `line`, cutting a piece there when it opens one.
+  bool Cut(std::string_view line);
+  /// The title the piece opened by the current heading is named after.
+  void NoteTitle(std::string_view line);
+  /// Gives the closed piece its title name, when titles name pieces.
+  void Rename();
+
   HeadingMatcher m_matcher;
+  const ChapterList* m_pList = nullptr;
+  const std::int64_t* m_pLine = nullptr;  ///< the pass's line number
+  std::size_t m_nNextEntry = 0;
+  std::int64_t m_nNextCut = INT64_MAX;
+  bool m_bInPart = false;  ///< between the parts of a long line
+  const ChapterSelection* m_pChosen = nullptr;
+  std::int64_t m_nChapters = 0;
+  bool m_bJoined = false;
+  std::string m_strListedTitle;  ///< the title of the last listed line passed, in UTF-8
+  bool m_bListedTitle = false;   ///< the current heading has a listed title
   std::int64_t m_nPerFile;
   bool m_bTitleNames;
   PieceWriter& m_writer;
   const TextRules& m_rules;
   std::int64_t m_nHeadings = 0;
   std::string m_strTitle;
-  NumberingCheck m_numbering;  ///< only kinds are asked for, so lines are not counted
+  bool m_bPieceTitleListed = false;  ///< m_strTitle is a list's title, in UTF-8
+  NumberingCheck m_numbering;        ///< only kinds are asked for, so lines are not counted
 };
 
 }  // namespace sekato::engine

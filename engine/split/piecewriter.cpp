@@ -26,6 +26,7 @@ std::int64_t PieceWriter::MeasuredWritten(std::string_view text) const {
 }
 
 std::string PieceWriter::PiecePath(std::int64_t number) const {
+  if (!m_layout.joinedName.empty()) return m_layout.directory + "/" + m_layout.joinedName;
   return m_layout.directory + "/" + m_layout.namer.SequenceName(number);
 }
 
@@ -33,11 +34,17 @@ bool PieceWriter::Open(std::int64_t number) {
   m_nSequence = number;
   m_strPath = PiecePath(number);
   m_nCount = 0;
+  m_bSkipping = m_bSkipNext;
+  m_bSkipNext = false;
+  m_bQuiet = m_bMuted || m_bSkipping;
+  m_bBreakHeld = false;
+  if (m_bSkipping) return true;
   OutFile::Refusal refusal = OutFile::Refusal::None;
   std::size_t hit = 0;
   std::string reason;
   if (m_file.Create(m_strPath, m_untouchable, refusal, hit, reason)) {
     m_file.Write(m_layout.preamble);
+    ++m_nCreated;
     return true;
   }
   switch (refusal) {
@@ -57,7 +64,7 @@ bool PieceWriter::Open(std::int64_t number) {
 
 bool PieceWriter::OpenFirst() {
   if (!Open(1)) return false;
-  if (m_layout.addHead) {
+  if (m_layout.addHead && !m_bSkipping) {
     m_file.WriteText(m_layout.head);
     m_file.Break();
     m_nCount = Written(m_layout.head) + m_nBreakBytes;
@@ -68,7 +75,7 @@ bool PieceWriter::OpenFirst() {
 
 bool PieceWriter::OpenNext() {
   if (!Open(m_nSequence + 1)) return false;
-  if (m_layout.addHead) {
+  if (m_layout.addHead && !m_bSkipping) {
     m_file.WriteText(m_layout.head);
     m_file.Break();
     m_file.Break();
@@ -106,7 +113,12 @@ bool PieceWriter::Close(bool withEnding) {
 }
 
 bool PieceWriter::RenameToTitle(std::int64_t number, std::string_view title) {
-  const Encoding encoding = m_layout.rules ? m_layout.rules->TextEncoding() : Encoding::Gbk;
+  return RenameToTitle(number, title,
+                       m_layout.rules ? m_layout.rules->TextEncoding() : Encoding::Gbk);
+}
+
+bool PieceWriter::RenameToTitle(std::int64_t number, std::string_view title, Encoding encoding) {
+  if (m_bSkipping && number == m_nSequence) return false;  // never written
   const auto name = m_layout.namer.TitleName(number, title, encoding);
   if (!name) return false;
   const std::string target = m_layout.directory + "/" + *name;

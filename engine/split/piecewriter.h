@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "sekato/encoding.h"
-#include "sekato/message.h"
 #include "outfile.h"
 #include "piecenamer.h"
+#include "sekato/encoding.h"
+#include "sekato/message.h"
 
 namespace sekato::engine {
 
@@ -32,6 +32,9 @@ struct PieceLayout {
   const TextRules* rules = nullptr;
   /// Written at the very start of every piece and not counted: the byte-order mark.
   std::string preamble;
+  /// When set, the run writes one file of this name (chapters joined) instead of numbered
+  /// pieces.
+  std::string joinedName;
 };
 
 /// Writes the numbered pieces of one run and counts the bytes of the current piece.
@@ -54,19 +57,53 @@ class PieceWriter final {
   bool OpenNext();
 
   void WriteLine(std::string_view line) {
+    if (m_bQuiet) {
+      m_bBreakHeld = false;  // the break went with a line left out
+      return;
+    }
     m_file.Write(line);
     m_nCount += m_bMeasured ? Written(line) : static_cast<std::int64_t>(line.size());
   }
   void WriteBreak() {
+    if (m_bQuiet) {
+      m_bBreakHeld = true;
+      return;
+    }
     m_file.Break();
     m_nCount += m_nBreakBytes;
   }
   /// The same, given the source's own CR LF before the line about to be written when it is
   /// at hand in the reader's buffer (see Lend): a run of lines then goes out uncopied.
   void WriteBreak(std::string_view crLf) {
+    if (m_bQuiet) {
+      m_bBreakHeld = true;
+      return;
+    }
     m_file.Write(crLf);
     m_nCount += m_nBreakBytes;
   }
+
+  /// Chapters left out of a selection: while muted, lines and breaks are dropped and not
+  /// counted, so the piece reads as if they had never been there: the chapters kept are
+  /// joined by the breaks that ended them. Example: chapters 1 and 3 of a piece
+  /// of three give "第一章…" CR LF "第三章…", without chapter 2 or a blank line for it.
+  void SetMuted(bool muted) {
+    m_bMuted = muted;
+    const bool quiet = m_bMuted || m_bSkipping;
+    // Once the piece holds text, the break before the first chapter left out went out
+    // already; a later piece starts its first line right after its head. Only the first
+    // piece's head wants the break before its first line, as it always has.
+    if (!quiet && m_bQuiet && m_bBreakHeld && m_nSequence == 1 && !HoldsText()) {
+      m_bQuiet = false;
+      WriteBreak();
+    }
+    m_bQuiet = quiet;
+    m_bBreakHeld = false;
+  }
+  /// The next piece opened is numbered but not written: it holds no chosen chapter.
+  void SkipNextPiece(bool skip) { m_bSkipNext = skip; }
+  /// Pieces written to disk so far.
+  std::int64_t Created() const { return m_nCreated; }
 
   /// Text in [begin, end), the reader's buffer, is written from there (see OutFile::Lend)
   /// until the next call; nulls first write out what was taken from there.
@@ -85,6 +122,8 @@ class PieceWriter final {
   /// name the pieces; an existing file of that name is never replaced and any failure leaves
   /// the sequence name. True when renamed.
   bool RenameToTitle(std::int64_t number, std::string_view title);
+  /// The same for a title in `encoding` rather than the run's text (an edited title).
+  bool RenameToTitle(std::int64_t number, std::string_view title, Encoding encoding);
 
   /// True when the current piece holds anything of the book: more than its head text.
   bool HoldsText() const { return m_nCount > m_nOpenCount; }
@@ -117,6 +156,12 @@ class PieceWriter final {
   Message m_error;
   bool m_bMeasured = false;  ///< bytes on disk differ from bytes of text (UTF-16)
   std::int64_t m_nBreakBytes = 2;
+  bool m_bMuted = false;
+  bool m_bSkipNext = false;
+  bool m_bSkipping = false;   ///< the current piece is numbered but not written
+  bool m_bQuiet = false;      ///< muted or skipping: nothing goes out
+  bool m_bBreakHeld = false;  ///< a break was asked for while quiet, after the last line
+  std::int64_t m_nCreated = 0;
 };
 
 }  // namespace sekato::engine

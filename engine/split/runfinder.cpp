@@ -3,11 +3,53 @@
 #include <algorithm>
 #include <cstring>
 
+#include "asciitext.h"
 #include "linerunscanner.h"
 
 namespace sekato::engine {
 
-std::size_t RunFinder::End(std::string_view atHand, const Limits& limits) {
+namespace {
+
+// The lines in the first `end` bytes (which end after a line feed), up to `most`: where the
+// `most`-th ends, or `end`.
+std::size_t CountLines(const char* base, std::size_t& end, std::size_t most) {
+  // Whole blocks while the limit lies beyond them, then line by line to it.
+  constexpr std::size_t kBlock = 256;
+  std::size_t count = 0;
+  std::size_t at = 0;
+  for (; at + kBlock <= end; at += kBlock) {
+    const std::size_t feeds = AsciiText::Count(base + at, kBlock, '\n');
+    if (count + feeds >= most) break;
+    count += feeds;
+  }
+  while (at < end) {
+    const void* feed = std::memchr(base + at, '\n', end - at);
+    if (feed == nullptr) break;
+    at = static_cast<std::size_t>(static_cast<const char*>(feed) - base) + 1;
+    if (++count == most) end = at;
+  }
+  return count;
+}
+
+}  // namespace
+
+std::size_t RunFinder::End(std::string_view atHand, const Limits& limits, std::size_t* taken) {
+  if (limits.lines == static_cast<std::size_t>(-1)) return Find(atHand, limits);
+  if (limits.lines == 0) return 0;
+  // Cut to the lines allowed first, so that a run a few lines short of a cut never looks
+  // at the whole buffer.
+  std::size_t most = atHand.size();
+  std::size_t lines = CountLines(atHand.data(), most, limits.lines);
+  const std::size_t end = Find(atHand.substr(0, most), limits);
+  if (end < most) {
+    most = end;
+    lines = CountLines(atHand.data(), most, limits.lines);
+  }
+  if (taken) *taken = lines;
+  return end;
+}
+
+std::size_t RunFinder::Find(std::string_view atHand, const Limits& limits) {
   const std::string_view needle = limits.needle;
   if (atHand.empty() || needle.size() == 1) return 0;
   const std::size_t budget = limits.budget;

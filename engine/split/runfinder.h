@@ -24,11 +24,19 @@ class RunFinder final {
     /// the last two bytes of `fullWidthSpace`); empty lines stay in it, to be dropped.
     bool cleanUp = false;
     std::string_view fullWidthSpace;
+    /// Most lines the run may hold (a cut by line number lies beyond them); npos: any.
+    std::size_t lines = static_cast<std::size_t>(-1);
   };
 
   /// The length of the run at the start of `atHand` (which starts a line), its last CR LF
-  /// included; 0 when its first line does not qualify.
-  static std::size_t End(std::string_view atHand, const Limits& limits);
+  /// included; 0 when its first line does not qualify. With a limit on lines, `taken` is
+  /// told how many the run holds.
+  static std::size_t End(std::string_view atHand, const Limits& limits,
+                         std::size_t* taken = nullptr);
+
+ private:
+  /// End without the limit on lines.
+  static std::size_t Find(std::string_view atHand, const Limits& limits);
 };
 
 }  // namespace sekato::engine

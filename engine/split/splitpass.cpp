@@ -87,6 +87,8 @@ SplitPass::SplitPass(LineReader& source, PieceWriter& writer, Splitter& splitter
     }
     m_runLimits.headingBytes = static_cast<std::size_t>(longest);
   }
+  // Cutting at listed lines, the pass counts lines, and a run ends before the next cut.
+  m_bLines = splitter.CutsAtLines(&m_nLine);
   m_runLimits.cleanUp = settings.cleanUp;
   m_runLimits.fullWidthSpace = m_rules.FullWidthSpace();
 }
@@ -107,6 +109,7 @@ SplitEnd SplitPass::Run() {
     m_nNextPartStart = m_source.Position();
     const bool lineStart = !m_bInLine;
     m_bInLine = !complete;
+    m_nLine += lineStart;
     // Looked at for every part of a long line too, so a stop never waits for a line's end.
     if (!KeepGoing()) {
       m_bStopped = true;
@@ -141,8 +144,15 @@ inline bool SplitPass::TakeRun() {
   char* data = nullptr;
   std::size_t size = 0;
   if (!m_source.LinesAtHand(data, size)) return false;
-  const std::size_t end = RunFinder::End({data, size}, m_runLimits);
+  std::size_t lines = 0;
+  if (m_bLines) {
+    const std::int64_t before = m_splitter.NextCut() - m_nLine - 1;
+    m_runLimits.lines = static_cast<std::size_t>(
+        std::clamp<std::int64_t>(before, 0, std::numeric_limits<std::int64_t>::max() - 1));
+  }
+  const std::size_t end = RunFinder::End({data, size}, m_runLimits, &lines);
   if (end == 0) return false;
+  m_nLine += static_cast<std::int64_t>(lines);
   m_source.TakeLines(end);
   size = end - 2;  // without the last CR LF
   m_nNextPartStart = m_source.Position();
@@ -324,7 +334,7 @@ SplitEnd SplitPass::End() {
   m_host.Progress(m_nProgress, m_nLength);
   return {SplitOutcome::Completed,
           {MessageId::Completed},
-          {m_writer.Sequence(), std::string(m_settings.directory), m_splitter.Headings(),
+          {m_writer.Created(), std::string(m_settings.directory), m_splitter.Headings(),
            m_splitter.GapsOrRepeats()}};
 }
 

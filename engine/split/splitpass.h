@@ -100,6 +100,8 @@ class SplitPass final {
   Settings m_settings;
   bool m_bGbkSpaces = false;
   bool m_bRuns = false;
+  bool m_bLines = false;     ///< the splitter cuts at line numbers: runs end before them
+  std::int64_t m_nLine = 0;  ///< the number of the line at hand, from 1 (see m_bLines)
   RunFinder::Limits m_runLimits;
 
   bool m_bStopped = false;

@@ -15,12 +15,14 @@
 #include "linereader.h"
 #include "piecewriter.h"
 #include "runencodings.h"
+#include "sekato/chapterscan.h"
 #include "sekato/messagecatalogue.h"
 #include "sekato/numerals.h"
 #include "sekato/sourcepath.h"
 #include "siteaddresses.h"
 #include "sizesplitter.h"
 #include "sourcedecoder.h"
+#include "sourcefingerprint.h"
 #include "splitpass.h"
 #include "splitplan.h"
 #include "textcodec.h"
@@ -42,6 +44,8 @@ struct SplitRun::Plan {
   SplitPlan split;
   PieceLayout layout;
   std::optional<RunEncodings> encodings;
+  /// The lines cut at, when a list is given or chapters are chosen.
+  std::optional<ChapterList> list;
 };
 
 SplitRun::SplitRun(SplitOptions options, SplitHost& host)
@@ -84,13 +88,15 @@ SplitEnd SplitRun::Execute() {
   // Text the pieces' encoding cannot hold is refused before anything is made.
   if (auto refusal = ToRunText(plan)) return {SplitOutcome::Refused, std::move(*refusal), {}};
 
+  if (auto end = PrepareList(plan)) return std::move(*end);
+
   std::string reason;
   const std::string& directory = plan.split.Directory();
   if (!FileOps::MakeDirectory(directory, reason)) {
     return {SplitOutcome::Failed, {MessageId::MakeFolder, {directory, reason}}, {}};
   }
   // Refused only now, so that the directory exists after it as it always has.
-  if (plan.split.EmptyKeywordsRefused()) {
+  if (plan.split.EmptyKeywordsRefused() && !plan.list) {
     return {SplitOutcome::Refused, {MessageId::EmptyKeywords}, {}};
   }
 
@@ -103,6 +109,12 @@ SplitEnd SplitRun::Execute() {
   layout.promotion = PromotionLine(plan.encodings->Text());
   layout.rules = &plan.encodings->Rules();
   layout.preamble = plan.encodings->Preamble();
+  if (o.join && plan.list) {
+    const auto count = static_cast<std::int64_t>(plan.list->entries.size());
+    layout.joinedName = layout.namer.NamePart() + "_" +
+                        PieceNamer::SequenceText(o.chapters.First(count)) + "-" +
+                        PieceNamer::SequenceText(o.chapters.Last(count)) + ".txt";
+  }
 
   // The source itself must never become a piece.
   if (FileOps::SameDirectory(SourcePath::Folder(o.sourcePath), directory) &&
@@ -117,11 +129,59 @@ SplitEnd SplitRun::Execute() {
   return Split(plan);
 }
 
+std::optional<SplitEnd> SplitRun::PrepareList(Plan& plan) const {
+  const SplitOptions& o = m_options;
+  const bool choosing = !o.chapters.All() || o.join;
+  if (o.mode != SplitMode::ByChapter || (!o.toc && !choosing)) return std::nullopt;
+  Message message;
+  if (o.toc) {
+    // The list must be for this book and name only lines it has.
+    const auto print = SourceFingerprint::Of(o.sourcePath, plan.encodings->Source(),
+                                             !o.toc->hash.empty(), message);
+    if (!print) return SplitEnd{SplitOutcome::Failed, std::move(message), {}};
+    if (auto refusal = print->Refusal(*o.toc, o.force, o.sourcePath)) {
+      return SplitEnd{SplitOutcome::Refused, std::move(*refusal), {}};
+    }
+    plan.list = *o.toc;
+  } else {
+    // Chapters are chosen by their number in the list the rule gives: it is made first.
+    SplitOptions listed = o;
+    listed.outEncoding = Encoding::Auto;
+    ScanResult scan = ChapterScan::Run(listed);
+    switch (scan.status) {
+      case ScanResult::Status::Done:
+        break;
+      case ScanResult::Status::Stopped:
+        return SplitEnd{SplitOutcome::Stopped, {MessageId::Stopped}, {}};
+      case ScanResult::Status::Refused:
+        return SplitEnd{SplitOutcome::Refused, std::move(scan.error), {}};
+      case ScanResult::Status::Failed:
+        return SplitEnd{SplitOutcome::Failed, std::move(scan.error), {}};
+    }
+    if (scan.headingCount > static_cast<std::int64_t>(scan.headings.size())) {
+      return SplitEnd{SplitOutcome::Refused,
+                      {MessageId::TooManyChapters,
+                       {std::to_string(scan.headingCount), std::to_string(scan.headings.size())}},
+                      {}};
+    }
+    plan.list.emplace();
+    plan.list->entries.reserve(scan.headings.size());
+    for (const ScannedHeading& h : scan.headings) plan.list->entries.push_back({h.line, {}});
+  }
+  const auto count = static_cast<std::int64_t>(plan.list->entries.size());
+  if (choosing && o.chapters.First(count) == 0) {
+    const std::string chosen = o.chapters.All() ? std::string("1-") : o.chapters.Text();
+    return SplitEnd{
+        SplitOutcome::Refused, {MessageId::NoChosenChapters, {chosen, std::to_string(count)}}, {}};
+  }
+  return std::nullopt;
+}
+
 std::optional<Message> SplitRun::ToRunText(Plan& plan) const {
   const SplitOptions& o = m_options;
   const RunEncodings& encodings = *plan.encodings;
   Message message;
-  if (o.mode == SplitMode::ByChapter && !plan.split.ByRule()) {
+  if (o.mode == SplitMode::ByChapter && !plan.split.ByRule() && !o.toc) {
     auto keywords = encodings.ToText(plan.split.KeywordText(), o.textEncoding,
                                      MessageId::UnwritableKeywords, message);
     if (!keywords) return message;
@@ -209,11 +269,18 @@ SplitEnd SplitRun::WritePieces(Plan& plan, LineReader& source, const SourceDecod
   } watchEnd{source};
   std::unique_ptr<Splitter> splitter;
   if (o.mode == SplitMode::ByChapter) {
-    splitter = std::make_unique<ChapterSplitter>(
+    auto chapters = std::make_unique<ChapterSplitter>(
         plan.split.ByRule()
             ? HeadingMatcher(HeadingRule(plan.split.Patterns(), o.titleMax, rules))
             : HeadingMatcher(plan.split.Keywords(), plan.split.Series(), o.titleMax, rules),
         o.chaptersPerPiece, plan.split.Namer().ByTitle(), writer, rules);
+    if (plan.list) {
+      chapters->CutAtLines(*plan.list);
+      if (!o.chapters.All() || o.join) {
+        chapters->Choose(o.chapters, static_cast<std::int64_t>(plan.list->entries.size()), o.join);
+      }
+    }
+    splitter = std::move(chapters);
   } else {
     std::int64_t length = source.Length();
     if (o.mode == SplitMode::Evenly && converts) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -48,6 +49,13 @@ class Splitter {
   /// A long line of `length` bytes (as measured, at most LongLineRoom() + 1) is about to
   /// come in parts; false as HandleLine.
   virtual bool StartLongLine(std::int64_t /*length*/) { return true; }
+
+  /// True when the splitter cuts before given line numbers rather than at lines it
+  /// recognises (see ChapterSplitter::CutAtLines). The pass then keeps the number of the
+  /// line at hand (from 1, as on disk) where `line` points, and ends every run of lines
+  /// before NextCut.
+  virtual bool CutsAtLines(const std::int64_t* /*line*/) { return false; }
+  virtual std::int64_t NextCut() const { return INT64_MAX; }
 
   /// The run has read the whole source and closed the last piece.
   virtual void Finish() {}

@@ -2,6 +2,8 @@
 // buttons, on the sample novel with the real engine.
 #include <QAbstractItemModel>
 #include <QComboBox>
+#include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -10,6 +12,7 @@
 #include <memory>
 
 #include "appmessagebox.h"
+#include "cchapterstrip.h"
 #include "cheadinglistmodel.h"
 #include "cmainframe.h"
 #include "cpreviewdlg.h"
@@ -122,6 +125,78 @@ class TestPreview : public QObject {
     dialog->reject();
     sekato::controls::AppMessageBox::SetChooser({});
     WebLinks::SetOpener({});
+  }
+
+  void editedListSplitsAsTheCommandLineDoes() {
+    MessageCapture messages;
+    View()->ChooseSource(m_novel);
+    Item<QLineEdit>(View(), IDC_KEYWORDS)->setText(QStringLiteral("第 回"));
+    Item<QLineEdit>(View(), IDC_TITLEMAX)->setText(QStringLiteral("30"));
+    CPreviewDlg* dialog = Preview();
+    QVERIFY(dialog);
+    CHeadingListModel* model = dialog->Model();
+    QCOMPARE(model->rowCount(), 121);
+    for (int row : {4, 9}) {
+      QVERIFY(model->setData(model->index(row, CHeadingListModel::kIndex), Qt::Unchecked,
+                             Qt::CheckStateRole));
+    }
+    QVERIFY(model->setData(model->index(2, CHeadingListModel::kTitle), QStringLiteral("改过的题目"),
+                           Qt::EditRole));
+    auto* pieces = dialog->findChild<QLabel*>(QStringLiteral("pieces"));
+    QVERIFY(pieces);
+    QVERIFY(pieces->text().contains(QStringLiteral("119 章")));
+    // 反选 on a selected range, twice, leaves the rows as they were.
+    dialog->Table()->selectRow(20);
+    dialog->findChild<QPushButton*>(QStringLiteral("invert"))->click();
+    QVERIFY(!model->IsChecked(20));
+    dialog->findChild<QPushButton*>(QStringLiteral("invert"))->click();
+    QVERIFY(model->IsChecked(20));
+
+    const QString toc = m_dir.filePath(QStringLiteral("toc.json"));
+    QString error;
+    QVERIFY2(dialog->ExportTo(toc, error), qPrintable(error));
+    dialog->findChild<QPushButton*>(QStringLiteral("splitByList"))->click();
+    QVERIFY(WaitUntil([&] { return !View()->RunControl()->IsBusy(); }));
+    QVERIFY(!messages.texts.isEmpty());
+    QVERIFY2(messages.texts.back().startsWith(QStringLiteral("文件分割完成")),
+             qPrintable(messages.texts.back()));
+
+    const QString cli = m_dir.filePath(QStringLiteral("cli"));
+    QVERIFY2(RunCli({QStringLiteral("-q"), QStringLiteral("-k"), QStringLiteral("第 回"),
+                     QStringLiteral("--title-max"), QStringLiteral("30"), QStringLiteral("--toc"),
+                     toc, QStringLiteral("-o"), cli, m_novel},
+                    &error),
+             qPrintable(error));
+    const auto window = ReadFiles(m_dir.filePath(QStringLiteral("novel")));
+    QCOMPARE(window.size(), 119);
+    QCOMPARE(window, ReadFiles(cli));
+  }
+
+  void stripSelectsRowsAndAKeptListShowsOnTheForm() {
+    View()->ChooseSource(m_novel);
+    Item<QLineEdit>(View(), IDC_KEYWORDS)->setText(QStringLiteral("第 回"));
+    Item<QLineEdit>(View(), IDC_TITLEMAX)->setText(QStringLiteral("30"));
+    CPreviewDlg* dialog = Preview();
+    QVERIFY(dialog);
+    auto* strip = dialog->findChild<CChapterStrip*>(QStringLiteral("strip"));
+    QVERIFY(strip);
+    strip->resize(605, 40);
+    const int x = 300;
+    const int row = strip->RowAt(x);
+    QCOMPARE(row, 60);
+    QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(x, 20));
+    QCOMPARE(dialog->Table()->selectionModel()->selectedRows().value(0).row(), row);
+
+    CHeadingListModel* model = dialog->Model();
+    QVERIFY(model->setData(model->index(0, CHeadingListModel::kIndex), Qt::Unchecked,
+                           Qt::CheckStateRole));
+    QLabel* kept = View()->KeptListLabel();
+    QVERIFY(kept->isHidden());
+    emit dialog->KeepList(dialog->List());  // as closing it and keeping the changes does
+    QVERIFY(!kept->isHidden());
+    QVERIFY(kept->text().startsWith(QStringLiteral("按编辑后的目录（120 章）")));
+    emit kept->linkActivated(QStringLiteral("rule"));
+    QVERIFY(kept->isHidden());
   }
 };
 

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
-#include "sekato/splithost.h"
 #include "sekato/scanresult.h"
+#include "sekato/splithost.h"
 #include "sekato/splitoptions.h"
 
 namespace sekato::engine {
@@ -28,6 +29,10 @@ class ChapterScan final {
   /// `host`, when given, is told the source's encoding and the progress every megabyte or
   /// so; when it asks to stop, the pass ends with status Stopped.
   static ScanResult Run(const SplitOptions& options, SplitHost* host = nullptr);
+
+  /// The hash a chapter list carries to tell its book from others (see ChapterList): XXH3
+  /// of the file's bytes as 16 hex digits; empty when the file cannot be read.
+  static std::string SourceHash(const std::string& path);
 };
 
 }  // namespace sekato::engine

@@ -48,6 +48,11 @@ enum class MessageId {
   PatternMatchesEmpty,   ///< pattern
   CostlyPattern,         ///< the start of the first line the pattern gave up on
   NothingDetected,       ///< automatic detection found no chain of numbered headings
+  TocOtherBook,          ///< file: the chapter list was made for another book
+  TocLineOutOfRange,     ///< entry number, its line, lines in the source
+  TocNotAscending,       ///< entry number, its line, the line of the entry before
+  NoChosenChapters,      ///< the selection, chapters in the list
+  TooManyChapters,       ///< chapters found, most a selection can be made from
 };
 
 /// One thing the engine says: an id and its arguments (UTF-8: file names, offsets, characters,

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "sekato/chapterlist.h"
+#include "sekato/chapterselection.h"
 #include "sekato/encoding.h"
 #include "sekato/numerals.h"
 
@@ -71,6 +74,16 @@ struct SplitOptions {
   Encoding encoding = Encoding::Auto;     ///< the source's encoding; Auto detects it
   Encoding outEncoding = Encoding::Auto;  ///< the pieces' encoding; Auto: the source's
   Encoding textEncoding = Encoding::Gbk;  ///< the encoding of the book text above
+
+  /// Chapter mode: cut before these lines instead of where the keywords find headings. The
+  /// list is checked against the source before anything is written (see ChapterList).
+  std::optional<ChapterList> toc;
+  /// Take a list made for another book, as long as every line it names is there.
+  bool force = false;
+  /// Chapter mode: write only these chapters, in pieces numbered as in the full split.
+  ChapterSelection chapters;
+  /// Chapter mode: write the chosen chapters into one file, "name_010-020.txt".
+  bool join = false;
 };
 
 }  // namespace sekato::engine

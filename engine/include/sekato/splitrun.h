@@ -63,6 +63,10 @@ class SplitRun final {
   /// Puts the book text into the run's encoding; why not, when a character cannot be.
   std::optional<Message> ToRunText(Plan& plan) const;
 
+  /// Chapter mode with a list, or with chapters chosen: checks the list against the source,
+  /// or makes it from the rule, before anything is written. How the run ends when it cannot
+  /// go on; nothing when it can.
+  std::optional<SplitEnd> PrepareList(Plan& plan) const;
   /// Reads the source and writes the pieces, once the options are known to be usable.
   SplitEnd Split(Plan& plan);
   /// Split's second half, once `source` is open and set up: makes the writer and the

@@ -1,0 +1,112 @@
+#include "sourcefingerprint.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <xxhash.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "asciitext.h"
+#include "fileops.h"
+
+namespace sekato::engine {
+
+namespace {
+
+constexpr std::size_t kChunk = std::size_t{4} << 20;
+
+// Line feeds in `data`.
+std::int64_t CountFeeds(const char* data, std::size_t size) {
+  return static_cast<std::int64_t>(AsciiText::Count(data, size, '\n'));
+}
+
+// Code units U+000A in UTF-16 text that starts at an even offset: `low` is the byte that
+// holds 0x0A (0 little-endian, 1 big-endian).
+std::int64_t CountUnitFeeds(const char* data, std::size_t size, std::size_t low) {
+  std::int64_t count = 0;
+  for (std::size_t at = 0; at + 1 < size; at += 2) {
+    count += data[at + low] == '\n' && data[at + 1 - low] == 0;
+  }
+  return count;
+}
+
+std::string Hex(std::uint64_t value) {
+  char text[17];
+  for (int i = 15; i >= 0; --i) {
+    text[i] = "0123456789abcdef"[value & 0xF];
+    value >>= 4;
+  }
+  text[16] = '\0';
+  return text;
+}
+
+}  // namespace
+
+std::optional<SourceFingerprint> SourceFingerprint::Of(const std::string& path, Encoding encoding,
+                                                       bool withHash, Message& message) {
+  struct stat info {};
+  std::string reason;
+  const int fd = FileOps::OpenSource(path, info, reason);
+  if (fd < 0) {
+    message = {MessageId::OpenSource, {path, reason}};
+    return std::nullopt;
+  }
+  const std::unique_ptr<XXH3_state_t, decltype(&XXH3_freeState)> state(XXH3_createState(),
+                                                                       &XXH3_freeState);
+  XXH3_64bits_reset(state.get());
+  const bool utf16 = Encodings::IsUtf16(encoding);
+  const std::size_t low = encoding == Encoding::Utf16Be ? 1 : 0;
+  std::vector<char> chunk(kChunk);
+  SourceFingerprint print;
+  char last = '\n';
+  char lastUnit[2] = {'\n', 0};
+  int error = 0;
+  while (true) {
+    const std::size_t got = FileOps::ReadFully(fd, chunk.data(), chunk.size(), error);
+    if (got > 0) {
+      if (withHash) XXH3_64bits_update(state.get(), chunk.data(), got);
+      // The chunk is a whole number of code units: only the file's last may be cut short.
+      print.lines += utf16 ? CountUnitFeeds(chunk.data(), got, low) : CountFeeds(chunk.data(), got);
+      last = chunk[got - 1];
+      if (got >= 2) std::memcpy(lastUnit, chunk.data() + got - 2, 2);
+      print.bytes += static_cast<std::int64_t>(got);
+    }
+    if (error != 0 || got < chunk.size()) break;
+  }
+  ::close(fd);
+  if (error != 0) {
+    message = {MessageId::ReadSource, {path, std::strerror(error)}};
+    return std::nullopt;
+  }
+  // A last line without a line feed is still a line.
+  const bool endsInFeed = utf16 ? lastUnit[low] == '\n' && lastUnit[1 - low] == 0 : last == '\n';
+  if (print.bytes > 0 && !endsInFeed) ++print.lines;
+  if (withHash) print.hash = Hex(XXH3_64bits_digest(state.get()));
+  return print;
+}
+
+std::optional<Message> SourceFingerprint::Refusal(const ChapterList& list, bool force,
+                                                  const std::string& path) const {
+  const bool otherSize = list.sourceBytes >= 0 && list.sourceBytes != bytes;
+  const bool otherHash = !list.hash.empty() && !hash.empty() && list.hash != hash;
+  if ((otherSize || otherHash) && !force) return Message{MessageId::TocOtherBook, {path}};
+  std::int64_t previous = 0;
+  for (std::size_t i = 0; i < list.entries.size(); ++i) {
+    const std::int64_t line = list.entries[i].line;
+    const std::string entry = std::to_string(i + 1);
+    if (line < 1 || line > lines) {
+      return Message{MessageId::TocLineOutOfRange,
+                     {entry, std::to_string(line), std::to_string(lines)}};
+    }
+    if (line <= previous) {
+      return Message{MessageId::TocNotAscending,
+                     {entry, std::to_string(line), std::to_string(previous)}};
+    }
+    previous = line;
+  }
+  return std::nullopt;
+}
+
+}  // namespace sekato::engine

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "sekato/chapterlist.h"
+#include "sekato/encoding.h"
+#include "sekato/message.h"
+
+namespace sekato::engine {
+
+/// What tells one book from another, and how many lines it has: read in one pass before a
+/// split by a chapter list, so that a list made for another book, or one that names a line
+/// the book does not have, is refused before anything is written.
+///
+/// The hash is XXH3 (64 bits) of the file's bytes, as 16 lower-case hex digits. Lines count
+/// as the chapter list counts them: "a\r\nb\n\nc" has 4, "a\n" has 1, an empty file none.
+/// In a UTF-16 source a line ends at the code unit U+000A.
+struct SourceFingerprint {
+  std::int64_t bytes = 0;
+  std::string hash;  ///< empty when not asked for
+  std::int64_t lines = 0;
+
+  /// Reads `path` once; `withHash` also hashes it. Nothing, with `message` set, when the
+  /// source cannot be read.
+  static std::optional<SourceFingerprint> Of(const std::string& path, Encoding encoding,
+                                             bool withHash, Message& message);
+
+  /// Why `list` cannot cut this book, naming its first bad entry (from 1); nothing when it
+  /// can. A list made for another book (its size or hash differ) is taken with `force` as
+  /// long as every line it names is still there.
+  std::optional<Message> Refusal(const ChapterList& list, bool force,
+                                 const std::string& path) const;
+};
+
+}  // namespace sekato::engine
