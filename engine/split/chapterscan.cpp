@@ -139,6 +139,7 @@ class Listing final {
   void TakeLine(char* data, std::size_t size, std::int64_t lineOffset);
   void TakeNearMiss(std::string_view line);
   void TakeHeading(std::string_view line, std::int64_t lineOffset);
+  void TakeVolume(std::int64_t lineOffset);
   void ClosePiece(std::int64_t end);
 
   const SplitOptions& m_options;
@@ -156,6 +157,8 @@ class Listing final {
   bool m_nearMisses = false;
   bool m_oneMatcher = false;
   bool m_byRule = false;  ///< headings by a regular expression
+  std::optional<HeadingRule> m_volumes;  ///< volume headings, with a rule
+  bool m_opened = false;  ///< a volume heading opened the next chapter's piece already
   std::int64_t m_matchMax = 0;
   std::string m_converted;
   std::int64_t m_wideCount = 0;
@@ -197,6 +200,7 @@ bool Listing::Prepare(SplitHost* host) {
     m_r.regex = o.regex;
     m_r.exclude = o.exclude;
     m_matcher.emplace(HeadingRule(m_plan.Patterns(), o.titleMax, *m_rules));
+    if (m_plan.VolumePatterns()) m_volumes.emplace(*m_plan.VolumePatterns(), o.titleMax, *m_rules);
     m_byRule = true;
     return true;
   }
@@ -241,8 +245,14 @@ void Listing::TakeLine(char* data, std::size_t size, std::int64_t lineOffset) {
     size = AsciiText::TrimRight(std::string_view(data, size)).size();
     if (size == 0) return;
   }
+  // The contents block a book opens with is preface, as the split has it.
+  if (m_r.lines < m_options.headingsFrom) return;
   if (m_byRule) {
     std::string_view line(data, size);
+    if (m_volumes && m_volumes->IsHeading(line)) {
+      TakeVolume(lineOffset);
+      return;
+    }
     if (!m_matcher->IsHeading(line, m_count)) return;
     // Titles are listed in the text headings are matched in by keywords, as ever.
     if (m_converts && !HeadingMatcher::ToMatchText(line, m_text, m_converted)) return;
@@ -290,6 +300,16 @@ void Listing::TakeNearMiss(std::string_view line) {
   }
 }
 
+void Listing::TakeVolume(std::int64_t lineOffset) {
+  // As the split has it: the volume heading opens the next chapter's piece, when it opens one.
+  m_matcher->Rule()->StartVolume();
+  if (m_count > 0 && !m_opened &&
+      ChapterSplitter::OpensPiece(m_count + 1, m_options.chaptersPerPiece)) {
+    ClosePiece(lineOffset);
+    m_opened = true;
+  }
+}
+
 void Listing::TakeHeading(std::string_view line, std::int64_t lineOffset) {
   const std::int64_t perFile = m_options.chaptersPerPiece;
   ++m_count;
@@ -300,7 +320,8 @@ void Listing::TakeHeading(std::string_view line, std::int64_t lineOffset) {
   }
   // Pieces open where the split opens them.
   const bool opens = ChapterSplitter::OpensPiece(m_count, perFile);
-  if (opens) ClosePiece(lineOffset);
+  if (opens && !m_opened) ClosePiece(lineOffset);
+  m_opened = false;
   ScannedHeading h;
   h.index = m_count;
   h.number = m_oneMatcher && !m_byRule ? m_wide->LastNumber() : m_matcher->LastNumber();

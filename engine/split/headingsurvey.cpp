@@ -89,6 +89,8 @@ HeadingSurvey::Result HeadingSurvey::Run(const SplitOptions& options, SplitHost*
 void HeadingSurvey::Apply(const HeadingDetection& found, SplitOptions& options) {
   options.regex = found.chapters.pattern;
   options.exclude.clear();
+  options.volumeRegex = found.volumes.pattern;
+  options.headingsFrom = found.contentsLast > 0 ? found.contentsLast + 1 : 0;
   options.titleMax = std::max(options.titleMax, found.longestTitle);
 }
 

@@ -274,6 +274,10 @@ SplitEnd SplitRun::WritePieces(Plan& plan, LineReader& source, const SourceDecod
             ? HeadingMatcher(HeadingRule(plan.split.Patterns(), o.titleMax, rules))
             : HeadingMatcher(plan.split.Keywords(), plan.split.Series(), o.titleMax, rules),
         o.chaptersPerPiece, plan.split.Namer().ByTitle(), writer, rules);
+    if (plan.split.VolumePatterns()) {
+      chapters->SetVolumes(HeadingRule(*plan.split.VolumePatterns(), o.titleMax, rules));
+    }
+    chapters->SetHeadingsFrom(o.headingsFrom);
     if (plan.list) {
       chapters->CutAtLines(*plan.list);
       if (!o.chapters.All() || o.join) {
