@@ -86,6 +86,7 @@ bool CliApp::BuildOptions() {
   o.keywords = m_strKeywords;
   o.regex = m_strRegex;
   o.exclude = m_strExclude;
+  o.volumeRegex = m_strVolumeRegex;
   o.head = m_strHead;
   o.tail = m_strTail;
   o.encoding = *engine::Encodings::Parse(m_strEncoding);
@@ -283,6 +284,18 @@ int CliApp::Run(int argc, char** argv) {
   app.add_option("--exclude", m_strExclude,
                  "With --regex: lines this regular expression finds are body text")
       ->needs(regex);
+  app.add_option("--volume-regex", m_strVolumeRegex,
+                 "With --regex: volume headings; each opens the piece of the chapter after it, "
+                 "and chapter numbers may start again after it")
+      ->needs(regex);
+  app.add_option("--headings-from", o.headingsFrom,
+                 "Chapter mode: no line before LINE is a heading (a contents block in front "
+                 "is preface)")
+      ->check(CLI::NonNegativeNumber);
+  app.add_flag("--auto", o.autoDetect,
+               "Chapter mode: find how the headings look (numbered forms, volumes, special "
+               "headings, a contents block) and split by that; with --list, show what it found")
+      ->excludes(regex);
   app.add_option("--title-max", m_strTitleMax, "Largest heading, in Chinese characters")
       ->capture_default_str();
   app.add_option("-p,--per", m_strPer, "Chapters per piece")->capture_default_str();

@@ -63,6 +63,7 @@ class CliApp final {
   std::string m_strNumerals;
   std::string m_strRegex;  ///< heading rule, UTF-8; empty: the keywords
   std::string m_strExclude;
+  std::string m_strVolumeRegex;      ///< volume headings, UTF-8
   std::string m_strTitleMax = "20";  ///< numbers as typed; see BuildOptions
   std::string m_strPer = "1";
   std::string m_strKb = "1000";

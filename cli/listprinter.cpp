@@ -113,9 +113,38 @@ std::string ListPrinter::Quote(const std::string& text) {
   return out + "\"";
 }
 
+std::string ListPrinter::Detection(const ScanResult& r) {
+  if (!r.detected) return "null";
+  const engine::HeadingDetection& d = r.detection;
+  const auto form = [](const engine::HeadingDetection::Form& f) {
+    return "{\"description\": " + Quote(f.description) + ", \"pattern\": " + Quote(f.pattern) +
+           ", \"lines\": " + Int(f.lines) + "}";
+  };
+  std::string text = "{\"found\": " + std::string(d.found ? "true" : "false") +
+                     ", \"text\": " + Quote(ScanReport::Detection(r));
+  if (d.found) {
+    text += ", \"chapters\": " + form(d.chapters) + ", \"volumes\": " +
+            (d.volumes.pattern.empty() ? std::string("null") : form(d.volumes)) +
+            ", \"restarts\": " + (d.restarts ? "true" : "false") +
+            ", \"volumeLines\": " + IntList(d.volumeLines) + ", \"contents\": " +
+            (d.contentsLast > 0 ? IntList({d.contentsFirst, d.contentsLast}) : "null") +
+            ", \"longestTitle\": " + Int(d.longestTitle) +
+            ", \"options\": " + Quote(ScanReport::DetectionOptions(r));
+  }
+  text += ", \"alternatives\": [";
+  for (std::size_t i = 0; i < d.alternatives.size(); ++i) {
+    text += (i > 0 ? ", " : "") + form(d.alternatives[i]);
+  }
+  return text + "]}";
+}
+
 void ListPrinter::Table(const ScanResult& r, std::FILE* out) {
   // A rule is said first: a list made by it is read against it.
-  if (!r.regex.empty()) {
+  if (r.detected) {
+    std::fprintf(out, "%s\n", ScanReport::Detection(r).c_str());
+    const std::string options = ScanReport::DetectionOptions(r);
+    if (!options.empty()) std::fprintf(out, "同样分割的选项：%s\n", options.c_str());
+  } else if (!r.regex.empty()) {
     std::fprintf(out, "标题规则：正则表达式 %s\n", r.regex.c_str());
     if (!r.exclude.empty()) std::fprintf(out, "排除：%s\n", r.exclude.c_str());
   }
@@ -202,7 +231,7 @@ void ListPrinter::Json(const ScanResult& r, const std::string& source, std::FILE
             ", \"keywords\": " + Quote(ScanReport::Utf8(form.keywords)) +
             ", \"titleMax\": " + Int(form.titleMax) + "}";
   }
-  text += "],\n \"hints\": [";
+  text += "],\n \"detection\": " + Detection(r) + ",\n \"hints\": [";
   const auto hints = ScanReport::Hints(r);
   for (std::size_t i = 0; i < hints.size(); ++i) {
     const auto& hint = hints[i];

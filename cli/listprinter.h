@@ -39,6 +39,13 @@ class ListPrinter final {
   static void Json(const engine::ScanResult& r, const std::string& source, std::FILE* out,
                    const Origin& origin = {});
 
+  /// What automatic detection found, as a JSON object ("null" when it did not run):
+  /// {"found": true, "text": "自动识别：…", "chapters": {"description": "第N回（中文数字）",
+  /// "pattern": "…", "lines": 120}, "volumes": null, "restarts": false, "volumeLines": [],
+  /// "contents": null, "longestTitle": 24, "options": "--regex '…' --title-max 24",
+  /// "alternatives": [{"description": "N、", "pattern": "…", "lines": 41}]}.
+  static std::string Detection(const engine::ScanResult& r);
+
   /// `text` as a JSON string literal, quotes included, always valid: a byte that is not part
   /// of a UTF-8 character (a file name in another encoding) becomes U+FFFD.
   /// The bytes a 0xFF b give "a�b" (the character itself, not escaped); a quote and a

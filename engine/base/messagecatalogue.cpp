@@ -81,6 +81,9 @@ std::string_view MessageCatalogue::Chinese(MessageId id) {
       return "正则表达式“%1”能匹配空文本，会把每一行都当作标题，请改写。";
     case MessageId::CostlyPattern:
       return "正则表达式在有些行上回溯过多，已放弃匹配，这些行按正文处理；第一处是“%1”。";
+    case MessageId::NothingDetected:
+      return "自动识别没有找到章节标题：书中没有一串按顺序编号的标题行。"
+             "请用关键字或正则表达式说明标题的样子。";
     case MessageId::TocOtherBook:
       return "目录是为另一本书做的：源文件“%1”的大小或内容与目录记下的不同。";
     case MessageId::TocLineOutOfRange:

@@ -47,6 +47,7 @@ class HeadingMatcher final {
 
   /// The rule when headings are told by one, else null: for the warnings it gathers.
   const HeadingRule* Rule() const { return m_rule.get(); }
+  HeadingRule* Rule() { return m_rule.get(); }
 
   /// `line`, text in `text`, as GB18030: the text headings are matched in when the book is in
   /// neither GBK nor GB18030 (numerals and keywords read there as in GBK). False when `line`

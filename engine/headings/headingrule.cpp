@@ -147,7 +147,10 @@ bool HeadingRule::TakeNumber(std::string_view utf8) {
   }
   const std::int64_t expected = m_nChain + 1;
   const std::int64_t number = ReadGroup(utf8.substr(start, length), expected);
-  if (number < expected || number > m_nChain + kReach) return false;
+  // After a volume heading the numbers may start again, or run on.
+  const bool restart = m_bVolume && number >= 0 && number <= 1;
+  if (!restart && (number < expected || number > m_nChain + kReach)) return false;
+  m_bVolume = false;
   m_nChain = number;
   m_nLastNumber = number;
   return true;

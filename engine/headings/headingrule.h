@@ -56,6 +56,9 @@ class HeadingRule final {
   HeadingRule(HeadingRule&&) noexcept;
   HeadingRule& operator=(HeadingRule&&) = delete;
 
+  /// A volume heading has passed: the next chapter number may start again from 1.
+  void StartVolume() { m_bVolume = true; }
+
   /// True when `line`, in the book's text, is the next heading.
   bool IsHeading(std::string_view line);
 
@@ -92,6 +95,7 @@ class HeadingRule final {
   std::string m_strNeeded;
   std::string m_strCostly;
   std::int64_t m_nChain = 0;  ///< the number of the last heading of the chain
+  bool m_bVolume = false;     ///< a volume began since the last heading
   std::int64_t m_nLastNumber = -1;
 };
 

@@ -8,8 +8,9 @@
 #include "chaptersplitter.h"
 #include "headingforms.h"
 #include "headingmatcher.h"
-#include "linereader.h"
+#include "headingsurvey.h"
 #include "linesieve.h"
+#include "linewalk.h"
 #include "numberingcheck.h"
 #include "runencodings.h"
 #include "sekato/message.h"
@@ -23,8 +24,7 @@ namespace sekato::engine {
 
 namespace {
 
-// As the split reads long lines: in parts of this size, so memory stays bounded.
-constexpr std::size_t kPartLimit = std::size_t{1} << 20;
+constexpr std::size_t kPartLimit = LineWalk::kPartLimit;
 constexpr std::int64_t kProgressStep = std::int64_t{1} << 20;
 
 // True when only white space stands before byte `start` of `line`.
@@ -65,47 +65,20 @@ std::vector<std::string> Needles(const std::vector<std::string>& keywords, Encod
   return needles;
 }
 
-// Every line of the source, read one by one as the split reads it (through the decoder when
-// it converts or skips a byte-order mark), counted in r.lines; lines longer than a part are
-// body text and not taken.
+// Every line of the source, read one by one as the split reads it (see LineWalk).
 Reading ReadLines(const std::string& path, std::size_t markBytes, SourceDecoder& decoder,
                   const TextRules& rules, ScanResult& r, const LineTaker& take,
                   const KeepGoing& keepGoing, Message& failure) {
-  LineReader source;
-  std::string reason;
-  if (!source.Open(path, reason)) {
-    failure = {MessageId::OpenSource, {path, reason}};
-    return Reading::Failed;
+  switch (LineWalk::Run(path, markBytes, decoder, rules, r.lines, r.sourceBytes, take, keepGoing,
+                        failure)) {
+    case LineWalk::End::Done:
+      return Reading::Done;
+    case LineWalk::End::Stopped:
+      return Reading::Stopped;
+    case LineWalk::End::Failed:
+      break;
   }
-  r.sourceBytes = source.Length();
-  if (decoder.Converts() || markBytes > 0) source.SetDecoder(&decoder);
-  source.SetRules(rules);
-  source.SetPartLimit(kPartLimit);
-  char* data = nullptr;
-  std::size_t size = 0;
-  bool complete = true;
-  bool inLine = false;
-  // Offsets count the source's bytes: the text read is shorter by a byte-order mark, and
-  // for a UTF-16 source it is UTF-8, whose bytes the rules count as written in UTF-16.
-  auto offset = static_cast<std::int64_t>(markBytes);
-  std::int64_t read = 0;  // bytes of text read
-  const std::int64_t breakByte = rules.BreakBytes() / 2;
-  while (source.Next(data, size, complete)) {
-    const bool lineStart = !inLine;
-    inLine = !complete;
-    const std::int64_t lineOffset = offset;
-    const std::int64_t ends = source.Position() - read - static_cast<std::int64_t>(size);
-    read = source.Position();
-    offset += rules.Written(std::string_view(data, size)) + ends * breakByte;
-    if (lineStart) ++r.lines;
-    if (!keepGoing(offset)) return Reading::Stopped;
-    if (lineStart && complete) take(data, size, lineOffset);  // parts of a long line are body
-  }
-  if (source.Failed()) {
-    failure = {MessageId::ReadSource, {path, source.Error()}};
-    return Reading::Failed;
-  }
-  return Reading::Done;
+  return Reading::Failed;
 }
 
 // The lines of a source read as it lies in the file that hold one of `needles`, with their
@@ -166,6 +139,7 @@ class Listing final {
   void TakeLine(char* data, std::size_t size, std::int64_t lineOffset);
   void TakeNearMiss(std::string_view line);
   void TakeHeading(std::string_view line, std::int64_t lineOffset);
+  void TakeVolume(std::int64_t lineOffset);
   void ClosePiece(std::int64_t end);
 
   const SplitOptions& m_options;
@@ -183,6 +157,8 @@ class Listing final {
   bool m_nearMisses = false;
   bool m_oneMatcher = false;
   bool m_byRule = false;  ///< headings by a regular expression
+  std::optional<HeadingRule> m_volumes;  ///< volume headings, with a rule
+  bool m_opened = false;  ///< a volume heading opened the next chapter's piece already
   std::int64_t m_matchMax = 0;
   std::string m_converted;
   std::int64_t m_wideCount = 0;
@@ -224,6 +200,7 @@ bool Listing::Prepare(SplitHost* host) {
     m_r.regex = o.regex;
     m_r.exclude = o.exclude;
     m_matcher.emplace(HeadingRule(m_plan.Patterns(), o.titleMax, *m_rules));
+    if (m_plan.VolumePatterns()) m_volumes.emplace(*m_plan.VolumePatterns(), o.titleMax, *m_rules);
     m_byRule = true;
     return true;
   }
@@ -268,8 +245,14 @@ void Listing::TakeLine(char* data, std::size_t size, std::int64_t lineOffset) {
     size = AsciiText::TrimRight(std::string_view(data, size)).size();
     if (size == 0) return;
   }
+  // The contents block a book opens with is preface, as the split has it.
+  if (m_r.lines < m_options.headingsFrom) return;
   if (m_byRule) {
     std::string_view line(data, size);
+    if (m_volumes && m_volumes->IsHeading(line)) {
+      TakeVolume(lineOffset);
+      return;
+    }
     if (!m_matcher->IsHeading(line, m_count)) return;
     // Titles are listed in the text headings are matched in by keywords, as ever.
     if (m_converts && !HeadingMatcher::ToMatchText(line, m_text, m_converted)) return;
@@ -317,6 +300,16 @@ void Listing::TakeNearMiss(std::string_view line) {
   }
 }
 
+void Listing::TakeVolume(std::int64_t lineOffset) {
+  // As the split has it: the volume heading opens the next chapter's piece, when it opens one.
+  m_matcher->Rule()->StartVolume();
+  if (m_count > 0 && !m_opened &&
+      ChapterSplitter::OpensPiece(m_count + 1, m_options.chaptersPerPiece)) {
+    ClosePiece(lineOffset);
+    m_opened = true;
+  }
+}
+
 void Listing::TakeHeading(std::string_view line, std::int64_t lineOffset) {
   const std::int64_t perFile = m_options.chaptersPerPiece;
   ++m_count;
@@ -327,7 +320,8 @@ void Listing::TakeHeading(std::string_view line, std::int64_t lineOffset) {
   }
   // Pieces open where the split opens them.
   const bool opens = ChapterSplitter::OpensPiece(m_count, perFile);
-  if (opens) ClosePiece(lineOffset);
+  if (opens && !m_opened) ClosePiece(lineOffset);
+  m_opened = false;
   ScannedHeading h;
   h.index = m_count;
   h.number = m_oneMatcher && !m_byRule ? m_wide->LastNumber() : m_matcher->LastNumber();
@@ -418,9 +412,43 @@ std::string ChapterScan::SourceHash(const std::string& path) {
 }
 
 ScanResult ChapterScan::Run(const SplitOptions& options, SplitHost* host) {
-  Listing listing(options);
-  if (listing.Prepare(host) && listing.Read(host)) listing.Finish(host);
-  return std::move(listing.Result());
+  if (!options.autoDetect) {
+    Listing listing(options);
+    if (listing.Prepare(host) && listing.Read(host)) listing.Finish(host);
+    return std::move(listing.Result());
+  }
+  // Detection first; then the list by the rule it found, as a split with it would cut.
+  HeadingSurvey::Result survey = HeadingSurvey::Run(options, host);
+  ScanResult result;
+  switch (survey.end) {
+    case HeadingSurvey::End::Done:
+      break;
+    case HeadingSurvey::End::Stopped:
+      result.status = ScanResult::Status::Stopped;
+      return result;
+    case HeadingSurvey::End::Refused:
+    case HeadingSurvey::End::Failed:
+      result.status = survey.end == HeadingSurvey::End::Refused ? ScanResult::Status::Refused
+                                                                : ScanResult::Status::Failed;
+      result.error = std::move(survey.message);
+      return result;
+  }
+  if (survey.detection.found) {
+    SplitOptions byRule = options;
+    byRule.autoDetect = false;
+    HeadingSurvey::Apply(survey.detection, byRule);
+    Listing listing(byRule);
+    if (listing.Prepare(nullptr) && listing.Read(host)) listing.Finish(host);
+    result = std::move(listing.Result());
+  } else {
+    result.sourceEncoding = survey.sourceEncoding;
+    result.sourceBytes = survey.sourceBytes;
+    result.lines = survey.lines;
+    result.titleMax = options.titleMax;
+  }
+  result.detected = true;
+  result.detection = std::move(survey.detection);
+  return result;
 }
 
 }  // namespace sekato::engine

@@ -35,7 +35,10 @@ void ChapterSplitter::Choose(const ChapterSelection& chosen, std::int64_t count,
 }
 
 bool ChapterSplitter::IsHeading(std::string_view line) {
-  if (!m_pList) return m_matcher.IsHeading(line, m_nHeadings);
+  if (!m_pList) {
+    if (m_nHeadingsFrom > 1 && *m_pLine < m_nHeadingsFrom) return false;
+    return m_matcher.IsHeading(line, m_nHeadings);
+  }
   // An empty line cannot open a piece (its break would go with it): a listed one opens its
   // chapter at the next line with text, as one clean-up drops does.
   if (*m_pLine < m_nNextCut || line.empty()) return false;
@@ -56,7 +59,23 @@ void ChapterSplitter::NoteTitle(std::string_view line) {
   m_strTitle = m_bListedTitle ? m_strListedTitle : CleanTitle(line, m_rules);
 }
 
+bool ChapterSplitter::Volume(std::string_view line) {
+  if (HeadingRule* rule = m_matcher.Rule()) rule->StartVolume();
+  if (m_nHeadings > 0 && !m_bOpened && OpensPiece(m_nHeadings + 1, m_nPerFile)) {
+    if (!m_writer.Close(true)) return false;
+    Rename();
+    if (!m_writer.OpenNext()) return false;
+    m_bOpened = true;
+  }
+  m_writer.WriteLine(line);
+  return true;
+}
+
 bool ChapterSplitter::HandleLine(std::string_view line) {
+  if (m_volumes && !m_pList && (m_nHeadingsFrom <= 1 || *m_pLine >= m_nHeadingsFrom) &&
+      m_volumes->IsHeading(line)) {
+    return Volume(line);
+  }
   if (!IsHeading(line)) {
     m_writer.WriteLine(line);
     return true;
@@ -76,6 +95,13 @@ bool ChapterSplitter::Cut(std::string_view line) {
   ++m_nHeadings;
   if (!m_pList) m_numbering.Add(m_matcher.LastNumber(), 0, m_nHeadings);
   const bool chosen = !m_pChosen || m_pChosen->Contains(m_nHeadings);
+  if (m_bOpened) {
+    // A volume heading opened this chapter's piece.
+    m_bOpened = false;
+    m_writer.WriteLine(line);
+    NoteTitle(line);
+    return true;
+  }
   if (!m_bJoined && OpensPiece(m_nHeadings, m_nPerFile)) {
     if (!m_writer.Close(true)) return false;
     Rename();

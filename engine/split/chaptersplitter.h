@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -48,12 +50,22 @@ class ChapterSplitter final : public Splitter {
   /// writer's layout names, and no piece is cut.
   void Choose(const ChapterSelection& chosen, std::int64_t count, bool joined);
 
+  /// Volume headings by `volumes` (see SplitOptions::volumeRegex): each opens the piece of
+  /// the chapter after it when that chapter opens one, and lets the chapter numbers start
+  /// again. Not with a list.
+  void SetVolumes(HeadingRule volumes) { m_volumes.emplace(std::move(volumes)); }
+  /// No line before `line` (1-based) is a heading: the book's contents block is preface.
+  void SetHeadingsFrom(std::int64_t line) { m_nHeadingsFrom = line; }
+
   bool HandleLine(std::string_view line) override;
   bool CutsAtLines(const std::int64_t* line) override {
     m_pLine = line;
-    return m_pList != nullptr;
+    return m_pList != nullptr || m_nHeadingsFrom > 1;
   }
-  std::int64_t NextCut() const override { return m_nNextCut; }
+  std::int64_t NextCut() const override {
+    if (m_pList != nullptr) return m_nNextCut;
+    return m_pLine != nullptr && *m_pLine < m_nHeadingsFrom ? m_nHeadingsFrom : INT64_MAX;
+  }
 
   /// Lines that hold no heading: see BodyNeedle.
   void HandleRun(std::string_view lines) override { m_writer.WriteLine(lines); }
@@ -64,8 +76,13 @@ class ChapterSplitter final : public Splitter {
   /// line without them, or longer, is surely body text (see HeadingMatcher). Cutting at
   /// listed lines, runs end at those lines instead.
   bool FindsHeadings() const override { return m_pList == nullptr; }
-  const std::string& BodyNeedle() const override { return m_matcher.NeededBytes(); }
-  std::int64_t LongestHeading() const override { return m_matcher.LongestHeading(); }
+  const std::string& BodyNeedle() const override {
+    return m_volumes ? m_strNoNeedle : m_matcher.NeededBytes();
+  }
+  std::int64_t LongestHeading() const override {
+    const std::int64_t longest = m_matcher.LongestHeading();
+    return m_volumes ? std::max(longest, m_volumes->LongestHeading()) : longest;
+  }
 
   /// A line too long to hold, in parts: longer than any heading can be, it is body text,
   /// unless the list names it.
@@ -92,12 +109,18 @@ class ChapterSplitter final : public Splitter {
   bool IsHeading(std::string_view line);
   /// Opens heading number m_nHeadings at `line`, cutting a piece there when it opens one.
   bool Cut(std::string_view line);
+  /// A volume heading: opens the next chapter's piece here when that chapter opens one.
+  bool Volume(std::string_view line);
   /// The title the piece opened by the current heading is named after.
   void NoteTitle(std::string_view line);
   /// Gives the closed piece its title name, when titles name pieces.
   void Rename();
 
   HeadingMatcher m_matcher;
+  std::optional<HeadingRule> m_volumes;
+  std::string m_strNoNeedle;  ///< with volumes, every short line must be looked at
+  std::int64_t m_nHeadingsFrom = 0;
+  bool m_bOpened = false;  ///< a volume heading opened the next chapter's piece already
   const ChapterList* m_pList = nullptr;
   const std::int64_t* m_pLine = nullptr;  ///< the pass's line number
   std::size_t m_nNextEntry = 0;

@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "sekato/gbkcodec.h"
+#include "sekato/textrules.h"
 #include "tabletranscoder.h"
 #include "textcodec.h"
-#include "sekato/textrules.h"
 
 namespace sekato::engine {
 
@@ -150,8 +150,52 @@ std::vector<ScanHint> ScanReport::Hints(const ScanResult& r) {
   return hints;
 }
 
+std::string ScanReport::Detection(const ScanResult& r) {
+  if (!r.detected) return {};
+  const HeadingDetection& d = r.detection;
+  std::string line = "自动识别：";
+  if (d.found) {
+    line +=
+        d.chapters.description + "，共 " + std::to_string(d.chapters.lines) + " " + d.chapters.unit;
+    if (!d.volumeLines.empty()) {
+      line += "，" + std::to_string(d.volumeLines.size()) + " " + d.volumes.unit;
+      if (d.restarts) line += "（每" + d.volumes.unit + "重新编号）";
+    }
+    if (d.contentsLast > 0) {
+      line += "，第 " + std::to_string(d.contentsFirst) + "–" + std::to_string(d.contentsLast) +
+              " 行是目录";
+    }
+  } else {
+    line += "没有找到成串编号的标题";
+  }
+  for (std::size_t i = 0; i < d.alternatives.size() && i < 3; ++i) {
+    line += (i == 0 ? "；其次：" : "、") + d.alternatives[i].description + "（" +
+            std::to_string(d.alternatives[i].lines) + " 行）";
+  }
+  return line;
+}
+
+std::string ScanReport::DetectionOptions(const ScanResult& r) {
+  if (!r.detected || !r.detection.found) return {};
+  const auto quote = [](const std::string& text) {
+    std::string out = "'";
+    for (const char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+  };
+  std::string options = "--regex " + quote(r.detection.chapters.pattern);
+  if (!r.detection.volumes.pattern.empty()) {
+    options += " --volume-regex " + quote(r.detection.volumes.pattern);
+  }
+  if (r.detection.contentsLast > 0) {
+    options += " --headings-from " + std::to_string(r.detection.contentsLast + 1);
+  }
+  return options + " --title-max " + std::to_string(r.titleMax);
+}
+
 std::vector<std::string> ScanReport::Lines(const ScanResult& r) {
-  std::vector<std::string> lines = {Summary(r)};
+  std::vector<std::string> lines;
+  if (r.detected) lines.push_back(Detection(r));
+  lines.push_back(Summary(r));
   for (const auto& issue : r.numbering) lines.push_back(Issue(issue));
   for (const auto& hint : Hints(r)) lines.push_back(hint.text);
   return lines;

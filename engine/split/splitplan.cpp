@@ -14,6 +14,9 @@ SplitPlan::SplitPlan(const SplitOptions& options)
               options.naming == PieceNaming::ChapterTitle) {
   SetKeywordText(TextRules::For(options.textEncoding).NormaliseKeywords(options.keywords));
   if (ByRule()) m_patterns = HeadingRule::Compile(options.regex, options.exclude, m_patternRefusal);
+  if (ByRule() && !options.volumeRegex.empty()) {
+    m_volumePatterns = HeadingRule::Compile(options.volumeRegex, "", m_volumeRefusal);
+  }
 }
 
 void SplitPlan::SetKeywordText(std::string text) {
@@ -47,6 +50,7 @@ std::optional<Message> SplitPlan::Refusal(Purpose purpose) const {
     }
   }
   if (chapters && ByRule() && !m_patterns) return m_patternRefusal;
+  if (chapters && ByRule() && !o.volumeRegex.empty() && !m_volumePatterns) return m_volumeRefusal;
   if (chapters && !ByRule() && !m_keywordText.empty()) {
     if (m_keywords.size() > HeadingMatcher::kMaxKeywords) {
       return Message{MessageId::TooManyKeywords};

@@ -41,6 +41,8 @@ class SplitPlan final {
   bool ByRule() const { return !m_options.regex.empty(); }
   /// The rule's compiled patterns; only when ByRule and not refused.
   const HeadingRule::Patterns& Patterns() const { return *m_patterns; }
+  /// The volume rule's patterns, when the options have one and it compiles.
+  const std::optional<HeadingRule::Patterns>& VolumePatterns() const { return m_volumePatterns; }
 
   const SplitOptions& Options() const { return m_options; }
   Numerals::Series Series() const { return m_options.numerals; }
@@ -61,6 +63,8 @@ class SplitPlan final {
   std::vector<std::string> m_keywords;
   PieceNamer m_namer;
   std::optional<HeadingRule::Patterns> m_patterns;
+  std::optional<HeadingRule::Patterns> m_volumePatterns;
+  Message m_volumeRefusal;
   Message m_patternRefusal;
 };
 

@@ -9,6 +9,7 @@
 #include "fileops.h"
 #include "folderlock.h"
 #include "headingmatcher.h"
+#include "headingsurvey.h"
 #include "linereader.h"
 #include "piecewriter.h"
 #include "runencodings.h"
@@ -49,6 +50,26 @@ SplitRun::SplitRun(SplitOptions options, SplitHost& host)
     : m_options(std::move(options)), m_host(host) {}
 
 SplitEnd SplitRun::Execute() {
+  if (m_options.mode == SplitMode::ByChapter && m_options.autoDetect) {
+    // The book is looked at first; the split then goes by the rule found, as by a --regex.
+    // What the options refuse is refused before the book is read.
+    if (auto refusal = SplitPlan(m_options).Refusal(SplitPlan::Purpose::Split)) {
+      return {SplitOutcome::Refused, std::move(*refusal), {}};
+    }
+    HeadingSurvey::Result survey = HeadingSurvey::Run(m_options, &m_host);
+    switch (survey.end) {
+      case HeadingSurvey::End::Done:
+        break;
+      case HeadingSurvey::End::Stopped:
+        return {SplitOutcome::Stopped, {MessageId::Stopped}, {}};
+      case HeadingSurvey::End::Refused:
+        return {SplitOutcome::Refused, std::move(survey.message), {}};
+      case HeadingSurvey::End::Failed:
+        return {SplitOutcome::Failed, std::move(survey.message), {}};
+    }
+    if (!survey.detection.found) return {SplitOutcome::Refused, {MessageId::NothingDetected}, {}};
+    HeadingSurvey::Apply(survey.detection, m_options);
+  }
   const SplitOptions& o = m_options;
   Plan plan(o);
   if (auto refusal = plan.split.Refusal(SplitPlan::Purpose::Split)) {
@@ -244,6 +265,10 @@ SplitEnd SplitRun::WritePieces(Plan& plan, LineReader& source, const SourceDecod
             ? HeadingMatcher(HeadingRule(plan.split.Patterns(), o.titleMax, rules))
             : HeadingMatcher(plan.split.Keywords(), plan.split.Series(), o.titleMax, rules),
         o.chaptersPerPiece, plan.split.Namer().ByTitle(), writer, rules);
+    if (plan.split.VolumePatterns()) {
+      chapters->SetVolumes(HeadingRule(*plan.split.VolumePatterns(), o.titleMax, rules));
+    }
+    chapters->SetHeadingsFrom(o.headingsFrom);
     if (plan.list) {
       chapters->CutAtLines(*plan.list);
       if (!o.chapters.All() || o.join) {

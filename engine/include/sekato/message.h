@@ -47,6 +47,7 @@ enum class MessageId {
   BadExcludePattern,     ///< pattern, characters before the fault, PCRE2's text
   PatternMatchesEmpty,   ///< pattern
   CostlyPattern,         ///< the start of the first line the pattern gave up on
+  NothingDetected,       ///< automatic detection found no chain of numbered headings
   TocOtherBook,          ///< file: the chapter list was made for another book
   TocLineOutOfRange,     ///< entry number, its line, lines in the source
   TocNotAscending,       ///< entry number, its line, the line of the entry before

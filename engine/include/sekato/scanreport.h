@@ -43,6 +43,12 @@ class ScanReport final {
   /// character of the encoding become U+FFFD.
   static std::string Utf8(std::string_view text, Encoding encoding = Encoding::Gbk);
 
+  /// What automatic detection found, in a line: "自动识别：第N章（中文数字），共 312 章，
+  /// 6 卷；其次：N、（41 行）", or "自动识别：没有找到成串编号的标题". Empty when it did not run.
+  static std::string Detection(const ScanResult& r);
+  /// The command-line options that split by what detection found, quoted for a POSIX shell:
+  /// "--regex '^…' --title-max 24". Empty when nothing was found.
+  static std::string DetectionOptions(const ScanResult& r);
   /// The summary, every numbering issue and every hint, one a line.
   static std::vector<std::string> Lines(const ScanResult& r);
 };

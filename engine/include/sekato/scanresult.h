@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "sekato/encoding.h"
+#include "sekato/headingdetection.h"
 #include "sekato/message.h"
 
 namespace sekato::engine {
@@ -80,6 +81,8 @@ struct ScanResult {
   std::int64_t suggestedTitleMax = 0;  ///< the limit that takes every near miss; 0 for none
 
   std::vector<HeadingForm> forms;  ///< when no heading was found: the forms that occur
+  bool detected = false;           ///< automatic detection ran: see `detection`
+  HeadingDetection detection;
 
   static constexpr std::size_t kMaxListed = 100000;
   static constexpr std::size_t kMaxNearMissesListed = 5;

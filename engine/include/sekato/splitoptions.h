@@ -57,7 +57,16 @@ struct SplitOptions {
   /// Chapter mode by a regular expression instead of the keywords: PCRE2 syntax, UTF-8
   /// whatever textEncoding says; a group named n carries the chapter number. Empty: keywords.
   std::string regex;
+  /// Chapter mode finds its own rule (see HeadingSurvey): keywords and `regex` play no part.
+  bool autoDetect = false;
   std::string exclude;         ///< with `regex`: lines this pattern finds are body text (UTF-8)
+  /// With `regex`: volume headings ("第一卷 风起"), UTF-8. A volume heading opens the piece
+  /// of the chapter after it when that chapter opens one, and chapter numbers may start
+  /// again from 1 after it.
+  std::string volumeRegex;
+  /// Chapter mode: no line before this one (1-based, as the source lies on disk) is a
+  /// heading: the contents block a book may open with is preface. 0: from the first line.
+  std::int64_t headingsFrom = 0;
   std::int64_t titleMax = 20;  ///< heading size in Chinese characters
   std::int64_t chaptersPerPiece = 1;
   std::int64_t maxKb = 1000;

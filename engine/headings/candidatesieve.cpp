@@ -1,0 +1,51 @@
+#include "candidatesieve.h"
+
+#include "textcodec.h"
+
+namespace sekato::engine {
+namespace {
+
+/// Every character a heading form can start with (UTF-8).
+constexpr std::string_view kStarters[] = {
+    "第", "0",  "1",  "2",  "3",  "4",  "5",  "6",  "7",  "8",  "9",  "０", "１", "２",
+    "３", "４", "５", "６", "７", "８", "９", "〇", "零", "一", "二", "两", "三", "四",
+    "五", "六", "七", "八", "九", "十", "百", "千", "万", "亿", "壹", "贰", "叁", "肆",
+    "伍", "陆", "柒", "捌", "玖", "拾", "佰", "仟", "萬", "億", "兩", "貳", "參", "陸",
+    "C",  "S",  "P",  "E",  "卷", "【", "〔", "〖", "［", "「", "『", "=",  "*",  "☆",
+    "★",  "序", "楔", "引", "前", "终", "終", "尾", "后", "後", "番", "完", "附"};
+
+}  // namespace
+
+CandidateSieve::CandidateSieve(Encoding text, std::int64_t maxChars)
+    // Four bytes a character covers every encoding; leading white space comes on top.
+    : m_maxBytes(static_cast<std::size_t>(maxChars > 0 ? maxChars : 0) * 4 + 64) {
+  m_fullWidthSpace = TextCodec::Convert("\u3000", Encoding::Utf8, text).value_or(std::string());
+  for (std::string_view starter : kStarters) {
+    auto bytes = TextCodec::Convert(starter, Encoding::Utf8, text);
+    if (!bytes || bytes->empty()) continue;
+    m_starts[static_cast<unsigned char>((*bytes)[0])].push_back(std::move(*bytes));
+  }
+}
+
+CandidateSieve::Verdict CandidateSieve::Look(std::string_view line) const {
+  std::size_t pos = 0;
+  while (pos < line.size()) {
+    const char ch = line[pos];
+    if (ch == ' ' || ch == '\t' || ch == '\r') {
+      ++pos;
+    } else if (!m_fullWidthSpace.empty() &&
+               line.compare(pos, m_fullWidthSpace.size(), m_fullWidthSpace) == 0) {
+      pos += m_fullWidthSpace.size();
+    } else {
+      break;
+    }
+  }
+  if (pos == line.size()) return Verdict::Blank;
+  if (line.size() - pos > m_maxBytes) return Verdict::Body;
+  for (const std::string& start : m_starts[static_cast<unsigned char>(line[pos])]) {
+    if (line.compare(pos, start.size(), start) == 0) return Verdict::Candidate;
+  }
+  return Verdict::Body;
+}
+
+}  // namespace sekato::engine
