@@ -545,36 +545,31 @@ std::optional<engine::SplitOptions> CSekatoView::TakeOptionsForRun() {
 }
 
 void CSekatoView::OnSplitStart() {
-  std::optional<engine::SplitOptions> options = TakeOptionsForRun();
-  if (!options || !ConfirmSource(*options)) return;
-  // Another folder chosen is checked in its turn.
-  while (true) {
+  StartChecked(true, [this](engine::SplitOptions& options) {
     // A kept list holds while the source is the one it was made for; the run refuses it
     // when the file has changed since.
-    if (m_keptList && options->sourcePath != m_strKeptSource) DropKeptList();
-    if (m_keptList && options->mode == engine::SplitMode::ByChapter) options->toc = m_keptList;
-    switch (ConfirmFolder(*options)) {
-      case FolderAnswer::Go:
-        m_pRunControl->Start(std::move(*options));
-        return;
-      case FolderAnswer::Cancel:
-        return;
-      case FolderAnswer::Changed:
-        options = TakeOptionsForRun();
-        if (!options) return;
-        break;
-    }
-  }
+    if (m_keptList && options.sourcePath != m_strKeptSource) DropKeptList();
+    if (m_keptList && options.mode == engine::SplitMode::ByChapter) options.toc = m_keptList;
+  });
 }
 
 void CSekatoView::SplitByList(const engine::ChapterList& list,
                               const engine::ChapterSelection& chosen, bool join) {
+  StartChecked(false, [&](engine::SplitOptions& options) {
+    options.mode = engine::SplitMode::ByChapter;
+    options.toc = list;
+    options.chapters = chosen;
+    options.join = join;
+  });
+}
+
+void CSekatoView::StartChecked(bool askSource,
+                               const std::function<void(engine::SplitOptions&)>& prepare) {
   std::optional<engine::SplitOptions> options = TakeOptionsForRun();
+  if (!options || (askSource && !ConfirmSource(*options))) return;
+  // Another folder chosen is checked in its turn.
   while (options) {
-    options->mode = engine::SplitMode::ByChapter;
-    options->toc = list;
-    options->chapters = chosen;
-    options->join = join;
+    prepare(*options);
     switch (ConfirmFolder(*options)) {
       case FolderAnswer::Go:
         m_pRunControl->Start(std::move(*options));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QFont>
 #include <QScrollArea>
 #include <QString>
@@ -140,6 +142,10 @@ class CSekatoView final : public QScrollArea {
   /// Before a split: pieces of an earlier split in the folder are listed, and the user clears
   /// them, chooses another folder (Changed) or cancels.
   FolderAnswer ConfirmFolder(const engine::SplitOptions& options);
+  /// Takes the form's options, lets `prepare` adjust them, and starts the run once the
+  /// source (when `askSource`) and the output folder are confirmed; a folder chosen instead
+  /// is checked in its turn.
+  void StartChecked(bool askSource, const std::function<void(engine::SplitOptions&)>& prepare);
   /// Makes `folder` the new folder the pieces go to, as the folder chooser does.
   void ChooseNewFolder(const QString& folder);
   void ShowPreview(const engine::ScanResult& result);

@@ -59,16 +59,11 @@ std::string Closing(const std::string& mark) {
   return found == kClose.end() ? "" : found->second;
 }
 
-/// Characters after a unit that make an everyday word of it (as HeadingCandidate has them).
+/// Characters after a unit that make an everyday word of it, left out as HeadingCandidate
+/// leaves them out.
 std::string WordGuard(const std::string& unit) {
-  static const std::map<std::string, std::string> kWords = {
-      {"章", "节程"},       {"回", "合家来去到头应答复"},
-      {"节", "课目日车奏"}, {"節", "課目日車奏"},
-      {"集", "合团中体市"}, {"部", "队分门下长落"},
-      {"篇", "幅章"},       {"话", "题语说"},
-      {"幕", "后"},         {"卷", "入起走"}};
-  const auto found = kWords.find(unit);
-  return found == kWords.end() ? "" : "(?![" + found->second + "])";
+  const std::string_view makers = HeadingCandidate::WordMakers(unit);
+  return makers.empty() ? "" : "(?![" + std::string(makers) + "])";
 }
 
 std::string Separator(const std::string& unit) {

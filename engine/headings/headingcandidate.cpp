@@ -141,15 +141,7 @@ constexpr std::array<std::string_view, 11> kUnits = {"章", "回", "节", "卷",
 
 /// Characters that make an everyday word of a unit when they follow it: 回合, 节课, 部队.
 bool MakesWord(std::string_view unit, std::string_view next) {
-  static const std::unordered_map<std::string_view, std::string_view> kWords = {
-      {"章", "节程"},       {"回", "合家来去到头应答复"},
-      {"节", "课目日车奏"}, {"節", "課目日車奏"},
-      {"集", "合团中体市"}, {"部", "队分门下长落"},
-      {"篇", "幅章"},       {"话", "题语说"},
-      {"幕", "后"},         {"卷", "入起走"}};
-  const auto found = kWords.find(unit);
-  return !next.empty() && found != kWords.end() &&
-         found->second.find(next) != std::string_view::npos;
+  return !next.empty() && HeadingCandidate::WordMakers(unit).find(next) != std::string_view::npos;
 }
 
 constexpr std::array<std::string_view, 10> kSeparators = {"、", "．", ".", "：", ":",
@@ -313,6 +305,17 @@ std::optional<HeadingCandidate> HeadingCandidate::Parse(std::string_view line,
     return out;
   }
   return std::nullopt;
+}
+
+std::string_view HeadingCandidate::WordMakers(std::string_view unit) {
+  static const std::unordered_map<std::string_view, std::string_view> kWords = {
+      {"章", "节程"},       {"回", "合家来去到头应答复"},
+      {"节", "课目日车奏"}, {"節", "課目日車奏"},
+      {"集", "合团中体市"}, {"部", "队分门下长落"},
+      {"篇", "幅章"},       {"话", "题语说"},
+      {"幕", "后"},         {"卷", "入起走"}};
+  const auto found = kWords.find(unit);
+  return found == kWords.end() ? std::string_view() : found->second;
 }
 
 bool HeadingCandidate::IsBlank(std::string_view line) { return TrimLeft(line).empty(); }

@@ -51,6 +51,10 @@ class HeadingCandidate final {
   /// The title after the number and unit, trimmed ("第一章　风起" → "风起").
   std::string title;
 
+  /// The characters that make an everyday word of `unit` when they follow it, so that the
+  /// line is body text: "回" → "合家来去到头应答复" (回合, 回家 …); "" for other units.
+  static std::string_view WordMakers(std::string_view unit);
+
   /// True when `line` holds only white space (ASCII or full-width).
   static bool IsBlank(std::string_view line);
 

@@ -8,6 +8,8 @@
 #include <QRadioButton>
 #include <QSemaphore>
 #include <QtTest>
+#include <QThread>
+#include <QDeadlineTimer>
 #include <atomic>
 #include <cerrno>
 #include <condition_variable>
@@ -407,6 +409,11 @@ class TestRunControl : public QObject {
     m_run->Release();
     // The run has ended; without giving the window a chance to show the box, close it.
     QVERIFY(m_run->ended.tryAcquire(1, kPatienceMs));
+    // The job has returned its end; its thread marks itself done right after. Waited for
+    // without handling events, so the box still has no chance to show.
+    QDeadlineTimer deadline(kPatienceMs);
+    while (Run()->IsSplitting() && !deadline.hasExpired()) QThread::yieldCurrentThread();
+    QVERIFY(!Run()->IsSplitting());
     {
       const Watchdog watchdog(20);
       QVERIFY(Frame()->close());
