@@ -9,6 +9,7 @@
 #include "headingforms.h"
 #include "headingmatcher.h"
 #include "headingsurvey.h"
+#include "progressshare.h"
 #include "linesieve.h"
 #include "linewalk.h"
 #include "numberingcheck.h"
@@ -418,7 +419,13 @@ ScanResult ChapterScan::Run(const SplitOptions& options, SplitHost* host) {
     return std::move(listing.Result());
   }
   // Detection first; then the list by the rule it found, as a split with it would cut.
-  HeadingSurvey::Result survey = HeadingSurvey::Run(options, host);
+  std::optional<ProgressShare> detection;
+  std::optional<ProgressShare> listed;
+  if (host) {
+    detection.emplace(*host, 0, 2);
+    listed.emplace(*host, 1, 2);
+  }
+  HeadingSurvey::Result survey = HeadingSurvey::Run(options, detection ? &*detection : nullptr);
   ScanResult result;
   switch (survey.end) {
     case HeadingSurvey::End::Done:
@@ -438,7 +445,8 @@ ScanResult ChapterScan::Run(const SplitOptions& options, SplitHost* host) {
     byRule.autoDetect = false;
     HeadingSurvey::Apply(survey.detection, byRule);
     Listing listing(byRule);
-    if (listing.Prepare(nullptr) && listing.Read(host)) listing.Finish(host);
+    SplitHost* second = listed ? &*listed : nullptr;
+    if (listing.Prepare(second) && listing.Read(second)) listing.Finish(second);
     result = std::move(listing.Result());
   } else {
     result.sourceEncoding = survey.sourceEncoding;

@@ -10,6 +10,7 @@
 #include "folderlock.h"
 #include "headingmatcher.h"
 #include "headingsurvey.h"
+#include "progressshare.h"
 #include "linereader.h"
 #include "piecewriter.h"
 #include "runencodings.h"
@@ -56,7 +57,8 @@ SplitEnd SplitRun::Execute() {
     if (auto refusal = SplitPlan(m_options).Refusal(SplitPlan::Purpose::Split)) {
       return {SplitOutcome::Refused, std::move(*refusal), {}};
     }
-    HeadingSurvey::Result survey = HeadingSurvey::Run(m_options, &m_host);
+    ProgressShare detection(m_host, 0, 2);
+    HeadingSurvey::Result survey = HeadingSurvey::Run(m_options, &detection);
     switch (survey.end) {
       case HeadingSurvey::End::Done:
         break;
@@ -68,7 +70,12 @@ SplitEnd SplitRun::Execute() {
         return {SplitOutcome::Failed, std::move(survey.message), {}};
     }
     if (!survey.detection.found) return {SplitOutcome::Refused, {MessageId::NothingDetected}, {}};
-    HeadingSurvey::Apply(survey.detection, m_options);
+    // The split by the rule found is the second half of the run.
+    SplitOptions byRule = m_options;
+    byRule.autoDetect = false;
+    HeadingSurvey::Apply(survey.detection, byRule);
+    ProgressShare split(m_host, 1, 2);
+    return SplitRun(std::move(byRule), split).Execute();
   }
   const SplitOptions& o = m_options;
   Plan plan(o);

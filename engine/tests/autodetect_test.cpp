@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -125,6 +127,23 @@ TEST(AutoSplit, SampleNovelGivesItsHundredAndTwentyPieces) {
   EXPECT_EQ(test::ListDir(dir / "out").size(), 120U);
   const ScanResult listed = ChapterScan::Run(options);
   EXPECT_EQ(ScanReport::Detection(listed), "自动识别：第N回（中文数字），共 120 回");
+}
+
+TEST(AutoSplit, ProgressRunsOnceFromStartToEndOverBothPasses) {
+  TempDir dir;
+  const Book book = Volumes(true);
+  test::WriteFile(dir / "book.txt", book.text);
+  SplitOptions options = test::OptionsFor(dir / "book.txt", dir / "out");
+  options.autoDetect = true;
+  test::RecordingHost host;
+  ASSERT_EQ(test::Split(options, host), SplitOutcome::Completed) << host.Message();
+  const auto length = static_cast<std::int64_t>(book.text.size());
+  // Detection is the first half, the split the second; positions only ever go forward.
+  EXPECT_EQ(host.range, 2 * length);
+  ASSERT_FALSE(host.positions.empty());
+  EXPECT_EQ(host.positions.back(), 2 * length);
+  EXPECT_TRUE(std::any_of(host.positions.begin(), host.positions.end(),
+                          [&](std::int64_t at) { return at > 0 && at <= length; }));
 }
 
 TEST(AutoSplit, ABookWithoutNumberedHeadingsIsRefusedBeforeAnythingIsWritten) {
