@@ -254,19 +254,19 @@ void CSekatoView::OnInitialUpdate() {
   m_strParts = QStringLiteral("5");
   m_strKeywords = QStringLiteral("第  章");
   m_f.headingRule->clear();
-  m_f.headingRule->addItem(QStringLiteral("关键字"));
-  m_f.headingRule->addItem(QStringLiteral("正则表达式"));
+  m_f.headingRule->addItem(tr("关键字"));
+  m_f.headingRule->addItem(tr("正则表达式"));
   // The closed box is as narrow as the label it replaces; the list shows the names whole.
   m_f.headingRule->view()->setMinimumWidth(
-      m_f.headingRule->fontMetrics().horizontalAdvance(QStringLiteral("正则表达式")) +
+      m_f.headingRule->fontMetrics().horizontalAdvance(tr("正则表达式")) +
       m_f.headingRule->fontMetrics().height() * 2);
   m_nHeadingRule = 0;
 
   // 5. The numeral series; none is selected.
   m_comboNumerals->clear();
   m_comboNumerals->addItem(QStringLiteral("1,2,3..."));
-  m_comboNumerals->addItem(QStringLiteral("１,２，３..."));
-  m_comboNumerals->addItem(QStringLiteral("一,二,三..."));
+  m_comboNumerals->addItem(tr("１,２，３..."));
+  m_comboNumerals->addItem(tr("一,二,三..."));
   m_comboNumerals->setCurrentIndex(-1);
 
   // The encodings, in the engine's order so an index is an Encoding: detect the source and
@@ -275,10 +275,8 @@ void CSekatoView::OnInitialUpdate() {
   m_comboOutEncoding->clear();
   for (const engine::Encoding encoding : engine::Encodings::kAll) {
     const QString name = QString::fromUtf8(engine::Encodings::DisplayName(encoding));
-    m_comboEncoding->addItem(encoding == engine::Encoding::Auto ? QStringLiteral("自动检测")
-                                                                : name);
-    m_comboOutEncoding->addItem(encoding == engine::Encoding::Auto ? QStringLiteral("同源文件")
-                                                                   : name);
+    m_comboEncoding->addItem(encoding == engine::Encoding::Auto ? tr("自动检测") : name);
+    m_comboOutEncoding->addItem(encoding == engine::Encoding::Auto ? tr("同源文件") : name);
   }
   m_comboEncoding->setCurrentIndex(0);
   m_comboOutEncoding->setCurrentIndex(0);
@@ -358,13 +356,13 @@ void CSekatoView::SetSourceMembers(const QString& path) {
 
 void CSekatoView::ShowDetectedEncoding() {
   // A bounded prefix is read: milliseconds, so the window asks on the spot.
-  QString text = QStringLiteral("自动检测");
+  QString text = tr("自动检测");
   std::string error;
   if (const auto found = engine::EncodingDetector::DetectFile(PathBytes(m_strSrcPath), error)) {
     const QString name = found->unmarkedUtf16
-                             ? QStringLiteral("UTF-16？")
+                             ? tr("UTF-16？")
                              : QString::fromUtf8(engine::Encodings::DisplayName(found->encoding));
-    text += QStringLiteral("（%1）").arg(name);
+    text += tr("（%1）").arg(name);
   }
   m_comboEncoding->setItemText(0, text);
 }
@@ -458,7 +456,7 @@ void CSekatoView::CheckRule() {
   const bool byRule = m_f.headingRule->currentIndex() == 1 && m_f.modeChapter->isChecked();
   QString problem;
   if (byRule && m_f.regex->text().isEmpty()) {
-    problem = QStringLiteral("请输入标题的正则表达式。");
+    problem = tr("请输入标题的正则表达式。");
   } else if (byRule) {
     if (auto refusal = engine::HeadingRuleCheck::Refusal(m_f.regex->text().toStdString())) {
       problem = EngineMessages::Text(*refusal);
@@ -538,7 +536,7 @@ std::optional<engine::SplitOptions> CSekatoView::TakeOptionsForRun() {
   if (m_pRunControl->IsBusy() || m_pRunControl->IsClosed()) return {};  // one at a time
   UpdateData(true);
   if (m_strSrcPath.isEmpty()) {
-    controls::AppMessageBox::Show(this, QStringLiteral("还未选择待分割的文件！"));
+    controls::AppMessageBox::Show(this, tr("还未选择待分割的文件！"));
     return {};
   }
   return GetSplitOptions();
@@ -592,8 +590,8 @@ void CSekatoView::KeepList(const engine::ChapterList& list) {
     m_pKeptList->setObjectName(QStringLiteral("keptList"));
     connect(m_pKeptList, &QLabel::linkActivated, this, [this] { DropKeptList(); });
   }
-  m_pKeptList->setText(QStringLiteral("按编辑后的目录（%1 章） <a href=\"rule\">改回按规则</a>")
-                           .arg(list.entries.size()));
+  m_pKeptList->setText(
+      tr("按编辑后的目录（%1 章） <a href=\"rule\">改回按规则</a>").arg(list.entries.size()));
   // The form places its fields itself: the note goes under the progress bar.
   if (const QWidget* bar = m_f.progress) {
     m_pKeptList->setGeometry(bar->x(), bar->y() + bar->height() + 2, bar->width(),

@@ -58,13 +58,13 @@ bool CSplitRunControl::Start(engine::SplitOptions options) {
       [options = std::move(options), run = m_run](CSplitWorker& worker) {
         worker.Split(options, run);
       },
-      QStringLiteral("无法启动分割线程，文件没有分割！"));
+      tr("无法启动分割线程，文件没有分割！"));
 }
 
 bool CSplitRunControl::StartPreview(engine::SplitOptions options) {
   return Launch(
       true, [options = std::move(options)](CSplitWorker& worker) { worker.Preview(options); },
-      QStringLiteral("无法启动预览线程！"));
+      tr("无法启动预览线程！"));
 }
 
 bool CSplitRunControl::Launch(bool bPreview, std::function<void(CSplitWorker&)> job,
@@ -134,8 +134,8 @@ void CSplitRunControl::OnSplitEnded(CSplitWorker::Result result) {
   if (result.outcome == engine::SplitOutcome::Completed && result.tally.pieces > 0) {
     // Says what was written and where, with the folder a click away; a chapter split that
     // found nothing offers the preview, which tells why.
-    QStringList actions{QStringLiteral("打开文件夹")};
-    if (result.tally.headings == 0) actions << QStringLiteral("预览章节");
+    QStringList actions{tr("打开文件夹")};
+    if (result.tally.headings == 0) actions << tr("预览章节");
     chosen = controls::AppMessageBox::ShowWithActions(
         m_pMessageParent, CSplitWorker::CompletionText(result.tally) + result.warnings, actions);
   } else if (!result.text.isEmpty()) {
