@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <sys/resource.h>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -32,6 +33,16 @@ int Usage() {
                "usage: sekato-guibench SOURCE OUTDIR [-m chapter|size|even] [-p N] [--kb N] "
                "[--parts N] [--no-ad]\n");
   return 2;
+}
+
+// User and system time of the whole process so far, every thread included.
+double ProcessCpuSeconds() {
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  const auto seconds = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+  };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 }  // namespace
@@ -77,16 +88,19 @@ int main(int argc, char* argv[]) {
   QEventLoop loop;
   QString message;
   qint64 elapsedMs = 0;
+  double cpuSeconds = 0;
   QElapsedTimer timer;
+  const double cpuAtStart = ProcessCpuSeconds();
   sekato::controls::AppMessageBox::SetHandler([&](QWidget*, const QString& text) {
     elapsedMs = timer.elapsed();
+    cpuSeconds = ProcessCpuSeconds() - cpuAtStart;
     message = text;
     loop.quit();
   });
   timer.start();
   if (!app.MainFrame()->OnCommand(ID_SPLIT_START)) return 1;
   if (message.isEmpty()) loop.exec();
-  std::printf("%.3f\n", static_cast<double>(elapsedMs) / 1000.0);
+  std::printf("%.3f %.3f\n", static_cast<double>(elapsedMs) / 1000.0, cpuSeconds);
   // The completion message goes on with the count and the folder: its first line says how
   // the run ended.
   const auto completed =
