@@ -97,7 +97,7 @@ bool CSekatoApp::ChangeLanguage(UiLanguage::Language language) {
   // Everything the user sees is built in the language it is built in: build it again.
   const FormSnapshot form = FormSnapshot::Of(view);
   const QString source = view->m_strSrcPath;
-  const QRect place = m_pMainWnd->geometry();
+  const QPoint place = m_pMainWnd->pos();
   const bool toolbar = m_pMainWnd->ToolBar()->isVisible();
   const bool shown = m_pMainWnd->isVisible();
   m_pMainWnd.reset();
@@ -106,7 +106,8 @@ bool CSekatoApp::ChangeLanguage(UiLanguage::Language language) {
   form.ApplyTo(View());
   m_pMainWnd->ToolBar()->setVisible(toolbar);
   if (shown) {
-    m_pMainWnd->setGeometry(place);
+    // Its size is the new form's, which fits its words; its place stays.
+    m_pMainWnd->move(place);
     m_pMainWnd->show();
   }
   return true;
