@@ -8,6 +8,7 @@ add_library(sekato_res OBJECT ${CMAKE_SOURCE_DIR}/res/sekato.qrc)
 target_link_libraries(sekato_res PRIVATE Qt6::Core)
 
 add_library(sekato_ui STATIC
+  cbookqueue.cpp cbookqueue.h
   cformhelptips.cpp cformhelptips.h
   cformtemplate.cpp cformtemplate.h
   cfullcolortoolbar.cpp cfullcolortoolbar.h
@@ -18,6 +19,7 @@ add_library(sekato_ui STATIC
   csekatodoc.cpp csekatodoc.h
   csekatoview.cpp csekatoview.h
   cpreviewdlg.cpp cpreviewdlg.h
+  cqueuelist.cpp cqueuelist.h
   csplitruncontrol.cpp csplitruncontrol.h
   csplitworker.cpp csplitworker.h
   enginemessages.cpp enginemessages.h
@@ -62,7 +64,7 @@ if(SEKATO_BUILD_TESTS)
     SEKATO_CLI_PATH="$<TARGET_FILE:sekato-cli>")
 
   foreach(test tst_csekatoview tst_runcontrol tst_cmainframe tst_endtoend tst_formhelptips
-               tst_preview tst_languages)
+               tst_preview tst_languages tst_bookqueue)
     sekato_add_qtest(${test} SOURCES tests/${test}.cpp TIMEOUT 300
                      LIBRARIES sekato_ui_testsupport sekato_res)
   endforeach()

@@ -12,6 +12,11 @@ FileChoosers FileChoosers::Dialogs() {
         parent, QString(), QString(),
         QCoreApplication::translate("FileChoosers", "文本文件(*.txt)"));
   };
+  choosers.chooseSourceFiles = [](QWidget* parent) {
+    return QFileDialog::getOpenFileNames(
+        parent, QString(), QString(),
+        QCoreApplication::translate("FileChoosers", "文本文件(*.txt)"));
+  };
   choosers.chooseFolder = [](QWidget* parent) {
     return QFileDialog::getExistingDirectory(
         parent, QCoreApplication::translate("FileChoosers", "选择目录"), QString(),

@@ -785,6 +785,44 @@ About</translation>
     </message>
 </context>
 <context>
+    <name>sekato::ui::CQueueList</name>
+    <message>
+        <source>待分割的书</source>
+        <translation>Books to split</translation>
+    </message>
+    <message>
+        <source>书</source>
+        <translation>Book</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>等待</source>
+        <translation>Waiting</translation>
+    </message>
+    <message>
+        <source>%1%</source>
+        <translation>%1%</translation>
+    </message>
+    <message numerus="yes">
+        <source>完成 %n 个文件</source>
+        <translation>
+            <numerusform>Done, %n file</numerusform>
+            <numerusform>Done, %n files</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>失败：%1</source>
+        <translation>Failed: %1</translation>
+    </message>
+</context>
+<context>
     <name>sekato::ui::CSekatoApp</name>
     <message>
         <source>分割或预览结束后才能切换语言。</source>
@@ -939,6 +977,23 @@ About</translation>
         <source>无法删除旧文件：%1</source>
         <translation>Cannot delete the old files: %1</translation>
     </message>
+    <message>
+        <source>待分割的书</source>
+        <translation>Books to Split</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1：%n 个旧文件</source>
+        <translation>
+            <numerusform>%1: %n old file</numerusform>
+            <numerusform>%1: %n old files</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>这些目录中已有以前分割留下的文件，新旧文件会混在一起：
+%1</source>
+        <translation>These folders already hold files from an earlier split; old and new files would be mixed:
+%1</translation>
+    </message>
 </context>
 <context>
     <name>sekato::ui::CSplitRunControl</name>
@@ -957,6 +1012,14 @@ About</translation>
     <message>
         <source>预览章节</source>
         <translation>Preview Chapters</translation>
+    </message>
+    <message>
+        <source>%1 本书中有 %2 本分割完成。</source>
+        <translation>%2 of %1 books were split.</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
     </message>
 </context>
 </TS>

@@ -785,6 +785,43 @@
     </message>
 </context>
 <context>
+    <name>sekato::ui::CQueueList</name>
+    <message>
+        <source>待分割的书</source>
+        <translation>待分割的書</translation>
+    </message>
+    <message>
+        <source>书</source>
+        <translation>書</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>狀態</translation>
+    </message>
+    <message>
+        <source>等待</source>
+        <translation>等待</translation>
+    </message>
+    <message>
+        <source>%1%</source>
+        <translation>%1%</translation>
+    </message>
+    <message numerus="yes">
+        <source>完成 %n 个文件</source>
+        <translation>
+            <numerusform>完成 %n 個檔案</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>已停止</translation>
+    </message>
+    <message>
+        <source>失败：%1</source>
+        <translation>失敗：%1</translation>
+    </message>
+</context>
+<context>
     <name>sekato::ui::CSekatoApp</name>
     <message>
         <source>分割或预览结束后才能切换语言。</source>
@@ -937,6 +974,22 @@
         <source>无法删除旧文件：%1</source>
         <translation>無法刪除舊檔案：%1</translation>
     </message>
+    <message>
+        <source>待分割的书</source>
+        <translation>待分割的書</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1：%n 个旧文件</source>
+        <translation>
+            <numerusform>%1：%n 箇舊檔案</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>这些目录中已有以前分割留下的文件，新旧文件会混在一起：
+%1</source>
+        <translation>這些目錄中已有以前分割留下的檔案，新舊檔案會混在一起：
+%1</translation>
+    </message>
 </context>
 <context>
     <name>sekato::ui::CSplitRunControl</name>
@@ -955,6 +1008,14 @@
     <message>
         <source>预览章节</source>
         <translation>預覽章節</translation>
+    </message>
+    <message>
+        <source>%1 本书中有 %2 本分割完成。</source>
+        <translation>%1 本書中有 %2 本分割完成。</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1：%2</translation>
     </message>
 </context>
 </TS>
