@@ -106,7 +106,7 @@ std::string_view MessageCatalogue::Chinese(MessageId id) {
       return "替换规则%1“%2”有错（第 %3 个字符之后）：%4";
     case MessageId::ReplaceFailed:
       return "替换规则%1“%2”无法替换：%3";
-    case MessageId::ConversionUnavailable:
+    case MessageId::NoConversion:
       return "无法载入简繁转换“%1”：%2";
     case MessageId::UnwritableConverted:
       return "源文件“%1”第 %2 行替换或转换后的字符“%3”无法用 %4 编码写出";

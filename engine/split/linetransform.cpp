@@ -51,7 +51,7 @@ std::unique_ptr<LineTransform> LineTransform::Make(const SplitOptions& options, 
     std::string error;
     transform->m_converter = ScriptConverter::Open(options.convert, error);
     if (!transform->m_converter) {
-      message = {MessageId::ConversionUnavailable,
+      message = {MessageId::NoConversion,
                  {std::string(ScriptConversions::Name(options.convert)), error}};
       return nullptr;
     }
