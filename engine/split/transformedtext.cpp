@@ -236,23 +236,30 @@ TransformedText::Result TransformedText::Write(const std::string& sourcePath, En
 
   SourceDecoder decoder(source, text, markBytes, text);
   TextPass pass(fd, text, transform);
+  const bool direct =
+      source == text && markBytes == 0 && !Encodings::IsUtf16(source) && source != Encoding::Utf8;
   std::vector<char> buffer(kBlock * 2);
   std::size_t held = 0;  // an unfinished line from the block before
+  std::int64_t consumed = 0;
   bool stopped = false;
   bool halted = false;
   bool readFailed = false;
   int readError = 0;
   while (!halted) {
-    if (host && !host->Progress(decoder.Consumed(), file.Length())) {
+    if (host && !host->Progress(consumed, file.Length())) {
       stopped = true;
       break;
     }
     if (buffer.size() < held + kBlock) buffer.resize(held + kBlock);
-    const ssize_t got = decoder.Read(file, buffer.data() + held, kBlock);
+    // GBK, GB18030 and Big5 kept as they are go straight from the file, as the split reads
+    // them: nearly every byte sequence is valid there, and a check would cost more.
+    const ssize_t got = direct ? file.Read(buffer.data() + held, kBlock)
+                               : decoder.Read(file, buffer.data() + held, kBlock);
     if (got < 0) {
       readFailed = true;
       readError = errno;
     }
+    consumed = direct ? consumed + std::max<ssize_t>(got, 0) : decoder.Consumed();
     const bool atEnd = got <= 0;
     const std::size_t have = held + static_cast<std::size_t>(std::max<ssize_t>(got, 0));
     const std::string_view text_(buffer.data(), have);
