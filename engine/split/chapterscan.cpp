@@ -462,6 +462,9 @@ ScanResult ChapterScan::RunTransformed(const SplitOptions& options, SplitHost* h
   result = Run(listed, second ? &*second : nullptr);
   written.NameSource(result.error, options.sourcePath);
   result.sourceEncoding = encodings->Source();
+  // The list is for the book: what tells it from other books is the book's own size.
+  const auto bookBytes = std::filesystem::file_size(options.sourcePath, ignored);
+  if (!ignored) result.sourceBytes = static_cast<std::int64_t>(bookBytes);
   result.ruleCounts = transform->Counts();
   return result;
 }

@@ -89,6 +89,11 @@ bool LineTransform::ApplyPart(std::string_view part, std::string& out, std::stri
     m_counts[i] += count;
     m_work.swap(m_next);
   }
+  // A replacement may make a line break ("\\n" in it): the line stays one line, so that
+  // line numbers stay the book's.
+  if (m_work.find_first_of("\r\n") != std::string::npos) {
+    std::erase_if(m_work, [](char c) { return c == '\r' || c == '\n'; });
+  }
   if (m_converter) {
     m_converter->Convert(m_work, out);
   } else {

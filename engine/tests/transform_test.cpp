@@ -74,20 +74,31 @@ TEST(RulesFile, ReadsRulesAndSkipsCommentsAndBlankLines) {
   }
 }
 
-// A pattern that does not compile is refused before anything is made, naming its line in
-// the file and PCRE2's reason; the chapter list refuses it alike.
-TEST(RulesFile, BadPatternIsRefusedWithItsLine) {
-  TempDir dir;
-  SplitOptions o = Utf8Options(dir, "第1章\n正文\n");
-  o.replaceRules = ParseRulesFile("# c\nok=>fine\n\n本章(未完\n", "r.txt");
-  RecordingHost host;
-  EXPECT_EQ(test::Split(o, host), SplitOutcome::Refused);
-  EXPECT_NE(host.Message().find("“r.txt”第 4 行"), std::string::npos) << host.Message();
-  EXPECT_NE(host.Message().find("missing closing parenthesis"), std::string::npos);
-  EXPECT_FALSE(std::filesystem::exists(dir / "out"));
-  const ScanResult listed = ChapterScan::Run(o);
-  EXPECT_EQ(listed.status, ScanResult::Status::Refused);
-  EXPECT_EQ(listed.error.id, MessageId::BadReplaceRule);
+// A rule that cannot be used is refused before anything is made, naming its line in the
+// file and why; the chapter list refuses it alike.
+TEST(RulesFile, UnusableRuleIsRefusedWithItsLine) {
+  struct Case {
+    std::string rule;
+    std::string said;
+  };
+  const std::vector<Case> cases = {
+      {"本章(未完", "missing closing parenthesis"},
+      {"(a)=>$2", "names group 2"},
+      {"(?<w>a)=>${nm}", "names group nm"},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    SplitOptions o = Utf8Options(dir, "第1章\n正文\n");
+    o.replaceRules = ParseRulesFile("# c\nok=>fine\n\n" + c.rule + "\n", "r.txt");
+    RecordingHost host;
+    EXPECT_EQ(test::Split(o, host), SplitOutcome::Refused) << c.rule;
+    EXPECT_NE(host.Message().find("“r.txt”第 4 行"), std::string::npos) << host.Message();
+    EXPECT_NE(host.Message().find(c.said), std::string::npos) << host.Message();
+    EXPECT_FALSE(std::filesystem::exists(dir / "out")) << c.rule;
+    const ScanResult listed = ChapterScan::Run(o);
+    EXPECT_EQ(listed.status, ScanResult::Status::Refused) << c.rule;
+    EXPECT_EQ(listed.error.id, MessageId::BadReplaceRule) << c.rule;
+  }
 }
 
 TEST(LineTransform, AppliesRulesInOrderAndCountsThem) {
@@ -108,6 +119,7 @@ TEST(LineTransform, AppliesRulesInOrderAndCountsThem) {
       {"untouched", {"广告"}, "正文", "正文", {0}},
       {"empties", {"^\\(本章完\\)$"}, "(本章完)", "", {1}},
       {"dollar", {"元=>$$"}, "5元", "5$", {1}},
+      {"no line break made", {"a=>x\\ny"}, "bab", "bxyb", {1}},
   };
   for (const Case& c : cases) {
     SplitOptions o;

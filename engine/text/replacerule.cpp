@@ -5,10 +5,56 @@
 
 namespace sekato::engine {
 
+namespace {
+
+bool IsNameChar(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// The first group `replacement` names that `pattern` lacks ("3", "name"); empty when every
+// one is there. PCRE2 says so only once a line matches: the rule is refused before.
+std::string MissingGroup(const RegexPattern& pattern, std::string_view replacement) {
+  std::uint32_t groups = 0;
+  pcre2_pattern_info(static_cast<const pcre2_code*>(pattern.Code()), PCRE2_INFO_CAPTURECOUNT,
+                     &groups);
+  for (std::size_t at = 0; at + 1 < replacement.size(); ++at) {
+    if (replacement[at] == '\\') {
+      ++at;
+      continue;
+    }
+    if (replacement[at] != '$') continue;
+    std::size_t start = at + 1;
+    if (replacement[start] == '$') {
+      at = start;
+      continue;
+    }
+    if (replacement[start] == '{') ++start;
+    std::size_t end = start;
+    while (end < replacement.size() && IsNameChar(replacement[end])) ++end;
+    const std::string name(replacement.substr(start, end - start));
+    at = end - 1;
+    if (name.empty()) continue;
+    if (name.find_first_not_of("0123456789") == std::string::npos) {
+      if (name.size() > 5 || std::stoul(name) > groups) return name;
+    } else if (pattern.GroupNumber(name.c_str()) < 0) {
+      return name;
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
 std::unique_ptr<ReplaceRule> ReplaceRule::Compile(std::string_view pattern, std::string replacement,
                                                   RegexPattern::Error& error) {
   auto compiled = RegexPattern::Compile(pattern, error);
   if (!compiled) return nullptr;
+  const std::string missing = MissingGroup(*compiled, replacement);
+  if (!missing.empty()) {
+    error.text = "the replacement names group " + missing + ", which the pattern does not have";
+    error.offset = pattern.size();
+    return nullptr;
+  }
   std::unique_ptr<ReplaceRule> rule(new ReplaceRule);
   rule->m_literal = compiled->RequiredText();
   rule->m_pattern = std::move(compiled);
