@@ -236,6 +236,8 @@ TransformedText::Result TransformedText::Write(const std::string& sourcePath, En
 
   SourceDecoder decoder(source, text, markBytes, text);
   TextPass pass(fd, text, transform);
+  // UTF-8 pieces of a book that had a byte-order mark start with one: the text keeps it.
+  if (markBytes > 0 && text == Encoding::Utf8) pass.Put("\xEF\xBB\xBF");
   const bool direct =
       source == text && markBytes == 0 && !Encodings::IsUtf16(source) && source != Encoding::Utf8;
   std::vector<char> buffer(kBlock * 2);

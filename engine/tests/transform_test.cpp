@@ -296,5 +296,16 @@ TEST(TransformedSplit, EveryModeCutsAsTheTransformedBook) {
   }
 }
 
+// UTF-8 pieces of a book with a byte-order mark start with one, rules or not.
+TEST(TransformedSplit, KeepsTheMarkOfUtf8Pieces) {
+  TempDir dir;
+  SplitOptions o = Utf8Options(dir, "\xEF\xBB\xBF第1章\n正文广告\n");
+  o.mode = SplitMode::BySize;
+  o.replaceRules = Rules({"广告"});
+  RecordingHost host;
+  ASSERT_EQ(test::Split(o, host), SplitOutcome::Completed) << host.Message();
+  EXPECT_EQ(test::JoinPieces(dir / "out"), "\xEF\xBB\xBF第1章\r\n正文");
+}
+
 }  // namespace
 }  // namespace sekato::engine
