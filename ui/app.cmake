@@ -27,7 +27,7 @@ add_library(sekato_ui STATIC
 )
 target_include_directories(sekato_ui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(sekato_ui PUBLIC sekato_uikit sekato_msgbox sekato_about sekato_balloon
-                                       sekato_engine Qt6::Widgets Threads::Threads)
+                                       sekato_engine sekato_tocfile Qt6::Widgets Threads::Threads)
 sekato_target_warnings(sekato_ui)
 
 add_executable(sekato main.cpp)

@@ -54,6 +54,9 @@ TEST(TocFile, ReadsBothFormsAndSaysWhereTheyGoWrong) {
       {"truncated json", R"({"headings": [{"line": 3},)", {}, {}, "line 1, column 27"},
       {"not json", "{\"headings\": [}", {}, {}, "parse error"},
       {"not the format", R"({"lines": [3]})", {}, {}, "\"headings\""},
+      {"empty array", "[]", {}, {}, "\"headings\""},
+      {"a number alone", "[3]", {}, {}, "\"headings\""},
+      {"empty headings", R"({"headings": []})", {}, {}, ""},
       {"line not a number", R"({"headings": [{"line": "3"}]})", {}, {}, "heading 1"},
       {"text not a number", "3\nabc\n", {}, {}, "line 2"},
   };

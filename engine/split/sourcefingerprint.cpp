@@ -1,5 +1,6 @@
 #include "sourcefingerprint.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <xxhash.h>
@@ -15,7 +16,10 @@ namespace sekato::engine {
 
 namespace {
 
-constexpr std::size_t kChunk = std::size_t{4} << 20;
+// Read, hashed and counted a piece at a time, small enough that the hash and the count find
+// the bytes the read just copied still in the processor's cache: the book is looked at once
+// from memory, not three times.
+constexpr std::size_t kChunk = std::size_t{256} << 10;
 
 // Line feeds in `data`.
 std::int64_t CountFeeds(const char* data, std::size_t size) {
@@ -56,6 +60,7 @@ std::optional<SourceFingerprint> SourceFingerprint::Of(const std::string& path, 
   const std::unique_ptr<XXH3_state_t, decltype(&XXH3_freeState)> state(XXH3_createState(),
                                                                        &XXH3_freeState);
   XXH3_64bits_reset(state.get());
+  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   const bool utf16 = Encodings::IsUtf16(encoding);
   const std::size_t low = encoding == Encoding::Utf16Be ? 1 : 0;
   std::vector<char> chunk(kChunk);
