@@ -77,9 +77,10 @@ if(SEKATO_BUILD_TESTS)
     set_tests_properties(tst_highdpi_${dpi}_${width} PROPERTIES LABELS gui TIMEOUT 60
                          ENVIRONMENT "QT_QPA_PLATFORM=offscreen:configfile=${config}")
   endforeach()
-  # The preview test reads the sample novel.
-  target_compile_definitions(tst_preview PRIVATE
-    SEKATO_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/samples")
+  # The preview test reads the sample novel, and the layout test keeps a list made for it.
+  foreach(test tst_preview tst_highdpi)
+    target_compile_definitions(${test} PRIVATE SEKATO_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/samples")
+  endforeach()
   # The window's side of bench/gui_vs_cli.sh splits the sample novel and says it did.
   set(guibench_out ${CMAKE_CURRENT_BINARY_DIR}/guibench-out)
   add_test(NAME guibench_completes
