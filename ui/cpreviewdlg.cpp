@@ -302,6 +302,16 @@ bool CPreviewDlg::ImportFrom(const QString& path, QString& error) {
     return false;
   }
   const engine::ChapterList& list = *read;
+  // As --toc without --force: a list that names another book's size is not this book's.
+  if (list.sourceBytes >= 0 && m_nSourceBytes > 0 && list.sourceBytes != m_nSourceBytes) {
+    error = QStringLiteral(
+                "目录文件“%1”是为另一本书做的：它记下的源文件大小是 %2 字节，"
+                "这个源文件是 %3 字节。")
+                .arg(path)
+                .arg(list.sourceBytes)
+                .arg(m_nSourceBytes);
+    return false;
+  }
   if (!list.entries.empty() && list.entries.front().line < 1) {
     error = QStringLiteral("目录第 1 项的行号 %1 不是正整数。").arg(list.entries.front().line);
     return false;

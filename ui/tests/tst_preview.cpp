@@ -226,6 +226,9 @@ class TestPreview : public QObject {
     QTest::newRow("empty array") << QByteArray("[]") << 121 << QStringLiteral("\"headings\"");
     QTest::newRow("heading without line")
         << QByteArray(R"({"headings": [{"title": "甲"}]})") << 121 << QStringLiteral("heading 1");
+    QTest::newRow("another book's list")
+        << QByteArray(R"({"sourceBytes": 5, "headings": [{"line": 3}]})") << 121
+        << QStringLiteral("另一本书");
     QTest::newRow("line zero") << QByteArray("0\n") << 121 << QStringLiteral("第 1 项");
     QTest::newRow("not ascending") << QByteArray("5\n3\n") << 121 << QStringLiteral("第 2 项");
   }
