@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Times a split by a chapter list beside the same split by the rule that found it.
 
-Usage: bench/toc_vs_rule.py [--cli PATH] [--size-mb 200] [--runs 3] [--work DIR]
+Usage: bench/toc_vs_rule.py [--cli PATH] [--size-mb 200] [--utf8] [--per N] [--runs 3]
+                            [--work DIR]
 
 The list is what `--list --json` writes for the synthetic novel (its headings and the
 book's size and hash); `--toc` then splits by it, which also reads the book once more to
@@ -33,15 +34,18 @@ def same_tree(a, b):
 
 
 def main():
-    args = parse_args(__doc__)
+    args = parse_args(__doc__, [
+        ("--utf8", {"action": "store_true", "help": "the novel's UTF-8 twin instead of GBK"}),
+        ("--per", {"type": int, "help": "chapters a piece (-p); the default when left out"}),
+    ])
     cli = os.path.abspath(args.cli)
-    novel = make_novel(args.work, args.size_mb)
+    novel = make_novel(args.work, args.size_mb, args.utf8)
     scratch = make_scratch(args.work, novel)
     try:
         toc = os.path.join(scratch, "toc.json")
         with open(toc, "wb") as out:
             subprocess.run([cli, "--list", "--json", novel], stdout=out, check=True)
-        common = ["-q", "--no-ad"]
+        common = ["-q", "--no-ad"] + (["-p", str(args.per)] if args.per else [])
         cases = [
             ("rule", lambda out: [cli, *common, "-o", out, novel]),
             ("--toc", lambda out: [cli, *common, "--toc", toc, "-o", out, novel]),

@@ -1,9 +1,10 @@
 #include "tocfile.h"
 
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
+#include <vector>
 
 namespace sekato::cli {
 
@@ -120,6 +121,11 @@ class TocReader final : public nlohmann::json_sax<Json> {
   }
   std::string Where() const { return "heading " + std::to_string(list.entries.size()); }
 
+ public:
+  /// True once one whole listing has been read.
+  bool Done() const { return m_done; }
+
+ private:
   int m_depth = 0;  ///< objects and arrays open, the outer array of several not counted
   bool m_inHeadings = false;
   bool m_inReplace = false;
@@ -132,8 +138,9 @@ class TocReader final : public nlohmann::json_sax<Json> {
 std::optional<engine::ChapterList> FromJson(std::string_view text, std::string& error) {
   TocReader reader;
   const bool parsed = Json::sax_parse(text.begin(), text.end(), &reader);
-  if (!parsed || !reader.error.empty()) {
-    error = reader.error.empty() ? "not a chapter list" : reader.error;
+  // An empty array holds no listing at all.
+  if (!parsed || !reader.error.empty() || !reader.Done()) {
+    error = reader.error.empty() ? "not a chapter list: no \"headings\" array" : reader.error;
     return std::nullopt;
   }
   return std::move(reader.list);
@@ -181,13 +188,21 @@ std::optional<engine::ChapterList> TocFile::Read(const std::string& path, std::s
     error = "cannot open " + path;
     return std::nullopt;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
+  // Room for the whole file at once: a list of a hundred thousand headings is megabytes, and
+  // a buffer that grows as it goes copies them many times. A pipe has no size to ask.
+  std::string text;
+  std::error_code unknown;
+  const std::uintmax_t size = std::filesystem::file_size(path, unknown);
+  if (!unknown) text.reserve(static_cast<std::size_t>(size));
+  std::vector<char> block(std::size_t{1} << 16);
+  while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0) {
+    text.append(block.data(), static_cast<std::size_t>(in.gcount()));
+  }
   if (in.bad()) {
     error = "cannot read " + path;
     return std::nullopt;
   }
-  return Parse(text.str(), error);
+  return Parse(text, error);
 }
 
 }  // namespace sekato::cli

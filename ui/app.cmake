@@ -31,7 +31,7 @@ add_library(sekato_ui STATIC
 )
 target_include_directories(sekato_ui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(sekato_ui PUBLIC sekato_uikit sekato_msgbox sekato_about sekato_balloon
-                                       sekato_engine Qt6::Widgets Threads::Threads)
+                                       sekato_engine sekato_tocfile Qt6::Widgets Threads::Threads)
 sekato_target_warnings(sekato_ui)
 # Its English and Traditional Chinese, compiled into the resources.
 include(${CMAKE_CURRENT_SOURCE_DIR}/i18n/i18n.cmake)
@@ -83,9 +83,10 @@ if(SEKATO_BUILD_TESTS)
     set_tests_properties(tst_highdpi_${dpi}_${width} PROPERTIES LABELS gui TIMEOUT 60
                          ENVIRONMENT "QT_QPA_PLATFORM=offscreen:configfile=${config}")
   endforeach()
-  # The preview test reads the sample novel.
-  target_compile_definitions(tst_preview PRIVATE
-    SEKATO_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/samples")
+  # The preview test reads the sample novel, and the layout test keeps a list made for it.
+  foreach(test tst_preview tst_highdpi)
+    target_compile_definitions(${test} PRIVATE SEKATO_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/samples")
+  endforeach()
   # The window's side of bench/gui_vs_cli.sh splits the sample novel and says it did.
   set(guibench_out ${CMAKE_CURRENT_BINARY_DIR}/guibench-out)
   add_test(NAME guibench_completes

@@ -30,6 +30,7 @@ enum Flags : unsigned {
   kReadOnly = 4,
   kStretch = 8,     // widens with the page
   kMoveRight = 16,  // keeps its distance from the page's right edge
+  kHidden = 32,     // shown only when it has something to say
 };
 
 struct Row {
@@ -106,6 +107,8 @@ constexpr Row kRows[] = {
     {IDC_NUMERALS, Kind::Combo, "", 210, 149, 66, 78, kNone},
     // Shown in place of the keywords and their numerals when headings go by a rule.
     {IDC_REGEX, Kind::Edit, "", 107, 149, 169, 13, kNone},
+    // Under the progress bar: that the next split goes by a list edited in the preview.
+    {IDC_KEPT_LIST, Kind::Label, "", 15, 299, 258, 13, kStretch | kHidden},
 };
 
 // Tab walks the form top to bottom, left to right; a radio group is one stop (its checked
@@ -209,7 +212,7 @@ QButtonGroup* CFormTemplate::Fields::GroupOf(int nIDC) const {
   return At<QRadioButton>(nIDC)->group();
 }
 
-QSize CFormTemplate::SizeInUnits() { return QSize(290, 301); }
+QSize CFormTemplate::SizeInUnits() { return QSize(290, 315); }
 
 CFormTemplate::CFormTemplate(QWidget* page, const DialogUnits& units) {
   m_size = units.Size(SizeInUnits().width(), SizeInUnits().height());
@@ -224,6 +227,7 @@ CFormTemplate::CFormTemplate(QWidget* page, const DialogUnits& units) {
     m_rects.append(control->geometry());
     m_flags.append(row.flags);
     control->setEnabled((row.flags & kDisabled) == 0);
+    if ((row.flags & kHidden) != 0) control->hide();
     if (row.id != 0) {
       control->setObjectName(IdName(row.id));
       control->setProperty("controlId", row.id);

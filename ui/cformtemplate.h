@@ -81,10 +81,11 @@ class CFormTemplate final {
     QLineEdit* const regex = At<QLineEdit>(IDC_REGEX);
     QComboBox* const encoding = At<QComboBox>(IDC_ENCODING);  ///< the source's, 自动检测 first
     QComboBox* const outEncoding =
-        At<QComboBox>(IDC_OUT_ENCODING);  ///< the pieces', 同源文件 first
+        At<QComboBox>(IDC_OUT_ENCODING);                 ///< the pieces', 同源文件 first
+    QLabel* const keptList = At<QLabel>(IDC_KEPT_LIST);  ///< hidden while no list is kept
   };
 
-  /// The template's size in dialog units: 290 × 301.
+  /// The template's size in dialog units: 290 × 315.
   static QSize SizeInUnits();
 
   /// Builds the controls on `page` (which becomes their parent) and sizes the page to the form.

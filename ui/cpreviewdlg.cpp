@@ -24,6 +24,7 @@
 #include "cheadinglistmodel.h"
 #include "sekato/chapterscan.h"
 #include "sekato/scanreport.h"
+#include "tocfile.h"
 
 namespace sekato::ui {
 
@@ -289,41 +290,31 @@ bool CPreviewDlg::ImportFrom(const QString& path, QString& error) {
     return false;
   }
   const QByteArray bytes = file.readAll();
-  engine::ChapterList list;
-  if (bytes.trimmed().startsWith('{') || bytes.trimmed().startsWith('[')) {
-    QJsonParseError parsed{};
-    QJsonDocument document = QJsonDocument::fromJson(bytes, &parsed);
-    if (parsed.error != QJsonParseError::NoError) {
-      error = tr("目录文件“%1”读不懂：%2（第 %3 个字节处）")
-                  .arg(path, parsed.errorString())
-                  .arg(parsed.offset);
-      return false;
-    }
-    QJsonObject root = document.isArray() && document.array().size() == 1
-                           ? document.array().first().toObject()
-                           : document.object();
-    for (const QJsonValue& value : root.value(QStringLiteral("headings")).toArray()) {
-      const QJsonObject heading = value.toObject();
-      list.entries.push_back({heading.value(QStringLiteral("line")).toInteger(),
-                              heading.value(QStringLiteral("title")).toString().toStdString()});
-    }
-  } else {
-    for (const QByteArray& row : bytes.split('\n')) {
-      const QByteArray text = row.trimmed();
-      if (text.isEmpty() || text.startsWith('#')) continue;
-      const qsizetype cut = text.indexOf('\t');
-      bool ok = false;
-      const qint64 line = text.left(cut < 0 ? text.indexOf(':') : cut).trimmed().toLongLong(&ok);
-      if (!ok) {
-        error = tr("目录文件“%1”读不懂：%2").arg(path, QString::fromUtf8(row));
-        return false;
-      }
-      list.entries.push_back(
-          {line, cut < 0 ? std::string() : text.mid(cut + 1).trimmed().toStdString()});
-    }
+  // Read as --toc reads it: the same forms, and for JSON the parser's own message with the
+  // line and column where it went wrong.
+  std::string why;
+  const std::optional<engine::ChapterList> read = cli::TocFile::Parse(
+      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), why);
+  if (!read) {
+    error = tr("目录文件“%1”读不懂：%2").arg(path, QString::fromStdString(why));
+    return false;
+  }
+  const engine::ChapterList& list = *read;
+  // As --toc without --force: a list that names another book's size is not this book's.
+  if (list.sourceBytes >= 0 && m_nSourceBytes > 0 && list.sourceBytes != m_nSourceBytes) {
+    error = tr("目录文件“%1”是为另一本书做的：它记下的源文件大小是 %2 字节，"
+               "这个源文件是 %3 字节。")
+                .arg(path)
+                .arg(list.sourceBytes)
+                .arg(m_nSourceBytes);
+    return false;
+  }
+  if (!list.entries.empty() && list.entries.front().line < 1) {
+    error = tr("目录第 1 项的行号 %1 不是正整数。").arg(list.entries.front().line);
+    return false;
   }
   for (std::size_t i = 1; i < list.entries.size(); ++i) {
-    if (list.entries[i].line <= list.entries[i - 1].line || list.entries.front().line < 1) {
+    if (list.entries[i].line <= list.entries[i - 1].line) {
       error = tr("目录第 %1 项的行号不大于前一项：行号必须从小到大排列。").arg(i + 1);
       return false;
     }

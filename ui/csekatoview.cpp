@@ -683,19 +683,14 @@ void CSekatoView::StartChecked(bool askSource,
 void CSekatoView::KeepList(const engine::ChapterList& list) {
   m_keptList = list;
   m_strKeptSource = PathBytes(m_strSrcPath);
-  // Made when first needed: under the progress bar, with the way back to the rule.
+  // The form's row under the progress bar, with the way back to the rule.
   if (!m_pKeptList) {
-    m_pKeptList = new QLabel(m_pPage);
-    m_pKeptList->setObjectName(QStringLiteral("keptList"));
+    m_pKeptList = m_f.keptList;
+    m_pKeptList->setTextFormat(Qt::RichText);
     connect(m_pKeptList, &QLabel::linkActivated, this, [this] { DropKeptList(); });
   }
   m_pKeptList->setText(
       tr("按编辑后的目录（%1 章） <a href=\"rule\">改回按规则</a>").arg(list.entries.size()));
-  // The form places its fields itself: the note goes under the progress bar.
-  if (const QWidget* bar = m_f.progress) {
-    m_pKeptList->setGeometry(bar->x(), bar->y() + bar->height() + 2, bar->width(),
-                             m_pKeptList->sizeHint().height());
-  }
   m_pKeptList->show();
 }
 

@@ -46,6 +46,7 @@ inline constexpr int IDC_OUT_ENCODING = 1033;  ///< the pieces' encoding, 同源
 inline constexpr int IDC_HEADING_RULE = 1040;  ///< headings by 关键字 or by 正则表达式
 inline constexpr int IDC_REGEX = 1041;         ///< the heading rule, in place of the keywords
 inline constexpr int IDC_NUMERALS_LABEL = 1042;
+inline constexpr int IDC_KEPT_LIST = 1050;  ///< an edited chapter list kept for the next split
 
 // Commands.
 inline constexpr int ID_SPLIT_START = 32771;

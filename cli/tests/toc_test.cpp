@@ -54,6 +54,9 @@ TEST(TocFile, ReadsBothFormsAndSaysWhereTheyGoWrong) {
       {"truncated json", R"({"headings": [{"line": 3},)", {}, {}, "line 1, column 27"},
       {"not json", "{\"headings\": [}", {}, {}, "parse error"},
       {"not the format", R"({"lines": [3]})", {}, {}, "\"headings\""},
+      {"empty array", "[]", {}, {}, "\"headings\""},
+      {"a number alone", "[3]", {}, {}, "\"headings\""},
+      {"empty headings", R"({"headings": []})", {}, {}, ""},
       {"line not a number", R"({"headings": [{"line": "3"}]})", {}, {}, "heading 1"},
       {"text not a number", "3\nabc\n", {}, {}, "line 2"},
   };
@@ -242,6 +245,52 @@ TEST_F(TocCli, JoinWritesOneFileInTheEncodingAsked) {
     }
     EXPECT_EQ(Pieces(cli / "joined"), (Files{{"book_010-020.txt", expected}}))
         << c.source << " " << c.to;
+  }
+}
+
+// The most headings --list --json lists, a hundred thousand, read back by --toc: the pieces
+// are the rule's, and chapter numbers past 999 name pieces and joined files in full.
+TEST_F(TocCli, AHundredThousandHeadingsSplitAsTheRuleDoes) {
+  std::string book;
+  for (int n = 1; n <= 100000; ++n) {
+    book += "第" + std::to_string(n) + "章 题\r\n正文" + std::to_string(n) + "\r\n";
+  }
+  test::WriteAll(cli / "many.txt", book);
+  const std::vector<std::string> common = {"-q", "--no-ad", "-k", "第 章", "-p", "1000"};
+  auto listed = common;
+  listed.insert(listed.end(), {"--list", "--json", "many.txt"});
+  ASSERT_EQ(cli.Run(listed), 0) << cli.Stderr();
+  test::WriteAll(cli / "many.json", cli.Stdout());
+  struct Case {
+    const char* name;
+    std::vector<std::string> extra;
+    std::vector<std::string> names;  ///< of the pieces written, when not the rule's
+  };
+  const Case cases[] = {
+      {"whole list", {}, {}},
+      {"last chapters joined", {"--chapters", "99990-", "--join"}, {"many_99990-100000.txt"}},
+  };
+  auto rule = common;
+  rule.insert(rule.end(), {"-o", "rule", "many.txt"});
+  ASSERT_EQ(cli.Run(rule), 0) << cli.Stderr();
+  const Files expected = Pieces(cli / "rule");
+  ASSERT_EQ(expected.size(), 100u);
+  for (const Case& c : cases) {
+    fs::remove_all(cli / "list");
+    auto args = common;
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    args.insert(args.end(), {"--toc", "many.json", "-o", "list", "many.txt"});
+    ASSERT_EQ(cli.Run(args), 0) << c.name << ": " << cli.Stderr();
+    const Files pieces = Pieces(cli / "list");
+    if (c.names.empty()) {
+      EXPECT_EQ(pieces, expected) << c.name;
+      continue;
+    }
+    std::vector<std::string> names;
+    for (const auto& [name, text] : pieces) names.push_back(name);
+    EXPECT_EQ(names, c.names) << c.name;
+    const std::string tail = book.substr(book.find("第99990章"));
+    EXPECT_EQ(pieces.begin()->second, tail.substr(0, tail.size() - 2)) << c.name;
   }
 }
 

@@ -1,11 +1,15 @@
 #include "sourcefingerprint.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <xxhash.h>
 
+#include <condition_variable>
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "asciitext.h"
@@ -15,7 +19,10 @@ namespace sekato::engine {
 
 namespace {
 
-constexpr std::size_t kChunk = std::size_t{4} << 20;
+// Read, hashed and counted a piece at a time, small enough that the hash and the count find
+// the bytes the read just copied still in the processor's cache: the book is looked at once
+// from memory, not three times.
+constexpr std::size_t kChunk = std::size_t{256} << 10;
 
 // Line feeds in `data`.
 std::int64_t CountFeeds(const char* data, std::size_t size) {
@@ -30,6 +37,73 @@ std::int64_t CountUnitFeeds(const char* data, std::size_t size, std::size_t low)
     count += data[at + low] == '\n' && data[at + 1 - low] == 0;
   }
   return count;
+}
+
+// Reads `fd` to its end, handing each chunk to `take` in order: 0, or the errno of the read
+// that failed.
+template <typename Take>
+int ReadInline(int fd, const Take& take) {
+  std::vector<char> chunk(kChunk);
+  int error = 0;
+  while (true) {
+    const std::size_t got = FileOps::ReadFully(fd, chunk.data(), chunk.size(), error);
+    take(chunk.data(), got);
+    if (error != 0 || got < chunk.size()) return error;
+  }
+}
+
+// ReadInline with the reading on a thread of its own, a few chunks ahead: copying the book
+// out of the page cache and hashing and counting it take about as long as each other, so on
+// two cores the check takes half the time it would.
+template <typename Take>
+int ReadAhead(int fd, const Take& take) {
+  constexpr std::size_t kSlots = 4;
+  struct Slot {
+    std::vector<char> data = std::vector<char>(kChunk);
+    std::size_t got = 0;
+    int error = 0;
+  };
+  std::vector<Slot> slots(kSlots);
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::size_t filled = 0;    // chunks read
+  std::size_t consumed = 0;  // chunks taken
+  std::thread reader([&] {
+    for (std::size_t i = 0;; ++i) {
+      {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return filled - consumed < kSlots; });
+      }
+      Slot& slot = slots[i % kSlots];
+      slot.got = FileOps::ReadFully(fd, slot.data.data(), kChunk, slot.error);
+      const bool end = slot.error != 0 || slot.got < kChunk;
+      {
+        const std::lock_guard lock(mutex);
+        ++filled;
+      }
+      changed.notify_all();
+      if (end) return;
+    }
+  });
+  int error = 0;
+  for (std::size_t i = 0;; ++i) {
+    {
+      std::unique_lock lock(mutex);
+      changed.wait(lock, [&] { return filled > i; });
+    }
+    const Slot& slot = slots[i % kSlots];
+    take(slot.data.data(), slot.got);
+    error = slot.error;
+    const bool end = slot.error != 0 || slot.got < kChunk;
+    {
+      const std::lock_guard lock(mutex);
+      ++consumed;
+    }
+    changed.notify_all();
+    if (end) break;
+  }
+  reader.join();
+  return error;
 }
 
 std::string Hex(std::uint64_t value) {
@@ -56,25 +130,23 @@ std::optional<SourceFingerprint> SourceFingerprint::Of(const std::string& path, 
   const std::unique_ptr<XXH3_state_t, decltype(&XXH3_freeState)> state(XXH3_createState(),
                                                                        &XXH3_freeState);
   XXH3_64bits_reset(state.get());
+  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   const bool utf16 = Encodings::IsUtf16(encoding);
   const std::size_t low = encoding == Encoding::Utf16Be ? 1 : 0;
-  std::vector<char> chunk(kChunk);
   SourceFingerprint print;
   char last = '\n';
   char lastUnit[2] = {'\n', 0};
-  int error = 0;
-  while (true) {
-    const std::size_t got = FileOps::ReadFully(fd, chunk.data(), chunk.size(), error);
-    if (got > 0) {
-      if (withHash) XXH3_64bits_update(state.get(), chunk.data(), got);
-      // The chunk is a whole number of code units: only the file's last may be cut short.
-      print.lines += utf16 ? CountUnitFeeds(chunk.data(), got, low) : CountFeeds(chunk.data(), got);
-      last = chunk[got - 1];
-      if (got >= 2) std::memcpy(lastUnit, chunk.data() + got - 2, 2);
-      print.bytes += static_cast<std::int64_t>(got);
-    }
-    if (error != 0 || got < chunk.size()) break;
-  }
+  // Each chunk is a whole number of code units: only the file's last may be cut short.
+  const auto take = [&](const char* data, std::size_t got) {
+    if (got == 0) return;
+    if (withHash) XXH3_64bits_update(state.get(), data, got);
+    print.lines += utf16 ? CountUnitFeeds(data, got, low) : CountFeeds(data, got);
+    last = data[got - 1];
+    if (got >= 2) std::memcpy(lastUnit, data + got - 2, 2);
+    print.bytes += static_cast<std::int64_t>(got);
+  };
+  const int error =
+      info.st_size > static_cast<off_t>(2 * kChunk) ? ReadAhead(fd, take) : ReadInline(fd, take);
   ::close(fd);
   if (error != 0) {
     message = {MessageId::ReadSource, {path, std::strerror(error)}};

@@ -10,9 +10,9 @@
 #include "folderlock.h"
 #include "headingmatcher.h"
 #include "headingsurvey.h"
-#include "progressshare.h"
 #include "linereader.h"
 #include "piecewriter.h"
+#include "progressshare.h"
 #include "runencodings.h"
 #include "sekato/chapterscan.h"
 #include "sekato/messagecatalogue.h"
@@ -43,8 +43,10 @@ struct SplitRun::Plan {
   SplitPlan split;
   PieceLayout layout;
   std::optional<RunEncodings> encodings;
-  /// The lines cut at, when a list is given or chapters are chosen.
-  std::optional<ChapterList> list;
+  /// The lines cut at, when a list is given or chapters are chosen: the options' own list
+  /// (not copied: it may hold a hundred thousand titles), or `made` from the rule's headings.
+  const ChapterList* list = nullptr;
+  std::optional<ChapterList> made;
 };
 
 SplitRun::SplitRun(SplitOptions options, SplitHost& host)
@@ -148,7 +150,7 @@ std::optional<SplitEnd> SplitRun::PrepareList(Plan& plan) const {
     if (auto refusal = print->Refusal(*o.toc, o.force, o.sourcePath)) {
       return SplitEnd{SplitOutcome::Refused, std::move(*refusal), {}};
     }
-    plan.list = *o.toc;
+    plan.list = &*o.toc;
   } else {
     // Chapters are chosen by their number in the list the rule gives: it is made first.
     SplitOptions listed = o;
@@ -170,9 +172,10 @@ std::optional<SplitEnd> SplitRun::PrepareList(Plan& plan) const {
                        {std::to_string(scan.headingCount), std::to_string(scan.headings.size())}},
                       {}};
     }
-    plan.list.emplace();
-    plan.list->entries.reserve(scan.headings.size());
-    for (const ScannedHeading& h : scan.headings) plan.list->entries.push_back({h.line, {}});
+    plan.made.emplace();
+    plan.made->entries.reserve(scan.headings.size());
+    for (const ScannedHeading& h : scan.headings) plan.made->entries.push_back({h.line, {}});
+    plan.list = &*plan.made;
   }
   const auto count = static_cast<std::int64_t>(plan.list->entries.size());
   if (choosing && o.chapters.First(count) == 0) {

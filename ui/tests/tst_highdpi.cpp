@@ -1,5 +1,7 @@
 // The window at the screen density ctest gives it (96, 120, 144 and 192 dpi, each on a screen
 // that grows with it, and 144 dpi on a screen too small for the form).
+#include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -75,6 +77,31 @@ class TestHighDpi : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(app.MainFrame()));
     const QStringList faults = test::FormLayoutFaults(app.View()->widget());
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+  }
+
+  // A list kept from the preview shows on the form under the progress bar, whole and inside
+  // the form, even with the most chapters a list holds.
+  void keptListNoteFitsTheForm() {
+    CSekatoApp app;
+    QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
+    QVERIFY(QTest::qWaitForWindowExposed(app.MainFrame()));
+    CSekatoView* view = app.View();
+    view->ChooseSource(QStringLiteral(SEKATO_SAMPLES_DIR "/sanguoyanyi.gbk.txt"));
+    test::Item<QLineEdit>(view, IDC_KEYWORDS)->setText(QStringLiteral("第 回"));
+    QVERIFY(app.MainFrame()->OnCommand(ID_SPLIT_PREVIEW));
+    CPreviewDlg* dialog = nullptr;
+    QVERIFY(test::WaitUntil([&] { return (dialog = view->findChild<CPreviewDlg*>()) != nullptr; }));
+    sekato::engine::ChapterList list;
+    for (std::int64_t line = 1; line <= 100000; ++line) list.entries.push_back({line, {}});
+    emit dialog->KeepList(list);
+    dialog->hide();
+    QLabel* note = view->KeptListLabel();
+    QVERIFY(note && note->isVisible());
+    QVERIFY(note->text().contains(QStringLiteral("100000 章")));
+    const QStringList faults = test::FormLayoutFaults(view->widget());
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+    auto* bar = test::Item<QProgressBar>(view, IDC_PROGRESS);
+    QVERIFY(note->geometry().top() > bar->geometry().bottom());
   }
 };
 

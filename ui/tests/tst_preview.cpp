@@ -206,6 +206,51 @@ class TestPreview : public QObject {
     emit kept->linkActivated(QStringLiteral("rule"));
     QVERIFY(kept->isHidden());
   }
+
+  // 导入目录… reads as --toc does: a refused file names where it went wrong (the JSON
+  // parser's line and column) and leaves the rows as they were.
+  void importRefusesWhatTheCommandLineRefuses_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("rows");  // after the import; 121 (the rule's) when refused
+    QTest::addColumn<QString>("error");
+    QTest::newRow("text list") << QByteArray("3\n7\t尾声\n12:第十二回\n") << 3 << QString();
+    QTest::newRow("json list") << QByteArray(R"({"headings": [{"line": 3}, {"line": 9}]})") << 2
+                               << QString();
+    QTest::newRow("truncated json") << QByteArray(R"({"headings": [{"line": 3},)") << 121
+                                    << QStringLiteral("line 1, column 27");
+    QTest::newRow("bad json on line 3")
+        << QByteArray("{\n  \"headings\": [\n    {\"line\": 3,}\n  ]\n}\n") << 121
+        << QStringLiteral("line 3, column 16");
+    QTest::newRow("not a list") << QByteArray(R"({"lines": [3]})") << 121
+                                << QStringLiteral("\"headings\"");
+    QTest::newRow("empty array") << QByteArray("[]") << 121 << QStringLiteral("\"headings\"");
+    QTest::newRow("heading without line")
+        << QByteArray(R"({"headings": [{"title": "甲"}]})") << 121 << QStringLiteral("heading 1");
+    QTest::newRow("another book's list")
+        << QByteArray(R"({"sourceBytes": 5, "headings": [{"line": 3}]})") << 121
+        << QStringLiteral("另一本书");
+    QTest::newRow("line zero") << QByteArray("0\n") << 121 << QStringLiteral("第 1 项");
+    QTest::newRow("not ascending") << QByteArray("5\n3\n") << 121 << QStringLiteral("第 2 项");
+  }
+  void importRefusesWhatTheCommandLineRefuses() {
+    QFETCH(QByteArray, text);
+    QFETCH(int, rows);
+    QFETCH(QString, error);
+    View()->ChooseSource(m_novel);
+    Item<QLineEdit>(View(), IDC_KEYWORDS)->setText(QStringLiteral("第 回"));
+    Item<QLineEdit>(View(), IDC_TITLEMAX)->setText(QStringLiteral("30"));
+    CPreviewDlg* dialog = Preview();
+    QVERIFY(dialog);
+    const QString path = m_dir.filePath(QStringLiteral("import.json"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+    file.close();
+    QString said;
+    QCOMPARE(dialog->ImportFrom(path, said), error.isEmpty());
+    QVERIFY2(said.contains(error), qPrintable(said));
+    QCOMPARE(dialog->Model()->rowCount(), rows);
+  }
 };
 
 QTEST_MAIN(TestPreview)
