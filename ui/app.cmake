@@ -17,6 +17,7 @@ add_library(sekato_ui STATIC
   csekatoapp.cpp csekatoapp.h
   csekatodoc.cpp csekatodoc.h
   csekatoview.cpp csekatoview.h
+  csourceinspection.cpp csourceinspection.h
   cpreviewdlg.cpp cpreviewdlg.h
   csplitruncontrol.cpp csplitruncontrol.h
   csplitworker.cpp csplitworker.h

@@ -38,6 +38,7 @@ void CFormHelpTips::Setup(const CFormTemplate::Fields& fields) {
   m_tip.AddTool(fields.keywords, QString::fromUtf16(FormHelpTexts::kKeywordsHelp));
   m_tip.AddTool(fields.titleMax, QString::fromUtf16(FormHelpTexts::kTitleSizeHelp));
   m_tip.AddTool(fields.regex, QString::fromUtf16(FormHelpTexts::kRegexHelp));
+  m_tip.AddTool(fields.headingRule, QString::fromUtf16(FormHelpTexts::kHeadingRuleChoiceHelp));
   m_tip.AddTool(fields.keepLines, QString::fromUtf16(FormHelpTexts::kKeepLinesHelp));
   m_tip.AddTool(fields.encoding, QString::fromUtf16(FormHelpTexts::kEncodingHelp));
   m_tip.AddTool(fields.outEncoding, QString::fromUtf16(FormHelpTexts::kOutEncodingHelp));

@@ -69,7 +69,7 @@ const QList<Scenario>& Scenarios() {
       {"chapter by a rule with its number group, title names",
        {"--regex", "^第(?<n>[一二三四五六七八九十百千]+)章", "--title-names"},
        [](CSekatoView* v) {
-         Item<QComboBox>(v, IDC_HEADING_RULE)->setCurrentIndex(1);
+         Item<QComboBox>(v, IDC_HEADING_RULE)->setCurrentIndex(CSekatoView::kRuleRegex);
          v->OnHeadingRule();
          Edit(v, IDC_REGEX)->setText(QStringLiteral("^第(?<n>[一二三四五六七八九十百千]+)章"));
          Click(v, IDC_NAME_CHAPTER);
