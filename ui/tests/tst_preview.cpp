@@ -239,6 +239,25 @@ class TestPreview : public QObject {
     }
   }
 
+  void completionMessageListsTheNumberingNotes() {
+    MessageCapture messages;
+    sekato::controls::AppMessageBox::SetChooser([](const QString&, const QStringList& actions) {
+      return actions.contains(QStringLiteral("清空旧文件后继续")) ? 0 : -1;
+    });
+    View()->ChooseSource(m_novel);
+    Item<QLineEdit>(View(), IDC_KEYWORDS)->setText(QStringLiteral("第 回"));
+    Item<QLineEdit>(View(), IDC_TITLEMAX)->setText(QStringLiteral("30"));
+    QVERIFY(m_app->MainFrame()->OnCommand(ID_SPLIT_START));
+    QVERIFY(WaitUntil([&] { return !View()->RunControl()->IsBusy(); }));
+    sekato::controls::AppMessageBox::SetChooser({});
+    QVERIFY(!messages.texts.isEmpty());
+    const QString done = messages.texts.back();
+    QVERIFY2(done.startsWith(QStringLiteral("文件分割完成！\n共写出 121 个文件")),
+             qPrintable(done));
+    QVERIFY2(done.endsWith(QStringLiteral("\n\n章节编号：\n编号 35 出现 2 次：第 5976、6106 行")),
+             qPrintable(done));
+  }
+
   void editedListSplitsAsTheCommandLineDoes() {
     MessageCapture messages;
     View()->ChooseSource(m_novel);
