@@ -425,6 +425,21 @@ void CSekatoView::ShowDetection() {
   m_f.useDetected->setVisible(detected);
 }
 
+void CSekatoView::UseRule(const QString& pattern) {
+  if (pattern.isEmpty()) {
+    OnUseDetected();
+    return;
+  }
+  UpdateData(true);
+  m_nHeadingRule = kRuleRegex;
+  m_strRegex = pattern;
+  if (m_nSplitMode != 0) {
+    m_nSplitMode = 0;
+    EnableModeFields(0);
+  }
+  UpdateData(false);
+}
+
 void CSekatoView::OnUseDetected() {
   UpdateData(true);
   m_nHeadingRule = kRuleAuto;
@@ -773,6 +788,12 @@ void CSekatoView::ShowPreview(const engine::ScanResult& result) {
   connect(dialog, &CPreviewDlg::HintApplied, this, &CSekatoView::ApplyHint);
   connect(dialog, &CPreviewDlg::SplitByList, this, &CSekatoView::SplitByList);
   connect(dialog, &CPreviewDlg::KeepList, this, &CSekatoView::KeepList);
+  connect(dialog, &CPreviewDlg::RuleChosen, this, &CSekatoView::UseRule);
+  // The look taken when the source was chosen knows the book's rule and its alternatives.
+  if (const CSourceInspection::Findings* found = m_pInspection->Found();
+      found != nullptr && found->source == PathBytes(m_strSrcPath) && found->detection.detected) {
+    dialog->ShowDetection(found->detection.detection);
+  }
   dialog->open();
 }
 

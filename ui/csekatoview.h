@@ -87,6 +87,8 @@ class CSekatoView final : public QScrollArea {
   void OnHeadingRule();
   /// 使用: headings as detection found them in the source (the chapter row's 自动识别).
   void OnUseDetected();
+  /// Headings by `pattern` (UTF-8), a rule detection found; by detection itself when empty.
+  void UseRule(const QString& pattern);
 
   /// The chapter row's choices, in the order of its list.
   static constexpr int kRuleAuto = 0;

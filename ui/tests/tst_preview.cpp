@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -169,6 +170,38 @@ class TestPreview : public QObject {
                &error),
         qPrintable(error));
     QCOMPARE(window, ReadFiles(cli));
+  }
+
+  void previewOffersTheDetectedRule_data() {
+    QTest::addColumn<QString>("pattern");  // chosen in the dialog; empty: the rule0 button
+    QTest::addColumn<int>("rule");         // the chapter row's choice afterwards
+    QTest::newRow("detection's rule") << QString() << static_cast<int>(CSekatoView::kRuleAuto);
+    QTest::newRow("an alternative, as a regular expression")
+        << QStringLiteral("^(?<n>\\d+)、") << static_cast<int>(CSekatoView::kRuleRegex);
+  }
+
+  void previewOffersTheDetectedRule() {
+    QFETCH(QString, pattern);
+    QFETCH(int, rule);
+    View()->ChooseSource(m_novel);
+    Item<QRadioButton>(View(), IDC_MODE_SIZE)->click();
+    QVERIFY(WaitUntil([&] { return !View()->Inspection()->IsRunning(); }));
+    CPreviewDlg* dialog = Preview();
+    QVERIFY(dialog);
+    auto* use = dialog->findChild<QPushButton*>(QStringLiteral("rule0"));
+    QVERIFY(use);
+    QVERIFY2(
+        use->accessibleName().startsWith(QStringLiteral("自动识别：第N回（中文数字），120 回")),
+        qPrintable(use->accessibleName()));
+    if (pattern.isEmpty()) {
+      use->click();
+    } else {
+      emit dialog->RuleChosen(pattern);
+    }
+    QCOMPARE(Item<QComboBox>(View(), IDC_HEADING_RULE)->currentIndex(), rule);
+    QVERIFY(Item<QRadioButton>(View(), IDC_MODE_CHAPTER)->isChecked());  // a rule is for chapters
+    if (!pattern.isEmpty()) QCOMPARE(Text(IDC_REGEX), pattern);
+    if (View()->findChild<CPreviewDlg*>()) dialog->reject();
   }
 
   void noHeadingIsToldBeforeWriting_data() {
