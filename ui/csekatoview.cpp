@@ -695,8 +695,10 @@ CSekatoView::HeadingsAnswer CSekatoView::ConfirmHeadings(const engine::SplitOpti
   // Only a chapter split by the form's rule needs the look; any other leaves the disk to the
   // split at once.
   if (options.mode != engine::SplitMode::ByChapter || options.toc) {
-    m_pInspection->Cancel();
-    ShowDetection();
+    if (m_pInspection->IsRunning()) {  // what a finished look found stays on the form
+      m_pInspection->Cancel();
+      ShowDetection();
+    }
     return HeadingsAnswer::Go;
   }
   m_pInspection->Wait();
