@@ -7,9 +7,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <new>
+#include <sstream>
 
 #include "interruptflag.h"
 #include "listoutput.h"
@@ -25,9 +27,10 @@
 #include "sekato/sourceclassifier.h"
 #include "sekato/sourcepath.h"
 #include "sekato/splitrun.h"
+#include "sekato/texttransform.h"
 #include "terminalhost.h"
 #include "tocfile.h"
-#include "workerpool.h"
+#include "sekato/workerpool.h"
 
 namespace sekato::cli {
 
@@ -111,6 +114,36 @@ bool CliApp::BuildOptions() {
       std::fprintf(stderr, "sekato-cli: 目录文件“%s”读不懂：%s\n", m_strToc.c_str(), error.c_str());
       return false;
     }
+  }
+  return BuildTransforms();
+}
+
+bool CliApp::BuildTransforms() {
+  engine::SplitOptions& o = m_options;
+  if (!m_strRulesFile.empty()) {
+    std::ifstream file(m_strRulesFile, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    if (!file) {
+      std::fprintf(stderr, "sekato-cli: 无法读取替换规则文件“%s”。\n", m_strRulesFile.c_str());
+      return false;
+    }
+    o.replaceRules = engine::ParseRulesFile(text.str(), m_strRulesFile);
+  }
+  std::int64_t place = 0;
+  for (const std::string& rule : m_replaceRules) {
+    o.replaceRules.push_back(engine::ReplaceRuleText::Parse(rule, ++place));
+  }
+  o.convert = m_strConvert.empty() ? engine::ScriptConversion::None
+                                   : *engine::ScriptConversions::Parse(m_strConvert);
+  // A list made with rules or a conversion is used with them, unless others are given.
+  if (o.toc && !o.Transforms()) {
+    place = 0;
+    for (const std::string& rule : o.toc->replace) {
+      o.replaceRules.push_back(engine::ReplaceRuleText::Parse(rule, ++place));
+    }
+    o.convert =
+        engine::ScriptConversions::Parse(o.toc->convert).value_or(engine::ScriptConversion::None);
   }
   return true;
 }
@@ -235,6 +268,7 @@ int CliApp::ListOne(const std::string& source, const std::string& prefix, bool b
     ListPrinter::Json(result, source, out, {hash, OptionsFor(source)});
   } else if (result.status == engine::ScanResult::Status::Done) {
     ListPrinter::Table(result, out);
+    ListPrinter::RuleCounts(result, OptionsFor(source), out);
   }
   switch (result.status) {
     case engine::ScanResult::Status::Done:
@@ -346,6 +380,24 @@ int CliApp::Run(int argc, char** argv) {
   app.add_flag("--join", o.join,
                "Chapter mode: write the chosen chapters into one file, NAME_<first>-<last>.txt")
       ->excludes(list);
+  std::vector<std::string> conversions;
+  for (const auto conversion : engine::ScriptConversions::kAll) {
+    conversions.emplace_back(engine::ScriptConversions::Name(conversion));
+  }
+  app.add_option("--convert", m_strConvert,
+                 "Turn the text into the other script with OpenCC's tables, after the "
+                 "replacement rules and before headings are matched: s2t, t2s, s2tw, tw2s, "
+                 "s2hk, hk2s, s2twp or tw2sp")
+      ->check(CLI::IsMember(conversions));
+  app.add_option("--replace", m_replaceRules,
+                 "Replace what PATTERN (PCRE2) finds in each line by REPLACEMENT ($1, ${name} "
+                 "for groups); PATTERN alone deletes it. Repeatable; applied in order, after "
+                 "the --rules file's")
+      ->type_name("'PATTERN=>REPLACEMENT'");
+  app.add_option("--rules", m_strRulesFile,
+                 "Replacement rules from FILE (UTF-8): one PATTERN=>REPLACEMENT or PATTERN a "
+                 "line, # starts a comment line")
+      ->type_name("FILE");
   app.add_option("SOURCE", m_sources,
                  "The text files to split (GBK, GB18030, Big5, UTF-8 or UTF-16)")
       ->required();
@@ -407,9 +459,9 @@ int CliApp::Run(int argc, char** argv) {
     }
   };
   const unsigned jobs =
-      std::min<std::size_t>(count, m_nJobs > 0 ? m_nJobs : WorkerPool::Processors());
+      std::min<std::size_t>(count, m_nJobs > 0 ? m_nJobs : engine::WorkerPool::Processors());
   std::atomic<std::size_t> next{0};
-  WorkerPool::Run(jobs, [&] {
+  engine::WorkerPool::Run(jobs, [&] {
     for (std::size_t i = next++; i < count && interrupt.Flag().load() != 0; i = next++) handle(i);
   });
 

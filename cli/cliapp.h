@@ -34,6 +34,8 @@ class CliApp final {
   /// Turns the parsed UTF-8 values into the engine's options; false, having said why, when
   /// the chapter list or the chapter selection cannot be read.
   bool BuildOptions();
+  /// The replacement rules and the conversion, from the options or the chapter list.
+  bool BuildTransforms();
   /// The options for one source.
   engine::SplitOptions OptionsFor(const std::string& source) const;
   /// Splits one source; `prefix` stands before its messages. Returns its exit status.
@@ -77,6 +79,9 @@ class CliApp final {
   std::string m_strEncoding = "auto";
   std::string m_strTo;
   std::string m_strToc;
+  std::string m_strConvert;                 ///< "s2t" and the like; empty: none
+  std::vector<std::string> m_replaceRules;  ///< --replace, in order
+  std::string m_strRulesFile;               ///< --rules
   std::string m_strChapters;
   bool m_bList = false;
   bool m_bJson = false;

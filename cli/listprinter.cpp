@@ -1,9 +1,11 @@
 #include "listprinter.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "sekato/scanreport.h"
 #include "sekato/textrules.h"
+#include "sekato/texttransform.h"
 
 namespace sekato::cli {
 
@@ -78,7 +80,53 @@ std::string Rule(const engine::SplitOptions& o) {
          ", \"exclude\": " + ListPrinter::Quote(o.exclude) + "}";
 }
 
+// The rules and the conversion the list was made with, for --toc to use again, and what
+// each rule replaced: `, "convert": "s2t", "replace": ["…"], "replaced": [12]`.
+std::string Transforms(const engine::SplitOptions& o, const ScanResult& r) {
+  std::string text = ", \"convert\": " +
+                     ListPrinter::Quote(std::string(engine::ScriptConversions::Name(o.convert))) +
+                     ", \"replace\": [";
+  for (std::size_t i = 0; i < o.replaceRules.size(); ++i) {
+    text += (i > 0 ? ", " : "") + ListPrinter::Quote(o.replaceRules[i].Text());
+  }
+  text += "], \"replaced\": [";
+  for (std::size_t i = 0; i < r.ruleCounts.size(); ++i) {
+    text += (i > 0 ? ", " : "") + Int(r.ruleCounts[i]);
+  }
+  return text + "]";
+}
+
 }  // namespace
+
+std::string ListPrinter::Grouped(std::int64_t number) {
+  const std::string digits = std::to_string(number);
+  const std::size_t sign = number < 0 ? 1 : 0;
+  std::string out;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    const std::size_t left = digits.size() - i;
+    if (i > sign && left % 3 == 0) out.push_back(',');
+    out.push_back(digits[i]);
+  }
+  return out;
+}
+
+void ListPrinter::RuleCounts(const ScanResult& r, const engine::SplitOptions& o, std::FILE* out) {
+  // The pattern as the user wrote it, cut short: enough to tell the rules apart.
+  constexpr std::size_t kShown = 8;
+  const engine::TextRules& utf8 = engine::TextRules::For(engine::Encoding::Utf8);
+  for (std::size_t i = 0; i < o.replaceRules.size() && i < r.ruleCounts.size(); ++i) {
+    const std::string& pattern = o.replaceRules[i].pattern;
+    std::size_t end = 0;
+    std::size_t chars = 0;
+    while (end < pattern.size() && chars < kShown) {
+      end += std::max<std::size_t>(utf8.CharLength(pattern, end), 1);
+      ++chars;
+    }
+    const std::string shown = end < pattern.size() ? pattern.substr(0, end) + "…" : pattern;
+    std::fprintf(out, "规则 %zu “%s”：替换 %s 处\n", i + 1, shown.c_str(),
+                 Grouped(r.ruleCounts[i]).c_str());
+  }
+}
 
 std::string ListPrinter::Quote(const std::string& text) {
   std::string out = "\"";
@@ -187,8 +235,9 @@ void ListPrinter::Json(const ScanResult& r, const std::string& source, std::FILE
   text += ", \"encoding\": " + Quote(std::string(engine::Encodings::Name(r.sourceEncoding))) +
           ", \"sourceBytes\": " + Int(r.sourceBytes) + ", \"lines\": " + Int(r.lines) +
           ", \"hash\": " + Quote(origin.hash) + ", \"rule\": " + Rule(origin.options) +
-          ", \"titleMax\": " + Int(r.titleMax) + ", \"regex\": " + Quote(r.regex) +
-          ", \"exclude\": " + Quote(r.exclude) + ", \"headingCount\": " + Int(r.headingCount) +
+          Transforms(origin.options, r) + ", \"titleMax\": " + Int(r.titleMax) +
+          ", \"regex\": " + Quote(r.regex) + ", \"exclude\": " + Quote(r.exclude) +
+          ", \"headingCount\": " + Int(r.headingCount) +
           ", \"prefaceBytes\": " + Int(r.prefaceBytes) + ", \"pieces\": " + Int(r.pieces) +
           ", \"largestPiece\": " + Int(r.largestPiece) +
           ", \"smallestPiece\": " + Int(r.smallestPiece) + ",\n \"headings\": [";

@@ -51,6 +51,12 @@ class ListPrinter final {
   /// The bytes a 0xFF b give "a�b" (the character itself, not escaped); a quote and a
   /// line feed give \" and \u000a.
   static std::string Quote(const std::string& text);
+
+  /// What each replacement rule replaced: "规则 3 “本章未完…”：替换 1,204 处", a line each.
+  static void RuleCounts(const engine::ScanResult& r, const engine::SplitOptions& o,
+                         std::FILE* out);
+  /// 1204 as "1,204".
+  static std::string Grouped(std::int64_t number);
 };
 
 }  // namespace sekato::cli

@@ -62,13 +62,14 @@ class TocReader final : public nlohmann::json_sax<Json> {
       m_inHeadings = true;
       m_sawHeadings = true;
     }
+    if (Top() && m_key == "replace") m_inReplace = true;
     ++m_depth;
     return true;
   }
   bool end_array() override {
     if (m_depth == 0) return true;
     --m_depth;
-    if (m_depth == 1) m_inHeadings = false;
+    if (m_depth == 1) m_inHeadings = m_inReplace = false;
     return true;
   }
   bool key(string_t& value) override {
@@ -98,6 +99,12 @@ class TocReader final : public nlohmann::json_sax<Json> {
     } else if (Top() && m_key == "hash") {
       if (kind != ValueKind::String) return Fail("\"hash\" is not a string");
       list.hash = text;
+    } else if (Top() && m_key == "convert") {
+      if (kind != ValueKind::String) return Fail("\"convert\" is not a string");
+      list.convert = text;
+    } else if (m_depth == 2 && m_inReplace) {
+      if (kind != ValueKind::String) return Fail("\"replace\" holds a rule that is not a string");
+      list.replace.push_back(text);
     } else if (m_depth == 3 && m_inHeadings && m_key == "line") {
       if (kind != ValueKind::Integer) return Fail(Where() + ": no whole-number \"line\"");
       list.entries.back().line = number;
@@ -115,6 +122,7 @@ class TocReader final : public nlohmann::json_sax<Json> {
 
   int m_depth = 0;  ///< objects and arrays open, the outer array of several not counted
   bool m_inHeadings = false;
+  bool m_inReplace = false;
   bool m_sawHeadings = false;
   bool m_hasLine = false;
   bool m_done = false;

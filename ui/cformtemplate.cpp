@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,57 +44,72 @@ struct Row {
 constexpr Row kRows[] = {
     {IDC_SRCPATH, Kind::Edit, "", 55, 16, 200, 13, kReadOnly | kStretch},
     {IDC_BROWSE_SRC, Kind::Button, "…", 258, 15, 17, 13, kMoveRight},
-    {IDC_DIR_NEW, Kind::Radio, "新目录:", 53, 34, 42, 13, kGroupStart},
-    {IDC_DIR_BESIDE, Kind::Radio, "源文件目录+文件名的组合目录", 53, 49, 127, 13, kNone},
+    {IDC_DIR_NEW, Kind::Radio, QT_TRANSLATE_NOOP("CFormTemplate", "新目录:"), 53, 34, 42, 13,
+     kGroupStart},
+    {IDC_DIR_BESIDE, Kind::Radio, QT_TRANSLATE_NOOP("CFormTemplate", "源文件目录+文件名的组合目录"),
+     53, 49, 127, 13, kNone},
     {IDC_BROWSE_DIR, Kind::Button, "…", 258, 34, 17, 13, kDisabled | kMoveRight},
     {IDC_NEWDIR, Kind::Edit, "", 95, 34, 160, 13, kDisabled | kStretch},
-    {IDC_NAME_SOURCE, Kind::Radio, "源文件名+自动序号", 53, 66, 85, 13, kGroupStart},
-    {IDC_NAME_CUSTOM, Kind::Radio, "自定文件名+自动序号:", 53, 81, 91, 12, kNone},
-    {IDC_NAME_CHAPTER, Kind::Radio, "自动序号+章节名", 53, 96, 77, 13, kNone},
+    {IDC_NAME_SOURCE, Kind::Radio, QT_TRANSLATE_NOOP("CFormTemplate", "源文件名+自动序号"), 53, 66,
+     85, 13, kGroupStart},
+    {IDC_NAME_CUSTOM, Kind::Radio, QT_TRANSLATE_NOOP("CFormTemplate", "自定文件名+自动序号:"), 53,
+     81, 91, 12, kNone},
+    {IDC_NAME_CHAPTER, Kind::Radio, QT_TRANSLATE_NOOP("CFormTemplate", "自动序号+章节名"), 53, 96,
+     77, 13, kNone},
     {IDC_CUSTOMNAME, Kind::Edit, "", 148, 80, 103, 13, kDisabled | kStretch},
-    {0, Kind::Label, "编码:", 15, 112, 31, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "编码:"), 15, 112, 31, 13, kNone},
     {IDC_ENCODING, Kind::Combo, "", 55, 112, 100, 110, kNone},
-    {0, Kind::Label, "输出编码:", 163, 112, 38, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "输出编码:"), 163, 112, 38, 13, kNone},
     {IDC_OUT_ENCODING, Kind::Combo, "", 203, 112, 72, 110, kNone},
-    {IDC_MODE_CHAPTER, Kind::Radio, "按章节:", 15, 150, 43, 13, kGroupStart},
-    {IDC_MODE_SIZE, Kind::Radio, "按大小:", 15, 195, 41, 13, kNone},
-    {IDC_MODE_EVEN, Kind::Radio, "平均分配:", 15, 211, 50, 13, kNone},
+    {IDC_MODE_CHAPTER, Kind::Radio, QT_TRANSLATE_NOOP("CFormTemplate", "按章节:"), 15, 150, 43, 13,
+     kGroupStart},
+    {IDC_MODE_SIZE, Kind::Radio, QT_TRANSLATE_NOOP("CFormTemplate", "按大小:"), 15, 195, 41, 13,
+     kNone},
+    {IDC_MODE_EVEN, Kind::Radio, QT_TRANSLATE_NOOP("CFormTemplate", "平均分配:"), 15, 211, 50, 13,
+     kNone},
     {IDC_KEYWORDS, Kind::Edit, "", 107, 149, 41, 13, kNone},
     {IDC_TITLEMAX, Kind::Edit, "", 117, 180, 21, 13, kNone},
     {IDC_CHAPTERS_PER_FILE, Kind::Edit, "", 190, 180, 20, 13, kNone},
     {IDC_MAXKB, Kind::Edit, "", 118, 196, 30, 13, kDisabled},
-    {IDC_KEEPLINES, Kind::Check, "不分割行", 176, 195, 55, 13, kDisabled},
+    {IDC_KEEPLINES, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "不分割行"), 176, 195, 55, 13,
+     kDisabled},
     {IDC_PARTS, Kind::Edit, "", 106, 212, 20, 13, kDisabled},
-    {IDC_TRIMSPACES, Kind::Check, "去掉多余空格", 15, 263, 64, 13, kNone},
-    {IDC_ADDHEAD, Kind::Check, "文件首添加字符:", 91, 262, 73, 13, kNone},
+    {IDC_TRIMSPACES, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "去掉多余空格"), 15, 263, 64,
+     13, kNone},
+    {IDC_ADDHEAD, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "文件首添加字符:"), 91, 262, 73,
+     13, kNone},
     {IDC_HEAD, Kind::Edit, "", 165, 262, 107, 13, kDisabled | kStretch},
-    {IDC_NOAD, Kind::Check, "去广告", 15, 247, 235, 13, kNone},
-    {IDC_ADDTAIL, Kind::Check, "文件尾添加字符:", 91, 278, 73, 13, kNone},
+    {IDC_NOAD, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "去广告"), 15, 247, 235, 13, kNone},
+    {IDC_ADDTAIL, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "文件尾添加字符:"), 91, 278, 73,
+     13, kNone},
     {IDC_TAIL, Kind::Edit, "", 165, 278, 107, 13, kDisabled | kStretch},
-    {0, Kind::Group, "分割设置", 7, 4, 276, 124, kStretch},
-    {0, Kind::Group, "分割方式", 7, 136, 276, 95, kStretch},
+    {0, Kind::Group, QT_TRANSLATE_NOOP("CFormTemplate", "分割设置"), 7, 4, 276, 124, kStretch},
+    {0, Kind::Group, QT_TRANSLATE_NOOP("CFormTemplate", "分割方式"), 7, 136, 276, 95, kStretch},
     {IDC_HEADING_RULE, Kind::Combo, "", 65, 149, 40, 40, kNone},
-    {0, Kind::Label, "保存目录:", 15, 35, 37, 13, kNone},
-    {0, Kind::Label, "文件名:", 15, 65, 32, 13, kNone},
-    {0, Kind::Label, "章放入同一文件 )", 214, 180, 66, 13, kNone},
-    {0, Kind::Label, "(", 181, 180, 8, 13, kNone},
-    {0, Kind::Label, "每个文件最大", 65, 195, 50, 13, kNone},
-    {0, Kind::Label, "KB", 150, 195, 14, 13, kNone},
-    {0, Kind::Label, "平均分为", 65, 211, 34, 13, kNone},
-    {0, Kind::Label, "份", 129, 211, 18, 13, kNone},
-    {0, Kind::Label, "章节标题大小", 65, 180, 50, 13, kNone},
-    {0, Kind::Label, "汉字以内。", 142, 180, 37, 13, kNone},
-    {0, Kind::Label, "源文件:", 15, 16, 31, 13, kNone},
-    {0, Kind::Group, "其它设置", 7, 236, 274, 60, kStretch},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "保存目录:"), 15, 35, 37, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "文件名:"), 15, 65, 32, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "章放入同一文件 )"), 214, 180, 66, 13,
+     kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "("), 181, 180, 8, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "每个文件最大"), 65, 195, 50, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "KB"), 150, 195, 14, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "平均分为"), 65, 211, 34, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "份"), 129, 211, 18, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "章节标题大小"), 65, 180, 50, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "汉字以内。"), 142, 180, 37, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "源文件:"), 15, 16, 31, 13, kNone},
+    {0, Kind::Group, QT_TRANSLATE_NOOP("CFormTemplate", "其它设置"), 7, 236, 274, 60, kStretch},
     {IDC_PROGRESS, Kind::Progress, "", 56, 299, 217, 13, kStretch},
-    {0, Kind::Label, "分割进度:", 15, 298, 38, 13, kNone},
-    {IDC_NUMERALS_LABEL, Kind::Label, ",替换?的自增符:", 152, 149, 56, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "分割进度:"), 15, 298, 38, 13, kNone},
+    {IDC_NUMERALS_LABEL, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", ",替换?的自增符:"), 152,
+     149, 56, 13, kNone},
     {IDC_NUMERALS, Kind::Combo, "", 210, 149, 66, 78, kNone},
     // Shown in place of the keywords and their numerals when headings go by a rule.
     {IDC_REGEX, Kind::Edit, "", 107, 149, 169, 13, kNone},
     // What the look at a newly chosen source found, and the button that splits by it.
     {IDC_DETECTED, Kind::Label, "", 65, 165, 180, 13, kStretch},
-    {IDC_USE_DETECTED, Kind::Button, "使用", 249, 164, 26, 13, kMoveRight},
+    {IDC_USE_DETECTED, Kind::Button, QT_TRANSLATE_NOOP("CFormTemplate", "使用"), 249, 164, 26, 13,
+     kMoveRight},
 };
 
 // Tab walks the form top to bottom, left to right; a radio group is one stop (its checked
@@ -120,7 +136,7 @@ void KeepOneTabStop(const QButtonGroup* group) {
 constexpr int kClosedComboHeight = 13;  // the combo's selection field, like its neighbours
 
 QWidget* MakeControl(const Row& row, QWidget* page) {
-  const QString caption = QString::fromUtf8(row.caption);
+  const QString caption = QCoreApplication::translate("CFormTemplate", row.caption);
   switch (row.kind) {
     case Kind::Edit: {
       auto* edit = new QLineEdit(page);

@@ -1,6 +1,7 @@
 #include "sekato/chapterscan.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <optional>
 
@@ -9,10 +10,11 @@
 #include "headingforms.h"
 #include "headingmatcher.h"
 #include "headingsurvey.h"
-#include "progressshare.h"
 #include "linesieve.h"
+#include "linetransform.h"
 #include "linewalk.h"
 #include "numberingcheck.h"
+#include "progressshare.h"
 #include "runencodings.h"
 #include "sekato/message.h"
 #include "sekato/textrules.h"
@@ -20,6 +22,7 @@
 #include "sourcefingerprint.h"
 #include "splitplan.h"
 #include "textcodec.h"
+#include "transformedtext.h"
 
 namespace sekato::engine {
 
@@ -157,7 +160,7 @@ class Listing final {
   std::optional<HeadingMatcher> m_wide;  ///< without the title limit: tells near misses
   bool m_nearMisses = false;
   bool m_oneMatcher = false;
-  bool m_byRule = false;  ///< headings by a regular expression
+  bool m_byRule = false;                 ///< headings by a regular expression
   std::optional<HeadingRule> m_volumes;  ///< volume headings, with a rule
   bool m_opened = false;  ///< a volume heading opened the next chapter's piece already
   std::int64_t m_matchMax = 0;
@@ -406,6 +409,66 @@ void Listing::Finish(SplitHost* host) {
 
 }  // namespace
 
+// The book is transformed into a file of its own first, then listed as it is.
+ScanResult ChapterScan::RunTransformed(const SplitOptions& options, SplitHost* host) {
+  ScanResult result;
+  const auto stop = [&](ScanResult::Status status, Message message) {
+    result.status = status;
+    result.error = std::move(message);
+    return result;
+  };
+  SplitOptions listed = options;
+  listed.outEncoding = Encoding::Auto;
+  if (auto refusal = SplitPlan(listed).Refusal(SplitPlan::Purpose::ChapterList)) {
+    return stop(ScanResult::Status::Refused, std::move(*refusal));
+  }
+  Message message;
+  bool refused = false;
+  const auto encodings = RunEncodings::Resolve(listed, message, refused);
+  if (!encodings) {
+    return stop(refused ? ScanResult::Status::Refused : ScanResult::Status::Failed,
+                std::move(message));
+  }
+  if (host) host->ReportEncoding(encodings->Source(), encodings->Detected());
+  auto transform = LineTransform::Make(listed, message);
+  if (!transform) return stop(ScanResult::Status::Failed, std::move(message));
+  // Converted text is listed as UTF-8, which holds any character the conversion makes.
+  const Encoding text =
+      options.convert != ScriptConversion::None ? Encoding::Utf8 : encodings->Text();
+  std::error_code ignored;
+  const std::string folder = std::filesystem::temp_directory_path(ignored).string();
+  TransformedText written;
+  std::optional<ProgressShare> first;
+  if (host) first.emplace(*host, 0, 2);
+  TransformedText::Result end =
+      written.Write(listed.sourcePath, encodings->Source(), encodings->MarkBytes(), text, text,
+                    *transform, folder.empty() ? "/tmp" : folder, first ? &*first : nullptr);
+  switch (end.end) {
+    case TransformedText::End::Done:
+      break;
+    case TransformedText::End::Stopped:
+      result.status = ScanResult::Status::Stopped;
+      return result;
+    case TransformedText::End::Failed:
+      return stop(ScanResult::Status::Failed, std::move(end.message));
+  }
+  if (end.cutShort) return stop(ScanResult::Status::Failed, std::move(*end.cutShort));
+  listed.replaceRules.clear();
+  listed.convert = ScriptConversion::None;
+  listed.sourcePath = written.Path();
+  listed.encoding = text;
+  std::optional<TransformedHost> second;
+  if (host) second.emplace(*host);
+  result = Run(listed, second ? &*second : nullptr);
+  written.NameSource(result.error, options.sourcePath);
+  result.sourceEncoding = encodings->Source();
+  // The list is for the book: what tells it from other books is the book's own size.
+  const auto bookBytes = std::filesystem::file_size(options.sourcePath, ignored);
+  if (!ignored) result.sourceBytes = static_cast<std::int64_t>(bookBytes);
+  result.ruleCounts = transform->Counts();
+  return result;
+}
+
 std::string ChapterScan::SourceHash(const std::string& path) {
   Message ignored;
   const auto print = SourceFingerprint::Of(path, Encoding::Gbk, true, ignored);
@@ -413,6 +476,7 @@ std::string ChapterScan::SourceHash(const std::string& path) {
 }
 
 ScanResult ChapterScan::Run(const SplitOptions& options, SplitHost* host) {
+  if (options.Transforms()) return RunTransformed(options, host);
   if (!options.autoDetect) {
     Listing listing(options);
     if (listing.Prepare(host) && listing.Read(host)) listing.Finish(host);

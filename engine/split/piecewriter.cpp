@@ -124,6 +124,8 @@ bool PieceWriter::RenameToTitle(std::int64_t number, std::string_view title, Enc
   if (!name) return false;
   const std::string target = m_layout.directory + "/" + *name;
   if (!FileOps::RenameNoReplace(PiecePath(number), target)) return false;
+  // The piece at hand keeps being named right once it has its title.
+  if (number == m_nSequence && m_strPath == PiecePath(number)) m_strPath = target;
   struct stat info {};
   if (PieceNamer::EndsLikeASequenceName(*name) && ::stat(target.c_str(), &info) == 0) {
     m_untouchable.push_back({info.st_dev, info.st_ino});

@@ -1,6 +1,7 @@
 #include "splitplan.h"
 
 #include "headingmatcher.h"
+#include "linetransform.h"
 #include "sekato/outputfolders.h"
 #include "sekato/sourcepath.h"
 #include "sekato/textrules.h"
@@ -59,6 +60,8 @@ std::optional<Message> SplitPlan::Refusal(Purpose purpose) const {
       return Message{MessageId::NoNumeralSeries};
     }
   }
+  // A rule that cannot be used is named before anything is read or written.
+  if (auto refusal = LineTransform::Refusal(o)) return refusal;
   // What a chapter list would wait on forever or read without end is refused as a split is.
   if (!split && SourcePath::IsSpecialFile(o.sourcePath)) {
     return Message{MessageId::NotRegularSource, {o.sourcePath}};

@@ -51,6 +51,7 @@ SplitRun::SplitRun(SplitOptions options, SplitHost& host)
     : m_options(std::move(options)), m_host(host) {}
 
 SplitEnd SplitRun::Execute() {
+  if (m_options.Transforms()) return ExecuteTransformed();
   if (m_options.mode == SplitMode::ByChapter && m_options.autoDetect) {
     // The book is looked at first; the split then goes by the rule found, as by a --regex.
     // What the options refuse is refused before the book is read.

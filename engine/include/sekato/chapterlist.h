@@ -23,6 +23,10 @@ struct ChapterList {
   std::vector<ChapterEntry> entries;
   std::int64_t sourceBytes = -1;  ///< the book's size when the list was made; -1 unknown
   std::string hash;               ///< its XXH3 hash (16 hex digits); empty unknown
+  /// The replacement rules ("PATTERN=>REPLACEMENT") and the conversion ("s2t", or empty) the
+  /// list was made with: its lines are the book's either way, its titles the transformed text.
+  std::vector<std::string> replace;
+  std::string convert;
 };
 
 }  // namespace sekato::engine

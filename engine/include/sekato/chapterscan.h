@@ -33,6 +33,9 @@ class ChapterScan final {
   /// The hash a chapter list carries to tell its book from others (see ChapterList): XXH3
   /// of the file's bytes as 16 hex digits; empty when the file cannot be read.
   static std::string SourceHash(const std::string& path);
+
+ private:
+  static ScanResult RunTransformed(const SplitOptions& options, SplitHost* host);
 };
 
 }  // namespace sekato::engine

@@ -56,6 +56,10 @@ enum class MessageId {
   NotText,               ///< file: a binary file (NUL bytes everywhere, or a known signature)
   EmptySource,           ///< file: holds no byte at all
   OlderPiecesLeft,       ///< count, folder: pieces of an earlier split this one did not replace
+  BadReplaceRule,        ///< where the rule is, pattern, characters before the fault, PCRE2's text
+  ReplaceFailed,         ///< where the rule is, pattern, PCRE2's text
+  NoConversion,          ///< conversion ("s2t"), OpenCC's reason
+  UnwritableConverted,   ///< file, line, character, encoding of the pieces
 };
 
 /// One thing the engine says: an id and its arguments (UTF-8: file names, offsets, characters,

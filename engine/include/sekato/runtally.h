@@ -12,6 +12,7 @@ struct RunTally {
   std::string directory;       ///< where they are (file-system name)
   std::int64_t headings = -1;  ///< chapter headings found; -1 when not splitting by chapter
   bool gapsOrRepeats = false;  ///< the chapter numbers of the headings miss or repeat some
+  std::string lastPiece;       ///< the path of the last piece written
 };
 
 }  // namespace sekato::engine

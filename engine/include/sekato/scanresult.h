@@ -83,6 +83,9 @@ struct ScanResult {
   std::vector<HeadingForm> forms;  ///< when no heading was found: the forms that occur
   bool detected = false;           ///< automatic detection ran: see `detection`
   HeadingDetection detection;
+  /// With replacement rules: the replacements each made, in the options' order. Offsets and
+  /// sizes then count the transformed text, whose lines are the source's.
+  std::vector<std::int64_t> ruleCounts;
 
   static constexpr std::size_t kMaxListed = 100000;
   static constexpr std::size_t kMaxNearMissesListed = 5;

@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "sekato/chapterlist.h"
 #include "sekato/chapterselection.h"
 #include "sekato/encoding.h"
 #include "sekato/numerals.h"
+#include "sekato/texttransform.h"
 
 namespace sekato::engine {
 
@@ -91,6 +93,14 @@ struct SplitOptions {
   ChapterSelection chapters;
   /// Chapter mode: write the chosen chapters into one file, "name_010-020.txt".
   bool join = false;
+
+  /// Every line goes through these first, in order, then through `convert`, before clean-up,
+  /// heading matching, measuring and writing: decode → rules → conversion → clean-up →
+  /// headings → write. Headings are thus matched, and titles named, in the converted text.
+  std::vector<ReplaceRuleText> replaceRules;
+  ScriptConversion convert = ScriptConversion::None;
+  /// True when lines are changed before anything else sees them.
+  bool Transforms() const { return !replaceRules.empty() || convert != ScriptConversion::None; }
 };
 
 }  // namespace sekato::engine

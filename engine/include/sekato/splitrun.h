@@ -63,6 +63,9 @@ class SplitRun final {
 
  private:
   struct Plan;
+  /// With replacement rules or a conversion: the book is transformed into a file of its own
+  /// first, which a run without them then splits.
+  SplitEnd ExecuteTransformed();
 
   /// Puts the book text into the run's encoding; why not, when a character cannot be.
   std::optional<Message> ToRunText(Plan& plan) const;

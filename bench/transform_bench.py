@@ -1,0 +1,93 @@
+#!/usr/bin/env python3
+"""Times replacement rules and script conversion on the 200 MB synthetic novel.
+
+Usage: bench/transform_bench.py [--cli PATH] [--size-mb 200] [--convert-mb 30] [--runs 3]
+                                [--work DIR]
+
+Rules: sekato-cli -m size with ten rules of the kind sites add ("本章未完…", "(本章完)",
+watermarks) on the GBK novel, beside `split -C 1000K` on the same file; the target is at most
+three times split's median wall time. Conversion: sekato-cli --convert s2t on the first
+--convert-mb MB of the UTF-8 twin, written as one UTF-8 piece, beside OpenCC's own tool
+(`opencc -c s2t.json`) on the same text; the target is at most 1.2 times its time, and the
+piece must be byte for byte what the tool wrote. The largest resident set of each is shown:
+it must not grow with the book.
+"""
+import os
+import shutil
+import statistics
+import subprocess
+
+from benchrun import make_novel, make_scratch, parse_args, timed
+
+RULES = """# lines sites add
+本章未完.*
+最新章节请到.*阅读
+^\\(本章完\\)$
+请点击下一页继续阅读
+笔趣阁=>
+www\\.[a-z0-9]+\\.(com|net|org)
+天才一秒记住.*
+手机用户请浏览.*
+顶点小说(?:网)?
+一秒记住【.*?】
+"""
+
+
+def median_run(cmd, scratch, runs):
+    times, rss, cpu = [], 0, []
+    for _ in range(runs):
+        shutil.rmtree(scratch, ignore_errors=True)
+        os.makedirs(scratch)
+        seconds, peak, used = timed(cmd, scratch)
+        times.append(seconds)
+        cpu.append(used)
+        rss = max(rss, peak)
+    return statistics.median(times), rss, statistics.median(cpu)
+
+
+def main():
+    args = parse_args(__doc__, [("--convert-mb", {"type": int, "default": 30})])
+    novel = make_novel(args.work, args.size_mb)
+    utf8 = make_novel(args.work, args.size_mb, utf8=True)
+    scratch = make_scratch(args.work, novel)
+    rules = os.path.join(scratch + "-rules.txt")
+    with open(rules, "w", encoding="utf-8") as f:
+        f.write(RULES)
+    try:
+        split = median_run(["split", "-C", "1000K", novel], scratch, args.runs)
+        ruled = median_run([args.cli, "-q", "-m", "size", "--rules", rules, "-o", "pieces", novel],
+                           scratch, args.runs)
+        print(f"split -C 1000K      {split[0]:7.2f} s  cpu {split[2]:6.2f} s  {split[1]:8d} KiB")
+        print(f"10 rules, size mode {ruled[0]:7.2f} s  cpu {ruled[2]:6.2f} s  {ruled[1]:8d} KiB"
+              f"  ×{ruled[0] / split[0]:.2f} of split (target ≤ 3), cpu ×{ruled[2] / split[2]:.2f}")
+
+        part = scratch + "-part.utf8.txt"
+        with open(utf8, "rb") as src:
+            data = src.read(args.convert_mb << 20)
+        # Ends at a line end, so that the slice is whole characters.
+        data = data[: data.rfind(b"\n") + 1]
+        with open(part, "wb") as f:
+            f.write(data)
+        tool = median_run(["opencc", "-c", "s2t.json", "-i", part, "-o", "tool.txt"], scratch,
+                          args.runs)
+        ours = median_run([args.cli, "-q", "-m", "size", "--kb", str(len(data)), "--no-ad",
+                           "--convert", "s2t", "-o", "pieces", part], scratch, args.runs)
+        piece = os.path.join(scratch, "pieces", os.listdir(os.path.join(scratch, "pieces"))[0])
+        subprocess.run(["opencc", "-c", "s2t.json", "-i", part, "-o", scratch + "-tool.txt"],
+                       check=True)
+        # A piece does not end in a line break; the tool keeps the text's last one.
+        with open(piece, "rb") as f, open(scratch + "-tool.txt", "rb") as g:
+            same = f.read() == g.read().rstrip(b"\r\n")
+        print(f"opencc s2t          {tool[0]:7.2f} s  cpu {tool[2]:6.2f} s  {tool[1]:8d} KiB")
+        print(f"--convert s2t       {ours[0]:7.2f} s  cpu {ours[2]:6.2f} s  {ours[1]:8d} KiB"
+              f"  ×{ours[0] / tool[0]:.2f} of opencc (target ≤ 1.2), cpu ×{ours[2] / tool[2]:.2f};"
+              f" same text: {same}")
+    finally:
+        shutil.rmtree(scratch, ignore_errors=True)
+        for leftover in (rules, scratch + "-tool.txt", scratch + "-part.utf8.txt"):
+            if os.path.exists(leftover):
+                os.remove(leftover)
+
+
+if __name__ == "__main__":
+    main()
