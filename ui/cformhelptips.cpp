@@ -48,6 +48,8 @@ void CFormHelpTips::Setup(const CFormTemplate::Fields& fields) {
                 QCoreApplication::translate("FormHelpTexts", FormHelpTexts::kEncodingHelp));
   m_tip.AddTool(fields.outEncoding,
                 QCoreApplication::translate("FormHelpTexts", FormHelpTexts::kOutEncodingHelp));
+  m_tip.AddTool(fields.headingRule, QCoreApplication::translate(
+                                        "FormHelpTexts", FormHelpTexts::kHeadingRuleChoiceHelp));
 }
 
 void CFormHelpTips::Watch(QWidget* root) {

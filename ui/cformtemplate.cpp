@@ -64,62 +64,67 @@ constexpr Row kRows[] = {
     {IDC_OUT_ENCODING, Kind::Combo, "", 203, 112, 72, 110, kNone},
     {IDC_MODE_CHAPTER, Kind::Radio, QT_TRANSLATE_NOOP("CFormTemplate", "按章节:"), 15, 150, 43, 13,
      kGroupStart},
-    {IDC_MODE_SIZE, Kind::Radio, QT_TRANSLATE_NOOP("CFormTemplate", "按大小:"), 15, 180, 41, 13,
+    {IDC_MODE_SIZE, Kind::Radio, QT_TRANSLATE_NOOP("CFormTemplate", "按大小:"), 15, 195, 41, 13,
      kNone},
-    {IDC_MODE_EVEN, Kind::Radio, QT_TRANSLATE_NOOP("CFormTemplate", "平均分配:"), 15, 196, 50, 13,
+    {IDC_MODE_EVEN, Kind::Radio, QT_TRANSLATE_NOOP("CFormTemplate", "平均分配:"), 15, 211, 50, 13,
      kNone},
     {IDC_KEYWORDS, Kind::Edit, "", 107, 149, 41, 13, kNone},
-    {IDC_TITLEMAX, Kind::Edit, "", 117, 165, 21, 13, kNone},
-    {IDC_CHAPTERS_PER_FILE, Kind::Edit, "", 190, 165, 20, 13, kNone},
-    {IDC_MAXKB, Kind::Edit, "", 118, 181, 30, 13, kDisabled},
-    {IDC_KEEPLINES, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "不分割行"), 176, 180, 55, 13,
+    {IDC_TITLEMAX, Kind::Edit, "", 117, 180, 21, 13, kNone},
+    {IDC_CHAPTERS_PER_FILE, Kind::Edit, "", 190, 180, 20, 13, kNone},
+    {IDC_MAXKB, Kind::Edit, "", 118, 196, 30, 13, kDisabled},
+    {IDC_KEEPLINES, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "不分割行"), 176, 195, 55, 13,
      kDisabled},
-    {IDC_PARTS, Kind::Edit, "", 106, 197, 20, 13, kDisabled},
-    {IDC_TRIMSPACES, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "去掉多余空格"), 15, 248, 64,
+    {IDC_PARTS, Kind::Edit, "", 106, 212, 20, 13, kDisabled},
+    {IDC_TRIMSPACES, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "去掉多余空格"), 15, 263, 64,
      13, kNone},
-    {IDC_ADDHEAD, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "文件首添加字符:"), 91, 247, 73,
+    {IDC_ADDHEAD, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "文件首添加字符:"), 91, 262, 73,
      13, kNone},
-    {IDC_HEAD, Kind::Edit, "", 165, 247, 107, 13, kDisabled | kStretch},
-    {IDC_NOAD, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "去广告"), 15, 232, 235, 13, kNone},
-    {IDC_ADDTAIL, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "文件尾添加字符:"), 91, 263, 73,
+    {IDC_HEAD, Kind::Edit, "", 165, 262, 107, 13, kDisabled | kStretch},
+    {IDC_NOAD, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "去广告"), 15, 247, 235, 13, kNone},
+    {IDC_ADDTAIL, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "文件尾添加字符:"), 91, 278, 73,
      13, kNone},
-    {IDC_TAIL, Kind::Edit, "", 165, 263, 107, 13, kDisabled | kStretch},
+    {IDC_TAIL, Kind::Edit, "", 165, 278, 107, 13, kDisabled | kStretch},
     {0, Kind::Group, QT_TRANSLATE_NOOP("CFormTemplate", "分割设置"), 7, 4, 276, 124, kStretch},
-    {0, Kind::Group, QT_TRANSLATE_NOOP("CFormTemplate", "分割方式"), 7, 136, 276, 80, kStretch},
+    {0, Kind::Group, QT_TRANSLATE_NOOP("CFormTemplate", "分割方式"), 7, 136, 276, 95, kStretch},
     {IDC_HEADING_RULE, Kind::Combo, "", 65, 149, 40, 40, kNone},
     {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "保存目录:"), 15, 35, 37, 13, kNone},
     {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "文件名:"), 15, 65, 32, 13, kNone},
-    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "章放入同一文件 )"), 214, 165, 66, 13,
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "章放入同一文件 )"), 214, 180, 66, 13,
      kNone},
-    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "("), 181, 165, 8, 13, kNone},
-    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "每个文件最大"), 65, 180, 50, 13, kNone},
-    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "KB"), 150, 180, 14, 13, kNone},
-    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "平均分为"), 65, 196, 34, 13, kNone},
-    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "份"), 129, 196, 18, 13, kNone},
-    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "章节标题大小"), 65, 165, 50, 13, kNone},
-    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "汉字以内。"), 142, 165, 37, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "("), 181, 180, 8, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "每个文件最大"), 65, 195, 50, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "KB"), 150, 195, 14, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "平均分为"), 65, 211, 34, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "份"), 129, 211, 18, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "章节标题大小"), 65, 180, 50, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "汉字以内。"), 142, 180, 37, 13, kNone},
     {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "源文件:"), 15, 16, 31, 13, kNone},
-    {0, Kind::Group, QT_TRANSLATE_NOOP("CFormTemplate", "其它设置"), 7, 221, 274, 60, kStretch},
-    {IDC_PROGRESS, Kind::Progress, "", 56, 284, 217, 13, kStretch},
-    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "分割进度:"), 15, 283, 38, 13, kNone},
+    {0, Kind::Group, QT_TRANSLATE_NOOP("CFormTemplate", "其它设置"), 7, 236, 274, 60, kStretch},
+    {IDC_PROGRESS, Kind::Progress, "", 56, 299, 217, 13, kStretch},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "分割进度:"), 15, 298, 38, 13, kNone},
     {IDC_NUMERALS_LABEL, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", ",替换?的自增符:"), 152,
      149, 56, 13, kNone},
     {IDC_NUMERALS, Kind::Combo, "", 210, 149, 66, 78, kNone},
     // Shown in place of the keywords and their numerals when headings go by a rule.
     {IDC_REGEX, Kind::Edit, "", 107, 149, 169, 13, kNone},
     // Under the progress bar: that the next split goes by a list edited in the preview.
-    {IDC_KEPT_LIST, Kind::Label, "", 15, 299, 258, 13, kStretch | kHidden},
+    {IDC_KEPT_LIST, Kind::Label, "", 15, 314, 258, 13, kStretch | kHidden},
+    // What the look at a newly chosen source found, and the button that splits by it.
+    {IDC_DETECTED, Kind::Label, "", 65, 165, 180, 13, kStretch},
+    {IDC_USE_DETECTED, Kind::Button, QT_TRANSLATE_NOOP("CFormTemplate", "使用"), 249, 164, 26, 13,
+     kMoveRight},
 };
 
 // Tab walks the form top to bottom, left to right; a radio group is one stop (its checked
 // button), within which the arrow keys move.
 constexpr int kTabOrder[] = {
-    IDC_SRCPATH,           IDC_BROWSE_SRC,   IDC_DIR_NEW,      IDC_DIR_BESIDE,   IDC_NEWDIR,
-    IDC_BROWSE_DIR,        IDC_NAME_SOURCE,  IDC_NAME_CUSTOM,  IDC_NAME_CHAPTER, IDC_CUSTOMNAME,
-    IDC_ENCODING,          IDC_OUT_ENCODING, IDC_MODE_CHAPTER, IDC_MODE_SIZE,    IDC_MODE_EVEN,
-    IDC_HEADING_RULE,      IDC_KEYWORDS,     IDC_REGEX,        IDC_NUMERALS,     IDC_TITLEMAX,
-    IDC_CHAPTERS_PER_FILE, IDC_MAXKB,        IDC_KEEPLINES,    IDC_PARTS,        IDC_NOAD,
-    IDC_TRIMSPACES,        IDC_ADDHEAD,      IDC_HEAD,         IDC_ADDTAIL,      IDC_TAIL,
+    IDC_SRCPATH,      IDC_BROWSE_SRC,        IDC_DIR_NEW,      IDC_DIR_BESIDE,   IDC_NEWDIR,
+    IDC_BROWSE_DIR,   IDC_NAME_SOURCE,       IDC_NAME_CUSTOM,  IDC_NAME_CHAPTER, IDC_CUSTOMNAME,
+    IDC_ENCODING,     IDC_OUT_ENCODING,      IDC_MODE_CHAPTER, IDC_MODE_SIZE,    IDC_MODE_EVEN,
+    IDC_HEADING_RULE, IDC_KEYWORDS,          IDC_REGEX,        IDC_NUMERALS,     IDC_USE_DETECTED,
+    IDC_TITLEMAX,     IDC_CHAPTERS_PER_FILE, IDC_MAXKB,        IDC_KEEPLINES,    IDC_PARTS,
+    IDC_NOAD,         IDC_TRIMSPACES,        IDC_ADDHEAD,      IDC_HEAD,         IDC_ADDTAIL,
+    IDC_TAIL,
 };
 
 // Only the checked button of a group (the first while none is) is a Tab stop.
@@ -212,7 +217,7 @@ QButtonGroup* CFormTemplate::Fields::GroupOf(int nIDC) const {
   return At<QRadioButton>(nIDC)->group();
 }
 
-QSize CFormTemplate::SizeInUnits() { return QSize(290, 315); }
+QSize CFormTemplate::SizeInUnits() { return QSize(290, 330); }
 
 CFormTemplate::CFormTemplate(QWidget* page, const DialogUnits& units) {
   m_size = units.Size(SizeInUnits().width(), SizeInUnits().height());

@@ -77,15 +77,18 @@ class CFormTemplate final {
     QProgressBar* const progress = At<QProgressBar>(IDC_PROGRESS);
     QComboBox* const numerals = At<QComboBox>(IDC_NUMERALS);
     QLabel* const numeralsLabel = At<QLabel>(IDC_NUMERALS_LABEL);
-    QComboBox* const headingRule = At<QComboBox>(IDC_HEADING_RULE);  ///< 0 关键字, 1 正则表达式
+    /// 0 自动识别, 1 关键字, 2 正则表达式
+    QComboBox* const headingRule = At<QComboBox>(IDC_HEADING_RULE);
     QLineEdit* const regex = At<QLineEdit>(IDC_REGEX);
     QComboBox* const encoding = At<QComboBox>(IDC_ENCODING);  ///< the source's, 自动检测 first
     QComboBox* const outEncoding =
-        At<QComboBox>(IDC_OUT_ENCODING);                 ///< the pieces', 同源文件 first
+        At<QComboBox>(IDC_OUT_ENCODING);                ///< the pieces', 同源文件 first
+    QLabel* const detected = At<QLabel>(IDC_DETECTED);  ///< what the source's look found
+    QPushButton* const useDetected = At<QPushButton>(IDC_USE_DETECTED);
     QLabel* const keptList = At<QLabel>(IDC_KEPT_LIST);  ///< hidden while no list is kept
   };
 
-  /// The template's size in dialog units: 290 × 315.
+  /// The template's size in dialog units: 290 × 330.
   static QSize SizeInUnits();
 
   /// Builds the controls on `page` (which becomes their parent) and sizes the page to the form.

@@ -119,6 +119,11 @@ QAction* CMainFrame::AddCommand(QMenu* menu, QAction* action, int nID, const QSt
     action->setToolTip(prompt.mid(split + 1));
   }
   action->setShortcut(shortcut);
+  // A toolbar button's tip names the keys that do the same: "分割 (Ctrl+Return)".
+  if (!shortcut.isEmpty() && !action->toolTip().isEmpty()) {
+    action->setToolTip(
+        tr("%1 (%2)").arg(action->toolTip(), shortcut.toString(QKeySequence::PortableText)));
+  }
   menu->addAction(action);
   addAction(action);  // its shortcut works while the toolbar is hidden too
   m_actions.insert(nID, action);

@@ -164,6 +164,40 @@ CPreviewDlg::CPreviewDlg(const engine::ScanResult& result, QWidget* parent, std:
   FitToScreen();
 }
 
+void CPreviewDlg::ShowDetection(const engine::HeadingDetection& detection) {
+  if (!detection.found) return;
+  auto* box = new QVBoxLayout;
+  const auto addRow = [&](const QString& text, const QString& pattern, int index) {
+    auto* row = new QHBoxLayout;
+    auto* label = new QLabel(text, this);
+    label->setWordWrap(true);
+    row->addWidget(label, 1);
+    auto* use = new QPushButton(tr("使用"), this);
+    use->setObjectName(QStringLiteral("rule%1").arg(index));
+    use->setAccessibleName(text);
+    connect(use, &QPushButton::clicked, this, [this, pattern] {
+      emit RuleChosen(pattern);
+      accept();
+    });
+    row->addWidget(use);
+    box->addLayout(row);
+  };
+  addRow(tr("自动识别：%1，%2 %3")
+             .arg(QString::fromStdString(detection.chapters.description))
+             .arg(detection.chapters.lines)
+             .arg(QString::fromStdString(detection.chapters.unit)),
+         QString(), 0);
+  int index = 1;
+  for (const engine::HeadingDetection::Form& form : detection.alternatives) {
+    addRow(tr("其次：%1（%2 行），按正则表达式")
+               .arg(QString::fromStdString(form.description))
+               .arg(form.lines),
+           QString::fromStdString(form.pattern), index++);
+  }
+  // Under the summary, the first row of the dialog.
+  if (auto* layout = qobject_cast<QVBoxLayout*>(this->layout())) layout->insertLayout(1, box);
+}
+
 std::vector<int> CPreviewDlg::SelectedRows() const {
   std::vector<int> rows;
   for (const QModelIndex& index : m_pTable->selectionModel()->selectedRows()) {

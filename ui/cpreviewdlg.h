@@ -47,6 +47,10 @@ class CPreviewDlg final : public QDialog {
   /// Reads a list written by ExportTo or --list --json (or a plain LINE[<TAB>TITLE] list)
   /// into the table; false with `error` saying why and where.
   bool ImportFrom(const QString& path, QString& error);
+  /// Shows what detection found in the book under the summary: its rule and the
+  /// alternatives, each with a button ("rule0" for the rule, "rule1"… for the alternatives)
+  /// that chooses it for the form.
+  void ShowDetection(const engine::HeadingDetection& detection);
 
  signals:
   /// 按此目录分割, 只导出选中章节 or 合并为一个文件: split the book by `list`, writing the
@@ -60,6 +64,9 @@ class CPreviewDlg final : public QDialog {
   /// A hint's button was pressed: `keywords` (UTF-8, empty to keep them) and `titleMax`
   /// (0 to keep it) belong into the form. The dialog closes after it.
   void HintApplied(const QString& keywords, std::int64_t titleMax);
+  /// A detected rule's button was pressed: headings go by `pattern` (UTF-8), or by
+  /// detection itself when it is empty. The dialog closes after it.
+  void RuleChosen(const QString& pattern);
 
  public slots:
   void reject() override;

@@ -25,6 +25,7 @@
 #include "cformhelptips.h"
 #include "cpreviewdlg.h"
 #include "cqueuelist.h"
+#include "csourceinspection.h"
 #include "dialogunits.h"
 #include "enginemessages.h"
 #include "resourceids.h"
@@ -33,6 +34,7 @@
 #include "sekato/numberparse.h"
 #include "sekato/olderpieces.h"
 #include "sekato/outputfolders.h"
+#include "sekato/scanreport.h"
 #include "sekato/sourceclassifier.h"
 #include "sekato/sourcepath.h"
 
@@ -119,6 +121,9 @@ CSekatoView::CSekatoView(QWidget* parent)
   m_pHelpTips = std::make_unique<CFormHelpTips>(m_tip, m_fontTip, this, viewport());
   m_pRunControl = std::make_unique<CSplitRunControl>(m_bRunning, m_f.progress, this);
   m_pQueue = std::make_unique<CBookQueue>(m_bRunning);
+  m_pInspection = std::make_unique<CSourceInspection>();
+  connect(m_pInspection.get(), &CSourceInspection::Finished, this, &CSekatoView::ShowDetection);
+  ShowDetection();
   connect(m_pRunControl.get(), &CSplitRunControl::PreviewReady, this, &CSekatoView::ShowPreview);
   connect(m_pRunControl.get(), &CSplitRunControl::PreviewAsked, this, &CSekatoView::OnSplitPreview);
 }
@@ -143,6 +148,7 @@ void CSekatoView::ConnectControls() {
   on(m_f.addHead, &CSekatoView::OnAddHead);
   on(m_f.addTail, &CSekatoView::OnAddTail);
   connect(m_f.headingRule, &QComboBox::activated, this, &CSekatoView::OnHeadingRule);
+  on(m_f.useDetected, &CSekatoView::OnUseDetected);
   connect(m_f.regex, &QLineEdit::textChanged, this, &CSekatoView::CheckRule);
   connect(m_f.splitMode, &QButtonGroup::idToggled, this, &CSekatoView::CheckRule);
 }
@@ -169,6 +175,8 @@ void CSekatoView::NameControls() {
       {m_f.encoding, tr("源文件编码")},
       {m_f.outEncoding, tr("输出编码")},
       {m_f.progress, tr("分割进度")},
+      {m_f.detected, tr("自动识别的结果")},
+      {m_f.useDetected, tr("使用自动识别的标题")},
   };
   for (const auto& [control, name] : names) control->setAccessibleName(name);
   m_f.browseSource->setToolTip(tr("选择源文件"));
@@ -258,13 +266,14 @@ void CSekatoView::OnInitialUpdate() {
   m_strParts = QStringLiteral("5");
   m_strKeywords = QStringLiteral("第  章");
   m_f.headingRule->clear();
+  m_f.headingRule->addItem(tr("自动识别"));
   m_f.headingRule->addItem(tr("关键字"));
   m_f.headingRule->addItem(tr("正则表达式"));
   // The closed box is as narrow as the label it replaces; the list shows the names whole.
   m_f.headingRule->view()->setMinimumWidth(
       m_f.headingRule->fontMetrics().horizontalAdvance(tr("正则表达式")) +
       m_f.headingRule->fontMetrics().height() * 2);
-  m_nHeadingRule = 0;
+  m_nHeadingRule = kRuleKeywords;  // what scripts and habits expect: the keywords 第  章
 
   // 5. The numeral series; none is selected.
   m_comboNumerals->clear();
@@ -384,6 +393,7 @@ void CSekatoView::OnBrowseSource() {
     ShowQueue({});
   }
   UpdateData(false);
+  if (!path.isEmpty()) InspectSource();
 }
 
 void CSekatoView::ChooseSources(const QStringList& paths) {
@@ -463,6 +473,64 @@ void CSekatoView::ChooseSource(const QString& path) {
   SetSourceMembers(QFileInfo(path).absoluteFilePath());
   ShowQueue({});
   UpdateData(false);
+  InspectSource();
+}
+
+void CSekatoView::InspectSource() {
+  m_pInspection->Start(GetSplitOptions());
+  ShowDetection();
+}
+
+void CSekatoView::ShowDetection() {
+  const CSourceInspection::Findings* found = m_pInspection->Found();
+  const bool forThis = found != nullptr && found->source == PathBytes(m_strSrcPath);
+  const bool detected = forThis && found->detection.detected && found->detection.detection.found;
+  QString text;
+  if (m_pInspection->IsRunning()) {
+    text = tr("自动识别：正在查看源文件……");
+  } else if (detected) {
+    const engine::HeadingDetection& d = found->detection.detection;
+    const QString unit = QString::fromStdString(d.chapters.unit);
+    text = tr("自动识别：%1，%2 %3（标题最长 %4 字）")
+               .arg(QString::fromStdString(d.chapters.description))
+               .arg(d.chapters.lines)
+               .arg(unit)
+               .arg(d.longestTitle);
+    if (!d.volumeLines.empty()) {
+      text += tr("，%1 %2").arg(d.volumeLines.size()).arg(QString::fromStdString(d.volumes.unit));
+    }
+  } else if (forThis && found->detection.detected) {
+    text = tr("自动识别：没有找到成串编号的标题");
+  }
+  m_f.detected->setText(text);
+  m_f.detected->setToolTip(text);
+  m_f.detected->setVisible(!text.isEmpty());
+  m_f.useDetected->setVisible(detected);
+}
+
+void CSekatoView::UseRule(const QString& pattern) {
+  if (pattern.isEmpty()) {
+    OnUseDetected();
+    return;
+  }
+  UpdateData(true);
+  m_nHeadingRule = kRuleRegex;
+  m_strRegex = pattern;
+  if (m_nSplitMode != 0) {
+    m_nSplitMode = 0;
+    EnableModeFields(0);
+  }
+  UpdateData(false);
+}
+
+void CSekatoView::OnUseDetected() {
+  UpdateData(true);
+  m_nHeadingRule = kRuleAuto;
+  if (m_nSplitMode != 0) {
+    m_nSplitMode = 0;
+    EnableModeFields(0);
+  }
+  UpdateData(false);
 }
 
 QStringList CSekatoView::TextFilesFromDrop(const QMimeData* mimeData) {
@@ -537,18 +605,18 @@ void CSekatoView::OnModeWithoutChapters(int nMode) {
 }
 
 void CSekatoView::OnHeadingRule() {
-  const bool byRule = m_f.headingRule->currentIndex() == 1;
+  const int rule = m_f.headingRule->currentIndex();
   for (QWidget* keywordField :
        {static_cast<QWidget*>(m_f.keywords), static_cast<QWidget*>(m_f.numeralsLabel),
         static_cast<QWidget*>(m_f.numerals)}) {
-    keywordField->setVisible(!byRule);
+    keywordField->setVisible(rule == kRuleKeywords);
   }
-  m_f.regex->setVisible(byRule);
+  m_f.regex->setVisible(rule == kRuleRegex);
   CheckRule();
 }
 
 void CSekatoView::CheckRule() {
-  const bool byRule = m_f.headingRule->currentIndex() == 1 && m_f.modeChapter->isChecked();
+  const bool byRule = m_f.headingRule->currentIndex() == kRuleRegex && m_f.modeChapter->isChecked();
   QString problem;
   if (byRule && m_f.regex->text().isEmpty()) {
     problem = tr("请输入标题的正则表达式。");
@@ -612,7 +680,8 @@ engine::SplitOptions CSekatoView::GetSplitOptions() const {
   // encoding cannot hold, naming the character, before anything is written.
   options.textEncoding = engine::Encoding::Utf8;
   options.keywords = m_strKeywords.toStdString();
-  if (m_nHeadingRule == 1) options.regex = m_strRegex.toStdString();
+  if (m_nHeadingRule == kRuleRegex) options.regex = m_strRegex.toStdString();
+  options.autoDetect = m_nHeadingRule == kRuleAuto;
   options.numerals = engine::Numerals::FromIndex(m_comboNumerals->currentIndex());
   options.head = m_strHead.toStdString();
   options.tail = m_strTail.toStdString();
@@ -665,8 +734,21 @@ void CSekatoView::StartChecked(bool askSource,
   std::optional<engine::SplitOptions> options = TakeOptionsForRun();
   if (!options || (askSource && !ConfirmSource(*options))) return;
   // Another folder chosen is checked in its turn.
+  bool headingsChecked = !askSource;  // a list from the preview has its headings
   while (options) {
     prepare(*options);
+    if (!headingsChecked) {
+      headingsChecked = true;
+      switch (ConfirmHeadings(*options)) {
+        case HeadingsAnswer::Go:
+          break;
+        case HeadingsAnswer::Preview:
+          OnSplitPreview();
+          return;
+        case HeadingsAnswer::Cancel:
+          return;
+      }
+    }
     switch (ConfirmFolder(*options)) {
       case FolderAnswer::Go:
         m_pRunControl->Start(std::move(*options));
@@ -699,6 +781,55 @@ bool CSekatoView::ConfirmSource(const engine::SplitOptions& options) {
   if (engine::SourceClassifier::OfFile(options.sourcePath) != Kind::Empty) return true;
   const QString text = tr("源文件“%1”是空的，分割只会建立一个空目录。").arg(m_strSrcPath);
   return controls::AppMessageBox::Ask(this, text, {tr("仍然分割"), tr("取消")}) == 0;
+}
+
+CSekatoView::HeadingsAnswer CSekatoView::ConfirmHeadings(const engine::SplitOptions& options) {
+  // Only a chapter split by the form's rule needs the look; any other leaves the disk to the
+  // split at once.
+  if (options.mode != engine::SplitMode::ByChapter || options.toc) {
+    if (m_pInspection->IsRunning()) {  // what a finished look found stays on the form
+      m_pInspection->Cancel();
+      ShowDetection();
+    }
+    return HeadingsAnswer::Go;
+  }
+  m_pInspection->Wait();
+  const CSourceInspection::Findings* found = m_pInspection->Found();
+  if (found == nullptr || !CSourceInspection::Answers(*found, options)) {
+    // The form's rule changed since the source was chosen: look again by the new one.
+    m_pInspection->Start(options);
+    m_pInspection->Wait();
+    found = m_pInspection->Found();
+  }
+  // A source that cannot be looked at is the split's to refuse, with its reason.
+  if (found == nullptr || !CSourceInspection::Answers(*found, options)) return HeadingsAnswer::Go;
+  const engine::ScanResult& detection = found->detection;
+  const bool detected = detection.detected && detection.detection.found;
+  QStringList lines;
+  QStringList choices;
+  if (options.autoDetect) {
+    if (detected) return HeadingsAnswer::Go;
+    lines << tr("自动识别没有找到成串编号的标题，无法按章节分割。");
+    choices << tr("预览章节") << tr("取消");
+  } else {
+    const engine::ScanResult& byRule = *found->byRule;
+    if (byRule.headingCount > 0) return HeadingsAnswer::Go;
+    lines << tr("按现在的设置找不到章节标题，全文会写进一个文件。");
+    lines << QString::fromStdString(engine::ScanReport::Summary(byRule));
+    for (const engine::ScanHint& hint : engine::ScanReport::Hints(byRule)) {
+      lines << QString::fromStdString(hint.text);
+    }
+    if (detected) {
+      lines << tr("%1：选择“自动识别”可以按它分割")
+                   .arg(QString::fromStdString(engine::ScanReport::Detection(detection)));
+    }
+    choices << tr("仍然写出") << tr("预览章节") << tr("取消");
+  }
+  const int chosen = controls::AppMessageBox::Ask(this, lines.join(QLatin1Char('\n')), choices);
+  const int preview = static_cast<int>(choices.size()) - 2;
+  if (chosen == preview) return HeadingsAnswer::Preview;
+  if (chosen == 0 && choices.size() == 3) return HeadingsAnswer::Go;
+  return HeadingsAnswer::Cancel;
 }
 
 CSekatoView::FolderAnswer CSekatoView::ConfirmFolder(const engine::SplitOptions& options) {
@@ -751,6 +882,12 @@ void CSekatoView::ShowPreview(const engine::ScanResult& result) {
   connect(dialog, &CPreviewDlg::HintApplied, this, &CSekatoView::ApplyHint);
   connect(dialog, &CPreviewDlg::SplitByList, this, &CSekatoView::SplitByList);
   connect(dialog, &CPreviewDlg::KeepList, this, &CSekatoView::KeepList);
+  connect(dialog, &CPreviewDlg::RuleChosen, this, &CSekatoView::UseRule);
+  // The look taken when the source was chosen knows the book's rule and its alternatives.
+  if (const CSourceInspection::Findings* found = m_pInspection->Found();
+      found != nullptr && found->source == PathBytes(m_strSrcPath) && found->detection.detected) {
+    dialog->ShowDetection(found->detection.detection);
+  }
   dialog->open();
 }
 
@@ -758,7 +895,7 @@ void CSekatoView::ApplyHint(const QString& keywords, std::int64_t titleMax) {
   UpdateData(true);
   if (!keywords.isEmpty()) {
     m_strKeywords = keywords;
-    m_nHeadingRule = 0;  // a hint is keywords
+    m_nHeadingRule = kRuleKeywords;  // a hint is keywords
   }
   if (titleMax > 0) m_strTitleMax = QString::number(titleMax);
   if (m_nSplitMode != 0) {

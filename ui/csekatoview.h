@@ -25,6 +25,7 @@ namespace sekato::ui {
 class CQueueList;
 
 class CFormHelpTips;
+class CSourceInspection;
 
 /// The splitter form: every option of a split on one scrolling page, the rules that enable
 /// its fields, the source and folder choosers, and the Start and Stop commands, which its run
@@ -94,8 +95,18 @@ class CSekatoView final : public QScrollArea {
   void OnModeEven();
   void OnAddHead();
   void OnAddTail();
-  /// The chapter row's choice of keywords or a rule: shows the fields of the one chosen.
+  /// The chapter row's choice of detection, keywords or a rule: shows the fields of the one
+  /// chosen (detection has none).
   void OnHeadingRule();
+  /// 使用: headings as detection found them in the source (the chapter row's 自动识别).
+  void OnUseDetected();
+  /// Headings by `pattern` (UTF-8), a rule detection found; by detection itself when empty.
+  void UseRule(const QString& pattern);
+
+  /// The chapter row's choices, in the order of its list.
+  static constexpr int kRuleAuto = 0;
+  static constexpr int kRuleKeywords = 1;
+  static constexpr int kRuleRegex = 2;
 
   /// Puts a preview hint into the form: `keywords` (UTF-8) unless empty, `titleMax` unless 0.
   /// Splitting by chapter is what the hint is for, so that mode is chosen too.
@@ -116,8 +127,8 @@ class CSekatoView final : public QScrollArea {
   QString m_strHead;
   QString m_strParts;
   QString m_strKeywords;
-  int m_nHeadingRule = 0;  ///< 0 keywords, 1 a regular expression
-  QString m_strRegex;      ///< the heading rule, when chosen
+  int m_nHeadingRule = kRuleKeywords;  ///< kRuleAuto, kRuleKeywords or kRuleRegex
+  QString m_strRegex;                  ///< the heading rule, when chosen
   QString m_strMaxKB;
   QString m_strCustomName;
   QString m_strSrcPath;
@@ -144,11 +155,22 @@ class CSekatoView final : public QScrollArea {
   /// Names what detection finds in the chosen source on the first encoding item:
   /// "自动检测（UTF-8）"; plain "自动检测" while there is no readable source.
   void ShowDetectedEncoding();
+  /// Starts the background look at the chosen source (see CSourceInspection).
+  void InspectSource();
+  /// The line under the chapter row: what detection found in the chosen source, with 使用.
+  void ShowDetection();
   /// Refreshes the options from the form for a split or a preview, or nothing after telling
   /// the user why not.
   std::optional<engine::SplitOptions> TakeOptionsForRun();
   /// Before a split: an empty source is split only when the user says so.
   bool ConfirmSource(const engine::SplitOptions& options);
+  /// What the check of the headings came to.
+  enum class HeadingsAnswer { Go, Preview, Cancel };
+  /// Before a chapter split: when the look at the source finds no heading by the form's rule
+  /// (waited for, or taken again when the rule has changed since), says so with the
+  /// preview's summary and hints, and the user writes anyway, previews or cancels. Other
+  /// splits cancel the look.
+  HeadingsAnswer ConfirmHeadings(const engine::SplitOptions& options);
   /// What the check of the output folder came to.
   enum class FolderAnswer { Go, Cancel, Changed };
   /// Before a split: pieces of an earlier split in the folder are listed, and the user clears
@@ -189,6 +211,7 @@ class CSekatoView final : public QScrollArea {
   // Declared after m_tip: gone before it.
   std::unique_ptr<CFormHelpTips> m_pHelpTips;
   std::unique_ptr<CSplitRunControl> m_pRunControl;
+  std::unique_ptr<CSourceInspection> m_pInspection;
   /// A list kept from the preview, the source it is for, and where the form shows it.
   std::optional<engine::ChapterList> m_keptList;
   std::string m_strKeptSource;
@@ -204,6 +227,8 @@ class CSekatoView final : public QScrollArea {
  public:
   /// The form's note of a kept list (null until a list is kept, hidden when dropped).
   QLabel* KeptListLabel() const { return m_pKeptList; }
+  /// The background look at the chosen source.
+  CSourceInspection* Inspection() const { return m_pInspection.get(); }
 };
 
 }  // namespace sekato::ui

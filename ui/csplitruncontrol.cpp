@@ -171,7 +171,14 @@ void CSplitRunControl::OnSplitEnded(CSplitWorker::Result result) {
     QStringList actions{tr("打开文件夹")};
     if (result.tally.headings == 0) actions << tr("预览章节");
     chosen = controls::AppMessageBox::ShowWithActions(
-        m_pMessageParent, CSplitWorker::CompletionText(result.tally) + result.warnings, actions);
+        m_pMessageParent,
+        CSplitWorker::CompletionText(result.tally, result.notes) + result.warnings, actions);
+  } else if (result.outcome != engine::SplitOutcome::Completed && !result.tally.directory.empty()) {
+    // A stopped or failed run keeps what it wrote: how much, where, and the way there.
+    QStringList actions;
+    if (result.tally.pieces > 0) actions << tr("打开文件夹");
+    chosen = controls::AppMessageBox::ShowWithActions(
+        m_pMessageParent, result.text + CSplitWorker::KeptText(result.tally), actions);
   } else if (!result.text.isEmpty()) {
     controls::AppMessageBox::Show(m_pMessageParent, result.text);
   }

@@ -6,6 +6,7 @@
 
 #include "enginemessages.h"
 #include "sekato/chapterscan.h"
+#include "sekato/scanreport.h"
 #include "sekato/splitrun.h"
 
 namespace sekato::ui {
@@ -23,6 +24,9 @@ void CSplitWorker::Split(const engine::SplitOptions& options, const RunFunction&
     m_result.outcome = end.outcome;
     m_result.text = EngineMessages::Text(end.message) + m_result.warnings;
     m_result.tally = end.tally;
+    if (end.outcome == engine::SplitOutcome::Completed && end.tally.gapsOrRepeats && !options.toc) {
+      m_result.notes = NumberingNotes(options);
+    }
     // A run the user stopped leaves the flag to the Stop that lowered it.
     m_result.clearRunning = end.outcome != engine::SplitOutcome::Stopped;
   } catch (const std::exception& error) {
@@ -32,6 +36,18 @@ void CSplitWorker::Split(const engine::SplitOptions& options, const RunFunction&
         QCoreApplication::translate("CSplitWorker", "分割出错：") + QString::fromUtf8(error.what());
     m_result.clearRunning = true;
   }
+}
+
+QStringList CSplitWorker::NumberingNotes(const engine::SplitOptions& options) {
+  // The split tells only that numbers miss or repeat; a read-only look says which, as the
+  // command line's summary does.
+  QStringList notes;
+  const engine::ScanResult scan = engine::ChapterScan::Run(options);
+  if (scan.status != engine::ScanResult::Status::Done) return notes;
+  for (const engine::NumberingIssue& issue : scan.numbering) {
+    notes << QString::fromStdString(engine::ScanReport::Issue(issue));
+  }
+  return notes;
 }
 
 void CSplitWorker::Preview(const engine::SplitOptions& options) {
@@ -55,7 +71,7 @@ void CSplitWorker::Warn(const engine::Message& message) {
   m_result.warnings += QLatin1Char('\n') + EngineMessages::Text(message);
 }
 
-QString CSplitWorker::CompletionText(const engine::RunTally& tally) {
+QString CSplitWorker::CompletionText(const engine::RunTally& tally, const QStringList& notes) {
   QString text = EngineMessages::Text(engine::Message(engine::MessageId::Completed));
   text += QCoreApplication::translate("CSplitWorker", "\n共写出 %1 个文件，保存在：\n%2")
               .arg(tally.pieces)
@@ -65,7 +81,23 @@ QString CSplitWorker::CompletionText(const engine::RunTally& tally) {
                                         "\n\n没有找到章节标题，全文都写进了一个文件。"
                                         "“预览章节”可以列出书中标题的样子和能找到它们的设置。");
   }
+  if (!notes.isEmpty()) {
+    constexpr qsizetype kListed = 10;
+    text += QCoreApplication::translate("CSplitWorker", "\n\n章节编号：");
+    for (qsizetype i = 0; i < notes.size() && i < kListed; ++i)
+      text += QLatin1Char('\n') + notes[i];
+    if (notes.size() > kListed) {
+      text +=
+          QCoreApplication::translate("CSplitWorker", "\n……还有 %1 处").arg(notes.size() - kListed);
+    }
+  }
   return text;
+}
+
+QString CSplitWorker::KeptText(const engine::RunTally& tally) {
+  return QCoreApplication::translate("CSplitWorker", "\n已写出 %1 个文件，保存在：\n%2")
+      .arg(tally.pieces)
+      .arg(QFile::decodeName(QByteArray::fromStdString(tally.directory)));
 }
 
 }  // namespace sekato::ui

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -37,6 +38,7 @@ class CSplitWorker final : public engine::SplitHost {
     engine::RunTally tally;   ///< what a run that wrote pieces wrote
     QString warnings;         ///< said during the run, one per line, each after a line feed
     engine::ScanResult scan;  ///< what a preview found
+    QStringList notes;  ///< a completed split's numbering notes ("编号 35 出现 2 次：…")
   };
 
   /// `running` is the form's run flag and must outlive this object.
@@ -63,8 +65,13 @@ class CSplitWorker final : public engine::SplitHost {
   void Warn(const engine::Message& message) override;
 
   /// The completion message for what a run wrote: "文件分割完成！" first, then how many
-  /// pieces and where, and when chapter splitting found no heading, that it did not.
-  static QString CompletionText(const engine::RunTally& tally);
+  /// pieces and where, when chapter splitting found no heading, that it did not, and the
+  /// numbering notes (the first ten).
+  static QString CompletionText(const engine::RunTally& tally, const QStringList& notes = {});
+  /// What a stopped or failed run leaves, under its message: "\n已写出 3 个文件，保存在：\n…".
+  static QString KeptText(const engine::RunTally& tally);
+  /// The numbering notes of a chapter split with `options`, one a line; read from the source.
+  static QStringList NumberingNotes(const engine::SplitOptions& options);
 
  private:
   std::atomic<int>& m_running;

@@ -23,6 +23,15 @@ struct FormHelpTexts final {
       "那么就使用代用符“?”代替每行中的“一二三”。注意：是小写的问号，\n"
       "所以上述的关健字为“?、”，这里加上一个“、”便于区分标题，万一正文的某行中有个数字，\n"
       "刚好与与代替的行的相同，就会出错了，增加一个“、”属于标题中相同的，可减少出错机率。");
+  /// Over the chapter row's choice (1040) of how headings are found.
+  static constexpr const char* kHeadingRuleChoiceHelp = QT_TRANSLATE_NOOP(
+      "FormHelpTexts",
+      "章节标题的找法：\n"
+      "自动识别：程序先看一遍全书，找出编号连成串的标题样式（第N章、第N回、N、、Chapter N……），\n"
+      "正文里提到的章节、重复的编号和书前的目录都不当作标题。选择源文件后，下面一行说明识别的结果。"
+      "\n"
+      "关键字：按输入的关键字找标题，“?”代替每行不同的数字。\n"
+      "正则表达式：按自己写的规则找标题，可以用阅读软件里大家分享的规则。");
   /// Over the heading rule (1041), shown when 正则表达式 is chosen.
   static constexpr const char* kRegexHelp = QT_TRANSLATE_NOOP(
       "FormHelpTexts",

@@ -43,10 +43,12 @@ inline constexpr int IDC_PROGRESS = 1028;
 inline constexpr int IDC_NUMERALS = 1031;
 inline constexpr int IDC_ENCODING = 1032;      ///< the source's encoding, 自动检测 first
 inline constexpr int IDC_OUT_ENCODING = 1033;  ///< the pieces' encoding, 同源文件 first
-inline constexpr int IDC_HEADING_RULE = 1040;  ///< headings by 关键字 or by 正则表达式
-inline constexpr int IDC_REGEX = 1041;         ///< the heading rule, in place of the keywords
+inline constexpr int IDC_HEADING_RULE = 1040;  ///< headings 自动识别, by 关键字 or by 正则表达式
+inline constexpr int IDC_REGEX = 1041;  ///< the heading rule, in place of the keywords
 inline constexpr int IDC_NUMERALS_LABEL = 1042;
-inline constexpr int IDC_KEPT_LIST = 1050;  ///< an edited chapter list kept for the next split
+inline constexpr int IDC_KEPT_LIST = 1050;     ///< an edited chapter list kept for the next split
+inline constexpr int IDC_DETECTED = 1043;      ///< what detection found in the chosen source
+inline constexpr int IDC_USE_DETECTED = 1044;  ///< 使用: headings as detection found them
 
 // Commands.
 inline constexpr int ID_SPLIT_START = 32771;

@@ -90,6 +90,7 @@ void PieceWriter::Discard() {
   std::string ignored;
   m_file.Close(ignored);
   ::unlink(m_strPath.c_str());
+  --m_nCreated;  // the count is of pieces on disk
 }
 
 bool PieceWriter::Close(bool withEnding) {

@@ -294,13 +294,20 @@ SplitEnd SplitPass::Fail(const Message& message) {
   m_source.Close();
   if (!m_writer.HoldsText()) {
     m_writer.Discard();
-    return {SplitOutcome::Failed, message, {}};
+    return {SplitOutcome::Failed, message, KeptTally()};
   }
   m_writer.Close(false);
-  if (!reading) return {SplitOutcome::Failed, message, {}};
+  if (!reading) return {SplitOutcome::Failed, message, KeptTally()};
   Message cutShort = message;
   cutShort.then.push_back({MessageId::PieceCutShort, {m_writer.Path()}});
-  return {SplitOutcome::Failed, std::move(cutShort), {}};
+  return {SplitOutcome::Failed, std::move(cutShort), KeptTally()};
+}
+
+RunTally SplitPass::KeptTally() const {
+  RunTally kept;
+  kept.pieces = m_writer.Created();
+  kept.directory = std::string(m_settings.directory);
+  return kept;
 }
 
 SplitEnd SplitPass::End() {
@@ -309,8 +316,10 @@ SplitEnd SplitPass::End() {
   if (m_source.Failed()) return Fail(ReadError());
   if (m_bStopped) {
     m_source.Close();
-    if (!m_writer.Close(false)) return {SplitOutcome::Failed, m_writer.ErrorMessage(), {}};
-    return {SplitOutcome::Stopped, {MessageId::Stopped}, {}};
+    if (!m_writer.Close(false)) {
+      return {SplitOutcome::Failed, m_writer.ErrorMessage(), KeptTally()};
+    }
+    return {SplitOutcome::Stopped, {MessageId::Stopped}, KeptTally()};
   }
   if (!m_writer.Close(true)) return Fail(m_writer.ErrorMessage());
   m_splitter.Finish();

@@ -75,6 +75,8 @@ class SplitPass final {
 
   /// A run taken: widened under clean-up, its empty lines then dropped.
   void WriteRun(std::string_view lines);
+  /// What a run that stops or fails leaves: the pieces on disk and their folder.
+  RunTally KeptTally() const;
   /// The parts of a long line, as they are or being cleaned.
   Step TakePartAsIs(std::string_view part, bool lineStart, bool last);
   Step TakeCleanedPart(char* data, std::size_t size, std::int64_t partStart, bool last);

@@ -154,7 +154,7 @@ class TestCSekatoView : public QObject {
     for (auto* label : view->findChildren<QLabel*>()) labels << label->text();
     QVERIFY(labels.contains(QStringLiteral(",替换?的自增符:")));
     QVERIFY(labels.contains(QStringLiteral("章放入同一文件 )")));
-    QCOMPARE(labels.size(), 16);  // the note of a kept chapter list among them, empty
+    QCOMPARE(labels.size(), 17);  // the line of what detection found and the note of a kept list
     QCOMPARE(view->findChildren<QGroupBox*>().size(), 3);
 
     // Each radio group exchanges the position of its checked button.
@@ -276,7 +276,7 @@ class TestCSekatoView : public QObject {
     QLineEdit* regex = Edit(*view, 1041);
     QVERIFY(run->CanStart());
     QVERIFY(!regex->isVisibleTo(view.get()));
-    Item<QComboBox>(view.get(), 1040)->setCurrentIndex(1);
+    Item<QComboBox>(view.get(), 1040)->setCurrentIndex(CSekatoView::kRuleRegex);
     view->OnHeadingRule();
     // The rule takes the place of the keywords and their numerals.
     QVERIFY(regex->isVisibleTo(view.get()));
@@ -303,7 +303,7 @@ class TestCSekatoView : public QObject {
     QVERIFY(run->CanStart());
     Button(*view, 1013)->click();
     QVERIFY(!run->CanStart());
-    Item<QComboBox>(view.get(), 1040)->setCurrentIndex(0);
+    Item<QComboBox>(view.get(), 1040)->setCurrentIndex(CSekatoView::kRuleKeywords);
     view->OnHeadingRule();
     QVERIFY(run->CanStart());
     view->UpdateData(true);

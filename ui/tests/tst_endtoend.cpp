@@ -69,7 +69,7 @@ const QList<Scenario>& Scenarios() {
       {"chapter by a rule with its number group, title names",
        {"--regex", "^第(?<n>[一二三四五六七八九十百千]+)章", "--title-names"},
        [](CSekatoView* v) {
-         Item<QComboBox>(v, IDC_HEADING_RULE)->setCurrentIndex(1);
+         Item<QComboBox>(v, IDC_HEADING_RULE)->setCurrentIndex(CSekatoView::kRuleRegex);
          v->OnHeadingRule();
          Edit(v, IDC_REGEX)->setText(QStringLiteral("^第(?<n>[一二三四五六七八九十百千]+)章"));
          Click(v, IDC_NAME_CHAPTER);
@@ -246,7 +246,11 @@ class TestEndToEnd : public QObject {
     QVERIFY(frame->OnCommand(ID_SPLIT_STOP));
     QVERIFY(!frame->OnCommand(ID_SPLIT_START));  // the stopped run has not ended yet
     QVERIFY(WaitUntil([&] { return Finished(); }));
-    QCOMPARE(messages.texts, QStringList{kStopped});
+    QCOMPARE(FirstLines(messages.texts), QStringList{kStopped});
+    // The message says how many pieces the stopped run left, and where.
+    const int left = static_cast<int>(ReadFiles(gui).size());
+    QCOMPARE(messages.texts[0].section(QLatin1Char('\n'), 1),
+             QStringLiteral("已写出 %1 个文件，保存在：\n%2").arg(left).arg(gui));
     // The stopped run's pieces are older pieces now: cleared first.
     const ChoiceScope clear(0);
     QVERIFY(frame->OnCommand(ID_SPLIT_START));

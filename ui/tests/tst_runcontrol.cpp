@@ -3,13 +3,13 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QSemaphore>
-#include <QtTest>
 #include <QThread>
-#include <QDeadlineTimer>
+#include <QtTest>
 #include <atomic>
 #include <cerrno>
 #include <condition_variable>
@@ -26,6 +26,7 @@
 #include "csekatoview.h"
 #include "enginemessages.h"
 #include "uitestsupport.h"
+#include "weblinks.h"
 
 using namespace sekato::ui;
 using sekato::engine::MessageId;
@@ -330,6 +331,65 @@ class TestRunControl : public QObject {
     QVERIFY(messages.texts[0].contains(QStringLiteral("disk full")));
     QCOMPARE(View()->m_bRunning.load(), 0);
     QVERIFY(StartEnabled());
+  }
+
+  void stoppedOrFailedRunTellsWhatItLeft_data() {
+    QTest::addColumn<int>("outcome");  // SplitOutcome
+    QTest::addColumn<int>("pieces");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("expected");  // the whole message
+    QTest::addColumn<bool>("offersFolder");
+    const QString written = QStringLiteral("\n已写出 %1 个文件，保存在：\n/out/novel");
+    QTest::newRow("stopped after 3 pieces")
+        << static_cast<int>(SplitOutcome::Stopped) << 3 << QStringLiteral("/out/novel")
+        << kStopped + written.arg(3) << true;
+    QTest::newRow("stopped before the first piece")
+        << static_cast<int>(SplitOutcome::Stopped) << 0 << QStringLiteral("/out/novel")
+        << kStopped + written.arg(0) << false;
+    QTest::newRow("failed after 2 pieces")
+        << static_cast<int>(SplitOutcome::Failed) << 2 << QStringLiteral("/out/novel")
+        << QStringLiteral("无法打开源文件“/books/novel.txt”：x") + written.arg(2) << true;
+    QTest::newRow("refused: nothing was begun")
+        << static_cast<int>(SplitOutcome::Failed) << 0 << QString()
+        << QStringLiteral("无法打开源文件“/books/novel.txt”：x") << false;
+  }
+
+  void stoppedOrFailedRunTellsWhatItLeft() {
+    QFETCH(int, outcome);
+    QFETCH(int, pieces);
+    QFETCH(QString, folder);
+    QFETCH(QString, expected);
+    QFETCH(bool, offersFolder);
+    MessageCapture messages;
+    QStringList offered;
+    sekato::controls::AppMessageBox::SetChooser([&](const QString&, const QStringList& actions) {
+      offered = actions;
+      return actions.isEmpty() ? -1 : 0;
+    });
+    QList<QUrl> opened;
+    WebLinks::SetOpener([&](const QUrl& url) {
+      opened << url;
+      return true;
+    });
+    ChooseSource();
+    const auto how = static_cast<SplitOutcome>(outcome);
+    Run()->SetRunFunction([=](const SplitOptions&, SplitHost&) -> SplitEnd {
+      sekato::engine::RunTally left;
+      left.pieces = pieces;
+      left.directory = folder.toStdString();
+      const sekato::engine::Message message =
+          how == SplitOutcome::Stopped
+              ? sekato::engine::Message(MessageId::Stopped)
+              : sekato::engine::Message(MessageId::OpenSource, {"/books/novel.txt", "x"});
+      return {how, message, left};
+    });
+    View()->OnSplitStart();
+    QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
+    sekato::controls::AppMessageBox::SetChooser({});
+    WebLinks::SetOpener({});
+    QCOMPARE(messages.texts, QStringList{expected});
+    QCOMPARE(offered.contains(QStringLiteral("打开文件夹")), offersFolder);
+    QCOMPARE(opened, offersFolder ? QList<QUrl>{QUrl::fromLocalFile(folder)} : QList<QUrl>{});
   }
 
   void progressIsDrawnAtABoundedRate() {

@@ -5,7 +5,8 @@
 
 namespace sekato::engine {
 
-/// What a completed run wrote, for the completion message and the summary line.
+/// What a completed run wrote, for the completion message and the summary line. A run that
+/// stops or fails once it has begun writing tells the pieces it leaves and their folder too.
 struct RunTally {
   std::int64_t pieces = 0;     ///< pieces written
   std::string directory;       ///< where they are (file-system name)
