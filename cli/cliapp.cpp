@@ -104,6 +104,14 @@ bool CliApp::BuildOptions() {
                  "sekato-cli: --toc、--chapters 和 --join 只用于按章节分割（-m chapter）。\n");
     return false;
   }
+  if (o.volumeFolders &&
+      (o.mode != engine::SplitMode::ByChapter || (!o.autoDetect && o.volumeRegex.empty()) ||
+       !m_strToc.empty() || !o.chapters.All() || o.join)) {
+    std::fprintf(stderr,
+                 "sekato-cli: --volume-folders 只用于按章节分割，并且要有 --auto 或 "
+                 "--volume-regex 找出卷标题；不能和 --toc、--chapters、--join 一起用。\n");
+    return false;
+  }
   if (!m_strToc.empty()) {
     std::string error;
     o.toc = TocFile::Read(m_strToc, error);
@@ -156,7 +164,7 @@ int CliApp::SplitOne(const std::string& source, const std::string& prefix, bool 
     case engine::SplitOutcome::Failed:
       return kExitFailed;
   }
-  WarnOfOlderPieces(options, engine::OlderPieces::Kept(older, options, end.tally.pieces), prefix);
+  WarnOfOlderPieces(options, engine::OlderPieces::Kept(older, options, end.tally), prefix);
   if (m_bQuiet) return kExitDone;
   // The pieces are all written by now: a summary that runs out of memory is left out rather
   // than turning a finished split into a reported failure.
@@ -288,6 +296,9 @@ int CliApp::Run(int argc, char** argv) {
                  "With --regex: volume headings; each opens the piece of the chapter after it, "
                  "and chapter numbers may start again after it")
       ->needs(regex);
+  app.add_flag("--volume-folders", o.volumeFolders,
+               "Chapter mode with --auto or --volume-regex: each volume's pieces go into a "
+               "folder of its own, 01_<volume title>/; pieces are numbered on across them");
   app.add_option("--headings-from", o.headingsFrom,
                  "Chapter mode: no line before LINE is a heading (a contents block in front "
                  "is preface)")

@@ -74,7 +74,8 @@ std::string_view MessageCatalogue::Chinese(MessageId id) {
       return "文件“%1”在出错处中断，没有写完。";
     case MessageId::SourceShrank:
       return "源文件“%1”在分割时变短了：开始时有 %2 字节，只读到 %3 字节，后面的内容没有分割。";
-    case MessageId::BadPattern: return "正则表达式“%1”有错（第 %2 个字符之后）：%3";
+    case MessageId::BadPattern:
+      return "正则表达式“%1”有错（第 %2 个字符之后）：%3";
     case MessageId::BadExcludePattern:
       return "排除用的正则表达式“%1”有错（第 %2 个字符之后）：%3";
     case MessageId::PatternMatchesEmpty:
@@ -97,9 +98,12 @@ std::string_view MessageCatalogue::Chinese(MessageId id) {
     case MessageId::NotText:
       return "“%1”这不像是文本文件（它含有大量 NUL 字节，或是图片、PDF、压缩包或程序），"
              "没有分割。如果它确实是文本，请指定它的编码。";
-    case MessageId::EmptySource: return "源文件“%1”是空的，没有可分割的内容。";
+    case MessageId::EmptySource:
+      return "源文件“%1”是空的，没有可分割的内容。";
     case MessageId::OlderPiecesLeft:
       return "目录“%2”中还有 %1 个以前分割留下的文件，不是这次写出的，会和这次的文件混在一起。";
+    case MessageId::NoVolumes:
+      return "没有找到卷标题，文件没有分卷存放，都直接写在输出目录里。";
   }
   return {};
 }

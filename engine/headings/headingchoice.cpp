@@ -77,8 +77,10 @@ std::size_t HeadingChoice::VolumeFor(std::size_t form, std::vector<std::size_t>&
   chain = m_plain[form];
   for (std::size_t volume = 0; volume < m_forms.size(); ++volume) {
     const std::vector<std::size_t>& heads = m_plain[volume];
+    // Fewer volumes than chapter lines: compared with the lines, not the chain without
+    // volumes, which is short when the numbers start again in every short volume.
     if (volume == form || !m_forms[volume].sample.CanBeVolume() || heads.empty() ||
-        heads.size() >= m_plain[form].size()) {
+        heads.size() >= m_forms[form].members.size()) {
       continue;
     }
     // A single volume heading counts only when a chapter heading follows it directly.

@@ -10,9 +10,9 @@
 #include "folderlock.h"
 #include "headingmatcher.h"
 #include "headingsurvey.h"
-#include "progressshare.h"
 #include "linereader.h"
 #include "piecewriter.h"
+#include "progressshare.h"
 #include "runencodings.h"
 #include "sekato/chapterscan.h"
 #include "sekato/messagecatalogue.h"
@@ -50,6 +50,12 @@ struct SplitRun::Plan {
 SplitRun::SplitRun(SplitOptions options, SplitHost& host)
     : m_options(std::move(options)), m_host(host) {}
 
+bool SplitRun::VolumeFolders() const {
+  // A list cuts at its own lines, where volumes play no part.
+  const SplitOptions& o = m_options;
+  return o.volumeFolders && o.mode == SplitMode::ByChapter && !o.toc && o.chapters.All() && !o.join;
+}
+
 SplitEnd SplitRun::Execute() {
   if (m_options.mode == SplitMode::ByChapter && m_options.autoDetect) {
     // The book is looked at first; the split then goes by the rule found, as by a --regex.
@@ -75,7 +81,15 @@ SplitEnd SplitRun::Execute() {
     byRule.autoDetect = false;
     HeadingSurvey::Apply(survey.detection, byRule);
     ProgressShare split(m_host, 1, 2);
-    return SplitRun(std::move(byRule), split).Execute();
+    SplitRun run(std::move(byRule), split);
+    // The lines detection saw that may start a heading are the only ones the rule can take:
+    // the split matches only them, and writes the rest in runs.
+    if (survey.allSeen) {
+      run.m_onlyLines.reserve(survey.seen.size());
+      for (const auto& seen : survey.seen) run.m_onlyLines.push_back(seen.line);
+      survey.seen = {};
+    }
+    return run.Execute();
   }
   const SplitOptions& o = m_options;
   Plan plan(o);
@@ -114,6 +128,7 @@ SplitEnd SplitRun::Execute() {
   layout.promotion = PromotionLine(plan.encodings->Text());
   layout.rules = &plan.encodings->Rules();
   layout.preamble = plan.encodings->Preamble();
+  layout.volumeFolders = VolumeFolders();
   if (o.join && plan.list) {
     const auto count = static_cast<std::int64_t>(plan.list->entries.size());
     layout.joinedName = layout.namer.NamePart() + "_" +
@@ -276,6 +291,8 @@ SplitEnd SplitRun::WritePieces(Plan& plan, LineReader& source, const SourceDecod
       chapters->SetVolumes(HeadingRule(*plan.split.VolumePatterns(), o.titleMax, rules));
     }
     chapters->SetHeadingsFrom(o.headingsFrom);
+    chapters->SetVolumeFolders(VolumeFolders());
+    if (!m_onlyLines.empty() && !plan.list) chapters->OnlyAtLines(m_onlyLines);
     if (plan.list) {
       chapters->CutAtLines(*plan.list);
       if (!o.chapters.All() || o.join) {
