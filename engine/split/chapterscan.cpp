@@ -131,8 +131,7 @@ class Listing final {
   bool Read(SplitHost* host);
   /// Takes only the lines `seen` names, where they lie in the file: every other line of the
   /// source's `lines` is known to be no heading by the rule. False when failed.
-  bool ReadSeen(const std::vector<HeadingSurvey::Result::Seen>& seen, std::int64_t lines,
-                SplitHost* host);
+  bool ReadSeen(const HeadingSurvey::Result& survey, SplitHost* host);
   /// Closes the last piece and sums up; `host`, if any, hears of lines a rule gave up on.
   void Finish(SplitHost* host);
 
@@ -422,8 +421,7 @@ bool Listing::Read(SplitHost* host) {
   return false;
 }
 
-bool Listing::ReadSeen(const std::vector<HeadingSurvey::Result::Seen>& seen, std::int64_t lines,
-                       SplitHost* host) {
+bool Listing::ReadSeen(const HeadingSurvey::Result& survey, SplitHost* host) {
   ByteSource file;
   std::string reason;
   if (!file.Open(m_options.sourcePath, reason)) {
@@ -432,10 +430,12 @@ bool Listing::ReadSeen(const std::vector<HeadingSurvey::Result::Seen>& seen, std
   }
   m_r.sourceBytes = file.Length();
   std::string line;
-  for (const HeadingSurvey::Result::Seen& at : seen) {
-    line.resize(static_cast<std::size_t>(at.size));
+  for (const HeadingSurvey::Result::Seen& at : survey.seen) {
+    const auto size = static_cast<std::size_t>(at.size);
     int error = 0;
-    if (file.ReadFullyAt(line.data(), line.size(), at.offset, error) != line.size()) {
+    if (at.text >= 0) {
+      line.assign(survey.seenText, static_cast<std::size_t>(at.text), size);
+    } else if (line.resize(size); file.ReadFullyAt(line.data(), size, at.offset, error) != size) {
       End(ScanResult::Status::Failed,
           {MessageId::ReadSource,
            {m_options.sourcePath, error != 0 ? std::strerror(error) : "the file got shorter"}});
@@ -444,7 +444,7 @@ bool Listing::ReadSeen(const std::vector<HeadingSurvey::Result::Seen>& seen, std
     m_r.lines = at.line;
     TakeLine(line.data(), line.size(), at.offset);
   }
-  m_r.lines = lines;
+  m_r.lines = survey.lines;
   if (host) host->Progress(m_r.sourceBytes, m_r.sourceBytes);
   return true;
 }
@@ -507,8 +507,7 @@ ScanResult ChapterScan::Run(const SplitOptions& options, SplitHost* host) {
     SplitHost* second = listed ? &*listed : nullptr;
     // The survey kept every line that may start a heading: the rest need not be read again.
     if (listing.Prepare(second) &&
-        (survey.allSeen ? listing.ReadSeen(survey.seen, survey.lines, second)
-                        : listing.Read(second))) {
+        (survey.allSeen ? listing.ReadSeen(survey, second) : listing.Read(second))) {
       listing.Finish(second);
     }
     result = std::move(listing.Result());

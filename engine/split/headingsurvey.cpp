@@ -75,23 +75,24 @@ HeadingSurvey::Result HeadingSurvey::Run(const SplitOptions& options, SplitHost*
   std::int64_t& lines = result.lines;
   std::int64_t& sourceBytes = result.sourceBytes;
   std::int64_t last = 0;  // the line taken last
-  const auto take = [&](char* data, std::size_t size, std::int64_t /*offset*/) {
+  // Takes the next line; true when it may start a heading form.
+  const auto look = [&](char* data, std::size_t size) {
     // A line skipped since the last one was too long to take: body text.
     if (lines > last + 1) detector.OfferBody(last + 1);
     last = lines;
     const std::string_view line(data, size);
     switch (sieve.Look(line)) {
       case CandidateSieve::Verdict::Blank:
-        return;
+        return false;
       case CandidateSieve::Verdict::Body:
         detector.OfferBody(lines);
-        return;
+        return false;
       case CandidateSieve::Verdict::Candidate:
         break;
     }
     if (text == Encoding::Utf8) {
       detector.Offer(lines, line);
-      return;
+      return true;
     }
     utf8.clear();
     if (toUtf8.ConvertPrefix(line, utf8) == size) {
@@ -99,6 +100,10 @@ HeadingSurvey::Result HeadingSurvey::Run(const SplitOptions& options, SplitHost*
     } else {
       detector.OfferBody(lines);
     }
+    return true;
+  };
+  const auto take = [&](char* data, std::size_t size, std::int64_t /*offset*/) {
+    look(data, size);
   };
   std::int64_t nextReport = kProgressStep;
   const auto keepGoing = [&](std::int64_t offset) {
@@ -111,15 +116,19 @@ HeadingSurvey::Result HeadingSurvey::Run(const SplitOptions& options, SplitHost*
     // out where it lies, and the candidates' places kept for the chapter list.
     result.allSeen = true;
     const auto keep = [&](char* data, std::size_t size, std::int64_t offset) {
-      const bool candidate = sieve.MayHold(std::string_view(data, size));
-      take(data, size, offset);
-      if (!candidate || !result.allSeen) return;
+      if (!look(data, size) || !result.allSeen) return;
       if (result.seen.size() >= kMaxKept) {
         result.allSeen = false;
         result.seen = {};
         return;
       }
-      result.seen.push_back({lines, offset, static_cast<std::int64_t>(size)});
+      // Their text is kept while there is room, so the list need not read them again.
+      std::int64_t at = -1;
+      if (result.seenText.size() + size <= kMaxKeptText) {
+        at = static_cast<std::int64_t>(result.seenText.size());
+        result.seenText.append(data, size);
+      }
+      result.seen.push_back({lines, offset, static_cast<std::int64_t>(size), at});
     };
     if (!Sift(options.sourcePath, encodings->MarkBytes(),
               static_cast<std::size_t>(detector.LongestCandidateBytes()), keep, keepGoing,

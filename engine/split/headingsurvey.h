@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "linewalk.h"
@@ -34,12 +35,15 @@ class HeadingSurvey final {
       std::int64_t line = 0;    ///< from 1
       std::int64_t offset = 0;  ///< of its first byte in the file
       std::int64_t size = 0;    ///< without its line break
+      std::int64_t text = -1;   ///< where its bytes start in `seenText`; -1: not kept
     };
     std::vector<Seen> seen;
+    std::string seenText;  ///< the bytes of the lines seen, while there is room
     bool allSeen = false;  ///< `seen` holds every such line
   };
-  /// The most lines Result::seen keeps (24 bytes each).
+  /// The most lines Result::seen keeps (32 bytes each), and the most bytes of their text.
   static constexpr std::size_t kMaxKept = std::size_t{1} << 18;
+  static constexpr std::size_t kMaxKeptText = std::size_t{1} << 22;
 
   /// Surveys the source of `options`; `host`, when given, hears the progress and may stop.
   static Result Run(const SplitOptions& options, SplitHost* host);

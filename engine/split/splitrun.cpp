@@ -88,6 +88,7 @@ SplitEnd SplitRun::Execute() {
       run.m_onlyLines.reserve(survey.seen.size());
       for (const auto& seen : survey.seen) run.m_onlyLines.push_back(seen.line);
       survey.seen = {};
+      survey.seenText = {};
     }
     return run.Execute();
   }
