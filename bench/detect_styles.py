@@ -174,7 +174,8 @@ STYLES = [
     ("第一卷+第一章 重新编号", lambda: volumes(True)),
     ("楔子/番外/完本感言", specials),
     ("目录在前", contents),
-    ("口语数字 一百三", lambda: plain(lambda n: f"第{colloquial(n)}章 {TITLES[n % 10]}", 60, 95)),
+    ("口语数字 一百三", lambda: plain(lambda n: f"第{colloquial(n)}章 {TITLES[n % 10]}", 150)),
+    ("从第九十五章开始", lambda: plain(lambda n: f"第{colloquial(n)}章 {TITLES[n % 10]}", 60, 95)),
     ("第N回 正文重复标题", repeated),
 ]
 

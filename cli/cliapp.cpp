@@ -299,6 +299,11 @@ int CliApp::Run(int argc, char** argv) {
   app.add_flag("--volume-folders", o.volumeFolders,
                "Chapter mode with --auto or --volume-regex: each volume's pieces go into a "
                "folder of its own, 01_<volume title>/; pieces are numbered on across them");
+  app.add_option("--first-number", o.firstNumber,
+                 "With --regex: the chapter numbers its group n reads start at N, not at 1 (a "
+                 "book that begins at chapter 95)")
+      ->check(CLI::PositiveNumber)
+      ->needs(regex);
   app.add_option("--headings-from", o.headingsFrom,
                  "Chapter mode: no line before LINE is a heading (a contents block in front "
                  "is preface)")

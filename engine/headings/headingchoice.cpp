@@ -111,6 +111,22 @@ std::vector<std::size_t> HeadingChoice::Specials(const std::vector<std::size_t>&
   return taken;
 }
 
+std::int64_t HeadingChoice::FirstNumber(const std::vector<std::size_t>& chapters) const {
+  if (chapters.empty()) return 1;
+  const Candidate& first = m_candidates[chapters.front()];
+  std::int64_t number = first.number;
+  // Of two readings ("一百三": 103 or 130), the one the next chapter goes on from.
+  if (first.spoken >= 0 && chapters.size() > 1) {
+    const Candidate& next = m_candidates[chapters[1]];
+    const auto goesOn = [&](std::int64_t from) {
+      return (next.number > from && next.number <= from + kMaxGap) ||
+             (next.spoken > from && next.spoken <= from + kMaxGap);
+    };
+    if (!goesOn(number) && goesOn(first.spoken)) number = first.spoken;
+  }
+  return std::max<std::int64_t>(number, 1);
+}
+
 HeadingDetection::Form HeadingChoice::Describe(std::size_t form, std::int64_t lines,
                                                bool specials) const {
   const HeadingCandidate& sample = m_forms[form].sample;
@@ -171,6 +187,7 @@ HeadingDetection HeadingChoice::Decide() {
     result.restarts =
         result.restarts || m_candidates[chapters[i]].number <= m_candidates[chapters[i - 1]].number;
   }
+  result.firstNumber = FirstNumber(chapters);
   std::vector<std::size_t> taken = chapters;
   taken.insert(taken.end(), specials.begin(), specials.end());
   std::sort(taken.begin(), taken.end());

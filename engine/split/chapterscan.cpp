@@ -210,6 +210,7 @@ bool Listing::Prepare(SplitHost* host) {
     m_r.regex = o.regex;
     m_r.exclude = o.exclude;
     m_matcher.emplace(HeadingRule(m_plan.Patterns(), o.titleMax, *m_rules));
+    m_matcher->Rule()->StartAt(o.firstNumber);
     if (m_plan.VolumePatterns()) m_volumes.emplace(*m_plan.VolumePatterns(), o.titleMax, *m_rules);
     m_folders = o.volumeFolders && m_volumes.has_value();
     m_byRule = true;

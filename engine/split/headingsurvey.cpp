@@ -160,6 +160,7 @@ void HeadingSurvey::Apply(const HeadingDetection& found, SplitOptions& options) 
   options.volumeRegex = found.volumes.pattern;
   options.headingsFrom = found.contentsLast > 0 ? found.contentsLast + 1 : 0;
   options.titleMax = std::max(options.titleMax, found.longestTitle);
+  options.firstNumber = found.firstNumber;
 }
 
 }  // namespace sekato::engine

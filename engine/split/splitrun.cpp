@@ -283,10 +283,14 @@ SplitEnd SplitRun::WritePieces(Plan& plan, LineReader& source, const SourceDecod
   PieceWriter writer(plan.layout, source.Device(), source.Inode());
   std::unique_ptr<Splitter> splitter;
   if (o.mode == SplitMode::ByChapter) {
+    std::optional<HeadingRule> rule;
+    if (plan.split.ByRule()) {
+      rule.emplace(plan.split.Patterns(), o.titleMax, rules);
+      rule->StartAt(o.firstNumber);
+    }
     auto chapters = std::make_unique<ChapterSplitter>(
-        plan.split.ByRule()
-            ? HeadingMatcher(HeadingRule(plan.split.Patterns(), o.titleMax, rules))
-            : HeadingMatcher(plan.split.Keywords(), plan.split.Series(), o.titleMax, rules),
+        rule ? HeadingMatcher(std::move(*rule))
+             : HeadingMatcher(plan.split.Keywords(), plan.split.Series(), o.titleMax, rules),
         o.chaptersPerPiece, plan.split.Namer().ByTitle(), writer, rules);
     if (plan.split.VolumePatterns()) {
       chapters->SetVolumes(HeadingRule(*plan.split.VolumePatterns(), o.titleMax, rules));
