@@ -27,7 +27,7 @@
 #include "sekato/splitrun.h"
 #include "terminalhost.h"
 #include "tocfile.h"
-#include "workerpool.h"
+#include "sekato/workerpool.h"
 
 namespace sekato::cli {
 
@@ -423,9 +423,9 @@ int CliApp::Run(int argc, char** argv) {
     }
   };
   const unsigned jobs =
-      std::min<std::size_t>(count, m_nJobs > 0 ? m_nJobs : WorkerPool::Processors());
+      std::min<std::size_t>(count, m_nJobs > 0 ? m_nJobs : engine::WorkerPool::Processors());
   std::atomic<std::size_t> next{0};
-  WorkerPool::Run(jobs, [&] {
+  engine::WorkerPool::Run(jobs, [&] {
     for (std::size_t i = next++; i < count && interrupt.Flag().load() != 0; i = next++) handle(i);
   });
 

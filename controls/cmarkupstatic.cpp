@@ -149,7 +149,7 @@ bool CMarkupStatic::OpenLink() {
   if (!opened) {
     // The box takes the pointer away, so nothing stays lit behind it.
     MarkupPointer::CancelHover(m_label, *this);
-    AppMessageBox::Show(window(), QStringLiteral("提供的超级链接或者制定的文件无法执行 "));
+    AppMessageBox::Show(window(), tr("提供的超级链接或者制定的文件无法执行 "));
   }
   return opened;
 }

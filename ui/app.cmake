@@ -8,6 +8,7 @@ add_library(sekato_res OBJECT ${CMAKE_SOURCE_DIR}/res/sekato.qrc)
 target_link_libraries(sekato_res PRIVATE Qt6::Core)
 
 add_library(sekato_ui STATIC
+  cbookqueue.cpp cbookqueue.h
   cformhelptips.cpp cformhelptips.h
   cformtemplate.cpp cformtemplate.h
   cfullcolortoolbar.cpp cfullcolortoolbar.h
@@ -18,17 +19,22 @@ add_library(sekato_ui STATIC
   csekatodoc.cpp csekatodoc.h
   csekatoview.cpp csekatoview.h
   cpreviewdlg.cpp cpreviewdlg.h
+  cqueuelist.cpp cqueuelist.h
   csplitruncontrol.cpp csplitruncontrol.h
   csplitworker.cpp csplitworker.h
   enginemessages.cpp enginemessages.h
   filechoosers.cpp filechoosers.h
   formhelptexts.h
+  formsnapshot.cpp formsnapshot.h
   resourceids.cpp resourceids.h
+  uilanguage.cpp uilanguage.h
 )
 target_include_directories(sekato_ui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(sekato_ui PUBLIC sekato_uikit sekato_msgbox sekato_about sekato_balloon
                                        sekato_engine Qt6::Widgets Threads::Threads)
 sekato_target_warnings(sekato_ui)
+# Its English and Traditional Chinese, compiled into the resources.
+include(${CMAKE_CURRENT_SOURCE_DIR}/i18n/i18n.cmake)
 
 add_executable(sekato main.cpp)
 target_link_libraries(sekato PRIVATE sekato_ui sekato_res)
@@ -58,7 +64,7 @@ if(SEKATO_BUILD_TESTS)
     SEKATO_CLI_PATH="$<TARGET_FILE:sekato-cli>")
 
   foreach(test tst_csekatoview tst_runcontrol tst_cmainframe tst_endtoend tst_formhelptips
-               tst_preview)
+               tst_preview tst_languages tst_bookqueue)
     sekato_add_qtest(${test} SOURCES tests/${test}.cpp TIMEOUT 300
                      LIBRARIES sekato_ui_testsupport sekato_res)
   endforeach()

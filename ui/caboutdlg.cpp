@@ -32,7 +32,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint) {
-  setWindowTitle(QStringLiteral("关于 sekato"));
+  setWindowTitle(tr("关于 sekato"));
   setModal(true);
   setFont(DialogUnits::DialogFont());  // its colours are every dialog's (CSekatoApp)
 
@@ -43,8 +43,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
 CAboutDlg::~CAboutDlg() = default;
 
 QString CAboutDlg::LinkMarkup() {
-  return QStringLiteral("[url=%1]岚溪软件论坛[/url]")
-      .arg(QString::fromLatin1(engine::SiteAddresses::kForum));
+  return tr("[url=%1]岚溪软件论坛[/url]").arg(QString::fromLatin1(engine::SiteAddresses::kForum));
 }
 
 void CAboutDlg::CreateControls() {
@@ -64,8 +63,7 @@ void CAboutDlg::CreateControls() {
 
   AddStatic(this, du, QString::fromUtf8(engine::ProgramVersion::kTitle), QRect(142, 24, 93, 12),
             "product");
-  AddStatic(this, du,
-            QStringLiteral("最近更新:") + QLatin1String(engine::ProgramVersion::kReleaseDate),
+  AddStatic(this, du, tr("最近更新:") + QLatin1String(engine::ProgramVersion::kReleaseDate),
             QRect(11, 48, 133, 11), "updated");
 
   auto* rule = new QFrame(this);
@@ -74,7 +72,7 @@ void CAboutDlg::CreateControls() {
   rule->setFrameShadow(QFrame::Sunken);
   rule->setGeometry(du.Rect(11, 103, 230, 1));
 
-  auto* ok = new QPushButton(QStringLiteral("确定"), this);
+  auto* ok = new QPushButton(tr("确定"), this);
   ok->setObjectName(QString::number(kIdOk));
   ok->setDefault(true);
   ok->setGeometry(du.Rect(197, 109, 43, 16));

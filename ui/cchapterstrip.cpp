@@ -12,7 +12,7 @@ CChapterStrip::CChapterStrip(const CHeadingListModel& model, QWidget* parent)
     : QWidget(parent), m_model(model) {
   setObjectName(QStringLiteral("strip"));
   setMinimumHeight(40);
-  setToolTip(QStringLiteral("每章一条，高度是章节大小；点一下选中那一行"));
+  setToolTip(tr("每章一条，高度是章节大小；点一下选中那一行"));
   const auto repaint = [this] { update(); };
   connect(&model, &CHeadingListModel::ListChanged, this, repaint);
   connect(&model, &QAbstractItemModel::modelReset, this, repaint);

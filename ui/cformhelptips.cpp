@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QChildEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFont>
 #include <QLineEdit>
@@ -35,12 +36,18 @@ void CFormHelpTips::Setup(const CFormTemplate::Fields& fields) {
   m_tip.Create(m_pForm);
   m_font = DialogUnits::DialogFont();
   m_tip.SetTextFont(m_font);
-  m_tip.AddTool(fields.keywords, QString::fromUtf16(FormHelpTexts::kKeywordsHelp));
-  m_tip.AddTool(fields.titleMax, QString::fromUtf16(FormHelpTexts::kTitleSizeHelp));
-  m_tip.AddTool(fields.regex, QString::fromUtf16(FormHelpTexts::kRegexHelp));
-  m_tip.AddTool(fields.keepLines, QString::fromUtf16(FormHelpTexts::kKeepLinesHelp));
-  m_tip.AddTool(fields.encoding, QString::fromUtf16(FormHelpTexts::kEncodingHelp));
-  m_tip.AddTool(fields.outEncoding, QString::fromUtf16(FormHelpTexts::kOutEncodingHelp));
+  m_tip.AddTool(fields.keywords,
+                QCoreApplication::translate("FormHelpTexts", FormHelpTexts::kKeywordsHelp));
+  m_tip.AddTool(fields.titleMax,
+                QCoreApplication::translate("FormHelpTexts", FormHelpTexts::kTitleSizeHelp));
+  m_tip.AddTool(fields.regex,
+                QCoreApplication::translate("FormHelpTexts", FormHelpTexts::kRegexHelp));
+  m_tip.AddTool(fields.keepLines,
+                QCoreApplication::translate("FormHelpTexts", FormHelpTexts::kKeepLinesHelp));
+  m_tip.AddTool(fields.encoding,
+                QCoreApplication::translate("FormHelpTexts", FormHelpTexts::kEncodingHelp));
+  m_tip.AddTool(fields.outEncoding,
+                QCoreApplication::translate("FormHelpTexts", FormHelpTexts::kOutEncodingHelp));
 }
 
 void CFormHelpTips::Watch(QWidget* root) {

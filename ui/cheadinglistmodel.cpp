@@ -210,8 +210,10 @@ QVariant CHeadingListModel::headerData(int section, Qt::Orientation orientation,
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
     return QAbstractTableModel::headerData(section, orientation, role);
   }
-  static const char* const kNames[kColumns] = {"序号", "章节标题", "行号", "大小", "文件"};
-  return section >= 0 && section < kColumns ? QString::fromUtf8(kNames[section]) : QString();
+  static const char* const kNames[kColumns] = {QT_TR_NOOP("序号"), QT_TR_NOOP("章节标题"),
+                                               QT_TR_NOOP("行号"), QT_TR_NOOP("大小"),
+                                               QT_TR_NOOP("文件")};
+  return section >= 0 && section < kColumns ? tr(kNames[section]) : QString();
 }
 
 }  // namespace sekato::ui

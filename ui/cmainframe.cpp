@@ -1,6 +1,7 @@
 #include "cmainframe.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QIcon>
 #include <QLayout>
@@ -47,31 +48,32 @@ bool CMainFrame::Create() {
   m_wndToolBar = new CFullColorToolBar(this);
   m_wndToolBar->setObjectName(IdName(ID_VIEW_TOOLBAR));
 
-  QMenu* menu = menuBar()->addMenu(QStringLiteral("操作(&O)"));
-  AddCommand(menu, new QAction(this), ID_SPLIT_START, QStringLiteral("开始分割(&S)"),
-             QStringLiteral("点击后开始分割文本文件。\n分割"), Qt::CTRL | Qt::Key_Return);
-  AddCommand(menu, new QAction(this), ID_SPLIT_STOP, QStringLiteral("停止分割(&P)"),
-             QStringLiteral("停止分割文本文件\n停止"), Qt::Key_Escape);
-  AddCommand(menu, new QAction(this), ID_SPLIT_PREVIEW, QStringLiteral("预览章节(&V)"),
-             QStringLiteral("不写文件，先列出按当前设置将找到的章节\n预览章节"));
+  QMenu* menu = menuBar()->addMenu(tr("操作(&O)"));
+  AddCommand(menu, new QAction(this), ID_SPLIT_START, tr("开始分割(&S)"),
+             tr("点击后开始分割文本文件。\n分割"), Qt::CTRL | Qt::Key_Return);
+  AddCommand(menu, new QAction(this), ID_SPLIT_STOP, tr("停止分割(&P)"),
+             tr("停止分割文本文件\n停止"), Qt::Key_Escape);
+  AddCommand(menu, new QAction(this), ID_SPLIT_PREVIEW, tr("预览章节(&V)"),
+             tr("不写文件，先列出按当前设置将找到的章节\n预览章节"));
   menu->addSeparator();
-  connect(AddCommand(menu, new QAction(this), ID_APP_EXIT, QStringLiteral("退出(&X)"),
-                     QStringLiteral("退出应用程序；提示保存文档\n退出"), QKeySequence::Quit),
+  connect(AddCommand(menu, new QAction(this), ID_APP_EXIT, tr("退出(&X)"),
+                     tr("退出应用程序；提示保存文档\n退出"), QKeySequence::Quit),
           &QAction::triggered, this, &QWidget::close);
-  menu = menuBar()->addMenu(QStringLiteral("查看(&V)"));
+  menu = menuBar()->addMenu(tr("查看(&V)"));
   // The toolbar's own action: it checks itself while the toolbar is visible.
-  AddCommand(menu, m_wndToolBar->toggleViewAction(), ID_VIEW_TOOLBAR, QStringLiteral("工具栏(&T)"),
-             QStringLiteral("显示或隐藏工具栏\n显隐工具栏"));
-  menu = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
-  connect(AddCommand(menu, new QAction(this), ID_HELP_FEEDBACK, QStringLiteral("意见返馈(&F)")),
+  AddCommand(menu, m_wndToolBar->toggleViewAction(), ID_VIEW_TOOLBAR, tr("工具栏(&T)"),
+             tr("显示或隐藏工具栏\n显隐工具栏"));
+  AddLanguageMenu(menu);
+  menu = menuBar()->addMenu(tr("帮助(&H)"));
+  connect(AddCommand(menu, new QAction(this), ID_HELP_FEEDBACK, tr("意见返馈(&F)")),
           &QAction::triggered, this, &WebLinks::OpenFeedback);
-  connect(AddCommand(menu, new QAction(this), ID_HELP_NEWVERSION, QStringLiteral("查看新版本(&N)")),
+  connect(AddCommand(menu, new QAction(this), ID_HELP_NEWVERSION, tr("查看新版本(&N)")),
           &QAction::triggered, this, &WebLinks::OpenNewVersion);
-  connect(AddCommand(menu, new QAction(this), ID_HELP_SOFTLIST, QStringLiteral("岚溪软件列表(&L)")),
+  connect(AddCommand(menu, new QAction(this), ID_HELP_SOFTLIST, tr("岚溪软件列表(&L)")),
           &QAction::triggered, this, &WebLinks::OpenSoftList);
   menu->addSeparator();
-  AddCommand(menu, new QAction(this), ID_APP_ABOUT, QStringLiteral("关于 岚溪TXT分割器(&A)"),
-             QStringLiteral("显示程序信息，版本号和版权\n关于"));
+  AddCommand(menu, new QAction(this), ID_APP_ABOUT, tr("关于 岚溪TXT分割器(&A)"),
+             tr("显示程序信息，版本号和版权\n关于"));
   // Start, Stop and Preview wait for a view to carry them out.
   for (int nID : {ID_SPLIT_START, ID_SPLIT_STOP, ID_SPLIT_PREVIEW}) Action(nID)->setEnabled(false);
 
@@ -85,6 +87,24 @@ bool CMainFrame::Create() {
                                    IDB_TOOLBAR_DISABLED);
   addToolBar(Qt::TopToolBarArea, m_wndToolBar);
   return true;
+}
+
+void CMainFrame::AddLanguageMenu(QMenu* view) {
+  QMenu* menu = view->addMenu(tr("语言(&L)"));
+  menu->menuAction()->setObjectName(QStringLiteral("menuLanguage"));
+  auto* group = new QActionGroup(menu);
+  for (UiLanguage::Language language : UiLanguage::kAll) {
+    // Each language is named in itself, so that a user who cannot read the current one
+    // still finds their own.
+    QAction* action = menu->addAction(UiLanguage::NativeName(language));
+    action->setObjectName(QStringLiteral("actionLanguage_") + UiLanguage::Code(language));
+    action->setCheckable(true);
+    action->setChecked(language == UiLanguage::Installed());
+    group->addAction(action);
+    connect(action, &QAction::triggered, this, [this, language] {
+      if (language != UiLanguage::Installed()) emit LanguageChosen(language);
+    });
+  }
 }
 
 QAction* CMainFrame::AddCommand(QMenu* menu, QAction* action, int nID, const QString& text,

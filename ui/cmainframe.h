@@ -4,6 +4,8 @@
 #include <QKeySequence>
 #include <QMainWindow>
 
+#include "uilanguage.h"
+
 class QAction;
 class QMenu;
 
@@ -45,11 +47,18 @@ class CMainFrame final : public QMainWindow {
   /// Runs command `nID` as its menu item would, unless it is disabled. True when it ran.
   bool OnCommand(int nID);
 
+ signals:
+  /// The user chose another language under 查看 → 语言.
+  void LanguageChosen(UiLanguage::Language language);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
   /// `prompt` is "status tip\\ntooltip"; empty for a command without one (the Help links).
+  /// 查看 → 语言: one checkable item for each language, the installed one checked.
+  void AddLanguageMenu(QMenu* view);
+
   QAction* AddCommand(QMenu* menu, QAction* action, int nID, const QString& text,
                       const QString& prompt = {}, const QKeySequence& shortcut = {});
 

@@ -37,7 +37,7 @@ CPreviewDlg::CPreviewDlg(const engine::ScanResult& result, QWidget* parent, std:
       m_nSourceBytes(result.sourceBytes),
       m_nPerFile(std::max<std::int64_t>(perFile, 1)),
       m_sourceEncoding(result.sourceEncoding) {
-  setWindowTitle(QStringLiteral("预览章节"));
+  setWindowTitle(tr("预览章节"));
   auto* layout = new QVBoxLayout(this);
 
   auto* summary = new QLabel(QString::fromStdString(ScanReport::Summary(result)), this);
@@ -79,30 +79,30 @@ CPreviewDlg::CPreviewDlg(const engine::ScanResult& result, QWidget* parent, std:
   // The list's editing, under the table.
   auto* edits = new QHBoxLayout;
   const auto button = [&](const char* name, const char* text, QBoxLayout* row) {
-    auto* b = new QPushButton(QString::fromUtf8(text), this);
+    auto* b = new QPushButton(tr(text), this);
     b->setObjectName(QString::fromLatin1(name));
     row->addWidget(b);
     return b;
   };
   using Check = CHeadingListModel::Check;
-  connect(button("insert", "插入标题…", edits), &QPushButton::clicked, this,
+  connect(button("insert", QT_TR_NOOP("插入标题…"), edits), &QPushButton::clicked, this,
           &CPreviewDlg::InsertHeading);
-  connect(button("checkAll", "全选", edits), &QPushButton::clicked, this,
+  connect(button("checkAll", QT_TR_NOOP("全选"), edits), &QPushButton::clicked, this,
           [this] { m_pModel->SetChecked(SelectedRows(), Check::All); });
-  connect(button("checkNone", "全不选", edits), &QPushButton::clicked, this,
+  connect(button("checkNone", QT_TR_NOOP("全不选"), edits), &QPushButton::clicked, this,
           [this] { m_pModel->SetChecked(SelectedRows(), Check::None); });
-  connect(button("invert", "反选", edits), &QPushButton::clicked, this,
+  connect(button("invert", QT_TR_NOOP("反选"), edits), &QPushButton::clicked, this,
           [this] { m_pModel->SetChecked(SelectedRows(), Check::Invert); });
   edits->addStretch(1);
-  connect(button("export", "导出目录…", edits), &QPushButton::clicked, this, [this] {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出目录"), {},
-                                                      QStringLiteral("目录 (*.json)"));
+  connect(button("export", QT_TR_NOOP("导出目录…"), edits), &QPushButton::clicked, this, [this] {
+    const QString path =
+        QFileDialog::getSaveFileName(this, tr("导出目录"), {}, tr("目录 (*.json)"));
     QString error;
     if (!path.isEmpty() && !ExportTo(path, error)) QMessageBox::warning(this, windowTitle(), error);
   });
-  connect(button("import", "导入目录…", edits), &QPushButton::clicked, this, [this] {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("导入目录"), {},
-                                                      QStringLiteral("目录 (*.json *.txt)"));
+  connect(button("import", QT_TR_NOOP("导入目录…"), edits), &QPushButton::clicked, this, [this] {
+    const QString path =
+        QFileDialog::getOpenFileName(this, tr("导入目录"), {}, tr("目录 (*.json *.txt)"));
     QString error;
     if (!path.isEmpty() && !ImportFrom(path, error)) {
       QMessageBox::warning(this, windowTitle(), error);
@@ -114,11 +114,11 @@ CPreviewDlg::CPreviewDlg(const engine::ScanResult& result, QWidget* parent, std:
   m_pPieces = new QLabel(this);
   m_pPieces->setObjectName(QStringLiteral("pieces"));
   runs->addWidget(m_pPieces, 1);
-  connect(button("splitByList", "按此目录分割", runs), &QPushButton::clicked, this,
+  connect(button("splitByList", QT_TR_NOOP("按此目录分割"), runs), &QPushButton::clicked, this,
           [this] { Split(false, false); });
-  connect(button("splitSelected", "只导出选中章节", runs), &QPushButton::clicked, this,
+  connect(button("splitSelected", QT_TR_NOOP("只导出选中章节"), runs), &QPushButton::clicked, this,
           [this] { Split(true, false); });
-  connect(button("join", "合并为一个文件", runs), &QPushButton::clicked, this,
+  connect(button("join", QT_TR_NOOP("合并为一个文件"), runs), &QPushButton::clicked, this,
           [this] { Split(true, true); });
   layout->addLayout(runs);
   connect(m_pModel, &CHeadingListModel::ListChanged, this, &CPreviewDlg::UpdatePieces);
@@ -144,7 +144,7 @@ CPreviewDlg::CPreviewDlg(const engine::ScanResult& result, QWidget* parent, std:
     auto* text = new QLabel(QString::fromStdString(hint.text), this);
     text->setWordWrap(true);
     row->addWidget(text, 1);
-    auto* apply = new QPushButton(QStringLiteral("应用此设置"), this);
+    auto* apply = new QPushButton(tr("应用此设置"), this);
     apply->setObjectName(QStringLiteral("hint%1").arg(i));
     const QString keywords = QString::fromStdString(ScanReport::Utf8(hint.keywords));
     const std::int64_t titleMax = hint.titleMax;
@@ -174,7 +174,7 @@ std::vector<int> CPreviewDlg::SelectedRows() const {
 void CPreviewDlg::UpdatePieces() {
   const std::int64_t chapters = m_pModel->CheckedCount();
   const std::int64_t pieces = chapters == 0 ? 1 : (chapters + m_nPerFile - 1) / m_nPerFile;
-  m_pPieces->setText(QStringLiteral("%1 章，将写出 %2 个文件").arg(chapters).arg(pieces));
+  m_pPieces->setText(tr("%1 章，将写出 %2 个文件").arg(chapters).arg(pieces));
 }
 
 void CPreviewDlg::InsertHeading() {
@@ -186,9 +186,8 @@ void CPreviewDlg::InsertHeading() {
                 ->data(m_pModel->index(current.row(), CHeadingListModel::kLine), Qt::DisplayRole)
                 .toInt()
           : 1;
-  const int line =
-      QInputDialog::getInt(this, QStringLiteral("插入标题"), QStringLiteral("作为章节标题的行号："),
-                           start, 1, std::numeric_limits<int>::max(), 1, &ok);
+  const int line = QInputDialog::getInt(this, tr("插入标题"), tr("作为章节标题的行号："), start, 1,
+                                        std::numeric_limits<int>::max(), 1, &ok);
   int row = 0;
   if (ok && m_pModel->InsertLine(line, row)) m_pTable->selectRow(row);
 }
@@ -211,7 +210,7 @@ void CPreviewDlg::ShowLines(int row) {
     ++line;
   }
   QDialog view(this);
-  view.setWindowTitle(QStringLiteral("第 %1 行起").arg(first));
+  view.setWindowTitle(tr("第 %1 行起").arg(first));
   auto* layout = new QVBoxLayout(&view);
   auto* text = new QPlainTextEdit(shown.join(QLatin1Char('\n')), &view);
   text->setObjectName(QStringLiteral("lines"));
@@ -219,8 +218,7 @@ void CPreviewDlg::ShowLines(int row) {
   text->setLineWrapMode(QPlainTextEdit::NoWrap);
   layout->addWidget(text);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &view);
-  auto* insert =
-      buttons->addButton(QStringLiteral("把光标所在行设为标题"), QDialogButtonBox::ActionRole);
+  auto* insert = buttons->addButton(tr("把光标所在行设为标题"), QDialogButtonBox::ActionRole);
   connect(insert, &QPushButton::clicked, &view, [&] {
     const std::int64_t at = first + text->textCursor().blockNumber();
     int inserted = 0;
@@ -247,7 +245,7 @@ void CPreviewDlg::Split(bool selectedOnly, bool join) {
       numbers << QString::number(n);
     }
     if (numbers.isEmpty()) {
-      QMessageBox::information(this, windowTitle(), QStringLiteral("请先在表中选中要导出的章节。"));
+      QMessageBox::information(this, windowTitle(), tr("请先在表中选中要导出的章节。"));
       return;
     }
     chosen = engine::ChapterSelection::Parse(numbers.join(QLatin1Char(',')).toStdString())
@@ -278,7 +276,7 @@ bool CPreviewDlg::ExportTo(const QString& path, QString& error) const {
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
       file.write(QJsonDocument(root).toJson()) < 0 || !file.flush()) {
-    error = QStringLiteral("无法写出目录文件“%1”：%2").arg(path, file.errorString());
+    error = tr("无法写出目录文件“%1”：%2").arg(path, file.errorString());
     return false;
   }
   return true;
@@ -287,7 +285,7 @@ bool CPreviewDlg::ExportTo(const QString& path, QString& error) const {
 bool CPreviewDlg::ImportFrom(const QString& path, QString& error) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
-    error = QStringLiteral("无法读取目录文件“%1”：%2").arg(path, file.errorString());
+    error = tr("无法读取目录文件“%1”：%2").arg(path, file.errorString());
     return false;
   }
   const QByteArray bytes = file.readAll();
@@ -296,7 +294,7 @@ bool CPreviewDlg::ImportFrom(const QString& path, QString& error) {
     QJsonParseError parsed{};
     QJsonDocument document = QJsonDocument::fromJson(bytes, &parsed);
     if (parsed.error != QJsonParseError::NoError) {
-      error = QStringLiteral("目录文件“%1”读不懂：%2（第 %3 个字节处）")
+      error = tr("目录文件“%1”读不懂：%2（第 %3 个字节处）")
                   .arg(path, parsed.errorString())
                   .arg(parsed.offset);
       return false;
@@ -317,7 +315,7 @@ bool CPreviewDlg::ImportFrom(const QString& path, QString& error) {
       bool ok = false;
       const qint64 line = text.left(cut < 0 ? text.indexOf(':') : cut).trimmed().toLongLong(&ok);
       if (!ok) {
-        error = QStringLiteral("目录文件“%1”读不懂：%2").arg(path, QString::fromUtf8(row));
+        error = tr("目录文件“%1”读不懂：%2").arg(path, QString::fromUtf8(row));
         return false;
       }
       list.entries.push_back(
@@ -326,7 +324,7 @@ bool CPreviewDlg::ImportFrom(const QString& path, QString& error) {
   }
   for (std::size_t i = 1; i < list.entries.size(); ++i) {
     if (list.entries[i].line <= list.entries[i - 1].line || list.entries.front().line < 1) {
-      error = QStringLiteral("目录第 %1 项的行号不大于前一项：行号必须从小到大排列。").arg(i + 1);
+      error = tr("目录第 %1 项的行号不大于前一项：行号必须从小到大排列。").arg(i + 1);
       return false;
     }
   }
@@ -337,7 +335,7 @@ bool CPreviewDlg::ImportFrom(const QString& path, QString& error) {
 void CPreviewDlg::reject() {
   if (m_pModel->Edited() && !m_bSplit &&
       QMessageBox::question(this, windowTitle(),
-                            QStringLiteral("保留编辑后的目录，供这个文件下次开始分割时使用？")) ==
+                            tr("保留编辑后的目录，供这个文件下次开始分割时使用？")) ==
           QMessageBox::Yes) {
     emit KeepList(List());
   }

@@ -4,17 +4,19 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QPalette>
-#include <QTranslator>
 
+#include "appmessagebox.h"
 #include "caboutdlg.h"
+#include "cfullcolortoolbar.h"
 #include "cmainframe.h"
 #include "csekatodoc.h"
 #include "csekatoview.h"
+#include "csplitruncontrol.h"
+#include "formsnapshot.h"
 #include "programversion.h"
 #include "resourceids.h"
+#include "uilanguage.h"
 
 namespace sekato::ui {
 
@@ -30,18 +32,7 @@ void CSekatoApp::SetIdentity() {
 }
 
 bool CSekatoApp::UseChineseQtTexts() {
-  static QTranslator* installed = nullptr;
-  if (installed != nullptr) return true;
-  const QLocale chinese(QLocale::Chinese, QLocale::China);
-  QLocale::setDefault(chinese);
-  auto translator = std::make_unique<QTranslator>(qApp);
-  if (!translator->load(QStringLiteral("qtbase_zh_CN"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    return false;
-  }
-  QCoreApplication::installTranslator(translator.get());
-  installed = translator.release();  // owned by the application object
-  return true;
+  return UiLanguage::Install(UiLanguage::Language::SimplifiedChinese);
 }
 
 void CSekatoApp::SetDialogBkColor(const QColor& background, const QColor& text) {
@@ -55,7 +46,7 @@ CSekatoView* CSekatoApp::View() const { return m_pMainWnd ? m_pMainWnd->GetActiv
 
 bool CSekatoApp::InitInstance(const QStringList& arguments) {
   SetIdentity();
-  UseChineseQtTexts();
+  UiLanguage::Install(UiLanguage::Saved());
   QApplication::setWindowIcon(QIcon(AppIconResource()));
 
   if (!OnFileNew()) return false;
@@ -85,9 +76,40 @@ bool CSekatoApp::OnFileNew() {
   m_pMainWnd = std::make_unique<CMainFrame>(m_pDocument.get());
   if (!m_pMainWnd->Create()) return false;
   connect(m_pMainWnd->Action(ID_APP_ABOUT), &QAction::triggered, this, &CSekatoApp::OnAppAbout);
+  // The frame that asks goes away with the change: it happens once the menu has closed.
+  connect(m_pMainWnd.get(), &CMainFrame::LanguageChosen, this, &CSekatoApp::ChangeLanguage,
+          Qt::QueuedConnection);
   auto* view = new CSekatoView;
   m_pMainWnd->SetView(view);
   view->OnInitialUpdate();
+  return true;
+}
+
+bool CSekatoApp::ChangeLanguage(UiLanguage::Language language) {
+  CSekatoView* view = View();
+  if (view != nullptr && view->RunControl()->CanStop()) {
+    controls::AppMessageBox::Show(m_pMainWnd.get(), tr("分割或预览结束后才能切换语言。"));
+    return false;
+  }
+  UiLanguage::Save(language);
+  UiLanguage::Install(language);
+  if (m_pMainWnd == nullptr || view == nullptr) return true;
+  // Everything the user sees is built in the language it is built in: build it again.
+  const FormSnapshot form = FormSnapshot::Of(view);
+  const QString source = view->m_strSrcPath;
+  const QPoint place = m_pMainWnd->pos();
+  const bool toolbar = m_pMainWnd->ToolBar()->isVisible();
+  const bool shown = m_pMainWnd->isVisible();
+  m_pMainWnd.reset();
+  if (!OnFileNew()) return false;
+  if (!source.isEmpty()) View()->ChooseSource(source);
+  form.ApplyTo(View());
+  m_pMainWnd->ToolBar()->setVisible(toolbar);
+  if (shown) {
+    // Its size is the new form's, which fits its words; its place stays.
+    m_pMainWnd->move(place);
+    m_pMainWnd->show();
+  }
   return true;
 }
 

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <memory>
 
+#include "uilanguage.h"
+
 namespace sekato::ui {
 
 class CMainFrame;
@@ -48,6 +50,11 @@ class CSekatoApp final : public QObject {
   CSekatoView* View() const;
 
   void OnAppAbout();
+
+  /// Speaks `language` from now on, and remembers it: the window is built again in it, at
+  /// the same place, with the same source and what the user had put into the form. Refused
+  /// with a message while a split runs. False when it was refused.
+  bool ChangeLanguage(UiLanguage::Language language);
 
  private:
   bool OnFileNew();

@@ -4,12 +4,14 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
@@ -22,6 +24,7 @@
 #include "appmessagebox.h"
 #include "cformhelptips.h"
 #include "cpreviewdlg.h"
+#include "cqueuelist.h"
 #include "dialogunits.h"
 #include "enginemessages.h"
 #include "resourceids.h"
@@ -115,6 +118,7 @@ CSekatoView::CSekatoView(QWidget* parent)
   for (QLineEdit* edit : m_pPage->findChildren<QLineEdit*>()) edit->setAcceptDrops(false);
   m_pHelpTips = std::make_unique<CFormHelpTips>(m_tip, m_fontTip, this, viewport());
   m_pRunControl = std::make_unique<CSplitRunControl>(m_bRunning, m_f.progress, this);
+  m_pQueue = std::make_unique<CBookQueue>(m_bRunning);
   connect(m_pRunControl.get(), &CSplitRunControl::PreviewReady, this, &CSekatoView::ShowPreview);
   connect(m_pRunControl.get(), &CSplitRunControl::PreviewAsked, this, &CSekatoView::OnSplitPreview);
 }
@@ -254,19 +258,19 @@ void CSekatoView::OnInitialUpdate() {
   m_strParts = QStringLiteral("5");
   m_strKeywords = QStringLiteral("第  章");
   m_f.headingRule->clear();
-  m_f.headingRule->addItem(QStringLiteral("关键字"));
-  m_f.headingRule->addItem(QStringLiteral("正则表达式"));
+  m_f.headingRule->addItem(tr("关键字"));
+  m_f.headingRule->addItem(tr("正则表达式"));
   // The closed box is as narrow as the label it replaces; the list shows the names whole.
   m_f.headingRule->view()->setMinimumWidth(
-      m_f.headingRule->fontMetrics().horizontalAdvance(QStringLiteral("正则表达式")) +
+      m_f.headingRule->fontMetrics().horizontalAdvance(tr("正则表达式")) +
       m_f.headingRule->fontMetrics().height() * 2);
   m_nHeadingRule = 0;
 
   // 5. The numeral series; none is selected.
   m_comboNumerals->clear();
   m_comboNumerals->addItem(QStringLiteral("1,2,3..."));
-  m_comboNumerals->addItem(QStringLiteral("１,２，３..."));
-  m_comboNumerals->addItem(QStringLiteral("一,二,三..."));
+  m_comboNumerals->addItem(tr("１,２，３..."));
+  m_comboNumerals->addItem(tr("一,二,三..."));
   m_comboNumerals->setCurrentIndex(-1);
 
   // The encodings, in the engine's order so an index is an Encoding: detect the source and
@@ -275,10 +279,8 @@ void CSekatoView::OnInitialUpdate() {
   m_comboOutEncoding->clear();
   for (const engine::Encoding encoding : engine::Encodings::kAll) {
     const QString name = QString::fromUtf8(engine::Encodings::DisplayName(encoding));
-    m_comboEncoding->addItem(encoding == engine::Encoding::Auto ? QStringLiteral("自动检测")
-                                                                : name);
-    m_comboOutEncoding->addItem(encoding == engine::Encoding::Auto ? QStringLiteral("同源文件")
-                                                                   : name);
+    m_comboEncoding->addItem(encoding == engine::Encoding::Auto ? tr("自动检测") : name);
+    m_comboOutEncoding->addItem(encoding == engine::Encoding::Auto ? tr("同源文件") : name);
   }
   m_comboEncoding->setCurrentIndex(0);
   m_comboOutEncoding->setCurrentIndex(0);
@@ -319,10 +321,10 @@ bool CSekatoView::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::DragMove:
     case QEvent::Drop: {  // all three are drop events
       auto* drop = static_cast<QDropEvent*>(event);
-      const QString path = TextFileFromDrop(drop->mimeData());
-      if (path.isEmpty()) return true;
+      const QStringList paths = TextFilesFromDrop(drop->mimeData());
+      if (paths.isEmpty()) return true;
       drop->acceptProposedAction();
-      if (event->type() == QEvent::Drop) ChooseSource(path);
+      if (event->type() == QEvent::Drop) ChooseSources(paths);
       return true;
     }
     default:
@@ -358,28 +360,119 @@ void CSekatoView::SetSourceMembers(const QString& path) {
 
 void CSekatoView::ShowDetectedEncoding() {
   // A bounded prefix is read: milliseconds, so the window asks on the spot.
-  QString text = QStringLiteral("自动检测");
+  QString text = tr("自动检测");
   std::string error;
   if (const auto found = engine::EncodingDetector::DetectFile(PathBytes(m_strSrcPath), error)) {
     const QString name = found->unmarkedUtf16
-                             ? QStringLiteral("UTF-16？")
+                             ? tr("UTF-16？")
                              : QString::fromUtf8(engine::Encodings::DisplayName(found->encoding));
-    text += QStringLiteral("（%1）").arg(name);
+    text += tr("（%1）").arg(name);
   }
   m_comboEncoding->setItemText(0, text);
 }
 
 void CSekatoView::OnBrowseSource() {
+  if (m_choosers.chooseSourceFiles) {
+    const QStringList paths = m_choosers.chooseSourceFiles(this);
+    if (!paths.isEmpty()) ChooseSources(paths);
+    return;
+  }
   UpdateData(true);
   const QString path = m_choosers.chooseSourceFile ? m_choosers.chooseSourceFile(this) : QString();
-  if (!path.isEmpty()) SetSourceMembers(path);
+  if (!path.isEmpty()) {
+    SetSourceMembers(path);
+    ShowQueue({});
+  }
   UpdateData(false);
+}
+
+void CSekatoView::ChooseSources(const QStringList& paths) {
+  if (paths.isEmpty() || m_pQueue->IsRunning()) return;
+  ChooseSource(paths.front());
+  QStringList books;
+  for (const QString& path : paths) books << QFileInfo(path).absoluteFilePath();
+  books.removeDuplicates();
+  ShowQueue(books);
+}
+
+void CSekatoView::ShowQueue(const QStringList& books) {
+  if (m_pQueue->IsRunning()) return;
+  m_pQueue->SetBooks(books.size() >= 2 ? books : QStringList());
+  auto* frame = qobject_cast<QMainWindow*>(window());
+  if (books.size() < 2 || frame == nullptr) {
+    if (m_pQueueList) m_pQueueList->parentWidget()->hide();
+    return;
+  }
+  if (!m_pQueueList) {
+    // Under the form, in the frame's lower dock, so the form keeps its own layout.
+    auto* dock = new QDockWidget(tr("待分割的书"), frame);
+    dock->setObjectName(QStringLiteral("queueDock"));
+    dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    m_pQueueList = new CQueueList(*m_pQueue, dock);
+    dock->setWidget(m_pQueueList);
+    frame->addDockWidget(Qt::BottomDockWidgetArea, dock);
+  }
+  m_pQueueList->setRowCount(0);
+  for (int i = 0; i < m_pQueue->Count(); ++i) emit m_pQueue->RowChanged(i);
+  m_pQueueList->parentWidget()->show();
+}
+
+void CSekatoView::StartQueue() {
+  std::optional<engine::SplitOptions> options = TakeOptionsForRun();
+  if (!options) return;
+  QStringList books;
+  for (const CBookQueue::Row& row : m_pQueue->Rows()) books << row.path;
+  std::vector<engine::SplitOptions> runs = CBookQueue::OptionsFor(*options, books);
+  // Two books writing into one folder would mix their pieces: such a queue is refused whole.
+  if (const auto clash = engine::OutputFolders::FindClash(runs)) {
+    controls::AppMessageBox::Show(
+        this, EngineMessages::Text(
+                  engine::Message(engine::MessageId::SharedFolder,
+                                  {runs[clash->first].sourcePath, runs[clash->second].sourcePath,
+                                   engine::OutputFolders::Of(runs[clash->second])})));
+    return;
+  }
+  // Older pieces in any book's folder are asked about once, for the whole queue.
+  QStringList concerned;
+  std::vector<std::vector<std::string>> older(runs.size());
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    older[i] = engine::OlderPieces::Find(runs[i], 0);
+    if (!older[i].empty()) {
+      concerned << tr("%1：%n 个旧文件", nullptr, static_cast<int>(older[i].size()))
+                       .arg(PathText(engine::OutputFolders::Of(runs[i])));
+    }
+  }
+  if (!concerned.isEmpty()) {
+    const QString text = tr("这些目录中已有以前分割留下的文件，新旧文件会混在一起：\n%1")
+                             .arg(concerned.join(QLatin1Char('\n')));
+    if (controls::AppMessageBox::Ask(this, text, {tr("清空旧文件后继续"), tr("取消")}) != 0) return;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+      std::string reason;
+      if (!older[i].empty() &&
+          !engine::OlderPieces::Remove(engine::OutputFolders::Of(runs[i]), older[i], reason)) {
+        controls::AppMessageBox::Show(this, tr("无法删除旧文件：%1").arg(PathText(reason)));
+        return;
+      }
+    }
+  }
+  m_pRunControl->StartQueue(*m_pQueue, std::move(runs));
 }
 
 void CSekatoView::ChooseSource(const QString& path) {
   UpdateData(true);
   SetSourceMembers(QFileInfo(path).absoluteFilePath());
+  ShowQueue({});
   UpdateData(false);
+}
+
+QStringList CSekatoView::TextFilesFromDrop(const QMimeData* mimeData) {
+  QStringList paths;
+  if (mimeData == nullptr) return paths;
+  for (const QUrl& url : mimeData->urls()) {
+    const QString path = url.toLocalFile();  // empty for an address elsewhere
+    if (path.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive)) paths << path;
+  }
+  return paths;
 }
 
 QString CSekatoView::TextFileFromDrop(const QMimeData* mimeData) {
@@ -458,7 +551,7 @@ void CSekatoView::CheckRule() {
   const bool byRule = m_f.headingRule->currentIndex() == 1 && m_f.modeChapter->isChecked();
   QString problem;
   if (byRule && m_f.regex->text().isEmpty()) {
-    problem = QStringLiteral("请输入标题的正则表达式。");
+    problem = tr("请输入标题的正则表达式。");
   } else if (byRule) {
     if (auto refusal = engine::HeadingRuleCheck::Refusal(m_f.regex->text().toStdString())) {
       problem = EngineMessages::Text(*refusal);
@@ -538,13 +631,17 @@ std::optional<engine::SplitOptions> CSekatoView::TakeOptionsForRun() {
   if (m_pRunControl->IsBusy() || m_pRunControl->IsClosed()) return {};  // one at a time
   UpdateData(true);
   if (m_strSrcPath.isEmpty()) {
-    controls::AppMessageBox::Show(this, QStringLiteral("还未选择待分割的文件！"));
+    controls::AppMessageBox::Show(this, tr("还未选择待分割的文件！"));
     return {};
   }
   return GetSplitOptions();
 }
 
 void CSekatoView::OnSplitStart() {
+  if (m_pQueue->Count() >= 2) {
+    StartQueue();
+    return;
+  }
   StartChecked(true, [this](engine::SplitOptions& options) {
     // A kept list holds while the source is the one it was made for; the run refuses it
     // when the file has changed since.
@@ -592,8 +689,8 @@ void CSekatoView::KeepList(const engine::ChapterList& list) {
     m_pKeptList->setObjectName(QStringLiteral("keptList"));
     connect(m_pKeptList, &QLabel::linkActivated, this, [this] { DropKeptList(); });
   }
-  m_pKeptList->setText(QStringLiteral("按编辑后的目录（%1 章） <a href=\"rule\">改回按规则</a>")
-                           .arg(list.entries.size()));
+  m_pKeptList->setText(
+      tr("按编辑后的目录（%1 章） <a href=\"rule\">改回按规则</a>").arg(list.entries.size()));
   // The form places its fields itself: the note goes under the progress bar.
   if (const QWidget* bar = m_f.progress) {
     m_pKeptList->setGeometry(bar->x(), bar->y() + bar->height() + 2, bar->width(),

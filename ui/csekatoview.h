@@ -1,16 +1,16 @@
 #pragma once
 
-#include <functional>
-
 #include <QFont>
 #include <QScrollArea>
 #include <QString>
 #include <atomic>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <optional>
 
 #include "cballoontip.h"
+#include "cbookqueue.h"
 #include "cformtemplate.h"
 #include "csplitruncontrol.h"
 #include "filechoosers.h"
@@ -21,6 +21,8 @@ class QLabel;
 class QMimeData;
 
 namespace sekato::ui {
+
+class CQueueList;
 
 class CFormHelpTips;
 
@@ -57,6 +59,16 @@ class CSekatoView final : public QScrollArea {
 
   /// The local path of the first ".txt" file in a drop, or empty.
   static QString TextFileFromDrop(const QMimeData* mimeData);
+  /// The local paths of every ".txt" file in a drop, in its order.
+  static QStringList TextFilesFromDrop(const QMimeData* mimeData);
+
+  /// Chooses several sources at once (a drop, the file dialog): one is chosen as
+  /// ChooseSource does; two or more are queued under the form, the first shown in the form,
+  /// and Start splits them all with the form's options.
+  void ChooseSources(const QStringList& paths);
+  /// The books queued (none or at least two).
+  CBookQueue* Queue() const { return m_pQueue.get(); }
+  CQueueList* QueueList() const { return m_pQueueList; }
 
   /// Closing the window: stops a run and waits for its worker; afterwards nothing starts.
   void StopAndWait();
@@ -181,6 +193,13 @@ class CSekatoView final : public QScrollArea {
   std::optional<engine::ChapterList> m_keptList;
   std::string m_strKeptSource;
   QLabel* m_pKeptList = nullptr;
+  /// Several books chosen at once, and their list under the form (in the frame's lower dock).
+  std::unique_ptr<CBookQueue> m_pQueue;
+  CQueueList* m_pQueueList = nullptr;
+  /// Shows `books` queued, or hides the queue when there are fewer than two.
+  void ShowQueue(const QStringList& books);
+  /// Splits the queued books: their folders are checked together, once.
+  void StartQueue();
 
  public:
   /// The form's note of a kept list (null until a list is kept, hidden when dropped).

@@ -1,6 +1,7 @@
 #include "csplitruncontrol.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QProgressBar>
 #include <algorithm>
@@ -58,13 +59,13 @@ bool CSplitRunControl::Start(engine::SplitOptions options) {
       [options = std::move(options), run = m_run](CSplitWorker& worker) {
         worker.Split(options, run);
       },
-      QStringLiteral("无法启动分割线程，文件没有分割！"));
+      tr("无法启动分割线程，文件没有分割！"));
 }
 
 bool CSplitRunControl::StartPreview(engine::SplitOptions options) {
   return Launch(
       true, [options = std::move(options)](CSplitWorker& worker) { worker.Preview(options); },
-      QStringLiteral("无法启动预览线程！"));
+      tr("无法启动预览线程！"));
 }
 
 bool CSplitRunControl::Launch(bool bPreview, std::function<void(CSplitWorker&)> job,
@@ -99,6 +100,38 @@ bool CSplitRunControl::Launch(bool bPreview, std::function<void(CSplitWorker&)> 
   return true;
 }
 
+bool CSplitRunControl::StartQueue(CBookQueue& queue, std::vector<engine::SplitOptions> runs) {
+  if (m_bClosing || m_bBusy) return false;
+  if (!queue.Start(std::move(runs))) return false;  // it raises the flag
+  m_pQueue = &queue;
+  m_bPreviewing = false;
+  m_bBusy = true;
+  emit CanStartChanged(CanStart());
+  emit CanStopChanged(CanStop());
+  connect(&queue, &CBookQueue::Finished, this, &CSplitRunControl::OnQueueEnded,
+          Qt::SingleShotConnection);
+  return true;
+}
+
+void CSplitRunControl::OnQueueEnded(int done) {
+  const QPointer<CBookQueue> queue = m_pQueue;
+  m_pQueue = nullptr;
+  if (m_bClosing || queue.isNull()) return;
+  QString text = tr("%1 本书中有 %2 本分割完成。").arg(queue->Count()).arg(done);
+  for (const CBookQueue::Row& row : queue->Rows()) {
+    if (row.state == CBookQueue::State::Failed) {
+      text += QLatin1Char('\n') + tr("%1：%2").arg(QFileInfo(row.path).fileName(), row.reason);
+    }
+  }
+  const QPointer<CSplitRunControl> alive(this);
+  controls::AppMessageBox::Show(m_pMessageParent, text);
+  if (!alive || m_bClosing) return;
+  Changing([&] {
+    m_running = 0;
+    m_bBusy = false;
+  });
+}
+
 void CSplitRunControl::Stop() {
   Changing([&] { m_running = 0; });
 }
@@ -109,6 +142,7 @@ void CSplitRunControl::StopAndWait() {
     m_progressTimer.stop();
     m_running = 0;
     if (m_thread.joinable()) m_thread.join();
+    if (m_pQueue) m_pQueue->StopAndWait();
     m_bBusy = false;
   });
 }
@@ -134,8 +168,8 @@ void CSplitRunControl::OnSplitEnded(CSplitWorker::Result result) {
   if (result.outcome == engine::SplitOutcome::Completed && result.tally.pieces > 0) {
     // Says what was written and where, with the folder a click away; a chapter split that
     // found nothing offers the preview, which tells why.
-    QStringList actions{QStringLiteral("打开文件夹")};
-    if (result.tally.headings == 0) actions << QStringLiteral("预览章节");
+    QStringList actions{tr("打开文件夹")};
+    if (result.tally.headings == 0) actions << tr("预览章节");
     chosen = controls::AppMessageBox::ShowWithActions(
         m_pMessageParent, CSplitWorker::CompletionText(result.tally) + result.warnings, actions);
   } else if (!result.text.isEmpty()) {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <thread>
 
+#include "cbookqueue.h"
 #include "csplitworker.h"
 #include "sekato/scanresult.h"
 
@@ -45,7 +46,9 @@ class CSplitRunControl final : public QObject {
   bool IsBusy() const { return m_bBusy; }
   /// True while a split's worker is still at work (not stopped, not ended): closing the
   /// window then asks first.
-  bool IsSplitting() const { return CanStop() && !m_bPreviewing && !m_bThreadDone.load(); }
+  bool IsSplitting() const {
+    return CanStop() && !m_bPreviewing && (!m_bThreadDone.load() || m_pQueue != nullptr);
+  }
   /// True once the window is closing.
   bool IsClosed() const { return m_bClosing; }
 
@@ -54,6 +57,10 @@ class CSplitRunControl final : public QObject {
   bool Start(engine::SplitOptions options);
   /// Raises the flag and inspects `options` on a worker; as Start.
   bool StartPreview(engine::SplitOptions options);
+  /// Raises the flag and splits the books of `queue` with `runs` (one for each); Stop stops
+  /// them all. Once they have ended, a message says how many were split and why the others
+  /// failed. False while busy or closing.
+  bool StartQueue(CBookQueue& queue, std::vector<engine::SplitOptions> runs);
   /// Lowers the flag: the worker stops at its next line and ends with its message.
   void Stop();
   /// Closing the window: stops a run, waits for its worker and shows nothing more; afterwards
@@ -91,6 +98,7 @@ class CSplitRunControl final : public QObject {
   /// the worker.
   void OnSplitEnded(CSplitWorker::Result result);
   void OnPreviewEnded(const CSplitWorker::Result& ended);
+  void OnQueueEnded(int done);
   void UpdateProgress();
   /// Runs `change`, then tells whoever listens what it changed for Start and Stop.
   template <typename Change>
@@ -103,6 +111,7 @@ class CSplitRunControl final : public QObject {
   ThreadStarter m_starter;
   std::unique_ptr<CSplitWorker> m_pWorker;
   std::thread m_thread;
+  QPointer<CBookQueue> m_pQueue;          // the queue being split, if any
   bool m_bPreviewing = false;             // the job is a preview, not a split
   std::atomic<bool> m_bThreadDone{true};  // the job's thread has done its work
   QTimer m_progressTimer;

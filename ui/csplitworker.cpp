@@ -1,10 +1,11 @@
 #include "csplitworker.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <exception>
 
-#include "sekato/chapterscan.h"
 #include "enginemessages.h"
+#include "sekato/chapterscan.h"
 #include "sekato/splitrun.h"
 
 namespace sekato::ui {
@@ -27,7 +28,8 @@ void CSplitWorker::Split(const engine::SplitOptions& options, const RunFunction&
   } catch (const std::exception& error) {
     // The run cannot go on; say so and give the form back rather than end the program.
     m_result.outcome = engine::SplitOutcome::Failed;
-    m_result.text = QStringLiteral("分割出错：") + QString::fromUtf8(error.what());
+    m_result.text =
+        QCoreApplication::translate("CSplitWorker", "分割出错：") + QString::fromUtf8(error.what());
     m_result.clearRunning = true;
   }
 }
@@ -38,7 +40,8 @@ void CSplitWorker::Preview(const engine::SplitOptions& options) {
   } catch (const std::exception& error) {
     m_result.scan = {};
     m_result.scan.status = engine::ScanResult::Status::Failed;
-    m_result.text = QStringLiteral("预览出错：") + QString::fromUtf8(error.what());
+    m_result.text =
+        QCoreApplication::translate("CSplitWorker", "预览出错：") + QString::fromUtf8(error.what());
   }
 }
 
@@ -54,13 +57,13 @@ void CSplitWorker::Warn(const engine::Message& message) {
 
 QString CSplitWorker::CompletionText(const engine::RunTally& tally) {
   QString text = EngineMessages::Text(engine::Message(engine::MessageId::Completed));
-  text += QStringLiteral("\n共写出 %1 个文件，保存在：\n%2")
+  text += QCoreApplication::translate("CSplitWorker", "\n共写出 %1 个文件，保存在：\n%2")
               .arg(tally.pieces)
               .arg(QFile::decodeName(QByteArray::fromStdString(tally.directory)));
   if (tally.headings == 0) {
-    text += QStringLiteral(
-        "\n\n没有找到章节标题，全文都写进了一个文件。"
-        "“预览章节”可以列出书中标题的样子和能找到它们的设置。");
+    text += QCoreApplication::translate("CSplitWorker",
+                                        "\n\n没有找到章节标题，全文都写进了一个文件。"
+                                        "“预览章节”可以列出书中标题的样子和能找到它们的设置。");
   }
   return text;
 }

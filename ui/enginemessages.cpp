@@ -51,9 +51,16 @@ QString EngineMessages::Text(const engine::Message& message) {
       text += c;
     }
   }
+  // What follows starts a new sentence: after the language's full stop, added where the
+  // message does not end with one ("。" in Chinese, ". " in English).
+  const QString stop = QCoreApplication::translate("EngineMessage", "。", "sentence end");
   for (const engine::Message& next : message.then) {
-    if (!text.endsWith(QStringLiteral("。")) && !text.endsWith(QStringLiteral("！"))) {
-      text += QStringLiteral("。");
+    const QString trimmed = stop.trimmed();
+    if (!text.endsWith(trimmed) && !text.endsWith(QStringLiteral("！")) &&
+        !text.endsWith(QLatin1Char('!'))) {
+      text += stop;
+    } else if (stop != trimmed) {
+      text += stop.mid(trimmed.size());
     }
     text += Text(next);
   }

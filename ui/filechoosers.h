@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -17,6 +18,9 @@ struct FileChoosers final {
   Chooser chooseSourceFile;
   /// Folder dialog titled "选择目录", folders only.
   Chooser chooseFolder;
+  /// Open-files dialog like chooseSourceFile that takes several files (a queue of books);
+  /// when set, the form uses it instead of chooseSourceFile.
+  std::function<QStringList(QWidget* parent)> chooseSourceFiles;
 
   /// The desktop's own dialogs.
   static FileChoosers Dialogs();

@@ -288,7 +288,7 @@ class TestEndToEnd : public QObject {
     const auto before = ReadFiles(gui);
     const QString elsewhere = Out(tag + QStringLiteral("-elsewhere"));
     m_app->View()->SetChoosers(
-        {[](QWidget*) { return QString(); }, [&](QWidget*) { return elsewhere; }});
+        {[](QWidget*) { return QString(); }, [&](QWidget*) { return elsewhere; }, {}});
     MessageCapture messages;
     QStringList asked;
     const ChoiceScope answer(choice, &asked);

@@ -52,7 +52,7 @@ class TestFormHelpTips : public QObject {
     QVERIFY(!m_view->m_tip.isVisible());  // only after half a second at rest
     QTRY_VERIFY_WITH_TIMEOUT(m_view->m_tip.isVisible(), 2000);
     const QString text = m_view->m_tip.Text();
-    QCOMPARE(text, QString::fromUtf16(FormHelpTexts::kKeywordsHelp));
+    QCOMPARE(text, QString::fromUtf8(FormHelpTexts::kKeywordsHelp));
     QCOMPARE(text.split(QLatin1Char('\n')).size(), 13);
     QCOMPARE(m_view->m_tip.Anchor(), m_pointer);
     QCOMPARE(m_view->m_tip.TextFont().pointSize(), 9);
@@ -71,7 +71,7 @@ class TestFormHelpTips : public QObject {
     RestOn(m_view->GetDlgItem(1021));
     m_clock.Advance(500);
     QVERIFY(m_view->m_tip.isVisible());
-    QCOMPARE(m_view->m_tip.Text(), QString::fromUtf16(FormHelpTexts::kTitleSizeHelp));
+    QCOMPARE(m_view->m_tip.Text(), QString::fromUtf8(FormHelpTexts::kTitleSizeHelp));
     QVERIFY(m_view->m_tip.Text().startsWith(QLatin1String("    ")));
     RestOn(m_view->GetDlgItem(1018));
     QVERIFY(!m_view->m_tip.isVisible());
@@ -86,7 +86,7 @@ class TestFormHelpTips : public QObject {
     RestOn(m_view->GetDlgItem(1018));
     m_clock.Advance(500);
     QVERIFY(m_view->m_tip.isVisible());
-    QCOMPARE(m_view->m_tip.Text(), QString::fromUtf16(FormHelpTexts::kKeepLinesHelp));
+    QCOMPARE(m_view->m_tip.Text(), QString::fromUtf8(FormHelpTexts::kKeepLinesHelp));
   }
 
   void encodingChoicesExplainThemselves() {
@@ -94,7 +94,7 @@ class TestFormHelpTips : public QObject {
                             std::pair{1033, FormHelpTexts::kOutEncodingHelp}}) {
       RestOn(m_view->GetDlgItem(id));
       m_clock.Advance(500);
-      QCOMPARE(m_view->m_tip.Text(), QString::fromUtf16(help));
+      QCOMPARE(m_view->m_tip.Text(), QString::fromUtf8(help));
       QVERIFY(m_view->m_tip.isVisible());
     }
   }

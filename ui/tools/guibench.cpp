@@ -3,20 +3,25 @@
 // The window's side of bench/gui_vs_cli.sh: opens the real window (offscreen is fine) with
 // SOURCE chosen, sets the options through the form's controls as a user would, presses Start
 // and prints how long the split took until its completion message, in seconds.
+#include <sys/resource.h>
+
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <algorithm>
 #include <cstdio>
 
 #include "appmessagebox.h"
 #include "cmainframe.h"
 #include "csekatoapp.h"
 #include "csekatoview.h"
-#include "sekato/messagecatalogue.h"
 #include "resourceids.h"
+#include "sekato/messagecatalogue.h"
 
 namespace {
 
@@ -34,6 +39,16 @@ int Usage() {
   return 2;
 }
 
+// User and system time of the whole process so far, every thread included.
+double ProcessCpuSeconds() {
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  const auto seconds = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+  };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -41,9 +56,21 @@ int main(int argc, char* argv[]) {
   const QStringList args = QApplication::arguments();
   if (args.size() < 3) return Usage();
 
+  // A folder stands for every text file in it, split as a queue.
+  QStringList books;
+  if (QFileInfo(args[1]).isDir()) {
+    const QDir folder(args[1]);
+    for (const QString& name :
+         folder.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name)) {
+      books << folder.filePath(name);
+    }
+  }
   CSekatoApp app;
-  if (!app.InitInstance({QStringLiteral("sekato"), args[1]})) return 1;
+  if (!app.InitInstance({QStringLiteral("sekato"), books.isEmpty() ? args[1] : books.front()})) {
+    return 1;
+  }
   CSekatoView* view = app.View();
+  if (books.size() > 1) view->ChooseSources(books);
   if (view->m_strSrcPath.isEmpty()) {
     std::fprintf(stderr, "sekato-guibench: no such file: %s\n", qPrintable(args[1]));
     return 1;
@@ -77,20 +104,32 @@ int main(int argc, char* argv[]) {
   QEventLoop loop;
   QString message;
   qint64 elapsedMs = 0;
+  double cpuSeconds = 0;
   QElapsedTimer timer;
+  const double cpuAtStart = ProcessCpuSeconds();
   sekato::controls::AppMessageBox::SetHandler([&](QWidget*, const QString& text) {
     elapsedMs = timer.elapsed();
+    cpuSeconds = ProcessCpuSeconds() - cpuAtStart;
     message = text;
     loop.quit();
   });
   timer.start();
   if (!app.MainFrame()->OnCommand(ID_SPLIT_START)) return 1;
   if (message.isEmpty()) loop.exec();
-  std::printf("%.3f\n", static_cast<double>(elapsedMs) / 1000.0);
+  std::printf("%.3f %.3f\n", static_cast<double>(elapsedMs) / 1000.0, cpuSeconds);
   // The completion message goes on with the count and the folder: its first line says how
   // the run ended.
   const auto completed =
       sekato::engine::MessageCatalogue::Chinese(sekato::engine::MessageId::Completed);
+  if (view->Queue()->Count() > 1) {
+    const auto& rows = view->Queue()->Rows();
+    const bool allDone = std::all_of(rows.begin(), rows.end(), [](const CBookQueue::Row& row) {
+      return row.state == CBookQueue::State::Done;
+    });
+    if (allDone) return 0;
+    std::fprintf(stderr, "sekato-guibench: %s\n", qPrintable(message));
+    return 1;
+  }
   if (!message.startsWith(
           QString::fromUtf8(completed.data(), static_cast<qsizetype>(completed.size())))) {
     std::fprintf(stderr, "sekato-guibench: %s\n", qPrintable(message));

@@ -1,4 +1,4 @@
-#include "workerpool.h"
+#include "sekato/workerpool.h"
 
 #include <pthread.h>
 #include <sched.h>
@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-namespace sekato::cli {
+namespace sekato::engine {
 
 namespace {
 extern "C" void* RunWorker(void* work) {
@@ -80,4 +80,4 @@ void WorkerPool::Run(unsigned jobs, const std::function<void()>& work) {
   for (const pthread_t thread : workers) ::pthread_join(thread, nullptr);
 }
 
-}  // namespace sekato::cli
+}  // namespace sekato::engine

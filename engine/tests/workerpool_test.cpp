@@ -1,4 +1,4 @@
-#include "workerpool.h"
+#include "sekato/workerpool.h"
 
 #include <gtest/gtest.h>
 #include <sched.h>
@@ -9,7 +9,7 @@
 #include <set>
 #include <thread>
 
-namespace sekato::cli {
+namespace sekato::engine {
 namespace {
 
 cpu_set_t Allowed() {
@@ -64,4 +64,4 @@ TEST(WorkerPool, RunsEveryJobAtOnceOnProcessorsOfTheirOwnWhileThereAreEnough) {
 }
 
 }  // namespace
-}  // namespace sekato::cli
+}  // namespace sekato::engine

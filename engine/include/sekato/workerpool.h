@@ -2,7 +2,7 @@
 
 #include <functional>
 
-namespace sekato::cli {
+namespace sekato::engine {
 
 /// Runs `work` on `jobs` threads at once — the calling thread and `jobs` − 1 others — and
 /// returns when every one of them has returned. `work` decides itself what to take next
@@ -24,4 +24,4 @@ class WorkerPool final {
   static unsigned Processors();
 };
 
-}  // namespace sekato::cli
+}  // namespace sekato::engine

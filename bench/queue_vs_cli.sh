@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# A queue of books in the window against the command line's batch: COPIES copies of the
+# sample novel, a piece a chapter, split from the window (offscreen, sekato-guibench given the
+# folder) and with `sekato-cli -j 2 -o`, median of RUNS each. The pieces must be the same,
+# byte for byte; the ratio is printed, not judged (both run on the engine's worker pool).
+#
+#   bash bench/queue_vs_cli.sh          # COPIES=20 RUNS=5
+set -euo pipefail
+trap 'echo "queue_vs_cli.sh: line $LINENO failed (status $?): $BASH_COMMAND" >&2' ERR
+cd "$(dirname "$0")/.."
+root=$PWD
+copies=${COPIES:-20}
+runs=${RUNS:-5}
+build=${SEKATO_BUILD_DIR:-$root/build-bench}
+
+bash scripts/deps.sh
+log=$(mktemp)
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSEKATO_BUILD_TESTS=OFF >"$log" 2>&1 &&
+  cmake --build "$build" --target sekato-cli sekato-guibench >>"$log" 2>&1 ||
+  { cat "$log" >&2; echo "queue_vs_cli.sh: the build failed" >&2; exit 1; }
+rm -f "$log"
+
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then work=$(mktemp -d /dev/shm/sekato-queue.XXXXXX)
+else work=$(mktemp -d); fi
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/books"
+for ((i = 1; i <= copies; i++)); do
+  cp samples/sanguoyanyi.gbk.txt "$work/books/$(printf 'book%02d' "$i").txt"
+done
+
+now() { date +%s.%N; }
+median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+cli_times=() gui_times=()
+for ((r = 0; r < runs; r++)); do
+  rm -rf "$work/cli" "$work/gui"
+  start=$(now)
+  "$build/cli/sekato-cli" -q -j 2 -p 1 -o "$work/cli" "$work"/books/*.txt
+  cli_times+=("$(awk -v a="$start" -v b="$(now)" 'BEGIN { printf "%.3f", b - a }')")
+  read -r wall _ < <(QT_QPA_PLATFORM=offscreen "$build/ui/sekato-guibench" "$work/books" \
+                       "$work/gui" -p 1 2>/dev/null)
+  gui_times+=("$wall")
+done
+diff -rq "$work/cli" "$work/gui" >/dev/null || { echo "pieces differ"; exit 1; }
+cli=$(median "${cli_times[@]}")
+gui=$(median "${gui_times[@]}")
+printf 'queue of %d books, a piece a chapter: sekato-cli -j 2 %.2f s   window %.2f s   %.2fx\n' \
+  "$copies" "$cli" "$gui" "$(awk -v g="$gui" -v c="$cli" 'BEGIN { printf "%.3f", g / c }')"

@@ -1,0 +1,153 @@
+// The window's languages: each speaks its own words, the choice is remembered, Simplified
+// Chinese stays the default, and switching keeps what the user has put into the form.
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "cmainframe.h"
+#include "csekatoapp.h"
+#include "csekatoview.h"
+#include "enginemessages.h"
+#include "resourceids.h"
+#include "sekato/messagecatalogue.h"
+#include "uilanguage.h"
+#include "uitestsupport.h"
+
+using namespace sekato::ui;
+using Language = UiLanguage::Language;
+using sekato::engine::MessageCatalogue;
+using sekato::engine::MessageId;
+
+namespace {
+
+QString ViewMenuText(const CSekatoApp& app) {
+  return app.MainFrame()->menuBar()->actions().value(1)->text();
+}
+
+QAction* LanguageAction(const CSekatoApp& app, Language language) {
+  return app.MainFrame()->findChild<QAction*>(QStringLiteral("actionLanguage_") +
+                                              UiLanguage::Code(language));
+}
+
+}  // namespace
+
+class TestLanguages : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    // The settings go to a folder of the test's own, never the user's.
+    QVERIFY(m_settings.isValid());
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
+  }
+
+  void init() { QSettings().clear(); }
+
+  void cleanup() { UiLanguage::Install(Language::SimplifiedChinese); }
+
+  void speaksEachLanguage_data() {
+    QTest::addColumn<Language>("language");
+    QTest::addColumn<QString>("viewMenu");
+    QTest::addColumn<QString>("completed");
+    QTest::newRow("simplified") << Language::SimplifiedChinese << QStringLiteral("查看(&V)")
+                                << QStringLiteral("文件分割完成！");
+    QTest::newRow("traditional") << Language::TraditionalChinese << QStringLiteral("檢視(&V)")
+                                 << QStringLiteral("檔案分割完成！");
+    QTest::newRow("english") << Language::English << QStringLiteral("&View")
+                             << QStringLiteral("Split complete.");
+  }
+  void speaksEachLanguage() {
+    QFETCH(Language, language);
+    QFETCH(QString, viewMenu);
+    QFETCH(QString, completed);
+    UiLanguage::Save(language);
+    CSekatoApp app;
+    QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
+    QCOMPARE(UiLanguage::Installed(), language);
+    QCOMPARE(ViewMenuText(app), viewMenu);
+    QCOMPARE(EngineMessages::Text({MessageId::Completed}), completed);
+    QVERIFY(LanguageAction(app, language)->isChecked());
+  }
+
+  void simplifiedChineseWhateverTheLocale() {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    CSekatoApp app;
+    QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
+    QCOMPARE(UiLanguage::Installed(), Language::SimplifiedChinese);
+    QCOMPARE(ViewMenuText(app), QStringLiteral("查看(&V)"));
+  }
+
+  // Every message the engine can send has words in each language, so a new message id
+  // cannot reach a user of another language in Chinese.
+  void everyEngineMessageTranslated_data() {
+    QTest::addColumn<Language>("language");
+    QTest::newRow("traditional") << Language::TraditionalChinese;
+    QTest::newRow("english") << Language::English;
+  }
+  void everyEngineMessageTranslated() {
+    QFETCH(Language, language);
+    QVERIFY(UiLanguage::Install(language));
+    QStringList untranslated;
+    int id = 0;
+    for (;; ++id) {
+      const auto messageId = static_cast<MessageId>(id);
+      const std::string_view chinese = MessageCatalogue::Chinese(messageId);
+      if (chinese.empty()) break;
+      if (EngineMessages::Text({messageId}) == QString::fromUtf8(chinese.data(), chinese.size())) {
+        untranslated << QString::number(id);
+      }
+    }
+    QVERIFY(id > 40);
+    QCOMPARE(untranslated, QStringList());
+  }
+
+  void joinedMessagesEndSentencesInTheLanguage() {
+    QVERIFY(UiLanguage::Install(Language::English));
+    sekato::engine::Message joined{MessageId::Completed};
+    joined.then.push_back({MessageId::Stopped});
+    const QString text = EngineMessages::Text(joined);
+    QVERIFY2(!text.contains(QStringLiteral("。")), qPrintable(text));
+  }
+
+  void switchingKeepsTheFormAndRemembers() {
+    QTemporaryDir dir;
+    const QString book = dir.filePath(QStringLiteral("book.txt"));
+    QVERIFY(test::WriteFile(book, test::Gbk(QStringLiteral("第一章\n正文\n"))));
+    CSekatoApp app;
+    QVERIFY(app.InitInstance({QStringLiteral("sekato"), book}));
+    const QPointer<CSekatoView> before = app.View();
+    auto* kb = before->findChild<QLineEdit*>(QString::number(IDC_MAXKB));
+    QVERIFY(kb != nullptr);
+    kb->setText(QStringLiteral("321"));
+    auto* numerals = before->findChild<QComboBox*>(QString::number(IDC_NUMERALS));
+    QVERIFY(numerals != nullptr);
+    numerals->setCurrentIndex(1);
+    const QPoint place = app.MainFrame()->pos();
+
+    test::MessageCapture messages;
+    LanguageAction(app, Language::English)->trigger();
+    QTRY_COMPARE(UiLanguage::Installed(), Language::English);
+    QTRY_VERIFY2(before.isNull() && app.View() != nullptr,
+                 qPrintable(messages.texts.join(QLatin1Char('\n'))));
+    QCOMPARE(ViewMenuText(app), QStringLiteral("&View"));
+    QCOMPARE(QSettings().value(QStringLiteral("language")).toString(), QStringLiteral("en"));
+    QCOMPARE(app.View()->findChild<QLineEdit*>(QString::number(IDC_MAXKB))->text(),
+             QStringLiteral("321"));
+    QCOMPARE(app.View()->findChild<QComboBox*>(QString::number(IDC_NUMERALS))->currentIndex(), 1);
+    QCOMPARE(app.View()->m_strSrcPath, book);
+    QCOMPARE(app.MainFrame()->pos(), place);
+  }
+
+ private:
+  QTemporaryDir m_settings;
+};
+
+QTEST_MAIN(TestLanguages)
+#include "tst_languages.moc"
