@@ -25,9 +25,9 @@
 #include "sekato/sourceclassifier.h"
 #include "sekato/sourcepath.h"
 #include "sekato/splitrun.h"
+#include "sekato/workerpool.h"
 #include "terminalhost.h"
 #include "tocfile.h"
-#include "sekato/workerpool.h"
 
 namespace sekato::cli {
 
@@ -165,6 +165,10 @@ int CliApp::SplitOne(const std::string& source, const std::string& prefix, bool 
       return kExitFailed;
   }
   WarnOfOlderPieces(options, engine::OlderPieces::Kept(older, options, end.tally), prefix);
+  if (options.volumeFolders && end.tally.folders.empty()) {
+    std::fprintf(stderr, "sekato-cli: %s没有找到卷标题，文件没有分卷存放，都直接写在 %s 里。\n",
+                 prefix.c_str(), end.tally.directory.c_str());
+  }
   if (m_bQuiet) return kExitDone;
   // The pieces are all written by now: a summary that runs out of memory is left out rather
   // than turning a finished split into a reported failure.

@@ -102,8 +102,6 @@ std::string_view MessageCatalogue::Chinese(MessageId id) {
       return "源文件“%1”是空的，没有可分割的内容。";
     case MessageId::OlderPiecesLeft:
       return "目录“%2”中还有 %1 个以前分割留下的文件，不是这次写出的，会和这次的文件混在一起。";
-    case MessageId::NoVolumes:
-      return "没有找到卷标题，文件没有分卷存放，都直接写在输出目录里。";
   }
   return {};
 }

@@ -172,10 +172,6 @@ std::optional<Message> ChapterSplitter::Warning() const {
   if (rule != nullptr && !rule->FirstCostlyLine().empty()) {
     warning = Message{MessageId::CostlyPattern, {rule->FirstCostlyLine()}};
   }
-  if (m_bFolders && m_nVolumes == 0) {
-    if (!warning) return Message{MessageId::NoVolumes};
-    warning->then.push_back({MessageId::NoVolumes});
-  }
   return warning;
 }
 

@@ -56,7 +56,6 @@ enum class MessageId {
   NotText,               ///< file: a binary file (NUL bytes everywhere, or a known signature)
   EmptySource,           ///< file: holds no byte at all
   OlderPiecesLeft,       ///< count, folder: pieces of an earlier split this one did not replace
-  NoVolumes,             ///< volume folders asked for, and no volume heading found
 };
 
 /// One thing the engine says: an id and its arguments (UTF-8: file names, offsets, characters,
