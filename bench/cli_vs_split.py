@@ -50,6 +50,9 @@ def main():
         # A heading rule with its number group: every short line is matched as UTF-8.
         ("chapter --per 100 --regex (group n)",
          ["-p", "100", "--regex", "^第(?<n>[〇零一二两三四五六七八九十百千万]+)章"]),
+        # Heading detection, then the chapter list or the split by the rule it found.
+        ("list --auto", ["--list", "--auto"]),
+        ("chapter --per 100 --auto", ["-p", "100", "--auto"]),
     ]
     # (name, source, command, the GBK case it is compared with)
     cases = []

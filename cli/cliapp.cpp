@@ -28,9 +28,9 @@
 #include "sekato/sourcepath.h"
 #include "sekato/splitrun.h"
 #include "sekato/texttransform.h"
+#include "sekato/workerpool.h"
 #include "terminalhost.h"
 #include "tocfile.h"
-#include "sekato/workerpool.h"
 
 namespace sekato::cli {
 
@@ -105,6 +105,14 @@ bool CliApp::BuildOptions() {
       o.mode != engine::SplitMode::ByChapter) {
     std::fprintf(stderr,
                  "sekato-cli: --toc、--chapters 和 --join 只用于按章节分割（-m chapter）。\n");
+    return false;
+  }
+  if (o.volumeFolders &&
+      (o.mode != engine::SplitMode::ByChapter || (!o.autoDetect && o.volumeRegex.empty()) ||
+       !m_strToc.empty() || !o.chapters.All() || o.join)) {
+    std::fprintf(stderr,
+                 "sekato-cli: --volume-folders 只用于按章节分割，并且要有 --auto 或 "
+                 "--volume-regex 找出卷标题；不能和 --toc、--chapters、--join 一起用。\n");
     return false;
   }
   if (!m_strToc.empty()) {
@@ -189,7 +197,11 @@ int CliApp::SplitOne(const std::string& source, const std::string& prefix, bool 
     case engine::SplitOutcome::Failed:
       return kExitFailed;
   }
-  WarnOfOlderPieces(options, engine::OlderPieces::Kept(older, options, end.tally.pieces), prefix);
+  WarnOfOlderPieces(options, engine::OlderPieces::Kept(older, options, end.tally), prefix);
+  if (options.volumeFolders && end.tally.folders.empty()) {
+    std::fprintf(stderr, "sekato-cli: %s没有找到卷标题，文件没有分卷存放，都直接写在 %s 里。\n",
+                 prefix.c_str(), end.tally.directory.c_str());
+  }
   if (m_bQuiet) return kExitDone;
   // The pieces are all written by now: a summary that runs out of memory is left out rather
   // than turning a finished split into a reported failure.
@@ -321,6 +333,14 @@ int CliApp::Run(int argc, char** argv) {
   app.add_option("--volume-regex", m_strVolumeRegex,
                  "With --regex: volume headings; each opens the piece of the chapter after it, "
                  "and chapter numbers may start again after it")
+      ->needs(regex);
+  app.add_flag("--volume-folders", o.volumeFolders,
+               "Chapter mode with --auto or --volume-regex: each volume's pieces go into a "
+               "folder of its own, 01_<volume title>/; pieces are numbered on across them");
+  app.add_option("--first-number", o.firstNumber,
+                 "With --regex: the chapter numbers its group n reads start at N, not at 1 (a "
+                 "book that begins at chapter 95)")
+      ->check(CLI::PositiveNumber)
       ->needs(regex);
   app.add_option("--headings-from", o.headingsFrom,
                  "Chapter mode: no line before LINE is a heading (a contents block in front "

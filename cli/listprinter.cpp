@@ -201,8 +201,17 @@ void ListPrinter::Table(const ScanResult& r, std::FILE* out) {
     std::fputs("文件    编号      行号      大小  标题\n", out);
     const auto marks = ScanReport::MarksByLine(r);
     std::string row;
+    std::string_view folder;
     for (const auto& h : r.headings) {
       row.clear();
+      // With volume folders, each folder is named above its first piece.
+      const std::size_t slash = h.file.rfind('/');
+      const std::string_view inFolder =
+          std::string_view(h.file).substr(0, slash == std::string::npos ? 0 : slash + 1);
+      if (inFolder != folder) {
+        folder = inFolder;
+        std::fprintf(out, "%.*s\n", static_cast<int>(folder.size()), folder.data());
+      }
       Column(row, Int(h.piece), 4);
       Column(row, h.number < 0 ? "-" : Int(h.number), 6);
       Column(row, Int(h.line), 8);

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "clirunner.h"
 
@@ -54,6 +55,54 @@ TEST(CliAutoDetect, RefusedWithARuleOrWithoutHeadings) {
   EXPECT_NE(cli.Stderr().find("自动识别没有找到章节标题"), std::string::npos) << cli.Stderr();
   EXPECT_FALSE(fs::exists(cli / "plain"));
   EXPECT_NE(cli.Run({"--auto", "--regex", "^x", "plain.txt"}), 0);
+}
+
+// Two volumes of two chapters, with a preface.
+std::string VolumeBook() {
+  std::string book = "简介：一个故事。\r\n";
+  int chapter = 0;
+  for (const char* volume : {"第一卷 风起", "第二卷 云涌"}) {
+    book += std::string(volume) + "\r\n";
+    for (int n = 0; n < 2; ++n) {
+      book += "第" + std::to_string(++chapter) + "章 标题\r\n　　第三天，天刚亮他就起来了。\r\n";
+    }
+  }
+  return book;
+}
+
+TEST(CliAutoDetect, VolumeFoldersWithARuleAndInTheList) {
+  CliRunner cli;
+  test::WriteAll(cli / "book.txt", VolumeBook());
+  const std::vector<std::string> rule = {
+      "--regex", "^第(?<n>\\d+)章", "--volume-regex", "^第.卷", "--volume-folders", "-p", "5"};
+  std::vector<std::string> args = rule;
+  args.insert(args.end(), {"--list", "book.txt"});
+  ASSERT_EQ(cli.Run(args), 0) << cli.Stderr();
+  EXPECT_NE(cli.Stdout().find("01_第一卷 风起/\n   1"), std::string::npos) << cli.Stdout();
+  EXPECT_NE(cli.Stdout().find("02_第二卷 云涌/\n   2"), std::string::npos) << cli.Stdout();
+  args = rule;
+  args.insert(args.end(), {"-q", "--no-ad", "book.txt"});
+  ASSERT_EQ(cli.Run(args), 0) << cli.Stderr();
+  EXPECT_EQ(test::ReadAll(cli / "book/01_第一卷 风起/book_001.txt"),
+            "简介：一个故事。\r\n第一卷 风起\r\n第1章 标题\r\n　　第三天，天刚亮他就起来了。\r\n"
+            "第2章 标题\r\n　　第三天，天刚亮他就起来了。\r\n");
+  EXPECT_TRUE(fs::exists(cli / "book/02_第二卷 云涌/book_002.txt"));
+}
+
+TEST(CliAutoDetect, VolumeFoldersNeedVolumesAndNoList) {
+  CliRunner cli;
+  test::WriteAll(cli / "book.txt", VolumeBook());
+  const std::vector<std::vector<std::string>> refused = {
+      {"--volume-folders", "book.txt"},
+      {"--volume-folders", "--regex", "^第", "book.txt"},
+      {"--volume-folders", "--auto", "-m", "size", "book.txt"},
+      {"--volume-folders", "--auto", "--chapters", "1-2", "book.txt"},
+  };
+  for (const auto& args : refused) {
+    EXPECT_EQ(cli.Run(args), 1) << args.size();
+    EXPECT_NE(cli.Stderr().find("--volume-folders"), std::string::npos) << cli.Stderr();
+  }
+  EXPECT_FALSE(fs::exists(cli / "book"));
 }
 
 }  // namespace

@@ -77,8 +77,10 @@ std::size_t HeadingChoice::VolumeFor(std::size_t form, std::vector<std::size_t>&
   chain = m_plain[form];
   for (std::size_t volume = 0; volume < m_forms.size(); ++volume) {
     const std::vector<std::size_t>& heads = m_plain[volume];
+    // Fewer volumes than chapter lines: compared with the lines, not the chain without
+    // volumes, which is short when the numbers start again in every short volume.
     if (volume == form || !m_forms[volume].sample.CanBeVolume() || heads.empty() ||
-        heads.size() >= m_plain[form].size()) {
+        heads.size() >= m_forms[form].members.size()) {
       continue;
     }
     // A single volume heading counts only when a chapter heading follows it directly.
@@ -107,6 +109,22 @@ std::vector<std::size_t> HeadingChoice::Specials(const std::vector<std::size_t>&
     }
   }
   return taken;
+}
+
+std::int64_t HeadingChoice::FirstNumber(const std::vector<std::size_t>& chapters) const {
+  if (chapters.empty()) return 1;
+  const Candidate& first = m_candidates[chapters.front()];
+  std::int64_t number = first.number;
+  // Of two readings ("一百三": 103 or 130), the one the next chapter goes on from.
+  if (first.spoken >= 0 && chapters.size() > 1) {
+    const Candidate& next = m_candidates[chapters[1]];
+    const auto goesOn = [&](std::int64_t from) {
+      return (next.number > from && next.number <= from + kMaxGap) ||
+             (next.spoken > from && next.spoken <= from + kMaxGap);
+    };
+    if (!goesOn(number) && goesOn(first.spoken)) number = first.spoken;
+  }
+  return std::max<std::int64_t>(number, 1);
 }
 
 HeadingDetection::Form HeadingChoice::Describe(std::size_t form, std::int64_t lines,
@@ -169,6 +187,7 @@ HeadingDetection HeadingChoice::Decide() {
     result.restarts =
         result.restarts || m_candidates[chapters[i]].number <= m_candidates[chapters[i - 1]].number;
   }
+  result.firstNumber = FirstNumber(chapters);
   std::vector<std::size_t> taken = chapters;
   taken.insert(taken.end(), specials.begin(), specials.end());
   std::sort(taken.begin(), taken.end());

@@ -42,6 +42,8 @@ class HeadingChoice final {
   /// volumes.
   std::vector<std::size_t> Specials(const std::vector<std::size_t>& chapters,
                                     const std::vector<std::size_t>& volumes) const;
+  /// The number the chain of `chapters` starts at (1 at least).
+  std::int64_t FirstNumber(const std::vector<std::size_t>& chapters) const;
   HeadingDetection::Form Describe(std::size_t form, std::int64_t lines, bool specials) const;
 
   const std::vector<Candidate>& m_candidates;

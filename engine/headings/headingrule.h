@@ -58,6 +58,8 @@ class HeadingRule final {
 
   /// A volume heading has passed: the next chapter number may start again from 1.
   void StartVolume() { m_bVolume = true; }
+  /// The chain of group n starts at `first` rather than 1: a book that begins at chapter 95.
+  void StartAt(std::int64_t first) { m_nChain = first > 1 ? first - 1 : 0; }
 
   /// True when `line`, in the book's text, is the next heading.
   bool IsHeading(std::string_view line);

@@ -1,11 +1,13 @@
 #include "sekato/chapterscan.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <optional>
 
 #include "asciitext.h"
+#include "bytesource.h"
 #include "chaptersplitter.h"
 #include "headingforms.h"
 #include "headingmatcher.h"
@@ -130,6 +132,9 @@ class Listing final {
   bool Prepare(SplitHost* host);
   /// Reads the source and takes every line that may matter; false when stopped or failed.
   bool Read(SplitHost* host);
+  /// Takes only the lines `seen` names, where they lie in the file: every other line of the
+  /// source's `lines` is known to be no heading by the rule. False when failed.
+  bool ReadSeen(const HeadingSurvey::Result& survey, SplitHost* host);
   /// Closes the last piece and sums up; `host`, if any, hears of lines a rule gave up on.
   void Finish(SplitHost* host);
 
@@ -143,7 +148,7 @@ class Listing final {
   void TakeLine(char* data, std::size_t size, std::int64_t lineOffset);
   void TakeNearMiss(std::string_view line);
   void TakeHeading(std::string_view line, std::int64_t lineOffset);
-  void TakeVolume(std::int64_t lineOffset);
+  void TakeVolume(std::string_view line, std::int64_t lineOffset);
   void ClosePiece(std::int64_t end);
 
   const SplitOptions& m_options;
@@ -162,7 +167,11 @@ class Listing final {
   bool m_oneMatcher = false;
   bool m_byRule = false;                 ///< headings by a regular expression
   std::optional<HeadingRule> m_volumes;  ///< volume headings, with a rule
-  bool m_opened = false;  ///< a volume heading opened the next chapter's piece already
+  bool m_opened = false;           ///< a volume heading opened the next chapter's piece already
+  bool m_folders = false;          ///< each volume's pieces go into a folder of its own
+  std::int64_t m_volumeCount = 0;  ///< volume headings passed
+  std::int64_t m_base = 0;         ///< with folders: headings before the current volume
+  std::string m_folder;  ///< with folders: "01_第一卷 风起/", once a volume is passed
   std::int64_t m_matchMax = 0;
   std::string m_converted;
   std::int64_t m_wideCount = 0;
@@ -204,7 +213,9 @@ bool Listing::Prepare(SplitHost* host) {
     m_r.regex = o.regex;
     m_r.exclude = o.exclude;
     m_matcher.emplace(HeadingRule(m_plan.Patterns(), o.titleMax, *m_rules));
+    m_matcher->Rule()->StartAt(o.firstNumber);
     if (m_plan.VolumePatterns()) m_volumes.emplace(*m_plan.VolumePatterns(), o.titleMax, *m_rules);
+    m_folders = o.volumeFolders && m_volumes.has_value();
     m_byRule = true;
     return true;
   }
@@ -254,7 +265,10 @@ void Listing::TakeLine(char* data, std::size_t size, std::int64_t lineOffset) {
   if (m_byRule) {
     std::string_view line(data, size);
     if (m_volumes && m_volumes->IsHeading(line)) {
-      TakeVolume(lineOffset);
+      if (m_folders && m_converts && !HeadingMatcher::ToMatchText(line, m_text, m_converted)) {
+        m_converted.clear();
+      }
+      TakeVolume(m_folders && m_converts ? std::string_view(m_converted) : line, lineOffset);
       return;
     }
     if (!m_matcher->IsHeading(line, m_count)) return;
@@ -304,9 +318,26 @@ void Listing::TakeNearMiss(std::string_view line) {
   }
 }
 
-void Listing::TakeVolume(std::int64_t lineOffset) {
-  // As the split has it: the volume heading opens the next chapter's piece, when it opens one.
+void Listing::TakeVolume(std::string_view line, std::int64_t lineOffset) {
   m_matcher->Rule()->StartVolume();
+  if (m_folders) {
+    // As the split has it: the volume opens its folder and, unless the piece at hand holds
+    // the preface only, its first piece; the preface goes into the first folder.
+    ++m_volumeCount;
+    m_base = m_count;
+    const std::string title = ChapterSplitter::CleanTitle(line, *m_matchRules);
+    m_folder = PieceNamer::FolderName(m_volumeCount, title, m_r.textEncoding) + "/";
+    if (m_count > 0 || m_volumeCount > 1) {
+      ClosePiece(lineOffset);
+      m_opened = true;
+      m_pieceTitle = title;
+    }
+    if (m_volumeCount == 1) {
+      for (ScannedHeading& h : m_r.headings) h.file.insert(0, m_folder);
+    }
+    return;
+  }
+  // As the split has it: the volume heading opens the next chapter's piece, when it opens one.
   if (m_count > 0 && !m_opened &&
       ChapterSplitter::OpensPiece(m_count + 1, m_options.chaptersPerPiece)) {
     ClosePiece(lineOffset);
@@ -322,19 +353,20 @@ void Listing::TakeHeading(std::string_view line, std::int64_t lineOffset) {
   } else if (!m_r.headings.empty() && m_r.headings.back().index == m_count - 1) {
     m_r.headings.back().size = lineOffset - m_r.headings.back().offset;
   }
-  // Pieces open where the split opens them.
-  const bool opens = ChapterSplitter::OpensPiece(m_count, perFile);
+  // Pieces open where the split opens them; with folders, chapters count from the volume.
+  const bool opens = ChapterSplitter::OpensPiece(m_count - m_base, perFile);
   if (opens && !m_opened) ClosePiece(lineOffset);
+  const bool opened = m_opened;
   m_opened = false;
   ScannedHeading h;
   h.index = m_count;
   h.number = m_oneMatcher && !m_byRule ? m_wide->LastNumber() : m_matcher->LastNumber();
   h.line = m_r.lines;
   h.offset = lineOffset;
-  h.piece = ChapterSplitter::PieceOf(m_count, perFile);
+  h.piece = m_r.pieces + 1;
   h.title = ChapterSplitter::CleanTitle(line, *m_matchRules);
-  if (opens || m_count == 1) m_pieceTitle = h.title;
-  h.file = m_plan.Namer().FinalName(h.piece, m_pieceTitle, m_r.textEncoding);
+  if (opens || opened || m_count == 1) m_pieceTitle = h.title;
+  h.file = m_folder + m_plan.Namer().FinalName(h.piece, m_pieceTitle, m_r.textEncoding);
   m_numbering.Add(h.number, h.line, h.index);
   if (m_r.headings.empty()) {
     // Room for a heading every 4 KB at once: a long book's list is not copied over and
@@ -391,6 +423,34 @@ bool Listing::Read(SplitHost* host) {
   End(reading == Reading::Stopped ? ScanResult::Status::Stopped : ScanResult::Status::Failed,
       std::move(failure));
   return false;
+}
+
+bool Listing::ReadSeen(const HeadingSurvey::Result& survey, SplitHost* host) {
+  ByteSource file;
+  std::string reason;
+  if (!file.Open(m_options.sourcePath, reason)) {
+    End(ScanResult::Status::Failed, {MessageId::OpenSource, {m_options.sourcePath, reason}});
+    return false;
+  }
+  m_r.sourceBytes = file.Length();
+  std::string line;
+  for (const HeadingSurvey::Result::Seen& at : survey.seen) {
+    const auto size = static_cast<std::size_t>(at.size);
+    int error = 0;
+    if (at.text >= 0) {
+      line.assign(survey.seenText, static_cast<std::size_t>(at.text), size);
+    } else if (line.resize(size); file.ReadFullyAt(line.data(), size, at.offset, error) != size) {
+      End(ScanResult::Status::Failed,
+          {MessageId::ReadSource,
+           {m_options.sourcePath, error != 0 ? std::strerror(error) : "the file got shorter"}});
+      return false;
+    }
+    m_r.lines = at.line;
+    TakeLine(line.data(), line.size(), at.offset);
+  }
+  m_r.lines = survey.lines;
+  if (host) host->Progress(m_r.sourceBytes, m_r.sourceBytes);
+  return true;
 }
 
 void Listing::Finish(SplitHost* host) {
@@ -510,7 +570,11 @@ ScanResult ChapterScan::Run(const SplitOptions& options, SplitHost* host) {
     HeadingSurvey::Apply(survey.detection, byRule);
     Listing listing(byRule);
     SplitHost* second = listed ? &*listed : nullptr;
-    if (listing.Prepare(second) && listing.Read(second)) listing.Finish(second);
+    // The survey kept every line that may start a heading: the rest need not be read again.
+    if (listing.Prepare(second) &&
+        (survey.allSeen ? listing.ReadSeen(survey, second) : listing.Read(second))) {
+      listing.Finish(second);
+    }
     result = std::move(listing.Result());
   } else {
     result.sourceEncoding = survey.sourceEncoding;

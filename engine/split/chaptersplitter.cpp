@@ -71,10 +71,38 @@ bool ChapterSplitter::Volume(std::string_view line) {
   return true;
 }
 
+bool ChapterSplitter::VolumeFolder(std::string_view line) {
+  if (HeadingRule* rule = m_matcher.Rule()) rule->StartVolume();
+  ++m_nVolumes;
+  m_nBase = m_nHeadings;
+  const std::string name =
+      PieceNamer::FolderName(m_nVolumes, CleanTitle(line, m_rules), m_rules.TextEncoding());
+  // The piece at hand stays open for the first volume while it holds no chapter: the preface
+  // and the volume heading start the same piece.
+  const bool opens = m_nHeadings > 0 || m_nVolumes > 1;
+  if (opens) {
+    if (!m_writer.Close(true)) return false;
+    Rename();
+  }
+  if (!m_writer.EnterFolder(name)) return false;
+  if (opens) {
+    if (!m_writer.OpenNext()) return false;
+    m_bOpened = true;
+    // Named after its first chapter, or after the volume while it holds none.
+    NoteTitle(line);
+  }
+  m_writer.WriteLine(line);
+  return true;
+}
+
 bool ChapterSplitter::HandleLine(std::string_view line) {
+  if (m_pOnly != nullptr && !std::binary_search(m_pOnly->begin(), m_pOnly->end(), *m_pLine)) {
+    m_writer.WriteLine(line);
+    return true;
+  }
   if (m_volumes && !m_pList && (m_nHeadingsFrom <= 1 || *m_pLine >= m_nHeadingsFrom) &&
       m_volumes->IsHeading(line)) {
-    return Volume(line);
+    return m_bFolders ? VolumeFolder(line) : Volume(line);
   }
   if (!IsHeading(line)) {
     m_writer.WriteLine(line);
@@ -102,7 +130,7 @@ bool ChapterSplitter::Cut(std::string_view line) {
     NoteTitle(line);
     return true;
   }
-  if (!m_bJoined && OpensPiece(m_nHeadings, m_nPerFile)) {
+  if (!m_bJoined && OpensPiece(m_nHeadings - m_nBase, m_nPerFile)) {
     if (!m_writer.Close(true)) return false;
     Rename();
     if (m_pChosen) {
@@ -139,9 +167,12 @@ bool ChapterSplitter::GapsOrRepeats() const {
 }
 
 std::optional<Message> ChapterSplitter::Warning() const {
+  std::optional<Message> warning;
   const HeadingRule* rule = m_matcher.Rule();
-  if (rule == nullptr || rule->FirstCostlyLine().empty()) return std::nullopt;
-  return Message{MessageId::CostlyPattern, {rule->FirstCostlyLine()}};
+  if (rule != nullptr && !rule->FirstCostlyLine().empty()) {
+    warning = Message{MessageId::CostlyPattern, {rule->FirstCostlyLine()}};
+  }
+  return warning;
 }
 
 void ChapterSplitter::Finish() { Rename(); }

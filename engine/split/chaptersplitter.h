@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "headingmatcher.h"
 #include "numberingcheck.h"
@@ -54,16 +55,33 @@ class ChapterSplitter final : public Splitter {
   /// the chapter after it when that chapter opens one, and lets the chapter numbers start
   /// again. Not with a list.
   void SetVolumes(HeadingRule volumes) { m_volumes.emplace(std::move(volumes)); }
+  /// With volumes: each volume's pieces go into a folder of its own named after its heading
+  /// (see PieceNamer::FolderName, PieceWriter::EnterFolder), and its heading line opens the
+  /// volume's first piece. Pieces are counted on across the folders, and `perFile` chapters
+  /// are counted from each volume's start, so no piece holds chapters of two volumes. The
+  /// preface, and chapters before the first volume, go into the first folder.
+  /// perFile 3, volume A of 4 chapters, volume B of 2: A holds 001 (A, 1–3) and 002 (4),
+  /// B holds 003 (B, 1–2).
+  void SetVolumeFolders(bool folders) { m_bFolders = folders; }
   /// No line before `line` (1-based) is a heading: the book's contents block is preface.
   void SetHeadingsFrom(std::int64_t line) { m_nHeadingsFrom = line; }
+  /// Only the lines `lines` (1-based, ascending; they outlive the splitter) can be headings
+  /// or volume headings, as detection found: the others go by as body text, in runs, without
+  /// being matched. The pieces are those the rules alone give.
+  void OnlyAtLines(const std::vector<std::int64_t>& lines) { m_pOnly = &lines; }
 
   bool HandleLine(std::string_view line) override;
   bool CutsAtLines(const std::int64_t* line) override {
     m_pLine = line;
-    return m_pList != nullptr || m_nHeadingsFrom > 1;
+    return m_pList != nullptr || m_nHeadingsFrom > 1 || m_pOnly != nullptr;
   }
   std::int64_t NextCut() const override {
     if (m_pList != nullptr) return m_nNextCut;
+    if (m_pOnly != nullptr) {
+      // The next line that may be a heading, after the line taken last.
+      const auto next = std::upper_bound(m_pOnly->begin(), m_pOnly->end(), *m_pLine);
+      return next == m_pOnly->end() ? INT64_MAX : *next;
+    }
     return m_pLine != nullptr && *m_pLine < m_nHeadingsFrom ? m_nHeadingsFrom : INT64_MAX;
   }
 
@@ -75,7 +93,7 @@ class ChapterSplitter final : public Splitter {
   /// Bytes every heading holds as it lies in the source, and the longest a heading is: a
   /// line without them, or longer, is surely body text (see HeadingMatcher). Cutting at
   /// listed lines, runs end at those lines instead.
-  bool FindsHeadings() const override { return m_pList == nullptr; }
+  bool FindsHeadings() const override { return m_pList == nullptr && m_pOnly == nullptr; }
   const std::string& BodyNeedle() const override {
     return m_volumes ? m_strNoNeedle : m_matcher.NeededBytes();
   }
@@ -111,6 +129,8 @@ class ChapterSplitter final : public Splitter {
   bool Cut(std::string_view line);
   /// A volume heading: opens the next chapter's piece here when that chapter opens one.
   bool Volume(std::string_view line);
+  /// A volume heading under volume folders: opens the volume's folder and its first piece.
+  bool VolumeFolder(std::string_view line);
   /// The title the piece opened by the current heading is named after.
   void NoteTitle(std::string_view line);
   /// Gives the closed piece its title name, when titles name pieces.
@@ -121,6 +141,10 @@ class ChapterSplitter final : public Splitter {
   std::string m_strNoNeedle;  ///< with volumes, every short line must be looked at
   std::int64_t m_nHeadingsFrom = 0;
   bool m_bOpened = false;  ///< a volume heading opened the next chapter's piece already
+  bool m_bFolders = false;
+  std::int64_t m_nVolumes = 0;  ///< volume headings passed
+  std::int64_t m_nBase = 0;     ///< with folders: headings before the current volume
+  const std::vector<std::int64_t>* m_pOnly = nullptr;
   const ChapterList* m_pList = nullptr;
   const std::int64_t* m_pLine = nullptr;  ///< the pass's line number
   std::size_t m_nNextEntry = 0;

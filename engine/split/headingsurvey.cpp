@@ -4,6 +4,7 @@
 
 #include "candidatesieve.h"
 #include "headingdetector.h"
+#include "linesieve.h"
 #include "linewalk.h"
 #include "runencodings.h"
 #include "sourcedecoder.h"
@@ -15,6 +16,42 @@ namespace {
 constexpr std::int64_t kProgressStep = std::int64_t{1} << 20;
 
 }  // namespace
+
+bool HeadingSurvey::Sift(const std::string& path, std::size_t markBytes, std::size_t lineLimit,
+                         const LineWalk::Take& take, const LineWalk::KeepGoing& keepGoing,
+                         Result& result) {
+  // A needle no text holds: the sieve only finds the lines, and hands out each short one.
+  LineSieve sieve({std::string(2, '\0')}, LineWalk::kPartLimit);
+  sieve.SetEveryLine(true);
+  sieve.SetLineLimit(lineLimit);
+  std::string reason;
+  if (!sieve.Open(path, static_cast<std::int64_t>(markBytes), reason)) {
+    result.end = End::Failed;
+    result.message = {MessageId::OpenSource, {path, reason}};
+    return false;
+  }
+  result.sourceBytes = sieve.Length();
+  const LineSieve::End end = sieve.Run(
+      [&](const LineSieve::Line& line) {
+        result.lines = line.number;
+        take(line.data, line.size, line.offset);
+        return true;
+      },
+      keepGoing);
+  result.lines = sieve.Lines();
+  switch (end) {
+    case LineSieve::End::Done:
+      return true;
+    case LineSieve::End::Stopped:
+      result.end = End::Stopped;
+      return false;
+    case LineSieve::End::Failed:
+      break;
+  }
+  result.end = End::Failed;
+  result.message = {MessageId::ReadSource, {path, sieve.Error()}};
+  return false;
+}
 
 HeadingSurvey::Result HeadingSurvey::Run(const SplitOptions& options, SplitHost* host) {
   Result result;
@@ -38,23 +75,24 @@ HeadingSurvey::Result HeadingSurvey::Run(const SplitOptions& options, SplitHost*
   std::int64_t& lines = result.lines;
   std::int64_t& sourceBytes = result.sourceBytes;
   std::int64_t last = 0;  // the line taken last
-  const auto take = [&](char* data, std::size_t size, std::int64_t /*offset*/) {
+  // Takes the next line; true when it may start a heading form.
+  const auto look = [&](char* data, std::size_t size) {
     // A line skipped since the last one was too long to take: body text.
     if (lines > last + 1) detector.OfferBody(last + 1);
     last = lines;
     const std::string_view line(data, size);
     switch (sieve.Look(line)) {
       case CandidateSieve::Verdict::Blank:
-        return;
+        return false;
       case CandidateSieve::Verdict::Body:
         detector.OfferBody(lines);
-        return;
+        return false;
       case CandidateSieve::Verdict::Candidate:
         break;
     }
     if (text == Encoding::Utf8) {
       detector.Offer(lines, line);
-      return;
+      return true;
     }
     utf8.clear();
     if (toUtf8.ConvertPrefix(line, utf8) == size) {
@@ -62,6 +100,10 @@ HeadingSurvey::Result HeadingSurvey::Run(const SplitOptions& options, SplitHost*
     } else {
       detector.OfferBody(lines);
     }
+    return true;
+  };
+  const auto take = [&](char* data, std::size_t size, std::int64_t /*offset*/) {
+    look(data, size);
   };
   std::int64_t nextReport = kProgressStep;
   const auto keepGoing = [&](std::int64_t offset) {
@@ -69,16 +111,42 @@ HeadingSurvey::Result HeadingSurvey::Run(const SplitOptions& options, SplitHost*
     nextReport = offset + kProgressStep;
     return !host || host->Progress(offset, sourceBytes);
   };
-  switch (LineWalk::Run(options.sourcePath, encodings->MarkBytes(), decoder, encodings->Rules(),
-                        lines, sourceBytes, take, keepGoing, result.message)) {
-    case LineWalk::End::Done:
-      break;
-    case LineWalk::End::Stopped:
-      result.end = End::Stopped;
+  if (!decoder.Converts()) {
+    // The bytes are the text: read in blocks, every line short enough to be a heading handed
+    // out where it lies, and the candidates' places kept for the chapter list.
+    result.allSeen = true;
+    const auto keep = [&](char* data, std::size_t size, std::int64_t offset) {
+      if (!look(data, size) || !result.allSeen) return;
+      if (result.seen.size() >= kMaxKept) {
+        result.allSeen = false;
+        result.seen = {};
+        return;
+      }
+      // Their text is kept while there is room, so the list need not read them again.
+      std::int64_t at = -1;
+      if (result.seenText.size() + size <= kMaxKeptText) {
+        at = static_cast<std::int64_t>(result.seenText.size());
+        result.seenText.append(data, size);
+      }
+      result.seen.push_back({lines, offset, static_cast<std::int64_t>(size), at});
+    };
+    if (!Sift(options.sourcePath, encodings->MarkBytes(),
+              static_cast<std::size_t>(detector.LongestCandidateBytes()), keep, keepGoing,
+              result)) {
       return result;
-    case LineWalk::End::Failed:
-      result.end = End::Failed;
-      return result;
+    }
+  } else {
+    switch (LineWalk::Run(options.sourcePath, encodings->MarkBytes(), decoder, encodings->Rules(),
+                          lines, sourceBytes, take, keepGoing, result.message)) {
+      case LineWalk::End::Done:
+        break;
+      case LineWalk::End::Stopped:
+        result.end = End::Stopped;
+        return result;
+      case LineWalk::End::Failed:
+        result.end = End::Failed;
+        return result;
+    }
   }
   if (lines > last) detector.OfferBody(last + 1);
   if (host) host->Progress(sourceBytes, sourceBytes);
@@ -92,6 +160,7 @@ void HeadingSurvey::Apply(const HeadingDetection& found, SplitOptions& options) 
   options.volumeRegex = found.volumes.pattern;
   options.headingsFrom = found.contentsLast > 0 ? found.contentsLast + 1 : 0;
   options.titleMax = std::max(options.titleMax, found.longestTitle);
+  options.firstNumber = found.firstNumber;
 }
 
 }  // namespace sekato::engine

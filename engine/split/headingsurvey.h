@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
+#include "linewalk.h"
 #include "sekato/headingdetection.h"
 #include "sekato/message.h"
 #include "sekato/splithost.h"
@@ -25,7 +28,22 @@ class HeadingSurvey final {
     Encoding sourceEncoding = Encoding::Gbk;
     std::int64_t sourceBytes = 0;
     std::int64_t lines = 0;
+    /// Where the lines that may start a heading form stand, when the source was read as it
+    /// lies and they were few enough to keep (see kMaxKept): no other line can be a heading
+    /// by the rule found, so a chapter list by it need look at these only.
+    struct Seen {
+      std::int64_t line = 0;    ///< from 1
+      std::int64_t offset = 0;  ///< of its first byte in the file
+      std::int64_t size = 0;    ///< without its line break
+      std::int64_t text = -1;   ///< where its bytes start in `seenText`; -1: not kept
+    };
+    std::vector<Seen> seen;
+    std::string seenText;  ///< the bytes of the lines seen, while there is room
+    bool allSeen = false;  ///< `seen` holds every such line
   };
+  /// The most lines Result::seen keeps (32 bytes each), and the most bytes of their text.
+  static constexpr std::size_t kMaxKept = std::size_t{1} << 18;
+  static constexpr std::size_t kMaxKeptText = std::size_t{1} << 22;
 
   /// Surveys the source of `options`; `host`, when given, hears the progress and may stop.
   static Result Run(const SplitOptions& options, SplitHost* host);
@@ -33,6 +51,13 @@ class HeadingSurvey final {
   /// `options` set to split by what `found` found: its chapter rule, its volume rule, the
   /// contents block as preface, and a title limit that takes its longest heading.
   static void Apply(const HeadingDetection& found, SplitOptions& options);
+
+ private:
+  /// Reads a source whose bytes are its text in blocks, handing `take` every line up to
+  /// `lineLimit` bytes; false, with `result` saying why, when stopped or failed.
+  static bool Sift(const std::string& path, std::size_t markBytes, std::size_t lineLimit,
+                   const LineWalk::Take& take, const LineWalk::KeepGoing& keepGoing,
+                   Result& result);
 };
 
 }  // namespace sekato::engine

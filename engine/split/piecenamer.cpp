@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "sekato/gbkcodec.h"
 #include "gbktext.h"
-#include "textcodec.h"
+#include "sekato/gbkcodec.h"
 #include "sekato/textrules.h"
+#include "textcodec.h"
 
 namespace sekato::engine {
 
@@ -102,6 +102,15 @@ bool PieceNamer::TitleFileName(std::string_view title, Encoding encoding, std::s
   }
   utf8Title = std::move(*converted);
   return true;
+}
+
+std::string PieceNamer::FolderName(std::int64_t volume, std::string_view title, Encoding encoding) {
+  std::string name = std::to_string(volume);
+  if (name.size() < 2) name.insert(0, 2 - name.size(), '0');
+  std::string utf8Title;
+  if (!title.empty() && TitleFileName(title, encoding, utf8Title))
+    name.append(1, '_').append(utf8Title);
+  return name;
 }
 
 std::string PieceNamer::SequenceName(std::int64_t number) const {

@@ -36,6 +36,11 @@ class PieceNamer final {
   /// The name the piece ends up with when nothing in the folder is in its way.
   std::string FinalName(std::int64_t number, std::string_view title, Encoding encoding) const;
 
+  /// The folder the pieces of volume `volume` (from 1) go into, headed by a line titled
+  /// `title` (text in `encoding`): "01_第一卷 风起云涌"; "01" alone when the title cannot name
+  /// a file (see TitleFileName). Two digits at least: 7 → "07", 120 → "120".
+  static std::string FolderName(std::int64_t volume, std::string_view title, Encoding encoding);
+
   /// "%.3d": 1 → "001", 42 → "042", 1000 → "1000".
   static std::string SequenceText(std::int64_t number);
 

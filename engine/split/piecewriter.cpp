@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "fileops.h"
 #include "sekato/textrules.h"
@@ -25,9 +27,52 @@ std::int64_t PieceWriter::MeasuredWritten(std::string_view text) const {
   return m_layout.rules->Written(text);
 }
 
+std::string PieceWriter::Directory() const {
+  return m_strFolder.empty() ? m_layout.directory : m_layout.directory + "/" + m_strFolder;
+}
+
 std::string PieceWriter::PiecePath(std::int64_t number) const {
   if (!m_layout.joinedName.empty()) return m_layout.directory + "/" + m_layout.joinedName;
-  return m_layout.directory + "/" + m_layout.namer.SequenceName(number);
+  return Directory() + "/" + m_layout.namer.SequenceName(number);
+}
+
+bool PieceWriter::EnterFolder(const std::string& name) {
+  const bool first = m_strFolder.empty();
+  const std::string folder = m_layout.directory + "/" + name;
+  std::string reason;
+  if (!FileOps::MakeDirectory(folder, reason)) {
+    m_error = {MessageId::MakeFolder, {folder, reason}};
+    return false;
+  }
+  m_strFolder = name;
+  // The next piece opened is the folder's first; the first folder takes piece 001 along.
+  m_folders.push_back({name, first ? 1 : m_nSequence + 1});
+  if (!first) return true;
+  for (const std::string& earlier : m_earlier) {
+    const std::string from = m_layout.directory + "/" + earlier;
+    const std::string to = folder + "/" + earlier;
+    // A piece of an earlier split under that name goes, as opening the piece there would
+    // empty it; the source and anything that is no plain file stay.
+    struct stat info {};
+    if (::lstat(to.c_str(), &info) == 0) {
+      bool untouchable = !S_ISREG(info.st_mode);
+      for (const FileId& id : m_untouchable) {
+        untouchable = untouchable || (id.device == info.st_dev && id.inode == info.st_ino);
+      }
+      if (untouchable) {
+        m_error = {MessageId::NotRegularPiece, {to}};
+        return false;
+      }
+    }
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+      m_error = {MessageId::CreatePiece, {to, std::strerror(errno)}};
+      return false;
+    }
+    if (from == m_strPath) m_strPath = to;
+  }
+  m_earlier.clear();
+  m_earlier.shrink_to_fit();
+  return true;
 }
 
 bool PieceWriter::Open(std::int64_t number) {
@@ -45,6 +90,9 @@ bool PieceWriter::Open(std::int64_t number) {
   if (m_file.Create(m_strPath, m_untouchable, refusal, hit, reason)) {
     m_file.Write(m_layout.preamble);
     ++m_nCreated;
+    if (m_layout.volumeFolders && m_strFolder.empty()) {
+      m_earlier.push_back(m_layout.namer.SequenceName(number));
+    }
     return true;
   }
   switch (refusal) {
@@ -122,10 +170,13 @@ bool PieceWriter::RenameToTitle(std::int64_t number, std::string_view title, Enc
   if (m_bSkipping && number == m_nSequence) return false;  // never written
   const auto name = m_layout.namer.TitleName(number, title, encoding);
   if (!name) return false;
-  const std::string target = m_layout.directory + "/" + *name;
+  const std::string target = Directory() + "/" + *name;
   if (!FileOps::RenameNoReplace(PiecePath(number), target)) return false;
   // The piece at hand keeps being named right once it has its title.
   if (number == m_nSequence && m_strPath == PiecePath(number)) m_strPath = target;
+  if (!m_earlier.empty() && m_earlier.back() == m_layout.namer.SequenceName(number)) {
+    m_earlier.back() = *name;
+  }
   struct stat info {};
   if (PieceNamer::EndsLikeASequenceName(*name) && ::stat(target.c_str(), &info) == 0) {
     m_untouchable.push_back({info.st_dev, info.st_ino});

@@ -11,6 +11,7 @@
 #include "piecenamer.h"
 #include "sekato/encoding.h"
 #include "sekato/message.h"
+#include "sekato/runtally.h"
 
 namespace sekato::engine {
 
@@ -35,6 +36,9 @@ struct PieceLayout {
   /// When set, the run writes one file of this name (chapters joined) instead of numbered
   /// pieces.
   std::string joinedName;
+  /// Pieces may go into volume folders (see PieceWriter::EnterFolder): the pieces written
+  /// before the first are remembered, to follow it there.
+  bool volumeFolders = false;
 };
 
 /// Writes the numbered pieces of one run and counts the bytes of the current piece.
@@ -48,8 +52,19 @@ class PieceWriter final {
   /// `sourceDevice`/`sourceInode` name the source file, which no piece may ever replace.
   PieceWriter(PieceLayout layout, dev_t sourceDevice, ino_t sourceInode);
 
-  /// directory/namePart_NNN.txt
+  /// directory/namePart_NNN.txt, or directory/folder/namePart_NNN.txt in a volume folder.
   std::string PiecePath(std::int64_t number) const;
+
+  /// Pieces opened from now on go into the subfolder `name` of the run's folder, made when
+  /// missing. The first time, the pieces written so far straight into the run's folder (the
+  /// preface's, and chapters before the first volume) move into it too, the open one
+  /// included, so the preface lies with the first volume. Needs PieceLayout::volumeFolders.
+  /// False, with ErrorMessage(), when the folder cannot be made or a piece not moved.
+  bool EnterFolder(const std::string& name);
+  /// The volume folder pieces go into now; empty before the first.
+  const std::string& Folder() const { return m_strFolder; }
+  /// The volume folders entered so far, with the first piece of each.
+  const std::vector<RunTally::Folder>& Folders() const { return m_folders; }
 
   /// Piece 001 with its head text.
   bool OpenFirst();
@@ -128,6 +143,8 @@ class PieceWriter final {
 
  private:
   bool Open(std::int64_t number);
+  /// The folder pieces are opened in: the run's, or the volume folder within it.
+  std::string Directory() const;
   std::int64_t MeasuredWritten(std::string_view text) const;
 
   PieceLayout m_layout;
@@ -148,6 +165,9 @@ class PieceWriter final {
   bool m_bQuiet = false;      ///< muted or skipping: nothing goes out
   bool m_bBreakHeld = false;  ///< a break was asked for while quiet, after the last line
   std::int64_t m_nCreated = 0;
+  std::string m_strFolder;             ///< the volume folder, once one is entered
+  std::vector<std::string> m_earlier;  ///< pieces written before it, by their final names
+  std::vector<RunTally::Folder> m_folders;
 };
 
 }  // namespace sekato::engine

@@ -189,6 +189,9 @@ std::string ScanReport::DetectionOptions(const ScanResult& r) {
   if (r.detection.contentsLast > 0) {
     options += " --headings-from " + std::to_string(r.detection.contentsLast + 1);
   }
+  if (r.detection.firstNumber > 1) {
+    options += " --first-number " + std::to_string(r.detection.firstNumber);
+  }
   return options + " --title-max " + std::to_string(r.titleMax);
 }
 

@@ -339,7 +339,7 @@ SplitEnd SplitPass::End() {
   return {SplitOutcome::Completed,
           {MessageId::Completed},
           {m_writer.Created(), std::string(m_settings.directory), m_splitter.Headings(),
-           m_splitter.GapsOrRepeats(), m_writer.Path()}};
+           m_splitter.GapsOrRepeats(), m_writer.Path(), m_writer.Folders()}};
 }
 
 }  // namespace sekato::engine

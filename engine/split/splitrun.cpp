@@ -52,6 +52,12 @@ struct SplitRun::Plan {
 SplitRun::SplitRun(SplitOptions options, SplitHost& host)
     : m_options(std::move(options)), m_host(host) {}
 
+bool SplitRun::VolumeFolders() const {
+  // A list cuts at its own lines, where volumes play no part.
+  const SplitOptions& o = m_options;
+  return o.volumeFolders && o.mode == SplitMode::ByChapter && !o.toc && o.chapters.All() && !o.join;
+}
+
 SplitEnd SplitRun::Execute() {
   if (m_options.Transforms()) return ExecuteTransformed();
   if (m_options.mode == SplitMode::ByChapter && m_options.autoDetect) {
@@ -78,7 +84,16 @@ SplitEnd SplitRun::Execute() {
     byRule.autoDetect = false;
     HeadingSurvey::Apply(survey.detection, byRule);
     ProgressShare split(m_host, 1, 2);
-    return SplitRun(std::move(byRule), split).Execute();
+    SplitRun run(std::move(byRule), split);
+    // The lines detection saw that may start a heading are the only ones the rule can take:
+    // the split matches only them, and writes the rest in runs.
+    if (survey.allSeen) {
+      run.m_onlyLines.reserve(survey.seen.size());
+      for (const auto& seen : survey.seen) run.m_onlyLines.push_back(seen.line);
+      survey.seen = {};
+      survey.seenText = {};
+    }
+    return run.Execute();
   }
   const SplitOptions& o = m_options;
   Plan plan(o);
@@ -117,6 +132,7 @@ SplitEnd SplitRun::Execute() {
   layout.promotion = PromotionLine(plan.encodings->Text());
   layout.rules = &plan.encodings->Rules();
   layout.preamble = plan.encodings->Preamble();
+  layout.volumeFolders = VolumeFolders();
   if (o.join && plan.list) {
     const auto count = static_cast<std::int64_t>(plan.list->entries.size());
     layout.joinedName = layout.namer.NamePart() + "_" +
@@ -271,15 +287,21 @@ SplitEnd SplitRun::WritePieces(Plan& plan, LineReader& source, const SourceDecod
   PieceWriter writer(plan.layout, source.Device(), source.Inode());
   std::unique_ptr<Splitter> splitter;
   if (o.mode == SplitMode::ByChapter) {
+    std::optional<HeadingRule> rule;
+    if (plan.split.ByRule()) {
+      rule.emplace(plan.split.Patterns(), o.titleMax, rules);
+      rule->StartAt(o.firstNumber);
+    }
     auto chapters = std::make_unique<ChapterSplitter>(
-        plan.split.ByRule()
-            ? HeadingMatcher(HeadingRule(plan.split.Patterns(), o.titleMax, rules))
-            : HeadingMatcher(plan.split.Keywords(), plan.split.Series(), o.titleMax, rules),
+        rule ? HeadingMatcher(std::move(*rule))
+             : HeadingMatcher(plan.split.Keywords(), plan.split.Series(), o.titleMax, rules),
         o.chaptersPerPiece, plan.split.Namer().ByTitle(), writer, rules);
     if (plan.split.VolumePatterns()) {
       chapters->SetVolumes(HeadingRule(*plan.split.VolumePatterns(), o.titleMax, rules));
     }
     chapters->SetHeadingsFrom(o.headingsFrom);
+    chapters->SetVolumeFolders(VolumeFolders());
+    if (!m_onlyLines.empty() && !plan.list) chapters->OnlyAtLines(m_onlyLines);
     if (plan.list) {
       chapters->CutAtLines(*plan.list);
       if (!o.chapters.All() || o.join) {

@@ -67,6 +67,20 @@ Book Contents() {
   return book;
 }
 
+/// Chapters 95 to 104, as the second file of a long book begins, the numbers spoken where
+/// they can be (一百 for 100).
+Book FromNinetyFive() {
+  Book book;
+  book.Line("简介：接上文。");
+  for (int n = 95; n <= 104; ++n) {
+    const std::string line = "第" + Chinese(n) + "章 标题";
+    book.Line(line);
+    if (n > 95) book.openers.push_back(line);
+    book.Body();
+  }
+  return book;
+}
+
 /// The first line of each piece after the first, and how many pieces there are.
 std::vector<std::string> Openers(const std::string& dir) {
   std::vector<std::string> openers;
@@ -104,6 +118,7 @@ TEST_P(AutoSplit, CutsAtEveryChapterAndTheOptionsItPrintsCutAlike) {
   byRule.volumeRegex = listed.detection.volumes.pattern;
   byRule.headingsFrom = listed.detection.contentsLast > 0 ? listed.detection.contentsLast + 1 : 0;
   byRule.titleMax = listed.titleMax;
+  byRule.firstNumber = listed.detection.firstNumber;
   ASSERT_EQ(test::Split(byRule, host), SplitOutcome::Completed) << host.Message();
   EXPECT_EQ(test::JoinPieces(dir / "rule"), test::JoinPieces(dir / "auto"));
   EXPECT_EQ(test::ListDir(dir / "rule"), test::ListDir(dir / "auto"));
@@ -113,7 +128,8 @@ INSTANTIATE_TEST_SUITE_P(
     Books, AutoSplit,
     testing::Values(AutoCase{"VolumesNumberedOn", [] { return Volumes(false); }},
                     AutoCase{"VolumesNumberedAgain", [] { return Volumes(true); }},
-                    AutoCase{"ContentsInFront", Contents}),
+                    AutoCase{"ContentsInFront", Contents},
+                    AutoCase{"StartsAtChapterNinetyFive", FromNinetyFive}),
     [](const testing::TestParamInfo<AutoCase>& info) { return info.param.name; });
 
 TEST(AutoSplit, SampleNovelGivesItsHundredAndTwentyPieces) {

@@ -31,6 +31,8 @@ struct HeadingDetection {
   std::int64_t contentsFirst = 0;
   std::int64_t contentsLast = 0;
   std::int64_t longestTitle = 0;  ///< characters of the longest heading taken
+  /// The number of the first chapter: 1, or more for a book that begins further on.
+  std::int64_t firstNumber = 1;
 };
 
 }  // namespace sekato::engine

@@ -61,11 +61,18 @@ struct SplitOptions {
   std::string regex;
   /// Chapter mode finds its own rule (see HeadingSurvey): keywords and `regex` play no part.
   bool autoDetect = false;
-  std::string exclude;         ///< with `regex`: lines this pattern finds are body text (UTF-8)
+  std::string exclude;  ///< with `regex`: lines this pattern finds are body text (UTF-8)
   /// With `regex`: volume headings ("第一卷 风起"), UTF-8. A volume heading opens the piece
   /// of the chapter after it when that chapter opens one, and chapter numbers may start
   /// again from 1 after it.
   std::string volumeRegex;
+  /// Chapter mode with volumes (`volumeRegex`, or found by `autoDetect`): each volume's
+  /// pieces go into a folder of its own, "01_第一卷 风起云涌/001_第一章 开端.txt", and no piece
+  /// holds chapters of two volumes. Without a volume heading the pieces stay in the folder.
+  bool volumeFolders = false;
+  /// With `regex`: the chapter numbers its group n reads start at this one (a book that
+  /// begins at chapter 95), not at 1.
+  std::int64_t firstNumber = 1;
   /// Chapter mode: no line before this one (1-based, as the source lies on disk) is a
   /// heading: the contents block a book may open with is preface. 0: from the first line.
   std::int64_t headingsFrom = 0;

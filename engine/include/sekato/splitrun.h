@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "sekato/splithost.h"
 #include "sekato/splitoptions.h"
@@ -67,6 +68,8 @@ class SplitRun final {
   /// first, which a run without them then splits.
   SplitEnd ExecuteTransformed();
 
+  /// True when the pieces go into volume folders: asked for, and no list cuts the book.
+  bool VolumeFolders() const;
   /// Puts the book text into the run's encoding; why not, when a character cannot be.
   std::optional<Message> ToRunText(Plan& plan) const;
 
@@ -87,6 +90,9 @@ class SplitRun final {
 
   SplitOptions m_options;
   SplitHost& m_host;
+  /// After detection: the only lines that can be headings (see ChapterSplitter::OnlyAtLines);
+  /// empty when any line can.
+  std::vector<std::int64_t> m_onlyLines;
   std::size_t m_nPartLimit = std::size_t{1} << 20;
   std::size_t m_nLargestBuffer = 0;
   bool m_bLineRuns = true;
