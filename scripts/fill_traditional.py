@@ -13,7 +13,7 @@ import sys
 SEPARATOR = "\n\u2063SEKATO\u2063\n"
 MESSAGE = re.compile(
     r"(<message(?: numerus=\"yes\")?>\s*<source>([^<]*)</source>(?:\s*<comment>[^<]*</comment>)?\s*)"
-    r"<translation type=\"unfinished\">(?:\s*<numerusform></numerusform>\s*|)</translation>",
+    r"<translation type=\"unfinished\">(?:\s*<numerusform>[^<]*</numerusform>\s*|[^<]*)</translation>",
     re.S)
 
 

@@ -127,6 +127,10 @@
         <source>,替换?的自增符:</source>
         <translation>, ? numbering:</translation>
     </message>
+    <message>
+        <source>使用</source>
+        <translation>Use</translation>
+    </message>
 </context>
 <context>
     <name>CSplitWorker</name>
@@ -153,6 +157,28 @@ Files written: %1, saved in:
         <translation>
 
 No chapter headings were found, so the whole text went into one file. &quot;Preview Chapters&quot; shows what the book&apos;s headings look like and which settings find them.</translation>
+    </message>
+    <message>
+        <source>
+
+章节编号：</source>
+        <translation>
+
+Chapter numbers:</translation>
+    </message>
+    <message>
+        <source>
+……还有 %1 处</source>
+        <translation>
+…and %1 more</translation>
+    </message>
+    <message>
+        <source>
+已写出 %1 个文件，保存在：
+%2</source>
+        <translation>
+Files written: %1, saved in:
+%2</translation>
     </message>
 </context>
 <context>
@@ -425,6 +451,26 @@ No chapter headings were found, so the whole text went into one file. &quot;Prev
         <comment>46</comment>
         <translation>Files left in the folder &quot;%2&quot; by an earlier split: %1. They were not written this time and will be mixed with the new files.</translation>
     </message>
+    <message>
+        <source>替换规则%1“%2”有错（第 %3 个字符之后）：%4</source>
+        <comment>47</comment>
+        <translation>Error in replacement rule %1 &quot;%2&quot; (after character %3): %4</translation>
+    </message>
+    <message>
+        <source>替换规则%1“%2”无法替换：%3</source>
+        <comment>48</comment>
+        <translation>Replacement rule %1 &quot;%2&quot; cannot replace: %3</translation>
+    </message>
+    <message>
+        <source>无法载入简繁转换“%1”：%2</source>
+        <comment>49</comment>
+        <translation>Cannot load the Chinese script conversion &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>源文件“%1”第 %2 行替换或转换后的字符“%3”无法用 %4 编码写出</source>
+        <comment>50</comment>
+        <translation>The character &quot;%3&quot; on line %2 of the source file &quot;%1&quot;, after replacement or conversion, cannot be written in %4</translation>
+    </message>
 </context>
 <context>
     <name>FileChoosers</name>
@@ -508,6 +554,18 @@ UTF-16 files without a byte order mark cannot be detected; choose UTF-16LE or UT
         <translation>The encoding of the split files. Same as source: as the source file; if it has a byte order mark, every file gets one.
 Any other encoding is converted while splitting, and file sizes count the converted bytes;
 characters it cannot write (such as simplified characters in Traditional Big5) are reported before splitting.</translation>
+    </message>
+    <message>
+        <source>章节标题的找法：
+自动识别：程序先看一遍全书，找出编号连成串的标题样式（第N章、第N回、N、、Chapter N……），
+正文里提到的章节、重复的编号和书前的目录都不当作标题。选择源文件后，下面一行说明识别的结果。
+关键字：按输入的关键字找标题，“?”代替每行不同的数字。
+正则表达式：按自己写的规则找标题，可以用阅读软件里大家分享的规则。</source>
+        <translation>How headings are found:
+Auto: the program reads the whole book first and finds heading styles whose numbers run in a chain (第N章, 第N回, N、, Chapter N…);
+chapters named in the text, repeated numbers and a table of contents in front are not taken as headings. Once a source is chosen, the line below says what was found.
+Words: headings are found by the keywords you type; &quot;?&quot; stands for the number that changes from line to line.
+Regex: headings are found by a rule of your own; rules shared in reading apps work too.</translation>
     </message>
 </context>
 <context>
@@ -672,6 +730,10 @@ About</translation>
         <source>继续分割</source>
         <translation>Continue Splitting</translation>
     </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>sekato::ui::CPreviewDlg</name>
@@ -768,10 +830,6 @@ About</translation>
         <translation>Cannot read the chapter list file &quot;%1&quot;: %2</translation>
     </message>
     <message>
-        <source>目录文件“%1”读不懂：%2（第 %3 个字节处）</source>
-        <translation>Cannot understand the chapter list file &quot;%1&quot;: %2 (at byte %3)</translation>
-    </message>
-    <message>
         <source>目录文件“%1”读不懂：%2</source>
         <translation>Cannot understand the chapter list file &quot;%1&quot;: %2</translation>
     </message>
@@ -782,6 +840,26 @@ About</translation>
     <message>
         <source>保留编辑后的目录，供这个文件下次开始分割时使用？</source>
         <translation>Keep the edited chapter list for the next time this file is split?</translation>
+    </message>
+    <message>
+        <source>使用</source>
+        <translation>Use</translation>
+    </message>
+    <message>
+        <source>自动识别：%1，%2 %3</source>
+        <translation>Auto-detect: %1, %2 %3</translation>
+    </message>
+    <message>
+        <source>其次：%1（%2 行），按正则表达式</source>
+        <translation>Next: %1 (%2 lines), as a regular expression</translation>
+    </message>
+    <message>
+        <source>目录文件“%1”是为另一本书做的：它记下的源文件大小是 %2 字节，这个源文件是 %3 字节。</source>
+        <translation>The chapter list file &quot;%1&quot; was made for another book: it records a source size of %2 bytes, but this source file has %3 bytes.</translation>
+    </message>
+    <message>
+        <source>目录第 1 项的行号 %1 不是正整数。</source>
+        <translation>Line number %1 of entry 1 of the chapter list is not a positive whole number.</translation>
     </message>
 </context>
 <context>
@@ -993,6 +1071,54 @@ About</translation>
 %1</source>
         <translation>These folders already hold files from an earlier split; old and new files would be mixed:
 %1</translation>
+    </message>
+    <message>
+        <source>自动识别的结果</source>
+        <translation>What auto-detect found</translation>
+    </message>
+    <message>
+        <source>使用自动识别的标题</source>
+        <translation>Use the detected headings</translation>
+    </message>
+    <message>
+        <source>自动识别</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <source>自动识别：正在查看源文件……</source>
+        <translation>Auto-detect: reading the source file…</translation>
+    </message>
+    <message>
+        <source>自动识别：%1，%2 %3（标题最长 %4 字）</source>
+        <translation>Auto-detect: %1, %2 %3 (headings up to %4 chars)</translation>
+    </message>
+    <message>
+        <source>，%1 %2</source>
+        <translation>, %1 %2</translation>
+    </message>
+    <message>
+        <source>自动识别：没有找到成串编号的标题</source>
+        <translation>Auto-detect: no run of numbered headings found</translation>
+    </message>
+    <message>
+        <source>自动识别没有找到成串编号的标题，无法按章节分割。</source>
+        <translation>Auto-detect found no run of numbered headings, so the book cannot be split by chapter.</translation>
+    </message>
+    <message>
+        <source>预览章节</source>
+        <translation>Preview Chapters</translation>
+    </message>
+    <message>
+        <source>按现在的设置找不到章节标题，全文会写进一个文件。</source>
+        <translation>The current settings find no chapter headings; the whole text would go into one file.</translation>
+    </message>
+    <message>
+        <source>%1：选择“自动识别”可以按它分割</source>
+        <translation>%1: choose &quot;Auto&quot; to split by it</translation>
+    </message>
+    <message>
+        <source>仍然写出</source>
+        <translation>Write Anyway</translation>
     </message>
 </context>
 <context>

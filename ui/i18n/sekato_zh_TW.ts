@@ -127,6 +127,10 @@
         <source>,替换?的自增符:</source>
         <translation>,替換?的自增符:</translation>
     </message>
+    <message>
+        <source>使用</source>
+        <translation>使用</translation>
+    </message>
 </context>
 <context>
     <name>CSplitWorker</name>
@@ -153,6 +157,28 @@
         <translation>
 
 沒有找到章節標題，全文都寫進了一個檔案。“預覽章節”可以列出書中標題的樣子和能找到它們的設定。</translation>
+    </message>
+    <message>
+        <source>
+
+章节编号：</source>
+        <translation>
+
+章節編號：</translation>
+    </message>
+    <message>
+        <source>
+……还有 %1 处</source>
+        <translation>
+……還有 %1 處</translation>
+    </message>
+    <message>
+        <source>
+已写出 %1 个文件，保存在：
+%2</source>
+        <translation>
+已寫出 %1 個檔案，儲存在：
+%2</translation>
     </message>
 </context>
 <context>
@@ -425,6 +451,26 @@
         <comment>46</comment>
         <translation>目錄“%2”中還有 %1 個以前分割留下的檔案，不是這次寫出的，會和這次的檔案混在一起。</translation>
     </message>
+    <message>
+        <source>替换规则%1“%2”有错（第 %3 个字符之后）：%4</source>
+        <comment>47</comment>
+        <translation>替換規則%1“%2”有錯（第 %3 個字元之後）：%4</translation>
+    </message>
+    <message>
+        <source>替换规则%1“%2”无法替换：%3</source>
+        <comment>48</comment>
+        <translation>替換規則%1“%2”無法替換：%3</translation>
+    </message>
+    <message>
+        <source>无法载入简繁转换“%1”：%2</source>
+        <comment>49</comment>
+        <translation>無法載入簡繁轉換“%1”：%2</translation>
+    </message>
+    <message>
+        <source>源文件“%1”第 %2 行替换或转换后的字符“%3”无法用 %4 编码写出</source>
+        <comment>50</comment>
+        <translation>原始檔“%1”第 %2 行替換或轉換後的字元“%3”無法用 %4 編碼寫出</translation>
+    </message>
 </context>
 <context>
     <name>FileChoosers</name>
@@ -508,6 +554,18 @@
         <translation>分割出的檔案的編碼。同源檔案：與原始檔相同，原始檔有位元組順序標記時每個檔案都帶上。
 選擇其它編碼時邊分割邊轉換，檔案大小按轉換後的位元組計算；
 該編碼寫不出的字元（如繁體 Big5 中的簡體字）會在分割前指出。</translation>
+    </message>
+    <message>
+        <source>章节标题的找法：
+自动识别：程序先看一遍全书，找出编号连成串的标题样式（第N章、第N回、N、、Chapter N……），
+正文里提到的章节、重复的编号和书前的目录都不当作标题。选择源文件后，下面一行说明识别的结果。
+关键字：按输入的关键字找标题，“?”代替每行不同的数字。
+正则表达式：按自己写的规则找标题，可以用阅读软件里大家分享的规则。</source>
+        <translation>章節標題的找法：
+自動識別：程式先看一遍全書，找出編號連成串的標題樣式（第N章、第N回、N、、Chapter N……），
+正文裡提到的章節、重複的編號和書前的目錄都不當作標題。選擇原始檔後，下面一行說明識別的結果。
+關鍵字：按輸入的關鍵字找標題，“?”代替每行不同的數字。
+正則表示式：按自己寫的規則找標題，可以用閱讀軟體裡大家分享的規則。</translation>
     </message>
 </context>
 <context>
@@ -672,6 +730,10 @@
         <source>继续分割</source>
         <translation>繼續分割</translation>
     </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>sekato::ui::CPreviewDlg</name>
@@ -768,10 +830,6 @@
         <translation>無法讀取目錄檔案“%1”：%2</translation>
     </message>
     <message>
-        <source>目录文件“%1”读不懂：%2（第 %3 个字节处）</source>
-        <translation>目錄檔案“%1”讀不懂：%2（第 %3 個位元組處）</translation>
-    </message>
-    <message>
         <source>目录文件“%1”读不懂：%2</source>
         <translation>目錄檔案“%1”讀不懂：%2</translation>
     </message>
@@ -782,6 +840,26 @@
     <message>
         <source>保留编辑后的目录，供这个文件下次开始分割时使用？</source>
         <translation>保留編輯後的目錄，供這個檔案下次開始分割時使用？</translation>
+    </message>
+    <message>
+        <source>使用</source>
+        <translation>使用</translation>
+    </message>
+    <message>
+        <source>自动识别：%1，%2 %3</source>
+        <translation>自動識別：%1，%2 %3</translation>
+    </message>
+    <message>
+        <source>其次：%1（%2 行），按正则表达式</source>
+        <translation>其次：%1（%2 行），按正則表示式</translation>
+    </message>
+    <message>
+        <source>目录文件“%1”是为另一本书做的：它记下的源文件大小是 %2 字节，这个源文件是 %3 字节。</source>
+        <translation>目錄檔案“%1”是為另一本書做的：它記下的原始檔大小是 %2 位元組，這個原始檔是 %3 位元組。</translation>
+    </message>
+    <message>
+        <source>目录第 1 项的行号 %1 不是正整数。</source>
+        <translation>目錄第 1 項的行號 %1 不是正整數。</translation>
     </message>
 </context>
 <context>
@@ -989,6 +1067,54 @@
 %1</source>
         <translation>這些目錄中已有以前分割留下的檔案，新舊檔案會混在一起：
 %1</translation>
+    </message>
+    <message>
+        <source>自动识别的结果</source>
+        <translation>自動識別的結果</translation>
+    </message>
+    <message>
+        <source>使用自动识别的标题</source>
+        <translation>使用自動識別的標題</translation>
+    </message>
+    <message>
+        <source>自动识别</source>
+        <translation>自動識別</translation>
+    </message>
+    <message>
+        <source>自动识别：正在查看源文件……</source>
+        <translation>自動識別：正在檢視原始檔……</translation>
+    </message>
+    <message>
+        <source>自动识别：%1，%2 %3（标题最长 %4 字）</source>
+        <translation>自動識別：%1，%2 %3（標題最長 %4 字）</translation>
+    </message>
+    <message>
+        <source>，%1 %2</source>
+        <translation>，%1 %2</translation>
+    </message>
+    <message>
+        <source>自动识别：没有找到成串编号的标题</source>
+        <translation>自動識別：沒有找到成串編號的標題</translation>
+    </message>
+    <message>
+        <source>自动识别没有找到成串编号的标题，无法按章节分割。</source>
+        <translation>自動識別沒有找到成串編號的標題，無法按章節分割。</translation>
+    </message>
+    <message>
+        <source>预览章节</source>
+        <translation>預覽章節</translation>
+    </message>
+    <message>
+        <source>按现在的设置找不到章节标题，全文会写进一个文件。</source>
+        <translation>按現在的設定找不到章節標題，全文會寫進一個檔案。</translation>
+    </message>
+    <message>
+        <source>%1：选择“自动识别”可以按它分割</source>
+        <translation>%1：選擇“自動識別”可以按它分割</translation>
+    </message>
+    <message>
+        <source>仍然写出</source>
+        <translation>仍然寫出</translation>
     </message>
 </context>
 <context>
