@@ -23,12 +23,7 @@ limit=1.2
 cpu_limit=1.1
 build=${SEKATO_BUILD_DIR:-$root/build-bench}
 
-bash scripts/deps.sh
-log=$(mktemp)
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSEKATO_BUILD_TESTS=OFF >"$log" 2>&1 &&
-  cmake --build "$build" --target sekato-cli sekato-guibench >>"$log" 2>&1 ||
-  { cat "$log" >&2; echo "gui_vs_cli.sh: the build failed" >&2; exit 1; }
-rm -f "$log"
+source bench/buildwindowbench.sh
 
 mkdir -p "$root/bench/out"
 novel=$root/bench/out/novel-${size}mb.txt

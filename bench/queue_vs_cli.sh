@@ -13,12 +13,7 @@ copies=${COPIES:-20}
 runs=${RUNS:-5}
 build=${SEKATO_BUILD_DIR:-$root/build-bench}
 
-bash scripts/deps.sh
-log=$(mktemp)
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSEKATO_BUILD_TESTS=OFF >"$log" 2>&1 &&
-  cmake --build "$build" --target sekato-cli sekato-guibench >>"$log" 2>&1 ||
-  { cat "$log" >&2; echo "queue_vs_cli.sh: the build failed" >&2; exit 1; }
-rm -f "$log"
+source bench/buildwindowbench.sh
 
 if [ -d /dev/shm ] && [ -w /dev/shm ]; then work=$(mktemp -d /dev/shm/sekato-queue.XXXXXX)
 else work=$(mktemp -d); fi
