@@ -38,7 +38,8 @@ QByteArray Book(int chapters) {
   return Gbk(text);
 }
 
-const QByteArray kPng("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10\0\0\0\x10\x08\x06\0\0\0", 33);
+constexpr char kPngBytes[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10\0\0\0\x10\x08\x06\0\0\0";
+const QByteArray kPng(kPngBytes, sizeof kPngBytes - 1);
 
 }  // namespace
 
