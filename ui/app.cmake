@@ -18,7 +18,7 @@ add_library(sekato_ui STATIC
   csekatoapp.cpp csekatoapp.h
   csekatodoc.cpp csekatodoc.h
   csekatoview.cpp csekatoview.h
-  csourceinspection.cpp csourceinspection.h
+  csourcelook.cpp csourcelook.h
   cpreviewdlg.cpp cpreviewdlg.h
   cqueuelist.cpp cqueuelist.h
   csplitruncontrol.cpp csplitruncontrol.h

@@ -25,7 +25,7 @@
 #include "cformhelptips.h"
 #include "cpreviewdlg.h"
 #include "cqueuelist.h"
-#include "csourceinspection.h"
+#include "csourcelook.h"
 #include "dialogunits.h"
 #include "enginemessages.h"
 #include "resourceids.h"
@@ -121,8 +121,9 @@ CSekatoView::CSekatoView(QWidget* parent)
   m_pHelpTips = std::make_unique<CFormHelpTips>(m_tip, m_fontTip, this, viewport());
   m_pRunControl = std::make_unique<CSplitRunControl>(m_bRunning, m_f.progress, this);
   m_pQueue = std::make_unique<CBookQueue>(m_bRunning);
-  m_pInspection = std::make_unique<CSourceInspection>();
-  connect(m_pInspection.get(), &CSourceInspection::Finished, this, &CSekatoView::ShowDetection);
+  m_f.detected->installEventFilter(this);  // re-fitted to its width when that changes
+  m_pInspection = std::make_unique<CSourceLook>();
+  connect(m_pInspection.get(), &CSourceLook::Finished, this, &CSekatoView::ShowDetection);
   ShowDetection();
   connect(m_pRunControl.get(), &CSplitRunControl::PreviewReady, this, &CSekatoView::ShowPreview);
   connect(m_pRunControl.get(), &CSplitRunControl::PreviewAsked, this, &CSekatoView::OnSplitPreview);
@@ -321,10 +322,14 @@ void CSekatoView::ResizeParentToFit() {
 
 bool CSekatoView::eventFilter(QObject* watched, QEvent* event) {
   // The page (QScrollArea watches it already) and the frame around the view.
+  if (watched == m_f.detected && event->type() == QEvent::Resize) ElideDetected();
   if (watched != m_pPage && watched != window()) return QScrollArea::eventFilter(watched, event);
   switch (event->type()) {
     case QEvent::Resize:
-      if (watched == m_pPage) m_pForm->Stretch(m_pPage->width());
+      if (watched == m_pPage) {
+        m_pForm->Stretch(m_pPage->width());
+        ElideDetected();
+      }
       break;
     case QEvent::DragEnter:
     case QEvent::DragMove:
@@ -343,6 +348,13 @@ bool CSekatoView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // --- Source and folder ---------------------------------------------------------------------
+
+void CSekatoView::ElideDetected() {
+  // The line has the form's width; a long finding is cut short there and told whole in its
+  // tooltip.
+  m_f.detected->setText(m_f.detected->fontMetrics().elidedText(
+      m_f.detected->toolTip(), Qt::ElideRight, m_f.detected->width()));
+}
 
 void CSekatoView::SetChoosers(FileChoosers choosers) { m_choosers = std::move(choosers); }
 
@@ -482,7 +494,7 @@ void CSekatoView::InspectSource() {
 }
 
 void CSekatoView::ShowDetection() {
-  const CSourceInspection::Findings* found = m_pInspection->Found();
+  const CSourceLook::Findings* found = m_pInspection->Found();
   const bool forThis = found != nullptr && found->source == PathBytes(m_strSrcPath);
   const bool detected = forThis && found->detection.detected && found->detection.detection.found;
   QString text;
@@ -502,8 +514,8 @@ void CSekatoView::ShowDetection() {
   } else if (forThis && found->detection.detected) {
     text = tr("自动识别：没有找到成串编号的标题");
   }
-  m_f.detected->setText(text);
   m_f.detected->setToolTip(text);
+  ElideDetected();
   m_f.detected->setVisible(!text.isEmpty());
   m_f.useDetected->setVisible(detected);
 }
@@ -794,15 +806,15 @@ CSekatoView::HeadingsAnswer CSekatoView::ConfirmHeadings(const engine::SplitOpti
     return HeadingsAnswer::Go;
   }
   m_pInspection->Wait();
-  const CSourceInspection::Findings* found = m_pInspection->Found();
-  if (found == nullptr || !CSourceInspection::Answers(*found, options)) {
+  const CSourceLook::Findings* found = m_pInspection->Found();
+  if (found == nullptr || !CSourceLook::Answers(*found, options)) {
     // The form's rule changed since the source was chosen: look again by the new one.
     m_pInspection->Start(options);
     m_pInspection->Wait();
     found = m_pInspection->Found();
   }
   // A source that cannot be looked at is the split's to refuse, with its reason.
-  if (found == nullptr || !CSourceInspection::Answers(*found, options)) return HeadingsAnswer::Go;
+  if (found == nullptr || !CSourceLook::Answers(*found, options)) return HeadingsAnswer::Go;
   const engine::ScanResult& detection = found->detection;
   const bool detected = detection.detected && detection.detection.found;
   QStringList lines;
@@ -884,7 +896,7 @@ void CSekatoView::ShowPreview(const engine::ScanResult& result) {
   connect(dialog, &CPreviewDlg::KeepList, this, &CSekatoView::KeepList);
   connect(dialog, &CPreviewDlg::RuleChosen, this, &CSekatoView::UseRule);
   // The look taken when the source was chosen knows the book's rule and its alternatives.
-  if (const CSourceInspection::Findings* found = m_pInspection->Found();
+  if (const CSourceLook::Findings* found = m_pInspection->Found();
       found != nullptr && found->source == PathBytes(m_strSrcPath) && found->detection.detected) {
     dialog->ShowDetection(found->detection.detection);
   }

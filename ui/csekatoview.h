@@ -25,7 +25,7 @@ namespace sekato::ui {
 class CQueueList;
 
 class CFormHelpTips;
-class CSourceInspection;
+class CSourceLook;
 
 /// The splitter form: every option of a split on one scrolling page, the rules that enable
 /// its fields, the source and folder choosers, and the Start and Stop commands, which its run
@@ -150,12 +150,14 @@ class CSekatoView final : public QScrollArea {
   /// Gives every input, button and the progress bar a name of its own for screen readers.
   void NameControls();
   void ResizeParentToFit();
+  /// Shows what detection found (kept whole in the line's tooltip) within the line's width.
+  void ElideDetected();
   void SetSourceMembers(const QString& path);
   void ShowSourcePath();
   /// Names what detection finds in the chosen source on the first encoding item:
   /// "自动检测（UTF-8）"; plain "自动检测" while there is no readable source.
   void ShowDetectedEncoding();
-  /// Starts the background look at the chosen source (see CSourceInspection).
+  /// Starts the background look at the chosen source (see CSourceLook).
   void InspectSource();
   /// The line under the chapter row: what detection found in the chosen source, with 使用.
   void ShowDetection();
@@ -211,7 +213,7 @@ class CSekatoView final : public QScrollArea {
   // Declared after m_tip: gone before it.
   std::unique_ptr<CFormHelpTips> m_pHelpTips;
   std::unique_ptr<CSplitRunControl> m_pRunControl;
-  std::unique_ptr<CSourceInspection> m_pInspection;
+  std::unique_ptr<CSourceLook> m_pInspection;
   /// A list kept from the preview, the source it is for, and where the form shows it.
   std::optional<engine::ChapterList> m_keptList;
   std::string m_strKeptSource;
@@ -228,7 +230,7 @@ class CSekatoView final : public QScrollArea {
   /// The form's note of a kept list (null until a list is kept, hidden when dropped).
   QLabel* KeptListLabel() const { return m_pKeptList; }
   /// The background look at the chosen source.
-  CSourceInspection* Inspection() const { return m_pInspection.get(); }
+  CSourceLook* Inspection() const { return m_pInspection.get(); }
 };
 
 }  // namespace sekato::ui

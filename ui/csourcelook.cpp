@@ -1,4 +1,4 @@
-#include "csourceinspection.h"
+#include "csourcelook.h"
 
 #include <QApplication>
 #include <QMetaObject>
@@ -35,11 +35,11 @@ engine::ScanResult Scan(const engine::SplitOptions& options, engine::SplitHost& 
 
 }  // namespace
 
-CSourceInspection::CSourceInspection(QObject* parent) : QObject(parent) {}
+CSourceLook::CSourceLook(QObject* parent) : QObject(parent) {}
 
-CSourceInspection::~CSourceInspection() { Cancel(); }
+CSourceLook::~CSourceLook() { Cancel(); }
 
-bool CSourceInspection::Answers(const Findings& found, const engine::SplitOptions& options) {
+bool CSourceLook::Answers(const Findings& found, const engine::SplitOptions& options) {
   if (found.source != options.sourcePath) return false;
   if (found.detection.status != engine::ScanResult::Status::Done) return false;
   if (options.autoDetect) return true;
@@ -50,7 +50,7 @@ bool CSourceInspection::Answers(const Findings& found, const engine::SplitOption
          o.encoding == options.encoding && o.exclude == options.exclude;
 }
 
-void CSourceInspection::Start(const engine::SplitOptions& options) {
+void CSourceLook::Start(const engine::SplitOptions& options) {
   // Detection does not depend on the form's rule: a look at the same source keeps it.
   std::optional<engine::ScanResult> detected;
   if (m_found && m_found->source == options.sourcePath &&
@@ -85,14 +85,14 @@ void CSourceInspection::Start(const engine::SplitOptions& options) {
   });
 }
 
-void CSourceInspection::Cancel() {
+void CSourceLook::Cancel() {
   ++m_nGeneration;  // an end already queued is for a look no longer wanted
   m_bStop = true;
   if (m_thread.joinable()) m_thread.join();
   m_found.reset();
 }
 
-void CSourceInspection::Wait() {
+void CSourceLook::Wait() {
   if (!m_thread.joinable()) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   m_thread.join();
@@ -100,7 +100,7 @@ void CSourceInspection::Wait() {
   OnEnded(m_nGeneration);
 }
 
-void CSourceInspection::OnEnded(unsigned generation) {
+void CSourceLook::OnEnded(unsigned generation) {
   if (generation != m_nGeneration) return;
   if (m_thread.joinable()) m_thread.join();
   ++m_nGeneration;  // told once: the queued end of a look already waited for says nothing

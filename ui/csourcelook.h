@@ -18,7 +18,7 @@ namespace sekato::ui {
 ///
 /// One look at a time: starting another, or Cancel, stops the one under way at its next
 /// megabyte and waits for its thread. Finished is emitted on the window's thread.
-class CSourceInspection final : public QObject {
+class CSourceLook final : public QObject {
   Q_OBJECT
 
  public:
@@ -32,8 +32,8 @@ class CSourceInspection final : public QObject {
     engine::SplitOptions ruleOptions;  ///< the options `byRule` was made with
   };
 
-  explicit CSourceInspection(QObject* parent = nullptr);
-  ~CSourceInspection() override;
+  explicit CSourceLook(QObject* parent = nullptr);
+  ~CSourceLook() override;
 
   /// Looks at `options.sourcePath`: detection, and unless `options.autoDetect`, the form's
   /// rule as `options` give it. Cancels the look under way and forgets what an earlier one
