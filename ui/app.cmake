@@ -9,6 +9,9 @@ target_link_libraries(sekato_res PRIVATE Qt6::Core)
 
 add_library(sekato_ui STATIC
   cbookqueue.cpp cbookqueue.h
+  cconvertrow.cpp cconvertrow.h
+  creplacerulesdlg.cpp creplacerulesdlg.h
+  crulecounter.cpp crulecounter.h
   cformhelptips.cpp cformhelptips.h
   cformtemplate.cpp cformtemplate.h
   cfullcolortoolbar.cpp cfullcolortoolbar.h

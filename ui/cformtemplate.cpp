@@ -99,20 +99,27 @@ constexpr Row kRows[] = {
     {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "章节标题大小"), 65, 180, 50, 13, kNone},
     {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "汉字以内。"), 142, 180, 37, 13, kNone},
     {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "源文件:"), 15, 16, 31, 13, kNone},
-    {0, Kind::Group, QT_TRANSLATE_NOOP("CFormTemplate", "其它设置"), 7, 236, 274, 60, kStretch},
-    {IDC_PROGRESS, Kind::Progress, "", 56, 299, 217, 13, kStretch},
-    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "分割进度:"), 15, 298, 38, 13, kNone},
+    {0, Kind::Group, QT_TRANSLATE_NOOP("CFormTemplate", "其它设置"), 7, 236, 274, 76, kStretch},
+    {IDC_PROGRESS, Kind::Progress, "", 56, 315, 217, 13, kStretch},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "分割进度:"), 15, 314, 38, 13, kNone},
     {IDC_NUMERALS_LABEL, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", ",替换?的自增符:"), 152,
      149, 56, 13, kNone},
     {IDC_NUMERALS, Kind::Combo, "", 210, 149, 66, 78, kNone},
     // Shown in place of the keywords and their numerals when headings go by a rule.
     {IDC_REGEX, Kind::Edit, "", 107, 149, 169, 13, kNone},
     // Under the progress bar: that the next split goes by a list edited in the preview.
-    {IDC_KEPT_LIST, Kind::Label, "", 15, 314, 258, 13, kStretch | kHidden},
+    {IDC_KEPT_LIST, Kind::Label, "", 15, 330, 258, 13, kStretch | kHidden},
     // What the look at a newly chosen source found, and the button that splits by it.
     {IDC_DETECTED, Kind::Label, "", 65, 165, 180, 13, kStretch},
     {IDC_USE_DETECTED, Kind::Button, QT_TRANSLATE_NOOP("CFormTemplate", "使用"), 249, 164, 26, 13,
      kMoveRight},
+    // The text's script and the replacement rules, the last line of 其它设置.
+    {IDC_CONVERT_LABEL, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "简繁转换(&Z):"), 15, 294,
+     46, 13, kNone},
+    {IDC_CONVERT, Kind::Combo, "", 63, 294, 108, 120, kNone},
+    {IDC_REPLACE_RULES, Kind::Button, QT_TRANSLATE_NOOP("CFormTemplate", "替换规则(&G)…"), 176,
+     294, 54, 13, kNone},
+    {IDC_RULE_COUNT, Kind::Label, "", 233, 294, 44, 13, kNone},
 };
 
 // Tab walks the form top to bottom, left to right; a radio group is one stop (its checked
@@ -124,7 +131,7 @@ constexpr int kTabOrder[] = {
     IDC_HEADING_RULE, IDC_KEYWORDS,          IDC_REGEX,        IDC_NUMERALS,     IDC_USE_DETECTED,
     IDC_TITLEMAX,     IDC_CHAPTERS_PER_FILE, IDC_MAXKB,        IDC_KEEPLINES,    IDC_PARTS,
     IDC_NOAD,         IDC_TRIMSPACES,        IDC_ADDHEAD,      IDC_HEAD,         IDC_ADDTAIL,
-    IDC_TAIL,
+    IDC_TAIL,         IDC_CONVERT,           IDC_REPLACE_RULES,
 };
 
 // Only the checked button of a group (the first while none is) is a Tab stop.
@@ -217,7 +224,7 @@ QButtonGroup* CFormTemplate::Fields::GroupOf(int nIDC) const {
   return At<QRadioButton>(nIDC)->group();
 }
 
-QSize CFormTemplate::SizeInUnits() { return QSize(290, 330); }
+QSize CFormTemplate::SizeInUnits() { return QSize(290, 346); }
 
 CFormTemplate::CFormTemplate(QWidget* page, const DialogUnits& units) {
   m_size = units.Size(SizeInUnits().width(), SizeInUnits().height());

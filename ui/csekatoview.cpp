@@ -22,6 +22,7 @@
 #include <utility>
 
 #include "appmessagebox.h"
+#include "cconvertrow.h"
 #include "cformhelptips.h"
 #include "cpreviewdlg.h"
 #include "cqueuelist.h"
@@ -123,6 +124,11 @@ CSekatoView::CSekatoView(QWidget* parent)
   m_pQueue = std::make_unique<CBookQueue>(m_bRunning);
   m_f.detected->installEventFilter(this);  // re-fitted to its width when that changes
   m_pInspection = std::make_unique<CSourceLook>();
+  m_pConvertRow = new CConvertRow(m_f, [this] { return GetSplitOptions(); }, m_pPage);
+  // Headings are found in the text the rules leave: the look at the source is taken again.
+  connect(m_pConvertRow, &CConvertRow::RulesChanged, this, [this] {
+    if (!m_strSrcPath.isEmpty()) InspectSource();
+  });
   connect(m_pInspection.get(), &CSourceLook::Finished, this, &CSekatoView::ShowDetection);
   ShowDetection();
   connect(m_pRunControl.get(), &CSplitRunControl::PreviewReady, this, &CSekatoView::ShowPreview);
@@ -445,6 +451,7 @@ void CSekatoView::StartQueue() {
   QStringList books;
   for (const CBookQueue::Row& row : m_pQueue->Rows()) books << row.path;
   std::vector<engine::SplitOptions> runs = CBookQueue::OptionsFor(*options, books);
+  if (!m_pConvertRow->ConfirmFit(runs)) return;
   // Two books writing into one folder would mix their pieces: such a queue is refused whole.
   if (const auto clash = engine::OutputFolders::FindClash(runs)) {
     controls::AppMessageBox::Show(
@@ -705,6 +712,7 @@ engine::SplitOptions CSekatoView::GetSplitOptions() const {
   };
   options.encoding = chosen(m_comboEncoding);
   options.outEncoding = chosen(m_comboOutEncoding);
+  m_pConvertRow->ApplyTo(options);
   return options;
 }
 
@@ -745,6 +753,7 @@ void CSekatoView::StartChecked(bool askSource,
                                const std::function<void(engine::SplitOptions&)>& prepare) {
   std::optional<engine::SplitOptions> options = TakeOptionsForRun();
   if (!options || (askSource && !ConfirmSource(*options))) return;
+  if (!m_pConvertRow->ConfirmFit(*options)) return;
   // Another folder chosen is checked in its turn.
   bool headingsChecked = !askSource;  // a list from the preview has its headings
   while (options) {
