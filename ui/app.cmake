@@ -68,7 +68,7 @@ if(SEKATO_BUILD_TESTS)
     SEKATO_CLI_PATH="$<TARGET_FILE:sekato-cli>")
 
   foreach(test tst_csekatoview tst_runcontrol tst_cmainframe tst_endtoend tst_formhelptips
-               tst_preview tst_languages tst_bookqueue)
+               tst_preview tst_languages tst_bookqueue tst_convertui)
     sekato_add_qtest(${test} SOURCES tests/${test}.cpp TIMEOUT 300
                      LIBRARIES sekato_ui_testsupport sekato_res)
   endforeach()
@@ -101,4 +101,5 @@ if(SEKATO_BUILD_TESTS)
                        ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   # The end-to-end test compares with the command-line splitter.
   add_dependencies(tst_endtoend sekato-cli)
+  add_dependencies(tst_convertui sekato-cli)
 endif()

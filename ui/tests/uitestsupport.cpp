@@ -102,9 +102,11 @@ namespace {
 struct FormRef {
   int id = 0;
   const char* label = nullptr;  // UTF-8
+  const char* name = nullptr;   // an object name
 };
 
 const QWidget* Find(const QWidget* page, const FormRef& ref) {
+  if (ref.name != nullptr) return page->findChild<QWidget*>(QLatin1String(ref.name));
   if (ref.id != 0) return page->findChild<QWidget*>(IdName(ref.id));
   for (const QLabel* label : page->findChildren<QLabel*>()) {
     if (label->text() == QString::fromUtf8(ref.label)) return label;
@@ -113,6 +115,7 @@ const QWidget* Find(const QWidget* page, const FormRef& ref) {
 }
 
 FormRef L(const char* text) { return FormRef{0, text}; }
+FormRef N(const char* name) { return FormRef{0, nullptr, name}; }
 
 // The form's lines, top to bottom, each left to right.
 const QList<QList<FormRef>> kFormRows = {
@@ -136,6 +139,7 @@ const QList<QList<FormRef>> kFormRows = {
     {{IDC_NOAD}},
     {{IDC_TRIMSPACES}, {IDC_ADDHEAD}, {IDC_HEAD}},
     {{IDC_ADDTAIL}, {IDC_TAIL}},
+    {{IDC_CONVERT_LABEL}, N("convertScript"), N("replaceRules"), N("ruleCount")},
     {L("分割进度:"), {IDC_PROGRESS}},
 };
 
@@ -150,6 +154,7 @@ const QList<QList<FormRef>> kFormColumns = {
      {IDC_MODE_EVEN},
      {IDC_NOAD},
      {IDC_TRIMSPACES},
+     {IDC_CONVERT_LABEL},
      L("分割进度:")},
     {{IDC_DIR_NEW}, {IDC_DIR_BESIDE}, {IDC_NAME_SOURCE}, {IDC_NAME_CUSTOM}, {IDC_NAME_CHAPTER}},
     {{IDC_SRCPATH}, {IDC_ENCODING}},
@@ -168,7 +173,9 @@ QList<const QWidget*> Resolve(const QWidget* page, const QList<FormRef>& refs,
       controls.append(control);
     } else {
       faults << QStringLiteral("no control %1")
-                    .arg(ref.id != 0 ? QString::number(ref.id) : QString::fromUtf8(ref.label));
+                    .arg(ref.name != nullptr ? QString::fromLatin1(ref.name)
+                         : ref.id != 0       ? QString::number(ref.id)
+                                             : QString::fromUtf8(ref.label));
     }
   }
   return controls;
