@@ -92,7 +92,7 @@ class CFormTemplate final {
     QLabel* const ruleCount = At<QLabel>(IDC_RULE_COUNT);  ///< "3 条规则"
   };
 
-  /// The template's size in dialog units: 290 × 346.
+  /// The template's size in dialog units: 290 × 336.
   static QSize SizeInUnits();
 
   /// Builds the controls on `page` (which becomes their parent) and sizes the page to the form.

@@ -154,7 +154,8 @@ class TestCSekatoView : public QObject {
     for (auto* label : view->findChildren<QLabel*>()) labels << label->text();
     QVERIFY(labels.contains(QStringLiteral(",替换?的自增符:")));
     QVERIFY(labels.contains(QStringLiteral("章放入同一文件 )")));
-    QCOMPARE(labels.size(), 17);  // the line of what detection found and the note of a kept list
+    // The line of what detection found, the note of a kept list, 简繁转换 and the rule count.
+    QCOMPARE(labels.size(), 19);
     QCOMPARE(view->findChildren<QGroupBox*>().size(), 3);
 
     // Each radio group exchanges the position of its checked button.
@@ -174,7 +175,7 @@ class TestCSekatoView : public QObject {
     // Tab stops at every enabled field and once per radio group (its checked button), and
     // comes round to the first field again.
     const QList<int> expected = {1000, 1001, 1003, 1007, 1032, 1033, 1013, 1040, 1015,
-                                 1031, 1021, 1016, 1023, 1022, 1024, 1026, 1000};
+                                 1031, 1021, 1016, 1023, 1022, 1024, 1026, 1061, 1062, 1000};
     QList<int> order;
     for (int i = 0; i < expected.size(); ++i) {
       order << QApplication::focusWidget()->property("controlId").toInt();
