@@ -211,7 +211,7 @@ void CReplaceRulesDlg::CheckRules() {
   m_pOk->setEnabled(m_bValid);
   const bool counting = m_bValid && !m_book.sourcePath.empty() && !m_countedRows.empty();
   for (const int row : m_countedRows) {
-    m_pTable->item(row, kCount)->setText(counting ? QStringLiteral("…") : QString());
+    m_pTable->item(row, kCount)->setText(counting ? tr("…") : QString());
   }
   m_bFilling = false;
   m_pCounter->Cancel();
