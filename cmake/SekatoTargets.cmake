@@ -42,7 +42,6 @@ function(sekato_add_qtest name)
   target_link_libraries(${name} PRIVATE ${arg_LIBRARIES} Qt6::Test)
   sekato_target_warnings(${name})
   add_test(NAME ${name} COMMAND ${name})
-  # Settings of its own, never the user's: what a test remembers stays in the build folder.
   set_tests_properties(${name} PROPERTIES LABELS ${arg_LABEL} TIMEOUT ${arg_TIMEOUT}
-                       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/${name}-settings")
+                       ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()

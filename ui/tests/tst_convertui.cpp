@@ -86,12 +86,8 @@ class TestConvertUi : public QObject {
   bool Finished() { return !View()->RunControl()->IsBusy(); }
 
  private slots:
-  void initTestCase() {
-    QVERIFY(m_dir.isValid());
-    // Settings of the test's own, never the user's.
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.filePath("settings"));
-  }
+  // The profile is the test's own (isolatedprofile.cpp); each case starts without rules.
+  void initTestCase() { QVERIFY(m_dir.isValid()); }
 
   void init() {
     QSettings().clear();
