@@ -1,6 +1,7 @@
 // 简繁转换 and 替换规则 on the form: the rules' editor, the check of the pieces' encoding, and
 // splits with both compared byte for byte with sekato-cli.
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -288,6 +289,55 @@ class TestConvertUi : public QObject {
     if (asked) QVERIFY2(questions[0].contains(QStringLiteral("UTF-8")), qPrintable(questions[0]));
     QCOMPARE(options.outEncoding, written);
     QCOMPARE(View()->GetSplitOptions().outEncoding, written);
+  }
+
+  // A queue of books is asked about the encoding once, and each book's pieces are what the
+  // command line's batch writes with the same conversion and rules.
+  void queueAsksOnceAndMatchesTheCommandLine() {
+    QDir().mkpath(Path(QStringLiteral("queue")));
+    QStringList books;
+    for (const QString& name : {QStringLiteral("甲"), QStringLiteral("乙")}) {
+      QString text;
+      for (int chapter = 1; chapter <= 3; ++chapter) {
+        text += QStringLiteral("第%1章 開端\n這是正文，後來發生了許多事。本章未完，請點擊下一頁\n").arg(chapter);
+      }
+      books << Path(QStringLiteral("queue/") + name + QStringLiteral(".txt"));
+      QVERIFY(WriteFile(books.back(), text.toUtf8()));
+    }
+    const QString gui = Path(QStringLiteral("queue-gui"));
+    const QString cli = Path(QStringLiteral("queue-cli"));
+    const QString rules = Path(QStringLiteral("queue-rules.txt"));
+
+    View()->ChooseSources(books);
+    QCOMPARE(View()->Queue()->Count(), 2);
+    Item<QAbstractButton>(View(), IDC_DIR_NEW)->click();
+    Item<QLineEdit>(View(), IDC_NEWDIR)->setText(gui);
+    Convert()->setCurrentIndex(2);  // 繁体→简体
+    Item<QComboBox>(View(), IDC_OUT_ENCODING)->setCurrentIndex(EncodingIndex(Encoding::Big5));
+    CReplaceRulesDlg* dialog = OpenEditor();
+    TypeRule(dialog, QStringLiteral("本章未完.*"), QString());
+    TypeRule(dialog, QStringLiteral("，"), QStringLiteral(","));
+    QVERIFY(dialog->Export(rules));
+    dialog->accept();
+    QString error;
+    QVERIFY2(RunCli(QStringList{"-q", "-o", cli, "--rules", rules, "--convert", "t2s", "--to",
+                                "utf-8"} + books, &error),
+             qPrintable(error));
+
+    MessageCapture messages;
+    QStringList questions;
+    ChoiceScope choice(0, &questions);  // 改用 UTF-8
+    View()->OnSplitStart();
+    QTRY_VERIFY_WITH_TIMEOUT(!View()->RunControl()->IsBusy(), 30000);
+    QCOMPARE(questions.filter(QStringLiteral("UTF-8")).size(), 1);
+    QVERIFY2(questions.last().startsWith(QStringLiteral("2 本书中有 2 本分割完成")),
+             qPrintable(questions.last()));
+    for (const QString& book : {QStringLiteral("甲"), QStringLiteral("乙")}) {
+      const auto written = ReadFiles(gui + QLatin1Char('/') + book);
+      QCOMPARE(written.size(), 3);
+      QCOMPARE(written, ReadFiles(cli + QLatin1Char('/') + book));
+      QVERIFY(written.first().contains(QStringLiteral("这是正文,后来发生了许多事。").toUtf8()));
+    }
   }
 
   // Cancelled at the question, a split writes nothing.
