@@ -50,10 +50,14 @@ CConvertRow::CConvertRow(const CFormTemplate::Fields& fields,
       tr("用正则表达式删去或改写每一行里的文字，例如网站加的“本章未完，请点击下一页”。"));
 
   // In the engine's order, so that index i (past 不转换) is ScriptConversions::kAll[i - 1].
-  const QString names[] = {tr("简体→繁体"),     tr("繁体→简体"),
-                           tr("简体→台湾正体"), tr("台湾正体→简体"),
-                           tr("简体→香港繁体"), tr("香港繁体→简体"),
-                           tr("简体→台湾正体（含用语）"), tr("台湾正体（含用语）→简体")};
+  const QString names[] = {tr("简体→繁体"),
+                           tr("繁体→简体"),
+                           tr("简体→台湾正体"),
+                           tr("台湾正体→简体"),
+                           tr("简体→香港繁体"),
+                           tr("香港繁体→简体"),
+                           tr("简体→台湾正体（含用语）"),
+                           tr("台湾正体（含用语）→简体")};
   static_assert(std::size(engine::ScriptConversions::kAll) == 8);
   m_f.convert->addItem(tr("不转换"));
   for (const QString& name : names) m_f.convert->addItem(name);
@@ -61,7 +65,8 @@ CConvertRow::CConvertRow(const CFormTemplate::Fields& fields,
   // The closed box is as wide as the form gives it; the list shows every name whole.
   int widest = 0;
   for (int i = 0; i < m_f.convert->count(); ++i) {
-    widest = std::max(widest, m_f.convert->fontMetrics().horizontalAdvance(m_f.convert->itemText(i)));
+    widest =
+        std::max(widest, m_f.convert->fontMetrics().horizontalAdvance(m_f.convert->itemText(i)));
   }
   m_f.convert->view()->setMinimumWidth(widest + m_f.convert->fontMetrics().height() * 2);
 
@@ -118,8 +123,8 @@ std::vector<engine::ReplaceRuleText> CConvertRow::LoadRules() {
 }
 
 void CConvertRow::ShowCount() {
-  m_f.ruleCount->setText(m_rules.empty() ? tr("无规则")
-                                         : tr("%n 条规则", nullptr, static_cast<int>(m_rules.size())));
+  m_f.ruleCount->setText(
+      m_rules.empty() ? tr("无规则") : tr("%n 条规则", nullptr, static_cast<int>(m_rules.size())));
 }
 
 CReplaceRulesDlg* CConvertRow::Editor() const { return m_pEditor.data(); }
@@ -157,14 +162,12 @@ bool CConvertRow::ConfirmFit(std::vector<engine::SplitOptions>& runs) {
     }
   }
   if (misfit == nullptr) return true;
-  const QString script = engine::ScriptConversions::ToSimplified(misfit->convert)
-                             ? tr("简体字")
-                             : tr("繁体字");
-  const QString text =
-      tr("“%1”写出的是%2，%3 编码容纳不下，分割会在第一个写不出的字处停下。"
-         "改用 UTF-8 输出，所有的字都能写出。")
-          .arg(m_f.convert->currentText(), script,
-               QString::fromUtf8(engine::Encodings::DisplayName(encoding)));
+  const QString script =
+      engine::ScriptConversions::ToSimplified(misfit->convert) ? tr("简体字") : tr("繁体字");
+  const QString text = tr("“%1”写出的是%2，%3 编码容纳不下，分割会在第一个写不出的字处停下。"
+                          "改用 UTF-8 输出，所有的字都能写出。")
+                           .arg(m_f.convert->currentText(), script,
+                                QString::fromUtf8(engine::Encodings::DisplayName(encoding)));
   const int chosen =
       controls::AppMessageBox::Ask(m_pForm, text, {tr("改用 UTF-8"), tr("仍然继续"), tr("取消")});
   if (chosen == 2) return false;

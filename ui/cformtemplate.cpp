@@ -117,20 +117,20 @@ constexpr Row kRows[] = {
     {IDC_CONVERT_LABEL, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "简繁转换(&Z):"), 15, 288,
      52, 13, kNone},
     {IDC_CONVERT, Kind::Combo, "", 69, 288, 100, 120, kNone},
-    {IDC_REPLACE_RULES, Kind::Button, QT_TRANSLATE_NOOP("CFormTemplate", "替换规则(&G)…"), 173,
-     288, 60, 13, kNone},
+    {IDC_REPLACE_RULES, Kind::Button, QT_TRANSLATE_NOOP("CFormTemplate", "替换规则(&G)…"), 173, 288,
+     60, 13, kNone},
     {IDC_RULE_COUNT, Kind::Label, "", 236, 288, 40, 13, kNone},
 };
 
 // Tab walks the form top to bottom, left to right; a radio group is one stop (its checked
 // button), within which the arrow keys move.
 constexpr int kTabOrder[] = {
-    IDC_SRCPATH,      IDC_BROWSE_SRC,        IDC_DIR_NEW,      IDC_DIR_BESIDE,   IDC_NEWDIR,
-    IDC_BROWSE_DIR,   IDC_NAME_SOURCE,       IDC_NAME_CUSTOM,  IDC_NAME_CHAPTER, IDC_CUSTOMNAME,
-    IDC_ENCODING,     IDC_OUT_ENCODING,      IDC_MODE_CHAPTER, IDC_MODE_SIZE,    IDC_MODE_EVEN,
-    IDC_HEADING_RULE, IDC_KEYWORDS,          IDC_REGEX,        IDC_NUMERALS,     IDC_USE_DETECTED,
-    IDC_TITLEMAX,     IDC_CHAPTERS_PER_FILE, IDC_MAXKB,        IDC_KEEPLINES,    IDC_PARTS,
-    IDC_NOAD,         IDC_TRIMSPACES,        IDC_ADDHEAD,      IDC_HEAD,         IDC_ADDTAIL,
+    IDC_SRCPATH,      IDC_BROWSE_SRC,        IDC_DIR_NEW,       IDC_DIR_BESIDE,   IDC_NEWDIR,
+    IDC_BROWSE_DIR,   IDC_NAME_SOURCE,       IDC_NAME_CUSTOM,   IDC_NAME_CHAPTER, IDC_CUSTOMNAME,
+    IDC_ENCODING,     IDC_OUT_ENCODING,      IDC_MODE_CHAPTER,  IDC_MODE_SIZE,    IDC_MODE_EVEN,
+    IDC_HEADING_RULE, IDC_KEYWORDS,          IDC_REGEX,         IDC_NUMERALS,     IDC_USE_DETECTED,
+    IDC_TITLEMAX,     IDC_CHAPTERS_PER_FILE, IDC_MAXKB,         IDC_KEEPLINES,    IDC_PARTS,
+    IDC_NOAD,         IDC_TRIMSPACES,        IDC_ADDHEAD,       IDC_HEAD,         IDC_ADDTAIL,
     IDC_TAIL,         IDC_CONVERT,           IDC_REPLACE_RULES,
 };
 

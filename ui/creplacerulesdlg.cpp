@@ -46,13 +46,11 @@ CReplaceRulesDlg::Choosers CReplaceRulesDlg::Choosers::Dialogs() {
   const QString filter = tr("规则文件(*.txt);;所有文件(*)");
   Choosers choosers;
   choosers.importFile = [filter](QWidget* parent) {
-    return QFileDialog::getOpenFileName(
-        parent, tr("导入替换规则"), QString(), filter);
+    return QFileDialog::getOpenFileName(parent, tr("导入替换规则"), QString(), filter);
   };
   choosers.exportFile = [filter](QWidget* parent) {
-    return QFileDialog::getSaveFileName(
-        parent, tr("导出替换规则"),
-        QStringLiteral("rules.txt"), filter);
+    return QFileDialog::getSaveFileName(parent, tr("导出替换规则"), QStringLiteral("rules.txt"),
+                                        filter);
   };
   return choosers;
 }
@@ -101,7 +99,8 @@ CReplaceRulesDlg::CReplaceRulesDlg(const std::vector<engine::ReplaceRuleText>& r
   red.setColor(QPalette::WindowText, Qt::red);
   m_pProblem->setPalette(red);
 
-  const auto button = [this](const QString& text, const char* name, void (CReplaceRulesDlg::*slot)()) {
+  const auto button = [this](const QString& text, const char* name,
+                             void (CReplaceRulesDlg::*slot)()) {
     auto* b = new QPushButton(text, this);
     b->setObjectName(QLatin1String(name));
     b->setAutoDefault(false);

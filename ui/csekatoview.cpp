@@ -126,7 +126,8 @@ CSekatoView::CSekatoView(QWidget* parent)
   m_pQueue = std::make_unique<CBookQueue>(m_bRunning);
   m_f.detected->installEventFilter(this);  // re-fitted to its width when that changes
   m_pInspection = std::make_unique<CSourceLook>();
-  m_pConvertRow = new CConvertRow(m_f, [this] { return GetSplitOptions(); }, m_pPage);
+  m_pConvertRow = new CConvertRow(
+      m_f, [this] { return GetSplitOptions(); }, m_pPage);
   // Headings are found in the text the rules leave: the look at the source is taken again.
   connect(m_pConvertRow, &CConvertRow::RulesChanged, this, [this] {
     if (!m_strSrcPath.isEmpty()) InspectSource();

@@ -67,7 +67,8 @@ void CSourceLook::Start(const engine::SplitOptions& options) {
   std::optional<engine::ScanResult> detected;
   if (m_found && m_found->source == options.sourcePath &&
       m_found->detection.status == engine::ScanResult::Status::Done &&
-      m_found->ruleOptions.encoding == options.encoding && SameText(m_found->ruleOptions, options) &&
+      m_found->ruleOptions.encoding == options.encoding &&
+      SameText(m_found->ruleOptions, options) &&
       m_found->ruleOptions.titleMax == options.titleMax) {
     detected = m_found->detection;
   }

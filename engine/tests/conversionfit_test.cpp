@@ -1,9 +1,10 @@
+#include "sekato/conversionfit.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "sekato/conversionfit.h"
 #include "sekato/replacerulecheck.h"
 
 namespace sekato::engine {
@@ -46,14 +47,14 @@ TEST(ReplaceRuleCheck, RefusesTheFirstBadRuleWithItsPlace) {
       {{"本章未完.*", "(\\d+)章=>第$1章", "(?<w>笔趣阁)=>[${w}]"}, false, ""},
       {{"ok", "本章(未完"}, true, "“rules.txt”第 2 行“本章(未完”"},
       {{"(a)=>$2"}, true, "第 1 行"},
-      {{"=>x"}, true, "第 1 行"},  // an empty pattern would match everywhere
+      {{"=>x"}, true, "第 1 行"},    // an empty pattern would match everywhere
       {{"[a", "(b"}, true, "“[a”"},  // the first fault is the one told
   };
   for (const Case& c : cases) {
     std::vector<ReplaceRuleText> rules;
     for (std::size_t i = 0; i < c.rules.size(); ++i) {
-      rules.push_back(ReplaceRuleText::Parse(c.rules[i], static_cast<std::int64_t>(i + 1),
-                                             "rules.txt"));
+      rules.push_back(
+          ReplaceRuleText::Parse(c.rules[i], static_cast<std::int64_t>(i + 1), "rules.txt"));
     }
     const auto refusal = ReplaceRuleCheck::Refusal(rules);
     ASSERT_EQ(refusal.has_value(), c.refused) << testing::PrintToString(c.rules);

@@ -20,7 +20,7 @@ bool ConversionFit::Holds(Encoding encoding, Script script) {
 bool ConversionFit::Fits(ScriptConversion conversion, Encoding output) {
   if (conversion == ScriptConversion::None) return true;
   return Holds(output, ScriptConversions::ToSimplified(conversion) ? Script::Simplified
-                                                                    : Script::Traditional);
+                                                                   : Script::Traditional);
 }
 
 }  // namespace sekato::engine

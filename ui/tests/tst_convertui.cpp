@@ -123,10 +123,9 @@ class TestConvertUi : public QObject {
     dialog->findChild<QPushButton*>(QStringLiteral("moveRuleDown"))->click();
     table->setCurrentCell(2, 0);
     dialog->findChild<QPushButton*>(QStringLiteral("removeRule"))->click();
-    const QStringList expected = {QStringLiteral("(\\d+)章 → 第$1章"),
-                                  QStringLiteral("本章未完.* → "),
-                                  QStringLiteral("www\\.\\w+\\.com → "),
-                                  QStringLiteral("笔趣阁 → ")};
+    const QStringList expected = {
+        QStringLiteral("(\\d+)章 → 第$1章"), QStringLiteral("本章未完.* → "),
+        QStringLiteral("www\\.\\w+\\.com → "), QStringLiteral("笔趣阁 → ")};
     QCOMPARE(Patterns(dialog->Rules()), expected);
 
     // The exported file holds the same rules; "=>" and "#" in a pattern are escaped.
@@ -193,8 +192,10 @@ class TestConvertUi : public QObject {
     QTest::addColumn<QString>("reason");
     QTest::newRow("group") << QByteArray("ok\n# note\n\n本章(未完\n") << "第 4 行"
                            << "missing closing parenthesis";
-    QTest::newRow("replacement") << QByteArray("a\n(x)=>$2\n") << "第 2 行" << "2";
-    QTest::newRow("empty pattern") << QByteArray("=>x\n") << "第 1 行" << "empty pattern";
+    QTest::newRow("replacement") << QByteArray("a\n(x)=>$2\n") << "第 2 行"
+                                 << "2";
+    QTest::newRow("empty pattern") << QByteArray("=>x\n") << "第 1 行"
+                                   << "empty pattern";
     QTest::newRow("class") << QByteArray("\xEF\xBB\xBF[abc\r\n") << "第 1 行"
                            << "missing terminating ]";
   }
@@ -257,14 +258,14 @@ class TestConvertUi : public QObject {
         << 6 << Encoding::Auto << Encoding::Big5 << 2 << true << false << Encoding::Big5;
     QTest::newRow("t2s into a big5 source's own")
         << 2 << Encoding::Big5 << Encoding::Auto << 0 << true << true << Encoding::Utf8;
-    QTest::newRow("s2t into big5") << 1 << Encoding::Auto << Encoding::Big5 << 2 << false << true
-                                   << Encoding::Big5;
-    QTest::newRow("s2twp into gbk") << 7 << Encoding::Gbk << Encoding::Auto << 2 << false << true
-                                    << Encoding::Auto;
+    QTest::newRow("s2t into big5")
+        << 1 << Encoding::Auto << Encoding::Big5 << 2 << false << true << Encoding::Big5;
+    QTest::newRow("s2twp into gbk")
+        << 7 << Encoding::Gbk << Encoding::Auto << 2 << false << true << Encoding::Auto;
     QTest::newRow("t2s into gbk") << 2 << Encoding::Auto << Encoding::Gbk << 2 << false << true
                                   << Encoding::Gbk;
-    QTest::newRow("none into big5") << 0 << Encoding::Auto << Encoding::Big5 << 2 << false << true
-                                    << Encoding::Big5;
+    QTest::newRow("none into big5")
+        << 0 << Encoding::Auto << Encoding::Big5 << 2 << false << true << Encoding::Big5;
   }
   void fitOfConversionAndEncoding() {
     QFETCH(int, conversion);
@@ -299,7 +300,8 @@ class TestConvertUi : public QObject {
     for (const QString& name : {QStringLiteral("甲"), QStringLiteral("乙")}) {
       QString text;
       for (int chapter = 1; chapter <= 3; ++chapter) {
-        text += QStringLiteral("第%1章 開端\n這是正文，後來發生了許多事。本章未完，請點擊下一頁\n").arg(chapter);
+        text += QStringLiteral("第%1章 開端\n這是正文，後來發生了許多事。本章未完，請點擊下一頁\n")
+                    .arg(chapter);
       }
       books << Path(QStringLiteral("queue/") + name + QStringLiteral(".txt"));
       QVERIFY(WriteFile(books.back(), text.toUtf8()));
@@ -320,9 +322,11 @@ class TestConvertUi : public QObject {
     QVERIFY(dialog->Export(rules));
     dialog->accept();
     QString error;
-    QVERIFY2(RunCli(QStringList{"-q", "-o", cli, "--rules", rules, "--convert", "t2s", "--to",
-                                "utf-8"} + books, &error),
-             qPrintable(error));
+    QVERIFY2(
+        RunCli(QStringList{"-q", "-o", cli, "--rules", rules, "--convert", "t2s", "--to", "utf-8"} +
+                   books,
+               &error),
+        qPrintable(error));
 
     MessageCapture messages;
     QStringList questions;
@@ -374,7 +378,8 @@ class TestConvertUi : public QObject {
     QFETCH(int, pieces);
     const QString book = Path(QStringLiteral("小说.txt"));
     if (!QFileInfo::exists(book)) QVERIFY(GenerateNovel(book, 0.3, 7));
-    const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_'));
+    const QString tag =
+        QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_'));
     const QString gui = Path(QStringLiteral("gui") + tag);
     const QString cli = Path(QStringLiteral("cli") + tag);
     const QString rules = Path(QStringLiteral("rules") + tag + QStringLiteral(".txt"));
@@ -394,7 +399,9 @@ class TestConvertUi : public QObject {
 
     QStringList args{"-q", "-o", cli, "--rules", rules};
     if (!name.isEmpty()) args << "--convert" << name;
-    if (pieces != 0) args << "--to" << "utf-8";
+    if (pieces != 0)
+      args << "--to"
+           << "utf-8";
     QString error;
     QVERIFY2(RunCli(args + QStringList{book}, &error), qPrintable(error));
 

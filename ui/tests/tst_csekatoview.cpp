@@ -174,8 +174,8 @@ class TestCSekatoView : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(view.get()));
     // Tab stops at every enabled field and once per radio group (its checked button), and
     // comes round to the first field again.
-    const QList<int> expected = {1000, 1001, 1003, 1007, 1032, 1033, 1013, 1040, 1015,
-                                 1031, 1021, 1016, 1023, 1022, 1024, 1026, 1061, 1062, 1000};
+    const QList<int> expected = {1000, 1001, 1003, 1007, 1032, 1033, 1013, 1040, 1015, 1031,
+                                 1021, 1016, 1023, 1022, 1024, 1026, 1061, 1062, 1000};
     QList<int> order;
     for (int i = 0; i < expected.size(); ++i) {
       order << QApplication::focusWidget()->property("controlId").toInt();
