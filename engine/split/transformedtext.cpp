@@ -10,6 +10,7 @@
 
 #include "bytesource.h"
 #include "linetransform.h"
+#include "literalsieve.h"
 #include "sekato/textrules.h"
 #include "sourcedecoder.h"
 #include "textcodec.h"
@@ -29,12 +30,17 @@ class TextPass final {
   TextPass(int fd, Encoding text, LineTransform& transform)
       : m_fd(fd), m_text(text), m_transform(transform), m_rules(TextRules::For(text)) {
     if (transform.Sifts()) {
+      std::vector<std::string> literals;
+      bool sifts = true;
       for (const std::string& literal : transform.Literals()) {
-        // A literal the text's encoding cannot hold is in no line of it.
-        if (auto encoded = TextCodec::Convert(literal, Encoding::Utf8, text)) {
-          m_literals.push_back(std::move(*encoded));
-        }
+        // A literal the text's encoding cannot hold is in no line of it, nor one that holds
+        // a line break.
+        auto encoded = TextCodec::Convert(literal, Encoding::Utf8, text);
+        if (!encoded || encoded->find_first_of("\r\n") != std::string::npos) continue;
+        sifts = sifts && LiteralSieve::CanHold(*encoded);
+        literals.push_back(std::move(*encoded));
       }
+      if (sifts) m_sieve.emplace(std::move(literals));
     }
     for (const char* end : {"。", "！", "？", "…"}) {
       if (auto encoded = TextCodec::Convert(end, Encoding::Utf8, text)) {
@@ -45,28 +51,17 @@ class TextPass final {
 
   /// Complete lines, each with its line feed.
   bool Lines(std::string_view lines) {
-    if (!m_transform.Sifts()) return EachLine(lines);
-    // Where any literal lies; the lines around those places are the only ones to transform.
-    m_hits.clear();
-    for (const std::string& literal : m_literals) {
-      const char* at = lines.data();
-      const char* const end = lines.data() + lines.size();
-      while (true) {
-        const void* hit =
-            memmem(at, static_cast<std::size_t>(end - at), literal.data(), literal.size());
-        if (hit == nullptr) break;
-        const auto pos = static_cast<std::size_t>(static_cast<const char*>(hit) - lines.data());
-        m_hits.push_back(pos);
-        // The rest of this line is the line's anyway: go on from its end.
-        const std::size_t feed = lines.find('\n', pos);
-        at = lines.data() + (feed == std::string_view::npos ? lines.size() : feed + 1);
-      }
+    if (!m_sieve) return EachLine(lines);
+    // The pairs the sieve looks for are chosen on the first block, which is most books' way
+    // of writing.
+    if (!m_bTuned) {
+      m_sieve->Tune(lines);
+      m_bTuned = true;
     }
-    std::sort(m_hits.begin(), m_hits.end());
+    // Only the lines holding a literal can change; the rest are copied as they are.
     std::size_t copied = 0;
-    for (const std::size_t hit : m_hits) {
-      if (hit < copied) continue;
-      const std::size_t before = lines.rfind('\n', hit);
+    for (std::size_t hit; (hit = m_sieve->Find(lines, copied)) != LiteralSieve::npos;) {
+      const std::size_t before = hit == 0 ? std::string_view::npos : lines.rfind('\n', hit - 1);
       const std::size_t start =
           before == std::string_view::npos || before < copied ? copied : before + 1;
       std::size_t end = lines.find('\n', hit);
@@ -170,9 +165,9 @@ class TextPass final {
   Encoding m_text;
   LineTransform& m_transform;
   const TextRules& m_rules;
-  std::vector<std::string> m_literals;
+  std::optional<LiteralSieve> m_sieve;  ///< none: every line is transformed
+  bool m_bTuned = false;
   std::vector<std::string> m_sentenceEnds;
-  std::vector<std::size_t> m_hits;
   std::string m_decoded;
   std::string m_out;
   std::string m_pending;
