@@ -19,8 +19,12 @@ namespace sekato::engine {
 
 namespace {
 
-constexpr std::size_t kBlock = std::size_t{4} << 20;
-constexpr std::size_t kFlushAt = std::size_t{4} << 20;
+// A megabyte read and written at a time: memory stays a few megabytes whatever the book.
+constexpr std::size_t kBlock = std::size_t{1} << 20;
+constexpr std::size_t kFlushAt = std::size_t{1} << 20;
+// A stretch of lines copied as they are goes to the file straight from the block read once
+// it is this long, rather than through the pending bytes.
+constexpr std::size_t kWriteStraight = std::size_t{64} << 10;
 
 std::string SystemReason(int error) { return std::strerror(error); }
 
@@ -131,8 +135,8 @@ class TextPass final {
   }
 
   bool Put(std::string_view bytes) {
+    if (bytes.size() >= kWriteStraight) return Flush() && WriteAll(bytes);
     if (m_pending.size() + bytes.size() > kFlushAt && !Flush()) return false;
-    if (bytes.size() >= kFlushAt) return WriteAll(bytes);
     m_pending.append(bytes);
     return true;
   }
