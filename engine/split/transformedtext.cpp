@@ -1,6 +1,7 @@
 #include "transformedtext.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,8 +10,10 @@
 #include <cstring>
 
 #include "bytesource.h"
+#include "fileops.h"
 #include "linetransform.h"
 #include "literalsieve.h"
+#include "patchedfile.h"
 #include "sekato/textrules.h"
 #include "sourcedecoder.h"
 #include "textcodec.h"
@@ -25,6 +28,9 @@ constexpr std::size_t kFlushAt = std::size_t{1} << 20;
 // A stretch of lines copied as they are goes to the file straight from the block read once
 // it is this long, rather than through the pending bytes.
 constexpr std::size_t kWriteStraight = std::size_t{64} << 10;
+// The changed lines kept in memory while the book's own bytes are the rest of the text; past
+// this, the text is written out whole.
+constexpr std::size_t kEditLimit = std::size_t{4} << 20;
 
 std::string SystemReason(int error) { return std::strerror(error); }
 
@@ -104,8 +110,19 @@ class TextPass final {
       m_out = std::move(*encoded);
     }
     m_out.append(line.substr(content.size()));
-    return Put(m_out);
+    return Emit(line);
   }
+
+  /// The text's bytes are the source's, the lines that change aside: those are kept as
+  /// edits of `sourcePath` while they are few, and nothing else is written.
+  void KeepEdits(const std::string& sourcePath) {
+    m_bEdits = true;
+    m_strSource = sourcePath;
+  }
+  bool KeepsEdits() const { return m_bEdits; }
+  /// Bytes of the source taken so far.
+  std::int64_t Position() const { return m_nAt; }
+  std::vector<PatchedFile::Edit> TakeEdits() { return std::move(m_edits); }
 
   bool EachLine(std::string_view lines) {
     while (!lines.empty()) {
@@ -135,6 +152,10 @@ class TextPass final {
   }
 
   bool Put(std::string_view bytes) {
+    if (m_bEdits) {
+      m_nAt += static_cast<std::int64_t>(bytes.size());
+      return true;
+    }
     if (bytes.size() >= kWriteStraight) return Flush() && WriteAll(bytes);
     if (m_pending.size() + bytes.size() > kFlushAt && !Flush()) return false;
     m_pending.append(bytes);
@@ -160,6 +181,43 @@ class TextPass final {
     return true;
   }
 
+  /// `line` transformed into m_out, written or kept as an edit.
+  bool Emit(std::string_view line) {
+    if (!m_bEdits) return Put(m_out);
+    if (m_out != line) {
+      m_nEditBytes += m_out.size() + sizeof(PatchedFile::Edit);
+      m_edits.push_back({m_nAt, static_cast<std::int64_t>(line.size()), m_out});
+    }
+    m_nAt += static_cast<std::int64_t>(line.size());
+    return m_nEditBytes <= kEditLimit || WriteEdited();
+  }
+
+  /// Too many lines change to keep them: the text so far is written out, and from here on
+  /// every line is.
+  bool WriteEdited() {
+    const PatchedFile text(m_strSource, m_nAt, std::move(m_edits));
+    m_bEdits = false;
+    m_edits.clear();
+    struct stat info {};
+    const int fd = FileOps::OpenSource(m_strSource, info, m_writeError);
+    if (fd < 0) return false;
+    std::vector<char> chunk(kBlock);
+    std::int64_t at = 0;
+    bool written = true;
+    while (written && at < text.Length()) {
+      const ssize_t got = text.ReadAt(fd, chunk.data(), chunk.size(), at);
+      if (got <= 0) {
+        m_writeError = got < 0 ? SystemReason(errno) : "the source became shorter";
+        written = false;
+        break;
+      }
+      written = WriteAll({chunk.data(), static_cast<std::size_t>(got)});
+      at += got;
+    }
+    ::close(fd);
+    return written;
+  }
+
   const std::optional<std::string>& Unwritable() const { return m_unwritable; }
   const std::optional<Message>& Failure() const { return m_failure; }
   const std::string& WriteError() const { return m_writeError; }
@@ -178,6 +236,11 @@ class TextPass final {
   std::optional<std::string> m_unwritable;
   std::optional<Message> m_failure;
   std::string m_writeError;
+  bool m_bEdits = false;
+  std::string m_strSource;
+  std::int64_t m_nAt = 0;
+  std::size_t m_nEditBytes = 0;
+  std::vector<PatchedFile::Edit> m_edits;
 };
 
 // Lines in the first `bytes` of the file at `path`: those before the line that stopped.
@@ -205,7 +268,9 @@ void TransformedText::NameSource(Message& message, const std::string& sourcePath
 }
 
 TransformedText::~TransformedText() {
-  if (!m_path.empty()) ::unlink(m_path.c_str());
+  if (m_path.empty()) return;
+  PatchedFile::Withdraw(m_path);
+  ::unlink(m_path.c_str());
 }
 
 TransformedText::Result TransformedText::Write(const std::string& sourcePath, Encoding source,
@@ -239,6 +304,8 @@ TransformedText::Result TransformedText::Write(const std::string& sourcePath, En
   if (markBytes > 0 && text == Encoding::Utf8) pass.Put("\xEF\xBB\xBF");
   const bool direct =
       source == text && markBytes == 0 && !Encodings::IsUtf16(source) && source != Encoding::Utf8;
+  // Then the text is the book but for the lines that change, which are kept aside.
+  if (direct) pass.KeepEdits(sourcePath);
   std::vector<char> buffer(kBlock * 2);
   std::size_t held = 0;  // an unfinished line from the block before
   std::int64_t consumed = 0;
@@ -287,6 +354,11 @@ TransformedText::Result TransformedText::Write(const std::string& sourcePath, En
     held = have - done;
   }
   const bool flushed = pass.Flush();
+  // The file written stays empty: what is read from it is the book with its edits.
+  if (pass.KeepsEdits()) {
+    PatchedFile::Publish(path, std::make_shared<const PatchedFile>(sourcePath, pass.Position(),
+                                                                   pass.TakeEdits()));
+  }
   if (decoder.FirstInvalid() >= 0 && host) {
     const std::string& writtenAs = decoder.FirstInvalidWrittenAs();
     std::string offset = std::to_string(decoder.FirstInvalid());
