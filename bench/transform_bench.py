@@ -7,7 +7,8 @@ Usage: bench/transform_bench.py [--cli PATH] [--size-mb 200] [--convert-mb 30] [
 Rules: sekato-cli -m size with ten rules of the kind sites add ("本章未完…", "(本章完)",
 watermarks) on the GBK novel, beside `split -C 1000K` on the same file; the target is at most
 three times split's median CPU time (user + system), the runs of each pair taken in turn
-so that a busy machine slows both alike. Conversion: sekato-cli --convert s2t on the first
+so that a busy machine slows both alike. The same again on a copy of the novel with a line
+sites add after every 40th line, so that the rules have lines to change. Conversion: sekato-cli --convert s2t on the first
 --convert-mb MB of the UTF-8 twin, written as one UTF-8 piece, beside OpenCC's own tool
 (`opencc -c s2t.json`) on the same text; the target is at most 1.2 times its CPU time, and the
 piece must be byte for byte what the tool wrote. The largest resident set of each is shown:
@@ -32,6 +33,25 @@ www\\.[a-z0-9]+\\.(com|net|org)
 顶点小说(?:网)?
 一秒记住【.*?】
 """
+
+
+SITE_LINES = ["本章未完，请点击下一页继续阅读", "(本章完)", "天才一秒记住本站地址：www.biquge.com",
+              "手机用户请浏览阅读，更优质的阅读体验。", "一秒记住【顶点小说网】，精彩小说无弹窗免费阅读！"]
+
+
+def with_site_lines(novel):
+    """The novel with a line sites add after every 40th line (about 2 % of the lines, each
+    one changed by the rules), made once beside it."""
+    path = novel.replace(".txt", ".sites.txt")
+    if not os.path.exists(path):
+        lines = [(s + "\r\n").encode("gbk") for s in SITE_LINES]
+        with open(novel, "rb") as src, open(path + ".part", "wb") as out:
+            for number, line in enumerate(src):
+                out.write(line)
+                if number % 40 == 39:
+                    out.write(lines[number // 40 % len(lines)])
+        os.rename(path + ".part", path)
+    return path
 
 
 def interleaved(commands, scratch, runs):
@@ -65,6 +85,15 @@ def main():
             scratch, args.runs)
         print(f"split -C 1000K      {split[0]:7.2f} s  cpu {split[2]:6.2f} s  {split[1]:8d} KiB")
         print(f"10 rules, size mode {ruled[0]:7.2f} s  cpu {ruled[2]:6.2f} s  {ruled[1]:8d} KiB"
+              f"  cpu ×{ruled[2] / split[2]:.2f} of split (target ≤ 3), wall ×{ruled[0] / split[0]:.2f}")
+        # The same on a book that has the lines: the rules change one line in forty.
+        sites = with_site_lines(novel)
+        split, ruled = interleaved(
+            [["split", "-C", "1000K", sites],
+             [args.cli, "-q", "-m", "size", "--rules", rules, "-o", "pieces", sites]],
+            scratch, args.runs)
+        print(f"split, site lines   {split[0]:7.2f} s  cpu {split[2]:6.2f} s  {split[1]:8d} KiB")
+        print(f"10 rules, site lines{ruled[0]:7.2f} s  cpu {ruled[2]:6.2f} s  {ruled[1]:8d} KiB"
               f"  cpu ×{ruled[2] / split[2]:.2f} of split (target ≤ 3), wall ×{ruled[0] / split[0]:.2f}")
 
         part = scratch + "-part.utf8.txt"
