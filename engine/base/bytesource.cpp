@@ -46,8 +46,8 @@ std::size_t ByteSource::ReadFullyAt(char* out, std::size_t size, std::int64_t of
   error = 0;
   std::size_t done = 0;
   while (done < size) {
-    const ssize_t got = m_patched->ReadAt(m_fd, out + done, size - done,
-                                          offset + static_cast<std::int64_t>(done));
+    const ssize_t got =
+        m_patched->ReadAt(m_fd, out + done, size - done, offset + static_cast<std::int64_t>(done));
     if (got < 0) error = errno;
     if (got <= 0) break;
     done += static_cast<std::size_t>(got);

@@ -56,12 +56,12 @@ ssize_t PatchedFile::ReadAt(int fd, char* out, std::size_t capacity, std::int64_
     std::int64_t base = offset;
     if (index > 0) {
       const Edit& edit = m_edits[index - 1];
-      base = edit.offset + edit.length + (offset - m_starts[index - 1] -
-                                           static_cast<std::int64_t>(edit.bytes.size()));
+      base = edit.offset + edit.length +
+             (offset - m_starts[index - 1] - static_cast<std::int64_t>(edit.bytes.size()));
     }
     const std::int64_t stretch = (index < m_starts.size() ? m_starts[index] : m_nLength) - offset;
-    const std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(
-        stretch, static_cast<std::int64_t>(room)));
+    const std::size_t want =
+        static_cast<std::size_t>(std::min<std::int64_t>(stretch, static_cast<std::int64_t>(room)));
     const ssize_t got = FileOps::ReadSomeAt(fd, out + produced, want, base);
     if (got < 0) return produced > 0 ? static_cast<ssize_t>(produced) : -1;
     if (got == 0) break;  // the base is shorter than it was: the reader sees the text end

@@ -356,8 +356,8 @@ TransformedText::Result TransformedText::Write(const std::string& sourcePath, En
   const bool flushed = pass.Flush();
   // The file written stays empty: what is read from it is the book with its edits.
   if (pass.KeepsEdits()) {
-    PatchedFile::Publish(path, std::make_shared<const PatchedFile>(sourcePath, pass.Position(),
-                                                                   pass.TakeEdits()));
+    PatchedFile::Publish(
+        path, std::make_shared<const PatchedFile>(sourcePath, pass.Position(), pass.TakeEdits()));
   }
   if (decoder.FirstInvalid() >= 0 && host) {
     const std::string& writtenAs = decoder.FirstInvalidWrittenAs();

@@ -88,11 +88,11 @@ INSTANTIATE_TEST_SUITE_P(
                     SieveCase{"sharing pairs", {"本章未完", "本章完", "章未"}},
                     SieveCase{"ascii and chinese", {"www.", "笔趣阁", "一秒记住【"}},
                     SieveCase{"a literal inside another", {"点击下一页继续阅读", "下一页"}},
-                    SieveCase{"many",
-                              {"本章未完", "最新章节请到", "(本章完)", "请点击下一页继续阅读",
-                               "笔趣阁", "www.", "天才一秒记住", "手机用户请浏览", "顶点小说",
-                               "一秒记住【", "未完待续", "求月票", "加更", "章节错误", "ab",
-                               "完本"}}),
+                    SieveCase{
+                        "many",
+                        {"本章未完", "最新章节请到", "(本章完)", "请点击下一页继续阅读", "笔趣阁",
+                         "www.", "天才一秒记住", "手机用户请浏览", "顶点小说", "一秒记住【",
+                         "未完待续", "求月票", "加更", "章节错误", "ab", "完本"}}),
     [](const auto& info) {
       std::string name = info.param.what;
       for (char& c : name) c = c == ' ' ? '_' : c;

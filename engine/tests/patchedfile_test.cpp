@@ -38,8 +38,7 @@ TEST_P(PatchedFileTest, ReadsAsTheEditedText) {
   for (std::size_t offset = 0; offset <= c.expected.size(); ++offset) {
     for (std::size_t capacity = 1; capacity <= c.expected.size() + 1; ++capacity) {
       std::string out(capacity, '\0');
-      const ssize_t got =
-          file.ReadAt(fd, out.data(), capacity, static_cast<std::int64_t>(offset));
+      const ssize_t got = file.ReadAt(fd, out.data(), capacity, static_cast<std::int64_t>(offset));
       ASSERT_GE(got, 0);
       out.resize(static_cast<std::size_t>(got));
       EXPECT_EQ(out, c.expected.substr(offset, capacity)) << c.what << " at " << offset;
@@ -70,10 +69,9 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         PatchCase{"none", "ab\ncd\n", 6, {}, "ab\ncd\n"},
         PatchCase{"shorter", "ab\ncd\nef\n", 9, {{3, 3, "X\n"}}, "ab\nX\nef\n"},
-        PatchCase{"first and last", "ab\ncd\nef", 8, {{0, 3, "\n"}, {6, 2, "EFGH"}},
-                  "\ncd\nEFGH"},
-        PatchCase{"side by side", "ab\ncd\nef\n", 9, {{0, 3, "1\n"}, {3, 3, "22\n"}},
-                  "1\n22\nef\n"},
+        PatchCase{"first and last", "ab\ncd\nef", 8, {{0, 3, "\n"}, {6, 2, "EFGH"}}, "\ncd\nEFGH"},
+        PatchCase{
+            "side by side", "ab\ncd\nef\n", 9, {{0, 3, "1\n"}, {3, 3, "22\n"}}, "1\n22\nef\n"},
         PatchCase{"emptied, without break", "ab\ncd", 5, {{3, 2, ""}}, "ab\n"},
         PatchCase{"ends before the base", "ab\ncd\nef\n", 6, {{3, 3, "xyz\n"}}, "ab\nxyz\n"}),
     [](const auto& info) {

@@ -24,8 +24,8 @@ const unsigned char* Bytes(std::string_view text) {
 // `count` pairs (at most kMaxPairs) stands: true, `at` left where it begins and its starts as
 // bits in `hits`. A round reads W + 1 bytes: false, `at` left at the last few starts.
 bool NextSse2(const unsigned char* data, std::size_t& at, std::size_t size,
-                     const unsigned char* firstBytes, const unsigned char* secondBytes,
-                     std::size_t count, unsigned& hits) {
+              const unsigned char* firstBytes, const unsigned char* secondBytes, std::size_t count,
+              unsigned& hits) {
   constexpr std::size_t W = 16;
   __m128i firsts[LiteralSieve::kMaxPairs];
   __m128i seconds[LiteralSieve::kMaxPairs];
@@ -48,10 +48,9 @@ bool NextSse2(const unsigned char* data, std::size_t& at, std::size_t size,
 }
 
 __attribute__((target("avx2"))) bool NextAvx2(const unsigned char* data, std::size_t& at,
-                                                     std::size_t size,
-                                                     const unsigned char* firstBytes,
-                                                     const unsigned char* secondBytes,
-                                                     std::size_t count, unsigned& hits) {
+                                              std::size_t size, const unsigned char* firstBytes,
+                                              const unsigned char* secondBytes, std::size_t count,
+                                              unsigned& hits) {
   constexpr std::size_t W = 32;
   __m256i firsts[LiteralSieve::kMaxPairs];
   __m256i seconds[LiteralSieve::kMaxPairs];
@@ -64,8 +63,8 @@ __attribute__((target("avx2"))) bool NextAvx2(const unsigned char* data, std::si
     const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at + 1));
     __m256i hit = _mm256_setzero_si256();
     for (std::size_t i = 0; i < count; ++i) {
-      hit = _mm256_or_si256(hit, _mm256_and_si256(_mm256_cmpeq_epi8(a, firsts[i]),
-                                                  _mm256_cmpeq_epi8(b, seconds[i])));
+      hit = _mm256_or_si256(
+          hit, _mm256_and_si256(_mm256_cmpeq_epi8(a, firsts[i]), _mm256_cmpeq_epi8(b, seconds[i])));
     }
     hits = static_cast<unsigned>(_mm256_movemask_epi8(hit));
     if (hits != 0) return true;
@@ -81,8 +80,8 @@ LiteralSieve::LiteralSieve(std::vector<std::string> literals) : m_literals(std::
   for (std::size_t i = 0; i < m_literals.size(); ++i) {
     const std::string& literal = m_literals[i];
     if (!CanHold(literal)) continue;
-    m_probes.push_back({static_cast<unsigned char>(literal[0]),
-                        static_cast<unsigned char>(literal[1]), i, 0});
+    m_probes.push_back(
+        {static_cast<unsigned char>(literal[0]), static_cast<unsigned char>(literal[1]), i, 0});
   }
   BuildPairs();
 }
