@@ -304,8 +304,11 @@ TransformedText::Result TransformedText::Write(const std::string& sourcePath, En
   if (markBytes > 0 && text == Encoding::Utf8) pass.Put("\xEF\xBB\xBF");
   const bool direct =
       source == text && markBytes == 0 && !Encodings::IsUtf16(source) && source != Encoding::Utf8;
-  // Then the text is the book but for the lines that change, which are kept aside.
-  if (direct) pass.KeepEdits(sourcePath);
+  // The text is the book's bytes but for the lines that change, which are kept aside, when
+  // nothing is converted and no mark skipped: UTF-8 is then only checked on its way.
+  if (source == text && markBytes == 0 && !Encodings::IsUtf16(source)) {
+    pass.KeepEdits(sourcePath);
+  }
   std::vector<char> buffer(kBlock * 2);
   std::size_t held = 0;  // an unfinished line from the block before
   std::int64_t consumed = 0;

@@ -23,7 +23,7 @@ class LineTransform;
 ///
 /// When only rules that sift are active, a block is searched for their literals first and
 /// only the lines holding one are decoded and transformed; the rest are copied as they are.
-/// When the text is the book's own bytes (GBK, GB18030 or Big5 kept as they are, no mark),
+/// When the text is the book's own bytes (kept in its encoding, not UTF-16, no mark),
 /// nothing is copied at all while few lines change: the file stays an empty placeholder, and
 /// readers read the book with the changed lines through a PatchedFile published under its
 /// path. The file is removed when the object goes.

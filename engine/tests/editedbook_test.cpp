@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@ struct EditedCase {
   SplitMode mode;
   bool keepLines;
   bool trim;
+  bool byList = false;  ///< chapter mode by a list of the heading lines
 };
 
 class EditedBookTest : public testing::TestWithParam<EditedCase> {};
@@ -32,9 +34,11 @@ TEST_P(EditedBookTest, CutsAsTheChangedBook) {
   const EditedCase& c = GetParam();
   std::string book;
   std::string changed;
+  ChapterList headings;
   for (int i = 0; i < 400; ++i) {
     const std::string body = "　　正文第" + std::to_string(i) + "行。";
     if (i % 40 == 0) {
+      headings.entries.push_back({std::count(book.begin(), book.end(), '\n') + 1, {}});
       const std::string heading = "第" + std::to_string(i / 40 + 1) + "章 ";
       book += heading + "笔趣阁\r\n";
       changed += heading + "某站\r\n";
@@ -64,6 +68,7 @@ TEST_P(EditedBookTest, CutsAsTheChangedBook) {
     o.keepLines = c.keepLines;
     o.trimSpaces = c.trim;
     o.titleMax = 20;
+    if (c.byList) o.toc = headings;
     if (!plain) {
       for (const char* rule : {"本章未完.*", "^\\(本章完\\)$", "笔趣阁=>某站"}) {
         o.replaceRules.push_back(ReplaceRuleText::Parse(rule, 1));
@@ -84,7 +89,9 @@ INSTANTIATE_TEST_SUITE_P(Modes, EditedBookTest,
                                          EditedCase{"size", SplitMode::BySize, false, false},
                                          EditedCase{"keep lines", SplitMode::BySize, true, true},
                                          EditedCase{"chapter", SplitMode::ByChapter, false, false},
-                                         EditedCase{"trim", SplitMode::ByChapter, false, true}),
+                                         EditedCase{"trim", SplitMode::ByChapter, false, true},
+                                         EditedCase{"list", SplitMode::ByChapter, false, false,
+                                                    true}),
                          [](const auto& info) {
                            std::string name = info.param.what;
                            for (char& ch : name) ch = ch == ' ' ? '_' : ch;
