@@ -47,9 +47,8 @@ bool LineReader::Fill() {
   if (m_store.AheadOf(BufferEnd()) > 0) {
     // Text read ahead into the spill while measuring comes before what the decoder gives.
     m_feed.MakeRoom(m_window);
-    const auto take = static_cast<std::size_t>(
-        std::min(m_store.AheadOf(BufferEnd()),
-                 static_cast<std::int64_t>(m_window.capacity - m_window.end)));
+    const auto take = static_cast<std::size_t>(std::min(
+        m_store.AheadOf(BufferEnd()), static_cast<std::int64_t>(m_window.capacity - m_window.end)));
     if (!m_store.TakeAhead(BufferEnd(), m_window.data + m_window.end, take, m_strError)) {
       return false;
     }

@@ -188,7 +188,7 @@ class LineReader final {
   bool m_bEof = false;
   std::int64_t m_nPosition = 0;
   std::int64_t m_nLineStart = 0;  ///< text position of the line now being handed out
-  bool m_bMidLine = false;  ///< the last Next gave a part that is not the line's last
+  bool m_bMidLine = false;        ///< the last Next gave a part that is not the line's last
   std::string m_strError;
   const TextRules* m_pRules;
   LongLineStore m_store{m_feed};

@@ -18,9 +18,8 @@ using MarkFn = void (*)(const char*, std::size_t, unsigned char, unsigned char, 
 // Lines of GBK-like bytes around the 64-byte words the masks are made of: full-width spaces
 // alone and in runs, straddling pairs (啊、 is B0A1 A1A2), empty lines, bare line feeds.
 std::string MixedLines(std::mt19937& rng, std::size_t length) {
-  static const std::vector<std::string> bits = {"\xA1\xA1", "\xB0\xA1", "\xA1\xA2", "\r\n",
-                                                "\r\n\r\n", "\n",       "a",        " ",
-                                                "\xD5\xC2", "\xA1"};
+  static const std::vector<std::string> bits = {
+      "\xA1\xA1", "\xB0\xA1", "\xA1\xA2", "\r\n", "\r\n\r\n", "\n", "a", " ", "\xD5\xC2", "\xA1"};
   std::string text;
   while (text.size() < length) text += bits[rng() % bits.size()];
   text.resize(length);

@@ -51,7 +51,9 @@ TEST(LongLineStore, MeasuresALineAheadAsItWillBeWritten) {
     ASSERT_TRUE(feed.Open(path, 1 << 16, window, error)) << error;
     LongLineStore store(feed);
     store.SetRules(TextRules::For(c.text));
-    EXPECT_EQ(store.Measure(0, {}, c.trimmed, c.bound, [] { return true; }, error), c.length)
+    EXPECT_EQ(store.Measure(
+                  0, {}, c.trimmed, c.bound, [] { return true; }, error),
+              c.length)
         << c.what;
   }
 }
@@ -59,15 +61,21 @@ TEST(LongLineStore, MeasuresALineAheadAsItWillBeWritten) {
 TEST(LongLineStore, StopsWhenToldAndReadsAgainPastTheTextStart) {
   test::TempDir dir;
   const std::string path = dir / "line.txt";
-  test::WriteFile(path, "\xEF\xBB\xBF" "abcdef\n");
+  test::WriteFile(path,
+                  "\xEF\xBB\xBF"
+                  "abcdef\n");
   SourceFeed feed;
   SourceFeed::Window window;
   std::string error;
   ASSERT_TRUE(feed.Open(path, 1 << 16, window, error)) << error;
   LongLineStore store(feed);
   store.SetTextStart(3);  // a byte-order mark the decoder skips
-  EXPECT_EQ(store.Measure(0, {}, false, 100, [] { return false; }, error), -2);
-  EXPECT_EQ(store.Measure(0, {}, false, 100, [] { return true; }, error), 6);
+  EXPECT_EQ(store.Measure(
+                0, {}, false, 100, [] { return false; }, error),
+            -2);
+  EXPECT_EQ(store.Measure(
+                0, {}, false, 100, [] { return true; }, error),
+            6);
   char again[3] = {};
   ASSERT_TRUE(store.ReadAt(1, again, 3, error)) << error;
   EXPECT_EQ(std::string(again, 3), "bcd");

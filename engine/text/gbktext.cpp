@@ -69,8 +69,7 @@ void WidenWith(char* data, std::size_t size, const NextPair& next) {
   std::size_t boundary = pos;
   while (pos + 1 < size) {
     // Full-width spaces come in runs: the next one is looked at first.
-    const std::size_t candidate =
-        bytes[pos] == kLead && bytes[pos + 1] == kTrail ? pos : next(pos);
+    const std::size_t candidate = bytes[pos] == kLead && bytes[pos + 1] == kTrail ? pos : next(pos);
     if (candidate == GbkText::npos) return;
     if (boundary < candidate) {
       // A line feed is never part of a two-byte character: in a run of lines the walk starts
