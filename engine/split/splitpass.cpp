@@ -5,8 +5,6 @@
 
 #include "asciitext.h"
 #include "chaptersplitter.h"
-#include "cleanupmasks.h"
-#include "gbktext.h"
 #include "pairscanner.h"
 #include "piecewriter.h"
 #include "runencodings.h"
@@ -21,16 +19,24 @@ namespace {
 
 // Calls `take` with each stretch of `run` (lines joined by CR LF) that empty lines part, in
 // order, without the CR LFs of the empty lines and of the line before each: "a\r\n\r\nb\r\n"
-// gives "a", then "b" (the last line, empty, is dropped too). `feedBefore(pos)` gives the
-// first line feed at or after `pos` that an empty line follows within the run (npos: none).
-template <typename FeedBefore, typename Take>
-void ForEachBetweenEmptyLines(std::string_view run, const FeedBefore& feedBefore,
-                              const Take& take) {
+// gives "a", then "b" (the last line, empty, is dropped too).
+template <typename Take>
+void ForEachBetweenEmptyLines(std::string_view run, const Take& take) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(run.data());
   std::size_t pos = 0;
   while (true) {
     while (run.substr(pos, 2) == "\r\n") pos += 2;
     if (pos >= run.size()) return;
-    const std::size_t feed = feedBefore(pos);
+    // An empty line follows a line feed with its CR LF; a CR after a line feed is rare.
+    std::size_t feed = PairScanner::npos;
+    for (std::size_t at = pos; at + 2 < run.size();) {
+      const std::size_t hit = PairScanner::Find(bytes, at, run.size() - 3, '\n', '\r');
+      if (hit == PairScanner::npos || run[hit + 2] == '\n') {
+        feed = hit;
+        break;
+      }
+      at = hit + 1;
+    }
     if (feed == PairScanner::npos) {
       // The run's last line is empty when the run ends in a line break.
       const bool emptyLast = run.size() - pos >= 2 && run.substr(run.size() - 2) == "\r\n";
@@ -40,18 +46,6 @@ void ForEachBetweenEmptyLines(std::string_view run, const FeedBefore& feedBefore
     take(run.substr(pos, feed - 1 - pos));  // up to the CR before the line feed
     pos = feed + 1;
   }
-}
-
-// The line feed that an empty line follows, looked for in `run` from `pos`.
-std::size_t FeedBeforeEmpty(std::string_view run, std::size_t pos) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(run.data());
-  // An empty line follows a line feed with its CR LF; a CR after a line feed is rare.
-  for (std::size_t at = pos; at + 2 < run.size();) {
-    const std::size_t hit = PairScanner::Find(bytes, at, run.size() - 3, '\n', '\r');
-    if (hit == PairScanner::npos || run[hit + 2] == '\n') return hit;
-    at = hit + 1;
-  }
-  return PairScanner::npos;
 }
 
 }  // namespace
@@ -97,8 +91,6 @@ SplitPass::SplitPass(LineReader& source, PieceWriter& writer, Splitter& splitter
   m_bLines = splitter.CutsAtLines(&m_nLine);
   m_runLimits.cleanUp = settings.cleanUp;
   m_runLimits.fullWidthSpace = m_rules.FullWidthSpace();
-  // In GBK a run's full-width spaces and empty lines are found in one pass, then visited.
-  m_bMasks = settings.cleanUp && text == Encoding::Gbk;
 }
 
 SplitEnd SplitPass::Run() {
@@ -169,41 +161,19 @@ inline bool SplitPass::TakeRun() {
     return false;
   }
   WarnOfInvalid();
-  WriteRun(data, size);
+  if (m_settings.cleanUp) size = m_rules.WidenFullWidthSpaces(data, size);
+  WriteRun({data, size});
   return true;
 }
 
-void SplitPass::WriteRun(char* data, std::size_t size) {
+void SplitPass::WriteRun(std::string_view lines) {
   if (!m_settings.cleanUp) {
-    WriteLines({data, size});
+    WriteLines(lines);
     return;
   }
   // Clean-up drops the empty lines of the run: what lies between them goes as a run of its
   // own, after a line break.
-  const auto write = [&](std::string_view between) { WriteLines(between); };
-  if (!m_bMasks) {
-    const std::string_view lines(data, m_rules.WidenFullWidthSpaces(data, size));
-    ForEachBetweenEmptyLines(
-        lines, [&](std::size_t pos) { return FeedBeforeEmpty(lines, pos); }, write);
-    return;
-  }
-  const std::size_t words = CleanupMasks::Words(size);
-  if (m_pairMasks.size() < words) {
-    m_pairMasks.resize(words);
-    m_feedMasks.resize(words);
-  }
-  const std::string_view space = GbkText::kFullWidthSpace;
-  CleanupMasks::Mark(data, size, static_cast<unsigned char>(space[0]),
-                     static_cast<unsigned char>(space[1]), m_pairMasks.data(), m_feedMasks.data());
-  GbkText::WidenFullWidthSpacesAt(data, size, {m_pairMasks.data(), words});
-  const std::span<const std::uint64_t> feeds(m_feedMasks.data(), words);
-  ForEachBetweenEmptyLines(
-      {data, size},
-      [&](std::size_t pos) {
-        const std::size_t feed = CleanupMasks::Next(feeds, pos);
-        return feed != CleanupMasks::npos && feed + 2 < size ? feed : PairScanner::npos;
-      },
-      write);
+  ForEachBetweenEmptyLines(lines, [&](std::string_view between) { WriteLines(between); });
 }
 
 inline void SplitPass::WriteLines(std::string_view lines) {

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "linereader.h"
 #include "runfinder.h"
@@ -75,7 +74,7 @@ class SplitPass final {
   inline void WarnOfInvalid();
 
   /// A run taken: widened under clean-up, its empty lines then dropped.
-  void WriteRun(char* data, std::size_t size);
+  void WriteRun(std::string_view lines);
   /// What a run that stops or fails leaves: the pieces on disk and their folder.
   RunTally KeptTally() const;
   /// The parts of a long line, as they are or being cleaned.
@@ -106,10 +105,6 @@ class SplitPass final {
   bool m_bLines = false;     ///< the splitter cuts at line numbers: runs end before them
   std::int64_t m_nLine = 0;  ///< the number of the line at hand, from 1 (see m_bLines)
   RunFinder::Limits m_runLimits;
-  /// Clean-up in GBK: where a run's full-width spaces and empty lines are (see CleanupMasks).
-  bool m_bMasks = false;
-  std::vector<std::uint64_t> m_pairMasks;
-  std::vector<std::uint64_t> m_feedMasks;
 
   bool m_bStopped = false;
   std::int64_t m_nProgress = 0;  ///< source position reached, told at the next KeepGoing

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "asciitext.h"
-#include "cleanupmasks.h"
 #include "pairscanner.h"
 
 namespace sekato::engine {
@@ -48,17 +47,12 @@ std::size_t GbkText::BoundaryAtOrBelow(std::string_view line, std::size_t room) 
   }
 }
 
-namespace {
-
-// Widens in place, `next(pos)` giving the first place at or after `pos` the pair may begin
-// (npos when none does before the text's last byte).
-template <typename NextPair>
-void WidenWith(char* data, std::size_t size, const NextPair& next) {
+void GbkText::WidenFullWidthSpaces(char* data, std::size_t size) {
   // Paragraphs mostly begin with full-width spaces: those are taken in place, then the rest
-  // of the line is looked through for the pair once, walking character boundaries only up
-  // to the candidates found.
-  constexpr auto kLead = static_cast<unsigned char>(GbkText::kFullWidthSpace[0]);
-  constexpr auto kTrail = static_cast<unsigned char>(GbkText::kFullWidthSpace[1]);
+  // of the line is scanned for the pair once, walking character boundaries only up to the
+  // candidates found.
+  constexpr auto kLead = static_cast<unsigned char>(kFullWidthSpace[0]);
+  constexpr auto kTrail = static_cast<unsigned char>(kFullWidthSpace[1]);
   auto* const bytes = reinterpret_cast<unsigned char*>(data);
   std::size_t pos = 0;
   while (pos + 1 < size && bytes[pos] == kLead && bytes[pos + 1] == kTrail) {
@@ -69,12 +63,14 @@ void WidenWith(char* data, std::size_t size, const NextPair& next) {
   std::size_t boundary = pos;
   while (pos + 1 < size) {
     // Full-width spaces come in runs: the next one is looked at first.
-    const std::size_t candidate = bytes[pos] == kLead && bytes[pos + 1] == kTrail ? pos : next(pos);
-    if (candidate == GbkText::npos) return;
+    const std::size_t candidate = bytes[pos] == kLead && bytes[pos + 1] == kTrail
+                                      ? pos
+                                      : PairScanner::Find(bytes, pos, size - 2, kLead, kTrail);
+    if (candidate == PairScanner::npos) return;
     if (boundary < candidate) {
       // A line feed is never part of a two-byte character: in a run of lines the walk starts
       // afresh after the last one before the candidate, so it stays within one line. Most
-      // candidates begin a line.
+      // candidates begin a line, right after its line feed.
       if (bytes[candidate - 1] == '\n') {
         boundary = candidate;
       } else if (const void* feed = ::memrchr(bytes + boundary, '\n', candidate - boundary)) {
@@ -90,26 +86,6 @@ void WidenWith(char* data, std::size_t size, const NextPair& next) {
       pos = candidate + 1;  // the pair straddles two characters
     }
   }
-}
-
-}  // namespace
-
-void GbkText::WidenFullWidthSpaces(char* data, std::size_t size) {
-  const auto* const bytes = reinterpret_cast<const unsigned char*>(data);
-  WidenWith(data, size, [&](std::size_t pos) {
-    constexpr auto kLead = static_cast<unsigned char>(kFullWidthSpace[0]);
-    constexpr auto kTrail = static_cast<unsigned char>(kFullWidthSpace[1]);
-    return PairScanner::Find(bytes, pos, size - 2, kLead, kTrail);
-  });
-}
-
-void GbkText::WidenFullWidthSpacesAt(char* data, std::size_t size,
-                                     std::span<const std::uint64_t> pairs) {
-  WidenWith(data, size, [&](std::size_t pos) {
-    // Widening only clears pairs, and only before `pos`: what is marked from there stands.
-    const std::size_t p = CleanupMasks::Next(pairs, pos);
-    return p != CleanupMasks::npos && p + 1 < size ? p : npos;
-  });
 }
 
 std::string GbkText::NormaliseKeywords(std::string_view text) {

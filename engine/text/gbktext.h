@@ -1,8 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -33,11 +31,6 @@ class GbkText final {
 
   /// Replaces every full-width space by two ASCII spaces, in place (the length stays).
   static void WidenFullWidthSpaces(char* data, std::size_t size);
-
-  /// The same, told where the pair "\xA1\xA1" stands instead of looking: bit p % 64 of
-  /// `pairs[p / 64]` is set for every place p in the text where it begins (see CleanupMasks).
-  static void WidenFullWidthSpacesAt(char* data, std::size_t size,
-                                     std::span<const std::uint64_t> pairs);
 
   /// The text with every full-width space made two ASCII spaces, then trimmed at both ends:
   /// how the keyword text is read before it is cut into keywords.
