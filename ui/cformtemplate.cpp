@@ -127,6 +127,20 @@ constexpr int kTabOrder[] = {
     IDC_TAIL,
 };
 
+// A radio group is named after the choice it makes, by its first button.
+QString GroupName(int firstButton) {
+  switch (firstButton) {
+    case IDC_DIR_NEW:
+      return QStringLiteral("dirMode");
+    case IDC_NAME_SOURCE:
+      return QStringLiteral("nameMode");
+    case IDC_MODE_CHAPTER:
+      return QStringLiteral("splitMode");
+    default:
+      return ControlName(firstButton) + QStringLiteral("Group");
+  }
+}
+
 // Only the checked button of a group (the first while none is) is a Tab stop.
 void KeepOneTabStop(const QButtonGroup* group) {
   const QList<QAbstractButton*> buttons = group->buttons();
@@ -234,7 +248,10 @@ CFormTemplate::CFormTemplate(QWidget* page, const DialogUnits& units) {
     control->setEnabled((row.flags & kDisabled) == 0);
     if ((row.flags & kHidden) != 0) control->hide();
     if (row.id != 0) {
-      control->setObjectName(IdName(row.id));
+      // Tests, tools and the language switch find the control by this name.
+      const QString name = ControlName(row.id);
+      if (name.isEmpty()) qFatal("form control %d has no object name", row.id);
+      control->setObjectName(name);
       control->setProperty("controlId", row.id);
       m_items.insert(row.id, control);
     }
@@ -242,7 +259,7 @@ CFormTemplate::CFormTemplate(QWidget* page, const DialogUnits& units) {
       if ((row.flags & kGroupStart) != 0 || groups.isEmpty()) {
         groups.append(new QButtonGroup(page));
         groups.last()->setExclusive(true);
-        groups.last()->setObjectName(IdName(row.id));
+        groups.last()->setObjectName(GroupName(row.id));
       }
       const auto index = static_cast<int>(groups.last()->buttons().size());
       groups.last()->addButton(static_cast<QRadioButton*>(control), index);

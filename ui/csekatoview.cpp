@@ -49,7 +49,7 @@ QString PathText(const std::string& bytes) {
 
 QWidget* NewPage(const QPalette& palette) {
   auto* page = new QWidget;
-  page->setObjectName(IdName(IDD_SEKATO_FORM));
+  page->setObjectName(ControlName(IDD_SEKATO_FORM));
   page->setFont(DialogUnits::DialogFont());
   page->setPalette(palette);
   page->setAutoFillBackground(true);
@@ -99,9 +99,6 @@ CSekatoView::CSekatoView(QWidget* parent)
   viewport()->setBackgroundRole(QPalette::Window);
   viewport()->setAutoFillBackground(true);
   setWidget(m_pPage);
-  m_comboNumerals = m_f.numerals;
-  m_comboEncoding = m_f.encoding;
-  m_comboOutEncoding = m_f.outEncoding;
 
   ConnectControls();
   // Number fields take digits only: a letter or a sign typed there would read as 0.
@@ -148,7 +145,8 @@ void CSekatoView::ConnectControls() {
   on(m_f.modeEven, &CSekatoView::OnModeEven);
   on(m_f.addHead, &CSekatoView::OnAddHead);
   on(m_f.addTail, &CSekatoView::OnAddTail);
-  connect(m_f.headingRule, &QComboBox::activated, this, &CSekatoView::OnHeadingRule);
+  // Any change of the choice, by the user or by the form itself, shows the fields it needs.
+  connect(m_f.headingRule, &QComboBox::currentIndexChanged, this, &CSekatoView::OnHeadingRule);
   on(m_f.useDetected, &CSekatoView::OnUseDetected);
   connect(m_f.regex, &QLineEdit::textChanged, this, &CSekatoView::CheckRule);
   connect(m_f.splitMode, &QButtonGroup::idToggled, this, &CSekatoView::CheckRule);
@@ -184,60 +182,6 @@ void CSekatoView::NameControls() {
   m_f.browseFolder->setToolTip(tr("选择保存目录"));
 }
 
-QWidget* CSekatoView::GetDlgItem(int nIDC) const { return m_pForm->Item(nIDC); }
-
-void CSekatoView::UpdateData(bool bSaveAndValidate) {
-  // The source path is no field to type in: only the chooser sets it.
-  using F = CFormTemplate::Fields;
-  using V = CSekatoView;
-  static constexpr std::pair<QButtonGroup* const F::*, int V::*> kRadios[] = {
-      {&F::dirMode, &V::m_nDirMode},
-      {&F::splitMode, &V::m_nSplitMode},
-      {&F::nameMode, &V::m_nNameMode}};
-  static constexpr std::pair<QCheckBox* const F::*, bool V::*> kChecks[] = {
-      {&F::addTail, &V::m_bAddTail},
-      {&F::addHead, &V::m_bAddHead},
-      {&F::noAd, &V::m_bNoAd},
-      {&F::trimSpaces, &V::m_bTrimSpaces},
-      {&F::keepLines, &V::m_bKeepLines}};
-  static constexpr std::pair<QLineEdit* const F::*, QString V::*> kTexts[] = {
-      {&F::tail, &V::m_strTail},
-      {&F::head, &V::m_strHead},
-      {&F::parts, &V::m_strParts},
-      {&F::keywords, &V::m_strKeywords},
-      {&F::regex, &V::m_strRegex},
-      {&F::maxKB, &V::m_strMaxKB},
-      {&F::customName, &V::m_strCustomName},
-      {&F::newDir, &V::m_strNewDir},
-      {&F::titleMax, &V::m_strTitleMax},
-      {&F::chaptersPerFile, &V::m_strChaptersPerFile}};
-  for (const auto& [field, member] : kRadios) {
-    if (bSaveAndValidate)
-      this->*member = (m_f.*field)->checkedId();
-    else
-      SetRadio(m_f.*field, this->*member);
-  }
-  for (const auto& [field, member] : kChecks) {
-    if (bSaveAndValidate)
-      this->*member = (m_f.*field)->isChecked();
-    else
-      (m_f.*field)->setChecked(this->*member);
-  }
-  for (const auto& [field, member] : kTexts) {
-    if (bSaveAndValidate)
-      this->*member = (m_f.*field)->text();
-    else
-      SetText(m_f.*field, this->*member);
-  }
-  if (bSaveAndValidate) {
-    m_nHeadingRule = m_f.headingRule->currentIndex();
-  } else {
-    m_f.headingRule->setCurrentIndex(m_nHeadingRule);
-    OnHeadingRule();
-    ShowSourcePath();
-  }
-}
-
 void CSekatoView::ShowSourcePath() {
   // A long path keeps its file name in sight: the middle gives way, the tooltip has it all.
   QLineEdit* edit = m_f.srcPath;
@@ -248,8 +192,9 @@ void CSekatoView::ShowSourcePath() {
 }
 
 void CSekatoView::OnInitialUpdate() {
-  // 1. What the form shows before the defaults: no radio selected, everything empty.
-  UpdateData(false);
+  // 1. The form starts with no radio selected and every field empty; the chapter row shows
+  //    the fields of its choice.
+  OnHeadingRule();
 
   // 2. The frame shrinks to the form; where it is already smaller, the form scrolls.
   ResizeParentToFit();
@@ -258,14 +203,14 @@ void CSekatoView::OnInitialUpdate() {
   m_pHelpTips->Setup(m_f);
 
   // 4. Defaults.
-  m_nNameMode = 0;
-  m_nDirMode = 1;
-  m_nSplitMode = 0;
-  m_strChaptersPerFile = QStringLiteral("1");
-  m_strTitleMax = QStringLiteral("20");
-  m_strMaxKB = QStringLiteral("1000");
-  m_strParts = QStringLiteral("5");
-  m_strKeywords = QStringLiteral("第  章");
+  SetRadio(m_f.nameMode, 0);
+  SetRadio(m_f.dirMode, 1);
+  SetRadio(m_f.splitMode, 0);
+  SetText(m_f.chaptersPerFile, QStringLiteral("1"));
+  SetText(m_f.titleMax, QStringLiteral("20"));
+  SetText(m_f.maxKB, QStringLiteral("1000"));
+  SetText(m_f.parts, QStringLiteral("5"));
+  SetText(m_f.keywords, QStringLiteral("第  章"));
   m_f.headingRule->clear();
   m_f.headingRule->addItem(tr("自动识别"));
   m_f.headingRule->addItem(tr("关键字"));
@@ -274,29 +219,27 @@ void CSekatoView::OnInitialUpdate() {
   m_f.headingRule->view()->setMinimumWidth(
       m_f.headingRule->fontMetrics().horizontalAdvance(tr("正则表达式")) +
       m_f.headingRule->fontMetrics().height() * 2);
-  m_nHeadingRule = kRuleKeywords;  // what scripts and habits expect: the keywords 第  章
+  // What scripts and habits expect: the keywords 第  章.
+  m_f.headingRule->setCurrentIndex(kRuleKeywords);
 
   // 5. The numeral series; none is selected.
-  m_comboNumerals->clear();
-  m_comboNumerals->addItem(QStringLiteral("1,2,3..."));
-  m_comboNumerals->addItem(tr("１,２，３..."));
-  m_comboNumerals->addItem(tr("一,二,三..."));
-  m_comboNumerals->setCurrentIndex(-1);
+  m_f.numerals->clear();
+  m_f.numerals->addItem(QStringLiteral("1,2,3..."));
+  m_f.numerals->addItem(tr("１,２，３..."));
+  m_f.numerals->addItem(tr("一,二,三..."));
+  m_f.numerals->setCurrentIndex(-1);
 
   // The encodings, in the engine's order so an index is an Encoding: detect the source and
   // write the pieces in its encoding unless the user says otherwise.
-  m_comboEncoding->clear();
-  m_comboOutEncoding->clear();
+  m_f.encoding->clear();
+  m_f.outEncoding->clear();
   for (const engine::Encoding encoding : engine::Encodings::kAll) {
     const QString name = QString::fromUtf8(engine::Encodings::DisplayName(encoding));
-    m_comboEncoding->addItem(encoding == engine::Encoding::Auto ? tr("自动检测") : name);
-    m_comboOutEncoding->addItem(encoding == engine::Encoding::Auto ? tr("同源文件") : name);
+    m_f.encoding->addItem(encoding == engine::Encoding::Auto ? tr("自动检测") : name);
+    m_f.outEncoding->addItem(encoding == engine::Encoding::Auto ? tr("同源文件") : name);
   }
-  m_comboEncoding->setCurrentIndex(0);
-  m_comboOutEncoding->setCurrentIndex(0);
-
-  // 6.
-  UpdateData(false);
+  m_f.encoding->setCurrentIndex(0);
+  m_f.outEncoding->setCurrentIndex(0);
 
   // Like any form, the keyboard starts at the first field (the source path).
   m_f.srcPath->setFocus();
@@ -329,6 +272,7 @@ bool CSekatoView::eventFilter(QObject* watched, QEvent* event) {
       if (watched == m_pPage) {
         m_pForm->Stretch(m_pPage->width());
         ElideDetected();
+        ShowSourcePath();  // a wider field shows more of the path
       }
       break;
     case QEvent::DragEnter:
@@ -358,24 +302,22 @@ void CSekatoView::ElideDetected() {
 
 void CSekatoView::SetChoosers(FileChoosers choosers) { m_choosers = std::move(choosers); }
 
-void CSekatoView::SetSourceMembers(const QString& path) {
-  const std::string bytes = PathBytes(path);
+void CSekatoView::SetSource(const QString& path) {
   const QString previous = m_strSrcPath;
   m_strSrcPath = path;
-  m_strSrcTitle = PathText(engine::SourcePath::Title(bytes));
-  m_strCustomName = m_strSrcTitle;
-  m_strSrcBase = PathText(engine::SourcePath::Base(bytes));
+  SetText(m_f.customName, CFormOptions::SourceTitle(path));
   // The new folder follows another book, so that its pieces do not land beside the last
   // one's, unless the user typed or chose it for this book (or before choosing any).
   const bool chosenForThis =
       m_bNewDirChosen && (m_strNewDirSource.isEmpty() || m_strNewDirSource == path);
-  if (path != previous && !m_strNewDir.isEmpty() && !chosenForThis) {
-    m_strNewDir = m_strSrcBase;
+  if (path != previous && !m_f.newDir->text().isEmpty() && !chosenForThis) {
+    SetText(m_f.newDir, CFormOptions::SourceBase(path));
     m_bNewDirChosen = false;
   } else if (chosenForThis) {
     m_strNewDirSource = path;
   }
   m_pRunControl->SetSourceChosen(!m_strSrcPath.isEmpty());
+  ShowSourcePath();
   ShowDetectedEncoding();
 }
 
@@ -389,7 +331,7 @@ void CSekatoView::ShowDetectedEncoding() {
                              : QString::fromUtf8(engine::Encodings::DisplayName(found->encoding));
     text += tr("（%1）").arg(name);
   }
-  m_comboEncoding->setItemText(0, text);
+  m_f.encoding->setItemText(0, text);
 }
 
 void CSekatoView::OnBrowseSource() {
@@ -398,14 +340,11 @@ void CSekatoView::OnBrowseSource() {
     if (!paths.isEmpty()) ChooseSources(paths);
     return;
   }
-  UpdateData(true);
   const QString path = m_choosers.chooseSourceFile ? m_choosers.chooseSourceFile(this) : QString();
-  if (!path.isEmpty()) {
-    SetSourceMembers(path);
-    ShowQueue({});
-  }
-  UpdateData(false);
-  if (!path.isEmpty()) InspectSource();
+  if (path.isEmpty()) return;
+  SetSource(path);
+  ShowQueue({});
+  InspectSource();
 }
 
 void CSekatoView::ChooseSources(const QStringList& paths) {
@@ -481,10 +420,8 @@ void CSekatoView::StartQueue() {
 }
 
 void CSekatoView::ChooseSource(const QString& path) {
-  UpdateData(true);
-  SetSourceMembers(QFileInfo(path).absoluteFilePath());
+  SetSource(QFileInfo(path).absoluteFilePath());
   ShowQueue({});
-  UpdateData(false);
   InspectSource();
 }
 
@@ -525,24 +462,20 @@ void CSekatoView::UseRule(const QString& pattern) {
     OnUseDetected();
     return;
   }
-  UpdateData(true);
-  m_nHeadingRule = kRuleRegex;
-  m_strRegex = pattern;
-  if (m_nSplitMode != 0) {
-    m_nSplitMode = 0;
-    EnableModeFields(0);
-  }
-  UpdateData(false);
+  SetText(m_f.regex, pattern);
+  m_f.headingRule->setCurrentIndex(kRuleRegex);
+  ChooseChapterMode();
 }
 
 void CSekatoView::OnUseDetected() {
-  UpdateData(true);
-  m_nHeadingRule = kRuleAuto;
-  if (m_nSplitMode != 0) {
-    m_nSplitMode = 0;
-    EnableModeFields(0);
-  }
-  UpdateData(false);
+  m_f.headingRule->setCurrentIndex(kRuleAuto);
+  ChooseChapterMode();
+}
+
+void CSekatoView::ChooseChapterMode() {
+  if (m_f.modeChapter->isChecked()) return;
+  m_f.modeChapter->setChecked(true);
+  EnableModeFields(0);
 }
 
 QStringList CSekatoView::TextFilesFromDrop(const QMimeData* mimeData) {
@@ -565,23 +498,18 @@ QString CSekatoView::TextFileFromDrop(const QMimeData* mimeData) {
 }
 
 void CSekatoView::OnBrowseFolder() {
-  UpdateData(true);
   const QString folder = m_choosers.chooseFolder ? m_choosers.chooseFolder(this) : QString();
-  if (!folder.isEmpty()) {
-    m_strNewDir = folder;
-    m_bNewDirChosen = true;
-    m_strNewDirSource = m_strSrcPath;
-  }
-  UpdateData(false);
+  if (folder.isEmpty()) return;
+  SetText(m_f.newDir, folder);
+  m_bNewDirChosen = true;
+  m_strNewDirSource = m_strSrcPath;
 }
 
 void CSekatoView::ChooseNewFolder(const QString& folder) {
-  UpdateData(true);
-  m_strNewDir = folder;
+  SetText(m_f.newDir, folder);
   m_bNewDirChosen = true;
   m_strNewDirSource = m_strSrcPath;
-  m_nDirMode = 0;
-  UpdateData(false);
+  SetRadio(m_f.dirMode, 0);
   EnableItems({m_f.newDir, m_f.browseFolder}, true);
 }
 
@@ -593,8 +521,7 @@ void CSekatoView::EnableItems(std::initializer_list<QWidget*> controls, bool bEn
 
 void CSekatoView::OnDirNew() {
   EnableItems({m_f.newDir, m_f.browseFolder}, true);
-  if (m_strNewDir.isEmpty()) SetText(m_f.newDir, m_strSrcBase);
-  UpdateData(true);
+  if (m_f.newDir->text().isEmpty()) SetText(m_f.newDir, CFormOptions::SourceBase(m_strSrcPath));
 }
 
 void CSekatoView::OnDirBesideSource() { EnableItems({m_f.newDir, m_f.browseFolder}, false); }
@@ -610,10 +537,9 @@ void CSekatoView::OnModeSize() { OnModeWithoutChapters(1); }
 void CSekatoView::OnModeEven() { OnModeWithoutChapters(2); }
 
 void CSekatoView::OnModeWithoutChapters(int nMode) {
-  UpdateData(true);
   EnableModeFields(nMode);
-  if (m_nNameMode == 2) m_nNameMode = 0;  // names by chapter title need chapters
-  UpdateData(false);
+  // Names by chapter title need chapters.
+  if (m_f.nameChapter->isChecked()) SetRadio(m_f.nameMode, 0);
 }
 
 void CSekatoView::OnHeadingRule() {
@@ -654,63 +580,18 @@ void CSekatoView::EnableModeFields(int nMode) {
   EnableItems({m_f.parts}, nMode == 2);
 }
 
-void CSekatoView::OnAddHead() {
-  UpdateData(true);
-  EnableItems({m_f.head}, m_bAddHead);
-}
+void CSekatoView::OnAddHead() { EnableItems({m_f.head}, m_f.addHead->isChecked()); }
 
-void CSekatoView::OnAddTail() {
-  UpdateData(true);
-  EnableItems({m_f.tail}, m_bAddTail);
-}
+void CSekatoView::OnAddTail() { EnableItems({m_f.tail}, m_f.addTail->isChecked()); }
 
 // --- Start and Stop ------------------------------------------------------------------------
 
 engine::SplitOptions CSekatoView::GetSplitOptions() const {
-  engine::SplitOptions options;
-  options.sourcePath = PathBytes(m_strSrcPath);
-  options.sourceBase = PathBytes(m_strSrcBase);
-  options.sourceTitle = PathBytes(m_strSrcTitle);
-  options.folder =
-      m_nDirMode == 0 ? engine::FolderChoice::NewFolder : engine::FolderChoice::BesideSource;
-  options.newFolder = PathBytes(m_strNewDir);
-  options.naming = static_cast<engine::PieceNaming>(std::clamp(m_nNameMode, 0, 2));
-  options.customName = PathBytes(m_strCustomName);
-  // The radio group holds one of the modes, in their order, whenever a run starts.
-  options.mode = static_cast<engine::SplitMode>(std::clamp(m_nSplitMode, 0, 2));
-  options.titleMax = engine::ParseNumber(m_strTitleMax.toStdString());
-  options.chaptersPerPiece = engine::ParseNumber(m_strChaptersPerFile.toStdString());
-  options.maxKb = engine::ParseNumber(m_strMaxKB.toStdString());
-  options.keepLines = m_bKeepLines;
-  options.parts = engine::ParseNumber(m_strParts.toStdString());
-  options.trimSpaces = m_bTrimSpaces;
-  options.noPromotion = m_bNoAd;
-  options.addHead = m_bAddHead;
-  options.addTail = m_bAddTail;
-
-  // Book text stays UTF-8: the run writes it in the pieces' encoding, and refuses text that
-  // encoding cannot hold, naming the character, before anything is written.
-  options.textEncoding = engine::Encoding::Utf8;
-  options.keywords = m_strKeywords.toStdString();
-  if (m_nHeadingRule == kRuleRegex) options.regex = m_strRegex.toStdString();
-  options.autoDetect = m_nHeadingRule == kRuleAuto;
-  options.numerals = engine::Numerals::FromIndex(m_comboNumerals->currentIndex());
-  options.head = m_strHead.toStdString();
-  options.tail = m_strTail.toStdString();
-  const auto chosen = [](const QComboBox* combo) {
-    const int index = combo->currentIndex();
-    return index > 0 && index < static_cast<int>(std::size(engine::Encodings::kAll))
-               ? engine::Encodings::kAll[index]
-               : engine::Encoding::Auto;
-  };
-  options.encoding = chosen(m_comboEncoding);
-  options.outEncoding = chosen(m_comboOutEncoding);
-  return options;
+  return CFormOptions(m_f).Read(m_strSrcPath);
 }
 
 std::optional<engine::SplitOptions> CSekatoView::TakeOptionsForRun() {
   if (m_pRunControl->IsBusy() || m_pRunControl->IsClosed()) return {};  // one at a time
-  UpdateData(true);
   if (m_strSrcPath.isEmpty()) {
     controls::AppMessageBox::Show(this, tr("还未选择待分割的文件！"));
     return {};
@@ -888,8 +769,8 @@ void CSekatoView::OnSplitPreview() {
 }
 
 void CSekatoView::ShowPreview(const engine::ScanResult& result) {
-  auto* dialog = new CPreviewDlg(result, this, PathBytes(m_strSrcPath),
-                                 engine::ParseNumber(m_strChaptersPerFile.toStdString()));
+  auto* dialog =
+      new CPreviewDlg(result, this, PathBytes(m_strSrcPath), CFormOptions(m_f).ChaptersPerPiece());
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   connect(dialog, &CPreviewDlg::HintApplied, this, &CSekatoView::ApplyHint);
   connect(dialog, &CPreviewDlg::SplitByList, this, &CSekatoView::SplitByList);
@@ -904,17 +785,12 @@ void CSekatoView::ShowPreview(const engine::ScanResult& result) {
 }
 
 void CSekatoView::ApplyHint(const QString& keywords, std::int64_t titleMax) {
-  UpdateData(true);
   if (!keywords.isEmpty()) {
-    m_strKeywords = keywords;
-    m_nHeadingRule = kRuleKeywords;  // a hint is keywords
+    SetText(m_f.keywords, keywords);
+    m_f.headingRule->setCurrentIndex(kRuleKeywords);  // a hint is keywords
   }
-  if (titleMax > 0) m_strTitleMax = QString::number(titleMax);
-  if (m_nSplitMode != 0) {
-    m_nSplitMode = 0;
-    OnModeChapter();
-  }
-  UpdateData(false);
+  if (titleMax > 0) SetText(m_f.titleMax, QString::number(titleMax));
+  ChooseChapterMode();
 }
 
 void CSekatoView::OnSplitStop() { m_pRunControl->Stop(); }

@@ -11,6 +11,7 @@
 
 #include "cballoontip.h"
 #include "cbookqueue.h"
+#include "cformoptions.h"
 #include "cformtemplate.h"
 #include "csplitruncontrol.h"
 #include "filechoosers.h"
@@ -31,9 +32,10 @@ class CSourceLook;
 /// its fields, the source and folder choosers, and the Start and Stop commands, which its run
 /// control carries out one split at a time.
 ///
-/// The option members are refreshed from the fields only by an exchange in (UpdateData with
-/// true): by the handlers that do one and by Start. Start hands the worker a copy of them, so
-/// the form stays editable during a run without touching the run.
+/// The form's fields are its only state: a handler reads the fields it needs, and Start reads
+/// them all into the split's options (CFormOptions) and hands the worker that copy, so the form
+/// stays editable during a run without touching the run. Only the chosen source's full path is
+/// kept beside them, since its field shows it shortened.
 class CSekatoView final : public QScrollArea {
   Q_OBJECT
 
@@ -45,14 +47,11 @@ class CSekatoView final : public QScrollArea {
   /// help tips. Called once, after the view has been put into its frame.
   void OnInitialUpdate();
 
-  /// Exchanges every option: in (fields → members) with true, out with false.
-  void UpdateData(bool bSaveAndValidate = true);
-
-  /// The split options as the members (and the encoding choices) hold them.
+  /// The split options as the form's fields hold them now, for the chosen source.
   engine::SplitOptions GetSplitOptions() const;
 
-  /// The form's control with dialog id `nIDC`, or null.
-  QWidget* GetDlgItem(int nIDC) const;
+  /// The chosen source's full path; empty until one is chosen.
+  const QString& SourceFile() const { return m_strSrcPath; }
 
   /// Chooses `path` as the source file exactly as the source chooser would (command line,
   /// dropped file): path, title, custom name and the folder beside it.
@@ -104,43 +103,18 @@ class CSekatoView final : public QScrollArea {
   void UseRule(const QString& pattern);
 
   /// The chapter row's choices, in the order of its list.
-  static constexpr int kRuleAuto = 0;
-  static constexpr int kRuleKeywords = 1;
-  static constexpr int kRuleRegex = 2;
+  static constexpr int kRuleAuto = CFormOptions::kRuleAuto;
+  static constexpr int kRuleKeywords = CFormOptions::kRuleKeywords;
+  static constexpr int kRuleRegex = CFormOptions::kRuleRegex;
 
   /// Puts a preview hint into the form: `keywords` (UTF-8) unless empty, `titleMax` unless 0.
   /// Splitting by chapter is what the hint is for, so that mode is chosen too.
   void ApplyHint(const QString& keywords, std::int64_t titleMax);
 
-  // The options, in the order the form binds them.
-  QComboBox* m_comboNumerals = nullptr;
-  QComboBox* m_comboEncoding = nullptr;     ///< Encodings::kAll order, 自动检测 first
-  QComboBox* m_comboOutEncoding = nullptr;  ///< Encodings::kAll order, 同源文件 first
-  int m_nDirMode = -1;
-  int m_nSplitMode = -1;
-  bool m_bAddTail = false;
-  bool m_bAddHead = false;
-  bool m_bNoAd = false;
-  bool m_bTrimSpaces = false;
-  bool m_bKeepLines = false;
-  QString m_strTail;
-  QString m_strHead;
-  QString m_strParts;
-  QString m_strKeywords;
-  int m_nHeadingRule = kRuleKeywords;  ///< kRuleAuto, kRuleKeywords or kRuleRegex
-  QString m_strRegex;                  ///< the heading rule, when chosen
-  QString m_strMaxKB;
-  QString m_strCustomName;
-  QString m_strSrcPath;
-  QString m_strNewDir;
-  QString m_strTitleMax;
-  QString m_strChaptersPerFile;
-  int m_nNameMode = -1;
+  // Not options of a split: the help tip over the form, and whether a run goes on.
   QFont m_fontTip;              ///< the help tips' font, kept as long as the tip
   controls::CBalloonTip m_tip;  ///< the help tip over the keyword, title size and keep-lines fields
   std::atomic<int> m_bRunning{0};
-  QString m_strSrcBase;
-  QString m_strSrcTitle;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -152,7 +126,9 @@ class CSekatoView final : public QScrollArea {
   void ResizeParentToFit();
   /// Shows what detection found (kept whole in the line's tooltip) within the line's width.
   void ElideDetected();
-  void SetSourceMembers(const QString& path);
+  /// Makes `path` the source: its field, the custom name, and the new folder when that follows
+  /// the book.
+  void SetSource(const QString& path);
   void ShowSourcePath();
   /// Names what detection finds in the chosen source on the first encoding item:
   /// "自动检测（UTF-8）"; plain "自动检测" while there is no readable source.
@@ -195,12 +171,16 @@ class CSekatoView final : public QScrollArea {
   static void EnableItems(std::initializer_list<QWidget*> controls, bool bEnable);
   /// Enables the fields of split mode `nMode` (0 chapter, 1 size, 2 even), not the others'.
   void EnableModeFields(int nMode);
+  /// Chooses splitting by chapter, unless it is chosen already, with its fields.
+  void ChooseChapterMode();
   /// The switch to size or even, where names by chapter title give way to the source title.
   void OnModeWithoutChapters(int nMode);
   /// Checks the heading rule as it stands in the form: a rule that would be refused is
   /// marked with the reason, and Start waits until it is put right.
   void CheckRule();
 
+  /// The chosen source, whole (its field shows it shortened to fit).
+  QString m_strSrcPath;
   /// The new folder was typed or chosen by the user, for the source m_strNewDirSource
   /// (empty: before any source). Choosing another source makes the folder follow it.
   bool m_bNewDirChosen = false;

@@ -18,7 +18,6 @@
 #include "cfullcolortoolbar.h"
 #include "cmainframe.h"
 #include "csekatoapp.h"
-#include "csekatodoc.h"
 #include "csekatoview.h"
 #include "programversion.h"
 #include "siteaddresses.h"
@@ -99,7 +98,6 @@ class TestCMainFrame : public QObject {
     QVERIFY(!app.View()->horizontalScrollBar()->isVisible());
 
     // Closing never asks anything and leaves the profile untouched.
-    QVERIFY(!app.Document()->IsModified());
     QVERIFY(frame->close());
     QVERIFY(QDir(m_config.path()).isEmpty());
   }
@@ -124,8 +122,7 @@ class TestCMainFrame : public QObject {
   }
 
   void aFrameSmallerThanTheFormScrolls() {
-    CSekatoDoc document;
-    CMainFrame frame(&document);
+    CMainFrame frame;
     QVERIFY(frame.Create());
     frame.resize(300, 250);
     auto* view = new CSekatoView;
@@ -145,19 +142,19 @@ class TestCMainFrame : public QObject {
 
     CSekatoApp app;
     QVERIFY(app.InitInstance({QStringLiteral("sekato"), path}));
-    QCOMPARE(app.View()->m_strSrcPath, path);
-    QCOMPARE(Item<QLineEdit>(app.View(), IDC_CUSTOMNAME)->text(), QStringLiteral("书"));
-    QVERIFY(app.MainFrame()->Action(ID_SPLIT_START)->isEnabled());
+    QCOMPARE(app.View()->SourceFile(), path);
+    QCOMPARE(Item<QLineEdit>(app.View(), "customName")->text(), QStringLiteral("书"));
+    QVERIFY(test::Action(app.MainFrame(), "actionStart")->isEnabled());
 
     CSekatoApp missing;
     QVERIFY(missing.InitInstance({QStringLiteral("sekato"), dir.filePath("none.txt")}));
-    QVERIFY(missing.View()->m_strSrcPath.isEmpty());
+    QVERIFY(missing.View()->SourceFile().isEmpty());
 
     // A file dropped on the frame (the toolbar, say) is chosen as well.
     const QString other = dir.filePath(QStringLiteral("other.txt"));
     QVERIFY(sekato::ui::test::WriteFile(other, "y"));
     QVERIFY(sekato::ui::test::DropUrls(app.MainFrame()->ToolBar(), {QUrl::fromLocalFile(other)}));
-    QCOMPARE(app.View()->m_strSrcPath, other);
+    QCOMPARE(app.View()->SourceFile(), other);
   }
 
   void menu() {
@@ -169,53 +166,57 @@ class TestCMainFrame : public QObject {
     QCOMPARE(menus[1]->text(), QStringLiteral("查看(&V)"));
     QCOMPARE(menus[2]->text(), QStringLiteral("帮助(&H)"));
     QCOMPARE(MenuTexts(menus[0]->menu()),
-             (QStringList{"开始分割(&S)=32771", "停止分割(&P)=32772", "预览章节(&V)=32778", "-",
-                          "退出(&X)=57665"}));
-    QCOMPARE(MenuTexts(menus[1]->menu()), (QStringList{"工具栏(&T)=59392", "语言(&L)=menuLanguage"}));
+             (QStringList{"开始分割(&S)=actionStart", "停止分割(&P)=actionStop",
+                          "预览章节(&V)=actionPreview", "-", "退出(&X)=actionExit"}));
+    QCOMPARE(MenuTexts(menus[1]->menu()),
+             (QStringList{"工具栏(&T)=actionToolBar", "语言(&L)=menuLanguage"}));
     QCOMPARE(MenuTexts(menus[2]->menu()),
-             (QStringList{"意见返馈(&F)=32774", "查看新版本(&N)=32777", "岚溪软件列表(&L)=32776",
-                          "-", "关于 岚溪TXT分割器(&A)=57664"}));
-    QCOMPARE(app.MainFrame()->Action(ID_SPLIT_START)->shortcut(),
+             (QStringList{"意见返馈(&F)=actionFeedback", "查看新版本(&N)=actionNewVersion",
+                          "岚溪软件列表(&L)=actionSoftList", "-",
+                          "关于 岚溪TXT分割器(&A)=actionAbout"}));
+    QCOMPARE(test::Action(app.MainFrame(), "actionStart")->shortcut(),
              QKeySequence(Qt::CTRL | Qt::Key_Return));
-    QCOMPARE(app.MainFrame()->Action(ID_SPLIT_STOP)->shortcut(), QKeySequence(Qt::Key_Escape));
-    QCOMPARE(app.MainFrame()->Action(ID_APP_EXIT)->shortcut(), QKeySequence(QKeySequence::Quit));
+    QCOMPARE(test::Action(app.MainFrame(), "actionStop")->shortcut(), QKeySequence(Qt::Key_Escape));
+    QCOMPARE(test::Action(app.MainFrame(), "actionExit")->shortcut(),
+             QKeySequence(QKeySequence::Quit));
 
     // Each command with a string-table entry carries its prompt as status text. The frame
     // has no status bar, and hovering a command (which sends the prompt) must not make one.
-    const QMap<int, QString> prompts = {
-        {ID_SPLIT_START, QStringLiteral("点击后开始分割文本文件。")},
-        {ID_SPLIT_STOP, QStringLiteral("停止分割文本文件")},
-        {ID_APP_ABOUT, QStringLiteral("显示程序信息，版本号和版权")},
-        {ID_APP_EXIT, QStringLiteral("退出应用程序；提示保存文档")},
-        {ID_VIEW_TOOLBAR, QStringLiteral("显示或隐藏工具栏")},
-        {ID_HELP_FEEDBACK, QString()},
-        {ID_HELP_NEWVERSION, QString()},
-        {ID_HELP_SOFTLIST, QString()},
+    const QMap<QString, QString> prompts = {
+        {QStringLiteral("actionStart"), QStringLiteral("点击后开始分割文本文件。")},
+        {QStringLiteral("actionStop"), QStringLiteral("停止分割文本文件")},
+        {QStringLiteral("actionAbout"), QStringLiteral("显示程序信息，版本号和版权")},
+        {QStringLiteral("actionExit"), QStringLiteral("退出应用程序；提示保存文档")},
+        {QStringLiteral("actionToolBar"), QStringLiteral("显示或隐藏工具栏")},
+        {QStringLiteral("actionFeedback"), QString()},
+        {QStringLiteral("actionNewVersion"), QString()},
+        {QStringLiteral("actionSoftList"), QString()},
     };
     for (auto it = prompts.cbegin(); it != prompts.cend(); ++it) {
-      QAction* action = app.MainFrame()->Action(it.key());
+      QAction* action = test::Action(app.MainFrame(), it.key());
       QCOMPARE(action->statusTip(), it.value());
       action->showStatusText(app.MainFrame());
     }
-    QCOMPARE(app.MainFrame()->Action(ID_VIEW_TOOLBAR)->toolTip(), QStringLiteral("显隐工具栏"));
+    QCOMPARE(test::Action(app.MainFrame(), "actionToolBar")->toolTip(),
+             QStringLiteral("显隐工具栏"));
     QVERIFY(app.MainFrame()->findChild<QStatusBar*>() == nullptr);
 
     // Everything but Start and Stop is enabled; those follow the form's run control.
-    for (int id : {ID_HELP_FEEDBACK, ID_HELP_NEWVERSION, ID_HELP_SOFTLIST, ID_APP_ABOUT,
-                   ID_APP_EXIT, ID_VIEW_TOOLBAR}) {
-      QVERIFY2(app.MainFrame()->Action(id)->isEnabled(), qPrintable(QString::number(id)));
+    for (const char* id : {"actionFeedback", "actionNewVersion", "actionSoftList", "actionAbout",
+                           "actionExit", "actionToolBar"}) {
+      QVERIFY2(test::Action(app.MainFrame(), id)->isEnabled(), id);
     }
-    QVERIFY(!app.MainFrame()->Action(ID_SPLIT_START)->isEnabled());
+    QVERIFY(!test::Action(app.MainFrame(), "actionStart")->isEnabled());
     app.View()->ChooseSource(QStringLiteral("/books/novel.txt"));
-    QVERIFY(app.MainFrame()->Action(ID_SPLIT_START)->isEnabled());
+    QVERIFY(test::Action(app.MainFrame(), "actionStart")->isEnabled());
     // The Help commands open their pages in the browser, in menu order.
     QList<QUrl> opened;
     const auto browser = WebLinks::SetOpener([&opened](const QUrl& url) {
       opened.append(url);
       return true;
     });
-    for (int id : {ID_HELP_FEEDBACK, ID_HELP_NEWVERSION, ID_HELP_SOFTLIST}) {
-      QVERIFY(app.MainFrame()->OnCommand(id));
+    for (const char* id : {"actionFeedback", "actionNewVersion", "actionSoftList"}) {
+      QVERIFY(test::Trigger(app.MainFrame(), id));
     }
     WebLinks::SetOpener(browser);
     QCOMPARE(opened, (QList<QUrl>{QUrl(QString::fromLatin1(SiteAddresses::kForum)),
@@ -233,9 +234,9 @@ class TestCMainFrame : public QObject {
         }
       });
       if (round == 0) {
-        QVERIFY(app.MainFrame()->OnCommand(ID_APP_ABOUT));
+        QVERIFY(test::Trigger(app.MainFrame(), "actionAbout"));
       } else {
-        app.MainFrame()->Action(ID_APP_ABOUT)->trigger();
+        test::Action(app.MainFrame(), "actionAbout")->trigger();
       }
       QCOMPARE(title, QStringLiteral("关于 sekato"));
       QCOMPARE(owner, app.MainFrame());
@@ -247,9 +248,9 @@ class TestCMainFrame : public QObject {
     CSekatoApp app;
     QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
     CMainFrame* frame = app.MainFrame();
-    QAction* toggle = frame->Action(ID_VIEW_TOOLBAR);
+    QAction* toggle = test::Action(frame, "actionToolBar");
     QVERIFY(toggle->isChecked());
-    QVERIFY(frame->OnCommand(ID_VIEW_TOOLBAR));
+    QVERIFY(test::Trigger(frame, "actionToolBar"));
     QVERIFY(frame->ToolBar()->isHidden());
     QVERIFY(!toggle->isChecked());
     toggle->trigger();  // as from the menu
@@ -261,7 +262,7 @@ class TestCMainFrame : public QObject {
     CSekatoApp app;
     QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
     CFullColorToolBar* bar = app.MainFrame()->ToolBar();
-    QCOMPARE(bar->objectName(), QStringLiteral("59392"));
+    QCOMPARE(bar->objectName(), QStringLiteral("toolBar"));
     QCOMPARE(bar->iconSize(), QSize(24, 24));
     const QList<QAction*> actions = bar->actions();
     QCOMPARE(actions.size(), 6);

@@ -123,10 +123,10 @@ class TestLanguages : public QObject {
     CSekatoApp app;
     QVERIFY(app.InitInstance({QStringLiteral("sekato"), book}));
     const QPointer<CSekatoView> before = app.View();
-    auto* kb = before->findChild<QLineEdit*>(QString::number(IDC_MAXKB));
+    auto* kb = before->findChild<QLineEdit*>(QStringLiteral("maxKb"));
     QVERIFY(kb != nullptr);
     kb->setText(QStringLiteral("321"));
-    auto* numerals = before->findChild<QComboBox*>(QString::number(IDC_NUMERALS));
+    auto* numerals = before->findChild<QComboBox*>(QStringLiteral("numerals"));
     QVERIFY(numerals != nullptr);
     numerals->setCurrentIndex(1);
     const QPoint place = app.MainFrame()->pos();
@@ -138,10 +138,10 @@ class TestLanguages : public QObject {
                  qPrintable(messages.texts.join(QLatin1Char('\n'))));
     QCOMPARE(ViewMenuText(app), QStringLiteral("&View"));
     QCOMPARE(QSettings().value(QStringLiteral("language")).toString(), QStringLiteral("en"));
-    QCOMPARE(app.View()->findChild<QLineEdit*>(QString::number(IDC_MAXKB))->text(),
+    QCOMPARE(app.View()->findChild<QLineEdit*>(QStringLiteral("maxKb"))->text(),
              QStringLiteral("321"));
-    QCOMPARE(app.View()->findChild<QComboBox*>(QString::number(IDC_NUMERALS))->currentIndex(), 1);
-    QCOMPARE(app.View()->m_strSrcPath, book);
+    QCOMPARE(app.View()->findChild<QComboBox*>(QStringLiteral("numerals"))->currentIndex(), 1);
+    QCOMPARE(app.View()->SourceFile(), book);
     QCOMPARE(app.MainFrame()->pos(), place);
   }
 
