@@ -273,8 +273,9 @@ class TestCMainFrame : public QObject {
                      : action->objectName() + QLatin1Char(' ') + action->toolTip());
     }
     // Buttons with keys of their own name them.
-    QCOMPARE(layout, (QStringList{"32771 分割 (Ctrl+Return)", "32772 停止 (Esc)", "32778 预览章节",
-                                  "-", "57664 关于", "57665 退出"}));
+    QCOMPARE(layout, (QStringList{"actionStart 分割 (Ctrl+Return)", "actionStop 停止 (Esc)",
+                                  "actionPreview 预览章节", "-", "actionAbout 关于",
+                                  "actionExit 退出"}));
 
     using List = CFullColorToolBar::ImageList;
     for (List list : {List::Normal, List::Hot, List::Disabled}) {
