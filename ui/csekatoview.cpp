@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QShortcut>
 #include <QUrl>
 #include <algorithm>
 #include <utility>
@@ -107,6 +108,19 @@ CSekatoView::CSekatoView(QWidget* parent)
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), number));
   }
   NameControls();
+  // The heading rule's field has no label of its own (the box before it says what it holds):
+  // Alt+K, as 关键字(&K), puts the keyboard into whichever of keywords and rule is shown.
+  auto* toRule = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_K), m_pPage);
+  toRule->setContext(Qt::WindowShortcut);
+  connect(toRule, &QShortcut::activated, this, [this] {
+    if (m_f.keywords->isVisible() && m_f.keywords->isEnabled()) {
+      m_f.keywords->setFocus(Qt::ShortcutFocusReason);
+    } else if (m_f.regex->isVisible() && m_f.regex->isEnabled()) {
+      m_f.regex->setFocus(Qt::ShortcutFocusReason);
+    } else {
+      m_f.headingRule->setFocus(Qt::ShortcutFocusReason);
+    }
+  });
   connect(m_f.newDir, &QLineEdit::textEdited, this, [this] {
     m_bNewDirChosen = true;
     m_strNewDirSource = m_strSrcPath;

@@ -1,5 +1,6 @@
 // The application and its main frame: identity, start-up, menu, toolbar and images.
 #include <QAction>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -244,6 +245,71 @@ class TestCMainFrame : public QObject {
     QVERIFY(QApplication::activeModalWidget() == nullptr);
   }
 
+  // Every label that names a field has a letter of its own, none of the menu bar's.
+  void labelMnemonicsAreUnique() {
+    CSekatoApp app;
+    QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
+    QSet<QKeySequence> taken;
+    for (const QAction* menu : app.MainFrame()->menuBar()->actions()) {
+      taken << QKeySequence::mnemonic(menu->text());
+    }
+    QCOMPARE(taken.size(), 3);
+    int labels = 0;
+    for (const QLabel* label : app.View()->widget()->findChildren<QLabel*>()) {
+      if (label->buddy() == nullptr) continue;
+      ++labels;
+      const QKeySequence key = QKeySequence::mnemonic(label->text());
+      QVERIFY2(!key.isEmpty(), qPrintable(label->text()));
+      QVERIFY2(!taken.contains(key), qPrintable(label->text()));
+      taken << key;
+    }
+    QCOMPARE(labels, 10);
+  }
+
+  // Alt with a label's letter puts the keyboard into its field, once the field's mode is on.
+  void altLetterFocusesTheField_data() {
+    QTest::addColumn<QString>("mode");  // the split mode that enables the field
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("field");
+    const QString chapter = QStringLiteral("splitModeChapter");
+    QTest::newRow("F source") << chapter << int(Qt::Key_F) << "sourcePath";
+    QTest::newRow("D folder") << chapter << int(Qt::Key_D) << "dirNew";
+    QTest::newRow("N name") << chapter << int(Qt::Key_N) << "nameSource";
+    QTest::newRow("E encoding") << chapter << int(Qt::Key_E) << "encoding";
+    QTest::newRow("U pieces' encoding") << chapter << int(Qt::Key_U) << "outEncoding";
+    QTest::newRow("K keywords") << chapter << int(Qt::Key_K) << "keywords";
+    QTest::newRow("I numerals") << chapter << int(Qt::Key_I) << "numerals";
+    QTest::newRow("T title size") << chapter << int(Qt::Key_T) << "titleMax";
+    QTest::newRow("C chapters") << chapter << int(Qt::Key_C) << "chaptersPerFile";
+    QTest::newRow("M size") << "splitModeSize" << int(Qt::Key_M) << "maxKb";
+    QTest::newRow("A parts") << "splitModeEven" << int(Qt::Key_A) << "parts";
+  }
+
+  void altLetterFocusesTheField() {
+    QFETCH(QString, mode);
+    QFETCH(int, key);
+    QFETCH(QString, field);
+    CSekatoApp app;
+    QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
+    CMainFrame* frame = app.MainFrame();
+    QVERIFY(QTest::qWaitForWindowActive(frame));
+    Item<QAbstractButton>(app.View(), mode)->click();
+    Item<QWidget>(app.View(), QStringLiteral("tail"))->setFocus();  // somewhere else first
+    QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key), Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), Item<QWidget>(app.View(), field));
+  }
+
+  // Alt+K goes to the heading rule's field when a rule takes the keywords' place.
+  void altKFollowsTheHeadingRule() {
+    CSekatoApp app;
+    QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
+    QVERIFY(QTest::qWaitForWindowActive(app.MainFrame()));
+    Item<QComboBox>(app.View(), QStringLiteral("headingRule"))
+        ->setCurrentIndex(CSekatoView::kRuleRegex);
+    QTest::keyClick(app.MainFrame(), Qt::Key_K, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), Item<QWidget>(app.View(), QStringLiteral("regex")));
+  }
+
   void toolbarShowsAndHides() {
     CSekatoApp app;
     QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
@@ -273,9 +339,9 @@ class TestCMainFrame : public QObject {
                      : action->objectName() + QLatin1Char(' ') + action->toolTip());
     }
     // Buttons with keys of their own name them.
-    QCOMPARE(layout, (QStringList{"actionStart 分割 (Ctrl+Return)", "actionStop 停止 (Esc)",
-                                  "actionPreview 预览章节", "-", "actionAbout 关于",
-                                  "actionExit 退出"}));
+    QCOMPARE(layout,
+             (QStringList{"actionStart 分割 (Ctrl+Return)", "actionStop 停止 (Esc)",
+                          "actionPreview 预览章节", "-", "actionAbout 关于", "actionExit 退出"}));
 
     using List = CFullColorToolBar::ImageList;
     for (List list : {List::Normal, List::Hot, List::Disabled}) {

@@ -180,8 +180,8 @@ class TestCSekatoView : public QObject {
     QCOMPARE(Button(*view, "nameCustom")->text(), QStringLiteral("自定文件名+自动序号:"));
     QStringList labels;
     for (auto* label : view->findChildren<QLabel*>()) labels << label->text();
-    QVERIFY(labels.contains(QStringLiteral(",替换?的自增符:")));
-    QVERIFY(labels.contains(QStringLiteral("章放入同一文件 )")));
+    QVERIFY(labels.contains(QStringLiteral(",替换?的自增符(&I):")));
+    QVERIFY(labels.contains(QStringLiteral("章放入同一文件(&C) )")));
     QCOMPARE(labels.size(), 17);  // the line of what detection found and the note of a kept list
     QCOMPARE(view->findChildren<QGroupBox*>().size(), 3);
 
