@@ -245,27 +245,6 @@ class TestCMainFrame : public QObject {
     QVERIFY(QApplication::activeModalWidget() == nullptr);
   }
 
-  // Every label that names a field has a letter of its own, none of the menu bar's.
-  void labelMnemonicsAreUnique() {
-    CSekatoApp app;
-    QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
-    QSet<QKeySequence> taken;
-    for (const QAction* menu : app.MainFrame()->menuBar()->actions()) {
-      taken << QKeySequence::mnemonic(menu->text());
-    }
-    QCOMPARE(taken.size(), 3);
-    int labels = 0;
-    for (const QLabel* label : app.View()->widget()->findChildren<QLabel*>()) {
-      if (label->buddy() == nullptr) continue;
-      ++labels;
-      const QKeySequence key = QKeySequence::mnemonic(label->text());
-      QVERIFY2(!key.isEmpty(), qPrintable(label->text()));
-      QVERIFY2(!taken.contains(key), qPrintable(label->text()));
-      taken << key;
-    }
-    QCOMPARE(labels, 10);
-  }
-
   // Alt with a label's letter puts the keyboard into its field, once the field's mode is on.
   void altLetterFocusesTheField_data() {
     QTest::addColumn<QString>("mode");  // the split mode that enables the field

@@ -2,6 +2,7 @@
 // Chinese stays the default, and switching keeps what the user has put into the form.
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -74,6 +75,42 @@ class TestLanguages : public QObject {
     QCOMPARE(ViewMenuText(app), viewMenu);
     QCOMPARE(EngineMessages::Text({MessageId::Completed}), completed);
     QVERIFY(LanguageAction(app, language)->isChecked());
+  }
+
+  // In each language every label that names a field has a letter of its own, none of the
+  // menu bar's.
+  void labelMnemonicsAreUnique_data() {
+    QTest::addColumn<Language>("language");
+    QTest::addColumn<QString>("sourceLabel");
+    QTest::newRow("simplified") << Language::SimplifiedChinese << QStringLiteral("源文件(&F):");
+    QTest::newRow("traditional") << Language::TraditionalChinese << QStringLiteral("原始檔(&F):");
+    QTest::newRow("english") << Language::English << QStringLiteral("Source &file:");
+  }
+  void labelMnemonicsAreUnique() {
+    QFETCH(Language, language);
+    QFETCH(QString, sourceLabel);
+    UiLanguage::Save(language);
+    CSekatoApp app;
+    QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
+    QSet<QKeySequence> taken;
+    for (const QAction* menu : app.MainFrame()->menuBar()->actions()) {
+      taken << QKeySequence::mnemonic(menu->text());
+    }
+    QCOMPARE(taken.size(), 3);
+    taken << QKeySequence(Qt::ALT | Qt::Key_K);  // the keywords' own, for want of a label
+    int labels = 0;
+    for (const QLabel* label : app.View()->widget()->findChildren<QLabel*>()) {
+      if (label->buddy() == nullptr) continue;
+      ++labels;
+      const QKeySequence key = QKeySequence::mnemonic(label->text());
+      QVERIFY2(!key.isEmpty(), qPrintable(label->text()));
+      QVERIFY2(!taken.contains(key), qPrintable(label->text()));
+      taken << key;
+      if (label->buddy()->objectName() == QStringLiteral("sourcePath")) {
+        QCOMPARE(label->text(), sourceLabel);
+      }
+    }
+    QCOMPARE(labels, 10);
   }
 
   void simplifiedChineseWhateverTheLocale() {
