@@ -9,6 +9,7 @@ target_link_libraries(sekato_res PRIVATE Qt6::Core)
 
 add_library(sekato_ui STATIC
   cbookqueue.cpp cbookqueue.h
+  cformdefaults.cpp cformdefaults.h
   cformhelptips.cpp cformhelptips.h
   cformoptions.cpp cformoptions.h
   cformtemplate.cpp cformtemplate.h
@@ -20,6 +21,7 @@ add_library(sekato_ui STATIC
   csekatoview.cpp csekatoview.h
   csourcelook.cpp csourcelook.h
   cpreviewdlg.cpp cpreviewdlg.h
+  crunchecks.cpp crunchecks.h
   cqueuelist.cpp cqueuelist.h
   csplitruncontrol.cpp csplitruncontrol.h
   csplitworker.cpp csplitworker.h

@@ -1,6 +1,5 @@
 #include "csekatoview.h"
 
-#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,30 +22,23 @@
 #include <utility>
 
 #include "appmessagebox.h"
+#include "cformdefaults.h"
 #include "cformhelptips.h"
 #include "cpreviewdlg.h"
 #include "cqueuelist.h"
+#include "crunchecks.h"
 #include "csourcelook.h"
 #include "dialogunits.h"
 #include "enginemessages.h"
 #include "resourceids.h"
 #include "sekato/encodingdetector.h"
 #include "sekato/headingrulecheck.h"
-#include "sekato/numberparse.h"
-#include "sekato/olderpieces.h"
-#include "sekato/outputfolders.h"
-#include "sekato/scanreport.h"
-#include "sekato/sourceclassifier.h"
-#include "sekato/sourcepath.h"
 
 namespace sekato::ui {
 
 namespace {
 
 std::string PathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
-QString PathText(const std::string& bytes) {
-  return QFile::decodeName(QByteArray::fromStdString(bytes));
-}
 
 QWidget* NewPage(const QPalette& palette) {
   auto* page = new QWidget;
@@ -107,7 +99,7 @@ CSekatoView::CSekatoView(QWidget* parent)
     number->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), number));
   }
-  NameControls();
+  CFormDefaults::NameControls(m_f);
   // The heading rule's field has no label of its own (the box before it says what it holds):
   // Alt+K, as 关键字(&K), puts the keyboard into whichever of keywords and rule is shown.
   auto* toRule = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_K), m_pPage);
@@ -134,6 +126,7 @@ CSekatoView::CSekatoView(QWidget* parent)
   m_pQueue = std::make_unique<CBookQueue>(m_bRunning);
   m_f.detected->installEventFilter(this);  // re-fitted to its width when that changes
   m_pInspection = std::make_unique<CSourceLook>();
+  m_pChecks = std::make_unique<CRunChecks>(this, *m_pInspection, [this] { ShowDetection(); });
   connect(m_pInspection.get(), &CSourceLook::Finished, this, &CSekatoView::ShowDetection);
   ShowDetection();
   connect(m_pRunControl.get(), &CSplitRunControl::PreviewReady, this, &CSekatoView::ShowPreview);
@@ -166,36 +159,6 @@ void CSekatoView::ConnectControls() {
   connect(m_f.splitMode, &QButtonGroup::idToggled, this, &CSekatoView::CheckRule);
 }
 
-void CSekatoView::NameControls() {
-  // What a screen reader says for each input: its caption, and for the two "…" buttons
-  // what they choose.
-  const std::pair<QWidget*, QString> names[] = {
-      {m_f.srcPath, tr("源文件")},
-      {m_f.browseSource, tr("选择源文件")},
-      {m_f.newDir, tr("新目录")},
-      {m_f.browseFolder, tr("选择保存目录")},
-      {m_f.customName, tr("自定义文件名")},
-      {m_f.headingRule, tr("章节标题的找法")},
-      {m_f.keywords, tr("关键字")},
-      {m_f.regex, tr("正则表达式")},
-      {m_f.numerals, tr("替换?的自增符")},
-      {m_f.titleMax, tr("章节标题大小")},
-      {m_f.chaptersPerFile, tr("每个文件放入的章数")},
-      {m_f.maxKB, tr("每个文件最大（KB）")},
-      {m_f.parts, tr("平均分配的份数")},
-      {m_f.head, tr("文件首添加字符")},
-      {m_f.tail, tr("文件尾添加字符")},
-      {m_f.encoding, tr("源文件编码")},
-      {m_f.outEncoding, tr("输出编码")},
-      {m_f.progress, tr("分割进度")},
-      {m_f.detected, tr("自动识别的结果")},
-      {m_f.useDetected, tr("使用自动识别的标题")},
-  };
-  for (const auto& [control, name] : names) control->setAccessibleName(name);
-  m_f.browseSource->setToolTip(tr("选择源文件"));
-  m_f.browseFolder->setToolTip(tr("选择保存目录"));
-}
-
 void CSekatoView::ShowSourcePath() {
   // A long path keeps its file name in sight: the middle gives way, the tooltip has it all.
   QLineEdit* edit = m_f.srcPath;
@@ -216,44 +179,8 @@ void CSekatoView::OnInitialUpdate() {
   // 3. Help tips over three fields, once the frame has its final size.
   m_pHelpTips->Setup(m_f);
 
-  // 4. Defaults.
-  SetRadio(m_f.nameMode, 0);
-  SetRadio(m_f.dirMode, 1);
-  SetRadio(m_f.splitMode, 0);
-  SetText(m_f.chaptersPerFile, QStringLiteral("1"));
-  SetText(m_f.titleMax, QStringLiteral("20"));
-  SetText(m_f.maxKB, QStringLiteral("1000"));
-  SetText(m_f.parts, QStringLiteral("5"));
-  SetText(m_f.keywords, QStringLiteral("第  章"));
-  m_f.headingRule->clear();
-  m_f.headingRule->addItem(tr("自动识别"));
-  m_f.headingRule->addItem(tr("关键字"));
-  m_f.headingRule->addItem(tr("正则表达式"));
-  // The closed box is as narrow as the label it replaces; the list shows the names whole.
-  m_f.headingRule->view()->setMinimumWidth(
-      m_f.headingRule->fontMetrics().horizontalAdvance(tr("正则表达式")) +
-      m_f.headingRule->fontMetrics().height() * 2);
-  // What scripts and habits expect: the keywords 第  章.
-  m_f.headingRule->setCurrentIndex(kRuleKeywords);
-
-  // 5. The numeral series; none is selected.
-  m_f.numerals->clear();
-  m_f.numerals->addItem(QStringLiteral("1,2,3..."));
-  m_f.numerals->addItem(tr("１,２，３..."));
-  m_f.numerals->addItem(tr("一,二,三..."));
-  m_f.numerals->setCurrentIndex(-1);
-
-  // The encodings, in the engine's order so an index is an Encoding: detect the source and
-  // write the pieces in its encoding unless the user says otherwise.
-  m_f.encoding->clear();
-  m_f.outEncoding->clear();
-  for (const engine::Encoding encoding : engine::Encodings::kAll) {
-    const QString name = QString::fromUtf8(engine::Encodings::DisplayName(encoding));
-    m_f.encoding->addItem(encoding == engine::Encoding::Auto ? tr("自动检测") : name);
-    m_f.outEncoding->addItem(encoding == engine::Encoding::Auto ? tr("同源文件") : name);
-  }
-  m_f.encoding->setCurrentIndex(0);
-  m_f.outEncoding->setCurrentIndex(0);
+  // 4. The lists of the boxes, and the values every start shows.
+  CFormDefaults::Fill(m_f);
 
   // Like any form, the keyboard starts at the first field (the source path).
   m_f.srcPath->setFocus();
@@ -398,38 +325,7 @@ void CSekatoView::StartQueue() {
   QStringList books;
   for (const CBookQueue::Row& row : m_pQueue->Rows()) books << row.path;
   std::vector<engine::SplitOptions> runs = CBookQueue::OptionsFor(*options, books);
-  // Two books writing into one folder would mix their pieces: such a queue is refused whole.
-  if (const auto clash = engine::OutputFolders::FindClash(runs)) {
-    controls::AppMessageBox::Show(
-        this, EngineMessages::Text(
-                  engine::Message(engine::MessageId::SharedFolder,
-                                  {runs[clash->first].sourcePath, runs[clash->second].sourcePath,
-                                   engine::OutputFolders::Of(runs[clash->second])})));
-    return;
-  }
-  // Older pieces in any book's folder are asked about once, for the whole queue.
-  QStringList concerned;
-  std::vector<std::vector<std::string>> older(runs.size());
-  for (std::size_t i = 0; i < runs.size(); ++i) {
-    older[i] = engine::OlderPieces::Find(runs[i], 0);
-    if (!older[i].empty()) {
-      concerned << tr("%1：%n 个旧文件", nullptr, static_cast<int>(older[i].size()))
-                       .arg(PathText(engine::OutputFolders::Of(runs[i])));
-    }
-  }
-  if (!concerned.isEmpty()) {
-    const QString text = tr("这些目录中已有以前分割留下的文件，新旧文件会混在一起：\n%1")
-                             .arg(concerned.join(QLatin1Char('\n')));
-    if (controls::AppMessageBox::Ask(this, text, {tr("清空旧文件后继续"), tr("取消")}) != 0) return;
-    for (std::size_t i = 0; i < runs.size(); ++i) {
-      std::string reason;
-      if (!older[i].empty() &&
-          !engine::OlderPieces::Remove(engine::OutputFolders::Of(runs[i]), older[i], reason)) {
-        controls::AppMessageBox::Show(this, tr("无法删除旧文件：%1").arg(PathText(reason)));
-        return;
-      }
-    }
-  }
+  if (!m_pChecks->ConfirmQueue(runs)) return;
   m_pRunControl->StartQueue(*m_pQueue, std::move(runs));
 }
 
@@ -639,32 +535,36 @@ void CSekatoView::SplitByList(const engine::ChapterList& list,
 void CSekatoView::StartChecked(bool askSource,
                                const std::function<void(engine::SplitOptions&)>& prepare) {
   std::optional<engine::SplitOptions> options = TakeOptionsForRun();
-  if (!options || (askSource && !ConfirmSource(*options))) return;
+  if (!options || (askSource && !m_pChecks->ConfirmSource(*options))) return;
   // Another folder chosen is checked in its turn.
   bool headingsChecked = !askSource;  // a list from the preview has its headings
   while (options) {
     prepare(*options);
     if (!headingsChecked) {
       headingsChecked = true;
-      switch (ConfirmHeadings(*options)) {
-        case HeadingsAnswer::Go:
+      switch (m_pChecks->ConfirmHeadings(*options)) {
+        case CRunChecks::HeadingsAnswer::Go:
           break;
-        case HeadingsAnswer::Preview:
+        case CRunChecks::HeadingsAnswer::Preview:
           OnSplitPreview();
           return;
-        case HeadingsAnswer::Cancel:
+        case CRunChecks::HeadingsAnswer::Cancel:
           return;
       }
     }
-    switch (ConfirmFolder(*options)) {
-      case FolderAnswer::Go:
+    switch (m_pChecks->ConfirmFolder(*options)) {
+      case CRunChecks::FolderAnswer::Go:
         m_pRunControl->Start(std::move(*options));
         return;
-      case FolderAnswer::Cancel:
+      case CRunChecks::FolderAnswer::Cancel:
         return;
-      case FolderAnswer::Changed:
+      case CRunChecks::FolderAnswer::ChooseOther: {
+        const QString other = m_choosers.chooseFolder ? m_choosers.chooseFolder(this) : QString();
+        if (other.isEmpty()) return;
+        ChooseNewFolder(other);
         options = TakeOptionsForRun();
         break;
+      }
     }
   }
 }
@@ -681,93 +581,6 @@ void CSekatoView::KeepList(const engine::ChapterList& list) {
   m_pKeptList->setText(
       tr("按编辑后的目录（%1 章） <a href=\"rule\">改回按规则</a>").arg(list.entries.size()));
   m_pKeptList->show();
-}
-
-bool CSekatoView::ConfirmSource(const engine::SplitOptions& options) {
-  using Kind = engine::SourceClassifier::Kind;
-  if (engine::SourceClassifier::OfFile(options.sourcePath) != Kind::Empty) return true;
-  const QString text = tr("源文件“%1”是空的，分割只会建立一个空目录。").arg(m_strSrcPath);
-  return controls::AppMessageBox::Ask(this, text, {tr("仍然分割"), tr("取消")}) == 0;
-}
-
-CSekatoView::HeadingsAnswer CSekatoView::ConfirmHeadings(const engine::SplitOptions& options) {
-  // Only a chapter split by the form's rule needs the look; any other leaves the disk to the
-  // split at once.
-  if (options.mode != engine::SplitMode::ByChapter || options.toc) {
-    if (m_pInspection->IsRunning()) {  // what a finished look found stays on the form
-      m_pInspection->Cancel();
-      ShowDetection();
-    }
-    return HeadingsAnswer::Go;
-  }
-  m_pInspection->Wait();
-  const CSourceLook::Findings* found = m_pInspection->Found();
-  if (found == nullptr || !CSourceLook::Answers(*found, options)) {
-    // The form's rule changed since the source was chosen: look again by the new one.
-    m_pInspection->Start(options);
-    m_pInspection->Wait();
-    found = m_pInspection->Found();
-  }
-  // A source that cannot be looked at is the split's to refuse, with its reason.
-  if (found == nullptr || !CSourceLook::Answers(*found, options)) return HeadingsAnswer::Go;
-  const engine::ScanResult& detection = found->detection;
-  const bool detected = detection.detected && detection.detection.found;
-  QStringList lines;
-  QStringList choices;
-  if (options.autoDetect) {
-    if (detected) return HeadingsAnswer::Go;
-    lines << tr("自动识别没有找到成串编号的标题，无法按章节分割。");
-    choices << tr("预览章节") << tr("取消");
-  } else {
-    const engine::ScanResult& byRule = *found->byRule;
-    if (byRule.headingCount > 0) return HeadingsAnswer::Go;
-    lines << tr("按现在的设置找不到章节标题，全文会写进一个文件。");
-    lines << QString::fromStdString(engine::ScanReport::Summary(byRule));
-    for (const engine::ScanHint& hint : engine::ScanReport::Hints(byRule)) {
-      lines << QString::fromStdString(hint.text);
-    }
-    if (detected) {
-      lines << tr("%1：选择“自动识别”可以按它分割")
-                   .arg(QString::fromStdString(engine::ScanReport::Detection(detection)));
-    }
-    choices << tr("仍然写出") << tr("预览章节") << tr("取消");
-  }
-  const int chosen = controls::AppMessageBox::Ask(this, lines.join(QLatin1Char('\n')), choices);
-  const int preview = static_cast<int>(choices.size()) - 2;
-  if (chosen == preview) return HeadingsAnswer::Preview;
-  if (chosen == 0 && choices.size() == 3) return HeadingsAnswer::Go;
-  return HeadingsAnswer::Cancel;
-}
-
-CSekatoView::FolderAnswer CSekatoView::ConfirmFolder(const engine::SplitOptions& options) {
-  // How many pieces the split writes is known only afterwards: every piece-like name counts,
-  // and clearing one the split would overwrite anyway loses nothing.
-  const std::vector<std::string> older = engine::OlderPieces::Find(options, 0);
-  if (older.empty()) return FolderAnswer::Go;
-  const std::string folder = engine::OutputFolders::Of(options);
-  constexpr std::size_t kListed = 10;
-  QStringList names;
-  for (std::size_t i = 0; i < older.size() && i < kListed; ++i) names << PathText(older[i]);
-  if (older.size() > kListed) names << tr("……");
-  const QString text = tr("目录“%1”中已有 %n 个以前分割留下的文件。这次分割不一定会覆盖它们，"
-                          "新旧文件会混在一起：\n%2",
-                          nullptr, static_cast<int>(older.size()))
-                           .arg(PathText(folder), names.join(QLatin1Char('\n')));
-  const int chosen = controls::AppMessageBox::Ask(
-      this, text, {tr("清空旧文件后继续"), tr("换一个文件夹"), tr("取消")});
-  if (chosen == 0) {
-    std::string reason;
-    if (engine::OlderPieces::Remove(folder, older, reason)) return FolderAnswer::Go;
-    controls::AppMessageBox::Show(this, tr("无法删除旧文件：%1").arg(PathText(reason)));
-    return FolderAnswer::Cancel;
-  }
-  if (chosen == 1) {
-    const QString other = m_choosers.chooseFolder ? m_choosers.chooseFolder(this) : QString();
-    if (other.isEmpty()) return FolderAnswer::Cancel;
-    ChooseNewFolder(other);
-    return FolderAnswer::Changed;
-  }
-  return FolderAnswer::Cancel;
 }
 
 void CSekatoView::DropKeptList() {

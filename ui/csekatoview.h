@@ -26,6 +26,7 @@ namespace sekato::ui {
 class CQueueList;
 
 class CFormHelpTips;
+class CRunChecks;
 class CSourceLook;
 
 /// The splitter form: every option of a split on one scrolling page, the rules that enable
@@ -121,8 +122,6 @@ class CSekatoView final : public QScrollArea {
 
  private:
   void ConnectControls();
-  /// Gives every input, button and the progress bar a name of its own for screen readers.
-  void NameControls();
   void ResizeParentToFit();
   /// Shows what detection found (kept whole in the line's tooltip) within the line's width.
   void ElideDetected();
@@ -140,20 +139,6 @@ class CSekatoView final : public QScrollArea {
   /// Refreshes the options from the form for a split or a preview, or nothing after telling
   /// the user why not.
   std::optional<engine::SplitOptions> TakeOptionsForRun();
-  /// Before a split: an empty source is split only when the user says so.
-  bool ConfirmSource(const engine::SplitOptions& options);
-  /// What the check of the headings came to.
-  enum class HeadingsAnswer { Go, Preview, Cancel };
-  /// Before a chapter split: when the look at the source finds no heading by the form's rule
-  /// (waited for, or taken again when the rule has changed since), says so with the
-  /// preview's summary and hints, and the user writes anyway, previews or cancels. Other
-  /// splits cancel the look.
-  HeadingsAnswer ConfirmHeadings(const engine::SplitOptions& options);
-  /// What the check of the output folder came to.
-  enum class FolderAnswer { Go, Cancel, Changed };
-  /// Before a split: pieces of an earlier split in the folder are listed, and the user clears
-  /// them, chooses another folder (Changed) or cancels.
-  FolderAnswer ConfirmFolder(const engine::SplitOptions& options);
   /// Takes the form's options, lets `prepare` adjust them, and starts the run once the
   /// source (when `askSource`) and the output folder are confirmed; a folder chosen instead
   /// is checked in its turn.
@@ -194,6 +179,7 @@ class CSekatoView final : public QScrollArea {
   std::unique_ptr<CFormHelpTips> m_pHelpTips;
   std::unique_ptr<CSplitRunControl> m_pRunControl;
   std::unique_ptr<CSourceLook> m_pInspection;
+  std::unique_ptr<CRunChecks> m_pChecks;  ///< asks before a split writes
   /// A list kept from the preview, the source it is for, and where the form shows it.
   std::optional<engine::ChapterList> m_keptList;
   std::string m_strKeptSource;
