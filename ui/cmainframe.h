@@ -46,9 +46,23 @@ class CMainFrame final : public QMainWindow {
   /// Puts the window in the middle of its screen's available area.
   void CenterWindow();
 
+  /// 操作 → 最近打开: fills it again from the user's settings, newest book first.
+  void ShowRecentSources();
+  QMenu* RecentMenu() const { return m_menuRecent; }
+  /// 查看 → 记住设置 (checkable) and 查看 → 恢复默认设置.
+  QAction* RememberFormAction() const { return m_actionRememberForm; }
+  QAction* RestoreDefaultsAction() const { return m_actionRestoreDefaults; }
+
  signals:
   /// The user chose another language under 查看 → 语言.
   void LanguageChosen(UiLanguage::Language language);
+  /// A book under 操作 → 最近打开 was chosen.
+  void RecentSourceChosen(const QString& path);
+  /// 查看 → 恢复默认设置 was chosen.
+  void RestoreDefaultsChosen();
+  /// The window is closing (the user agreed, and a run has been stopped): the last moment
+  /// to remember what it shows.
+  void Closing();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -62,6 +76,12 @@ class CMainFrame final : public QMainWindow {
   QAction* AddCommand(QMenu* menu, QAction* action, const char* name, const QString& text,
                       const QString& prompt = {}, const QKeySequence& shortcut = {});
 
+  /// 查看 → 记住设置 and 恢复默认设置.
+  void AddSettingsItems(QMenu* view);
+
+  QMenu* m_menuRecent = nullptr;
+  QAction* m_actionRememberForm = nullptr;
+  QAction* m_actionRestoreDefaults = nullptr;
   CSekatoView* m_pView = nullptr;
   CFullColorToolBar* m_wndToolBar = nullptr;
   QAction* m_actionStart = nullptr;

@@ -107,8 +107,7 @@ CRunChecks::FolderAnswer CRunChecks::ConfirmFolder(const engine::SplitOptions& o
   return chosen == 1 ? FolderAnswer::ChooseOther : FolderAnswer::Cancel;
 }
 
-bool CRunChecks::ConfirmQueue(const std::vector<engine::SplitOptions>& runs) const {
-  // Two books writing into one folder would mix their pieces: such a queue is refused whole.
+bool CRunChecks::ConfirmSeparateFolders(const std::vector<engine::SplitOptions>& runs) const {
   if (const auto clash = engine::OutputFolders::FindClash(runs)) {
     controls::AppMessageBox::Show(
         m_pForm, EngineMessages::Text(
@@ -117,6 +116,10 @@ bool CRunChecks::ConfirmQueue(const std::vector<engine::SplitOptions>& runs) con
                                       engine::OutputFolders::Of(runs[clash->second])})));
     return false;
   }
+  return true;
+}
+
+bool CRunChecks::ConfirmQueueFolders(const std::vector<engine::SplitOptions>& runs) const {
   // Older pieces in any book's folder are asked about once, for the whole queue.
   QStringList concerned;
   std::vector<std::vector<std::string>> older(runs.size());

@@ -39,10 +39,12 @@ class CRunChecks final {
   /// they are gone), chooses another folder or cancels. Nothing there: Go.
   FolderAnswer ConfirmFolder(const engine::SplitOptions& options) const;
 
-  /// A queue's folders, checked together before any book is split: books that would share a
-  /// folder are refused, and older pieces in any of the folders are asked about once and
-  /// cleared. False when the queue must not start.
-  bool ConfirmQueue(const std::vector<engine::SplitOptions>& runs) const;
+  /// A queue's folders, checked together before any book is split. Books that would share a
+  /// folder are refused, naming both: false.
+  bool ConfirmSeparateFolders(const std::vector<engine::SplitOptions>& runs) const;
+  /// Older pieces in any of the queue's folders are asked about once and cleared; false when
+  /// the user cancels or they cannot be removed.
+  bool ConfirmQueueFolders(const std::vector<engine::SplitOptions>& runs) const;
 
  private:
   QWidget* m_pForm;

@@ -54,6 +54,10 @@ class CSekatoView final : public QScrollArea {
   /// The chosen source's full path; empty until one is chosen.
   const QString& SourceFile() const { return m_strSrcPath; }
 
+  /// The fields that belong to one book (its path, its pieces' own name, its new folder),
+  /// which remembered options leave out.
+  QList<const QWidget*> BookFields() const;
+
   /// Chooses `path` as the source file exactly as the source chooser would (command line,
   /// dropped file): path, title, custom name and the folder beside it.
   void ChooseSource(const QString& path);
@@ -116,6 +120,11 @@ class CSekatoView final : public QScrollArea {
   QFont m_fontTip;              ///< the help tips' font, kept as long as the tip
   controls::CBalloonTip m_tip;  ///< the help tip over the keyword, title size and keep-lines fields
   std::atomic<int> m_bRunning{0};
+
+ signals:
+  /// A book became the form's source (chosen, dropped, named on the command line or queued
+  /// first): `path` is its full path.
+  void SourceChosen(const QString& path);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -191,6 +200,10 @@ class CSekatoView final : public QScrollArea {
   void ShowQueue(const QStringList& books);
   /// Splits the queued books: their folders are checked together, once.
   void StartQueue();
+  /// Before a queue is split by chapter: books in which no heading is found are listed once,
+  /// and the user writes them anyway, skips them (taken out of `runs`, `books` and the
+  /// queue) or cancels. False when cancelled.
+  bool ConfirmQueueHeadings(std::vector<engine::SplitOptions>& runs, QStringList& books);
 
  public:
   /// The form's note of a kept list (null until a list is kept, hidden when dropped).

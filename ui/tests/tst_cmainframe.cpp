@@ -168,9 +168,12 @@ class TestCMainFrame : public QObject {
     QCOMPARE(menus[2]->text(), QStringLiteral("帮助(&H)"));
     QCOMPARE(MenuTexts(menus[0]->menu()),
              (QStringList{"开始分割(&S)=actionStart", "停止分割(&P)=actionStop",
-                          "预览章节(&V)=actionPreview", "-", "退出(&X)=actionExit"}));
-    QCOMPARE(MenuTexts(menus[1]->menu()),
-             (QStringList{"工具栏(&T)=actionToolBar", "语言(&L)=menuLanguage"}));
+                          "预览章节(&V)=actionPreview", "-", "最近打开(&R)=menuRecent", "-",
+                          "退出(&X)=actionExit"}));
+    QCOMPARE(
+        MenuTexts(menus[1]->menu()),
+        (QStringList{"工具栏(&T)=actionToolBar", "语言(&L)=menuLanguage", "-",
+                     "记住设置(&M)=actionRememberForm", "恢复默认设置(&D)=actionRestoreDefaults"}));
     QCOMPARE(MenuTexts(menus[2]->menu()),
              (QStringList{"意见返馈(&F)=actionFeedback", "查看新版本(&N)=actionNewVersion",
                           "岚溪软件列表(&L)=actionSoftList", "-",
