@@ -127,9 +127,9 @@ CSekatoView::CSekatoView(QWidget* parent)
   m_pRunControl = std::make_unique<CSplitRunControl>(m_bRunning, m_f.progress, this);
   m_pQueue = std::make_unique<CBookQueue>(m_bRunning);
   m_f.detected->installEventFilter(this);  // re-fitted to its width when that changes
-  m_pInspection = std::make_unique<CSourceLook>();
-  m_pChecks = std::make_unique<CRunChecks>(this, *m_pInspection, [this] { ShowDetection(); });
-  connect(m_pInspection.get(), &CSourceLook::Finished, this, &CSekatoView::ShowDetection);
+  m_pLook = std::make_unique<CSourceLook>();
+  m_pChecks = std::make_unique<CRunChecks>(this, *m_pLook, [this] { ShowDetection(); });
+  connect(m_pLook.get(), &CSourceLook::Finished, this, &CSekatoView::ShowDetection);
   ShowDetection();
   connect(m_pRunControl.get(), &CSplitRunControl::PreviewReady, this, &CSekatoView::ShowPreview);
   connect(m_pRunControl.get(), &CSplitRunControl::PreviewAsked, this, &CSekatoView::OnSplitPreview);
@@ -292,7 +292,7 @@ void CSekatoView::OnBrowseSource() {
   if (path.isEmpty()) return;
   SetSource(path);
   ShowQueue({});
-  InspectSource();
+  LookAtSource();
 }
 
 void CSekatoView::ChooseSources(const QStringList& paths) {
@@ -369,20 +369,20 @@ bool CSekatoView::ConfirmQueueHeadings(std::vector<engine::SplitOptions>& runs,
 void CSekatoView::ChooseSource(const QString& path) {
   SetSource(QFileInfo(path).absoluteFilePath());
   ShowQueue({});
-  InspectSource();
+  LookAtSource();
 }
 
-void CSekatoView::InspectSource() {
-  m_pInspection->Start(GetSplitOptions());
+void CSekatoView::LookAtSource() {
+  m_pLook->Start(GetSplitOptions());
   ShowDetection();
 }
 
 void CSekatoView::ShowDetection() {
-  const CSourceLook::Findings* found = m_pInspection->Found();
+  const CSourceLook::Findings* found = m_pLook->Found();
   const bool forThis = found != nullptr && found->source == PathBytes(m_strSrcPath);
   const bool detected = forThis && found->detection.detected && found->detection.detection.found;
   QString text;
-  if (m_pInspection->IsRunning()) {
+  if (m_pLook->IsRunning()) {
     text = tr("自动识别：正在查看源文件……");
   } else if (detected) {
     const engine::HeadingDetection& d = found->detection.detection;
@@ -641,7 +641,7 @@ void CSekatoView::ShowPreview(const engine::ScanResult& result) {
   connect(dialog, &CPreviewDlg::KeepList, this, &CSekatoView::KeepList);
   connect(dialog, &CPreviewDlg::RuleChosen, this, &CSekatoView::UseRule);
   // The look taken when the source was chosen knows the book's rule and its alternatives.
-  if (const CSourceLook::Findings* found = m_pInspection->Found();
+  if (const CSourceLook::Findings* found = m_pLook->Found();
       found != nullptr && found->source == PathBytes(m_strSrcPath) && found->detection.detected) {
     dialog->ShowDetection(found->detection.detection);
   }

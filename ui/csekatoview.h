@@ -142,7 +142,7 @@ class CSekatoView final : public QScrollArea {
   /// "自动检测（UTF-8）"; plain "自动检测" while there is no readable source.
   void ShowDetectedEncoding();
   /// Starts the background look at the chosen source (see CSourceLook).
-  void InspectSource();
+  void LookAtSource();
   /// The line under the chapter row: what detection found in the chosen source, with 使用.
   void ShowDetection();
   /// Refreshes the options from the form for a split or a preview, or nothing after telling
@@ -187,7 +187,7 @@ class CSekatoView final : public QScrollArea {
   // Declared after m_tip: gone before it.
   std::unique_ptr<CFormHelpTips> m_pHelpTips;
   std::unique_ptr<CSplitRunControl> m_pRunControl;
-  std::unique_ptr<CSourceLook> m_pInspection;
+  std::unique_ptr<CSourceLook> m_pLook;
   std::unique_ptr<CRunChecks> m_pChecks;  ///< asks before a split writes
   /// A list kept from the preview, the source it is for, and where the form shows it.
   std::optional<engine::ChapterList> m_keptList;
@@ -209,7 +209,7 @@ class CSekatoView final : public QScrollArea {
   /// The form's note of a kept list (null until a list is kept, hidden when dropped).
   QLabel* KeptListLabel() const { return m_pKeptList; }
   /// The background look at the chosen source.
-  CSourceLook* Inspection() const { return m_pInspection.get(); }
+  CSourceLook* SourceLook() const { return m_pLook.get(); }
 };
 
 }  // namespace sekato::ui

@@ -106,6 +106,29 @@ class TestCSekatoView : public QObject {
     QCOMPARE(Edit(view, "keywords")->text(), QString());
   }
 
+  // Tests, tools and the remembered form find the controls by what they are for, never by a
+  // number, and no two share a name.
+  void controlsHaveNamesOfWhatTheyAreFor() {
+    const auto view = NewView();
+    QStringList names;
+    for (const QWidget* control : view->widget()->findChildren<QWidget*>()) {
+      if (control->property("controlId").isValid()) {
+        QVERIFY2(!control->objectName().isEmpty(), qPrintable(control->metaObject()->className()));
+        names << control->objectName();
+      }
+    }
+    QCOMPARE(names.size(), 35);
+    for (const QString& name : names) {
+      QVERIFY2(name.front().isLower() && !name.contains(QRegularExpression(QStringLiteral("\\d"))),
+               qPrintable(name));
+    }
+    names.removeDuplicates();
+    QCOMPARE(names.size(), 35);
+    for (const char* group : {"dirMode", "nameMode", "splitMode"}) {
+      QVERIFY2(Item<QButtonGroup>(view.get(), group) != nullptr, group);
+    }
+  }
+
   void defaultsAfterInitialUpdate() {
     const auto view = NewView();
     QVERIFY(Button(*view, "dirBesideSource")->isChecked());   // folder beside the source

@@ -37,7 +37,7 @@ class TestPreview : public QObject {
   CSekatoView* View() { return m_app->View(); }
   QString Text(const char* id) { return Item<QLineEdit>(View(), id)->text(); }
 
-  /// Runs the preview command and returns its dialog, once the inspection has ended.
+  /// Runs the preview command and returns its dialog, once the look at the source has ended.
   CPreviewDlg* Preview() {
     if (!test::Trigger(m_app->MainFrame(), "actionPreview")) return nullptr;
     CPreviewDlg* dialog = nullptr;
@@ -144,7 +144,7 @@ class TestPreview : public QObject {
     QVERIFY(line->isHidden() && use->isHidden());                // nothing chosen, nothing to say
     QCOMPARE(rule->currentIndex(), CSekatoView::kRuleKeywords);  // the keywords 第  章 still
     View()->ChooseSource(m_novel);
-    QVERIFY(WaitUntil([&] { return !View()->Inspection()->IsRunning() && !use->isHidden(); }));
+    QVERIFY(WaitUntil([&] { return !View()->SourceLook()->IsRunning() && !use->isHidden(); }));
     // Whole in the tooltip; the line shows as much as its width holds.
     QCOMPARE(line->toolTip(),
              QStringLiteral("自动识别：第N回（中文数字），120 回（标题最长 24 字）"));
@@ -188,7 +188,7 @@ class TestPreview : public QObject {
     QFETCH(int, rule);
     View()->ChooseSource(m_novel);
     Item<QRadioButton>(View(), "splitModeSize")->click();
-    QVERIFY(WaitUntil([&] { return !View()->Inspection()->IsRunning(); }));
+    QVERIFY(WaitUntil([&] { return !View()->SourceLook()->IsRunning(); }));
     CPreviewDlg* dialog = Preview();
     QVERIFY(dialog);
     auto* use = dialog->findChild<QPushButton*>(QStringLiteral("rule0"));

@@ -105,7 +105,7 @@ int main(int argc, char* argv[]) {
 
   // The look at the chosen source runs in the background from the moment it is chosen, as
   // a user reads the form: the split is timed from Start, after it, like the command line's.
-  view->Inspection()->Wait();
+  view->SourceLook()->Wait();
   QEventLoop loop;
   QString message;
   qint64 elapsedMs = 0;
