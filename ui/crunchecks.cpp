@@ -1,12 +1,15 @@
 #include "crunchecks.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <utility>
 
 #include "appmessagebox.h"
 #include "csourcelook.h"
 #include "enginemessages.h"
+#include "queueheadingcheck.h"
 #include "sekato/olderpieces.h"
 #include "sekato/outputfolders.h"
 #include "sekato/scanreport.h"
@@ -143,6 +146,29 @@ bool CRunChecks::ConfirmQueueFolders(const std::vector<engine::SplitOptions>& ru
         return false;
       }
     }
+  }
+  return true;
+}
+
+bool CRunChecks::ConfirmQueueHeadings(std::vector<engine::SplitOptions>& runs,
+                                      QStringList& books) const {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const std::vector<std::size_t> without = QueueHeadingCheck::BooksWithoutHeadings(runs);
+  QApplication::restoreOverrideCursor();
+  if (without.empty()) return true;
+  QStringList names;
+  for (std::size_t i : without) names << QFileInfo(books[static_cast<int>(i)]).fileName();
+  const QString text = tr("按现在的设置，这些书找不到章节标题，每本都会整本写进一个文件：\n%1")
+                           .arg(names.join(QLatin1Char('\n')));
+  const bool all = without.size() == runs.size();
+  const QStringList choices = all ? QStringList{tr("仍然写出"), tr("取消")}
+                                  : QStringList{tr("仍然写出"), tr("跳过这些书"), tr("取消")};
+  const int chosen = controls::AppMessageBox::Ask(m_pForm, text, choices);
+  if (chosen == 0) return true;
+  if (all || chosen != 1) return false;
+  for (auto it = without.rbegin(); it != without.rend(); ++it) {
+    runs.erase(runs.begin() + static_cast<std::ptrdiff_t>(*it));
+    books.removeAt(static_cast<int>(*it));
   }
   return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QStringList>
 #include <functional>
 #include <vector>
 
@@ -42,6 +43,10 @@ class CRunChecks final {
   /// A queue's folders, checked together before any book is split. Books that would share a
   /// folder are refused, naming both: false.
   bool ConfirmSeparateFolders(const std::vector<engine::SplitOptions>& runs) const;
+  /// A queue split by chapter: the books whose headings the form's rule would not find are
+  /// listed once, and the user writes them anyway, skips them (they leave `runs` and `books`,
+  /// which match one to one) or cancels (false).
+  bool ConfirmQueueHeadings(std::vector<engine::SplitOptions>& runs, QStringList& books) const;
   /// Older pieces in any of the queue's folders are asked about once and cleared; false when
   /// the user cancels or they cannot be removed.
   bool ConfirmQueueFolders(const std::vector<engine::SplitOptions>& runs) const;

@@ -1,6 +1,5 @@
 #include "csekatoview.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -31,7 +30,6 @@
 #include "csourcelook.h"
 #include "dialogunits.h"
 #include "enginemessages.h"
-#include "queueheadingcheck.h"
 #include "resourceids.h"
 #include "sekato/encodingdetector.h"
 #include "sekato/headingrulecheck.h"
@@ -334,36 +332,16 @@ void CSekatoView::StartQueue() {
   std::vector<engine::SplitOptions> runs = CBookQueue::OptionsFor(*options, books);
   // Two books writing into one folder would mix their pieces: such a queue is refused whole.
   if (!m_pChecks->ConfirmSeparateFolders(runs)) return;
-  if (!ConfirmQueueHeadings(runs, books)) return;
+  const qsizetype queued = books.size();
+  if (!m_pChecks->ConfirmQueueHeadings(runs, books)) return;
+  if (books.size() != queued) {
+    // Skipped books leave the queue; the others keep their order and their rows.
+    m_pQueue->SetBooks(books);
+    m_pQueueList->setRowCount(0);
+    for (int i = 0; i < m_pQueue->Count(); ++i) emit m_pQueue->RowChanged(i);
+  }
   if (!m_pChecks->ConfirmQueueFolders(runs)) return;
   m_pRunControl->StartQueue(*m_pQueue, std::move(runs));
-}
-
-bool CSekatoView::ConfirmQueueHeadings(std::vector<engine::SplitOptions>& runs,
-                                       QStringList& books) {
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  const std::vector<std::size_t> without = QueueHeadingCheck::BooksWithoutHeadings(runs);
-  QApplication::restoreOverrideCursor();
-  if (without.empty()) return true;
-  QStringList names;
-  for (std::size_t i : without) names << QFileInfo(books[static_cast<int>(i)]).fileName();
-  const QString text = tr("按现在的设置，这些书找不到章节标题，每本都会整本写进一个文件：\n%1")
-                           .arg(names.join(QLatin1Char('\n')));
-  const bool all = without.size() == runs.size();
-  const QStringList choices = all ? QStringList{tr("仍然写出"), tr("取消")}
-                                  : QStringList{tr("仍然写出"), tr("跳过这些书"), tr("取消")};
-  const int chosen = controls::AppMessageBox::Ask(this, text, choices);
-  if (chosen == 0) return true;
-  if (all || chosen != 1) return false;
-  // Skipped books leave the queue; the others keep their order and their rows.
-  for (auto it = without.rbegin(); it != without.rend(); ++it) {
-    runs.erase(runs.begin() + static_cast<std::ptrdiff_t>(*it));
-    books.removeAt(static_cast<int>(*it));
-  }
-  m_pQueue->SetBooks(books);
-  m_pQueueList->setRowCount(0);
-  for (int i = 0; i < m_pQueue->Count(); ++i) emit m_pQueue->RowChanged(i);
-  return true;
 }
 
 void CSekatoView::ChooseSource(const QString& path) {

@@ -200,10 +200,6 @@ class CSekatoView final : public QScrollArea {
   void ShowQueue(const QStringList& books);
   /// Splits the queued books: their folders are checked together, once.
   void StartQueue();
-  /// Before a queue is split by chapter: books in which no heading is found are listed once,
-  /// and the user writes them anyway, skips them (taken out of `runs`, `books` and the
-  /// queue) or cancels. False when cancelled.
-  bool ConfirmQueueHeadings(std::vector<engine::SplitOptions>& runs, QStringList& books);
 
  public:
   /// The form's note of a kept list (null until a list is kept, hidden when dropped).
