@@ -346,6 +346,4 @@ void CFormTemplate::Stretch(int pageWidth) {
   }
 }
 
-QWidget* CFormTemplate::Item(int nIDC) const { return m_items.value(nIDC, nullptr); }
-
 }  // namespace sekato::ui

@@ -96,9 +96,6 @@ class CFormTemplate final {
   /// Builds the controls on `page` (which becomes their parent) and sizes the page to the form.
   CFormTemplate(QWidget* page, const DialogUnits& units);
 
-  /// The control with dialog id `nIDC`, or null (GetDlgItem).
-  QWidget* Item(int nIDC) const;
-
   /// Every field, typed.
   const Fields& GetFields() const { return *m_pFields; }
 
