@@ -2,8 +2,8 @@
 
 #include <array>
 #include <charconv>
-#include <mutex>
 #include <unordered_map>
+#include <vector>
 
 #include "numeralreader.h"
 #include "textcodec.h"
@@ -58,16 +58,26 @@ std::string_view TrimRight(std::string_view s) {
   return s;
 }
 
+/// True when `a` and `b` hold the same bytes. Compared in place: the strings are a character
+/// or two, where a call to memcmp costs more than the comparison.
+inline bool Same(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
 template <std::size_t N>
 bool OneOf(std::string_view ch, const std::array<std::string_view, N>& set) {
   for (std::string_view item : set) {
-    if (ch == item) return true;
+    if (Same(ch, item)) return true;
   }
   return false;
 }
 
 bool StartsWith(std::string_view s, std::string_view prefix) {
-  return s.substr(0, prefix.size()) == prefix;
+  return s.size() >= prefix.size() && Same(s.substr(0, prefix.size()), prefix);
 }
 
 constexpr std::array<std::string_view, 33> kChineseNumerals = {
@@ -84,15 +94,27 @@ HeadingCandidate::Style StyleOf(std::string_view ch) {
   return Style::None;
 }
 
-/// The Chinese numeral `utf8` as GB18030, where NumeralReader reads it; converted once.
-std::string ToMatchText(std::string_view utf8) {
-  static std::mutex lock;
-  static std::unordered_map<std::string, std::string> known;
-  const std::scoped_lock guard(lock);
-  auto found = known.find(std::string(utf8));
-  if (found != known.end()) return found->second;
-  auto converted = TextCodec::Convert(utf8, Encoding::Utf8, Encoding::Gb18030);
-  return known.emplace(std::string(utf8), converted.value_or(std::string())).first->second;
+/// The Chinese numeral `utf8` as GB18030, where NumeralReader reads it. The table is made
+/// once, on first use, and only read after: every candidate's number passes here.
+std::string_view ToMatchText(std::string_view utf8) {
+  struct Known {
+    std::string_view utf8;
+    std::string gb;
+  };
+  static const std::vector<Known> kKnown = [] {
+    std::vector<Known> known;
+    const auto add = [&](std::string_view numeral) {
+      known.push_back(
+          {numeral, TextCodec::Convert(numeral, Encoding::Utf8, Encoding::Gb18030).value_or("")});
+    };
+    for (std::string_view numeral : kChineseNumerals) add(numeral);
+    for (std::string_view numeral : kMoreChineseNumerals) add(numeral);
+    return known;
+  }();
+  for (const Known& numeral : kKnown) {
+    if (Same(numeral.utf8, utf8)) return numeral.gb;
+  }
+  return {};
 }
 
 /// The value of the numeral run `run` written in `style`; -1 when unreadable. With `spoken`,

@@ -4,10 +4,11 @@
 
 #include "candidatesieve.h"
 #include "headingdetector.h"
-#include "linesieve.h"
+#include "shortlinescan.h"
 #include "linewalk.h"
 #include "runencodings.h"
 #include "sourcedecoder.h"
+#include "tabletranscoder.h"
 #include "textconverter.h"
 
 namespace sekato::engine {
@@ -20,10 +21,7 @@ constexpr std::int64_t kProgressStep = std::int64_t{1} << 20;
 bool HeadingSurvey::Sift(const std::string& path, std::size_t markBytes, std::size_t lineLimit,
                          const LineWalk::Take& take, const LineWalk::KeepGoing& keepGoing,
                          Result& result) {
-  // A needle no text holds: the sieve only finds the lines, and hands out each short one.
-  LineSieve sieve({std::string(2, '\0')}, LineWalk::kPartLimit);
-  sieve.SetEveryLine(true);
-  sieve.SetLineLimit(lineLimit);
+  ShortLineScan sieve(lineLimit);
   std::string reason;
   if (!sieve.Open(path, static_cast<std::int64_t>(markBytes), reason)) {
     result.end = End::Failed;
@@ -31,8 +29,8 @@ bool HeadingSurvey::Sift(const std::string& path, std::size_t markBytes, std::si
     return false;
   }
   result.sourceBytes = sieve.Length();
-  const LineSieve::End end = sieve.Run(
-      [&](const LineSieve::Line& line) {
+  const ShortLineScan::End end = sieve.Run(
+      [&](const ShortLineScan::Line& line) {
         result.lines = line.number;
         take(line.data, line.size, line.offset);
         return true;
@@ -40,12 +38,12 @@ bool HeadingSurvey::Sift(const std::string& path, std::size_t markBytes, std::si
       keepGoing);
   result.lines = sieve.Lines();
   switch (end) {
-    case LineSieve::End::Done:
+    case ShortLineScan::End::Done:
       return true;
-    case LineSieve::End::Stopped:
+    case ShortLineScan::End::Stopped:
       result.end = End::Stopped;
       return false;
-    case LineSieve::End::Failed:
+    case ShortLineScan::End::Failed:
       break;
   }
   result.end = End::Failed;
@@ -71,6 +69,7 @@ HeadingSurvey::Result HeadingSurvey::Run(const SplitOptions& options, SplitHost*
   HeadingDetector detector(options.titleMax);
   const CandidateSieve sieve(text, std::max(options.titleMax, HeadingDetector::kMinTitleChars));
   TextConverter toUtf8(text, Encoding::Utf8);
+  const TableTranscoder* table = TableTranscoder::ToUtf8(text);
   std::string utf8;
   std::int64_t& lines = result.lines;
   std::int64_t& sourceBytes = result.sourceBytes;
@@ -92,6 +91,18 @@ HeadingSurvey::Result HeadingSurvey::Run(const SplitOptions& options, SplitHost*
     }
     if (text == Encoding::Utf8) {
       detector.Offer(lines, line);
+      return true;
+    }
+    // The table converts nearly every heading; iconv takes what it leaves.
+    utf8.resize(size * 3);
+    const char* in = data;
+    std::size_t inLeft = size;
+    char* out = utf8.data();
+    std::size_t outLeft = utf8.size();
+    if (table != nullptr) table->Convert(in, inLeft, out, outLeft);
+    if (inLeft == 0) {
+      utf8.resize(utf8.size() - outLeft);
+      detector.Offer(lines, utf8);
       return true;
     }
     utf8.clear();
