@@ -3,7 +3,6 @@
 #include <array>
 #include <charconv>
 #include <unordered_map>
-#include <vector>
 
 #include "numeralreader.h"
 #include "textcodec.h"
@@ -86,35 +85,57 @@ constexpr std::array<std::string_view, 33> kChineseNumerals = {
     "陆", "柒", "捌", "玖", "拾", "佰", "仟", "萬", "億", "兩", "貳"};
 constexpr std::array<std::string_view, 2> kMoreChineseNumerals = {"參", "陸"};
 
+/// The code point of a three-byte UTF-8 character, 0 for any other: every Chinese numeral and
+/// full-width digit is one, and a number is compared faster than its bytes.
+constexpr char32_t WideChar(std::string_view ch) {
+  if (ch.size() != 3) return 0;
+  const auto byte = [&](std::size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(ch[i])); };
+  return ((byte(0) & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F);
+}
+
+constexpr std::size_t kNumeralCount = kChineseNumerals.size() + kMoreChineseNumerals.size();
+constexpr std::array<char32_t, kNumeralCount> kNumeralCodes = [] {
+  std::array<char32_t, kNumeralCount> codes{};
+  std::size_t i = 0;
+  for (std::string_view numeral : kChineseNumerals) codes[i++] = WideChar(numeral);
+  for (std::string_view numeral : kMoreChineseNumerals) codes[i++] = WideChar(numeral);
+  return codes;
+}();
+
+/// Where `ch` stands among the Chinese numerals (kChineseNumerals, then the more), or -1.
+int NumeralIndex(std::string_view ch) {
+  const char32_t code = WideChar(ch);
+  if (code == 0) return -1;
+  for (std::size_t i = 0; i < kNumeralCodes.size(); ++i) {
+    if (kNumeralCodes[i] == code) return static_cast<int>(i);
+  }
+  return -1;
+}
+
 HeadingCandidate::Style StyleOf(std::string_view ch) {
   using Style = HeadingCandidate::Style;
   if (ch.size() == 1 && ch[0] >= '0' && ch[0] <= '9') return Style::Arabic;
-  if (ch.size() == 3 && ch >= "０" && ch <= "９") return Style::FullWidth;
-  if (OneOf(ch, kChineseNumerals) || OneOf(ch, kMoreChineseNumerals)) return Style::Chinese;
+  const char32_t code = WideChar(ch);
+  if (code >= U'０' && code <= U'９') return Style::FullWidth;
+  if (NumeralIndex(ch) >= 0) return Style::Chinese;
   return Style::None;
 }
 
 /// The Chinese numeral `utf8` as GB18030, where NumeralReader reads it. The table is made
 /// once, on first use, and only read after: every candidate's number passes here.
 std::string_view ToMatchText(std::string_view utf8) {
-  struct Known {
-    std::string_view utf8;
-    std::string gb;
-  };
-  static const std::vector<Known> kKnown = [] {
-    std::vector<Known> known;
+  static const std::array<std::string, kNumeralCount> kKnown = [] {
+    std::array<std::string, kNumeralCount> known;
+    std::size_t i = 0;
     const auto add = [&](std::string_view numeral) {
-      known.push_back(
-          {numeral, TextCodec::Convert(numeral, Encoding::Utf8, Encoding::Gb18030).value_or("")});
+      known[i++] = TextCodec::Convert(numeral, Encoding::Utf8, Encoding::Gb18030).value_or("");
     };
     for (std::string_view numeral : kChineseNumerals) add(numeral);
     for (std::string_view numeral : kMoreChineseNumerals) add(numeral);
     return known;
   }();
-  for (const Known& numeral : kKnown) {
-    if (Same(numeral.utf8, utf8)) return numeral.gb;
-  }
-  return {};
+  const int index = NumeralIndex(utf8);
+  return index < 0 ? std::string_view() : std::string_view(kKnown[static_cast<std::size_t>(index)]);
 }
 
 /// The value of the numeral run `run` written in `style`; -1 when unreadable. With `spoken`,

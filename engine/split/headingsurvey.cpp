@@ -8,7 +8,6 @@
 #include "linewalk.h"
 #include "runencodings.h"
 #include "sourcedecoder.h"
-#include "tabletranscoder.h"
 #include "textconverter.h"
 
 namespace sekato::engine {
@@ -69,7 +68,6 @@ HeadingSurvey::Result HeadingSurvey::Run(const SplitOptions& options, SplitHost*
   HeadingDetector detector(options.titleMax);
   const CandidateSieve sieve(text, std::max(options.titleMax, HeadingDetector::kMinTitleChars));
   TextConverter toUtf8(text, Encoding::Utf8);
-  const TableTranscoder* table = TableTranscoder::ToUtf8(text);
   std::string utf8;
   std::int64_t& lines = result.lines;
   std::int64_t& sourceBytes = result.sourceBytes;
@@ -91,18 +89,6 @@ HeadingSurvey::Result HeadingSurvey::Run(const SplitOptions& options, SplitHost*
     }
     if (text == Encoding::Utf8) {
       detector.Offer(lines, line);
-      return true;
-    }
-    // The table converts nearly every heading; iconv takes what it leaves.
-    utf8.resize(size * 3);
-    const char* in = data;
-    std::size_t inLeft = size;
-    char* out = utf8.data();
-    std::size_t outLeft = utf8.size();
-    if (table != nullptr) table->Convert(in, inLeft, out, outLeft);
-    if (inLeft == 0) {
-      utf8.resize(utf8.size() - outLeft);
-      detector.Offer(lines, utf8);
       return true;
     }
     utf8.clear();
