@@ -374,4 +374,10 @@ std::string HeadingCandidate::FormKey() const {
          '|' + unit + '|' + decoration;
 }
 
+bool HeadingCandidate::SameForm(const HeadingCandidate& other) const {
+  if (kind == Kind::Special || other.kind == Kind::Special) return kind == other.kind;
+  return kind == other.kind && style == other.style && unit == other.unit &&
+         decoration == other.decoration;
+}
+
 }  // namespace sekato::engine

@@ -159,20 +159,31 @@ bool ShortLineScan::Take(std::size_t start, std::size_t end, bool fed, const Lin
 
 std::size_t ShortLineScan::Lines(SimdLevel level, std::size_t from, std::size_t stop,
                                  const LineSink& onLine) {
+  // Most lines are too long to matter: counted in registers, without a call, and the count
+  // stored only before a short line is taken.
+  const std::size_t longest = m_nLimit + 1;  // a CR may come on top
   std::size_t start = from;
+  std::int64_t lines = m_nLines;
+  bool longSince = m_bLong;
   auto visit = [&](std::size_t at) {
-    // Mostly lines too long to matter: counted without a call.
-    if (at - start > m_nLimit + 1) {
-      ++m_nLines;
-      m_bLong = true;
+    if (at - start > longest) {
+      ++lines;
+      longSince = true;
       start = at + 1;
       return true;
     }
+    m_nLines = lines;
+    m_bLong = longSince;
     const bool going = Take(start, at, true, onLine);
+    lines = m_nLines;
+    longSince = m_bLong;
     start = at + 1;
     return going;
   };
-  return Feeds(level, m_pBuffer.get(), from, stop, visit) ? start : static_cast<std::size_t>(-1);
+  const bool done = Feeds(level, m_pBuffer.get(), from, stop, visit);
+  m_nLines = lines;
+  m_bLong = longSince;
+  return done ? start : static_cast<std::size_t>(-1);
 }
 
 ShortLineScan::End ShortLineScan::Run(const LineSink& onLine, const BlockSink& onBlock) {

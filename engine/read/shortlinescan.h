@@ -26,7 +26,7 @@ namespace sekato::engine {
 /// and "x" (line 3, offset 15, a long line before it), and Lines() is 3.
 class ShortLineScan final {
  public:
-  static constexpr std::size_t kBlockBytes = std::size_t{1} << 18;
+  static constexpr std::size_t kBlockBytes = std::size_t{1} << 16;
 
   struct Line {
     char* data = nullptr;     ///< writable in place, valid during the call only
