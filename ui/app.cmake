@@ -27,8 +27,11 @@ add_library(sekato_ui STATIC
   filechoosers.cpp filechoosers.h
   formhelptexts.h
   formsnapshot.cpp formsnapshot.h
+  queueheadingcheck.cpp queueheadingcheck.h
   resourceids.cpp resourceids.h
   uilanguage.cpp uilanguage.h
+  usersettings.cpp usersettings.h
+  windowplacement.cpp windowplacement.h
 )
 target_include_directories(sekato_ui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(sekato_ui PUBLIC sekato_uikit sekato_msgbox sekato_about sekato_balloon
@@ -65,13 +68,13 @@ if(SEKATO_BUILD_TESTS)
     SEKATO_CLI_PATH="$<TARGET_FILE:sekato-cli>")
 
   foreach(test tst_csekatoview tst_runcontrol tst_cmainframe tst_endtoend tst_formhelptips
-               tst_preview tst_languages tst_bookqueue)
-    sekato_add_qtest(${test} SOURCES tests/${test}.cpp TIMEOUT 300
+               tst_preview tst_languages tst_bookqueue tst_usersettings)
+    sekato_add_qtest(${test} SOURCES tests/${test}.cpp tests/isolatedprofile.cpp TIMEOUT 300
                      LIBRARIES sekato_ui_testsupport sekato_res)
   endforeach()
   # The window at several densities, each on a screen that grows with it (a laptop panel of
   # 1366 × 768 at 96 dpi), and at 144 dpi on a screen too small for the form.
-  sekato_add_qtest(tst_highdpi SOURCES tests/tst_highdpi.cpp
+  sekato_add_qtest(tst_highdpi SOURCES tests/tst_highdpi.cpp tests/isolatedprofile.cpp
                    LIBRARIES sekato_ui_testsupport sekato_res)
   foreach(screen 96:1366:768 120:1708:960 144:2049:1152 192:2732:1536 144:1024:768)
     string(REPLACE ":" ";" parts ${screen})
@@ -90,12 +93,13 @@ if(SEKATO_BUILD_TESTS)
   endforeach()
   # The window's side of bench/gui_vs_cli.sh splits the sample novel and says it did.
   set(guibench_out ${CMAKE_CURRENT_BINARY_DIR}/guibench-out)
+  # Its profile is a folder of its own, emptied first, like its output.
   add_test(NAME guibench_completes
-           COMMAND sh -c "rm -rf '${guibench_out}' && exec \"$0\" \"$@\""
+           COMMAND sh -c "rm -rf '${guibench_out}' '${guibench_out}-profile' && exec \"$0\" \"$@\""
                    $<TARGET_FILE:sekato-guibench> ${PROJECT_SOURCE_DIR}/samples/sanguoyanyi.gbk.txt
                    ${guibench_out} -m size --kb 500 --no-ad)
   set_tests_properties(guibench_completes PROPERTIES LABELS gui TIMEOUT 120
-                       ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+                       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${guibench_out}-profile")
   # The end-to-end test compares with the command-line splitter.
   add_dependencies(tst_endtoend sekato-cli)
 endif()

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QDir>
 #include <QIcon>
 #include <QLayout>
 #include <QMenu>
@@ -15,6 +16,7 @@
 #include "csekatoview.h"
 #include "programversion.h"
 #include "resourceids.h"
+#include "usersettings.h"
 #include "weblinks.h"
 
 namespace sekato::ui {
@@ -56,6 +58,10 @@ bool CMainFrame::Create() {
   AddCommand(menu, new QAction(this), ID_SPLIT_PREVIEW, tr("预览章节(&V)"),
              tr("不写文件，先列出按当前设置将找到的章节\n预览章节"));
   menu->addSeparator();
+  m_menuRecent = menu->addMenu(tr("最近打开(&R)"));
+  m_menuRecent->menuAction()->setObjectName(QStringLiteral("menuRecent"));
+  ShowRecentSources();
+  menu->addSeparator();
   connect(AddCommand(menu, new QAction(this), ID_APP_EXIT, tr("退出(&X)"),
                      tr("退出应用程序；提示保存文档\n退出"), QKeySequence::Quit),
           &QAction::triggered, this, &QWidget::close);
@@ -64,6 +70,7 @@ bool CMainFrame::Create() {
   AddCommand(menu, m_wndToolBar->toggleViewAction(), ID_VIEW_TOOLBAR, tr("工具栏(&T)"),
              tr("显示或隐藏工具栏\n显隐工具栏"));
   AddLanguageMenu(menu);
+  AddSettingsItems(menu);
   menu = menuBar()->addMenu(tr("帮助(&H)"));
   connect(AddCommand(menu, new QAction(this), ID_HELP_FEEDBACK, tr("意见返馈(&F)")),
           &QAction::triggered, this, &WebLinks::OpenFeedback);
@@ -105,6 +112,36 @@ void CMainFrame::AddLanguageMenu(QMenu* view) {
       if (language != UiLanguage::Installed()) emit LanguageChosen(language);
     });
   }
+}
+
+void CMainFrame::AddSettingsItems(QMenu* view) {
+  view->addSeparator();
+  m_actionRememberForm = view->addAction(tr("记住设置(&M)"));
+  m_actionRememberForm->setObjectName(QStringLiteral("actionRememberForm"));
+  m_actionRememberForm->setCheckable(true);
+  m_actionRememberForm->setChecked(UserSettings::RememberForm());
+  m_actionRememberForm->setStatusTip(tr("下次启动时恢复本次的分割设置"));
+  connect(m_actionRememberForm, &QAction::toggled, this, &UserSettings::SetRememberForm);
+  m_actionRestoreDefaults = view->addAction(tr("恢复默认设置(&D)"));
+  m_actionRestoreDefaults->setObjectName(QStringLiteral("actionRestoreDefaults"));
+  m_actionRestoreDefaults->setStatusTip(tr("把分割设置恢复为程序的默认值"));
+  connect(m_actionRestoreDefaults, &QAction::triggered, this, &CMainFrame::RestoreDefaultsChosen);
+}
+
+void CMainFrame::ShowRecentSources() {
+  m_menuRecent->clear();
+  const QStringList recent = UserSettings::RecentSources();
+  for (int i = 0; i < recent.size(); ++i) {
+    // "&1 /books/a.txt": the number is the item's key; an ampersand in a path is doubled so
+    // that it shows.
+    QString path = QDir::toNativeSeparators(recent[i]);
+    path.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    QAction* action = m_menuRecent->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
+    action->setObjectName(QStringLiteral("actionRecent_%1").arg(i + 1));
+    connect(action, &QAction::triggered, this,
+            [this, book = recent[i]] { emit RecentSourceChosen(book); });
+  }
+  if (recent.isEmpty()) m_menuRecent->addAction(tr("（无）"))->setEnabled(false);
 }
 
 QAction* CMainFrame::AddCommand(QMenu* menu, QAction* action, int nID, const QString& text,
@@ -185,6 +222,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     m_pView->StopAndWait();
   }
+  emit Closing();
   event->accept();
 }
 

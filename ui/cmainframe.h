@@ -47,9 +47,23 @@ class CMainFrame final : public QMainWindow {
   /// Runs command `nID` as its menu item would, unless it is disabled. True when it ran.
   bool OnCommand(int nID);
 
+  /// 操作 → 最近打开: fills it again from the user's settings, newest book first.
+  void ShowRecentSources();
+  QMenu* RecentMenu() const { return m_menuRecent; }
+  /// 查看 → 记住设置 (checkable) and 查看 → 恢复默认设置.
+  QAction* RememberFormAction() const { return m_actionRememberForm; }
+  QAction* RestoreDefaultsAction() const { return m_actionRestoreDefaults; }
+
  signals:
   /// The user chose another language under 查看 → 语言.
   void LanguageChosen(UiLanguage::Language language);
+  /// A book under 操作 → 最近打开 was chosen.
+  void RecentSourceChosen(const QString& path);
+  /// 查看 → 恢复默认设置 was chosen.
+  void RestoreDefaultsChosen();
+  /// The window is closing (the user agreed, and a run has been stopped): the last moment
+  /// to remember what it shows.
+  void Closing();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -62,7 +76,13 @@ class CMainFrame final : public QMainWindow {
   QAction* AddCommand(QMenu* menu, QAction* action, int nID, const QString& text,
                       const QString& prompt = {}, const QKeySequence& shortcut = {});
 
+  /// 查看 → 记住设置 and 恢复默认设置.
+  void AddSettingsItems(QMenu* view);
+
   CSekatoDoc* m_pDocument;
+  QMenu* m_menuRecent = nullptr;
+  QAction* m_actionRememberForm = nullptr;
+  QAction* m_actionRestoreDefaults = nullptr;
   CSekatoView* m_pView = nullptr;
   CFullColorToolBar* m_wndToolBar = nullptr;
   QHash<int, QAction*> m_actions;

@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
+#include <QGuiApplication>
 #include <QPalette>
+#include <QScreen>
 
 #include "appmessagebox.h"
 #include "caboutdlg.h"
@@ -17,6 +19,8 @@
 #include "programversion.h"
 #include "resourceids.h"
 #include "uilanguage.h"
+#include "usersettings.h"
+#include "windowplacement.h"
 
 namespace sekato::ui {
 
@@ -50,6 +54,7 @@ bool CSekatoApp::InitInstance(const QStringList& arguments) {
   QApplication::setWindowIcon(QIcon(AppIconResource()));
 
   if (!OnFileNew()) return false;
+  if (UserSettings::RememberForm()) FormSnapshot::FromMap(UserSettings::Form()).ApplyTo(View());
 
   // The command line may name the source file; anything else on it means nothing.
   for (const QString& argument : arguments.mid(1)) {
@@ -61,9 +66,9 @@ bool CSekatoApp::InitInstance(const QStringList& arguments) {
 
   SetDialogBkColor(Qt::white, Qt::black);
 
-  // Shown once: already fitted to the form and centred, as a normal window whatever state
+  // Shown once: already fitted to the form and placed, as a normal window whatever state
   // the program was started in.
-  m_pMainWnd->CenterWindow();
+  PlaceWindow();
   m_pMainWnd->setWindowState(Qt::WindowNoState);
   m_pMainWnd->show();
   m_pMainWnd->repaint();
@@ -79,22 +84,78 @@ bool CSekatoApp::OnFileNew() {
   // The frame that asks goes away with the change: it happens once the menu has closed.
   connect(m_pMainWnd.get(), &CMainFrame::LanguageChosen, this, &CSekatoApp::ChangeLanguage,
           Qt::QueuedConnection);
+  connect(m_pMainWnd.get(), &CMainFrame::RestoreDefaultsChosen, this,
+          &CSekatoApp::RestoreDefaults, Qt::QueuedConnection);
+  connect(m_pMainWnd.get(), &CMainFrame::RecentSourceChosen, this, &CSekatoApp::OpenRecent);
+  connect(m_pMainWnd.get(), &CMainFrame::Closing, this, &CSekatoApp::Remember);
   auto* view = new CSekatoView;
   m_pMainWnd->SetView(view);
   view->OnInitialUpdate();
+  connect(view, &CSekatoView::SourceChosen, m_pMainWnd.get(), [frame = m_pMainWnd.get()](const QString& path) {
+    UserSettings::AddRecentSource(path);
+    frame->ShowRecentSources();
+  });
   return true;
 }
 
-bool CSekatoApp::ChangeLanguage(UiLanguage::Language language) {
-  CSekatoView* view = View();
-  if (view != nullptr && view->RunControl()->CanStop()) {
-    controls::AppMessageBox::Show(m_pMainWnd.get(), tr("分割或预览结束后才能切换语言。"));
-    return false;
+void CSekatoApp::PlaceWindow() {
+  const std::optional<QPoint> saved = UserSettings::WindowPosition();
+  QList<QRect> areas;
+  for (const QScreen* screen : QGuiApplication::screens()) areas << screen->availableGeometry();
+  const std::optional<QPoint> place =
+      saved ? WindowPlacement::Fit(QRect(*saved, m_pMainWnd->frameGeometry().size()), areas)
+            : std::nullopt;
+  if (place) {
+    m_pMainWnd->move(*place);
+  } else {
+    m_pMainWnd->CenterWindow();
   }
+}
+
+void CSekatoApp::Remember() {
+  if (m_pMainWnd == nullptr) return;
+  UserSettings::SetWindowPosition(m_pMainWnd->pos());
+  CSekatoView* view = View();
+  if (view != nullptr && UserSettings::RememberForm()) {
+    UserSettings::SetForm(FormSnapshot::Of(view, view->BookFields()).ToMap());
+  }
+}
+
+bool CSekatoApp::RefuseWhileRunning(const QString& why) {
+  CSekatoView* view = View();
+  if (view == nullptr || !view->RunControl()->CanStop()) return false;
+  controls::AppMessageBox::Show(m_pMainWnd.get(), why);
+  return true;
+}
+
+bool CSekatoApp::RestoreDefaults() {
+  if (RefuseWhileRunning(tr("分割或预览结束后才能恢复默认设置。"))) return false;
+  UserSettings::ClearForm();
+  return Rebuild(false);
+}
+
+void CSekatoApp::OpenRecent(const QString& path) {
+  if (View() == nullptr) return;
+  if (!QFileInfo(path).isFile()) {
+    controls::AppMessageBox::Show(m_pMainWnd.get(),
+                                  tr("找不到这个文件，已从最近打开的列表中去掉：\n%1").arg(path));
+    UserSettings::RemoveRecentSource(path);
+    m_pMainWnd->ShowRecentSources();
+    return;
+  }
+  View()->ChooseSource(path);
+}
+
+bool CSekatoApp::ChangeLanguage(UiLanguage::Language language) {
+  if (RefuseWhileRunning(tr("分割或预览结束后才能切换语言。"))) return false;
   UiLanguage::Save(language);
   UiLanguage::Install(language);
+  return Rebuild(true);
+}
+
+bool CSekatoApp::Rebuild(bool keepForm) {
+  CSekatoView* view = View();
   if (m_pMainWnd == nullptr || view == nullptr) return true;
-  // Everything the user sees is built in the language it is built in: build it again.
   const FormSnapshot form = FormSnapshot::Of(view);
   const QString source = view->m_strSrcPath;
   const QPoint place = m_pMainWnd->pos();
@@ -103,7 +164,7 @@ bool CSekatoApp::ChangeLanguage(UiLanguage::Language language) {
   m_pMainWnd.reset();
   if (!OnFileNew()) return false;
   if (!source.isEmpty()) View()->ChooseSource(source);
-  form.ApplyTo(View());
+  if (keepForm) form.ApplyTo(View());
   m_pMainWnd->ToolBar()->setVisible(toolbar);
   if (shown) {
     // Its size is the new form's, which fits its words; its place stays.

@@ -24,7 +24,7 @@ class CSekatoApp final : public QObject {
 
   /// Name "sekato", the project's version (e.g. "1.1.0"), and the profile location
   /// (organisation "Local AppWizard-Generated Applications", application "sekato"), where
-  /// nothing is written.
+  /// UserSettings keeps what the window remembers.
   static void SetIdentity();
 
   /// Makes Qt's own texts (standard buttons, file and folder dialogs) Chinese like the
@@ -40,7 +40,8 @@ class CSekatoApp final : public QObject {
 
   /// Starts the program: builds the document, the frame and the form, chooses a text file
   /// named on the command line (`arguments` as QCoreApplication::arguments gives them) as
-  /// the source, and shows the frame once, centred and fitted to the form. False when the
+  /// the source, and shows the frame once, fitted to the form, where it was last time
+  /// (centred the first time), with the remembered options under 记住设置. False when the
   /// frame cannot be built; the program then ends.
   /// Example: {"sekato", "/books/novel.txt"} starts with /books/novel.txt chosen.
   bool InitInstance(const QStringList& arguments);
@@ -56,8 +57,25 @@ class CSekatoApp final : public QObject {
   /// with a message while a split runs. False when it was refused.
   bool ChangeLanguage(UiLanguage::Language language);
 
+  /// 查看 → 恢复默认设置: the form as a fresh start shows it, with the same source, and the
+  /// remembered options forgotten. Refused with a message while a split runs.
+  bool RestoreDefaults();
+
+  /// Chooses `path` from 操作 → 最近打开; a book that has gone away is said so and taken off
+  /// the list.
+  void OpenRecent(const QString& path);
+
  private:
   bool OnFileNew();
+  /// Builds the frame and form again (in the language now installed), at the same place
+  /// with the same source, given back what the user had put into the form when `keepForm`.
+  bool Rebuild(bool keepForm);
+  /// True, after telling the user, while a split or preview runs.
+  bool RefuseWhileRunning(const QString& why);
+  /// Puts the window where it was last time, whole on a screen; centred the first time.
+  void PlaceWindow();
+  /// Remembers where the window is and, with 记住设置, the form's options.
+  void Remember();
 
   std::unique_ptr<CSekatoDoc> m_pDocument;
   std::unique_ptr<CMainFrame> m_pMainWnd;

@@ -1,6 +1,7 @@
 #include "csekatoview.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,6 +29,7 @@
 #include "csourcelook.h"
 #include "dialogunits.h"
 #include "enginemessages.h"
+#include "queueheadingcheck.h"
 #include "resourceids.h"
 #include "sekato/encodingdetector.h"
 #include "sekato/headingrulecheck.h"
@@ -356,6 +358,10 @@ void CSekatoView::ElideDetected() {
       m_f.detected->toolTip(), Qt::ElideRight, m_f.detected->width()));
 }
 
+QList<const QWidget*> CSekatoView::BookFields() const {
+  return {m_f.srcPath, m_f.customName, m_f.newDir};
+}
+
 void CSekatoView::SetChoosers(FileChoosers choosers) { m_choosers = std::move(choosers); }
 
 void CSekatoView::SetSourceMembers(const QString& path) {
@@ -377,6 +383,7 @@ void CSekatoView::SetSourceMembers(const QString& path) {
   }
   m_pRunControl->SetSourceChosen(!m_strSrcPath.isEmpty());
   ShowDetectedEncoding();
+  if (!path.isEmpty()) emit SourceChosen(path);
 }
 
 void CSekatoView::ShowDetectedEncoding() {
@@ -454,6 +461,7 @@ void CSekatoView::StartQueue() {
                                    engine::OutputFolders::Of(runs[clash->second])})));
     return;
   }
+  if (!ConfirmQueueHeadings(runs, books)) return;
   // Older pieces in any book's folder are asked about once, for the whole queue.
   QStringList concerned;
   std::vector<std::vector<std::string>> older(runs.size());
@@ -478,6 +486,34 @@ void CSekatoView::StartQueue() {
     }
   }
   m_pRunControl->StartQueue(*m_pQueue, std::move(runs));
+}
+
+bool CSekatoView::ConfirmQueueHeadings(std::vector<engine::SplitOptions>& runs,
+                                       QStringList& books) {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const std::vector<std::size_t> without = QueueHeadingCheck::BooksWithoutHeadings(runs);
+  QApplication::restoreOverrideCursor();
+  if (without.empty()) return true;
+  QStringList names;
+  for (std::size_t i : without) names << QFileInfo(books[static_cast<int>(i)]).fileName();
+  const QString text =
+      tr("按现在的设置，这些书找不到章节标题，每本都会整本写进一个文件：\n%1")
+          .arg(names.join(QLatin1Char('\n')));
+  const bool all = without.size() == runs.size();
+  const QStringList choices = all ? QStringList{tr("仍然写出"), tr("取消")}
+                                  : QStringList{tr("仍然写出"), tr("跳过这些书"), tr("取消")};
+  const int chosen = controls::AppMessageBox::Ask(this, text, choices);
+  if (chosen == 0) return true;
+  if (all || chosen != 1) return false;
+  // Skipped books leave the queue; the others keep their order and their rows.
+  for (auto it = without.rbegin(); it != without.rend(); ++it) {
+    runs.erase(runs.begin() + static_cast<std::ptrdiff_t>(*it));
+    books.removeAt(static_cast<int>(*it));
+  }
+  m_pQueue->SetBooks(books);
+  m_pQueueList->setRowCount(0);
+  for (int i = 0; i < m_pQueue->Count(); ++i) emit m_pQueue->RowChanged(i);
+  return true;
 }
 
 void CSekatoView::ChooseSource(const QString& path) {

@@ -51,6 +51,10 @@ class CSekatoView final : public QScrollArea {
   /// The split options as the members (and the encoding choices) hold them.
   engine::SplitOptions GetSplitOptions() const;
 
+  /// The fields that belong to one book (its path, its pieces' own name, its new folder),
+  /// which remembered options leave out.
+  QList<const QWidget*> BookFields() const;
+
   /// The form's control with dialog id `nIDC`, or null.
   QWidget* GetDlgItem(int nIDC) const;
 
@@ -142,6 +146,11 @@ class CSekatoView final : public QScrollArea {
   QString m_strSrcBase;
   QString m_strSrcTitle;
 
+ signals:
+  /// A book became the form's source (chosen, dropped, named on the command line or queued
+  /// first): `path` is its full path.
+  void SourceChosen(const QString& path);
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -225,6 +234,10 @@ class CSekatoView final : public QScrollArea {
   void ShowQueue(const QStringList& books);
   /// Splits the queued books: their folders are checked together, once.
   void StartQueue();
+  /// Before a queue is split by chapter: books in which no heading is found are listed once,
+  /// and the user writes them anyway, skips them (taken out of `runs`, `books` and the
+  /// queue) or cancels. False when cancelled.
+  bool ConfirmQueueHeadings(std::vector<engine::SplitOptions>& runs, QStringList& books);
 
  public:
   /// The form's note of a kept list (null until a list is kept, hidden when dropped).

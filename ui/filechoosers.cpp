@@ -3,24 +3,28 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 
+#include "usersettings.h"
+
 namespace sekato::ui {
 
 FileChoosers FileChoosers::Dialogs() {
   FileChoosers choosers;
   choosers.chooseSourceFile = [](QWidget* parent) {
     return QFileDialog::getOpenFileName(
-        parent, QString(), QString(),
+        parent, QString(), UserSettings::SourceFolder(),
         QCoreApplication::translate("FileChoosers", "文本文件(*.txt)"));
   };
   choosers.chooseSourceFiles = [](QWidget* parent) {
     return QFileDialog::getOpenFileNames(
-        parent, QString(), QString(),
+        parent, QString(), UserSettings::SourceFolder(),
         QCoreApplication::translate("FileChoosers", "文本文件(*.txt)"));
   };
   choosers.chooseFolder = [](QWidget* parent) {
-    return QFileDialog::getExistingDirectory(
-        parent, QCoreApplication::translate("FileChoosers", "选择目录"), QString(),
-        QFileDialog::ShowDirsOnly);
+    const QString folder = QFileDialog::getExistingDirectory(
+        parent, QCoreApplication::translate("FileChoosers", "选择目录"),
+        UserSettings::OutputFolder(), QFileDialog::ShowDirsOnly);
+    UserSettings::SetOutputFolder(folder);
+    return folder;
   };
   return choosers;
 }

@@ -22,7 +22,7 @@ struct FileChoosers final {
   /// when set, the form uses it instead of chooseSourceFile.
   std::function<QStringList(QWidget* parent)> chooseSourceFiles;
 
-  /// The desktop's own dialogs.
+  /// The desktop's own dialogs, opening in the folders last chosen from (UserSettings).
   static FileChoosers Dialogs();
 };
 

@@ -8,7 +8,7 @@
 
 namespace sekato::ui {
 
-FormSnapshot FormSnapshot::Of(const QWidget* form) {
+FormSnapshot FormSnapshot::Of(const QWidget* form, const QList<const QWidget*>& leaveOut) {
   FormSnapshot snapshot;
   for (const QLineEdit* edit : form->findChildren<QLineEdit*>()) {
     // A combo box's own line edit is the combo's; read-only fields are the form's to fill.
@@ -25,6 +25,21 @@ FormSnapshot FormSnapshot::Of(const QWidget* form) {
       snapshot.m_values.insert(button->objectName(), button->isChecked());
     }
   }
+  for (const QWidget* field : leaveOut) {
+    if (field != nullptr) snapshot.m_values.remove(field->objectName());
+  }
+  return snapshot;
+}
+
+QVariantMap FormSnapshot::ToMap() const {
+  QVariantMap map;
+  for (auto it = m_values.cbegin(); it != m_values.cend(); ++it) map.insert(it.key(), it.value());
+  return map;
+}
+
+FormSnapshot FormSnapshot::FromMap(const QVariantMap& map) {
+  FormSnapshot snapshot;
+  for (auto it = map.cbegin(); it != map.cend(); ++it) snapshot.m_values.insert(it.key(), it.value());
   return snapshot;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QString>
 #include <QVariant>
+#include <QVariantMap>
 
 class QWidget;
 
@@ -17,8 +19,15 @@ namespace sekato::ui {
 /// Fields without an object name, or missing from the new form, are left alone.
 class FormSnapshot final {
  public:
-  static FormSnapshot Of(const QWidget* form);
+  /// What `form` holds, but for the fields in `leaveOut` (those of one book, say).
+  static FormSnapshot Of(const QWidget* form, const QList<const QWidget*>& leaveOut = {});
   void ApplyTo(QWidget* form) const;
+
+  /// The snapshot as values by object name, to keep in the user's settings, and back.
+  /// A map from elsewhere (an older program's settings) gives back only what fits: names the
+  /// form does not have, and values of the wrong kind, are left alone by ApplyTo.
+  QVariantMap ToMap() const;
+  static FormSnapshot FromMap(const QVariantMap& map);
 
   bool IsEmpty() const { return m_values.isEmpty(); }
 

@@ -734,6 +734,30 @@ About</translation>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
+    <message>
+        <source>最近打开(&amp;R)</source>
+        <translation>&amp;Recent Files</translation>
+    </message>
+    <message>
+        <source>记住设置(&amp;M)</source>
+        <translation>Re&amp;member Settings</translation>
+    </message>
+    <message>
+        <source>下次启动时恢复本次的分割设置</source>
+        <translation>Start next time with the split settings used now</translation>
+    </message>
+    <message>
+        <source>恢复默认设置(&amp;D)</source>
+        <translation>Restore &amp;Defaults</translation>
+    </message>
+    <message>
+        <source>把分割设置恢复为程序的默认值</source>
+        <translation>Put the split settings back to the program's defaults</translation>
+    </message>
+    <message>
+        <source>（无）</source>
+        <translation>(none)</translation>
+    </message>
 </context>
 <context>
     <name>sekato::ui::CPreviewDlg</name>
@@ -905,6 +929,16 @@ About</translation>
     <message>
         <source>分割或预览结束后才能切换语言。</source>
         <translation>The language can be changed only after the split or preview has finished.</translation>
+    </message>
+    <message>
+        <source>分割或预览结束后才能恢复默认设置。</source>
+        <translation>The defaults can be restored once the split or preview has ended.</translation>
+    </message>
+    <message>
+        <source>找不到这个文件，已从最近打开的列表中去掉：
+%1</source>
+        <translation>This file cannot be found; it has been taken off the recent files:
+%1</translation>
     </message>
 </context>
 <context>
@@ -1119,6 +1153,16 @@ About</translation>
     <message>
         <source>仍然写出</source>
         <translation>Write Anyway</translation>
+    </message>
+    <message>
+        <source>按现在的设置，这些书找不到章节标题，每本都会整本写进一个文件：
+%1</source>
+        <translation>With these settings no chapter heading is found in these books; each would be written whole into one file:
+%1</translation>
+    </message>
+    <message>
+        <source>跳过这些书</source>
+        <translation>Skip These Books</translation>
     </message>
 </context>
 <context>

@@ -734,6 +734,30 @@
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
+    <message>
+        <source>最近打开(&amp;R)</source>
+        <translation>最近開啟(&amp;R)</translation>
+    </message>
+    <message>
+        <source>记住设置(&amp;M)</source>
+        <translation>記住設定(&amp;M)</translation>
+    </message>
+    <message>
+        <source>下次启动时恢复本次的分割设置</source>
+        <translation>下次啟動時恢復本次的分割設定</translation>
+    </message>
+    <message>
+        <source>恢复默认设置(&amp;D)</source>
+        <translation>恢復預設設定(&amp;D)</translation>
+    </message>
+    <message>
+        <source>把分割设置恢复为程序的默认值</source>
+        <translation>把分割設定恢復為程式的預設值</translation>
+    </message>
+    <message>
+        <source>（无）</source>
+        <translation>（無）</translation>
+    </message>
 </context>
 <context>
     <name>sekato::ui::CPreviewDlg</name>
@@ -904,6 +928,16 @@
     <message>
         <source>分割或预览结束后才能切换语言。</source>
         <translation>分割或預覽結束後才能切換語言。</translation>
+    </message>
+    <message>
+        <source>分割或预览结束后才能恢复默认设置。</source>
+        <translation>分割或預覽結束後才能恢復預設設定。</translation>
+    </message>
+    <message>
+        <source>找不到这个文件，已从最近打开的列表中去掉：
+%1</source>
+        <translation>找不到這個檔案，已從最近開啟的列表中去掉：
+%1</translation>
     </message>
 </context>
 <context>
@@ -1115,6 +1149,16 @@
     <message>
         <source>仍然写出</source>
         <translation>仍然寫出</translation>
+    </message>
+    <message>
+        <source>按现在的设置，这些书找不到章节标题，每本都会整本写进一个文件：
+%1</source>
+        <translation>按現在的設定，這些書找不到章節標題，每本都會整本寫進一個檔案：
+%1</translation>
+    </message>
+    <message>
+        <source>跳过这些书</source>
+        <translation>跳過這些書</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 
 #include "appmessagebox.h"
@@ -205,6 +206,44 @@ class TestBookQueue : public QObject {
     QVERIFY(!QFile::exists(out + QStringLiteral("/一/一_009.txt")));
     QVERIFY(!QFile::exists(out + QStringLiteral("/二/二_009.txt")));
     QVERIFY(QFile::exists(out + QStringLiteral("/二/二_002.txt")));
+  }
+
+  void booksWithoutHeadingsAreAskedAboutOnce_data() {
+    QTest::addColumn<int>("answer");  // 仍然写出 / 跳过这些书 / 取消
+    QTest::addColumn<QStringList>("written");
+    QTest::newRow("write anyway") << 0 << QStringList{"甲", "无题", "乙"};
+    QTest::newRow("skip them") << 1 << QStringList{"甲", "乙"};
+    QTest::newRow("cancel") << 2 << QStringList{};
+  }
+  void booksWithoutHeadingsAreAskedAboutOnce() {
+    QFETCH(int, answer);
+    QFETCH(QStringList, written);
+    const QString a = Write(QStringLiteral("h/甲.txt"), Book(3));
+    const QString plain = Write(QStringLiteral("h/无题.txt"),
+                                Gbk(QStringLiteral("只是一段话，没有章节。\r\n又一段话。\r\n")));
+    const QString b = Write(QStringLiteral("h/乙.txt"), Book(2));
+    const QString out = Path(QStringLiteral("headings-%1").arg(answer));
+    MessageCapture messages;
+    QStringList asked;
+    const auto chooser = sekato::controls::AppMessageBox::SetChooser(
+        [&](const QString& text, const QStringList&) {
+          if (!text.contains(QStringLiteral("找不到章节标题"))) return 0;
+          asked << text;
+          return answer;
+        });
+    View()->ChooseSources({a, plain, b});
+    IntoFolder(out);
+    View()->OnSplitStart();
+    QTRY_VERIFY_WITH_TIMEOUT(!View()->RunControl()->IsBusy(), 30000);
+    sekato::controls::AppMessageBox::SetChooser(chooser);
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked[0].contains(QStringLiteral("无题.txt")) && !asked[0].contains(QStringLiteral("甲")),
+             qPrintable(asked[0]));
+    QStringList folders = QDir(out).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    std::sort(folders.begin(), folders.end());
+    std::sort(written.begin(), written.end());
+    QCOMPARE(folders, written);
+    if (answer == 1) QCOMPARE(View()->Queue()->Count(), 2);
   }
 
   void oneStopStopsEveryBook() {

@@ -170,8 +170,10 @@ class TestCMainFrame : public QObject {
     QCOMPARE(menus[2]->text(), QStringLiteral("帮助(&H)"));
     QCOMPARE(MenuTexts(menus[0]->menu()),
              (QStringList{"开始分割(&S)=32771", "停止分割(&P)=32772", "预览章节(&V)=32778", "-",
-                          "退出(&X)=57665"}));
-    QCOMPARE(MenuTexts(menus[1]->menu()), (QStringList{"工具栏(&T)=59392", "语言(&L)=menuLanguage"}));
+                          "最近打开(&R)=menuRecent", "-", "退出(&X)=57665"}));
+    QCOMPARE(MenuTexts(menus[1]->menu()),
+             (QStringList{"工具栏(&T)=59392", "语言(&L)=menuLanguage", "-",
+                          "记住设置(&M)=actionRememberForm", "恢复默认设置(&D)=actionRestoreDefaults"}));
     QCOMPARE(MenuTexts(menus[2]->menu()),
              (QStringList{"意见返馈(&F)=32774", "查看新版本(&N)=32777", "岚溪软件列表(&L)=32776",
                           "-", "关于 岚溪TXT分割器(&A)=57664"}));

@@ -20,6 +20,7 @@
 #include "cmainframe.h"
 #include "csekatoapp.h"
 #include "csekatoview.h"
+#include "csourcelook.h"
 #include "resourceids.h"
 #include "sekato/messagecatalogue.h"
 
@@ -101,6 +102,9 @@ int main(int argc, char* argv[]) {
     }
   }
 
+  // The look at the chosen source runs in the background from the moment it is chosen, as
+  // a user reads the form: the split is timed from Start, after it, like the command line's.
+  view->Inspection()->Wait();
   QEventLoop loop;
   QString message;
   qint64 elapsedMs = 0;
