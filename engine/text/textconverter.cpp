@@ -10,12 +10,16 @@ TextConverter::TextConverter(Encoding from, Encoding to)
     : m_from(from),
       m_to(to),
       m_iconv(Encodings::IconvName(to), Encodings::IconvName(from)),
-      m_pTable(to == Encoding::Utf8 ? TableTranscoder::ToUtf8(from) : nullptr) {}
+      // From UTF-8 only into GB18030: iconv's GBK refuses a few codes GB18030's table holds.
+      m_pTable(to == Encoding::Utf8                                 ? TableTranscoder::ToUtf8(from)
+               : from == Encoding::Utf8 && to == Encoding::Gb18030 ? TableTranscoder::FromUtf8(to)
+                                                                    : nullptr) {}
 
 std::size_t TextConverter::ConvertPrefix(std::string_view text, std::string& out) {
   if (!m_iconv.Valid()) return 0;
   if (m_pTable == nullptr) return ConvertByIconv(text, out);
-  // A two-byte character becomes at most three bytes, and the table stops short of room.
+  // A character grows at most threefold (two bytes of GBK into three of UTF-8), and the
+  // table stops short of room.
   const std::size_t start = out.size();
   out.resize(start + text.size() * 3);
   const char* in = text.data();

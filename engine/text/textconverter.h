@@ -11,8 +11,9 @@ namespace sekato::engine {
 
 /// One converter between two encodings (iconv), opened once and used for text after text:
 /// opening one costs far more than converting a line, so a run that converts many short
-/// lines keeps one. Into UTF-8 from GBK or GB18030 the text goes through the table of
-/// iconv's own answers first (TableTranscoder), and iconv takes only what it leaves.
+/// lines keeps one. Into UTF-8 from GBK or GB18030, and from UTF-8 into GB18030, the text
+/// goes through the table of iconv's own answers first (TableTranscoder), and iconv takes
+/// only what it leaves.
 class TextConverter final {
  public:
   TextConverter(Encoding from, Encoding to);
