@@ -36,8 +36,20 @@ std::int64_t CountChars(std::string_view s) {
   return count;
 }
 
+/// ASCII white space, the no-break space or the ideographic space, told by their bytes: every
+/// character of a heading's edges is looked at here.
 bool IsSpace(std::string_view ch) {
-  return ch == " " || ch == "\t" || ch == "\r" || ch == kIdeographicSpace || ch == "\u00A0";
+  switch (ch.size()) {
+    case 1:
+      return ch[0] == ' ' || ch[0] == '\t' || ch[0] == '\r';
+    case 2:
+      return ch[0] == '\xC2' && ch[1] == '\xA0';
+    case 3:
+      return ch[0] == kIdeographicSpace[0] && ch[1] == kIdeographicSpace[1] &&
+             ch[2] == kIdeographicSpace[2];
+    default:
+      return false;
+  }
 }
 
 std::string_view TrimLeft(std::string_view s) {
