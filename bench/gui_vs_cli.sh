@@ -77,7 +77,7 @@ while read -r -a options; do
   ratio=$(awk -v g="$gui" -v c="$cli" 'BEGIN { printf "%.3f", g / c }')
   cli_cpu=$(median "${cli_cpus[@]}")
   gui_cpu=$(median "${gui_cpus[@]}")
-  cpu_ratio=$(awk -v g="$gui_cpu" -v c="$cli_cpu" 'BEGIN { printf "%.3f", c > 0 ? g / c : 0 }')
+  cpu_ratio=$(awk -v g="$gui_cpu" -v c="$cli_cpu" 'BEGIN { printf "%.3f", (c > 0 ? g / c : 0) }')
   verdict=ok
   if awk -v r="$ratio" -v l="$limit" 'BEGIN { exit !(r > l) }'; then
     verdict="TOO SLOW (limit ${limit}x)"

@@ -1,8 +1,5 @@
 #include "cliapp.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <chrono>
@@ -30,6 +27,7 @@
 #include "sekato/texttransform.h"
 #include "sekato/workerpool.h"
 #include "terminalhost.h"
+#include "splitreport.h"
 #include "tocfile.h"
 
 namespace sekato::cli {
@@ -44,17 +42,6 @@ std::vector<std::string> EncodingNames(bool withAuto) {
     }
   }
   return names;
-}
-
-bool IsRegularFile(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-std::string Seconds(double seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2f", seconds);
-  return text;
 }
 
 }  // namespace
@@ -178,7 +165,7 @@ int CliApp::SplitOne(const std::string& source, const std::string& prefix, bool 
     const std::string text = engine::Message(engine::MessageId::EmptySource, {source}).Text();
     std::fprintf(stderr, "sekato-cli: %s%s\n", prefix.c_str(), text.c_str());
   }
-  if (m_bClean && !RemoveOlderPieces(options, prefix)) return kExitFailed;
+  if (m_bClean && !SplitReport::RemoveOlderPieces(options, prefix)) return kExitFailed;
   // Looked for before the split: afterwards its own title-named pieces would look older.
   const std::vector<std::string> older = engine::OlderPieces::Find(options, 0);
   TerminalHost host(m_bQuiet, running, prefix, bar);
@@ -197,7 +184,7 @@ int CliApp::SplitOne(const std::string& source, const std::string& prefix, bool 
     case engine::SplitOutcome::Failed:
       return kExitFailed;
   }
-  WarnOfOlderPieces(options, engine::OlderPieces::Kept(older, options, end.tally), prefix);
+  SplitReport::WarnOfOlderPieces(options, engine::OlderPieces::Kept(older, options, end.tally), prefix);
   if (options.volumeFolders && end.tally.folders.empty()) {
     std::fprintf(stderr, "sekato-cli: %s没有找到卷标题，文件没有分卷存放，都直接写在 %s 里。\n",
                  prefix.c_str(), end.tally.directory.c_str());
@@ -206,63 +193,10 @@ int CliApp::SplitOne(const std::string& source, const std::string& prefix, bool 
   // The pieces are all written by now: a summary that runs out of memory is left out rather
   // than turning a finished split into a reported failure.
   try {
-    PrintSummary(source, options, end.tally, prefix, seconds);
+    SplitReport::PrintSummary(source, options, end.tally, prefix, seconds);
   } catch (const std::bad_alloc&) {
   }
   return kExitDone;
-}
-
-bool CliApp::RemoveOlderPieces(const engine::SplitOptions& options,
-                               const std::string& prefix) const {
-  // Every piece-like name goes: what the split would not overwrite, and what it would anyway.
-  const auto older = engine::OlderPieces::Find(options, 0);
-  std::string reason;
-  if (engine::OlderPieces::Remove(engine::OutputFolders::Of(options), older, reason)) return true;
-  std::fprintf(stderr, "sekato-cli: %s无法删除旧文件 %s\n", prefix.c_str(), reason.c_str());
-  return false;
-}
-
-void CliApp::WarnOfOlderPieces(const engine::SplitOptions& options,
-                               const std::vector<std::string>& older,
-                               const std::string& prefix) const {
-  if (older.empty()) return;
-  const std::string text =
-      engine::Message(engine::MessageId::OlderPiecesLeft,
-                      {std::to_string(older.size()), engine::OutputFolders::Of(options)})
-          .Text();
-  std::fprintf(stderr, "sekato-cli: %s%s（--clean 在分割前删除它们）\n", prefix.c_str(),
-               text.c_str());
-}
-
-void CliApp::PrintSummary(const std::string& source, const engine::SplitOptions& options,
-                          const engine::RunTally& tally, const std::string& prefix,
-                          double seconds) const {
-  std::string summary =
-      prefix + "写出 " + std::to_string(tally.pieces) + " 个文件到 " + tally.directory;
-  if (tally.headings >= 0) summary += "，找到 " + std::to_string(tally.headings) + " 个章节标题";
-  summary += "，用时 " + Seconds(seconds) + " 秒";
-  // When the chapters look wrong, the report says what was found and what would find more.
-  // It reads the source again, so only a plain file and only then.
-  std::vector<std::string> notes;
-  if (tally.headings == 0 || tally.gapsOrRepeats) {
-    if (tally.headings == 0) summary += "；没有找到章节标题";
-    if (IsRegularFile(source)) {
-      const auto report = engine::ChapterScan::Run(options);
-      if (report.status == engine::ScanResult::Status::Done) {
-        for (const auto& issue : report.numbering) {
-          notes.push_back(engine::ScanReport::Issue(issue));
-        }
-        for (const auto& hint : engine::ScanReport::Hints(report)) {
-          notes.push_back(hint.text);
-        }
-      }
-    } else if (tally.gapsOrRepeats) {
-      summary += "；章节编号有缺漏或重复";
-    }
-  }
-  std::string text = summary + "\n";
-  for (const auto& note : notes) text.append(prefix).append("  ").append(note).append("\n");
-  std::fputs(text.c_str(), stderr);
 }
 
 int CliApp::ListOne(const std::string& source, const std::string& prefix, bool bar,

@@ -45,15 +45,6 @@ class CliApp final {
   /// status.
   int ListOne(const std::string& source, const std::string& prefix, bool bar,
               std::atomic<int>& running, std::FILE* out) const;
-  /// The line after a completed split: what was written, where, in what time, and the chapter
-  /// report's hints when the chapters look wrong.
-  /// --clean: removes every older piece from the run's folder; false after saying why not.
-  bool RemoveOlderPieces(const engine::SplitOptions& options, const std::string& prefix) const;
-  /// After a completed split: how many older pieces (`older`) it left in its folder, if any.
-  void WarnOfOlderPieces(const engine::SplitOptions& options, const std::vector<std::string>& older,
-                         const std::string& prefix) const;
-  void PrintSummary(const std::string& source, const engine::SplitOptions& options,
-                    const engine::RunTally& tally, const std::string& prefix, double seconds) const;
 
   engine::SplitOptions m_options;
   std::vector<std::string> m_sources;
