@@ -150,34 +150,32 @@ std::string_view ToMatchText(std::string_view utf8) {
   return index < 0 ? std::string_view() : std::string_view(kKnown[static_cast<std::size_t>(index)]);
 }
 
-/// The value of the numeral run `run` written in `style`; -1 when unreadable. With `spoken`,
-/// a last digit is read as spoken ("一百三" → 130).
-std::int64_t ValueOf(std::string_view run, HeadingCandidate::Style style, bool spoken = false) {
-  using Style = HeadingCandidate::Style;
+/// The value of the digit run `run` (ASCII or full-width); -1 when unreadable.
+std::int64_t DigitValue(std::string_view run) {
   std::string digits;
-  if (style == Style::Arabic || style == Style::FullWidth) {
-    for (std::size_t pos = 0; pos < run.size(); pos += CharSize(run, pos)) {
-      const std::string_view ch = CharAt(run, pos);
-      digits += ch.size() == 1 ? ch[0] : static_cast<char>('0' + (ch[2] - "０"[2]));
-    }
-    std::int64_t value = -1;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    return error == std::errc() && end == digits.data() + digits.size() ? value : -1;
+  for (std::size_t pos = 0; pos < run.size(); pos += CharSize(run, pos)) {
+    const std::string_view ch = CharAt(run, pos);
+    digits += ch.size() == 1 ? ch[0] : static_cast<char>('0' + (ch[2] - "０"[2]));
   }
+  std::int64_t value = -1;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  return error == std::errc() && end == digits.data() + digits.size() ? value : -1;
+}
+
+/// Reads `run` into the candidate's number and, for Chinese numerals, its spoken reading
+/// ("一百三" is 103, or 130 spoken); both from one conversion of the run.
+void ReadNumber(std::string_view run, HeadingCandidate& out) {
+  if (out.style != HeadingCandidate::Style::Chinese) {
+    out.number = DigitValue(run);
+    return;
+  }
+  std::string digits;
   for (std::size_t pos = 0; pos < run.size(); pos += CharSize(run, pos)) {
     digits += ToMatchText(CharAt(run, pos));
   }
-  return spoken ? NumeralReader::SpokenValue(digits, Numerals::Series::Chinese)
-                : NumeralReader::Value(digits, Numerals::Series::Chinese);
-}
-
-/// Reads `run` into the candidate's number and its spoken reading.
-void ReadNumber(std::string_view run, HeadingCandidate& out) {
-  out.number = ValueOf(run, out.style);
-  if (out.style == HeadingCandidate::Style::Chinese) {
-    const std::int64_t spoken = ValueOf(run, out.style, true);
-    if (spoken != out.number) out.spoken = spoken;
-  }
+  out.number = NumeralReader::Value(digits, Numerals::Series::Chinese);
+  const std::int64_t spoken = NumeralReader::SpokenValue(digits, Numerals::Series::Chinese);
+  if (spoken != out.number) out.spoken = spoken;
 }
 
 /// The numeral run at the start of `s`, all of one style.
