@@ -69,6 +69,8 @@ def main():
             if start is None and pending is not None:
                 if line.endswith(";"):
                     pending = None
+                elif line.endswith("}") and "{" in line:
+                    pending = None  # a function on one line, too short to list
                 elif line.endswith("{"):
                     start, pending = pending, None
                 continue

@@ -4,7 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "patchedfile.h"
 
 namespace sekato::engine {
 
@@ -23,7 +26,8 @@ class ByteSource final {
   ByteSource& operator=(const ByteSource&) = delete;
 
   /// Opens `path`, a regular file only (see FileOps::OpenSource); false with the system's
-  /// reason in `error`.
+  /// reason in `error`. A path a PatchedFile is published under reads as that file (its
+  /// identity the base's).
   bool Open(const std::string& path, std::string& error);
   void Close();
   bool IsOpen() const { return m_fd >= 0; }
@@ -45,6 +49,8 @@ class ByteSource final {
 
  private:
   int m_fd = -1;
+  std::shared_ptr<const PatchedFile> m_patched;
+  mutable std::int64_t m_nPosition = 0;  ///< Read's position in a patched file
   std::int64_t m_nLength = 0;
   dev_t m_device = 0;
   ino_t m_inode = 0;

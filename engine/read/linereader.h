@@ -11,15 +11,17 @@
 #include <string_view>
 #include <vector>
 
+#include "longlinestore.h"
 #include "sourcefeed.h"
-#include "spillfile.h"
 
 namespace sekato::engine {
 
 class SourceDecoder;
 class TextRules;
 
-/// Reads a source file line by line through one large buffer, in a single pass.
+/// Reads a source file line by line through one large buffer, in a single pass: hands out
+/// lines, runs of lines (LinesAtHand) and parts of long lines. Where its bytes come from is
+/// the SourceFeed's; what a long line needs besides its parts, the LongLineStore's.
 ///
 /// A line ends at a line feed; a carriage return right before it goes with it; a last line
 /// without a line feed is still a line; an empty file has no lines. So "a\r\nb\n\nc" gives
@@ -52,15 +54,10 @@ class LineReader final {
   /// straight from the file; it must outlive the reading. Null reads the file as it is.
   void SetDecoder(SourceDecoder* decoder);
 
-  /// Keeps every long line (one handed out in parts) in an unnamed file in `folder` (see
-  /// SpillFile) as it is handed out, so that MeasureLine and ReadAt can look at its text
-  /// again when the file's bytes are not the text (the decoder converts them). MeasureLine
-  /// then reads ahead through the decoder into that file, and Next takes what it read from
-  /// there. Memory stays the buffer's; the disk holds about the longest line.
-  void SpillLongLines(std::string folder) {
-    m_strSpillFolder = std::move(folder);
-    m_bSpilling = true;
-  }
+  /// Keeps every long line (one handed out in parts) in an unnamed file in `folder` as it
+  /// is handed out, so that MeasureLine and ReadAt can look at its text again when the
+  /// file's bytes are not the text (the decoder converts them); see LongLineStore.
+  void SpillLongLines(std::string folder) { m_store.SpillTo(std::move(folder)); }
 
   /// The bytes read at once, ahead or not.
   static constexpr std::size_t kChunkBytes = std::size_t{1} << 18;
@@ -86,10 +83,13 @@ class LineReader final {
 
   /// Bytes at the start of the file that are not text (a byte-order mark the decoder only
   /// skips): MeasureLine and ReadAt then find a text position that much further on.
-  void SetTextStart(std::int64_t bytes) { m_nTextStart = bytes; }
+  void SetTextStart(std::int64_t bytes) { m_store.SetTextStart(bytes); }
 
   /// The character rules parts of long lines end by (GBK unless told otherwise).
-  void SetRules(const TextRules& rules) { m_pRules = &rules; }
+  void SetRules(const TextRules& rules) {
+    m_pRules = &rules;
+    m_store.SetRules(rules);
+  }
 
   /// The next line, or the next part of a long line, writable in place (valid until the next
   /// call); `complete` is false for every part of a long line but its last. False at the end
@@ -136,7 +136,9 @@ class LineReader final {
   /// `keepGoing`, asked every 64 KiB, says no. So a long line can be moved whole without
   /// being held whole.
   std::int64_t MeasureLine(bool trimmed, std::int64_t bound,
-                           const std::function<bool()>& keepGoing);
+                           const std::function<bool()>& keepGoing) {
+    return m_store.Measure(m_nLineStart, AtHandNow(), trimmed, bound, keepGoing, m_strError);
+  }
 
   /// The largest the reading buffer has grown to since Open: stays at its first size unless
   /// a line longer than it was read whole.
@@ -145,7 +147,9 @@ class LineReader final {
   /// Reads `size` bytes at text position `offset` again, without moving the reader; false
   /// (see Failed) when they cannot all be read. When spilling long lines, only the current
   /// long line's bytes handed out so far can be read again.
-  bool ReadAt(std::int64_t offset, char* data, std::size_t size);
+  bool ReadAt(std::int64_t offset, char* data, std::size_t size) {
+    return m_store.ReadAt(offset, data, size, m_strError);
+  }
 
   /// Bytes of the file consumed so far, up to and including the last line's line feed.
   std::int64_t Position() const { return m_nPosition; }
@@ -166,20 +170,10 @@ class LineReader final {
   bool NextFromFile(char*& data, std::size_t& size, bool& complete);
   bool NextPiece(char*& data, std::size_t& size, bool& complete);
   std::int64_t ConvertedSoFar() const;
-  /// MeasureLine where bytes of text are not simply counted: when trimmed in text whose
-  /// full-width space is not two bytes long or not known by GBK's lead bytes, when the rules
-  /// write other bytes, or when spilling. Chunks are read up to a character, (widened and)
-  /// measured as written.
-  std::int64_t MeasureChunked(bool trimmed, std::int64_t bound,
-                              const std::function<bool()>& keepGoing);
-  /// Up to `size` bytes of text at text position `position`, at or after the current line's
-  /// start, read from the file, or when spilling from the spill and then ahead through the
-  /// decoder; 0 at the end of the file, -1 when reading failed (see Failed).
-  ssize_t ReadText(std::int64_t position, char* data, std::size_t size);
-  /// Spilling: puts the long-line part just handed out at text position `at` into the
-  /// spill (a fresh one at the first part of a line), through the reader's position.
-  bool Spill(std::int64_t at, const char* data, bool firstPart);
-  std::int64_t SpillEnd() const { return m_nSpillBase + m_spill.Size(); }
+  /// The text at hand, for the long-line store.
+  LongLineStore::AtHand AtHandNow() const {
+    return {m_nPosition, m_window.data + m_window.begin, m_window.end - m_window.begin, m_bEof};
+  }
   /// Text position of the buffer's end.
   std::int64_t BufferEnd() const {
     return m_nPosition + static_cast<std::int64_t>(m_window.end - m_window.begin);
@@ -194,14 +188,10 @@ class LineReader final {
   bool m_bEof = false;
   std::int64_t m_nPosition = 0;
   std::int64_t m_nLineStart = 0;  ///< text position of the line now being handed out
-  std::int64_t m_nTextStart = 0;
-  bool m_bMidLine = false;  ///< the last Next gave a part that is not the line's last
+  bool m_bMidLine = false;        ///< the last Next gave a part that is not the line's last
   std::string m_strError;
   const TextRules* m_pRules;
-  bool m_bSpilling = false;
-  std::string m_strSpillFolder;
-  SpillFile m_spill;
-  std::int64_t m_nSpillBase = 0;  ///< text position of the spill's first byte
+  LongLineStore m_store{m_feed};
 };
 
 }  // namespace sekato::engine

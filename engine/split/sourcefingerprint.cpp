@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "asciitext.h"
+#include "bytesource.h"
 #include "fileops.h"
+#include "patchedfile.h"
 
 namespace sekato::engine {
 
@@ -39,14 +41,14 @@ std::int64_t CountUnitFeeds(const char* data, std::size_t size, std::size_t low)
   return count;
 }
 
-// Reads `fd` to its end, handing each chunk to `take` in order: 0, or the errno of the read
-// that failed.
-template <typename Take>
-int ReadInline(int fd, const Take& take) {
+// Reads to the end with `read` (as FileOps::ReadFully), handing each chunk to `take` in
+// order: 0, or the errno of the read that failed.
+template <typename Read, typename Take>
+int ReadInline(const Read& read, const Take& take) {
   std::vector<char> chunk(kChunk);
   int error = 0;
   while (true) {
-    const std::size_t got = FileOps::ReadFully(fd, chunk.data(), chunk.size(), error);
+    const std::size_t got = read(chunk.data(), chunk.size(), error);
     take(chunk.data(), got);
     if (error != 0 || got < chunk.size()) return error;
   }
@@ -55,8 +57,8 @@ int ReadInline(int fd, const Take& take) {
 // ReadInline with the reading on a thread of its own, a few chunks ahead: copying the book
 // out of the page cache and hashing and counting it take about as long as each other, so on
 // two cores the check takes half the time it would.
-template <typename Take>
-int ReadAhead(int fd, const Take& take) {
+template <typename Read, typename Take>
+int ReadAhead(const Read& read, const Take& take) {
   constexpr std::size_t kSlots = 4;
   struct Slot {
     std::vector<char> data = std::vector<char>(kChunk);
@@ -75,7 +77,7 @@ int ReadAhead(int fd, const Take& take) {
         changed.wait(lock, [&] { return filled - consumed < kSlots; });
       }
       Slot& slot = slots[i % kSlots];
-      slot.got = FileOps::ReadFully(fd, slot.data.data(), kChunk, slot.error);
+      slot.got = read(slot.data.data(), kChunk, slot.error);
       const bool end = slot.error != 0 || slot.got < kChunk;
       {
         const std::lock_guard lock(mutex);
@@ -116,21 +118,13 @@ std::string Hex(std::uint64_t value) {
   return text;
 }
 
-}  // namespace
-
-std::optional<SourceFingerprint> SourceFingerprint::Of(const std::string& path, Encoding encoding,
-                                                       bool withHash, Message& message) {
-  struct stat info {};
-  std::string reason;
-  const int fd = FileOps::OpenSource(path, info, reason);
-  if (fd < 0) {
-    message = {MessageId::OpenSource, {path, reason}};
-    return std::nullopt;
-  }
+// Hashes and counts what `read` gives, `size` bytes as the file was opened.
+template <typename Read>
+std::optional<SourceFingerprint> Count(const Read& read, std::int64_t size, const std::string& path,
+                                       Encoding encoding, bool withHash, Message& message) {
   const std::unique_ptr<XXH3_state_t, decltype(&XXH3_freeState)> state(XXH3_createState(),
                                                                        &XXH3_freeState);
   XXH3_64bits_reset(state.get());
-  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   const bool utf16 = Encodings::IsUtf16(encoding);
   const std::size_t low = encoding == Encoding::Utf16Be ? 1 : 0;
   SourceFingerprint print;
@@ -146,8 +140,7 @@ std::optional<SourceFingerprint> SourceFingerprint::Of(const std::string& path, 
     print.bytes += static_cast<std::int64_t>(got);
   };
   const int error =
-      info.st_size > static_cast<off_t>(2 * kChunk) ? ReadAhead(fd, take) : ReadInline(fd, take);
-  ::close(fd);
+      size > static_cast<std::int64_t>(2 * kChunk) ? ReadAhead(read, take) : ReadInline(read, take);
   if (error != 0) {
     message = {MessageId::ReadSource, {path, std::strerror(error)}};
     return std::nullopt;
@@ -156,6 +149,46 @@ std::optional<SourceFingerprint> SourceFingerprint::Of(const std::string& path, 
   const bool endsInFeed = utf16 ? lastUnit[low] == '\n' && lastUnit[1 - low] == 0 : last == '\n';
   if (print.bytes > 0 && !endsInFeed) ++print.lines;
   if (withHash) print.hash = Hex(XXH3_64bits_digest(state.get()));
+  return print;
+}
+
+// The same for the book read with the lines rules changed (see PatchedFile).
+std::optional<SourceFingerprint> OfPatched(const std::string& path, Encoding encoding,
+                                           bool withHash, Message& message) {
+  ByteSource source;
+  std::string reason;
+  if (!source.Open(path, reason)) {
+    message = {MessageId::OpenSource, {path, reason}};
+    return std::nullopt;
+  }
+  std::int64_t at = 0;
+  const auto read = [&](char* out, std::size_t size, int& error) {
+    const std::size_t got = source.ReadFullyAt(out, size, at, error);
+    at += static_cast<std::int64_t>(got);
+    return got;
+  };
+  return Count(read, source.Length(), path, encoding, withHash, message);
+}
+
+}  // namespace
+
+std::optional<SourceFingerprint> SourceFingerprint::Of(const std::string& path, Encoding encoding,
+                                                       bool withHash, Message& message) {
+  struct stat info {};
+  std::string reason;
+  // Transformed text read as the book with its changed lines is read as the split reads it.
+  if (PatchedFile::Find(path)) return OfPatched(path, encoding, withHash, message);
+  const int fd = FileOps::OpenSource(path, info, reason);
+  if (fd < 0) {
+    message = {MessageId::OpenSource, {path, reason}};
+    return std::nullopt;
+  }
+  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  const auto read = [fd](char* out, std::size_t size, int& error) {
+    return FileOps::ReadFully(fd, out, size, error);
+  };
+  auto print = Count(read, info.st_size, path, encoding, withHash, message);
+  ::close(fd);
   return print;
 }
 

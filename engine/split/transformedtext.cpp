@@ -1,6 +1,7 @@
 #include "transformedtext.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,7 +10,10 @@
 #include <cstring>
 
 #include "bytesource.h"
+#include "fileops.h"
 #include "linetransform.h"
+#include "literalsieve.h"
+#include "patchedfile.h"
 #include "sekato/textrules.h"
 #include "sourcedecoder.h"
 #include "textcodec.h"
@@ -18,8 +22,15 @@ namespace sekato::engine {
 
 namespace {
 
-constexpr std::size_t kBlock = std::size_t{4} << 20;
-constexpr std::size_t kFlushAt = std::size_t{4} << 20;
+// A megabyte read and written at a time: memory stays a few megabytes whatever the book.
+constexpr std::size_t kBlock = std::size_t{1} << 20;
+constexpr std::size_t kFlushAt = std::size_t{1} << 20;
+// A stretch of lines copied as they are goes to the file straight from the block read once
+// it is this long, rather than through the pending bytes.
+constexpr std::size_t kWriteStraight = std::size_t{64} << 10;
+// The changed lines kept in memory while the book's own bytes are the rest of the text; past
+// this, the text is written out whole.
+constexpr std::size_t kEditLimit = std::size_t{4} << 20;
 
 std::string SystemReason(int error) { return std::strerror(error); }
 
@@ -29,12 +40,17 @@ class TextPass final {
   TextPass(int fd, Encoding text, LineTransform& transform)
       : m_fd(fd), m_text(text), m_transform(transform), m_rules(TextRules::For(text)) {
     if (transform.Sifts()) {
+      std::vector<std::string> literals;
+      bool sifts = true;
       for (const std::string& literal : transform.Literals()) {
-        // A literal the text's encoding cannot hold is in no line of it.
-        if (auto encoded = TextCodec::Convert(literal, Encoding::Utf8, text)) {
-          m_literals.push_back(std::move(*encoded));
-        }
+        // A literal the text's encoding cannot hold is in no line of it, nor one that holds
+        // a line break.
+        auto encoded = TextCodec::Convert(literal, Encoding::Utf8, text);
+        if (!encoded || encoded->find_first_of("\r\n") != std::string::npos) continue;
+        sifts = sifts && LiteralSieve::CanHold(*encoded);
+        literals.push_back(std::move(*encoded));
       }
+      if (sifts) m_sieve.emplace(std::move(literals));
     }
     for (const char* end : {"。", "！", "？", "…"}) {
       if (auto encoded = TextCodec::Convert(end, Encoding::Utf8, text)) {
@@ -45,28 +61,17 @@ class TextPass final {
 
   /// Complete lines, each with its line feed.
   bool Lines(std::string_view lines) {
-    if (!m_transform.Sifts()) return EachLine(lines);
-    // Where any literal lies; the lines around those places are the only ones to transform.
-    m_hits.clear();
-    for (const std::string& literal : m_literals) {
-      const char* at = lines.data();
-      const char* const end = lines.data() + lines.size();
-      while (true) {
-        const void* hit =
-            memmem(at, static_cast<std::size_t>(end - at), literal.data(), literal.size());
-        if (hit == nullptr) break;
-        const auto pos = static_cast<std::size_t>(static_cast<const char*>(hit) - lines.data());
-        m_hits.push_back(pos);
-        // The rest of this line is the line's anyway: go on from its end.
-        const std::size_t feed = lines.find('\n', pos);
-        at = lines.data() + (feed == std::string_view::npos ? lines.size() : feed + 1);
-      }
+    if (!m_sieve) return EachLine(lines);
+    // The pairs the sieve looks for are chosen on the first block, which is most books' way
+    // of writing.
+    if (!m_bTuned) {
+      m_sieve->Tune(lines);
+      m_bTuned = true;
     }
-    std::sort(m_hits.begin(), m_hits.end());
+    // Only the lines holding a literal can change; the rest are copied as they are.
     std::size_t copied = 0;
-    for (const std::size_t hit : m_hits) {
-      if (hit < copied) continue;
-      const std::size_t before = lines.rfind('\n', hit);
+    for (std::size_t hit; (hit = m_sieve->Find(lines, copied)) != LiteralSieve::npos;) {
+      const std::size_t before = hit == 0 ? std::string_view::npos : lines.rfind('\n', hit - 1);
       const std::size_t start =
           before == std::string_view::npos || before < copied ? copied : before + 1;
       std::size_t end = lines.find('\n', hit);
@@ -105,8 +110,19 @@ class TextPass final {
       m_out = std::move(*encoded);
     }
     m_out.append(line.substr(content.size()));
-    return Put(m_out);
+    return Emit(line);
   }
+
+  /// The text's bytes are the source's, the lines that change aside: those are kept as
+  /// edits of `sourcePath` while they are few, and nothing else is written.
+  void KeepEdits(const std::string& sourcePath) {
+    m_bEdits = true;
+    m_strSource = sourcePath;
+  }
+  bool KeepsEdits() const { return m_bEdits; }
+  /// Bytes of the source taken so far.
+  std::int64_t Position() const { return m_nAt; }
+  std::vector<PatchedFile::Edit> TakeEdits() { return std::move(m_edits); }
 
   bool EachLine(std::string_view lines) {
     while (!lines.empty()) {
@@ -136,8 +152,12 @@ class TextPass final {
   }
 
   bool Put(std::string_view bytes) {
+    if (m_bEdits) {
+      m_nAt += static_cast<std::int64_t>(bytes.size());
+      return true;
+    }
+    if (bytes.size() >= kWriteStraight) return Flush() && WriteAll(bytes);
     if (m_pending.size() + bytes.size() > kFlushAt && !Flush()) return false;
-    if (bytes.size() >= kFlushAt) return WriteAll(bytes);
     m_pending.append(bytes);
     return true;
   }
@@ -161,6 +181,43 @@ class TextPass final {
     return true;
   }
 
+  /// `line` transformed into m_out, written or kept as an edit.
+  bool Emit(std::string_view line) {
+    if (!m_bEdits) return Put(m_out);
+    if (m_out != line) {
+      m_nEditBytes += m_out.size() + sizeof(PatchedFile::Edit);
+      m_edits.push_back({m_nAt, static_cast<std::int64_t>(line.size()), m_out});
+    }
+    m_nAt += static_cast<std::int64_t>(line.size());
+    return m_nEditBytes <= kEditLimit || WriteEdited();
+  }
+
+  /// Too many lines change to keep them: the text so far is written out, and from here on
+  /// every line is.
+  bool WriteEdited() {
+    const PatchedFile text(m_strSource, m_nAt, std::move(m_edits));
+    m_bEdits = false;
+    m_edits.clear();
+    struct stat info {};
+    const int fd = FileOps::OpenSource(m_strSource, info, m_writeError);
+    if (fd < 0) return false;
+    std::vector<char> chunk(kBlock);
+    std::int64_t at = 0;
+    bool written = true;
+    while (written && at < text.Length()) {
+      const ssize_t got = text.ReadAt(fd, chunk.data(), chunk.size(), at);
+      if (got <= 0) {
+        m_writeError = got < 0 ? SystemReason(errno) : "the source became shorter";
+        written = false;
+        break;
+      }
+      written = WriteAll({chunk.data(), static_cast<std::size_t>(got)});
+      at += got;
+    }
+    ::close(fd);
+    return written;
+  }
+
   const std::optional<std::string>& Unwritable() const { return m_unwritable; }
   const std::optional<Message>& Failure() const { return m_failure; }
   const std::string& WriteError() const { return m_writeError; }
@@ -170,15 +227,20 @@ class TextPass final {
   Encoding m_text;
   LineTransform& m_transform;
   const TextRules& m_rules;
-  std::vector<std::string> m_literals;
+  std::optional<LiteralSieve> m_sieve;  ///< none: every line is transformed
+  bool m_bTuned = false;
   std::vector<std::string> m_sentenceEnds;
-  std::vector<std::size_t> m_hits;
   std::string m_decoded;
   std::string m_out;
   std::string m_pending;
   std::optional<std::string> m_unwritable;
   std::optional<Message> m_failure;
   std::string m_writeError;
+  bool m_bEdits = false;
+  std::string m_strSource;
+  std::int64_t m_nAt = 0;
+  std::size_t m_nEditBytes = 0;
+  std::vector<PatchedFile::Edit> m_edits;
 };
 
 // Lines in the first `bytes` of the file at `path`: those before the line that stopped.
@@ -206,7 +268,9 @@ void TransformedText::NameSource(Message& message, const std::string& sourcePath
 }
 
 TransformedText::~TransformedText() {
-  if (!m_path.empty()) ::unlink(m_path.c_str());
+  if (m_path.empty()) return;
+  PatchedFile::Withdraw(m_path);
+  ::unlink(m_path.c_str());
 }
 
 TransformedText::Result TransformedText::Write(const std::string& sourcePath, Encoding source,
@@ -240,6 +304,11 @@ TransformedText::Result TransformedText::Write(const std::string& sourcePath, En
   if (markBytes > 0 && text == Encoding::Utf8) pass.Put("\xEF\xBB\xBF");
   const bool direct =
       source == text && markBytes == 0 && !Encodings::IsUtf16(source) && source != Encoding::Utf8;
+  // The text is the book's bytes but for the lines that change, which are kept aside, when
+  // nothing is converted and no mark skipped: UTF-8 is then only checked on its way.
+  if (source == text && markBytes == 0 && !Encodings::IsUtf16(source)) {
+    pass.KeepEdits(sourcePath);
+  }
   std::vector<char> buffer(kBlock * 2);
   std::size_t held = 0;  // an unfinished line from the block before
   std::int64_t consumed = 0;
@@ -288,6 +357,11 @@ TransformedText::Result TransformedText::Write(const std::string& sourcePath, En
     held = have - done;
   }
   const bool flushed = pass.Flush();
+  // The file written stays empty: what is read from it is the book with its edits.
+  if (pass.KeepsEdits()) {
+    PatchedFile::Publish(
+        path, std::make_shared<const PatchedFile>(sourcePath, pass.Position(), pass.TakeEdits()));
+  }
   if (decoder.FirstInvalid() >= 0 && host) {
     const std::string& writtenAs = decoder.FirstInvalidWrittenAs();
     std::string offset = std::to_string(decoder.FirstInvalid());

@@ -14,16 +14,19 @@ namespace sekato::engine {
 
 class LineTransform;
 
-/// The book's text once every line has gone through a LineTransform, written to a file of
-/// its own that the split or the chapter list then reads as its source. Lines keep their
-/// number and their line breaks (a rule never joins lines, and a line it empties stays an
-/// empty line), so line numbers, clean-up and chapter lists mean the same as on the book;
-/// sizes count the transformed text. Read and written in blocks: memory stays flat however
-/// large the book, and a line longer than LineTransform::kPartLimit is cut in parts.
+/// The book's text once every line has gone through a LineTransform, as a file of its own
+/// that the split or the chapter list then reads as its source. Lines keep their number and
+/// their line breaks (a rule never joins lines, and a line it empties stays an empty line),
+/// so line numbers, clean-up and chapter lists mean the same as on the book; sizes count the
+/// transformed text. Read and written in blocks: memory stays flat however large the book,
+/// and a line longer than LineTransform::kPartLimit is cut in parts.
 ///
 /// When only rules that sift are active, a block is searched for their literals first and
 /// only the lines holding one are decoded and transformed; the rest are copied as they are.
-/// The file is removed when the object goes.
+/// When the text is the book's own bytes (kept in its encoding, not UTF-16, no mark),
+/// nothing is copied at all while few lines change: the file stays an empty placeholder, and
+/// readers read the book with the changed lines through a PatchedFile published under its
+/// path. The file is removed when the object goes.
 class TransformedText final {
  public:
   enum class End { Done, Stopped, Failed };

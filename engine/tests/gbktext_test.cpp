@@ -129,8 +129,8 @@ std::size_t NaiveFind(std::string_view text, std::string_view needle, std::size_
 
 TEST(GbkText, FindAgreesWithACharacterWalkOnLongMixedText) {
   // Texts of every length around the 16-byte blocks the search works in, built from a few
-  // bytes that form full-width spaces, straddling pairs, ASCII and trail bytes.
-  const std::string alphabet = "\xA1\xA1\xB0\xA1 a\x81\x40";
+  // bytes that form full-width spaces, straddling pairs, ASCII and trail bytes, line feeds.
+  const std::string alphabet = "\xA1\xA1\xB0\xA1 a\x81\x40\n";
   unsigned seed = 7;
   for (int round = 0; round < 3000; ++round) {
     std::string text;

@@ -69,8 +69,11 @@ void GbkText::WidenFullWidthSpaces(char* data, std::size_t size) {
     if (candidate == PairScanner::npos) return;
     if (boundary < candidate) {
       // A line feed is never part of a two-byte character: in a run of lines the walk starts
-      // afresh after the last one before the candidate, so it stays within one line.
-      if (const void* feed = ::memrchr(bytes + boundary, '\n', candidate - boundary)) {
+      // afresh after the last one before the candidate, so it stays within one line. Most
+      // candidates begin a line, right after its line feed.
+      if (bytes[candidate - 1] == '\n') {
+        boundary = candidate;
+      } else if (const void* feed = ::memrchr(bytes + boundary, '\n', candidate - boundary)) {
         boundary = static_cast<std::size_t>(static_cast<const unsigned char*>(feed) - bytes) + 1;
       }
       while (boundary < candidate) boundary += CharLength(text, boundary);
