@@ -233,14 +233,47 @@ int CliApp::ListOne(const std::string& source, const std::string& prefix, bool b
 }
 
 int CliApp::Run(int argc, char** argv) {
-  engine::SplitOptions& o = m_options;
   CLI::App app{
       "sekato-cli: split long text files (novels) into numbered .txt pieces,\n"
       "by chapter, by size or into equal parts.",
       "sekato-cli"};
   app.set_version_flag("--version", std::string("sekato-cli ") + engine::ProgramVersion::kFull);
   app.get_formatter()->column_width(28);
+  AddSplitOptions(app);
+  AddPieceOptions(app);
+  AddRunOptions(app);
+  AddTextOptions(app);
+  app.add_option("SOURCE", m_sources,
+                 "The text files to split (GBK, GB18030, Big5, UTF-8 or UTF-16)")
+      ->required();
+  app.footer(
+      "Numbers are read like the window's fields: leading digits count, \"abc\" reads as 0.\n"
+      "After a split a summary goes to stderr; when no heading was found or chapter numbers\n"
+      "are missing or repeated, it adds what --list would suggest.\n"
+      "Sources that would write into one folder are refused together, before anything is\n"
+      "written. Pieces of an earlier split that this one did not overwrite are counted on\n"
+      "stderr; --clean removes them first. A source that is not text (a picture, an archive,\n"
+      "NUL bytes throughout) is refused unless -e names its encoding.\n"
+      "Exit status, the worst of all sources: 0 done, 1 options refused, 2 read or write\n"
+      "failure, 130 stopped (Ctrl-C or SIGTERM).");
 
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::Success& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e);
+    return kExitRefused;
+  }
+  m_bHead = app.count("--head") > 0;
+  m_bTail = app.count("--tail") > 0;
+  if (!BuildOptions()) return kExitRefused;
+  if (m_sources.size() > 1 && !m_bList && SharesAFolder()) return kExitRefused;
+  return RunSources();
+}
+
+void CliApp::AddSplitOptions(CLI::App& app) {
+  engine::SplitOptions& o = m_options;
   app.add_option("-m,--mode", m_strMode, "How to split: chapter, size or even")
       ->check(CLI::IsMember({"chapter", "size", "even"}))
       ->capture_default_str();
@@ -284,6 +317,10 @@ int CliApp::Run(int argc, char** argv) {
                "Chapter mode: find how the headings look (numbered forms, volumes, special "
                "headings, a contents block) and split by that; with --list, show what it found")
       ->excludes(regex);
+}
+
+void CliApp::AddPieceOptions(CLI::App& app) {
+  engine::SplitOptions& o = m_options;
   app.add_option("--title-max", m_strTitleMax, "Largest heading, in Chinese characters")
       ->capture_default_str();
   app.add_option("-p,--per", m_strPer, "Chapters per piece")->capture_default_str();
@@ -303,6 +340,10 @@ int CliApp::Run(int argc, char** argv) {
   app.add_option("--to", m_strTo,
                  "The pieces' encoding (default: the source's), converted as it is written")
       ->check(CLI::IsMember(EncodingNames(false), CLI::ignore_case));
+}
+
+void CliApp::AddRunOptions(CLI::App& app) {
+  engine::SplitOptions& o = m_options;
   auto* list = app.add_flag("--list", m_bList,
                             "Write nothing: list the chapter headings the options find, the "
                             "pieces, numbering gaps and repeats, and hints");
@@ -334,6 +375,9 @@ int CliApp::Run(int argc, char** argv) {
   app.add_flag("--join", o.join,
                "Chapter mode: write the chosen chapters into one file, NAME_<first>-<last>.txt")
       ->excludes(list);
+}
+
+void CliApp::AddTextOptions(CLI::App& app) {
   std::vector<std::string> conversions;
   for (const auto conversion : engine::ScriptConversions::kAll) {
     conversions.emplace_back(engine::ScriptConversions::Name(conversion));
@@ -352,50 +396,29 @@ int CliApp::Run(int argc, char** argv) {
                  "Replacement rules from FILE (UTF-8): one PATTERN=>REPLACEMENT or PATTERN a "
                  "line, # starts a comment line")
       ->type_name("FILE");
-  app.add_option("SOURCE", m_sources,
-                 "The text files to split (GBK, GB18030, Big5, UTF-8 or UTF-16)")
-      ->required();
-  app.footer(
-      "Numbers are read like the window's fields: leading digits count, \"abc\" reads as 0.\n"
-      "After a split a summary goes to stderr; when no heading was found or chapter numbers\n"
-      "are missing or repeated, it adds what --list would suggest.\n"
-      "Sources that would write into one folder are refused together, before anything is\n"
-      "written. Pieces of an earlier split that this one did not overwrite are counted on\n"
-      "stderr; --clean removes them first. A source that is not text (a picture, an archive,\n"
-      "NUL bytes throughout) is refused unless -e names its encoding.\n"
-      "Exit status, the worst of all sources: 0 done, 1 options refused, 2 read or write\n"
-      "failure, 130 stopped (Ctrl-C or SIGTERM).");
+}
 
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::Success& e) {
-    return app.exit(e);
-  } catch (const CLI::ParseError& e) {
-    app.exit(e);
-    return kExitRefused;
+bool CliApp::SharesAFolder() const {
+  // Two books writing into one folder would overwrite each other's pieces, and which one
+  // wins would depend on -j and timing: such a batch is refused before anything is made.
+  std::vector<engine::SplitOptions> runs;
+  runs.reserve(m_sources.size());
+  for (const auto& source : m_sources) runs.push_back(OptionsFor(source));
+  if (const auto clash = engine::OutputFolders::FindClash(runs)) {
+    const std::string text = engine::Message(engine::MessageId::SharedFolder,
+                                             {m_sources[clash->first], m_sources[clash->second],
+                                              engine::OutputFolders::Of(runs[clash->second])})
+                                 .Text();
+    std::fprintf(stderr, "sekato-cli: %s\n", text.c_str());
+    return true;
   }
-  m_bHead = app.count("--head") > 0;
-  m_bTail = app.count("--tail") > 0;
-  if (!BuildOptions()) return kExitRefused;
+  return false;
+}
 
+int CliApp::RunSources() {
   InterruptFlag interrupt;
   const std::size_t count = m_sources.size();
   const bool batch = count > 1;
-  if (batch && !m_bList) {
-    // Two books writing into one folder would overwrite each other's pieces, and which one
-    // wins would depend on -j and timing: such a batch is refused before anything is made.
-    std::vector<engine::SplitOptions> runs;
-    runs.reserve(count);
-    for (const auto& source : m_sources) runs.push_back(OptionsFor(source));
-    if (const auto clash = engine::OutputFolders::FindClash(runs)) {
-      const std::string text = engine::Message(engine::MessageId::SharedFolder,
-                                               {m_sources[clash->first], m_sources[clash->second],
-                                                engine::OutputFolders::Of(runs[clash->second])})
-                                   .Text();
-      std::fprintf(stderr, "sekato-cli: %s\n", text.c_str());
-      return kExitRefused;
-    }
-  }
   std::unique_ptr<ListOutput> listing;
   if (m_bList) {
     listing = std::make_unique<ListOutput>(

@@ -9,6 +9,10 @@
 #include "sekato/runtally.h"
 #include "sekato/splitoptions.h"
 
+namespace CLI {
+class App;
+}  // namespace CLI
+
 namespace sekato::cli {
 
 /// The command line: `sekato-cli [OPTIONS] SOURCE...`.
@@ -31,6 +35,18 @@ class CliApp final {
   int Run(int argc, char** argv);
 
  private:
+  // The options, in the order --help lists them: how to split and where to (mode, folder,
+  // names, headings); what the pieces hold (sizes, clean-up, head and tail, encodings); what
+  // a run does (list, jobs, chapter lists and selections); the text's clean-up by rules and
+  // conversion.
+  void AddSplitOptions(CLI::App& app);
+  void AddPieceOptions(CLI::App& app);
+  void AddRunOptions(CLI::App& app);
+  void AddTextOptions(CLI::App& app);
+  /// A batch in which two sources would write into one folder: says so and returns true.
+  bool SharesAFolder() const;
+  /// Splits or lists every source, `-j` at once; returns the worst exit status.
+  int RunSources();
   /// Turns the parsed UTF-8 values into the engine's options; false, having said why, when
   /// the chapter list or the chapter selection cannot be read.
   bool BuildOptions();

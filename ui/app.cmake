@@ -9,20 +9,22 @@ target_link_libraries(sekato_res PRIVATE Qt6::Core)
 
 add_library(sekato_ui STATIC
   cbookqueue.cpp cbookqueue.h
+  cformdefaults.cpp cformdefaults.h
   cconvertrow.cpp cconvertrow.h
   creplacerulesdlg.cpp creplacerulesdlg.h
   crulecounter.cpp crulecounter.h
   cformhelptips.cpp cformhelptips.h
+  cformoptions.cpp cformoptions.h
   cformtemplate.cpp cformtemplate.h
   cfullcolortoolbar.cpp cfullcolortoolbar.h
   cchapterstrip.cpp cchapterstrip.h
   cheadinglistmodel.cpp cheadinglistmodel.h
   cmainframe.cpp cmainframe.h
   csekatoapp.cpp csekatoapp.h
-  csekatodoc.cpp csekatodoc.h
   csekatoview.cpp csekatoview.h
   csourcelook.cpp csourcelook.h
   cpreviewdlg.cpp cpreviewdlg.h
+  crunchecks.cpp crunchecks.h
   cqueuelist.cpp cqueuelist.h
   csplitruncontrol.cpp csplitruncontrol.h
   csplitworker.cpp csplitworker.h

@@ -34,10 +34,6 @@ engine::Encoding PiecesEncoding(const engine::SplitOptions& options) {
 CConvertRow::CConvertRow(const CFormTemplate::Fields& fields,
                          std::function<engine::SplitOptions()> book, QWidget* form)
     : QObject(form), m_f(fields), m_book(std::move(book)), m_pForm(form) {
-  m_f.convertLabel->setBuddy(m_f.convert);
-  m_f.convert->setObjectName(QStringLiteral("convertScript"));
-  m_f.replaceRules->setObjectName(QStringLiteral("replaceRules"));
-  m_f.ruleCount->setObjectName(QStringLiteral("ruleCount"));
   m_f.convert->setAccessibleName(tr("简繁转换"));
   m_f.replaceRules->setAccessibleName(tr("编辑替换规则"));
   m_f.ruleCount->setAccessibleName(tr("替换规则的条数"));

@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <algorithm>
+#include <string_view>
 
 #include "dialogunits.h"
 #include "resourceids.h"
@@ -43,24 +44,24 @@ struct Row {
 
 // The form in template order. The combo's height includes its dropped-down list.
 constexpr Row kRows[] = {
-    {IDC_SRCPATH, Kind::Edit, "", 55, 16, 200, 13, kReadOnly | kStretch},
+    {IDC_SRCPATH, Kind::Edit, "", 63, 16, 192, 13, kReadOnly | kStretch},
     {IDC_BROWSE_SRC, Kind::Button, "…", 258, 15, 17, 13, kMoveRight},
-    {IDC_DIR_NEW, Kind::Radio, QT_TRANSLATE_NOOP("CFormTemplate", "新目录:"), 53, 34, 42, 13,
+    {IDC_DIR_NEW, Kind::Radio, QT_TRANSLATE_NOOP("CFormTemplate", "新目录:"), 61, 34, 42, 13,
      kGroupStart},
     {IDC_DIR_BESIDE, Kind::Radio, QT_TRANSLATE_NOOP("CFormTemplate", "源文件目录+文件名的组合目录"),
-     53, 49, 127, 13, kNone},
+     61, 49, 127, 13, kNone},
     {IDC_BROWSE_DIR, Kind::Button, "…", 258, 34, 17, 13, kDisabled | kMoveRight},
-    {IDC_NEWDIR, Kind::Edit, "", 95, 34, 160, 13, kDisabled | kStretch},
-    {IDC_NAME_SOURCE, Kind::Radio, QT_TRANSLATE_NOOP("CFormTemplate", "源文件名+自动序号"), 53, 66,
+    {IDC_NEWDIR, Kind::Edit, "", 103, 34, 152, 13, kDisabled | kStretch},
+    {IDC_NAME_SOURCE, Kind::Radio, QT_TRANSLATE_NOOP("CFormTemplate", "源文件名+自动序号"), 61, 66,
      85, 13, kGroupStart},
-    {IDC_NAME_CUSTOM, Kind::Radio, QT_TRANSLATE_NOOP("CFormTemplate", "自定文件名+自动序号:"), 53,
+    {IDC_NAME_CUSTOM, Kind::Radio, QT_TRANSLATE_NOOP("CFormTemplate", "自定文件名+自动序号:"), 61,
      81, 91, 12, kNone},
-    {IDC_NAME_CHAPTER, Kind::Radio, QT_TRANSLATE_NOOP("CFormTemplate", "自动序号+章节名"), 53, 96,
+    {IDC_NAME_CHAPTER, Kind::Radio, QT_TRANSLATE_NOOP("CFormTemplate", "自动序号+章节名"), 61, 96,
      77, 13, kNone},
-    {IDC_CUSTOMNAME, Kind::Edit, "", 148, 80, 103, 13, kDisabled | kStretch},
-    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "编码:"), 15, 112, 31, 13, kNone},
-    {IDC_ENCODING, Kind::Combo, "", 55, 112, 100, 110, kNone},
-    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "输出编码:"), 163, 112, 38, 13, kNone},
+    {IDC_CUSTOMNAME, Kind::Edit, "", 156, 80, 95, 13, kDisabled | kStretch},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "编码(&E):"), 15, 112, 31, 13, kNone},
+    {IDC_ENCODING, Kind::Combo, "", 63, 112, 90, 110, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "输出编码(&U):"), 157, 112, 46, 13, kNone},
     {IDC_OUT_ENCODING, Kind::Combo, "", 203, 112, 72, 110, kNone},
     {IDC_MODE_CHAPTER, Kind::Radio, QT_TRANSLATE_NOOP("CFormTemplate", "按章节:"), 15, 150, 43, 13,
      kGroupStart},
@@ -69,12 +70,12 @@ constexpr Row kRows[] = {
     {IDC_MODE_EVEN, Kind::Radio, QT_TRANSLATE_NOOP("CFormTemplate", "平均分配:"), 15, 211, 50, 13,
      kNone},
     {IDC_KEYWORDS, Kind::Edit, "", 107, 149, 41, 13, kNone},
-    {IDC_TITLEMAX, Kind::Edit, "", 117, 180, 21, 13, kNone},
-    {IDC_CHAPTERS_PER_FILE, Kind::Edit, "", 190, 180, 20, 13, kNone},
-    {IDC_MAXKB, Kind::Edit, "", 118, 196, 30, 13, kDisabled},
+    {IDC_TITLEMAX, Kind::Edit, "", 123, 180, 18, 13, kNone},
+    {IDC_CHAPTERS_PER_FILE, Kind::Edit, "", 188, 180, 17, 13, kNone},
+    {IDC_MAXKB, Kind::Edit, "", 127, 196, 30, 13, kDisabled},
     {IDC_KEEPLINES, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "不分割行"), 176, 195, 55, 13,
      kDisabled},
-    {IDC_PARTS, Kind::Edit, "", 106, 212, 20, 13, kDisabled},
+    {IDC_PARTS, Kind::Edit, "", 108, 212, 20, 13, kDisabled},
     {IDC_TRIMSPACES, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "去掉多余空格"), 15, 260, 64,
      13, kNone},
     {IDC_ADDHEAD, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "文件首添加字符:"), 91, 260, 73,
@@ -87,24 +88,26 @@ constexpr Row kRows[] = {
     {0, Kind::Group, QT_TRANSLATE_NOOP("CFormTemplate", "分割设置"), 7, 4, 276, 124, kStretch},
     {0, Kind::Group, QT_TRANSLATE_NOOP("CFormTemplate", "分割方式"), 7, 136, 276, 95, kStretch},
     {IDC_HEADING_RULE, Kind::Combo, "", 65, 149, 40, 40, kNone},
-    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "保存目录:"), 15, 35, 37, 13, kNone},
-    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "文件名:"), 15, 65, 32, 13, kNone},
-    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "章放入同一文件 )"), 214, 180, 66, 13,
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "保存目录(&D):"), 15, 35, 45, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "文件名(&N):"), 15, 65, 32, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "章放入同一文件(&C) )"), 207, 180, 70, 13,
      kNone},
-    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "("), 181, 180, 8, 13, kNone},
-    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "每个文件最大"), 65, 195, 50, 13, kNone},
-    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "KB"), 150, 195, 14, 13, kNone},
-    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "平均分为"), 65, 211, 34, 13, kNone},
-    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "份"), 129, 211, 18, 13, kNone},
-    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "章节标题大小"), 65, 180, 50, 13, kNone},
-    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "汉字以内。"), 142, 180, 37, 13, kNone},
-    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "源文件:"), 15, 16, 31, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "("), 181, 180, 6, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "每个文件最大(&M)"), 65, 195, 60, 13,
+     kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "KB"), 159, 195, 14, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "平均分为(&A)"), 65, 211, 42, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "份"), 130, 211, 18, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "章节标题大小(&T)"), 65, 180, 57, 13,
+     kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "汉字以内。"), 143, 180, 37, 13, kNone},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "源文件(&F):"), 15, 16, 31, 13, kNone},
     {0, Kind::Group, QT_TRANSLATE_NOOP("CFormTemplate", "其它设置"), 7, 236, 274, 68, kStretch},
     {IDC_PROGRESS, Kind::Progress, "", 56, 307, 217, 13, kStretch},
     {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "分割进度:"), 15, 306, 38, 13, kNone},
-    {IDC_NUMERALS_LABEL, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", ",替换?的自增符:"), 152,
-     149, 56, 13, kNone},
-    {IDC_NUMERALS, Kind::Combo, "", 210, 149, 66, 78, kNone},
+    {IDC_NUMERALS_LABEL, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", ",替换?的自增符(&I):"),
+     152, 149, 64, 13, kNone},
+    {IDC_NUMERALS, Kind::Combo, "", 218, 149, 58, 78, kNone},
     // Shown in place of the keywords and their numerals when headings go by a rule.
     {IDC_REGEX, Kind::Edit, "", 107, 149, 169, 13, kNone},
     // Under the progress bar: that the next split goes by a list edited in the preview.
@@ -122,6 +125,21 @@ constexpr Row kRows[] = {
     {IDC_RULE_COUNT, Kind::Label, "", 236, 288, 40, 13, kNone},
 };
 
+// Labels that name a field: Alt with the label's underlined letter puts the keyboard into
+// the field. The letters differ from each other and from the menu bar's (O, V, H).
+struct Buddy {
+  const char* caption;  // as in kRows
+  int field;
+};
+constexpr Buddy kBuddies[] = {
+    {"源文件(&F):", IDC_SRCPATH},        {"保存目录(&D):", IDC_DIR_NEW},
+    {"文件名(&N):", IDC_NAME_SOURCE},    {"编码(&E):", IDC_ENCODING},
+    {"输出编码(&U):", IDC_OUT_ENCODING}, {",替换?的自增符(&I):", IDC_NUMERALS},
+    {"章节标题大小(&T)", IDC_TITLEMAX},  {"章放入同一文件(&C) )", IDC_CHAPTERS_PER_FILE},
+    {"每个文件最大(&M)", IDC_MAXKB},     {"平均分为(&A)", IDC_PARTS},
+    {"简繁转换(&Z):", IDC_CONVERT},
+};
+
 // Tab walks the form top to bottom, left to right; a radio group is one stop (its checked
 // button), within which the arrow keys move.
 constexpr int kTabOrder[] = {
@@ -133,6 +151,20 @@ constexpr int kTabOrder[] = {
     IDC_NOAD,         IDC_TRIMSPACES,        IDC_ADDHEAD,       IDC_HEAD,         IDC_ADDTAIL,
     IDC_TAIL,         IDC_CONVERT,           IDC_REPLACE_RULES,
 };
+
+// A radio group is named after the choice it makes, by its first button.
+QString GroupName(int firstButton) {
+  switch (firstButton) {
+    case IDC_DIR_NEW:
+      return QStringLiteral("dirMode");
+    case IDC_NAME_SOURCE:
+      return QStringLiteral("nameMode");
+    case IDC_MODE_CHAPTER:
+      return QStringLiteral("splitMode");
+    default:
+      return ControlName(firstButton) + QStringLiteral("Group");
+  }
+}
 
 // Only the checked button of a group (the first while none is) is a Tab stop.
 void KeepOneTabStop(const QButtonGroup* group) {
@@ -195,8 +227,13 @@ QWidget* MakeControl(const Row& row, QWidget* page) {
 // their box (fields, push buttons, group boxes).
 int CaptionWidth(const QWidget* control) {
   if (const auto* label = qobject_cast<const QLabel*>(control)) {
-    if (label->text().isEmpty()) return 0;
-    return label->fontMetrics().horizontalAdvance(label->text()) + label->width() -
+    QString shown = label->text();
+    if (shown.isEmpty()) return 0;
+    // A label naming a field shows its mnemonic's letter underlined, without the '&'.
+    if (const qsizetype mark = shown.indexOf(QLatin1Char('&')); mark >= 0 && label->buddy()) {
+      shown.remove(mark, 1);
+    }
+    return label->fontMetrics().horizontalAdvance(shown) + label->width() -
            label->contentsRect().width();
   }
   const auto* button = qobject_cast<const QAbstractButton*>(control);
@@ -241,7 +278,10 @@ CFormTemplate::CFormTemplate(QWidget* page, const DialogUnits& units) {
     control->setEnabled((row.flags & kDisabled) == 0);
     if ((row.flags & kHidden) != 0) control->hide();
     if (row.id != 0) {
-      control->setObjectName(IdName(row.id));
+      // Tests, tools and the language switch find the control by this name.
+      const QString name = ControlName(row.id);
+      if (name.isEmpty()) qFatal("form control %d has no object name", row.id);
+      control->setObjectName(name);
       control->setProperty("controlId", row.id);
       m_items.insert(row.id, control);
     }
@@ -249,7 +289,7 @@ CFormTemplate::CFormTemplate(QWidget* page, const DialogUnits& units) {
       if ((row.flags & kGroupStart) != 0 || groups.isEmpty()) {
         groups.append(new QButtonGroup(page));
         groups.last()->setExclusive(true);
-        groups.last()->setObjectName(IdName(row.id));
+        groups.last()->setObjectName(GroupName(row.id));
       }
       const auto index = static_cast<int>(groups.last()->buttons().size());
       groups.last()->addButton(static_cast<QRadioButton*>(control), index);
@@ -267,6 +307,15 @@ CFormTemplate::CFormTemplate(QWidget* page, const DialogUnits& units) {
                      [radios] { KeepOneTabStop(radios); });
   }
 
+  for (qsizetype i = 0; i < m_controls.size(); ++i) {
+    auto* label = qobject_cast<QLabel*>(m_controls[i]);
+    if (label == nullptr) continue;
+    for (const Buddy& buddy : kBuddies) {
+      if (std::string_view(buddy.caption) == kRows[i].caption) {
+        label->setBuddy(m_items.value(buddy.field));
+      }
+    }
+  }
   GrowCaptions();
   m_pFields = std::make_unique<Fields>(m_items);
   // Group boxes are drawn beneath the controls they frame and never take their clicks.
@@ -304,7 +353,5 @@ void CFormTemplate::Stretch(int pageWidth) {
     m_controls[i]->setGeometry(rect);
   }
 }
-
-QWidget* CFormTemplate::Item(int nIDC) const { return m_items.value(nIDC, nullptr); }
 
 }  // namespace sekato::ui

@@ -26,8 +26,10 @@ class DialogUnits;
 /// rectangle converted from dialog units through the dialog font, with its caption, its group
 /// and its start state. Tab walks it top to bottom.
 ///
-/// Each control with an id carries it as object name ("1015") and as the property "controlId";
-/// labels and group boxes have none. Radio buttons are gathered into one exclusive group per
+/// Each control with an id carries the name ControlName gives it ("keywords") as object name,
+/// and its id as the property "controlId"; labels and group boxes have neither, unless a label
+/// names a field (its buddy, with a mnemonic). The radio groups are "dirMode", "nameMode" and
+/// "splitMode". Radio buttons are gathered into one exclusive group per
 /// run that starts at a group-start button; a button's id inside its group is its index.
 class CFormTemplate final {
  public:
@@ -97,9 +99,6 @@ class CFormTemplate final {
 
   /// Builds the controls on `page` (which becomes their parent) and sizes the page to the form.
   CFormTemplate(QWidget* page, const DialogUnits& units);
-
-  /// The control with dialog id `nIDC`, or null (GetDlgItem).
-  QWidget* Item(int nIDC) const;
 
   /// Every field, typed.
   const Fields& GetFields() const { return *m_pFields; }

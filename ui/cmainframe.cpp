@@ -25,7 +25,7 @@ namespace {
 constexpr int kButtonWidth = 24;
 }  // namespace
 
-CMainFrame::CMainFrame(CSekatoDoc* pDocument) : m_pDocument(pDocument) {}
+CMainFrame::CMainFrame() = default;
 
 // The view, deleted with the frame's children, stops a run and waits for it.
 CMainFrame::~CMainFrame() = default;
@@ -48,46 +48,46 @@ bool CMainFrame::Create() {
   }
 
   m_wndToolBar = new CFullColorToolBar(this);
-  m_wndToolBar->setObjectName(IdName(ID_VIEW_TOOLBAR));
+  m_wndToolBar->setObjectName(QStringLiteral("toolBar"));
 
   QMenu* menu = menuBar()->addMenu(tr("操作(&O)"));
-  AddCommand(menu, new QAction(this), ID_SPLIT_START, tr("开始分割(&S)"),
-             tr("点击后开始分割文本文件。\n分割"), Qt::CTRL | Qt::Key_Return);
-  AddCommand(menu, new QAction(this), ID_SPLIT_STOP, tr("停止分割(&P)"),
-             tr("停止分割文本文件\n停止"), Qt::Key_Escape);
-  AddCommand(menu, new QAction(this), ID_SPLIT_PREVIEW, tr("预览章节(&V)"),
-             tr("不写文件，先列出按当前设置将找到的章节\n预览章节"));
+  m_actionStart = AddCommand(menu, new QAction(this), "actionStart", tr("开始分割(&S)"),
+                             tr("点击后开始分割文本文件。\n分割"), Qt::CTRL | Qt::Key_Return);
+  m_actionStop = AddCommand(menu, new QAction(this), "actionStop", tr("停止分割(&P)"),
+                            tr("停止分割文本文件\n停止"), Qt::Key_Escape);
+  m_actionPreview = AddCommand(menu, new QAction(this), "actionPreview", tr("预览章节(&V)"),
+                               tr("不写文件，先列出按当前设置将找到的章节\n预览章节"));
   menu->addSeparator();
   m_menuRecent = menu->addMenu(tr("最近打开(&R)"));
   m_menuRecent->menuAction()->setObjectName(QStringLiteral("menuRecent"));
   ShowRecentSources();
   menu->addSeparator();
-  connect(AddCommand(menu, new QAction(this), ID_APP_EXIT, tr("退出(&X)"),
-                     tr("退出应用程序；提示保存文档\n退出"), QKeySequence::Quit),
-          &QAction::triggered, this, &QWidget::close);
+  m_actionExit = AddCommand(menu, new QAction(this), "actionExit", tr("退出(&X)"),
+                            tr("退出应用程序；提示保存文档\n退出"), QKeySequence::Quit);
+  connect(m_actionExit, &QAction::triggered, this, &QWidget::close);
   menu = menuBar()->addMenu(tr("查看(&V)"));
   // The toolbar's own action: it checks itself while the toolbar is visible.
-  AddCommand(menu, m_wndToolBar->toggleViewAction(), ID_VIEW_TOOLBAR, tr("工具栏(&T)"),
-             tr("显示或隐藏工具栏\n显隐工具栏"));
+  m_actionToolBar = AddCommand(menu, m_wndToolBar->toggleViewAction(), "actionToolBar",
+                               tr("工具栏(&T)"), tr("显示或隐藏工具栏\n显隐工具栏"));
   AddLanguageMenu(menu);
   AddSettingsItems(menu);
   menu = menuBar()->addMenu(tr("帮助(&H)"));
-  connect(AddCommand(menu, new QAction(this), ID_HELP_FEEDBACK, tr("意见返馈(&F)")),
-          &QAction::triggered, this, &WebLinks::OpenFeedback);
-  connect(AddCommand(menu, new QAction(this), ID_HELP_NEWVERSION, tr("查看新版本(&N)")),
-          &QAction::triggered, this, &WebLinks::OpenNewVersion);
-  connect(AddCommand(menu, new QAction(this), ID_HELP_SOFTLIST, tr("岚溪软件列表(&L)")),
-          &QAction::triggered, this, &WebLinks::OpenSoftList);
+  m_actionFeedback = AddCommand(menu, new QAction(this), "actionFeedback", tr("意见返馈(&F)"));
+  connect(m_actionFeedback, &QAction::triggered, this, &WebLinks::OpenFeedback);
+  m_actionNewVersion =
+      AddCommand(menu, new QAction(this), "actionNewVersion", tr("查看新版本(&N)"));
+  connect(m_actionNewVersion, &QAction::triggered, this, &WebLinks::OpenNewVersion);
+  m_actionSoftList = AddCommand(menu, new QAction(this), "actionSoftList", tr("岚溪软件列表(&L)"));
+  connect(m_actionSoftList, &QAction::triggered, this, &WebLinks::OpenSoftList);
   menu->addSeparator();
-  AddCommand(menu, new QAction(this), ID_APP_ABOUT, tr("关于 岚溪TXT分割器(&A)"),
-             tr("显示程序信息，版本号和版权\n关于"));
+  m_actionAbout = AddCommand(menu, new QAction(this), "actionAbout", tr("关于 岚溪TXT分割器(&A)"),
+                             tr("显示程序信息，版本号和版权\n关于"));
   // Start, Stop and Preview wait for a view to carry them out.
-  for (int nID : {ID_SPLIT_START, ID_SPLIT_STOP, ID_SPLIT_PREVIEW}) Action(nID)->setEnabled(false);
+  for (QAction* action : {m_actionStart, m_actionStop, m_actionPreview}) action->setEnabled(false);
 
   m_wndToolBar->setIconSize(QSize(kButtonWidth, kButtonWidth));  // movable and floatable anywhere
-  if (!m_wndToolBar->LoadToolBar({Action(ID_SPLIT_START), Action(ID_SPLIT_STOP),
-                                  Action(ID_SPLIT_PREVIEW), nullptr, Action(ID_APP_ABOUT),
-                                  Action(ID_APP_EXIT)})) {
+  if (!m_wndToolBar->LoadToolBar(
+          {m_actionStart, m_actionStop, m_actionPreview, nullptr, m_actionAbout, m_actionExit})) {
     return false;
   }
   m_wndToolBar->SetFullColorImages(kButtonWidth, IDR_MAINFRAME, IDR_MAINFRAME,
@@ -144,10 +144,10 @@ void CMainFrame::ShowRecentSources() {
   if (recent.isEmpty()) m_menuRecent->addAction(tr("（无）"))->setEnabled(false);
 }
 
-QAction* CMainFrame::AddCommand(QMenu* menu, QAction* action, int nID, const QString& text,
+QAction* CMainFrame::AddCommand(QMenu* menu, QAction* action, const char* name, const QString& text,
                                 const QString& prompt, const QKeySequence& shortcut) {
   action->setText(text);
-  action->setObjectName(IdName(nID));
+  action->setObjectName(QString::fromLatin1(name));
   // The toolbar shows the tooltip; the status tip goes out as the command's status text,
   // which this frame (having no status bar) lets pass unseen.
   const qsizetype split = prompt.indexOf(QLatin1Char('\n'));
@@ -163,7 +163,6 @@ QAction* CMainFrame::AddCommand(QMenu* menu, QAction* action, int nID, const QSt
   }
   menu->addAction(action);
   addAction(action);  // its shortcut works while the toolbar is hidden too
-  m_actions.insert(nID, action);
   return action;
 }
 
@@ -172,9 +171,9 @@ void CMainFrame::SetView(CSekatoView* pView) {
   setCentralWidget(pView);
   installEventFilter(pView);  // a text file dropped on the menu or toolbar is the view's too
   const CSplitRunControl* run = pView->RunControl();
-  QAction* start = Action(ID_SPLIT_START);
-  QAction* stop = Action(ID_SPLIT_STOP);
-  QAction* preview = Action(ID_SPLIT_PREVIEW);
+  QAction* start = m_actionStart;
+  QAction* stop = m_actionStop;
+  QAction* preview = m_actionPreview;
   connect(start, &QAction::triggered, pView, &CSekatoView::OnSplitStart);
   connect(stop, &QAction::triggered, pView, &CSekatoView::OnSplitStop);
   connect(preview, &QAction::triggered, pView, &CSekatoView::OnSplitPreview);
@@ -198,13 +197,6 @@ void CMainFrame::CenterWindow() {
   const QSize outer = frameGeometry().size();
   move(area.x() + (area.width() - outer.width()) / 2,
        area.y() + (area.height() - outer.height()) / 2);
-}
-
-bool CMainFrame::OnCommand(int nID) {
-  QAction* action = Action(nID);
-  if (action == nullptr || !action->isEnabled()) return false;
-  action->trigger();
-  return true;
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

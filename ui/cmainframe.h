@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QKeySequence>
 #include <QMainWindow>
 
@@ -12,20 +11,21 @@ class QMenu;
 namespace sekato::ui {
 
 class CFullColorToolBar;
-class CSekatoDoc;
 class CSekatoView;
 
 /// The main window: the title "岚溪TXT分割器 V<major.minor>" (e.g. "岚溪TXT分割器 V1.1"), no
 /// maximise button, no status bar, the menu, the full-colour toolbar and the form as its
 /// only view.
 ///
-/// Each command is one action ("32771", …) shared by the menu and the toolbar. Start and
-/// Stop are enabled as the view's run control says; the others always are.
+/// Each command is one action shared by the menu and the toolbar, named after what it does
+/// ("actionStart", "actionStop", "actionPreview", "actionExit", "actionToolBar", "actionAbout",
+/// "actionFeedback", "actionNewVersion", "actionSoftList"). Start, Stop and Preview are enabled
+/// as the view's run control says; the others always are.
 class CMainFrame final : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit CMainFrame(CSekatoDoc* pDocument);
+  CMainFrame();
   ~CMainFrame() override;
 
   /// Builds the window, the menu and the toolbar; the window stays hidden. False when the
@@ -38,14 +38,13 @@ class CMainFrame final : public QMainWindow {
 
   CFullColorToolBar* ToolBar() const { return m_wndToolBar; }
 
-  /// The action of command `nID` (shared by the menu and the toolbar), or null.
-  QAction* Action(int nID) const { return m_actions.value(nID, nullptr); }
+  QAction* StartAction() const { return m_actionStart; }
+  QAction* StopAction() const { return m_actionStop; }
+  QAction* PreviewAction() const { return m_actionPreview; }
+  QAction* AboutAction() const { return m_actionAbout; }
 
   /// Puts the window in the middle of its screen's available area.
   void CenterWindow();
-
-  /// Runs command `nID` as its menu item would, unless it is disabled. True when it ran.
-  bool OnCommand(int nID);
 
   /// 操作 → 最近打开: fills it again from the user's settings, newest book first.
   void ShowRecentSources();
@@ -73,19 +72,27 @@ class CMainFrame final : public QMainWindow {
   /// 查看 → 语言: one checkable item for each language, the installed one checked.
   void AddLanguageMenu(QMenu* view);
 
-  QAction* AddCommand(QMenu* menu, QAction* action, int nID, const QString& text,
+  /// Adds `action` to `menu` and to the frame (for its shortcut) as `name` with `text`.
+  QAction* AddCommand(QMenu* menu, QAction* action, const char* name, const QString& text,
                       const QString& prompt = {}, const QKeySequence& shortcut = {});
 
   /// 查看 → 记住设置 and 恢复默认设置.
   void AddSettingsItems(QMenu* view);
 
-  CSekatoDoc* m_pDocument;
   QMenu* m_menuRecent = nullptr;
   QAction* m_actionRememberForm = nullptr;
   QAction* m_actionRestoreDefaults = nullptr;
   CSekatoView* m_pView = nullptr;
   CFullColorToolBar* m_wndToolBar = nullptr;
-  QHash<int, QAction*> m_actions;
+  QAction* m_actionStart = nullptr;
+  QAction* m_actionStop = nullptr;
+  QAction* m_actionPreview = nullptr;
+  QAction* m_actionExit = nullptr;
+  QAction* m_actionToolBar = nullptr;  ///< the toolbar's own, checked while it shows
+  QAction* m_actionFeedback = nullptr;
+  QAction* m_actionNewVersion = nullptr;
+  QAction* m_actionSoftList = nullptr;
+  QAction* m_actionAbout = nullptr;
 };
 
 }  // namespace sekato::ui

@@ -12,7 +12,6 @@
 #include "caboutdlg.h"
 #include "cfullcolortoolbar.h"
 #include "cmainframe.h"
-#include "csekatodoc.h"
 #include "csekatoview.h"
 #include "csplitruncontrol.h"
 #include "formsnapshot.h"
@@ -26,7 +25,7 @@ namespace sekato::ui {
 
 CSekatoApp::CSekatoApp() = default;
 
-// Members go in reverse order: the frame (and a run it may still stop) before the document.
+// The frame goes with the app, stopping a run it may still have.
 CSekatoApp::~CSekatoApp() = default;
 
 void CSekatoApp::SetIdentity() {
@@ -76,11 +75,9 @@ bool CSekatoApp::InitInstance(const QStringList& arguments) {
 }
 
 bool CSekatoApp::OnFileNew() {
-  m_pDocument = std::make_unique<CSekatoDoc>();
-  if (!m_pDocument->OnNewDocument()) return false;
-  m_pMainWnd = std::make_unique<CMainFrame>(m_pDocument.get());
+  m_pMainWnd = std::make_unique<CMainFrame>();
   if (!m_pMainWnd->Create()) return false;
-  connect(m_pMainWnd->Action(ID_APP_ABOUT), &QAction::triggered, this, &CSekatoApp::OnAppAbout);
+  connect(m_pMainWnd->AboutAction(), &QAction::triggered, this, &CSekatoApp::OnAppAbout);
   // The frame that asks goes away with the change: it happens once the menu has closed.
   connect(m_pMainWnd.get(), &CMainFrame::LanguageChosen, this, &CSekatoApp::ChangeLanguage,
           Qt::QueuedConnection);
@@ -157,7 +154,7 @@ bool CSekatoApp::Rebuild(bool keepForm) {
   CSekatoView* view = View();
   if (m_pMainWnd == nullptr || view == nullptr) return true;
   const FormSnapshot form = FormSnapshot::Of(view);
-  const QString source = view->m_strSrcPath;
+  const QString source = view->SourceFile();
   const QPoint place = m_pMainWnd->pos();
   const bool toolbar = m_pMainWnd->ToolBar()->isVisible();
   const bool shown = m_pMainWnd->isVisible();

@@ -10,11 +10,10 @@
 namespace sekato::ui {
 
 class CMainFrame;
-class CSekatoDoc;
 class CSekatoView;
 
-/// The application: its identity, the one document with its frame and form, the command line
-/// and the About command. Constructed once, after the QApplication.
+/// The application: its identity, the frame with its form, the command line and the About
+/// command. Constructed once, after the QApplication.
 class CSekatoApp final : public QObject {
   Q_OBJECT
 
@@ -38,7 +37,7 @@ class CSekatoApp final : public QObject {
   /// Colours of every dialog and message box of the program.
   static void SetDialogBkColor(const QColor& background, const QColor& text);
 
-  /// Starts the program: builds the document, the frame and the form, chooses a text file
+  /// Starts the program: builds the frame and the form, chooses a text file
   /// named on the command line (`arguments` as QCoreApplication::arguments gives them) as
   /// the source, and shows the frame once, fitted to the form, where it was last time
   /// (centred the first time), with the remembered options under 记住设置. False when the
@@ -47,7 +46,6 @@ class CSekatoApp final : public QObject {
   bool InitInstance(const QStringList& arguments);
 
   CMainFrame* MainFrame() const { return m_pMainWnd.get(); }
-  CSekatoDoc* Document() const { return m_pDocument.get(); }
   CSekatoView* View() const;
 
   void OnAppAbout();
@@ -66,6 +64,7 @@ class CSekatoApp final : public QObject {
   void OpenRecent(const QString& path);
 
  private:
+  /// Builds the frame and its form afresh; false when the frame cannot be made.
   bool OnFileNew();
   /// Builds the frame and form again (in the language now installed), at the same place
   /// with the same source, given back what the user had put into the form when `keepForm`.
@@ -77,7 +76,6 @@ class CSekatoApp final : public QObject {
   /// Remembers where the window is and, with 记住设置, the form's options.
   void Remember();
 
-  std::unique_ptr<CSekatoDoc> m_pDocument;
   std::unique_ptr<CMainFrame> m_pMainWnd;
 };
 

@@ -1,7 +1,5 @@
 #include "csekatoview.h"
 
-#include <QAbstractItemView>
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,41 +16,34 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QShortcut>
 #include <QUrl>
 #include <algorithm>
 #include <utility>
 
 #include "appmessagebox.h"
 #include "cconvertrow.h"
+#include "cformdefaults.h"
 #include "cformhelptips.h"
 #include "cpreviewdlg.h"
 #include "cqueuelist.h"
+#include "crunchecks.h"
 #include "csourcelook.h"
 #include "dialogunits.h"
 #include "enginemessages.h"
-#include "queueheadingcheck.h"
 #include "resourceids.h"
 #include "sekato/encodingdetector.h"
 #include "sekato/headingrulecheck.h"
-#include "sekato/numberparse.h"
-#include "sekato/olderpieces.h"
-#include "sekato/outputfolders.h"
-#include "sekato/scanreport.h"
-#include "sekato/sourceclassifier.h"
-#include "sekato/sourcepath.h"
 
 namespace sekato::ui {
 
 namespace {
 
 std::string PathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
-QString PathText(const std::string& bytes) {
-  return QFile::decodeName(QByteArray::fromStdString(bytes));
-}
 
 QWidget* NewPage(const QPalette& palette) {
   auto* page = new QWidget;
-  page->setObjectName(IdName(IDD_SEKATO_FORM));
+  page->setObjectName(ControlName(IDD_SEKATO_FORM));
   page->setFont(DialogUnits::DialogFont());
   page->setPalette(palette);
   page->setAutoFillBackground(true);
@@ -102,9 +93,6 @@ CSekatoView::CSekatoView(QWidget* parent)
   viewport()->setBackgroundRole(QPalette::Window);
   viewport()->setAutoFillBackground(true);
   setWidget(m_pPage);
-  m_comboNumerals = m_f.numerals;
-  m_comboEncoding = m_f.encoding;
-  m_comboOutEncoding = m_f.outEncoding;
 
   ConnectControls();
   // Number fields take digits only: a letter or a sign typed there would read as 0.
@@ -112,7 +100,20 @@ CSekatoView::CSekatoView(QWidget* parent)
     number->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), number));
   }
-  NameControls();
+  CFormDefaults::NameControls(m_f);
+  // The heading rule's field has no label of its own (the box before it says what it holds):
+  // Alt+K, as 关键字(&K), puts the keyboard into whichever of keywords and rule is shown.
+  auto* toRule = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_K), m_pPage);
+  toRule->setContext(Qt::WindowShortcut);
+  connect(toRule, &QShortcut::activated, this, [this] {
+    if (m_f.keywords->isVisible() && m_f.keywords->isEnabled()) {
+      m_f.keywords->setFocus(Qt::ShortcutFocusReason);
+    } else if (m_f.regex->isVisible() && m_f.regex->isEnabled()) {
+      m_f.regex->setFocus(Qt::ShortcutFocusReason);
+    } else {
+      m_f.headingRule->setFocus(Qt::ShortcutFocusReason);
+    }
+  });
   connect(m_f.newDir, &QLineEdit::textEdited, this, [this] {
     m_bNewDirChosen = true;
     m_strNewDirSource = m_strSrcPath;
@@ -125,14 +126,15 @@ CSekatoView::CSekatoView(QWidget* parent)
   m_pRunControl = std::make_unique<CSplitRunControl>(m_bRunning, m_f.progress, this);
   m_pQueue = std::make_unique<CBookQueue>(m_bRunning);
   m_f.detected->installEventFilter(this);  // re-fitted to its width when that changes
-  m_pInspection = std::make_unique<CSourceLook>();
+  m_pLook = std::make_unique<CSourceLook>();
+  m_pChecks = std::make_unique<CRunChecks>(this, *m_pLook, [this] { ShowDetection(); });
   m_pConvertRow = new CConvertRow(
       m_f, [this] { return GetSplitOptions(); }, m_pPage);
   // Headings are found in the text the rules leave: the look at the source is taken again.
   connect(m_pConvertRow, &CConvertRow::RulesChanged, this, [this] {
-    if (!m_strSrcPath.isEmpty()) InspectSource();
+    if (!m_strSrcPath.isEmpty()) LookAtSource();
   });
-  connect(m_pInspection.get(), &CSourceLook::Finished, this, &CSekatoView::ShowDetection);
+  connect(m_pLook.get(), &CSourceLook::Finished, this, &CSekatoView::ShowDetection);
   ShowDetection();
   connect(m_pRunControl.get(), &CSplitRunControl::PreviewReady, this, &CSekatoView::ShowPreview);
   connect(m_pRunControl.get(), &CSplitRunControl::PreviewAsked, this, &CSekatoView::OnSplitPreview);
@@ -157,94 +159,11 @@ void CSekatoView::ConnectControls() {
   on(m_f.modeEven, &CSekatoView::OnModeEven);
   on(m_f.addHead, &CSekatoView::OnAddHead);
   on(m_f.addTail, &CSekatoView::OnAddTail);
-  connect(m_f.headingRule, &QComboBox::activated, this, &CSekatoView::OnHeadingRule);
+  // Any change of the choice, by the user or by the form itself, shows the fields it needs.
+  connect(m_f.headingRule, &QComboBox::currentIndexChanged, this, &CSekatoView::OnHeadingRule);
   on(m_f.useDetected, &CSekatoView::OnUseDetected);
   connect(m_f.regex, &QLineEdit::textChanged, this, &CSekatoView::CheckRule);
   connect(m_f.splitMode, &QButtonGroup::idToggled, this, &CSekatoView::CheckRule);
-}
-
-void CSekatoView::NameControls() {
-  // What a screen reader says for each input: its caption, and for the two "…" buttons
-  // what they choose.
-  const std::pair<QWidget*, QString> names[] = {
-      {m_f.srcPath, tr("源文件")},
-      {m_f.browseSource, tr("选择源文件")},
-      {m_f.newDir, tr("新目录")},
-      {m_f.browseFolder, tr("选择保存目录")},
-      {m_f.customName, tr("自定义文件名")},
-      {m_f.headingRule, tr("章节标题的找法")},
-      {m_f.keywords, tr("关键字")},
-      {m_f.regex, tr("正则表达式")},
-      {m_f.numerals, tr("替换?的自增符")},
-      {m_f.titleMax, tr("章节标题大小")},
-      {m_f.chaptersPerFile, tr("每个文件放入的章数")},
-      {m_f.maxKB, tr("每个文件最大（KB）")},
-      {m_f.parts, tr("平均分配的份数")},
-      {m_f.head, tr("文件首添加字符")},
-      {m_f.tail, tr("文件尾添加字符")},
-      {m_f.encoding, tr("源文件编码")},
-      {m_f.outEncoding, tr("输出编码")},
-      {m_f.progress, tr("分割进度")},
-      {m_f.detected, tr("自动识别的结果")},
-      {m_f.useDetected, tr("使用自动识别的标题")},
-  };
-  for (const auto& [control, name] : names) control->setAccessibleName(name);
-  m_f.browseSource->setToolTip(tr("选择源文件"));
-  m_f.browseFolder->setToolTip(tr("选择保存目录"));
-}
-
-QWidget* CSekatoView::GetDlgItem(int nIDC) const { return m_pForm->Item(nIDC); }
-
-void CSekatoView::UpdateData(bool bSaveAndValidate) {
-  // The source path is no field to type in: only the chooser sets it.
-  using F = CFormTemplate::Fields;
-  using V = CSekatoView;
-  static constexpr std::pair<QButtonGroup* const F::*, int V::*> kRadios[] = {
-      {&F::dirMode, &V::m_nDirMode},
-      {&F::splitMode, &V::m_nSplitMode},
-      {&F::nameMode, &V::m_nNameMode}};
-  static constexpr std::pair<QCheckBox* const F::*, bool V::*> kChecks[] = {
-      {&F::addTail, &V::m_bAddTail},
-      {&F::addHead, &V::m_bAddHead},
-      {&F::noAd, &V::m_bNoAd},
-      {&F::trimSpaces, &V::m_bTrimSpaces},
-      {&F::keepLines, &V::m_bKeepLines}};
-  static constexpr std::pair<QLineEdit* const F::*, QString V::*> kTexts[] = {
-      {&F::tail, &V::m_strTail},
-      {&F::head, &V::m_strHead},
-      {&F::parts, &V::m_strParts},
-      {&F::keywords, &V::m_strKeywords},
-      {&F::regex, &V::m_strRegex},
-      {&F::maxKB, &V::m_strMaxKB},
-      {&F::customName, &V::m_strCustomName},
-      {&F::newDir, &V::m_strNewDir},
-      {&F::titleMax, &V::m_strTitleMax},
-      {&F::chaptersPerFile, &V::m_strChaptersPerFile}};
-  for (const auto& [field, member] : kRadios) {
-    if (bSaveAndValidate)
-      this->*member = (m_f.*field)->checkedId();
-    else
-      SetRadio(m_f.*field, this->*member);
-  }
-  for (const auto& [field, member] : kChecks) {
-    if (bSaveAndValidate)
-      this->*member = (m_f.*field)->isChecked();
-    else
-      (m_f.*field)->setChecked(this->*member);
-  }
-  for (const auto& [field, member] : kTexts) {
-    if (bSaveAndValidate)
-      this->*member = (m_f.*field)->text();
-    else
-      SetText(m_f.*field, this->*member);
-  }
-  if (bSaveAndValidate) {
-    m_nHeadingRule = m_f.headingRule->currentIndex();
-  } else {
-    m_f.headingRule->setCurrentIndex(m_nHeadingRule);
-    OnHeadingRule();
-    ShowSourcePath();
-  }
 }
 
 void CSekatoView::ShowSourcePath() {
@@ -257,8 +176,9 @@ void CSekatoView::ShowSourcePath() {
 }
 
 void CSekatoView::OnInitialUpdate() {
-  // 1. What the form shows before the defaults: no radio selected, everything empty.
-  UpdateData(false);
+  // 1. The form starts with no radio selected and every field empty; the chapter row shows
+  //    the fields of its choice.
+  OnHeadingRule();
 
   // 2. The frame shrinks to the form; where it is already smaller, the form scrolls.
   ResizeParentToFit();
@@ -266,46 +186,8 @@ void CSekatoView::OnInitialUpdate() {
   // 3. Help tips over three fields, once the frame has its final size.
   m_pHelpTips->Setup(m_f);
 
-  // 4. Defaults.
-  m_nNameMode = 0;
-  m_nDirMode = 1;
-  m_nSplitMode = 0;
-  m_strChaptersPerFile = QStringLiteral("1");
-  m_strTitleMax = QStringLiteral("20");
-  m_strMaxKB = QStringLiteral("1000");
-  m_strParts = QStringLiteral("5");
-  m_strKeywords = QStringLiteral("第  章");
-  m_f.headingRule->clear();
-  m_f.headingRule->addItem(tr("自动识别"));
-  m_f.headingRule->addItem(tr("关键字"));
-  m_f.headingRule->addItem(tr("正则表达式"));
-  // The closed box is as narrow as the label it replaces; the list shows the names whole.
-  m_f.headingRule->view()->setMinimumWidth(
-      m_f.headingRule->fontMetrics().horizontalAdvance(tr("正则表达式")) +
-      m_f.headingRule->fontMetrics().height() * 2);
-  m_nHeadingRule = kRuleKeywords;  // what scripts and habits expect: the keywords 第  章
-
-  // 5. The numeral series; none is selected.
-  m_comboNumerals->clear();
-  m_comboNumerals->addItem(QStringLiteral("1,2,3..."));
-  m_comboNumerals->addItem(tr("１,２，３..."));
-  m_comboNumerals->addItem(tr("一,二,三..."));
-  m_comboNumerals->setCurrentIndex(-1);
-
-  // The encodings, in the engine's order so an index is an Encoding: detect the source and
-  // write the pieces in its encoding unless the user says otherwise.
-  m_comboEncoding->clear();
-  m_comboOutEncoding->clear();
-  for (const engine::Encoding encoding : engine::Encodings::kAll) {
-    const QString name = QString::fromUtf8(engine::Encodings::DisplayName(encoding));
-    m_comboEncoding->addItem(encoding == engine::Encoding::Auto ? tr("自动检测") : name);
-    m_comboOutEncoding->addItem(encoding == engine::Encoding::Auto ? tr("同源文件") : name);
-  }
-  m_comboEncoding->setCurrentIndex(0);
-  m_comboOutEncoding->setCurrentIndex(0);
-
-  // 6.
-  UpdateData(false);
+  // 4. The lists of the boxes, and the values every start shows.
+  CFormDefaults::Fill(m_f);
 
   // Like any form, the keyboard starts at the first field (the source path).
   m_f.srcPath->setFocus();
@@ -338,6 +220,7 @@ bool CSekatoView::eventFilter(QObject* watched, QEvent* event) {
       if (watched == m_pPage) {
         m_pForm->Stretch(m_pPage->width());
         ElideDetected();
+        ShowSourcePath();  // a wider field shows more of the path
       }
       break;
     case QEvent::DragEnter:
@@ -371,24 +254,22 @@ QList<const QWidget*> CSekatoView::BookFields() const {
 
 void CSekatoView::SetChoosers(FileChoosers choosers) { m_choosers = std::move(choosers); }
 
-void CSekatoView::SetSourceMembers(const QString& path) {
-  const std::string bytes = PathBytes(path);
+void CSekatoView::SetSource(const QString& path) {
   const QString previous = m_strSrcPath;
   m_strSrcPath = path;
-  m_strSrcTitle = PathText(engine::SourcePath::Title(bytes));
-  m_strCustomName = m_strSrcTitle;
-  m_strSrcBase = PathText(engine::SourcePath::Base(bytes));
+  SetText(m_f.customName, CFormOptions::SourceTitle(path));
   // The new folder follows another book, so that its pieces do not land beside the last
   // one's, unless the user typed or chose it for this book (or before choosing any).
   const bool chosenForThis =
       m_bNewDirChosen && (m_strNewDirSource.isEmpty() || m_strNewDirSource == path);
-  if (path != previous && !m_strNewDir.isEmpty() && !chosenForThis) {
-    m_strNewDir = m_strSrcBase;
+  if (path != previous && !m_f.newDir->text().isEmpty() && !chosenForThis) {
+    SetText(m_f.newDir, CFormOptions::SourceBase(path));
     m_bNewDirChosen = false;
   } else if (chosenForThis) {
     m_strNewDirSource = path;
   }
   m_pRunControl->SetSourceChosen(!m_strSrcPath.isEmpty());
+  ShowSourcePath();
   ShowDetectedEncoding();
   if (!path.isEmpty()) emit SourceChosen(path);
 }
@@ -403,7 +284,7 @@ void CSekatoView::ShowDetectedEncoding() {
                              : QString::fromUtf8(engine::Encodings::DisplayName(found->encoding));
     text += tr("（%1）").arg(name);
   }
-  m_comboEncoding->setItemText(0, text);
+  m_f.encoding->setItemText(0, text);
 }
 
 void CSekatoView::OnBrowseSource() {
@@ -412,14 +293,11 @@ void CSekatoView::OnBrowseSource() {
     if (!paths.isEmpty()) ChooseSources(paths);
     return;
   }
-  UpdateData(true);
   const QString path = m_choosers.chooseSourceFile ? m_choosers.chooseSourceFile(this) : QString();
-  if (!path.isEmpty()) {
-    SetSourceMembers(path);
-    ShowQueue({});
-  }
-  UpdateData(false);
-  if (!path.isEmpty()) InspectSource();
+  if (path.isEmpty()) return;
+  SetSource(path);
+  ShowQueue({});
+  LookAtSource();
 }
 
 void CSekatoView::ChooseSources(const QStringList& paths) {
@@ -459,90 +337,38 @@ void CSekatoView::StartQueue() {
   QStringList books;
   for (const CBookQueue::Row& row : m_pQueue->Rows()) books << row.path;
   std::vector<engine::SplitOptions> runs = CBookQueue::OptionsFor(*options, books);
-  if (!m_pConvertRow->ConfirmFit(runs)) return;
   // Two books writing into one folder would mix their pieces: such a queue is refused whole.
-  if (const auto clash = engine::OutputFolders::FindClash(runs)) {
-    controls::AppMessageBox::Show(
-        this, EngineMessages::Text(
-                  engine::Message(engine::MessageId::SharedFolder,
-                                  {runs[clash->first].sourcePath, runs[clash->second].sourcePath,
-                                   engine::OutputFolders::Of(runs[clash->second])})));
-    return;
+  if (!m_pChecks->ConfirmSeparateFolders(runs)) return;
+  if (!m_pConvertRow->ConfirmFit(runs)) return;
+  const qsizetype queued = books.size();
+  if (!m_pChecks->ConfirmQueueHeadings(runs, books)) return;
+  if (books.size() != queued) {
+    // Skipped books leave the queue; the others keep their order and their rows.
+    m_pQueue->SetBooks(books);
+    m_pQueueList->setRowCount(0);
+    for (int i = 0; i < m_pQueue->Count(); ++i) emit m_pQueue->RowChanged(i);
   }
-  if (!ConfirmQueueHeadings(runs, books)) return;
-  // Older pieces in any book's folder are asked about once, for the whole queue.
-  QStringList concerned;
-  std::vector<std::vector<std::string>> older(runs.size());
-  for (std::size_t i = 0; i < runs.size(); ++i) {
-    older[i] = engine::OlderPieces::Find(runs[i], 0);
-    if (!older[i].empty()) {
-      concerned << tr("%1：%n 个旧文件", nullptr, static_cast<int>(older[i].size()))
-                       .arg(PathText(engine::OutputFolders::Of(runs[i])));
-    }
-  }
-  if (!concerned.isEmpty()) {
-    const QString text = tr("这些目录中已有以前分割留下的文件，新旧文件会混在一起：\n%1")
-                             .arg(concerned.join(QLatin1Char('\n')));
-    if (controls::AppMessageBox::Ask(this, text, {tr("清空旧文件后继续"), tr("取消")}) != 0) return;
-    for (std::size_t i = 0; i < runs.size(); ++i) {
-      std::string reason;
-      if (!older[i].empty() &&
-          !engine::OlderPieces::Remove(engine::OutputFolders::Of(runs[i]), older[i], reason)) {
-        controls::AppMessageBox::Show(this, tr("无法删除旧文件：%1").arg(PathText(reason)));
-        return;
-      }
-    }
-  }
+  if (!m_pChecks->ConfirmQueueFolders(runs)) return;
   m_pRunControl->StartQueue(*m_pQueue, std::move(runs));
 }
 
-bool CSekatoView::ConfirmQueueHeadings(std::vector<engine::SplitOptions>& runs,
-                                       QStringList& books) {
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  const std::vector<std::size_t> without = QueueHeadingCheck::BooksWithoutHeadings(runs);
-  QApplication::restoreOverrideCursor();
-  if (without.empty()) return true;
-  QStringList names;
-  for (std::size_t i : without) names << QFileInfo(books[static_cast<int>(i)]).fileName();
-  const QString text =
-      tr("按现在的设置，这些书找不到章节标题，每本都会整本写进一个文件：\n%1")
-          .arg(names.join(QLatin1Char('\n')));
-  const bool all = without.size() == runs.size();
-  const QStringList choices = all ? QStringList{tr("仍然写出"), tr("取消")}
-                                  : QStringList{tr("仍然写出"), tr("跳过这些书"), tr("取消")};
-  const int chosen = controls::AppMessageBox::Ask(this, text, choices);
-  if (chosen == 0) return true;
-  if (all || chosen != 1) return false;
-  // Skipped books leave the queue; the others keep their order and their rows.
-  for (auto it = without.rbegin(); it != without.rend(); ++it) {
-    runs.erase(runs.begin() + static_cast<std::ptrdiff_t>(*it));
-    books.removeAt(static_cast<int>(*it));
-  }
-  m_pQueue->SetBooks(books);
-  m_pQueueList->setRowCount(0);
-  for (int i = 0; i < m_pQueue->Count(); ++i) emit m_pQueue->RowChanged(i);
-  return true;
-}
-
 void CSekatoView::ChooseSource(const QString& path) {
-  UpdateData(true);
-  SetSourceMembers(QFileInfo(path).absoluteFilePath());
+  SetSource(QFileInfo(path).absoluteFilePath());
   ShowQueue({});
-  UpdateData(false);
-  InspectSource();
+  LookAtSource();
 }
 
-void CSekatoView::InspectSource() {
-  m_pInspection->Start(GetSplitOptions());
+void CSekatoView::LookAtSource() {
+  m_pLook->Start(GetSplitOptions());
   ShowDetection();
 }
 
 void CSekatoView::ShowDetection() {
-  const CSourceLook::Findings* found = m_pInspection->Found();
+  const CSourceLook::Findings* found = m_pLook->Found();
   const bool forThis = found != nullptr && found->source == PathBytes(m_strSrcPath);
   const bool detected = forThis && found->detection.detected && found->detection.detection.found;
   QString text;
-  if (m_pInspection->IsRunning()) {
+  if (m_pLook->IsRunning()) {
     text = tr("自动识别：正在查看源文件……");
   } else if (detected) {
     const engine::HeadingDetection& d = found->detection.detection;
@@ -569,24 +395,20 @@ void CSekatoView::UseRule(const QString& pattern) {
     OnUseDetected();
     return;
   }
-  UpdateData(true);
-  m_nHeadingRule = kRuleRegex;
-  m_strRegex = pattern;
-  if (m_nSplitMode != 0) {
-    m_nSplitMode = 0;
-    EnableModeFields(0);
-  }
-  UpdateData(false);
+  SetText(m_f.regex, pattern);
+  m_f.headingRule->setCurrentIndex(kRuleRegex);
+  ChooseChapterMode();
 }
 
 void CSekatoView::OnUseDetected() {
-  UpdateData(true);
-  m_nHeadingRule = kRuleAuto;
-  if (m_nSplitMode != 0) {
-    m_nSplitMode = 0;
-    EnableModeFields(0);
-  }
-  UpdateData(false);
+  m_f.headingRule->setCurrentIndex(kRuleAuto);
+  ChooseChapterMode();
+}
+
+void CSekatoView::ChooseChapterMode() {
+  if (m_f.modeChapter->isChecked()) return;
+  m_f.modeChapter->setChecked(true);
+  EnableModeFields(0);
 }
 
 QStringList CSekatoView::TextFilesFromDrop(const QMimeData* mimeData) {
@@ -609,23 +431,18 @@ QString CSekatoView::TextFileFromDrop(const QMimeData* mimeData) {
 }
 
 void CSekatoView::OnBrowseFolder() {
-  UpdateData(true);
   const QString folder = m_choosers.chooseFolder ? m_choosers.chooseFolder(this) : QString();
-  if (!folder.isEmpty()) {
-    m_strNewDir = folder;
-    m_bNewDirChosen = true;
-    m_strNewDirSource = m_strSrcPath;
-  }
-  UpdateData(false);
+  if (folder.isEmpty()) return;
+  SetText(m_f.newDir, folder);
+  m_bNewDirChosen = true;
+  m_strNewDirSource = m_strSrcPath;
 }
 
 void CSekatoView::ChooseNewFolder(const QString& folder) {
-  UpdateData(true);
-  m_strNewDir = folder;
+  SetText(m_f.newDir, folder);
   m_bNewDirChosen = true;
   m_strNewDirSource = m_strSrcPath;
-  m_nDirMode = 0;
-  UpdateData(false);
+  SetRadio(m_f.dirMode, 0);
   EnableItems({m_f.newDir, m_f.browseFolder}, true);
 }
 
@@ -637,8 +454,7 @@ void CSekatoView::EnableItems(std::initializer_list<QWidget*> controls, bool bEn
 
 void CSekatoView::OnDirNew() {
   EnableItems({m_f.newDir, m_f.browseFolder}, true);
-  if (m_strNewDir.isEmpty()) SetText(m_f.newDir, m_strSrcBase);
-  UpdateData(true);
+  if (m_f.newDir->text().isEmpty()) SetText(m_f.newDir, CFormOptions::SourceBase(m_strSrcPath));
 }
 
 void CSekatoView::OnDirBesideSource() { EnableItems({m_f.newDir, m_f.browseFolder}, false); }
@@ -654,10 +470,9 @@ void CSekatoView::OnModeSize() { OnModeWithoutChapters(1); }
 void CSekatoView::OnModeEven() { OnModeWithoutChapters(2); }
 
 void CSekatoView::OnModeWithoutChapters(int nMode) {
-  UpdateData(true);
   EnableModeFields(nMode);
-  if (m_nNameMode == 2) m_nNameMode = 0;  // names by chapter title need chapters
-  UpdateData(false);
+  // Names by chapter title need chapters.
+  if (m_f.nameChapter->isChecked()) SetRadio(m_f.nameMode, 0);
 }
 
 void CSekatoView::OnHeadingRule() {
@@ -698,64 +513,20 @@ void CSekatoView::EnableModeFields(int nMode) {
   EnableItems({m_f.parts}, nMode == 2);
 }
 
-void CSekatoView::OnAddHead() {
-  UpdateData(true);
-  EnableItems({m_f.head}, m_bAddHead);
-}
+void CSekatoView::OnAddHead() { EnableItems({m_f.head}, m_f.addHead->isChecked()); }
 
-void CSekatoView::OnAddTail() {
-  UpdateData(true);
-  EnableItems({m_f.tail}, m_bAddTail);
-}
+void CSekatoView::OnAddTail() { EnableItems({m_f.tail}, m_f.addTail->isChecked()); }
 
 // --- Start and Stop ------------------------------------------------------------------------
 
 engine::SplitOptions CSekatoView::GetSplitOptions() const {
-  engine::SplitOptions options;
-  options.sourcePath = PathBytes(m_strSrcPath);
-  options.sourceBase = PathBytes(m_strSrcBase);
-  options.sourceTitle = PathBytes(m_strSrcTitle);
-  options.folder =
-      m_nDirMode == 0 ? engine::FolderChoice::NewFolder : engine::FolderChoice::BesideSource;
-  options.newFolder = PathBytes(m_strNewDir);
-  options.naming = static_cast<engine::PieceNaming>(std::clamp(m_nNameMode, 0, 2));
-  options.customName = PathBytes(m_strCustomName);
-  // The radio group holds one of the modes, in their order, whenever a run starts.
-  options.mode = static_cast<engine::SplitMode>(std::clamp(m_nSplitMode, 0, 2));
-  options.titleMax = engine::ParseNumber(m_strTitleMax.toStdString());
-  options.chaptersPerPiece = engine::ParseNumber(m_strChaptersPerFile.toStdString());
-  options.maxKb = engine::ParseNumber(m_strMaxKB.toStdString());
-  options.keepLines = m_bKeepLines;
-  options.parts = engine::ParseNumber(m_strParts.toStdString());
-  options.trimSpaces = m_bTrimSpaces;
-  options.noPromotion = m_bNoAd;
-  options.addHead = m_bAddHead;
-  options.addTail = m_bAddTail;
-
-  // Book text stays UTF-8: the run writes it in the pieces' encoding, and refuses text that
-  // encoding cannot hold, naming the character, before anything is written.
-  options.textEncoding = engine::Encoding::Utf8;
-  options.keywords = m_strKeywords.toStdString();
-  if (m_nHeadingRule == kRuleRegex) options.regex = m_strRegex.toStdString();
-  options.autoDetect = m_nHeadingRule == kRuleAuto;
-  options.numerals = engine::Numerals::FromIndex(m_comboNumerals->currentIndex());
-  options.head = m_strHead.toStdString();
-  options.tail = m_strTail.toStdString();
-  const auto chosen = [](const QComboBox* combo) {
-    const int index = combo->currentIndex();
-    return index > 0 && index < static_cast<int>(std::size(engine::Encodings::kAll))
-               ? engine::Encodings::kAll[index]
-               : engine::Encoding::Auto;
-  };
-  options.encoding = chosen(m_comboEncoding);
-  options.outEncoding = chosen(m_comboOutEncoding);
+  engine::SplitOptions options = CFormOptions(m_f).Read(m_strSrcPath);
   m_pConvertRow->ApplyTo(options);
   return options;
 }
 
 std::optional<engine::SplitOptions> CSekatoView::TakeOptionsForRun() {
   if (m_pRunControl->IsBusy() || m_pRunControl->IsClosed()) return {};  // one at a time
-  UpdateData(true);
   if (m_strSrcPath.isEmpty()) {
     controls::AppMessageBox::Show(this, tr("还未选择待分割的文件！"));
     return {};
@@ -789,7 +560,7 @@ void CSekatoView::SplitByList(const engine::ChapterList& list,
 void CSekatoView::StartChecked(bool askSource,
                                const std::function<void(engine::SplitOptions&)>& prepare) {
   std::optional<engine::SplitOptions> options = TakeOptionsForRun();
-  if (!options || (askSource && !ConfirmSource(*options))) return;
+  if (!options || (askSource && !m_pChecks->ConfirmSource(*options))) return;
   if (!m_pConvertRow->ConfirmFit(*options)) return;
   // Another folder chosen is checked in its turn.
   bool headingsChecked = !askSource;  // a list from the preview has its headings
@@ -797,25 +568,29 @@ void CSekatoView::StartChecked(bool askSource,
     prepare(*options);
     if (!headingsChecked) {
       headingsChecked = true;
-      switch (ConfirmHeadings(*options)) {
-        case HeadingsAnswer::Go:
+      switch (m_pChecks->ConfirmHeadings(*options)) {
+        case CRunChecks::HeadingsAnswer::Go:
           break;
-        case HeadingsAnswer::Preview:
+        case CRunChecks::HeadingsAnswer::Preview:
           OnSplitPreview();
           return;
-        case HeadingsAnswer::Cancel:
+        case CRunChecks::HeadingsAnswer::Cancel:
           return;
       }
     }
-    switch (ConfirmFolder(*options)) {
-      case FolderAnswer::Go:
+    switch (m_pChecks->ConfirmFolder(*options)) {
+      case CRunChecks::FolderAnswer::Go:
         m_pRunControl->Start(std::move(*options));
         return;
-      case FolderAnswer::Cancel:
+      case CRunChecks::FolderAnswer::Cancel:
         return;
-      case FolderAnswer::Changed:
+      case CRunChecks::FolderAnswer::ChooseOther: {
+        const QString other = m_choosers.chooseFolder ? m_choosers.chooseFolder(this) : QString();
+        if (other.isEmpty()) return;
+        ChooseNewFolder(other);
         options = TakeOptionsForRun();
         break;
+      }
     }
   }
 }
@@ -834,93 +609,6 @@ void CSekatoView::KeepList(const engine::ChapterList& list) {
   m_pKeptList->show();
 }
 
-bool CSekatoView::ConfirmSource(const engine::SplitOptions& options) {
-  using Kind = engine::SourceClassifier::Kind;
-  if (engine::SourceClassifier::OfFile(options.sourcePath) != Kind::Empty) return true;
-  const QString text = tr("源文件“%1”是空的，分割只会建立一个空目录。").arg(m_strSrcPath);
-  return controls::AppMessageBox::Ask(this, text, {tr("仍然分割"), tr("取消")}) == 0;
-}
-
-CSekatoView::HeadingsAnswer CSekatoView::ConfirmHeadings(const engine::SplitOptions& options) {
-  // Only a chapter split by the form's rule needs the look; any other leaves the disk to the
-  // split at once.
-  if (options.mode != engine::SplitMode::ByChapter || options.toc) {
-    if (m_pInspection->IsRunning()) {  // what a finished look found stays on the form
-      m_pInspection->Cancel();
-      ShowDetection();
-    }
-    return HeadingsAnswer::Go;
-  }
-  m_pInspection->Wait();
-  const CSourceLook::Findings* found = m_pInspection->Found();
-  if (found == nullptr || !CSourceLook::Answers(*found, options)) {
-    // The form's rule changed since the source was chosen: look again by the new one.
-    m_pInspection->Start(options);
-    m_pInspection->Wait();
-    found = m_pInspection->Found();
-  }
-  // A source that cannot be looked at is the split's to refuse, with its reason.
-  if (found == nullptr || !CSourceLook::Answers(*found, options)) return HeadingsAnswer::Go;
-  const engine::ScanResult& detection = found->detection;
-  const bool detected = detection.detected && detection.detection.found;
-  QStringList lines;
-  QStringList choices;
-  if (options.autoDetect) {
-    if (detected) return HeadingsAnswer::Go;
-    lines << tr("自动识别没有找到成串编号的标题，无法按章节分割。");
-    choices << tr("预览章节") << tr("取消");
-  } else {
-    const engine::ScanResult& byRule = *found->byRule;
-    if (byRule.headingCount > 0) return HeadingsAnswer::Go;
-    lines << tr("按现在的设置找不到章节标题，全文会写进一个文件。");
-    lines << QString::fromStdString(engine::ScanReport::Summary(byRule));
-    for (const engine::ScanHint& hint : engine::ScanReport::Hints(byRule)) {
-      lines << QString::fromStdString(hint.text);
-    }
-    if (detected) {
-      lines << tr("%1：选择“自动识别”可以按它分割")
-                   .arg(QString::fromStdString(engine::ScanReport::Detection(detection)));
-    }
-    choices << tr("仍然写出") << tr("预览章节") << tr("取消");
-  }
-  const int chosen = controls::AppMessageBox::Ask(this, lines.join(QLatin1Char('\n')), choices);
-  const int preview = static_cast<int>(choices.size()) - 2;
-  if (chosen == preview) return HeadingsAnswer::Preview;
-  if (chosen == 0 && choices.size() == 3) return HeadingsAnswer::Go;
-  return HeadingsAnswer::Cancel;
-}
-
-CSekatoView::FolderAnswer CSekatoView::ConfirmFolder(const engine::SplitOptions& options) {
-  // How many pieces the split writes is known only afterwards: every piece-like name counts,
-  // and clearing one the split would overwrite anyway loses nothing.
-  const std::vector<std::string> older = engine::OlderPieces::Find(options, 0);
-  if (older.empty()) return FolderAnswer::Go;
-  const std::string folder = engine::OutputFolders::Of(options);
-  constexpr std::size_t kListed = 10;
-  QStringList names;
-  for (std::size_t i = 0; i < older.size() && i < kListed; ++i) names << PathText(older[i]);
-  if (older.size() > kListed) names << tr("……");
-  const QString text = tr("目录“%1”中已有 %n 个以前分割留下的文件。这次分割不一定会覆盖它们，"
-                          "新旧文件会混在一起：\n%2",
-                          nullptr, static_cast<int>(older.size()))
-                           .arg(PathText(folder), names.join(QLatin1Char('\n')));
-  const int chosen = controls::AppMessageBox::Ask(
-      this, text, {tr("清空旧文件后继续"), tr("换一个文件夹"), tr("取消")});
-  if (chosen == 0) {
-    std::string reason;
-    if (engine::OlderPieces::Remove(folder, older, reason)) return FolderAnswer::Go;
-    controls::AppMessageBox::Show(this, tr("无法删除旧文件：%1").arg(PathText(reason)));
-    return FolderAnswer::Cancel;
-  }
-  if (chosen == 1) {
-    const QString other = m_choosers.chooseFolder ? m_choosers.chooseFolder(this) : QString();
-    if (other.isEmpty()) return FolderAnswer::Cancel;
-    ChooseNewFolder(other);
-    return FolderAnswer::Changed;
-  }
-  return FolderAnswer::Cancel;
-}
-
 void CSekatoView::DropKeptList() {
   m_keptList.reset();
   m_strKeptSource.clear();
@@ -934,15 +622,15 @@ void CSekatoView::OnSplitPreview() {
 }
 
 void CSekatoView::ShowPreview(const engine::ScanResult& result) {
-  auto* dialog = new CPreviewDlg(result, this, PathBytes(m_strSrcPath),
-                                 engine::ParseNumber(m_strChaptersPerFile.toStdString()));
+  auto* dialog =
+      new CPreviewDlg(result, this, PathBytes(m_strSrcPath), CFormOptions(m_f).ChaptersPerPiece());
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   connect(dialog, &CPreviewDlg::HintApplied, this, &CSekatoView::ApplyHint);
   connect(dialog, &CPreviewDlg::SplitByList, this, &CSekatoView::SplitByList);
   connect(dialog, &CPreviewDlg::KeepList, this, &CSekatoView::KeepList);
   connect(dialog, &CPreviewDlg::RuleChosen, this, &CSekatoView::UseRule);
   // The look taken when the source was chosen knows the book's rule and its alternatives.
-  if (const CSourceLook::Findings* found = m_pInspection->Found();
+  if (const CSourceLook::Findings* found = m_pLook->Found();
       found != nullptr && found->source == PathBytes(m_strSrcPath) && found->detection.detected) {
     dialog->ShowDetection(found->detection.detection);
   }
@@ -950,17 +638,12 @@ void CSekatoView::ShowPreview(const engine::ScanResult& result) {
 }
 
 void CSekatoView::ApplyHint(const QString& keywords, std::int64_t titleMax) {
-  UpdateData(true);
   if (!keywords.isEmpty()) {
-    m_strKeywords = keywords;
-    m_nHeadingRule = kRuleKeywords;  // a hint is keywords
+    SetText(m_f.keywords, keywords);
+    m_f.headingRule->setCurrentIndex(kRuleKeywords);  // a hint is keywords
   }
-  if (titleMax > 0) m_strTitleMax = QString::number(titleMax);
-  if (m_nSplitMode != 0) {
-    m_nSplitMode = 0;
-    OnModeChapter();
-  }
-  UpdateData(false);
+  if (titleMax > 0) SetText(m_f.titleMax, QString::number(titleMax));
+  ChooseChapterMode();
 }
 
 void CSekatoView::OnSplitStop() { m_pRunControl->Stop(); }

@@ -11,6 +11,7 @@
 
 #include "cballoontip.h"
 #include "cbookqueue.h"
+#include "cformoptions.h"
 #include "cformtemplate.h"
 #include "csplitruncontrol.h"
 #include "filechoosers.h"
@@ -26,15 +27,17 @@ class CQueueList;
 
 class CConvertRow;
 class CFormHelpTips;
+class CRunChecks;
 class CSourceLook;
 
 /// The splitter form: every option of a split on one scrolling page, the rules that enable
 /// its fields, the source and folder choosers, and the Start and Stop commands, which its run
 /// control carries out one split at a time.
 ///
-/// The option members are refreshed from the fields only by an exchange in (UpdateData with
-/// true): by the handlers that do one and by Start. Start hands the worker a copy of them, so
-/// the form stays editable during a run without touching the run.
+/// The form's fields are its only state: a handler reads the fields it needs, and Start reads
+/// them all into the split's options (CFormOptions) and hands the worker that copy, so the form
+/// stays editable during a run without touching the run. Only the chosen source's full path is
+/// kept beside them, since its field shows it shortened.
 class CSekatoView final : public QScrollArea {
   Q_OBJECT
 
@@ -46,18 +49,15 @@ class CSekatoView final : public QScrollArea {
   /// help tips. Called once, after the view has been put into its frame.
   void OnInitialUpdate();
 
-  /// Exchanges every option: in (fields → members) with true, out with false.
-  void UpdateData(bool bSaveAndValidate = true);
-
-  /// The split options as the members (and the encoding choices) hold them.
+  /// The split options as the form's fields hold them now, for the chosen source.
   engine::SplitOptions GetSplitOptions() const;
+
+  /// The chosen source's full path; empty until one is chosen.
+  const QString& SourceFile() const { return m_strSrcPath; }
 
   /// The fields that belong to one book (its path, its pieces' own name, its new folder),
   /// which remembered options leave out.
   QList<const QWidget*> BookFields() const;
-
-  /// The form's control with dialog id `nIDC`, or null.
-  QWidget* GetDlgItem(int nIDC) const;
 
   /// Chooses `path` as the source file exactly as the source chooser would (command line,
   /// dropped file): path, title, custom name and the folder beside it.
@@ -109,43 +109,18 @@ class CSekatoView final : public QScrollArea {
   void UseRule(const QString& pattern);
 
   /// The chapter row's choices, in the order of its list.
-  static constexpr int kRuleAuto = 0;
-  static constexpr int kRuleKeywords = 1;
-  static constexpr int kRuleRegex = 2;
+  static constexpr int kRuleAuto = CFormOptions::kRuleAuto;
+  static constexpr int kRuleKeywords = CFormOptions::kRuleKeywords;
+  static constexpr int kRuleRegex = CFormOptions::kRuleRegex;
 
   /// Puts a preview hint into the form: `keywords` (UTF-8) unless empty, `titleMax` unless 0.
   /// Splitting by chapter is what the hint is for, so that mode is chosen too.
   void ApplyHint(const QString& keywords, std::int64_t titleMax);
 
-  // The options, in the order the form binds them.
-  QComboBox* m_comboNumerals = nullptr;
-  QComboBox* m_comboEncoding = nullptr;     ///< Encodings::kAll order, 自动检测 first
-  QComboBox* m_comboOutEncoding = nullptr;  ///< Encodings::kAll order, 同源文件 first
-  int m_nDirMode = -1;
-  int m_nSplitMode = -1;
-  bool m_bAddTail = false;
-  bool m_bAddHead = false;
-  bool m_bNoAd = false;
-  bool m_bTrimSpaces = false;
-  bool m_bKeepLines = false;
-  QString m_strTail;
-  QString m_strHead;
-  QString m_strParts;
-  QString m_strKeywords;
-  int m_nHeadingRule = kRuleKeywords;  ///< kRuleAuto, kRuleKeywords or kRuleRegex
-  QString m_strRegex;                  ///< the heading rule, when chosen
-  QString m_strMaxKB;
-  QString m_strCustomName;
-  QString m_strSrcPath;
-  QString m_strNewDir;
-  QString m_strTitleMax;
-  QString m_strChaptersPerFile;
-  int m_nNameMode = -1;
+  // Not options of a split: the help tip over the form, and whether a run goes on.
   QFont m_fontTip;              ///< the help tips' font, kept as long as the tip
   controls::CBalloonTip m_tip;  ///< the help tip over the keyword, title size and keep-lines fields
   std::atomic<int> m_bRunning{0};
-  QString m_strSrcBase;
-  QString m_strSrcTitle;
 
  signals:
   /// A book became the form's source (chosen, dropped, named on the command line or queued
@@ -157,37 +132,23 @@ class CSekatoView final : public QScrollArea {
 
  private:
   void ConnectControls();
-  /// Gives every input, button and the progress bar a name of its own for screen readers.
-  void NameControls();
   void ResizeParentToFit();
   /// Shows what detection found (kept whole in the line's tooltip) within the line's width.
   void ElideDetected();
-  void SetSourceMembers(const QString& path);
+  /// Makes `path` the source: its field, the custom name, and the new folder when that follows
+  /// the book.
+  void SetSource(const QString& path);
   void ShowSourcePath();
   /// Names what detection finds in the chosen source on the first encoding item:
   /// "自动检测（UTF-8）"; plain "自动检测" while there is no readable source.
   void ShowDetectedEncoding();
   /// Starts the background look at the chosen source (see CSourceLook).
-  void InspectSource();
+  void LookAtSource();
   /// The line under the chapter row: what detection found in the chosen source, with 使用.
   void ShowDetection();
   /// Refreshes the options from the form for a split or a preview, or nothing after telling
   /// the user why not.
   std::optional<engine::SplitOptions> TakeOptionsForRun();
-  /// Before a split: an empty source is split only when the user says so.
-  bool ConfirmSource(const engine::SplitOptions& options);
-  /// What the check of the headings came to.
-  enum class HeadingsAnswer { Go, Preview, Cancel };
-  /// Before a chapter split: when the look at the source finds no heading by the form's rule
-  /// (waited for, or taken again when the rule has changed since), says so with the
-  /// preview's summary and hints, and the user writes anyway, previews or cancels. Other
-  /// splits cancel the look.
-  HeadingsAnswer ConfirmHeadings(const engine::SplitOptions& options);
-  /// What the check of the output folder came to.
-  enum class FolderAnswer { Go, Cancel, Changed };
-  /// Before a split: pieces of an earlier split in the folder are listed, and the user clears
-  /// them, chooses another folder (Changed) or cancels.
-  FolderAnswer ConfirmFolder(const engine::SplitOptions& options);
   /// Takes the form's options, lets `prepare` adjust them, and starts the run once the
   /// source (when `askSource`) and the output folder are confirmed; a folder chosen instead
   /// is checked in its turn.
@@ -205,12 +166,16 @@ class CSekatoView final : public QScrollArea {
   static void EnableItems(std::initializer_list<QWidget*> controls, bool bEnable);
   /// Enables the fields of split mode `nMode` (0 chapter, 1 size, 2 even), not the others'.
   void EnableModeFields(int nMode);
+  /// Chooses splitting by chapter, unless it is chosen already, with its fields.
+  void ChooseChapterMode();
   /// The switch to size or even, where names by chapter title give way to the source title.
   void OnModeWithoutChapters(int nMode);
   /// Checks the heading rule as it stands in the form: a rule that would be refused is
   /// marked with the reason, and Start waits until it is put right.
   void CheckRule();
 
+  /// The chosen source, whole (its field shows it shortened to fit).
+  QString m_strSrcPath;
   /// The new folder was typed or chosen by the user, for the source m_strNewDirSource
   /// (empty: before any source). Choosing another source makes the folder follow it.
   bool m_bNewDirChosen = false;
@@ -223,7 +188,8 @@ class CSekatoView final : public QScrollArea {
   // Declared after m_tip: gone before it.
   std::unique_ptr<CFormHelpTips> m_pHelpTips;
   std::unique_ptr<CSplitRunControl> m_pRunControl;
-  std::unique_ptr<CSourceLook> m_pInspection;
+  std::unique_ptr<CSourceLook> m_pLook;
+  std::unique_ptr<CRunChecks> m_pChecks;  ///< asks before a split writes
   /// A list kept from the preview, the source it is for, and where the form shows it.
   std::optional<engine::ChapterList> m_keptList;
   std::string m_strKeptSource;
@@ -235,16 +201,12 @@ class CSekatoView final : public QScrollArea {
   void ShowQueue(const QStringList& books);
   /// Splits the queued books: their folders are checked together, once.
   void StartQueue();
-  /// Before a queue is split by chapter: books in which no heading is found are listed once,
-  /// and the user writes them anyway, skips them (taken out of `runs`, `books` and the
-  /// queue) or cancels. False when cancelled.
-  bool ConfirmQueueHeadings(std::vector<engine::SplitOptions>& runs, QStringList& books);
 
  public:
   /// The form's note of a kept list (null until a list is kept, hidden when dropped).
   QLabel* KeptListLabel() const { return m_pKeptList; }
   /// The background look at the chosen source.
-  CSourceLook* Inspection() const { return m_pInspection.get(); }
+  CSourceLook* SourceLook() const { return m_pLook.get(); }
   /// 简繁转换 and 替换规则 on the form.
   CConvertRow* ConvertRow() const { return m_pConvertRow; }
 

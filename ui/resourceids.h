@@ -2,9 +2,9 @@
 
 #include <QString>
 
-// Numbers shared by the form, the menu, the toolbar and the command handlers. They are the
-// program's public ids: tests and later features find controls and actions by them (every
-// control and action carries its id as object name, e.g. "1015").
+// Numbers of the form's template, its controls and the program's bitmaps. Code finds a control
+// by what it is for (CFormTemplate::Fields), tests and tools by its object name ("keywords"),
+// which ControlName gives for each control id.
 namespace sekato::ui {
 
 // Templates, menus, toolbars, bitmaps.
@@ -54,19 +54,10 @@ inline constexpr int IDC_CONVERT = 1061;        ///< 简繁转换: none first, t
 inline constexpr int IDC_REPLACE_RULES = 1062;  ///< 替换规则…: opens the rules' editor
 inline constexpr int IDC_RULE_COUNT = 1063;     ///< how many replacement rules are active
 
-// Commands.
-inline constexpr int ID_SPLIT_START = 32771;
-inline constexpr int ID_SPLIT_STOP = 32772;
-inline constexpr int ID_SPLIT_PREVIEW = 32778;  ///< lists the chapters a split would find
-inline constexpr int ID_HELP_FEEDBACK = 32774;
-inline constexpr int ID_HELP_SOFTLIST = 32776;
-inline constexpr int ID_HELP_NEWVERSION = 32777;
-inline constexpr int ID_APP_ABOUT = 57664;
-inline constexpr int ID_APP_EXIT = 57665;
-inline constexpr int ID_VIEW_TOOLBAR = 59392;  ///< also the toolbar's own id
-
-/// The object name a control or action is known by: its id in decimal ("1015").
-inline QString IdName(int id) { return QString::number(id); }
+/// The object name the control `id` is known by: what it is for, in the program's own words
+/// (IDC_MAXKB → "maxKb", IDC_MODE_SIZE → "splitModeSize"); empty for an unknown id. The
+/// form's page is "form".
+QString ControlName(int id);
 
 /// The file of a bitmap or icon in the program's resources; empty for an unknown id.
 /// IDR_MAINFRAME → ":/res/toolbar.bmp".

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <charconv>
-#include <mutex>
 #include <unordered_map>
 
 #include "numeralreader.h"
@@ -37,8 +36,20 @@ std::int64_t CountChars(std::string_view s) {
   return count;
 }
 
+/// ASCII white space, the no-break space or the ideographic space, told by their bytes: every
+/// character of a heading's edges is looked at here.
 bool IsSpace(std::string_view ch) {
-  return ch == " " || ch == "\t" || ch == "\r" || ch == kIdeographicSpace || ch == "\u00A0";
+  switch (ch.size()) {
+    case 1:
+      return ch[0] == ' ' || ch[0] == '\t' || ch[0] == '\r';
+    case 2:
+      return ch[0] == '\xC2' && ch[1] == '\xA0';
+    case 3:
+      return ch[0] == kIdeographicSpace[0] && ch[1] == kIdeographicSpace[1] &&
+             ch[2] == kIdeographicSpace[2];
+    default:
+      return false;
+  }
 }
 
 std::string_view TrimLeft(std::string_view s) {
@@ -58,16 +69,26 @@ std::string_view TrimRight(std::string_view s) {
   return s;
 }
 
+/// True when `a` and `b` hold the same bytes. Compared in place: the strings are a character
+/// or two, where a call to memcmp costs more than the comparison.
+inline bool Same(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
 template <std::size_t N>
 bool OneOf(std::string_view ch, const std::array<std::string_view, N>& set) {
   for (std::string_view item : set) {
-    if (ch == item) return true;
+    if (Same(ch, item)) return true;
   }
   return false;
 }
 
 bool StartsWith(std::string_view s, std::string_view prefix) {
-  return s.substr(0, prefix.size()) == prefix;
+  return s.size() >= prefix.size() && Same(s.substr(0, prefix.size()), prefix);
 }
 
 constexpr std::array<std::string_view, 33> kChineseNumerals = {
@@ -76,53 +97,85 @@ constexpr std::array<std::string_view, 33> kChineseNumerals = {
     "陆", "柒", "捌", "玖", "拾", "佰", "仟", "萬", "億", "兩", "貳"};
 constexpr std::array<std::string_view, 2> kMoreChineseNumerals = {"參", "陸"};
 
+/// The code point of a three-byte UTF-8 character, 0 for any other: every Chinese numeral and
+/// full-width digit is one, and a number is compared faster than its bytes.
+constexpr char32_t WideChar(std::string_view ch) {
+  if (ch.size() != 3) return 0;
+  const auto byte = [&](std::size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(ch[i])); };
+  return ((byte(0) & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F);
+}
+
+constexpr std::size_t kNumeralCount = kChineseNumerals.size() + kMoreChineseNumerals.size();
+constexpr std::array<char32_t, kNumeralCount> kNumeralCodes = [] {
+  std::array<char32_t, kNumeralCount> codes{};
+  std::size_t i = 0;
+  for (std::string_view numeral : kChineseNumerals) codes[i++] = WideChar(numeral);
+  for (std::string_view numeral : kMoreChineseNumerals) codes[i++] = WideChar(numeral);
+  return codes;
+}();
+
+/// Where `ch` stands among the Chinese numerals (kChineseNumerals, then the more), or -1.
+int NumeralIndex(std::string_view ch) {
+  const char32_t code = WideChar(ch);
+  if (code == 0) return -1;
+  for (std::size_t i = 0; i < kNumeralCodes.size(); ++i) {
+    if (kNumeralCodes[i] == code) return static_cast<int>(i);
+  }
+  return -1;
+}
+
 HeadingCandidate::Style StyleOf(std::string_view ch) {
   using Style = HeadingCandidate::Style;
   if (ch.size() == 1 && ch[0] >= '0' && ch[0] <= '9') return Style::Arabic;
-  if (ch.size() == 3 && ch >= "０" && ch <= "９") return Style::FullWidth;
-  if (OneOf(ch, kChineseNumerals) || OneOf(ch, kMoreChineseNumerals)) return Style::Chinese;
+  const char32_t code = WideChar(ch);
+  if (code >= U'０' && code <= U'９') return Style::FullWidth;
+  if (NumeralIndex(ch) >= 0) return Style::Chinese;
   return Style::None;
 }
 
-/// The Chinese numeral `utf8` as GB18030, where NumeralReader reads it; converted once.
-std::string ToMatchText(std::string_view utf8) {
-  static std::mutex lock;
-  static std::unordered_map<std::string, std::string> known;
-  const std::scoped_lock guard(lock);
-  auto found = known.find(std::string(utf8));
-  if (found != known.end()) return found->second;
-  auto converted = TextCodec::Convert(utf8, Encoding::Utf8, Encoding::Gb18030);
-  return known.emplace(std::string(utf8), converted.value_or(std::string())).first->second;
+/// The Chinese numeral `utf8` as GB18030, where NumeralReader reads it. The table is made
+/// once, on first use, and only read after: every candidate's number passes here.
+std::string_view ToMatchText(std::string_view utf8) {
+  static const std::array<std::string, kNumeralCount> kKnown = [] {
+    std::array<std::string, kNumeralCount> known;
+    std::size_t i = 0;
+    const auto add = [&](std::string_view numeral) {
+      known[i++] = TextCodec::Convert(numeral, Encoding::Utf8, Encoding::Gb18030).value_or("");
+    };
+    for (std::string_view numeral : kChineseNumerals) add(numeral);
+    for (std::string_view numeral : kMoreChineseNumerals) add(numeral);
+    return known;
+  }();
+  const int index = NumeralIndex(utf8);
+  return index < 0 ? std::string_view() : std::string_view(kKnown[static_cast<std::size_t>(index)]);
 }
 
-/// The value of the numeral run `run` written in `style`; -1 when unreadable. With `spoken`,
-/// a last digit is read as spoken ("一百三" → 130).
-std::int64_t ValueOf(std::string_view run, HeadingCandidate::Style style, bool spoken = false) {
-  using Style = HeadingCandidate::Style;
+/// The value of the digit run `run` (ASCII or full-width); -1 when unreadable.
+std::int64_t DigitValue(std::string_view run) {
   std::string digits;
-  if (style == Style::Arabic || style == Style::FullWidth) {
-    for (std::size_t pos = 0; pos < run.size(); pos += CharSize(run, pos)) {
-      const std::string_view ch = CharAt(run, pos);
-      digits += ch.size() == 1 ? ch[0] : static_cast<char>('0' + (ch[2] - "０"[2]));
-    }
-    std::int64_t value = -1;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    return error == std::errc() && end == digits.data() + digits.size() ? value : -1;
+  for (std::size_t pos = 0; pos < run.size(); pos += CharSize(run, pos)) {
+    const std::string_view ch = CharAt(run, pos);
+    digits += ch.size() == 1 ? ch[0] : static_cast<char>('0' + (ch[2] - "０"[2]));
   }
+  std::int64_t value = -1;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  return error == std::errc() && end == digits.data() + digits.size() ? value : -1;
+}
+
+/// Reads `run` into the candidate's number and, for Chinese numerals, its spoken reading
+/// ("一百三" is 103, or 130 spoken); both from one conversion of the run.
+void ReadNumber(std::string_view run, HeadingCandidate& out) {
+  if (out.style != HeadingCandidate::Style::Chinese) {
+    out.number = DigitValue(run);
+    return;
+  }
+  std::string digits;
   for (std::size_t pos = 0; pos < run.size(); pos += CharSize(run, pos)) {
     digits += ToMatchText(CharAt(run, pos));
   }
-  return spoken ? NumeralReader::SpokenValue(digits, Numerals::Series::Chinese)
-                : NumeralReader::Value(digits, Numerals::Series::Chinese);
-}
-
-/// Reads `run` into the candidate's number and its spoken reading.
-void ReadNumber(std::string_view run, HeadingCandidate& out) {
-  out.number = ValueOf(run, out.style);
-  if (out.style == HeadingCandidate::Style::Chinese) {
-    const std::int64_t spoken = ValueOf(run, out.style, true);
-    if (spoken != out.number) out.spoken = spoken;
-  }
+  out.number = NumeralReader::Value(digits, Numerals::Series::Chinese);
+  const std::int64_t spoken = NumeralReader::SpokenValue(digits, Numerals::Series::Chinese);
+  if (spoken != out.number) out.spoken = spoken;
 }
 
 /// The numeral run at the start of `s`, all of one style.
@@ -329,6 +382,12 @@ std::string HeadingCandidate::FormKey() const {
   if (kind == Kind::Special) return "special";
   return std::to_string(static_cast<int>(kind)) + '|' + std::to_string(static_cast<int>(style)) +
          '|' + unit + '|' + decoration;
+}
+
+bool HeadingCandidate::SameForm(const HeadingCandidate& other) const {
+  if (kind == Kind::Special || other.kind == Kind::Special) return kind == other.kind;
+  return kind == other.kind && style == other.style && unit == other.unit &&
+         decoration == other.decoration;
 }
 
 }  // namespace sekato::engine

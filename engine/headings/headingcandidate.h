@@ -63,6 +63,8 @@ class HeadingCandidate final {
   /// The form as one string, equal for lines written the same way around their numbers:
   /// "第一章 风起" and "第十二章" share it, "第1章" has another (its digits differ).
   std::string FormKey() const;
+  /// True when `other` has the same FormKey.
+  bool SameForm(const HeadingCandidate& other) const;
 };
 
 }  // namespace sekato::engine

@@ -21,10 +21,13 @@ void HeadingDetector::Offer(std::int64_t number, std::string_view utf8) {
     return;
   }
   if (m_candidates.size() >= kMaxCandidates) return;
-  const std::string key = candidate->FormKey();
-  auto form = std::find_if(m_forms.begin(), m_forms.end(),
-                           [&](const FormInfo& info) { return info.key == key; });
-  if (form == m_forms.end()) form = m_forms.insert(m_forms.end(), FormInfo{*candidate, key, {}});
+  // Compared field by field: the key is made once per form, not once per line.
+  auto form = std::find_if(m_forms.begin(), m_forms.end(), [&](const FormInfo& info) {
+    return info.sample.SameForm(*candidate);
+  });
+  if (form == m_forms.end()) {
+    form = m_forms.insert(m_forms.end(), FormInfo{*candidate, candidate->FormKey(), {}});
+  }
   form->members.push_back(m_candidates.size());
   m_candidates.push_back(Candidate{number, static_cast<std::size_t>(form - m_forms.begin()),
                                    candidate->number, candidate->spoken, candidate->chars,

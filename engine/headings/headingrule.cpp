@@ -114,14 +114,19 @@ RegexMatcher::Result HeadingRule::Find(RegexMatcher& matcher, std::string_view u
 }
 
 std::int64_t HeadingRule::ReadGroup(std::string_view utf8, std::int64_t expected) {
-  // Numerals are read in GBK's bytes: the group, a few characters, is converted on its own.
-  const auto text = TextCodec::Convert(utf8, Encoding::Utf8, Encoding::Gb18030);
-  if (!text || text->empty()) return NumeralReader::kUnreadable;
+  // Numerals are read in GBK's bytes: the group, a few characters, is converted on its own,
+  // by a converter each thread keeps (every heading's number passes here).
+  thread_local TextConverter toGb(Encoding::Utf8, Encoding::Gb18030);
+  thread_local std::string converted;
+  converted.clear();
+  if (toGb.ConvertPrefix(utf8, converted) != utf8.size()) return NumeralReader::kUnreadable;
+  const std::string& text = converted;
+  if (text.empty()) return NumeralReader::kUnreadable;
   for (const auto series :
        {Numerals::Series::Ascii, Numerals::Series::FullWidth, Numerals::Series::Chinese}) {
-    if (NumeralReader::RunEnd(*text, 0, series) != text->size()) continue;
-    if (NumeralReader::Reads(*text, series, expected)) return expected;
-    return NumeralReader::Value(*text, series);
+    if (NumeralReader::RunEnd(text, 0, series) != text.size()) continue;
+    if (NumeralReader::Reads(text, series, expected)) return expected;
+    return NumeralReader::Value(text, series);
   }
   return NumeralReader::kUnreadable;
 }

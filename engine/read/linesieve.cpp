@@ -101,20 +101,6 @@ bool LineSieve::SiftBody(const BlockReader::Block& block, std::size_t kept, std:
   return true;
 }
 
-bool LineSieve::HandEvery(std::size_t from, std::size_t stop, std::int64_t number,
-                          std::int64_t base, const LineSink& onLine) {
-  // Whole lines only: every line in [from, stop) ends at a line feed but perhaps the last
-  // of the source.
-  while (from < stop) {
-    const void* feed = std::memchr(m_pData + from, '\n', stop - from);
-    const std::size_t end =
-        feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - m_pData) : stop;
-    if (!Hand(from, end, feed != nullptr, number++, base, onLine)) return false;
-    from = end + 1;
-  }
-  return true;
-}
-
 LineSieve::End LineSieve::Run(const LineSink& onLine, const BlockSink& onBlock) {
   if (!m_file.IsOpen()) return End::Failed;
   m_nLines = 0;
@@ -155,8 +141,7 @@ LineSieve::End LineSieve::Run(const LineSink& onLine, const BlockSink& onBlock) 
         feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - m_pData) : end;
     std::size_t from = 0;  // the first line the hits of the block tell of
     if (inLongLine || kept > 0) {
-      if (!inLongLine && (feed || eof) && firstEnd <= m_nPartLimit &&
-          (m_bEveryLine || HoldsNeedle(firstEnd)) &&
+      if (!inLongLine && (feed || eof) && firstEnd <= m_nPartLimit && HoldsNeedle(firstEnd) &&
           !Hand(0, firstEnd, feed != nullptr, linesBefore + 1, base, onLine)) {
         result = End::Stopped;
         break;
@@ -172,9 +157,7 @@ LineSieve::End LineSieve::Run(const LineSink& onLine, const BlockSink& onBlock) 
                   : (inLongLine ? end : 0);
     }
     const bool handed =
-        from >= stop ||
-        (m_bEveryLine ? HandEvery(from, stop, linesBefore + (from > 0 ? 2 : 1), base, onLine)
-                      : SiftBody(block, kept, from, stop, linesBefore, base, onLine));
+        from >= stop || SiftBody(block, kept, from, stop, linesBefore, base, onLine);
     if (!handed) {
       result = End::Stopped;
       break;

@@ -64,10 +64,6 @@ class LineSieve final {
   /// for a reader to whom no line that long can matter: the pass never looks at them.
   void SetLineLimit(std::size_t bytes) { m_nLineLimit = bytes; }
 
-  /// Hands out every line up to the line limit, needle or not: for a reader that looks at
-  /// each short line's start (heading detection), the sieve then only finds the lines.
-  void SetEveryLine(bool every) { m_bEveryLine = every; }
-
   /// Keeps only the first `count` needles from the next search on: a reader that needs the
   /// others no more makes the rest of the pass cheaper.
   void Narrow(std::size_t count);
@@ -91,9 +87,6 @@ class LineSieve final {
   bool SiftBody(const BlockReader::Block& block, std::size_t kept, std::size_t from,
                 std::size_t stop, std::int64_t linesBefore, std::int64_t base,
                 const LineSink& onLine);
-  /// Hands out every line in bytes [from, stop) of m_pData, the first numbered `number`.
-  bool HandEvery(std::size_t from, std::size_t stop, std::int64_t number, std::int64_t base,
-                 const LineSink& onLine);
   /// True when bytes [0, end) of m_pData hold a needle.
   bool HoldsNeedle(std::size_t end) const;
   /// True when a needle stands whole at byte `at` of m_pData, before `stop`.
@@ -103,7 +96,6 @@ class LineSieve final {
   std::vector<PairScanner::Pair> m_pairs;
   std::size_t m_nPartLimit;
   std::size_t m_nLineLimit = static_cast<std::size_t>(-1);
-  bool m_bEveryLine = false;
   std::size_t m_nBlock;
   unsigned m_nReaders;
   BlockReader* m_pBlocks = nullptr;  ///< while Run reads, told of Narrow

@@ -568,6 +568,8 @@ ScanResult ChapterScan::Run(const SplitOptions& options, SplitHost* host) {
     SplitOptions byRule = options;
     byRule.autoDetect = false;
     HeadingSurvey::Apply(survey.detection, byRule);
+    // The encoding the survey found holds for the second pass: not guessed again.
+    byRule.encoding = survey.sourceEncoding;
     Listing listing(byRule);
     SplitHost* second = listed ? &*listed : nullptr;
     // The survey kept every line that may start a heading: the rest need not be read again.

@@ -4,7 +4,7 @@
 
 #include "candidatesieve.h"
 #include "headingdetector.h"
-#include "linesieve.h"
+#include "shortlinescan.h"
 #include "linewalk.h"
 #include "runencodings.h"
 #include "sourcedecoder.h"
@@ -18,12 +18,9 @@ constexpr std::int64_t kProgressStep = std::int64_t{1} << 20;
 }  // namespace
 
 bool HeadingSurvey::Sift(const std::string& path, std::size_t markBytes, std::size_t lineLimit,
-                         const LineWalk::Take& take, const LineWalk::KeepGoing& keepGoing,
-                         Result& result) {
-  // A needle no text holds: the sieve only finds the lines, and hands out each short one.
-  LineSieve sieve({std::string(2, '\0')}, LineWalk::kPartLimit);
-  sieve.SetEveryLine(true);
-  sieve.SetLineLimit(lineLimit);
+                         const ShortLineScan::LineSink& take, const LineWalk::KeepGoing& keepGoing,
+                         bool& longAtEnd, Result& result) {
+  ShortLineScan sieve(lineLimit);
   std::string reason;
   if (!sieve.Open(path, static_cast<std::int64_t>(markBytes), reason)) {
     result.end = End::Failed;
@@ -31,21 +28,16 @@ bool HeadingSurvey::Sift(const std::string& path, std::size_t markBytes, std::si
     return false;
   }
   result.sourceBytes = sieve.Length();
-  const LineSieve::End end = sieve.Run(
-      [&](const LineSieve::Line& line) {
-        result.lines = line.number;
-        take(line.data, line.size, line.offset);
-        return true;
-      },
-      keepGoing);
+  const ShortLineScan::End end = sieve.Run(take, keepGoing);
   result.lines = sieve.Lines();
+  longAtEnd = sieve.LongAtEnd();
   switch (end) {
-    case LineSieve::End::Done:
+    case ShortLineScan::End::Done:
       return true;
-    case LineSieve::End::Stopped:
+    case ShortLineScan::End::Stopped:
       result.end = End::Stopped;
       return false;
-    case LineSieve::End::Failed:
+    case ShortLineScan::End::Failed:
       break;
   }
   result.end = End::Failed;
@@ -75,11 +67,11 @@ HeadingSurvey::Result HeadingSurvey::Run(const SplitOptions& options, SplitHost*
   std::int64_t& lines = result.lines;
   std::int64_t& sourceBytes = result.sourceBytes;
   std::int64_t last = 0;  // the line taken last
+  bool longAtEnd = false;  // a line too long to take came after the last one taken
   // Takes the next line; true when it may start a heading form.
-  const auto look = [&](char* data, std::size_t size) {
-    // A line skipped since the last one was too long to take: body text.
-    if (lines > last + 1) detector.OfferBody(last + 1);
-    last = lines;
+  // `bodyBefore`: a line passed over since the last one was too long to take: body text.
+  const auto look = [&](char* data, std::size_t size, bool bodyBefore) {
+    if (bodyBefore) detector.OfferBody(lines - 1);
     const std::string_view line(data, size);
     switch (sieve.Look(line)) {
       case CandidateSieve::Verdict::Blank:
@@ -103,7 +95,8 @@ HeadingSurvey::Result HeadingSurvey::Run(const SplitOptions& options, SplitHost*
     return true;
   };
   const auto take = [&](char* data, std::size_t size, std::int64_t /*offset*/) {
-    look(data, size);
+    look(data, size, lines > last + 1);
+    last = lines;
   };
   std::int64_t nextReport = kProgressStep;
   const auto keepGoing = [&](std::int64_t offset) {
@@ -115,12 +108,18 @@ HeadingSurvey::Result HeadingSurvey::Run(const SplitOptions& options, SplitHost*
     // The bytes are the text: read in blocks, every line short enough to be a heading handed
     // out where it lies, and the candidates' places kept for the chapter list.
     result.allSeen = true;
-    const auto keep = [&](char* data, std::size_t size, std::int64_t offset) {
-      if (!look(data, size) || !result.allSeen) return;
+    const auto keep = [&](const ShortLineScan::Line& line) {
+      // An empty line is neither body text nor a heading: nothing to look at, unless a long
+      // line came before it.
+      if (line.size == 0 && !line.longBefore) return true;
+      lines = line.number;
+      char* const data = line.data;
+      const std::size_t size = line.size;
+      if (!look(data, size, line.longBefore) || !result.allSeen) return true;
       if (result.seen.size() >= kMaxKept) {
         result.allSeen = false;
         result.seen = {};
-        return;
+        return true;
       }
       // Their text is kept while there is room, so the list need not read them again.
       std::int64_t at = -1;
@@ -128,11 +127,12 @@ HeadingSurvey::Result HeadingSurvey::Run(const SplitOptions& options, SplitHost*
         at = static_cast<std::int64_t>(result.seenText.size());
         result.seenText.append(data, size);
       }
-      result.seen.push_back({lines, offset, static_cast<std::int64_t>(size), at});
+      result.seen.push_back({lines, line.offset, static_cast<std::int64_t>(size), at});
+      return true;
     };
     if (!Sift(options.sourcePath, encodings->MarkBytes(),
               static_cast<std::size_t>(detector.LongestCandidateBytes()), keep, keepGoing,
-              result)) {
+              longAtEnd, result)) {
       return result;
     }
   } else {
@@ -147,8 +147,10 @@ HeadingSurvey::Result HeadingSurvey::Run(const SplitOptions& options, SplitHost*
         result.end = End::Failed;
         return result;
     }
+    // Lines after the last one taken were too long to take.
+    longAtEnd = lines > last;
   }
-  if (lines > last) detector.OfferBody(last + 1);
+  if (longAtEnd) detector.OfferBody(lines);
   if (host) host->Progress(sourceBytes, sourceBytes);
   result.detection = detector.Decide();
   return result;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "linewalk.h"
+#include "shortlinescan.h"
 #include "sekato/headingdetection.h"
 #include "sekato/message.h"
 #include "sekato/splithost.h"
@@ -54,10 +55,11 @@ class HeadingSurvey final {
 
  private:
   /// Reads a source whose bytes are its text in blocks, handing `take` every line up to
-  /// `lineLimit` bytes; false, with `result` saying why, when stopped or failed.
+  /// `lineLimit` bytes; `longAtEnd` tells whether a longer line followed the last of them.
+  /// False, with `result` saying why, when stopped or failed.
   static bool Sift(const std::string& path, std::size_t markBytes, std::size_t lineLimit,
-                   const LineWalk::Take& take, const LineWalk::KeepGoing& keepGoing,
-                   Result& result);
+                   const ShortLineScan::LineSink& take, const LineWalk::KeepGoing& keepGoing,
+                   bool& longAtEnd, Result& result);
 };
 
 }  // namespace sekato::engine

@@ -83,6 +83,8 @@ SplitEnd SplitRun::Execute() {
     SplitOptions byRule = m_options;
     byRule.autoDetect = false;
     HeadingSurvey::Apply(survey.detection, byRule);
+    // The encoding the survey found holds for the second pass: not guessed again.
+    byRule.encoding = survey.sourceEncoding;
     ProgressShare split(m_host, 1, 2);
     SplitRun run(std::move(byRule), split);
     // The lines detection saw that may start a heading are the only ones the rule can take:

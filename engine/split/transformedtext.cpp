@@ -169,16 +169,9 @@ class TextPass final {
   }
 
   bool WriteAll(std::string_view bytes) {
-    while (!bytes.empty()) {
-      const ssize_t put = ::write(m_fd, bytes.data(), bytes.size());
-      if (put < 0) {
-        if (errno == EINTR) continue;
-        m_writeError = SystemReason(errno);
-        return false;
-      }
-      bytes.remove_prefix(static_cast<std::size_t>(put));
-    }
-    return true;
+    const int error = FileOps::WriteAll(m_fd, bytes.data(), bytes.size());
+    if (error != 0) m_writeError = SystemReason(error);
+    return error == 0;
   }
 
   /// `line` transformed into m_out, written or kept as an edit.

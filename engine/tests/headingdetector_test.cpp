@@ -368,5 +368,26 @@ TEST(HeadingCandidate, TellsHeadingFormsFromBodyText) {
   }
 }
 
+TEST(HeadingCandidate, SameFormExactlyWhenTheKeysAgree) {
+  // Lines that differ in number, title, unit, numeral style, decoration and kind.
+  const std::vector<std::string> lines = {
+      "第十二章 回忆", "第一章",      "第1章 开端",   "第１章",     "【第三章】夜雨", "【第四章】",
+      "===第五章===",  "第一回 归来", "第二回",       "第一卷 风起", "卷三 风起",      "卷四",
+      "12、夜雨",      "13、归来",    "三：归来",     "3.开端",      "Chapter 7 Rain", "Chapter 8",
+      "Part 2",        "楔子",        "番外二 旧事",  "后记：写在最后"};
+  std::vector<HeadingCandidate> parsed;
+  for (const std::string& line : lines) {
+    auto candidate = HeadingCandidate::Parse(line, 40);
+    ASSERT_TRUE(candidate.has_value()) << line;
+    parsed.push_back(*candidate);
+  }
+  for (std::size_t i = 0; i < parsed.size(); ++i) {
+    for (std::size_t j = 0; j < parsed.size(); ++j) {
+      EXPECT_EQ(parsed[i].SameForm(parsed[j]), parsed[i].FormKey() == parsed[j].FormKey())
+          << lines[i] << " / " << lines[j];
+    }
+  }
+}
+
 }  // namespace
 }  // namespace sekato::engine

@@ -24,14 +24,6 @@
         <translation>Number + chapter name</translation>
     </message>
     <message>
-        <source>编码:</source>
-        <translation>Encoding:</translation>
-    </message>
-    <message>
-        <source>输出编码:</source>
-        <translation>Output:</translation>
-    </message>
-    <message>
         <source>按章节:</source>
         <translation>By chapter</translation>
     </message>
@@ -72,48 +64,20 @@
         <translation>Split Method</translation>
     </message>
     <message>
-        <source>保存目录:</source>
-        <translation>Save to:</translation>
-    </message>
-    <message>
-        <source>文件名:</source>
-        <translation>File name:</translation>
-    </message>
-    <message>
-        <source>章放入同一文件 )</source>
-        <translation>chapters per file)</translation>
-    </message>
-    <message>
         <source>(</source>
         <translation>(</translation>
-    </message>
-    <message>
-        <source>每个文件最大</source>
-        <translation>Max per file</translation>
     </message>
     <message>
         <source>KB</source>
         <translation>KB</translation>
     </message>
     <message>
-        <source>平均分为</source>
-        <translation>Split into</translation>
-    </message>
-    <message>
         <source>份</source>
         <translation>parts</translation>
     </message>
     <message>
-        <source>章节标题大小</source>
-        <translation>Heading max</translation>
-    </message>
-    <message>
         <source>汉字以内。</source>
         <translation>chars.</translation>
-    </message>
-    <message>
-        <source>源文件:</source>
-        <translation>Source file:</translation>
     </message>
     <message>
         <source>其它设置</source>
@@ -124,12 +88,48 @@
         <translation>Progress:</translation>
     </message>
     <message>
-        <source>,替换?的自增符:</source>
-        <translation>, ? numbering:</translation>
-    </message>
-    <message>
         <source>使用</source>
         <translation>Use</translation>
+    </message>
+    <message>
+        <source>编码(&amp;E):</source>
+        <translation>&amp;Encoding:</translation>
+    </message>
+    <message>
+        <source>输出编码(&amp;U):</source>
+        <translation>O&amp;utput:</translation>
+    </message>
+    <message>
+        <source>保存目录(&amp;D):</source>
+        <translation>&amp;Save to:</translation>
+    </message>
+    <message>
+        <source>文件名(&amp;N):</source>
+        <translation>File &amp;name:</translation>
+    </message>
+    <message>
+        <source>章放入同一文件(&amp;C) )</source>
+        <translation>&amp;chapters per file)</translation>
+    </message>
+    <message>
+        <source>每个文件最大(&amp;M)</source>
+        <translation>&amp;Max per file</translation>
+    </message>
+    <message>
+        <source>平均分为(&amp;A)</source>
+        <translation>Split &amp;into</translation>
+    </message>
+    <message>
+        <source>章节标题大小(&amp;T)</source>
+        <translation>Maximum heading &amp;length</translation>
+    </message>
+    <message>
+        <source>源文件(&amp;F):</source>
+        <translation>Source &amp;file:</translation>
+    </message>
+    <message>
+        <source>,替换?的自增符(&amp;I):</source>
+        <translation>, ? numbe&amp;ring:</translation>
     </message>
     <message>
         <source>简繁转换(&amp;Z):</source>
@@ -854,7 +854,7 @@ About</translation>
     </message>
     <message>
         <source>把分割设置恢复为程序的默认值</source>
-        <translation>Put the split settings back to the program's defaults</translation>
+        <translation>Put the split settings back to the program&apos;s defaults</translation>
     </message>
     <message>
         <source>（无）</source>

@@ -24,14 +24,6 @@
         <translation>自動序號+章節名</translation>
     </message>
     <message>
-        <source>编码:</source>
-        <translation>編碼:</translation>
-    </message>
-    <message>
-        <source>输出编码:</source>
-        <translation>輸出編碼:</translation>
-    </message>
-    <message>
         <source>按章节:</source>
         <translation>按章節:</translation>
     </message>
@@ -72,48 +64,20 @@
         <translation>分割方式</translation>
     </message>
     <message>
-        <source>保存目录:</source>
-        <translation>儲存目錄:</translation>
-    </message>
-    <message>
-        <source>文件名:</source>
-        <translation>檔名:</translation>
-    </message>
-    <message>
-        <source>章放入同一文件 )</source>
-        <translation>章放入同一檔案 )</translation>
-    </message>
-    <message>
         <source>(</source>
         <translation>(</translation>
-    </message>
-    <message>
-        <source>每个文件最大</source>
-        <translation>每個檔案最大</translation>
     </message>
     <message>
         <source>KB</source>
         <translation>KB</translation>
     </message>
     <message>
-        <source>平均分为</source>
-        <translation>平均分為</translation>
-    </message>
-    <message>
         <source>份</source>
         <translation>份</translation>
     </message>
     <message>
-        <source>章节标题大小</source>
-        <translation>章節標題大小</translation>
-    </message>
-    <message>
         <source>汉字以内。</source>
         <translation>漢字以內。</translation>
-    </message>
-    <message>
-        <source>源文件:</source>
-        <translation>原始檔:</translation>
     </message>
     <message>
         <source>其它设置</source>
@@ -124,12 +88,48 @@
         <translation>分割進度:</translation>
     </message>
     <message>
-        <source>,替换?的自增符:</source>
-        <translation>,替換?的自增符:</translation>
-    </message>
-    <message>
         <source>使用</source>
         <translation>使用</translation>
+    </message>
+    <message>
+        <source>编码(&amp;E):</source>
+        <translation>編碼(&amp;E):</translation>
+    </message>
+    <message>
+        <source>输出编码(&amp;U):</source>
+        <translation>輸出編碼(&amp;U):</translation>
+    </message>
+    <message>
+        <source>保存目录(&amp;D):</source>
+        <translation>儲存目錄(&amp;D):</translation>
+    </message>
+    <message>
+        <source>文件名(&amp;N):</source>
+        <translation>檔名(&amp;N):</translation>
+    </message>
+    <message>
+        <source>章放入同一文件(&amp;C) )</source>
+        <translation>章放入同一檔案(&amp;C) )</translation>
+    </message>
+    <message>
+        <source>每个文件最大(&amp;M)</source>
+        <translation>每個檔案最大(&amp;M)</translation>
+    </message>
+    <message>
+        <source>平均分为(&amp;A)</source>
+        <translation>平均分為(&amp;A)</translation>
+    </message>
+    <message>
+        <source>章节标题大小(&amp;T)</source>
+        <translation>章節標題大小(&amp;T)</translation>
+    </message>
+    <message>
+        <source>源文件(&amp;F):</source>
+        <translation>原始檔(&amp;F):</translation>
+    </message>
+    <message>
+        <source>,替换?的自增符(&amp;I):</source>
+        <translation>,替換?的自增符(&amp;I):</translation>
     </message>
     <message>
         <source>简繁转换(&amp;Z):</source>

@@ -37,8 +37,15 @@ QRect TextRoom(const QWidget* control) {
   return button->style()->subElementRect(contents, &option, button);
 }
 
+// The text as drawn: a label naming a field shows its mnemonic without the '&'.
 QString TextOf(const QWidget* control) {
-  if (const auto* label = qobject_cast<const QLabel*>(control)) return label->text();
+  if (const auto* label = qobject_cast<const QLabel*>(control)) {
+    QString shown = label->text();
+    if (const qsizetype mark = shown.indexOf(QLatin1Char('&')); mark >= 0 && label->buddy()) {
+      shown.remove(mark, 1);
+    }
+    return shown;
+  }
   if (const auto* button = qobject_cast<const QAbstractButton*>(control)) return button->text();
   return {};
 }

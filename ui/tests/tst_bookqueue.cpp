@@ -24,11 +24,6 @@ using sekato::engine::SplitOptions;
 
 namespace {
 
-template <typename T>
-T* Item(CSekatoView* view, int id) {
-  return qobject_cast<T*>(view->GetDlgItem(id));
-}
-
 QByteArray Book(int chapters) {
   QString text;
   for (int i = 1; i <= chapters; ++i) {
@@ -59,8 +54,8 @@ class TestBookQueue : public QObject {
     return WriteFile(path, bytes) ? path : QString();
   }
   void IntoFolder(const QString& folder) {
-    Item<QAbstractButton>(View(), IDC_DIR_NEW)->click();
-    Item<QLineEdit>(View(), IDC_NEWDIR)->setText(folder);
+    Item<QAbstractButton>(View(), "dirNew")->click();
+    Item<QLineEdit>(View(), "newDir")->setText(folder);
   }
 
  private slots:
@@ -121,7 +116,7 @@ class TestBookQueue : public QObject {
     for (const QString& name : names) paths << Write(name, Book(2));
     View()->ChooseSources(paths);
     QCOMPARE(View()->Queue()->Count(), queued);
-    QCOMPARE(View()->m_strSrcPath, paths.front());
+    QCOMPARE(View()->SourceFile(), paths.front());
     const bool shown =
         View()->QueueList() != nullptr && View()->QueueList()->isVisibleTo(View()->window());
     QCOMPARE(shown, queued > 0);

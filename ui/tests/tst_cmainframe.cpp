@@ -1,5 +1,6 @@
 // The application and its main frame: identity, start-up, menu, toolbar and images.
 #include <QAction>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,7 +19,6 @@
 #include "cfullcolortoolbar.h"
 #include "cmainframe.h"
 #include "csekatoapp.h"
-#include "csekatodoc.h"
 #include "csekatoview.h"
 #include "programversion.h"
 #include "siteaddresses.h"
@@ -99,7 +99,6 @@ class TestCMainFrame : public QObject {
     QVERIFY(!app.View()->horizontalScrollBar()->isVisible());
 
     // Closing never asks anything and leaves the profile untouched.
-    QVERIFY(!app.Document()->IsModified());
     QVERIFY(frame->close());
     QVERIFY(QDir(m_config.path()).isEmpty());
   }
@@ -124,8 +123,7 @@ class TestCMainFrame : public QObject {
   }
 
   void aFrameSmallerThanTheFormScrolls() {
-    CSekatoDoc document;
-    CMainFrame frame(&document);
+    CMainFrame frame;
     QVERIFY(frame.Create());
     frame.resize(300, 250);
     auto* view = new CSekatoView;
@@ -145,19 +143,19 @@ class TestCMainFrame : public QObject {
 
     CSekatoApp app;
     QVERIFY(app.InitInstance({QStringLiteral("sekato"), path}));
-    QCOMPARE(app.View()->m_strSrcPath, path);
-    QCOMPARE(Item<QLineEdit>(app.View(), IDC_CUSTOMNAME)->text(), QStringLiteral("书"));
-    QVERIFY(app.MainFrame()->Action(ID_SPLIT_START)->isEnabled());
+    QCOMPARE(app.View()->SourceFile(), path);
+    QCOMPARE(Item<QLineEdit>(app.View(), "customName")->text(), QStringLiteral("书"));
+    QVERIFY(test::Action(app.MainFrame(), "actionStart")->isEnabled());
 
     CSekatoApp missing;
     QVERIFY(missing.InitInstance({QStringLiteral("sekato"), dir.filePath("none.txt")}));
-    QVERIFY(missing.View()->m_strSrcPath.isEmpty());
+    QVERIFY(missing.View()->SourceFile().isEmpty());
 
     // A file dropped on the frame (the toolbar, say) is chosen as well.
     const QString other = dir.filePath(QStringLiteral("other.txt"));
     QVERIFY(sekato::ui::test::WriteFile(other, "y"));
     QVERIFY(sekato::ui::test::DropUrls(app.MainFrame()->ToolBar(), {QUrl::fromLocalFile(other)}));
-    QCOMPARE(app.View()->m_strSrcPath, other);
+    QCOMPARE(app.View()->SourceFile(), other);
   }
 
   void menu() {
@@ -169,55 +167,60 @@ class TestCMainFrame : public QObject {
     QCOMPARE(menus[1]->text(), QStringLiteral("查看(&V)"));
     QCOMPARE(menus[2]->text(), QStringLiteral("帮助(&H)"));
     QCOMPARE(MenuTexts(menus[0]->menu()),
-             (QStringList{"开始分割(&S)=32771", "停止分割(&P)=32772", "预览章节(&V)=32778", "-",
-                          "最近打开(&R)=menuRecent", "-", "退出(&X)=57665"}));
-    QCOMPARE(MenuTexts(menus[1]->menu()),
-             (QStringList{"工具栏(&T)=59392", "语言(&L)=menuLanguage", "-",
-                          "记住设置(&M)=actionRememberForm", "恢复默认设置(&D)=actionRestoreDefaults"}));
+             (QStringList{"开始分割(&S)=actionStart", "停止分割(&P)=actionStop",
+                          "预览章节(&V)=actionPreview", "-", "最近打开(&R)=menuRecent", "-",
+                          "退出(&X)=actionExit"}));
+    QCOMPARE(
+        MenuTexts(menus[1]->menu()),
+        (QStringList{"工具栏(&T)=actionToolBar", "语言(&L)=menuLanguage", "-",
+                     "记住设置(&M)=actionRememberForm", "恢复默认设置(&D)=actionRestoreDefaults"}));
     QCOMPARE(MenuTexts(menus[2]->menu()),
-             (QStringList{"意见返馈(&F)=32774", "查看新版本(&N)=32777", "岚溪软件列表(&L)=32776",
-                          "-", "关于 岚溪TXT分割器(&A)=57664"}));
-    QCOMPARE(app.MainFrame()->Action(ID_SPLIT_START)->shortcut(),
+             (QStringList{"意见返馈(&F)=actionFeedback", "查看新版本(&N)=actionNewVersion",
+                          "岚溪软件列表(&L)=actionSoftList", "-",
+                          "关于 岚溪TXT分割器(&A)=actionAbout"}));
+    QCOMPARE(test::Action(app.MainFrame(), "actionStart")->shortcut(),
              QKeySequence(Qt::CTRL | Qt::Key_Return));
-    QCOMPARE(app.MainFrame()->Action(ID_SPLIT_STOP)->shortcut(), QKeySequence(Qt::Key_Escape));
-    QCOMPARE(app.MainFrame()->Action(ID_APP_EXIT)->shortcut(), QKeySequence(QKeySequence::Quit));
+    QCOMPARE(test::Action(app.MainFrame(), "actionStop")->shortcut(), QKeySequence(Qt::Key_Escape));
+    QCOMPARE(test::Action(app.MainFrame(), "actionExit")->shortcut(),
+             QKeySequence(QKeySequence::Quit));
 
     // Each command with a string-table entry carries its prompt as status text. The frame
     // has no status bar, and hovering a command (which sends the prompt) must not make one.
-    const QMap<int, QString> prompts = {
-        {ID_SPLIT_START, QStringLiteral("点击后开始分割文本文件。")},
-        {ID_SPLIT_STOP, QStringLiteral("停止分割文本文件")},
-        {ID_APP_ABOUT, QStringLiteral("显示程序信息，版本号和版权")},
-        {ID_APP_EXIT, QStringLiteral("退出应用程序；提示保存文档")},
-        {ID_VIEW_TOOLBAR, QStringLiteral("显示或隐藏工具栏")},
-        {ID_HELP_FEEDBACK, QString()},
-        {ID_HELP_NEWVERSION, QString()},
-        {ID_HELP_SOFTLIST, QString()},
+    const QMap<QString, QString> prompts = {
+        {QStringLiteral("actionStart"), QStringLiteral("点击后开始分割文本文件。")},
+        {QStringLiteral("actionStop"), QStringLiteral("停止分割文本文件")},
+        {QStringLiteral("actionAbout"), QStringLiteral("显示程序信息，版本号和版权")},
+        {QStringLiteral("actionExit"), QStringLiteral("退出应用程序；提示保存文档")},
+        {QStringLiteral("actionToolBar"), QStringLiteral("显示或隐藏工具栏")},
+        {QStringLiteral("actionFeedback"), QString()},
+        {QStringLiteral("actionNewVersion"), QString()},
+        {QStringLiteral("actionSoftList"), QString()},
     };
     for (auto it = prompts.cbegin(); it != prompts.cend(); ++it) {
-      QAction* action = app.MainFrame()->Action(it.key());
+      QAction* action = test::Action(app.MainFrame(), it.key());
       QCOMPARE(action->statusTip(), it.value());
       action->showStatusText(app.MainFrame());
     }
-    QCOMPARE(app.MainFrame()->Action(ID_VIEW_TOOLBAR)->toolTip(), QStringLiteral("显隐工具栏"));
+    QCOMPARE(test::Action(app.MainFrame(), "actionToolBar")->toolTip(),
+             QStringLiteral("显隐工具栏"));
     QVERIFY(app.MainFrame()->findChild<QStatusBar*>() == nullptr);
 
     // Everything but Start and Stop is enabled; those follow the form's run control.
-    for (int id : {ID_HELP_FEEDBACK, ID_HELP_NEWVERSION, ID_HELP_SOFTLIST, ID_APP_ABOUT,
-                   ID_APP_EXIT, ID_VIEW_TOOLBAR}) {
-      QVERIFY2(app.MainFrame()->Action(id)->isEnabled(), qPrintable(QString::number(id)));
+    for (const char* id : {"actionFeedback", "actionNewVersion", "actionSoftList", "actionAbout",
+                           "actionExit", "actionToolBar"}) {
+      QVERIFY2(test::Action(app.MainFrame(), id)->isEnabled(), id);
     }
-    QVERIFY(!app.MainFrame()->Action(ID_SPLIT_START)->isEnabled());
+    QVERIFY(!test::Action(app.MainFrame(), "actionStart")->isEnabled());
     app.View()->ChooseSource(QStringLiteral("/books/novel.txt"));
-    QVERIFY(app.MainFrame()->Action(ID_SPLIT_START)->isEnabled());
+    QVERIFY(test::Action(app.MainFrame(), "actionStart")->isEnabled());
     // The Help commands open their pages in the browser, in menu order.
     QList<QUrl> opened;
     const auto browser = WebLinks::SetOpener([&opened](const QUrl& url) {
       opened.append(url);
       return true;
     });
-    for (int id : {ID_HELP_FEEDBACK, ID_HELP_NEWVERSION, ID_HELP_SOFTLIST}) {
-      QVERIFY(app.MainFrame()->OnCommand(id));
+    for (const char* id : {"actionFeedback", "actionNewVersion", "actionSoftList"}) {
+      QVERIFY(test::Trigger(app.MainFrame(), id));
     }
     WebLinks::SetOpener(browser);
     QCOMPARE(opened, (QList<QUrl>{QUrl(QString::fromLatin1(SiteAddresses::kForum)),
@@ -235,9 +238,9 @@ class TestCMainFrame : public QObject {
         }
       });
       if (round == 0) {
-        QVERIFY(app.MainFrame()->OnCommand(ID_APP_ABOUT));
+        QVERIFY(test::Trigger(app.MainFrame(), "actionAbout"));
       } else {
-        app.MainFrame()->Action(ID_APP_ABOUT)->trigger();
+        test::Action(app.MainFrame(), "actionAbout")->trigger();
       }
       QCOMPARE(title, QStringLiteral("关于 sekato"));
       QCOMPARE(owner, app.MainFrame());
@@ -245,13 +248,57 @@ class TestCMainFrame : public QObject {
     QVERIFY(QApplication::activeModalWidget() == nullptr);
   }
 
+  // Alt with a label's letter puts the keyboard into its field, once the field's mode is on.
+  void altLetterFocusesTheField_data() {
+    QTest::addColumn<QString>("mode");  // the split mode that enables the field
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("field");
+    const QString chapter = QStringLiteral("splitModeChapter");
+    QTest::newRow("F source") << chapter << int(Qt::Key_F) << "sourcePath";
+    QTest::newRow("D folder") << chapter << int(Qt::Key_D) << "dirNew";
+    QTest::newRow("N name") << chapter << int(Qt::Key_N) << "nameSource";
+    QTest::newRow("E encoding") << chapter << int(Qt::Key_E) << "encoding";
+    QTest::newRow("U pieces' encoding") << chapter << int(Qt::Key_U) << "outEncoding";
+    QTest::newRow("K keywords") << chapter << int(Qt::Key_K) << "keywords";
+    QTest::newRow("I numerals") << chapter << int(Qt::Key_I) << "numerals";
+    QTest::newRow("T title size") << chapter << int(Qt::Key_T) << "titleMax";
+    QTest::newRow("C chapters") << chapter << int(Qt::Key_C) << "chaptersPerFile";
+    QTest::newRow("M size") << "splitModeSize" << int(Qt::Key_M) << "maxKb";
+    QTest::newRow("A parts") << "splitModeEven" << int(Qt::Key_A) << "parts";
+  }
+
+  void altLetterFocusesTheField() {
+    QFETCH(QString, mode);
+    QFETCH(int, key);
+    QFETCH(QString, field);
+    CSekatoApp app;
+    QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
+    CMainFrame* frame = app.MainFrame();
+    QVERIFY(QTest::qWaitForWindowActive(frame));
+    Item<QAbstractButton>(app.View(), mode)->click();
+    Item<QWidget>(app.View(), QStringLiteral("tail"))->setFocus();  // somewhere else first
+    QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key), Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), Item<QWidget>(app.View(), field));
+  }
+
+  // Alt+K goes to the heading rule's field when a rule takes the keywords' place.
+  void altKFollowsTheHeadingRule() {
+    CSekatoApp app;
+    QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
+    QVERIFY(QTest::qWaitForWindowActive(app.MainFrame()));
+    Item<QComboBox>(app.View(), QStringLiteral("headingRule"))
+        ->setCurrentIndex(CSekatoView::kRuleRegex);
+    QTest::keyClick(app.MainFrame(), Qt::Key_K, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), Item<QWidget>(app.View(), QStringLiteral("regex")));
+  }
+
   void toolbarShowsAndHides() {
     CSekatoApp app;
     QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
     CMainFrame* frame = app.MainFrame();
-    QAction* toggle = frame->Action(ID_VIEW_TOOLBAR);
+    QAction* toggle = test::Action(frame, "actionToolBar");
     QVERIFY(toggle->isChecked());
-    QVERIFY(frame->OnCommand(ID_VIEW_TOOLBAR));
+    QVERIFY(test::Trigger(frame, "actionToolBar"));
     QVERIFY(frame->ToolBar()->isHidden());
     QVERIFY(!toggle->isChecked());
     toggle->trigger();  // as from the menu
@@ -263,7 +310,7 @@ class TestCMainFrame : public QObject {
     CSekatoApp app;
     QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
     CFullColorToolBar* bar = app.MainFrame()->ToolBar();
-    QCOMPARE(bar->objectName(), QStringLiteral("59392"));
+    QCOMPARE(bar->objectName(), QStringLiteral("toolBar"));
     QCOMPARE(bar->iconSize(), QSize(24, 24));
     const QList<QAction*> actions = bar->actions();
     QCOMPARE(actions.size(), 6);
@@ -274,8 +321,9 @@ class TestCMainFrame : public QObject {
                      : action->objectName() + QLatin1Char(' ') + action->toolTip());
     }
     // Buttons with keys of their own name them.
-    QCOMPARE(layout, (QStringList{"32771 分割 (Ctrl+Return)", "32772 停止 (Esc)", "32778 预览章节",
-                                  "-", "57664 关于", "57665 退出"}));
+    QCOMPARE(layout,
+             (QStringList{"actionStart 分割 (Ctrl+Return)", "actionStop 停止 (Esc)",
+                          "actionPreview 预览章节", "-", "actionAbout 关于", "actionExit 退出"}));
 
     using List = CFullColorToolBar::ImageList;
     for (List list : {List::Normal, List::Hot, List::Disabled}) {

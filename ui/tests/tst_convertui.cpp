@@ -279,8 +279,8 @@ class TestConvertUi : public QObject {
     QVERIFY(WriteFile(book, Gbk(QStringLiteral("第一章 开端\n正文\n"))));
     View()->ChooseSource(book);
     Convert()->setCurrentIndex(conversion);
-    Item<QComboBox>(View(), IDC_ENCODING)->setCurrentIndex(EncodingIndex(source));
-    Item<QComboBox>(View(), IDC_OUT_ENCODING)->setCurrentIndex(EncodingIndex(pieces));
+    Item<QComboBox>(View(), "encoding")->setCurrentIndex(EncodingIndex(source));
+    Item<QComboBox>(View(), "outEncoding")->setCurrentIndex(EncodingIndex(pieces));
     MessageCapture messages;
     QStringList questions;
     ChoiceScope choice(answer, &questions);
@@ -312,10 +312,10 @@ class TestConvertUi : public QObject {
 
     View()->ChooseSources(books);
     QCOMPARE(View()->Queue()->Count(), 2);
-    Item<QAbstractButton>(View(), IDC_DIR_NEW)->click();
-    Item<QLineEdit>(View(), IDC_NEWDIR)->setText(gui);
+    Item<QAbstractButton>(View(), "dirNew")->click();
+    Item<QLineEdit>(View(), "newDir")->setText(gui);
     Convert()->setCurrentIndex(2);  // 繁体→简体
-    Item<QComboBox>(View(), IDC_OUT_ENCODING)->setCurrentIndex(EncodingIndex(Encoding::Big5));
+    Item<QComboBox>(View(), "outEncoding")->setCurrentIndex(EncodingIndex(Encoding::Big5));
     CReplaceRulesDlg* dialog = OpenEditor();
     TypeRule(dialog, QStringLiteral("本章未完.*"), QString());
     TypeRule(dialog, QStringLiteral("，"), QStringLiteral(","));
@@ -349,14 +349,14 @@ class TestConvertUi : public QObject {
     const QString book = Path(QStringLiteral("misfit.txt"));
     QVERIFY(WriteFile(book, Gbk(QStringLiteral("第一章 开端\n正文\n"))));
     View()->ChooseSource(book);
-    Item<QAbstractButton>(View(), IDC_DIR_NEW)->click();
-    Item<QLineEdit>(View(), IDC_NEWDIR)->setText(Path(QStringLiteral("misfit-out")));
+    Item<QAbstractButton>(View(), "dirNew")->click();
+    Item<QLineEdit>(View(), "newDir")->setText(Path(QStringLiteral("misfit-out")));
     Convert()->setCurrentIndex(2);
-    Item<QComboBox>(View(), IDC_OUT_ENCODING)->setCurrentIndex(EncodingIndex(Encoding::Big5));
+    Item<QComboBox>(View(), "outEncoding")->setCurrentIndex(EncodingIndex(Encoding::Big5));
     MessageCapture messages;
     QStringList questions;
     ChoiceScope choice(2, &questions);
-    QVERIFY(m_app->MainFrame()->OnCommand(ID_SPLIT_START));
+    QVERIFY(Trigger(m_app->MainFrame(), "actionStart"));
     QVERIFY(WaitUntil([&] { return Finished(); }));
     QCOMPARE(questions.size(), 1);
     QVERIFY(!QFileInfo::exists(Path(QStringLiteral("misfit-out"))));
@@ -385,10 +385,10 @@ class TestConvertUi : public QObject {
     const QString rules = Path(QStringLiteral("rules") + tag + QStringLiteral(".txt"));
 
     View()->ChooseSource(book);
-    Item<QAbstractButton>(View(), IDC_DIR_NEW)->click();
-    Item<QLineEdit>(View(), IDC_NEWDIR)->setText(gui);
+    Item<QAbstractButton>(View(), "dirNew")->click();
+    Item<QLineEdit>(View(), "newDir")->setText(gui);
     Convert()->setCurrentIndex(conversion);
-    Item<QComboBox>(View(), IDC_OUT_ENCODING)->setCurrentIndex(pieces);
+    Item<QComboBox>(View(), "outEncoding")->setCurrentIndex(pieces);
     CReplaceRulesDlg* dialog = OpenEditor();
     TypeRule(dialog, QStringLiteral("[，、]"), QString());
     TypeRule(dialog, QStringLiteral("(锋|剑)"), QStringLiteral("<$1>"));
@@ -406,7 +406,7 @@ class TestConvertUi : public QObject {
     QVERIFY2(RunCli(args + QStringList{book}, &error), qPrintable(error));
 
     MessageCapture messages;
-    QVERIFY(m_app->MainFrame()->OnCommand(ID_SPLIT_START));
+    QVERIFY(Trigger(m_app->MainFrame(), "actionStart"));
     QVERIFY(WaitUntil([&] { return Finished(); }));
     QCOMPARE(FirstLines(messages.texts), QStringList{QStringLiteral("文件分割完成！")});
     const auto expected = ReadFiles(cli);

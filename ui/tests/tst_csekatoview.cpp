@@ -25,19 +25,46 @@ using sekato::ui::test::Item;
 namespace {
 
 // Every control with an id, and those the form starts with disabled.
-const QList<int> kAllIds = {1000, 1001, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010,
-                            1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020, 1021, 1022,
-                            1023, 1024, 1025, 1026, 1027, 1028, 1031, 1032, 1033};
-const QList<int> kStartDisabled = {1005, 1006, 1009, 1017, 1018, 1020, 1025, 1027};
+const QStringList kAllIds = {"sourcePath",
+                             "browseSource",
+                             "dirBesideSource",
+                             "dirNew",
+                             "newDir",
+                             "browseFolder",
+                             "nameSource",
+                             "nameCustom",
+                             "customName",
+                             "nameChapter",
+                             "splitModeChapter",
+                             "splitModeEven",
+                             "keywords",
+                             "chaptersPerFile",
+                             "maxKb",
+                             "keepLines",
+                             "splitModeSize",
+                             "parts",
+                             "titleMax",
+                             "trimSpaces",
+                             "noAd",
+                             "addHead",
+                             "head",
+                             "addTail",
+                             "tail",
+                             "progress",
+                             "numerals",
+                             "encoding",
+                             "outEncoding"};
+const QStringList kStartDisabled = {"newDir",    "browseFolder", "customName", "maxKb",
+                                    "keepLines", "parts",        "head",       "tail"};
 
-QMap<int, bool> EnabledStates(const CSekatoView& view) {
-  QMap<int, bool> states;
-  for (int id : kAllIds) states.insert(id, view.GetDlgItem(id)->isEnabled());
+QMap<QString, bool> EnabledStates(const CSekatoView& view) {
+  QMap<QString, bool> states;
+  for (const QString& id : kAllIds) states.insert(id, Item<QWidget>(&view, id)->isEnabled());
   return states;
 }
 
-QLineEdit* Edit(const CSekatoView& view, int id) { return Item<QLineEdit>(&view, id); }
-QAbstractButton* Button(const CSekatoView& view, int id) {
+QLineEdit* Edit(const CSekatoView& view, const QString& id) { return Item<QLineEdit>(&view, id); }
+QAbstractButton* Button(const CSekatoView& view, const QString& id) {
   return Item<QAbstractButton>(&view, id);
 }
 
@@ -56,7 +83,7 @@ class TestCSekatoView : public QObject {
     view->OnInitialUpdate();
     if (!source.isEmpty()) {
       m_chosenSource = source;
-      Button(*view, 1001)->click();
+      Button(*view, "browseSource")->click();
     }
     return view;
   }
@@ -72,43 +99,65 @@ class TestCSekatoView : public QObject {
 
   void constructionShowsNothingSelected() {
     CSekatoView view;
-    view.UpdateData(false);
     for (QRadioButton* radio : view.findChildren<QRadioButton*>()) QVERIFY(!radio->isChecked());
-    view.UpdateData(true);
-    QCOMPARE(view.m_nDirMode, -1);
-    QCOMPARE(view.m_nNameMode, -1);
-    QCOMPARE(view.m_nSplitMode, -1);
-    QCOMPARE(view.m_strKeywords, QString());
+    for (const char* group : {"dirMode", "nameMode", "splitMode"}) {
+      QCOMPARE(Item<QButtonGroup>(&view, group)->checkedId(), -1);
+    }
+    QCOMPARE(Edit(view, "keywords")->text(), QString());
+  }
+
+  // Tests, tools and the remembered form find the controls by what they are for, never by a
+  // number, and no two share a name.
+  void controlsHaveNamesOfWhatTheyAreFor() {
+    const auto view = NewView();
+    QStringList names;
+    for (const QWidget* control : view->widget()->findChildren<QWidget*>()) {
+      if (control->property("controlId").isValid()) {
+        QVERIFY2(!control->objectName().isEmpty(), qPrintable(control->metaObject()->className()));
+        names << control->objectName();
+      }
+    }
+    QCOMPARE(names.size(), 39);
+    for (const QString& name : names) {
+      QVERIFY2(name.front().isLower() && !name.contains(QRegularExpression(QStringLiteral("\\d"))),
+               qPrintable(name));
+    }
+    names.removeDuplicates();
+    QCOMPARE(names.size(), 39);
+    for (const char* group : {"dirMode", "nameMode", "splitMode"}) {
+      QVERIFY2(Item<QButtonGroup>(view.get(), group) != nullptr, group);
+    }
   }
 
   void defaultsAfterInitialUpdate() {
     const auto view = NewView();
-    QVERIFY(Button(*view, 1003)->isChecked());  // folder beside the source
-    QVERIFY(Button(*view, 1007)->isChecked());  // source title + number
-    QVERIFY(Button(*view, 1013)->isChecked());  // by chapter
-    QCOMPARE(Edit(*view, 1015)->text(), QStringLiteral("第  章"));
-    QCOMPARE(Edit(*view, 1016)->text(), QStringLiteral("1"));
-    QCOMPARE(Edit(*view, 1021)->text(), QStringLiteral("20"));
-    QCOMPARE(Edit(*view, 1017)->text(), QStringLiteral("1000"));
-    QCOMPARE(Edit(*view, 1020)->text(), QStringLiteral("5"));
-    for (int id : {1000, 1005, 1009, 1025, 1027}) QVERIFY(Edit(*view, id)->text().isEmpty());
-    for (int id : {1018, 1022, 1023, 1024, 1026}) QVERIFY(!Button(*view, id)->isChecked());
+    QVERIFY(Button(*view, "dirBesideSource")->isChecked());   // folder beside the source
+    QVERIFY(Button(*view, "nameSource")->isChecked());        // source title + number
+    QVERIFY(Button(*view, "splitModeChapter")->isChecked());  // by chapter
+    QCOMPARE(Edit(*view, "keywords")->text(), QStringLiteral("第  章"));
+    QCOMPARE(Edit(*view, "chaptersPerFile")->text(), QStringLiteral("1"));
+    QCOMPARE(Edit(*view, "titleMax")->text(), QStringLiteral("20"));
+    QCOMPARE(Edit(*view, "maxKb")->text(), QStringLiteral("1000"));
+    QCOMPARE(Edit(*view, "parts")->text(), QStringLiteral("5"));
+    for (const char* id : {"sourcePath", "newDir", "customName", "head", "tail"})
+      QVERIFY(Edit(*view, id)->text().isEmpty());
+    for (const char* id : {"keepLines", "trimSpaces", "noAd", "addHead", "addTail"})
+      QVERIFY(!Button(*view, id)->isChecked());
 
-    auto* combo = Item<QComboBox>(view.get(), 1031);
-    QCOMPARE(view->m_comboNumerals, combo);
+    auto* combo = Item<QComboBox>(view.get(), "numerals");
     QCOMPARE(combo->count(), 3);
     QCOMPARE(combo->itemText(0), QStringLiteral("1,2,3..."));
     QCOMPARE(combo->itemText(1), QStringLiteral("１,２，３..."));
     QCOMPARE(combo->itemText(2), QStringLiteral("一,二,三..."));
     QCOMPARE(combo->currentIndex(), -1);
 
-    const QMap<int, bool> states = EnabledStates(*view);
-    for (int id : kAllIds) QCOMPARE(states[id], !kStartDisabled.contains(id));
-    QVERIFY(Edit(*view, 1000)->isReadOnly());
+    const QMap<QString, bool> states = EnabledStates(*view);
+    for (const QString& id : kAllIds) QCOMPARE(states[id], !kStartDisabled.contains(id));
+    QVERIFY(Edit(*view, "sourcePath")->isReadOnly());
     // The keyboard starts at the first field once the form is shown.
     view->show();
     QVERIFY(QTest::qWaitForWindowActive(view.get()));
-    QCOMPARE(QApplication::focusWidget(), Edit(*view, 1000));
+    QCOMPARE(QApplication::focusWidget(), Edit(*view, "sourcePath"));
   }
 
   void formLayoutHoldsAtEveryWidth() {
@@ -129,43 +178,46 @@ class TestCSekatoView : public QObject {
     view->show();
     const QSize least = view->widget()->minimumSize();
     view->resize(least);
-    const auto geometry = [&](int id) { return view->GetDlgItem(id)->geometry(); };
-    const QRect path = geometry(1000), bar = geometry(1028), browse = geometry(1001);
-    const QRect numerals = geometry(1031), encoding = geometry(1032);
+    const auto geometry = [&](const char* id) { return Item<QWidget>(view.get(), id)->geometry(); };
+    const QRect path = geometry("sourcePath"), bar = geometry("progress"),
+                browse = geometry("browseSource");
+    const QRect numerals = geometry("numerals"), encoding = geometry("encoding");
     const int page = view->widget()->width();
 
     view->resize(least + QSize(100, 0));
     const int grown = view->widget()->width() - page;
     QVERIFY(grown > 0);
     // The path and the progress bar take the new width; "…" keeps to the right edge.
-    QCOMPARE(geometry(1000), path.adjusted(0, 0, grown, 0));
-    QCOMPARE(geometry(1028), bar.adjusted(0, 0, grown, 0));
-    QCOMPARE(geometry(1001), browse.translated(grown, 0));
-    QCOMPARE(geometry(1031), numerals);
-    QCOMPARE(geometry(1032), encoding);
+    QCOMPARE(geometry("sourcePath"), path.adjusted(0, 0, grown, 0));
+    QCOMPARE(geometry("progress"), bar.adjusted(0, 0, grown, 0));
+    QCOMPARE(geometry("browseSource"), browse.translated(grown, 0));
+    QCOMPARE(geometry("numerals"), numerals);
+    QCOMPARE(geometry("encoding"), encoding);
   }
 
   void templateCaptionsAndGroups() {
     const auto view = NewView();
-    QCOMPARE(Button(*view, 1001)->text(), QString(QChar(0x2026)));  // one ellipsis character
-    QCOMPARE(Button(*view, 1006)->text(), QString(QChar(0x2026)));
-    QCOMPARE(Button(*view, 1008)->text(), QStringLiteral("自定文件名+自动序号:"));
+    QCOMPARE(Button(*view, "browseSource")->text(),
+             QString(QChar(0x2026)));  // one ellipsis character
+    QCOMPARE(Button(*view, "browseFolder")->text(), QString(QChar(0x2026)));
+    QCOMPARE(Button(*view, "nameCustom")->text(), QStringLiteral("自定文件名+自动序号:"));
     QStringList labels;
     for (auto* label : view->findChildren<QLabel*>()) labels << label->text();
-    QVERIFY(labels.contains(QStringLiteral(",替换?的自增符:")));
-    QVERIFY(labels.contains(QStringLiteral("章放入同一文件 )")));
+    QVERIFY(labels.contains(QStringLiteral(",替换?的自增符(&I):")));
+    QVERIFY(labels.contains(QStringLiteral("章放入同一文件(&C) )")));
     // The line of what detection found, the note of a kept list, 简繁转换 and the rule count.
     QCOMPARE(labels.size(), 19);
     QCOMPARE(view->findChildren<QGroupBox*>().size(), 3);
 
-    // Each radio group exchanges the position of its checked button.
-    Button(*view, 1010)->click();
-    Button(*view, 1014)->click();
-    Button(*view, 1004)->click();
-    view->UpdateData(true);
-    QCOMPARE(view->m_nNameMode, 0);  // even mode took chapter names away
-    QCOMPARE(view->m_nSplitMode, 2);
-    QCOMPARE(view->m_nDirMode, 0);
+    // The options read each radio group's checked button.
+    Button(*view, "nameChapter")->click();
+    Button(*view, "splitModeEven")->click();
+    Button(*view, "dirNew")->click();
+    const sekato::engine::SplitOptions options = view->GetSplitOptions();
+    QCOMPARE(options.naming,
+             sekato::engine::PieceNaming::SourceTitle);  // even took chapter names away
+    QCOMPARE(options.mode, sekato::engine::SplitMode::Evenly);
+    QCOMPARE(options.folder, sekato::engine::FolderChoice::NewFolder);
   }
 
   void keyboardWalksTheFormTopToBottom() {
@@ -174,114 +226,138 @@ class TestCSekatoView : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(view.get()));
     // Tab stops at every enabled field and once per radio group (its checked button), and
     // comes round to the first field again.
-    const QList<int> expected = {1000, 1001, 1003, 1007, 1032, 1033, 1013, 1040, 1015, 1031,
-                                 1021, 1016, 1023, 1022, 1024, 1026, 1061, 1062, 1000};
-    QList<int> order;
+    const QStringList expected = {
+        "sourcePath", "browseSource", "dirBesideSource",  "nameSource",
+        "encoding",   "outEncoding",  "splitModeChapter", "headingRule",
+        "keywords",   "numerals",     "titleMax",         "chaptersPerFile",
+        "noAd",       "trimSpaces",   "addHead",          "addTail",
+        "convertScript", "replaceRules", "sourcePath"};
+    QStringList order;
     for (int i = 0; i < expected.size(); ++i) {
-      order << QApplication::focusWidget()->property("controlId").toInt();
+      order << QApplication::focusWidget()->objectName();
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     QCOMPARE(order, expected);
 
     // Arrow keys move within a group, choosing as they go, and the form follows the choice.
-    Button(*view, 1013)->setFocus();
-    QTest::keyClick(Button(*view, 1013), Qt::Key_Down);
-    QCOMPARE(QApplication::focusWidget(), Button(*view, 1019));
-    QVERIFY(Button(*view, 1019)->isChecked());
-    QVERIFY(view->GetDlgItem(1017)->isEnabled());
-    QTest::keyClick(Button(*view, 1019), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), view->GetDlgItem(1031));  // the group is one stop
+    Button(*view, "splitModeChapter")->setFocus();
+    QTest::keyClick(Button(*view, "splitModeChapter"), Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget(), Button(*view, "splitModeSize"));
+    QVERIFY(Button(*view, "splitModeSize")->isChecked());
+    QVERIFY(Item<QWidget>(view.get(), "maxKb")->isEnabled());
+    QTest::keyClick(Button(*view, "splitModeSize"), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(),
+             Item<QWidget>(view.get(), "numerals"));  // the group is one stop
   }
 
   void enablingRules_data() {
-    QTest::addColumn<QList<int>>("setup");  // clicks that make the change visible
-    QTest::addColumn<int>("clicked");
-    QTest::addColumn<QList<int>>("enabled");
-    QTest::addColumn<QList<int>>("disabled");
+    QTest::addColumn<QStringList>("setup");  // clicks that make the change visible
+    QTest::addColumn<QString>("clicked");
+    QTest::addColumn<QStringList>("enabled");
+    QTest::addColumn<QStringList>("disabled");
     QTest::newRow("1004 new folder")
-        << QList<int>{} << 1004 << QList<int>{1005, 1006} << QList<int>{};
-    QTest::newRow("1003 beside source")
-        << QList<int>{1004} << 1003 << QList<int>{} << QList<int>{1005, 1006};
-    QTest::newRow("1008 custom name") << QList<int>{} << 1008 << QList<int>{1009} << QList<int>{};
+        << QStringList{} << "dirNew" << QStringList{"newDir", "browseFolder"} << QStringList{};
+    QTest::newRow("1003 beside source") << QStringList{"dirNew"} << "dirBesideSource"
+                                        << QStringList{} << QStringList{"newDir", "browseFolder"};
+    QTest::newRow("1008 custom name")
+        << QStringList{} << "nameCustom" << QStringList{"customName"} << QStringList{};
     QTest::newRow("1007 source name")
-        << QList<int>{1008} << 1007 << QList<int>{} << QList<int>{1009};
+        << QStringList{"nameCustom"} << "nameSource" << QStringList{} << QStringList{"customName"};
     QTest::newRow("1010 chapter name")
-        << QList<int>{1008} << 1010 << QList<int>{} << QList<int>{1009};
+        << QStringList{"nameCustom"} << "nameChapter" << QStringList{} << QStringList{"customName"};
     QTest::newRow("1013 by chapter")
-        << QList<int>{1019} << 1013 << QList<int>{1010, 1015, 1021, 1016}
-        << QList<int>{1017, 1018, 1020};
+        << QStringList{"splitModeSize"} << "splitModeChapter"
+        << QStringList{"nameChapter", "keywords", "titleMax", "chaptersPerFile"}
+        << QStringList{"maxKb", "keepLines", "parts"};
     QTest::newRow("1013 after even")
-        << QList<int>{1014} << 1013 << QList<int>{1010, 1015, 1021, 1016}
-        << QList<int>{1017, 1018, 1020};
-    QTest::newRow("1019 by size") << QList<int>{} << 1019 << QList<int>{1017, 1018}
-                                  << QList<int>{1010, 1015, 1021, 1016, 1020};
-    QTest::newRow("1019 after even") << QList<int>{1014} << 1019 << QList<int>{1017, 1018}
-                                     << QList<int>{1010, 1015, 1021, 1016, 1020};
-    QTest::newRow("1014 evenly") << QList<int>{1019} << 1014 << QList<int>{1020}
-                                 << QList<int>{1010, 1015, 1021, 1016, 1017, 1018};
-    QTest::newRow("1024 head on") << QList<int>{} << 1024 << QList<int>{1025} << QList<int>{};
-    QTest::newRow("1024 head off") << QList<int>{1024} << 1024 << QList<int>{} << QList<int>{1025};
-    QTest::newRow("1026 tail on") << QList<int>{} << 1026 << QList<int>{1027} << QList<int>{};
-    QTest::newRow("1026 tail off") << QList<int>{1026} << 1026 << QList<int>{} << QList<int>{1027};
+        << QStringList{"splitModeEven"} << "splitModeChapter"
+        << QStringList{"nameChapter", "keywords", "titleMax", "chaptersPerFile"}
+        << QStringList{"maxKb", "keepLines", "parts"};
+    QTest::newRow("1019 by size") << QStringList{} << "splitModeSize"
+                                  << QStringList{"maxKb", "keepLines"}
+                                  << QStringList{"nameChapter", "keywords", "titleMax",
+                                                 "chaptersPerFile", "parts"};
+    QTest::newRow("1019 after even")
+        << QStringList{"splitModeEven"} << "splitModeSize" << QStringList{"maxKb", "keepLines"}
+        << QStringList{"nameChapter", "keywords", "titleMax", "chaptersPerFile", "parts"};
+    QTest::newRow("1014 evenly") << QStringList{"splitModeSize"} << "splitModeEven"
+                                 << QStringList{"parts"}
+                                 << QStringList{"nameChapter",     "keywords", "titleMax",
+                                                "chaptersPerFile", "maxKb",    "keepLines"};
+    QTest::newRow("1024 head on") << QStringList{} << "addHead" << QStringList{"head"}
+                                  << QStringList{};
+    QTest::newRow("1024 head off")
+        << QStringList{"addHead"} << "addHead" << QStringList{} << QStringList{"head"};
+    QTest::newRow("1026 tail on") << QStringList{} << "addTail" << QStringList{"tail"}
+                                  << QStringList{};
+    QTest::newRow("1026 tail off")
+        << QStringList{"addTail"} << "addTail" << QStringList{} << QStringList{"tail"};
   }
 
   void enablingRules() {
-    QFETCH(QList<int>, setup);
-    QFETCH(int, clicked);
-    QFETCH(QList<int>, enabled);
-    QFETCH(QList<int>, disabled);
+    QFETCH(QStringList, setup);
+    QFETCH(QString, clicked);
+    QFETCH(QStringList, enabled);
+    QFETCH(QStringList, disabled);
     const auto view = NewView();
-    for (int id : setup) Button(*view, id)->click();
-    const QMap<int, bool> before = EnabledStates(*view);
+    for (const QString& id : setup) Button(*view, id)->click();
+    const QMap<QString, bool> before = EnabledStates(*view);
     Button(*view, clicked)->click();
-    const QMap<int, bool> after = EnabledStates(*view);
-    for (int id : kAllIds) {
+    const QMap<QString, bool> after = EnabledStates(*view);
+    for (const QString& id : kAllIds) {
       if (enabled.contains(id)) {
-        QVERIFY2(after[id], qPrintable(QString::number(id)));
+        QVERIFY2(after[id], qPrintable(id));
       } else if (disabled.contains(id)) {
-        QVERIFY2(!after[id], qPrintable(QString::number(id)));
+        QVERIFY2(!after[id], qPrintable(id));
       } else {
-        QVERIFY2(after[id] == before[id], qPrintable(QString::number(id)));  // nothing else
+        QVERIFY2(after[id] == before[id], qPrintable(id));  // nothing else
       }
     }
   }
 
   void sizeAndEvenLeaveChapterNames() {
-    for (int mode : {1019, 1014}) {
+    for (const char* mode : {"splitModeSize", "splitModeEven"}) {
       const auto view = NewView();
-      Button(*view, 1010)->click();
+      Button(*view, "nameChapter")->click();
       Button(*view, mode)->click();
-      QVERIFY(Button(*view, 1007)->isChecked());
-      QCOMPARE(view->m_nNameMode, 0);
-      QVERIFY(!view->GetDlgItem(1010)->isEnabled());
-      Button(*view, 1013)->click();
-      QVERIFY(view->GetDlgItem(1010)->isEnabled());
-      QVERIFY(Button(*view, 1007)->isChecked());  // not given back
+      QVERIFY(Button(*view, "nameSource")->isChecked());
+      QCOMPARE(Item<QButtonGroup>(view.get(), "nameMode")->checkedId(), 0);
+      QVERIFY(!Item<QWidget>(view.get(), "nameChapter")->isEnabled());
+      Button(*view, "splitModeChapter")->click();
+      QVERIFY(Item<QWidget>(view.get(), "nameChapter")->isEnabled());
+      QVERIFY(Button(*view, "nameSource")->isChecked());  // not given back
     }
   }
 
-  void chapterModeDoesNotExchange() {
+  // Switching modes leaves what was typed: the fields are the form's only state.
+  void modesLeaveTypedFields() {
     const auto view = NewView();
-    Edit(*view, 1015)->setText(QStringLiteral("第 回"));
-    Button(*view, 1013)->click();
-    QCOMPARE(view->m_strKeywords, QStringLiteral("第  章"));
-    QCOMPARE(Edit(*view, 1015)->text(), QStringLiteral("第 回"));  // nor overwrite the field
-    Button(*view, 1019)->click();                                  // this one exchanges in and out
-    QCOMPARE(view->m_strKeywords, QStringLiteral("第 回"));
-    QCOMPARE(view->m_nSplitMode, 1);
+    Edit(*view, "keywords")->setText(QStringLiteral("第 回"));
+    Edit(*view, "maxKb")->setText(QStringLiteral("77"));
+    for (const char* mode : {"splitModeChapter", "splitModeSize", "splitModeEven"}) {
+      Button(*view, mode)->click();
+      QCOMPARE(Edit(*view, "keywords")->text(), QStringLiteral("第 回"));
+      QCOMPARE(Edit(*view, "maxKb")->text(), QStringLiteral("77"));
+    }
+    Button(*view, "splitModeSize")->click();
+    const sekato::engine::SplitOptions options = view->GetSplitOptions();
+    QCOMPARE(options.keywords, std::string("第 回"));
+    QCOMPARE(options.maxKb, 77);
+    QCOMPARE(options.mode, sekato::engine::SplitMode::BySize);
   }
 
   void headingRuleIsCheckedAsItIsTyped() {
     const auto view = NewView(QStringLiteral("/books/novel.txt"));
     const CSplitRunControl* run = view->RunControl();
-    QLineEdit* regex = Edit(*view, 1041);
+    QLineEdit* regex = Edit(*view, "regex");
     QVERIFY(run->CanStart());
     QVERIFY(!regex->isVisibleTo(view.get()));
-    Item<QComboBox>(view.get(), 1040)->setCurrentIndex(CSekatoView::kRuleRegex);
+    Item<QComboBox>(view.get(), "headingRule")->setCurrentIndex(CSekatoView::kRuleRegex);
     view->OnHeadingRule();
     // The rule takes the place of the keywords and their numerals.
     QVERIFY(regex->isVisibleTo(view.get()));
-    for (int id : {1015, 1031, 1042}) QVERIFY(!view->GetDlgItem(id)->isVisibleTo(view.get()));
+    for (const char* id : {"keywords", "numerals", "numeralsLabel"})
+      QVERIFY(!Item<QWidget>(view.get(), id)->isVisibleTo(view.get()));
     QVERIFY(!run->CanStart());  // no rule yet
     const std::pair<QString, QString> bad[] = {
         {QStringLiteral("^第(?<n>\\d+)章("), QStringLiteral("missing closing parenthesis")},
@@ -295,47 +371,45 @@ class TestCSekatoView : public QObject {
     regex->setText(QStringLiteral("^第(?<n>\\d+)章"));
     QVERIFY(run->CanStart());
     QVERIFY(regex->toolTip().isEmpty());
-    view->UpdateData(true);
     QCOMPARE(view->GetSplitOptions().regex, std::string("^第(?<n>\\d+)章"));
 
     // A bad rule holds Start only while headings go by it.
     regex->setText(QStringLiteral("第("));
-    Button(*view, 1019)->click();  // by size
+    Button(*view, "splitModeSize")->click();  // by size
     QVERIFY(run->CanStart());
-    Button(*view, 1013)->click();
+    Button(*view, "splitModeChapter")->click();
     QVERIFY(!run->CanStart());
-    Item<QComboBox>(view.get(), 1040)->setCurrentIndex(CSekatoView::kRuleKeywords);
+    Item<QComboBox>(view.get(), "headingRule")->setCurrentIndex(CSekatoView::kRuleKeywords);
     view->OnHeadingRule();
     QVERIFY(run->CanStart());
-    view->UpdateData(true);
     QVERIFY(view->GetSplitOptions().regex.empty());
   }
 
   void choosingTheSource() {
     const auto view = NewView(QStringLiteral("/books/novel.txt"));
-    QCOMPARE(Edit(*view, 1000)->text(), QStringLiteral("/books/novel.txt"));
-    QCOMPARE(Edit(*view, 1009)->text(), QStringLiteral("novel"));
-    QCOMPARE(view->m_strSrcTitle, QStringLiteral("novel"));
-    QCOMPARE(view->m_strSrcBase, QStringLiteral("/books/novel"));
-    Button(*view, 1004)->click();  // an empty new folder starts as the folder beside the source
-    QCOMPARE(Edit(*view, 1005)->text(), QStringLiteral("/books/novel"));
-    QCOMPARE(view->m_strNewDir, QStringLiteral("/books/novel"));
-    QCOMPARE(view->m_nDirMode, 0);
+    QCOMPARE(Edit(*view, "sourcePath")->text(), QStringLiteral("/books/novel.txt"));
+    QCOMPARE(Edit(*view, "customName")->text(), QStringLiteral("novel"));
+    QCOMPARE(view->GetSplitOptions().sourceTitle, std::string("novel"));
+    QCOMPARE(view->GetSplitOptions().sourceBase, std::string("/books/novel"));
+    Button(*view, "dirNew")->click();  // an empty new folder starts as the folder beside the source
+    QCOMPARE(Edit(*view, "newDir")->text(), QStringLiteral("/books/novel"));
+    QCOMPARE(view->GetSplitOptions().newFolder, std::string("/books/novel"));
+    QCOMPARE(view->GetSplitOptions().folder, sekato::engine::FolderChoice::NewFolder);
 
     // Another source replaces a typed custom name; cancelling changes nothing.
-    Button(*view, 1008)->click();
-    Edit(*view, 1009)->setText(QStringLiteral("mine"));
+    Button(*view, "nameCustom")->click();
+    Edit(*view, "customName")->setText(QStringLiteral("mine"));
     m_chosenSource = QStringLiteral("/books/其它.小说.txt");
-    Button(*view, 1001)->click();
-    QCOMPARE(Edit(*view, 1009)->text(), QStringLiteral("其它.小说"));
+    Button(*view, "browseSource")->click();
+    QCOMPARE(Edit(*view, "customName")->text(), QStringLiteral("其它.小说"));
     // The new folder follows the book: the last book's folder was not chosen for this one.
-    QCOMPARE(Edit(*view, 1005)->text(), QStringLiteral("/books/其它.小说"));
-    Edit(*view, 1009)->setText(QStringLiteral("mine"));
+    QCOMPARE(Edit(*view, "newDir")->text(), QStringLiteral("/books/其它.小说"));
+    Edit(*view, "customName")->setText(QStringLiteral("mine"));
     m_chosenSource.clear();
-    Button(*view, 1001)->click();
-    QCOMPARE(Edit(*view, 1009)->text(), QStringLiteral("mine"));
-    QCOMPARE(view->m_strCustomName, QStringLiteral("mine"));
-    QCOMPARE(view->m_strSrcPath, QStringLiteral("/books/其它.小说.txt"));
+    Button(*view, "browseSource")->click();
+    QCOMPARE(Edit(*view, "customName")->text(), QStringLiteral("mine"));
+    QCOMPARE(view->GetSplitOptions().customName, std::string("mine"));
+    QCOMPARE(view->SourceFile(), QStringLiteral("/books/其它.小说.txt"));
   }
 
   void encodingsListedAndTheDetectedOneNamed() {
@@ -343,8 +417,8 @@ class TestCSekatoView : public QObject {
     const QStringList names = {QStringLiteral("GBK"),      QStringLiteral("GB18030"),
                                QStringLiteral("Big5"),     QStringLiteral("UTF-8"),
                                QStringLiteral("UTF-16LE"), QStringLiteral("UTF-16BE")};
-    for (auto [id, first] : {std::pair{1032, QStringLiteral("自动检测")},
-                             std::pair{1033, QStringLiteral("同源文件")}}) {
+    for (auto [id, first] : {std::pair{"encoding", QStringLiteral("自动检测")},
+                             std::pair{"outEncoding", QStringLiteral("同源文件")}}) {
       auto* combo = Item<QComboBox>(view.get(), id);
       QCOMPARE(combo->count(), 7);
       QCOMPARE(combo->itemText(0), first);
@@ -368,32 +442,32 @@ class TestCSekatoView : public QObject {
       const QString path = dir.filePath(QString::fromUtf8(c.name));
       if (!c.bytes.isEmpty()) QVERIFY(sekato::ui::test::WriteFile(path, c.bytes));
       view->ChooseSource(path);
-      QCOMPARE(Item<QComboBox>(view.get(), 1032)->itemText(0), c.shown);
+      QCOMPARE(Item<QComboBox>(view.get(), "encoding")->itemText(0), c.shown);
     }
   }
 
   void newFolderWithoutUsableBase() {
     // No source yet: the field stays empty but can be typed into.
     auto view = NewView();
-    Button(*view, 1004)->click();
-    QVERIFY(Edit(*view, 1005)->text().isEmpty());
-    QVERIFY(Edit(*view, 1005)->isEnabled());
+    Button(*view, "dirNew")->click();
+    QVERIFY(Edit(*view, "newDir")->text().isEmpty());
+    QVERIFY(Edit(*view, "newDir")->isEnabled());
 
     // A "." only in a folder name is no extension: there is no folder beside the source.
     view = NewView(QStringLiteral("/my.books/novel"));
-    QCOMPARE(view->m_strSrcBase, QString());
-    QCOMPARE(view->m_strSrcTitle, QStringLiteral("novel"));
-    Button(*view, 1004)->click();
-    QVERIFY(Edit(*view, 1005)->text().isEmpty());
+    QCOMPARE(view->GetSplitOptions().sourceBase, std::string());
+    QCOMPARE(view->GetSplitOptions().sourceTitle, std::string("novel"));
+    Button(*view, "dirNew")->click();
+    QVERIFY(Edit(*view, "newDir")->text().isEmpty());
 
     // Text already in the field at the last exchange is kept.
     view = NewView(QStringLiteral("/books/novel.txt"));
-    Button(*view, 1004)->click();
-    Edit(*view, 1005)->setText(QStringLiteral("/out"));
-    Button(*view, 1003)->click();
-    Button(*view, 1019)->click();  // an exchange in
-    Button(*view, 1004)->click();
-    QCOMPARE(Edit(*view, 1005)->text(), QStringLiteral("/out"));
+    Button(*view, "dirNew")->click();
+    Edit(*view, "newDir")->setText(QStringLiteral("/out"));
+    Button(*view, "dirBesideSource")->click();
+    Button(*view, "splitModeSize")->click();  // an exchange in
+    Button(*view, "dirNew")->click();
+    QCOMPARE(Edit(*view, "newDir")->text(), QStringLiteral("/out"));
   }
 
   // 新目录 follows a newly chosen book unless the user typed or chose it for this book.
@@ -417,17 +491,17 @@ class TestCSekatoView : public QObject {
     QFETCH(QString, expected);
     const auto view =
         NewView(how == QStringLiteral("typed first") ? QString() : QStringLiteral("/books/a.txt"));
-    Button(*view, 1004)->click();
+    Button(*view, "dirNew")->click();
     if (how.startsWith(QStringLiteral("typed"))) {
-      Edit(*view, 1005)->clear();
-      QTest::keyClicks(Edit(*view, 1005), QStringLiteral("/mine"));
+      Edit(*view, "newDir")->clear();
+      QTest::keyClicks(Edit(*view, "newDir"), QStringLiteral("/mine"));
     } else if (how == QStringLiteral("chosen")) {
       m_chosenFolder = QStringLiteral("/mine");
-      Button(*view, 1006)->click();
+      Button(*view, "browseFolder")->click();
     }
     m_chosenSource = second;
-    Button(*view, 1001)->click();
-    QCOMPARE(Edit(*view, 1005)->text(), expected);
+    Button(*view, "browseSource")->click();
+    QCOMPARE(Edit(*view, "newDir")->text(), expected);
   }
 
   // Number fields take digits only, so nothing typed there reads as a surprise.
@@ -452,7 +526,7 @@ class TestCSekatoView : public QObject {
     QFETCH(QString, typed);
     QFETCH(QString, shown);
     const auto view = NewView();
-    for (const int id : {IDC_TITLEMAX, IDC_CHAPTERS_PER_FILE, IDC_MAXKB, IDC_PARTS}) {
+    for (const char* id : {"titleMax", "chaptersPerFile", "maxKb", "parts"}) {
       QLineEdit* edit = Edit(*view, id);
       edit->setEnabled(true);
       edit->clear();
@@ -482,20 +556,19 @@ class TestCSekatoView : public QObject {
       QVERIFY2(!names.contains(name), qPrintable(name));
       names << name;
     }
-    QCOMPARE(Button(*view, IDC_BROWSE_SRC)->accessibleName(), QStringLiteral("选择源文件"));
-    QCOMPARE(Button(*view, IDC_BROWSE_DIR)->accessibleName(), QStringLiteral("选择保存目录"));
+    QCOMPARE(Button(*view, "browseSource")->accessibleName(), QStringLiteral("选择源文件"));
+    QCOMPARE(Button(*view, "browseFolder")->accessibleName(), QStringLiteral("选择保存目录"));
   }
 
   void choosingTheFolder() {
     const auto view = NewView(QStringLiteral("/books/novel.txt"));
-    Button(*view, 1004)->click();
+    Button(*view, "dirNew")->click();
     m_chosenFolder = QStringLiteral("/books/pieces");
-    Button(*view, 1006)->click();
-    QCOMPARE(Edit(*view, 1005)->text(), QStringLiteral("/books/pieces"));
-    QCOMPARE(view->m_strNewDir, QStringLiteral("/books/pieces"));
+    Button(*view, "browseFolder")->click();
+    QCOMPARE(Edit(*view, "newDir")->text(), QStringLiteral("/books/pieces"));
     m_chosenFolder.clear();  // cancelled
-    Button(*view, 1006)->click();
-    QCOMPARE(view->m_strNewDir, QStringLiteral("/books/pieces"));
+    Button(*view, "browseFolder")->click();
+    QCOMPARE(Edit(*view, "newDir")->text(), QStringLiteral("/books/pieces"));
   }
 
   void droppingATextFile() {
@@ -506,19 +579,20 @@ class TestCSekatoView : public QObject {
     view->resize(800, 700);  // the whole form in view, as in its fitted frame
 
     using sekato::ui::test::DropUrls;
-    QVERIFY(!DropUrls(view->GetDlgItem(1015), {QUrl::fromLocalFile(dir.filePath("a.png"))}));
-    QVERIFY(view->m_strSrcPath.isEmpty());
+    QVERIFY(!DropUrls(Item<QWidget>(view.get(), "keywords"),
+                      {QUrl::fromLocalFile(dir.filePath("a.png"))}));
+    QVERIFY(view->SourceFile().isEmpty());
 
     // Over an edit field that would otherwise take the file's address as text.
-    QVERIFY(DropUrls(view->GetDlgItem(1015), {QUrl::fromLocalFile(path)}));
-    QCOMPARE(view->m_strSrcPath, path);
-    QCOMPARE(Edit(*view, 1009)->text(), QStringLiteral("dropped"));
-    QCOMPARE(Edit(*view, 1015)->text(), QStringLiteral("第  章"));
+    QVERIFY(DropUrls(Item<QWidget>(view.get(), "keywords"), {QUrl::fromLocalFile(path)}));
+    QCOMPARE(view->SourceFile(), path);
+    QCOMPARE(Edit(*view, "customName")->text(), QStringLiteral("dropped"));
+    QCOMPARE(Edit(*view, "keywords")->text(), QStringLiteral("第  章"));
 
     // And over a label, which takes no drops itself.
     const QString other = dir.filePath(QStringLiteral("other.txt"));
     QVERIFY(DropUrls(view->findChild<QLabel*>(), {QUrl::fromLocalFile(other)}));
-    QCOMPARE(view->m_strSrcPath, other);
+    QCOMPARE(view->SourceFile(), other);
   }
 };
 

@@ -45,8 +45,8 @@ struct Scenario {
   std::function<void(CSekatoView*)> form;  // the same options, set as a user would
 };
 
-QLineEdit* Edit(CSekatoView* view, int id) { return Item<QLineEdit>(view, id); }
-void Click(CSekatoView* view, int id) { Item<QAbstractButton>(view, id)->click(); }
+QLineEdit* Edit(CSekatoView* view, const char* id) { return Item<QLineEdit>(view, id); }
+void Click(CSekatoView* view, const char* id) { Item<QAbstractButton>(view, id)->click(); }
 
 const QList<Scenario>& Scenarios() {
   static const QList<Scenario> scenarios = {
@@ -54,51 +54,51 @@ const QList<Scenario>& Scenarios() {
       {"chapter, 3 per piece, title names, no ad",
        {"-p", "3", "--title-names", "--no-ad"},
        [](CSekatoView* v) {
-         Edit(v, IDC_CHAPTERS_PER_FILE)->setText("3");
-         Click(v, IDC_NAME_CHAPTER);
-         Click(v, IDC_NOAD);
+         Edit(v, "chaptersPerFile")->setText("3");
+         Click(v, "nameChapter");
+         Click(v, "noAd");
        }},
       {"chapter, ? in Chinese numerals, custom name",
        {"-k", "第?章", "--numerals", "chinese", "-n", "卷"},
        [](CSekatoView* v) {
-         Edit(v, IDC_KEYWORDS)->setText(QStringLiteral("第?章"));
-         v->m_comboNumerals->setCurrentIndex(2);
-         Click(v, IDC_NAME_CUSTOM);
-         Edit(v, IDC_CUSTOMNAME)->setText(QStringLiteral("卷"));
+         Edit(v, "keywords")->setText(QStringLiteral("第?章"));
+         test::Item<QComboBox>(v, "numerals")->setCurrentIndex(2);
+         Click(v, "nameCustom");
+         Edit(v, "customName")->setText(QStringLiteral("卷"));
        }},
       {"chapter by a rule with its number group, title names",
        {"--regex", "^第(?<n>[一二三四五六七八九十百千]+)章", "--title-names"},
        [](CSekatoView* v) {
-         Item<QComboBox>(v, IDC_HEADING_RULE)->setCurrentIndex(CSekatoView::kRuleRegex);
+         Item<QComboBox>(v, "headingRule")->setCurrentIndex(CSekatoView::kRuleRegex);
          v->OnHeadingRule();
-         Edit(v, IDC_REGEX)->setText(QStringLiteral("^第(?<n>[一二三四五六七八九十百千]+)章"));
-         Click(v, IDC_NAME_CHAPTER);
+         Edit(v, "regex")->setText(QStringLiteral("^第(?<n>[一二三四五六七八九十百千]+)章"));
+         Click(v, "nameChapter");
        }},
       {"size 20 KB, keep lines, trim",
        {"-m", "size", "--kb", "20", "--keep-lines", "--trim"},
        [](CSekatoView* v) {
-         Click(v, IDC_MODE_SIZE);
-         Edit(v, IDC_MAXKB)->setText("20");
-         Click(v, IDC_KEEPLINES);
-         Click(v, IDC_TRIMSPACES);
+         Click(v, "splitModeSize");
+         Edit(v, "maxKb")->setText("20");
+         Click(v, "keepLines");
+         Click(v, "trimSpaces");
        }},
       {"even into 4, head and tail",
        {"-m", "even", "--parts", "4", "--head", "卷首", "--tail", "卷尾"},
        [](CSekatoView* v) {
-         Click(v, IDC_MODE_EVEN);
-         Edit(v, IDC_PARTS)->setText("4");
-         Click(v, IDC_ADDHEAD);
-         Edit(v, IDC_HEAD)->setText(QStringLiteral("卷首"));
-         Click(v, IDC_ADDTAIL);
-         Edit(v, IDC_TAIL)->setText(QStringLiteral("卷尾"));
+         Click(v, "splitModeEven");
+         Edit(v, "parts")->setText("4");
+         Click(v, "addHead");
+         Edit(v, "head")->setText(QStringLiteral("卷首"));
+         Click(v, "addTail");
+         Edit(v, "tail")->setText(QStringLiteral("卷尾"));
        }},
       {"size 20 KB, read as GBK, written as UTF-8",
        {"-m", "size", "--kb", "20", "-e", "gbk", "--to", "utf-8"},
        [](CSekatoView* v) {
-         Click(v, IDC_MODE_SIZE);
-         Edit(v, IDC_MAXKB)->setText("20");
-         Item<QComboBox>(v, IDC_ENCODING)->setCurrentIndex(1);
-         Item<QComboBox>(v, IDC_OUT_ENCODING)->setCurrentIndex(4);
+         Click(v, "splitModeSize");
+         Edit(v, "maxKb")->setText("20");
+         Item<QComboBox>(v, "encoding")->setCurrentIndex(1);
+         Item<QComboBox>(v, "outEncoding")->setCurrentIndex(4);
        }},
   };
   return scenarios;
@@ -121,8 +121,8 @@ class TestEndToEnd : public QObject {
   /// The form set to write into `outDir`, with `source` chosen.
   void Prepare(const QString& source, const QString& outDir) {
     View()->ChooseSource(source);
-    Click(View(), IDC_DIR_NEW);
-    Edit(View(), IDC_NEWDIR)->setText(outDir);
+    Click(View(), "dirNew");
+    Edit(View(), "newDir")->setText(outDir);
   }
 
   bool Finished() { return !View()->RunControl()->IsBusy(); }
@@ -160,7 +160,7 @@ class TestEndToEnd : public QObject {
     MessageCapture messages;
     Prepare(m_small, gui);
     scenario.form(View());
-    QVERIFY(m_app->MainFrame()->OnCommand(ID_SPLIT_START));
+    QVERIFY(test::Trigger(m_app->MainFrame(), "actionStart"));
     QVERIFY(WaitUntil([&] { return Finished(); }));
     QCOMPARE(FirstLines(messages.texts), QStringList{kDone});
 
@@ -180,14 +180,14 @@ class TestEndToEnd : public QObject {
 
     MessageCapture messages;
     Prepare(m_large, gui);
-    QVERIFY(m_app->MainFrame()->OnCommand(ID_SPLIT_START));
+    QVERIFY(test::Trigger(m_app->MainFrame(), "actionStart"));
     // Change what the run reads, through handlers that refresh the options.
-    Click(View(), IDC_MODE_SIZE);
-    Edit(View(), IDC_MAXKB)->setText("1");
-    Edit(View(), IDC_NEWDIR)->setText(Out(QStringLiteral("elsewhere")));
-    Click(View(), IDC_ADDHEAD);
-    Edit(View(), IDC_HEAD)->setText(QStringLiteral("头"));
-    Click(View(), IDC_ADDHEAD);
+    Click(View(), "splitModeSize");
+    Edit(View(), "maxKb")->setText("1");
+    Edit(View(), "newDir")->setText(Out(QStringLiteral("elsewhere")));
+    Click(View(), "addHead");
+    Edit(View(), "head")->setText(QStringLiteral("头"));
+    Click(View(), "addHead");
     View()->ChooseSource(m_small);
     QVERIFY(WaitUntil([&] { return Finished(); }, 120000));
     QCOMPARE(FirstLines(messages.texts), QStringList{kDone});
@@ -203,8 +203,8 @@ class TestEndToEnd : public QObject {
 
     MessageCapture messages;
     Prepare(m_large, gui);
-    Click(View(), IDC_NOAD);
-    QVERIFY(m_app->MainFrame()->OnCommand(ID_SPLIT_START));
+    Click(View(), "noAd");
+    QVERIFY(test::Trigger(m_app->MainFrame(), "actionStart"));
     QVERIFY(WaitUntil([&] { return View()->RunControl()->Worker()->ProgressPos() > 0; }));
     // The title shows the run's progress; closing asks, and 继续分割 keeps the run going.
     QVERIFY(WaitUntil([&] { return m_app->MainFrame()->windowTitle().contains('%'); }));
@@ -239,12 +239,12 @@ class TestEndToEnd : public QObject {
 
     MessageCapture messages;
     Prepare(m_large, gui);
-    Click(View(), IDC_MODE_SIZE);
-    Edit(View(), IDC_MAXKB)->setText("300");
+    Click(View(), "splitModeSize");
+    Edit(View(), "maxKb")->setText("300");
     CMainFrame* frame = m_app->MainFrame();
-    QVERIFY(frame->OnCommand(ID_SPLIT_START));
-    QVERIFY(frame->OnCommand(ID_SPLIT_STOP));
-    QVERIFY(!frame->OnCommand(ID_SPLIT_START));  // the stopped run has not ended yet
+    QVERIFY(test::Trigger(frame, "actionStart"));
+    QVERIFY(test::Trigger(frame, "actionStop"));
+    QVERIFY(!test::Trigger(frame, "actionStart"));  // the stopped run has not ended yet
     QVERIFY(WaitUntil([&] { return Finished(); }));
     QCOMPARE(FirstLines(messages.texts), QStringList{kStopped});
     // The message says how many pieces the stopped run left, and where.
@@ -253,7 +253,7 @@ class TestEndToEnd : public QObject {
              QStringLiteral("已写出 %1 个文件，保存在：\n%2").arg(left).arg(gui));
     // The stopped run's pieces are older pieces now: cleared first.
     const ChoiceScope clear(0);
-    QVERIFY(frame->OnCommand(ID_SPLIT_START));
+    QVERIFY(test::Trigger(frame, "actionStart"));
     QVERIFY(WaitUntil([&] { return Finished(); }, 120000));
     QCOMPARE(FirstLines(messages.texts).mid(2), (QStringList{kDone}));
     QVERIFY(ReadFiles(gui) == ReadFiles(cli));
@@ -297,7 +297,7 @@ class TestEndToEnd : public QObject {
     QStringList asked;
     const ChoiceScope answer(choice, &asked);
     Prepare(source, gui);
-    m_app->MainFrame()->OnCommand(ID_SPLIT_START);
+    test::Trigger(m_app->MainFrame(), "actionStart");
     QVERIFY(WaitUntil([&] { return Finished(); }));
     QCOMPARE(asked.size(), older ? 1 : 0);
     if (older) {
@@ -350,10 +350,10 @@ class TestEndToEnd : public QObject {
     const ChoiceScope goOn(0);
     Prepare(source, gui);
     if (maxKb != QStringLiteral("-")) {
-      Click(View(), IDC_MODE_SIZE);
-      Edit(View(), IDC_MAXKB)->setText(maxKb);
+      Click(View(), "splitModeSize");
+      Edit(View(), "maxKb")->setText(maxKb);
     }
-    m_app->MainFrame()->OnCommand(ID_SPLIT_START);
+    test::Trigger(m_app->MainFrame(), "actionStart");
     QVERIFY(WaitUntil([&] { return Finished(); }));
     if (!said.isEmpty()) {
       QVERIFY(!messages.texts.isEmpty());

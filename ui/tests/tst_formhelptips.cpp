@@ -6,6 +6,7 @@
 
 #include "csekatoview.h"
 #include "formhelptexts.h"
+#include "uitestsupport.h"
 
 using namespace sekato::ui;
 
@@ -47,7 +48,7 @@ class TestFormHelpTips : public QObject {
 
   void keywordsTipAppearsWhereThePointerRests() {
     m_view->m_tip.SetClock(nullptr);  // this once on the real timers
-    QWidget* keywords = m_view->GetDlgItem(1015);
+    QWidget* keywords = test::Item<QWidget>(m_view.get(), "keywords");
     RestOn(keywords);
     QVERIFY(!m_view->m_tip.isVisible());  // only after half a second at rest
     QTRY_VERIFY_WITH_TIMEOUT(m_view->m_tip.isVisible(), 2000);
@@ -68,31 +69,31 @@ class TestFormHelpTips : public QObject {
 
   void tipsFollowTheEnabledFields() {
     // Chapter mode: the title size explains itself, the disabled keep-lines box does not.
-    RestOn(m_view->GetDlgItem(1021));
+    RestOn(test::Item<QWidget>(m_view.get(), "titleMax"));
     m_clock.Advance(500);
     QVERIFY(m_view->m_tip.isVisible());
     QCOMPARE(m_view->m_tip.Text(), QString::fromUtf8(FormHelpTexts::kTitleSizeHelp));
     QVERIFY(m_view->m_tip.Text().startsWith(QLatin1String("    ")));
-    RestOn(m_view->GetDlgItem(1018));
+    RestOn(test::Item<QWidget>(m_view.get(), "keepLines"));
     QVERIFY(!m_view->m_tip.isVisible());
     m_clock.Advance(700);
     QVERIFY(!m_view->m_tip.isVisible());
 
     // Size mode: keywords and title size are disabled, keep-lines is the one with a tip.
-    qobject_cast<QAbstractButton*>(m_view->GetDlgItem(1019))->click();
-    RestOn(m_view->GetDlgItem(1015));
+    qobject_cast<QAbstractButton*>(test::Item<QWidget>(m_view.get(), "splitModeSize"))->click();
+    RestOn(test::Item<QWidget>(m_view.get(), "keywords"));
     m_clock.Advance(700);
     QVERIFY(!m_view->m_tip.isVisible());
-    RestOn(m_view->GetDlgItem(1018));
+    RestOn(test::Item<QWidget>(m_view.get(), "keepLines"));
     m_clock.Advance(500);
     QVERIFY(m_view->m_tip.isVisible());
     QCOMPARE(m_view->m_tip.Text(), QString::fromUtf8(FormHelpTexts::kKeepLinesHelp));
   }
 
   void encodingChoicesExplainThemselves() {
-    for (auto [id, help] : {std::pair{1032, FormHelpTexts::kEncodingHelp},
-                            std::pair{1033, FormHelpTexts::kOutEncodingHelp}}) {
-      RestOn(m_view->GetDlgItem(id));
+    for (auto [id, help] : {std::pair{"encoding", FormHelpTexts::kEncodingHelp},
+                            std::pair{"outEncoding", FormHelpTexts::kOutEncodingHelp}}) {
+      RestOn(test::Item<QWidget>(m_view.get(), id));
       m_clock.Advance(500);
       QCOMPARE(m_view->m_tip.Text(), QString::fromUtf8(help));
       QVERIFY(m_view->m_tip.isVisible());
@@ -100,21 +101,21 @@ class TestFormHelpTips : public QObject {
   }
 
   void otherFieldsHaveNoTip() {
-    RestOn(m_view->GetDlgItem(1016));
+    RestOn(test::Item<QWidget>(m_view.get(), "chaptersPerFile"));
     m_clock.Advance(700);
     QVERIFY(!m_view->m_tip.isVisible());
   }
 
   void tipGoesWhenThePointerLeavesOrAnotherWindowTakesOver() {
     for (const QEvent::Type type : {QEvent::Leave, QEvent::WindowDeactivate}) {
-      RestOn(m_view->GetDlgItem(1015));
+      RestOn(test::Item<QWidget>(m_view.get(), "keywords"));
       m_clock.Advance(500);
       QVERIFY(m_view->m_tip.isVisible());
       QEvent event(type);
       QApplication::sendEvent(m_view.get(), &event);
       QVERIFY(!m_view->m_tip.isVisible());
       // Also a show still on its way never comes.
-      RestOn(m_view->GetDlgItem(1021));
+      RestOn(test::Item<QWidget>(m_view.get(), "titleMax"));
       QApplication::sendEvent(m_view.get(), &event);
       m_clock.Advance(1000);
       QVERIFY(!m_view->m_tip.isVisible());

@@ -31,7 +31,7 @@ class TestHighDpi : public QObject {
           screen.width(), screen.height(), frame->frameGeometry().width(),
           frame->frameGeometry().height(), frame->frameGeometry().x(), frame->frameGeometry().y());
 
-    auto* bar = test::Item<QProgressBar>(view, IDC_PROGRESS);
+    auto* bar = test::Item<QProgressBar>(view, "progress");
     QVERIFY(screen.contains(frame->frameGeometry()));
     QCOMPARE(view->horizontalScrollBar()->maximum(), 0);  // never sideways
     if (view->verticalScrollBar()->maximum() == 0) {
@@ -87,8 +87,8 @@ class TestHighDpi : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(app.MainFrame()));
     CSekatoView* view = app.View();
     view->ChooseSource(QStringLiteral(SEKATO_SAMPLES_DIR "/sanguoyanyi.gbk.txt"));
-    test::Item<QLineEdit>(view, IDC_KEYWORDS)->setText(QStringLiteral("第 回"));
-    QVERIFY(app.MainFrame()->OnCommand(ID_SPLIT_PREVIEW));
+    test::Item<QLineEdit>(view, "keywords")->setText(QStringLiteral("第 回"));
+    QVERIFY(test::Trigger(app.MainFrame(), "actionPreview"));
     CPreviewDlg* dialog = nullptr;
     QVERIFY(test::WaitUntil([&] { return (dialog = view->findChild<CPreviewDlg*>()) != nullptr; }));
     sekato::engine::ChapterList list;
@@ -100,7 +100,7 @@ class TestHighDpi : public QObject {
     QVERIFY(note->text().contains(QStringLiteral("100000 章")));
     const QStringList faults = test::FormLayoutFaults(view->widget());
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
-    auto* bar = test::Item<QProgressBar>(view, IDC_PROGRESS);
+    auto* bar = test::Item<QProgressBar>(view, "progress");
     QVERIFY(note->geometry().top() > bar->geometry().bottom());
   }
 };

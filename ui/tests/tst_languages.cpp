@@ -2,6 +2,7 @@
 // Chinese stays the default, and switching keeps what the user has put into the form.
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -76,6 +77,42 @@ class TestLanguages : public QObject {
     QVERIFY(LanguageAction(app, language)->isChecked());
   }
 
+  // In each language every label that names a field has a letter of its own, none of the
+  // menu bar's.
+  void labelMnemonicsAreUnique_data() {
+    QTest::addColumn<Language>("language");
+    QTest::addColumn<QString>("sourceLabel");
+    QTest::newRow("simplified") << Language::SimplifiedChinese << QStringLiteral("源文件(&F):");
+    QTest::newRow("traditional") << Language::TraditionalChinese << QStringLiteral("原始檔(&F):");
+    QTest::newRow("english") << Language::English << QStringLiteral("Source &file:");
+  }
+  void labelMnemonicsAreUnique() {
+    QFETCH(Language, language);
+    QFETCH(QString, sourceLabel);
+    UiLanguage::Save(language);
+    CSekatoApp app;
+    QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
+    QSet<QKeySequence> taken;
+    for (const QAction* menu : app.MainFrame()->menuBar()->actions()) {
+      taken << QKeySequence::mnemonic(menu->text());
+    }
+    QCOMPARE(taken.size(), 3);
+    taken << QKeySequence(Qt::ALT | Qt::Key_K);  // the keywords' own, for want of a label
+    int labels = 0;
+    for (const QLabel* label : app.View()->widget()->findChildren<QLabel*>()) {
+      if (label->buddy() == nullptr) continue;
+      ++labels;
+      const QKeySequence key = QKeySequence::mnemonic(label->text());
+      QVERIFY2(!key.isEmpty(), qPrintable(label->text()));
+      QVERIFY2(!taken.contains(key), qPrintable(label->text()));
+      taken << key;
+      if (label->buddy()->objectName() == QStringLiteral("sourcePath")) {
+        QCOMPARE(label->text(), sourceLabel);
+      }
+    }
+    QCOMPARE(labels, 11);  // 简繁转换 among them
+  }
+
   void simplifiedChineseWhateverTheLocale() {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     CSekatoApp app;
@@ -123,10 +160,10 @@ class TestLanguages : public QObject {
     CSekatoApp app;
     QVERIFY(app.InitInstance({QStringLiteral("sekato"), book}));
     const QPointer<CSekatoView> before = app.View();
-    auto* kb = before->findChild<QLineEdit*>(QString::number(IDC_MAXKB));
+    auto* kb = before->findChild<QLineEdit*>(QStringLiteral("maxKb"));
     QVERIFY(kb != nullptr);
     kb->setText(QStringLiteral("321"));
-    auto* numerals = before->findChild<QComboBox*>(QString::number(IDC_NUMERALS));
+    auto* numerals = before->findChild<QComboBox*>(QStringLiteral("numerals"));
     QVERIFY(numerals != nullptr);
     numerals->setCurrentIndex(1);
     const QPoint place = app.MainFrame()->pos();
@@ -138,10 +175,10 @@ class TestLanguages : public QObject {
                  qPrintable(messages.texts.join(QLatin1Char('\n'))));
     QCOMPARE(ViewMenuText(app), QStringLiteral("&View"));
     QCOMPARE(QSettings().value(QStringLiteral("language")).toString(), QStringLiteral("en"));
-    QCOMPARE(app.View()->findChild<QLineEdit*>(QString::number(IDC_MAXKB))->text(),
+    QCOMPARE(app.View()->findChild<QLineEdit*>(QStringLiteral("maxKb"))->text(),
              QStringLiteral("321"));
-    QCOMPARE(app.View()->findChild<QComboBox*>(QString::number(IDC_NUMERALS))->currentIndex(), 1);
-    QCOMPARE(app.View()->m_strSrcPath, book);
+    QCOMPARE(app.View()->findChild<QComboBox*>(QStringLiteral("numerals"))->currentIndex(), 1);
+    QCOMPARE(app.View()->SourceFile(), book);
     QCOMPARE(app.MainFrame()->pos(), place);
   }
 

@@ -35,11 +35,11 @@ class TestPreview : public QObject {
   std::unique_ptr<CSekatoApp> m_app;
 
   CSekatoView* View() { return m_app->View(); }
-  QString Text(int id) { return Item<QLineEdit>(View(), id)->text(); }
+  QString Text(const char* id) { return Item<QLineEdit>(View(), id)->text(); }
 
-  /// Runs the preview command and returns its dialog, once the inspection has ended.
+  /// Runs the preview command and returns its dialog, once the look at the source has ended.
   CPreviewDlg* Preview() {
-    if (!m_app->MainFrame()->OnCommand(ID_SPLIT_PREVIEW)) return nullptr;
+    if (!test::Trigger(m_app->MainFrame(), "actionPreview")) return nullptr;
     CPreviewDlg* dialog = nullptr;
     WaitUntil([&] { return (dialog = View()->findChild<CPreviewDlg*>()) != nullptr; });
     return dialog;
@@ -60,7 +60,7 @@ class TestPreview : public QObject {
   void cleanup() { m_app.reset(); }
 
   void previewListsHeadingsAndAppliesAHint() {
-    QAction* preview = m_app->MainFrame()->Action(ID_SPLIT_PREVIEW);
+    QAction* preview = test::Action(m_app->MainFrame(), "actionPreview");
     QVERIFY(!preview->isEnabled());  // no source yet
     View()->ChooseSource(m_novel);
     QVERIFY(preview->isEnabled());
@@ -73,8 +73,8 @@ class TestPreview : public QObject {
     auto* apply = dialog->findChild<QPushButton*>(QStringLiteral("hint0"));
     QVERIFY(apply);
     apply->click();
-    QCOMPARE(Text(IDC_KEYWORDS), QStringLiteral("第 回"));
-    QCOMPARE(Text(IDC_TITLEMAX), QStringLiteral("24"));
+    QCOMPARE(Text("keywords"), QStringLiteral("第 回"));
+    QCOMPARE(Text("titleMax"), QStringLiteral("24"));
     QVERIFY(WaitUntil([&] { return View()->findChild<CPreviewDlg*>() == nullptr; }));
 
     // With the hint applied every heading is listed; the repeated chapter 35 is marked.
@@ -116,7 +116,7 @@ class TestPreview : public QObject {
                  : choice;
     });
     View()->ChooseSource(m_novel);
-    QVERIFY(m_app->MainFrame()->OnCommand(ID_SPLIT_START));
+    QVERIFY(test::Trigger(m_app->MainFrame(), "actionStart"));
     QVERIFY(WaitUntil([&] { return !View()->RunControl()->IsBusy(); }));
     const QString folder = m_dir.filePath(QStringLiteral("novel"));
     QCOMPARE(messages.texts.size(), 2);  // the question about the headings came first
@@ -126,7 +126,7 @@ class TestPreview : public QObject {
     QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(folder)});
 
     choice = 1;  // 预览章节: the preview follows the run
-    QVERIFY(m_app->MainFrame()->OnCommand(ID_SPLIT_START));
+    QVERIFY(test::Trigger(m_app->MainFrame(), "actionStart"));
     CPreviewDlg* dialog = nullptr;
     QVERIFY(WaitUntil([&] { return (dialog = View()->findChild<CPreviewDlg*>()) != nullptr; }));
     QVERIFY(dialog->findChild<QPushButton*>(QStringLiteral("hint0")));
@@ -138,13 +138,13 @@ class TestPreview : public QObject {
 
   void chosenSourceShowsWhatDetectionFoundAndUseSplitsByIt() {
     MessageCapture messages;
-    QLabel* line = Item<QLabel>(View(), IDC_DETECTED);
-    QPushButton* use = Item<QPushButton>(View(), IDC_USE_DETECTED);
-    auto* rule = Item<QComboBox>(View(), IDC_HEADING_RULE);
+    QLabel* line = Item<QLabel>(View(), "detected");
+    QPushButton* use = Item<QPushButton>(View(), "useDetected");
+    auto* rule = Item<QComboBox>(View(), "headingRule");
     QVERIFY(line->isHidden() && use->isHidden());                // nothing chosen, nothing to say
     QCOMPARE(rule->currentIndex(), CSekatoView::kRuleKeywords);  // the keywords 第  章 still
     View()->ChooseSource(m_novel);
-    QVERIFY(WaitUntil([&] { return !View()->Inspection()->IsRunning() && !use->isHidden(); }));
+    QVERIFY(WaitUntil([&] { return !View()->SourceLook()->IsRunning() && !use->isHidden(); }));
     // Whole in the tooltip; the line shows as much as its width holds.
     QCOMPARE(line->toolTip(),
              QStringLiteral("自动识别：第N回（中文数字），120 回（标题最长 24 字）"));
@@ -153,11 +153,11 @@ class TestPreview : public QObject {
 
     use->click();
     QCOMPARE(rule->currentIndex(), CSekatoView::kRuleAuto);
-    QVERIFY(Item<QLineEdit>(View(), IDC_KEYWORDS)->isHidden());
+    QVERIFY(Item<QLineEdit>(View(), "keywords")->isHidden());
     sekato::controls::AppMessageBox::SetChooser([](const QString&, const QStringList& actions) {
       return actions.contains(QStringLiteral("清空旧文件后继续")) ? 0 : -1;
     });
-    QVERIFY(m_app->MainFrame()->OnCommand(ID_SPLIT_START));
+    QVERIFY(test::Trigger(m_app->MainFrame(), "actionStart"));
     QVERIFY(WaitUntil([&] { return !View()->RunControl()->IsBusy(); }));
     sekato::controls::AppMessageBox::SetChooser({});
     // No question about headings: the detected rule finds them. Chapter 35's repeated
@@ -187,8 +187,8 @@ class TestPreview : public QObject {
     QFETCH(QString, pattern);
     QFETCH(int, rule);
     View()->ChooseSource(m_novel);
-    Item<QRadioButton>(View(), IDC_MODE_SIZE)->click();
-    QVERIFY(WaitUntil([&] { return !View()->Inspection()->IsRunning(); }));
+    Item<QRadioButton>(View(), "splitModeSize")->click();
+    QVERIFY(WaitUntil([&] { return !View()->SourceLook()->IsRunning(); }));
     CPreviewDlg* dialog = Preview();
     QVERIFY(dialog);
     auto* use = dialog->findChild<QPushButton*>(QStringLiteral("rule0"));
@@ -201,9 +201,9 @@ class TestPreview : public QObject {
     } else {
       emit dialog->RuleChosen(pattern);
     }
-    QCOMPARE(Item<QComboBox>(View(), IDC_HEADING_RULE)->currentIndex(), rule);
-    QVERIFY(Item<QRadioButton>(View(), IDC_MODE_CHAPTER)->isChecked());  // a rule is for chapters
-    if (!pattern.isEmpty()) QCOMPARE(Text(IDC_REGEX), pattern);
+    QCOMPARE(Item<QComboBox>(View(), "headingRule")->currentIndex(), rule);
+    QVERIFY(Item<QRadioButton>(View(), "splitModeChapter")->isChecked());  // a rule is for chapters
+    if (!pattern.isEmpty()) QCOMPARE(Text("regex"), pattern);
     if (View()->findChild<CPreviewDlg*>()) dialog->reject();
   }
 
@@ -243,13 +243,13 @@ class TestPreview : public QObject {
     });
     View()->ChooseSource(m_novel);
     if (rule.startsWith(QStringLiteral("re:"))) {
-      Item<QComboBox>(View(), IDC_HEADING_RULE)->setCurrentIndex(CSekatoView::kRuleRegex);
+      Item<QComboBox>(View(), "headingRule")->setCurrentIndex(CSekatoView::kRuleRegex);
       View()->OnHeadingRule();
-      Item<QLineEdit>(View(), IDC_REGEX)->setText(rule.mid(3));
+      Item<QLineEdit>(View(), "regex")->setText(rule.mid(3));
     } else {
-      Item<QLineEdit>(View(), IDC_KEYWORDS)->setText(rule);
+      Item<QLineEdit>(View(), "keywords")->setText(rule);
     }
-    QVERIFY(m_app->MainFrame()->OnCommand(ID_SPLIT_START));
+    QVERIFY(test::Trigger(m_app->MainFrame(), "actionStart"));
     QVERIFY(WaitUntil([&] {
       return !View()->RunControl()->IsBusy() &&
              (!preview || View()->findChild<CPreviewDlg*>() != nullptr);
@@ -281,9 +281,9 @@ class TestPreview : public QObject {
       return actions.contains(QStringLiteral("清空旧文件后继续")) ? 0 : -1;
     });
     View()->ChooseSource(m_novel);
-    Item<QLineEdit>(View(), IDC_KEYWORDS)->setText(QStringLiteral("第 回"));
-    Item<QLineEdit>(View(), IDC_TITLEMAX)->setText(QStringLiteral("30"));
-    QVERIFY(m_app->MainFrame()->OnCommand(ID_SPLIT_START));
+    Item<QLineEdit>(View(), "keywords")->setText(QStringLiteral("第 回"));
+    Item<QLineEdit>(View(), "titleMax")->setText(QStringLiteral("30"));
+    QVERIFY(test::Trigger(m_app->MainFrame(), "actionStart"));
     QVERIFY(WaitUntil([&] { return !View()->RunControl()->IsBusy(); }));
     sekato::controls::AppMessageBox::SetChooser({});
     QVERIFY(!messages.texts.isEmpty());
@@ -297,8 +297,8 @@ class TestPreview : public QObject {
   void editedListSplitsAsTheCommandLineDoes() {
     MessageCapture messages;
     View()->ChooseSource(m_novel);
-    Item<QLineEdit>(View(), IDC_KEYWORDS)->setText(QStringLiteral("第 回"));
-    Item<QLineEdit>(View(), IDC_TITLEMAX)->setText(QStringLiteral("30"));
+    Item<QLineEdit>(View(), "keywords")->setText(QStringLiteral("第 回"));
+    Item<QLineEdit>(View(), "titleMax")->setText(QStringLiteral("30"));
     CPreviewDlg* dialog = Preview();
     QVERIFY(dialog);
     CHeadingListModel* model = dialog->Model();
@@ -346,8 +346,8 @@ class TestPreview : public QObject {
 
   void stripSelectsRowsAndAKeptListShowsOnTheForm() {
     View()->ChooseSource(m_novel);
-    Item<QLineEdit>(View(), IDC_KEYWORDS)->setText(QStringLiteral("第 回"));
-    Item<QLineEdit>(View(), IDC_TITLEMAX)->setText(QStringLiteral("30"));
+    Item<QLineEdit>(View(), "keywords")->setText(QStringLiteral("第 回"));
+    Item<QLineEdit>(View(), "titleMax")->setText(QStringLiteral("30"));
     CPreviewDlg* dialog = Preview();
     QVERIFY(dialog);
     auto* strip = dialog->findChild<CChapterStrip*>(QStringLiteral("strip"));
@@ -401,8 +401,8 @@ class TestPreview : public QObject {
     QFETCH(int, rows);
     QFETCH(QString, error);
     View()->ChooseSource(m_novel);
-    Item<QLineEdit>(View(), IDC_KEYWORDS)->setText(QStringLiteral("第 回"));
-    Item<QLineEdit>(View(), IDC_TITLEMAX)->setText(QStringLiteral("30"));
+    Item<QLineEdit>(View(), "keywords")->setText(QStringLiteral("第 回"));
+    Item<QLineEdit>(View(), "titleMax")->setText(QStringLiteral("30"));
     CPreviewDlg* dialog = Preview();
     QVERIFY(dialog);
     const QString path = m_dir.filePath(QStringLiteral("import.json"));

@@ -133,8 +133,8 @@ class TestRunControl : public QObject {
   CMainFrame* Frame() { return m_app->MainFrame(); }
   CSekatoView* View() { return m_app->View(); }
   CSplitRunControl* Run() { return View()->RunControl(); }
-  bool StartEnabled() { return Frame()->Action(ID_SPLIT_START)->isEnabled(); }
-  bool StopEnabled() { return Frame()->Action(ID_SPLIT_STOP)->isEnabled(); }
+  bool StartEnabled() { return test::Action(Frame(), "actionStart")->isEnabled(); }
+  bool StopEnabled() { return test::Action(Frame(), "actionStop")->isEnabled(); }
   void ChooseSource() { View()->ChooseSource(QStringLiteral("/books/novel.txt")); }
   bool WorkerEnded() { return !Run()->IsBusy(); }
 
@@ -160,7 +160,7 @@ class TestRunControl : public QObject {
     QVERIFY(StartEnabled());
     QVERIFY(!StopEnabled());
 
-    QVERIFY(Frame()->OnCommand(ID_SPLIT_START));
+    QVERIFY(test::Trigger(Frame(), "actionStart"));
     QCOMPARE(View()->m_bRunning.load(), 1);
     QVERIFY(!StartEnabled());
     QVERIFY(StopEnabled());
@@ -179,7 +179,7 @@ class TestRunControl : public QObject {
     QCOMPARE(View()->m_bRunning.load(), 0);
     QVERIFY(StartEnabled());
     QVERIFY(!StopEnabled());
-    auto* bar = Item<QProgressBar>(View(), IDC_PROGRESS);
+    auto* bar = Item<QProgressBar>(View(), "progress");
     QCOMPARE(bar->maximum(), 1000);
     QCOMPARE(bar->value(), 1000);
   }
@@ -187,10 +187,10 @@ class TestRunControl : public QObject {
   void stopWhileTheCompletionMessageIsOpen() {
     MessageCapture messages;
     ChooseSource();
-    Frame()->OnCommand(ID_SPLIT_START);
+    test::Trigger(Frame(), "actionStart");
     bool startAfterStop = true;
     messages.onMessage = [&](const QString&) {
-      QVERIFY(Frame()->OnCommand(ID_SPLIT_STOP));
+      QVERIFY(test::Trigger(Frame(), "actionStop"));
       startAfterStop = StartEnabled();  // the worker has not ended yet
     };
     m_run->Release();
@@ -203,7 +203,7 @@ class TestRunControl : public QObject {
 
   void startWithoutASource() {
     MessageCapture messages;
-    QVERIFY(!Frame()->OnCommand(ID_SPLIT_START));  // disabled: nothing runs, nothing shown
+    QVERIFY(!test::Trigger(Frame(), "actionStart"));  // disabled: nothing runs, nothing shown
     QVERIFY(messages.texts.isEmpty());
     View()->OnSplitStart();  // a Start that arrives anyway
     QCOMPARE(messages.texts, QStringList{QStringLiteral("还未选择待分割的文件！")});
@@ -214,12 +214,12 @@ class TestRunControl : public QObject {
   void startRightAfterStop() {
     MessageCapture messages;
     ChooseSource();
-    Frame()->OnCommand(ID_SPLIT_START);
-    QVERIFY(Frame()->OnCommand(ID_SPLIT_STOP));
+    test::Trigger(Frame(), "actionStart");
+    QVERIFY(test::Trigger(Frame(), "actionStop"));
     QCOMPARE(View()->m_bRunning.load(), 0);
     // The stopped worker is still busy: neither the command nor a stray Start begins a run.
     QVERIFY(!StartEnabled());
-    QVERIFY(!Frame()->OnCommand(ID_SPLIT_START));
+    QVERIFY(!test::Trigger(Frame(), "actionStart"));
     View()->OnSplitStart();
     QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
     QCOMPARE(m_run->runs.load(), 1);
@@ -228,7 +228,7 @@ class TestRunControl : public QObject {
     // Now a new run starts, and nothing of the old one clears its flag: with the new run
     // under way, everything the old one left queued is handled before the flag is read.
     QVERIFY(m_run->started.tryAcquire(1, kPatienceMs));
-    QVERIFY(Frame()->OnCommand(ID_SPLIT_START));
+    QVERIFY(test::Trigger(Frame(), "actionStart"));
     QVERIFY(m_run->started.tryAcquire(1, kPatienceMs));
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents();
@@ -242,15 +242,15 @@ class TestRunControl : public QObject {
   void editsDuringARunChangeNothing() {
     MessageCapture messages;
     ChooseSource();
-    View()->m_comboNumerals->setCurrentIndex(2);
-    Frame()->OnCommand(ID_SPLIT_START);
+    test::Item<QComboBox>(View(), "numerals")->setCurrentIndex(2);
+    test::Trigger(Frame(), "actionStart");
     QVERIFY(WaitUntil([&] { return m_run->runs.load() == 1; }));
     // Edit everything the run reads, through handlers that exchange in.
-    Item<QLineEdit>(View(), IDC_KEYWORDS)->setText(QStringLiteral("第 回"));
-    Item<QLineEdit>(View(), IDC_MAXKB)->setText(QStringLiteral("7"));
-    Item<QRadioButton>(View(), IDC_MODE_SIZE)->click();
-    Item<QRadioButton>(View(), IDC_DIR_NEW)->click();
-    View()->m_comboNumerals->setCurrentIndex(0);
+    Item<QLineEdit>(View(), "keywords")->setText(QStringLiteral("第 回"));
+    Item<QLineEdit>(View(), "maxKb")->setText(QStringLiteral("7"));
+    Item<QRadioButton>(View(), "splitModeSize")->click();
+    Item<QRadioButton>(View(), "dirNew")->click();
+    test::Item<QComboBox>(View(), "numerals")->setCurrentIndex(0);
     View()->ChooseSource(QStringLiteral("/elsewhere/other.txt"));
     m_run->Release();
     QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
@@ -267,7 +267,7 @@ class TestRunControl : public QObject {
   void noNumeralSelected() {
     MessageCapture messages;
     ChooseSource();
-    Frame()->OnCommand(ID_SPLIT_START);
+    test::Trigger(Frame(), "actionStart");
     m_run->Release();
     QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
     QVERIFY(m_run->numeralSeries == sekato::engine::Numerals::Series::None);
@@ -278,9 +278,9 @@ class TestRunControl : public QObject {
     // the form passes them on as typed, even text GBK could not write.
     MessageCapture messages;
     ChooseSource();
-    Item<QLineEdit>(View(), IDC_KEYWORDS)->setText(QStringLiteral("第 😀 章"));
-    Item<QComboBox>(View(), IDC_ENCODING)->setCurrentIndex(4);
-    Item<QComboBox>(View(), IDC_OUT_ENCODING)->setCurrentIndex(3);
+    Item<QLineEdit>(View(), "keywords")->setText(QStringLiteral("第 😀 章"));
+    Item<QComboBox>(View(), "encoding")->setCurrentIndex(4);
+    Item<QComboBox>(View(), "outEncoding")->setCurrentIndex(3);
     View()->OnSplitStart();
     m_run->Release();
     QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
@@ -401,7 +401,7 @@ class TestRunControl : public QObject {
       }
       return {SplitOutcome::Completed, {MessageId::Completed}, {}};
     });
-    auto* bar = Item<QProgressBar>(View(), IDC_PROGRESS);
+    auto* bar = Item<QProgressBar>(View(), "progress");
     int repaints = 0;
     connect(bar, &QProgressBar::valueChanged, this, [&] { ++repaints; });
     QElapsedTimer clock;
@@ -418,7 +418,7 @@ class TestRunControl : public QObject {
   void closingDuringARun() {
     MessageCapture messages;
     ChooseSource();
-    Frame()->OnCommand(ID_SPLIT_START);
+    test::Trigger(Frame(), "actionStart");
     QVERIFY(WaitUntil([&] { return m_run->runs.load() == 1; }));
     // Asked first: 继续分割 leaves the run alone, 停止并退出 stops it and waits.
     int choice = 1;
@@ -465,7 +465,7 @@ class TestRunControl : public QObject {
   void closingBeforeTheMessageIsShown() {
     MessageCapture messages;
     ChooseSource();
-    Frame()->OnCommand(ID_SPLIT_START);
+    test::Trigger(Frame(), "actionStart");
     m_run->Release();
     // The run has ended; without giving the window a chance to show the box, close it.
     QVERIFY(m_run->ended.tryAcquire(1, kPatienceMs));

@@ -35,9 +35,9 @@ class TestUserSettings : public QObject {
     if (!app->InitInstance(QStringList{QStringLiteral("sekato")} + arguments)) return nullptr;
     return app;
   }
-  static QLineEdit* MaxKb(const CSekatoApp& app) { return Item<QLineEdit>(app.View(), IDC_MAXKB); }
+  static QLineEdit* MaxKb(const CSekatoApp& app) { return Item<QLineEdit>(app.View(), "maxKb"); }
   static QCheckBox* Trim(const CSekatoApp& app) {
-    return Item<QCheckBox>(app.View(), IDC_TRIMSPACES);
+    return Item<QCheckBox>(app.View(), "trimSpaces");
   }
   static QStringList RecentItems(const CSekatoApp& app) {
     QStringList texts;
@@ -58,20 +58,20 @@ class TestUserSettings : public QObject {
     const QRect big(0, 0, 2560, 1600);
     const QRect left(-1920, 0, 1920, 1080);
     QTest::newRow("inside stays") << QRect(100, 50, 500, 400) << QList{small} << QPoint(100, 50);
-    QTest::newRow("past the right edge") << QRect(900, 50, 500, 400) << QList{small}
-                                         << QPoint(524, 50);
-    QTest::newRow("past the bottom right corner") << QRect(2400, 1500, 500, 400) << QList{big}
-                                                  << QPoint(2060, 1200);
-    QTest::newRow("above the top left corner") << QRect(-30, -20, 500, 400) << QList{small}
-                                               << QPoint(0, 0);
-    QTest::newRow("larger than the screen") << QRect(10, 10, 1100, 900) << QList{small}
-                                            << QPoint(0, 0);
-    QTest::newRow("screen unplugged") << QRect(3000, 100, 500, 400) << QList{small}
-                                      << QPoint(-1, -1);
-    QTest::newRow("on the left screen") << QRect(-600, 900, 500, 400) << QList{left, small}
-                                        << QPoint(-600, 680);
-    QTest::newRow("mostly on the right screen") << QRect(-100, 100, 500, 400)
-                                                << QList{left, small} << QPoint(0, 100);
+    QTest::newRow("past the right edge")
+        << QRect(900, 50, 500, 400) << QList{small} << QPoint(524, 50);
+    QTest::newRow("past the bottom right corner")
+        << QRect(2400, 1500, 500, 400) << QList{big} << QPoint(2060, 1200);
+    QTest::newRow("above the top left corner")
+        << QRect(-30, -20, 500, 400) << QList{small} << QPoint(0, 0);
+    QTest::newRow("larger than the screen")
+        << QRect(10, 10, 1100, 900) << QList{small} << QPoint(0, 0);
+    QTest::newRow("screen unplugged")
+        << QRect(3000, 100, 500, 400) << QList{small} << QPoint(-1, -1);
+    QTest::newRow("on the left screen")
+        << QRect(-600, 900, 500, 400) << QList{left, small} << QPoint(-600, 680);
+    QTest::newRow("mostly on the right screen")
+        << QRect(-100, 100, 500, 400) << QList{left, small} << QPoint(0, 100);
     QTest::newRow("no screens") << QRect(0, 0, 10, 10) << QList<QRect>{} << QPoint(-1, -1);
   }
   void placementKeepsTheWindowWholeOnAScreen() {
@@ -86,8 +86,8 @@ class TestUserSettings : public QObject {
     for (int i = 1; i <= 10; ++i) UserSettings::AddRecentSource(QStringLiteral("/b/%1.txt").arg(i));
     UserSettings::AddRecentSource(QStringLiteral("/b/5.txt"));
     QCOMPARE(UserSettings::RecentSources(),
-             QStringList({"/b/5.txt", "/b/10.txt", "/b/9.txt", "/b/8.txt", "/b/7.txt",
-                          "/b/6.txt", "/b/4.txt", "/b/3.txt"}));
+             QStringList({"/b/5.txt", "/b/10.txt", "/b/9.txt", "/b/8.txt", "/b/7.txt", "/b/6.txt",
+                          "/b/4.txt", "/b/3.txt"}));
     QCOMPARE(UserSettings::SourceFolder(), QStringLiteral("/b"));
     UserSettings::RemoveRecentSource(QStringLiteral("/b/10.txt"));
     QCOMPARE(UserSettings::RecentSources().size(), 7);
@@ -101,11 +101,12 @@ class TestUserSettings : public QObject {
     app->View()->ChooseSource(b);
     const QStringList items = RecentItems(*app);
     QCOMPARE(items.size(), 2);
-    QVERIFY2(items[0].startsWith(QStringLiteral("&1 ")) && items[0].endsWith(QStringLiteral("乙.txt")),
-             qPrintable(items[0]));
+    QVERIFY2(
+        items[0].startsWith(QStringLiteral("&1 ")) && items[0].endsWith(QStringLiteral("乙.txt")),
+        qPrintable(items[0]));
     QVERIFY(items[1].endsWith(QStringLiteral("甲.txt")));
     app->MainFrame()->RecentMenu()->actions()[1]->trigger();
-    QCOMPARE(app->View()->m_strSrcPath, a);
+    QCOMPARE(app->View()->SourceFile(), a);
     QCOMPARE(UserSettings::SourceFolder(), m_dir.path());
   }
 
@@ -155,7 +156,7 @@ class TestUserSettings : public QObject {
     QCOMPARE(MaxKb(*app)->text(), remember ? QStringLiteral("777") : defaultKb);
     QCOMPARE(Trim(*app)->isChecked(), remember ? !defaultTrim : defaultTrim);
     // The book is not an option: a start without one has none.
-    QVERIFY(app->View()->m_strSrcPath.isEmpty());
+    QVERIFY(app->View()->SourceFile().isEmpty());
   }
 
   void restoreDefaultsKeepsTheBookAndForgetsTheOptions() {
@@ -171,7 +172,7 @@ class TestUserSettings : public QObject {
 
     QVERIFY(app->RestoreDefaults());
     QCOMPARE(MaxKb(*app)->text(), defaultKb);
-    QCOMPARE(app->View()->m_strSrcPath, book);
+    QCOMPARE(app->View()->SourceFile(), book);
     QVERIFY(UserSettings::Form().isEmpty());
     QVERIFY(app->MainFrame()->RememberFormAction()->isChecked());
   }

@@ -1,5 +1,6 @@
 #include "uitestsupport.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -25,6 +26,17 @@ MessageCapture::MessageCapture() {
 }
 
 MessageCapture::~MessageCapture() { controls::AppMessageBox::SetHandler({}); }
+
+QAction* Action(const QObject* frame, const QString& name) {
+  return frame->findChild<QAction*>(name);
+}
+
+bool Trigger(const QObject* frame, const QString& name) {
+  QAction* action = Action(frame, name);
+  if (action == nullptr || !action->isEnabled()) return false;
+  action->trigger();
+  return true;
+}
 
 QStringList FirstLines(const QStringList& texts) {
   QStringList lines;
@@ -98,70 +110,67 @@ bool DropUrls(QWidget* target, const QList<QUrl>& urls) {
 
 namespace {
 
-// A control of the form: one with an id, or a label by its text.
+// A control of the form: one by its object name, or a label by its text.
 struct FormRef {
-  int id = 0;
+  const char* name = nullptr;
   const char* label = nullptr;  // UTF-8
-  const char* name = nullptr;   // an object name
 };
 
 const QWidget* Find(const QWidget* page, const FormRef& ref) {
-  if (ref.name != nullptr) return page->findChild<QWidget*>(QLatin1String(ref.name));
-  if (ref.id != 0) return page->findChild<QWidget*>(IdName(ref.id));
+  if (ref.name != nullptr) return page->findChild<QWidget*>(QString::fromLatin1(ref.name));
   for (const QLabel* label : page->findChildren<QLabel*>()) {
     if (label->text() == QString::fromUtf8(ref.label)) return label;
   }
   return nullptr;
 }
 
-FormRef L(const char* text) { return FormRef{0, text}; }
-FormRef N(const char* name) { return FormRef{0, nullptr, name}; }
+FormRef L(const char* text) { return FormRef{nullptr, text}; }
 
 // The form's lines, top to bottom, each left to right.
 const QList<QList<FormRef>> kFormRows = {
-    {L("源文件:"), {IDC_SRCPATH}, {IDC_BROWSE_SRC}},
-    {L("保存目录:"), {IDC_DIR_NEW}, {IDC_NEWDIR}, {IDC_BROWSE_DIR}},
-    {{IDC_DIR_BESIDE}},
-    {L("文件名:"), {IDC_NAME_SOURCE}},
-    {{IDC_NAME_CUSTOM}, {IDC_CUSTOMNAME}},
-    {{IDC_NAME_CHAPTER}},
-    {L("编码:"), {IDC_ENCODING}, L("输出编码:"), {IDC_OUT_ENCODING}},
-    {{IDC_MODE_CHAPTER}, {IDC_HEADING_RULE}, {IDC_KEYWORDS}, L(",替换?的自增符:"), {IDC_NUMERALS}},
-    {{IDC_DETECTED}, {IDC_USE_DETECTED}},
-    {L("章节标题大小"),
-     {IDC_TITLEMAX},
+    {L("源文件(&F):"), {"sourcePath"}, {"browseSource"}},
+    {L("保存目录(&D):"), {"dirNew"}, {"newDir"}, {"browseFolder"}},
+    {{"dirBesideSource"}},
+    {L("文件名(&N):"), {"nameSource"}},
+    {{"nameCustom"}, {"customName"}},
+    {{"nameChapter"}},
+    {L("编码(&E):"), {"encoding"}, L("输出编码(&U):"), {"outEncoding"}},
+    {{"splitModeChapter"}, {"headingRule"}, {"keywords"}, L(",替换?的自增符(&I):"), {"numerals"}},
+    {{"detected"}, {"useDetected"}},
+    {L("章节标题大小(&T)"),
+     {"titleMax"},
      L("汉字以内。"),
      L("("),
-     {IDC_CHAPTERS_PER_FILE},
-     L("章放入同一文件 )")},
-    {{IDC_MODE_SIZE}, L("每个文件最大"), {IDC_MAXKB}, L("KB"), {IDC_KEEPLINES}},
-    {{IDC_MODE_EVEN}, L("平均分为"), {IDC_PARTS}, L("份")},
-    {{IDC_NOAD}},
-    {{IDC_TRIMSPACES}, {IDC_ADDHEAD}, {IDC_HEAD}},
-    {{IDC_ADDTAIL}, {IDC_TAIL}},
-    {{IDC_CONVERT_LABEL}, N("convertScript"), N("replaceRules"), N("ruleCount")},
-    {L("分割进度:"), {IDC_PROGRESS}},
+     {"chaptersPerFile"},
+     L("章放入同一文件(&C) )")},
+    {{"splitModeSize"}, L("每个文件最大(&M)"), {"maxKb"}, L("KB"), {"keepLines"}},
+    {{"splitModeEven"}, L("平均分为(&A)"), {"parts"}, L("份")},
+    {{"noAd"}},
+    {{"trimSpaces"}, {"addHead"}, {"head"}},
+    {{"addTail"}, {"tail"}},
+    {L("简繁转换(&Z):"), {"convertScript"}, {"replaceRules"}, {"ruleCount"}},
+    {L("分割进度:"), {"progress"}},
 };
 
 // Controls that line up one under another.
 const QList<QList<FormRef>> kFormColumns = {
-    {L("源文件:"),
-     L("保存目录:"),
-     L("文件名:"),
-     L("编码:"),
-     {IDC_MODE_CHAPTER},
-     {IDC_MODE_SIZE},
-     {IDC_MODE_EVEN},
-     {IDC_NOAD},
-     {IDC_TRIMSPACES},
-     {IDC_CONVERT_LABEL},
+    {L("源文件(&F):"),
+     L("保存目录(&D):"),
+     L("文件名(&N):"),
+     L("编码(&E):"),
+     {"splitModeChapter"},
+     {"splitModeSize"},
+     {"splitModeEven"},
+     {"noAd"},
+     {"trimSpaces"},
+     L("简繁转换(&Z):"),
      L("分割进度:")},
-    {{IDC_DIR_NEW}, {IDC_DIR_BESIDE}, {IDC_NAME_SOURCE}, {IDC_NAME_CUSTOM}, {IDC_NAME_CHAPTER}},
-    {{IDC_SRCPATH}, {IDC_ENCODING}},
-    {{IDC_HEADING_RULE}, {IDC_DETECTED}, L("章节标题大小"), L("每个文件最大"), L("平均分为")},
-    {{IDC_ADDHEAD}, {IDC_ADDTAIL}},
-    {{IDC_HEAD}, {IDC_TAIL}},
-    {{IDC_BROWSE_SRC}, {IDC_BROWSE_DIR}},
+    {{"dirNew"}, {"dirBesideSource"}, {"nameSource"}, {"nameCustom"}, {"nameChapter"}},
+    {{"sourcePath"}, {"encoding"}},
+    {{"headingRule"}, {"detected"}, L("章节标题大小(&T)"), L("每个文件最大(&M)"), L("平均分为(&A)")},
+    {{"addHead"}, {"addTail"}},
+    {{"head"}, {"tail"}},
+    {{"browseSource"}, {"browseFolder"}},
 };
 
 // The controls `refs` name; a control not found is a fault.
@@ -173,9 +182,7 @@ QList<const QWidget*> Resolve(const QWidget* page, const QList<FormRef>& refs,
       controls.append(control);
     } else {
       faults << QStringLiteral("no control %1")
-                    .arg(ref.name != nullptr ? QString::fromLatin1(ref.name)
-                         : ref.id != 0       ? QString::number(ref.id)
-                                             : QString::fromUtf8(ref.label));
+                    .arg(QString::fromUtf8(ref.name != nullptr ? ref.name : ref.label));
     }
   }
   return controls;

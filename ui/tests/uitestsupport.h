@@ -8,15 +8,24 @@
 #include <QWidget>
 #include <functional>
 
+class QAction;
+
 #include "resourceids.h"
 
 namespace sekato::ui::test {
 
-/// The form's or frame's control with id `id`, found by its object name.
+/// The form's or frame's control named `name` ("maxKb", "splitModeSize"), or null.
 template <typename T>
-T* Item(const QWidget* root, int id) {
-  return root->findChild<T*>(IdName(id));
+T* Item(const QObject* root, const QString& name) {
+  return root->findChild<T*>(name);
 }
+
+/// The frame's command named `name` ("actionStart", "actionToolBar"), or null.
+QAction* Action(const QObject* frame, const QString& name);
+
+/// Runs the command named `name` as its menu item would, unless it is disabled (or missing).
+/// True when it ran.
+bool Trigger(const QObject* frame, const QString& name);
 
 /// Takes over the program's message box for its lifetime: every message is recorded, then
 /// handed to `onMessage` (if set) while the "box" is open, and counts as dismissed on return.

@@ -5,6 +5,7 @@
 // and prints how long the split took until its completion message, in seconds.
 #include <sys/resource.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -21,16 +22,16 @@
 #include "csekatoapp.h"
 #include "csekatoview.h"
 #include "csourcelook.h"
-#include "resourceids.h"
 #include "sekato/messagecatalogue.h"
 
 namespace {
 
 using namespace sekato::ui;
 
+// The form's control named `name` ("maxKb").
 template <typename T>
-T* Item(CSekatoView* view, int nIDC) {
-  return qobject_cast<T*>(view->GetDlgItem(nIDC));
+T* Item(CSekatoView* view, const char* name) {
+  return view->findChild<T*>(QString::fromLatin1(name));
 }
 
 int Usage() {
@@ -72,31 +73,31 @@ int main(int argc, char* argv[]) {
   }
   CSekatoView* view = app.View();
   if (books.size() > 1) view->ChooseSources(books);
-  if (view->m_strSrcPath.isEmpty()) {
+  if (view->SourceFile().isEmpty()) {
     std::fprintf(stderr, "sekato-guibench: no such file: %s\n", qPrintable(args[1]));
     return 1;
   }
-  Item<QRadioButton>(view, IDC_DIR_NEW)->click();
-  Item<QLineEdit>(view, IDC_NEWDIR)->setText(args[2]);
+  Item<QRadioButton>(view, "dirNew")->click();
+  Item<QLineEdit>(view, "newDir")->setText(args[2]);
   for (int i = 3; i < args.size(); ++i) {
     const QString& option = args[i];
     const QString value = i + 1 < args.size() ? args[i + 1] : QString();
     if (option == QLatin1String("--no-ad")) {
-      Item<QCheckBox>(view, IDC_NOAD)->setChecked(true);
+      Item<QCheckBox>(view, "noAd")->setChecked(true);
       continue;
     }
     ++i;
     if (option == QLatin1String("-m")) {
-      const int mode = value == QLatin1String("size")   ? IDC_MODE_SIZE
-                       : value == QLatin1String("even") ? IDC_MODE_EVEN
-                                                        : IDC_MODE_CHAPTER;
+      const char* mode = value == QLatin1String("size")   ? "splitModeSize"
+                         : value == QLatin1String("even") ? "splitModeEven"
+                                                          : "splitModeChapter";
       Item<QRadioButton>(view, mode)->click();
     } else if (option == QLatin1String("-p")) {
-      Item<QLineEdit>(view, IDC_CHAPTERS_PER_FILE)->setText(value);
+      Item<QLineEdit>(view, "chaptersPerFile")->setText(value);
     } else if (option == QLatin1String("--kb")) {
-      Item<QLineEdit>(view, IDC_MAXKB)->setText(value);
+      Item<QLineEdit>(view, "maxKb")->setText(value);
     } else if (option == QLatin1String("--parts")) {
-      Item<QLineEdit>(view, IDC_PARTS)->setText(value);
+      Item<QLineEdit>(view, "parts")->setText(value);
     } else {
       return Usage();
     }
@@ -104,7 +105,7 @@ int main(int argc, char* argv[]) {
 
   // The look at the chosen source runs in the background from the moment it is chosen, as
   // a user reads the form: the split is timed from Start, after it, like the command line's.
-  view->Inspection()->Wait();
+  view->SourceLook()->Wait();
   QEventLoop loop;
   QString message;
   qint64 elapsedMs = 0;
@@ -118,7 +119,9 @@ int main(int argc, char* argv[]) {
     loop.quit();
   });
   timer.start();
-  if (!app.MainFrame()->OnCommand(ID_SPLIT_START)) return 1;
+  QAction* start = app.MainFrame()->StartAction();
+  if (!start->isEnabled()) return 1;
+  start->trigger();
   if (message.isEmpty()) loop.exec();
   std::printf("%.3f %.3f\n", static_cast<double>(elapsedMs) / 1000.0, cpuSeconds);
   // The completion message goes on with the count and the folder: its first line says how

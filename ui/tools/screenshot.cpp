@@ -17,11 +17,11 @@
 #include <functional>
 
 #include "caboutdlg.h"
-#include "sekato/chapterscan.h"
 #include "cmainframe.h"
 #include "cpreviewdlg.h"
 #include "csekatoapp.h"
 #include "csekatoview.h"
+#include "sekato/chapterscan.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ bool ShotAbout(CSekatoApp& app, const QString& out) {
 bool ShotTip(CSekatoApp& app, const QString& out) {
   sekato::ui::CSekatoView* view = app.View();
   view->ChooseSource(QStringLiteral("/home/reader/小说/三国演义.txt"));
-  QWidget* keywords = view->GetDlgItem(1015);
+  QWidget* keywords = view->findChild<QWidget*>(QStringLiteral("keywords"));
   const QPoint local(keywords->width() * 3 / 4, keywords->height() / 2);
   const QPoint pointer = keywords->mapToGlobal(local);
   view->m_tip.SetCursorSource([pointer] { return pointer; });

@@ -1,9 +1,0 @@
-#include "csekatodoc.h"
-
-namespace sekato::ui {
-
-CSekatoDoc::CSekatoDoc(QObject* parent) : QObject(parent) {}
-
-bool CSekatoDoc::OnNewDocument() { return true; }
-
-}  // namespace sekato::ui
