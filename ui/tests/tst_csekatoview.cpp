@@ -227,10 +227,10 @@ class TestCSekatoView : public QObject {
     // Tab stops at every enabled field and once per radio group (its checked button), and
     // comes round to the first field again.
     const QStringList expected = {
-        "sourcePath", "browseSource", "dirBesideSource",  "nameSource",
-        "encoding",   "outEncoding",  "splitModeChapter", "headingRule",
-        "keywords",   "numerals",     "titleMax",         "chaptersPerFile",
-        "noAd",       "trimSpaces",   "addHead",          "addTail",
+        "sourcePath",    "browseSource", "dirBesideSource",  "nameSource",
+        "encoding",      "outEncoding",  "splitModeChapter", "headingRule",
+        "keywords",      "numerals",     "titleMax",         "chaptersPerFile",
+        "noAd",          "trimSpaces",   "addHead",          "addTail",
         "convertScript", "replaceRules", "sourcePath"};
     QStringList order;
     for (int i = 0; i < expected.size(); ++i) {
