@@ -10,6 +10,9 @@ target_link_libraries(sekato_res PRIVATE Qt6::Core)
 add_library(sekato_ui STATIC
   cbookqueue.cpp cbookqueue.h
   cformdefaults.cpp cformdefaults.h
+  cconvertrow.cpp cconvertrow.h
+  creplacerulesdlg.cpp creplacerulesdlg.h
+  crulecounter.cpp crulecounter.h
   cformhelptips.cpp cformhelptips.h
   cformoptions.cpp cformoptions.h
   cformtemplate.cpp cformtemplate.h
@@ -70,7 +73,8 @@ if(SEKATO_BUILD_TESTS)
     SEKATO_CLI_PATH="$<TARGET_FILE:sekato-cli>")
 
   foreach(test tst_csekatoview tst_runcontrol tst_cmainframe tst_endtoend tst_formhelptips
-               tst_preview tst_languages tst_bookqueue tst_usersettings)
+               tst_preview tst_languages tst_bookqueue tst_usersettings
+               tst_convertui)
     sekato_add_qtest(${test} SOURCES tests/${test}.cpp tests/isolatedprofile.cpp TIMEOUT 300
                      LIBRARIES sekato_ui_testsupport sekato_res)
   endforeach()
@@ -104,4 +108,5 @@ if(SEKATO_BUILD_TESTS)
                        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${guibench_out}-profile")
   # The end-to-end test compares with the command-line splitter.
   add_dependencies(tst_endtoend sekato-cli)
+  add_dependencies(tst_convertui sekato-cli)
 endif()

@@ -76,15 +76,15 @@ constexpr Row kRows[] = {
     {IDC_KEEPLINES, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "不分割行"), 176, 195, 55, 13,
      kDisabled},
     {IDC_PARTS, Kind::Edit, "", 108, 212, 20, 13, kDisabled},
-    {IDC_TRIMSPACES, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "去掉多余空格"), 15, 263, 64,
+    {IDC_TRIMSPACES, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "去掉多余空格"), 15, 260, 64,
      13, kNone},
-    {IDC_ADDHEAD, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "文件首添加字符:"), 91, 262, 73,
+    {IDC_ADDHEAD, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "文件首添加字符:"), 91, 260, 73,
      13, kNone},
-    {IDC_HEAD, Kind::Edit, "", 165, 262, 107, 13, kDisabled | kStretch},
-    {IDC_NOAD, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "去广告"), 15, 247, 235, 13, kNone},
-    {IDC_ADDTAIL, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "文件尾添加字符:"), 91, 278, 73,
+    {IDC_HEAD, Kind::Edit, "", 165, 260, 107, 13, kDisabled | kStretch},
+    {IDC_NOAD, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "去广告"), 15, 246, 235, 13, kNone},
+    {IDC_ADDTAIL, Kind::Check, QT_TRANSLATE_NOOP("CFormTemplate", "文件尾添加字符:"), 91, 274, 73,
      13, kNone},
-    {IDC_TAIL, Kind::Edit, "", 165, 278, 107, 13, kDisabled | kStretch},
+    {IDC_TAIL, Kind::Edit, "", 165, 274, 107, 13, kDisabled | kStretch},
     {0, Kind::Group, QT_TRANSLATE_NOOP("CFormTemplate", "分割设置"), 7, 4, 276, 124, kStretch},
     {0, Kind::Group, QT_TRANSLATE_NOOP("CFormTemplate", "分割方式"), 7, 136, 276, 95, kStretch},
     {IDC_HEADING_RULE, Kind::Combo, "", 65, 149, 40, 40, kNone},
@@ -102,20 +102,27 @@ constexpr Row kRows[] = {
      kNone},
     {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "汉字以内。"), 143, 180, 37, 13, kNone},
     {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "源文件(&F):"), 15, 16, 31, 13, kNone},
-    {0, Kind::Group, QT_TRANSLATE_NOOP("CFormTemplate", "其它设置"), 7, 236, 274, 60, kStretch},
-    {IDC_PROGRESS, Kind::Progress, "", 56, 299, 217, 13, kStretch},
-    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "分割进度:"), 15, 298, 38, 13, kNone},
+    {0, Kind::Group, QT_TRANSLATE_NOOP("CFormTemplate", "其它设置"), 7, 236, 274, 68, kStretch},
+    {IDC_PROGRESS, Kind::Progress, "", 56, 307, 217, 13, kStretch},
+    {0, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "分割进度:"), 15, 306, 38, 13, kNone},
     {IDC_NUMERALS_LABEL, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", ",替换?的自增符(&I):"),
      152, 149, 64, 13, kNone},
     {IDC_NUMERALS, Kind::Combo, "", 218, 149, 58, 78, kNone},
     // Shown in place of the keywords and their numerals when headings go by a rule.
     {IDC_REGEX, Kind::Edit, "", 107, 149, 169, 13, kNone},
     // Under the progress bar: that the next split goes by a list edited in the preview.
-    {IDC_KEPT_LIST, Kind::Label, "", 15, 314, 258, 13, kStretch | kHidden},
+    {IDC_KEPT_LIST, Kind::Label, "", 15, 322, 258, 13, kStretch | kHidden},
     // What the look at a newly chosen source found, and the button that splits by it.
     {IDC_DETECTED, Kind::Label, "", 65, 165, 180, 13, kStretch},
     {IDC_USE_DETECTED, Kind::Button, QT_TRANSLATE_NOOP("CFormTemplate", "使用"), 249, 164, 26, 13,
      kMoveRight},
+    // The text's script and the replacement rules, the last line of 其它设置.
+    {IDC_CONVERT_LABEL, Kind::Label, QT_TRANSLATE_NOOP("CFormTemplate", "简繁转换(&Z):"), 15, 288,
+     52, 13, kNone},
+    {IDC_CONVERT, Kind::Combo, "", 69, 288, 100, 120, kNone},
+    {IDC_REPLACE_RULES, Kind::Button, QT_TRANSLATE_NOOP("CFormTemplate", "替换规则(&G)…"), 173, 288,
+     60, 13, kNone},
+    {IDC_RULE_COUNT, Kind::Label, "", 236, 288, 40, 13, kNone},
 };
 
 // Labels that name a field: Alt with the label's underlined letter puts the keyboard into
@@ -130,18 +137,19 @@ constexpr Buddy kBuddies[] = {
     {"输出编码(&U):", IDC_OUT_ENCODING}, {",替换?的自增符(&I):", IDC_NUMERALS},
     {"章节标题大小(&T)", IDC_TITLEMAX},  {"章放入同一文件(&C) )", IDC_CHAPTERS_PER_FILE},
     {"每个文件最大(&M)", IDC_MAXKB},     {"平均分为(&A)", IDC_PARTS},
+    {"简繁转换(&Z):", IDC_CONVERT},
 };
 
 // Tab walks the form top to bottom, left to right; a radio group is one stop (its checked
 // button), within which the arrow keys move.
 constexpr int kTabOrder[] = {
-    IDC_SRCPATH,      IDC_BROWSE_SRC,        IDC_DIR_NEW,      IDC_DIR_BESIDE,   IDC_NEWDIR,
-    IDC_BROWSE_DIR,   IDC_NAME_SOURCE,       IDC_NAME_CUSTOM,  IDC_NAME_CHAPTER, IDC_CUSTOMNAME,
-    IDC_ENCODING,     IDC_OUT_ENCODING,      IDC_MODE_CHAPTER, IDC_MODE_SIZE,    IDC_MODE_EVEN,
-    IDC_HEADING_RULE, IDC_KEYWORDS,          IDC_REGEX,        IDC_NUMERALS,     IDC_USE_DETECTED,
-    IDC_TITLEMAX,     IDC_CHAPTERS_PER_FILE, IDC_MAXKB,        IDC_KEEPLINES,    IDC_PARTS,
-    IDC_NOAD,         IDC_TRIMSPACES,        IDC_ADDHEAD,      IDC_HEAD,         IDC_ADDTAIL,
-    IDC_TAIL,
+    IDC_SRCPATH,      IDC_BROWSE_SRC,        IDC_DIR_NEW,       IDC_DIR_BESIDE,   IDC_NEWDIR,
+    IDC_BROWSE_DIR,   IDC_NAME_SOURCE,       IDC_NAME_CUSTOM,   IDC_NAME_CHAPTER, IDC_CUSTOMNAME,
+    IDC_ENCODING,     IDC_OUT_ENCODING,      IDC_MODE_CHAPTER,  IDC_MODE_SIZE,    IDC_MODE_EVEN,
+    IDC_HEADING_RULE, IDC_KEYWORDS,          IDC_REGEX,         IDC_NUMERALS,     IDC_USE_DETECTED,
+    IDC_TITLEMAX,     IDC_CHAPTERS_PER_FILE, IDC_MAXKB,         IDC_KEEPLINES,    IDC_PARTS,
+    IDC_NOAD,         IDC_TRIMSPACES,        IDC_ADDHEAD,       IDC_HEAD,         IDC_ADDTAIL,
+    IDC_TAIL,         IDC_CONVERT,           IDC_REPLACE_RULES,
 };
 
 // A radio group is named after the choice it makes, by its first button.
@@ -253,7 +261,7 @@ QButtonGroup* CFormTemplate::Fields::GroupOf(int nIDC) const {
   return At<QRadioButton>(nIDC)->group();
 }
 
-QSize CFormTemplate::SizeInUnits() { return QSize(290, 330); }
+QSize CFormTemplate::SizeInUnits() { return QSize(290, 336); }
 
 CFormTemplate::CFormTemplate(QWidget* page, const DialogUnits& units) {
   m_size = units.Size(SizeInUnits().width(), SizeInUnits().height());

@@ -88,9 +88,13 @@ class CFormTemplate final {
     QLabel* const detected = At<QLabel>(IDC_DETECTED);  ///< what the source's look found
     QPushButton* const useDetected = At<QPushButton>(IDC_USE_DETECTED);
     QLabel* const keptList = At<QLabel>(IDC_KEPT_LIST);  ///< hidden while no list is kept
+    QLabel* const convertLabel = At<QLabel>(IDC_CONVERT_LABEL);
+    QComboBox* const convert = At<QComboBox>(IDC_CONVERT);  ///< 不转换 first, then kAll's order
+    QPushButton* const replaceRules = At<QPushButton>(IDC_REPLACE_RULES);
+    QLabel* const ruleCount = At<QLabel>(IDC_RULE_COUNT);  ///< "3 条规则"
   };
 
-  /// The template's size in dialog units: 290 × 330.
+  /// The template's size in dialog units: 290 × 336.
   static QSize SizeInUnits();
 
   /// Builds the controls on `page` (which becomes their parent) and sizes the page to the form.

@@ -22,6 +22,7 @@
 #include <utility>
 
 #include "appmessagebox.h"
+#include "cconvertrow.h"
 #include "cformdefaults.h"
 #include "cformhelptips.h"
 #include "cpreviewdlg.h"
@@ -127,6 +128,12 @@ CSekatoView::CSekatoView(QWidget* parent)
   m_f.detected->installEventFilter(this);  // re-fitted to its width when that changes
   m_pLook = std::make_unique<CSourceLook>();
   m_pChecks = std::make_unique<CRunChecks>(this, *m_pLook, [this] { ShowDetection(); });
+  m_pConvertRow = new CConvertRow(
+      m_f, [this] { return GetSplitOptions(); }, m_pPage);
+  // Headings are found in the text the rules leave: the look at the source is taken again.
+  connect(m_pConvertRow, &CConvertRow::RulesChanged, this, [this] {
+    if (!m_strSrcPath.isEmpty()) LookAtSource();
+  });
   connect(m_pLook.get(), &CSourceLook::Finished, this, &CSekatoView::ShowDetection);
   ShowDetection();
   connect(m_pRunControl.get(), &CSplitRunControl::PreviewReady, this, &CSekatoView::ShowPreview);
@@ -332,6 +339,7 @@ void CSekatoView::StartQueue() {
   std::vector<engine::SplitOptions> runs = CBookQueue::OptionsFor(*options, books);
   // Two books writing into one folder would mix their pieces: such a queue is refused whole.
   if (!m_pChecks->ConfirmSeparateFolders(runs)) return;
+  if (!m_pConvertRow->ConfirmFit(runs)) return;
   const qsizetype queued = books.size();
   if (!m_pChecks->ConfirmQueueHeadings(runs, books)) return;
   if (books.size() != queued) {
@@ -512,7 +520,9 @@ void CSekatoView::OnAddTail() { EnableItems({m_f.tail}, m_f.addTail->isChecked()
 // --- Start and Stop ------------------------------------------------------------------------
 
 engine::SplitOptions CSekatoView::GetSplitOptions() const {
-  return CFormOptions(m_f).Read(m_strSrcPath);
+  engine::SplitOptions options = CFormOptions(m_f).Read(m_strSrcPath);
+  m_pConvertRow->ApplyTo(options);
+  return options;
 }
 
 std::optional<engine::SplitOptions> CSekatoView::TakeOptionsForRun() {
@@ -551,6 +561,7 @@ void CSekatoView::StartChecked(bool askSource,
                                const std::function<void(engine::SplitOptions&)>& prepare) {
   std::optional<engine::SplitOptions> options = TakeOptionsForRun();
   if (!options || (askSource && !m_pChecks->ConfirmSource(*options))) return;
+  if (!m_pConvertRow->ConfirmFit(*options)) return;
   // Another folder chosen is checked in its turn.
   bool headingsChecked = !askSource;  // a list from the preview has its headings
   while (options) {

@@ -25,6 +25,7 @@ namespace sekato::ui {
 
 class CQueueList;
 
+class CConvertRow;
 class CFormHelpTips;
 class CRunChecks;
 class CSourceLook;
@@ -206,6 +207,11 @@ class CSekatoView final : public QScrollArea {
   QLabel* KeptListLabel() const { return m_pKeptList; }
   /// The background look at the chosen source.
   CSourceLook* SourceLook() const { return m_pLook.get(); }
+  /// 简繁转换 and 替换规则 on the form.
+  CConvertRow* ConvertRow() const { return m_pConvertRow; }
+
+ private:
+  CConvertRow* m_pConvertRow = nullptr;  // a child of the page
 };
 
 }  // namespace sekato::ui

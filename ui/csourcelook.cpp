@@ -33,6 +33,18 @@ engine::ScanResult Scan(const engine::SplitOptions& options, engine::SplitHost& 
   }
 }
 
+// Whether both make the same text of the book: the same rules and conversion.
+bool SameText(const engine::SplitOptions& a, const engine::SplitOptions& b) {
+  if (a.convert != b.convert || a.replaceRules.size() != b.replaceRules.size()) return false;
+  for (std::size_t i = 0; i < a.replaceRules.size(); ++i) {
+    if (a.replaceRules[i].pattern != b.replaceRules[i].pattern ||
+        a.replaceRules[i].replacement != b.replaceRules[i].replacement) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 CSourceLook::CSourceLook(QObject* parent) : QObject(parent) {}
@@ -40,7 +52,7 @@ CSourceLook::CSourceLook(QObject* parent) : QObject(parent) {}
 CSourceLook::~CSourceLook() { Cancel(); }
 
 bool CSourceLook::Answers(const Findings& found, const engine::SplitOptions& options) {
-  if (found.source != options.sourcePath) return false;
+  if (found.source != options.sourcePath || !SameText(found.ruleOptions, options)) return false;
   if (found.detection.status != engine::ScanResult::Status::Done) return false;
   if (options.autoDetect) return true;
   if (!found.byRule || found.byRule->status != engine::ScanResult::Status::Done) return false;
@@ -56,6 +68,7 @@ void CSourceLook::Start(const engine::SplitOptions& options) {
   if (m_found && m_found->source == options.sourcePath &&
       m_found->detection.status == engine::ScanResult::Status::Done &&
       m_found->ruleOptions.encoding == options.encoding &&
+      SameText(m_found->ruleOptions, options) &&
       m_found->ruleOptions.titleMax == options.titleMax) {
     detected = m_found->detection;
   }

@@ -49,7 +49,8 @@ class CSourceLook final : public QObject {
   /// What the last finished look found; null before one has finished, or after Cancel.
   const Findings* Found() const { return m_found ? &*m_found : nullptr; }
 
-  /// Whether the findings answer for a chapter split with `options`: the same source, and
+  /// Whether the findings answer for a chapter split with `options`: the same source and the
+  /// same replacement rules and conversion (headings are found in the text they make), and
   /// for a rule of the form's, the same rule, title size, numerals and encoding. Example:
   /// after the keywords "第  章" are changed to "第 回", the look by the rule is stale.
   static bool Answers(const Findings& found, const engine::SplitOptions& options);

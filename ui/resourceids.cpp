@@ -46,6 +46,10 @@ constexpr NamedControl kControlNames[] = {
     {IDC_KEPT_LIST, "keptList"},
     {IDC_DETECTED, "detected"},
     {IDC_USE_DETECTED, "useDetected"},
+    {IDC_CONVERT_LABEL, "convertLabel"},
+    {IDC_CONVERT, "convertScript"},
+    {IDC_REPLACE_RULES, "replaceRules"},
+    {IDC_RULE_COUNT, "ruleCount"},
 };
 
 }  // namespace

@@ -49,6 +49,10 @@ inline constexpr int IDC_NUMERALS_LABEL = 1042;
 inline constexpr int IDC_KEPT_LIST = 1050;     ///< an edited chapter list kept for the next split
 inline constexpr int IDC_DETECTED = 1043;      ///< what detection found in the chosen source
 inline constexpr int IDC_USE_DETECTED = 1044;  ///< 使用: headings as detection found them
+inline constexpr int IDC_CONVERT_LABEL = 1060;
+inline constexpr int IDC_CONVERT = 1061;        ///< 简繁转换: none first, then the conversions
+inline constexpr int IDC_REPLACE_RULES = 1062;  ///< 替换规则…: opens the rules' editor
+inline constexpr int IDC_RULE_COUNT = 1063;     ///< how many replacement rules are active
 
 /// The object name the control `id` is known by: what it is for, in the program's own words
 /// (IDC_MAXKB → "maxKb", IDC_MODE_SIZE → "splitModeSize"); empty for an unknown id. The

@@ -131,6 +131,14 @@
         <source>,替换?的自增符(&amp;I):</source>
         <translation>, ? numbe&amp;ring:</translation>
     </message>
+    <message>
+        <source>简繁转换(&amp;Z):</source>
+        <translation>Scri&amp;pt:</translation>
+    </message>
+    <message>
+        <source>替换规则(&amp;G)…</source>
+        <translation>Rule&amp;s…</translation>
+    </message>
 </context>
 <context>
     <name>CSplitWorker</name>
@@ -602,6 +610,100 @@ Regex: headings are found by a rule of your own; rules shared in reading apps wo
     </message>
 </context>
 <context>
+    <name>sekato::ui::CConvertRow</name>
+    <message>
+        <source>简繁转换</source>
+        <translation>Script conversion</translation>
+    </message>
+    <message>
+        <source>编辑替换规则</source>
+        <translation>Edit replacement rules</translation>
+    </message>
+    <message>
+        <source>替换规则的条数</source>
+        <translation>Number of replacement rules</translation>
+    </message>
+    <message>
+        <source>按 OpenCC 的词典把全文转换成另一种字形。替换规则先用于原文，再做转换；章节标题在转换之后查找，关键字要按转换后的字形书写。</source>
+        <translation>Converts the whole text to the other script with OpenCC's dictionaries. Replacement rules apply to the original text first, then the conversion; chapter headings are found after the conversion, so write the keywords in the converted script.</translation>
+    </message>
+    <message>
+        <source>用正则表达式删去或改写每一行里的文字，例如网站加的“本章未完，请点击下一页”。</source>
+        <translation>Deletes or rewrites text in every line with regular expressions, such as the “continued on the next page” lines sites add.</translation>
+    </message>
+    <message>
+        <source>简体→繁体</source>
+        <translation>Simplified → Traditional</translation>
+    </message>
+    <message>
+        <source>繁体→简体</source>
+        <translation>Traditional → Simplified</translation>
+    </message>
+    <message>
+        <source>简体→台湾正体</source>
+        <translation>Simplified → Taiwan</translation>
+    </message>
+    <message>
+        <source>台湾正体→简体</source>
+        <translation>Taiwan → Simplified</translation>
+    </message>
+    <message>
+        <source>简体→香港繁体</source>
+        <translation>Simplified → Hong Kong</translation>
+    </message>
+    <message>
+        <source>香港繁体→简体</source>
+        <translation>Hong Kong → Simplified</translation>
+    </message>
+    <message>
+        <source>简体→台湾正体（含用语）</source>
+        <translation>Simplified → Taiwan (with phrases)</translation>
+    </message>
+    <message>
+        <source>台湾正体（含用语）→简体</source>
+        <translation>Taiwan (with phrases) → Simplified</translation>
+    </message>
+    <message>
+        <source>不转换</source>
+        <translation>No conversion</translation>
+    </message>
+    <message>
+        <source>无规则</source>
+        <translation>No rules</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 条规则</source>
+        <translation>
+            <numerusform>%n rule</numerusform>
+            <numerusform>%n rules</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>简体字</source>
+        <translation>simplified characters</translation>
+    </message>
+    <message>
+        <source>繁体字</source>
+        <translation>traditional characters</translation>
+    </message>
+    <message>
+        <source>“%1”写出的是%2，%3 编码容纳不下，分割会在第一个写不出的字处停下。改用 UTF-8 输出，所有的字都能写出。</source>
+        <translation>“%1” writes %2, which the %3 encoding cannot hold: the split would stop at the first character it cannot write. With UTF-8 output every character can be written.</translation>
+    </message>
+    <message>
+        <source>改用 UTF-8</source>
+        <translation>Use UTF-8</translation>
+    </message>
+    <message>
+        <source>仍然继续</source>
+        <translation>Continue anyway</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>sekato::ui::CHeadingListModel</name>
     <message>
         <source>序号</source>
@@ -922,6 +1024,89 @@ About</translation>
     <message>
         <source>失败：%1</source>
         <translation>Failed: %1</translation>
+    </message>
+</context>
+<context>
+    <name>sekato::ui::CReplaceRulesDlg</name>
+    <message>
+        <source>规则文件(*.txt);;所有文件(*)</source>
+        <translation>Rules files (*.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>导入替换规则</source>
+        <translation>Import replacement rules</translation>
+    </message>
+    <message>
+        <source>导出替换规则</source>
+        <translation>Export replacement rules</translation>
+    </message>
+    <message>
+        <source>替换规则</source>
+        <translation>Replacement rules</translation>
+    </message>
+    <message>
+        <source>每条规则用正则表达式（PCRE2）找出文字，换成“替换为”的内容，$1 或 ${名字} 代表分组；“替换为”留空即删去找到的文字。规则按顺序，在简繁转换之前用于每一行。</source>
+        <translation>Each rule finds text with a regular expression (PCRE2) and puts “Replace with” in its place, where $1 or ${name} stand for groups; an empty “Replace with” deletes what was found. The rules apply to every line in order, before the script conversion.</translation>
+    </message>
+    <message>
+        <source>查找（正则表达式）</source>
+        <translation>Find (regular expression)</translation>
+    </message>
+    <message>
+        <source>替换为</source>
+        <translation>Replace with</translation>
+    </message>
+    <message>
+        <source>次数</source>
+        <translation>Matches</translation>
+    </message>
+    <message>
+        <source>添加(&amp;A)</source>
+        <translation>&amp;Add</translation>
+    </message>
+    <message>
+        <source>删除(&amp;D)</source>
+        <translation>&amp;Delete</translation>
+    </message>
+    <message>
+        <source>上移(&amp;U)</source>
+        <translation>Move &amp;up</translation>
+    </message>
+    <message>
+        <source>下移(&amp;N)</source>
+        <translation>Move dow&amp;n</translation>
+    </message>
+    <message>
+        <source>导入(&amp;I)…</source>
+        <translation>&amp;Import…</translation>
+    </message>
+    <message>
+        <source>导出(&amp;E)…</source>
+        <translation>&amp;Export…</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>…</source>
+        <translation>…</translation>
+    </message>
+    <message>
+        <source>无法读取规则文件“%1”：%2</source>
+        <translation>Cannot read the rules file “%1”: %2</translation>
+    </message>
+    <message>
+        <source>规则文件“%1”不是 UTF-8 编码的文字。</source>
+        <translation>The rules file “%1” is not UTF-8 text.</translation>
+    </message>
+    <message>
+        <source>无法写出规则文件“%1”：%2</source>
+        <translation>Cannot write the rules file “%1”: %2</translation>
     </message>
 </context>
 <context>

@@ -131,6 +131,14 @@
         <source>,替换?的自增符(&amp;I):</source>
         <translation>,替換?的自增符(&amp;I):</translation>
     </message>
+    <message>
+        <source>简繁转换(&amp;Z):</source>
+        <translation>簡繁轉換(&amp;Z):</translation>
+    </message>
+    <message>
+        <source>替换规则(&amp;G)…</source>
+        <translation>替換規則(&amp;G)…</translation>
+    </message>
 </context>
 <context>
     <name>CSplitWorker</name>
@@ -602,6 +610,99 @@
     </message>
 </context>
 <context>
+    <name>sekato::ui::CConvertRow</name>
+    <message>
+        <source>简繁转换</source>
+        <translation>簡繁轉換</translation>
+    </message>
+    <message>
+        <source>编辑替换规则</source>
+        <translation>編輯替換規則</translation>
+    </message>
+    <message>
+        <source>替换规则的条数</source>
+        <translation>替換規則的條數</translation>
+    </message>
+    <message>
+        <source>按 OpenCC 的词典把全文转换成另一种字形。替换规则先用于原文，再做转换；章节标题在转换之后查找，关键字要按转换后的字形书写。</source>
+        <translation>按 OpenCC 的詞典把全文轉換成另一種字形。替換規則先用於原文，再做轉換；章節標題在轉換之後查詢，關鍵字要按轉換後的字形書寫。</translation>
+    </message>
+    <message>
+        <source>用正则表达式删去或改写每一行里的文字，例如网站加的“本章未完，请点击下一页”。</source>
+        <translation>用正則表示式刪去或改寫每一行裡的文字，例如網站加的“本章未完，請點選下一頁”。</translation>
+    </message>
+    <message>
+        <source>简体→繁体</source>
+        <translation>簡體→繁體</translation>
+    </message>
+    <message>
+        <source>繁体→简体</source>
+        <translation>繁體→簡體</translation>
+    </message>
+    <message>
+        <source>简体→台湾正体</source>
+        <translation>簡體→臺灣正體</translation>
+    </message>
+    <message>
+        <source>台湾正体→简体</source>
+        <translation>臺灣正體→簡體</translation>
+    </message>
+    <message>
+        <source>简体→香港繁体</source>
+        <translation>簡體→香港繁體</translation>
+    </message>
+    <message>
+        <source>香港繁体→简体</source>
+        <translation>香港繁體→簡體</translation>
+    </message>
+    <message>
+        <source>简体→台湾正体（含用语）</source>
+        <translation>簡體→臺灣正體（含用語）</translation>
+    </message>
+    <message>
+        <source>台湾正体（含用语）→简体</source>
+        <translation>臺灣正體（含用語）→簡體</translation>
+    </message>
+    <message>
+        <source>不转换</source>
+        <translation>不轉換</translation>
+    </message>
+    <message>
+        <source>无规则</source>
+        <translation>無規則</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 条规则</source>
+        <translation>
+            <numerusform>%n 條規則</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>简体字</source>
+        <translation>簡體字</translation>
+    </message>
+    <message>
+        <source>繁体字</source>
+        <translation>繁體字</translation>
+    </message>
+    <message>
+        <source>“%1”写出的是%2，%3 编码容纳不下，分割会在第一个写不出的字处停下。改用 UTF-8 输出，所有的字都能写出。</source>
+        <translation>“%1”寫出的是%2，%3 編碼容納不下，分割會在第一個寫不出的字處停下。改用 UTF-8 輸出，所有的字都能寫出。</translation>
+    </message>
+    <message>
+        <source>改用 UTF-8</source>
+        <translation>改用 UTF-8</translation>
+    </message>
+    <message>
+        <source>仍然继续</source>
+        <translation>仍然繼續</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
     <name>sekato::ui::CHeadingListModel</name>
     <message>
         <source>序号</source>
@@ -921,6 +1022,89 @@
     <message>
         <source>失败：%1</source>
         <translation>失敗：%1</translation>
+    </message>
+</context>
+<context>
+    <name>sekato::ui::CReplaceRulesDlg</name>
+    <message>
+        <source>规则文件(*.txt);;所有文件(*)</source>
+        <translation>規則檔案(*.txt);;所有檔案(*)</translation>
+    </message>
+    <message>
+        <source>导入替换规则</source>
+        <translation>匯入替換規則</translation>
+    </message>
+    <message>
+        <source>导出替换规则</source>
+        <translation>匯出替換規則</translation>
+    </message>
+    <message>
+        <source>替换规则</source>
+        <translation>替換規則</translation>
+    </message>
+    <message>
+        <source>每条规则用正则表达式（PCRE2）找出文字，换成“替换为”的内容，$1 或 ${名字} 代表分组；“替换为”留空即删去找到的文字。规则按顺序，在简繁转换之前用于每一行。</source>
+        <translation>每條規則用正則表示式（PCRE2）找出文字，換成“替換為”的內容，$1 或 ${名字} 代表分組；“替換為”留空即刪去找到的文字。規則按順序，在簡繁轉換之前用於每一行。</translation>
+    </message>
+    <message>
+        <source>查找（正则表达式）</source>
+        <translation>查詢（正則表示式）</translation>
+    </message>
+    <message>
+        <source>替换为</source>
+        <translation>替換為</translation>
+    </message>
+    <message>
+        <source>次数</source>
+        <translation>次數</translation>
+    </message>
+    <message>
+        <source>添加(&amp;A)</source>
+        <translation>新增(&amp;A)</translation>
+    </message>
+    <message>
+        <source>删除(&amp;D)</source>
+        <translation>刪除(&amp;D)</translation>
+    </message>
+    <message>
+        <source>上移(&amp;U)</source>
+        <translation>上移(&amp;U)</translation>
+    </message>
+    <message>
+        <source>下移(&amp;N)</source>
+        <translation>下移(&amp;N)</translation>
+    </message>
+    <message>
+        <source>导入(&amp;I)…</source>
+        <translation>匯入(&amp;I)…</translation>
+    </message>
+    <message>
+        <source>导出(&amp;E)…</source>
+        <translation>匯出(&amp;E)…</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>…</source>
+        <translation>…</translation>
+    </message>
+    <message>
+        <source>无法读取规则文件“%1”：%2</source>
+        <translation>無法讀取規則檔案“%1”：%2</translation>
+    </message>
+    <message>
+        <source>规则文件“%1”不是 UTF-8 编码的文字。</source>
+        <translation>規則檔案“%1”不是 UTF-8 編碼的文字。</translation>
+    </message>
+    <message>
+        <source>无法写出规则文件“%1”：%2</source>
+        <translation>無法寫出規則檔案“%1”：%2</translation>
     </message>
 </context>
 <context>

@@ -117,13 +117,13 @@ class TestCSekatoView : public QObject {
         names << control->objectName();
       }
     }
-    QCOMPARE(names.size(), 35);
+    QCOMPARE(names.size(), 39);
     for (const QString& name : names) {
       QVERIFY2(name.front().isLower() && !name.contains(QRegularExpression(QStringLiteral("\\d"))),
                qPrintable(name));
     }
     names.removeDuplicates();
-    QCOMPARE(names.size(), 35);
+    QCOMPARE(names.size(), 39);
     for (const char* group : {"dirMode", "nameMode", "splitMode"}) {
       QVERIFY2(Item<QButtonGroup>(view.get(), group) != nullptr, group);
     }
@@ -205,7 +205,8 @@ class TestCSekatoView : public QObject {
     for (auto* label : view->findChildren<QLabel*>()) labels << label->text();
     QVERIFY(labels.contains(QStringLiteral(",替换?的自增符(&I):")));
     QVERIFY(labels.contains(QStringLiteral("章放入同一文件(&C) )")));
-    QCOMPARE(labels.size(), 17);  // the line of what detection found and the note of a kept list
+    // The line of what detection found, the note of a kept list, 简繁转换 and the rule count.
+    QCOMPARE(labels.size(), 19);
     QCOMPARE(view->findChildren<QGroupBox*>().size(), 3);
 
     // The options read each radio group's checked button.
@@ -226,11 +227,11 @@ class TestCSekatoView : public QObject {
     // Tab stops at every enabled field and once per radio group (its checked button), and
     // comes round to the first field again.
     const QStringList expected = {
-        "sourcePath", "browseSource", "dirBesideSource",  "nameSource",
-        "encoding",   "outEncoding",  "splitModeChapter", "headingRule",
-        "keywords",   "numerals",     "titleMax",         "chaptersPerFile",
-        "noAd",       "trimSpaces",   "addHead",          "addTail",
-        "sourcePath"};
+        "sourcePath",    "browseSource", "dirBesideSource",  "nameSource",
+        "encoding",      "outEncoding",  "splitModeChapter", "headingRule",
+        "keywords",      "numerals",     "titleMax",         "chaptersPerFile",
+        "noAd",          "trimSpaces",   "addHead",          "addTail",
+        "convertScript", "replaceRules", "sourcePath"};
     QStringList order;
     for (int i = 0; i < expected.size(); ++i) {
       order << QApplication::focusWidget()->objectName();

@@ -148,6 +148,7 @@ const QList<QList<FormRef>> kFormRows = {
     {{"noAd"}},
     {{"trimSpaces"}, {"addHead"}, {"head"}},
     {{"addTail"}, {"tail"}},
+    {L("简繁转换(&Z):"), {"convertScript"}, {"replaceRules"}, {"ruleCount"}},
     {L("分割进度:"), {"progress"}},
 };
 
@@ -162,6 +163,7 @@ const QList<QList<FormRef>> kFormColumns = {
      {"splitModeEven"},
      {"noAd"},
      {"trimSpaces"},
+     L("简繁转换(&Z):"),
      L("分割进度:")},
     {{"dirNew"}, {"dirBesideSource"}, {"nameSource"}, {"nameCustom"}, {"nameChapter"}},
     {{"sourcePath"}, {"encoding"}},
