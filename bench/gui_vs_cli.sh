@@ -56,11 +56,11 @@ while read -r -a options; do
     # around would slow down whichever runs second.
     rm -rf "$out/cli" "$out/gui"
     start=$(now)
-    /usr/bin/time -f '%U %S' -o "$cpu_file" \
+    python3 bench/cputime.py "$cpu_file" \
       "$build/cli/sekato-cli" -q -o "$out/cli" "${options[@]}" "$novel" 2>"$errors" ||
       fail "sekato-cli ${options[*]}"
     cli_times+=("$(awk -v a="$start" -v b="$(now)" 'BEGIN { printf "%.3f", b - a }')")
-    cli_cpus+=("$(awk '{ printf "%.3f", $1 + $2 }' "$cpu_file")")
+    cli_cpus+=("$(cat "$cpu_file")")
     rm -rf "$out/cli"
     gui=$(QT_QPA_PLATFORM=offscreen "$build/ui/sekato-guibench" "$novel" "$out/gui" \
           "${options[@]}" 2>"$errors") || fail "sekato-guibench ${options[*]}"
