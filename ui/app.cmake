@@ -23,6 +23,7 @@ add_library(sekato_ui STATIC
   csekatoapp.cpp csekatoapp.h
   csekatoview.cpp csekatoview.h
   csourcelook.cpp csourcelook.h
+  quiethost.h
   cpreviewdlg.cpp cpreviewdlg.h
   crunchecks.cpp crunchecks.h
   cqueuelist.cpp cqueuelist.h

@@ -13,8 +13,9 @@ namespace sekato::ui {
 
 namespace {
 
-constexpr int kIdOk = 1;
-constexpr int kIdLink = 1023;
+// The box's controls by what they are for, as the form's are.
+const QString kOkName = QStringLiteral("ok");
+const QString kLinkName = QStringLiteral("forumLink");
 
 QLabel* AddStatic(QWidget* parent, const DialogUnits& du, const QString& text, const QRect& rc,
                   const char* name) {
@@ -73,19 +74,19 @@ void CAboutDlg::CreateControls() {
   rule->setGeometry(du.Rect(11, 103, 230, 1));
 
   auto* ok = new QPushButton(tr("确定"), this);
-  ok->setObjectName(QString::number(kIdOk));
+  ok->setObjectName(kOkName);
   ok->setDefault(true);
   ok->setGeometry(du.Rect(197, 109, 43, 16));
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   ok->setFocus();
 
   auto* link = new QLabel(LinkMarkup(), this);
-  link->setObjectName(QString::number(kIdLink));
+  link->setObjectName(kLinkName);
   link->setTextFormat(Qt::PlainText);
   link->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   link->setGeometry(du.Rect(11, 111, 64, 12));
 }
 
-void CAboutDlg::DoDataExchange() { m_link.Attach(findChild<QLabel*>(QString::number(kIdLink))); }
+void CAboutDlg::DoDataExchange() { m_link.Attach(findChild<QLabel*>(kLinkName)); }
 
 }  // namespace sekato::ui

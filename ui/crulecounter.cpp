@@ -3,24 +3,12 @@
 #include <QMetaObject>
 #include <exception>
 
+#include "quiethost.h"
 #include "sekato/chapterscan.h"
-#include "sekato/splithost.h"
 
 namespace sekato::ui {
 
 namespace {
-
-// Stops the scan when the count is no longer wanted; shows nothing.
-class StopHost final : public engine::SplitHost {
- public:
-  explicit StopHost(const std::atomic<bool>& stop) : m_stop(stop) {}
-  bool Progress(std::int64_t, std::int64_t) override {
-    return !m_stop.load(std::memory_order_relaxed);
-  }
-
- private:
-  const std::atomic<bool>& m_stop;
-};
 
 // Only the rules matter: a plain keyword scan, no conversion (it comes after the rules), no
 // list and no detection, so the pass does no more than it must.
@@ -50,7 +38,7 @@ void CRuleCounter::Start(const engine::SplitOptions& options) {
   m_bOk = false;
   const unsigned generation = ++m_nGeneration;
   m_thread = std::thread([this, options = CountingOptions(options), generation] {
-    StopHost host(m_bStop);
+    QuietHost host(m_bStop);
     try {
       const engine::ScanResult result = engine::ChapterScan::Run(options, &host);
       m_bOk = result.status == engine::ScanResult::Status::Done;

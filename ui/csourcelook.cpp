@@ -4,24 +4,12 @@
 #include <QMetaObject>
 #include <exception>
 
+#include "quiethost.h"
 #include "sekato/chapterscan.h"
-#include "sekato/splithost.h"
 
 namespace sekato::ui {
 
 namespace {
-
-/// Stops the scan when the look is cancelled; shows nothing.
-class QuietHost final : public engine::SplitHost {
- public:
-  explicit QuietHost(const std::atomic<bool>& stop) : m_stop(stop) {}
-  bool Progress(std::int64_t, std::int64_t) override {
-    return !m_stop.load(std::memory_order_relaxed);
-  }
-
- private:
-  const std::atomic<bool>& m_stop;
-};
 
 engine::ScanResult Scan(const engine::SplitOptions& options, engine::SplitHost& host) {
   try {

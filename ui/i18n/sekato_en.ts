@@ -625,7 +625,7 @@ Regex: headings are found by a rule of your own; rules shared in reading apps wo
     </message>
     <message>
         <source>按 OpenCC 的词典把全文转换成另一种字形。替换规则先用于原文，再做转换；章节标题在转换之后查找，关键字要按转换后的字形书写。</source>
-        <translation>Converts the whole text to the other script with OpenCC's dictionaries. Replacement rules apply to the original text first, then the conversion; chapter headings are found after the conversion, so write the keywords in the converted script.</translation>
+        <translation>Converts the whole text to the other script with OpenCC&apos;s dictionaries. Replacement rules apply to the original text first, then the conversion; chapter headings are found after the conversion, so write the keywords in the converted script.</translation>
     </message>
     <message>
         <source>用正则表达式删去或改写每一行里的文字，例如网站加的“本章未完，请点击下一页”。</source>

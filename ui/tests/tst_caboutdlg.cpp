@@ -114,14 +114,14 @@ void TestAboutDlg::controlsAndWhereTheySit() {
   QCOMPARE(rule->frameShape(), QFrame::HLine);
   QCOMPARE(rule->frameShadow(), QFrame::Sunken);
 
-  auto* ok = dlg.findChild<QPushButton*>(QStringLiteral("1"));
+  auto* ok = dlg.findChild<QPushButton*>(QStringLiteral("ok"));
   QVERIFY(ok);
   QCOMPARE(ok->text(), QStringLiteral("确定"));
   QVERIFY(ok->isDefault());
 
   // Control 1023 is the markup label now, its text one link to the forum.
-  QVERIFY(!dlg.findChild<QLabel*>(QStringLiteral("1023")));
-  auto* link = dlg.findChild<CMarkupStatic*>(QStringLiteral("1023"));
+  QVERIFY(!dlg.findChild<QLabel*>(QStringLiteral("forumLink")));
+  auto* link = dlg.findChild<CMarkupStatic*>(QStringLiteral("forumLink"));
   QVERIFY(link);
   QCOMPARE(link->windowText(), CAboutDlg::LinkMarkup());
   QCOMPARE(link->Label().m_segments.size(), size_t{1});
@@ -151,7 +151,7 @@ void TestAboutDlg::okEscAndCloseBoxEndIt() {
   QFETCH(int, result);
   CAboutDlg dlg;
   const int ended = ExecWith(dlg, [&dlg, way] {
-    auto* ok = dlg.findChild<QPushButton*>(QStringLiteral("1"));
+    auto* ok = dlg.findChild<QPushButton*>(QStringLiteral("ok"));
     if (way == 0) QTest::mouseClick(ok, Qt::LeftButton);
     if (way == 1) QTest::keyClick(&dlg, Qt::Key_Escape);
     if (way == 2) dlg.close();
@@ -165,7 +165,7 @@ void TestAboutDlg::linkOpensTheForumAndTheBoxStays() {
   bool stillOpen = false;
   bool visited = false;
   ExecWith(dlg, [&] {
-    auto* link = dlg.findChild<CMarkupStatic*>(QStringLiteral("1023"));
+    auto* link = dlg.findChild<CMarkupStatic*>(QStringLiteral("forumLink"));
     if (!QTest::qWaitForWindowExposed(&dlg)) return dlg.done(-1);
     link->repaint();
     ClickAt(link, LinkRect(link).center());
@@ -188,7 +188,7 @@ void TestAboutDlg::rendersTheLinkAsALink() {
   if (const QString shots = qEnvironmentVariable("SEKATO_TEST_SHOTS"); !shots.isEmpty())
     shot.save(shots + QStringLiteral("/sekato_about.png"));
 
-  auto* link = dlg.findChild<CMarkupStatic*>(QStringLiteral("1023"));
+  auto* link = dlg.findChild<CMarkupStatic*>(QStringLiteral("forumLink"));
   // The forum's name fits its label on one line, underlined in the link colour.
   QCOMPARE(link->Label().m_segments.size(), size_t{1});
   QVERIFY(link->rect().contains(LinkRect(link)));

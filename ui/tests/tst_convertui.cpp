@@ -27,23 +27,6 @@ using sekato::engine::ReplaceRuleText;
 
 namespace {
 
-/// While it lives, questions are answered with `choice` and noted; the completion message
-/// gets OK.
-class ChoiceScope final {
- public:
-  explicit ChoiceScope(int choice, QStringList* asked = nullptr) {
-    sekato::controls::AppMessageBox::SetChooser(
-        [choice, asked](const QString& text, const QStringList& choices) {
-          if (choices.contains(QStringLiteral("打开文件夹"))) return -1;
-          if (asked != nullptr) asked->append(text);
-          return choice;
-        });
-  }
-  ~ChoiceScope() { sekato::controls::AppMessageBox::SetChooser({}); }
-  ChoiceScope(const ChoiceScope&) = delete;
-  ChoiceScope& operator=(const ChoiceScope&) = delete;
-};
-
 QStringList Patterns(const std::vector<ReplaceRuleText>& rules) {
   QStringList patterns;
   for (const ReplaceRuleText& rule : rules) {

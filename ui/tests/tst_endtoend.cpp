@@ -19,23 +19,6 @@ using namespace sekato::ui::test;
 
 namespace {
 
-/// While it lives, question boxes are answered with `choice` (and what they asked noted).
-class ChoiceScope final {
- public:
-  explicit ChoiceScope(int choice, QStringList* asked = nullptr) {
-    sekato::controls::AppMessageBox::SetChooser(
-        [choice, asked](const QString& text, const QStringList& choices) {
-          // Only questions are answered; the completion message gets OK.
-          if (choices.contains(QStringLiteral("打开文件夹"))) return -1;
-          if (asked != nullptr) asked->append(text);
-          return choice;
-        });
-  }
-  ~ChoiceScope() { sekato::controls::AppMessageBox::SetChooser({}); }
-  ChoiceScope(const ChoiceScope&) = delete;
-  ChoiceScope& operator=(const ChoiceScope&) = delete;
-};
-
 const QString kDone = QStringLiteral("文件分割完成！");
 const QString kStopped = QStringLiteral("文件分割被终止！");
 

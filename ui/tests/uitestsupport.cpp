@@ -38,6 +38,17 @@ bool Trigger(const QObject* frame, const QString& name) {
   return true;
 }
 
+ChoiceScope::ChoiceScope(int choice, QStringList* asked) {
+  sekato::controls::AppMessageBox::SetChooser(
+      [choice, asked](const QString& text, const QStringList& choices) {
+        if (choices.contains(QStringLiteral("打开文件夹"))) return -1;
+        if (asked != nullptr) asked->append(text);
+        return choice;
+      });
+}
+
+ChoiceScope::~ChoiceScope() { sekato::controls::AppMessageBox::SetChooser({}); }
+
 QStringList FirstLines(const QStringList& texts) {
   QStringList lines;
   for (const QString& text : texts) lines << text.section(QLatin1Char('\n'), 0, 0);

@@ -40,6 +40,17 @@ class MessageCapture final {
   std::function<void(const QString&)> onMessage;
 };
 
+/// While it lives, the program's questions are answered with `choice`, and what they asked
+/// is appended to `asked` when given; the completion message (the one offering 打开文件夹)
+/// gets OK.
+class ChoiceScope final {
+ public:
+  explicit ChoiceScope(int choice, QStringList* asked = nullptr);
+  ~ChoiceScope();
+  ChoiceScope(const ChoiceScope&) = delete;
+  ChoiceScope& operator=(const ChoiceScope&) = delete;
+};
+
 /// The first line of every message: the completion message says more under its first line.
 QStringList FirstLines(const QStringList& texts);
 

@@ -36,8 +36,8 @@ T* Item(CSekatoView* view, const char* name) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: sekato-guibench SOURCE OUTDIR [-m chapter|size|even] [-p N] [--kb N] "
-               "[--parts N] [--no-ad]\n");
+               "usage: sekato-guibench SOURCE OUTDIR [-m chapter|size|even] [-k KEYWORDS] "
+               "[--title-max N] [-p N] [--kb N] [--parts N] [--no-ad]\n");
   return 2;
 }
 
@@ -92,6 +92,10 @@ int main(int argc, char* argv[]) {
                          : value == QLatin1String("even") ? "splitModeEven"
                                                           : "splitModeChapter";
       Item<QRadioButton>(view, mode)->click();
+    } else if (option == QLatin1String("-k")) {
+      Item<QLineEdit>(view, "keywords")->setText(value);
+    } else if (option == QLatin1String("--title-max")) {
+      Item<QLineEdit>(view, "titleMax")->setText(value);
     } else if (option == QLatin1String("-p")) {
       Item<QLineEdit>(view, "chaptersPerFile")->setText(value);
     } else if (option == QLatin1String("--kb")) {
