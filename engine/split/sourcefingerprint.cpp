@@ -173,7 +173,8 @@ std::optional<SourceFingerprint> OfPatched(const std::string& path, Encoding enc
 }  // namespace
 
 std::optional<SourceFingerprint> SourceFingerprint::Of(const std::string& path, Encoding encoding,
-                                                       bool withHash, Message& message) {
+                                                       bool withHash, Message& message,
+                                                       std::int64_t sizeWanted) {
   struct stat info {};
   std::string reason;
   // Transformed text read as the book with its changed lines is read as the split reads it.
@@ -182,6 +183,13 @@ std::optional<SourceFingerprint> SourceFingerprint::Of(const std::string& path, 
   if (fd < 0) {
     message = {MessageId::OpenSource, {path, reason}};
     return std::nullopt;
+  }
+  if (sizeWanted >= 0 && info.st_size != sizeWanted) {
+    ::close(fd);
+    SourceFingerprint unread;
+    unread.bytes = info.st_size;
+    unread.read = false;
+    return unread;
   }
   ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   const auto read = [fd](char* out, std::size_t size, int& error) {
@@ -196,7 +204,9 @@ std::optional<Message> SourceFingerprint::Refusal(const ChapterList& list, bool 
                                                   const std::string& path) const {
   const bool otherSize = list.sourceBytes >= 0 && list.sourceBytes != bytes;
   const bool otherHash = !list.hash.empty() && !hash.empty() && list.hash != hash;
-  if ((otherSize || otherHash) && !force) return Message{MessageId::TocOtherBook, {path}};
+  if (((otherSize || otherHash) && !force) || !read) {
+    return Message{MessageId::TocOtherBook, {path}};
+  }
   std::int64_t previous = 0;
   for (std::size_t i = 0; i < list.entries.size(); ++i) {
     const std::int64_t line = list.entries[i].line;

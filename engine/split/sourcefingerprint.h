@@ -22,10 +22,16 @@ struct SourceFingerprint {
   std::string hash;  ///< empty when not asked for
   std::int64_t lines = 0;
 
+  bool read = true;  ///< false when the book was left unread for its size alone
+
   /// Reads `path` once; `withHash` also hashes it. Nothing, with `message` set, when the
-  /// source cannot be read.
+  /// source cannot be read. A book on disk whose size is not `sizeWanted` (when that is 0 or
+  /// more) is not read at all: only `bytes` is set, and Refusal takes it for another book,
+  /// so a list checked without force gives `sizeWanted` and a forced one -1. Example: a list
+  /// of a 9-byte book given for a 200 MB one is refused after a stat, not a read of 200 MB.
   static std::optional<SourceFingerprint> Of(const std::string& path, Encoding encoding,
-                                             bool withHash, Message& message);
+                                             bool withHash, Message& message,
+                                             std::int64_t sizeWanted = -1);
 
   /// Why `list` cannot cut this book, naming its first bad entry (from 1); nothing when it
   /// can. A list made for another book (its size or hash differ) is taken with `force` as

@@ -162,8 +162,9 @@ std::optional<SplitEnd> SplitRun::PrepareList(Plan& plan) const {
   Message message;
   if (o.toc) {
     // The list must be for this book and name only lines it has.
-    const auto print = SourceFingerprint::Of(o.sourcePath, plan.encodings->Source(),
-                                             !o.toc->hash.empty(), message);
+    const auto print =
+        SourceFingerprint::Of(o.sourcePath, plan.encodings->Source(), !o.toc->hash.empty(),
+                              message, o.force ? -1 : o.toc->sourceBytes);
     if (!print) return SplitEnd{SplitOutcome::Failed, std::move(message), {}};
     if (auto refusal = print->Refusal(*o.toc, o.force, o.sourcePath)) {
       return SplitEnd{SplitOutcome::Refused, std::move(*refusal), {}};

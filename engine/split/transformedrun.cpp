@@ -29,8 +29,9 @@ SplitEnd SplitRun::ExecuteTransformed() {
   // A list is checked against the book itself: the text it is then used on is the
   // transformed text, which has the same lines.
   if (o.mode == SplitMode::ByChapter && o.toc) {
-    const auto print =
-        SourceFingerprint::Of(o.sourcePath, encodings->Source(), !o.toc->hash.empty(), message);
+    const auto print = SourceFingerprint::Of(o.sourcePath, encodings->Source(),
+                                             !o.toc->hash.empty(), message,
+                                             o.force ? -1 : o.toc->sourceBytes);
     if (!print) return {SplitOutcome::Failed, std::move(message), {}};
     if (auto refusal = print->Refusal(*o.toc, o.force, o.sourcePath)) {
       return {SplitOutcome::Refused, std::move(*refusal), {}};

@@ -408,6 +408,17 @@ TEST(SourceFingerprint, CountsLinesAsTheChapterListDoes) {
     std::snprintf(hash, sizeof hash, "%016llx",
                   static_cast<unsigned long long>(XXH3_64bits(c.bytes.data(), c.bytes.size())));
     EXPECT_EQ(print->hash, hash) << c.bytes.size();
+    // Asked for the size it has, the book is read as ever; for another size, not at all,
+    // and any list is then one for another book.
+    const auto size = static_cast<std::int64_t>(c.bytes.size());
+    const auto same = SourceFingerprint::Of(dir / "f", c.encoding, true, message, size);
+    ASSERT_TRUE(same);
+    EXPECT_TRUE(same->read && same->lines == c.lines && same->hash == hash) << c.bytes.size();
+    const auto other = SourceFingerprint::Of(dir / "f", c.encoding, true, message, size + 1);
+    ASSERT_TRUE(other);
+    EXPECT_FALSE(other->read || other->lines != 0 || !other->hash.empty()) << c.bytes.size();
+    EXPECT_EQ(other->bytes, size);
+    EXPECT_EQ(other->Refusal(ChapterList{}, false, "f"), (Message{MessageId::TocOtherBook, {"f"}}));
   }
 }
 
