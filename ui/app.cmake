@@ -10,6 +10,7 @@ target_link_libraries(sekato_res PRIVATE Qt6::Core)
 add_library(sekato_ui STATIC
   cbookqueue.cpp cbookqueue.h
   cformdefaults.cpp cformdefaults.h
+  cformenabling.cpp cformenabling.h
   cconvertrow.cpp cconvertrow.h
   creplacerulesdlg.cpp creplacerulesdlg.h
   crulecounter.cpp crulecounter.h
@@ -19,17 +20,24 @@ add_library(sekato_ui STATIC
   cfullcolortoolbar.cpp cfullcolortoolbar.h
   cchapterstrip.cpp cchapterstrip.h
   cheadinglistmodel.cpp cheadinglistmodel.h
+  ckeptlist.cpp ckeptlist.h
   cmainframe.cpp cmainframe.h
+  cnewfolderrule.cpp cnewfolderrule.h
   csekatoapp.cpp csekatoapp.h
   csekatoview.cpp csekatoview.h
+  csourcefindings.cpp csourcefindings.h
   csourcelook.cpp csourcelook.h
   quiethost.h
   cpreviewdlg.cpp cpreviewdlg.h
   crunchecks.cpp crunchecks.h
+  cqueuedock.cpp cqueuedock.h
   cqueuelist.cpp cqueuelist.h
+  crunstarter.cpp crunstarter.h
   csplitruncontrol.cpp csplitruncontrol.h
   csplitworker.cpp csplitworker.h
+  droppedfiles.cpp droppedfiles.h
   enginemessages.cpp enginemessages.h
+  fieldsetters.cpp fieldsetters.h
   filechoosers.cpp filechoosers.h
   formhelptexts.h
   formsnapshot.cpp formsnapshot.h

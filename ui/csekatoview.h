@@ -5,7 +5,6 @@
 #include <QString>
 #include <atomic>
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <optional>
 
@@ -19,20 +18,26 @@
 
 class QComboBox;
 class QLabel;
-class QMimeData;
 
 namespace sekato::ui {
 
 class CQueueList;
 
 class CConvertRow;
+class CFormEnabling;
 class CFormHelpTips;
+class CKeptList;
+class CNewFolderRule;
+class CQueueDock;
 class CRunChecks;
+class CRunStarter;
+class CSourceFindings;
 class CSourceLook;
 
 /// The splitter form: every option of a split on one scrolling page, the rules that enable
-/// its fields, the source and folder choosers, and the Start and Stop commands, which its run
-/// control carries out one split at a time.
+/// its fields (CFormEnabling), the source and folder choosers, and the Start and Stop
+/// commands, which its run control carries out one split at a time once CRunStarter has
+/// asked what it must.
 ///
 /// The form's fields are its only state: a handler reads the fields it needs, and Start reads
 /// them all into the split's options (CFormOptions) and hands the worker that copy, so the form
@@ -63,18 +68,13 @@ class CSekatoView final : public QScrollArea {
   /// dropped file): path, title, custom name and the folder beside it.
   void ChooseSource(const QString& path);
 
-  /// The local path of the first ".txt" file in a drop, or empty.
-  static QString TextFileFromDrop(const QMimeData* mimeData);
-  /// The local paths of every ".txt" file in a drop, in its order.
-  static QStringList TextFilesFromDrop(const QMimeData* mimeData);
-
   /// Chooses several sources at once (a drop, the file dialog): one is chosen as
   /// ChooseSource does; two or more are queued under the form, the first shown in the form,
   /// and Start splits them all with the form's options.
   void ChooseSources(const QStringList& paths);
   /// The books queued (none or at least two).
   CBookQueue* Queue() const { return m_pQueue.get(); }
-  CQueueList* QueueList() const { return m_pQueueList; }
+  CQueueList* QueueList() const;
 
   /// Closing the window: stops a run and waits for its worker; afterwards nothing starts.
   void StopAndWait();
@@ -88,18 +88,9 @@ class CSekatoView final : public QScrollArea {
   // Handlers of the form's buttons and of the Start and Stop commands.
   void OnBrowseSource();
   void OnBrowseFolder();
-  void OnDirNew();
-  void OnDirBesideSource();
   void OnSplitStart();
   void OnSplitStop();
   void OnSplitPreview();
-  void OnNameCustom();
-  void OnNameAuto();
-  void OnModeChapter();
-  void OnModeSize();
-  void OnModeEven();
-  void OnAddHead();
-  void OnAddTail();
   /// The chapter row's choice of detection, keywords or a rule: shows the fields of the one
   /// chosen (detection has none).
   void OnHeadingRule();
@@ -131,87 +122,66 @@ class CSekatoView final : public QScrollArea {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The construction's steps, in their order.
+  void ShowPage();
   void ConnectControls();
+  void PrepareFields();
+  /// Alt+K, the heading rule's key, goes to whichever of keywords and rule is shown.
+  void AddRuleShortcut();
+  void CreateHelpers();
+
   void ResizeParentToFit();
-  /// Shows what detection found (kept whole in the line's tooltip) within the line's width.
-  void ElideDetected();
   /// Makes `path` the source: its field, the custom name, and the new folder when that follows
   /// the book.
   void SetSource(const QString& path);
   void ShowSourcePath();
-  /// Names what detection finds in the chosen source on the first encoding item:
-  /// "自动检测（UTF-8）"; plain "自动检测" while there is no readable source.
-  void ShowDetectedEncoding();
   /// Starts the background look at the chosen source (see CSourceLook).
   void LookAtSource();
-  /// The line under the chapter row: what detection found in the chosen source, with 使用.
-  void ShowDetection();
+  /// Shows `books` queued, or hides the queue when there are fewer than two.
+  void ShowQueue(const QStringList& books);
   /// Refreshes the options from the form for a split or a preview, or nothing after telling
   /// the user why not.
   std::optional<engine::SplitOptions> TakeOptionsForRun();
-  /// Takes the form's options, lets `prepare` adjust them, and starts the run once the
-  /// source (when `askSource`) and the output folder are confirmed; a folder chosen instead
-  /// is checked in its turn.
-  void StartChecked(bool askSource, const std::function<void(engine::SplitOptions&)>& prepare);
-  /// Makes `folder` the new folder the pieces go to, as the folder chooser does.
-  void ChooseNewFolder(const QString& folder);
+  /// Asks for another folder for the pieces and makes it the new folder, as the folder
+  /// chooser does; empty when the user cancelled.
+  QString ChooseOtherFolder();
   void ShowPreview(const engine::ScanResult& result);
   /// Splits by the preview's edited list, with the form's other options.
   void SplitByList(const engine::ChapterList& list, const engine::ChapterSelection& chosen,
                    bool join);
   /// Keeps `list` for the next 开始分割 of this source, shown on the form.
   void KeepList(const engine::ChapterList& list);
-  /// Splits by the rule again.
-  void DropKeptList();
-  static void EnableItems(std::initializer_list<QWidget*> controls, bool bEnable);
-  /// Enables the fields of split mode `nMode` (0 chapter, 1 size, 2 even), not the others'.
-  void EnableModeFields(int nMode);
-  /// Chooses splitting by chapter, unless it is chosen already, with its fields.
-  void ChooseChapterMode();
-  /// The switch to size or even, where names by chapter title give way to the source title.
-  void OnModeWithoutChapters(int nMode);
-  /// Checks the heading rule as it stands in the form: a rule that would be refused is
-  /// marked with the reason, and Start waits until it is put right.
-  void CheckRule();
 
   /// The chosen source, whole (its field shows it shortened to fit).
   QString m_strSrcPath;
-  /// The new folder was typed or chosen by the user, for the source m_strNewDirSource
-  /// (empty: before any source). Choosing another source makes the folder follow it.
-  bool m_bNewDirChosen = false;
-  QString m_strNewDirSource;
 
   QWidget* m_pPage;
   std::unique_ptr<CFormTemplate> m_pForm;
   const CFormTemplate::Fields& m_f;  // the form's fields, typed
   FileChoosers m_choosers;
+  std::unique_ptr<CFormEnabling> m_pEnabling;
+  std::unique_ptr<CNewFolderRule> m_pNewFolder;
   // Declared after m_tip: gone before it.
   std::unique_ptr<CFormHelpTips> m_pHelpTips;
   std::unique_ptr<CSplitRunControl> m_pRunControl;
   std::unique_ptr<CSourceLook> m_pLook;
-  std::unique_ptr<CRunChecks> m_pChecks;  ///< asks before a split writes
-  /// A list kept from the preview, the source it is for, and where the form shows it.
-  std::optional<engine::ChapterList> m_keptList;
-  std::string m_strKeptSource;
-  QLabel* m_pKeptList = nullptr;
+  std::unique_ptr<CSourceFindings> m_pFindings;  ///< what the form says the look found
+  std::unique_ptr<CRunChecks> m_pChecks;         ///< asks before a split writes
+  std::unique_ptr<CRunStarter> m_pStarter;
+  /// A list kept from the preview, shown on the form.
+  std::unique_ptr<CKeptList> m_pKept;
   /// Several books chosen at once, and their list under the form (in the frame's lower dock).
   std::unique_ptr<CBookQueue> m_pQueue;
-  CQueueList* m_pQueueList = nullptr;
-  /// Shows `books` queued, or hides the queue when there are fewer than two.
-  void ShowQueue(const QStringList& books);
-  /// Splits the queued books: their folders are checked together, once.
-  void StartQueue();
+  std::unique_ptr<CQueueDock> m_pQueueDock;
+  CConvertRow* m_pConvertRow = nullptr;  // a child of the page
 
  public:
   /// The form's note of a kept list (null until a list is kept, hidden when dropped).
-  QLabel* KeptListLabel() const { return m_pKeptList; }
+  QLabel* KeptListLabel() const;
   /// The background look at the chosen source.
   CSourceLook* SourceLook() const { return m_pLook.get(); }
   /// 简繁转换 and 替换规则 on the form.
   CConvertRow* ConvertRow() const { return m_pConvertRow; }
-
- private:
-  CConvertRow* m_pConvertRow = nullptr;  // a child of the page
 };
 
 }  // namespace sekato::ui

@@ -704,6 +704,13 @@ Regex: headings are found by a rule of your own; rules shared in reading apps wo
     </message>
 </context>
 <context>
+    <name>sekato::ui::CFormEnabling</name>
+    <message>
+        <source>请输入标题的正则表达式。</source>
+        <translation>Enter a regular expression for the headings.</translation>
+    </message>
+</context>
+<context>
     <name>sekato::ui::CHeadingListModel</name>
     <message>
         <source>序号</source>
@@ -724,6 +731,13 @@ Regex: headings are found by a rule of your own; rules shared in reading apps wo
     <message>
         <source>文件</source>
         <translation>File</translation>
+    </message>
+</context>
+<context>
+    <name>sekato::ui::CKeptList</name>
+    <message>
+        <source>按编辑后的目录（%1 章） &lt;a href=&quot;rule&quot;&gt;改回按规则&lt;/a&gt;</source>
+        <translation>By the edited chapter list (%1 chapters) &lt;a href=&quot;rule&quot;&gt;Back to the rule&lt;/a&gt;</translation>
     </message>
 </context>
 <context>
@@ -989,6 +1003,13 @@ About</translation>
     </message>
 </context>
 <context>
+    <name>sekato::ui::CQueueDock</name>
+    <message>
+        <source>待分割的书</source>
+        <translation>Books to Split</translation>
+    </message>
+</context>
+<context>
     <name>sekato::ui::CQueueList</name>
     <message>
         <source>待分割的书</source>
@@ -1217,24 +1238,8 @@ About</translation>
         <translation>As source</translation>
     </message>
     <message>
-        <source>UTF-16？</source>
-        <translation>UTF-16?</translation>
-    </message>
-    <message>
-        <source>（%1）</source>
-        <translation> (%1)</translation>
-    </message>
-    <message>
-        <source>请输入标题的正则表达式。</source>
-        <translation>Enter a regular expression for the headings.</translation>
-    </message>
-    <message>
         <source>还未选择待分割的文件！</source>
         <translation>No file to split has been chosen yet.</translation>
-    </message>
-    <message>
-        <source>按编辑后的目录（%1 章） &lt;a href=&quot;rule&quot;&gt;改回按规则&lt;/a&gt;</source>
-        <translation>By the edited chapter list (%1 chapters) &lt;a href=&quot;rule&quot;&gt;Back to the rule&lt;/a&gt;</translation>
     </message>
     <message>
         <source>源文件“%1”是空的，分割只会建立一个空目录。</source>
@@ -1274,10 +1279,6 @@ About</translation>
         <source>无法删除旧文件：%1</source>
         <translation>Cannot delete the old files: %1</translation>
     </message>
-    <message>
-        <source>待分割的书</source>
-        <translation>Books to Split</translation>
-    </message>
     <message numerus="yes">
         <source>%1：%n 个旧文件</source>
         <translation>
@@ -1302,22 +1303,6 @@ About</translation>
     <message>
         <source>自动识别</source>
         <translation>Auto</translation>
-    </message>
-    <message>
-        <source>自动识别：正在查看源文件……</source>
-        <translation>Auto-detect: reading the source file…</translation>
-    </message>
-    <message>
-        <source>自动识别：%1，%2 %3（标题最长 %4 字）</source>
-        <translation>Auto-detect: %1, %2 %3 (headings up to %4 chars)</translation>
-    </message>
-    <message>
-        <source>，%1 %2</source>
-        <translation>, %1 %2</translation>
-    </message>
-    <message>
-        <source>自动识别：没有找到成串编号的标题</source>
-        <translation>Auto-detect: no run of numbered headings found</translation>
     </message>
     <message>
         <source>自动识别没有找到成串编号的标题，无法按章节分割。</source>
@@ -1348,6 +1333,37 @@ About</translation>
     <message>
         <source>跳过这些书</source>
         <translation>Skip These Books</translation>
+    </message>
+</context>
+<context>
+    <name>sekato::ui::CSourceFindings</name>
+    <message>
+        <source>自动检测</source>
+        <translation>Auto-detect</translation>
+    </message>
+    <message>
+        <source>UTF-16？</source>
+        <translation>UTF-16?</translation>
+    </message>
+    <message>
+        <source>（%1）</source>
+        <translation> (%1)</translation>
+    </message>
+    <message>
+        <source>自动识别：正在查看源文件……</source>
+        <translation>Auto-detect: reading the source file…</translation>
+    </message>
+    <message>
+        <source>自动识别：%1，%2 %3（标题最长 %4 字）</source>
+        <translation>Auto-detect: %1, %2 %3 (headings up to %4 chars)</translation>
+    </message>
+    <message>
+        <source>，%1 %2</source>
+        <translation>, %1 %2</translation>
+    </message>
+    <message>
+        <source>自动识别：没有找到成串编号的标题</source>
+        <translation>Auto-detect: no run of numbered headings found</translation>
     </message>
 </context>
 <context>

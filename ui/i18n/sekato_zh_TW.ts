@@ -703,6 +703,13 @@
     </message>
 </context>
 <context>
+    <name>sekato::ui::CFormEnabling</name>
+    <message>
+        <source>请输入标题的正则表达式。</source>
+        <translation>請輸入標題的正則表示式。</translation>
+    </message>
+</context>
+<context>
     <name>sekato::ui::CHeadingListModel</name>
     <message>
         <source>序号</source>
@@ -723,6 +730,13 @@
     <message>
         <source>文件</source>
         <translation>檔案</translation>
+    </message>
+</context>
+<context>
+    <name>sekato::ui::CKeptList</name>
+    <message>
+        <source>按编辑后的目录（%1 章） &lt;a href=&quot;rule&quot;&gt;改回按规则&lt;/a&gt;</source>
+        <translation>按編輯後的目錄（%1 章） &lt;a href=&quot;rule&quot;&gt;改回按規則&lt;/a&gt;</translation>
     </message>
 </context>
 <context>
@@ -988,6 +1002,13 @@
     </message>
 </context>
 <context>
+    <name>sekato::ui::CQueueDock</name>
+    <message>
+        <source>待分割的书</source>
+        <translation>待分割的書</translation>
+    </message>
+</context>
+<context>
     <name>sekato::ui::CQueueList</name>
     <message>
         <source>待分割的书</source>
@@ -1215,24 +1236,8 @@
         <translation>同源檔案</translation>
     </message>
     <message>
-        <source>UTF-16？</source>
-        <translation>UTF-16？</translation>
-    </message>
-    <message>
-        <source>（%1）</source>
-        <translation>（%1）</translation>
-    </message>
-    <message>
-        <source>请输入标题的正则表达式。</source>
-        <translation>請輸入標題的正則表示式。</translation>
-    </message>
-    <message>
         <source>还未选择待分割的文件！</source>
         <translation>還未選擇待分割的檔案！</translation>
-    </message>
-    <message>
-        <source>按编辑后的目录（%1 章） &lt;a href=&quot;rule&quot;&gt;改回按规则&lt;/a&gt;</source>
-        <translation>按編輯後的目錄（%1 章） &lt;a href=&quot;rule&quot;&gt;改回按規則&lt;/a&gt;</translation>
     </message>
     <message>
         <source>源文件“%1”是空的，分割只会建立一个空目录。</source>
@@ -1270,10 +1275,6 @@
         <source>无法删除旧文件：%1</source>
         <translation>無法刪除舊檔案：%1</translation>
     </message>
-    <message>
-        <source>待分割的书</source>
-        <translation>待分割的書</translation>
-    </message>
     <message numerus="yes">
         <source>%1：%n 个旧文件</source>
         <translation>
@@ -1297,22 +1298,6 @@
     <message>
         <source>自动识别</source>
         <translation>自動識別</translation>
-    </message>
-    <message>
-        <source>自动识别：正在查看源文件……</source>
-        <translation>自動識別：正在檢視原始檔……</translation>
-    </message>
-    <message>
-        <source>自动识别：%1，%2 %3（标题最长 %4 字）</source>
-        <translation>自動識別：%1，%2 %3（標題最長 %4 字）</translation>
-    </message>
-    <message>
-        <source>，%1 %2</source>
-        <translation>，%1 %2</translation>
-    </message>
-    <message>
-        <source>自动识别：没有找到成串编号的标题</source>
-        <translation>自動識別：沒有找到成串編號的標題</translation>
     </message>
     <message>
         <source>自动识别没有找到成串编号的标题，无法按章节分割。</source>
@@ -1343,6 +1328,37 @@
     <message>
         <source>跳过这些书</source>
         <translation>跳過這些書</translation>
+    </message>
+</context>
+<context>
+    <name>sekato::ui::CSourceFindings</name>
+    <message>
+        <source>自动检测</source>
+        <translation>自動檢測</translation>
+    </message>
+    <message>
+        <source>UTF-16？</source>
+        <translation>UTF-16？</translation>
+    </message>
+    <message>
+        <source>（%1）</source>
+        <translation>（%1）</translation>
+    </message>
+    <message>
+        <source>自动识别：正在查看源文件……</source>
+        <translation>自動識別：正在檢視原始檔……</translation>
+    </message>
+    <message>
+        <source>自动识别：%1，%2 %3（标题最长 %4 字）</source>
+        <translation>自動識別：%1，%2 %3（標題最長 %4 字）</translation>
+    </message>
+    <message>
+        <source>，%1 %2</source>
+        <translation>，%1 %2</translation>
+    </message>
+    <message>
+        <source>自动识别：没有找到成串编号的标题</source>
+        <translation>自動識別：沒有找到成串編號的標題</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 // Chinese stays the default, and switching keeps what the user has put into the form.
 #include <QAction>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -11,9 +12,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "ckeptlist.h"
 #include "cmainframe.h"
 #include "csekatoapp.h"
 #include "csekatoview.h"
+#include "csourcelook.h"
 #include "enginemessages.h"
 #include "resourceids.h"
 #include "sekato/messagecatalogue.h"
@@ -75,6 +78,63 @@ class TestLanguages : public QObject {
     QCOMPARE(ViewMenuText(app), viewMenu);
     QCOMPARE(EngineMessages::Text({MessageId::Completed}), completed);
     QVERIFY(LanguageAction(app, language)->isChecked());
+  }
+
+  // The form's notes, made by the helpers around it (what detection found, the heading
+  // rule's check, the queue's dock and a kept list), speak each language.
+  void formNotesSpeakEachLanguage_data() {
+    QTest::addColumn<Language>("language");
+    QTest::addColumn<QStringList>("expected");  // encoding, detection, rule, queue, kept list
+    QTest::newRow("simplified") << Language::SimplifiedChinese
+                                << QStringList{QStringLiteral("自动检测（UTF-8）"),
+                                               QStringLiteral("自动识别：没有找到成串编号的标题"),
+                                               QStringLiteral("请输入标题的正则表达式。"),
+                                               QStringLiteral("待分割的书"),
+                                               QStringLiteral("按编辑后的目录（0 章） <a "
+                                                              "href=\"rule\">改回按规则</a>")};
+    QTest::newRow("traditional") << Language::TraditionalChinese
+                                 << QStringList{QStringLiteral("自動檢測（UTF-8）"),
+                                                QStringLiteral("自動識別：沒有找到成串編號的標題"),
+                                                QStringLiteral("請輸入標題的正則表示式。"),
+                                                QStringLiteral("待分割的書"),
+                                                QStringLiteral("按編輯後的目錄（0 章） <a "
+                                                               "href=\"rule\">改回按規則</a>")};
+    QTest::newRow("english") << Language::English
+                             << QStringList{QStringLiteral("Auto-detect (UTF-8)"),
+                                            QStringLiteral("Auto-detect: no run of numbered "
+                                                           "headings found"),
+                                            QStringLiteral("Enter a regular expression for the "
+                                                           "headings."),
+                                            QStringLiteral("Books to Split"),
+                                            QStringLiteral("By the edited chapter list (0 "
+                                                           "chapters) <a href=\"rule\">Back to "
+                                                           "the rule</a>")};
+  }
+  void formNotesSpeakEachLanguage() {
+    QFETCH(Language, language);
+    QFETCH(QStringList, expected);
+    QTemporaryDir dir;
+    const QString book = dir.filePath(QStringLiteral("book.txt"));
+    QVERIFY(
+        test::WriteFile(book, QStringLiteral("这是一段正文，没有标题。\n").repeated(40).toUtf8()));
+    UiLanguage::Save(language);
+    CSekatoApp app;
+    QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
+    CSekatoView* view = app.View();
+    view->ChooseSources({book, dir.filePath(QStringLiteral("other.txt"))});
+    QVERIFY(test::WaitUntil([&] { return !view->SourceLook()->IsRunning(); }));
+    view->findChild<QComboBox*>(QStringLiteral("headingRule"))
+        ->setCurrentIndex(CSekatoView::kRuleRegex);
+    QLabel note;
+    CKeptList kept(&note);
+    kept.Keep(sekato::engine::ChapterList{}, "book.txt");
+    const QStringList shown = {
+        view->findChild<QComboBox*>(QStringLiteral("encoding"))->itemText(0),
+        view->findChild<QLabel*>(QStringLiteral("detected"))->toolTip(),
+        view->findChild<QLineEdit*>(QStringLiteral("regex"))->toolTip(),
+        app.MainFrame()->findChild<QDockWidget*>(QStringLiteral("queueDock"))->windowTitle(),
+        note.text()};
+    QCOMPARE(shown, expected);
   }
 
   // In each language every label that names a field has a letter of its own, none of the
