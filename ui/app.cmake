@@ -73,7 +73,11 @@ sekato_target_warnings(sekato-guibench)
 
 if(SEKATO_BUILD_TESTS)
   add_library(sekato_ui_testsupport STATIC tests/uitestsupport.cpp tests/uitestsupport.h
-                                           tests/layoutcheck.cpp tests/layoutcheck.h)
+                                           tests/layoutcheck.cpp tests/layoutcheck.h
+                                           tests/formundertest.cpp tests/formundertest.h
+                                           tests/runfixture.cpp tests/runfixture.h
+                                           tests/scriptedrun.cpp tests/scriptedrun.h
+                                           tests/watchdog.cpp tests/watchdog.h)
   target_include_directories(sekato_ui_testsupport PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/tests)
   target_link_libraries(sekato_ui_testsupport PUBLIC sekato_ui Qt6::Test)
   sekato_target_warnings(sekato_ui_testsupport)
@@ -81,7 +85,7 @@ if(SEKATO_BUILD_TESTS)
     SEKATO_GENERATOR_PATH="${PROJECT_SOURCE_DIR}/bench/gen_novel.py"
     SEKATO_CLI_PATH="$<TARGET_FILE:sekato-cli>")
 
-  foreach(test tst_csekatoview tst_runcontrol tst_cmainframe tst_endtoend tst_formhelptips
+  foreach(test tst_csekatoview tst_formlayout tst_runcontrol tst_runmessages tst_cmainframe tst_endtoend tst_formhelptips
                tst_preview tst_languages tst_bookqueue tst_usersettings
                tst_convertui)
     sekato_add_qtest(${test} SOURCES tests/${test}.cpp tests/isolatedprofile.cpp TIMEOUT 300

@@ -1,254 +1,32 @@
-// The splitter form on its own: template, defaults, enabling rules, choosers and drops.
+// The splitter form on its own: enabling rules, the heading rule's check, choosers and drops.
 #include <QButtonGroup>
-#include <QCheckBox>
 #include <QComboBox>
-#include <QDropEvent>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QtTest>
 #include <memory>
 
-#include "cformtemplate.h"
-#include "csekatoview.h"
+#include "formundertest.h"
 #include "uitestsupport.h"
 
 using namespace sekato::ui;
+using sekato::ui::test::Button;
+using sekato::ui::test::Edit;
+using sekato::ui::test::FormUnderTest;
 using sekato::ui::test::Item;
-
-namespace {
-
-// Every control with an id, and those the form starts with disabled.
-const QStringList kAllIds = {"sourcePath",
-                             "browseSource",
-                             "dirBesideSource",
-                             "dirNew",
-                             "newDir",
-                             "browseFolder",
-                             "nameSource",
-                             "nameCustom",
-                             "customName",
-                             "nameChapter",
-                             "splitModeChapter",
-                             "splitModeEven",
-                             "keywords",
-                             "chaptersPerFile",
-                             "maxKb",
-                             "keepLines",
-                             "splitModeSize",
-                             "parts",
-                             "titleMax",
-                             "trimSpaces",
-                             "noAd",
-                             "addHead",
-                             "head",
-                             "addTail",
-                             "tail",
-                             "progress",
-                             "numerals",
-                             "encoding",
-                             "outEncoding"};
-const QStringList kStartDisabled = {"newDir",    "browseFolder", "customName", "maxKb",
-                                    "keepLines", "parts",        "head",       "tail"};
-
-QMap<QString, bool> EnabledStates(const CSekatoView& view) {
-  QMap<QString, bool> states;
-  for (const QString& id : kAllIds) states.insert(id, Item<QWidget>(&view, id)->isEnabled());
-  return states;
-}
-
-QLineEdit* Edit(const CSekatoView& view, const QString& id) { return Item<QLineEdit>(&view, id); }
-QAbstractButton* Button(const CSekatoView& view, const QString& id) {
-  return Item<QAbstractButton>(&view, id);
-}
-
-}  // namespace
 
 class TestCSekatoView : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<CSekatoView> NewView(const QString& source = {}) {
-    auto view = std::make_unique<CSekatoView>();
-    FileChoosers choosers;
-    choosers.chooseSourceFile = [this](QWidget*) { return m_chosenSource; };
-    choosers.chooseFolder = [this](QWidget*) { return m_chosenFolder; };
-    view->SetChoosers(choosers);
-    view->OnInitialUpdate();
-    if (!source.isEmpty()) {
-      m_chosenSource = source;
-      Button(*view, "browseSource")->click();
-    }
-    return view;
-  }
-
-  QString m_chosenSource;
-  QString m_chosenFolder;
+  FormUnderTest m_form;
 
  private slots:
-  void init() {
-    m_chosenSource.clear();
-    m_chosenFolder.clear();
-  }
-
-  void constructionShowsNothingSelected() {
-    CSekatoView view;
-    for (QRadioButton* radio : view.findChildren<QRadioButton*>()) QVERIFY(!radio->isChecked());
-    for (const char* group : {"dirMode", "nameMode", "splitMode"}) {
-      QCOMPARE(Item<QButtonGroup>(&view, group)->checkedId(), -1);
-    }
-    QCOMPARE(Edit(view, "keywords")->text(), QString());
-  }
-
-  // Tests, tools and the remembered form find the controls by what they are for, never by a
-  // number, and no two share a name.
-  void controlsHaveNamesOfWhatTheyAreFor() {
-    const auto view = NewView();
-    QStringList names;
-    for (const QWidget* control : view->widget()->findChildren<QWidget*>()) {
-      if (control->property("controlId").isValid()) {
-        QVERIFY2(!control->objectName().isEmpty(), qPrintable(control->metaObject()->className()));
-        names << control->objectName();
-      }
-    }
-    QCOMPARE(names.size(), 39);
-    for (const QString& name : names) {
-      QVERIFY2(name.front().isLower() && !name.contains(QRegularExpression(QStringLiteral("\\d"))),
-               qPrintable(name));
-    }
-    names.removeDuplicates();
-    QCOMPARE(names.size(), 39);
-    for (const char* group : {"dirMode", "nameMode", "splitMode"}) {
-      QVERIFY2(Item<QButtonGroup>(view.get(), group) != nullptr, group);
-    }
-  }
-
-  void defaultsAfterInitialUpdate() {
-    const auto view = NewView();
-    QVERIFY(Button(*view, "dirBesideSource")->isChecked());   // folder beside the source
-    QVERIFY(Button(*view, "nameSource")->isChecked());        // source title + number
-    QVERIFY(Button(*view, "splitModeChapter")->isChecked());  // by chapter
-    QCOMPARE(Edit(*view, "keywords")->text(), QStringLiteral("第  章"));
-    QCOMPARE(Edit(*view, "chaptersPerFile")->text(), QStringLiteral("1"));
-    QCOMPARE(Edit(*view, "titleMax")->text(), QStringLiteral("20"));
-    QCOMPARE(Edit(*view, "maxKb")->text(), QStringLiteral("1000"));
-    QCOMPARE(Edit(*view, "parts")->text(), QStringLiteral("5"));
-    for (const char* id : {"sourcePath", "newDir", "customName", "head", "tail"})
-      QVERIFY(Edit(*view, id)->text().isEmpty());
-    for (const char* id : {"keepLines", "trimSpaces", "noAd", "addHead", "addTail"})
-      QVERIFY(!Button(*view, id)->isChecked());
-
-    auto* combo = Item<QComboBox>(view.get(), "numerals");
-    QCOMPARE(combo->count(), 3);
-    QCOMPARE(combo->itemText(0), QStringLiteral("1,2,3..."));
-    QCOMPARE(combo->itemText(1), QStringLiteral("１,２，３..."));
-    QCOMPARE(combo->itemText(2), QStringLiteral("一,二,三..."));
-    QCOMPARE(combo->currentIndex(), -1);
-
-    const QMap<QString, bool> states = EnabledStates(*view);
-    for (const QString& id : kAllIds) QCOMPARE(states[id], !kStartDisabled.contains(id));
-    QVERIFY(Edit(*view, "sourcePath")->isReadOnly());
-    // The keyboard starts at the first field once the form is shown.
-    view->show();
-    QVERIFY(QTest::qWaitForWindowActive(view.get()));
-    QCOMPARE(QApplication::focusWidget(), Edit(*view, "sourcePath"));
-  }
-
-  void formLayoutHoldsAtEveryWidth() {
-    const auto view = NewView();
-    view->show();
-    const QSize least = view->widget()->minimumSize();
-    QVERIFY(least.isValid());
-    for (const int extra : {0, 1, 37, 100, 400}) {
-      view->resize(least + QSize(extra, 0));
-      const QStringList faults = test::FormLayoutFaults(view->widget());
-      QVERIFY2(faults.isEmpty(), qPrintable(QString::number(extra) + QStringLiteral(" wider: ") +
-                                            faults.join(QStringLiteral("; "))));
-    }
-  }
-
-  void widerPageStretchesTheLongFieldsOnly() {
-    const auto view = NewView();
-    view->show();
-    const QSize least = view->widget()->minimumSize();
-    view->resize(least);
-    const auto geometry = [&](const char* id) { return Item<QWidget>(view.get(), id)->geometry(); };
-    const QRect path = geometry("sourcePath"), bar = geometry("progress"),
-                browse = geometry("browseSource");
-    const QRect numerals = geometry("numerals"), encoding = geometry("encoding");
-    const int page = view->widget()->width();
-
-    view->resize(least + QSize(100, 0));
-    const int grown = view->widget()->width() - page;
-    QVERIFY(grown > 0);
-    // The path and the progress bar take the new width; "…" keeps to the right edge.
-    QCOMPARE(geometry("sourcePath"), path.adjusted(0, 0, grown, 0));
-    QCOMPARE(geometry("progress"), bar.adjusted(0, 0, grown, 0));
-    QCOMPARE(geometry("browseSource"), browse.translated(grown, 0));
-    QCOMPARE(geometry("numerals"), numerals);
-    QCOMPARE(geometry("encoding"), encoding);
-  }
-
-  void templateCaptionsAndGroups() {
-    const auto view = NewView();
-    QCOMPARE(Button(*view, "browseSource")->text(),
-             QString(QChar(0x2026)));  // one ellipsis character
-    QCOMPARE(Button(*view, "browseFolder")->text(), QString(QChar(0x2026)));
-    QCOMPARE(Button(*view, "nameCustom")->text(), QStringLiteral("自定文件名+自动序号:"));
-    QStringList labels;
-    for (auto* label : view->findChildren<QLabel*>()) labels << label->text();
-    QVERIFY(labels.contains(QStringLiteral(",替换?的自增符(&I):")));
-    QVERIFY(labels.contains(QStringLiteral("章放入同一文件(&C) )")));
-    // The line of what detection found, the note of a kept list, 简繁转换 and the rule count.
-    QCOMPARE(labels.size(), 19);
-    QCOMPARE(view->findChildren<QGroupBox*>().size(), 3);
-
-    // The options read each radio group's checked button.
-    Button(*view, "nameChapter")->click();
-    Button(*view, "splitModeEven")->click();
-    Button(*view, "dirNew")->click();
-    const sekato::engine::SplitOptions options = view->GetSplitOptions();
-    QCOMPARE(options.naming,
-             sekato::engine::PieceNaming::SourceTitle);  // even took chapter names away
-    QCOMPARE(options.mode, sekato::engine::SplitMode::Evenly);
-    QCOMPARE(options.folder, sekato::engine::FolderChoice::NewFolder);
-  }
-
-  void keyboardWalksTheFormTopToBottom() {
-    const auto view = NewView();
-    view->show();
-    QVERIFY(QTest::qWaitForWindowActive(view.get()));
-    // Tab stops at every enabled field and once per radio group (its checked button), and
-    // comes round to the first field again.
-    const QStringList expected = {
-        "sourcePath",    "browseSource", "dirBesideSource",  "nameSource",
-        "encoding",      "outEncoding",  "splitModeChapter", "headingRule",
-        "keywords",      "numerals",     "titleMax",         "chaptersPerFile",
-        "noAd",          "trimSpaces",   "addHead",          "addTail",
-        "convertScript", "replaceRules", "sourcePath"};
-    QStringList order;
-    for (int i = 0; i < expected.size(); ++i) {
-      order << QApplication::focusWidget()->objectName();
-      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    }
-    QCOMPARE(order, expected);
-
-    // Arrow keys move within a group, choosing as they go, and the form follows the choice.
-    Button(*view, "splitModeChapter")->setFocus();
-    QTest::keyClick(Button(*view, "splitModeChapter"), Qt::Key_Down);
-    QCOMPARE(QApplication::focusWidget(), Button(*view, "splitModeSize"));
-    QVERIFY(Button(*view, "splitModeSize")->isChecked());
-    QVERIFY(Item<QWidget>(view.get(), "maxKb")->isEnabled());
-    QTest::keyClick(Button(*view, "splitModeSize"), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(),
-             Item<QWidget>(view.get(), "numerals"));  // the group is one stop
-  }
+  void init() { m_form.Reset(); }
 
   void enablingRules_data() {
     QTest::addColumn<QStringList>("setup");  // clicks that make the change visible
@@ -299,12 +77,12 @@ class TestCSekatoView : public QObject {
     QFETCH(QString, clicked);
     QFETCH(QStringList, enabled);
     QFETCH(QStringList, disabled);
-    const auto view = NewView();
+    const auto view = m_form.NewView();
     for (const QString& id : setup) Button(*view, id)->click();
-    const QMap<QString, bool> before = EnabledStates(*view);
+    const QMap<QString, bool> before = FormUnderTest::EnabledStates(*view);
     Button(*view, clicked)->click();
-    const QMap<QString, bool> after = EnabledStates(*view);
-    for (const QString& id : kAllIds) {
+    const QMap<QString, bool> after = FormUnderTest::EnabledStates(*view);
+    for (const QString& id : FormUnderTest::AllIds()) {
       if (enabled.contains(id)) {
         QVERIFY2(after[id], qPrintable(id));
       } else if (disabled.contains(id)) {
@@ -317,7 +95,7 @@ class TestCSekatoView : public QObject {
 
   void sizeAndEvenLeaveChapterNames() {
     for (const char* mode : {"splitModeSize", "splitModeEven"}) {
-      const auto view = NewView();
+      const auto view = m_form.NewView();
       Button(*view, "nameChapter")->click();
       Button(*view, mode)->click();
       QVERIFY(Button(*view, "nameSource")->isChecked());
@@ -331,7 +109,7 @@ class TestCSekatoView : public QObject {
 
   // Switching modes leaves what was typed: the fields are the form's only state.
   void modesLeaveTypedFields() {
-    const auto view = NewView();
+    const auto view = m_form.NewView();
     Edit(*view, "keywords")->setText(QStringLiteral("第 回"));
     Edit(*view, "maxKb")->setText(QStringLiteral("77"));
     for (const char* mode : {"splitModeChapter", "splitModeSize", "splitModeEven"}) {
@@ -347,7 +125,7 @@ class TestCSekatoView : public QObject {
   }
 
   void headingRuleIsCheckedAsItIsTyped() {
-    const auto view = NewView(QStringLiteral("/books/novel.txt"));
+    const auto view = m_form.NewView(QStringLiteral("/books/novel.txt"));
     const CSplitRunControl* run = view->RunControl();
     QLineEdit* regex = Edit(*view, "regex");
     QVERIFY(run->CanStart());
@@ -386,7 +164,7 @@ class TestCSekatoView : public QObject {
   }
 
   void choosingTheSource() {
-    const auto view = NewView(QStringLiteral("/books/novel.txt"));
+    const auto view = m_form.NewView(QStringLiteral("/books/novel.txt"));
     QCOMPARE(Edit(*view, "sourcePath")->text(), QStringLiteral("/books/novel.txt"));
     QCOMPARE(Edit(*view, "customName")->text(), QStringLiteral("novel"));
     QCOMPARE(view->GetSplitOptions().sourceTitle, std::string("novel"));
@@ -399,13 +177,13 @@ class TestCSekatoView : public QObject {
     // Another source replaces a typed custom name; cancelling changes nothing.
     Button(*view, "nameCustom")->click();
     Edit(*view, "customName")->setText(QStringLiteral("mine"));
-    m_chosenSource = QStringLiteral("/books/其它.小说.txt");
+    m_form.chosenSource = QStringLiteral("/books/其它.小说.txt");
     Button(*view, "browseSource")->click();
     QCOMPARE(Edit(*view, "customName")->text(), QStringLiteral("其它.小说"));
     // The new folder follows the book: the last book's folder was not chosen for this one.
     QCOMPARE(Edit(*view, "newDir")->text(), QStringLiteral("/books/其它.小说"));
     Edit(*view, "customName")->setText(QStringLiteral("mine"));
-    m_chosenSource.clear();
+    m_form.chosenSource.clear();
     Button(*view, "browseSource")->click();
     QCOMPARE(Edit(*view, "customName")->text(), QStringLiteral("mine"));
     QCOMPARE(view->GetSplitOptions().customName, std::string("mine"));
@@ -413,7 +191,7 @@ class TestCSekatoView : public QObject {
   }
 
   void encodingsListedAndTheDetectedOneNamed() {
-    const auto view = NewView();
+    const auto view = m_form.NewView();
     const QStringList names = {QStringLiteral("GBK"),      QStringLiteral("GB18030"),
                                QStringLiteral("Big5"),     QStringLiteral("UTF-8"),
                                QStringLiteral("UTF-16LE"), QStringLiteral("UTF-16BE")};
@@ -448,20 +226,20 @@ class TestCSekatoView : public QObject {
 
   void newFolderWithoutUsableBase() {
     // No source yet: the field stays empty but can be typed into.
-    auto view = NewView();
+    auto view = m_form.NewView();
     Button(*view, "dirNew")->click();
     QVERIFY(Edit(*view, "newDir")->text().isEmpty());
     QVERIFY(Edit(*view, "newDir")->isEnabled());
 
     // A "." only in a folder name is no extension: there is no folder beside the source.
-    view = NewView(QStringLiteral("/my.books/novel"));
+    view = m_form.NewView(QStringLiteral("/my.books/novel"));
     QCOMPARE(view->GetSplitOptions().sourceBase, std::string());
     QCOMPARE(view->GetSplitOptions().sourceTitle, std::string("novel"));
     Button(*view, "dirNew")->click();
     QVERIFY(Edit(*view, "newDir")->text().isEmpty());
 
     // Text already in the field at the last exchange is kept.
-    view = NewView(QStringLiteral("/books/novel.txt"));
+    view = m_form.NewView(QStringLiteral("/books/novel.txt"));
     Button(*view, "dirNew")->click();
     Edit(*view, "newDir")->setText(QStringLiteral("/out"));
     Button(*view, "dirBesideSource")->click();
@@ -489,84 +267,28 @@ class TestCSekatoView : public QObject {
     QFETCH(QString, how);
     QFETCH(QString, second);
     QFETCH(QString, expected);
-    const auto view =
-        NewView(how == QStringLiteral("typed first") ? QString() : QStringLiteral("/books/a.txt"));
+    const auto view = m_form.NewView(
+        how == QStringLiteral("typed first") ? QString() : QStringLiteral("/books/a.txt"));
     Button(*view, "dirNew")->click();
     if (how.startsWith(QStringLiteral("typed"))) {
       Edit(*view, "newDir")->clear();
       QTest::keyClicks(Edit(*view, "newDir"), QStringLiteral("/mine"));
     } else if (how == QStringLiteral("chosen")) {
-      m_chosenFolder = QStringLiteral("/mine");
+      m_form.chosenFolder = QStringLiteral("/mine");
       Button(*view, "browseFolder")->click();
     }
-    m_chosenSource = second;
+    m_form.chosenSource = second;
     Button(*view, "browseSource")->click();
     QCOMPARE(Edit(*view, "newDir")->text(), expected);
   }
 
-  // Number fields take digits only, so nothing typed there reads as a surprise.
-  void numberFieldsTakeDigitsOnly_data() {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("empty") << ""
-                           << "";
-    QTest::newRow("letters") << "abc"
-                             << "";
-    QTest::newRow("zero") << "0"
-                          << "0";
-    QTest::newRow("minus one") << "-1"
-                               << "1";
-    QTest::newRow("one and a half") << "1.5"
-                                    << "15";
-    QTest::newRow("large") << "999999"
-                           << "999999";
-  }
-
-  void numberFieldsTakeDigitsOnly() {
-    QFETCH(QString, typed);
-    QFETCH(QString, shown);
-    const auto view = NewView();
-    for (const char* id : {"titleMax", "chaptersPerFile", "maxKb", "parts"}) {
-      QLineEdit* edit = Edit(*view, id);
-      edit->setEnabled(true);
-      edit->clear();
-      QTest::keyClicks(edit, typed);
-      QCOMPARE(edit->text(), shown);
-    }
-  }
-
-  // A screen reader tells every input, button and the bar apart by its name.
-  void accessibleNamesAreUniqueAndNonEmpty() {
-    const auto view = NewView();
-    QStringList names;
-    QList<QWidget*> inputs;
-    for (QWidget* w : view->widget()->findChildren<QWidget*>()) {
-      if (qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractButton*>(w) ||
-          qobject_cast<QComboBox*>(w) || qobject_cast<QProgressBar*>(w)) {
-        inputs << w;
-      }
-    }
-    QVERIFY(inputs.size() > 20);
-    for (QWidget* w : inputs) {
-      // A button reads its caption unless it has a name of its own.
-      const auto* button = qobject_cast<QAbstractButton*>(w);
-      QString name = w->accessibleName();
-      if (name.isEmpty() && button != nullptr) name = button->text().remove(QLatin1Char('&'));
-      QVERIFY2(!name.isEmpty() && name != QStringLiteral("..."), qPrintable(w->objectName()));
-      QVERIFY2(!names.contains(name), qPrintable(name));
-      names << name;
-    }
-    QCOMPARE(Button(*view, "browseSource")->accessibleName(), QStringLiteral("选择源文件"));
-    QCOMPARE(Button(*view, "browseFolder")->accessibleName(), QStringLiteral("选择保存目录"));
-  }
-
   void choosingTheFolder() {
-    const auto view = NewView(QStringLiteral("/books/novel.txt"));
+    const auto view = m_form.NewView(QStringLiteral("/books/novel.txt"));
     Button(*view, "dirNew")->click();
-    m_chosenFolder = QStringLiteral("/books/pieces");
+    m_form.chosenFolder = QStringLiteral("/books/pieces");
     Button(*view, "browseFolder")->click();
     QCOMPARE(Edit(*view, "newDir")->text(), QStringLiteral("/books/pieces"));
-    m_chosenFolder.clear();  // cancelled
+    m_form.chosenFolder.clear();  // cancelled
     Button(*view, "browseFolder")->click();
     QCOMPARE(Edit(*view, "newDir")->text(), QStringLiteral("/books/pieces"));
   }
@@ -575,7 +297,7 @@ class TestCSekatoView : public QObject {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("dropped.TXT"));
     QVERIFY(sekato::ui::test::WriteFile(path, "x"));
-    const auto view = NewView();
+    const auto view = m_form.NewView();
     view->resize(800, 700);  // the whole form in view, as in its fitted frame
 
     using sekato::ui::test::DropUrls;

@@ -1,32 +1,17 @@
 // Start and Stop from the frame's commands, with a scripted split standing in for the engine
 // so that every state of a run can be held still and looked at.
-#include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QRadioButton>
-#include <QSemaphore>
 #include <QThread>
 #include <QtTest>
-#include <atomic>
-#include <cerrno>
-#include <condition_variable>
-#include <cstring>
-#include <memory>
-#include <mutex>
-#include <optional>
-#include <system_error>
-#include <thread>
 
 #include "appmessagebox.h"
-#include "cmainframe.h"
-#include "csekatoapp.h"
-#include "csekatoview.h"
-#include "enginemessages.h"
+#include "runfixture.h"
 #include "uitestsupport.h"
-#include "weblinks.h"
+#include "watchdog.h"
 
 using namespace sekato::ui;
 using sekato::engine::MessageId;
@@ -37,120 +22,14 @@ using sekato::engine::SplitOutcome;
 using sekato::ui::test::Item;
 using sekato::ui::test::MessageCapture;
 using sekato::ui::test::WaitUntil;
+using sekato::ui::test::Watchdog;
 
-namespace {
-
-const QString kDone = QStringLiteral("文件分割完成！");
-const QString kStopped = QStringLiteral("文件分割被终止！");
-
-/// A split that runs until the test releases it or Stop clears the flag, then ends the way
-/// the engine does: completion message and flag cleared, or termination message. `started`
-/// and `ended` count runs that have begun and returned, for the test to wait on.
-class ScriptedRun {
- public:
-  CSplitWorker::RunFunction Function() {
-    return [this](const SplitOptions& options, SplitHost& host) {
-      ++runs;
-      numeralSeries = options.numerals;
-      host.Progress(0, 1000);
-      started.release();
-      {
-        // Stop only lowers the flag, with nothing to wake a waiter: look at it as the engine
-        // does between lines, while Release wakes the wait at once.
-        std::unique_lock lock(m_mutex);
-        while (!m_bReleased && host.Progress(0, 1000)) {
-          m_cv.wait_for(lock, std::chrono::milliseconds(2));
-        }
-      }
-      SplitEnd end = End(options, host);
-      ended.release();
-      return end;
-    };
-  }
-
-  void Release() {
-    const std::lock_guard lock(m_mutex);
-    m_bReleased = true;
-    m_cv.notify_all();
-  }
-
-  std::atomic<int> runs{0};
-  QSemaphore started;
-  QSemaphore ended;
-  std::optional<sekato::engine::Numerals::Series> numeralSeries;
-  SplitOptions optionsAtEnd;
-
- private:
-  SplitEnd End(const SplitOptions& options, SplitHost& host) {
-    optionsAtEnd = options;  // the run's own options, after the form was edited
-    if (!host.Progress(0, 1000)) return {SplitOutcome::Stopped, {MessageId::Stopped}, {}};
-    host.Progress(1000, 1000);
-    return {SplitOutcome::Completed, {MessageId::Completed}, {}};
-  }
-
-  std::mutex m_mutex;
-  std::condition_variable m_cv;
-  bool m_bReleased = false;
-};
-
-constexpr int kPatienceMs = 20000;  // how long a step may take before the test gives up
-
-/// Ends the test program if a step hangs (a deadlock would otherwise wait for ctest's timeout).
-class Watchdog {
- public:
-  explicit Watchdog(int seconds)
-      : m_thread([this, seconds] {
-          std::unique_lock lock(m_mutex);
-          if (!m_cv.wait_for(lock, std::chrono::seconds(seconds), [this] { return m_bDone; })) {
-            qFatal("watchdog: the window hung");
-          }
-        }) {}
-  ~Watchdog() {
-    {
-      const std::lock_guard lock(m_mutex);
-      m_bDone = true;
-    }
-    m_cv.notify_all();
-    m_thread.join();
-  }
-
- private:
-  std::mutex m_mutex;
-  std::condition_variable m_cv;
-  bool m_bDone = false;
-  std::thread m_thread;
-};
-
-}  // namespace
-
-class TestRunControl : public QObject {
+class TestRunControl : public QObject, protected sekato::ui::test::RunFixture {
   Q_OBJECT
 
- private:
-  std::unique_ptr<CSekatoApp> m_app;
-  std::unique_ptr<ScriptedRun> m_run;
-
-  CMainFrame* Frame() { return m_app->MainFrame(); }
-  CSekatoView* View() { return m_app->View(); }
-  CSplitRunControl* Run() { return View()->RunControl(); }
-  bool StartEnabled() { return test::Action(Frame(), "actionStart")->isEnabled(); }
-  bool StopEnabled() { return test::Action(Frame(), "actionStop")->isEnabled(); }
-  void ChooseSource() { View()->ChooseSource(QStringLiteral("/books/novel.txt")); }
-  bool WorkerEnded() { return !Run()->IsBusy(); }
-
  private slots:
-  void init() {
-    m_app = std::make_unique<CSekatoApp>();
-    QVERIFY(m_app->InitInstance({QStringLiteral("sekato")}));
-    m_run = std::make_unique<ScriptedRun>();
-    Run()->SetRunFunction(m_run->Function());
-  }
-
-  void cleanup() {
-    if (m_run) m_run->Release();
-    m_app.reset();
-    m_run.reset();
-  }
+  void init() { QVERIFY(OpenWindow()); }
+  void cleanup() { CloseWindow(); }
 
   void statesThroughACompletedRun() {
     MessageCapture messages;
@@ -291,107 +170,6 @@ class TestRunControl : public QObject {
     QVERIFY(seen.outEncoding == sekato::engine::Encoding::Big5);
   }
 
-  void warningsFollowTheClosingMessage() {
-    MessageCapture messages;
-    ChooseSource();
-    Run()->SetRunFunction([](const SplitOptions&, SplitHost& host) -> SplitEnd {
-      host.Warn({MessageId::InvalidInSource, {"13", "UTF-8"}});
-      return {SplitOutcome::Completed, {MessageId::Completed}, {}};
-    });
-    View()->OnSplitStart();
-    QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
-    QCOMPARE(
-        messages.texts,
-        QStringList{kDone +
-                    QStringLiteral("\n源文件第 13 字节起有不属于 UTF-8 编码的字节，已原样保留。")});
-  }
-
-  void threadThatCannotStart() {
-    MessageCapture messages;
-    ChooseSource();
-    Run()->SetThreadStarter([](std::function<void()>) -> std::thread {
-      throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
-    });
-    View()->OnSplitStart();
-    QCOMPARE(messages.texts.size(), 1);
-    QVERIFY(messages.texts[0].contains(QStringLiteral("线程")));
-    QCOMPARE(View()->m_bRunning.load(), 0);
-    QVERIFY(StartEnabled());
-    QVERIFY(!StopEnabled());
-  }
-
-  void failingRunGivesTheFormBack() {
-    MessageCapture messages;
-    ChooseSource();
-    Run()->SetRunFunction(
-        [](const SplitOptions&, SplitHost&) -> SplitEnd { throw std::runtime_error("disk full"); });
-    View()->OnSplitStart();
-    QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
-    QCOMPARE(messages.texts.size(), 1);
-    QVERIFY(messages.texts[0].contains(QStringLiteral("disk full")));
-    QCOMPARE(View()->m_bRunning.load(), 0);
-    QVERIFY(StartEnabled());
-  }
-
-  void stoppedOrFailedRunTellsWhatItLeft_data() {
-    QTest::addColumn<int>("outcome");  // SplitOutcome
-    QTest::addColumn<int>("pieces");
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<QString>("expected");  // the whole message
-    QTest::addColumn<bool>("offersFolder");
-    const QString written = QStringLiteral("\n已写出 %1 个文件，保存在：\n/out/novel");
-    QTest::newRow("stopped after 3 pieces")
-        << static_cast<int>(SplitOutcome::Stopped) << 3 << QStringLiteral("/out/novel")
-        << kStopped + written.arg(3) << true;
-    QTest::newRow("stopped before the first piece")
-        << static_cast<int>(SplitOutcome::Stopped) << 0 << QStringLiteral("/out/novel")
-        << kStopped + written.arg(0) << false;
-    QTest::newRow("failed after 2 pieces")
-        << static_cast<int>(SplitOutcome::Failed) << 2 << QStringLiteral("/out/novel")
-        << QStringLiteral("无法打开源文件“/books/novel.txt”：x") + written.arg(2) << true;
-    QTest::newRow("refused: nothing was begun")
-        << static_cast<int>(SplitOutcome::Failed) << 0 << QString()
-        << QStringLiteral("无法打开源文件“/books/novel.txt”：x") << false;
-  }
-
-  void stoppedOrFailedRunTellsWhatItLeft() {
-    QFETCH(int, outcome);
-    QFETCH(int, pieces);
-    QFETCH(QString, folder);
-    QFETCH(QString, expected);
-    QFETCH(bool, offersFolder);
-    MessageCapture messages;
-    QStringList offered;
-    sekato::controls::AppMessageBox::SetChooser([&](const QString&, const QStringList& actions) {
-      offered = actions;
-      return actions.isEmpty() ? -1 : 0;
-    });
-    QList<QUrl> opened;
-    WebLinks::SetOpener([&](const QUrl& url) {
-      opened << url;
-      return true;
-    });
-    ChooseSource();
-    const auto how = static_cast<SplitOutcome>(outcome);
-    Run()->SetRunFunction([=](const SplitOptions&, SplitHost&) -> SplitEnd {
-      sekato::engine::RunTally left;
-      left.pieces = pieces;
-      left.directory = folder.toStdString();
-      const sekato::engine::Message message =
-          how == SplitOutcome::Stopped
-              ? sekato::engine::Message(MessageId::Stopped)
-              : sekato::engine::Message(MessageId::OpenSource, {"/books/novel.txt", "x"});
-      return {how, message, left};
-    });
-    View()->OnSplitStart();
-    QVERIFY(WaitUntil([&] { return WorkerEnded(); }));
-    sekato::controls::AppMessageBox::SetChooser({});
-    WebLinks::SetOpener({});
-    QCOMPARE(messages.texts, QStringList{expected});
-    QCOMPARE(offered.contains(QStringLiteral("打开文件夹")), offersFolder);
-    QCOMPARE(opened, offersFolder ? QList<QUrl>{QUrl::fromLocalFile(folder)} : QList<QUrl>{});
-  }
-
   void progressIsDrawnAtABoundedRate() {
     MessageCapture messages;
     ChooseSource();
@@ -437,29 +215,6 @@ class TestRunControl : public QObject {
     QCOMPARE(View()->m_bRunning.load(), 0);
     QCoreApplication::processEvents();
     QCOMPARE(messages.texts.size(), 2);  // the questions; nobody is left to read more
-  }
-
-  // The system's reasons inside the engine's sentences are in the window's language.
-  void systemReasonsInTheWindowsLanguage_data() {
-    QTest::addColumn<int>("error");
-    QTest::addColumn<QString>("worded");
-    QTest::newRow("ENOENT") << ENOENT << QStringLiteral("文件或目录不存在");
-    QTest::newRow("EACCES") << EACCES << QStringLiteral("没有权限");
-    QTest::newRow("EROFS") << EROFS << QStringLiteral("文件系统是只读的");
-    QTest::newRow("ENOSPC") << ENOSPC << QStringLiteral("磁盘空间不足");
-    QTest::newRow("EDQUOT") << EDQUOT << QStringLiteral("超出了磁盘配额");
-    QTest::newRow("EEXIST") << EEXIST << QStringLiteral("文件已存在");
-    QTest::newRow("ENOTDIR") << ENOTDIR << QStringLiteral("路径中有一项不是目录");
-    QTest::newRow("EIO, as the system says it") << EIO << QString::fromUtf8(std::strerror(EIO));
-  }
-
-  void systemReasonsInTheWindowsLanguage() {
-    QFETCH(int, error);
-    QFETCH(QString, worded);
-    const sekato::engine::Message message(sekato::engine::MessageId::MakeFolder,
-                                          {"/books/out", std::strerror(error)});
-    QCOMPARE(EngineMessages::Text(message),
-             QStringLiteral("无法建立目录“/books/out”：%1").arg(worded));
   }
 
   void closingBeforeTheMessageIsShown() {
