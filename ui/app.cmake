@@ -26,6 +26,7 @@ add_library(sekato_ui STATIC
   csekatoapp.cpp csekatoapp.h
   csekatoview.cpp csekatoview.h
   csourcefindings.cpp csourcefindings.h
+  csourcelinesdlg.cpp csourcelinesdlg.h
   csourcelook.cpp csourcelook.h
   quiethost.h
   cpreviewdlg.cpp cpreviewdlg.h
@@ -86,7 +87,7 @@ if(SEKATO_BUILD_TESTS)
     SEKATO_CLI_PATH="$<TARGET_FILE:sekato-cli>")
 
   foreach(test tst_csekatoview tst_formlayout tst_runcontrol tst_runmessages tst_cmainframe tst_endtoend tst_formhelptips
-               tst_preview tst_languages tst_bookqueue tst_usersettings
+               tst_preview tst_sourcelinesdlg tst_languages tst_bookqueue tst_usersettings
                tst_convertui)
     sekato_add_qtest(${test} SOURCES tests/${test}.cpp tests/isolatedprofile.cpp TIMEOUT 300
                      LIBRARIES sekato_ui_testsupport sekato_res)

@@ -22,6 +22,7 @@
 
 #include "cchapterstrip.h"
 #include "cheadinglistmodel.h"
+#include "csourcelinesdlg.h"
 #include "sekato/chapterscan.h"
 #include "sekato/scanreport.h"
 #include "tocfile.h"
@@ -40,12 +41,23 @@ CPreviewDlg::CPreviewDlg(const engine::ScanResult& result, QWidget* parent, std:
       m_sourceEncoding(result.sourceEncoding) {
   setWindowTitle(tr("预览章节"));
   auto* layout = new QVBoxLayout(this);
-
   auto* summary = new QLabel(QString::fromStdString(ScanReport::Summary(result)), this);
   summary->setObjectName(QStringLiteral("summary"));
   summary->setWordWrap(true);
   layout->addWidget(summary);
+  AddHeadings(result, layout);
+  AddEditRow(layout);
+  AddRunRow(layout);
+  AddReport(result, layout);
+  AddHints(result, layout);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(buttons);
+  resize(760, 560);
+  FitToScreen();
+}
 
+void CPreviewDlg::AddHeadings(const engine::ScanResult& result, QVBoxLayout* layout) {
   m_pTable->setObjectName(QStringLiteral("headings"));
   m_pModel = new CHeadingListModel(result.headings, ScanReport::MarksByLine(result),
                                    result.textEncoding, m_pTable);
@@ -63,6 +75,12 @@ CPreviewDlg::CPreviewDlg(const engine::ScanResult& result, QWidget* parent, std:
   m_pTable->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
   m_pTable->verticalHeader()->hide();
   m_pTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+  SizeColumns();
+  m_pTable->setMinimumSize(640, 320);
+  layout->addWidget(m_pTable, 1);
+}
+
+void CPreviewDlg::SizeColumns() {
   // Widths from the font rather than from the rows: a book may have many thousand of them.
   const QFontMetrics metrics = m_pTable->fontMetrics();
   QHeaderView* header = m_pTable->horizontalHeader();
@@ -74,34 +92,35 @@ CPreviewDlg::CPreviewDlg(const engine::ScanResult& result, QWidget* parent, std:
   header->resizeSection(CHeadingListModel::kSize, width("000.0 MB"));
   header->resizeSection(CHeadingListModel::kFile, width("sanguoyanyi_000.txt"));
   header->setSectionResizeMode(CHeadingListModel::kTitle, QHeaderView::Stretch);
-  m_pTable->setMinimumSize(640, 320);
-  layout->addWidget(m_pTable, 1);
+}
 
+QPushButton* CPreviewDlg::AddButton(const char* name, const char* text, QBoxLayout* row) {
+  auto* b = new QPushButton(tr(text), this);
+  b->setObjectName(QString::fromLatin1(name));
+  row->addWidget(b);
+  return b;
+}
+
+void CPreviewDlg::AddEditRow(QVBoxLayout* layout) {
   // The list's editing, under the table.
   auto* edits = new QHBoxLayout;
-  const auto button = [&](const char* name, const char* text, QBoxLayout* row) {
-    auto* b = new QPushButton(tr(text), this);
-    b->setObjectName(QString::fromLatin1(name));
-    row->addWidget(b);
-    return b;
-  };
   using Check = CHeadingListModel::Check;
-  connect(button("insert", QT_TR_NOOP("插入标题…"), edits), &QPushButton::clicked, this,
+  connect(AddButton("insert", QT_TR_NOOP("插入标题…"), edits), &QPushButton::clicked, this,
           &CPreviewDlg::InsertHeading);
-  connect(button("checkAll", QT_TR_NOOP("全选"), edits), &QPushButton::clicked, this,
+  connect(AddButton("checkAll", QT_TR_NOOP("全选"), edits), &QPushButton::clicked, this,
           [this] { m_pModel->SetChecked(SelectedRows(), Check::All); });
-  connect(button("checkNone", QT_TR_NOOP("全不选"), edits), &QPushButton::clicked, this,
+  connect(AddButton("checkNone", QT_TR_NOOP("全不选"), edits), &QPushButton::clicked, this,
           [this] { m_pModel->SetChecked(SelectedRows(), Check::None); });
-  connect(button("invert", QT_TR_NOOP("反选"), edits), &QPushButton::clicked, this,
+  connect(AddButton("invert", QT_TR_NOOP("反选"), edits), &QPushButton::clicked, this,
           [this] { m_pModel->SetChecked(SelectedRows(), Check::Invert); });
   edits->addStretch(1);
-  connect(button("export", QT_TR_NOOP("导出目录…"), edits), &QPushButton::clicked, this, [this] {
+  connect(AddButton("export", QT_TR_NOOP("导出目录…"), edits), &QPushButton::clicked, this, [this] {
     const QString path =
         QFileDialog::getSaveFileName(this, tr("导出目录"), {}, tr("目录 (*.json)"));
     QString error;
     if (!path.isEmpty() && !ExportTo(path, error)) QMessageBox::warning(this, windowTitle(), error);
   });
-  connect(button("import", QT_TR_NOOP("导入目录…"), edits), &QPushButton::clicked, this, [this] {
+  connect(AddButton("import", QT_TR_NOOP("导入目录…"), edits), &QPushButton::clicked, this, [this] {
     const QString path =
         QFileDialog::getOpenFileName(this, tr("导入目录"), {}, tr("目录 (*.json *.txt)"));
     QString error;
@@ -110,34 +129,39 @@ CPreviewDlg::CPreviewDlg(const engine::ScanResult& result, QWidget* parent, std:
     }
   });
   layout->addLayout(edits);
+}
 
+void CPreviewDlg::AddRunRow(QVBoxLayout* layout) {
   auto* runs = new QHBoxLayout;
   m_pPieces = new QLabel(this);
   m_pPieces->setObjectName(QStringLiteral("pieces"));
   runs->addWidget(m_pPieces, 1);
-  connect(button("splitByList", QT_TR_NOOP("按此目录分割"), runs), &QPushButton::clicked, this,
+  connect(AddButton("splitByList", QT_TR_NOOP("按此目录分割"), runs), &QPushButton::clicked, this,
           [this] { Split(false, false); });
-  connect(button("splitSelected", QT_TR_NOOP("只导出选中章节"), runs), &QPushButton::clicked, this,
-          [this] { Split(true, false); });
-  connect(button("join", QT_TR_NOOP("合并为一个文件"), runs), &QPushButton::clicked, this,
+  connect(AddButton("splitSelected", QT_TR_NOOP("只导出选中章节"), runs), &QPushButton::clicked,
+          this, [this] { Split(true, false); });
+  connect(AddButton("join", QT_TR_NOOP("合并为一个文件"), runs), &QPushButton::clicked, this,
           [this] { Split(true, true); });
   layout->addLayout(runs);
   connect(m_pModel, &CHeadingListModel::ListChanged, this, &CPreviewDlg::UpdatePieces);
   UpdatePieces();
+}
 
+void CPreviewDlg::AddReport(const engine::ScanResult& result, QVBoxLayout* layout) {
   // Numbering issues (there can be hundreds) in a box of their own that scrolls.
   QStringList issues;
   for (const auto& issue : result.numbering) {
     issues << QString::fromStdString(ScanReport::Issue(issue));
   }
-  if (!issues.isEmpty()) {
-    auto* report = new QPlainTextEdit(issues.join(QLatin1Char('\n')), this);
-    report->setObjectName(QStringLiteral("report"));
-    report->setReadOnly(true);
-    report->setMaximumHeight(fontMetrics().height() * 6);
-    layout->addWidget(report);
-  }
+  if (issues.isEmpty()) return;
+  auto* report = new QPlainTextEdit(issues.join(QLatin1Char('\n')), this);
+  report->setObjectName(QStringLiteral("report"));
+  report->setReadOnly(true);
+  report->setMaximumHeight(fontMetrics().height() * 6);
+  layout->addWidget(report);
+}
 
+void CPreviewDlg::AddHints(const engine::ScanResult& result, QVBoxLayout* layout) {
   const auto hints = ScanReport::Hints(result);
   for (std::size_t i = 0; i < hints.size(); ++i) {
     const auto& hint = hints[i];
@@ -156,12 +180,6 @@ CPreviewDlg::CPreviewDlg(const engine::ScanResult& result, QWidget* parent, std:
     row->addWidget(apply);
     layout->addLayout(row);
   }
-
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  layout->addWidget(buttons);
-  resize(760, 560);
-  FitToScreen();
 }
 
 void CPreviewDlg::ShowDetection(const engine::HeadingDetection& detection) {
@@ -228,42 +246,17 @@ void CPreviewDlg::InsertHeading() {
 }
 
 void CPreviewDlg::ShowLines(int row) {
-  constexpr int kLines = 40;
   const std::int64_t first = m_pModel->Line(row);
-  QFile file(QFile::decodeName(QByteArray::fromStdString(m_strSource)));
-  if (!file.open(QIODevice::ReadOnly)) return;
-  // Lines as the list counts them: each ends at a line feed.
-  std::int64_t line = 1;
-  QStringList shown;
-  while (!file.atEnd() && shown.size() < kLines) {
-    const QByteArray bytes = file.readLine();
-    if (line >= first) {
-      const std::string text =
-          engine::ScanReport::Utf8(bytes.trimmed().toStdString(), m_sourceEncoding);
-      shown << QStringLiteral("%1\t%2").arg(line).arg(QString::fromStdString(text));
-    }
-    ++line;
-  }
-  QDialog view(this);
-  view.setWindowTitle(tr("第 %1 行起").arg(first));
-  auto* layout = new QVBoxLayout(&view);
-  auto* text = new QPlainTextEdit(shown.join(QLatin1Char('\n')), &view);
-  text->setObjectName(QStringLiteral("lines"));
-  text->setReadOnly(true);
-  text->setLineWrapMode(QPlainTextEdit::NoWrap);
-  layout->addWidget(text);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &view);
-  auto* insert = buttons->addButton(tr("把光标所在行设为标题"), QDialogButtonBox::ActionRole);
-  connect(insert, &QPushButton::clicked, &view, [&] {
-    const std::int64_t at = first + text->textCursor().blockNumber();
-    int inserted = 0;
-    if (m_pModel->InsertLine(at, inserted)) m_pTable->selectRow(inserted);
-    view.accept();
-  });
-  connect(buttons, &QDialogButtonBox::rejected, &view, &QDialog::reject);
-  layout->addWidget(buttons);
-  view.resize(560, 420);
+  const std::optional<QStringList> lines =
+      CSourceLinesDlg::ReadLines(m_strSource, m_sourceEncoding, first);
+  if (!lines) return;
+  CSourceLinesDlg view(*lines, first, this);
   view.exec();
+  int inserted = 0;
+  if (const std::optional<std::int64_t> line = view.ChosenLine();
+      line && m_pModel->InsertLine(*line, inserted)) {
+    m_pTable->selectRow(inserted);
+  }
 }
 
 engine::ChapterList CPreviewDlg::List() const {

@@ -10,8 +10,11 @@
 #include "sekato/chapterselection.h"
 #include "sekato/scanresult.h"
 
+class QBoxLayout;
 class QLabel;
+class QPushButton;
 class QTableView;
+class QVBoxLayout;
 
 namespace sekato::ui {
 
@@ -72,6 +75,16 @@ class CPreviewDlg final : public QDialog {
   void reject() override;
 
  private:
+  // The dialog's rows, top to bottom, as the constructor adds them to `layout`.
+  void AddHeadings(const engine::ScanResult& result, QVBoxLayout* layout);
+  void SizeColumns();
+  void AddEditRow(QVBoxLayout* layout);
+  void AddRunRow(QVBoxLayout* layout);
+  void AddReport(const engine::ScanResult& result, QVBoxLayout* layout);
+  void AddHints(const engine::ScanResult& result, QVBoxLayout* layout);
+  /// A button named `name` showing `text` translated, at the end of `row`.
+  QPushButton* AddButton(const char* name, const char* text, QBoxLayout* row);
+
   std::vector<int> SelectedRows() const;
   void UpdatePieces();
   void InsertHeading();

@@ -950,14 +950,6 @@ About</translation>
         <translation>Line number of the chapter heading:</translation>
     </message>
     <message>
-        <source>第 %1 行起</source>
-        <translation>From Line %1</translation>
-    </message>
-    <message>
-        <source>把光标所在行设为标题</source>
-        <translation>Make the Cursor Line a Heading</translation>
-    </message>
-    <message>
         <source>请先在表中选中要导出的章节。</source>
         <translation>Please select the chapters to export in the table first.</translation>
     </message>
@@ -1364,6 +1356,17 @@ About</translation>
     <message>
         <source>自动识别：没有找到成串编号的标题</source>
         <translation>Auto-detect: no run of numbered headings found</translation>
+    </message>
+</context>
+<context>
+    <name>sekato::ui::CSourceLinesDlg</name>
+    <message>
+        <source>第 %1 行起</source>
+        <translation>From Line %1</translation>
+    </message>
+    <message>
+        <source>把光标所在行设为标题</source>
+        <translation>Make the Cursor Line a Heading</translation>
     </message>
 </context>
 <context>

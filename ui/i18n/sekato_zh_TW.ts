@@ -949,14 +949,6 @@
         <translation>作為章節標題的行號：</translation>
     </message>
     <message>
-        <source>第 %1 行起</source>
-        <translation>第 %1 行起</translation>
-    </message>
-    <message>
-        <source>把光标所在行设为标题</source>
-        <translation>把游標所在行設為標題</translation>
-    </message>
-    <message>
         <source>请先在表中选中要导出的章节。</source>
         <translation>請先在表中選中要匯出的章節。</translation>
     </message>
@@ -1359,6 +1351,17 @@
     <message>
         <source>自动识别：没有找到成串编号的标题</source>
         <translation>自動識別：沒有找到成串編號的標題</translation>
+    </message>
+</context>
+<context>
+    <name>sekato::ui::CSourceLinesDlg</name>
+    <message>
+        <source>第 %1 行起</source>
+        <translation>第 %1 行起</translation>
+    </message>
+    <message>
+        <source>把光标所在行设为标题</source>
+        <translation>把游標所在行設為標題</translation>
     </message>
 </context>
 <context>

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -16,6 +17,7 @@
 #include "cmainframe.h"
 #include "csekatoapp.h"
 #include "csekatoview.h"
+#include "csourcelinesdlg.h"
 #include "csourcelook.h"
 #include "enginemessages.h"
 #include "resourceids.h"
@@ -80,25 +82,31 @@ class TestLanguages : public QObject {
     QVERIFY(LanguageAction(app, language)->isChecked());
   }
 
-  // The form's notes, made by the helpers around it (what detection found, the heading
-  // rule's check, the queue's dock and a kept list), speak each language.
+  // The notes made by the helpers around the form (what detection found, the heading rule's
+  // check, the queue's dock and a kept list) and the preview's view of lines speak each
+  // language.
   void formNotesSpeakEachLanguage_data() {
     QTest::addColumn<Language>("language");
-    QTest::addColumn<QStringList>("expected");  // encoding, detection, rule, queue, kept list
+    // Encoding, detection, rule, queue, kept list, the lines' title and button.
+    QTest::addColumn<QStringList>("expected");
     QTest::newRow("simplified") << Language::SimplifiedChinese
                                 << QStringList{QStringLiteral("自动检测（UTF-8）"),
                                                QStringLiteral("自动识别：没有找到成串编号的标题"),
                                                QStringLiteral("请输入标题的正则表达式。"),
                                                QStringLiteral("待分割的书"),
                                                QStringLiteral("按编辑后的目录（0 章） <a "
-                                                              "href=\"rule\">改回按规则</a>")};
+                                                              "href=\"rule\">改回按规则</a>"),
+                                               QStringLiteral("第 3 行起"),
+                                               QStringLiteral("把光标所在行设为标题")};
     QTest::newRow("traditional") << Language::TraditionalChinese
                                  << QStringList{QStringLiteral("自動檢測（UTF-8）"),
                                                 QStringLiteral("自動識別：沒有找到成串編號的標題"),
                                                 QStringLiteral("請輸入標題的正則表示式。"),
                                                 QStringLiteral("待分割的書"),
                                                 QStringLiteral("按編輯後的目錄（0 章） <a "
-                                                               "href=\"rule\">改回按規則</a>")};
+                                                               "href=\"rule\">改回按規則</a>"),
+                                                QStringLiteral("第 3 行起"),
+                                                QStringLiteral("把游標所在行設為標題")};
     QTest::newRow("english") << Language::English
                              << QStringList{QStringLiteral("Auto-detect (UTF-8)"),
                                             QStringLiteral("Auto-detect: no run of numbered "
@@ -108,7 +116,9 @@ class TestLanguages : public QObject {
                                             QStringLiteral("Books to Split"),
                                             QStringLiteral("By the edited chapter list (0 "
                                                            "chapters) <a href=\"rule\">Back to "
-                                                           "the rule</a>")};
+                                                           "the rule</a>"),
+                                            QStringLiteral("From Line 3"),
+                                            QStringLiteral("Make the Cursor Line a Heading")};
   }
   void formNotesSpeakEachLanguage() {
     QFETCH(Language, language);
@@ -128,12 +138,15 @@ class TestLanguages : public QObject {
     QLabel note;
     CKeptList kept(&note);
     kept.Keep(sekato::engine::ChapterList{}, "book.txt");
+    const CSourceLinesDlg lines({}, 3);
     const QStringList shown = {
         view->findChild<QComboBox*>(QStringLiteral("encoding"))->itemText(0),
         view->findChild<QLabel*>(QStringLiteral("detected"))->toolTip(),
         view->findChild<QLineEdit*>(QStringLiteral("regex"))->toolTip(),
         app.MainFrame()->findChild<QDockWidget*>(QStringLiteral("queueDock"))->windowTitle(),
-        note.text()};
+        note.text(),
+        lines.windowTitle(),
+        lines.findChild<QPushButton*>(QStringLiteral("insertLine"))->text()};
     QCOMPARE(shown, expected);
   }
 
