@@ -26,8 +26,8 @@
 #include "sekato/splitrun.h"
 #include "sekato/texttransform.h"
 #include "sekato/workerpool.h"
-#include "terminalhost.h"
 #include "splitreport.h"
+#include "terminalhost.h"
 #include "tocfile.h"
 
 namespace sekato::cli {
@@ -47,6 +47,12 @@ std::vector<std::string> EncodingNames(bool withAuto) {
 }  // namespace
 
 bool CliApp::BuildOptions() {
+  TakeChoices();
+  TakeTexts();
+  return TakeChapterChoices() && BuildTransforms();
+}
+
+void CliApp::TakeChoices() {
   engine::SplitOptions& o = m_options;
   o.folder =
       m_strOut.empty() ? engine::FolderChoice::BesideSource : engine::FolderChoice::NewFolder;
@@ -68,6 +74,10 @@ bool CliApp::BuildOptions() {
   static const std::map<std::string, Series> kSeries = {
       {"ascii", Series::Ascii}, {"fullwidth", Series::FullWidth}, {"chinese", Series::Chinese}};
   o.numerals = m_strNumerals.empty() ? Series::None : kSeries.at(m_strNumerals);
+}
+
+void CliApp::TakeTexts() {
+  engine::SplitOptions& o = m_options;
   o.addHead = m_bHead;
   o.addTail = m_bTail;
   // Texts stay UTF-8: the run writes them in the pieces' encoding, or refuses them naming the
@@ -81,6 +91,10 @@ bool CliApp::BuildOptions() {
   o.tail = m_strTail;
   o.encoding = *engine::Encodings::Parse(m_strEncoding);
   o.outEncoding = m_strTo.empty() ? engine::Encoding::Auto : *engine::Encodings::Parse(m_strTo);
+}
+
+bool CliApp::TakeChapterChoices() {
+  engine::SplitOptions& o = m_options;
   const auto chosen = engine::ChapterSelection::Parse(m_strChapters);
   if (!chosen) {
     std::fprintf(stderr, "sekato-cli: --chapters “%s”读不懂，应写成 1-50,60,75- 这样。\n",
@@ -110,7 +124,7 @@ bool CliApp::BuildOptions() {
       return false;
     }
   }
-  return BuildTransforms();
+  return true;
 }
 
 bool CliApp::BuildTransforms() {
@@ -184,7 +198,8 @@ int CliApp::SplitOne(const std::string& source, const std::string& prefix, bool 
     case engine::SplitOutcome::Failed:
       return kExitFailed;
   }
-  SplitReport::WarnOfOlderPieces(options, engine::OlderPieces::Kept(older, options, end.tally), prefix);
+  SplitReport::WarnOfOlderPieces(options, engine::OlderPieces::Kept(older, options, end.tally),
+                                 prefix);
   if (options.volumeFolders && end.tally.folders.empty()) {
     std::fprintf(stderr, "sekato-cli: %s没有找到卷标题，文件没有分卷存放，都直接写在 %s 里。\n",
                  prefix.c_str(), end.tally.directory.c_str());

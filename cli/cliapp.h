@@ -50,6 +50,13 @@ class CliApp final {
   /// Turns the parsed UTF-8 values into the engine's options; false, having said why, when
   /// the chapter list or the chapter selection cannot be read.
   bool BuildOptions();
+  /// Folder, names, mode, numerals and the numbers, as BuildOptions takes them.
+  void TakeChoices();
+  /// Head and tail, the heading texts and the encodings.
+  void TakeTexts();
+  /// The chapter selection, what may go with it, and the chapter list; false, having said
+  /// why, when they cannot be used.
+  bool TakeChapterChoices();
   /// The replacement rules and the conversion, from the options or the chapter list.
   bool BuildTransforms();
   /// The options for one source.

@@ -230,6 +230,94 @@ void ListPrinter::Table(const ScanResult& r, std::FILE* out) {
   for (const auto& line : ScanReport::Lines(r)) std::fprintf(out, "%s\n", line.c_str());
 }
 
+namespace {
+
+// The JSON's figures of a list inspected to its end, from its encoding to the opening of its
+// headings.
+std::string JsonFigures(const ScanResult& r, const ListPrinter::Origin& origin) {
+  return ", \"encoding\": " +
+         ListPrinter::Quote(std::string(engine::Encodings::Name(r.sourceEncoding))) +
+         ", \"sourceBytes\": " + Int(r.sourceBytes) + ", \"lines\": " + Int(r.lines) +
+         ", \"hash\": " + ListPrinter::Quote(origin.hash) + ", \"rule\": " + Rule(origin.options) +
+         Transforms(origin.options, r) + ", \"titleMax\": " + Int(r.titleMax) +
+         ", \"regex\": " + ListPrinter::Quote(r.regex) +
+         ", \"exclude\": " + ListPrinter::Quote(r.exclude) +
+         ", \"headingCount\": " + Int(r.headingCount) +
+         ", \"prefaceBytes\": " + Int(r.prefaceBytes) + ", \"pieces\": " + Int(r.pieces) +
+         ", \"largestPiece\": " + Int(r.largestPiece) +
+         ", \"smallestPiece\": " + Int(r.smallestPiece) + ",\n \"headings\": [";
+}
+
+// The headings, written a heading at a time.
+void JsonHeadings(const ScanResult& r, std::FILE* out) {
+  const auto marks = ScanReport::MarksByLine(r);
+  for (std::size_t i = 0; i < r.headings.size(); ++i) {
+    const auto& h = r.headings[i];
+    const auto mark = marks.find(h.line);
+    const std::string text =
+        std::string(i > 0 ? ",\n  " : "\n  ") + "{\"index\": " + Int(h.index) +
+        ", \"number\": " + (h.number < 0 ? std::string("null") : Int(h.number)) +
+        ", \"line\": " + Int(h.line) + ", \"offset\": " + Int(h.offset) +
+        ", \"size\": " + Int(h.size) + ", \"piece\": " + Int(h.piece) +
+        ", \"title\": " + ListPrinter::Quote(ScanReport::Utf8(h.title, r.textEncoding)) +
+        ", \"file\": " + ListPrinter::Quote(h.file) +
+        ", \"mark\": " + ListPrinter::Quote(mark == marks.end() ? std::string() : mark->second) +
+        "}";
+    std::fputs(text.c_str(), out);
+  }
+}
+
+// The numbering issues, written an issue at a time.
+void JsonNumbering(const ScanResult& r, std::FILE* out) {
+  for (std::size_t i = 0; i < r.numbering.size(); ++i) {
+    const auto& issue = r.numbering[i];
+    const std::string text =
+        std::string(i > 0 ? ", " : "") + "{\"kind\": " + ListPrinter::Quote(KindName(issue.kind)) +
+        ", \"number\": " + Int(issue.number) + ", \"last\": " + Int(issue.last) +
+        ", \"lines\": " + IntList(issue.lines) +
+        ", \"text\": " + ListPrinter::Quote(ScanReport::Issue(issue)) + "}";
+    std::fputs(text.c_str(), out);
+  }
+}
+
+// The near misses, the forms and the hints, each a list of objects without its brackets.
+std::string JsonNearMisses(const ScanResult& r) {
+  std::string text;
+  for (std::size_t i = 0; i < r.nearMisses.size(); ++i) {
+    const auto& miss = r.nearMisses[i];
+    text += std::string(i > 0 ? ", " : "") + "{\"line\": " + Int(miss.line) +
+            ", \"chars\": " + Int(miss.chars) +
+            ", \"text\": " + ListPrinter::Quote(ScanReport::Utf8(miss.text, r.textEncoding)) + "}";
+  }
+  return text;
+}
+
+std::string JsonForms(const ScanResult& r) {
+  std::string text;
+  for (std::size_t i = 0; i < r.forms.size(); ++i) {
+    const auto& form = r.forms[i];
+    text += std::string(i > 0 ? ", " : "") + "{\"label\": " + ListPrinter::Quote(form.label) +
+            ", \"lines\": " + Int(form.lines) +
+            ", \"keywords\": " + ListPrinter::Quote(ScanReport::Utf8(form.keywords)) +
+            ", \"titleMax\": " + Int(form.titleMax) + "}";
+  }
+  return text;
+}
+
+std::string JsonHints(const ScanResult& r) {
+  std::string text;
+  const auto hints = ScanReport::Hints(r);
+  for (std::size_t i = 0; i < hints.size(); ++i) {
+    const auto& hint = hints[i];
+    text += std::string(i > 0 ? ", " : "") + "{\"text\": " + ListPrinter::Quote(hint.text) +
+            ", \"keywords\": " + ListPrinter::Quote(ScanReport::Utf8(hint.keywords)) +
+            ", \"titleMax\": " + Int(hint.titleMax) + "}";
+  }
+  return text;
+}
+
+}  // namespace
+
 void ListPrinter::Json(const ScanResult& r, const std::string& source, std::FILE* out,
                        const Origin& origin) {
   // Written as it goes, a heading at a time: a book of twenty thousand chapters costs no more
@@ -241,63 +329,16 @@ void ListPrinter::Json(const ScanResult& r, const std::string& source, std::FILE
     std::fputs(text.c_str(), out);
     return;
   }
-  text += ", \"encoding\": " + Quote(std::string(engine::Encodings::Name(r.sourceEncoding))) +
-          ", \"sourceBytes\": " + Int(r.sourceBytes) + ", \"lines\": " + Int(r.lines) +
-          ", \"hash\": " + Quote(origin.hash) + ", \"rule\": " + Rule(origin.options) +
-          Transforms(origin.options, r) + ", \"titleMax\": " + Int(r.titleMax) +
-          ", \"regex\": " + Quote(r.regex) + ", \"exclude\": " + Quote(r.exclude) +
-          ", \"headingCount\": " + Int(r.headingCount) +
-          ", \"prefaceBytes\": " + Int(r.prefaceBytes) + ", \"pieces\": " + Int(r.pieces) +
-          ", \"largestPiece\": " + Int(r.largestPiece) +
-          ", \"smallestPiece\": " + Int(r.smallestPiece) + ",\n \"headings\": [";
+  text += JsonFigures(r, origin);
   std::fputs(text.c_str(), out);
-  const auto marks = ScanReport::MarksByLine(r);
-  for (std::size_t i = 0; i < r.headings.size(); ++i) {
-    const auto& h = r.headings[i];
-    const auto mark = marks.find(h.line);
-    text = std::string(i > 0 ? ",\n  " : "\n  ") + "{\"index\": " + Int(h.index) +
-           ", \"number\": " + (h.number < 0 ? std::string("null") : Int(h.number)) +
-           ", \"line\": " + Int(h.line) + ", \"offset\": " + Int(h.offset) +
-           ", \"size\": " + Int(h.size) + ", \"piece\": " + Int(h.piece) +
-           ", \"title\": " + Quote(ScanReport::Utf8(h.title, r.textEncoding)) +
-           ", \"file\": " + Quote(h.file) +
-           ", \"mark\": " + Quote(mark == marks.end() ? std::string() : mark->second) + "}";
-    std::fputs(text.c_str(), out);
-  }
+  JsonHeadings(r, out);
   std::fputs("],\n \"numbering\": [", out);
-  for (std::size_t i = 0; i < r.numbering.size(); ++i) {
-    const auto& issue = r.numbering[i];
-    text = std::string(i > 0 ? ", " : "") + "{\"kind\": " + Quote(KindName(issue.kind)) +
-           ", \"number\": " + Int(issue.number) + ", \"last\": " + Int(issue.last) +
-           ", \"lines\": " + IntList(issue.lines) +
-           ", \"text\": " + Quote(ScanReport::Issue(issue)) + "}";
-    std::fputs(text.c_str(), out);
-  }
+  JsonNumbering(r, out);
   text = "],\n \"nearMissCount\": " + Int(r.nearMissCount) +
-         ", \"suggestedTitleMax\": " + Int(r.suggestedTitleMax) + ", \"nearMisses\": [";
-  for (std::size_t i = 0; i < r.nearMisses.size(); ++i) {
-    const auto& miss = r.nearMisses[i];
-    text += std::string(i > 0 ? ", " : "") + "{\"line\": " + Int(miss.line) +
-            ", \"chars\": " + Int(miss.chars) +
-            ", \"text\": " + Quote(ScanReport::Utf8(miss.text, r.textEncoding)) + "}";
-  }
-  text += "],\n \"forms\": [";
-  for (std::size_t i = 0; i < r.forms.size(); ++i) {
-    const auto& form = r.forms[i];
-    text += std::string(i > 0 ? ", " : "") + "{\"label\": " + Quote(form.label) +
-            ", \"lines\": " + Int(form.lines) +
-            ", \"keywords\": " + Quote(ScanReport::Utf8(form.keywords)) +
-            ", \"titleMax\": " + Int(form.titleMax) + "}";
-  }
-  text += "],\n \"detection\": " + Detection(r) + ",\n \"hints\": [";
-  const auto hints = ScanReport::Hints(r);
-  for (std::size_t i = 0; i < hints.size(); ++i) {
-    const auto& hint = hints[i];
-    text += std::string(i > 0 ? ", " : "") + "{\"text\": " + Quote(hint.text) +
-            ", \"keywords\": " + Quote(ScanReport::Utf8(hint.keywords)) +
-            ", \"titleMax\": " + Int(hint.titleMax) + "}";
-  }
-  text += "],\n \"report\": [";
+         ", \"suggestedTitleMax\": " + Int(r.suggestedTitleMax) + ", \"nearMisses\": [" +
+         JsonNearMisses(r) + "],\n \"forms\": [" + JsonForms(r) +
+         "],\n \"detection\": " + Detection(r) + ",\n \"hints\": [" + JsonHints(r) +
+         "],\n \"report\": [";
   std::fputs(text.c_str(), out);
   const auto lines = ScanReport::Lines(r);
   for (std::size_t i = 0; i < lines.size(); ++i) {

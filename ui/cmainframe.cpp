@@ -31,6 +31,18 @@ CMainFrame::CMainFrame() = default;
 CMainFrame::~CMainFrame() = default;
 
 bool CMainFrame::Create() {
+  SetUpWindow();
+  m_wndToolBar = new CFullColorToolBar(this);
+  m_wndToolBar->setObjectName(QStringLiteral("toolBar"));
+  AddOperateMenu();
+  AddViewMenu();
+  AddHelpMenu();
+  // Start, Stop and Preview wait for a view to carry them out.
+  for (QAction* action : {m_actionStart, m_actionStop, m_actionPreview}) action->setEnabled(false);
+  return ShowToolBar();
+}
+
+void CMainFrame::SetUpWindow() {
   // The caption never changes: no document name in it, and no maximise box.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -46,10 +58,9 @@ bool CMainFrame::Create() {
     const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
     resize(screen->availableGeometry().size() - QSize(2 * border, title + 2 * border));
   }
+}
 
-  m_wndToolBar = new CFullColorToolBar(this);
-  m_wndToolBar->setObjectName(QStringLiteral("toolBar"));
-
+void CMainFrame::AddOperateMenu() {
   QMenu* menu = menuBar()->addMenu(tr("操作(&O)"));
   m_actionStart = AddCommand(menu, new QAction(this), "actionStart", tr("开始分割(&S)"),
                              tr("点击后开始分割文本文件。\n分割"), Qt::CTRL | Qt::Key_Return);
@@ -65,13 +76,19 @@ bool CMainFrame::Create() {
   m_actionExit = AddCommand(menu, new QAction(this), "actionExit", tr("退出(&X)"),
                             tr("退出应用程序；提示保存文档\n退出"), QKeySequence::Quit);
   connect(m_actionExit, &QAction::triggered, this, &QWidget::close);
-  menu = menuBar()->addMenu(tr("查看(&V)"));
+}
+
+void CMainFrame::AddViewMenu() {
+  QMenu* menu = menuBar()->addMenu(tr("查看(&V)"));
   // The toolbar's own action: it checks itself while the toolbar is visible.
   m_actionToolBar = AddCommand(menu, m_wndToolBar->toggleViewAction(), "actionToolBar",
                                tr("工具栏(&T)"), tr("显示或隐藏工具栏\n显隐工具栏"));
   AddLanguageMenu(menu);
   AddSettingsItems(menu);
-  menu = menuBar()->addMenu(tr("帮助(&H)"));
+}
+
+void CMainFrame::AddHelpMenu() {
+  QMenu* menu = menuBar()->addMenu(tr("帮助(&H)"));
   m_actionFeedback = AddCommand(menu, new QAction(this), "actionFeedback", tr("意见返馈(&F)"));
   connect(m_actionFeedback, &QAction::triggered, this, &WebLinks::OpenFeedback);
   m_actionNewVersion =
@@ -82,9 +99,9 @@ bool CMainFrame::Create() {
   menu->addSeparator();
   m_actionAbout = AddCommand(menu, new QAction(this), "actionAbout", tr("关于 岚溪TXT分割器(&A)"),
                              tr("显示程序信息，版本号和版权\n关于"));
-  // Start, Stop and Preview wait for a view to carry them out.
-  for (QAction* action : {m_actionStart, m_actionStop, m_actionPreview}) action->setEnabled(false);
+}
 
+bool CMainFrame::ShowToolBar() {
   m_wndToolBar->setIconSize(QSize(kButtonWidth, kButtonWidth));  // movable and floatable anywhere
   if (!m_wndToolBar->LoadToolBar(
           {m_actionStart, m_actionStop, m_actionPreview, nullptr, m_actionAbout, m_actionExit})) {

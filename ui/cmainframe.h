@@ -68,11 +68,18 @@ class CMainFrame final : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  /// `prompt` is "status tip\\ntooltip"; empty for a command without one (the Help links).
+  // Create's steps: the window itself, its three menus, and the toolbar over their commands.
+  void SetUpWindow();
+  void AddOperateMenu();
+  void AddViewMenu();
+  void AddHelpMenu();
+  bool ShowToolBar();
+
   /// 查看 → 语言: one checkable item for each language, the installed one checked.
   void AddLanguageMenu(QMenu* view);
 
   /// Adds `action` to `menu` and to the frame (for its shortcut) as `name` with `text`.
+  /// `prompt` is "status tip\\ntooltip"; empty for a command without one (the Help links).
   QAction* AddCommand(QMenu* menu, QAction* action, const char* name, const QString& text,
                       const QString& prompt = {}, const QKeySequence& shortcut = {});
 

@@ -60,6 +60,32 @@ CReplaceRulesDlg::CReplaceRulesDlg(const std::vector<engine::ReplaceRuleText>& r
     : QDialog(parent), m_choosers(Choosers::Dialogs()), m_book(book) {
   setObjectName(QStringLiteral("replaceRulesDialog"));
   setWindowTitle(tr("替换规则"));
+  SetUpCounting();
+  auto* note = new QLabel(
+      tr("每条规则用正则表达式（PCRE2）找出文字，换成“替换为”的内容，$1 或 ${名字} 代表分组；"
+         "“替换为”留空即删去找到的文字。规则按顺序，在简繁转换之前用于每一行。"),
+      this);
+  note->setWordWrap(true);
+  // Made in the order the keyboard goes through them.
+  MakeTable();
+  MakeProblemLine();
+  QVBoxLayout* side = MakeSideButtons();
+  QDialogButtonBox* buttons = MakeButtonBox();
+  auto* middle = new QHBoxLayout;
+  middle->addWidget(m_pTable, 1);
+  middle->addLayout(side);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(note);
+  layout->addLayout(middle, 1);
+  layout->addWidget(m_pProblem);
+  layout->addWidget(buttons);
+  Fill(rules);
+  const QFontMetrics metrics = fontMetrics();
+  resize(metrics.averageCharWidth() * 100, metrics.height() * 24);
+  FitToScreen();
+}
+
+void CReplaceRulesDlg::SetUpCounting() {
   m_pCounter = new CRuleCounter(this);
   connect(m_pCounter, &CRuleCounter::Counted, this, &CReplaceRulesDlg::ShowCounts);
   m_recount.setSingleShot(true);
@@ -70,13 +96,9 @@ CReplaceRulesDlg::CReplaceRulesDlg(const std::vector<engine::ReplaceRuleText>& r
     m_book.replaceRules = std::move(counted);
     m_pCounter->Start(m_book);
   });
+}
 
-  auto* note = new QLabel(
-      tr("每条规则用正则表达式（PCRE2）找出文字，换成“替换为”的内容，$1 或 ${名字} 代表分组；"
-         "“替换为”留空即删去找到的文字。规则按顺序，在简繁转换之前用于每一行。"),
-      this);
-  note->setWordWrap(true);
-
+void CReplaceRulesDlg::MakeTable() {
   m_pTable = new QTableWidget(0, 3, this);
   m_pTable->setObjectName(QStringLiteral("ruleTable"));
   m_pTable->setAccessibleName(tr("替换规则"));
@@ -90,7 +112,9 @@ CReplaceRulesDlg::CReplaceRulesDlg(const std::vector<engine::ReplaceRuleText>& r
   connect(m_pTable, &QTableWidget::itemChanged, this, [this] {
     if (!m_bFilling) CheckRules();
   });
+}
 
+void CReplaceRulesDlg::MakeProblemLine() {
   m_pProblem = new QLabel(this);
   m_pProblem->setObjectName(QStringLiteral("ruleProblem"));
   m_pProblem->setWordWrap(true);
@@ -98,57 +122,53 @@ CReplaceRulesDlg::CReplaceRulesDlg(const std::vector<engine::ReplaceRuleText>& r
   QPalette red = m_pProblem->palette();
   red.setColor(QPalette::WindowText, Qt::red);
   m_pProblem->setPalette(red);
+}
 
+QPushButton* CReplaceRulesDlg::MakeButton(const QString& text, const char* name) {
+  auto* b = new QPushButton(text, this);
+  b->setObjectName(QLatin1String(name));
+  b->setAutoDefault(false);
+  return b;
+}
+
+QVBoxLayout* CReplaceRulesDlg::MakeSideButtons() {
   const auto button = [this](const QString& text, const char* name,
                              void (CReplaceRulesDlg::*slot)()) {
-    auto* b = new QPushButton(text, this);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
+    QPushButton* b = MakeButton(text, name);
     connect(b, &QPushButton::clicked, this, slot);
     return b;
   };
   auto* add = button(tr("添加(&A)"), "addRule", &CReplaceRulesDlg::OnAdd);
   m_pRemove = button(tr("删除(&D)"), "removeRule", &CReplaceRulesDlg::OnRemove);
-  m_pUp = new QPushButton(tr("上移(&U)"), this);
-  m_pUp->setObjectName(QStringLiteral("moveRuleUp"));
-  m_pUp->setAutoDefault(false);
+  m_pUp = MakeButton(tr("上移(&U)"), "moveRuleUp");
   connect(m_pUp, &QPushButton::clicked, this, [this] { MoveCurrent(-1); });
-  m_pDown = new QPushButton(tr("下移(&N)"), this);
-  m_pDown->setObjectName(QStringLiteral("moveRuleDown"));
-  m_pDown->setAutoDefault(false);
+  m_pDown = MakeButton(tr("下移(&N)"), "moveRuleDown");
   connect(m_pDown, &QPushButton::clicked, this, [this] { MoveCurrent(1); });
   auto* import = button(tr("导入(&I)…"), "importRules", &CReplaceRulesDlg::OnImport);
   auto* exportButton = button(tr("导出(&E)…"), "exportRules", &CReplaceRulesDlg::OnExport);
-
   auto* side = new QVBoxLayout;
   for (QPushButton* b : {add, m_pRemove, m_pUp, m_pDown, import, exportButton}) side->addWidget(b);
   side->addStretch();
-  auto* middle = new QHBoxLayout;
-  middle->addWidget(m_pTable, 1);
-  middle->addLayout(side);
+  return side;
+}
 
+QDialogButtonBox* CReplaceRulesDlg::MakeButtonBox() {
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   m_pOk = buttons->button(QDialogButtonBox::Ok);
   m_pOk->setText(tr("确定"));
   buttons->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
   connect(buttons, &QDialogButtonBox::accepted, this, &CReplaceRulesDlg::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &CReplaceRulesDlg::reject);
+  return buttons;
+}
 
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(note);
-  layout->addLayout(middle, 1);
-  layout->addWidget(m_pProblem);
-  layout->addWidget(buttons);
-
+void CReplaceRulesDlg::Fill(const std::vector<engine::ReplaceRuleText>& rules) {
   m_bFilling = true;
   for (const engine::ReplaceRuleText& rule : rules) {
     AddRow(QString::fromStdString(rule.pattern), QString::fromStdString(rule.replacement));
   }
   m_bFilling = false;
   CheckRules();
-  const QFontMetrics metrics = fontMetrics();
-  resize(metrics.averageCharWidth() * 100, metrics.height() * 24);
-  FitToScreen();
 }
 
 CReplaceRulesDlg::~CReplaceRulesDlg() { m_pCounter->Cancel(); }

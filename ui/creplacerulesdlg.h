@@ -10,9 +10,11 @@
 #include "sekato/splitoptions.h"
 #include "sekato/texttransform.h"
 
+class QDialogButtonBox;
 class QLabel;
 class QPushButton;
 class QTableWidget;
+class QVBoxLayout;
 
 namespace sekato::ui {
 
@@ -70,6 +72,17 @@ class CReplaceRulesDlg final : public QDialog {
   void accept() override;
 
  private:
+  // The construction's steps, each making its part of the dialog.
+  void SetUpCounting();
+  void MakeTable();
+  void MakeProblemLine();
+  QVBoxLayout* MakeSideButtons();
+  QDialogButtonBox* MakeButtonBox();
+  /// A button showing `text`, named `name`, that Enter does not press.
+  QPushButton* MakeButton(const QString& text, const char* name);
+  /// Puts `rules` into the table, then checks them.
+  void Fill(const std::vector<engine::ReplaceRuleText>& rules);
+
   void AddRow(const QString& pattern, const QString& replacement);
   void OnAdd();
   void OnRemove();
