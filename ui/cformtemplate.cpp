@@ -267,7 +267,18 @@ CFormTemplate::CFormTemplate(QWidget* page, const DialogUnits& units) {
   m_size = units.Size(SizeInUnits().width(), SizeInUnits().height());
   page->setMinimumSize(m_size);
   page->resize(m_size);
+  const QList<QButtonGroup*> groups = PlaceControls(page, units);
+  SetTabOrder(groups);
+  SetBuddies();
+  GrowCaptions();
+  m_pFields = std::make_unique<Fields>(m_items);
+  // Group boxes are drawn beneath the controls they frame and never take their clicks.
+  for (QWidget* control : std::as_const(m_controls)) {
+    if (qobject_cast<QGroupBox*>(control) != nullptr) control->lower();
+  }
+}
 
+QList<QButtonGroup*> CFormTemplate::PlaceControls(QWidget* page, const DialogUnits& units) {
   QList<QButtonGroup*> groups;
   for (const Row& row : kRows) {
     QWidget* control = MakeControl(row, page);
@@ -296,17 +307,23 @@ CFormTemplate::CFormTemplate(QWidget* page, const DialogUnits& units) {
     }
     m_controls.append(control);
   }
+  return groups;
+}
+
+void CFormTemplate::SetTabOrder(const QList<QButtonGroup*>& groups) {
   QWidget* previous = nullptr;
   for (int nIDC : kTabOrder) {
     if (previous != nullptr) QWidget::setTabOrder(previous, m_items.value(nIDC));
     previous = m_items.value(nIDC);
   }
-  for (QButtonGroup* radios : std::as_const(groups)) {
+  for (QButtonGroup* radios : groups) {
     KeepOneTabStop(radios);
     QObject::connect(radios, &QButtonGroup::buttonToggled, radios,
                      [radios] { KeepOneTabStop(radios); });
   }
+}
 
+void CFormTemplate::SetBuddies() {
   for (qsizetype i = 0; i < m_controls.size(); ++i) {
     auto* label = qobject_cast<QLabel*>(m_controls[i]);
     if (label == nullptr) continue;
@@ -315,12 +332,6 @@ CFormTemplate::CFormTemplate(QWidget* page, const DialogUnits& units) {
         label->setBuddy(m_items.value(buddy.field));
       }
     }
-  }
-  GrowCaptions();
-  m_pFields = std::make_unique<Fields>(m_items);
-  // Group boxes are drawn beneath the controls they frame and never take their clicks.
-  for (QWidget* control : std::as_const(m_controls)) {
-    if (qobject_cast<QGroupBox*>(control) != nullptr) control->lower();
   }
 }
 

@@ -112,6 +112,13 @@ class CFormTemplate final {
   QSize PixelSize() const { return m_size; }
 
  private:
+  /// Makes every control of the template on `page`, in its place, named and enabled as the
+  /// template says, its radio buttons in their groups; returns the groups.
+  QList<QButtonGroup*> PlaceControls(QWidget* page, const DialogUnits& units);
+  /// The keyboard's order through the fields, one stop for each group of radio buttons.
+  void SetTabOrder(const QList<QButtonGroup*>& groups);
+  /// Each label's key goes to the field it names.
+  void SetBuddies();
   /// The template measures a Chinese character as two average letters of the font. Where the
   /// font's Chinese glyphs are wider, a label, radio button or check box whose caption would
   /// be cut short widens to hold it, up to the next control on its line, the group box around

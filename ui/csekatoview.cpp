@@ -1,9 +1,6 @@
 #include "csekatoview.h"
 
-#include <QButtonGroup>
-#include <QCheckBox>
 #include <QComboBox>
-#include <QDockWidget>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -11,13 +8,9 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QMimeData>
-#include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QShortcut>
-#include <QUrl>
 #include <algorithm>
 #include <utility>
 
@@ -30,7 +23,6 @@
 #include "cnewfolderrule.h"
 #include "cpreviewdlg.h"
 #include "cqueuedock.h"
-#include "cqueuelist.h"
 #include "crunchecks.h"
 #include "crunstarter.h"
 #include "csourcefindings.h"
@@ -206,8 +198,9 @@ void CSekatoView::ResizeParentToFit() {
 
 bool CSekatoView::eventFilter(QObject* watched, QEvent* event) {
   // The page (QScrollArea watches it already) and the frame around the view.
-  if (watched == m_f.detected && event->type() == QEvent::Resize)
+  if (watched == m_f.detected && event->type() == QEvent::Resize) {
     CSourceFindings::Elide(m_f.detected);
+  }
   if (watched != m_pPage && watched != window()) return QScrollArea::eventFilter(watched, event);
   switch (event->type()) {
     case QEvent::Resize:
