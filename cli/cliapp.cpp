@@ -2,32 +2,23 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <map>
 #include <memory>
-#include <new>
 #include <sstream>
 
 #include "interruptflag.h"
 #include "listoutput.h"
-#include "listprinter.h"
 #include "programversion.h"
-#include "sekato/chapterscan.h"
 #include "sekato/encoding.h"
 #include "sekato/message.h"
 #include "sekato/numberparse.h"
-#include "sekato/olderpieces.h"
 #include "sekato/outputfolders.h"
-#include "sekato/scanreport.h"
-#include "sekato/sourceclassifier.h"
 #include "sekato/sourcepath.h"
-#include "sekato/splitrun.h"
 #include "sekato/texttransform.h"
 #include "sekato/workerpool.h"
-#include "splitreport.h"
-#include "terminalhost.h"
+#include "sourcerun.h"
 #include "tocfile.h"
 
 namespace sekato::cli {
@@ -168,83 +159,6 @@ engine::SplitOptions CliApp::OptionsFor(const std::string& source) const {
                     ? engine::OutputFolders::InChosen(m_strOut, source)
                     : m_strOut;
   return o;
-}
-
-int CliApp::SplitOne(const std::string& source, const std::string& prefix, bool bar,
-                     std::atomic<int>& running) const {
-  const engine::SplitOptions options = OptionsFor(source);
-  // An empty source still makes its folder, as it always has; the user hears why it holds
-  // nothing.
-  if (engine::SourceClassifier::OfFile(source) == engine::SourceClassifier::Kind::Empty) {
-    const std::string text = engine::Message(engine::MessageId::EmptySource, {source}).Text();
-    std::fprintf(stderr, "sekato-cli: %s%s\n", prefix.c_str(), text.c_str());
-  }
-  if (m_bClean && !SplitReport::RemoveOlderPieces(options, prefix)) return kExitFailed;
-  // Looked for before the split: afterwards its own title-named pieces would look older.
-  const std::vector<std::string> older = engine::OlderPieces::Find(options, 0);
-  TerminalHost host(m_bQuiet, running, prefix, bar);
-  const auto start = std::chrono::steady_clock::now();
-  const engine::SplitEnd end = engine::SplitRun(options, host).Execute();
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  host.Tell(end);
-  switch (end.outcome) {
-    case engine::SplitOutcome::Completed:
-      break;
-    case engine::SplitOutcome::Stopped:
-      return kExitStopped;
-    case engine::SplitOutcome::Refused:
-      return kExitRefused;
-    case engine::SplitOutcome::Failed:
-      return kExitFailed;
-  }
-  SplitReport::WarnOfOlderPieces(options, engine::OlderPieces::Kept(older, options, end.tally),
-                                 prefix);
-  if (options.volumeFolders && end.tally.folders.empty()) {
-    std::fprintf(stderr, "sekato-cli: %s没有找到卷标题，文件没有分卷存放，都直接写在 %s 里。\n",
-                 prefix.c_str(), end.tally.directory.c_str());
-  }
-  if (m_bQuiet) return kExitDone;
-  // The pieces are all written by now: a summary that runs out of memory is left out rather
-  // than turning a finished split into a reported failure.
-  try {
-    SplitReport::PrintSummary(source, options, end.tally, prefix, seconds);
-  } catch (const std::bad_alloc&) {
-  }
-  return kExitDone;
-}
-
-int CliApp::ListOne(const std::string& source, const std::string& prefix, bool bar,
-                    std::atomic<int>& running, std::FILE* out) const {
-  // The list says nothing of the encoding on stderr: JSON and the table carry it.
-  TerminalHost host(m_bQuiet, running, prefix, bar, false);
-  const auto result = engine::ChapterScan::Run(OptionsFor(source), &host);
-  host.EndBar();
-  // A refused or failed inspection found nothing to list: only JSON says so on stdout.
-  if (m_bJson) {
-    // What --toc needs to know the list is for this book: its hash beside its size.
-    const std::string hash = result.status == engine::ScanResult::Status::Done
-                                 ? engine::ChapterScan::SourceHash(source)
-                                 : std::string();
-    ListPrinter::Json(result, source, out, {hash, OptionsFor(source)});
-  } else if (result.status == engine::ScanResult::Status::Done) {
-    ListPrinter::Table(result, out);
-    ListPrinter::RuleCounts(result, OptionsFor(source), out);
-  }
-  switch (result.status) {
-    case engine::ScanResult::Status::Done:
-      return kExitDone;
-    case engine::ScanResult::Status::Stopped:
-      std::fprintf(stderr, "%s检查被终止！\n", prefix.c_str());
-      return kExitStopped;
-    case engine::ScanResult::Status::Refused:
-      std::fprintf(stderr, "sekato-cli: %s%s\n", prefix.c_str(), result.error.Text().c_str());
-      return kExitRefused;
-    case engine::ScanResult::Status::Failed:
-      break;
-  }
-  std::fprintf(stderr, "sekato-cli: %s%s\n", prefix.c_str(), result.error.Text().c_str());
-  return kExitFailed;
 }
 
 int CliApp::Run(int argc, char** argv) {
@@ -442,12 +356,13 @@ int CliApp::RunSources() {
   // A source never started because of Ctrl-C counts as stopped.
   std::vector<int> statuses(count, kExitStopped);
   const auto handle = [&](std::size_t i) {
-    const std::string prefix = batch ? m_sources[i] + ": " : std::string();
+    const SourceRun run(OptionsFor(m_sources[i]), batch ? m_sources[i] + ": " : std::string(),
+                        m_bQuiet, !batch, interrupt.Flag());
     if (listing) {
-      statuses[i] = ListOne(m_sources[i], prefix, !batch, interrupt.Flag(), listing->Begin(i));
+      statuses[i] = run.List(m_bJson, listing->Begin(i));
       listing->End(i);
     } else {
-      statuses[i] = SplitOne(m_sources[i], prefix, !batch, interrupt.Flag());
+      statuses[i] = run.Split(m_bClean);
     }
   };
   const unsigned jobs =

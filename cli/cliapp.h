@@ -1,7 +1,5 @@
 #pragma once
 
-#include <atomic>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -61,13 +59,6 @@ class CliApp final {
   bool BuildTransforms();
   /// The options for one source.
   engine::SplitOptions OptionsFor(const std::string& source) const;
-  /// Splits one source; `prefix` stands before its messages. Returns its exit status.
-  int SplitOne(const std::string& source, const std::string& prefix, bool bar,
-               std::atomic<int>& running) const;
-  /// Inspects one source and writes its listing (table or JSON) to `out`; returns its exit
-  /// status.
-  int ListOne(const std::string& source, const std::string& prefix, bool bar,
-              std::atomic<int>& running, std::FILE* out) const;
 
   engine::SplitOptions m_options;
   std::vector<std::string> m_sources;
