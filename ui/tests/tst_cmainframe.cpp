@@ -158,7 +158,7 @@ class TestCMainFrame : public QObject {
     QCOMPARE(app.View()->SourceFile(), other);
   }
 
-  void menu() {
+  void menusHoldTheirCommandsAndShortcuts() {
     CSekatoApp app;
     QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
     const QList<QAction*> menus = app.MainFrame()->menuBar()->actions();
@@ -183,9 +183,13 @@ class TestCMainFrame : public QObject {
     QCOMPARE(test::Action(app.MainFrame(), "actionStop")->shortcut(), QKeySequence(Qt::Key_Escape));
     QCOMPARE(test::Action(app.MainFrame(), "actionExit")->shortcut(),
              QKeySequence(QKeySequence::Quit));
+  }
 
-    // Each command with a string-table entry carries its prompt as status text. The frame
-    // has no status bar, and hovering a command (which sends the prompt) must not make one.
+  // Each command with a string-table entry carries its prompt as status text. The frame
+  // has no status bar, and hovering a command (which sends the prompt) must not make one.
+  void commandsCarryTheirPromptsWithoutAStatusBar() {
+    CSekatoApp app;
+    QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
     const QMap<QString, QString> prompts = {
         {QStringLiteral("actionStart"), QStringLiteral("点击后开始分割文本文件。")},
         {QStringLiteral("actionStop"), QStringLiteral("停止分割文本文件")},
@@ -204,12 +208,17 @@ class TestCMainFrame : public QObject {
     QCOMPARE(test::Action(app.MainFrame(), "actionToolBar")->toolTip(),
              QStringLiteral("显隐工具栏"));
     QVERIFY(app.MainFrame()->findChild<QStatusBar*>() == nullptr);
+  }
 
-    // Everything but Start and Stop is enabled; those follow the form's run control.
+  // Everything but Start and Stop is enabled; the Help commands open their pages.
+  void commandsEnabledAndHelpOpensItsPages() {
+    CSekatoApp app;
+    QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
     for (const char* id : {"actionFeedback", "actionNewVersion", "actionSoftList", "actionAbout",
                            "actionExit", "actionToolBar"}) {
       QVERIFY2(test::Action(app.MainFrame(), id)->isEnabled(), id);
     }
+    // Start and Stop follow the form's run control.
     QVERIFY(!test::Action(app.MainFrame(), "actionStart")->isEnabled());
     app.View()->ChooseSource(QStringLiteral("/books/novel.txt"));
     QVERIFY(test::Action(app.MainFrame(), "actionStart")->isEnabled());
@@ -226,7 +235,12 @@ class TestCMainFrame : public QObject {
     QCOMPARE(opened, (QList<QUrl>{QUrl(QString::fromLatin1(SiteAddresses::kForum)),
                                   QUrl(QString::fromLatin1(SiteAddresses::kProduct)),
                                   QUrl(QString::fromLatin1(SiteAddresses::kSoftList))}));
-    // About runs its box modally over the frame, from the menu and the toolbar alike.
+  }
+
+  // About runs its box modally over the frame, from the menu and the toolbar alike.
+  void aboutIsModalOverTheFrame() {
+    CSekatoApp app;
+    QVERIFY(app.InitInstance({QStringLiteral("sekato")}));
     for (int round = 0; round < 2; ++round) {
       QString title;
       QWidget* owner = nullptr;
