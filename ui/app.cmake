@@ -76,6 +76,7 @@ if(SEKATO_BUILD_TESTS)
   add_library(sekato_ui_testsupport STATIC tests/uitestsupport.cpp tests/uitestsupport.h
                                            tests/layoutcheck.cpp tests/layoutcheck.h
                                            tests/formundertest.cpp tests/formundertest.h
+                                           tests/previewfixture.cpp tests/previewfixture.h
                                            tests/runfixture.cpp tests/runfixture.h
                                            tests/scriptedrun.cpp tests/scriptedrun.h
                                            tests/watchdog.cpp tests/watchdog.h)
@@ -87,7 +88,7 @@ if(SEKATO_BUILD_TESTS)
     SEKATO_CLI_PATH="$<TARGET_FILE:sekato-cli>")
 
   foreach(test tst_csekatoview tst_formlayout tst_runcontrol tst_runmessages tst_cmainframe tst_endtoend tst_formhelptips
-               tst_preview tst_sourcelinesdlg tst_languages tst_bookqueue tst_usersettings
+               tst_preview tst_previewlist tst_sourcelinesdlg tst_languages tst_bookqueue tst_usersettings
                tst_convertui)
     sekato_add_qtest(${test} SOURCES tests/${test}.cpp tests/isolatedprofile.cpp TIMEOUT 300
                      LIBRARIES sekato_ui_testsupport sekato_res)
@@ -108,7 +109,7 @@ if(SEKATO_BUILD_TESTS)
                          ENVIRONMENT "QT_QPA_PLATFORM=offscreen:configfile=${config}")
   endforeach()
   # The preview test reads the sample novel, and the layout test keeps a list made for it.
-  foreach(test tst_preview tst_highdpi)
+  foreach(test tst_preview tst_previewlist tst_highdpi)
     target_compile_definitions(${test} PRIVATE SEKATO_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/samples")
   endforeach()
   # The window's side of bench/gui_vs_cli.sh splits the sample novel and says it did.
