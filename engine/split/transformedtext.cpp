@@ -55,6 +55,24 @@ int CreateText(const std::string& folder, std::string& path) {
   return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
 }
 
+// Closes a file descriptor when it goes.
+struct CloseFd {
+  int fd;
+  ~CloseFd() { ::close(fd); }
+};
+
+// What the text holds before the book's first line. UTF-8 pieces of a book that had a
+// byte-order mark start with one: the text keeps it. The text is the book's bytes but for the
+// lines that change, which are kept aside, when nothing is converted and no mark skipped:
+// UTF-8 is then only checked on its way.
+void StartPass(TextPass& pass, const std::string& sourcePath, Encoding source,
+               std::size_t markBytes, Encoding text) {
+  if (markBytes > 0 && text == Encoding::Utf8) pass.Put("\xEF\xBB\xBF");
+  if (source == text && markBytes == 0 && !Encodings::IsUtf16(source)) {
+    pass.KeepEdits(sourcePath);
+  }
+}
+
 // How the reading of the source ended.
 struct Reading {
   bool stopped = false;     ///< the host asked to stop
@@ -174,22 +192,12 @@ TransformedText::Result TransformedText::Write(const std::string& sourcePath, En
   const int fd = CreateText(folder, path);
   if (fd < 0) return Failed({MessageId::CreatePiece, {path, SystemReason(errno)}});
   m_path = path;
-  struct CloseFd {
-    int fd;
-    ~CloseFd() { ::close(fd); }
-  } closeFd{fd};
-
+  const CloseFd closeFd{fd};
   SourceDecoder decoder(source, text, markBytes, text);
   TextPass pass(fd, text, transform);
-  // UTF-8 pieces of a book that had a byte-order mark start with one: the text keeps it.
-  if (markBytes > 0 && text == Encoding::Utf8) pass.Put("\xEF\xBB\xBF");
+  StartPass(pass, sourcePath, source, markBytes, text);
   const bool direct =
       source == text && markBytes == 0 && !Encodings::IsUtf16(source) && source != Encoding::Utf8;
-  // The text is the book's bytes but for the lines that change, which are kept aside, when
-  // nothing is converted and no mark skipped: UTF-8 is then only checked on its way.
-  if (source == text && markBytes == 0 && !Encodings::IsUtf16(source)) {
-    pass.KeepEdits(sourcePath);
-  }
   const Reading reading = ReadInto(file, decoder, direct, pass, host);
   const bool flushed = pass.Flush();
   // The file written stays empty: what is read from it is the book with its edits.
@@ -198,11 +206,7 @@ TransformedText::Result TransformedText::Write(const std::string& sourcePath, En
         path, std::make_shared<const PatchedFile>(sourcePath, pass.Position(), pass.TakeEdits()));
   }
   WarnInvalid(decoder, source, host);
-  if (reading.stopped) {
-    Result stopped;
-    stopped.end = End::Stopped;
-    return stopped;
-  }
+  if (reading.stopped) return {End::Stopped, {}, {}};
   if (pass.Failure()) return Failed(*pass.Failure());
   if (!pass.WriteError().empty() || !flushed) {
     return Failed({MessageId::WritePiece, {path, pass.WriteError()}});
