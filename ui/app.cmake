@@ -88,7 +88,7 @@ if(SEKATO_BUILD_TESTS)
     SEKATO_CLI_PATH="$<TARGET_FILE:sekato-cli>")
 
   foreach(test tst_csekatoview tst_formlayout tst_runcontrol tst_runmessages tst_cmainframe tst_endtoend tst_formhelptips
-               tst_preview tst_previewlist tst_sourcelinesdlg tst_languages tst_bookqueue tst_usersettings
+               tst_preview tst_previewlist tst_sourcelinesdlg tst_keptlist tst_languages tst_bookqueue tst_usersettings
                tst_convertui)
     sekato_add_qtest(${test} SOURCES tests/${test}.cpp tests/isolatedprofile.cpp TIMEOUT 300
                      LIBRARIES sekato_ui_testsupport sekato_res)
