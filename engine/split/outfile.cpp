@@ -1,6 +1,7 @@
 #include "outfile.h"
 
 #include <fcntl.h>
+#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -181,6 +182,66 @@ void OutFile::ConvertBuffer(bool final) {
   WriteOut(m_converted.data(), m_converted.size() - outLeft);
   std::memmove(m_buffer.data(), in, inLeft);
   m_used = inLeft;
+}
+
+std::int64_t OutFile::CopyFrom(int from, std::int64_t offset, std::int64_t size) {
+  Flush();
+  std::int64_t copied = 0;
+  while (copied < size && m_nErrno == 0 && m_fd >= 0) {
+    // Each call copies at most what sendfile takes at once.
+    constexpr std::int64_t kMostAtOnce = std::int64_t{1} << 30;
+    const auto want = static_cast<std::size_t>(std::min(size - copied, kMostAtOnce));
+    const ssize_t got = CopyStep(m_copy, from, offset, want);
+    if (got == 0) break;  // the source ended
+    if (got > 0) {
+      copied += got;
+      continue;
+    }
+    if (errno == EINTR) continue;
+    // Files the kernel cannot copy between (another file system, a kernel without the
+    // call) are copied the next simpler way; any other failure is the piece's.
+    const bool unable = errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
+                        errno == EOPNOTSUPP || errno == ENOTSUP;
+    if (!unable || m_copy == Copy::ReadWrite) {
+      m_nErrno = errno;
+      break;
+    }
+    m_copy = m_copy == Copy::FileRange ? Copy::SendFile : Copy::ReadWrite;
+  }
+  return copied;
+}
+
+ssize_t OutFile::CopyStep(Copy how, int from, std::int64_t& offset, std::size_t size) {
+  switch (how) {
+    case Copy::FileRange: {
+      loff_t at = offset;
+      const ssize_t got = ::copy_file_range(from, &at, m_fd, nullptr, size, 0);
+      if (got > 0) offset = at;
+      return got;
+    }
+    case Copy::SendFile: {
+      off_t at = offset;
+      const ssize_t got = ::sendfile(m_fd, from, &at, size);
+      if (got > 0) offset = at;
+      return got;
+    }
+    case Copy::ReadWrite:
+      break;
+  }
+  // Through the buffer, which Flush has emptied.
+  const ssize_t got = FileOps::ReadSomeAt(from, m_buffer.data(), std::min(size, m_buffer.size()),
+                                          offset);
+  if (got <= 0) {
+    if (got < 0 && (errno == EINVAL || errno == ENOSYS)) errno = EIO;  // not "cannot copy"
+    return got;
+  }
+  const int error = FileOps::WriteAll(m_fd, m_buffer.data(), static_cast<std::size_t>(got));
+  if (error != 0) {
+    errno = error;
+    return -1;
+  }
+  offset += got;
+  return got;
 }
 
 void OutFile::Flush() {

@@ -55,6 +55,13 @@ class OutFile final {
   /// One line break: CR LF.
   void Break() { Write("\r\n"); }
 
+  /// Bytes [offset, offset + size) of the file `from` as they lie, after what was written
+  /// before, copied by the kernel without passing through the process: copy_file_range,
+  /// else sendfile, else read and write, each tried where the one before cannot copy between
+  /// these two files. The bytes copied: fewer than `size` when `from` ends first. Not for
+  /// pieces written as UTF-16. A failure is kept as a failed write's is.
+  std::int64_t CopyFrom(int from, std::int64_t offset, std::int64_t size);
+
   /// Text whose line feeds become CR LF (head text, tail text, the promotional line).
   void WriteText(std::string_view text);
 
@@ -79,7 +86,14 @@ class OutFile final {
   /// unless `final`.
   void ConvertBuffer(bool final);
 
+  /// How CopyFrom copies: what the files of the last copy allowed, tried first next time.
+  enum class Copy { FileRange, SendFile, ReadWrite };
+  /// One step of a copy as `how` makes it: bytes copied, 0 at the end of `from`, -1 with
+  /// errno set.
+  ssize_t CopyStep(Copy how, int from, std::int64_t& offset, std::size_t size);
+
   int m_fd = -1;
+  Copy m_copy = Copy::FileRange;
   std::vector<char> m_buffer;
   std::size_t m_used = 0;
   int m_nErrno = 0;
