@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "fileops.h"
+#include "helpercopy.h"
 
 namespace sekato::engine {
 
@@ -186,6 +187,26 @@ void OutFile::ConvertBuffer(bool final) {
 
 std::int64_t OutFile::CopyFrom(int from, std::int64_t offset, std::int64_t size) {
   Flush();
+  const off_t start = size >= kShareFrom && m_nErrno == 0 && m_fd >= 0
+                          ? ::lseek(m_fd, 0, SEEK_CUR)
+                          : off_t{-1};
+  if (start < 0) return CopyHere(from, offset, size);
+  // The second half goes at its own offset while this thread copies the first.
+  const std::int64_t half = size / 2;
+  if (!m_helper) m_helper = std::make_unique<HelperCopy>();
+  m_helper->Start(from, offset + half, m_fd, start + half, size - half);
+  const std::int64_t first = CopyHere(from, offset, half);
+  int error = 0;
+  const std::int64_t second = m_helper->Wait(error);
+  if (m_nErrno == 0) m_nErrno = error;
+  // A source that ended within the first half leaves nothing of the second in the piece.
+  const std::int64_t copied = first < half ? first : half + second;
+  if (first < half && ::ftruncate(m_fd, start + first) != 0 && m_nErrno == 0) m_nErrno = errno;
+  if (::lseek(m_fd, start + copied, SEEK_SET) < 0 && m_nErrno == 0) m_nErrno = errno;
+  return copied;
+}
+
+std::int64_t OutFile::CopyHere(int from, std::int64_t offset, std::int64_t size) {
   std::int64_t copied = 0;
   while (copied < size && m_nErrno == 0 && m_fd >= 0) {
     // Each call copies at most what sendfile takes at once.

@@ -149,30 +149,74 @@ TEST(OutFileCopy, CopiesTheRangeAfterWhatWasWrittenAndTellsASourceCutShort) {
   EXPECT_EQ(ReadFile(dir / "piece"), "<234|89>");
 }
 
-TEST(OutFileCopy, AFailedCopyIsAFailedWrite) {
+// A long copy is shared with a second thread; a source that ends first, in either half,
+// leaves exactly what it had, and what is written next follows it.
+TEST(OutFileCopy, ALongCopySharedBetweenTwoThreadsKeepsItsBytesInOrder) {
   TempDir dir;
-  WriteFile(dir / "src", std::string(8192, 'x'));
+  std::string book;
+  for (int i = 0; book.size() < (std::size_t{1} << 20); ++i) book += std::to_string(i) + ",";
+  book.resize(std::size_t{1} << 20);
+  WriteFile(dir / "src", book);
   ByteSource source;
   std::string reason;
   ASSERT_TRUE(source.Open(dir / "src", reason));
-  OutFile out;
-  OutFile::Refusal refusal;
-  std::size_t hit = 0;
-  ASSERT_TRUE(out.Create(dir / "piece", {}, refusal, hit, reason));
-  // Files may grow to 4 KiB only: the copy fails past it with EFBIG, not a signal.
-  rlimit old{};
-  ::getrlimit(RLIMIT_FSIZE, &old);
-  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = old;
-  small.rlim_cur = 4096;
-  ::setrlimit(RLIMIT_FSIZE, &small);
-  out.CopyFrom(source.Descriptor(), 0, 8192);
-  const bool failed = out.Failed();
-  ::setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, previous);
-  EXPECT_TRUE(failed);
-  EXPECT_FALSE(out.Close(reason));
-  EXPECT_FALSE(reason.empty());
+  struct Case {
+    const char* name;
+    std::int64_t offset;
+    std::int64_t size;
+    std::int64_t copied;
+  };
+  const std::int64_t all = static_cast<std::int64_t>(book.size());
+  const Case cases[] = {
+      {"whole", 0, all, all},
+      {"odd range", 12345, OutFile::kShareFrom + 7, OutFile::kShareFrom + 7},
+      {"ends in the second half", 0, all + all / 2, all},
+      {"ends in the first half", 0, 4 * all, all},
+      {"starts near the end", all - 1000, OutFile::kShareFrom, 1000},
+  };
+  for (const Case& c : cases) {
+    OutFile out;
+    OutFile::Refusal refusal;
+    std::size_t hit = 0;
+    ASSERT_TRUE(out.Create(dir / "piece", {}, refusal, hit, reason));
+    out.Write("<");
+    EXPECT_EQ(out.CopyFrom(source.Descriptor(), c.offset, c.size), c.copied) << c.name;
+    out.Write(">");
+    ASSERT_TRUE(out.Close(reason)) << reason;
+    const std::string expected =
+        "<" + book.substr(static_cast<std::size_t>(c.offset), static_cast<std::size_t>(c.copied)) +
+        ">";
+    EXPECT_TRUE(ReadFile(dir / "piece") == expected) << c.name;
+  }
+}
+
+// Files may grow to 4 KiB only: a copy past it fails with EFBIG (not a signal), whether one
+// thread copies or two.
+TEST(OutFileCopy, AFailedCopyIsAFailedWrite) {
+  TempDir dir;
+  WriteFile(dir / "src", std::string(std::size_t{1} << 20, 'x'));
+  ByteSource source;
+  std::string reason;
+  ASSERT_TRUE(source.Open(dir / "src", reason));
+  for (const std::int64_t size : {std::int64_t{8192}, std::int64_t{1} << 20}) {
+    OutFile out;
+    OutFile::Refusal refusal;
+    std::size_t hit = 0;
+    ASSERT_TRUE(out.Create(dir / "piece", {}, refusal, hit, reason));
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    out.CopyFrom(source.Descriptor(), 0, size);
+    const bool failed = out.Failed();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_TRUE(failed) << size;
+    EXPECT_FALSE(out.Close(reason)) << size;
+    EXPECT_FALSE(reason.empty()) << size;
+  }
 }
 
 }  // namespace
