@@ -268,17 +268,14 @@ std::optional<SplitEnd> SplitRun::SplitByRanges(Plan& plan) {
                     {}};
   }
   PieceWriter writer(plan.layout, source.Device(), source.Inode());
-  const RangeSplitPass::Settings settings{
-      m_options.sourcePath, plan.split.Directory(),
-      static_cast<std::int64_t>(plan.list->entries.size())};
+  const RangeSplitPass::Settings settings{m_options.sourcePath, plan.split.Directory(),
+                                          static_cast<std::int64_t>(plan.list->entries.size())};
   RangeSplitPass pass(source, writer, m_host, settings);
   return pass.Run(*pieces, RangeSplitPass::TextEnd(plan.bookBytes, *plan.lines));
 }
 
 SplitEnd SplitRun::Split(Plan& plan) {
-  if (plan.lines) {
-    if (auto end = SplitByRanges(plan)) return std::move(*end);
-  }
+  if (auto end = plan.lines ? SplitByRanges(plan) : std::nullopt) return std::move(*end);
   const SplitOptions& o = m_options;
   const RunEncodings& encodings = *plan.encodings;
   LineReader source;
