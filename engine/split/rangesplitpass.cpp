@@ -37,13 +37,15 @@ SplitEnd RangeSplitPass::Run(const std::vector<Piece>& pieces, std::int64_t end)
   if (!m_writer.OpenFirst()) return Fail(m_writer.ErrorMessage());
   // After head text the first line has a break before it, as every later line has.
   if (m_writer.Count() > 0) m_writer.WriteBreak();
-  for (std::size_t i = 0; i < pieces.size(); ++i) {
-    if (i > 0) {
-      if (!ClosePiece(pieces[i - 1])) return Fail(m_writer.ErrorMessage());
+  std::size_t open = 0;  // the piece being written
+  for (; open < pieces.size(); ++open) {
+    if (open > 0) {
+      if (!ClosePiece(pieces[open - 1])) return Fail(m_writer.ErrorMessage());
       if (!m_writer.OpenNext()) return Fail(m_writer.ErrorMessage());
     }
-    const std::int64_t to = i + 1 < pieces.size() ? pieces[i + 1].start : end;
-    if (Copy(pieces[i].start, std::max(to, pieces[i].start))) continue;
+    const std::int64_t from = pieces[open].start;
+    const std::int64_t to = open + 1 < pieces.size() ? pieces[open + 1].start : end;
+    if (Copy(from, std::max(to, from))) continue;
     if (m_bStopped) return Stopped();
     if (!m_bShort) {
       // The write failed: closing the piece turns it into the message.
@@ -52,7 +54,9 @@ SplitEnd RangeSplitPass::Run(const std::vector<Piece>& pieces, std::int64_t end)
     }
     break;
   }
-  if (!pieces.empty() && !ClosePiece(pieces.back())) return Fail(m_writer.ErrorMessage());
+  if (!ClosePiece(pieces[std::min(open, pieces.size() - 1)])) {
+    return Fail(m_writer.ErrorMessage());
+  }
   // Another program cut the source short meanwhile: what was there is split, but the run
   // did not split the book.
   if (m_bShort) {

@@ -151,5 +151,44 @@ TEST_F(RangeCopyRun, AListForAnotherBookIsRefusedBeforeAnythingIsWritten) {
   EXPECT_FALSE(std::filesystem::exists(dir / "out"));
 }
 
+// Cuts the book short at its first look at the run, after the check of the list read it
+// whole: the pieces are copied from a book that ends sooner than the check saw.
+class ShrinkingHost final : public SplitHost {
+ public:
+  ShrinkingHost(std::string path, std::int64_t to) : m_path(std::move(path)), m_to(to) {}
+  bool Progress(std::int64_t, std::int64_t) override {
+    if (!m_bCut) std::filesystem::resize_file(m_path, static_cast<std::uintmax_t>(m_to));
+    m_bCut = true;
+    return true;
+  }
+  void ReportEncoding(Encoding, bool) override {}
+  void Warn(const engine::Message&) override {}
+
+ private:
+  std::string m_path;
+  std::int64_t m_to;
+  bool m_bCut = false;
+};
+
+TEST_F(RangeCopyRun, ASourceCutShortEndsTheRunAndNamesThePieceItCutShortAfterItsOwnTitle) {
+  const std::string book = G("序\r\n第一章\r\n甲\r\n第二章\r\n乙乙乙乙\r\n第三章\r\n丙\r\n");
+  WriteFile(dir / "book.txt", book);
+  auto options = OptionsFor(dir / "book.txt", dir / "out");
+  options.naming = PieceNaming::ChapterTitle;
+  options.noPromotion = true;
+  ChapterList list;
+  list.entries = {{2, "T2"}, {4, "T4"}, {6, "T6"}};
+  options.toc = list;
+  ShrinkingHost host(dir / "book.txt", 28);  // within the line of 乙
+  SplitRun run(options, host);
+  const SplitEnd end = run.Execute();
+  EXPECT_EQ(end.outcome, SplitOutcome::Failed);
+  EXPECT_EQ(end.message.id, MessageId::SourceShrank);
+  EXPECT_EQ(end.message.args.at(1), std::to_string(book.size()));
+  EXPECT_EQ(end.message.args.at(2), "28");
+  EXPECT_EQ(Pieces(dir / "out"),
+            (Files{{"001_T2.txt", book.substr(0, 16)}, {"002_T4.txt", book.substr(16, 12)}}));
+}
+
 }  // namespace
 }  // namespace sekato::engine
