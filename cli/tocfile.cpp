@@ -6,6 +6,8 @@
 #include <nlohmann/json.hpp>
 #include <vector>
 
+#include "tocjson.h"
+
 namespace sekato::cli {
 
 namespace {
@@ -136,6 +138,7 @@ class TocReader final : public nlohmann::json_sax<Json> {
 };
 
 std::optional<engine::ChapterList> FromJson(std::string_view text, std::string& error) {
+  if (auto list = TocJson::Quick(text)) return list;
   TocReader reader;
   const bool parsed = Json::sax_parse(text.begin(), text.end(), &reader);
   // An empty array holds no listing at all.

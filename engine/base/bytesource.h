@@ -31,6 +31,8 @@ class ByteSource final {
   bool Open(const std::string& path, std::string& error);
   void Close();
   bool IsOpen() const { return m_fd >= 0; }
+  /// The open file, for copies the kernel makes from it (its position is never moved).
+  int Descriptor() const { return m_fd; }
 
   /// The file's length in bytes, at open.
   std::int64_t Length() const { return m_nLength; }

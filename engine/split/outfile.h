@@ -3,11 +3,15 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace sekato::engine {
+
+class HelperCopy;
 
 /// A file's identity on its device, whatever name leads to it.
 struct FileId {
@@ -55,6 +59,15 @@ class OutFile final {
   /// One line break: CR LF.
   void Break() { Write("\r\n"); }
 
+  /// Bytes [offset, offset + size) of the file `from` as they lie, after what was written
+  /// before, copied by the kernel without passing through the process: copy_file_range,
+  /// else sendfile, else read and write, each tried where the one before cannot copy between
+  /// these two files. The bytes copied: fewer than `size` when `from` ends first. Not for
+  /// pieces written as UTF-16. A failure is kept as a failed write's is. From `kShareFrom`
+  /// bytes on, a thread of its own copies the second half meanwhile (see HelperCopy).
+  std::int64_t CopyFrom(int from, std::int64_t offset, std::int64_t size);
+  static constexpr std::int64_t kShareFrom = std::int64_t{256} << 10;
+
   /// Text whose line feeds become CR LF (head text, tail text, the promotional line).
   void WriteText(std::string_view text);
 
@@ -79,7 +92,17 @@ class OutFile final {
   /// unless `final`.
   void ConvertBuffer(bool final);
 
+  /// How CopyFrom copies: what the files of the last copy allowed, tried first next time.
+  enum class Copy { FileRange, SendFile, ReadWrite };
+  /// One step of a copy as `how` makes it: bytes copied, 0 at the end of `from`, -1 with
+  /// errno set.
+  ssize_t CopyStep(Copy how, int from, std::int64_t& offset, std::size_t size);
+  /// CopyFrom by this thread alone.
+  std::int64_t CopyHere(int from, std::int64_t offset, std::int64_t size);
+
   int m_fd = -1;
+  Copy m_copy = Copy::FileRange;
+  std::unique_ptr<HelperCopy> m_helper;  ///< made at the first long copy
   std::vector<char> m_buffer;
   std::size_t m_used = 0;
   int m_nErrno = 0;

@@ -88,6 +88,17 @@ class PieceWriter final {
     m_nCount += m_nBreakBytes;
   }
 
+  /// Bytes [offset, offset + size) of the file `from` (the source, read as it lies) as
+  /// lines already joined by their breaks, copied without passing through the process (see
+  /// OutFile::CopyFrom) and counted like them. The bytes taken: fewer than `size` when the
+  /// file ends first.
+  std::int64_t WriteRange(int from, std::int64_t offset, std::int64_t size) {
+    if (m_bQuiet) return size;
+    const std::int64_t copied = m_file.CopyFrom(from, offset, size);
+    m_nCount += copied;
+    return copied;
+  }
+
   /// Chapters left out of a selection: while muted, lines and breaks are dropped and not
   /// counted, so the piece reads as if they had never been there: the chapters kept are
   /// joined by the breaks that ended them. Example: chapters 1 and 3 of a piece

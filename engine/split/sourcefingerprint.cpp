@@ -12,10 +12,11 @@
 #include <thread>
 #include <vector>
 
-#include "asciitext.h"
 #include "bytesource.h"
 #include "fileops.h"
+#include "linestarts.h"
 #include "patchedfile.h"
+#include "sourcedecoder.h"
 
 namespace sekato::engine {
 
@@ -25,11 +26,6 @@ namespace {
 // the bytes the read just copied still in the processor's cache: the book is looked at once
 // from memory, not three times.
 constexpr std::size_t kChunk = std::size_t{256} << 10;
-
-// Line feeds in `data`.
-std::int64_t CountFeeds(const char* data, std::size_t size) {
-  return static_cast<std::int64_t>(AsciiText::Count(data, size, '\n'));
-}
 
 // Code units U+000A in UTF-16 text that starts at an even offset: `low` is the byte that
 // holds 0x0A (0 little-endian, 1 big-endian).
@@ -119,22 +115,33 @@ std::string Hex(std::uint64_t value) {
 }
 
 // Hashes and counts what `read` gives, `size` bytes as the file was opened.
+// With `list`, the layout is noted as well.
 template <typename Read>
 std::optional<SourceFingerprint> Count(const Read& read, std::int64_t size, const std::string& path,
-                                       Encoding encoding, bool withHash, Message& message) {
+                                       Encoding encoding, bool withHash, Message& message,
+                                       const ChapterList* list = nullptr) {
   const std::unique_ptr<XXH3_state_t, decltype(&XXH3_freeState)> state(XXH3_createState(),
                                                                        &XXH3_freeState);
   XXH3_64bits_reset(state.get());
   const bool utf16 = Encodings::IsUtf16(encoding);
   const std::size_t low = encoding == Encoding::Utf16Be ? 1 : 0;
   SourceFingerprint print;
+  LineStarts starts(utf16 ? nullptr : list);
+  // Only UTF-8 is read through a check on its way into the pieces.
+  std::optional<SourceDecoder> check;
+  if (list && encoding == Encoding::Utf8) check.emplace(encoding, encoding, 0, encoding);
   char last = '\n';
   char lastUnit[2] = {'\n', 0};
   // Each chunk is a whole number of code units: only the file's last may be cut short.
   const auto take = [&](const char* data, std::size_t got) {
     if (got == 0) return;
     if (withHash) XXH3_64bits_update(state.get(), data, got);
-    print.lines += utf16 ? CountUnitFeeds(data, got, low) : CountFeeds(data, got);
+    if (utf16) {
+      print.lines += CountUnitFeeds(data, got, low);
+    } else {
+      starts.Add(data, got);
+    }
+    if (check) check->CheckBytes(data, got);
     last = data[got - 1];
     if (got >= 2) std::memcpy(lastUnit, data + got - 2, 2);
     print.bytes += static_cast<std::int64_t>(got);
@@ -145,8 +152,15 @@ std::optional<SourceFingerprint> Count(const Read& read, std::int64_t size, cons
     message = {MessageId::ReadSource, {path, std::strerror(error)}};
     return std::nullopt;
   }
+  if (!utf16) print.lines = starts.Feeds();
   // A last line without a line feed is still a line.
   const bool endsInFeed = utf16 ? lastUnit[low] == '\n' && lastUnit[1 - low] == 0 : last == '\n';
+  if (list && !utf16) {
+    if (check) check->CheckEnd();
+    print.layout = SourceFingerprint::Layout{starts.Starts(),   starts.BareFeeds(),
+                                             starts.EmptyListed(), starts.FirstLineEmpty(),
+                                             endsInFeed,        check && check->FirstInvalid() >= 0};
+  }
   if (print.bytes > 0 && !endsInFeed) ++print.lines;
   if (withHash) print.hash = Hex(XXH3_64bits_digest(state.get()));
   return print;
@@ -174,7 +188,8 @@ std::optional<SourceFingerprint> OfPatched(const std::string& path, Encoding enc
 
 std::optional<SourceFingerprint> SourceFingerprint::Of(const std::string& path, Encoding encoding,
                                                        bool withHash, Message& message,
-                                                       std::int64_t sizeWanted) {
+                                                       std::int64_t sizeWanted,
+                                                       const ChapterList* list) {
   struct stat info {};
   std::string reason;
   // Transformed text read as the book with its changed lines is read as the split reads it.
@@ -195,7 +210,7 @@ std::optional<SourceFingerprint> SourceFingerprint::Of(const std::string& path, 
   const auto read = [fd](char* out, std::size_t size, int& error) {
     return FileOps::ReadFully(fd, out, size, error);
   };
-  auto print = Count(read, info.st_size, path, encoding, withHash, message);
+  auto print = Count(read, info.st_size, path, encoding, withHash, message, list);
   ::close(fd);
   return print;
 }

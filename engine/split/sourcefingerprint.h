@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "sekato/chapterlist.h"
 #include "sekato/encoding.h"
@@ -24,14 +25,28 @@ struct SourceFingerprint {
 
   bool read = true;  ///< false when the book was left unread for its size alone
 
+  /// What a split at the list's lines learns from the same reading (see Of's `list`): where
+  /// each listed line starts, and whether the split would write the book's bytes as they lie.
+  struct Layout {
+    std::vector<std::int64_t> starts;  ///< see LineStarts::Starts
+    bool bareFeeds = false;            ///< see LineStarts
+    bool emptyListed = false;
+    bool firstLineEmpty = false;
+    bool endsInFeed = false;  ///< the last line has its line feed
+    bool invalid = false;     ///< UTF-8 only: a byte begins no valid character
+  };
+  std::optional<Layout> layout;  ///< only when asked for, and the book was read as it lies
+
   /// Reads `path` once; `withHash` also hashes it. Nothing, with `message` set, when the
   /// source cannot be read. A book on disk whose size is not `sizeWanted` (when that is 0 or
   /// more) is not read at all: only `bytes` is set, and Refusal takes it for another book,
   /// so a list checked without force gives `sizeWanted` and a forced one -1. Example: a list
   /// of a 9-byte book given for a 200 MB one is refused after a stat, not a read of 200 MB.
+  /// With `list` (not in UTF-16, nor for a book read with changed lines) `layout` is set too.
   static std::optional<SourceFingerprint> Of(const std::string& path, Encoding encoding,
                                              bool withHash, Message& message,
-                                             std::int64_t sizeWanted = -1);
+                                             std::int64_t sizeWanted = -1,
+                                             const ChapterList* list = nullptr);
 
   /// Why `list` cannot cut this book, naming its first bad entry (from 1); nothing when it
   /// can. A list made for another book (its size or hash differ) is taken with `force` as

@@ -13,6 +13,7 @@
 #include "linereader.h"
 #include "piecewriter.h"
 #include "progressshare.h"
+#include "rangesplitpass.h"
 #include "runencodings.h"
 #include "sekato/chapterscan.h"
 #include "sekato/messagecatalogue.h"
@@ -47,6 +48,9 @@ struct SplitRun::Plan {
   /// (not copied: it may hold a hundred thousand titles), or `made` from the rule's headings.
   const ChapterList* list = nullptr;
   std::optional<ChapterList> made;
+  /// What the check of the list found for a split by byte ranges, and the book's size.
+  std::optional<SourceFingerprint::Layout> lines;
+  std::int64_t bookBytes = 0;
 };
 
 SplitRun::SplitRun(SplitOptions options, SplitHost& host)
@@ -162,14 +166,18 @@ std::optional<SplitEnd> SplitRun::PrepareList(Plan& plan) const {
   Message message;
   if (o.toc) {
     // The list must be for this book and name only lines it has.
-    const auto print =
-        SourceFingerprint::Of(o.sourcePath, plan.encodings->Source(), !o.toc->hash.empty(),
-                              message, o.force ? -1 : o.toc->sourceBytes);
+    // The same reading finds where the listed lines start, when the pieces can be copied.
+    auto print = SourceFingerprint::Of(o.sourcePath, plan.encodings->Source(),
+                                       !o.toc->hash.empty(), message,
+                                       o.force ? -1 : o.toc->sourceBytes,
+                                       RangesPossible(plan) ? &*o.toc : nullptr);
     if (!print) return SplitEnd{SplitOutcome::Failed, std::move(message), {}};
     if (auto refusal = print->Refusal(*o.toc, o.force, o.sourcePath)) {
       return SplitEnd{SplitOutcome::Refused, std::move(*refusal), {}};
     }
     plan.list = &*o.toc;
+    plan.lines = std::move(print->layout);
+    plan.bookBytes = print->bytes;
   } else {
     // Chapters are chosen by their number in the list the rule gives: it is made first.
     SplitOptions listed = o;
@@ -238,7 +246,36 @@ std::optional<Message> SplitRun::ToRunText(Plan& plan) const {
   return std::nullopt;
 }
 
+bool SplitRun::RangesPossible(const Plan& plan) const {
+  const SplitOptions& o = m_options;
+  const RunEncodings& e = *plan.encodings;
+  // The source's bytes are the pieces': read as they lie, or only checked (UTF-8).
+  const bool asTheyLie = e.Source() == e.Text() && e.Output() == e.Text() &&
+                         e.MarkBytes() == 0 && !Encodings::IsUtf16(e.Source());
+  return m_bRangeCopies && o.toc && o.mode == SplitMode::ByChapter && o.chapters.All() &&
+         !o.join && !o.trimSpaces && asTheyLie;
+}
+
+std::optional<SplitEnd> SplitRun::SplitByRanges(Plan& plan) {
+  const auto pieces = RangeSplitPass::PiecesFor(*plan.list, *plan.lines,
+                                                m_options.chaptersPerPiece,
+                                                plan.split.Namer().ByTitle());
+  if (!pieces) return std::nullopt;
+  ByteSource source;
+  std::string reason;
+  if (!source.Open(m_options.sourcePath, reason)) {
+    return SplitEnd{SplitOutcome::Failed, {MessageId::OpenSource, {m_options.sourcePath, reason}},
+                    {}};
+  }
+  PieceWriter writer(plan.layout, source.Device(), source.Inode());
+  const RangeSplitPass::Settings settings{m_options.sourcePath, plan.split.Directory(),
+                                          static_cast<std::int64_t>(plan.list->entries.size())};
+  RangeSplitPass pass(source, writer, m_host, settings);
+  return pass.Run(*pieces, RangeSplitPass::TextEnd(plan.bookBytes, *plan.lines));
+}
+
 SplitEnd SplitRun::Split(Plan& plan) {
+  if (auto end = plan.lines ? SplitByRanges(plan) : std::nullopt) return std::move(*end);
   const SplitOptions& o = m_options;
   const RunEncodings& encodings = *plan.encodings;
   LineReader source;

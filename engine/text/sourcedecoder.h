@@ -41,6 +41,14 @@ class SourceDecoder final {
   /// not empty when a character could not be converted).
   ssize_t Read(const ByteSource& source, char* out, std::size_t capacity);
 
+  /// Checks `size` bytes of the file read elsewhere, the next in order, as Read checks what
+  /// it reads (a decoder that only checks); CheckEnd after the last.
+  void CheckBytes(const char* data, std::size_t size) {
+    m_nConsumed += static_cast<std::int64_t>(size);
+    Check(data, size, false);
+  }
+  void CheckEnd() { Check(nullptr, 0, true); }
+
   /// Bytes of the file taken so far (the mark included).
   std::int64_t Consumed() const { return m_nConsumed; }
   /// True when the bytes are converted, not only checked.

@@ -42,6 +42,13 @@ class SplitRun final {
   /// the two.
   void SetLineRuns(bool on) { m_bLineRuns = on; }
 
+  /// A split by a chapter list of a book it writes as it lies (no conversion, no clean-up,
+  /// every line feed with its CR) copies each piece's bytes from the source in the kernel,
+  /// where the check of the list found them (see RangeSplitPass), rather than reading the
+  /// book line by line once more; off, it always goes line by line. The pieces are the same
+  /// either way, so tests compare the two.
+  void SetRangeCopies(bool on) { m_bRangeCopies = on; }
+
   /// Sources from this long on pay for a reading thread of their own, which reads this many
   /// bytes at a time.
   static constexpr std::int64_t kReadAheadFrom = std::int64_t{8} << 20;
@@ -77,6 +84,11 @@ class SplitRun final {
   /// or makes it from the rule, before anything is written. How the run ends when it cannot
   /// go on; nothing when it can.
   std::optional<SplitEnd> PrepareList(Plan& plan) const;
+  /// True when a split by the options' list might copy byte ranges: the list is checked
+  /// then for what that needs too.
+  bool RangesPossible(const Plan& plan) const;
+  /// The split by copies of byte ranges, when the check found the book fit for it.
+  std::optional<SplitEnd> SplitByRanges(Plan& plan);
   /// Reads the source and writes the pieces, once the options are known to be usable.
   SplitEnd Split(Plan& plan);
   /// Split's second half, once `source` is open and set up: makes the writer and the
@@ -96,6 +108,7 @@ class SplitRun final {
   std::size_t m_nPartLimit = std::size_t{1} << 20;
   std::size_t m_nLargestBuffer = 0;
   bool m_bLineRuns = true;
+  bool m_bRangeCopies = true;
   std::int64_t m_nReadAheadFrom = kReadAheadFrom;
   std::size_t m_nAheadChunk = kChunkBytes;
   std::int64_t m_nSizeLimitBytes = -1;
