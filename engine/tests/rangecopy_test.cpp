@@ -12,13 +12,6 @@ namespace {
 using namespace test;
 using Files = std::map<std::string, std::string>;
 
-Files Pieces(const std::string& dir) {
-  Files files;
-  if (!std::filesystem::exists(dir)) return files;
-  for (const auto& name : ListDir(dir)) files[name] = ReadFile(dir + "/" + name);
-  return files;
-}
-
 // A book split by a list of its lines; `copies`: the book is one the split copies by byte
 // ranges, else it must go line by line.
 struct Book {
@@ -87,7 +80,7 @@ TEST_P(RangeCopies, WriteThePiecesLineByLineWouldByteForByte) {
     const SplitEnd got = Run(layout, true, dir / "ranges", byRange);
     ASSERT_EQ(got.outcome, SplitOutcome::Completed) << label << got.message.Text();
     EXPECT_EQ(m_copied, book.copies) << label;
-    EXPECT_EQ(Pieces(dir / "ranges"), Pieces(dir / "lines")) << label;
+    EXPECT_EQ(FilesIn(dir / "ranges"), FilesIn(dir / "lines")) << label;
     EXPECT_EQ(got.tally.pieces, expected.tally.pieces) << label;
     EXPECT_EQ(got.tally.headings, expected.tally.headings) << label;
     EXPECT_EQ(byRange.warnings, byLine.warnings) << label;
@@ -186,7 +179,7 @@ TEST_F(RangeCopyRun, ASourceCutShortEndsTheRunAndNamesThePieceItCutShortAfterIts
   EXPECT_EQ(end.message.id, MessageId::SourceShrank);
   EXPECT_EQ(end.message.args.at(1), std::to_string(book.size()));
   EXPECT_EQ(end.message.args.at(2), "28");
-  EXPECT_EQ(Pieces(dir / "out"),
+  EXPECT_EQ(FilesIn(dir / "out"),
             (Files{{"001_T2.txt", book.substr(0, 16)}, {"002_T4.txt", book.substr(16, 12)}}));
 }
 

@@ -77,6 +77,13 @@ std::vector<std::string> ListDir(const std::string& dir) {
   return names;
 }
 
+std::map<std::string, std::string> FilesIn(const std::string& dir) {
+  std::map<std::string, std::string> files;
+  if (!std::filesystem::exists(dir)) return files;
+  for (const auto& name : ListDir(dir)) files[name] = ReadFile(dir + "/" + name);
+  return files;
+}
+
 SplitOptions OptionsFor(const std::string& source, const std::string& outDir) {
   SplitOptions options;
   options.sourcePath = source;

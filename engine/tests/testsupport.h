@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -76,6 +77,8 @@ void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 /// Names of the files in `dir`, sorted.
 std::vector<std::string> ListDir(const std::string& dir);
+/// Every file in `dir` by its name, with its bytes; none when `dir` does not exist.
+std::map<std::string, std::string> FilesIn(const std::string& dir);
 
 /// Options for splitting `source` into `outDir` (directory mode 0) with no promotional line.
 SplitOptions OptionsFor(const std::string& source, const std::string& outDir);

@@ -19,14 +19,6 @@ namespace {
 using namespace test;
 using Files = std::map<std::string, std::string>;
 
-// Every file in `dir` by its UTF-8 name, with its bytes.
-Files Pieces(const std::string& dir) {
-  Files files;
-  if (!std::filesystem::exists(dir)) return files;
-  for (const auto& name : ListDir(dir)) files[name] = ReadFile(dir + "/" + name);
-  return files;
-}
-
 // The list the chapter list gives for `options`, as --list --json carries it.
 ChapterList ListOf(const SplitOptions& options) {
   ChapterList list;
@@ -101,9 +93,9 @@ TEST_P(TocMatchesRule, ListFoundByTheRuleCutsTheSamePiecesByteForByte) {
   SplitRun byList(listed, host);
   byList.SetLineRuns(v.runs);
   ASSERT_EQ(Execute(byList, host), SplitOutcome::Completed) << host.messages.back().second;
-  const Files expected = Pieces(dir / "rule");
+  const Files expected = FilesIn(dir / "rule");
   EXPECT_GT(expected.size(), 1u);
-  const Files got = Pieces(dir / "list");
+  const Files got = FilesIn(dir / "list");
   EXPECT_EQ(got.size(), expected.size());
   for (const auto& [name, bytes] : expected) {
     const auto piece = got.find(name);
@@ -132,7 +124,7 @@ class TocSplit : public ::testing::Test {
   }
   Files Out() {
     Files files;
-    for (const auto& [name, bytes] : Pieces(dir / "out")) {
+    for (const auto& [name, bytes] : FilesIn(dir / "out")) {
       files[name] = *GbkCodec::ToUtf8(bytes);
     }
     return files;
