@@ -137,10 +137,12 @@ __attribute__((target("avx2"))) inline void Stops32(const unsigned char* d, std:
   lines = _mm256_andnot_si256(_mm256_cmpeq_epi8(b, Set32('\r')), lf);
   if constexpr (kTail) {
     const __m256i c = Load32(d, at - 2);
-    const __m256i fromVt = _mm256_sub_epi8(c, Set32('\v'));
-    const __m256i blank = _mm256_or_si256(
-        _mm256_or_si256(_mm256_cmpeq_epi8(c, Set32(' ')), _mm256_cmpeq_epi8(c, Set32('\t'))),
-        _mm256_cmpeq_epi8(_mm256_min_epu8(fromVt, Set32(2)), fromVt));
+    // A blank is the one byte its low four bits pick from this table (a byte of 0x80 or more
+    // picks 0, so never matches itself).
+    const __m256i blanks = _mm256_setr_epi8(' ', -1, -1, -1, -1, -1, -1, -1, -1, '\t', -1, '\v',
+                                            '\f', '\r', -1, -1, ' ', -1, -1, -1, -1, -1, -1, -1,
+                                            -1, '\t', -1, '\v', '\f', '\r', -1, -1);
+    const __m256i blank = _mm256_cmpeq_epi8(_mm256_shuffle_epi8(blanks, c), c);
     const __m256i tailPair =
         _mm256_and_si256(_mm256_cmpeq_epi8(Load32(d, at - 3), Set32(tail->first)),
                          _mm256_cmpeq_epi8(c, Set32(tail->second)));

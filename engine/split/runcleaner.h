@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string_view>
+
+namespace sekato::engine {
+
+class TextRules;
+
+/// Clean-up of a run of whole lines (see RunFinder), in one pass over its bytes: full-width
+/// spaces become two ASCII spaces and empty lines go; what lies between them is handed out.
+///
+/// A run's lines need no trimming (a line that would be shortened ends a run), so these are
+/// the only changes clean-up makes to it.
+class RunCleaner final {
+ public:
+  /// `inPlace`: the text is GBK or GB18030, where a full-width space is two bytes and is
+  /// widened where it lies, once the characters before it on its line show that it is one
+  /// (0xA1 is also a trail byte). Otherwise (UTF-8) the run is widened by `rules` first, as
+  /// it shrinks.
+  RunCleaner(const TextRules& rules, bool inPlace);
+
+  /// Cleans `run` (lines joined by CR LF, the last one's left off; every line feed in it has
+  /// its CR) in place and calls `take` with each stretch of it that empty lines part, in
+  /// order, without the CR LFs of the empty lines and of the line before each: "a\r\n\r\nb"
+  /// gives "a", then "b"; "\r\na\r\n" gives "a" alone (its first and last lines are empty).
+  void Clean(char* run, std::size_t size,
+             const std::function<void(std::string_view)>& take) const;
+
+ private:
+  /// Widens the space that may begin at `at` if a character begins there, and the spaces
+  /// right after it. `boundary`, a character boundary at or before `at`, is moved on: past
+  /// the last space widened, or to a boundary before `at`.
+  void WidenFrom(char* run, std::size_t size, std::size_t at, std::size_t& boundary) const;
+
+  const TextRules& m_rules;
+  bool m_bInPlace;
+};
+
+}  // namespace sekato::engine
