@@ -8,13 +8,42 @@
 namespace sekato::engine {
 
 RunCleaner::RunCleaner(const TextRules& rules, bool inPlace)
-    : m_rules(rules), m_bInPlace(inPlace) {}
+    : m_rules(rules), m_space(inPlace ? rules.FullWidthSpace() : std::string_view()) {}
+
+// Widens the space that may begin at `at`, if a character begins there, and the spaces right
+// after it. `boundary`, a character boundary, is moved on: past the last space widened, or to
+// the last boundary before `at`.
+inline void RunCleaner::WidenFrom(char* run, std::size_t size, std::size_t at,
+                                  std::size_t& boundary) const {
+  // A line feed ends every character before it (it follows a CR in a run): most spaces begin
+  // their line.
+  if (at == 0 || run[at - 1] == '\n') {
+    boundary = at;
+  } else if (boundary < at) {
+    boundary = WalkTo(run, size, at, boundary);
+  }
+  if (boundary != at) return;  // the bytes straddle two characters
+  // A character follows each space: the spaces of a row are widened at once.
+  do {
+    run[boundary] = run[boundary + 1] = ' ';
+    boundary += 2;
+  } while (boundary + 1 < size && run[boundary] == m_space[0] && run[boundary + 1] == m_space[1]);
+}
+
+std::size_t RunCleaner::WalkTo(const char* run, std::size_t size, std::size_t at,
+                               std::size_t boundary) const {
+  // The walk starts afresh at the line's start.
+  if (const void* feed = ::memrchr(run + boundary, '\n', at - boundary)) {
+    boundary = static_cast<std::size_t>(static_cast<const char*>(feed) - run) + 1;
+  }
+  return boundary + m_rules.BoundaryAtOrBelow({run + boundary, size - boundary}, at - boundary);
+}
 
 void RunCleaner::Clean(char* run, std::size_t size,
                        const std::function<void(std::string_view)>& take) const {
-  if (!m_bInPlace) size = m_rules.WidenFullWidthSpaces(run, size);
-  const std::string_view space = m_bInPlace ? m_rules.FullWidthSpace() : std::string_view();
+  if (m_space.empty()) size = m_rules.WidenFullWidthSpaces(run, size);
   const std::string_view text(run, size);
+  const std::size_t width = m_space.size();
   // A few blocks at a time, so that the marks take no memory that grows with the run.
   constexpr std::size_t kRoom = 32;
   CleanUpScanner::Block blocks[kRoom];
@@ -22,23 +51,32 @@ void RunCleaner::Clean(char* run, std::size_t size,
   std::size_t boundary = 0;  // for the spaces
   for (std::size_t from = 0; from < size;) {
     std::size_t next = size;
-    const std::size_t count = CleanUpScanner::Collect(run, from, size, space, blocks, kRoom, next);
+    const std::size_t count = CleanUpScanner::Collect(run, from, size, m_space, blocks, kRoom, next);
     for (std::size_t i = 0; i < count; ++i) {
-      const CleanUpScanner::Block& block = blocks[i];
-      for (std::uint64_t marks = block.spaces | block.emptyLines; marks != 0;
-           marks &= marks - 1) {
-        const auto bit = static_cast<unsigned>(__builtin_ctzll(marks));
-        const std::size_t at = block.at + bit;
-        if (((block.spaces >> bit) & 1u) != 0) {
-          // Most marks are the bytes of spaces widened already, after the first of a row.
-          const std::size_t start = at + 1 - space.size();
-          if (start >= boundary) WidenFrom(run, size, start, boundary);
+      const std::size_t base = blocks[i].at;
+      std::uint64_t spaces = blocks[i].spaces;
+      std::uint64_t emptyLines = blocks[i].emptyLines;
+      while ((spaces | emptyLines) != 0) {
+        const std::uint64_t marks = spaces | emptyLines;
+        const std::uint64_t lowest = marks & (~marks + 1);
+        const std::size_t at = base + static_cast<std::size_t>(__builtin_ctzll(marks));
+        if ((emptyLines & lowest) != 0) {
+          emptyLines ^= lowest;
+          // The empty line is the CR LF ending at `at`; a stretch before it ends with the CR
+          // LF of its last line.
+          if (stretch + 1 < at) take(text.substr(stretch, at - 3 - stretch));
+          stretch = at + 1;
           continue;
         }
-        // The empty line is the CR LF ending at `at`; a stretch before it ends with the CR LF
-        // of its last line.
-        if (stretch + 1 < at) take(text.substr(stretch, at - 3 - stretch));
-        stretch = at + 1;
+        spaces ^= lowest;
+        const std::size_t start = at + 1 - width;
+        if (start < boundary) continue;
+        WidenFrom(run, size, start, boundary);
+        // The marks of the spaces widened with it, and of the pairs across them, are spent.
+        if (boundary + width - 1 > base) {
+          const std::size_t spent = boundary + width - 1 - base;
+          spaces &= spent >= 64 ? 0 : ~std::uint64_t{0} << spent;
+        }
       }
     }
     from = next;
@@ -47,29 +85,6 @@ void RunCleaner::Clean(char* run, std::size_t size,
     const bool emptyLast = run[size - 1] == '\n';
     take(text.substr(stretch, size - stretch - (emptyLast ? 2 : 0)));
   }
-}
-
-void RunCleaner::WidenFrom(char* run, std::size_t size, std::size_t at,
-                           std::size_t& boundary) const {
-  if (boundary < at) {
-    // A line feed ends every character before it (it follows a CR in a run), so the walk
-    // starts afresh at the line's start. Most spaces begin their line.
-    if (run[at - 1] == '\n') {
-      boundary = at;
-    } else if (const void* feed = ::memrchr(run + boundary, '\n', at - boundary)) {
-      boundary = static_cast<std::size_t>(static_cast<const char*>(feed) - run) + 1;
-    }
-    // The largest boundary at or below the space: the space's own start, or one before it
-    // that the next space is walked on from.
-    boundary += m_rules.BoundaryAtOrBelow({run + boundary, size - boundary}, at - boundary);
-  }
-  if (boundary != at) return;  // the bytes straddle two characters
-  // A character follows each space: the spaces of a row are widened at once.
-  const std::string_view space = m_rules.FullWidthSpace();
-  do {
-    run[boundary] = run[boundary + 1] = ' ';
-    boundary += 2;
-  } while (boundary + 1 < size && run[boundary] == space[0] && run[boundary + 1] == space[1]);
 }
 
 }  // namespace sekato::engine

@@ -29,13 +29,13 @@ class RunCleaner final {
              const std::function<void(std::string_view)>& take) const;
 
  private:
-  /// Widens the space that may begin at `at` if a character begins there, and the spaces
-  /// right after it. `boundary`, a character boundary at or before `at`, is moved on: past
-  /// the last space widened, or to a boundary before `at`.
-  void WidenFrom(char* run, std::size_t size, std::size_t at, std::size_t& boundary) const;
+  inline void WidenFrom(char* run, std::size_t size, std::size_t at, std::size_t& boundary) const;
+  /// The last character boundary at or before `at`, walking from `boundary` (one before it)
+  /// or from the start of the line of `at`.
+  std::size_t WalkTo(const char* run, std::size_t size, std::size_t at, std::size_t boundary) const;
 
   const TextRules& m_rules;
-  bool m_bInPlace;
+  std::string_view m_space;  ///< widened in place; empty: the run is widened first
 };
 
 }  // namespace sekato::engine
