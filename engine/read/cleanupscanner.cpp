@@ -66,9 +66,11 @@ __attribute__((always_inline)) inline std::size_t CollectWith(
   std::size_t count = 0;
   std::size_t at = from;
   if (at < 2 && at < end) {
-    blocks[0] = BytesBlock(d, at, std::min(at + kBlock, end), space);
+    // The first two positions alone, so that the blocks after them are whole vectors.
+    const std::size_t stop = std::min<std::size_t>(2, end);
+    blocks[0] = BytesBlock(d, at, stop, space);
     count += (blocks[0].spaces | blocks[0].emptyLines) != 0;
-    at += kBlock;
+    at = stop;
   }
   // Every block is written where the next kept one goes, and kept by the count alone: a
   // block with marks is too common a case to branch on.
