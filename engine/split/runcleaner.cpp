@@ -7,8 +7,8 @@
 
 namespace sekato::engine {
 
-RunCleaner::RunCleaner(const TextRules& rules, bool inPlace)
-    : m_rules(rules), m_space(inPlace ? rules.FullWidthSpace() : std::string_view()) {}
+RunCleaner::RunCleaner(const TextRules& rules)
+    : m_rules(rules), m_space(rules.FullWidthSpace()), m_bShrinks(m_space.size() == 3) {}
 
 // Widens the space that may begin at `at`, if a character begins there, and the spaces right
 // after it. `boundary`, a character boundary, is moved on: past the last space widened, or to
@@ -39,20 +39,45 @@ std::size_t RunCleaner::WalkTo(const char* run, std::size_t size, std::size_t at
   return boundary + m_rules.BoundaryAtOrBelow({run + boundary, size - boundary}, at - boundary);
 }
 
+namespace {
+
+// Where the bytes of a stretch go as it closes up behind widened spaces: `done` bytes of the
+// run are followed, those from the stretch's start now lie before `out`.
+struct Closing {
+  char* run;
+  std::size_t out;
+  std::size_t done;
+
+  // Follows the run up to `to`, moving its bytes to where they now go.
+  void MoveTo(std::size_t to) {
+    if (out != done) std::memmove(run + out, run + done, to - done);
+    out += to - done;
+    done = to;
+  }
+  void StartAt(std::size_t at) { out = done = at; }
+};
+
+}  // namespace
+
 void RunCleaner::Clean(char* run, std::size_t size,
                        const std::function<void(std::string_view)>& take) const {
-  if (m_space.empty()) size = m_rules.WidenFullWidthSpaces(run, size);
-  const std::string_view text(run, size);
   const std::size_t width = m_space.size();
-  // A few blocks at a time, so that the marks take no memory that grows with the run.
+  // A few blocks at a time, so that the marks take no memory that grows with the run. The
+  // last block found stays until the scan has gone on past it: the bytes right before where
+  // it goes on must be as they were.
   constexpr std::size_t kRoom = 32;
   CleanUpScanner::Block blocks[kRoom];
-  std::size_t stretch = 0;   // where the stretch at hand begins
-  std::size_t boundary = 0;  // for the spaces
+  std::size_t held = 0;
+  std::size_t stretch = 0;  // where the stretch at hand begins
+  Closing closing{run, 0, 0};
+  std::size_t boundary = 0;  // for spaces widened in place
   for (std::size_t from = 0; from < size;) {
     std::size_t next = size;
-    const std::size_t count = CleanUpScanner::Collect(run, from, size, m_space, blocks, kRoom, next);
-    for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t count =
+        held + CleanUpScanner::Collect(run, from, size, m_space, blocks + held, kRoom - held, next);
+    from = next;
+    const std::size_t followed = from < size && count > 0 ? count - 1 : count;
+    for (std::size_t i = 0; i < followed; ++i) {
       const std::size_t base = blocks[i].at;
       std::uint64_t spaces = blocks[i].spaces;
       std::uint64_t emptyLines = blocks[i].emptyLines;
@@ -64,12 +89,23 @@ void RunCleaner::Clean(char* run, std::size_t size,
           emptyLines ^= lowest;
           // The empty line is the CR LF ending at `at`; a stretch before it ends with the CR
           // LF of its last line.
-          if (stretch + 1 < at) take(text.substr(stretch, at - 3 - stretch));
+          if (stretch + 1 < at) {
+            closing.MoveTo(at - 3);
+            take({run + stretch, closing.out - stretch});
+          }
           stretch = at + 1;
+          closing.StartAt(stretch);
           continue;
         }
         spaces ^= lowest;
         const std::size_t start = at + 1 - width;
+        if (m_bShrinks) {
+          closing.MoveTo(start);
+          run[closing.out] = run[closing.out + 1] = ' ';
+          closing.out += 2;
+          closing.done += width;
+          continue;
+        }
         if (start < boundary) continue;
         WidenFrom(run, size, start, boundary);
         // The marks of the spaces widened with it, and of the pairs across them, are spent.
@@ -79,11 +115,13 @@ void RunCleaner::Clean(char* run, std::size_t size,
         }
       }
     }
-    from = next;
+    held = count - followed;
+    if (held > 0) blocks[0] = blocks[count - 1];
   }
   if (stretch < size) {
     const bool emptyLast = run[size - 1] == '\n';
-    take(text.substr(stretch, size - stretch - (emptyLast ? 2 : 0)));
+    closing.MoveTo(size - (emptyLast ? 2 : 0));
+    take({run + stretch, closing.out - stretch});
   }
 }
 

@@ -15,11 +15,11 @@ class TextRules;
 /// the only changes clean-up makes to it.
 class RunCleaner final {
  public:
-  /// `inPlace`: the text is GBK or GB18030, where a full-width space is two bytes and is
-  /// widened where it lies, once the characters before it on its line show that it is one
-  /// (0xA1 is also a trail byte). Otherwise (UTF-8) the run is widened by `rules` first, as
-  /// it shrinks.
-  RunCleaner(const TextRules& rules, bool inPlace);
+  /// `rules` tell the run's text (GBK, GB18030 or UTF-8). In GBK and GB18030 a full-width
+  /// space is two bytes, widened where it lies once the characters before it on its line
+  /// show that it is one (0xA1 is also a trail byte); in UTF-8 it is three bytes, found by its
+  /// bytes alone, and the rest of its stretch closes up behind it.
+  explicit RunCleaner(const TextRules& rules);
 
   /// Cleans `run` (lines joined by CR LF, the last one's left off; every line feed in it has
   /// its CR) in place and calls `take` with each stretch of it that empty lines part, in
@@ -35,7 +35,8 @@ class RunCleaner final {
   std::size_t WalkTo(const char* run, std::size_t size, std::size_t at, std::size_t boundary) const;
 
   const TextRules& m_rules;
-  std::string_view m_space;  ///< widened in place; empty: the run is widened first
+  std::string_view m_space;  ///< the full-width space's bytes
+  bool m_bShrinks = false;   ///< three bytes widened to two: the stretch closes up
 };
 
 }  // namespace sekato::engine

@@ -24,7 +24,7 @@ SplitPass::SplitPass(LineReader& source, PieceWriter& writer, Splitter& splitter
       m_sourceEncoding(encodings.Source()),
       m_settings(settings),
       m_bGbkSpaces(encodings.Text() == Encoding::Gbk || encodings.Text() == Encoding::Gb18030),
-      m_cleaner(m_rules, m_bGbkSpaces) {
+      m_cleaner(m_rules) {
   const Encoding text = encodings.Text();
   // Lines whose handling is known to be plain go in runs: written as the bytes lie, with one
   // stop check and one progress step each (see RunFinder). The source's bytes must

@@ -109,7 +109,7 @@ std::vector<std::string> LineByLine(const TextRules& rules, const std::string& r
 
 std::vector<std::string> Cleaned(Encoding encoding, std::string run) {
   const TextRules& rules = TextRules::For(encoding);
-  const RunCleaner cleaner(rules, encoding != Encoding::Utf8);
+  const RunCleaner cleaner(rules);
   std::vector<std::string> stretches;
   cleaner.Clean(run.data(), run.size(),
                 [&](std::string_view stretch) { stretches.emplace_back(stretch); });
