@@ -63,21 +63,18 @@ void RunCleaner::Clean(char* run, std::size_t size,
                        const std::function<void(std::string_view)>& take) const {
   const std::size_t width = m_space.size();
   // A few blocks at a time, so that the marks take no memory that grows with the run. The
-  // last block found stays until the scan has gone on past it: the bytes right before where
-  // it goes on must be as they were.
+  // scan goes on where it stopped, reading the two bytes before: what has been written over
+  // by then is bytes it has passed, moved or spaces widened, which make no mark after them.
   constexpr std::size_t kRoom = 32;
   CleanUpScanner::Block blocks[kRoom];
-  std::size_t held = 0;
   std::size_t stretch = 0;  // where the stretch at hand begins
   Closing closing{run, 0, 0};
   std::size_t boundary = 0;  // for spaces widened in place
   for (std::size_t from = 0; from < size;) {
     std::size_t next = size;
-    const std::size_t count =
-        held + CleanUpScanner::Collect(run, from, size, m_space, blocks + held, kRoom - held, next);
+    const std::size_t count = CleanUpScanner::Collect(run, from, size, m_space, blocks, kRoom, next);
     from = next;
-    const std::size_t followed = from < size && count > 0 ? count - 1 : count;
-    for (std::size_t i = 0; i < followed; ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
       const std::size_t base = blocks[i].at;
       std::uint64_t spaces = blocks[i].spaces;
       std::uint64_t emptyLines = blocks[i].emptyLines;
@@ -115,8 +112,6 @@ void RunCleaner::Clean(char* run, std::size_t size,
         }
       }
     }
-    held = count - followed;
-    if (held > 0) blocks[0] = blocks[count - 1];
   }
   if (stretch < size) {
     const bool emptyLast = run[size - 1] == '\n';
