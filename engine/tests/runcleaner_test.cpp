@@ -58,6 +58,25 @@ Marks CollectedMarks(const Collect& collect, const std::string& text, std::size_
   return marks;
 }
 
+TEST(CleanUpScanner, TellsTheBlocksThatHoldMarks) {
+  // The first two positions go alone; a block without marks is left out.
+  const std::string text = "\r\nab\r\n\r\n" + std::string(100, 'x') + "ab";
+  CleanUpScanner::Block blocks[4];
+  std::size_t next = 0;
+  ASSERT_EQ(CleanUpScanner::Collect(text.data(), 0, text.size(), "ab", blocks, 4, next), 3u);
+  EXPECT_EQ(next, text.size());
+  EXPECT_EQ(blocks[0].at, 0u);
+  EXPECT_EQ(blocks[0].emptyLines, 0b10u);
+  EXPECT_EQ(blocks[1].at, 2u);
+  EXPECT_EQ(blocks[1].spaces, 0b10u);
+  EXPECT_EQ(blocks[1].emptyLines, 0b100000u);
+  EXPECT_EQ(blocks[2].at, 66u);
+  EXPECT_EQ(blocks[2].spaces, std::uint64_t{1} << (text.size() - 1 - 66));
+  // With room for one block, the scan stops after it, and goes on from there.
+  ASSERT_EQ(CleanUpScanner::Collect(text.data(), 2, text.size(), "ab", blocks, 1, next), 1u);
+  EXPECT_EQ(next, 66u);
+}
+
 TEST(CleanUpScanner, MarksAgreeWithAPlainLoop) {
   // Every length around the 16-, 32- and 64-byte blocks, from bytes that make empty lines,
   // lines of CRs, the two- and three-byte spaces and their near misses.
