@@ -50,7 +50,7 @@ struct Closing {
 
   // Follows the run up to `to`, moving its bytes to where they now go.
   void MoveTo(std::size_t to) {
-    if (out != done) std::memmove(run + out, run + done, to - done);
+    if (out != done && to != done) std::memmove(run + out, run + done, to - done);
     out += to - done;
     done = to;
   }
