@@ -18,97 +18,125 @@ namespace {
 using Block = CleanUpScanner::Block;
 constexpr std::size_t kBlock = 64;
 
-// The space's bytes, last first, for the kernels: a mark at p compares p, p - 1 and p - 2.
+// The space's bytes for the kernels: its last two are the same byte.
 struct Space {
   std::size_t length = 0;  // 0, 2 or 3
   unsigned char last = 0;
-  unsigned char beforeLast = 0;
   unsigned char first = 0;  // of a three-byte space
 };
 
 Space SpaceOf(std::string_view space) {
   Space s;
-  s.length = space.size() == 2 || space.size() == 3 ? space.size() : 0;
-  if (s.length == 0) return s;
-  const auto byte = [&](std::size_t back) {
-    return static_cast<unsigned char>(space[space.size() - 1 - back]);
-  };
-  s.last = byte(0);
-  s.beforeLast = byte(1);
-  s.first = s.length == 3 ? byte(2) : 0;
+  const bool usable = (space.size() == 2 || space.size() == 3) &&
+                      space[space.size() - 1] == space[space.size() - 2];
+  if (!usable) return s;
+  s.length = space.size();
+  s.last = static_cast<unsigned char>(space.back());
+  s.first = static_cast<unsigned char>(space.front());
   return s;
 }
 
-// The marks of positions [at, stop) one by one, as the vector blocks find them.
-Block BytesBlock(const unsigned char* d, std::size_t at, std::size_t stop, const Space& space) {
-  Block block;
-  block.at = at;
-  for (std::size_t i = at; i < stop; ++i) {
-    const std::uint64_t bit = std::uint64_t{1} << (i - at);
-    if (d[i] == '\n' && i >= 1 && d[i - 1] == '\r' && (i == 1 || d[i - 2] == '\n')) {
-      block.emptyLines |= bit;
-    }
-    if (space.length != 0 && i + 1 >= space.length && d[i] == space.last &&
-        d[i - 1] == space.beforeLast && (space.length == 2 || d[i - 2] == space.first)) {
-      block.spaces |= bit;
-    }
+// Which of 64 positions hold a line feed, the space's last byte and its first: bit k for the
+// k-th position of the block.
+struct Masks {
+  std::uint64_t feeds = 0;
+  std::uint64_t lasts = 0;
+  std::uint64_t firsts = 0;
+};
+
+// The marks of a block from its masks and those of the 64 positions before it (of which the
+// two last are looked at): a line feed two after another, and a run of the space's bytes.
+template <std::size_t kLength>
+inline void MarkBlock(const Masks& now, const Masks& before, Block& block) {
+  block.emptyLines = now.feeds & (now.feeds << 2 | before.feeds >> 62);
+  if constexpr (kLength >= 2) {
+    block.spaces = now.lasts & (now.lasts << 1 | before.lasts >> 63);
+  } else {
+    block.spaces = 0;
   }
-  return block;
+  if constexpr (kLength == 3) block.spaces &= now.firsts << 2 | before.firsts >> 62;
 }
 
-// Blocks of 64 from `from` while `room` lasts. `kernel.Whole(at, block)` fills the marks of
-// a whole block that starts at 2 or later; a block is kept when it holds one. Inlined into
-// each kernel's own function, so that the vector blocks are too.
-template <class Kernel>
+// The masks of the one or two positions right before `at`, as the two top bits; before the
+// first byte stands a line feed, as the bytes start a line.
+Masks MasksBefore(const unsigned char* d, std::size_t at, const Space& space) {
+  Masks masks;
+  for (std::size_t back = 1; back <= 2; ++back) {
+    const std::uint64_t bit = std::uint64_t{1} << (64 - back);
+    if (at < back) {
+      if (at + 1 == back) masks.feeds |= bit;
+      continue;
+    }
+    const unsigned char c = d[at - back];
+    if (c == '\n') masks.feeds |= bit;
+    if (space.length != 0 && c == space.last) masks.lasts |= bit;
+    if (space.length != 0 && c == space.first) masks.firsts |= bit;
+  }
+  return masks;
+}
+
+// The masks of positions [at, stop), at most 64, one by one.
+Masks BytesMasks(const unsigned char* d, std::size_t at, std::size_t stop, const Space& space) {
+  Masks masks;
+  for (std::size_t i = at; i < stop; ++i) {
+    const std::uint64_t bit = std::uint64_t{1} << (i - at);
+    if (d[i] == '\n') masks.feeds |= bit;
+    if (space.length != 0 && d[i] == space.last) masks.lasts |= bit;
+    if (space.length != 0 && d[i] == space.first) masks.firsts |= bit;
+  }
+  return masks;
+}
+
+// Blocks of 64 from `from` while `room` lasts; `kernel.At(at)` gives the masks of the 64
+// positions at `at`. A block is kept when it holds a mark. Inlined into each kernel's own
+// function, so that the vector loads are too.
+template <std::size_t kLength, class Kernel>
 __attribute__((always_inline)) inline std::size_t CollectWith(
     const Kernel& kernel, const unsigned char* d, std::size_t from, std::size_t end,
     const Space& space, Block* blocks, std::size_t room, std::size_t& next) {
   std::size_t count = 0;
   std::size_t at = from;
-  if (at < 2 && at < end) {
-    // The first two positions alone, so that the blocks after them are whole vectors.
-    const std::size_t stop = std::min<std::size_t>(2, end);
-    blocks[0] = BytesBlock(d, at, stop, space);
-    count += (blocks[0].spaces | blocks[0].emptyLines) != 0;
-    at = stop;
-  }
+  Masks before = MasksBefore(d, from, space);
   // Every block is written where the next kept one goes, and kept by the count alone: a
   // block with marks is too common a case to branch on.
   for (; at + kBlock <= end && count < room; at += kBlock) {
+    const Masks now = kernel.At(at);
     Block& block = blocks[count];
-    kernel.Whole(at, block);
+    MarkBlock<kLength>(now, before, block);
     block.at = at;
     count += (block.spaces | block.emptyLines) != 0;
+    before = now;
   }
   if (at < end && count < room) {
-    // The last block is moved back to end at `end`, the positions before `at` left out.
-    Block& block = blocks[count];
-    if (end >= kBlock + 2) {
-      kernel.Whole(end - kBlock, block);
+    // The last block is read back from `end` when the bytes reach that far, the positions
+    // before `at` shifted out.
+    Masks now;
+    if (end >= kBlock) {
+      now = kernel.At(end - kBlock);
       const auto skipped = static_cast<unsigned>(at - (end - kBlock));
-      block.spaces >>= skipped;
-      block.emptyLines >>= skipped;
-      block.at = at;
+      now.feeds >>= skipped;
+      now.lasts >>= skipped;
+      now.firsts >>= skipped;
     } else {
-      block = BytesBlock(d, at, end, space);
+      now = BytesMasks(d, at, end, space);
     }
+    Block& block = blocks[count];
+    MarkBlock<kLength>(now, before, block);
+    block.at = at;
     count += (block.spaces | block.emptyLines) != 0;
     at = end;
   }
-  next = std::min(at, end);
+  next = at;
   return count;
 }
 
 struct BytesKernel {
   const unsigned char* d;
   const Space& space;
-  void Whole(std::size_t at, Block& block) const { block = BytesBlock(d, at, at + kBlock, space); }
+  Masks At(std::size_t at) const { return BytesMasks(d, at, at + kBlock, space); }
 };
 
 #if defined(SEKATO_CLEANSCAN_X86)
-
-// Each block compares the bytes at p with those one and two before them, so that a line feed
-// meets its CR and the line feed before that, and the space's last byte its first ones.
 
 inline std::uint64_t Bits16(__m128i v, unsigned shift) {
   return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(v))) << shift;
@@ -117,38 +145,23 @@ inline std::uint64_t Bits16(__m128i v, unsigned shift) {
 template <std::size_t kLength>
 struct Sse2Kernel {
   const unsigned char* d;
-  __m128i feed, cr, last, beforeLast, first;
+  __m128i feed, last, first;
 
   Sse2Kernel(const unsigned char* data, const Space& space)
       : d(data),
         feed(_mm_set1_epi8('\n')),
-        cr(_mm_set1_epi8('\r')),
         last(_mm_set1_epi8(static_cast<char>(space.last))),
-        beforeLast(_mm_set1_epi8(static_cast<char>(space.beforeLast))),
         first(_mm_set1_epi8(static_cast<char>(space.first))) {}
 
-  void Whole(std::size_t at, Block& block) const {
-    std::uint64_t empty = 0;
-    std::uint64_t spaces = 0;
+  Masks At(std::size_t at) const {
+    Masks masks;
     for (unsigned k = 0; k < 4; ++k) {
-      const auto load = [&](std::size_t p) {
-        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + p));
-      };
-      const std::size_t p = at + 16 * k;
-      const __m128i a = load(p);
-      const __m128i b = load(p - 1);
-      const __m128i c = load(p - 2);
-      empty |= Bits16(_mm_and_si128(_mm_and_si128(_mm_cmpeq_epi8(a, feed), _mm_cmpeq_epi8(b, cr)),
-                                    _mm_cmpeq_epi8(c, feed)),
-                      16 * k);
-      if constexpr (kLength >= 2) {
-        __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(a, last), _mm_cmpeq_epi8(b, beforeLast));
-        if constexpr (kLength == 3) hit = _mm_and_si128(hit, _mm_cmpeq_epi8(c, first));
-        spaces |= Bits16(hit, 16 * k);
-      }
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + at + 16 * k));
+      masks.feeds |= Bits16(_mm_cmpeq_epi8(a, feed), 16 * k);
+      if constexpr (kLength >= 2) masks.lasts |= Bits16(_mm_cmpeq_epi8(a, last), 16 * k);
+      if constexpr (kLength == 3) masks.firsts |= Bits16(_mm_cmpeq_epi8(a, first), 16 * k);
     }
-    block.emptyLines = empty;
-    block.spaces = spaces;
+    return masks;
   }
 };
 
@@ -166,44 +179,31 @@ __attribute__((target("avx2"))) inline std::uint64_t Bits32(__m256i low, __m256i
 template <std::size_t kLength>
 struct Avx2Kernel {
   const unsigned char* d;
-  __m256i feed, cr, last, beforeLast, first;
+  __m256i feed, last, first;
 
   __attribute__((target("avx2"))) Avx2Kernel(const unsigned char* data, const Space& space)
-      : d(data),
-        feed(Set32('\n')),
-        cr(Set32('\r')),
-        last(Set32(space.last)),
-        beforeLast(Set32(space.beforeLast)),
-        first(Set32(space.first)) {}
+      : d(data), feed(Set32('\n')), last(Set32(space.last)), first(Set32(space.first)) {}
 
-  __attribute__((target("avx2"))) __m256i Empty(__m256i a, __m256i b, __m256i c) const {
-    return _mm256_and_si256(
-        _mm256_and_si256(_mm256_cmpeq_epi8(a, feed), _mm256_cmpeq_epi8(b, cr)),
-        _mm256_cmpeq_epi8(c, feed));
-  }
-  __attribute__((target("avx2"))) __m256i Spaces(__m256i a, __m256i b, __m256i c) const {
-    if constexpr (kLength < 2) return _mm256_setzero_si256();
-    const __m256i hit = _mm256_and_si256(_mm256_cmpeq_epi8(a, last),
-                                         _mm256_cmpeq_epi8(b, beforeLast));
-    if constexpr (kLength == 3) return _mm256_and_si256(hit, _mm256_cmpeq_epi8(c, first));
-    return hit;
-  }
-  __attribute__((target("avx2"))) void Whole(std::size_t at, Block& block) const {
-    const __m256i a0 = Load32(d, at);
-    const __m256i b0 = Load32(d, at - 1);
-    const __m256i c0 = Load32(d, at - 2);
-    const __m256i a1 = Load32(d, at + 32);
-    const __m256i b1 = Load32(d, at + 31);
-    const __m256i c1 = Load32(d, at + 30);
-    block.emptyLines = Bits32(Empty(a0, b0, c0), Empty(a1, b1, c1));
-    block.spaces = kLength < 2 ? 0 : Bits32(Spaces(a0, b0, c0), Spaces(a1, b1, c1));
+  __attribute__((target("avx2"))) Masks At(std::size_t at) const {
+    const __m256i low = Load32(d, at);
+    const __m256i high = Load32(d, at + 32);
+    Masks masks;
+    masks.feeds = Bits32(_mm256_cmpeq_epi8(low, feed), _mm256_cmpeq_epi8(high, feed));
+    if constexpr (kLength >= 2) {
+      masks.lasts = Bits32(_mm256_cmpeq_epi8(low, last), _mm256_cmpeq_epi8(high, last));
+    }
+    if constexpr (kLength == 3) {
+      masks.firsts = Bits32(_mm256_cmpeq_epi8(low, first), _mm256_cmpeq_epi8(high, first));
+    }
+    return masks;
   }
 };
 
 template <std::size_t kLength>
 std::size_t CollectSse2(const unsigned char* d, std::size_t from, std::size_t end,
                         const Space& space, Block* blocks, std::size_t room, std::size_t& next) {
-  return CollectWith(Sse2Kernel<kLength>(d, space), d, from, end, space, blocks, room, next);
+  return CollectWith<kLength>(Sse2Kernel<kLength>(d, space), d, from, end, space, blocks, room,
+                              next);
 }
 
 template <std::size_t kLength>
@@ -211,7 +211,8 @@ __attribute__((target("avx2"))) std::size_t CollectAvx2(const unsigned char* d, 
                                                         std::size_t end, const Space& space,
                                                         Block* blocks, std::size_t room,
                                                         std::size_t& next) {
-  return CollectWith(Avx2Kernel<kLength>(d, space), d, from, end, space, blocks, room, next);
+  return CollectWith<kLength>(Avx2Kernel<kLength>(d, space), d, from, end, space, blocks, room,
+                              next);
 }
 
 template <std::size_t kLength>
@@ -222,6 +223,12 @@ std::size_t CollectX86(bool avx2, const unsigned char* d, std::size_t from, std:
 }
 
 #endif
+
+template <std::size_t kLength>
+std::size_t CollectBytes(const unsigned char* d, std::size_t from, std::size_t end,
+                         const Space& space, Block* blocks, std::size_t room, std::size_t& next) {
+  return CollectWith<kLength>(BytesKernel{d, space}, d, from, end, space, blocks, room, next);
+}
 
 std::size_t Choose(SimdLevel level, const char* data, std::size_t from, std::size_t end,
                    std::string_view spaceBytes, Block* blocks, std::size_t room,
@@ -243,7 +250,14 @@ std::size_t Choose(SimdLevel level, const char* data, std::size_t from, std::siz
 #else
   (void)level;
 #endif
-  return CollectWith(BytesKernel{d, space}, d, from, end, space, blocks, room, next);
+  switch (space.length) {
+    case 2:
+      return CollectBytes<2>(d, from, end, space, blocks, room, next);
+    case 3:
+      return CollectBytes<3>(d, from, end, space, blocks, room, next);
+    default:
+      return CollectBytes<0>(d, from, end, space, blocks, room, next);
+  }
 }
 
 }  // namespace
