@@ -134,18 +134,22 @@ __attribute__((target("avx2"))) inline void Stops32(const unsigned char* d, std:
   const __m256i a = Load32(d, at);
   const __m256i b = Load32(d, at - 1);
   const __m256i lf = _mm256_cmpeq_epi8(a, Set32('\n'));
-  lines = _mm256_andnot_si256(_mm256_cmpeq_epi8(b, Set32('\r')), lf);
+  __m256i crBefore = _mm256_cmpeq_epi8(b, Set32('\r'));
   if constexpr (kTail) {
     const __m256i c = Load32(d, at - 2);
-    const __m256i fromVt = _mm256_sub_epi8(c, Set32('\v'));
-    const __m256i blank = _mm256_or_si256(
-        _mm256_or_si256(_mm256_cmpeq_epi8(c, Set32(' ')), _mm256_cmpeq_epi8(c, Set32('\t'))),
-        _mm256_cmpeq_epi8(_mm256_min_epu8(fromVt, Set32(2)), fromVt));
+    // A blank is the one byte its low four bits pick from this table (a byte of 0x80 or more
+    // picks 0, so never matches itself).
+    const __m256i blanks = _mm256_setr_epi8(' ', -1, -1, -1, -1, -1, -1, -1, -1, '\t', -1, '\v',
+                                            '\f', '\r', -1, -1, ' ', -1, -1, -1, -1, -1, -1, -1,
+                                            -1, '\t', -1, '\v', '\f', '\r', -1, -1);
+    const __m256i blank = _mm256_cmpeq_epi8(_mm256_shuffle_epi8(blanks, c), c);
     const __m256i tailPair =
         _mm256_and_si256(_mm256_cmpeq_epi8(Load32(d, at - 3), Set32(tail->first)),
                          _mm256_cmpeq_epi8(c, Set32(tail->second)));
-    lines = _mm256_or_si256(lines, _mm256_and_si256(lf, _mm256_or_si256(blank, tailPair)));
+    // A CR before a line feed lets the run go on only when no blank stands before it.
+    crBefore = _mm256_andnot_si256(_mm256_or_si256(blank, tailPair), crBefore);
   }
+  lines = _mm256_andnot_si256(crBefore, lf);
   if constexpr (kPair) {
     pairEnds = _mm256_and_si256(_mm256_cmpeq_epi8(b, Set32(pair->first)),
                                 _mm256_cmpeq_epi8(a, Set32(pair->second)));

@@ -5,7 +5,6 @@
 
 #include "asciitext.h"
 #include "chaptersplitter.h"
-#include "pairscanner.h"
 #include "piecewriter.h"
 #include "runencodings.h"
 #include "runfinder.h"
@@ -15,41 +14,6 @@
 
 namespace sekato::engine {
 
-namespace {
-
-// Calls `take` with each stretch of `run` (lines joined by CR LF) that empty lines part, in
-// order, without the CR LFs of the empty lines and of the line before each: "a\r\n\r\nb\r\n"
-// gives "a", then "b" (the last line, empty, is dropped too).
-template <typename Take>
-void ForEachBetweenEmptyLines(std::string_view run, const Take& take) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(run.data());
-  std::size_t pos = 0;
-  while (true) {
-    while (run.substr(pos, 2) == "\r\n") pos += 2;
-    if (pos >= run.size()) return;
-    // An empty line follows a line feed with its CR LF; a CR after a line feed is rare.
-    std::size_t feed = PairScanner::npos;
-    for (std::size_t at = pos; at + 2 < run.size();) {
-      const std::size_t hit = PairScanner::Find(bytes, at, run.size() - 3, '\n', '\r');
-      if (hit == PairScanner::npos || run[hit + 2] == '\n') {
-        feed = hit;
-        break;
-      }
-      at = hit + 1;
-    }
-    if (feed == PairScanner::npos) {
-      // The run's last line is empty when the run ends in a line break.
-      const bool emptyLast = run.size() - pos >= 2 && run.substr(run.size() - 2) == "\r\n";
-      take(run.substr(pos, run.size() - pos - (emptyLast ? 2 : 0)));
-      return;
-    }
-    take(run.substr(pos, feed - 1 - pos));  // up to the CR before the line feed
-    pos = feed + 1;
-  }
-}
-
-}  // namespace
-
 SplitPass::SplitPass(LineReader& source, PieceWriter& writer, Splitter& splitter, SplitHost& host,
                      const RunEncodings& encodings, const Settings& settings)
     : m_source(source),
@@ -58,10 +22,10 @@ SplitPass::SplitPass(LineReader& source, PieceWriter& writer, Splitter& splitter
       m_host(host),
       m_rules(encodings.Rules()),
       m_sourceEncoding(encodings.Source()),
-      m_settings(settings) {
+      m_settings(settings),
+      m_bGbkSpaces(encodings.Text() == Encoding::Gbk || encodings.Text() == Encoding::Gb18030),
+      m_cleaner(m_rules) {
   const Encoding text = encodings.Text();
-  // In GBK and GB18030 clean-up keeps sizes, so a part can be widened before it is trimmed.
-  m_bGbkSpaces = text == Encoding::Gbk || text == Encoding::Gb18030;
   // Lines whose handling is known to be plain go in runs: written as the bytes lie, with one
   // stop check and one progress step each (see RunFinder). The source's bytes must
   // be the piece's; in chapter mode the bytes every heading holds must be known, and in size
@@ -161,19 +125,18 @@ inline bool SplitPass::TakeRun() {
     return false;
   }
   WarnOfInvalid();
-  if (m_settings.cleanUp) size = m_rules.WidenFullWidthSpaces(data, size);
-  WriteRun({data, size});
+  WriteRun(data, size);
   return true;
 }
 
-void SplitPass::WriteRun(std::string_view lines) {
+void SplitPass::WriteRun(char* data, std::size_t size) {
   if (!m_settings.cleanUp) {
-    WriteLines(lines);
+    WriteLines({data, size});
     return;
   }
   // Clean-up drops the empty lines of the run: what lies between them goes as a run of its
   // own, after a line break.
-  ForEachBetweenEmptyLines(lines, [&](std::string_view between) { WriteLines(between); });
+  m_cleaner.Clean(data, size, [this](std::string_view between) { WriteLines(between); });
 }
 
 inline void SplitPass::WriteLines(std::string_view lines) {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "linereader.h"
+#include "runcleaner.h"
 #include "runfinder.h"
 #include "sekato/encoding.h"
 #include "sekato/splithost.h"
@@ -73,8 +74,8 @@ class SplitPass final {
   inline bool Stepped(std::int64_t position);
   inline void WarnOfInvalid();
 
-  /// A run taken: widened under clean-up, its empty lines then dropped.
-  void WriteRun(std::string_view lines);
+  /// A run taken, cleaned in place under clean-up.
+  void WriteRun(char* data, std::size_t size);
   /// What a run that stops or fails leaves: the pieces on disk and their folder.
   RunTally KeptTally() const;
   /// The parts of a long line, as they are or being cleaned.
@@ -100,7 +101,9 @@ class SplitPass final {
   const TextRules& m_rules;
   Encoding m_sourceEncoding;
   Settings m_settings;
+  /// In GBK and GB18030 clean-up keeps sizes, so a part can be widened before it is trimmed.
   bool m_bGbkSpaces = false;
+  RunCleaner m_cleaner;
   bool m_bRuns = false;
   bool m_bLines = false;     ///< the splitter cuts at line numbers: runs end before them
   std::int64_t m_nLine = 0;  ///< the number of the line at hand, from 1 (see m_bLines)

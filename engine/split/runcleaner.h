@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string_view>
+
+namespace sekato::engine {
+
+class TextRules;
+
+/// Clean-up of a run of whole lines (see RunFinder), in one pass over its bytes: full-width
+/// spaces become two ASCII spaces and empty lines go; what lies between them is handed out.
+///
+/// A run's lines need no trimming (a line that would be shortened ends a run), so these are
+/// the only changes clean-up makes to it.
+class RunCleaner final {
+ public:
+  /// `rules` tell the run's text (GBK, GB18030 or UTF-8). In GBK and GB18030 a full-width
+  /// space is two bytes, widened where it lies once the characters before it on its line
+  /// show that it is one (0xA1 is also a trail byte); in UTF-8 it is three bytes, found by its
+  /// bytes alone, and the rest of its stretch closes up behind it.
+  explicit RunCleaner(const TextRules& rules);
+
+  /// Cleans `run` (lines joined by CR LF, the last one's left off; every line feed in it has
+  /// its CR) in place and calls `take` with each stretch of it that empty lines part, in
+  /// order, without the CR LFs of the empty lines and of the line before each: "a\r\n\r\nb"
+  /// gives "a", then "b"; "\r\na\r\n" gives "a" alone (its first and last lines are empty).
+  void Clean(char* run, std::size_t size,
+             const std::function<void(std::string_view)>& take) const;
+
+ private:
+  inline void WidenFrom(char* run, std::size_t size, std::size_t at, std::size_t& boundary) const;
+  /// The last character boundary at or before `at`, walking from `boundary` (one before it)
+  /// or from the start of the line of `at`.
+  std::size_t WalkTo(const char* run, std::size_t size, std::size_t at, std::size_t boundary) const;
+
+  const TextRules& m_rules;
+  std::string_view m_space;  ///< the full-width space's bytes
+  bool m_bShrinks = false;   ///< three bytes widened to two: the stretch closes up
+};
+
+}  // namespace sekato::engine
