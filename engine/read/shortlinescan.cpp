@@ -1,5 +1,6 @@
 #include "shortlinescan.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -129,6 +130,34 @@ bool ShortLineScan::Open(const std::string& path, std::int64_t skip, std::string
   return true;
 }
 
+void ShortLineScan::Limit(std::int64_t from, std::int64_t to) {
+  m_nFrom = from;
+  m_nTo = to;
+}
+
+std::int64_t ShortLineScan::FirstLineStart() {
+  if (m_nFrom <= m_nSkip) return m_nSkip < m_nTo ? m_nSkip : -1;
+  // The line that holds byte m_nFrom − 1 belongs to the slice before.
+  std::int64_t offset = m_nFrom - 1;
+  char* const block = m_pBuffer.get() + m_nRoom;
+  while (offset < m_nTo - 1) {
+    int error = 0;
+    const std::size_t got = m_file.ReadFullyAt(block, m_nBlock, offset, error);
+    if (error != 0) {
+      m_strError = std::strerror(error);
+      return -2;
+    }
+    const void* feed = std::memchr(block, '\n', got);
+    if (feed != nullptr) {
+      const std::int64_t start = offset + (static_cast<const char*>(feed) - block) + 1;
+      return start < m_nTo ? start : -1;
+    }
+    if (got < m_nBlock) return -1;
+    offset += static_cast<std::int64_t>(got);
+  }
+  return -1;
+}
+
 void ShortLineScan::FeedsWith(SimdLevel level, const char* data, std::size_t from,
                               std::size_t end, const std::function<void(std::size_t at)>& take) {
   auto visit = [&](std::size_t at) {
@@ -191,18 +220,31 @@ ShortLineScan::End ShortLineScan::Run(const LineSink& onLine, const BlockSink& o
   m_nLines = 0;
   m_bLong = false;
   const SimdLevel level = CpuFeatures::Level();
-  std::int64_t offset = m_nSkip;  // where the next block is read from
+  std::int64_t offset = FirstLineStart();  // where the next block is read from
+  if (offset == -2) return End::Failed;
+  if (offset < 0) return End::Done;
   std::size_t kept = 0;           // bytes of an unfinished short line before the block
   bool inLong = false;            // the block begins inside a line already too long
   while (true) {
     int error = 0;
     char* const block = m_pBuffer.get() + m_nRoom;
-    const std::size_t got = m_file.ReadFullyAt(block, m_nBlock, offset, error);
+    std::size_t got = m_file.ReadFullyAt(block, m_nBlock, offset, error);
     if (error != 0) {
       m_strError = std::strerror(error);
       return End::Failed;
     }
-    const bool eof = got < m_nBlock;
+    bool eof = got < m_nBlock;
+    if (offset + static_cast<std::int64_t>(got) >= m_nTo) {
+      // The line that holds byte m_nTo − 1 is the range's last: it ends at the first line
+      // feed from there on, and the scan ends with it.
+      const std::int64_t last = std::max(m_nTo - 1, offset);
+      const void* feed = std::memchr(block + (last - offset), '\n',
+                                     got - static_cast<std::size_t>(last - offset));
+      if (feed != nullptr) {
+        got = static_cast<std::size_t>(static_cast<const char*>(feed) - block) + 1;
+        eof = true;
+      }
+    }
     m_nBase = offset - static_cast<std::int64_t>(m_nRoom);
     const std::size_t end = m_nRoom + got;
     std::size_t from = m_nRoom - kept;

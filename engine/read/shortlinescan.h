@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <functional>
 #include <memory>
 #include <string>
@@ -53,6 +54,15 @@ class ShortLineScan final {
   /// The file's length in bytes (at open).
   std::int64_t Length() const { return m_file.Length(); }
 
+  /// Run reads only the lines that start in [from, to) of the file, numbered from 1, the
+  /// last of them whole even when it runs on past `to`; so slices cut anywhere share out a
+  /// file's lines, each line to one slice. `from` at or before the read start (after a mark)
+  /// takes the first line.
+  ///
+  /// Example: in "ab\ncd\nef", [1, 4) holds "cd" alone: its line starts at 3, and the line
+  /// at 0 and the one at 6 start outside; [0, 1) holds "ab"; [4, 6) holds nothing.
+  void Limit(std::int64_t from, std::int64_t to);
+
   /// Reads the file to its end (Done), until a sink says stop (Stopped) or reading fails
   /// (Failed, see Error).
   End Run(const LineSink& onLine, const BlockSink& onBlock);
@@ -76,6 +86,10 @@ class ShortLineScan final {
   /// Every whole line in m_pBuffer[from, stop), through the kernel of `level`; the start of
   /// the unfinished line after them, or npos when the sink said stop.
   std::size_t Lines(SimdLevel level, std::size_t from, std::size_t stop, const LineSink& onLine);
+  /// Where the first line starting at or after m_nFrom starts, if before m_nTo: the read
+  /// start when m_nFrom is not past it, else one past the first line feed at m_nFrom − 1 or
+  /// later; -1 when no line starts in the range; -2 when reading failed.
+  std::int64_t FirstLineStart();
 
   std::size_t m_nLimit;
   std::size_t m_nBlock;
@@ -83,6 +97,8 @@ class ShortLineScan final {
   std::unique_ptr<char[]> m_pBuffer;
   ByteSource m_file;
   std::int64_t m_nSkip = 0;
+  std::int64_t m_nFrom = 0;
+  std::int64_t m_nTo = std::numeric_limits<std::int64_t>::max();
   std::int64_t m_nBase = 0;  ///< file offset of m_pBuffer[0]
   std::int64_t m_nLines = 0;
   bool m_bLong = false;  ///< a long line was counted since the last line handed out

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "headingdetector.h"
 #include "linewalk.h"
 #include "shortlinescan.h"
 #include "sekato/headingdetection.h"
@@ -47,19 +48,31 @@ class HeadingSurvey final {
   static constexpr std::size_t kMaxKeptText = std::size_t{1} << 22;
 
   /// Surveys the source of `options`; `host`, when given, hears the progress and may stop.
+  /// A large source read as it lies is read in slices at once, one a processor (at most
+  /// kMaxSlices, each at least kMinSliceBytes): the result is the same as from one pass.
   static Result Run(const SplitOptions& options, SplitHost* host);
+  /// The same, a source read as it lies cut into slices at `cuts` (file offsets, anywhere in
+  /// a line: each slice starts at the first line that starts at or after its cut); for the
+  /// tests, which hold every way of cutting a book to one pass's answer.
+  static Result RunCut(const SplitOptions& options, SplitHost* host,
+                       const std::vector<std::int64_t>& cuts);
+
+  static constexpr std::int64_t kMinSliceBytes = std::int64_t{4} << 20;
+  static constexpr unsigned kMaxSlices = 4;
 
   /// `options` set to split by what `found` found: its chapter rule, its volume rule, the
   /// contents block as preface, and a title limit that takes its longest heading.
   static void Apply(const HeadingDetection& found, SplitOptions& options);
 
  private:
-  /// Reads a source whose bytes are its text in blocks, handing `take` every line up to
-  /// `lineLimit` bytes; `longAtEnd` tells whether a longer line followed the last of them.
-  /// False, with `result` saying why, when stopped or failed.
-  static bool Sift(const std::string& path, std::size_t markBytes, std::size_t lineLimit,
-                   const ShortLineScan::LineSink& take, const LineWalk::KeepGoing& keepGoing,
-                   bool& longAtEnd, Result& result);
+  static Result Survey(const SplitOptions& options, SplitHost* host,
+                       const std::vector<std::int64_t>* cuts);
+  /// Reads a source whose bytes are its text, in slices at `cuts` (or as many as pay, when
+  /// null) at once, into `detector` and `result`. False, with `result` saying why, when
+  /// stopped or failed.
+  static bool Sift(const SplitOptions& options, Encoding text, std::int64_t markBytes,
+                   const std::vector<std::int64_t>* cuts, SplitHost* host,
+                   HeadingDetector& detector, Result& result);
 };
 
 }  // namespace sekato::engine
