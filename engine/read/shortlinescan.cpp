@@ -167,6 +167,28 @@ void ShortLineScan::FeedsWith(SimdLevel level, const char* data, std::size_t fro
   Feeds(level, data, from, end, visit);
 }
 
+inline ShortLineScan::Opening ShortLineScan::Opens(std::size_t start, std::size_t end) const {
+  // Looked at in place, byte by byte: most short lines of a book are turned away here.
+  const char* at = m_pBuffer.get() + start;
+  const char* const stop = m_pBuffer.get() + end;
+  const std::string& wide = m_pOpeners->wideSpace;
+  while (at < stop) {
+    const char ch = *at;
+    if (ch == ' ' || ch == '\t' || ch == '\r') {
+      ++at;
+      continue;
+    }
+    std::size_t same = 0;
+    while (same < wide.size() && at + same < stop && at[same] == wide[same]) ++same;
+    if (same == 0 || same < wide.size()) break;
+    at += same;
+  }
+  if (at == stop) return Opening::Blank;
+  const auto first = static_cast<unsigned char>(at[0]);
+  const unsigned second = at + 1 < stop ? static_cast<unsigned char>(at[1]) : 0U;
+  return m_pOpeners->pairs[std::size_t{first} << 8 | second] ? Opening::Hands : Opening::Body;
+}
+
 bool ShortLineScan::Take(std::size_t start, std::size_t end, bool fed, const LineSink& onLine) {
   ++m_nLines;
   std::size_t size = end - start;
@@ -175,6 +197,13 @@ bool ShortLineScan::Take(std::size_t start, std::size_t end, bool fed, const Lin
   if (size > m_nLimit) {
     m_bLong = true;
     return true;
+  }
+  if (m_pOpeners) {
+    const Opening opening = Opens(start, start + size);
+    if (opening != Opening::Hands) {
+      m_bLong = m_bLong || opening == Opening::Body;
+      return true;
+    }
   }
   Line line;
   line.data = m_pBuffer.get() + start;
@@ -188,8 +217,8 @@ bool ShortLineScan::Take(std::size_t start, std::size_t end, bool fed, const Lin
 
 std::size_t ShortLineScan::Lines(SimdLevel level, std::size_t from, std::size_t stop,
                                  const LineSink& onLine) {
-  // Most lines are too long to matter: counted in registers, without a call, and the count
-  // stored only before a short line is taken.
+  // Most lines are too long to matter, or open as no line handed out does: counted in
+  // registers, without a call, and the count stored only before a short line is taken.
   const std::size_t longest = m_nLimit + 1;  // a CR may come on top
   std::size_t start = from;
   std::int64_t lines = m_nLines;
@@ -200,6 +229,15 @@ std::size_t ShortLineScan::Lines(SimdLevel level, std::size_t from, std::size_t 
       longSince = true;
       start = at + 1;
       return true;
+    }
+    if (m_pOpeners) {
+      const Opening opening = Opens(start, at);
+      if (opening != Opening::Hands) {
+        ++lines;
+        longSince = longSince || opening == Opening::Body;
+        start = at + 1;
+        return true;
+      }
     }
     m_nLines = lines;
     m_bLong = longSince;

@@ -1,9 +1,10 @@
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -63,6 +64,20 @@ class ShortLineScan final {
   /// at 0 and the one at 6 start outside; [0, 1) holds "ab"; [4, 6) holds nothing.
   void Limit(std::int64_t from, std::int64_t to);
 
+  /// Which short lines are worth handing out, told by how they open: after white space
+  /// (ASCII space, tab and CR, and `wideSpace`), by their first two bytes, the second 0 when
+  /// the line ends after the first. Example: with the pair "第" and 。 as wide space,
+  /// "。。第一章" is handed out, "。。他说" is not.
+  struct Openers {
+    std::bitset<65536> pairs;  ///< first byte × 256 + second byte
+    std::string wideSpace;
+  };
+  /// Hands out only the short lines that open as `openers` allows (null: every one; the
+  /// caller keeps it while the scan runs). A line turned away is body text, as a long line
+  /// is: the next line handed out is told one came before it. A line of white space alone is
+  /// only counted.
+  void Only(const Openers* openers) { m_pOpeners = openers; }
+
   /// Reads the file to its end (Done), until a sink says stop (Stopped) or reading fails
   /// (Failed, see Error).
   End Run(const LineSink& onLine, const BlockSink& onBlock);
@@ -91,7 +106,12 @@ class ShortLineScan final {
   /// later; -1 when no line starts in the range; -2 when reading failed.
   std::int64_t FirstLineStart();
 
+  enum class Opening { Hands, Body, Blank };
+  /// How the line in m_pBuffer[start, end) opens, by m_pOpeners.
+  Opening Opens(std::size_t start, std::size_t end) const;
+
   std::size_t m_nLimit;
+  const Openers* m_pOpeners = nullptr;
   std::size_t m_nBlock;
   std::size_t m_nRoom;  ///< bytes before the block for an unfinished short line
   std::unique_ptr<char[]> m_pBuffer;

@@ -20,10 +20,10 @@ constexpr std::int64_t kProgressStep = SurveySlice::kProgressStep;
 /// processors, kMaxSlices at most, none under kMinSliceBytes.
 std::vector<std::int64_t> EvenCuts(std::int64_t start, std::int64_t length) {
   const std::int64_t bytes = length - start;
-  const auto most = static_cast<std::int64_t>(
-      std::min(SurveySlice::Processors(), HeadingSurvey::kMaxSlices));
-  const std::int64_t slices = std::clamp(bytes / HeadingSurvey::kMinSliceBytes,
-                                         std::int64_t{1}, most);
+  const auto most =
+      static_cast<std::int64_t>(std::min(SurveySlice::Processors(), HeadingSurvey::kMaxSlices));
+  const std::int64_t slices =
+      std::clamp(bytes / HeadingSurvey::kMinSliceBytes, std::int64_t{1}, most);
   std::vector<std::int64_t> cuts;
   for (std::int64_t i = 1; i < slices; ++i) cuts.push_back(start + bytes / slices * i);
   return cuts;

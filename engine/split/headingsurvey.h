@@ -6,11 +6,11 @@
 
 #include "headingdetector.h"
 #include "linewalk.h"
-#include "shortlinescan.h"
 #include "sekato/headingdetection.h"
 #include "sekato/message.h"
 #include "sekato/splithost.h"
 #include "sekato/splitoptions.h"
+#include "shortlinescan.h"
 
 namespace sekato::engine {
 

@@ -14,19 +14,21 @@ namespace sekato::engine {
 SurveySlice::Shared::Shared(Encoding textEncoding, std::int64_t titleMaxChars)
     : text(textEncoding),
       titleMax(titleMaxChars),
-      sieve(textEncoding, std::max(titleMaxChars, HeadingDetector::kMinTitleChars)) {}
+      sieve(textEncoding, std::max(titleMaxChars, HeadingDetector::kMinTitleChars)),
+      openers(sieve.Openers()) {}
 
 SurveySlice::SurveySlice(Shared& shared)
     : m_shared(shared),
       m_detector(shared.titleMax),
       m_scan(static_cast<std::size_t>(m_detector.LongestCandidateBytes())),
-      m_toUtf8(shared.text, Encoding::Utf8) {}
+      m_toUtf8(shared.text, Encoding::Utf8) {
+  m_scan.Only(&shared.openers);
+}
 
 unsigned SurveySlice::Processors() { return WorkerPool::Processors(); }
 
 std::vector<ShortLineScan::End> SurveySlice::RunAll(
-    const std::vector<std::unique_ptr<SurveySlice>>& slices, std::int64_t start,
-    SplitHost* host) {
+    const std::vector<std::unique_ptr<SurveySlice>>& slices, std::int64_t start, SplitHost* host) {
   const std::size_t count = slices.size();
   const std::int64_t length = count > 0 ? slices.front()->Length() : 0;
   std::vector<std::atomic<std::int64_t>> done(count);  // bytes read in each slice

@@ -9,10 +9,10 @@
 
 #include "candidatesieve.h"
 #include "headingdetector.h"
-#include "shortlinescan.h"
-#include "textconverter.h"
 #include "sekato/encoding.h"
 #include "sekato/splithost.h"
+#include "shortlinescan.h"
+#include "textconverter.h"
 
 namespace sekato::engine {
 
@@ -33,8 +33,9 @@ class SurveySlice final {
     Encoding text;
     std::int64_t titleMax;
     CandidateSieve sieve;
-    std::size_t maxKept = 0;      ///< the most places kept; past it none are
-    std::size_t maxKeptText = 0;  ///< the most bytes of their text kept
+    ShortLineScan::Openers openers;  ///< the sieve's, so that the scan turns body text away
+    std::size_t maxKept = 0;         ///< the most places kept; past it none are
+    std::size_t maxKeptText = 0;     ///< the most bytes of their text kept
     std::atomic<std::size_t> kept{0};
     std::atomic<std::size_t> keptText{0};
     /// More places came than maxKept: no slice keeps any.
@@ -58,8 +59,7 @@ class SurveySlice final {
   /// slice's) and may stop, on the calling thread alone: while the others read on after its
   /// own slice is done, it waits and keeps telling it. A slice that fails stops the others.
   static std::vector<ShortLineScan::End> RunAll(
-      const std::vector<std::unique_ptr<SurveySlice>>& slices, std::int64_t start,
-      SplitHost* host);
+      const std::vector<std::unique_ptr<SurveySlice>>& slices, std::int64_t start, SplitHost* host);
   /// The processors slices may run on at once.
   static unsigned Processors();
 

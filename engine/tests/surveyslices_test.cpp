@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "candidatesieve.h"
 #include "headingdetector.h"
 #include "headingsurvey.h"
 #include "sekato/numerals.h"
@@ -82,18 +83,18 @@ std::string Bytes(const SliceCase& c) {
 /// What a survey gives, as one string, the kept lines by their text.
 std::string Describe(const HeadingSurvey::Result& r) {
   const HeadingDetection& d = r.detection;
-  std::string out = std::to_string(static_cast<int>(r.end)) + " lines " +
-                    std::to_string(r.lines) + " bytes " + std::to_string(r.sourceBytes) +
-                    (d.found ? " found " : " none ") + d.chapters.pattern + " " +
-                    std::to_string(d.chapters.lines) + " volumes " + d.volumes.pattern +
-                    (d.restarts ? " restarts" : "") + " contents " +
+  std::string out = std::to_string(static_cast<int>(r.end)) + " lines " + std::to_string(r.lines) +
+                    " bytes " + std::to_string(r.sourceBytes) + (d.found ? " found " : " none ") +
+                    d.chapters.pattern + " " + std::to_string(d.chapters.lines) + " volumes " +
+                    d.volumes.pattern + (d.restarts ? " restarts" : "") + " contents " +
                     std::to_string(d.contentsFirst) + "-" + std::to_string(d.contentsLast) +
                     " title " + std::to_string(d.longestTitle) + " first " +
                     std::to_string(d.firstNumber) + "\nheadings";
   for (const std::int64_t line : d.headingLines) out += " " + std::to_string(line);
   out += "\nvolume lines";
   for (const std::int64_t line : d.volumeLines) out += " " + std::to_string(line);
-  for (const auto& form : d.alternatives) out += "\nalso " + form.pattern + " " + std::to_string(form.lines);
+  for (const auto& form : d.alternatives)
+    out += "\nalso " + form.pattern + " " + std::to_string(form.lines);
   out += r.allSeen ? "\nseen" : "\nnot all seen";
   for (const auto& at : r.seen) {
     out += "\n" + std::to_string(at.line) + " @" + std::to_string(at.offset) + " " +
@@ -264,6 +265,80 @@ TEST(HeadingDetector, AppendedPastTheCandidateLimitDecidesAsOneDetector) {
     EXPECT_EQ(got.headingLines, expected.headingLines) << "cut " << cut;
     EXPECT_EQ(got.chapters.lines, expected.chapters.lines) << "cut " << cut;
     EXPECT_EQ(got.chapters.pattern, expected.chapters.pattern) << "cut " << cut;
+  }
+}
+
+TEST(ShortLineScan, TurnsAwayOnlyTheLinesTheSieveCallsBodyOrBlank) {
+  // Each line with white space of every kind in front, and cut short after every byte, so
+  // that a line may end inside a character or a wide space.
+  const std::vector<std::string> samples = {"第十二章 回忆",
+                                            "【第三章】夜雨",
+                                            "Chapter 7 Rain",
+                                            "卷三 风起",
+                                            "12、夜雨",
+                                            "楔子",
+                                            "番外二 旧事",
+                                            "===第一章===",
+                                            "他说：“走吧。”",
+                                            "山风吹过。",
+                                            "Sun",
+                                            "x",
+                                            "后记：写在最后",
+                                            "☆第五章☆",
+                                            "一",
+                                            "　",
+                                            "　\t "};
+  for (const Encoding encoding :
+       {Encoding::Gbk, Encoding::Gb18030, Encoding::Big5, Encoding::Utf8}) {
+    const CandidateSieve sieve(encoding, 40);
+    const ShortLineScan::Openers openers = sieve.Openers();
+    std::vector<std::string> lines;
+    for (const std::string& sample : samples) {
+      for (const std::string& front :
+           {std::string(), std::string(" \t"), std::string("　　"), std::string("\r　 ")}) {
+        const auto bytes = TextCodec::Convert(front + sample, Encoding::Utf8, encoding);
+        if (!bytes) continue;  // simplified characters Big5 lacks
+        for (std::size_t size = 0; size <= bytes->size(); ++size)
+          lines.push_back(bytes->substr(0, size));
+      }
+    }
+    std::string book;
+    for (const std::string& line : lines) book += line + "\n";
+    TempDir dir;
+    test::WriteFile(dir / "book.txt", book);
+    ShortLineScan scan(200, 64);
+    std::string error;
+    ASSERT_TRUE(scan.Open(dir / "book.txt", 0, error));
+    scan.Only(&openers);
+    std::vector<std::string> got;
+    scan.Run(
+        [&](const ShortLineScan::Line& l) {
+          got.push_back(std::to_string(l.number) + (l.longBefore ? "+" : " ") +
+                        std::string(l.data, l.size));
+          return true;
+        },
+        [](std::int64_t) { return true; });
+    // Every candidate handed out, told whether body text came since the line before.
+    std::vector<std::string> expected;
+    bool body = false;
+    std::size_t handed = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      const CandidateSieve::Verdict verdict = sieve.Look(lines[i]);
+      const bool out =
+          handed < got.size() &&
+          got[handed].substr(0, got[handed].find_first_of(" +")) == std::to_string(i + 1);
+      if (!out) {
+        ASSERT_NE(verdict, CandidateSieve::Verdict::Candidate)
+            << "line " << i + 1 << " " << lines[i];
+        body = body || verdict == CandidateSieve::Verdict::Body;
+        continue;
+      }
+      expected.push_back(std::to_string(i + 1) + (body ? "+" : " ") + lines[i]);
+      ++handed;
+      body = false;
+    }
+    EXPECT_EQ(got, expected) << static_cast<int>(encoding);
+    EXPECT_EQ(scan.LongAtEnd(), body);
   }
 }
 
