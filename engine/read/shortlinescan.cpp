@@ -117,8 +117,7 @@ ShortLineScan::ShortLineScan(std::size_t lineLimit, std::size_t blockBytes)
       m_nBlock(blockBytes > 0 ? blockBytes : 1),
       // An unfinished line is carried into the next block while it may still be short: its
       // bytes and a CR.
-      m_nRoom(lineLimit + 1),
-      m_pBuffer(new char[m_nRoom + m_nBlock]) {}
+      m_nRoom(lineLimit + 1) {}
 
 ShortLineScan::~ShortLineScan() = default;
 
@@ -255,6 +254,15 @@ std::size_t ShortLineScan::Lines(SimdLevel level, std::size_t from, std::size_t 
 
 ShortLineScan::End ShortLineScan::Run(const LineSink& onLine, const BlockSink& onBlock) {
   if (!m_file.IsOpen()) return End::Failed;
+  // The buffer is held while the scan runs only: a book read in many slices holds one for
+  // each slice being read, not one for each slice.
+  m_pBuffer.reset(new char[m_nRoom + m_nBlock]);
+  const End end = Scan(onLine, onBlock);
+  m_pBuffer.reset();
+  return end;
+}
+
+ShortLineScan::End ShortLineScan::Scan(const LineSink& onLine, const BlockSink& onBlock) {
   m_nLines = 0;
   m_bLong = false;
   const SimdLevel level = CpuFeatures::Level();

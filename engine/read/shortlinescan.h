@@ -22,7 +22,8 @@ namespace sekato::engine {
 ///
 /// Lines are those LineReader gives: a line ends at a line feed, a CR right before it goes
 /// with the break, a last line without line feed is still a line (keeping a CR it ends in).
-/// Memory is one block and the room for the longest line handed out, whatever the file.
+/// Memory is one block and the room for the longest line handed out, whatever the file,
+/// while Run runs.
 ///
 /// Example: with a limit of 4 bytes, "ab\r\nlong line\nx" hands out "ab" (line 1, offset 0)
 /// and "x" (line 3, offset 15, a long line before it), and Lines() is 3.
@@ -101,6 +102,7 @@ class ShortLineScan final {
   /// Every whole line in m_pBuffer[from, stop), through the kernel of `level`; the start of
   /// the unfinished line after them, or npos when the sink said stop.
   std::size_t Lines(SimdLevel level, std::size_t from, std::size_t stop, const LineSink& onLine);
+  End Scan(const LineSink& onLine, const BlockSink& onBlock);
   /// Where the first line starting at or after m_nFrom starts, if before m_nTo: the read
   /// start when m_nFrom is not past it, else one past the first line feed at m_nFrom − 1 or
   /// later; -1 when no line starts in the range; -2 when reading failed.

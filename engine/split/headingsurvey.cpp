@@ -16,14 +16,12 @@ namespace {
 
 constexpr std::int64_t kProgressStep = SurveySlice::kProgressStep;
 
-/// Where the slices of [start, length) start after the first: as many as there are
-/// processors, kMaxSlices at most, none under kMinSliceBytes.
+/// Where the slices of [start, length) start after the first: none for a small source or a
+/// single processor, else one slice for each thread, all of a size.
 std::vector<std::int64_t> EvenCuts(std::int64_t start, std::int64_t length) {
   const std::int64_t bytes = length - start;
-  const auto most =
-      static_cast<std::int64_t>(std::min(SurveySlice::Processors(), HeadingSurvey::kMaxSlices));
-  const std::int64_t slices =
-      std::clamp(bytes / HeadingSurvey::kMinSliceBytes, std::int64_t{1}, most);
+  const auto slices = static_cast<std::int64_t>(SurveySlice::Threads());
+  if (bytes < HeadingSurvey::kOnePassBytes || slices < 2) return {};
   std::vector<std::int64_t> cuts;
   for (std::int64_t i = 1; i < slices; ++i) cuts.push_back(start + bytes / slices * i);
   return cuts;
@@ -32,12 +30,12 @@ std::vector<std::int64_t> EvenCuts(std::int64_t start, std::int64_t length) {
 }  // namespace
 
 bool HeadingSurvey::Sift(const SplitOptions& options, Encoding text, std::int64_t markBytes,
-                         const std::vector<std::int64_t>* cuts, SplitHost* host,
+                         const std::vector<std::int64_t>* cuts, bool keepText, SplitHost* host,
                          HeadingDetector& detector, Result& result) {
   const std::string& path = options.sourcePath;
   SurveySlice::Shared shared(text, options.titleMax);
   shared.maxKept = kMaxKept;
-  shared.maxKeptText = kMaxKeptText;
+  shared.maxKeptText = keepText ? kMaxKeptText : 0;
   std::vector<std::unique_ptr<SurveySlice>> slices;
   std::string reason;
   const auto open = [&] {
@@ -74,10 +72,10 @@ bool HeadingSurvey::Sift(const SplitOptions& options, Encoding text, std::int64_
     return false;
   }
 
-  // The slices joined in order, as one pass would have seen them.
+  // The slices joined in order, as one pass would have seen them, each let go once joined.
   result.allSeen = !shared.Overflowed();
   std::int64_t lines = 0;
-  for (const auto& slice : slices) {
+  for (auto& slice : slices) {
     detector.Append(slice->Detector(), lines);
     if (result.allSeen) {
       const auto base = static_cast<std::int64_t>(result.seenText.size());
@@ -87,25 +85,25 @@ bool HeadingSurvey::Sift(const SplitOptions& options, Encoding text, std::int64_
       }
       result.seenText += slice->Text();
     }
-    slice->Places() = {};
-    slice->Text() = {};
     lines += slice->Lines();
+    slice.reset();
   }
   result.lines = lines;
   return true;
 }
 
-HeadingSurvey::Result HeadingSurvey::Run(const SplitOptions& options, SplitHost* host) {
-  return Survey(options, host, nullptr);
+HeadingSurvey::Result HeadingSurvey::Run(const SplitOptions& options, SplitHost* host,
+                                         bool keepText) {
+  return Survey(options, host, nullptr, keepText);
 }
 
 HeadingSurvey::Result HeadingSurvey::RunCut(const SplitOptions& options, SplitHost* host,
                                             const std::vector<std::int64_t>& cuts) {
-  return Survey(options, host, &cuts);
+  return Survey(options, host, &cuts, true);
 }
 
 HeadingSurvey::Result HeadingSurvey::Survey(const SplitOptions& options, SplitHost* host,
-                                            const std::vector<std::int64_t>* cuts) {
+                                            const std::vector<std::int64_t>* cuts, bool keepText) {
   Result result;
   // The source is read in its own encoding, as the chapter list reads it.
   SplitOptions asSource = options;
@@ -124,8 +122,8 @@ HeadingSurvey::Result HeadingSurvey::Survey(const SplitOptions& options, SplitHo
   if (!decoder.Converts()) {
     // The bytes are the text: read in blocks, every line short enough to be a heading handed
     // out where it lies, and the candidates' places kept for the chapter list.
-    if (!Sift(options, text, static_cast<std::int64_t>(encodings->MarkBytes()), cuts, host,
-              detector, result)) {
+    if (!Sift(options, text, static_cast<std::int64_t>(encodings->MarkBytes()), cuts, keepText,
+              host, detector, result)) {
       return result;
     }
     if (host) host->Progress(result.sourceBytes, result.sourceBytes);

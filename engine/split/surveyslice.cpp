@@ -25,7 +25,7 @@ SurveySlice::SurveySlice(Shared& shared)
   m_scan.Only(&shared.openers);
 }
 
-unsigned SurveySlice::Processors() { return WorkerPool::Processors(); }
+unsigned SurveySlice::Threads() { return std::min(WorkerPool::Processors(), kMaxThreads); }
 
 std::vector<ShortLineScan::End> SurveySlice::RunAll(
     const std::vector<std::unique_ptr<SurveySlice>>& slices, std::int64_t start, SplitHost* host) {
@@ -76,10 +76,11 @@ std::vector<ShortLineScan::End> SurveySlice::RunAll(
       lock.lock();
     }
   };
-  if (count <= 1) {
+  const auto threads = static_cast<unsigned>(std::min<std::size_t>(count, Threads()));
+  if (threads <= 1) {
     work();
   } else {
-    WorkerPool::Run(static_cast<unsigned>(count), work);
+    WorkerPool::Run(threads, work);
   }
   return ends;
 }

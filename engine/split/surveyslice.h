@@ -54,14 +54,15 @@ class SurveySlice final {
 
   explicit SurveySlice(Shared& shared);
 
-  /// Runs every slice, all at once (one thread each, the caller's with the first), and
-  /// returns how each ended. `host` hears the progress (bytes read past `start`, the first
+  /// Runs every slice, on Threads() threads at once (the caller's takes the first, then each
+  /// thread the next not yet taken), and returns how each ended. `host` hears the progress (bytes read past `start`, the first
   /// slice's) and may stop, on the calling thread alone: while the others read on after its
   /// own slice is done, it waits and keeps telling it. A slice that fails stops the others.
   static std::vector<ShortLineScan::End> RunAll(
       const std::vector<std::unique_ptr<SurveySlice>>& slices, std::int64_t start, SplitHost* host);
-  /// The processors slices may run on at once.
-  static unsigned Processors();
+  /// The threads slices run on: one a processor, kMaxThreads at most.
+  static unsigned Threads();
+  static constexpr unsigned kMaxThreads = 4;
 
   /// Opens `path` to read after its `markBytes`; false with the system's reason in `error`.
   bool Open(const std::string& path, std::int64_t markBytes, std::string& error);
