@@ -16,7 +16,9 @@ namespace sekato::engine {
 
 /// Finds a book's chapter headings without being told how: one read-only pass over the
 /// source in its own encoding, in which only the lines that can start a heading form are
-/// converted and looked at (CandidateSieve, HeadingDetector).
+/// converted and looked at (CandidateSieve, HeadingDetector). A large source read as it lies
+/// is read in slices at once, on threads of their own, and what they found joined in order
+/// (SurveySlice).
 ///
 /// A split or chapter list with SplitOptions::autoDetect runs it first, then goes on by the
 /// rule it found (Apply), through the same path as a --regex the user gives.

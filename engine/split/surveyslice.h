@@ -55,9 +55,10 @@ class SurveySlice final {
   explicit SurveySlice(Shared& shared);
 
   /// Runs every slice, on Threads() threads at once (the caller's takes the first, then each
-  /// thread the next not yet taken), and returns how each ended. `host` hears the progress (bytes read past `start`, the first
-  /// slice's) and may stop, on the calling thread alone: while the others read on after its
-  /// own slice is done, it waits and keeps telling it. A slice that fails stops the others.
+  /// thread the next not yet taken), and returns how each ended. `host` hears the progress
+  /// (bytes read past `start`, the first slice's) and may stop, on the calling thread alone:
+  /// while the others read on after its own slices are done, it waits and keeps telling it.
+  /// A slice that fails stops the others.
   static std::vector<ShortLineScan::End> RunAll(
       const std::vector<std::unique_ptr<SurveySlice>>& slices, std::int64_t start, SplitHost* host);
   /// The threads slices run on: one a processor, kMaxThreads at most.
