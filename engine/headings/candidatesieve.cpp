@@ -36,6 +36,21 @@ CandidateSieve::CandidateSieve(Encoding text, std::int64_t maxChars)
   }
 }
 
+ShortLineScan::Openers CandidateSieve::Openers() const {
+  ShortLineScan::Openers openers;
+  openers.wideSpace = m_fullWidthSpace;
+  for (std::size_t first = 0; first < m_starts.size(); ++first) {
+    for (const std::string& start : m_starts[first]) {
+      if (start.size() == 1) {
+        for (std::size_t second = 0; second < 256; ++second) openers.pairs.set(first << 8 | second);
+      } else {
+        openers.pairs.set(first << 8 | static_cast<unsigned char>(start[1]));
+      }
+    }
+  }
+  return openers;
+}
+
 CandidateSieve::Verdict CandidateSieve::Look(std::string_view line) const {
   // Every line of a book comes here: compared byte by byte, without a call.
   const std::size_t space = m_fullWidthSpace.size();

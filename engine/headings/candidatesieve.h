@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "sekato/encoding.h"
+#include "shortlinescan.h"
 
 namespace sekato::engine {
 
@@ -32,6 +33,9 @@ class CandidateSieve final {
   /// What `line` (without its line break) can be.
   Verdict Look(std::string_view line) const;
   bool MayHold(std::string_view line) const { return Look(line) == Verdict::Candidate; }
+  /// How the lines Look may call a candidate open, for a scan to turn away the rest before
+  /// they cost a call: every line it turns away Look calls Body or Blank.
+  ShortLineScan::Openers Openers() const;
 
  private:
   std::string m_fullWidthSpace;

@@ -41,6 +41,14 @@ class HeadingDetector final {
   /// The next line is body text (too long to be a heading, or not readable).
   void OfferBody(std::int64_t number);
 
+  /// Takes the lines `later` was offered as if they had been offered here next, their
+  /// numbers `shift` on: a book looked at in slices, each by a detector of its own, is then
+  /// decided as if one had seen it all.
+  ///
+  /// Example: a detector offered lines 1–500 of a book, given Append(b, 500) for a detector
+  /// `b` offered lines 1–300 of what follows, holds what one offered lines 1–800 would.
+  void Append(const HeadingDetector& later, std::int64_t shift);
+
   HeadingDetection Decide() const;
 
   /// Lines up to this many bytes can be candidates; longer ones need not be converted.

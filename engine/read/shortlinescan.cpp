@@ -1,5 +1,6 @@
 #include "shortlinescan.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -116,8 +117,7 @@ ShortLineScan::ShortLineScan(std::size_t lineLimit, std::size_t blockBytes)
       m_nBlock(blockBytes > 0 ? blockBytes : 1),
       // An unfinished line is carried into the next block while it may still be short: its
       // bytes and a CR.
-      m_nRoom(lineLimit + 1),
-      m_pBuffer(new char[m_nRoom + m_nBlock]) {}
+      m_nRoom(lineLimit + 1) {}
 
 ShortLineScan::~ShortLineScan() = default;
 
@@ -129,6 +129,34 @@ bool ShortLineScan::Open(const std::string& path, std::int64_t skip, std::string
   return true;
 }
 
+void ShortLineScan::Limit(std::int64_t from, std::int64_t to) {
+  m_nFrom = from;
+  m_nTo = to;
+}
+
+std::int64_t ShortLineScan::FirstLineStart() {
+  if (m_nFrom <= m_nSkip) return m_nSkip < m_nTo ? m_nSkip : -1;
+  // The line that holds byte m_nFrom − 1 belongs to the slice before.
+  std::int64_t offset = m_nFrom - 1;
+  char* const block = m_pBuffer.get() + m_nRoom;
+  while (offset < m_nTo - 1) {
+    int error = 0;
+    const std::size_t got = m_file.ReadFullyAt(block, m_nBlock, offset, error);
+    if (error != 0) {
+      m_strError = std::strerror(error);
+      return -2;
+    }
+    const void* feed = std::memchr(block, '\n', got);
+    if (feed != nullptr) {
+      const std::int64_t start = offset + (static_cast<const char*>(feed) - block) + 1;
+      return start < m_nTo ? start : -1;
+    }
+    if (got < m_nBlock) return -1;
+    offset += static_cast<std::int64_t>(got);
+  }
+  return -1;
+}
+
 void ShortLineScan::FeedsWith(SimdLevel level, const char* data, std::size_t from,
                               std::size_t end, const std::function<void(std::size_t at)>& take) {
   auto visit = [&](std::size_t at) {
@@ -136,6 +164,28 @@ void ShortLineScan::FeedsWith(SimdLevel level, const char* data, std::size_t fro
     return true;
   };
   Feeds(level, data, from, end, visit);
+}
+
+inline ShortLineScan::Opening ShortLineScan::Opens(std::size_t start, std::size_t end) const {
+  // Looked at in place, byte by byte: most short lines of a book are turned away here.
+  const char* at = m_pBuffer.get() + start;
+  const char* const stop = m_pBuffer.get() + end;
+  const std::string& wide = m_pOpeners->wideSpace;
+  while (at < stop) {
+    const char ch = *at;
+    if (ch == ' ' || ch == '\t' || ch == '\r') {
+      ++at;
+      continue;
+    }
+    std::size_t same = 0;
+    while (same < wide.size() && at + same < stop && at[same] == wide[same]) ++same;
+    if (same == 0 || same < wide.size()) break;
+    at += same;
+  }
+  if (at == stop) return Opening::Blank;
+  const auto first = static_cast<unsigned char>(at[0]);
+  const unsigned second = at + 1 < stop ? static_cast<unsigned char>(at[1]) : 0U;
+  return m_pOpeners->pairs[std::size_t{first} << 8 | second] ? Opening::Hands : Opening::Body;
 }
 
 bool ShortLineScan::Take(std::size_t start, std::size_t end, bool fed, const LineSink& onLine) {
@@ -146,6 +196,13 @@ bool ShortLineScan::Take(std::size_t start, std::size_t end, bool fed, const Lin
   if (size > m_nLimit) {
     m_bLong = true;
     return true;
+  }
+  if (m_pOpeners) {
+    const Opening opening = Opens(start, start + size);
+    if (opening != Opening::Hands) {
+      m_bLong = m_bLong || opening == Opening::Body;
+      return true;
+    }
   }
   Line line;
   line.data = m_pBuffer.get() + start;
@@ -159,8 +216,8 @@ bool ShortLineScan::Take(std::size_t start, std::size_t end, bool fed, const Lin
 
 std::size_t ShortLineScan::Lines(SimdLevel level, std::size_t from, std::size_t stop,
                                  const LineSink& onLine) {
-  // Most lines are too long to matter: counted in registers, without a call, and the count
-  // stored only before a short line is taken.
+  // Most lines are too long to matter, or open as no line handed out does: counted in
+  // registers, without a call, and the count stored only before a short line is taken.
   const std::size_t longest = m_nLimit + 1;  // a CR may come on top
   std::size_t start = from;
   std::int64_t lines = m_nLines;
@@ -171,6 +228,15 @@ std::size_t ShortLineScan::Lines(SimdLevel level, std::size_t from, std::size_t 
       longSince = true;
       start = at + 1;
       return true;
+    }
+    if (m_pOpeners) {
+      const Opening opening = Opens(start, at);
+      if (opening != Opening::Hands) {
+        ++lines;
+        longSince = longSince || opening == Opening::Body;
+        start = at + 1;
+        return true;
+      }
     }
     m_nLines = lines;
     m_bLong = longSince;
@@ -188,21 +254,43 @@ std::size_t ShortLineScan::Lines(SimdLevel level, std::size_t from, std::size_t 
 
 ShortLineScan::End ShortLineScan::Run(const LineSink& onLine, const BlockSink& onBlock) {
   if (!m_file.IsOpen()) return End::Failed;
+  // The buffer is held while the scan runs only: a book read in many slices holds one for
+  // each slice being read, not one for each slice.
+  m_pBuffer.reset(new char[m_nRoom + m_nBlock]);
+  const End end = Scan(onLine, onBlock);
+  m_pBuffer.reset();
+  return end;
+}
+
+ShortLineScan::End ShortLineScan::Scan(const LineSink& onLine, const BlockSink& onBlock) {
   m_nLines = 0;
   m_bLong = false;
   const SimdLevel level = CpuFeatures::Level();
-  std::int64_t offset = m_nSkip;  // where the next block is read from
+  std::int64_t offset = FirstLineStart();  // where the next block is read from
+  if (offset == -2) return End::Failed;
+  if (offset < 0) return End::Done;
   std::size_t kept = 0;           // bytes of an unfinished short line before the block
   bool inLong = false;            // the block begins inside a line already too long
   while (true) {
     int error = 0;
     char* const block = m_pBuffer.get() + m_nRoom;
-    const std::size_t got = m_file.ReadFullyAt(block, m_nBlock, offset, error);
+    std::size_t got = m_file.ReadFullyAt(block, m_nBlock, offset, error);
     if (error != 0) {
       m_strError = std::strerror(error);
       return End::Failed;
     }
-    const bool eof = got < m_nBlock;
+    bool eof = got < m_nBlock;
+    if (offset + static_cast<std::int64_t>(got) >= m_nTo) {
+      // The line that holds byte m_nTo − 1 is the range's last: it ends at the first line
+      // feed from there on, and the scan ends with it.
+      const std::int64_t last = std::max(m_nTo - 1, offset);
+      const void* feed = std::memchr(block + (last - offset), '\n',
+                                     got - static_cast<std::size_t>(last - offset));
+      if (feed != nullptr) {
+        got = static_cast<std::size_t>(static_cast<const char*>(feed) - block) + 1;
+        eof = true;
+      }
+    }
     m_nBase = offset - static_cast<std::int64_t>(m_nRoom);
     const std::size_t end = m_nRoom + got;
     std::size_t from = m_nRoom - kept;

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -20,7 +22,8 @@ namespace sekato::engine {
 ///
 /// Lines are those LineReader gives: a line ends at a line feed, a CR right before it goes
 /// with the break, a last line without line feed is still a line (keeping a CR it ends in).
-/// Memory is one block and the room for the longest line handed out, whatever the file.
+/// Memory is one block and the room for the longest line handed out, whatever the file,
+/// while Run runs.
 ///
 /// Example: with a limit of 4 bytes, "ab\r\nlong line\nx" hands out "ab" (line 1, offset 0)
 /// and "x" (line 3, offset 15, a long line before it), and Lines() is 3.
@@ -53,6 +56,29 @@ class ShortLineScan final {
   /// The file's length in bytes (at open).
   std::int64_t Length() const { return m_file.Length(); }
 
+  /// Run reads only the lines that start in [from, to) of the file, numbered from 1, the
+  /// last of them whole even when it runs on past `to`; so slices cut anywhere share out a
+  /// file's lines, each line to one slice. `from` at or before the read start (after a mark)
+  /// takes the first line.
+  ///
+  /// Example: in "ab\ncd\nef", [1, 4) holds "cd" alone: its line starts at 3, and the line
+  /// at 0 and the one at 6 start outside; [0, 1) holds "ab"; [4, 6) holds nothing.
+  void Limit(std::int64_t from, std::int64_t to);
+
+  /// Which short lines are worth handing out, told by how they open: after white space
+  /// (ASCII space, tab and CR, and `wideSpace`), by their first two bytes, the second 0 when
+  /// the line ends after the first. Example: with the pair "第" and 。 as wide space,
+  /// "。。第一章" is handed out, "。。他说" is not.
+  struct Openers {
+    std::bitset<65536> pairs;  ///< first byte × 256 + second byte
+    std::string wideSpace;
+  };
+  /// Hands out only the short lines that open as `openers` allows (null: every one; the
+  /// caller keeps it while the scan runs). A line turned away is body text, as a long line
+  /// is: the next line handed out is told one came before it. A line of white space alone is
+  /// only counted.
+  void Only(const Openers* openers) { m_pOpeners = openers; }
+
   /// Reads the file to its end (Done), until a sink says stop (Stopped) or reading fails
   /// (Failed, see Error).
   End Run(const LineSink& onLine, const BlockSink& onBlock);
@@ -76,13 +102,25 @@ class ShortLineScan final {
   /// Every whole line in m_pBuffer[from, stop), through the kernel of `level`; the start of
   /// the unfinished line after them, or npos when the sink said stop.
   std::size_t Lines(SimdLevel level, std::size_t from, std::size_t stop, const LineSink& onLine);
+  End Scan(const LineSink& onLine, const BlockSink& onBlock);
+  /// Where the first line starting at or after m_nFrom starts, if before m_nTo: the read
+  /// start when m_nFrom is not past it, else one past the first line feed at m_nFrom − 1 or
+  /// later; -1 when no line starts in the range; -2 when reading failed.
+  std::int64_t FirstLineStart();
+
+  enum class Opening { Hands, Body, Blank };
+  /// How the line in m_pBuffer[start, end) opens, by m_pOpeners.
+  Opening Opens(std::size_t start, std::size_t end) const;
 
   std::size_t m_nLimit;
+  const Openers* m_pOpeners = nullptr;
   std::size_t m_nBlock;
   std::size_t m_nRoom;  ///< bytes before the block for an unfinished short line
   std::unique_ptr<char[]> m_pBuffer;
   ByteSource m_file;
   std::int64_t m_nSkip = 0;
+  std::int64_t m_nFrom = 0;
+  std::int64_t m_nTo = std::numeric_limits<std::int64_t>::max();
   std::int64_t m_nBase = 0;  ///< file offset of m_pBuffer[0]
   std::int64_t m_nLines = 0;
   bool m_bLong = false;  ///< a long line was counted since the last line handed out

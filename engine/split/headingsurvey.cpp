@@ -1,51 +1,109 @@
 #include "headingsurvey.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "candidatesieve.h"
 #include "headingdetector.h"
-#include "shortlinescan.h"
 #include "linewalk.h"
 #include "runencodings.h"
 #include "sourcedecoder.h"
+#include "surveyslice.h"
 #include "textconverter.h"
 
 namespace sekato::engine {
 namespace {
 
-constexpr std::int64_t kProgressStep = std::int64_t{1} << 20;
+constexpr std::int64_t kProgressStep = SurveySlice::kProgressStep;
+
+/// Where the slices of [start, length) start after the first: none for a small source or a
+/// single processor, else one slice for each thread, all of a size.
+std::vector<std::int64_t> EvenCuts(std::int64_t start, std::int64_t length) {
+  const std::int64_t bytes = length - start;
+  const auto slices = static_cast<std::int64_t>(SurveySlice::Threads());
+  if (bytes < HeadingSurvey::kOnePassBytes || slices < 2) return {};
+  std::vector<std::int64_t> cuts;
+  for (std::int64_t i = 1; i < slices; ++i) cuts.push_back(start + bytes / slices * i);
+  return cuts;
+}
 
 }  // namespace
 
-bool HeadingSurvey::Sift(const std::string& path, std::size_t markBytes, std::size_t lineLimit,
-                         const ShortLineScan::LineSink& take, const LineWalk::KeepGoing& keepGoing,
-                         bool& longAtEnd, Result& result) {
-  ShortLineScan sieve(lineLimit);
+bool HeadingSurvey::Sift(const SplitOptions& options, Encoding text, std::int64_t markBytes,
+                         const std::vector<std::int64_t>* cuts, bool keepText, SplitHost* host,
+                         HeadingDetector& detector, Result& result) {
+  const std::string& path = options.sourcePath;
+  SurveySlice::Shared shared(text, options.titleMax);
+  shared.maxKept = kMaxKept;
+  shared.maxKeptText = keepText ? kMaxKeptText : 0;
+  std::vector<std::unique_ptr<SurveySlice>> slices;
   std::string reason;
-  if (!sieve.Open(path, static_cast<std::int64_t>(markBytes), reason)) {
+  const auto open = [&] {
+    slices.push_back(std::make_unique<SurveySlice>(shared));
+    if (slices.back()->Open(path, markBytes, reason)) return true;
     result.end = End::Failed;
     result.message = {MessageId::OpenSource, {path, reason}};
     return false;
+  };
+  if (!open()) return false;
+  const std::int64_t length = slices.front()->Length();
+  result.sourceBytes = length;
+  std::vector<std::int64_t> starts{markBytes};
+  for (const std::int64_t cut : cuts ? *cuts : EvenCuts(markBytes, length)) {
+    if (cut > starts.back() && cut < length) starts.push_back(cut);
   }
-  result.sourceBytes = sieve.Length();
-  const ShortLineScan::End end = sieve.Run(take, keepGoing);
-  result.lines = sieve.Lines();
-  longAtEnd = sieve.LongAtEnd();
-  switch (end) {
-    case ShortLineScan::End::Done:
-      return true;
-    case ShortLineScan::End::Stopped:
-      result.end = End::Stopped;
-      return false;
-    case ShortLineScan::End::Failed:
-      break;
+  while (slices.size() < starts.size()) {
+    if (!open()) return false;
   }
-  result.end = End::Failed;
-  result.message = {MessageId::ReadSource, {path, sieve.Error()}};
-  return false;
+  for (std::size_t i = 0; i < slices.size(); ++i) {
+    slices[i]->Cover(starts[i], i + 1 < starts.size() ? starts[i + 1] : length);
+  }
+
+  const std::size_t count = slices.size();
+  const std::vector<ShortLineScan::End> ends = SurveySlice::RunAll(slices, markBytes, host);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (ends[i] != ShortLineScan::End::Failed) continue;
+    result.end = End::Failed;
+    result.message = {MessageId::ReadSource, {path, slices[i]->Error()}};
+    return false;
+  }
+  if (std::find(ends.begin(), ends.end(), ShortLineScan::End::Stopped) != ends.end()) {
+    result.end = End::Stopped;
+    return false;
+  }
+
+  // The slices joined in order, as one pass would have seen them, each let go once joined.
+  result.allSeen = !shared.Overflowed();
+  std::int64_t lines = 0;
+  for (auto& slice : slices) {
+    detector.Append(slice->Detector(), lines);
+    if (result.allSeen) {
+      const auto base = static_cast<std::int64_t>(result.seenText.size());
+      for (const SurveySlice::Seen& at : slice->Places()) {
+        result.seen.push_back(
+            {at.line + lines, at.offset, at.size, at.text < 0 ? -1 : at.text + base});
+      }
+      result.seenText += slice->Text();
+    }
+    lines += slice->Lines();
+    slice.reset();
+  }
+  result.lines = lines;
+  return true;
 }
 
-HeadingSurvey::Result HeadingSurvey::Run(const SplitOptions& options, SplitHost* host) {
+HeadingSurvey::Result HeadingSurvey::Run(const SplitOptions& options, SplitHost* host,
+                                         bool keepText) {
+  return Survey(options, host, nullptr, keepText);
+}
+
+HeadingSurvey::Result HeadingSurvey::RunCut(const SplitOptions& options, SplitHost* host,
+                                            const std::vector<std::int64_t>& cuts) {
+  return Survey(options, host, &cuts, true);
+}
+
+HeadingSurvey::Result HeadingSurvey::Survey(const SplitOptions& options, SplitHost* host,
+                                            const std::vector<std::int64_t>* cuts, bool keepText) {
   Result result;
   // The source is read in its own encoding, as the chapter list reads it.
   SplitOptions asSource = options;
@@ -61,30 +119,41 @@ HeadingSurvey::Result HeadingSurvey::Run(const SplitOptions& options, SplitHost*
   const Encoding text = encodings->Text();
   SourceDecoder decoder(encodings->Source(), text, encodings->MarkBytes(), encodings->Output());
   HeadingDetector detector(options.titleMax);
+  if (!decoder.Converts()) {
+    // The bytes are the text: read in blocks, every line short enough to be a heading handed
+    // out where it lies, and the candidates' places kept for the chapter list.
+    if (!Sift(options, text, static_cast<std::int64_t>(encodings->MarkBytes()), cuts, keepText,
+              host, detector, result)) {
+      return result;
+    }
+    if (host) host->Progress(result.sourceBytes, result.sourceBytes);
+    result.detection = detector.Decide();
+    return result;
+  }
   const CandidateSieve sieve(text, std::max(options.titleMax, HeadingDetector::kMinTitleChars));
   TextConverter toUtf8(text, Encoding::Utf8);
   std::string utf8;
   std::int64_t& lines = result.lines;
   std::int64_t& sourceBytes = result.sourceBytes;
   std::int64_t last = 0;  // the line taken last
-  bool longAtEnd = false;  // a line too long to take came after the last one taken
-  // Takes the next line; true when it may start a heading form.
-  // `bodyBefore`: a line passed over since the last one was too long to take: body text.
-  const auto look = [&](char* data, std::size_t size, bool bodyBefore) {
-    if (bodyBefore) detector.OfferBody(lines - 1);
+  // Takes the next line. A line passed over since the last one was too long to take: body
+  // text.
+  const auto take = [&](char* data, std::size_t size, std::int64_t /*offset*/) {
+    if (lines > last + 1) detector.OfferBody(lines - 1);
+    last = lines;
     const std::string_view line(data, size);
     switch (sieve.Look(line)) {
       case CandidateSieve::Verdict::Blank:
-        return false;
+        return;
       case CandidateSieve::Verdict::Body:
         detector.OfferBody(lines);
-        return false;
+        return;
       case CandidateSieve::Verdict::Candidate:
         break;
     }
     if (text == Encoding::Utf8) {
       detector.Offer(lines, line);
-      return true;
+      return;
     }
     utf8.clear();
     if (toUtf8.ConvertPrefix(line, utf8) == size) {
@@ -92,11 +161,6 @@ HeadingSurvey::Result HeadingSurvey::Run(const SplitOptions& options, SplitHost*
     } else {
       detector.OfferBody(lines);
     }
-    return true;
-  };
-  const auto take = [&](char* data, std::size_t size, std::int64_t /*offset*/) {
-    look(data, size, lines > last + 1);
-    last = lines;
   };
   std::int64_t nextReport = kProgressStep;
   const auto keepGoing = [&](std::int64_t offset) {
@@ -104,53 +168,19 @@ HeadingSurvey::Result HeadingSurvey::Run(const SplitOptions& options, SplitHost*
     nextReport = offset + kProgressStep;
     return !host || host->Progress(offset, sourceBytes);
   };
-  if (!decoder.Converts()) {
-    // The bytes are the text: read in blocks, every line short enough to be a heading handed
-    // out where it lies, and the candidates' places kept for the chapter list.
-    result.allSeen = true;
-    const auto keep = [&](const ShortLineScan::Line& line) {
-      // An empty line is neither body text nor a heading: nothing to look at, unless a long
-      // line came before it.
-      if (line.size == 0 && !line.longBefore) return true;
-      lines = line.number;
-      char* const data = line.data;
-      const std::size_t size = line.size;
-      if (!look(data, size, line.longBefore) || !result.allSeen) return true;
-      if (result.seen.size() >= kMaxKept) {
-        result.allSeen = false;
-        result.seen = {};
-        return true;
-      }
-      // Their text is kept while there is room, so the list need not read them again.
-      std::int64_t at = -1;
-      if (result.seenText.size() + size <= kMaxKeptText) {
-        at = static_cast<std::int64_t>(result.seenText.size());
-        result.seenText.append(data, size);
-      }
-      result.seen.push_back({lines, line.offset, static_cast<std::int64_t>(size), at});
-      return true;
-    };
-    if (!Sift(options.sourcePath, encodings->MarkBytes(),
-              static_cast<std::size_t>(detector.LongestCandidateBytes()), keep, keepGoing,
-              longAtEnd, result)) {
+  switch (LineWalk::Run(options.sourcePath, encodings->MarkBytes(), decoder, encodings->Rules(),
+                        lines, sourceBytes, take, keepGoing, result.message)) {
+    case LineWalk::End::Done:
+      break;
+    case LineWalk::End::Stopped:
+      result.end = End::Stopped;
       return result;
-    }
-  } else {
-    switch (LineWalk::Run(options.sourcePath, encodings->MarkBytes(), decoder, encodings->Rules(),
-                          lines, sourceBytes, take, keepGoing, result.message)) {
-      case LineWalk::End::Done:
-        break;
-      case LineWalk::End::Stopped:
-        result.end = End::Stopped;
-        return result;
-      case LineWalk::End::Failed:
-        result.end = End::Failed;
-        return result;
-    }
-    // Lines after the last one taken were too long to take.
-    longAtEnd = lines > last;
+    case LineWalk::End::Failed:
+      result.end = End::Failed;
+      return result;
   }
-  if (longAtEnd) detector.OfferBody(lines);
+  // Lines after the last one taken were too long to take.
+  if (lines > last) detector.OfferBody(lines);
   if (host) host->Progress(sourceBytes, sourceBytes);
   result.detection = detector.Decide();
   return result;

@@ -71,7 +71,8 @@ SplitEnd SplitRun::Execute() {
       return {SplitOutcome::Refused, std::move(*refusal), {}};
     }
     ProgressShare detection(m_host, 0, 2);
-    HeadingSurvey::Result survey = HeadingSurvey::Run(m_options, &detection);
+    // The split needs the places of the lines detection saw, not their text.
+    HeadingSurvey::Result survey = HeadingSurvey::Run(m_options, &detection, false);
     switch (survey.end) {
       case HeadingSurvey::End::Done:
         break;

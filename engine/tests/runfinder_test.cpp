@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "testsupport.h"
 
 namespace sekato::engine {
@@ -46,6 +50,26 @@ TEST(RunFinder, EndsWhereALineMustGoAlone) {
            Case{"a one-byte needle takes no run", "ab\r\ncd\r\n", oneByte, 0},
        }) {
     EXPECT_EQ(RunFinder::End(c.atHand, c.limits), c.end) << c.what;
+  }
+}
+
+TEST(RunFinder, ALimitOnLinesEndsTheRunAtThatLineThroughLongStretches) {
+  // Lines of every length up to a few hundred bytes over tens of kilobytes, so that the
+  // limit falls in every part of the wide and the narrow blocks lines are counted in.
+  std::string atHand;
+  std::vector<std::size_t> ends;  // where each line ends, its CR LF included
+  for (std::size_t n = 0; atHand.size() < 40000; ++n) {
+    atHand += std::string((n * 37) % 300, 'x') + "\r\n";
+    ends.push_back(atHand.size());
+  }
+  atHand += "unfinished";
+  for (std::size_t lines = 1; lines <= ends.size() + 1; ++lines) {
+    RunFinder::Limits limits;
+    limits.lines = lines;
+    std::size_t taken = 0;
+    const std::size_t expected = lines <= ends.size() ? ends[lines - 1] : ends.back();
+    ASSERT_EQ(RunFinder::End(atHand, limits, &taken), expected) << lines;
+    ASSERT_EQ(taken, std::min(lines, ends.size())) << lines;
   }
 }
 
