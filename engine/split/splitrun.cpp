@@ -64,44 +64,7 @@ bool SplitRun::VolumeFolders() const {
 
 SplitEnd SplitRun::Execute() {
   if (m_options.Transforms()) return ExecuteTransformed();
-  if (m_options.mode == SplitMode::ByChapter && m_options.autoDetect) {
-    // The book is looked at first; the split then goes by the rule found, as by a --regex.
-    // What the options refuse is refused before the book is read.
-    if (auto refusal = SplitPlan(m_options).Refusal(SplitPlan::Purpose::Split)) {
-      return {SplitOutcome::Refused, std::move(*refusal), {}};
-    }
-    ProgressShare detection(m_host, 0, 2);
-    // The split needs the places of the lines detection saw, not their text.
-    HeadingSurvey::Result survey = HeadingSurvey::Run(m_options, &detection, false);
-    switch (survey.end) {
-      case HeadingSurvey::End::Done:
-        break;
-      case HeadingSurvey::End::Stopped:
-        return {SplitOutcome::Stopped, {MessageId::Stopped}, {}};
-      case HeadingSurvey::End::Refused:
-        return {SplitOutcome::Refused, std::move(survey.message), {}};
-      case HeadingSurvey::End::Failed:
-        return {SplitOutcome::Failed, std::move(survey.message), {}};
-    }
-    if (!survey.detection.found) return {SplitOutcome::Refused, {MessageId::NothingDetected}, {}};
-    // The split by the rule found is the second half of the run.
-    SplitOptions byRule = m_options;
-    byRule.autoDetect = false;
-    HeadingSurvey::Apply(survey.detection, byRule);
-    // The encoding the survey found holds for the second pass: not guessed again.
-    byRule.encoding = survey.sourceEncoding;
-    ProgressShare split(m_host, 1, 2);
-    SplitRun run(std::move(byRule), split);
-    // The lines detection saw that may start a heading are the only ones the rule can take:
-    // the split matches only them, and writes the rest in runs.
-    if (survey.allSeen) {
-      run.m_onlyLines.reserve(survey.seen.size());
-      for (const auto& seen : survey.seen) run.m_onlyLines.push_back(seen.line);
-      survey.seen = {};
-      survey.seenText = {};
-    }
-    return run.Execute();
-  }
+  if (m_options.mode == SplitMode::ByChapter && m_options.autoDetect) return ExecuteDetected();
   const SplitOptions& o = m_options;
   Plan plan(o);
   if (auto refusal = plan.split.Refusal(SplitPlan::Purpose::Split)) {
@@ -129,9 +92,64 @@ SplitEnd SplitRun::Execute() {
   if (plan.split.EmptyKeywordsRefused() && !plan.list) {
     return {SplitOutcome::Refused, {MessageId::EmptyKeywords}, {}};
   }
+  LayOut(plan);
 
+  // The source itself must never become a piece.
+  if (FileOps::SameDirectory(SourcePath::Folder(o.sourcePath), directory) &&
+      PieceNamer::IsPieceName(SourcePath::FileName(o.sourcePath), plan.layout.namer.NamePart())) {
+    return {SplitOutcome::Refused, {MessageId::WouldOverwriteSource, {o.sourcePath}}, {}};
+  }
+  // Two runs writing into one folder would blend their pieces.
+  FolderLock lock;
+  if (!lock.Take(directory)) {
+    return {SplitOutcome::Refused, {MessageId::FolderBusy, {directory}}, {}};
+  }
+  return Split(plan);
+}
+
+SplitEnd SplitRun::ExecuteDetected() {
+  // The book is looked at first; the split then goes by the rule found, as by a --regex.
+  // What the options refuse is refused before the book is read.
+  if (auto refusal = SplitPlan(m_options).Refusal(SplitPlan::Purpose::Split)) {
+    return {SplitOutcome::Refused, std::move(*refusal), {}};
+  }
+  ProgressShare detection(m_host, 0, 2);
+  // The split needs the places of the lines detection saw, not their text.
+  HeadingSurvey::Result survey = HeadingSurvey::Run(m_options, &detection, false);
+  switch (survey.end) {
+    case HeadingSurvey::End::Done:
+      break;
+    case HeadingSurvey::End::Stopped:
+      return {SplitOutcome::Stopped, {MessageId::Stopped}, {}};
+    case HeadingSurvey::End::Refused:
+      return {SplitOutcome::Refused, std::move(survey.message), {}};
+    case HeadingSurvey::End::Failed:
+      return {SplitOutcome::Failed, std::move(survey.message), {}};
+  }
+  if (!survey.detection.found) return {SplitOutcome::Refused, {MessageId::NothingDetected}, {}};
+  // The split by the rule found is the second half of the run.
+  SplitOptions byRule = m_options;
+  byRule.autoDetect = false;
+  HeadingSurvey::Apply(survey.detection, byRule);
+  // The encoding the survey found holds for the second pass: not guessed again.
+  byRule.encoding = survey.sourceEncoding;
+  ProgressShare split(m_host, 1, 2);
+  SplitRun run(std::move(byRule), split);
+  // The lines detection saw that may start a heading are the only ones the rule can take:
+  // the split matches only them, and writes the rest in runs.
+  if (survey.allSeen) {
+    run.m_onlyLines.reserve(survey.seen.size());
+    for (const auto& seen : survey.seen) run.m_onlyLines.push_back(seen.line);
+    survey.seen = {};
+    survey.seenText = {};
+  }
+  return run.Execute();
+}
+
+void SplitRun::LayOut(Plan& plan) const {
+  const SplitOptions& o = m_options;
   PieceLayout& layout = plan.layout;
-  layout.directory = directory;
+  layout.directory = plan.split.Directory();
   layout.namer = plan.split.Namer();
   layout.addHead = o.addHead;
   layout.addTail = o.addTail;
@@ -146,18 +164,6 @@ SplitEnd SplitRun::Execute() {
                         PieceNamer::SequenceText(o.chapters.First(count)) + "-" +
                         PieceNamer::SequenceText(o.chapters.Last(count)) + ".txt";
   }
-
-  // The source itself must never become a piece.
-  if (FileOps::SameDirectory(SourcePath::Folder(o.sourcePath), directory) &&
-      PieceNamer::IsPieceName(SourcePath::FileName(o.sourcePath), layout.namer.NamePart())) {
-    return {SplitOutcome::Refused, {MessageId::WouldOverwriteSource, {o.sourcePath}}, {}};
-  }
-  // Two runs writing into one folder would blend their pieces.
-  FolderLock lock;
-  if (!lock.Take(directory)) {
-    return {SplitOutcome::Refused, {MessageId::FolderBusy, {directory}}, {}};
-  }
-  return Split(plan);
 }
 
 std::optional<SplitEnd> SplitRun::PrepareList(Plan& plan) const {

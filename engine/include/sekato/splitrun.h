@@ -74,6 +74,10 @@ class SplitRun final {
   /// With replacement rules or a conversion: the book is transformed into a file of its own
   /// first, which a run without them then splits.
   SplitEnd ExecuteTransformed();
+  /// With automatic detection: the book is surveyed first, then split by the rule found.
+  SplitEnd ExecuteDetected();
+  /// The pieces' layout (folder, names, head and tail text) from the options and the plan.
+  void LayOut(Plan& plan) const;
 
   /// True when the pieces go into volume folders: asked for, and no list cuts the book.
   bool VolumeFolders() const;
