@@ -31,6 +31,8 @@ void CQueueDock::Show(const QStringList& books, QMainWindow* frame) {
 }
 
 void CQueueDock::Relist() {
+  // A view without a frame queues its books but never lists them.
+  if (!m_pList) return;
   m_pList->setRowCount(0);
   for (int i = 0; i < m_queue.Count(); ++i) emit m_queue.RowChanged(i);
 }

@@ -21,7 +21,7 @@ class CQueueDock final : public QObject {
   /// Queues `books` and lists them under `frame`'s form; fewer than two (or no frame) hide the
   /// list. Nothing changes while the queue is being split.
   void Show(const QStringList& books, QMainWindow* frame);
-  /// Lists the queue's rows afresh, after books left it.
+  /// Lists the queue's rows afresh, after books left it; nothing while there is no list.
   void Relist();
 
   /// The list; null until two books or more were queued in a frame.

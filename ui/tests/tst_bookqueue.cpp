@@ -10,6 +10,7 @@
 
 #include "appmessagebox.h"
 #include "cbookqueue.h"
+#include "cqueuedock.h"
 #include "cqueuelist.h"
 #include "csekatoapp.h"
 #include "csekatoview.h"
@@ -261,6 +262,17 @@ class TestBookQueue : public QObject {
     QVERIFY(stopped >= 1);
     QVERIFY(messages.texts.last().startsWith(
         QStringLiteral("3 本书中有 %1 本分割完成。").arg(3 - stopped)));
+  }
+
+  void aQueueWithoutAFrameIsKeptButNeverListed() {
+    std::atomic<int> running{0};
+    CBookQueue queue(running);
+    CQueueDock dock(queue);
+    dock.Show({Path(QStringLiteral("a.txt")), Path(QStringLiteral("b.txt"))}, nullptr);
+    QCOMPARE(queue.Count(), 2);
+    QVERIFY(dock.List() == nullptr);
+    dock.Relist();  // a book leaving such a queue must not reach for a list that is not there
+    QVERIFY(dock.List() == nullptr);
   }
 };
 
