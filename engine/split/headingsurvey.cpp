@@ -74,6 +74,16 @@ bool HeadingSurvey::Sift(const SplitOptions& options, Encoding text, std::int64_
 
   // The slices joined in order, as one pass would have seen them, each let go once joined.
   result.allSeen = !shared.Overflowed();
+  if (result.allSeen) {
+    std::size_t places = 0;
+    std::size_t bytes = 0;
+    for (const auto& slice : slices) {
+      places += slice->Places().size();
+      bytes += slice->Text().size();
+    }
+    result.seen.reserve(places);
+    result.seenText.reserve(bytes);
+  }
   std::int64_t lines = 0;
   for (auto& slice : slices) {
     detector.Append(slice->Detector(), lines);
