@@ -115,6 +115,17 @@ std::string Contents() {
   return book + "后记\n" + Body(1);
 }
 
+/// More lines that may be headings than the survey keeps the text of: the list reads the
+/// rest where they lie. Over 8 MB, so that the survey reads it in slices.
+std::string PastTheKeptText() {
+  std::string book;
+  for (int n = 1; n <= 100000; ++n) {
+    book += "第" + std::to_string(n) + "章 标题\n　　第" + std::to_string(n + 40) +
+            "章说过的事，他还记得。\n　　山风吹过，他站在崖边，看着远处的云海慢慢散开。\n";
+  }
+  return book;
+}
+
 struct ListCase {
   const char* name;
   std::string (*make)();
@@ -186,6 +197,9 @@ TEST_P(ListFromSurvey, MatchesAheadOnAnyNumberOfThreadsAsOnOne) {
   ASSERT_EQ(survey.end, HeadingSurvey::End::Done);
   ASSERT_TRUE(survey.allSeen);
   ASSERT_GT(survey.seen.size(), 4 * SeenLookahead::kBatchLines);
+  if (GetParam().make == PastTheKeptText) {
+    ASSERT_EQ(survey.seen.back().text, -1) << "every line's text was kept";
+  }
   SplitOptions byRule = m_options;
   HeadingSurvey::Apply(survey.detection, byRule);
   Message refusal;
@@ -233,7 +247,9 @@ INSTANTIATE_TEST_SUITE_P(
                     ListCase{"VolumesGb18030ThreeAPiece", Volumes, Encoding::Gb18030, false, 3,
                              false},
                     ListCase{"ContentsGbkTrimmed", Contents, Encoding::Gbk, true, 1, false},
-                    ListCase{"ContentsUtf8TenAPiece", Contents, Encoding::Utf8, false, 10, false}),
+                    ListCase{"ContentsUtf8TenAPiece", Contents, Encoding::Utf8, false, 10, false},
+                    ListCase{"PastTheKeptTextGbk", PastTheKeptText, Encoding::Gbk, false, 100,
+                             false}),
     [](const testing::TestParamInfo<ListCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
