@@ -5,10 +5,10 @@
 #include <functional>
 
 #include "sekato/orderedbatches.h"
-#include "sekato/workerpool.h"
 #include "sekato/scanreport.h"
 #include "sekato/textrules.h"
 #include "sekato/texttransform.h"
+#include "sekato/workerpool.h"
 
 namespace sekato::cli {
 
@@ -242,26 +242,29 @@ void ListPrinter::Table(const ScanResult& r, std::FILE* out) {
       const std::size_t slash = file.rfind('/');
       return std::string_view(file).substr(0, slash == std::string::npos ? 0 : slash + 1);
     };
-    WriteRows(r.headings.size(), [&](std::size_t i, std::string& row) {
-      const auto& h = r.headings[i];
-      const std::string_view folder = folderOf(i);
-      if (folder != (i > 0 ? folderOf(i - 1) : std::string_view())) {
-        const std::size_t start = row.size();
-        row += folder;
-        CutAtNul(row, start);
-        row += '\n';
-      }
-      const std::size_t start = row.size();
-      Column(row, Int(h.piece), 4);
-      Column(row, h.number < 0 ? "-" : Int(h.number), 6);
-      Column(row, Int(h.line), 8);
-      Column(row, ScanReport::Size(h.size), 8);
-      row += ScanReport::Utf8(h.title, r.textEncoding);
-      const auto mark = marks.find(h.line);
-      if (mark != marks.end()) row += "  [" + mark->second + "]";
-      row += '\n';
-      CutAtNul(row, start);
-    }, out);
+    WriteRows(
+        r.headings.size(),
+        [&](std::size_t i, std::string& row) {
+          const auto& h = r.headings[i];
+          const std::string_view folder = folderOf(i);
+          if (folder != (i > 0 ? folderOf(i - 1) : std::string_view())) {
+            const std::size_t start = row.size();
+            row += folder;
+            CutAtNul(row, start);
+            row += '\n';
+          }
+          const std::size_t start = row.size();
+          Column(row, Int(h.piece), 4);
+          Column(row, h.number < 0 ? "-" : Int(h.number), 6);
+          Column(row, Int(h.line), 8);
+          Column(row, ScanReport::Size(h.size), 8);
+          row += ScanReport::Utf8(h.title, r.textEncoding);
+          const auto mark = marks.find(h.line);
+          if (mark != marks.end()) row += "  [" + mark->second + "]";
+          row += '\n';
+          CutAtNul(row, start);
+        },
+        out);
     if (r.headingCount > static_cast<std::int64_t>(r.headings.size())) {
       std::fprintf(out, "（只列出前 %zu 个）\n", r.headings.size());
     }
@@ -291,17 +294,20 @@ std::string JsonFigures(const ScanResult& r, const ListPrinter::Origin& origin) 
 // The headings, written a heading at a time.
 void JsonHeadings(const ScanResult& r, std::FILE* out) {
   const auto marks = ScanReport::MarksByLine(r);
-  WriteRows(r.headings.size(), [&](std::size_t i, std::string& text) {
-    const auto& h = r.headings[i];
-    const auto mark = marks.find(h.line);
-    text += std::string(i > 0 ? ",\n  " : "\n  ") + "{\"index\": " + Int(h.index) +
-            ", \"number\": " + (h.number < 0 ? std::string("null") : Int(h.number)) +
-            ", \"line\": " + Int(h.line) + ", \"offset\": " + Int(h.offset) +
-            ", \"size\": " + Int(h.size) + ", \"piece\": " + Int(h.piece) +
-            ", \"title\": " + ListPrinter::Quote(ScanReport::Utf8(h.title, r.textEncoding)) +
-            ", \"file\": " + ListPrinter::Quote(h.file) + ", \"mark\": " +
-            ListPrinter::Quote(mark == marks.end() ? std::string() : mark->second) + "}";
-  }, out);
+  WriteRows(
+      r.headings.size(),
+      [&](std::size_t i, std::string& text) {
+        const auto& h = r.headings[i];
+        const auto mark = marks.find(h.line);
+        text += std::string(i > 0 ? ",\n  " : "\n  ") + "{\"index\": " + Int(h.index) +
+                ", \"number\": " + (h.number < 0 ? std::string("null") : Int(h.number)) +
+                ", \"line\": " + Int(h.line) + ", \"offset\": " + Int(h.offset) +
+                ", \"size\": " + Int(h.size) + ", \"piece\": " + Int(h.piece) +
+                ", \"title\": " + ListPrinter::Quote(ScanReport::Utf8(h.title, r.textEncoding)) +
+                ", \"file\": " + ListPrinter::Quote(h.file) + ", \"mark\": " +
+                ListPrinter::Quote(mark == marks.end() ? std::string() : mark->second) + "}";
+      },
+      out);
 }
 
 // The numbering issues, written an issue at a time.

@@ -43,7 +43,8 @@ std::vector<std::string> Listed(const std::string& out, bool json) {
       listed.push_back(line.substr(number + 10, line.find(',', number) - number - 10));
     } else if (!line.empty() && line.back() == '/') {
       listed.push_back("/" + line);
-    } else if (line.find("标题") != std::string::npos && line.find_first_not_of(' ') < line.size() &&
+    } else if (line.find("标题") != std::string::npos &&
+               line.find_first_not_of(' ') < line.size() &&
                std::isdigit(static_cast<unsigned char>(line[line.find_first_not_of(' ')]))) {
       // "   7       7        15     12 B  第7章 标题7": the second column.
       std::size_t field = line.find_first_not_of(' ');
@@ -73,8 +74,9 @@ TEST_P(ListRows, ComeOnceInOrder) {
   ASSERT_EQ(cli.Run(args), 0) << cli.Stderr();
   std::vector<std::string> expected;
   for (int volume = 1; volume <= kVolumes; ++volume) {
-    if (c.folders) expected.push_back("/0" + std::to_string(volume) + "_第" +
-                                      std::to_string(volume) + "卷 卷名/");
+    if (c.folders)
+      expected.push_back("/0" + std::to_string(volume) + "_第" + std::to_string(volume) +
+                         "卷 卷名/");
     for (int n = 1; n <= kChapters; ++n) {
       if (volume != 1 || n != 1234) expected.push_back(std::to_string(n));
     }
@@ -88,18 +90,18 @@ TEST_P(ListRows, ComeOnceInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Forms, ListRows,
-    testing::Values(
-        RowsCase{"TableDetected", {"--auto"}, false, false},
-        RowsCase{"JsonDetected", {"--auto", "--json"}, true, false},
-        RowsCase{"TableInFolders",
-                 {"--regex", "^第(?<n>\\d+)章", "--volume-regex", "^第\\d+卷", "--volume-folders"},
-                 false,
-                 true},
-        RowsCase{"JsonInFolders",
-                 {"--regex", "^第(?<n>\\d+)章", "--volume-regex", "^第\\d+卷", "--volume-folders",
-                  "--json"},
-                 true,
-                 false}),
+    testing::Values(RowsCase{"TableDetected", {"--auto"}, false, false},
+                    RowsCase{"JsonDetected", {"--auto", "--json"}, true, false},
+                    RowsCase{"TableInFolders",
+                             {"--regex", "^第(?<n>\\d+)章", "--volume-regex", "^第\\d+卷",
+                              "--volume-folders"},
+                             false,
+                             true},
+                    RowsCase{"JsonInFolders",
+                             {"--regex", "^第(?<n>\\d+)章", "--volume-regex", "^第\\d+卷",
+                              "--volume-folders", "--json"},
+                             true,
+                             false}),
     [](const testing::TestParamInfo<RowsCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -105,8 +105,7 @@ bool HeadingRule::ToUtf8(std::string_view line, std::string_view& utf8) {
   return true;
 }
 
-RegexMatcher::Result HeadingRule::Find(RegexMatcher& matcher, std::string_view utf8,
-                                       Look& look) {
+RegexMatcher::Result HeadingRule::Find(RegexMatcher& matcher, std::string_view utf8, Look& look) {
   const RegexMatcher::Result result = matcher.Find(utf8);
   if (result == RegexMatcher::Result::LimitHit && look.costly.empty()) {
     look.costly = Excerpt(utf8, 40);

@@ -71,7 +71,7 @@ class HeadingRule final {
     /// the first number the match holds.
     std::int64_t value = -1;
     std::int64_t spoken = -1;
-    std::string costly;        ///< the line's start, when a pattern gave up on it
+    std::string costly;  ///< the line's start, when a pattern gave up on it
   };
 
   /// True when `line`, in the book's text, is the next heading.

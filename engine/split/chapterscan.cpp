@@ -19,12 +19,12 @@
 #include "progressshare.h"
 #include "runencodings.h"
 #include "seenlookahead.h"
-#include "surveyslice.h"
 #include "sekato/message.h"
 #include "sekato/textrules.h"
 #include "sourcedecoder.h"
 #include "sourcefingerprint.h"
 #include "splitplan.h"
+#include "surveyslice.h"
 #include "textcodec.h"
 #include "transformedtext.h"
 

@@ -346,7 +346,7 @@ TEST(NumberChain, FarNumbersChainAsNearOnes) {
   std::vector<ChainCase> cases = ChainCases();
   ChainCase many;
   for (std::int64_t n = 1; n <= 3000; ++n) {
-    many.numbers.push_back(n % 97 == 0 ? n + 5 : n);  // a few out of step
+    many.numbers.push_back(n % 97 == 0 ? n + 5 : n);   // a few out of step
     many.numbers.push_back(n % 13 == 0 ? 2 * n : -1);  // body lines citing others
   }
   many.chain = NumberChain::Longest(Links(many), 10, false);
@@ -401,10 +401,11 @@ TEST(HeadingCandidate, TellsHeadingFormsFromBodyText) {
 TEST(HeadingCandidate, SameFormExactlyWhenTheKeysAgree) {
   // Lines that differ in number, title, unit, numeral style, decoration and kind.
   const std::vector<std::string> lines = {
-      "第十二章 回忆", "第一章",      "第1章 开端",   "第１章",     "【第三章】夜雨", "【第四章】",
-      "===第五章===",  "第一回 归来", "第二回",       "第一卷 风起", "卷三 风起",      "卷四",
-      "12、夜雨",      "13、归来",    "三：归来",     "3.开端",      "Chapter 7 Rain", "Chapter 8",
-      "Part 2",        "楔子",        "番外二 旧事",  "后记：写在最后"};
+      "第十二章 回忆", "第一章",         "第1章 开端",  "第１章",   "【第三章】夜雨",
+      "【第四章】",    "===第五章===",   "第一回 归来", "第二回",   "第一卷 风起",
+      "卷三 风起",     "卷四",           "12、夜雨",    "13、归来", "三：归来",
+      "3.开端",        "Chapter 7 Rain", "Chapter 8",   "Part 2",   "楔子",
+      "番外二 旧事",   "后记：写在最后"};
   std::vector<HeadingCandidate> parsed;
   for (const std::string& line : lines) {
     auto candidate = HeadingCandidate::Parse(line, 40);

@@ -1,6 +1,8 @@
 // A chapter list after detection matches the lines the survey kept ahead, on other threads,
 // and takes them in order: it must list what one pass over the book by the rule found lists,
 // however the batches fall between the threads.
+#include "seenlookahead.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -10,7 +12,6 @@
 #include <vector>
 
 #include "headingsurvey.h"
-#include "seenlookahead.h"
 #include "sekato/chapterscan.h"
 #include "sekato/numerals.h"
 #include "sekato/orderedbatches.h"
@@ -29,7 +30,7 @@ struct BatchCase {
   const char* name;
   std::size_t count;
   unsigned threads;
-  bool slowOthers;  ///< other threads take their time: the caller makes batches due itself
+  bool slowOthers;     ///< other threads take their time: the caller makes batches due itself
   std::size_t stopAt;  ///< `use` says stop at this batch; count: never
 };
 
@@ -61,21 +62,23 @@ TEST_P(OrderedBatchesTest, UsesEveryBatchOnceInOrderAsMade) {
   // A batch may be made twice (by a slow thread and again by the caller), never skipped;
   // after a stop, at most the batches already under way are made.
   EXPECT_GE(made.load(), expectedUsed);
-  EXPECT_LE(made.load(), c.stopAt < c.count ? expectedUsed + OrderedBatches::kAhead + 2
-                                            : 2 * c.count);
+  EXPECT_LE(made.load(),
+            c.stopAt < c.count ? expectedUsed + OrderedBatches::kAhead + 2 : 2 * c.count);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Sweep, OrderedBatchesTest,
-    testing::Values(BatchCase{"None", 0, 2, false, 0}, BatchCase{"OneOnTwo", 1, 2, false, 1},
-                    BatchCase{"ManyOnOne", 37, 1, false, 37},
-                    BatchCase{"ManyOnTwo", 37, 2, false, 37},
-                    BatchCase{"ManyOnThree", 200, 3, false, 200},
-                    BatchCase{"SlowHelper", 23, 2, true, 23},
-                    BatchCase{"StopOnOne", 30, 1, false, 4},
-                    BatchCase{"StopOnTwo", 30, 2, false, 4},
-                    BatchCase{"StopWithSlowHelper", 30, 2, true, 7}),
-    [](const testing::TestParamInfo<BatchCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Sweep, OrderedBatchesTest,
+                         testing::Values(BatchCase{"None", 0, 2, false, 0},
+                                         BatchCase{"OneOnTwo", 1, 2, false, 1},
+                                         BatchCase{"ManyOnOne", 37, 1, false, 37},
+                                         BatchCase{"ManyOnTwo", 37, 2, false, 37},
+                                         BatchCase{"ManyOnThree", 200, 3, false, 200},
+                                         BatchCase{"SlowHelper", 23, 2, true, 23},
+                                         BatchCase{"StopOnOne", 30, 1, false, 4},
+                                         BatchCase{"StopOnTwo", 30, 2, false, 4},
+                                         BatchCase{"StopWithSlowHelper", 30, 2, true, 7}),
+                         [](const testing::TestParamInfo<BatchCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 // ---------------------------------------------------------------------------------------
 // Lists from the survey
@@ -137,18 +140,16 @@ struct ListCase {
 
 /// What a chapter list holds, as one string.
 std::string Describe(const ScanResult& r) {
-  std::string out = std::to_string(static_cast<int>(r.status)) + " " + r.error.Text() +
-                    " lines " + std::to_string(r.lines) + " bytes " +
-                    std::to_string(r.sourceBytes) + " count " + std::to_string(r.headingCount) +
-                    " preface " + std::to_string(r.prefaceBytes) + " pieces " +
-                    std::to_string(r.pieces) + " " + std::to_string(r.largestPiece) + "/" +
-                    std::to_string(r.smallestPiece) + " text " +
-                    std::to_string(static_cast<int>(r.textEncoding));
+  std::string out = std::to_string(static_cast<int>(r.status)) + " " + r.error.Text() + " lines " +
+                    std::to_string(r.lines) + " bytes " + std::to_string(r.sourceBytes) +
+                    " count " + std::to_string(r.headingCount) + " preface " +
+                    std::to_string(r.prefaceBytes) + " pieces " + std::to_string(r.pieces) + " " +
+                    std::to_string(r.largestPiece) + "/" + std::to_string(r.smallestPiece) +
+                    " text " + std::to_string(static_cast<int>(r.textEncoding));
   for (const ScannedHeading& h : r.headings) {
     out += "\n" + std::to_string(h.index) + " " + std::to_string(h.number) + " " +
-           std::to_string(h.line) + " @" + std::to_string(h.offset) + " " +
-           std::to_string(h.size) + " piece " + std::to_string(h.piece) + " " + h.title + " | " +
-           h.file;
+           std::to_string(h.line) + " @" + std::to_string(h.offset) + " " + std::to_string(h.size) +
+           " piece " + std::to_string(h.piece) + " " + h.title + " | " + h.file;
   }
   for (const NumberingIssue& issue : r.numbering) {
     out += "\nissue " + std::to_string(static_cast<int>(issue.kind)) + " " +
@@ -225,10 +226,10 @@ TEST_P(ListFromSurvey, MatchesAheadOnAnyNumberOfThreadsAsOnOne) {
     HeadingRule chapters(*patterns, setup.titleMax, *setup.rules);
     std::string out;
     lookahead.Run(survey, threads, [&](SeenLookahead::Entry& e) {
-      out += std::to_string(e.line) + "@" + std::to_string(e.offset) + " " +
-             std::string(e.text) + (e.skipped ? " skipped" : "") +
-             (e.volume.match ? " volume" : "") + (e.heading.match ? " match " : " ") +
-             std::to_string(e.heading.value) + "/" + std::to_string(e.heading.spoken) +
+      out += std::to_string(e.line) + "@" + std::to_string(e.offset) + " " + std::string(e.text) +
+             (e.skipped ? " skipped" : "") + (e.volume.match ? " volume" : "") +
+             (e.heading.match ? " match " : " ") + std::to_string(e.heading.value) + "/" +
+             std::to_string(e.heading.spoken) +
              (!e.skipped && chapters.Take(e.heading) ? " heading " : " ") + e.title + "|" +
              e.listed + "\n";
       return true;
@@ -242,14 +243,13 @@ TEST_P(ListFromSurvey, MatchesAheadOnAnyNumberOfThreadsAsOnOne) {
 
 INSTANTIATE_TEST_SUITE_P(
     Books, ListFromSurvey,
-    testing::Values(ListCase{"VolumesGbk", Volumes, Encoding::Gbk, false, 1, false},
-                    ListCase{"VolumesUtf8TrimmedInFolders", Volumes, Encoding::Utf8, true, 1, true},
-                    ListCase{"VolumesGb18030ThreeAPiece", Volumes, Encoding::Gb18030, false, 3,
-                             false},
-                    ListCase{"ContentsGbkTrimmed", Contents, Encoding::Gbk, true, 1, false},
-                    ListCase{"ContentsUtf8TenAPiece", Contents, Encoding::Utf8, false, 10, false},
-                    ListCase{"PastTheKeptTextGbk", PastTheKeptText, Encoding::Gbk, false, 100,
-                             false}),
+    testing::Values(
+        ListCase{"VolumesGbk", Volumes, Encoding::Gbk, false, 1, false},
+        ListCase{"VolumesUtf8TrimmedInFolders", Volumes, Encoding::Utf8, true, 1, true},
+        ListCase{"VolumesGb18030ThreeAPiece", Volumes, Encoding::Gb18030, false, 3, false},
+        ListCase{"ContentsGbkTrimmed", Contents, Encoding::Gbk, true, 1, false},
+        ListCase{"ContentsUtf8TenAPiece", Contents, Encoding::Utf8, false, 10, false},
+        ListCase{"PastTheKeptTextGbk", PastTheKeptText, Encoding::Gbk, false, 100, false}),
     [](const testing::TestParamInfo<ListCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
