@@ -1,6 +1,7 @@
 #include "headingchoice.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "formpattern.h"
 #include "numberchain.h"
@@ -188,9 +189,12 @@ HeadingDetection HeadingChoice::Decide() {
         result.restarts || m_candidates[chapters[i]].number <= m_candidates[chapters[i - 1]].number;
   }
   result.firstNumber = FirstNumber(chapters);
-  std::vector<std::size_t> taken = chapters;
-  taken.insert(taken.end(), specials.begin(), specials.end());
-  std::sort(taken.begin(), taken.end());
+  // The chain is in book order already: only the few specials need sorting in.
+  std::sort(specials.begin(), specials.end());
+  std::vector<std::size_t> taken;
+  taken.reserve(chapters.size() + specials.size() + volumes.size());
+  std::merge(chapters.begin(), chapters.end(), specials.begin(), specials.end(),
+             std::back_inserter(taken));
   for (std::size_t i : taken) result.headingLines.push_back(m_candidates[i].line);
   for (std::size_t i : volumes) result.volumeLines.push_back(m_candidates[i].line);
   taken.insert(taken.end(), volumes.begin(), volumes.end());

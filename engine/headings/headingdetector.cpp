@@ -47,6 +47,7 @@ void HeadingDetector::Append(const HeadingDetector& later, std::int64_t shift) {
   bool pending = m_bodyPending;
   constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   std::vector<std::size_t> forms(later.m_forms.size(), kNone);  // later's form → ours
+  m_candidates.reserve(std::min(kMaxCandidates, m_candidates.size() + later.m_candidates.size()));
   for (const Candidate& candidate : later.m_candidates) {
     pending = pending || candidate.bodyBefore;
     if (m_candidates.size() >= kMaxCandidates) continue;

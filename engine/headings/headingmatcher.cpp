@@ -183,6 +183,13 @@ bool HeadingMatcher::ToMatchText(std::string_view line, Encoding text, std::stri
   return converter->ConvertPrefix(line, out) == line.size();
 }
 
+bool HeadingMatcher::Take(const HeadingRule::Look& look) {
+  if (!m_rule->Take(look)) return false;
+  m_nLastNumber = m_rule->LastNumber();
+  m_nLastStart = 0;
+  return true;
+}
+
 bool HeadingMatcher::IsHeading(std::string_view line, std::int64_t headingCounter) {
   if (m_rule) {
     if (!m_rule->IsHeading(line)) return false;

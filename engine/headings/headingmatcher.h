@@ -58,6 +58,8 @@ class HeadingMatcher final {
   /// searched from the end of the previous match: after a "?" keyword, past the whole
   /// number it matched (so "?" then "一" never finds the 一 inside 十一).
   bool IsHeading(std::string_view line, std::int64_t headingCounter);
+  /// With a rule: IsHeading for a line its rule's twin looked at ahead (HeadingRule::Take).
+  bool Take(const HeadingRule::Look& look);
 
   /// The chapter number the last line IsHeading accepted carries, for reports: the expected
   /// number with "?"; otherwise the first number (of any series) right after a keyword, or

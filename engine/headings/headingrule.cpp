@@ -105,53 +105,92 @@ bool HeadingRule::ToUtf8(std::string_view line, std::string_view& utf8) {
   return true;
 }
 
-RegexMatcher::Result HeadingRule::Find(RegexMatcher& matcher, std::string_view utf8) {
+RegexMatcher::Result HeadingRule::Find(RegexMatcher& matcher, std::string_view utf8, Look& look) {
   const RegexMatcher::Result result = matcher.Find(utf8);
-  if (result == RegexMatcher::Result::LimitHit && m_strCostly.empty()) {
-    m_strCostly = Excerpt(utf8, 40);
+  if (result == RegexMatcher::Result::LimitHit && look.costly.empty()) {
+    look.costly = Excerpt(utf8, 40);
   }
   return result;
 }
 
 std::int64_t HeadingRule::ReadGroup(std::string_view utf8, std::int64_t expected) {
+  std::int64_t value = NumeralReader::kUnreadable;
+  std::int64_t spoken = NumeralReader::kUnreadable;
+  ReadGroupBoth(utf8, value, spoken);
+  return value == expected || spoken == expected ? expected : value;
+}
+
+void HeadingRule::ReadGroupBoth(std::string_view utf8, std::int64_t& value, std::int64_t& spoken) {
+  value = NumeralReader::kUnreadable;
+  spoken = NumeralReader::kUnreadable;
   // Numerals are read in GBK's bytes: the group, a few characters, is converted on its own,
   // by a converter each thread keeps (every heading's number passes here).
   thread_local TextConverter toGb(Encoding::Utf8, Encoding::Gb18030);
   thread_local std::string converted;
   converted.clear();
-  if (toGb.ConvertPrefix(utf8, converted) != utf8.size()) return NumeralReader::kUnreadable;
+  if (toGb.ConvertPrefix(utf8, converted) != utf8.size()) return;
   const std::string& text = converted;
-  if (text.empty()) return NumeralReader::kUnreadable;
+  if (text.empty()) return;
   for (const auto series :
        {Numerals::Series::Ascii, Numerals::Series::FullWidth, Numerals::Series::Chinese}) {
     if (NumeralReader::RunEnd(text, 0, series) != text.size()) continue;
-    if (NumeralReader::Reads(text, series, expected)) return expected;
-    return NumeralReader::Value(text, series);
+    value = NumeralReader::Value(text, series);
+    spoken = NumeralReader::SpokenValue(text, series);
+    return;
   }
-  return NumeralReader::kUnreadable;
 }
 
-bool HeadingRule::TakeNumber(std::string_view utf8) {
+void HeadingRule::LookAtNumber(std::string_view utf8, Look& look) {
   std::size_t start = 0;
   std::size_t length = 0;
-  if (m_nGroup < 0 || !m_heading.Group(m_nGroup, start, length)) {
-    m_nLastNumber = NumeralReader::kUnreadable;  // a heading without a number: 楔子
-    if (m_nGroup < 0 && m_heading.Group(0, start, length)) {
-      // Without a group the number is only reported: the first one the match holds.
-      const auto text =
-          TextCodec::Convert(utf8.substr(start, length), Encoding::Utf8, Encoding::Gb18030);
-      std::size_t end = 0;
-      std::int64_t value = NumeralReader::kUnreadable;
-      for (std::size_t pos = 0; text && pos < text->size();) {
-        if (NumeralReader::ReadAny(*text, pos, end, value)) break;
-        pos += static_cast<unsigned char>((*text)[pos]) >= 0x80 && pos + 1 < text->size() ? 2 : 1;
-      }
-      m_nLastNumber = value;
+  if (m_nGroup >= 0 && m_heading.Group(m_nGroup, start, length)) {
+    look.grouped = true;
+    ReadGroupBoth(utf8.substr(start, length), look.value, look.spoken);
+    return;
+  }
+  look.value = NumeralReader::kUnreadable;  // a heading without a number: 楔子
+  if (m_nGroup < 0 && m_heading.Group(0, start, length)) {
+    // Without a group the number is only reported: the first one the match holds.
+    const auto text =
+        TextCodec::Convert(utf8.substr(start, length), Encoding::Utf8, Encoding::Gb18030);
+    std::size_t end = 0;
+    std::int64_t value = NumeralReader::kUnreadable;
+    for (std::size_t pos = 0; text && pos < text->size();) {
+      if (NumeralReader::ReadAny(*text, pos, end, value)) break;
+      pos += static_cast<unsigned char>((*text)[pos]) >= 0x80 && pos + 1 < text->size() ? 2 : 1;
     }
+    look.value = value;
+  }
+}
+
+void HeadingRule::LookAt(std::string_view line, Look& look) {
+  look.match = false;
+  look.grouped = false;
+  look.value = NumeralReader::kUnreadable;
+  look.spoken = NumeralReader::kUnreadable;
+  look.costly.clear();
+  const auto size = static_cast<std::int64_t>(line.size());
+  // No character measures less than half its bytes.
+  if (size > m_maxBytes && (m_bSizeIsMeasure || size / 2 > m_maxBytes)) return;
+  if (size > m_maxBytes && !m_pRules->FitsTitle(line, m_maxBytes)) return;
+  std::string_view utf8;
+  if (!ToUtf8(line, utf8)) return;
+  if (Find(m_heading, utf8, look) != RegexMatcher::Result::Match) return;
+  if (m_exclude && Find(*m_exclude, utf8, look) != RegexMatcher::Result::NoMatch) return;
+  look.match = true;
+  LookAtNumber(utf8, look);
+}
+
+bool HeadingRule::Take(const Look& look) {
+  if (!look.costly.empty() && m_strCostly.empty()) m_strCostly = look.costly;
+  if (!look.match) return false;
+  if (!look.grouped) {
+    m_nLastNumber = look.value;
     return true;
   }
   const std::int64_t expected = m_nChain + 1;
-  const std::int64_t number = ReadGroup(utf8.substr(start, length), expected);
+  const std::int64_t number =
+      look.value == expected || look.spoken == expected ? expected : look.value;
   // After a volume heading the numbers may start again, or run on.
   const bool restart = m_bVolume && number >= 0 && number <= 1;
   if (!restart && (number < expected || number > m_nChain + kReach)) return false;
@@ -159,18 +198,6 @@ bool HeadingRule::TakeNumber(std::string_view utf8) {
   m_nChain = number;
   m_nLastNumber = number;
   return true;
-}
-
-bool HeadingRule::IsHeading(std::string_view line) {
-  const auto size = static_cast<std::int64_t>(line.size());
-  // No character measures less than half its bytes.
-  if (size > m_maxBytes && (m_bSizeIsMeasure || size / 2 > m_maxBytes)) return false;
-  if (size > m_maxBytes && !m_pRules->FitsTitle(line, m_maxBytes)) return false;
-  std::string_view utf8;
-  if (!ToUtf8(line, utf8)) return false;
-  if (Find(m_heading, utf8) != RegexMatcher::Result::Match) return false;
-  if (m_exclude && Find(*m_exclude, utf8) != RegexMatcher::Result::NoMatch) return false;
-  return TakeNumber(utf8);
 }
 
 }  // namespace sekato::engine

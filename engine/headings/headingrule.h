@@ -61,8 +61,29 @@ class HeadingRule final {
   /// The chain of group n starts at `first` rather than 1: a book that begins at chapter 95.
   void StartAt(std::int64_t first) { m_nChain = first > 1 ? first - 1 : 0; }
 
+  /// What matching one line found, before the chain has its say: LookAt fills it, Take
+  /// decides by it. IsHeading(line) is LookAt then Take; a list of lines may be looked at
+  /// ahead, on other threads each with a rule of its own, and taken in order here.
+  struct Look {
+    bool match = false;    ///< the pattern found the line and the exclusion did not
+    bool grouped = false;  ///< group n took part in the match
+    /// Group n's readings (see ReadGroup) when it took part; without group n, `value` is
+    /// the first number the match holds.
+    std::int64_t value = -1;
+    std::int64_t spoken = -1;
+    std::string costly;  ///< the line's start, when a pattern gave up on it
+  };
+
   /// True when `line`, in the book's text, is the next heading.
-  bool IsHeading(std::string_view line);
+  bool IsHeading(std::string_view line) {
+    LookAt(line, m_look);
+    return Take(m_look);
+  }
+  /// Matches `line` into `look`, touching nothing Take keeps: rules made of the same
+  /// patterns give the same look.
+  void LookAt(std::string_view line, Look& look);
+  /// Whether the line `look` was made of is the next heading; the chain moves on when it is.
+  bool Take(const Look& look);
 
   /// The number the last heading carries; -1 when it has none or none can be read.
   std::int64_t LastNumber() const { return m_nLastNumber; }
@@ -78,13 +99,17 @@ class HeadingRule final {
   /// The number a numeral run of UTF-8 text stands for, where `expected` is one reading of it
   /// (so "一百三" gives 130 when 130 is expected, else 103); -1 when it is no number.
   static std::int64_t ReadGroup(std::string_view utf8, std::int64_t expected);
+  /// Both readings of a numeral run of UTF-8 text, the last digit as the ones and as spoken
+  /// ("一百三": 103 and 130; "一百零三": 103 both), -1 when it is no number: ReadGroup
+  /// gives `expected` when either is that, else the first.
+  static void ReadGroupBoth(std::string_view utf8, std::int64_t& value, std::int64_t& spoken);
 
  private:
   /// The line as UTF-8 (in m_strUtf8 when converted); false when it is not text.
   bool ToUtf8(std::string_view line, std::string_view& utf8);
-  RegexMatcher::Result Find(RegexMatcher& matcher, std::string_view utf8);
-  /// Decides on a match's number group; false when the line is body text.
-  bool TakeNumber(std::string_view utf8);
+  RegexMatcher::Result Find(RegexMatcher& matcher, std::string_view utf8, Look& look);
+  /// The match's number group into `look`.
+  void LookAtNumber(std::string_view utf8, Look& look);
 
   RegexMatcher m_heading;
   std::optional<RegexMatcher> m_exclude;
@@ -94,6 +119,7 @@ class HeadingRule final {
   bool m_bSizeIsMeasure;
   std::unique_ptr<TextConverter> m_converter;  ///< book text to UTF-8, when it is another
   std::string m_strUtf8;
+  Look m_look;
   std::string m_strNeeded;
   std::string m_strCostly;
   std::int64_t m_nChain = 0;  ///< the number of the last heading of the chain

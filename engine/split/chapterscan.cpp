@@ -18,11 +18,13 @@
 #include "numberingcheck.h"
 #include "progressshare.h"
 #include "runencodings.h"
+#include "seenlookahead.h"
 #include "sekato/message.h"
 #include "sekato/textrules.h"
 #include "sourcedecoder.h"
 #include "sourcefingerprint.h"
 #include "splitplan.h"
+#include "surveyslice.h"
 #include "textcodec.h"
 #include "transformedtext.h"
 
@@ -135,6 +137,8 @@ class Listing final {
   /// Takes only the lines `seen` names, where they lie in the file: every other line of the
   /// source's `lines` is known to be no heading by the rule. False when failed.
   bool ReadSeen(const HeadingSurvey::Result& survey, SplitHost* host);
+  /// ReadSeen with a rule: the lines are matched ahead on other threads (SeenLookahead).
+  bool ReadSeenByRule(const HeadingSurvey::Result& survey, unsigned threads, SplitHost* host);
   /// Closes the last piece and sums up; `host`, if any, hears of lines a rule gave up on.
   void Finish(SplitHost* host);
 
@@ -147,7 +151,11 @@ class Listing final {
   /// `lineOffset`; it may be cleaned in place.
   void TakeLine(char* data, std::size_t size, std::int64_t lineOffset);
   void TakeNearMiss(std::string_view line);
-  void TakeHeading(std::string_view line, std::int64_t lineOffset);
+  /// `title`, when given, is the line's clean title, made already (on another thread: it is
+  /// copied, so that what the list keeps is allocated here, where the survey's memory was
+  /// given back).
+  void TakeHeading(std::string_view line, std::int64_t lineOffset,
+                   const std::string* title = nullptr);
   void TakeVolume(std::string_view line, std::int64_t lineOffset);
   void ClosePiece(std::int64_t end);
 
@@ -345,7 +353,8 @@ void Listing::TakeVolume(std::string_view line, std::int64_t lineOffset) {
   }
 }
 
-void Listing::TakeHeading(std::string_view line, std::int64_t lineOffset) {
+void Listing::TakeHeading(std::string_view line, std::int64_t lineOffset,
+                          const std::string* title) {
   const std::int64_t perFile = m_options.chaptersPerPiece;
   ++m_count;
   if (m_count == 1) {
@@ -364,7 +373,7 @@ void Listing::TakeHeading(std::string_view line, std::int64_t lineOffset) {
   h.line = m_r.lines;
   h.offset = lineOffset;
   h.piece = m_r.pieces + 1;
-  h.title = ChapterSplitter::CleanTitle(line, *m_matchRules);
+  h.title = title ? *title : ChapterSplitter::CleanTitle(line, *m_matchRules);
   if (opens || opened || m_count == 1) m_pieceTitle = h.title;
   h.file = m_folder + m_plan.Namer().FinalName(h.piece, m_pieceTitle, m_r.textEncoding);
   m_numbering.Add(h.number, h.line, h.index);
@@ -423,6 +432,59 @@ bool Listing::Read(SplitHost* host) {
   End(reading == Reading::Stopped ? ScanResult::Status::Stopped : ScanResult::Status::Failed,
       std::move(failure));
   return false;
+}
+
+bool Listing::ReadSeenByRule(const HeadingSurvey::Result& survey, unsigned threads,
+                             SplitHost* host) {
+  if (!m_byRule) return ReadSeen(survey, host);
+  {
+    ByteSource file;
+    std::string reason;
+    if (!file.Open(m_options.sourcePath, reason)) {
+      End(ScanResult::Status::Failed, {MessageId::OpenSource, {m_options.sourcePath, reason}});
+      return false;
+    }
+    m_r.sourceBytes = file.Length();
+  }
+  SeenLookahead::Setup setup;
+  setup.heading = m_plan.Patterns();
+  setup.volumes = m_plan.VolumePatterns();
+  setup.titleMax = m_options.titleMax;
+  setup.rules = m_rules;
+  setup.matchRules = m_matchRules;
+  setup.text = m_text;
+  setup.converts = m_converts;
+  setup.trimSpaces = m_options.trimSpaces;
+  setup.headingsFrom = m_options.headingsFrom;
+  setup.sourcePath = m_options.sourcePath;
+  const SeenLookahead lookahead(std::move(setup));
+  const bool read = lookahead.Run(survey, threads, [&](SeenLookahead::Entry& entry) {
+    if (!entry.failure.empty()) {
+      End(ScanResult::Status::Failed,
+          {MessageId::ReadSource, {m_options.sourcePath, entry.failure}});
+      return false;
+    }
+    if (entry.skipped) return true;
+    m_r.lines = entry.line;
+    // As TakeLine has it, the line matched already.
+    if (m_volumes && m_volumes->Take(entry.volume)) {
+      std::string_view line = entry.text;
+      if (m_folders && m_converts) {
+        if (!HeadingMatcher::ToMatchText(line, m_text, m_converted)) m_converted.clear();
+        line = m_converted;
+      }
+      TakeVolume(line, entry.offset);
+      return true;
+    }
+    if (!m_matcher->Take(entry.heading) || !entry.listable) return true;
+    TakeHeading(m_converts ? std::string_view(entry.listed) : entry.text, entry.offset,
+                &entry.title);
+    return true;
+  });
+  if (!read) return false;
+  m_r.lines = survey.lines;
+  if (host) host->Progress(m_r.sourceBytes, m_r.sourceBytes);
+  return true;
 }
 
 bool Listing::ReadSeen(const HeadingSurvey::Result& survey, SplitHost* host) {
@@ -574,7 +636,8 @@ ScanResult ChapterScan::Run(const SplitOptions& options, SplitHost* host) {
     SplitHost* second = listed ? &*listed : nullptr;
     // The survey kept every line that may start a heading: the rest need not be read again.
     if (listing.Prepare(second) &&
-        (survey.allSeen ? listing.ReadSeen(survey, second) : listing.Read(second))) {
+        (survey.allSeen ? listing.ReadSeenByRule(survey, SurveySlice::Threads(), second)
+                        : listing.Read(second))) {
       listing.Finish(second);
     }
     result = std::move(listing.Result());

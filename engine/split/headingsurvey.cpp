@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <thread>
 
 #include "candidatesieve.h"
 #include "headingdetector.h"
@@ -9,6 +10,7 @@
 #include "runencodings.h"
 #include "sourcedecoder.h"
 #include "surveyslice.h"
+#include "tabletranscoder.h"
 #include "textconverter.h"
 
 namespace sekato::engine {
@@ -74,6 +76,16 @@ bool HeadingSurvey::Sift(const SplitOptions& options, Encoding text, std::int64_
 
   // The slices joined in order, as one pass would have seen them, each let go once joined.
   result.allSeen = !shared.Overflowed();
+  if (result.allSeen) {
+    std::size_t places = 0;
+    std::size_t bytes = 0;
+    for (const auto& slice : slices) {
+      places += slice->Places().size();
+      bytes += slice->Text().size();
+    }
+    result.seen.reserve(places);
+    result.seenText.reserve(bytes);
+  }
   std::int64_t lines = 0;
   for (auto& slice : slices) {
     detector.Append(slice->Detector(), lines);
@@ -105,11 +117,20 @@ HeadingSurvey::Result HeadingSurvey::RunCut(const SplitOptions& options, SplitHo
 HeadingSurvey::Result HeadingSurvey::Survey(const SplitOptions& options, SplitHost* host,
                                             const std::vector<std::int64_t>* cuts, bool keepText) {
   Result result;
+  // The tables between UTF-8 and GB18030 (iconv's answer for every character, a few
+  // milliseconds) serve the sieve, the headings' numbers and the list's titles whatever the
+  // book's encoding: they are built on another processor while this one guesses it.
+  std::jthread tables([] {
+    TableTranscoder::FromUtf8(Encoding::Gb18030);
+    TableTranscoder::ToUtf8(Encoding::Gb18030);
+  });
   // The source is read in its own encoding, as the chapter list reads it.
   SplitOptions asSource = options;
   asSource.outEncoding = Encoding::Auto;
   bool refused = false;
   const auto encodings = RunEncodings::Resolve(asSource, result.message, refused);
+  // Done with before the slices' threads start: they take over its memory.
+  tables.join();
   if (!encodings) {
     result.end = refused ? End::Refused : End::Failed;
     return result;

@@ -309,8 +309,8 @@ struct ChainCase {
   std::vector<std::size_t> chain;
 };
 
-TEST(NumberChain, FollowsTheLongestRunGoingUpByOne) {
-  const std::vector<ChainCase> cases = {
+std::vector<ChainCase> ChainCases() {
+  return {
       {{1, 2, 3, 7, 4, 5}, {}, {}, {0, 1, 2, 4, 5}},
       {{1, 2, 2, 3}, {}, {}, {0, 1, 3}},                        // a repeat is body text
       {{1, 2, 4, 5}, {}, {}, {0, 1, 2, 3}},                     // a missing chapter
@@ -321,14 +321,44 @@ TEST(NumberChain, FollowsTheLongestRunGoingUpByOne) {
       {{129, 103, 131}, {-1, 130, -1}, {}, {0, 1, 2}},          // 一百三 read as spoken
       {{102, 103, 104}, {-1, 130, -1}, {}, {0, 1, 2}},          // or as written
   };
-  for (const ChainCase& c : cases) {
-    std::vector<NumberChain::Link> links;
-    for (std::size_t i = 0; i < c.numbers.size(); ++i) {
-      links.push_back({c.numbers[i], i < c.spoken.size() ? c.spoken[i] : -1,
-                       i < c.volumes.size() && c.volumes[i]});
-    }
-    EXPECT_EQ(NumberChain::Longest(links, 10, !c.volumes.empty()), c.chain)
+}
+
+/// The links of `c`, every readable number `shift` higher.
+std::vector<NumberChain::Link> Links(const ChainCase& c, std::int64_t shift = 0) {
+  std::vector<NumberChain::Link> links;
+  for (std::size_t i = 0; i < c.numbers.size(); ++i) {
+    const std::int64_t spoken = i < c.spoken.size() ? c.spoken[i] : -1;
+    links.push_back({c.numbers[i] < 0 ? -1 : c.numbers[i] + shift, spoken < 0 ? -1 : spoken + shift,
+                     i < c.volumes.size() && c.volumes[i]});
+  }
+  return links;
+}
+
+TEST(NumberChain, FollowsTheLongestRunGoingUpByOne) {
+  for (const ChainCase& c : ChainCases()) {
+    EXPECT_EQ(NumberChain::Longest(Links(c), 10, !c.volumes.empty()), c.chain)
         << testing::PrintToString(c.numbers);
+  }
+}
+
+TEST(NumberChain, FarNumbersChainAsNearOnes) {
+  // Numbers near the lines' count are looked up by slot, far ones by hash: the same chain.
+  std::vector<ChainCase> cases = ChainCases();
+  ChainCase many;
+  for (std::int64_t n = 1; n <= 3000; ++n) {
+    many.numbers.push_back(n % 97 == 0 ? n + 5 : n);   // a few out of step
+    many.numbers.push_back(n % 13 == 0 ? 2 * n : -1);  // body lines citing others
+  }
+  many.chain = NumberChain::Longest(Links(many), 10, false);
+  ASSERT_GT(many.chain.size(), 2900U);
+  cases.push_back(many);
+  for (const ChainCase& c : cases) {
+    for (const std::int64_t shift : {std::int64_t{5000}, std::int64_t{1} << 40}) {
+      // Lines before the chain starts again at 1 go on from where the shift puts them.
+      if (!c.volumes.empty()) continue;
+      EXPECT_EQ(NumberChain::Longest(Links(c, shift), 10, false), c.chain)
+          << testing::PrintToString(c.numbers) << " shifted " << shift;
+    }
   }
 }
 
@@ -371,10 +401,11 @@ TEST(HeadingCandidate, TellsHeadingFormsFromBodyText) {
 TEST(HeadingCandidate, SameFormExactlyWhenTheKeysAgree) {
   // Lines that differ in number, title, unit, numeral style, decoration and kind.
   const std::vector<std::string> lines = {
-      "第十二章 回忆", "第一章",      "第1章 开端",   "第１章",     "【第三章】夜雨", "【第四章】",
-      "===第五章===",  "第一回 归来", "第二回",       "第一卷 风起", "卷三 风起",      "卷四",
-      "12、夜雨",      "13、归来",    "三：归来",     "3.开端",      "Chapter 7 Rain", "Chapter 8",
-      "Part 2",        "楔子",        "番外二 旧事",  "后记：写在最后"};
+      "第十二章 回忆", "第一章",         "第1章 开端",  "第１章",   "【第三章】夜雨",
+      "【第四章】",    "===第五章===",   "第一回 归来", "第二回",   "第一卷 风起",
+      "卷三 风起",     "卷四",           "12、夜雨",    "13、归来", "三：归来",
+      "3.开端",        "Chapter 7 Rain", "Chapter 8",   "Part 2",   "楔子",
+      "番外二 旧事",   "后记：写在最后"};
   std::vector<HeadingCandidate> parsed;
   for (const std::string& line : lines) {
     auto candidate = HeadingCandidate::Parse(line, 40);
