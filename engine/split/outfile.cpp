@@ -132,6 +132,43 @@ bool OutFile::Create(const std::string& path, const std::vector<FileId>& untouch
   return true;
 }
 
+bool OutFile::CreateUnnamed(const std::string& directory, bool unnamed, std::string& error) {
+  std::string ignored;
+  Close(ignored);
+  m_nErrno = 0;
+  m_used = 0;
+  m_fd = unnamed ? ::open(directory.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666) : -1;
+  if (m_fd >= 0) return true;
+  error = std::strerror(unnamed ? errno : EOPNOTSUPP);
+  return false;
+}
+
+int OutFile::Release(std::string& error) {
+  if (m_fd < 0) return -1;
+  Flush();
+  const int fd = m_fd;
+  m_fd = -1;
+  if (m_nErrno == 0) return fd;
+  ::close(fd);
+  error = std::strerror(m_nErrno);
+  m_nErrno = 0;
+  return -1;
+}
+
+void OutFile::TakeBack(std::int64_t bytes) {
+  if (bytes <= 0 || m_fd < 0) return;
+  if (static_cast<std::int64_t>(m_used) >= bytes) {
+    m_used -= static_cast<std::size_t>(bytes);
+    return;
+  }
+  Flush();
+  const off_t end = ::lseek(m_fd, 0, SEEK_CUR);
+  const off_t kept = end < 0 ? 0 : std::max<off_t>(end - bytes, 0);
+  if (end < 0 || ::ftruncate(m_fd, kept) != 0 || ::lseek(m_fd, kept, SEEK_SET) < 0) {
+    if (m_nErrno == 0) m_nErrno = errno;
+  }
+}
+
 void OutFile::WriteSlow(std::string_view bytes) {
   if (m_bUtf16) {  // everything goes through the buffer to be converted
     while (!bytes.empty() && m_nErrno == 0) {
