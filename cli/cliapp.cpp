@@ -356,7 +356,7 @@ int CliApp::RunSources() {
   // A source never started because of Ctrl-C counts as stopped.
   std::vector<int> statuses(count, kExitStopped);
   const auto handle = [&](std::size_t i) {
-    const SourceRun run(OptionsFor(m_sources[i]), batch ? m_sources[i] + ": " : std::string(),
+    SourceRun run(OptionsFor(m_sources[i]), batch ? m_sources[i] + ": " : std::string(),
                         m_bQuiet, !batch, interrupt.Flag());
     if (listing) {
       statuses[i] = run.List(m_bJson, listing->Begin(i));

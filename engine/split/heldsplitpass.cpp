@@ -19,7 +19,10 @@ bool HeldSplitPass::Take(const Chunk& chunk) {
   m_nRead += static_cast<std::int64_t>(chunk.size);
   if (from >= m_nLookAt) {
     m_nLookAt = from + kStepBytes;
-    if (!m_host.Progress(from, m_settings.length)) {
+    // Progress is the pieces': it stays where they stopped being written, and the copies
+    // after the check go on from there.
+    if (m_state == State::Writing) m_nShown = from;
+    if (!m_host.Progress(m_nShown, m_settings.length)) {
       Drop();
       m_state = State::Stopped;
       return false;
@@ -56,6 +59,7 @@ bool HeldSplitPass::Write(const Chunk& chunk, std::int64_t from) {
     if (!ClosePiece(m_nOpen)) return false;
     if (m_writer.HeldCount() >= m_settings.most) {
       m_state = State::Full;
+      m_nShown = cut;
       ++m_nOpen;
       return true;
     }

@@ -86,6 +86,7 @@ class HeldSplitPass final : public SourceFingerprint::Reading {
   std::size_t m_nOpen = 0;      ///< the piece being written, once opened
   std::int64_t m_nRead = 0;     ///< bytes seen so far
   std::int64_t m_nLookAt = 0;   ///< where the host is asked next
+  std::int64_t m_nShown = 0;    ///< the position progress last told
 };
 
 }  // namespace sekato::engine

@@ -210,8 +210,14 @@ bool PieceWriter::PublishOne(int fd, std::int64_t number) {
   m_nSequence = number;
   m_strPath = PiecePath(number);
   // The file is linked to its name where none is there yet: its bytes stay where they are.
-  const std::string self = "/proc/self/fd/" + std::to_string(fd);
-  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, m_strPath.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+  // By its descriptor where the system lets this process (Linux 6.10 on, or the right to
+  // read any folder), else through its name under /proc.
+  bool linked = ::linkat(fd, "", AT_FDCWD, m_strPath.c_str(), AT_EMPTY_PATH) == 0;
+  if (!linked && errno != EEXIST) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, m_strPath.c_str(), AT_SYMLINK_FOLLOW) == 0;
+  }
+  if (linked) {
     ++m_nCreated;
     return true;
   }

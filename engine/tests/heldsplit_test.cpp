@@ -56,6 +56,8 @@ class WatchingHost final : public SplitHost {
   bool Progress(std::int64_t position, std::int64_t length) override {
     mostUnnamed = std::max(mostUnnamed, UnnamedIn(m_dir));
     if (std::filesystem::exists(m_dir) && ListDir(m_dir) != before) namedEarly = true;
+    backwards = backwards || position < last;
+    last = position;
     return recorder.Progress(position, length);
   }
   void ReportEncoding(Encoding encoding, bool detected) override {
@@ -66,8 +68,9 @@ class WatchingHost final : public SplitHost {
   RecordingHost recorder;
   std::vector<std::string> before;  ///< what the folder held before the run
   int mostUnnamed = 0;
-  bool namedEarly = false;  ///< a file came or went in the folder before the run ended
-  // Only the first look, before the check ends, may count "named early": the caller clears it.
+  bool namedEarly = false;  ///< a file came or went in the folder while the run looked
+  bool backwards = false;   ///< progress went back
+  std::int64_t last = 0;
 
  private:
   std::string m_dir;
@@ -180,6 +183,7 @@ TEST_P(HeldPieces, AreThoseTheLineByLinePassWrites) {
     EXPECT_EQ(host.recorder.positions.back(), static_cast<std::int64_t>(book.size()))
         << look.name;
     EXPECT_EQ(host.mostUnnamed > 0, GetParam().holds) << look.name;
+    EXPECT_FALSE(host.backwards) << look.name;
     EXPECT_EQ(UnnamedIn(dir / "held"), 0) << look.name;
   }
 }
