@@ -14,15 +14,16 @@ namespace sekato::engine {
 
 namespace {
 
-// Held pieces are open files: they take at most half of what the process may open, and
-// never so many that a long list of short chapters fills the kernel's tables.
+// Held pieces are open files: they take at most a quarter of what the process may open,
+// which leaves room for runs beside this one (several books at once), and never so many
+// that a long list fills the kernel's tables.
 std::size_t MostHeld() {
-  constexpr std::size_t kMost = 16384;
+  constexpr std::size_t kMost = 4096;
   rlimit limit{};
   if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return 0;
   if (limit.rlim_cur == RLIM_INFINITY) return kMost;
-  const auto half = static_cast<std::size_t>(limit.rlim_cur / 2);
-  return half > 64 ? std::min(half - 64, kMost) : 0;
+  const auto quarter = static_cast<std::size_t>(limit.rlim_cur / 4);
+  return quarter > 32 ? std::min(quarter - 32, kMost) : 0;
 }
 
 }  // namespace
