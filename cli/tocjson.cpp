@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <cstdint>
-#include <cstring>
 #include <string>
 
 namespace sekato::cli {
@@ -87,23 +86,6 @@ class Reader final {
   bool String(std::string_view& out, bool plain) {
     if (!Eat('"')) return false;
     const char* const start = m_p;
-    // Nearly every string runs plainly to its closing quote: found at once, and its bytes
-    // then looked over in one sweep without a branch a byte.
-    if (const void* quote = std::memchr(start, '"', static_cast<std::size_t>(m_end - start))) {
-      const auto* const end = static_cast<const char*>(quote);
-      unsigned char special = 0;
-      unsigned char bits = 0;
-      for (const char* q = start; q < end; ++q) {
-        const auto c = static_cast<unsigned char>(*q);
-        special |= static_cast<unsigned char>(c < 0x20 || c == '\\');
-        bits |= c;
-      }
-      if (special == 0) {
-        out = std::string_view(start, static_cast<std::size_t>(end - start));
-        m_p = end + 1;
-        return bits < 0x80 || ValidUtf8(out);
-      }
-    }
     bool high = false;
     while (m_p < m_end) {
       const auto c = static_cast<unsigned char>(*m_p);
