@@ -6,7 +6,9 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <sstream>
+#include <utility>
 
 #include "interruptflag.h"
 #include "listoutput.h"
@@ -355,9 +357,15 @@ int CliApp::RunSources() {
   }
   // A source never started because of Ctrl-C counts as stopped.
   std::vector<int> statuses(count, kExitStopped);
+  // A lone source takes the chapter list along, several take a copy each: a list of a
+  // hundred thousand headings is megabytes of titles.
+  std::optional<engine::ChapterList> lone;
+  if (count == 1) lone = std::exchange(m_options.toc, std::nullopt);
   const auto handle = [&](std::size_t i) {
-    const SourceRun run(OptionsFor(m_sources[i]), batch ? m_sources[i] + ": " : std::string(),
-                        m_bQuiet, !batch, interrupt.Flag());
+    engine::SplitOptions options = OptionsFor(m_sources[i]);
+    if (lone) options.toc = std::move(lone);
+    SourceRun run(std::move(options), batch ? m_sources[i] + ": " : std::string(), m_bQuiet,
+                  !batch, interrupt.Flag());
     if (listing) {
       statuses[i] = run.List(m_bJson, listing->Begin(i));
       listing->End(i);

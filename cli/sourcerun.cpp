@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <new>
+#include <optional>
 #include <utility>
 
 #include "cliapp.h"
@@ -24,7 +25,7 @@ SourceRun::SourceRun(engine::SplitOptions options, std::string prefix, bool quie
       m_bBar(bar),
       m_running(running) {}
 
-int SourceRun::Split(bool clean) const {
+int SourceRun::Split(bool clean) {
   const std::string& source = m_options.sourcePath;
   const char* prefix = m_strPrefix.c_str();
   // An empty source still makes its folder, as it always has; the user hears why it holds
@@ -40,7 +41,11 @@ int SourceRun::Split(bool clean) const {
   const std::vector<std::string> older = engine::OlderPieces::Find(m_options, 0);
   TerminalHost host(m_bQuiet, m_running, m_strPrefix, m_bBar);
   const auto start = std::chrono::steady_clock::now();
-  const engine::SplitEnd end = engine::SplitRun(m_options, host).Execute();
+  // Nothing after the split reads the list, which may be megabytes of titles: it moves.
+  std::optional<engine::ChapterList> toc = std::exchange(m_options.toc, std::nullopt);
+  engine::SplitOptions options = m_options;
+  options.toc = std::move(toc);
+  const engine::SplitEnd end = engine::SplitRun(std::move(options), host).Execute();
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   host.Tell(end);

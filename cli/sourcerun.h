@@ -21,8 +21,9 @@ class SourceRun final {
             std::atomic<int>& running);
 
   /// Splits the source, first removing the pieces of an earlier split in its folder when
-  /// `clean`; a summary follows unless quiet.
-  int Split(bool clean) const;
+  /// `clean`; a summary follows unless quiet. The chapter list goes to the split, not a
+  /// copy of it: Split is for once.
+  int Split(bool clean);
   /// Inspects the source and writes its listing to `out`: the table with the rule counts, or
   /// with `json` one JSON object, which also tells of a source that could not be inspected.
   int List(bool json, std::FILE* out) const;

@@ -107,6 +107,29 @@ bool FileOps::MakeDirectory(const std::string& path, std::string& error) {
   return false;
 }
 
+std::vector<std::string> FileOps::MissingFolders(const std::string& path) {
+  std::vector<std::string> missing;
+  std::string level = path;
+  struct stat info {};
+  while (true) {
+    const std::size_t end = level.find_last_not_of('/');
+    if (end == std::string::npos) break;  // the root, or nothing
+    level.resize(end + 1);
+    if (::lstat(level.c_str(), &info) == 0 || errno != ENOENT) break;
+    missing.push_back(level);
+    const std::size_t slash = level.find_last_of('/');
+    if (slash == std::string::npos) break;
+    level.resize(slash);
+  }
+  return missing;
+}
+
+void FileOps::RemoveFolders(const std::vector<std::string>& folders) {
+  for (const std::string& folder : folders) {
+    if (::rmdir(folder.c_str()) != 0) return;
+  }
+}
+
 bool FileOps::RenameNoReplace(const std::string& from, const std::string& to) {
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
     return true;

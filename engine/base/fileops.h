@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace sekato::engine {
 
@@ -50,6 +51,13 @@ class FileOps final {
   /// stops the directory from being there (a level that is a file, no permission) fails with
   /// the system's reason in `error`.
   static bool MakeDirectory(const std::string& path, std::string& error);
+  /// The levels of `path` that are not there, deepest first: what MakeDirectory would make,
+  /// and what RemoveFolders takes away again. "out/a/b" when only "out" is there gives
+  /// {"out/a/b", "out/a"}.
+  static std::vector<std::string> MissingFolders(const std::string& path);
+  /// Removes each of `folders` in order, as long as it is empty; stops at the first that
+  /// cannot go.
+  static void RemoveFolders(const std::vector<std::string>& folders);
 
   /// Renames `from` to `to` unless `to` exists: an existing file is never replaced.
   /// Uses renameat2(RENAME_NOREPLACE), or link and unlink where the file system lacks it.

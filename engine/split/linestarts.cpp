@@ -48,6 +48,8 @@ __attribute__((target("avx2"))) inline Masks MasksAvx2(const char* data) {
 LineStarts::LineStarts(const ChapterList* list) : m_pList(list) {
   const bool any = list != nullptr && !list->entries.empty() && list->entries.front().line >= 1;
   m_nWant = any ? list->entries.front().line - 1 : -1;
+  // Each entry is found once at most: the starts never move once noted.
+  if (any) m_starts.reserve(list->entries.size());
 }
 
 void LineStarts::Add(const char* data, std::size_t size) {

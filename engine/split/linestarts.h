@@ -28,7 +28,9 @@ class LineStarts final {
   void Add(const char* data, std::size_t size);
 
   std::int64_t Feeds() const { return m_nFeeds; }
-  /// Where each listed line starts, in the list's order, as far as they were found.
+  /// Where each listed line starts, in the list's order, as far as they were found. Room for
+  /// one start an entry is kept from the first: the starts found stay where they are while
+  /// more are added.
   const std::vector<std::int64_t>& Starts() const { return m_starts; }
   /// True when a line feed has no carriage return right before it: the split writes every
   /// line break as CR LF, so such a book's bytes change.

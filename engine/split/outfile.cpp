@@ -1,7 +1,6 @@
 #include "outfile.h"
 
 #include <fcntl.h>
-#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -13,7 +12,7 @@
 #include <string_view>
 
 #include "fileops.h"
-#include "helpercopy.h"
+#include "helpercopy.h"  // the helper goes with the file
 
 namespace sekato::engine {
 
@@ -132,6 +131,43 @@ bool OutFile::Create(const std::string& path, const std::vector<FileId>& untouch
   return true;
 }
 
+bool OutFile::CreateUnnamed(const std::string& directory, bool unnamed, std::string& error) {
+  std::string ignored;
+  Close(ignored);
+  m_nErrno = 0;
+  m_used = 0;
+  m_fd = unnamed ? ::open(directory.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666) : -1;
+  if (m_fd >= 0) return true;
+  error = std::strerror(unnamed ? errno : EOPNOTSUPP);
+  return false;
+}
+
+int OutFile::Release(std::string& error) {
+  if (m_fd < 0) return -1;
+  Flush();
+  const int fd = m_fd;
+  m_fd = -1;
+  if (m_nErrno == 0) return fd;
+  ::close(fd);
+  error = std::strerror(m_nErrno);
+  m_nErrno = 0;
+  return -1;
+}
+
+void OutFile::TakeBack(std::int64_t bytes) {
+  if (bytes <= 0 || m_fd < 0) return;
+  if (static_cast<std::int64_t>(m_used) >= bytes) {
+    m_used -= static_cast<std::size_t>(bytes);
+    return;
+  }
+  Flush();
+  const off_t end = ::lseek(m_fd, 0, SEEK_CUR);
+  const off_t kept = end < 0 ? 0 : std::max<off_t>(end - bytes, 0);
+  if (end < 0 || ::ftruncate(m_fd, kept) != 0 || ::lseek(m_fd, kept, SEEK_SET) < 0) {
+    if (m_nErrno == 0) m_nErrno = errno;
+  }
+}
+
 void OutFile::WriteSlow(std::string_view bytes) {
   if (m_bUtf16) {  // everything goes through the buffer to be converted
     while (!bytes.empty() && m_nErrno == 0) {
@@ -183,86 +219,6 @@ void OutFile::ConvertBuffer(bool final) {
   WriteOut(m_converted.data(), m_converted.size() - outLeft);
   std::memmove(m_buffer.data(), in, inLeft);
   m_used = inLeft;
-}
-
-std::int64_t OutFile::CopyFrom(int from, std::int64_t offset, std::int64_t size) {
-  Flush();
-  const off_t start = size >= kShareFrom && m_nErrno == 0 && m_fd >= 0
-                          ? ::lseek(m_fd, 0, SEEK_CUR)
-                          : off_t{-1};
-  if (start < 0) return CopyHere(from, offset, size);
-  // The second half goes at its own offset while this thread copies the first.
-  const std::int64_t half = size / 2;
-  if (!m_helper) m_helper = std::make_unique<HelperCopy>();
-  m_helper->Start(from, offset + half, m_fd, start + half, size - half);
-  const std::int64_t first = CopyHere(from, offset, half);
-  int error = 0;
-  const std::int64_t second = m_helper->Wait(error);
-  if (m_nErrno == 0) m_nErrno = error;
-  // A source that ended within the first half leaves nothing of the second in the piece.
-  const std::int64_t copied = first < half ? first : half + second;
-  if (first < half && ::ftruncate(m_fd, start + first) != 0 && m_nErrno == 0) m_nErrno = errno;
-  if (::lseek(m_fd, start + copied, SEEK_SET) < 0 && m_nErrno == 0) m_nErrno = errno;
-  return copied;
-}
-
-std::int64_t OutFile::CopyHere(int from, std::int64_t offset, std::int64_t size) {
-  std::int64_t copied = 0;
-  while (copied < size && m_nErrno == 0 && m_fd >= 0) {
-    // Each call copies at most what sendfile takes at once.
-    constexpr std::int64_t kMostAtOnce = std::int64_t{1} << 30;
-    const auto want = static_cast<std::size_t>(std::min(size - copied, kMostAtOnce));
-    const ssize_t got = CopyStep(m_copy, from, offset, want);
-    if (got == 0) break;  // the source ended
-    if (got > 0) {
-      copied += got;
-      continue;
-    }
-    if (errno == EINTR) continue;
-    // Files the kernel cannot copy between (another file system, a kernel without the
-    // call) are copied the next simpler way; any other failure is the piece's.
-    const bool unable = errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
-                        errno == EOPNOTSUPP || errno == ENOTSUP;
-    if (!unable || m_copy == Copy::ReadWrite) {
-      m_nErrno = errno;
-      break;
-    }
-    m_copy = m_copy == Copy::FileRange ? Copy::SendFile : Copy::ReadWrite;
-  }
-  return copied;
-}
-
-ssize_t OutFile::CopyStep(Copy how, int from, std::int64_t& offset, std::size_t size) {
-  switch (how) {
-    case Copy::FileRange: {
-      loff_t at = offset;
-      const ssize_t got = ::copy_file_range(from, &at, m_fd, nullptr, size, 0);
-      if (got > 0) offset = at;
-      return got;
-    }
-    case Copy::SendFile: {
-      off_t at = offset;
-      const ssize_t got = ::sendfile(m_fd, from, &at, size);
-      if (got > 0) offset = at;
-      return got;
-    }
-    case Copy::ReadWrite:
-      break;
-  }
-  // Through the buffer, which Flush has emptied.
-  const ssize_t got = FileOps::ReadSomeAt(from, m_buffer.data(), std::min(size, m_buffer.size()),
-                                          offset);
-  if (got <= 0) {
-    if (got < 0 && (errno == EINVAL || errno == ENOSYS)) errno = EIO;  // not "cannot copy"
-    return got;
-  }
-  const int error = FileOps::WriteAll(m_fd, m_buffer.data(), static_cast<std::size_t>(got));
-  if (error != 0) {
-    errno = error;
-    return -1;
-  }
-  offset += got;
-  return got;
 }
 
 void OutFile::Flush() {

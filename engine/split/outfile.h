@@ -45,6 +45,20 @@ class OutFile final {
   bool Create(const std::string& path, const std::vector<FileId>& untouchable, Refusal& refusal,
               std::size_t& hit, std::string& error);
 
+  /// Opens a file without a name in the folder `directory` (O_TMPFILE): what is written to it
+  /// is seen by no one until Release hands it on to be linked to its name, and goes with it
+  /// when it is closed unlinked. False, with the system's reason, where the folder's file
+  /// system has no such files (or `unnamed` is off, as tests want it to be).
+  bool CreateUnnamed(const std::string& directory, bool unnamed, std::string& error);
+
+  /// Flushes and gives up the open file without closing it: its descriptor, or -1 (with
+  /// `error`) when anything failed since it was opened. The caller closes it.
+  int Release(std::string& error);
+
+  /// Drops the last `bytes` written (at most what the file holds): a piece that turned out
+  /// to end where the book's text does gives back the book's last line break.
+  void TakeBack(std::int64_t bytes);
+
   /// Bytes exactly as given (a source line never holds a line feed), taken before the call
   /// returns: a few are copied into the buffer, a long run goes straight to the file behind it.
   void Write(std::string_view bytes) {

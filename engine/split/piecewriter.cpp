@@ -1,5 +1,6 @@
 #include "piecewriter.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +23,8 @@ PieceWriter::PieceWriter(PieceLayout layout, dev_t sourceDevice, ino_t sourceIno
     }
   }
 }
+
+PieceWriter::~PieceWriter() { DropHeld(); }
 
 std::int64_t PieceWriter::MeasuredWritten(std::string_view text) const {
   return m_layout.rules->Written(text);
@@ -84,17 +87,30 @@ bool PieceWriter::Open(std::int64_t number) {
   m_bQuiet = m_bMuted || m_bSkipping;
   m_bBreakHeld = false;
   if (m_bSkipping) return true;
+  if (m_bHolding) {
+    std::string reason;
+    if (!m_file.CreateUnnamed(Directory(), m_bUnnamed, reason)) {
+      m_error = {MessageId::CreatePiece, {m_strPath, reason}};
+      return false;
+    }
+    m_bOpenHeld = true;
+    m_file.Write(m_layout.preamble);
+    return true;
+  }
+  if (!CreateNamed()) return false;
+  m_file.Write(m_layout.preamble);
+  ++m_nCreated;
+  if (m_layout.volumeFolders && m_strFolder.empty()) {
+    m_earlier.push_back(m_layout.namer.SequenceName(m_nSequence));
+  }
+  return true;
+}
+
+bool PieceWriter::CreateNamed() {
   OutFile::Refusal refusal = OutFile::Refusal::None;
   std::size_t hit = 0;
   std::string reason;
-  if (m_file.Create(m_strPath, m_untouchable, refusal, hit, reason)) {
-    m_file.Write(m_layout.preamble);
-    ++m_nCreated;
-    if (m_layout.volumeFolders && m_strFolder.empty()) {
-      m_earlier.push_back(m_layout.namer.SequenceName(number));
-    }
-    return true;
-  }
+  if (m_file.Create(m_strPath, m_untouchable, refusal, hit, reason)) return true;
   switch (refusal) {
     case OutFile::Refusal::Special:
       m_error = {MessageId::NotRegularPiece, {m_strPath}};
@@ -137,6 +153,10 @@ void PieceWriter::Discard() {
   if (!m_file.IsOpen()) return;
   std::string ignored;
   m_file.Close(ignored);
+  if (m_bOpenHeld) {  // it has no name: closing it was all
+    m_bOpenHeld = false;
+    return;
+  }
   ::unlink(m_strPath.c_str());
   --m_nCreated;  // the count is of pieces on disk
 }
@@ -154,11 +174,77 @@ bool PieceWriter::Close(bool withEnding) {
     }
   }
   std::string reason;
+  if (m_bOpenHeld) {
+    m_bOpenHeld = false;
+    const int fd = m_file.Release(reason);
+    if (fd < 0) {
+      m_error = {MessageId::WritePiece, {m_strPath, reason}};
+      return false;
+    }
+    m_held.push_back({fd, m_nSequence, {}, false, Encoding::Utf8});
+    return true;
+  }
   if (!m_file.Close(reason)) {
     m_error = {MessageId::WritePiece, {m_strPath, reason}};
     return false;
   }
   return true;
+}
+
+bool PieceWriter::Publish() {
+  m_bHolding = false;
+  std::size_t at = 0;
+  bool published = true;
+  for (; at < m_held.size() && published; ++at) {
+    Held& held = m_held[at];
+    published = PublishOne(held.fd, held.number);
+    ::close(held.fd);
+    held.fd = -1;
+    if (published && held.titled) RenameToTitle(held.number, held.title, held.encoding);
+  }
+  DropHeld();
+  return published;
+}
+
+bool PieceWriter::PublishOne(int fd, std::int64_t number) {
+  m_nSequence = number;
+  m_strPath = PiecePath(number);
+  // The file is linked to its name where none is there yet: its bytes stay where they are.
+  // By its descriptor where the system lets this process (Linux 6.10 on, or the right to
+  // read any folder), else through its name under /proc.
+  bool linked = ::linkat(fd, "", AT_FDCWD, m_strPath.c_str(), AT_EMPTY_PATH) == 0;
+  if (!linked && errno != EEXIST) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, m_strPath.c_str(), AT_SYMLINK_FOLLOW) == 0;
+  }
+  if (linked) {
+    ++m_nCreated;
+    return true;
+  }
+  // A file of that name (or no /proc): the piece is opened there as ever and filled from
+  // the held one.
+  if (!CreateNamed()) return false;
+  const off_t size = ::lseek(fd, 0, SEEK_END);
+  const int seekError = errno;
+  ++m_nCreated;
+  const std::int64_t copied = size < 0 ? -1 : m_file.CopyFrom(fd, 0, size);
+  std::string reason;
+  const bool closed = m_file.Close(reason);
+  if (closed && copied != size) reason = std::strerror(size < 0 ? seekError : EIO);
+  if (!closed || copied != size) {
+    m_error = {MessageId::WritePiece, {m_strPath, reason}};
+    return false;
+  }
+  return true;
+}
+
+void PieceWriter::DropHeld() {
+  for (Held& held : m_held) {
+    if (held.fd >= 0) ::close(held.fd);
+  }
+  m_held.clear();
+  m_held.shrink_to_fit();
+  if (m_bOpenHeld) Discard();
 }
 
 bool PieceWriter::RenameToTitle(std::int64_t number, std::string_view title) {
@@ -168,6 +254,13 @@ bool PieceWriter::RenameToTitle(std::int64_t number, std::string_view title) {
 
 bool PieceWriter::RenameToTitle(std::int64_t number, std::string_view title, Encoding encoding) {
   if (m_bSkipping && number == m_nSequence) return false;  // never written
+  if (m_bHolding && !m_held.empty() && m_held.back().number == number) {
+    // Named when published.
+    m_held.back().title = std::string(title);
+    m_held.back().titled = true;
+    m_held.back().encoding = encoding;
+    return true;
+  }
   const auto name = m_layout.namer.TitleName(number, title, encoding);
   if (!name) return false;
   const std::string target = Directory() + "/" + *name;

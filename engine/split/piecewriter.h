@@ -51,6 +51,9 @@ class PieceWriter final {
  public:
   /// `sourceDevice`/`sourceInode` name the source file, which no piece may ever replace.
   PieceWriter(PieceLayout layout, dev_t sourceDevice, ino_t sourceInode);
+  ~PieceWriter();
+  PieceWriter(const PieceWriter&) = delete;
+  PieceWriter& operator=(const PieceWriter&) = delete;
 
   /// directory/namePart_NNN.txt, or directory/folder/namePart_NNN.txt in a volume folder.
   std::string PiecePath(std::int64_t number) const;
@@ -97,6 +100,29 @@ class PieceWriter final {
     const std::int64_t copied = m_file.CopyFrom(from, offset, size);
     m_nCount += copied;
     return copied;
+  }
+
+  /// While holding, pieces are opened as files without a name in the run's folder (see
+  /// OutFile::CreateUnnamed) and kept open when closed, their title names only noted: no one
+  /// sees them, and nothing of them is left, until Publish names them in order. For a split
+  /// that writes pieces before it knows it may.
+  void Hold(bool on) { m_bHolding = on; }
+  /// Off, opening a held piece fails as on a file system without files that have no name:
+  /// tests reach that way through it.
+  void AllowUnnamed(bool allowed) { m_bUnnamed = allowed; }
+  /// The pieces closed while holding and not yet published.
+  std::size_t HeldCount() const { return m_held.size(); }
+  /// Gives every held piece its name, in order, and then its title name, as closing and
+  /// naming it at once would have; a piece whose name is taken replaces the file there as
+  /// opening it would. False, with ErrorMessage(), at the first that cannot be: those before
+  /// it stay, those after it go.
+  bool Publish();
+  /// Lets go of the held pieces and the open one, if held: none of them is left anywhere.
+  void DropHeld();
+  /// Drops the last `bytes` the open piece holds (see OutFile::TakeBack).
+  void TakeBack(std::int64_t bytes) {
+    m_file.TakeBack(bytes);
+    m_nCount -= bytes;
   }
 
   /// Chapters left out of a selection: while muted, lines and breaks are dropped and not
@@ -154,6 +180,23 @@ class PieceWriter final {
 
  private:
   bool Open(std::int64_t number);
+  /// Creates the named file of piece `number` at `m_strPath`, or says why it cannot.
+  bool CreateNamed();
+  /// Names one held piece; see Publish.
+  bool PublishOne(int fd, std::int64_t number);
+
+  /// A piece closed while holding: its file, number and the title it is to be named by.
+  struct Held {
+    int fd = -1;
+    std::int64_t number = 0;
+    std::string title;
+    bool titled = false;
+    Encoding encoding = Encoding::Utf8;
+  };
+  std::vector<Held> m_held;
+  bool m_bHolding = false;
+  bool m_bUnnamed = true;
+  bool m_bOpenHeld = false;  ///< the open piece has no name yet
   /// The folder pieces are opened in: the run's, or the volume folder within it.
   std::string Directory() const;
   std::int64_t MeasuredWritten(std::string_view text) const;

@@ -32,14 +32,18 @@ std::optional<std::vector<RangeSplitPass::Piece>> RangeSplitPass::PiecesFor(
   return pieces;
 }
 
-SplitEnd RangeSplitPass::Run(const std::vector<Piece>& pieces, std::int64_t end) {
+SplitEnd RangeSplitPass::Run(const std::vector<Piece>& pieces, std::int64_t end,
+                             std::size_t first) {
   const std::int64_t length = m_source.Length();
-  if (!m_writer.OpenFirst()) return Fail(m_writer.ErrorMessage());
+  if (first >= pieces.size()) return Completed();
+  if (!(first == 0 ? m_writer.OpenFirst() : m_writer.OpenNext())) {
+    return Fail(m_writer.ErrorMessage());
+  }
   // After head text the first line has a break before it, as every later line has.
-  if (m_writer.Count() > 0) m_writer.WriteBreak();
-  std::size_t open = 0;  // the piece being written
+  if (first == 0 && m_writer.Count() > 0) m_writer.WriteBreak();
+  std::size_t open = first;  // the piece being written
   for (; open < pieces.size(); ++open) {
-    if (open > 0) {
+    if (open > first) {
       if (!ClosePiece(pieces[open - 1])) return Fail(m_writer.ErrorMessage());
       if (!m_writer.OpenNext()) return Fail(m_writer.ErrorMessage());
     }
@@ -66,6 +70,11 @@ SplitEnd RangeSplitPass::Run(const std::vector<Piece>& pieces, std::int64_t end)
               std::to_string(m_nReached)}},
             {}};
   }
+  return Completed();
+}
+
+SplitEnd RangeSplitPass::Completed() {
+  const std::int64_t length = m_source.Length();
   m_host.Progress(length, length);
   return {SplitOutcome::Completed,
           {MessageId::Completed},

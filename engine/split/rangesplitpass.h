@@ -66,8 +66,9 @@ class RangeSplitPass final {
   RangeSplitPass(const ByteSource& source, PieceWriter& writer, SplitHost& host,
                  const Settings& settings);
 
-  /// Writes `pieces` (ascending starts, the first where the text starts) up to `end`.
-  SplitEnd Run(const std::vector<Piece>& pieces, std::int64_t end);
+  /// Writes `pieces` (ascending starts, the first where the text starts) up to `end`, from
+  /// the piece `first` on: a later one when the writer has written those before it already.
+  SplitEnd Run(const std::vector<Piece>& pieces, std::int64_t end, std::size_t first = 0);
 
   /// Bytes copied between two looks at the host.
   static constexpr std::int64_t kStepBytes = std::int64_t{4} << 20;
@@ -79,6 +80,8 @@ class RangeSplitPass final {
   /// Closes the open piece with its ending and gives it its title name.
   bool ClosePiece(const Piece& piece);
   SplitEnd Fail(const Message& message);
+  /// The end of a run that wrote every piece.
+  SplitEnd Completed();
   SplitEnd Stopped();
   RunTally KeptTally() const;
 

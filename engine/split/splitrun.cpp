@@ -25,6 +25,7 @@
 #include "sourcefingerprint.h"
 #include "splitpass.h"
 #include "splitplan.h"
+#include "splitrunplan.h"
 #include "textcodec.h"
 
 namespace sekato::engine {
@@ -37,21 +38,6 @@ std::string PromotionLine(Encoding text) {
 }
 
 }  // namespace
-
-// What a run works with: the plan shared with the chapter list, and what only a split needs.
-struct SplitRun::Plan {
-  explicit Plan(const SplitOptions& options) : split(options) {}
-  SplitPlan split;
-  PieceLayout layout;
-  std::optional<RunEncodings> encodings;
-  /// The lines cut at, when a list is given or chapters are chosen: the options' own list
-  /// (not copied: it may hold a hundred thousand titles), or `made` from the rule's headings.
-  const ChapterList* list = nullptr;
-  std::optional<ChapterList> made;
-  /// What the check of the list found for a split by byte ranges, and the book's size.
-  std::optional<SourceFingerprint::Layout> lines;
-  std::int64_t bookBytes = 0;
-};
 
 SplitRun::SplitRun(SplitOptions options, SplitHost& host)
     : m_options(std::move(options)), m_host(host) {}
@@ -85,7 +71,9 @@ SplitEnd SplitRun::Execute() {
 
   std::string reason;
   const std::string& directory = plan.split.Directory();
+  if (plan.checkHeld) plan.madeFolders = FileOps::MissingFolders(directory);
   if (!FileOps::MakeDirectory(directory, reason)) {
+    if (auto end = CheckHeldNow(plan)) return std::move(*end);
     return {SplitOutcome::Failed, {MessageId::MakeFolder, {directory, reason}}, {}};
   }
   // Refused only now, so that the directory exists after it as it always has.
@@ -97,11 +85,13 @@ SplitEnd SplitRun::Execute() {
   // The source itself must never become a piece.
   if (FileOps::SameDirectory(SourcePath::Folder(o.sourcePath), directory) &&
       PieceNamer::IsPieceName(SourcePath::FileName(o.sourcePath), plan.layout.namer.NamePart())) {
+    if (auto end = CheckHeldNow(plan)) return std::move(*end);
     return {SplitOutcome::Refused, {MessageId::WouldOverwriteSource, {o.sourcePath}}, {}};
   }
   // Two runs writing into one folder would blend their pieces.
   FolderLock lock;
   if (!lock.Take(directory)) {
+    if (auto end = CheckHeldNow(plan)) return std::move(*end);
     return {SplitOutcome::Refused, {MessageId::FolderBusy, {directory}}, {}};
   }
   return Split(plan);
@@ -172,19 +162,12 @@ std::optional<SplitEnd> SplitRun::PrepareList(Plan& plan) const {
   if (o.mode != SplitMode::ByChapter || (!o.toc && !choosing)) return std::nullopt;
   Message message;
   if (o.toc) {
-    // The list must be for this book and name only lines it has.
-    // The same reading finds where the listed lines start, when the pieces can be copied.
-    auto print = SourceFingerprint::Of(o.sourcePath, plan.encodings->Source(),
-                                       !o.toc->hash.empty(), message,
-                                       o.force ? -1 : o.toc->sourceBytes,
-                                       RangesPossible(plan) ? &*o.toc : nullptr);
-    if (!print) return SplitEnd{SplitOutcome::Failed, std::move(message), {}};
-    if (auto refusal = print->Refusal(*o.toc, o.force, o.sourcePath)) {
-      return SplitEnd{SplitOutcome::Refused, std::move(*refusal), {}};
-    }
     plan.list = &*o.toc;
-    plan.lines = std::move(print->layout);
-    plan.bookBytes = print->bytes;
+    // A list a split by byte ranges may use is checked while the pieces are written.
+    plan.checkHeld = CheckWhileWriting(plan);
+    if (!plan.checkHeld) {
+      if (auto end = CheckList(plan, nullptr)) return end;
+    }
   } else {
     // Chapters are chosen by their number in the list the rule gives: it is made first.
     SplitOptions listed = o;
@@ -282,6 +265,7 @@ std::optional<SplitEnd> SplitRun::SplitByRanges(Plan& plan) {
 }
 
 SplitEnd SplitRun::Split(Plan& plan) {
+  if (auto end = plan.checkHeld ? SplitHeld(plan) : std::nullopt) return std::move(*end);
   if (auto end = plan.lines ? SplitByRanges(plan) : std::nullopt) return std::move(*end);
   const SplitOptions& o = m_options;
   const RunEncodings& encodings = *plan.encodings;

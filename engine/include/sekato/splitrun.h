@@ -10,6 +10,7 @@
 
 namespace sekato::engine {
 
+class HeldSplitPass;
 class LineReader;
 class RunEncodings;
 class SourceDecoder;
@@ -48,6 +49,21 @@ class SplitRun final {
   /// book line by line once more; off, it always goes line by line. The pieces are the same
   /// either way, so tests compare the two.
   void SetRangeCopies(bool on) { m_bRangeCopies = on; }
+
+  /// Such a split writes its pieces while the list is checked, held in files without a name
+  /// until the check has passed (see HeldSplitPass); off, or where the output folder's file
+  /// system has no such files, the list is checked first and the pieces copied after.
+  void SetHeldPieces(bool on) { m_bHeldPieces = on; }
+  /// Off, the output folder is taken for one whose file system has no files without a name:
+  /// tests reach the way a run goes on then.
+  void SetUnnamedFiles(bool on) { m_bUnnamedFiles = on; }
+  /// Pieces are held only where they are this long on average (in bytes): shorter ones are
+  /// written after the check. Tests hold even the shortest with 0.
+  void SetHeldFrom(std::int64_t bytes) { m_nHeldFrom = bytes; }
+  static constexpr std::int64_t kHeldFrom = std::int64_t{128} << 10;
+  /// At most this many pieces are held (-1: as many as the open files allowed leave room
+  /// for); those after them are copied once the check has passed.
+  void SetMostHeld(std::int64_t pieces) { m_nMostHeld = pieces; }
 
   /// Sources from this long on pay for a reading thread of their own, which reads this many
   /// bytes at a time.
@@ -93,6 +109,19 @@ class SplitRun final {
   bool RangesPossible(const Plan& plan) const;
   /// The split by copies of byte ranges, when the check found the book fit for it.
   std::optional<SplitEnd> SplitByRanges(Plan& plan);
+  /// Reads the book once to check the options' list against it, handing it to `held` as it
+  /// goes (may be null); notes what a split by byte ranges needs. How the run ends when the
+  /// list is refused or the book cannot be read; nothing when the list is fit.
+  std::optional<SplitEnd> CheckList(Plan& plan, HeldSplitPass* held) const;
+  /// True when the list may be checked while the pieces are written: a split by byte ranges
+  /// is possible, and everything the check could refuse before reading is fine.
+  bool CheckWhileWriting(const Plan& plan) const;
+  /// A run whose list was to be checked while writing but that ends before: the check comes
+  /// first after all, and a refusal takes back the folders the run made.
+  std::optional<SplitEnd> CheckHeldNow(Plan& plan) const;
+  /// The split whose list is checked while its pieces are written; nothing when it went on
+  /// as without the held pieces (the check passed, and `plan` has what it found).
+  std::optional<SplitEnd> SplitHeld(Plan& plan);
   /// Reads the source and writes the pieces, once the options are known to be usable.
   SplitEnd Split(Plan& plan);
   /// Split's second half, once `source` is open and set up: makes the writer and the
@@ -113,6 +142,10 @@ class SplitRun final {
   std::size_t m_nLargestBuffer = 0;
   bool m_bLineRuns = true;
   bool m_bRangeCopies = true;
+  bool m_bHeldPieces = true;
+  bool m_bUnnamedFiles = true;
+  std::int64_t m_nHeldFrom = kHeldFrom;
+  std::int64_t m_nMostHeld = -1;
   std::int64_t m_nReadAheadFrom = kReadAheadFrom;
   std::size_t m_nAheadChunk = kChunkBytes;
   std::int64_t m_nSizeLimitBytes = -1;
