@@ -12,9 +12,10 @@ namespace sekato::engine {
 namespace {
 // Two blocks held by the caller, and one in flight for each reader with one to spare.
 constexpr std::size_t kSlots = 6;
-// A stream's one reader: one block held and one in flight, as the caller gives the block
-// before back ahead of taking the next.
-constexpr std::size_t kStreamSlots = 2;
+// A stream's one reader: one block held, one in flight, and two read ahead, so that the
+// reader keeps going while the caller waits for its pieces to be written (see WriteBehind)
+// and the caller finds blocks at hand once it goes on.
+constexpr std::size_t kStreamSlots = 4;
 }  // namespace
 
 BlockReader::BlockReader(const ByteSource& source, std::int64_t start, std::size_t blockBytes,

@@ -19,6 +19,13 @@ namespace sekato::engine {
 
 namespace {
 constexpr std::size_t kBufferSize = 1 << 18;
+// Buffers in the ring written behind: one being filled, one being written, and two to take
+// up the unevenness of the two threads.
+constexpr std::size_t kBuffersBehind = 4;
+constexpr std::size_t kBehindBytes = 1 << 18;
+// A piece's first bytes go out this soon: the writing thread, which has just written the
+// piece before to its end, has work again while the rest of the first buffer fills.
+constexpr std::size_t kFirstFill = 1 << 14;
 }
 
 namespace {
@@ -83,7 +90,8 @@ void Utf8ToUtf16(const char*& in, std::size_t& inLeft, char*& out, std::size_t& 
 
 }  // namespace
 
-OutFile::OutFile() : m_buffer(kBufferSize) {}
+OutFile::OutFile()
+    : m_own(kBufferSize), m_pBuffer(m_own.data()), m_nCapacity(m_own.size()), m_nFill(m_nCapacity) {}
 
 OutFile::~OutFile() {
   std::string ignored;
@@ -93,7 +101,8 @@ OutFile::~OutFile() {
 void OutFile::ConvertToUtf16(bool bigEndian) {
   m_bUtf16 = true;
   m_bBigEndian = bigEndian;
-  m_converted.resize(m_buffer.size() * 2 + 16);
+  m_nFill = m_nCapacity;
+  m_converted.resize(m_nCapacity * 2 + 16);
 }
 
 bool OutFile::Create(const std::string& path, const std::vector<FileId>& untouchable,
@@ -103,6 +112,7 @@ bool OutFile::Create(const std::string& path, const std::vector<FileId>& untouch
   Close(ignored);
   m_nErrno = 0;
   m_used = 0;
+  if (m_behind && !m_bUtf16) m_nFill = std::min(m_nCapacity, kFirstFill);
   const auto fail = [&](Refusal why, int reason) {
     refusal = why;
     if (reason != 0) error = std::strerror(reason);
@@ -136,9 +146,8 @@ void OutFile::WriteSlow(std::string_view bytes) {
   if (m_bUtf16) {  // everything goes through the buffer to be converted
     while (!bytes.empty() && m_nErrno == 0) {
       Flush();
-      const std::size_t take = std::min(bytes.size(), m_buffer.size() - m_used);
-      std::copy(bytes.begin(), bytes.begin() + static_cast<long>(take),
-                m_buffer.begin() + static_cast<long>(m_used));
+      const std::size_t take = std::min(bytes.size(), m_nCapacity - m_used);
+      std::copy(bytes.begin(), bytes.begin() + static_cast<long>(take), m_pBuffer + m_used);
       m_used += take;
       bytes.remove_prefix(take);
     }
@@ -148,12 +157,15 @@ void OutFile::WriteSlow(std::string_view bytes) {
   constexpr std::size_t kCopyBelow = 1 << 16;
   if (bytes.size() < kCopyBelow) {
     Flush();
-    std::copy(bytes.begin(), bytes.end(), m_buffer.begin());
+    std::copy(bytes.begin(), bytes.end(), m_pBuffer);
     m_used = bytes.size();
+    if (m_used >= m_nFill) Flush();  // more than a piece's first hand-over waits for
     return;
   }
-  // A long run goes out in one write with what the buffer holds before it, uncopied.
-  iovec parts[2] = {{m_buffer.data(), m_used}, {const_cast<char*>(bytes.data()), bytes.size()}};
+  // A long run goes out in one write with what the buffer holds before it, uncopied: it
+  // lies in memory of the caller's, so it is written here, after the buffers behind.
+  Settle();
+  iovec parts[2] = {{m_pBuffer, m_used}, {const_cast<char*>(bytes.data()), bytes.size()}};
   m_used = 0;
   if (m_nErrno == 0 && m_fd >= 0) m_nErrno = FileOps::WriteAllParts(m_fd, parts, 2);
 }
@@ -170,23 +182,58 @@ void OutFile::WriteText(std::string_view text) {
 }
 
 void OutFile::WriteOut(const char* data, std::size_t size) {
+  Settle();
   if (m_nErrno == 0 && m_fd >= 0) m_nErrno = FileOps::WriteAll(m_fd, data, size);
 }
 
+void OutFile::Settle() {
+  if (!m_behind) return;
+  const int error = m_behind->Settle();
+  if (m_nErrno == 0) m_nErrno = error;
+}
+
+void OutFile::HandOver() {
+  if (m_used == 0) return;
+  if (m_nErrno != 0 || m_fd < 0) {  // nothing more is written after a failure
+    m_used = 0;
+    return;
+  }
+  if (!m_behind) {
+    const std::size_t filled = m_used;
+    WriteOut(m_pBuffer, m_used);
+    m_used = 0;
+    // A small piece's last bytes start nothing; a buffer filled starts writing behind.
+    if (m_bBehindTried || filled < m_nCapacity / 2) return;
+    m_bBehindTried = true;
+    auto behind = std::make_unique<WriteBehind>(kBehindBytes, kBuffersBehind);
+    if (!behind->Start()) return;
+    m_behind = std::move(behind);
+    m_pBuffer = m_behind->Free();
+    m_nCapacity = m_nFill = m_behind->BufferBytes();
+    std::vector<char>().swap(m_own);
+    return;
+  }
+  m_behind->Hand(m_fd, m_pBuffer, m_used);
+  m_pBuffer = m_behind->Free();
+  m_used = 0;
+  m_nFill = m_nCapacity;
+}
+
 void OutFile::ConvertBuffer(bool final) {
-  const char* in = m_buffer.data();
+  const char* in = m_pBuffer;
   std::size_t inLeft = m_used;
   char* out = m_converted.data();
   std::size_t outLeft = m_converted.size();
   // Two bytes out for each byte in at most: all of it fits, but for a character cut off.
   Utf8ToUtf16(in, inLeft, out, outLeft, m_bBigEndian, final);
   WriteOut(m_converted.data(), m_converted.size() - outLeft);
-  std::memmove(m_buffer.data(), in, inLeft);
+  std::memmove(m_pBuffer, in, inLeft);
   m_used = inLeft;
 }
 
 std::int64_t OutFile::CopyFrom(int from, std::int64_t offset, std::int64_t size) {
   Flush();
+  Settle();  // the kernel copies after the file's end as it is now
   const off_t start = size >= kShareFrom && m_nErrno == 0 && m_fd >= 0
                           ? ::lseek(m_fd, 0, SEEK_CUR)
                           : off_t{-1};
@@ -250,13 +297,12 @@ ssize_t OutFile::CopyStep(Copy how, int from, std::int64_t& offset, std::size_t 
       break;
   }
   // Through the buffer, which Flush has emptied.
-  const ssize_t got = FileOps::ReadSomeAt(from, m_buffer.data(), std::min(size, m_buffer.size()),
-                                          offset);
+  const ssize_t got = FileOps::ReadSomeAt(from, m_pBuffer, std::min(size, m_nCapacity), offset);
   if (got <= 0) {
     if (got < 0 && (errno == EINVAL || errno == ENOSYS)) errno = EIO;  // not "cannot copy"
     return got;
   }
-  const int error = FileOps::WriteAll(m_fd, m_buffer.data(), static_cast<std::size_t>(got));
+  const int error = FileOps::WriteAll(m_fd, m_pBuffer, static_cast<std::size_t>(got));
   if (error != 0) {
     errno = error;
     return -1;
@@ -270,8 +316,7 @@ void OutFile::Flush() {
     ConvertBuffer(false);
     return;
   }
-  WriteOut(m_buffer.data(), m_used);
-  m_used = 0;
+  HandOver();
 }
 
 bool OutFile::Close(std::string& error) {
@@ -279,7 +324,10 @@ bool OutFile::Close(std::string& error) {
   if (m_bUtf16) {
     ConvertBuffer(true);  // a character cut off by the end of the piece becomes U+FFFD
   } else {
-    Flush();
+    // Nothing may still be written to the descriptor once it is closed: this thread waits
+    // for the buffers behind, so it writes the last bytes itself rather than wake the other.
+    WriteOut(m_pBuffer, m_used);
+    m_used = 0;
   }
   if (::close(m_fd) != 0 && m_nErrno == 0) m_nErrno = errno;
   m_fd = -1;
