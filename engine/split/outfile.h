@@ -24,7 +24,7 @@ struct FileId {
 /// One piece file open for writing, in text mode: every line break is written as CR LF.
 ///
 /// Writes go through a buffer that the object keeps from piece to piece. Once a buffer has
-/// filled, full buffers are written behind (see WriteBehind) on a thread of their own, in
+/// filled, and AllowWriteBehind said so, full buffers are written behind (see WriteBehind) on a thread of their own, in
 /// order, while the next fills; whatever writes otherwise (a long run, a copy, Close) first
 /// waits for them, so the file's bytes are always in the order they were given. The first
 /// error is kept with the system's reason; later writes do nothing until the file is closed.
@@ -87,6 +87,10 @@ class OutFile final {
   /// later piece.
   void ConvertToUtf16(bool bigEndian);
 
+  /// Lets full buffers be written behind (off until told): for a run whose own work on the
+  /// text is worth doing while its pieces are written. Set before the first write.
+  void AllowWriteBehind(bool allowed) { m_bBehindTried = !allowed; }
+
   bool IsOpen() const { return m_fd >= 0; }
   bool Failed() const { return m_nErrno != 0 || (m_behind && m_behind->Failed()); }
 
@@ -122,7 +126,7 @@ class OutFile final {
   std::size_t m_nFill = 0;
   std::size_t m_used = 0;
   std::unique_ptr<WriteBehind> m_behind;  ///< made when the first buffer fills
-  bool m_bBehindTried = false;            ///< writing behind was set up, or could not be
+  bool m_bBehindTried = true;             ///< writing behind was set up, refused, or not allowed
   int m_nErrno = 0;
   bool m_bUtf16 = false;      ///< UTF-8 text written as UTF-16
   bool m_bBigEndian = false;  ///< UTF-16BE rather than LE

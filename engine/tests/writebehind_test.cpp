@@ -146,6 +146,7 @@ TEST(OutFileBehind, MixedWritesKeepTheirOrderAcrossPieces) {
       {"long copy", {{Kind::Short, 65535}, {Kind::Copy, OutFile::kShareFrom + 11}}, 6},
   };
   OutFile out;  // kept from piece to piece, as a run keeps it
+  out.AllowWriteBehind(true);
   for (const Case& c : cases) {
     OutFile::Refusal refusal;
     std::size_t hit = 0;
@@ -179,6 +180,7 @@ TEST(OutFileBehind, AFailureBehindIsTheFilesWithItsReason) {
   const std::string chunk = Numbered(40000, 2);
   for (const std::size_t total : {std::size_t{300000}, std::size_t{4} << 20}) {
     OutFile out;
+    out.AllowWriteBehind(true);
     OutFile::Refusal refusal;
     std::size_t hit = 0;
     std::string reason;
