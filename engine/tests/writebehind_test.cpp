@@ -12,6 +12,7 @@
 
 #include "bytesource.h"
 #include "outfile.h"
+#include "sekato/splitrun.h"
 #include "testsupport.h"
 
 namespace sekato::engine {
@@ -245,7 +246,10 @@ TEST(WriteBehindRun, AStopLeavesThePiecesOfWhatWasReadBeforeIt) {
     const std::string stopped = dir / ("stopped" + std::to_string(stopAt));
     RecordingHost host;
     host.stopAfterPolls = stopAt;
-    ASSERT_EQ(Split(options(stopped), host), SplitOutcome::Stopped) << stopAt;
+    // Read ahead too, so that the reader, the run and the writer all go at once.
+    SplitRun run(options(stopped), host);
+    run.SetReadAhead(0, std::size_t{1} << 16);
+    ASSERT_EQ(Execute(run, host), SplitOutcome::Stopped) << stopAt;
     ASSERT_FALSE(host.positions.empty());
     // The same run over the bytes read before the stop, to its end.
     const auto read = static_cast<std::size_t>(host.positions.back());
