@@ -12,8 +12,8 @@ namespace sekato::engine {
 namespace {
 // Two blocks held by the caller, and one in flight for each reader with one to spare.
 constexpr std::size_t kSlots = 6;
-// A stream's one reader: one block held and one in flight, as the caller gives the block
-// before back ahead of taking the next.
+// A stream's one reader, unless told otherwise: one block held and one in flight, as the
+// caller gives the block before back ahead of taking the next.
 constexpr std::size_t kStreamSlots = 2;
 }  // namespace
 
@@ -29,13 +29,14 @@ BlockReader::BlockReader(const ByteSource& source, std::int64_t start, std::size
   Start(readers);
 }
 
-BlockReader::BlockReader(Stream stream, std::size_t blockBytes, std::size_t room, unsigned readers)
+BlockReader::BlockReader(Stream stream, std::size_t blockBytes, std::size_t room, unsigned readers,
+                         std::size_t blocks)
     : m_stream(std::move(stream)),
       m_nStart(0),
       m_nBlock(blockBytes),
       m_nRoom(room),
       m_nReaders(std::min(readers, 1u)),
-      m_slots(kStreamSlots) {
+      m_slots(std::max(blocks, kStreamSlots)) {
   Start(std::min(readers, 1u));
 }
 

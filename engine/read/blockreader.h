@@ -45,8 +45,10 @@ class BlockReader final {
     std::function<std::int64_t()> note;
   };
   /// Reads blocks from `stream` with at most one reader (none: the caller reads them). A
-  /// block may then be shorter than the block size without being the last.
-  BlockReader(Stream stream, std::size_t blockBytes, std::size_t room, unsigned readers);
+  /// block may then be shorter than the block size without being the last. The ring holds
+  /// `blocks` (at least two): one the caller holds, the others read ahead.
+  BlockReader(Stream stream, std::size_t blockBytes, std::size_t room, unsigned readers,
+              std::size_t blocks = 2);
   ~BlockReader();
   BlockReader(const BlockReader&) = delete;
   BlockReader& operator=(const BlockReader&) = delete;

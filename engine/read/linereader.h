@@ -68,6 +68,9 @@ class LineReader final {
   void SetReadAhead(std::int64_t fromBytes, std::size_t chunkBytes) {
     m_feed.SetReadAhead(fromBytes, chunkBytes);
   }
+  /// How many blocks the reading thread keeps, the one lines are taken from included (at
+  /// least two).
+  void SetAheadBlocks(std::size_t blocks) { m_feed.SetAheadBlocks(blocks); }
 
   /// Offset in the file of the first byte that begins no valid character, among the bytes
   /// read so far; -1 when there is none or no decoder checks them.

@@ -94,7 +94,8 @@ SourceFeed::Got SourceFeed::Refill(Window& window, bool mayReadAhead, std::strin
                                                    : m_file.Read(out, capacity);
                                },
                                [this] { return m_pDecoder ? m_pDecoder->FirstInvalid() : -1; }};
-    m_pAhead = std::make_unique<BlockReader>(std::move(stream), m_nAheadChunk, room, 1);
+    m_pAhead =
+        std::make_unique<BlockReader>(std::move(stream), m_nAheadChunk, room, 1, m_nAheadBlocks);
   }
   if (m_pAhead) return RefillAhead(window, error);
   MakeRoom(window);

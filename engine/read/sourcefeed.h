@@ -59,6 +59,8 @@ class SourceFeed final {
     m_nReadAheadFrom = fromBytes;
     m_nAheadChunk = chunkBytes;
   }
+  /// Blocks the reading thread keeps read, the one being taken from included (at least two).
+  void SetAheadBlocks(std::size_t blocks) { m_nAheadBlocks = blocks; }
 
   /// Moves the bytes not taken to the front of the own buffer, which grows when they fill
   /// it (or leave a decoder too little room): `window` then has room after its end. Only
@@ -94,6 +96,7 @@ class SourceFeed final {
   bool m_bConverting = false;
   std::int64_t m_nReadAheadFrom = -1;  ///< never, unless told
   std::size_t m_nAheadChunk = std::size_t{1} << 18;
+  std::size_t m_nAheadBlocks = 2;
   std::unique_ptr<BlockReader> m_pAhead;  ///< set up at the first Refill where it pays
   std::size_t m_nHeld = 0;                ///< blocks of m_pAhead held
   bool m_bAheadDone = false;              ///< the last block was taken

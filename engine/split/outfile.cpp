@@ -18,6 +18,13 @@ namespace sekato::engine {
 
 namespace {
 constexpr std::size_t kBufferSize = 1 << 18;
+// Buffers in the ring written behind: one being filled, one being written, and two to take
+// up the unevenness of the two threads.
+constexpr std::size_t kBuffersBehind = 4;
+constexpr std::size_t kBehindBytes = 1 << 18;
+// A piece's first bytes go out this soon: the writing thread, which has just written the
+// piece before to its end, has work again while the rest of the first buffer fills.
+constexpr std::size_t kFirstFill = 1 << 14;
 }
 
 namespace {
@@ -82,7 +89,8 @@ void Utf8ToUtf16(const char*& in, std::size_t& inLeft, char*& out, std::size_t& 
 
 }  // namespace
 
-OutFile::OutFile() : m_buffer(kBufferSize) {}
+OutFile::OutFile()
+    : m_own(kBufferSize), m_pBuffer(m_own.data()), m_nCapacity(m_own.size()), m_nFill(m_nCapacity) {}
 
 OutFile::~OutFile() {
   std::string ignored;
@@ -92,7 +100,8 @@ OutFile::~OutFile() {
 void OutFile::ConvertToUtf16(bool bigEndian) {
   m_bUtf16 = true;
   m_bBigEndian = bigEndian;
-  m_converted.resize(m_buffer.size() * 2 + 16);
+  m_nFill = m_nCapacity;
+  m_converted.resize(m_nCapacity * 2 + 16);
 }
 
 bool OutFile::Create(const std::string& path, const std::vector<FileId>& untouchable,
@@ -102,6 +111,7 @@ bool OutFile::Create(const std::string& path, const std::vector<FileId>& untouch
   Close(ignored);
   m_nErrno = 0;
   m_used = 0;
+  if (m_behind && !m_bUtf16) m_nFill = std::min(m_nCapacity, kFirstFill);
   const auto fail = [&](Refusal why, int reason) {
     refusal = why;
     if (reason != 0) error = std::strerror(reason);
@@ -172,9 +182,8 @@ void OutFile::WriteSlow(std::string_view bytes) {
   if (m_bUtf16) {  // everything goes through the buffer to be converted
     while (!bytes.empty() && m_nErrno == 0) {
       Flush();
-      const std::size_t take = std::min(bytes.size(), m_buffer.size() - m_used);
-      std::copy(bytes.begin(), bytes.begin() + static_cast<long>(take),
-                m_buffer.begin() + static_cast<long>(m_used));
+      const std::size_t take = std::min(bytes.size(), m_nCapacity - m_used);
+      std::copy(bytes.begin(), bytes.begin() + static_cast<long>(take), m_pBuffer + m_used);
       m_used += take;
       bytes.remove_prefix(take);
     }
@@ -184,12 +193,15 @@ void OutFile::WriteSlow(std::string_view bytes) {
   constexpr std::size_t kCopyBelow = 1 << 16;
   if (bytes.size() < kCopyBelow) {
     Flush();
-    std::copy(bytes.begin(), bytes.end(), m_buffer.begin());
+    std::copy(bytes.begin(), bytes.end(), m_pBuffer);
     m_used = bytes.size();
+    if (m_used >= m_nFill) Flush();  // more than a piece's first hand-over waits for
     return;
   }
-  // A long run goes out in one write with what the buffer holds before it, uncopied.
-  iovec parts[2] = {{m_buffer.data(), m_used}, {const_cast<char*>(bytes.data()), bytes.size()}};
+  // A long run goes out in one write with what the buffer holds before it, uncopied: it
+  // lies in memory of the caller's, so it is written here, after the buffers behind.
+  Settle();
+  iovec parts[2] = {{m_pBuffer, m_used}, {const_cast<char*>(bytes.data()), bytes.size()}};
   m_used = 0;
   if (m_nErrno == 0 && m_fd >= 0) m_nErrno = FileOps::WriteAllParts(m_fd, parts, 2);
 }
@@ -206,18 +218,52 @@ void OutFile::WriteText(std::string_view text) {
 }
 
 void OutFile::WriteOut(const char* data, std::size_t size) {
+  Settle();
   if (m_nErrno == 0 && m_fd >= 0) m_nErrno = FileOps::WriteAll(m_fd, data, size);
 }
 
+void OutFile::Settle() {
+  if (!m_behind) return;
+  const int error = m_behind->Settle();
+  if (m_nErrno == 0) m_nErrno = error;
+}
+
+void OutFile::HandOver() {
+  if (m_used == 0) return;
+  if (m_nErrno != 0 || m_fd < 0) {  // nothing more is written after a failure
+    m_used = 0;
+    return;
+  }
+  if (!m_behind) {
+    const std::size_t filled = m_used;
+    WriteOut(m_pBuffer, m_used);
+    m_used = 0;
+    // A small piece's last bytes start nothing; a buffer filled starts writing behind.
+    if (m_bBehindTried || filled < m_nCapacity / 2) return;
+    m_bBehindTried = true;
+    auto behind = std::make_unique<WriteBehind>(kBehindBytes, kBuffersBehind);
+    if (!behind->Start()) return;
+    m_behind = std::move(behind);
+    m_pBuffer = m_behind->Free();
+    m_nCapacity = m_nFill = m_behind->BufferBytes();
+    std::vector<char>().swap(m_own);
+    return;
+  }
+  m_behind->Hand(m_fd, m_pBuffer, m_used);
+  m_pBuffer = m_behind->Free();
+  m_used = 0;
+  m_nFill = m_nCapacity;
+}
+
 void OutFile::ConvertBuffer(bool final) {
-  const char* in = m_buffer.data();
+  const char* in = m_pBuffer;
   std::size_t inLeft = m_used;
   char* out = m_converted.data();
   std::size_t outLeft = m_converted.size();
   // Two bytes out for each byte in at most: all of it fits, but for a character cut off.
   Utf8ToUtf16(in, inLeft, out, outLeft, m_bBigEndian, final);
   WriteOut(m_converted.data(), m_converted.size() - outLeft);
-  std::memmove(m_buffer.data(), in, inLeft);
+  std::memmove(m_pBuffer, in, inLeft);
   m_used = inLeft;
 }
 
@@ -226,8 +272,7 @@ void OutFile::Flush() {
     ConvertBuffer(false);
     return;
   }
-  WriteOut(m_buffer.data(), m_used);
-  m_used = 0;
+  HandOver();
 }
 
 bool OutFile::Close(std::string& error) {
@@ -235,7 +280,10 @@ bool OutFile::Close(std::string& error) {
   if (m_bUtf16) {
     ConvertBuffer(true);  // a character cut off by the end of the piece becomes U+FFFD
   } else {
-    Flush();
+    // Nothing may still be written to the descriptor once it is closed: this thread waits
+    // for the buffers behind, so it writes the last bytes itself rather than wake the other.
+    WriteOut(m_pBuffer, m_used);
+    m_used = 0;
   }
   if (::close(m_fd) != 0 && m_nErrno == 0) m_nErrno = errno;
   m_fd = -1;

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "writebehind.h"
+
 namespace sekato::engine {
 
 class HelperCopy;
@@ -21,8 +23,12 @@ struct FileId {
 
 /// One piece file open for writing, in text mode: every line break is written as CR LF.
 ///
-/// Writes go through one buffer that the object keeps from piece to piece. The first error
-/// is kept with the system's reason; later writes do nothing until the file is closed.
+/// Writes go through a buffer that the object keeps from piece to piece. Once a buffer has
+/// filled, and AllowWriteBehind said so, full buffers are written behind (see WriteBehind) on a thread of their own, in
+/// order, while the next fills; whatever writes otherwise (a long run, a copy, Close) first
+/// waits for them, so the file's bytes are always in the order they were given. The first
+/// error is kept with the system's reason; later writes do nothing until the file is closed.
+/// A failure of a write behind is seen by Failed a few buffers later at most, and by Close.
 class OutFile final {
  public:
   OutFile();
@@ -62,8 +68,8 @@ class OutFile final {
   /// Bytes exactly as given (a source line never holds a line feed), taken before the call
   /// returns: a few are copied into the buffer, a long run goes straight to the file behind it.
   void Write(std::string_view bytes) {
-    if (bytes.size() <= m_buffer.size() - m_used) {
-      std::copy(bytes.begin(), bytes.end(), m_buffer.begin() + static_cast<long>(m_used));
+    if (bytes.size() <= m_nFill - m_used) {
+      std::copy(bytes.begin(), bytes.end(), m_pBuffer + m_used);
       m_used += bytes.size();
     } else {
       WriteSlow(bytes);
@@ -95,12 +101,21 @@ class OutFile final {
   /// later piece.
   void ConvertToUtf16(bool bigEndian);
 
+  /// Lets full buffers be written behind (off until told): for a run whose own work on the
+  /// text is worth doing while its pieces are written. Set before the first write.
+  void AllowWriteBehind(bool allowed) { m_bBehindTried = !allowed; }
+
   bool IsOpen() const { return m_fd >= 0; }
-  bool Failed() const { return m_nErrno != 0; }
+  bool Failed() const { return m_nErrno != 0 || (m_behind && m_behind->Failed()); }
 
  private:
   void WriteSlow(std::string_view bytes);
   void Flush();
+  /// The buffer's bytes go out: handed over to be written behind once that has begun (a
+  /// full buffer starts it), else written here.
+  void HandOver();
+  /// Waits for the buffers written behind; their failure becomes the file's.
+  void Settle();
   void WriteOut(const char* data, std::size_t size);
   /// Converts the buffer and writes it out; leaves a character cut off by its end in it,
   /// unless `final`.
@@ -117,8 +132,15 @@ class OutFile final {
   int m_fd = -1;
   Copy m_copy = Copy::FileRange;
   std::unique_ptr<HelperCopy> m_helper;  ///< made at the first long copy
-  std::vector<char> m_buffer;
+  std::vector<char> m_own;               ///< the buffer until writing behind begins
+  char* m_pBuffer = nullptr;             ///< the buffer being filled: m_own's or one lent
+  std::size_t m_nCapacity = 0;
+  /// Bytes the buffer takes before it goes out: less than it holds for a piece's first
+  /// bytes written behind, so that the writing thread starts on a piece soon after it opens.
+  std::size_t m_nFill = 0;
   std::size_t m_used = 0;
+  std::unique_ptr<WriteBehind> m_behind;  ///< made when the first buffer fills
+  bool m_bBehindTried = true;             ///< writing behind was set up, refused, or not allowed
   int m_nErrno = 0;
   bool m_bUtf16 = false;      ///< UTF-8 text written as UTF-16
   bool m_bBigEndian = false;  ///< UTF-16BE rather than LE

@@ -14,6 +14,7 @@ namespace sekato::engine {
 
 std::int64_t OutFile::CopyFrom(int from, std::int64_t offset, std::int64_t size) {
   Flush();
+  Settle();  // the kernel copies after the file's end as it is now
   const off_t start = size >= kShareFrom && m_nErrno == 0 && m_fd >= 0
                           ? ::lseek(m_fd, 0, SEEK_CUR)
                           : off_t{-1};
@@ -77,13 +78,12 @@ ssize_t OutFile::CopyStep(Copy how, int from, std::int64_t& offset, std::size_t 
       break;
   }
   // Through the buffer, which Flush has emptied.
-  const ssize_t got = FileOps::ReadSomeAt(from, m_buffer.data(), std::min(size, m_buffer.size()),
-                                          offset);
+  const ssize_t got = FileOps::ReadSomeAt(from, m_pBuffer, std::min(size, m_nCapacity), offset);
   if (got <= 0) {
     if (got < 0 && (errno == EINVAL || errno == ENOSYS)) errno = EIO;  // not "cannot copy"
     return got;
   }
-  const int error = FileOps::WriteAll(m_fd, m_buffer.data(), static_cast<std::size_t>(got));
+  const int error = FileOps::WriteAll(m_fd, m_pBuffer, static_cast<std::size_t>(got));
   if (error != 0) {
     errno = error;
     return -1;

@@ -15,6 +15,7 @@ namespace sekato::engine {
 
 PieceWriter::PieceWriter(PieceLayout layout, dev_t sourceDevice, ino_t sourceInode)
     : m_layout(std::move(layout)), m_untouchable{{sourceDevice, sourceInode}} {
+  m_file.AllowWriteBehind(m_layout.writeBehind);
   if (const TextRules* rules = m_layout.rules) {
     m_nBreakBytes = rules->BreakBytes();
     m_bMeasured = rules->OutputEncoding() != rules->TextEncoding();

@@ -39,6 +39,8 @@ struct PieceLayout {
   /// Pieces may go into volume folders (see PieceWriter::EnterFolder): the pieces written
   /// before the first are remembered, to follow it there.
   bool volumeFolders = false;
+  /// Full buffers may be written on a thread of their own (see OutFile::AllowWriteBehind).
+  bool writeBehind = false;
 };
 
 /// Writes the numbered pieces of one run and counts the bytes of the current piece.

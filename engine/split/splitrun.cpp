@@ -148,6 +148,10 @@ void SplitRun::LayOut(Plan& plan) const {
   layout.rules = &plan.encodings->Rules();
   layout.preamble = plan.encodings->Preamble();
   layout.volumeFolders = VolumeFolders();
+  // Clean-up looks at every byte and hands the pieces a few KB at a time: its work and the
+  // writes share the two cores. Written as they lie, the pieces cost little more than the
+  // writes, which then stay on the run's thread.
+  layout.writeBehind = o.trimSpaces;
   if (o.join && plan.list) {
     const auto count = static_cast<std::int64_t>(plan.list->entries.size());
     layout.joinedName = layout.namer.NamePart() + "_" +
@@ -294,6 +298,8 @@ SplitEnd SplitRun::Split(Plan& plan) {
     ~StopReading() { reader.Close(); }
   } stopReading{source};
   source.SetReadAhead(m_nReadAheadFrom, m_nAheadChunk);
+  // While the run waits for a piece written behind to reach the disk, the reader reads on.
+  if (o.trimSpaces) source.SetAheadBlocks(4);
   source.SetRules(encodings.Rules());
   // Every line longer than the part limit comes in parts, so memory stays bounded in every
   // mode. Such a line is body text in chapter mode (no heading is that long); with keep-lines

@@ -1,0 +1,82 @@
+#include "writebehind.h"
+
+#include <algorithm>
+#include <exception>
+#include <system_error>
+
+#include "fileops.h"
+
+namespace sekato::engine {
+
+WriteBehind::WriteBehind(std::size_t bytes, std::size_t buffers)
+    : m_nBytes(bytes),
+      m_nSlots(std::max<std::size_t>(buffers, 2)),
+      m_slots(std::make_unique<Slot[]>(m_nSlots)) {
+  for (std::size_t i = 0; i < m_nSlots; ++i) m_slots[i].bytes.reset(new char[m_nBytes]);
+}
+
+WriteBehind::~WriteBehind() {
+  if (!m_thread.joinable()) return;
+  {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_bQuit = true;
+  }
+  m_queued.notify_one();
+  m_thread.join();
+}
+
+bool WriteBehind::Start() {
+  if (m_thread.joinable()) return true;
+  try {
+    m_thread = std::thread(&WriteBehind::Work, this);
+  } catch (const std::system_error&) {
+    return false;
+  }
+  return true;
+}
+
+char* WriteBehind::Free() {
+  std::unique_lock<std::mutex> lock(m_mutex);
+  m_written.wait(lock, [this] { return m_nHanded - m_nWritten < m_nSlots; });
+  return SlotOf(m_nHanded).bytes.get();
+}
+
+void WriteBehind::Hand(int fd, const char* buffer, std::size_t size) {
+  {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    Slot& slot = SlotOf(m_nHanded);
+    // Only the buffer Free gave may come back: anything else would be written out of turn.
+    if (slot.bytes.get() != buffer) std::terminate();
+    slot.fd = fd;
+    slot.size = size;
+    ++m_nHanded;
+  }
+  m_queued.notify_one();
+}
+
+int WriteBehind::Settle() {
+  std::unique_lock<std::mutex> lock(m_mutex);
+  m_written.wait(lock, [this] { return m_nWritten == m_nHanded; });
+  return m_nError.exchange(0, std::memory_order_relaxed);
+}
+
+void WriteBehind::Work() {
+  std::unique_lock<std::mutex> lock(m_mutex);
+  while (true) {
+    // Whatever is queued is written before the thread ends.
+    m_queued.wait(lock, [this] { return m_bQuit || m_nWritten != m_nHanded; });
+    if (m_nWritten == m_nHanded) return;
+    const Slot& slot = SlotOf(m_nWritten);
+    lock.unlock();
+    if (m_nError.load(std::memory_order_relaxed) == 0) {
+      const int error = FileOps::WriteAll(slot.fd, slot.bytes.get(), slot.size);
+      if (error != 0) m_nError.store(error, std::memory_order_relaxed);
+    }
+    lock.lock();
+    ++m_nWritten;
+    // The caller may be waiting for a buffer, or for all of them.
+    m_written.notify_one();
+  }
+}
+
+}  // namespace sekato::engine

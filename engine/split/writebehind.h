@@ -1,0 +1,79 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace sekato::engine {
+
+/// Writes filled buffers to their files on a thread of its own, in the order they are handed
+/// over, while the caller fills the next: the copy into the page cache then runs beside the
+/// work that makes the bytes, on a second core. The buffers are a small ring the object owns
+/// and lends out one at a time, so nothing is copied on the way and memory stays the ring.
+///
+/// The first failed write is kept (errno) and every later buffer is passed over unwritten
+/// until Settle tells it, as a file's writes do nothing after its first failure.
+///
+/// Example: with buffers of 4 bytes, Free() gives A; "abcd" goes into it and Hand(fd, A, 4)
+/// queues it; Free() gives B at once (or waits while every buffer is queued); after
+/// Hand(fd, B, 2) and Settle(), the file holds "abcd" and B's two bytes after them.
+class WriteBehind final {
+ public:
+  /// A ring of `buffers` (at least 2) buffers of `bytes` each.
+  WriteBehind(std::size_t bytes, std::size_t buffers);
+  /// Writes what is still queued, then ends the thread.
+  ~WriteBehind();
+  WriteBehind(const WriteBehind&) = delete;
+  WriteBehind& operator=(const WriteBehind&) = delete;
+
+  /// Starts the writing thread; false when none can be had (the caller then writes itself
+  /// and never hands anything over).
+  bool Start();
+
+  /// Bytes a buffer holds.
+  std::size_t BufferBytes() const { return m_nBytes; }
+
+  /// The buffer to fill next: the one after the last handed over, once the writer has
+  /// written what it held before (waits while every buffer is queued).
+  char* Free();
+
+  /// Queues the buffer Free gave, holding `size` bytes, to be appended to `fd` after every
+  /// buffer handed over before. The caller leaves the buffer alone from now on.
+  void Hand(int fd, const char* buffer, std::size_t size);
+
+  /// Waits until everything handed over is written (or passed over after a failure); the
+  /// errno of the first failure since the last Settle, else 0. The failure is forgotten, so
+  /// the next file starts clean.
+  int Settle();
+
+  /// A write has failed since the last Settle; seen without waiting, so it may come a few
+  /// buffers after the failure itself.
+  bool Failed() const { return m_nError.load(std::memory_order_relaxed) != 0; }
+
+ private:
+  struct Slot {
+    std::unique_ptr<char[]> bytes;
+    int fd = -1;
+    std::size_t size = 0;
+  };
+  void Work();
+  Slot& SlotOf(std::uint64_t count) { return m_slots[count % m_nSlots]; }
+
+  std::size_t m_nBytes;
+  std::size_t m_nSlots;
+  std::unique_ptr<Slot[]> m_slots;
+  std::thread m_thread;
+  std::mutex m_mutex;
+  std::condition_variable m_queued;   ///< the writer waits here for a buffer
+  std::condition_variable m_written;  ///< the caller waits here for a buffer written
+  std::uint64_t m_nHanded = 0;        ///< buffers handed over so far; under the lock
+  std::uint64_t m_nWritten = 0;       ///< buffers written (or passed over) so far; under the lock
+  bool m_bQuit = false;
+  std::atomic<int> m_nError{0};
+};
+
+}  // namespace sekato::engine
