@@ -88,6 +88,9 @@ TEST(TocJson, LeavesAnythingOutOfTheOrdinaryToTheGeneralParser) {
       {"cut short", R"({"headings": [{"line": 1})", false},
       {"bad number", R"({"n": 1.e5, "headings": []})", false},
       {"bad word", R"({"n": nul, "headings": []})", false},
+      {"escaped quote in a title", R"({"headings": [{"line": 1, "title": "a\"b"}]})", true},
+      {"title never closed", R"({"headings": [{"line": 1, "title": "abc)", false},
+      {"line feed before the quote", "{\"headings\": [{\"line\": 1, \"title\": \"a\nb\"}]}", false},
   };
   for (const Case& c : cases) {
     EXPECT_FALSE(TocJson::Quick(c.text)) << c.name;
