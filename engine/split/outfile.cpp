@@ -110,6 +110,8 @@ bool OutFile::Create(const std::string& path, const std::vector<FileId>& untouch
   std::string ignored;
   Close(ignored);
   m_nErrno = 0;
+  m_strPath = path;
+  m_strFailedPath = path;
   m_used = 0;
   if (m_behind && !m_bUtf16) m_nFill = std::min(m_nCapacity, kFirstFill);
   const auto fail = [&](Refusal why, int reason) {
@@ -145,6 +147,8 @@ bool OutFile::CreateUnnamed(const std::string& directory, bool unnamed, std::str
   std::string ignored;
   Close(ignored);
   m_nErrno = 0;
+  m_strPath.clear();
+  m_strFailedPath.clear();
   m_used = 0;
   m_fd = unnamed ? ::open(directory.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666) : -1;
   if (m_fd >= 0) return true;
@@ -224,8 +228,17 @@ void OutFile::WriteOut(const char* data, std::size_t size) {
 
 void OutFile::Settle() {
   if (!m_behind) return;
-  const int error = m_behind->Settle();
-  if (m_nErrno == 0) m_nErrno = error;
+  std::string failed;
+  const int error = m_behind->Settle(&failed);
+  if (m_nErrno != 0 || error == 0) return;
+  m_nErrno = error;
+  m_strFailedPath = failed.empty() ? m_strPath : std::move(failed);
+}
+
+std::string OutFile::TakeError() {
+  std::string error = std::strerror(m_nErrno);
+  m_nErrno = 0;
+  return error;
 }
 
 void OutFile::HandOver() {
@@ -275,6 +288,25 @@ void OutFile::Flush() {
   HandOver();
 }
 
+bool OutFile::CloseBehind(std::string& error) {
+  if (!m_behind || m_bUtf16 || m_fd < 0) return Close(error);
+  // A failure seen by now is this file's or one closed behind before it: told at once.
+  if (Failed()) return Close(error);
+  m_behind->HandClose(m_fd, m_pBuffer, m_used, m_strPath);
+  m_fd = -1;
+  m_used = 0;
+  m_pBuffer = m_behind->Free();
+  return true;
+}
+
+bool OutFile::SettleClosed(std::string& error) {
+  if (m_fd >= 0) return Close(error);
+  Settle();
+  if (m_nErrno == 0) return true;
+  error = TakeError();
+  return false;
+}
+
 bool OutFile::Close(std::string& error) {
   if (m_fd < 0) return true;
   if (m_bUtf16) {
@@ -287,12 +319,9 @@ bool OutFile::Close(std::string& error) {
   }
   if (::close(m_fd) != 0 && m_nErrno == 0) m_nErrno = errno;
   m_fd = -1;
-  if (m_nErrno != 0) {
-    error = std::strerror(m_nErrno);
-    m_nErrno = 0;
-    return false;
-  }
-  return true;
+  if (m_nErrno == 0) return true;
+  error = TakeError();
+  return false;
 }
 
 }  // namespace sekato::engine

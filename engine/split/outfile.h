@@ -29,6 +29,7 @@ struct FileId {
 /// waits for them, so the file's bytes are always in the order they were given. The first
 /// error is kept with the system's reason; later writes do nothing until the file is closed.
 /// A failure of a write behind is seen by Failed a few buffers later at most, and by Close.
+/// A file may also be closed behind (CloseBehind), its failure then seen by a later call.
 class OutFile final {
  public:
   OutFile();
@@ -91,8 +92,25 @@ class OutFile final {
   /// Text whose line feeds become CR LF (head text, tail text, the promotional line).
   void WriteText(std::string_view text);
 
-  /// Flushes and closes; false (with `error`) when anything failed since Create.
+  /// Flushes and closes; false (with `error`) when anything failed since Create, or in a
+  /// file closed behind before it (FailedPath says which).
   bool Close(std::string& error);
+
+  /// As Close, but once buffers are written behind the file's last bytes and its closing go
+  /// to the writing thread, and this returns at once: the next file fills while this one is
+  /// written. A failure of such a file is reported by a later Close, CloseBehind or
+  /// SettleClosed, with FailedPath naming it. False (with `error`) only for a failure seen
+  /// by now. Example: pieces A and B each closed behind, then SettleClosed; a disk that
+  /// filled up in A's last buffer makes SettleClosed false with FailedPath() == A's path.
+  bool CloseBehind(std::string& error);
+
+  /// With no file open: waits for the files closed behind; false (with `error`) when one
+  /// failed, FailedPath naming it.
+  bool SettleClosed(std::string& error);
+
+  /// The path of the file whose failure the last false Close, CloseBehind or SettleClosed
+  /// reported (empty for a file opened without a name).
+  const std::string& FailedPath() const { return m_strFailedPath; }
 
   /// From now on the text written is UTF-8 and goes to the file as UTF-16 (big-endian or
   /// little), converted as the buffer is flushed: a piece is always whole code units. A
@@ -114,8 +132,11 @@ class OutFile final {
   /// The buffer's bytes go out: handed over to be written behind once that has begun (a
   /// full buffer starts it), else written here.
   void HandOver();
-  /// Waits for the buffers written behind; their failure becomes the file's.
+  /// Waits for the buffers written behind; their failure becomes the file's (FailedPath then
+  /// names the file closed behind it was in, or this one).
   void Settle();
+  /// The error kept, as the system words it, and forgotten.
+  std::string TakeError();
   void WriteOut(const char* data, std::size_t size);
   /// Converts the buffer and writes it out; leaves a character cut off by its end in it,
   /// unless `final`.
@@ -130,6 +151,8 @@ class OutFile final {
   std::int64_t CopyHere(int from, std::int64_t offset, std::int64_t size);
 
   int m_fd = -1;
+  std::string m_strPath;        ///< of the open file, as Create was given it
+  std::string m_strFailedPath;  ///< see FailedPath
   Copy m_copy = Copy::FileRange;
   std::unique_ptr<HelperCopy> m_helper;  ///< made at the first long copy
   std::vector<char> m_own;               ///< the buffer until writing behind begins

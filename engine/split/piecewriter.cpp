@@ -185,11 +185,21 @@ bool PieceWriter::Close(bool withEnding) {
     m_held.push_back({fd, m_nSequence, {}, false, Encoding::Utf8});
     return true;
   }
-  if (!m_file.Close(reason)) {
-    m_error = {MessageId::WritePiece, {m_strPath, reason}};
+  // Written behind, a piece's last bytes reach the disk while the next one fills; its
+  // failure is told by a later close, or by Settle at the end of the run.
+  const bool closed = m_layout.writeBehind ? m_file.CloseBehind(reason) : m_file.Close(reason);
+  if (!closed) {
+    m_error = {MessageId::WritePiece, {m_file.FailedPath(), reason}};
     return false;
   }
   return true;
+}
+
+bool PieceWriter::Settle() {
+  std::string reason;
+  if (m_file.SettleClosed(reason)) return true;
+  m_error = {MessageId::WritePiece, {m_file.FailedPath(), reason}};
+  return false;
 }
 
 bool PieceWriter::Publish() {

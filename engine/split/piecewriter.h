@@ -155,8 +155,13 @@ class PieceWriter final {
   }
   std::int64_t BreakBytes() const { return m_nBreakBytes; }
 
-  /// Closes the current piece, with its tail and promotional line when `withEnding`.
+  /// Closes the current piece, with its tail and promotional line when `withEnding`. With
+  /// writing behind it may return before the piece is on disk (see Settle).
   bool Close(bool withEnding);
+  /// Waits until every piece closed is on disk (with writing behind, Close may return while
+  /// its last bytes are still being written); false, with ErrorMessage naming the piece, when
+  /// one of them failed. A run calls it before it says the pieces are written.
+  bool Settle();
 
   /// Gives the closed piece `number` its title name (see PieceNamer::TitleName) when titles
   /// name the pieces; an existing file of that name is never replaced and any failure leaves

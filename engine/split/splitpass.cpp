@@ -257,9 +257,11 @@ SplitEnd SplitPass::Fail(const Message& message) {
   m_source.Close();
   if (!m_writer.HoldsText()) {
     m_writer.Discard();
+    m_writer.Settle();  // the run has failed already: that failure is the one told
     return {SplitOutcome::Failed, message, KeptTally()};
   }
   m_writer.Close(false);
+  m_writer.Settle();
   if (!reading) return {SplitOutcome::Failed, message, KeptTally()};
   Message cutShort = message;
   cutShort.then.push_back({MessageId::PieceCutShort, {m_writer.Path()}});
@@ -279,12 +281,12 @@ SplitEnd SplitPass::End() {
   if (m_source.Failed()) return Fail(ReadError());
   if (m_bStopped) {
     m_source.Close();
-    if (!m_writer.Close(false)) {
+    if (!m_writer.Close(false) || !m_writer.Settle()) {
       return {SplitOutcome::Failed, m_writer.ErrorMessage(), KeptTally()};
     }
     return {SplitOutcome::Stopped, {MessageId::Stopped}, KeptTally()};
   }
-  if (!m_writer.Close(true)) return Fail(m_writer.ErrorMessage());
+  if (!m_writer.Close(true) || !m_writer.Settle()) return Fail(m_writer.ErrorMessage());
   m_splitter.Finish();
   // Another program may have cut the source short while it was read: what was read is
   // split, but the run did not split the book.

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <exception>
 #include <system_error>
+#include <utility>
+
+#include <unistd.h>
 
 #include "fileops.h"
 
@@ -42,6 +45,15 @@ char* WriteBehind::Free() {
 }
 
 void WriteBehind::Hand(int fd, const char* buffer, std::size_t size) {
+  Queue(fd, buffer, size, false, {});
+}
+
+void WriteBehind::HandClose(int fd, const char* buffer, std::size_t size, std::string name) {
+  Queue(fd, buffer, size, true, std::move(name));
+}
+
+void WriteBehind::Queue(int fd, const char* buffer, std::size_t size, bool close,
+                        std::string name) {
   {
     const std::lock_guard<std::mutex> lock(m_mutex);
     Slot& slot = SlotOf(m_nHanded);
@@ -49,14 +61,18 @@ void WriteBehind::Hand(int fd, const char* buffer, std::size_t size) {
     if (slot.bytes.get() != buffer) std::terminate();
     slot.fd = fd;
     slot.size = size;
+    slot.close = close;
+    slot.name = std::move(name);
     ++m_nHanded;
   }
   m_queued.notify_one();
 }
 
-int WriteBehind::Settle() {
+int WriteBehind::Settle(std::string* failedName) {
   std::unique_lock<std::mutex> lock(m_mutex);
   m_written.wait(lock, [this] { return m_nWritten == m_nHanded; });
+  if (failedName) *failedName = m_failedName;
+  m_failedName.clear();
   return m_nError.exchange(0, std::memory_order_relaxed);
 }
 
@@ -66,13 +82,23 @@ void WriteBehind::Work() {
     // Whatever is queued is written before the thread ends.
     m_queued.wait(lock, [this] { return m_bQuit || m_nWritten != m_nHanded; });
     if (m_nWritten == m_nHanded) return;
-    const Slot& slot = SlotOf(m_nWritten);
+    Slot& slot = SlotOf(m_nWritten);
     lock.unlock();
-    if (m_nError.load(std::memory_order_relaxed) == 0) {
+    if (m_nError.load(std::memory_order_relaxed) == 0 && slot.size > 0) {
       const int error = FileOps::WriteAll(slot.fd, slot.bytes.get(), slot.size);
       if (error != 0) m_nError.store(error, std::memory_order_relaxed);
     }
+    // A file closed behind is closed whatever happened to it, so no descriptor is left open.
+    if (slot.close && ::close(slot.fd) != 0 && m_nError.load(std::memory_order_relaxed) == 0) {
+      m_nError.store(errno, std::memory_order_relaxed);
+    }
     lock.lock();
+    // Buffers are written in order: the first file closed after a failure is the one that
+    // failed, as every buffer after it is passed over.
+    if (slot.close && m_failedName.empty() && m_nError.load(std::memory_order_relaxed) != 0) {
+      m_failedName = std::move(slot.name);
+    }
+    slot.close = false;
     ++m_nWritten;
     // The caller may be waiting for a buffer, or for all of them.
     m_written.notify_one();

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 
 namespace sekato::engine {
@@ -17,6 +18,10 @@ namespace sekato::engine {
 ///
 /// The first failed write is kept (errno) and every later buffer is passed over unwritten
 /// until Settle tells it, as a file's writes do nothing after its first failure.
+///
+/// A file may also be closed behind (HandClose): the thread closes it after its last buffer,
+/// so the caller goes on to the next file while the last one is still being written. A file
+/// that fails is then named by the name its close was handed with.
 ///
 /// Example: with buffers of 4 bytes, Free() gives A; "abcd" goes into it and Hand(fd, A, 4)
 /// queues it; Free() gives B at once (or waits while every buffer is queued); after
@@ -45,10 +50,15 @@ class WriteBehind final {
   /// buffer handed over before. The caller leaves the buffer alone from now on.
   void Hand(int fd, const char* buffer, std::size_t size);
 
+  /// As Hand, and then the thread closes `fd`: the file is the caller's no more. `name` is
+  /// what a failure of this file (a write or the close) is reported under.
+  void HandClose(int fd, const char* buffer, std::size_t size, std::string name);
+
   /// Waits until everything handed over is written (or passed over after a failure); the
   /// errno of the first failure since the last Settle, else 0. The failure is forgotten, so
-  /// the next file starts clean.
-  int Settle();
+  /// the next file starts clean. `failedName`, when given, receives the name of the file
+  /// closed behind that failed, or is emptied when the failure is in a file not yet closed.
+  int Settle(std::string* failedName = nullptr);
 
   /// A write has failed since the last Settle; seen without waiting, so it may come a few
   /// buffers after the failure itself.
@@ -59,7 +69,10 @@ class WriteBehind final {
     std::unique_ptr<char[]> bytes;
     int fd = -1;
     std::size_t size = 0;
+    bool close = false;  ///< the file is closed after this buffer
+    std::string name;    ///< of the file closed, for its failure
   };
+  void Queue(int fd, const char* buffer, std::size_t size, bool close, std::string name);
   void Work();
   Slot& SlotOf(std::uint64_t count) { return m_slots[count % m_nSlots]; }
 
@@ -74,6 +87,7 @@ class WriteBehind final {
   std::uint64_t m_nWritten = 0;       ///< buffers written (or passed over) so far; under the lock
   bool m_bQuit = false;
   std::atomic<int> m_nError{0};
+  std::string m_failedName;  ///< of the first file closed after the failure; under the lock
 };
 
 }  // namespace sekato::engine

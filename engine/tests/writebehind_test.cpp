@@ -8,7 +8,9 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "bytesource.h"
 #include "outfile.h"
@@ -98,6 +100,64 @@ TEST(WriteBehind, AFailureIsToldOnceAndLaterBuffersArePassedOver) {
   ::close(full);
   ::close(fd);
   EXPECT_EQ(ReadFile(dir / "out"), "kept");
+}
+
+// A file closed behind is closed by the writing thread after its last buffer; a failure is
+// named by the first file closed after it, which is the file it happened in, or by no name
+// while that file is still the caller's.
+TEST(WriteBehind, AFileClosedBehindIsClosedAndAFailureNamesIt) {
+  struct Case {
+    const char* name;
+    std::vector<bool> full;  ///< per file: written to /dev/full
+    bool lastClosed;         ///< the last file is closed behind too
+    int error;
+    const char* failed;
+  };
+  const Case cases[] = {
+      {"all well", {false, false, false}, true, 0, ""},
+      {"the second of three fails", {false, true, false}, true, ENOSPC, "file1"},
+      {"the first fails, the later are passed over", {true, false, false}, true, ENOSPC, "file0"},
+      {"the file still open fails", {false, false, true}, false, ENOSPC, ""},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    WriteBehind behind(8, 2);
+    ASSERT_TRUE(behind.Start());
+    // All opened first, so no descriptor number is taken again once closed.
+    std::vector<int> fds;
+    for (std::size_t i = 0; i < c.full.size(); ++i) {
+      const std::string name = "file" + std::to_string(i);
+      fds.push_back(c.full[i] ? ::open("/dev/full", O_WRONLY | O_CLOEXEC)
+                              : OpenForWriting(dir / name));
+      ASSERT_GE(fds.back(), 0);
+    }
+    for (std::size_t i = 0; i < c.full.size(); ++i) {
+      const std::string name = "file" + std::to_string(i);
+      const int fd = fds[i];
+      char* buffer = behind.Free();
+      std::memcpy(buffer, "abc", 3);
+      behind.Hand(fd, buffer, 3);
+      buffer = behind.Free();
+      std::memcpy(buffer, "de", 2);
+      if (c.lastClosed || i + 1 < c.full.size()) {
+        behind.HandClose(fd, buffer, 2, name);
+      } else {
+        behind.Hand(fd, buffer, 2);
+      }
+    }
+    std::string failed = "not told";
+    EXPECT_EQ(behind.Settle(&failed), c.error) << c.name;
+    EXPECT_EQ(failed, c.failed) << c.name;
+    // Every file closed behind is closed: its descriptor is no longer this process's.
+    for (std::size_t i = 0; i < fds.size(); ++i) {
+      const bool closed = c.lastClosed || i + 1 < fds.size();
+      EXPECT_EQ(::fcntl(fds[i], F_GETFD) < 0, closed) << c.name << " file " << i;
+      if (!closed) ::close(fds[i]);
+    }
+    if (c.error == 0) {
+      EXPECT_EQ(ReadFile(dir / "file2"), "abcde") << c.name;
+    }
+  }
 }
 
 // What is still queued when the object goes is written before its thread ends.
@@ -210,6 +270,60 @@ TEST(OutFileBehind, AFailureBehindIsTheFilesWithItsReason) {
   }
 }
 
+// Pieces closed behind one after another: each file holds its own bytes, and a piece too long
+// for the file-size limit is named as the one that failed, whether a later close or the
+// final settling is the first to hear of it.
+TEST(OutFileBehind, PiecesClosedBehindFailUnderTheirOwnName) {
+  TempDir dir;
+  const std::string chunk = Numbered(40000, 3);
+  struct Case {
+    const char* name;
+    std::vector<std::size_t> chunks;  ///< per piece, of 40000 bytes (a limit of 1 MiB)
+    int failing;                      ///< the piece that fails, or -1
+  };
+  const Case cases[] = {
+      {"all fit", {20, 3, 25, 1}, -1},
+      {"the second is too long", {20, 40, 3, 20}, 1},
+      // Over by its last buffer, handed over with the close: told by a later call.
+      {"the second is just too long", {3, 27, 3, 3}, 1},
+      {"the last is just too long", {3, 3, 27}, 2},
+  };
+  for (const Case& c : cases) {
+    OutFile out;
+    out.AllowWriteBehind(true);
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 1 << 20;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    std::string reason;
+    std::string failedPath;
+    bool told = false;
+    for (std::size_t piece = 0; piece < c.chunks.size() && !told; ++piece) {
+      OutFile::Refusal refusal;
+      std::size_t hit = 0;
+      ASSERT_TRUE(out.Create(dir / ("piece" + std::to_string(piece)), {}, refusal, hit, reason));
+      for (std::size_t i = 0; i < c.chunks[piece]; ++i) out.Write(chunk);
+      told = !out.CloseBehind(reason);
+    }
+    told = told || !out.SettleClosed(reason);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(told, c.failing >= 0) << c.name;
+    if (c.failing >= 0) {
+      EXPECT_EQ(out.FailedPath(), dir / ("piece" + std::to_string(c.failing))) << c.name;
+      EXPECT_EQ(reason, std::strerror(EFBIG)) << c.name;
+      continue;
+    }
+    for (std::size_t piece = 0; piece < c.chunks.size(); ++piece) {
+      std::string expected;
+      for (std::size_t i = 0; i < c.chunks[piece]; ++i) expected += chunk;
+      EXPECT_TRUE(ReadFile(dir / ("piece" + std::to_string(piece))) == expected) << c.name;
+    }
+  }
+}
+
 // ---- a run that writes behind ----
 
 // A GBK book of `chapters` chapters of paragraphs parted by blank lines, with full-width
@@ -260,6 +374,54 @@ TEST(WriteBehindRun, AStopLeavesThePiecesOfWhatWasReadBeforeIt) {
     WriteFile(dir / "src.txt", book);
     EXPECT_TRUE(FilesIn(stopped) == FilesIn(whole)) << stopAt;
   }
+}
+
+// A piece that fails after it was closed behind fails the run under its own name, while the
+// pieces before it stay whole: the run does not say it is done before its last piece is on
+// disk.
+TEST(WriteBehindRun, APieceThatFailsBehindFailsTheRunUnderItsName) {
+  TempDir dir;
+  // Chapter 130 is long, so the second piece of a hundred chapters is the one too long.
+  std::string book = ParagraphBook(250);
+  const std::string longChapter = ParagraphBook(1).substr(ParagraphBook(1).find('\n') + 1);
+  const std::string heading = G("第131章 起");
+  std::string extra;
+  while (extra.size() < (std::size_t{3} << 20)) extra += longChapter;
+  book.insert(book.find(heading), extra);
+  WriteFile(dir / "src.txt", book);
+  SplitOptions options = OptionsFor(dir / "src.txt", dir / "out");
+  options.trimSpaces = true;
+  options.chaptersPerPiece = 100;
+  {
+    RecordingHost whole;
+    ASSERT_EQ(Split(options, whole), SplitOutcome::Completed);
+  }
+  const auto sizes = FilesIn(dir / "out");
+  ASSERT_EQ(sizes.size(), 3u);
+  std::string second;
+  std::size_t others = 0;
+  for (const auto& [name, bytes] : sizes) {
+    if (name.find("_002") != std::string::npos) second = name;
+    else others = std::max(others, bytes.size());
+  }
+  ASSERT_GT(sizes.at(second).size(), others);
+  const auto firstPiece = sizes.begin()->second;
+  std::filesystem::remove_all(dir / "out");
+
+  rlimit old{};
+  ::getrlimit(RLIMIT_FSIZE, &old);
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = old;
+  // Over only by its last bytes, which go out with its close, after the run moved on.
+  small.rlim_cur = sizes.at(second).size() - 100;
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  RecordingHost host;
+  const SplitOutcome outcome = Split(options, host);
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_EQ(outcome, SplitOutcome::Failed);
+  EXPECT_NE(host.Message().find(second), std::string::npos) << host.Message();
+  EXPECT_TRUE(ReadFile(dir / "out/" + sizes.begin()->first) == firstPiece);
 }
 
 }  // namespace
