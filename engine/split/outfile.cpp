@@ -175,6 +175,7 @@ void OutFile::TakeBack(std::int64_t bytes) {
     return;
   }
   Flush();
+  Settle();  // the file's end is where it is once what went behind is written
   const off_t end = ::lseek(m_fd, 0, SEEK_CUR);
   const off_t kept = end < 0 ? 0 : std::max<off_t>(end - bytes, 0);
   if (end < 0 || ::ftruncate(m_fd, kept) != 0 || ::lseek(m_fd, kept, SEEK_SET) < 0) {

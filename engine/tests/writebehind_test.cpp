@@ -324,6 +324,30 @@ TEST(OutFileBehind, PiecesClosedBehindFailUnderTheirOwnName) {
   }
 }
 
+// Bytes taken back come off the file's end as the caller wrote it, even when the buffers that
+// hold them are still queued behind.
+TEST(OutFileBehind, TakingBackCutsAtTheEndWritten) {
+  TempDir dir;
+  const std::string text = Numbered(std::size_t{2} << 20, 4);
+  for (const std::int64_t back : {std::int64_t{2}, std::int64_t{300000}, std::int64_t{1} << 20}) {
+    OutFile out;
+    out.AllowWriteBehind(true);
+    OutFile::Refusal refusal;
+    std::size_t hit = 0;
+    std::string reason;
+    ASSERT_TRUE(out.Create(dir / "piece", {}, refusal, hit, reason));
+    for (std::size_t at = 0; at < text.size(); at += 1000) {
+      out.Write(std::string_view(text).substr(at, 1000));
+    }
+    out.TakeBack(back);
+    out.Write("end");
+    ASSERT_TRUE(out.Close(reason)) << reason;
+    EXPECT_TRUE(ReadFile(dir / "piece") ==
+                text.substr(0, text.size() - static_cast<std::size_t>(back)) + "end")
+        << back;
+  }
+}
+
 // ---- a run that writes behind ----
 
 // A GBK book of `chapters` chapters of paragraphs parted by blank lines, with full-width
