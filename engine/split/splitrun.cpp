@@ -363,12 +363,7 @@ SplitEnd SplitRun::WritePieces(Plan& plan, LineReader& source, const SourceDecod
   const SplitPass::Settings settings{converts,     o.trimSpaces,           m_bLineRuns,
                                      o.sourcePath, plan.split.Directory(), &decoder};
   SplitPass pass(source, writer, *splitter, m_host, encodings, settings);
-  SplitEnd end = pass.Run();
-  // However the pass ended, no piece may still be on its way to the disk unheard of.
-  if (!writer.Settle() && end.outcome != SplitOutcome::Failed) {
-    return {SplitOutcome::Failed, writer.ErrorMessage(), std::move(end.tally)};
-  }
-  return end;
+  return pass.Run();
 }
 
 std::int64_t SplitRun::ConvertedLength(const RunEncodings& encodings, const TextRules& rules,

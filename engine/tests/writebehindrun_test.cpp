@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <string>
+
+#include "sekato/splitrun.h"
+#include "testsupport.h"
+
+// Runs with clean-up, whose pieces are written behind: what a stop or a failed write leaves.
+namespace sekato::engine {
+namespace {
+
+using namespace test;
+
+// A GBK book of `chapters` chapters of paragraphs parted by blank lines, with full-width
+// spaces to widen: clean-up hands out a few KB at a time.
+std::string ParagraphBook(int chapters) {
+  const std::string indent = G("　　");
+  const std::string words = G("天地玄黄宇宙洪荒日月盈昃辰宿列张");
+  std::string book;
+  for (int chapter = 1; chapter <= chapters; ++chapter) {
+    book += G("第") + std::to_string(chapter) + G("章 起") + "\r\n";
+    for (int paragraph = 0; paragraph < 12; ++paragraph) {
+      book += indent;
+      for (int i = 0; i < 40 + (chapter * 7 + paragraph * 13) % 90; ++i) book += words;
+      book += paragraph % 3 == 0 ? "  \r\n\r\n" : "\r\n";
+    }
+  }
+  return book;
+}
+
+// A stop while full buffers are still queued leaves every piece as a run over the source up
+// to where the stop fell leaves it: nothing queued is lost, nothing is written twice.
+TEST(WriteBehindRun, AStopLeavesThePiecesOfWhatWasReadBeforeIt) {
+  TempDir dir;
+  const std::string book = ParagraphBook(400);
+  ASSERT_GT(book.size(), std::size_t{3} << 20);
+  WriteFile(dir / "src.txt", book);
+  const auto options = [&](const std::string& out) {
+    SplitOptions made = OptionsFor(dir / "src.txt", out);
+    made.trimSpaces = true;
+    made.chaptersPerPiece = 150;
+    return made;
+  };
+  for (const std::int64_t stopAt : {std::int64_t{40}, std::int64_t{300}, std::int64_t{1500}}) {
+    const std::string stopped = dir / ("stopped" + std::to_string(stopAt));
+    RecordingHost host;
+    host.stopAfterPolls = stopAt;
+    // Read ahead too, so that the reader, the run and the writer all go at once.
+    SplitRun run(options(stopped), host);
+    run.SetReadAhead(0, std::size_t{1} << 16);
+    ASSERT_EQ(Execute(run, host), SplitOutcome::Stopped) << stopAt;
+    ASSERT_FALSE(host.positions.empty());
+    // The same run over the bytes read before the stop, to its end.
+    const auto read = static_cast<std::size_t>(host.positions.back());
+    WriteFile(dir / "src.txt", book.substr(0, read));
+    const std::string whole = dir / ("whole" + std::to_string(stopAt));
+    RecordingHost wholeHost;
+    ASSERT_EQ(Split(options(whole), wholeHost), SplitOutcome::Completed);
+    WriteFile(dir / "src.txt", book);
+    EXPECT_TRUE(FilesIn(stopped) == FilesIn(whole)) << stopAt;
+  }
+}
+
+// A piece that fails after it was closed behind fails the run under its own name, while the
+// pieces before it stay whole: the run does not say it is done before its last piece is on
+// disk.
+TEST(WriteBehindRun, APieceThatFailsBehindFailsTheRunUnderItsName) {
+  TempDir dir;
+  // Chapter 130 is long, so the second piece of a hundred chapters is the one too long.
+  std::string book = ParagraphBook(250);
+  const std::string longChapter = ParagraphBook(1).substr(ParagraphBook(1).find('\n') + 1);
+  const std::string heading = G("第131章 起");
+  std::string extra;
+  while (extra.size() < (std::size_t{3} << 20)) extra += longChapter;
+  book.insert(book.find(heading), extra);
+  WriteFile(dir / "src.txt", book);
+  SplitOptions options = OptionsFor(dir / "src.txt", dir / "out");
+  options.trimSpaces = true;
+  options.chaptersPerPiece = 100;
+  {
+    RecordingHost whole;
+    ASSERT_EQ(Split(options, whole), SplitOutcome::Completed);
+  }
+  const auto sizes = FilesIn(dir / "out");
+  ASSERT_EQ(sizes.size(), 3u);
+  std::string second;
+  std::size_t others = 0;
+  for (const auto& [name, bytes] : sizes) {
+    if (name.find("_002") != std::string::npos) second = name;
+    else others = std::max(others, bytes.size());
+  }
+  ASSERT_GT(sizes.at(second).size(), others);
+  const auto firstPiece = sizes.begin()->second;
+  std::filesystem::remove_all(dir / "out");
+
+  rlimit old{};
+  ::getrlimit(RLIMIT_FSIZE, &old);
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = old;
+  // Over only by its last bytes, which go out with its close, after the run moved on.
+  small.rlim_cur = sizes.at(second).size() - 100;
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  RecordingHost host;
+  const SplitOutcome outcome = Split(options, host);
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_EQ(outcome, SplitOutcome::Failed);
+  EXPECT_NE(host.Message().find(second), std::string::npos) << host.Message();
+  EXPECT_TRUE(ReadFile(dir / "out/" + sizes.begin()->first) == firstPiece);
+}
+
+}  // namespace
+}  // namespace sekato::engine
