@@ -1,9 +1,11 @@
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -43,6 +45,23 @@ std::string G(const std::string& utf8) {
   auto gbk = GbkCodec::FromUtf8(utf8);
   if (!gbk) throw std::runtime_error("not GBK: " + utf8);
   return *gbk;
+}
+
+FileSizeLimit::FileSizeLimit(std::uint64_t bytes) {
+  rlimit limit{};
+  ::getrlimit(RLIMIT_FSIZE, &limit);
+  m_nOld = limit.rlim_cur;
+  m_pOldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  limit.rlim_cur = bytes;
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+  rlimit limit{};
+  ::getrlimit(RLIMIT_FSIZE, &limit);
+  limit.rlim_cur = m_nOld;
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  std::signal(SIGXFSZ, m_pOldHandler);
 }
 
 TempDir::TempDir() {

@@ -59,6 +59,20 @@ class RecordingHost final : public SplitHost {
   std::string Message() const { return messages.size() == 1 ? messages[0].second : ""; }
 };
 
+/// While it lives, no file this process writes may grow past `bytes`: a write past it fails
+/// with EFBIG (SIGXFSZ is ignored meanwhile), as on a full disk but for one file at a time.
+class FileSizeLimit final {
+ public:
+  explicit FileSizeLimit(std::uint64_t bytes);
+  ~FileSizeLimit();
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  std::uint64_t m_nOld = 0;
+  void (*m_pOldHandler)(int) = nullptr;
+};
+
 /// A fresh directory under the system's temporary folder, removed with the object.
 class TempDir final {
  public:

@@ -2,11 +2,9 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -30,6 +28,14 @@ std::string Numbered(std::size_t size, unsigned seed) {
 
 int OpenForWriting(const std::string& path) {
   return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+}
+
+// Creates `path` for writing through `out`, as a run creates its pieces.
+bool CreatePiece(OutFile& out, const std::string& path) {
+  OutFile::Refusal refusal;
+  std::size_t hit = 0;
+  std::string reason;
+  return out.Create(path, {}, refusal, hit, reason);
 }
 
 // Every buffer handed over lands after the ones before it, whatever their sizes and however
@@ -240,24 +246,18 @@ TEST(OutFileBehind, AFailureBehindIsTheFilesWithItsReason) {
   for (const std::size_t total : {std::size_t{300000}, std::size_t{4} << 20}) {
     OutFile out;
     out.AllowWriteBehind(true);
-    OutFile::Refusal refusal;
-    std::size_t hit = 0;
+    ASSERT_TRUE(CreatePiece(out, dir / "piece"));
     std::string reason;
-    ASSERT_TRUE(out.Create(dir / "piece", {}, refusal, hit, reason));
-    rlimit old{};
-    ::getrlimit(RLIMIT_FSIZE, &old);
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 1 << 20;
-    ::setrlimit(RLIMIT_FSIZE, &small);
     bool seen = false;  // seen before Close, as a run looks after every line
-    for (std::size_t written = 0; written < total; written += chunk.size()) {
-      out.Write(chunk);
-      seen = seen || out.Failed();
+    bool closed = false;
+    {
+      const FileSizeLimit limit(1 << 20);
+      for (std::size_t written = 0; written < total; written += chunk.size()) {
+        out.Write(chunk);
+        seen = seen || out.Failed();
+      }
+      closed = out.Close(reason);
     }
-    const bool closed = out.Close(reason);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previous);
     const bool tooLong = total > (std::size_t{1} << 20);
     EXPECT_EQ(closed, !tooLong) << total;
     EXPECT_EQ(reason, tooLong ? std::strerror(EFBIG) : "") << total;
@@ -289,25 +289,17 @@ TEST(OutFileBehind, PiecesClosedBehindFailUnderTheirOwnName) {
   for (const Case& c : cases) {
     OutFile out;
     out.AllowWriteBehind(true);
-    rlimit old{};
-    ::getrlimit(RLIMIT_FSIZE, &old);
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 1 << 20;
-    ::setrlimit(RLIMIT_FSIZE, &small);
     std::string reason;
-    std::string failedPath;
     bool told = false;
-    for (std::size_t piece = 0; piece < c.chunks.size() && !told; ++piece) {
-      OutFile::Refusal refusal;
-      std::size_t hit = 0;
-      ASSERT_TRUE(out.Create(dir / ("piece" + std::to_string(piece)), {}, refusal, hit, reason));
-      for (std::size_t i = 0; i < c.chunks[piece]; ++i) out.Write(chunk);
-      told = !out.CloseBehind(reason);
+    {
+      const FileSizeLimit limit(1 << 20);
+      for (std::size_t piece = 0; piece < c.chunks.size() && !told; ++piece) {
+        ASSERT_TRUE(CreatePiece(out, dir / ("piece" + std::to_string(piece))));
+        for (std::size_t i = 0; i < c.chunks[piece]; ++i) out.Write(chunk);
+        told = !out.CloseBehind(reason);
+      }
+      told = told || !out.SettleClosed(reason);
     }
-    told = told || !out.SettleClosed(reason);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previous);
     EXPECT_EQ(told, c.failing >= 0) << c.name;
     if (c.failing >= 0) {
       EXPECT_EQ(out.FailedPath(), dir / ("piece" + std::to_string(c.failing))) << c.name;
@@ -330,10 +322,8 @@ TEST(OutFileBehind, TakingBackCutsAtTheEndWritten) {
   for (const std::int64_t back : {std::int64_t{2}, std::int64_t{300000}, std::int64_t{1} << 20}) {
     OutFile out;
     out.AllowWriteBehind(true);
-    OutFile::Refusal refusal;
-    std::size_t hit = 0;
+    ASSERT_TRUE(CreatePiece(out, dir / "piece"));
     std::string reason;
-    ASSERT_TRUE(out.Create(dir / "piece", {}, refusal, hit, reason));
     for (std::size_t at = 0; at < text.size(); at += 1000) {
       out.Write(std::string_view(text).substr(at, 1000));
     }
