@@ -109,6 +109,10 @@ void ChapterListing::ClosePiece(std::int64_t end) {
   m_r.smallestPiece = m_r.pieces == 0 ? size : std::min(m_r.smallestPiece, size);
   ++m_r.pieces;
   m_pieceStart = end;
+  if (!m_pieceStarts.empty()) {
+    m_pieceStarts.back().title = m_pieceTitle;
+    m_pieceStarts.push_back({end, {}});
+  }
 }
 
 void ChapterListing::TakeLine(char* data, std::size_t size, std::int64_t lineOffset) {
@@ -236,15 +240,20 @@ void ChapterListing::TakeHeading(std::string_view line, std::int64_t lineOffset,
   if (m_r.headings.size() < ScanResult::kMaxListed) m_r.headings.push_back(std::move(h));
 }
 
-void ChapterListing::Finish(SplitHost* host) {
+std::optional<Message> ChapterListing::Warning() const {
   const HeadingRule* rule = m_matcher ? m_matcher->Rule() : nullptr;
-  if (host && rule && !rule->FirstCostlyLine().empty()) {
-    host->Warn({MessageId::CostlyPattern, {rule->FirstCostlyLine()}});
-  }
+  if (!rule || rule->FirstCostlyLine().empty()) return std::nullopt;
+  return Message{MessageId::CostlyPattern, {rule->FirstCostlyLine()}};
+}
+
+void ChapterListing::Finish(SplitHost* host) {
+  if (auto warning = Warning(); host && warning) host->Warn(*warning);
   if (!m_r.headings.empty() && m_r.headings.back().index == m_count) {
     m_r.headings.back().size = m_r.sourceBytes - m_r.headings.back().offset;
   }
   ClosePiece(m_r.sourceBytes);
+  // The book's end opens no piece.
+  if (!m_pieceStarts.empty()) m_pieceStarts.pop_back();
   m_r.headingCount = m_count;
   m_r.numbering = m_numbering.Issues();
   if (m_count == 0) m_r.forms = m_forms.Forms(m_options.titleMax);

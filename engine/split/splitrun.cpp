@@ -104,8 +104,11 @@ SplitEnd SplitRun::ExecuteDetected() {
     return {SplitOutcome::Refused, std::move(*refusal), {}};
   }
   ProgressShare detection(m_host, 0, 2);
-  // The split needs the places of the lines detection saw, not their text.
-  HeadingSurvey::Result survey = HeadingSurvey::Run(m_options, &detection, false);
+  // A split line by line needs the places of the lines detection saw, not their text; one
+  // by byte ranges matches the lines where detection kept them.
+  const bool ranges = RangeOptions();
+  Detected detected{HeadingSurvey::Run(m_options, &detection, ranges)};
+  HeadingSurvey::Result& survey = detected.survey;
   switch (survey.end) {
     case HeadingSurvey::End::Done:
       break;
@@ -125,6 +128,11 @@ SplitEnd SplitRun::ExecuteDetected() {
   byRule.encoding = survey.sourceEncoding;
   ProgressShare split(m_host, 1, 2);
   SplitRun run(std::move(byRule), split);
+  run.m_bRangeCopies = m_bRangeCopies;
+  if (ranges && survey.allSeen && survey.crlfOnly) {
+    run.m_pDetected = &detected;
+    return run.Execute();
+  }
   // The lines detection saw that may start a heading are the only ones the rule can take:
   // the split matches only them, and writes the rest in runs.
   if (survey.allSeen) {
@@ -240,14 +248,22 @@ std::optional<Message> SplitRun::ToRunText(Plan& plan) const {
   return std::nullopt;
 }
 
-bool SplitRun::RangesPossible(const Plan& plan) const {
+bool SplitRun::RangeOptions() const {
   const SplitOptions& o = m_options;
+  return m_bRangeCopies && o.mode == SplitMode::ByChapter && o.chapters.All() && !o.join &&
+         !o.trimSpaces && !VolumeFolders();
+}
+
+bool SplitRun::BytesAsTheyLie(const Plan& plan) const {
   const RunEncodings& e = *plan.encodings;
   // The source's bytes are the pieces': read as they lie, or only checked (UTF-8).
   const bool asTheyLie = e.Source() == e.Text() && e.Output() == e.Text() &&
                          e.MarkBytes() == 0 && !Encodings::IsUtf16(e.Source());
-  return m_bRangeCopies && o.toc && o.mode == SplitMode::ByChapter && o.chapters.All() &&
-         !o.join && !o.trimSpaces && asTheyLie;
+  return RangeOptions() && asTheyLie;
+}
+
+bool SplitRun::RangesPossible(const Plan& plan) const {
+  return m_options.toc && BytesAsTheyLie(plan);
 }
 
 std::optional<SplitEnd> SplitRun::SplitByRanges(Plan& plan) {
@@ -269,6 +285,7 @@ std::optional<SplitEnd> SplitRun::SplitByRanges(Plan& plan) {
 }
 
 SplitEnd SplitRun::Split(Plan& plan) {
+  if (auto end = m_pDetected ? SplitDetected(plan) : std::nullopt) return std::move(*end);
   if (auto end = plan.checkHeld ? SplitHeld(plan) : std::nullopt) return std::move(*end);
   if (auto end = plan.lines ? SplitByRanges(plan) : std::nullopt) return std::move(*end);
   const SplitOptions& o = m_options;

@@ -1,0 +1,92 @@
+#include <algorithm>
+
+#include "bytesource.h"
+#include "chapterlisting.h"
+#include "patchedfile.h"
+#include "rangesplitpass.h"
+#include "sekato/splitrun.h"
+#include "splitrunplan.h"
+#include "surveyslice.h"
+
+namespace sekato::engine {
+
+namespace {
+
+/// Where the text of a book of `bytes` that `source` reads ends for the pieces (see
+/// RangeSplitPass::TextEnd); -1 when its first line is empty, which a cut by ranges would
+/// write otherwise than the split line by line, or it cannot be read.
+std::int64_t TextEndOf(const ByteSource& source, std::int64_t bytes) {
+  char first[2] = {};
+  char last = 0;
+  int error = 0;
+  const auto head = static_cast<std::size_t>(std::min<std::int64_t>(bytes, 2));
+  if (bytes < 1 || source.ReadFullyAt(first, head, 0, error) != head ||
+      source.ReadFullyAt(&last, 1, bytes - 1, error) != 1) {
+    return -1;
+  }
+  if (first[0] == '\n' || (head == 2 && first[0] == '\r' && first[1] == '\n')) return -1;
+  // Every line feed has its CR (the survey saw to that): a last one goes with two bytes.
+  return last == '\n' ? bytes - 2 : bytes;
+}
+
+}  // namespace
+
+std::optional<SplitEnd> SplitRun::SplitDetected(Plan& plan) {
+  HeadingSurvey::Result& survey = m_pDetected->survey;
+  m_pDetected = nullptr;
+  // Line by line, only the lines detection kept can be headings; what it kept of them goes.
+  const auto lineByLine = [&] {
+    m_onlyLines.reserve(survey.seen.size());
+    for (const auto& seen : survey.seen) m_onlyLines.push_back(seen.line);
+    survey.seen = {};
+    survey.seenText = {};
+    return std::nullopt;
+  };
+  const SplitOptions& o = m_options;
+  // GBK, GB18030 and Big5 go into the pieces unchecked; UTF-8 would be checked as it is read.
+  if (!BytesAsTheyLie(plan) || plan.encodings->Source() == Encoding::Utf8 ||
+      !plan.split.ByRule() || PatchedFile::Find(o.sourcePath)) {
+    return lineByLine();
+  }
+  // The pieces the rule gives, found among the lines kept as the chapter list finds them.
+  ChapterListing listing(o);
+  listing.KeepPieces();
+  if (!listing.Prepare(nullptr) ||
+      !listing.ReadSeenByRule(survey, SurveySlice::Threads(), nullptr)) {
+    return lineByLine();
+  }
+  listing.Finish(nullptr);
+  const ScanResult& found = listing.Result();
+  ByteSource source;
+  std::string reason;
+  // A book that changed since detection read it is read again, line by line.
+  if (found.status != ScanResult::Status::Done || found.headingCount < 1 ||
+      found.sourceBytes != survey.sourceBytes || !source.Open(o.sourcePath, reason) ||
+      source.Length() != survey.sourceBytes) {
+    return lineByLine();
+  }
+  const std::int64_t end = TextEndOf(source, source.Length());
+  if (end < 0) return lineByLine();
+  survey.seen = {};
+  survey.seenText = {};
+
+  const bool titleNames = plan.split.Namer().ByTitle();
+  std::vector<RangeSplitPass::Piece> pieces;
+  pieces.reserve(listing.Pieces().size());
+  for (const ChapterListing::PieceStart& piece : listing.Pieces()) {
+    pieces.push_back(
+        {piece.offset, titleNames ? &piece.title : nullptr, found.textEncoding});
+  }
+  PieceWriter writer(plan.layout, source.Device(), source.Inode());
+  const RangeSplitPass::Settings settings{o.sourcePath, plan.split.Directory(),
+                                          found.headingCount};
+  RangeSplitPass pass(source, writer, m_host, settings);
+  SplitEnd run = pass.Run(pieces, end);
+  if (auto warning = listing.Warning()) m_host.Warn(*warning);
+  run.tally.gapsOrRepeats = std::any_of(
+      found.numbering.begin(), found.numbering.end(),
+      [](const NumberingIssue& issue) { return issue.kind != NumberingIssue::Kind::OutOfOrder; });
+  return run;
+}
+
+}  // namespace sekato::engine
