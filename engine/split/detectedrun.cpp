@@ -81,6 +81,7 @@ std::optional<SplitEnd> SplitRun::SplitDetected(Plan& plan) {
   const RangeSplitPass::Settings settings{o.sourcePath, plan.split.Directory(),
                                           found.headingCount};
   RangeSplitPass pass(source, writer, m_host, settings);
+  m_bDetectedRanges = true;
   SplitEnd run = pass.Run(pieces, end);
   if (auto warning = listing.Warning()) m_host.Warn(*warning);
   run.tally.gapsOrRepeats = std::any_of(

@@ -131,7 +131,9 @@ SplitEnd SplitRun::ExecuteDetected() {
   run.m_bRangeCopies = m_bRangeCopies;
   if (ranges && survey.allSeen && survey.crlfOnly) {
     run.m_pDetected = &detected;
-    return run.Execute();
+    SplitEnd end = run.Execute();
+    m_bDetectedRanges = run.m_bDetectedRanges;
+    return end;
   }
   // The lines detection saw that may start a heading are the only ones the rule can take:
   // the split matches only them, and writes the rest in runs.

@@ -86,6 +86,10 @@ class SplitRun final {
   /// line was held whole.
   std::size_t LargestBuffer() const { return m_nLargestBuffer; }
 
+  /// True when the run's pieces were cut after detection by copies of byte ranges (see
+  /// SetRangeCopies), not written line by line.
+  bool CutDetectedByRanges() const { return m_bDetectedRanges; }
+
  private:
   struct Plan;
   struct Detected;
@@ -158,6 +162,7 @@ class SplitRun final {
   std::size_t m_nLargestBuffer = 0;
   bool m_bLineRuns = true;
   bool m_bRangeCopies = true;
+  bool m_bDetectedRanges = false;
   bool m_bHeldPieces = true;
   bool m_bUnnamedFiles = true;
   std::int64_t m_nHeldFrom = kHeldFrom;
