@@ -220,6 +220,16 @@ void ChapterListing::TakeHeading(std::string_view line, std::int64_t lineOffset,
   if (opens && !m_opened) ClosePiece(lineOffset);
   const bool opened = m_opened;
   m_opened = false;
+  const bool namesPiece = opens || opened || m_count == 1;
+  if (!m_pieceStarts.empty()) {
+    // Only the pieces are kept: no heading is listed, and a title made only to name one.
+    if (namesPiece && m_plan.Namer().ByTitle()) {
+      m_pieceTitle = title ? *title : ChapterSplitter::CleanTitle(line, *m_matchRules);
+    }
+    m_numbering.Add(m_oneMatcher && !m_byRule ? m_wide->LastNumber() : m_matcher->LastNumber(),
+                    m_r.lines, m_count);
+    return;
+  }
   ScannedHeading h;
   h.index = m_count;
   h.number = m_oneMatcher && !m_byRule ? m_wide->LastNumber() : m_matcher->LastNumber();
@@ -227,7 +237,7 @@ void ChapterListing::TakeHeading(std::string_view line, std::int64_t lineOffset,
   h.offset = lineOffset;
   h.piece = m_r.pieces + 1;
   h.title = title ? *title : ChapterSplitter::CleanTitle(line, *m_matchRules);
-  if (opens || opened || m_count == 1) m_pieceTitle = h.title;
+  if (namesPiece) m_pieceTitle = h.title;
   h.file = m_folder + m_plan.Namer().FinalName(h.piece, m_pieceTitle, m_r.textEncoding);
   m_numbering.Add(h.number, h.line, h.index);
   if (m_r.headings.empty()) {

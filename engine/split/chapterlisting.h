@@ -57,9 +57,11 @@ class ChapterListing final {
     std::int64_t offset = 0;
     std::string title;
   };
-  /// Keeps every piece's start as the list goes (before reading): a split can then cut the
-  /// book at them without looking for its headings again. -p 2 over 第1章 … 第3章 after a
-  /// preface: the pieces start at 0 and at 第3章's line.
+  /// Keeps every piece's start as the list goes (before reading), and lists no headings
+  /// (Result().headings stays empty; their count and numbering are told): a split can then
+  /// cut the book at them without looking for its headings again. -p 2 over 第1章 … 第3章
+  /// after a preface: the pieces start at 0 and at 第3章's line. Titles are kept only under
+  /// title names.
   void KeepPieces() { m_pieceStarts.assign(1, {}); }
   const std::vector<PieceStart>& Pieces() const { return m_pieceStarts; }
   /// What a rule gave up on, for a split to warn of as it ends.
