@@ -59,8 +59,11 @@ std::optional<SplitEnd> SplitRun::SplitDetected(Plan& plan) {
   const ScanResult& found = listing.Result();
   ByteSource source;
   std::string reason;
-  // A book that changed since detection read it is read again, line by line.
+  // The list matches a Big5 book's lines converted, which may take a line the split takes
+  // otherwise; a book that changed since detection read it is read again. Both go line by
+  // line.
   if (found.status != ScanResult::Status::Done || found.headingCount < 1 ||
+      found.textEncoding != plan.encodings->Text() ||
       found.sourceBytes != survey.sourceBytes || !source.Open(o.sourcePath, reason) ||
       source.Length() != survey.sourceBytes) {
     return lineByLine();

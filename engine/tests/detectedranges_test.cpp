@@ -5,6 +5,7 @@
 #include <map>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "sekato/numerals.h"
 #include "sekato/splitrun.h"
@@ -58,6 +59,21 @@ std::map<std::string, std::string> AllFiles(const std::string& dir) {
         test::ReadFile(entry.path().string());
   }
   return files;
+}
+
+/// The same book in Big5: its simplified characters written as Big5 has them.
+std::string Big5(const std::string& utf8) {
+  static const std::pair<const char*, const char*> kTraditional[] = {
+      {"个", "個"}, {"刚", "剛"}, {"处", "處"}, {"开", "開"}, {"录", "錄"}, {"来", "來"},
+      {"标", "標"}, {"着", "著"}, {"简", "簡"}, {"节", "節"}, {"读", "讀"}, {"边", "邊"},
+      {"过", "過"}, {"远", "遠"}, {"题", "題"}, {"风", "風"}, {"云", "雲"}};
+  std::string text = utf8;
+  for (const auto& [from, to] : kTraditional) {
+    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
+      text.replace(at, std::string(from).size(), to);
+    }
+  }
+  return TextCodec::Convert(text, Encoding::Utf8, Encoding::Big5).value();
 }
 
 struct RangeCase {
@@ -128,6 +144,12 @@ INSTANTIATE_TEST_SUITE_P(
                     o.noPromotion = false;
                   },
                   true},
+        RangeCase{"Gb18030Book", G(Novel(4, false, false)),
+                  [](SplitOptions& o) {
+                    o.encoding = Encoding::Gb18030;
+                    o.naming = PieceNaming::ChapterTitle;
+                  },
+                  true},
         RangeCase{"NoLastLineFeed", G(Novel(0, false, false) + "完"), kAsIs, true},
         RangeCase{"EmptyLastLine", G(Novel(0, false, false) + "\r\n"), kAsIs, true},
         // What the pieces would write otherwise than the book holds is written line by line.
@@ -138,6 +160,9 @@ INSTANTIATE_TEST_SUITE_P(
         RangeCase{"IntoUtf8", G(Novel(0, false, false)),
                   [](SplitOptions& o) { o.outEncoding = Encoding::Utf8; }, false},
         RangeCase{"Utf8Book", Novel(0, false, false), kAsIs, false},
+        RangeCase{"Big5Book",
+                  Big5(Novel(0, false, false)),
+                  [](SplitOptions& o) { o.encoding = Encoding::Big5; }, false},
         RangeCase{"VolumeFolders", G(Novel(4, false, false)),
                   [](SplitOptions& o) { o.volumeFolders = true; }, false}),
     [](const testing::TestParamInfo<RangeCase>& info) { return info.param.name; });
