@@ -2,9 +2,12 @@
 
 #include "bytesource.h"
 #include "chapterlisting.h"
+#include "headingsurvey.h"
 #include "patchedfile.h"
+#include "progressshare.h"
 #include "rangesplitpass.h"
 #include "sekato/splitrun.h"
+#include "splitplan.h"
 #include "splitrunplan.h"
 #include "surveyslice.h"
 
@@ -30,6 +33,55 @@ std::int64_t TextEndOf(const ByteSource& source, std::int64_t bytes) {
 }
 
 }  // namespace
+
+SplitEnd SplitRun::ExecuteDetected() {
+  // The book is looked at first; the split then goes by the rule found, as by a --regex.
+  // What the options refuse is refused before the book is read.
+  if (auto refusal = SplitPlan(m_options).Refusal(SplitPlan::Purpose::Split)) {
+    return {SplitOutcome::Refused, std::move(*refusal), {}};
+  }
+  ProgressShare detection(m_host, 0, 2);
+  // A split line by line needs the places of the lines detection saw, not their text; one
+  // by byte ranges matches the lines where detection kept them.
+  const bool ranges = RangeOptions();
+  Detected detected{HeadingSurvey::Run(m_options, &detection, ranges)};
+  HeadingSurvey::Result& survey = detected.survey;
+  switch (survey.end) {
+    case HeadingSurvey::End::Done:
+      break;
+    case HeadingSurvey::End::Stopped:
+      return {SplitOutcome::Stopped, {MessageId::Stopped}, {}};
+    case HeadingSurvey::End::Refused:
+      return {SplitOutcome::Refused, std::move(survey.message), {}};
+    case HeadingSurvey::End::Failed:
+      return {SplitOutcome::Failed, std::move(survey.message), {}};
+  }
+  if (!survey.detection.found) return {SplitOutcome::Refused, {MessageId::NothingDetected}, {}};
+  // The split by the rule found is the second half of the run.
+  SplitOptions byRule = m_options;
+  byRule.autoDetect = false;
+  HeadingSurvey::Apply(survey.detection, byRule);
+  // The encoding the survey found holds for the second pass: not guessed again.
+  byRule.encoding = survey.sourceEncoding;
+  ProgressShare split(m_host, 1, 2);
+  SplitRun run(std::move(byRule), split);
+  run.m_bRangeCopies = m_bRangeCopies;
+  if (ranges && survey.allSeen && survey.crlfOnly) {
+    run.m_pDetected = &detected;
+    SplitEnd end = run.Execute();
+    m_bDetectedRanges = run.m_bDetectedRanges;
+    return end;
+  }
+  // The lines detection saw that may start a heading are the only ones the rule can take:
+  // the split matches only them, and writes the rest in runs.
+  if (survey.allSeen) {
+    run.m_onlyLines.reserve(survey.seen.size());
+    for (const auto& seen : survey.seen) run.m_onlyLines.push_back(seen.line);
+    survey.seen = {};
+    survey.seenText = {};
+  }
+  return run.Execute();
+}
 
 std::optional<SplitEnd> SplitRun::SplitDetected(Plan& plan) {
   HeadingSurvey::Result& survey = m_pDetected->survey;
