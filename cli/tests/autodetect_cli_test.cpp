@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
+#include <utility>
 #include <string>
 #include <vector>
 
 #include "clirunner.h"
+#include "sekato/gbkcodec.h"
 
 namespace sekato::cli {
 namespace {
@@ -104,6 +107,79 @@ TEST(CliAutoDetect, VolumeFoldersNeedVolumesAndNoList) {
   }
   EXPECT_FALSE(fs::exists(cli / "book"));
 }
+
+// The words of a shell command line: runs of blanks part them, '…' quotes, \' is a quote.
+std::vector<std::string> ShellWords(const std::string& line) {
+  std::vector<std::string> words;
+  std::string word;
+  bool inWord = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (c == '\'') {
+      const std::size_t close = line.find('\'', i + 1);
+      word += line.substr(i + 1, close - i - 1);
+      i = close;
+      inWord = true;
+    } else if (c == '\\' && i + 1 < line.size()) {
+      word += line[++i];
+      inWord = true;
+    } else if (c == ' ') {
+      if (inWord) words.push_back(word);
+      word.clear();
+      inWord = false;
+    } else {
+      word += c;
+      inWord = true;
+    }
+  }
+  if (inWord) words.push_back(word);
+  return words;
+}
+
+// Every file under `dir`, by its path there, with its bytes.
+std::map<std::string, std::string> Files(const std::string& dir) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+    if (entry.is_regular_file()) files[fs::relative(entry.path(), dir).string()] = test::ReadAll(entry.path());
+  }
+  return files;
+}
+
+class CliAutoDetectGbk : public testing::TestWithParam<std::vector<std::string>> {};
+
+// A GBK book split with --auto, and with the options --list --auto prints to split alike:
+// the same files, names and bytes, however the pieces are cut and named.
+TEST_P(CliAutoDetectGbk, SplitsAsTheOptionsItPrints) {
+  CliRunner cli;
+  test::WriteAll(cli / "book.txt", *engine::GbkCodec::FromUtf8(Book() + VolumeBook()));
+  ASSERT_EQ(cli.Run({"--list", "--auto", "book.txt"}), 0) << cli.Stderr();
+  const std::string prefix = "同样分割的选项：";
+  const std::size_t at = cli.Stdout().find(prefix);
+  ASSERT_NE(at, std::string::npos) << cli.Stdout();
+  const std::size_t from = at + prefix.size();
+  const std::vector<std::string> rule =
+      ShellWords(cli.Stdout().substr(from, cli.Stdout().find('\n', from) - from));
+  ASSERT_GE(rule.size(), 2U);
+  for (const auto& [out, how] : {std::pair{"auto", std::vector<std::string>{"--auto"}},
+                                 std::pair{"rule", rule}}) {
+    std::vector<std::string> args = {"-q", "--no-ad", "-o", cli / out};
+    args.insert(args.end(), GetParam().begin(), GetParam().end());
+    args.insert(args.end(), how.begin(), how.end());
+    args.push_back("book.txt");
+    ASSERT_EQ(cli.Run(args), 0) << cli.Stderr();
+  }
+  const auto want = Files(cli / "rule");
+  EXPECT_GT(want.size(), 1U);
+  EXPECT_EQ(Files(cli / "auto"), want);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, CliAutoDetectGbk,
+    testing::Values(std::vector<std::string>{}, std::vector<std::string>{"-p", "2"},
+                    std::vector<std::string>{"--title-names", "-p", "3"},
+                    std::vector<std::string>{"--head", "卷首", "--tail", "卷尾"},
+                    std::vector<std::string>{"--trim"},
+                    std::vector<std::string>{"--to", "utf-8"}));
 
 }  // namespace
 }  // namespace sekato::cli

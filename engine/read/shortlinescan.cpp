@@ -222,7 +222,12 @@ std::size_t ShortLineScan::Lines(SimdLevel level, std::size_t from, std::size_t 
   std::size_t start = from;
   std::int64_t lines = m_nLines;
   bool longSince = m_bLong;
+  bool bare = m_bBare;
+  // The byte before every line feed is in the buffer: the block's first one has the last
+  // byte of the block before in front of it (see Scan).
+  const char* const buffer = m_pBuffer.get();
   auto visit = [&](std::size_t at) {
+    bare = bare || buffer[at - 1] != '\r';
     if (at - start > longest) {
       ++lines;
       longSince = true;
@@ -249,6 +254,7 @@ std::size_t ShortLineScan::Lines(SimdLevel level, std::size_t from, std::size_t 
   const bool done = Feeds(level, m_pBuffer.get(), from, stop, visit);
   m_nLines = lines;
   m_bLong = longSince;
+  m_bBare = bare;
   return done ? start : static_cast<std::size_t>(-1);
 }
 
@@ -265,15 +271,21 @@ ShortLineScan::End ShortLineScan::Run(const LineSink& onLine, const BlockSink& o
 ShortLineScan::End ShortLineScan::Scan(const LineSink& onLine, const BlockSink& onBlock) {
   m_nLines = 0;
   m_bLong = false;
+  m_bBare = false;
   const SimdLevel level = CpuFeatures::Level();
   std::int64_t offset = FirstLineStart();  // where the next block is read from
   if (offset == -2) return End::Failed;
   if (offset < 0) return End::Done;
   std::size_t kept = 0;           // bytes of an unfinished short line before the block
   bool inLong = false;            // the block begins inside a line already too long
+  // The byte before the block: what precedes the range's first line is a line feed (or
+  // nothing), never a CR.
+  char before = '\n';
   while (true) {
     int error = 0;
     char* const block = m_pBuffer.get() + m_nRoom;
+    // Where an unfinished line was carried over, this is its last byte already.
+    block[-1] = before;
     std::size_t got = m_file.ReadFullyAt(block, m_nBlock, offset, error);
     if (error != 0) {
       m_strError = std::strerror(error);
@@ -301,6 +313,7 @@ ShortLineScan::End ShortLineScan::Scan(const LineSink& onLine, const BlockSink& 
         ++m_nLines;
         m_bLong = true;
         inLong = false;
+        m_bBare = m_bBare || static_cast<const char*>(feed)[-1] != '\r';
         from = static_cast<std::size_t>(static_cast<const char*>(feed) - m_pBuffer.get()) + 1;
       } else {
         from = end;
@@ -319,6 +332,7 @@ ShortLineScan::End ShortLineScan::Scan(const LineSink& onLine, const BlockSink& 
       return End::Done;
     }
     offset += static_cast<std::int64_t>(got);
+    if (got > 0) before = block[got - 1];
     if (!inLong) {
       kept = end - rest;
       if (kept > m_nLimit + 1) {

@@ -87,6 +87,11 @@ class ShortLineScan final {
   std::int64_t Lines() const { return m_nLines; }
   /// A line longer than the limit ended the file (after the last line handed out).
   bool LongAtEnd() const { return m_bLong; }
+  /// A line feed read so far had no CR right before it: a split writes every line break as
+  /// CR LF, so such a book's bytes would change on their way into the pieces. A line feed
+  /// that opens the range read counts as bare, as nothing of the line before is known there.
+  /// Example: "a\r\nb\n" has one (after "b"), "a\r\n\r\n" none.
+  bool BareFeeds() const { return m_bBare; }
   const std::string& Error() const { return m_strError; }
 
   /// The offsets of the line feeds in data[from, end), each added to `base`, in order,
@@ -124,6 +129,7 @@ class ShortLineScan final {
   std::int64_t m_nBase = 0;  ///< file offset of m_pBuffer[0]
   std::int64_t m_nLines = 0;
   bool m_bLong = false;  ///< a long line was counted since the last line handed out
+  bool m_bBare = false;
   std::string m_strError;
 };
 

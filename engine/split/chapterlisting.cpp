@@ -109,6 +109,10 @@ void ChapterListing::ClosePiece(std::int64_t end) {
   m_r.smallestPiece = m_r.pieces == 0 ? size : std::min(m_r.smallestPiece, size);
   ++m_r.pieces;
   m_pieceStart = end;
+  if (!m_pieceStarts.empty()) {
+    m_pieceStarts.back().title = m_pieceTitle;
+    m_pieceStarts.push_back({end, {}});
+  }
 }
 
 void ChapterListing::TakeLine(char* data, std::size_t size, std::int64_t lineOffset) {
@@ -216,6 +220,16 @@ void ChapterListing::TakeHeading(std::string_view line, std::int64_t lineOffset,
   if (opens && !m_opened) ClosePiece(lineOffset);
   const bool opened = m_opened;
   m_opened = false;
+  const bool namesPiece = opens || opened || m_count == 1;
+  if (!m_pieceStarts.empty()) {
+    // Only the pieces are kept: no heading is listed, and a title made only to name one.
+    if (namesPiece && m_plan.Namer().ByTitle()) {
+      m_pieceTitle = title ? *title : ChapterSplitter::CleanTitle(line, *m_matchRules);
+    }
+    m_numbering.Add(m_oneMatcher && !m_byRule ? m_wide->LastNumber() : m_matcher->LastNumber(),
+                    m_r.lines, m_count);
+    return;
+  }
   ScannedHeading h;
   h.index = m_count;
   h.number = m_oneMatcher && !m_byRule ? m_wide->LastNumber() : m_matcher->LastNumber();
@@ -223,7 +237,7 @@ void ChapterListing::TakeHeading(std::string_view line, std::int64_t lineOffset,
   h.offset = lineOffset;
   h.piece = m_r.pieces + 1;
   h.title = title ? *title : ChapterSplitter::CleanTitle(line, *m_matchRules);
-  if (opens || opened || m_count == 1) m_pieceTitle = h.title;
+  if (namesPiece) m_pieceTitle = h.title;
   h.file = m_folder + m_plan.Namer().FinalName(h.piece, m_pieceTitle, m_r.textEncoding);
   m_numbering.Add(h.number, h.line, h.index);
   if (m_r.headings.empty()) {
@@ -236,15 +250,20 @@ void ChapterListing::TakeHeading(std::string_view line, std::int64_t lineOffset,
   if (m_r.headings.size() < ScanResult::kMaxListed) m_r.headings.push_back(std::move(h));
 }
 
-void ChapterListing::Finish(SplitHost* host) {
+std::optional<Message> ChapterListing::Warning() const {
   const HeadingRule* rule = m_matcher ? m_matcher->Rule() : nullptr;
-  if (host && rule && !rule->FirstCostlyLine().empty()) {
-    host->Warn({MessageId::CostlyPattern, {rule->FirstCostlyLine()}});
-  }
+  if (!rule || rule->FirstCostlyLine().empty()) return std::nullopt;
+  return Message{MessageId::CostlyPattern, {rule->FirstCostlyLine()}};
+}
+
+void ChapterListing::Finish(SplitHost* host) {
+  if (auto warning = Warning(); host && warning) host->Warn(*warning);
   if (!m_r.headings.empty() && m_r.headings.back().index == m_count) {
     m_r.headings.back().size = m_r.sourceBytes - m_r.headings.back().offset;
   }
   ClosePiece(m_r.sourceBytes);
+  // The book's end opens no piece.
+  if (!m_pieceStarts.empty()) m_pieceStarts.pop_back();
   m_r.headingCount = m_count;
   m_r.numbering = m_numbering.Issues();
   if (m_count == 0) m_r.forms = m_forms.Forms(m_options.titleMax);

@@ -51,6 +51,22 @@ class ChapterListing final {
   /// Closes the last piece and sums up; `host`, if any, hears of lines a rule gave up on.
   void Finish(SplitHost* host);
 
+  /// Where a piece starts in the source, and the title (in Result().textEncoding) it is
+  /// named after under title names; empty while it holds no heading.
+  struct PieceStart {
+    std::int64_t offset = 0;
+    std::string title;
+  };
+  /// Keeps every piece's start as the list goes (before reading), and lists no headings
+  /// (Result().headings stays empty; their count and numbering are told): a split can then
+  /// cut the book at them without looking for its headings again. -p 2 over 第1章 … 第3章
+  /// after a preface: the pieces start at 0 and at 第3章's line. Titles are kept only under
+  /// title names.
+  void KeepPieces() { m_pieceStarts.assign(1, {}); }
+  const std::vector<PieceStart>& Pieces() const { return m_pieceStarts; }
+  /// What a rule gave up on, for a split to warn of as it ends.
+  std::optional<Message> Warning() const;
+
  private:
   void End(ScanResult::Status status, Message message) {
     m_r.status = status;
@@ -99,6 +115,7 @@ class ChapterListing final {
   std::int64_t m_count = 0;       ///< headings found
   std::int64_t m_pieceStart = 0;  ///< offset where the current piece's text begins
   std::string m_pieceTitle;
+  std::vector<PieceStart> m_pieceStarts;  ///< empty unless kept
 };
 
 }  // namespace sekato::engine

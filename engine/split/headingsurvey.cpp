@@ -76,6 +76,8 @@ bool HeadingSurvey::Sift(const SplitOptions& options, Encoding text, std::int64_
 
   // The slices joined in order, as one pass would have seen them, each let go once joined.
   result.allSeen = !shared.Overflowed();
+  result.crlfOnly = std::none_of(slices.begin(), slices.end(),
+                                 [](const auto& slice) { return slice->BareFeeds(); });
   if (result.allSeen) {
     std::size_t places = 0;
     std::size_t bytes = 0;

@@ -44,6 +44,9 @@ class HeadingSurvey final {
     std::vector<Seen> seen;
     std::string seenText;  ///< the bytes of the lines seen, while there is room
     bool allSeen = false;  ///< `seen` holds every such line
+    /// The source was read as it lies and every line feed in it has a CR right before it:
+    /// a split writes its line breaks as they are (see ShortLineScan::BareFeeds).
+    bool crlfOnly = false;
   };
   /// The most lines Result::seen keeps (32 bytes each), and the most bytes of their text.
   static constexpr std::size_t kMaxKept = std::size_t{1} << 18;

@@ -106,7 +106,7 @@ bool RangeSplitPass::Copy(std::int64_t from, std::int64_t to) {
 bool RangeSplitPass::ClosePiece(const Piece& piece) {
   if (!m_writer.Close(true)) return false;
   if (piece.title != nullptr) {
-    m_writer.RenameToTitle(m_writer.Sequence(), *piece.title, Encoding::Utf8);
+    m_writer.RenameToTitle(m_writer.Sequence(), *piece.title, piece.encoding);
   }
   return true;
 }

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "sekato/chapterlist.h"
+#include "sekato/encoding.h"
 #include "sekato/splithost.h"
 #include "sourcefingerprint.h"
 
@@ -34,11 +35,12 @@ class PieceWriter;
 /// a stop, a failed write and a source cut short end the run as they end SplitPass's.
 class RangeSplitPass final {
  public:
-  /// One piece: where it starts in the source, and the title (UTF-8) that names it once it
-  /// is closed, under title names; null keeps its sequence name.
+  /// One piece: where it starts in the source, and the title that names it once it is
+  /// closed, under title names; null keeps its sequence name.
   struct Piece {
     std::int64_t start = 0;
     const std::string* title = nullptr;
+    Encoding encoding = Encoding::Utf8;  ///< the title's
   };
 
   /// What the run reports beyond the pieces.

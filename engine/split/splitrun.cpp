@@ -9,10 +9,8 @@
 #include "fileops.h"
 #include "folderlock.h"
 #include "headingmatcher.h"
-#include "headingsurvey.h"
 #include "linereader.h"
 #include "piecewriter.h"
-#include "progressshare.h"
 #include "rangesplitpass.h"
 #include "runencodings.h"
 #include "sekato/chapterscan.h"
@@ -95,45 +93,6 @@ SplitEnd SplitRun::Execute() {
     return {SplitOutcome::Refused, {MessageId::FolderBusy, {directory}}, {}};
   }
   return Split(plan);
-}
-
-SplitEnd SplitRun::ExecuteDetected() {
-  // The book is looked at first; the split then goes by the rule found, as by a --regex.
-  // What the options refuse is refused before the book is read.
-  if (auto refusal = SplitPlan(m_options).Refusal(SplitPlan::Purpose::Split)) {
-    return {SplitOutcome::Refused, std::move(*refusal), {}};
-  }
-  ProgressShare detection(m_host, 0, 2);
-  // The split needs the places of the lines detection saw, not their text.
-  HeadingSurvey::Result survey = HeadingSurvey::Run(m_options, &detection, false);
-  switch (survey.end) {
-    case HeadingSurvey::End::Done:
-      break;
-    case HeadingSurvey::End::Stopped:
-      return {SplitOutcome::Stopped, {MessageId::Stopped}, {}};
-    case HeadingSurvey::End::Refused:
-      return {SplitOutcome::Refused, std::move(survey.message), {}};
-    case HeadingSurvey::End::Failed:
-      return {SplitOutcome::Failed, std::move(survey.message), {}};
-  }
-  if (!survey.detection.found) return {SplitOutcome::Refused, {MessageId::NothingDetected}, {}};
-  // The split by the rule found is the second half of the run.
-  SplitOptions byRule = m_options;
-  byRule.autoDetect = false;
-  HeadingSurvey::Apply(survey.detection, byRule);
-  // The encoding the survey found holds for the second pass: not guessed again.
-  byRule.encoding = survey.sourceEncoding;
-  ProgressShare split(m_host, 1, 2);
-  SplitRun run(std::move(byRule), split);
-  // The lines detection saw that may start a heading are the only ones the rule can take:
-  // the split matches only them, and writes the rest in runs.
-  if (survey.allSeen) {
-    run.m_onlyLines.reserve(survey.seen.size());
-    for (const auto& seen : survey.seen) run.m_onlyLines.push_back(seen.line);
-    survey.seen = {};
-    survey.seenText = {};
-  }
-  return run.Execute();
 }
 
 void SplitRun::LayOut(Plan& plan) const {
@@ -240,14 +199,22 @@ std::optional<Message> SplitRun::ToRunText(Plan& plan) const {
   return std::nullopt;
 }
 
-bool SplitRun::RangesPossible(const Plan& plan) const {
+bool SplitRun::RangeOptions() const {
   const SplitOptions& o = m_options;
+  return m_bRangeCopies && o.mode == SplitMode::ByChapter && o.chapters.All() && !o.join &&
+         !o.trimSpaces && !VolumeFolders();
+}
+
+bool SplitRun::BytesAsTheyLie(const Plan& plan) const {
   const RunEncodings& e = *plan.encodings;
   // The source's bytes are the pieces': read as they lie, or only checked (UTF-8).
   const bool asTheyLie = e.Source() == e.Text() && e.Output() == e.Text() &&
                          e.MarkBytes() == 0 && !Encodings::IsUtf16(e.Source());
-  return m_bRangeCopies && o.toc && o.mode == SplitMode::ByChapter && o.chapters.All() &&
-         !o.join && !o.trimSpaces && asTheyLie;
+  return RangeOptions() && asTheyLie;
+}
+
+bool SplitRun::RangesPossible(const Plan& plan) const {
+  return m_options.toc && BytesAsTheyLie(plan);
 }
 
 std::optional<SplitEnd> SplitRun::SplitByRanges(Plan& plan) {
@@ -269,6 +236,7 @@ std::optional<SplitEnd> SplitRun::SplitByRanges(Plan& plan) {
 }
 
 SplitEnd SplitRun::Split(Plan& plan) {
+  if (auto end = m_pDetected ? SplitDetected(plan) : std::nullopt) return std::move(*end);
   if (auto end = plan.checkHeld ? SplitHeld(plan) : std::nullopt) return std::move(*end);
   if (auto end = plan.lines ? SplitByRanges(plan) : std::nullopt) return std::move(*end);
   const SplitOptions& o = m_options;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "headingsurvey.h"
 #include "piecewriter.h"
 #include "runencodings.h"
 #include "sekato/chapterlist.h"
@@ -32,6 +33,11 @@ struct SplitRun::Plan {
   /// The levels of the run's folder this run made, deepest first: a list refused after they
   /// were made takes them away again, as if the check had come first.
   std::vector<std::string> madeFolders;
+};
+
+// What detection kept of the book for the split by the rule it found.
+struct SplitRun::Detected {
+  HeadingSurvey::Result survey;
 };
 
 }  // namespace sekato::engine

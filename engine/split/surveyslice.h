@@ -84,6 +84,8 @@ class SurveySlice final {
   std::string& Text() { return m_text; }
   /// The lines that start in the slice, once read.
   std::int64_t Lines() const { return m_scan.Lines(); }
+  /// A line feed in the slice has no CR before it (see ShortLineScan::BareFeeds).
+  bool BareFeeds() const { return m_scan.BareFeeds(); }
   const std::string& Error() const { return m_scan.Error(); }
 
  private:

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <utility>
+
 #include "linereader.h"
 #include "testsupport.h"
 
@@ -133,6 +137,68 @@ TEST(ShortLineScan, StopsWhenASinkSaysSo) {
     EXPECT_EQ(blocks, 3);
   }
 }
+
+// Every line feed has its CR once each of them is known as CR LF.
+std::string AllCrLf(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+    out += text[i];
+  }
+  return out;
+}
+
+struct FeedCase {
+  const char* name;
+  std::string text;
+  bool bare;
+};
+
+class ShortLineFeeds : public testing::TestWithParam<FeedCase> {};
+
+TEST_P(ShortLineFeeds, TellsALineFeedWithoutItsCrWhereverTheBlocksAndSlicesEnd) {
+  const FeedCase& c = GetParam();
+  TempDir dir;
+  WriteFile(dir / "book.txt", c.text);
+  const auto length = static_cast<std::int64_t>(c.text.size());
+  std::string error;
+  for (const std::size_t limit : {std::size_t{0}, std::size_t{3}, std::size_t{40}}) {
+    for (const std::size_t block : {std::size_t{1}, std::size_t{5}, std::size_t{64}, std::size_t{4096}}) {
+      // Tiny blocks only where the book is short: a random book read a byte at a time is slow.
+      if (block < 64 && length > 4096) continue;
+      // The book whole, and cut in two anywhere: the slices together tell what it does.
+      for (std::int64_t cut = 0; cut <= length; cut += std::max<std::int64_t>(1, length / 16)) {
+        SCOPED_TRACE("limit " + std::to_string(limit) + " block " + std::to_string(block) +
+                     " cut " + std::to_string(cut));
+        bool bare = false;
+        for (const auto& [from, to] : {std::pair{std::int64_t{0}, cut}, std::pair{cut, length}}) {
+          ShortLineScan scan(limit, block);
+          ASSERT_TRUE(scan.Open(dir / "book.txt", 0, error));
+          scan.Limit(from, to);
+          ASSERT_EQ(scan.Run([](const ShortLineScan::Line&) { return true; },
+                             [](std::int64_t) { return true; }),
+                    ShortLineScan::End::Done);
+          bare = bare || scan.BareFeeds();
+        }
+        EXPECT_EQ(bare, c.bare);
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Books, ShortLineFeeds,
+    testing::Values(FeedCase{"CrLfOnly", G("序\r\n第一章\r\n甲\r\n"), false},
+                    FeedCase{"LastFeedBare", G("序\r\n第一章\n"), true},
+                    FeedCase{"FeedFirst", "\n\r\na", true},
+                    FeedCase{"EmptyLinesWithCr", "\r\n\r\n\r\n", false},
+                    FeedCase{"CrThenCrLf", "a\r\r\nb\r", false},
+                    FeedCase{"CrAfterTheFeed", "a\n\rb", true},
+                    FeedCase{"LongLineEndsBare", "x\r\n" + std::string(100, 'y') + "\nz\r\n", true},
+                    FeedCase{"LongLineEndsWithCr", std::string(100, 'y') + "\r\nz", false},
+                    FeedCase{"RandomBook", RandomBook(4), true},
+                    FeedCase{"RandomBookCrLf", AllCrLf(RandomBook(5)), false}),
+    [](const testing::TestParamInfo<FeedCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace sekato::engine

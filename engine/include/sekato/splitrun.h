@@ -46,8 +46,9 @@ class SplitRun final {
   /// A split by a chapter list of a book it writes as it lies (no conversion, no clean-up,
   /// every line feed with its CR) copies each piece's bytes from the source in the kernel,
   /// where the check of the list found them (see RangeSplitPass), rather than reading the
-  /// book line by line once more; off, it always goes line by line. The pieces are the same
-  /// either way, so tests compare the two.
+  /// book line by line once more; off, it always goes line by line. So does a split by the
+  /// headings detection found, cut where the lines detection kept place them (see
+  /// SplitDetected). The pieces are the same either way, so tests compare the two.
   void SetRangeCopies(bool on) { m_bRangeCopies = on; }
 
   /// Such a split writes its pieces while the list is checked, held in files without a name
@@ -85,8 +86,13 @@ class SplitRun final {
   /// line was held whole.
   std::size_t LargestBuffer() const { return m_nLargestBuffer; }
 
+  /// True when the run's pieces were cut after detection by copies of byte ranges (see
+  /// SetRangeCopies), not written line by line.
+  bool CutDetectedByRanges() const { return m_bDetectedRanges; }
+
  private:
   struct Plan;
+  struct Detected;
   /// With replacement rules or a conversion: the book is transformed into a file of its own
   /// first, which a run without them then splits.
   SplitEnd ExecuteTransformed();
@@ -104,9 +110,20 @@ class SplitRun final {
   /// or makes it from the rule, before anything is written. How the run ends when it cannot
   /// go on; nothing when it can.
   std::optional<SplitEnd> PrepareList(Plan& plan) const;
+  /// True when the options let a chapter split copy byte ranges of the book: every chapter
+  /// into pieces of its own, nothing cleaned up, no volume folders.
+  bool RangeOptions() const;
+  /// True when, moreover, the book's bytes go into the pieces as they lie: read as they lie
+  /// or only checked (UTF-8), into pieces of the same encoding, without a mark.
+  bool BytesAsTheyLie(const Plan& plan) const;
   /// True when a split by the options' list might copy byte ranges: the list is checked
   /// then for what that needs too.
   bool RangesPossible(const Plan& plan) const;
+  /// After detection (m_pDetected): the book is cut by byte ranges at the pieces the rule
+  /// found gives among the lines detection kept, when its bytes go into the pieces as they
+  /// lie and it is the book detection read; nothing when the run goes line by line instead
+  /// (m_onlyLines set for it).
+  std::optional<SplitEnd> SplitDetected(Plan& plan);
   /// The split by copies of byte ranges, when the check found the book fit for it.
   std::optional<SplitEnd> SplitByRanges(Plan& plan);
   /// Reads the book once to check the options' list against it, handing it to `held` as it
@@ -138,10 +155,14 @@ class SplitRun final {
   /// After detection: the only lines that can be headings (see ChapterSplitter::OnlyAtLines);
   /// empty when any line can.
   std::vector<std::int64_t> m_onlyLines;
+  /// After detection, when the run may be cut by byte ranges: what detection kept of the
+  /// book (it outlives the run); null otherwise.
+  Detected* m_pDetected = nullptr;
   std::size_t m_nPartLimit = std::size_t{1} << 20;
   std::size_t m_nLargestBuffer = 0;
   bool m_bLineRuns = true;
   bool m_bRangeCopies = true;
+  bool m_bDetectedRanges = false;
   bool m_bHeldPieces = true;
   bool m_bUnnamedFiles = true;
   std::int64_t m_nHeldFrom = kHeldFrom;
