@@ -63,12 +63,7 @@ bool SplitRun::CheckWhileWriting(const Plan& plan) const {
   }
   struct stat info {};
   if (::stat(o.sourcePath.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  if (!o.force && o.toc->sourceBytes >= 0 && o.toc->sourceBytes != info.st_size) return false;
-  // A held piece is named by a link of its own once the check has passed: worth it where
-  // the pieces are long, while short ones cost more in links than the check they overlap.
-  const auto count = static_cast<std::int64_t>(entries.size());
-  const std::int64_t pieces = (count + o.chaptersPerPiece - 1) / o.chaptersPerPiece;
-  return info.st_size / pieces >= m_nHeldFrom;
+  return o.force || o.toc->sourceBytes < 0 || o.toc->sourceBytes == info.st_size;
 }
 
 std::optional<SplitEnd> SplitRun::CheckHeldNow(Plan& plan) const {
@@ -92,9 +87,16 @@ std::optional<SplitEnd> SplitRun::SplitHeld(Plan& plan) {
   PieceWriter writer(plan.layout, source.Device(), source.Inode());
   writer.AllowUnnamed(m_bUnnamedFiles);
   const bool titleNames = plan.split.Namer().ByTitle();
+  // A held piece is named by a link of its own once the check has passed: worth it where
+  // the pieces are long, while short ones cost more in links than the check they overlap,
+  // and go under their names at once.
+  const auto count = static_cast<std::int64_t>(o.toc->entries.size());
+  const std::int64_t made = (count + o.chaptersPerPiece - 1) / o.chaptersPerPiece;
+  const bool named = source.Length() / made < m_nHeldFrom;
   HeldSplitPass held(*o.toc, writer, m_host,
                      {o.chaptersPerPiece, titleNames, source.Length(),
-                      m_nMostHeld >= 0 ? static_cast<std::size_t>(m_nMostHeld) : MostHeld()});
+                      m_nMostHeld >= 0 ? static_cast<std::size_t>(m_nMostHeld) : MostHeld(),
+                      named});
   if (auto end = CheckList(plan, &held)) {
     held.Drop();
     if (end->outcome != SplitOutcome::Stopped) FileOps::RemoveFolders(plan.madeFolders);

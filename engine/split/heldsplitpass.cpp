@@ -10,8 +10,14 @@ namespace sekato::engine {
 HeldSplitPass::HeldSplitPass(const ChapterList& list, PieceWriter& writer, SplitHost& host,
                              const Settings& settings)
     : m_list(list), m_writer(writer), m_host(host), m_settings(settings) {
-  m_writer.Hold(true);
-  if (m_settings.most == 0 || m_settings.perFile < 1) m_state = State::Watching;
+  if (m_settings.named) {
+    m_writer.Claim(true);
+  } else {
+    m_writer.Hold(true);
+  }
+  if ((m_settings.most == 0 && !m_settings.named) || m_settings.perFile < 1) {
+    m_state = State::Watching;
+  }
 }
 
 bool HeldSplitPass::Take(const Chunk& chunk) {
@@ -35,6 +41,8 @@ bool HeldSplitPass::Take(const Chunk& chunk) {
     return true;
   }
   if (!Write(chunk, from)) GiveUp();
+  // The chunk's memory is the reading's again once this returns.
+  m_writer.SendInPlace();
   return true;
 }
 
@@ -54,10 +62,11 @@ bool HeldSplitPass::Write(const Chunk& chunk, std::int64_t from) {
     const std::size_t next = (m_nOpen + 1) * perFile;
     if (next >= chunk.known || chunk.starts[next] > to) break;
     const std::int64_t cut = std::max(chunk.starts[next], at);
-    m_writer.WriteLine(std::string_view(data + (at - from), static_cast<std::size_t>(cut - at)));
+    m_writer.WriteLineInPlace(
+        std::string_view(data + (at - from), static_cast<std::size_t>(cut - at)));
     at = cut;
     if (!ClosePiece(m_nOpen)) return false;
-    if (m_writer.HeldCount() >= m_settings.most) {
+    if (!m_settings.named && m_writer.HeldCount() >= m_settings.most) {
       m_state = State::Full;
       m_nShown = cut;
       ++m_nOpen;
@@ -66,7 +75,8 @@ bool HeldSplitPass::Write(const Chunk& chunk, std::int64_t from) {
     if (!m_writer.OpenNext()) return false;
     ++m_nOpen;
   }
-  m_writer.WriteLine(std::string_view(data + (at - from), static_cast<std::size_t>(to - at)));
+  m_writer.WriteLineInPlace(
+      std::string_view(data + (at - from), static_cast<std::size_t>(to - at)));
   return !m_writer.WriteFailed();
 }
 
@@ -86,7 +96,12 @@ std::optional<std::size_t> HeldSplitPass::Finish(const std::vector<RangeSplitPas
   if (m_state == State::Writing) {
     // Everything was read into the last piece: it gives back what lies past the text.
     m_writer.TakeBack(m_nRead - end);
-    if (!ClosePiece(m_nOpen)) return std::nullopt;
+    if (!ClosePiece(m_nOpen)) {
+      // The check passed: claimed pieces are the run's to keep, as any written before a
+      // failure are.
+      if (m_settings.named) m_writer.Publish();
+      return std::nullopt;
+    }
     m_nOpen = pieces.size();
   }
   if (!m_writer.Publish()) return std::nullopt;

@@ -20,7 +20,9 @@ class PieceWriter;
 /// has passed the line that ends them. The pieces are held without a name
 /// (PieceWriter::Hold) until the check has passed; a refused list or a stop leaves none of
 /// them. The book is then read once and written once, instead of read for the check and
-/// copied after it.
+/// copied after it. Short pieces cost more in links than the check they overlap: they are
+/// claimed instead (`named`, see PieceWriter::Claim), written under their names from the
+/// start where nothing has those names yet, and taken away again as held ones are let go.
 ///
 /// The pieces are RangeSplitPass's, byte for byte: head text, the book's bytes from the
 /// piece's start to the next one's, the ending; the last ends before the book's last line
@@ -28,9 +30,10 @@ class PieceWriter;
 /// with line 2 listed gives one piece "序\r\n第一章\r\n甲", written as "序\r\n第一章\r\n甲\r\n"
 /// while the end was not known and shortened by 2 at Finish.
 ///
-/// At most `most` pieces are held; those after them are copied by RangeSplitPass once the
-/// check has passed. When a held piece cannot be made or written, or the book turns out unfit
-/// for byte ranges, the pass lets go of what it holds and only watches: the run then goes on
+/// At most `most` pieces are held (claimed ones keep no file open and have no bound); those
+/// after them are copied by RangeSplitPass once the check has passed. When a held piece
+/// cannot be made or written (a claimed one also where a file has its name already), or the
+/// book turns out unfit for byte ranges, the pass lets go of what it holds and only watches: the run then goes on
 /// as it would without it.
 class HeldSplitPass final : public SourceFingerprint::Reading {
  public:
@@ -39,6 +42,7 @@ class HeldSplitPass final : public SourceFingerprint::Reading {
     bool titleNames = false;
     std::int64_t length = 0;  ///< the book's size as opened, for progress
     std::size_t most = 0;     ///< pieces held at most
+    bool named = false;       ///< claimed under their names rather than held
   };
 
   /// Every object outlives the pass; `writer` is set to hold its pieces.

@@ -105,7 +105,7 @@ void OutFile::ConvertToUtf16(bool bigEndian) {
 }
 
 bool OutFile::Create(const std::string& path, const std::vector<FileId>& untouchable,
-                     Refusal& refusal, std::size_t& hit, std::string& error) {
+                     Refusal& refusal, std::size_t& hit, std::string& error, bool onlyNew) {
   refusal = Refusal::None;
   std::string ignored;
   Close(ignored);
@@ -113,6 +113,7 @@ bool OutFile::Create(const std::string& path, const std::vector<FileId>& untouch
   m_strPath = path;
   m_strFailedPath = path;
   m_used = 0;
+  m_inPlace = {};
   if (m_behind && !m_bUtf16) m_nFill = std::min(m_nCapacity, kFirstFill);
   const auto fail = [&](Refusal why, int reason) {
     refusal = why;
@@ -121,6 +122,14 @@ bool OutFile::Create(const std::string& path, const std::vector<FileId>& untouch
     m_fd = -1;
     return false;
   };
+  if (onlyNew) {
+    // O_EXCL fails on any name there, a symbolic link included: what is opened was made here
+    // and now, a plain empty file that is nothing else's.
+    m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (m_fd >= 0) return true;
+    const int reason = errno;
+    return fail(reason == EEXIST ? Refusal::Taken : Refusal::System, reason);
+  }
   // Open without truncating first, so that a file that must be kept can be recognised before
   // anything of it is lost, whatever name (hard link) leads to it. O_NOFOLLOW refuses a
   // symbolic link; O_NONBLOCK makes a FIFO without reader fail at once instead of waiting.
@@ -150,6 +159,7 @@ bool OutFile::CreateUnnamed(const std::string& directory, bool unnamed, std::str
   m_strPath.clear();
   m_strFailedPath.clear();
   m_used = 0;
+  m_inPlace = {};
   m_fd = unnamed ? ::open(directory.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666) : -1;
   if (m_fd >= 0) return true;
   error = std::strerror(unnamed ? errno : EOPNOTSUPP);
@@ -170,6 +180,7 @@ int OutFile::Release(std::string& error) {
 
 void OutFile::TakeBack(std::int64_t bytes) {
   if (bytes <= 0 || m_fd < 0) return;
+  SendInPlace();
   if (static_cast<std::int64_t>(m_used) >= bytes) {
     m_used -= static_cast<std::size_t>(bytes);
     return;
@@ -183,7 +194,28 @@ void OutFile::TakeBack(std::int64_t bytes) {
   }
 }
 
+void OutFile::WriteInPlace(std::string_view bytes) {
+  if (m_bUtf16 || m_behind || bytes.empty()) {
+    Write(bytes);
+    return;
+  }
+  SendInPlace();
+  m_inPlace = bytes;
+  m_nInPlaceAt = m_used;
+}
+
+void OutFile::SendInPlace() {
+  if (m_inPlace.empty()) return;
+  iovec parts[3] = {{m_pBuffer, m_nInPlaceAt},
+                    {const_cast<char*>(m_inPlace.data()), m_inPlace.size()},
+                    {m_pBuffer + m_nInPlaceAt, m_used - m_nInPlaceAt}};
+  m_inPlace = {};
+  m_used = 0;
+  if (m_nErrno == 0 && m_fd >= 0) m_nErrno = FileOps::WriteAllParts(m_fd, parts, 3);
+}
+
 void OutFile::WriteSlow(std::string_view bytes) {
+  SendInPlace();
   if (m_bUtf16) {  // everything goes through the buffer to be converted
     while (!bytes.empty() && m_nErrno == 0) {
       Flush();
@@ -282,6 +314,7 @@ void OutFile::ConvertBuffer(bool final) {
 }
 
 void OutFile::Flush() {
+  SendInPlace();
   if (m_bUtf16) {
     ConvertBuffer(false);
     return;
@@ -315,7 +348,8 @@ bool OutFile::Close(std::string& error) {
   } else {
     // Nothing may still be written to the descriptor once it is closed: this thread waits
     // for the buffers behind, so it writes the last bytes itself rather than wake the other.
-    WriteOut(m_pBuffer, m_used);
+    if (m_inPlace.empty()) WriteOut(m_pBuffer, m_used);
+    SendInPlace();
     m_used = 0;
   }
   if (::close(m_fd) != 0 && m_nErrno == 0) m_nErrno = errno;

@@ -43,14 +43,17 @@ class OutFile final {
     System,       ///< the system's reason is in `error`
     Special,      ///< a symbolic link, a FIFO, a device or a folder stands at the path
     Untouchable,  ///< the path leads to one of the untouchable files; `hit` is its index
+    Taken,        ///< with `onlyNew`: something, of whatever kind, has the name already
   };
 
   /// Creates `path` as a regular file (an existing one is emptied). A symbolic link at the
   /// path is never followed and nothing but a regular file is opened, so nothing outside the
   /// folder is ever written and a FIFO never blocks. A file in `untouchable` (the source,
-  /// pieces this run must keep) is left as it is, whatever name leads to it.
+  /// pieces this run must keep) is left as it is, whatever name leads to it. With `onlyNew`
+  /// the file is made only where nothing has the name yet, and nothing already there is ever
+  /// opened: a run that may still have to take its pieces back knows each one is its own.
   bool Create(const std::string& path, const std::vector<FileId>& untouchable, Refusal& refusal,
-              std::size_t& hit, std::string& error);
+              std::size_t& hit, std::string& error, bool onlyNew = false);
 
   /// Opens a file without a name in the folder `directory` (O_TMPFILE): what is written to it
   /// is seen by no one until Release hands it on to be linked to its name, and goes with it
@@ -76,6 +79,15 @@ class OutFile final {
       WriteSlow(bytes);
     }
   }
+
+  /// Bytes exactly as given, left where they lie: they go out with what the buffer holds
+  /// around them at the next flush, in one write, instead of being copied into it first. The
+  /// caller keeps them in place until then, or calls SendInPlace before it lets them go.
+  /// Only one run is kept so: a second sends the first. Pieces written as UTF-16, or behind,
+  /// take the bytes as Write does.
+  void WriteInPlace(std::string_view bytes);
+  /// What the buffer holds and the bytes left in place go out now.
+  void SendInPlace();
 
   /// One line break: CR LF.
   void Break() { Write("\r\n"); }
@@ -162,6 +174,8 @@ class OutFile final {
   /// bytes written behind, so that the writing thread starts on a piece soon after it opens.
   std::size_t m_nFill = 0;
   std::size_t m_used = 0;
+  std::string_view m_inPlace;    ///< see WriteInPlace
+  std::size_t m_nInPlaceAt = 0;  ///< the buffer's bytes before it
   std::unique_ptr<WriteBehind> m_behind;  ///< made when the first buffer fills
   bool m_bBehindTried = true;             ///< writing behind was set up, refused, or not allowed
   int m_nErrno = 0;

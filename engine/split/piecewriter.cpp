@@ -99,6 +99,7 @@ bool PieceWriter::Open(std::int64_t number) {
     return true;
   }
   if (!CreateNamed()) return false;
+  if (m_bClaiming) m_claimed.push_back(m_strPath);
   m_file.Write(m_layout.preamble);
   ++m_nCreated;
   if (m_layout.volumeFolders && m_strFolder.empty()) {
@@ -111,7 +112,7 @@ bool PieceWriter::CreateNamed() {
   OutFile::Refusal refusal = OutFile::Refusal::None;
   std::size_t hit = 0;
   std::string reason;
-  if (m_file.Create(m_strPath, m_untouchable, refusal, hit, reason)) return true;
+  if (m_file.Create(m_strPath, m_untouchable, refusal, hit, reason, m_bClaiming)) return true;
   switch (refusal) {
     case OutFile::Refusal::Special:
       m_error = {MessageId::NotRegularPiece, {m_strPath}};
@@ -202,8 +203,15 @@ bool PieceWriter::Settle() {
   return false;
 }
 
+void PieceWriter::Claim(bool on) {
+  m_bClaiming = on;
+  m_claimed.clear();
+  m_nUntouchableBefore = m_untouchable.size();
+}
+
 bool PieceWriter::Publish() {
   m_bHolding = false;
+  Claim(false);
   std::size_t at = 0;
   bool published = true;
   for (; at < m_held.size() && published; ++at) {
@@ -256,6 +264,14 @@ void PieceWriter::DropHeld() {
   m_held.clear();
   m_held.shrink_to_fit();
   if (m_bOpenHeld) Discard();
+  if (m_claimed.empty()) return;
+  std::string ignored;
+  m_file.Close(ignored);  // the open piece, if any, is the last claimed
+  for (const std::string& path : m_claimed) ::unlink(path.c_str());
+  m_nCreated -= static_cast<std::int64_t>(m_claimed.size());
+  m_claimed.clear();
+  m_claimed.shrink_to_fit();
+  m_untouchable.resize(m_nUntouchableBefore);
 }
 
 bool PieceWriter::RenameToTitle(std::int64_t number, std::string_view title) {
@@ -276,6 +292,9 @@ bool PieceWriter::RenameToTitle(std::int64_t number, std::string_view title, Enc
   if (!name) return false;
   const std::string target = Directory() + "/" + *name;
   if (!FileOps::RenameNoReplace(PiecePath(number), target)) return false;
+  if (m_bClaiming && !m_claimed.empty() && m_claimed.back() == PiecePath(number)) {
+    m_claimed.back() = target;
+  }
   // The piece at hand keeps being named right once it has its title.
   if (number == m_nSequence && m_strPath == PiecePath(number)) m_strPath = target;
   if (!m_earlier.empty() && m_earlier.back() == m_layout.namer.SequenceName(number)) {

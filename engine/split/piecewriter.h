@@ -84,6 +84,18 @@ class PieceWriter final {
     m_file.Write(line);
     m_nCount += m_bMeasured ? Written(line) : static_cast<std::int64_t>(line.size());
   }
+  /// WriteLine for bytes the caller keeps where they lie until SendInPlace: they go to the
+  /// file with what comes after them, uncopied (see OutFile::WriteInPlace).
+  void WriteLineInPlace(std::string_view line) {
+    if (m_bQuiet) {
+      m_bBreakHeld = false;
+      return;
+    }
+    m_file.WriteInPlace(line);
+    m_nCount += m_bMeasured ? Written(line) : static_cast<std::int64_t>(line.size());
+  }
+  /// Bytes written in place go out now: their memory is the caller's again.
+  void SendInPlace() { m_file.SendInPlace(); }
   void WriteBreak() {
     if (m_bQuiet) {
       m_bBreakHeld = true;
@@ -109,6 +121,12 @@ class PieceWriter final {
   /// sees them, and nothing of them is left, until Publish names them in order. For a split
   /// that writes pieces before it knows it may.
   void Hold(bool on) { m_bHolding = on; }
+  /// While claiming, pieces go straight under their names, but only where nothing has the
+  /// name yet (opening a piece fails where something has it, see OutFile::Create), and every
+  /// name made, title names included, is noted: DropHeld takes them all away again, leaving
+  /// the folder as it was, and Publish keeps them. For a split that writes pieces before it
+  /// knows it may, and whose pieces are too short to be worth a link each.
+  void Claim(bool on);
   /// Off, opening a held piece fails as on a file system without files that have no name:
   /// tests reach that way through it.
   void AllowUnnamed(bool allowed) { m_bUnnamed = allowed; }
@@ -119,7 +137,8 @@ class PieceWriter final {
   /// opening it would. False, with ErrorMessage(), at the first that cannot be: those before
   /// it stay, those after it go.
   bool Publish();
-  /// Lets go of the held pieces and the open one, if held: none of them is left anywhere.
+  /// Lets go of the held pieces and the open one, if held, and removes the claimed ones: none
+  /// of them is left anywhere.
   void DropHeld();
   /// Drops the last `bytes` the open piece holds (see OutFile::TakeBack).
   void TakeBack(std::int64_t bytes) {
@@ -202,6 +221,11 @@ class PieceWriter final {
   };
   std::vector<Held> m_held;
   bool m_bHolding = false;
+  bool m_bClaiming = false;
+  std::vector<std::string> m_claimed;  ///< the paths of the pieces made while claiming
+  /// How many files were untouchable when claiming began: those noted after it go with the
+  /// claimed pieces, whose numbers the system may give to other files once they are gone.
+  std::size_t m_nUntouchableBefore = 0;
   bool m_bUnnamed = true;
   bool m_bOpenHeld = false;  ///< the open piece has no name yet
   /// The folder pieces are opened in: the run's, or the volume folder within it.

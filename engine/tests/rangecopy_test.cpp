@@ -37,8 +37,10 @@ const Layout kLayouts[] = {
 
 class RangeCopies : public ::testing::TestWithParam<Book> {
  protected:
-  // The split of the book by its list, copying ranges or not: what it ended with.
-  SplitEnd Run(const Layout& layout, bool copies, const std::string& out, RecordingHost& host) {
+  // The split of the book by its list, copying ranges or not, and writing them while the
+  // list is checked or after: what it ended with.
+  SplitEnd Run(const Layout& layout, bool copies, const std::string& out, RecordingHost& host,
+               bool whileChecked = true) {
     const Book& book = GetParam();
     auto options = OptionsFor(dir / "book.txt", out);
     options.encoding = book.encoding;
@@ -55,6 +57,7 @@ class RangeCopies : public ::testing::TestWithParam<Book> {
     options.toc = list;
     SplitRun run(options, host);
     run.SetRangeCopies(copies);
+    run.SetHeldPieces(whileChecked);
     const SplitEnd end = run.Execute();
     // The buffer that reads lines is never filled when the pieces are copied.
     m_copied = run.LargestBuffer() == 0;
@@ -72,20 +75,23 @@ TEST_P(RangeCopies, WriteThePiecesLineByLineWouldByteForByte) {
                               (layout.head ? " head" : "") + (layout.titles ? " titles" : "") +
                               (layout.promotion ? " promotion" : "");
     std::filesystem::remove_all(dir / "lines");
-    std::filesystem::remove_all(dir / "ranges");
     RecordingHost byLine;
     const SplitEnd expected = Run(layout, false, dir / "lines", byLine);
     ASSERT_EQ(expected.outcome, SplitOutcome::Completed) << label << expected.message.Text();
-    RecordingHost byRange;
-    const SplitEnd got = Run(layout, true, dir / "ranges", byRange);
-    ASSERT_EQ(got.outcome, SplitOutcome::Completed) << label << got.message.Text();
-    EXPECT_EQ(m_copied, book.copies) << label;
-    EXPECT_EQ(FilesIn(dir / "ranges"), FilesIn(dir / "lines")) << label;
-    EXPECT_EQ(got.tally.pieces, expected.tally.pieces) << label;
-    EXPECT_EQ(got.tally.headings, expected.tally.headings) << label;
-    EXPECT_EQ(byRange.warnings, byLine.warnings) << label;
-    EXPECT_EQ(byRange.range, byLine.range) << label;
-    EXPECT_EQ(byRange.positions.back(), byLine.positions.back()) << label;
+    for (const bool whileChecked : {true, false}) {
+      const std::string way = label + (whileChecked ? " while checked" : " after the check");
+      std::filesystem::remove_all(dir / "ranges");
+      RecordingHost byRange;
+      const SplitEnd got = Run(layout, true, dir / "ranges", byRange, whileChecked);
+      ASSERT_EQ(got.outcome, SplitOutcome::Completed) << way << got.message.Text();
+      EXPECT_EQ(m_copied, book.copies) << way;
+      EXPECT_EQ(FilesIn(dir / "ranges"), FilesIn(dir / "lines")) << way;
+      EXPECT_EQ(got.tally.pieces, expected.tally.pieces) << way;
+      EXPECT_EQ(got.tally.headings, expected.tally.headings) << way;
+      EXPECT_EQ(byRange.warnings, byLine.warnings) << way;
+      EXPECT_EQ(byRange.range, byLine.range) << way;
+      EXPECT_EQ(byRange.positions.back(), byLine.positions.back()) << way;
+    }
   }
 }
 
@@ -129,6 +135,7 @@ class RangeCopyRun : public ::testing::Test {
 TEST_F(RangeCopyRun, AStopBetweenPiecesKeepsThoseWritten) {
   host.stopAfterPolls = 5;
   SplitRun run(Book(), host);
+  run.SetHeldPieces(false);  // copied after the check, piece by piece
   ASSERT_EQ(Execute(run, host), SplitOutcome::Stopped);
   EXPECT_EQ(run.LargestBuffer(), 0u);
   // Each piece looks once: the sixth look, in piece 6, stops the run, which keeps it.
@@ -174,6 +181,7 @@ TEST_F(RangeCopyRun, ASourceCutShortEndsTheRunAndNamesThePieceItCutShortAfterIts
   options.toc = list;
   ShrinkingHost host(dir / "book.txt", 28);  // within the line of 乙
   SplitRun run(options, host);
+  run.SetHeldPieces(false);  // copied after the check
   const SplitEnd end = run.Execute();
   EXPECT_EQ(end.outcome, SplitOutcome::Failed);
   EXPECT_EQ(end.message.id, MessageId::SourceShrank);

@@ -58,8 +58,9 @@ class SplitRun final {
   /// Off, the output folder is taken for one whose file system has no files without a name:
   /// tests reach the way a run goes on then.
   void SetUnnamedFiles(bool on) { m_bUnnamedFiles = on; }
-  /// Pieces are held only where they are this long on average (in bytes): shorter ones are
-  /// written after the check. Tests hold even the shortest with 0.
+  /// Pieces are held only where they are this long on average (in bytes): shorter ones go
+  /// under their names at once where nothing has those names yet, and are taken away again
+  /// when the check fails (see PieceWriter::Claim). Tests hold even the shortest with 0.
   void SetHeldFrom(std::int64_t bytes) { m_nHeldFrom = bytes; }
   static constexpr std::int64_t kHeldFrom = std::int64_t{128} << 10;
   /// At most this many pieces are held (-1: as many as the open files allowed leave room
