@@ -93,7 +93,7 @@ std::optional<SplitEnd> SplitRun::SplitHeld(Plan& plan) {
   const auto count = static_cast<std::int64_t>(o.toc->entries.size());
   const std::int64_t made = (count + o.chaptersPerPiece - 1) / o.chaptersPerPiece;
   const bool named = source.Length() / made < m_nHeldFrom;
-  HeldSplitPass held(*o.toc, writer, m_host,
+  HeldSplitPass held(*o.toc, writer, plan.host,
                      {o.chaptersPerPiece, titleNames, source.Length(),
                       m_nMostHeld >= 0 ? static_cast<std::size_t>(m_nMostHeld) : MostHeld(),
                       named});
@@ -107,6 +107,9 @@ std::optional<SplitEnd> SplitRun::SplitHeld(Plan& plan) {
                                  : std::nullopt;
   if (!pieces || !held.Holds()) {
     held.Drop();
+    // The pieces are written from the start again; the bar stays where the dropped ones
+    // had brought it.
+    plan.host.Raise(held.Shown());
     return std::nullopt;  // split as if checked first
   }
   const std::int64_t end = RangeSplitPass::TextEnd(plan.bookBytes, *plan.lines);
@@ -120,7 +123,7 @@ std::optional<SplitEnd> SplitRun::SplitHeld(Plan& plan) {
   }
   const RangeSplitPass::Settings settings{o.sourcePath, directory,
                                           static_cast<std::int64_t>(plan.list->entries.size())};
-  RangeSplitPass pass(source, writer, m_host, settings);
+  RangeSplitPass pass(source, writer, plan.host, settings);
   return pass.Run(*pieces, end, *first);
 }
 

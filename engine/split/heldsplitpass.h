@@ -53,6 +53,8 @@ class HeldSplitPass final : public SourceFingerprint::Reading {
 
   /// True when the host asked to stop while the book was read: nothing is held then.
   bool Stopped() const { return m_state == State::Stopped; }
+  /// The position progress last told.
+  std::int64_t Shown() const { return m_nShown; }
   /// True when the pieces so far are held, every one of them from the first.
   bool Holds() const { return m_state == State::Writing || m_state == State::Full; }
 

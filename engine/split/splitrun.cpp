@@ -50,7 +50,7 @@ SplitEnd SplitRun::Execute() {
   if (m_options.Transforms()) return ExecuteTransformed();
   if (m_options.mode == SplitMode::ByChapter && m_options.autoDetect) return ExecuteDetected();
   const SplitOptions& o = m_options;
-  Plan plan(o);
+  Plan plan(o, m_host);
   if (auto refusal = plan.split.Refusal(SplitPlan::Purpose::Split)) {
     return {SplitOutcome::Refused, std::move(*refusal), {}};
   }
@@ -231,7 +231,7 @@ std::optional<SplitEnd> SplitRun::SplitByRanges(Plan& plan) {
   PieceWriter writer(plan.layout, source.Device(), source.Inode());
   const RangeSplitPass::Settings settings{m_options.sourcePath, plan.split.Directory(),
                                           static_cast<std::int64_t>(plan.list->entries.size())};
-  RangeSplitPass pass(source, writer, m_host, settings);
+  RangeSplitPass pass(source, writer, plan.host, settings);
   return pass.Run(*pieces, RangeSplitPass::TextEnd(plan.bookBytes, *plan.lines));
 }
 
@@ -330,7 +330,7 @@ SplitEnd SplitRun::WritePieces(Plan& plan, LineReader& source, const SourceDecod
   }
   const SplitPass::Settings settings{converts,     o.trimSpaces,           m_bLineRuns,
                                      o.sourcePath, plan.split.Directory(), &decoder};
-  SplitPass pass(source, writer, *splitter, m_host, encodings, settings);
+  SplitPass pass(source, writer, *splitter, plan.host, encodings, settings);
   return pass.Run();
 }
 

@@ -7,6 +7,7 @@
 
 #include "headingsurvey.h"
 #include "piecewriter.h"
+#include "progressfloor.h"
 #include "runencodings.h"
 #include "sekato/chapterlist.h"
 #include "sekato/splitrun.h"
@@ -17,8 +18,10 @@ namespace sekato::engine {
 
 // What a run works with: the plan shared with the chapter list, and what only a split needs.
 struct SplitRun::Plan {
-  explicit Plan(const SplitOptions& options) : split(options) {}
+  Plan(const SplitOptions& options, SplitHost& runHost) : split(options), host(runHost) {}
   SplitPlan split;
+  /// The run's host, as the passes that write the pieces see it.
+  ProgressFloor host;
   PieceLayout layout;
   std::optional<RunEncodings> encodings;
   /// The lines cut at, when a list is given or chapters are chosen: the options' own list

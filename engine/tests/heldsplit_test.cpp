@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 
+#include "heldsplitsupport.h"
 #include "sekato/splitrun.h"
 #include "testsupport.h"
 
@@ -14,92 +15,6 @@ namespace sekato::engine {
 namespace {
 
 using namespace test;
-using Files = std::map<std::string, std::string>;
-
-// Files without a name this process holds open in `dir`: pieces written and not yet linked.
-int UnnamedIn(const std::string& dir) {
-  int count = 0;
-  const std::string prefix = std::filesystem::weakly_canonical(dir).string() + "/#";
-  for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
-    std::error_code error;
-    const std::string target = std::filesystem::read_symlink(fd.path(), error).string();
-    count += !error && target.rfind(prefix, 0) == 0;
-  }
-  return count;
-}
-
-// The same files with the same bytes; else where the first difference lies, told briefly:
-// the pieces are megabytes long.
-::testing::AssertionResult Same(const Files& got, const Files& want) {
-  for (auto g = got.begin(), w = want.begin(); g != got.end() || w != want.end(); ++g, ++w) {
-    if (g == got.end() || w == want.end() || g->first != w->first) {
-      return ::testing::AssertionFailure()
-             << "names differ at " << (g == got.end() ? "(none)" : g->first) << " / "
-             << (w == want.end() ? "(none)" : w->first);
-    }
-    if (g->second != w->second) {
-      const auto at = std::mismatch(g->second.begin(), g->second.end(), w->second.begin(),
-                                    w->second.end());
-      return ::testing::AssertionFailure()
-             << g->first << ": " << g->second.size() << " bytes, wanted " << w->second.size()
-             << ", first difference at " << (at.first - g->second.begin());
-    }
-  }
-  return ::testing::AssertionSuccess();
-}
-
-// Records the run as RecordingHost does, and at each look how many pieces the output folder
-// holds unnamed and named; can stop the run at a look.
-class WatchingHost final : public SplitHost {
- public:
-  explicit WatchingHost(std::string dir) : m_dir(std::move(dir)) {}
-  bool Progress(std::int64_t position, std::int64_t length) override {
-    mostUnnamed = std::max(mostUnnamed, UnnamedIn(m_dir));
-    if (std::filesystem::exists(m_dir) && ListDir(m_dir) != before) namedEarly = true;
-    backwards = backwards || position < last;
-    last = position;
-    return recorder.Progress(position, length);
-  }
-  void ReportEncoding(Encoding encoding, bool detected) override {
-    recorder.ReportEncoding(encoding, detected);
-  }
-  void Warn(const engine::Message& message) override { recorder.Warn(message); }
-
-  RecordingHost recorder;
-  std::vector<std::string> before;  ///< what the folder held before the run
-  int mostUnnamed = 0;
-  bool namedEarly = false;  ///< a file came or went in the folder while the run looked
-  bool backwards = false;   ///< progress went back
-  std::int64_t last = 0;
-
- private:
-  std::string m_dir;
-};
-
-// A book read by the check in many chunks, with a chapter every `chapterBytes` or so.
-std::string LongBook(int chapters, std::size_t chapterBytes) {
-  std::string book = G("序言\r\n");
-  const std::string body = "The quick brown fox jumps over the lazy dog, again and again.\r\n";
-  for (int i = 1; i <= chapters; ++i) {
-    book += G("第") + std::to_string(i) + G("章 标题\r\n");
-    for (std::size_t n = 0; n < chapterBytes; n += body.size()) book += body;
-  }
-  return book;
-}
-
-// The lines that open the chapters of LongBook, with their titles.
-ChapterList ChaptersOf(const std::string& book) {
-  ChapterList list;
-  std::int64_t line = 1;
-  for (std::size_t at = 0; at < book.size(); ++line) {
-    const std::size_t feed = book.find('\n', at);
-    if (book.compare(at, 2, G("第")) == 0) {
-      list.entries.push_back({line, "章" + std::to_string(list.entries.size() + 1)});
-    }
-    at = feed == std::string::npos ? book.size() : feed + 1;
-  }
-  return list;
-}
 
 class HeldSplit : public ::testing::Test {
  protected:
