@@ -186,6 +186,46 @@ TEST_F(TocCli, ListsThatDoNotFitTheBookAreRefusedAndNothingIsWritten) {
   }
 }
 
+// The pieces are written while the list is checked: a list found to be another book's only
+// once the book was read leaves the folder as it found it, older pieces included.
+TEST_F(TocCli, AListFoundWrongAfterThePiecesBeganLeavesTheFolderAsItWas) {
+  ASSERT_EQ(cli.Run(Rule({"-o", "rule"})), 0) << cli.Stderr();
+  struct Case {
+    const char* name;
+    const char* edit;
+    Files older;  ///< in the folder before the run
+    bool force;
+    int status;
+  };
+  const std::string otherHash = "d[\"hash\"] = \"0123456789abcdef\"";
+  const Files older = {{Piece(120), "an older piece"}, {"notes.txt", "mine"}};
+  const Case cases[] = {
+      {"another book", otherHash.c_str(), {}, false, 1},
+      {"another book, older pieces", otherHash.c_str(), older, false, 1},
+      {"a line past the end", "d[\"headings\"].append({\"line\": 999999})", older, false, 1},
+      {"another book forced", otherHash.c_str(), older, true, 0},
+  };
+  for (const Case& c : cases) {
+    fs::remove_all(cli / "list");
+    for (const auto& [name, bytes] : c.older) {
+      fs::create_directories(cli / "list");
+      test::WriteAll(cli / "list" + "/" + name, bytes);
+    }
+    Toc(c.edit);
+    std::vector<std::string> extra = {"-o", "list", "--toc", "toc.json"};
+    if (c.force) extra.emplace_back("--force");
+    EXPECT_EQ(cli.Run(Rule(extra)), c.status) << c.name << ": " << cli.Stderr();
+    if (c.status != 0) {
+      EXPECT_EQ(Pieces(cli / "list"), c.older) << c.name;
+      EXPECT_EQ(fs::exists(cli / "list"), !c.older.empty()) << c.name;
+      continue;
+    }
+    Files want = Pieces(cli / "rule");
+    want["notes.txt"] = "mine";
+    EXPECT_EQ(Pieces(cli / "list"), want) << c.name;
+  }
+}
+
 TEST_F(TocCli, ChaptersKeepTheirNumbersAndJoinConcatenatesThem) {
   ASSERT_EQ(cli.Run(Rule({"-o", "rule"})), 0) << cli.Stderr();
   const Files rule = Pieces(cli / "rule");
