@@ -93,10 +93,10 @@ std::optional<SplitEnd> SplitRun::SplitHeld(Plan& plan) {
   const auto count = static_cast<std::int64_t>(o.toc->entries.size());
   const std::int64_t made = (count + o.chaptersPerPiece - 1) / o.chaptersPerPiece;
   const bool named = source.Length() / made < m_nHeldFrom;
-  HeldSplitPass held(*o.toc, writer, plan.host,
-                     {o.chaptersPerPiece, titleNames, source.Length(),
-                      m_nMostHeld >= 0 ? static_cast<std::size_t>(m_nMostHeld) : MostHeld(),
-                      named});
+  HeldSplitPass held(
+      *o.toc, writer, plan.host,
+      {o.chaptersPerPiece, titleNames, source.Length(),
+       m_nMostHeld >= 0 ? static_cast<std::size_t>(m_nMostHeld) : MostHeld(), named});
   if (auto end = CheckList(plan, &held)) {
     held.Drop();
     if (end->outcome != SplitOutcome::Stopped) FileOps::RemoveFolders(plan.madeFolders);

@@ -33,8 +33,8 @@ class PieceWriter;
 /// At most `most` pieces are held (claimed ones keep no file open and have no bound); those
 /// after them are copied by RangeSplitPass once the check has passed. When a held piece
 /// cannot be made or written (a claimed one also where a file has its name already), or the
-/// book turns out unfit for byte ranges, the pass lets go of what it holds and only watches: the run then goes on
-/// as it would without it.
+/// book turns out unfit for byte ranges, the pass lets go of what it holds and only watches:
+/// the run then goes on as it would without it.
 class HeldSplitPass final : public SourceFingerprint::Reading {
  public:
   struct Settings {

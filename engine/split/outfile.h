@@ -174,8 +174,8 @@ class OutFile final {
   /// bytes written behind, so that the writing thread starts on a piece soon after it opens.
   std::size_t m_nFill = 0;
   std::size_t m_used = 0;
-  std::string_view m_inPlace;    ///< see WriteInPlace
-  std::size_t m_nInPlaceAt = 0;  ///< the buffer's bytes before it
+  std::string_view m_inPlace;             ///< see WriteInPlace
+  std::size_t m_nInPlaceAt = 0;           ///< the buffer's bytes before it
   std::unique_ptr<WriteBehind> m_behind;  ///< made when the first buffer fills
   bool m_bBehindTried = true;             ///< writing behind was set up, refused, or not allowed
   int m_nErrno = 0;

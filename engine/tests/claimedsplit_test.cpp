@@ -143,7 +143,8 @@ INSTANTIATE_TEST_SUITE_P(
     Folders, ClaimedPieces,
     ::testing::Values(
         Situation{"Fresh", {}, {}, SplitOutcome::Completed, true},
-        Situation{"PerFiveTitlesHeadTailPromotion", {},
+        Situation{"PerFiveTitlesHeadTailPromotion",
+                  {},
                   [](SplitOptions& o, const std::string&) {
                     o.chaptersPerPiece = 5;
                     o.naming = PieceNaming::ChapterTitle;
@@ -152,7 +153,8 @@ INSTANTIATE_TEST_SUITE_P(
                     o.tail = "TAIL";
                     o.noPromotion = false;
                   },
-                  SplitOutcome::Completed, true},
+                  SplitOutcome::Completed,
+                  true},
         // A name taken: the pieces go after the check, the older file emptied in its place.
         Situation{"OlderFirstPiece", kOlder("book_001.txt"), {}, SplitOutcome::Completed, false},
         Situation{"OlderLaterPiece", kOlder("book_300.txt"), {}, SplitOutcome::Completed, false},
@@ -161,20 +163,26 @@ INSTANTIATE_TEST_SUITE_P(
                   [](const std::string& out) {
                     std::filesystem::create_directories(out + "/book_300.txt");
                   },
-                  {}, SplitOutcome::Failed, false},
-        Situation{"AListForAnotherBookTakenWithForce", {},
+                  {},
+                  SplitOutcome::Failed,
+                  false},
+        Situation{"AListForAnotherBookTakenWithForce",
+                  {},
                   [](SplitOptions& o, const std::string& book) {
                     kAnotherBook(o, book);
                     o.force = true;
                   },
-                  SplitOutcome::Completed, true},
+                  SplitOutcome::Completed,
+                  true},
         Situation{"AnotherBookOfTheSameSize", {}, kAnotherBook, SplitOutcome::Refused, true},
-        Situation{"AnotherBookWithTitles", {},
+        Situation{"AnotherBookWithTitles",
+                  {},
                   [](SplitOptions& o, const std::string& book) {
                     kAnotherBook(o, book);
                     kTitles(o, book);
                   },
-                  SplitOutcome::Refused, true},
+                  SplitOutcome::Refused,
+                  true},
         Situation{"AnotherBookInNewFolders", {}, kAnotherBook, SplitOutcome::Refused, true, true},
         Situation{"AnotherBookBesideOlderPieces", kOlder("book_300.txt"), kAnotherBook,
                   SplitOutcome::Refused, true},
@@ -184,14 +192,18 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   SplitOutcome::Refused, false},
         // Refused before the book is read.
-        Situation{"NotAscending", {},
+        Situation{"NotAscending",
+                  {},
                   [](SplitOptions& o, const std::string&) {
                     std::swap(o.toc->entries[3], o.toc->entries[4]);
                   },
-                  SplitOutcome::Refused, false},
-        Situation{"AnotherSize", {},
+                  SplitOutcome::Refused,
+                  false},
+        Situation{"AnotherSize",
+                  {},
                   [](SplitOptions& o, const std::string&) { o.toc->sourceBytes = 1; },
-                  SplitOutcome::Refused, false}),
+                  SplitOutcome::Refused,
+                  false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A stop while the list is checked leaves no piece, and older files as they were, however

@@ -24,8 +24,8 @@ int UnnamedIn(const std::string& dir) {
              << (w == want.end() ? "(none)" : w->first);
     }
     if (g->second != w->second) {
-      const auto at = std::mismatch(g->second.begin(), g->second.end(), w->second.begin(),
-                                    w->second.end());
+      const auto at =
+          std::mismatch(g->second.begin(), g->second.end(), w->second.begin(), w->second.end());
       return ::testing::AssertionFailure()
              << g->first << ": " << g->second.size() << " bytes, wanted " << w->second.size()
              << ", first difference at " << (at.first - g->second.begin());

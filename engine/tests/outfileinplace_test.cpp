@@ -76,10 +76,12 @@ const std::string kLong(300000, 'L');
 INSTANTIATE_TEST_SUITE_P(
     Pieces, InPlaceWrites,
     ::testing::Values(
-        Steps{"HeadBodyEnding", {{'w', "HEAD\r\n"}, {'p', "body"}, {'w', "\r\nTAIL"}},
+        Steps{"HeadBodyEnding",
+              {{'w', "HEAD\r\n"}, {'p', "body"}, {'w', "\r\nTAIL"}},
               "HEAD\r\nbody\r\nTAIL"},
         Steps{"TwoInPlace", {{'p', "one"}, {'w', "|"}, {'p', "two"}, {'w', "|"}}, "one|two|"},
-        Steps{"SentThenMore", {{'p', "one"}, {'s', ""}, {'w', "|"}, {'p', "two"}, {'s', ""}},
+        Steps{"SentThenMore",
+              {{'p', "one"}, {'s', ""}, {'w', "|"}, {'p', "two"}, {'s', ""}},
               "one|two"},
         Steps{"TakenBack", {{'w', "a"}, {'p', "bcd\r\n"}, {'t', "2"}}, "abcd"},
         Steps{"TakenBackBeforeThem", {{'w', "abcd"}, {'p', "xy"}, {'t', "3"}}, "abc"},
@@ -129,8 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
     Paths, OnlyNewPieces,
     ::testing::Values(
         Standing{"Nothing", {}, OutFile::Refusal::None},
-        Standing{"AnOlderPiece",
-                 [](const std::string& dir) { WriteFile(dir + "/piece", "older"); },
+        Standing{"AnOlderPiece", [](const std::string& dir) { WriteFile(dir + "/piece", "older"); },
                  OutFile::Refusal::Taken},
         Standing{"ALinkToAFile",
                  [](const std::string& dir) {
@@ -143,9 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  OutFile::Refusal::Taken},
         Standing{"AFolder",
-                 [](const std::string& dir) {
-                   std::filesystem::create_directory(dir + "/piece");
-                 },
+                 [](const std::string& dir) { std::filesystem::create_directory(dir + "/piece"); },
                  OutFile::Refusal::Taken}),
     [](const auto& info) { return std::string(info.param.name); });
 
