@@ -99,7 +99,7 @@ bool PieceWriter::Open(std::int64_t number) {
     return true;
   }
   if (!CreateNamed()) return false;
-  if (m_bClaiming) m_claimed.push_back(m_strPath);
+  if (m_bClaiming) m_claimed.push_back({number, {}});
   m_file.Write(m_layout.preamble);
   ++m_nCreated;
   if (m_layout.volumeFolders && m_strFolder.empty()) {
@@ -267,7 +267,9 @@ void PieceWriter::DropHeld() {
   if (m_claimed.empty()) return;
   std::string ignored;
   m_file.Close(ignored);  // the open piece, if any, is the last claimed
-  for (const std::string& path : m_claimed) ::unlink(path.c_str());
+  for (const Claimed& piece : m_claimed) {
+    ::unlink((piece.renamed.empty() ? PiecePath(piece.number) : piece.renamed).c_str());
+  }
   m_nCreated -= static_cast<std::int64_t>(m_claimed.size());
   m_claimed.clear();
   m_claimed.shrink_to_fit();
@@ -292,8 +294,8 @@ bool PieceWriter::RenameToTitle(std::int64_t number, std::string_view title, Enc
   if (!name) return false;
   const std::string target = Directory() + "/" + *name;
   if (!FileOps::RenameNoReplace(PiecePath(number), target)) return false;
-  if (m_bClaiming && !m_claimed.empty() && m_claimed.back() == PiecePath(number)) {
-    m_claimed.back() = target;
+  if (m_bClaiming && !m_claimed.empty() && m_claimed.back().number == number) {
+    m_claimed.back().renamed = target;
   }
   // The piece at hand keeps being named right once it has its title.
   if (number == m_nSequence && m_strPath == PiecePath(number)) m_strPath = target;

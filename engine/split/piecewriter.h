@@ -222,7 +222,12 @@ class PieceWriter final {
   std::vector<Held> m_held;
   bool m_bHolding = false;
   bool m_bClaiming = false;
-  std::vector<std::string> m_claimed;  ///< the paths of the pieces made while claiming
+  /// A piece made while claiming: its number, and its title name once it has one.
+  struct Claimed {
+    std::int64_t number = 0;
+    std::string renamed;
+  };
+  std::vector<Claimed> m_claimed;
   /// How many files were untouchable when claiming began: those noted after it go with the
   /// claimed pieces, whose numbers the system may give to other files once they are gone.
   std::size_t m_nUntouchableBefore = 0;
