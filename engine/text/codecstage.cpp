@@ -1,12 +1,13 @@
 #include "codecstage.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
 
-#include "tabletranscoder.h"
 #include "sekato/textrules.h"
+#include "tabletranscoder.h"
 
 namespace sekato::engine {
 
@@ -23,17 +24,23 @@ const char* IconvSide(Encoding encoding) {
   return encoding == Encoding::Gbk ? "GB18030" : Encodings::IconvName(encoding);
 }
 
+// Text converted in each direction (into UTF-8 or out of it) so far in the process while the
+// table was not yet worth building. Building it asks iconv for every character once (a few
+// milliseconds); below this, a character at a time costs less.
+constexpr std::size_t kTableWorthFrom = 4096;
+std::atomic<std::size_t> g_convertedWithoutTable[2];
+
 }  // namespace
 
-CodecStage CodecStage::Decoder(Encoding source, bool keepSurrogates) {
-  return CodecStage(source == Encoding::Auto ? Encoding::Gbk : source, true, keepSurrogates);
+CodecStage CodecStage::Decoder(Encoding source, bool keepSurrogates, Table table) {
+  return CodecStage(source == Encoding::Auto ? Encoding::Gbk : source, true, keepSurrogates, table);
 }
 
-CodecStage CodecStage::Encoder(Encoding target) {
-  return CodecStage(target == Encoding::Auto ? Encoding::Gbk : target, false, false);
+CodecStage CodecStage::Encoder(Encoding target, Table table) {
+  return CodecStage(target == Encoding::Auto ? Encoding::Gbk : target, false, false, table);
 }
 
-CodecStage::CodecStage(Encoding other, bool toUtf8, bool keepSurrogates)
+CodecStage::CodecStage(Encoding other, bool toUtf8, bool keepSurrogates, Table table)
     : m_other(other),
       m_bToUtf8(toUtf8),
       m_bKeepSurrogates(keepSurrogates && Encodings::IsUtf16(other)),
@@ -42,8 +49,11 @@ CodecStage::CodecStage(Encoding other, bool toUtf8, bool keepSurrogates)
     case Encoding::Gbk:
     case Encoding::Gb18030:
       // iconv takes what the table leaves: the four-byte characters of GB18030, and the few
-      // two-byte codes whose character lies beyond U+FFFF.
-      m_pTable = toUtf8 ? TableTranscoder::ToUtf8(other) : TableTranscoder::FromUtf8(other);
+      // two-byte codes whose character lies beyond U+FFFF. It takes everything but ASCII
+      // while there is no table.
+      m_table = table;
+      m_bHasTable = true;
+      if (table == Table::Always) ResolveTable(0);
       m_bNeedsIconv = true;
       break;
     case Encoding::Big5:
@@ -65,8 +75,21 @@ const IconvHandle* CodecStage::Converter() {
   return m_iconv.Valid() ? &m_iconv : nullptr;
 }
 
+void CodecStage::ResolveTable(std::size_t bytes) {
+  if (m_pTable != nullptr || !m_bHasTable || m_table == Table::Never) return;
+  if (m_table == Table::WhenWorth) {
+    std::atomic<std::size_t>& converted = g_convertedWithoutTable[m_bToUtf8 ? 1 : 0];
+    if (converted.load(std::memory_order_relaxed) < kTableWorthFrom &&
+        converted.fetch_add(bytes, std::memory_order_relaxed) + bytes < kTableWorthFrom) {
+      return;
+    }
+  }
+  m_pTable = m_bToUtf8 ? TableTranscoder::ToUtf8(m_other) : TableTranscoder::FromUtf8(m_other);
+}
+
 CodecStage::Result CodecStage::Step(const char*& in, std::size_t& inLeft, char*& out,
                                     std::size_t& outLeft, bool atEnd) {
+  ResolveTable(inLeft);
   while (true) {
     Fast(in, inLeft, out, outLeft);
     if (inLeft == 0) return {End::Done, 0};
@@ -92,6 +115,8 @@ CodecStage::Result CodecStage::Step(const char*& in, std::size_t& inLeft, char*&
 void CodecStage::Fast(const char*& in, std::size_t& inLeft, char*& out, std::size_t& outLeft) {
   if (m_pTable != nullptr) {
     m_pTable->Convert(in, inLeft, out, outLeft);
+  } else if (m_bHasTable) {
+    CopyAscii(in, inLeft, out, outLeft);
   } else if (Encodings::IsUtf16(m_other)) {
     Utf16ToUtf8(in, inLeft, out, outLeft);
   } else if (m_other == Encoding::Utf8) {
@@ -247,6 +272,17 @@ void CodecStage::Utf16ToUtf8(const char*& in, std::size_t& inLeft, char*& out,
   in = reinterpret_cast<const char*>(p);
   outLeft -= static_cast<std::size_t>(o - reinterpret_cast<unsigned char*>(out));
   out = reinterpret_cast<char*>(o);
+}
+
+void CodecStage::CopyAscii(const char*& in, std::size_t& inLeft, char*& out, std::size_t& outLeft) {
+  std::size_t n = 0;
+  const std::size_t most = std::min(inLeft, outLeft);
+  while (n < most && static_cast<unsigned char>(in[n]) < 0x80) ++n;
+  std::memcpy(out, in, n);
+  in += n;
+  inLeft -= n;
+  out += n;
+  outLeft -= n;
 }
 
 void CodecStage::CopyValidUtf8(const char*& in, std::size_t& inLeft, char*& out,

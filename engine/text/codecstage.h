@@ -1,10 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 
-#include "sekato/encoding.h"
 #include "iconvhandle.h"
+#include "sekato/encoding.h"
 
 namespace sekato::engine {
 
@@ -28,10 +29,19 @@ class TextRules;
 ///    ED BF BF) instead, so that UTF-16 written from it gives back the same code unit.
 ///  - An encoder writes U+FFFD as "?" where the encoding cannot hold it.
 ///
+/// GBK and GB18030 go through a table of iconv's answers (TableTranscoder), built once a few
+/// kilobytes have been converted in its direction in the process: a run that converts only its
+/// keywords asks iconv a character at a time, which gives the same bytes, and never spends
+/// the milliseconds the table takes to build.
+///
 /// Example: the decoder of GBK turns "a\xA2\xE3" into "a€"; at "\xFF" Step stops with
 /// Invalid and Replace writes "\xEF\xBF\xBD".
 class CodecStage final {
  public:
+  /// Whether GBK and GB18030 go through the table: once it is worth building, as above, or
+  /// (for tests that hold the two ways to the same bytes) always or never.
+  enum class Table : std::uint8_t { WhenWorth, Always, Never };
+
   /// Where Step stopped.
   enum class End {
     Done,        ///< every byte of the input was converted
@@ -46,9 +56,10 @@ class CodecStage final {
   };
 
   /// `source` into UTF-8.
-  static CodecStage Decoder(Encoding source, bool keepSurrogates = false);
+  static CodecStage Decoder(Encoding source, bool keepSurrogates = false,
+                            Table table = Table::WhenWorth);
   /// UTF-8 into `target`: GBK, GB18030, Big5, or UTF-8 itself (which only checks).
-  static CodecStage Encoder(Encoding target);
+  static CodecStage Encoder(Encoding target, Table table = Table::WhenWorth);
 
   CodecStage(CodecStage&&) noexcept = default;
   CodecStage& operator=(CodecStage&&) noexcept = default;
@@ -73,10 +84,13 @@ class CodecStage final {
   bool Usable();
 
  private:
-  CodecStage(Encoding other, bool toUtf8, bool keepSurrogates);
+  CodecStage(Encoding other, bool toUtf8, bool keepSurrogates, Table table);
   enum class One { Done, NoRoom, Refused };
 
-  /// The fast way as far as it goes: a table, UTF-16 by hand, a copy, or iconv over a span.
+  /// Takes up the table once it is worth building, `bytes` being the text at hand.
+  void ResolveTable(std::size_t bytes);
+  /// The fast way as far as it goes: a table, UTF-16 by hand, a copy, or iconv over a span;
+  /// for GBK and GB18030 without their table, ASCII alone.
   void Fast(const char*& in, std::size_t& inLeft, char*& out, std::size_t& outLeft);
   /// Bytes of the valid character at `in`: 0 for none, kCut for one cut off by the end.
   std::size_t CharAt(const char* in, std::size_t inLeft) const;
@@ -90,6 +104,7 @@ class CodecStage final {
   const IconvHandle* Converter();
   void Utf16ToUtf8(const char*& in, std::size_t& inLeft, char*& out, std::size_t& outLeft) const;
   void CopyValidUtf8(const char*& in, std::size_t& inLeft, char*& out, std::size_t& outLeft) const;
+  static void CopyAscii(const char*& in, std::size_t& inLeft, char*& out, std::size_t& outLeft);
   void IconvSpan(const char*& in, std::size_t& inLeft, char*& out, std::size_t& outLeft);
 
   static constexpr std::size_t kCut = static_cast<std::size_t>(-1);
@@ -99,6 +114,8 @@ class CodecStage final {
   bool m_bKeepSurrogates;
   const TextRules* m_pInputRules;
   const TableTranscoder* m_pTable = nullptr;
+  Table m_table = Table::WhenWorth;
+  bool m_bHasTable = false;    ///< GBK and GB18030, which the table serves
   bool m_bNeedsIconv = false;  ///< iconv converts what the fast way leaves
   bool m_bIconvTried = false;
   IconvHandle m_iconv;
