@@ -3,7 +3,9 @@
 # ctest, e.g. `bash scripts/test.sh -L engine`. SEKATO_WERROR=ON makes warnings errors.
 # Then builds it again under AddressSanitizer and UndefinedBehaviorSanitizer (preset asan)
 # and runs every test but the package there too (the window's tests take half a minute
-# more and catch misuse of the help tip's lifetime). SEKATO_SKIP_ASAN=1 leaves that out.
+# more and catch misuse of the help tip's lifetime); of the kernel reruns only the generic
+# one, as the widest kernel is the one every other test there goes through. Both sanitizer
+# builds keep line tables only, enough for their reports. SEKATO_SKIP_ASAN=1 leaves that out.
 # Last it builds the engine and the command line under ThreadSanitizer (preset tsan, no
 # window) and runs the engine and cli tests there: the chapter scan and the read-ahead run on
 # threads of their own. SEKATO_SKIP_TSAN=1 leaves that out.

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <string>
@@ -199,7 +200,11 @@ TEST_P(ListFromSurvey, MatchesAheadOnAnyNumberOfThreadsAsOnOne) {
   ASSERT_TRUE(survey.allSeen);
   ASSERT_GT(survey.seen.size(), 4 * SeenLookahead::kBatchLines);
   if (GetParam().make == PastTheKeptText) {
-    ASSERT_EQ(survey.seen.back().text, -1) << "every line's text was kept";
+    // The slices share the room for text, so which lines miss out depends on which thread
+    // got there first; that some do is certain.
+    ASSERT_TRUE(std::any_of(survey.seen.begin(), survey.seen.end(),
+                            [](const auto& seen) { return seen.text < 0; }))
+        << "every line's text was kept";
   }
   SplitOptions byRule = m_options;
   HeadingSurvey::Apply(survey.detection, byRule);
