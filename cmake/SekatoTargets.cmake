@@ -2,10 +2,10 @@
 include_guard(GLOBAL)
 include(GoogleTest)
 
-# Test programs are built for checking, not stepping through: lighter optimisation and line
+# Test programs are built for checking, not stepping through: light optimisation and line
 # tables only take half the compile time, and their hot paths are the libraries' code, which
 # keeps the build type's flags. Set it empty to debug a test.
-set(SEKATO_TEST_CXX_FLAGS "-O1;-g1" CACHE STRING "Extra compile flags for the test programs")
+set(SEKATO_TEST_CXX_FLAGS "-Og;-g1" CACHE STRING "Extra compile flags for the test programs")
 
 # sekato_target_warnings(target [STRICT])
 # The project's warnings for `target`; STRICT adds -Wconversion -Wshadow (engine and the
