@@ -41,8 +41,8 @@ std::size_t RunCleaner::WalkTo(const char* run, std::size_t size, std::size_t at
 
 namespace {
 
-// Where the bytes of a stretch go as it closes up behind widened spaces: `done` bytes of the
-// run are followed, those from the stretch's start now lie before `out`.
+// Where the bytes of the run go as it closes up behind widened spaces and dropped lines:
+// `done` bytes of the run are followed, those kept now lie before `out`.
 struct Closing {
   char* run;
   std::size_t out;
@@ -54,25 +54,25 @@ struct Closing {
     out += to - done;
     done = to;
   }
-  void StartAt(std::size_t at) { out = done = at; }
 };
 
 }  // namespace
 
-void RunCleaner::Clean(char* run, std::size_t size,
-                       const std::function<void(std::string_view)>& take) const {
+std::size_t RunCleaner::Clean(char* run, std::size_t size) const {
   const std::size_t width = m_space.size();
   // A few blocks at a time, so that the marks take no memory that grows with the run. The
   // scan goes on where it stopped, reading the two bytes before: what has been written over
-  // by then is bytes it has passed, moved or spaces widened, which make no mark after them.
+  // by then lies further back (every byte moved goes back by at least the two of an empty
+  // line, or the one a widened UTF-8 space gives up), or is spaces widened, which make no mark.
   constexpr std::size_t kRoom = 32;
   CleanUpScanner::Block blocks[kRoom];
-  std::size_t stretch = 0;  // where the stretch at hand begins
   Closing closing{run, 0, 0};
   std::size_t boundary = 0;  // for spaces widened in place
+  const bool emptyLast = size > 0 && run[size - 1] == '\n';
   for (std::size_t from = 0; from < size;) {
     std::size_t next = size;
-    const std::size_t count = CleanUpScanner::Collect(run, from, size, m_space, blocks, kRoom, next);
+    const std::size_t count =
+        CleanUpScanner::Collect(run, from, size, m_space, blocks, kRoom, next);
     from = next;
     for (std::size_t i = 0; i < count; ++i) {
       const std::size_t base = blocks[i].at;
@@ -84,14 +84,10 @@ void RunCleaner::Clean(char* run, std::size_t size,
         const std::size_t at = base + static_cast<std::size_t>(__builtin_ctzll(marks));
         if ((emptyLines & lowest) != 0) {
           emptyLines ^= lowest;
-          // The empty line is the CR LF ending at `at`; a stretch before it ends with the CR
-          // LF of its last line.
-          if (stretch + 1 < at) {
-            closing.MoveTo(at - 3);
-            take({run + stretch, closing.out - stretch});
-          }
-          stretch = at + 1;
-          closing.StartAt(stretch);
+          // The empty line's own CR LF (ending at `at`) goes: the line before it, if any,
+          // keeps the one that ends it, and the run closes up behind.
+          closing.MoveTo(at - 1);
+          closing.done += 2;
           continue;
         }
         spaces ^= lowest;
@@ -113,11 +109,11 @@ void RunCleaner::Clean(char* run, std::size_t size,
       }
     }
   }
-  if (stretch < size) {
-    const bool emptyLast = run[size - 1] == '\n';
-    closing.MoveTo(size - (emptyLast ? 2 : 0));
-    take({run + stretch, closing.out - stretch});
-  }
+  closing.MoveTo(size);
+  // An empty last line has no CR LF of its own: the one before it goes instead. Whatever was
+  // kept before it ends with a CR LF, as every line in a run but the last does.
+  if (emptyLast && closing.out >= 2) closing.out -= 2;
+  return closing.out;
 }
 
 }  // namespace sekato::engine

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <string_view>
 
 namespace sekato::engine {
@@ -9,7 +8,7 @@ namespace sekato::engine {
 class TextRules;
 
 /// Clean-up of a run of whole lines (see RunFinder), in one pass over its bytes: full-width
-/// spaces become two ASCII spaces and empty lines go; what lies between them is handed out.
+/// spaces become two ASCII spaces and empty lines go, the run closing up where they were.
 ///
 /// A run's lines need no trimming (a line that would be shortened ends a run), so these are
 /// the only changes clean-up makes to it.
@@ -22,11 +21,11 @@ class RunCleaner final {
   explicit RunCleaner(const TextRules& rules);
 
   /// Cleans `run` (lines joined by CR LF, the last one's left off; every line feed in it has
-  /// its CR) in place and calls `take` with each stretch of it that empty lines part, in
-  /// order, without the CR LFs of the empty lines and of the line before each: "a\r\n\r\nb"
-  /// gives "a", then "b"; "\r\na\r\n" gives "a" alone (its first and last lines are empty).
-  void Clean(char* run, std::size_t size,
-             const std::function<void(std::string_view)>& take) const;
+  /// its CR) in place and closes it up: its lines but the empty ones, joined by CR LF as
+  /// before, from `run` on; returns their length (0 when every line is empty). So
+  /// "a\r\n\r\nb" becomes "a\r\nb" (4), "\r\na\r\n" becomes "a" (1), "\r\n" gives 0.
+  /// Written as one run, this is the bytes the lines would give one by one.
+  std::size_t Clean(char* run, std::size_t size) const;
 
  private:
   inline void WidenFrom(char* run, std::size_t size, std::size_t at, std::size_t& boundary) const;

@@ -134,9 +134,8 @@ void SplitPass::WriteRun(char* data, std::size_t size) {
     WriteLines({data, size});
     return;
   }
-  // Clean-up drops the empty lines of the run: what lies between them goes as a run of its
-  // own, after a line break.
-  m_cleaner.Clean(data, size, [this](std::string_view between) { WriteLines(between); });
+  // Clean-up drops the empty lines of the run; a run of nothing else writes nothing.
+  if (const std::size_t kept = m_cleaner.Clean(data, size)) WriteLines({data, kept});
 }
 
 inline void SplitPass::WriteLines(std::string_view lines) {

@@ -44,7 +44,8 @@ Marks CollectedMarks(const Collect& collect, const std::string& text, std::size_
   std::vector<CleanUpScanner::Block> blocks(room);
   while (from < text.size()) {
     std::size_t next = 0;
-    const std::size_t count = collect(text.data(), from, text.size(), space, blocks.data(), room, next);
+    const std::size_t count =
+        collect(text.data(), from, text.size(), space, blocks.data(), room, next);
     for (std::size_t i = 0; i < count; ++i) {
       EXPECT_NE(blocks[i].spaces | blocks[i].emptyLines, 0u);
       for (unsigned bit = 0; bit < 64; ++bit) {
@@ -102,74 +103,62 @@ TEST(CleanUpScanner, MarksAgreeWithAPlainLoop) {
 }
 
 // What clean-up makes of a run, line by line: every full-width space widened (walking the
-// characters of its line), then the stretches of lines that are not empty.
-std::vector<std::string> LineByLine(const TextRules& rules, const std::string& run) {
-  std::vector<std::string> stretches;
-  std::string stretch;
-  bool open = false;
+// characters of its line), the empty lines left out, the others joined by CR LF again.
+std::string LineByLine(const TextRules& rules, const std::string& run) {
+  std::string kept;
   std::size_t start = 0;
   while (start <= run.size()) {
     std::size_t end = run.find("\r\n", start);
     if (end == std::string::npos) end = run.size();
     std::string line = run.substr(start, end - start);
     line.resize(rules.WidenFullWidthSpaces(line.data(), line.size()));
-    if (line.empty()) {
-      if (open) stretches.push_back(stretch);
-      open = false;
-    } else {
-      stretch = open ? stretch + "\r\n" + line : line;
-      open = true;
-    }
+    if (!line.empty()) kept += (kept.empty() ? "" : "\r\n") + line;
     start = end + 2;
   }
-  if (open) stretches.push_back(stretch);
-  return stretches;
+  return kept;
 }
 
-std::vector<std::string> Cleaned(Encoding encoding, std::string run) {
-  const TextRules& rules = TextRules::For(encoding);
-  const RunCleaner cleaner(rules);
-  std::vector<std::string> stretches;
-  cleaner.Clean(run.data(), run.size(),
-                [&](std::string_view stretch) { stretches.emplace_back(stretch); });
-  return stretches;
+std::string Cleaned(Encoding encoding, std::string run) {
+  const RunCleaner cleaner(TextRules::For(encoding));
+  run.resize(cleaner.Clean(run.data(), run.size()));
+  return run;
 }
 
 TEST(RunCleaner, WidensSpacesAndDropsEmptyLines) {
-  using Stretches = std::vector<std::string>;
   const std::string sp = G("　");
   struct Case {
     const char* what;
     Encoding encoding;
     std::string run;
-    Stretches stretches;
+    std::string kept;
   };
   const std::vector<Case> cases = {
-      {"no empty line", Encoding::Gbk, "a\r\nb", {"a\r\nb"}},
-      {"empty lines part stretches", Encoding::Gbk, "a\r\n\r\n\r\nb\r\nc", {"a", "b\r\nc"}},
-      {"empty first and last lines", Encoding::Gbk, "\r\n\r\na\r\n", {"a"}},
-      {"empty lines only", Encoding::Gbk, "\r\n\r\n", {}},
-      {"one empty line", Encoding::Gbk, "", {}},
-      {"spaces begin lines", Encoding::Gbk, sp + sp + "a\r\n" + sp + "b", {"    a\r\n  b"}},
-      {"a space inside a line", Encoding::Gbk, "ab" + sp + "c", {"ab  c"}},
+      {"no empty line", Encoding::Gbk, "a\r\nb", "a\r\nb"},
+      {"empty lines close up", Encoding::Gbk, "a\r\n\r\n\r\nb\r\nc", "a\r\nb\r\nc"},
+      {"empty first and last lines", Encoding::Gbk, "\r\n\r\na\r\n", "a"},
+      {"empty lines only", Encoding::Gbk, "\r\n\r\n", ""},
+      {"one empty line", Encoding::Gbk, "", ""},
+      {"spaces begin lines", Encoding::Gbk, sp + sp + "a\r\n" + sp + "b", "    a\r\n  b"},
+      {"spaces after an empty line, moved", Encoding::Gbk, "a\r\n\r\n" + sp + "b" + sp,
+       "a\r\n  b  "},
+      {"a space inside a line", Encoding::Gbk, "ab" + sp + "c", "ab  c"},
       // 0xB5 0xA1 is one character: the pair after its lead is no space, the next one is.
-      {"a pair across two characters", Encoding::Gbk, "\xB5\xA1\xA1\xA1\xA1", {"\xB5\xA1  \xA1"}},
-      {"a lead byte before the CR", Encoding::Gbk, "\xB5\r\n" + sp + "a", {"\xB5\r\n  a"}},
-      {"a space after a four-byte character", Encoding::Gb18030,
-       "\x81\x30\xA1\x30\xA1\xA1", {"\x81\x30\xA1\x30  "}},
-      {"UTF-8 spaces shrink", Encoding::Utf8, "\xE3\x80\x80x\r\n\r\ny\xE3\x80\x80z",
-       {"  x", "y  z"}},
+      {"a pair across two characters", Encoding::Gbk, "\xB5\xA1\xA1\xA1\xA1", "\xB5\xA1  \xA1"},
+      {"a lead byte before the CR", Encoding::Gbk, "\xB5\r\n" + sp + "a", "\xB5\r\n  a"},
+      {"a space after a four-byte character", Encoding::Gb18030, "\x81\x30\xA1\x30\xA1\xA1",
+       "\x81\x30\xA1\x30  "},
+      {"UTF-8 spaces shrink", Encoding::Utf8, "\xE3\x80\x80x\r\n\r\ny\xE3\x80\x80z", "  x\r\ny  z"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(Cleaned(c.encoding, c.run), c.stretches) << c.what;
+    EXPECT_EQ(Cleaned(c.encoding, c.run), c.kept) << c.what;
   }
 }
 
 TEST(RunCleaner, AgreesWithCleaningLineByLine) {
   // Runs longer than the blocks the scanner hands out at a time, from lines of GBK lead and
   // trail bytes, spaces, and now and then empty ones.
-  const std::vector<std::string> pieces = {"\xA1\xA1", "\xA1", "\xB5", "\xDA", "a", " ",
-                                           "\x81\x30", "\xE3\x80\x80", "\x80"};
+  const std::vector<std::string> pieces = {"\xA1\xA1", "\xA1",     "\xB5",         "\xDA", "a",
+                                           " ",        "\x81\x30", "\xE3\x80\x80", "\x80"};
   std::mt19937 rng(11);
   for (int round = 0; round < 300; ++round) {
     std::string run;
