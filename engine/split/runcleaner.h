@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "sekato/encoding.h"
+
 namespace sekato::engine {
 
 class TextRules;
@@ -19,6 +21,11 @@ class RunCleaner final {
   /// show that it is one (0xA1 is also a trail byte); in UTF-8 it is three bytes, found by its
   /// bytes alone, and the rest of its stretch closes up behind it.
   explicit RunCleaner(const TextRules& rules);
+
+  /// Whether runs of text in `text` can be cleaned where they lie: GBK, GB18030 and UTF-8.
+  static bool Cleans(Encoding text) {
+    return text == Encoding::Gbk || text == Encoding::Gb18030 || text == Encoding::Utf8;
+  }
 
   /// Cleans `run` (lines joined by CR LF, the last one's left off; every line feed in it has
   /// its CR) in place and closes it up: its lines but the empty ones, joined by CR LF as

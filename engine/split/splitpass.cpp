@@ -33,7 +33,7 @@ SplitPass::SplitPass(LineReader& source, PieceWriter& writer, Splitter& splitter
   // every line of a run as long as it is but for its full-width spaces, which are widened
   // where they lie: in UTF-8, where a full-width space is found by its bytes alone, and in
   // GBK and GB18030, where the characters before one are walked from its line's start.
-  const bool cleanRuns = text == Encoding::Utf8 || m_bGbkSpaces;
+  const bool cleanRuns = RunCleaner::Cleans(text);
   const bool sameBytes = !settings.converts && m_rules.OutputEncoding() == m_rules.TextEncoding();
   const std::string& needle = splitter.BodyNeedle();
   const bool headings = splitter.FindsHeadings();

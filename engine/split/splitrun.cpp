@@ -12,6 +12,7 @@
 #include "linereader.h"
 #include "piecewriter.h"
 #include "rangesplitpass.h"
+#include "runcleaner.h"
 #include "runencodings.h"
 #include "sekato/chapterscan.h"
 #include "sekato/messagecatalogue.h"
@@ -270,9 +271,7 @@ SplitEnd SplitRun::Split(Plan& plan) {
   // another core would reach this one's cache only as it is looked at. Three threads would
   // also share what is often two cores with the piece writer's.
   const Encoding text = encodings.Text();
-  const bool cleansInPlace =
-      o.trimSpaces && encodings.Output() == text &&
-      (text == Encoding::Gbk || text == Encoding::Gb18030 || text == Encoding::Utf8);
+  const bool cleansInPlace = o.trimSpaces && encodings.Output() == text && RunCleaner::Cleans(text);
   source.SetReadAhead(cleansInPlace ? -1 : m_nReadAheadFrom, m_nAheadChunk);
   // While the run waits for a piece written behind to reach the disk, the reader reads on.
   if (o.trimSpaces) source.SetAheadBlocks(4);
