@@ -86,9 +86,11 @@ class ChapterSplitter final : public Splitter {
   }
 
   /// Lines that hold no heading: see BodyNeedle.
-  void HandleRun(std::string_view lines) override { m_writer.WriteLine(lines); }
+  void HandleRun(char* lines, std::size_t size) override { m_writer.WriteRun(lines, size); }
   /// Lines without a heading never cut a piece.
   std::int64_t RunRoom() const override { return INT64_MAX; }
+  /// Pieces are cut at headings alone, whatever they hold.
+  bool CutsBySize() const override { return false; }
 
   /// Bytes every heading holds as it lies in the source, and the longest a heading is: a
   /// line without them, or longer, is surely body text (see HeadingMatcher). Cutting at

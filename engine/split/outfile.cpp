@@ -113,6 +113,7 @@ bool OutFile::Create(const std::string& path, const std::vector<FileId>& untouch
   m_strPath = path;
   m_strFailedPath = path;
   m_used = 0;
+  m_nToClean = 0;
   m_inPlace = {};
   if (m_behind && !m_bUtf16) m_nFill = std::min(m_nCapacity, kFirstFill);
   const auto fail = [&](Refusal why, int reason) {
@@ -159,6 +160,7 @@ bool OutFile::CreateUnnamed(const std::string& directory, bool unnamed, std::str
   m_strPath.clear();
   m_strFailedPath.clear();
   m_used = 0;
+  m_nToClean = 0;
   m_inPlace = {};
   m_fd = unnamed ? ::open(directory.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666) : -1;
   if (m_fd >= 0) return true;
@@ -181,6 +183,7 @@ int OutFile::Release(std::string& error) {
 void OutFile::TakeBack(std::int64_t bytes) {
   if (bytes <= 0 || m_fd < 0) return;
   SendInPlace();
+  CleanHere();
   if (static_cast<std::int64_t>(m_used) >= bytes) {
     m_used -= static_cast<std::size_t>(bytes);
     return;
@@ -238,9 +241,46 @@ void OutFile::WriteSlow(std::string_view bytes) {
   // A long run goes out in one write with what the buffer holds before it, uncopied: it
   // lies in memory of the caller's, so it is written here, after the buffers behind.
   Settle();
+  CleanHere();
   iovec parts[2] = {{m_pBuffer, m_used}, {const_cast<char*>(bytes.data()), bytes.size()}};
   m_used = 0;
   if (m_nErrno == 0 && m_fd >= 0) m_nErrno = FileOps::WriteAllParts(m_fd, parts, 2);
+}
+
+std::size_t OutFile::WriteRunToClean(char* run, std::size_t size, bool behind) {
+  // Only a run that goes into the buffer whole, the buffer then being one to be written
+  // behind, is left to the writing thread; a buffer given a long run here goes out at once.
+  constexpr std::size_t kBehindBelow = 1 << 16;
+  if (behind && m_behind && !m_bUtf16 && size < kBehindBelow && m_nErrno == 0 && m_fd >= 0) {
+    if (size > m_nFill - m_used || m_nToClean == WriteBehind::kMostStretches) Flush();
+    if (size <= m_nFill - m_used && m_nToClean < WriteBehind::kMostStretches) {
+      m_toClean[m_nToClean++] = {m_used, size};
+      std::copy(run, run + size, m_pBuffer + m_used);
+      m_used += size;
+      return size;
+    }
+  }
+  const std::size_t kept = m_cleaner->Clean(run, size);
+  Write({run, kept});
+  return kept;
+}
+
+void OutFile::CleanHere() {
+  if (m_nToClean == 0) return;
+  std::size_t out = 0;
+  WriteBehind::CleanStretches(m_pBuffer, m_used, TakeToClean(),
+                              [&](std::size_t at, std::size_t length) {
+                                if (out != at)
+                                  std::memmove(m_pBuffer + out, m_pBuffer + at, length);
+                                out += length;
+                              });
+  m_used = out;
+}
+
+WriteBehind::ToClean OutFile::TakeToClean() {
+  const WriteBehind::ToClean toClean{m_cleaner ? &*m_cleaner : nullptr, m_toClean, m_nToClean};
+  m_nToClean = 0;
+  return toClean;
 }
 
 void OutFile::WriteText(std::string_view text) {
@@ -278,9 +318,11 @@ void OutFile::HandOver() {
   if (m_used == 0) return;
   if (m_nErrno != 0 || m_fd < 0) {  // nothing more is written after a failure
     m_used = 0;
+    m_nToClean = 0;
     return;
   }
   if (!m_behind) {
+    CleanHere();
     const std::size_t filled = m_used;
     WriteOut(m_pBuffer, m_used);
     m_used = 0;
@@ -295,7 +337,7 @@ void OutFile::HandOver() {
     std::vector<char>().swap(m_own);
     return;
   }
-  m_behind->Hand(m_fd, m_pBuffer, m_used);
+  m_behind->Hand(m_fd, m_pBuffer, m_used, TakeToClean());
   m_pBuffer = m_behind->Free();
   m_used = 0;
   m_nFill = m_nCapacity;
@@ -326,7 +368,7 @@ bool OutFile::CloseBehind(std::string& error) {
   if (!m_behind || m_bUtf16 || m_fd < 0) return Close(error);
   // A failure seen by now is this file's or one closed behind before it: told at once.
   if (Failed()) return Close(error);
-  m_behind->HandClose(m_fd, m_pBuffer, m_used, m_strPath);
+  m_behind->HandClose(m_fd, m_pBuffer, m_used, m_strPath, TakeToClean());
   m_fd = -1;
   m_used = 0;
   m_pBuffer = m_behind->Free();
@@ -348,6 +390,7 @@ bool OutFile::Close(std::string& error) {
   } else {
     // Nothing may still be written to the descriptor once it is closed: this thread waits
     // for the buffers behind, so it writes the last bytes itself rather than wake the other.
+    CleanHere();
     if (m_inPlace.empty()) WriteOut(m_pBuffer, m_used);
     SendInPlace();
     m_used = 0;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -89,6 +90,18 @@ class OutFile final {
   /// What the buffer holds and the bytes left in place go out now.
   void SendInPlace();
 
+  /// Runs of lines given to WriteRunToClean are cleaned up as runs of `rules`' text are (see
+  /// RunCleaner). Set before the first.
+  void CleanRunsAs(const TextRules& rules) { m_cleaner.emplace(rules); }
+  /// A run of lines still to be cleaned up (see RunCleaner::Clean; CleanRunsAs first), with
+  /// what it keeps written as Write would. With `behind`, and once full buffers are written
+  /// behind, the run is copied into the buffer as it lies and the writing thread cleans it
+  /// there, just before it writes the buffer: the bytes on disk are the same, and the work is
+  /// done on the other core. Otherwise it is cleaned where it lies (`run` changes) and
+  /// written. Returns the bytes it counts for: the run's length when cleaned behind, else
+  /// what it keeps. Example: "a\r\n\r\nb" counts 6 cleaned behind, else 4 ("a\r\nb").
+  std::size_t WriteRunToClean(char* run, std::size_t size, bool behind);
+
   /// One line break: CR LF.
   void Break() { Write("\r\n"); }
 
@@ -140,6 +153,11 @@ class OutFile final {
 
  private:
   void WriteSlow(std::string_view bytes);
+  /// Cleans the runs the buffer holds still to be cleaned, here, and closes it up: for a
+  /// buffer written by this thread.
+  void CleanHere();
+  /// The buffer's runs to be cleaned by the writing thread, forgotten here.
+  WriteBehind::ToClean TakeToClean();
   void Flush();
   /// The buffer's bytes go out: handed over to be written behind once that has begun (a
   /// full buffer starts it), else written here.
@@ -176,6 +194,11 @@ class OutFile final {
   std::size_t m_used = 0;
   std::string_view m_inPlace;             ///< see WriteInPlace
   std::size_t m_nInPlaceAt = 0;           ///< the buffer's bytes before it
+  /// What cleans runs (see CleanRunsAs); before m_behind, whose thread uses it to its end.
+  std::optional<RunCleaner> m_cleaner;
+  /// The buffer's runs still to be cleaned, in order.
+  WriteBehind::Stretch m_toClean[WriteBehind::kMostStretches];
+  std::size_t m_nToClean = 0;
   std::unique_ptr<WriteBehind> m_behind;  ///< made when the first buffer fills
   bool m_bBehindTried = true;             ///< writing behind was set up, refused, or not allowed
   int m_nErrno = 0;

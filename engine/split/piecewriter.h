@@ -46,7 +46,8 @@ struct PieceLayout {
 /// Writes the numbered pieces of one run and counts the bytes of the current piece.
 ///
 /// The count is the piece's size on disk up to its last line: the head text and every line
-/// break (CR LF, 2 bytes) included, the tail and promotional line excluded. A piece is laid
+/// break (CR LF, 2 bytes) included, the tail and promotional line excluded; a run cleaned
+/// behind (see CleanRuns) counts as long as it was before clean-up. A piece is laid
 /// out as [head "\n"] lines joined by "\n" for the first piece, [head "\n" "\n"] first line
 /// … for the later ones, then ["\n\n" tail] ["\n\n" promotional line] when closed normally.
 class PieceWriter final {
@@ -83,6 +84,26 @@ class PieceWriter final {
     }
     m_file.Write(line);
     m_nCount += m_bMeasured ? Written(line) : static_cast<std::int64_t>(line.size());
+  }
+  /// Runs of lines given to WriteRun are cleaned up first, as runs of `rules`' text are (see
+  /// RunCleaner). With `behind` the writing thread may clean them (see
+  /// OutFile::WriteRunToClean): the count then takes a run at its length before clean-up,
+  /// so this is for a run whose splitter asks only whether a piece holds text, not how much.
+  void CleanRuns(const TextRules& rules, bool behind) {
+    m_file.CleanRunsAs(rules);
+    m_bCleanRuns = true;
+    m_bCleanBehind = behind && !m_bMeasured;
+  }
+  /// WriteLine for a run of lines (see RunFinder), cleaned up first when CleanRuns said so:
+  /// `run` may change. Such a run must keep a line (a run of empty lines is dropped whole).
+  void WriteRun(char* run, std::size_t size) {
+    if (!m_bCleanRuns) {
+      WriteLine({run, size});
+    } else if (m_bQuiet) {
+      m_bBreakHeld = false;
+    } else {
+      m_nCount += static_cast<std::int64_t>(m_file.WriteRunToClean(run, size, m_bCleanBehind));
+    }
   }
   /// WriteLine for bytes the caller keeps where they lie until SendInPlace: they go to the
   /// file with what comes after them, uncopied (see OutFile::WriteInPlace).
@@ -248,6 +269,8 @@ class PieceWriter final {
   std::int64_t m_nOpenCount = 0;  ///< the count once the head text was written
   Message m_error;
   bool m_bMeasured = false;  ///< bytes on disk differ from bytes of text (UTF-16)
+  bool m_bCleanRuns = false;    ///< see CleanRuns
+  bool m_bCleanBehind = false;  ///< see CleanRuns
   std::int64_t m_nBreakBytes = 2;
   bool m_bMuted = false;
   bool m_bSkipNext = false;

@@ -61,7 +61,7 @@ class SizeSplitter final : public Splitter {
   }
 
   /// Lines no longer together than RunRoom.
-  void HandleRun(std::string_view lines) override { m_writer.WriteLine(lines); }
+  void HandleRun(char* lines, std::size_t size) override { m_writer.WriteRun(lines, size); }
 
   /// Keep-lines only: line lengths above WholeLineRoom all move the line, so measuring
   /// further tells nothing. Without keep-lines long lines are cut as they come.

@@ -23,8 +23,7 @@ SplitPass::SplitPass(LineReader& source, PieceWriter& writer, Splitter& splitter
       m_rules(encodings.Rules()),
       m_sourceEncoding(encodings.Source()),
       m_settings(settings),
-      m_bGbkSpaces(encodings.Text() == Encoding::Gbk || encodings.Text() == Encoding::Gb18030),
-      m_cleaner(m_rules) {
+      m_bGbkSpaces(encodings.Text() == Encoding::Gbk || encodings.Text() == Encoding::Gb18030) {
   const Encoding text = encodings.Text();
   // Lines whose handling is known to be plain go in runs: written as the bytes lie, with one
   // stop check and one progress step each (see RunFinder). The source's bytes must
@@ -54,6 +53,9 @@ SplitPass::SplitPass(LineReader& source, PieceWriter& writer, Splitter& splitter
   // Cutting at listed lines, the pass counts lines, and a run ends before the next cut.
   m_bLines = splitter.CutsAtLines(&m_nLine);
   m_runLimits.cleanUp = settings.cleanUp;
+  // The writer cleans the runs up; where the splitter does not weigh pieces, a run may be
+  // cleaned by the writing thread, which has time to spare while this one reads and looks.
+  if (m_bRuns && settings.cleanUp) writer.CleanRuns(m_rules, !splitter.CutsBySize());
   m_runLimits.fullWidthSpace = m_rules.FullWidthSpace();
 }
 
@@ -130,17 +132,15 @@ inline bool SplitPass::TakeRun() {
 }
 
 void SplitPass::WriteRun(char* data, std::size_t size) {
-  if (!m_settings.cleanUp) {
-    WriteLines({data, size});
+  // Clean-up drops the empty lines of the run; a run of nothing else writes nothing. Every
+  // other line of it keeps its last byte, as a line clean-up would shorten ends a run: a run
+  // keeps something when a byte of it is neither CR nor LF.
+  if (m_settings.cleanUp &&
+      std::all_of(data, data + size, [](char c) { return c == '\r' || c == '\n'; })) {
     return;
   }
-  // Clean-up drops the empty lines of the run; a run of nothing else writes nothing.
-  if (const std::size_t kept = m_cleaner.Clean(data, size)) WriteLines({data, kept});
-}
-
-inline void SplitPass::WriteLines(std::string_view lines) {
   m_writer.WriteBreak();
-  m_splitter.HandleRun(lines);
+  m_splitter.HandleRun(data, size);
 }
 
 // A whole line, at most a part long.

@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "linereader.h"
-#include "runcleaner.h"
 #include "runfinder.h"
 #include "sekato/encoding.h"
 #include "sekato/splithost.h"
@@ -69,12 +68,11 @@ class SplitPass final {
   // Taken for every line or run of lines: inline (defined in the .cpp), so that a plain
   // line costs Run no calls of its own.
   inline bool TakeRun();
-  inline void WriteLines(std::string_view lines);
   inline Step TakeLine(char* data, std::size_t size);
   inline bool Stepped(std::int64_t position);
   inline void WarnOfInvalid();
 
-  /// A run taken, cleaned in place under clean-up.
+  /// A run taken, to be cleaned up by the writer under clean-up.
   void WriteRun(char* data, std::size_t size);
   /// What a run that stops or fails leaves: the pieces on disk and their folder.
   RunTally KeptTally() const;
@@ -103,7 +101,6 @@ class SplitPass final {
   Settings m_settings;
   /// In GBK and GB18030 clean-up keeps sizes, so a part can be widened before it is trimmed.
   bool m_bGbkSpaces = false;
-  RunCleaner m_cleaner;
   bool m_bRuns = false;
   bool m_bLines = false;     ///< the splitter cuts at line numbers: runs end before them
   std::int64_t m_nLine = 0;  ///< the number of the line at hand, from 1 (see m_bLines)

@@ -266,10 +266,11 @@ SplitEnd SplitRun::Split(Plan& plan) {
     LineReader& reader;
     ~StopReading() { reader.Close(); }
   } stopReading{source};
-  // Clean-up that cleans runs of lines where they lie (in GBK, GB18030 and UTF-8 going out
-  // as they came) reads on this thread: it looks at every byte twice, and a block read on
-  // another core would reach this one's cache only as it is looked at. Three threads would
-  // also share what is often two cores with the piece writer's.
+  // Clean-up of runs of lines (in GBK, GB18030 and UTF-8 going out as they came) reads on
+  // this thread: this one finds where runs end and the piece writer's cleans them (or this
+  // one does, where pieces are cut by size), which keeps both busy. A reader of its own
+  // would share what is often two cores with them, and a block it read on another core
+  // would reach this one's cache only as it is looked at.
   const Encoding text = encodings.Text();
   const bool cleansInPlace = o.trimSpaces && encodings.Output() == text && RunCleaner::Cleans(text);
   source.SetReadAhead(cleansInPlace ? -1 : m_nReadAheadFrom, m_nAheadChunk);

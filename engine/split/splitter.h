@@ -1,6 +1,7 @@
 #pragma once
 
 #include <climits>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -29,12 +30,16 @@ class Splitter {
   /// boundary; false as HandleLine.
   virtual bool HandlePart(std::string_view part, bool last) = 0;
   /// Lines taken at once, with the line breaks between them (the break before the first
-  /// already written): what HandleLine would do with each of them.
-  virtual void HandleRun(std::string_view lines) = 0;
+  /// already written): what HandleLine would do with each of them, given to the writer's
+  /// WriteRun, which cleans them up where the pass asked it to (see PieceWriter::CleanRuns).
+  virtual void HandleRun(char* lines, std::size_t size) = 0;
 
   /// The most bytes of lines, with the breaks between them, that a run may hold and still be
   /// handled as HandleRun does once a line break is written: negative when none may come.
   virtual std::int64_t RunRoom() const = 0;
+  /// True when where the splitter cuts depends on how many bytes a piece holds (see
+  /// PieceWriter::Count), false when it asks only whether a piece holds any.
+  virtual bool CutsBySize() const { return true; }
   /// True when the splitter cuts at headings: only lines surely not one may then go in a
   /// run. BodyNeedle holds bytes every heading holds as it lies in the source, and
   /// LongestHeading the longest a heading is.

@@ -1,11 +1,12 @@
 #include "writebehind.h"
 
+#include <sys/uio.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <exception>
 #include <system_error>
 #include <utility>
-
-#include <unistd.h>
 
 #include "fileops.h"
 
@@ -44,16 +45,26 @@ char* WriteBehind::Free() {
   return SlotOf(m_nHanded).bytes.get();
 }
 
+void WriteBehind::Hand(int fd, const char* buffer, std::size_t size, ToClean toClean) {
+  Queue(fd, buffer, size, false, {}, toClean);
+}
+
 void WriteBehind::Hand(int fd, const char* buffer, std::size_t size) {
-  Queue(fd, buffer, size, false, {});
+  Queue(fd, buffer, size, false, {}, ToClean{});
 }
 
 void WriteBehind::HandClose(int fd, const char* buffer, std::size_t size, std::string name) {
-  Queue(fd, buffer, size, true, std::move(name));
+  Queue(fd, buffer, size, true, std::move(name), ToClean{});
 }
 
-void WriteBehind::Queue(int fd, const char* buffer, std::size_t size, bool close,
-                        std::string name) {
+void WriteBehind::HandClose(int fd, const char* buffer, std::size_t size, std::string name,
+                            ToClean toClean) {
+  Queue(fd, buffer, size, true, std::move(name), toClean);
+}
+
+void WriteBehind::Queue(int fd, const char* buffer, std::size_t size, bool close, std::string name,
+                        ToClean toClean) {
+  if (toClean.count > kMostStretches) std::terminate();
   {
     const std::lock_guard<std::mutex> lock(m_mutex);
     Slot& slot = SlotOf(m_nHanded);
@@ -63,6 +74,9 @@ void WriteBehind::Queue(int fd, const char* buffer, std::size_t size, bool close
     slot.size = size;
     slot.close = close;
     slot.name = std::move(name);
+    slot.cleaner = toClean.cleaner;
+    slot.stretches = toClean.cleaner != nullptr ? toClean.count : 0;
+    std::copy(toClean.stretches, toClean.stretches + slot.stretches, slot.toClean);
     ++m_nHanded;
   }
   m_queued.notify_one();
@@ -85,7 +99,9 @@ void WriteBehind::Work() {
     Slot& slot = SlotOf(m_nWritten);
     lock.unlock();
     if (m_nError.load(std::memory_order_relaxed) == 0 && slot.size > 0) {
-      const int error = FileOps::WriteAll(slot.fd, slot.bytes.get(), slot.size);
+      const int error = slot.stretches > 0
+                            ? WriteCleaned(slot)
+                            : FileOps::WriteAll(slot.fd, slot.bytes.get(), slot.size);
       if (error != 0) m_nError.store(error, std::memory_order_relaxed);
     }
     // A file closed behind is closed whatever happened to it, so no descriptor is left open.
@@ -103,6 +119,19 @@ void WriteBehind::Work() {
     // The caller may be waiting for a buffer, or for all of them.
     m_written.notify_one();
   }
+}
+
+int WriteBehind::WriteCleaned(Slot& slot) {
+  // One write of many parts, so that nothing moves to close the gaps.
+  iovec parts[2 * kMostStretches + 1];
+  int count = 0;
+  char* const bytes = slot.bytes.get();
+  CleanStretches(bytes, slot.size, {slot.cleaner, slot.toClean, slot.stretches},
+                 [&](std::size_t at, std::size_t length) {
+                   parts[count++] = {bytes + at, length};
+                 });
+  slot.stretches = 0;
+  return count == 0 ? 0 : FileOps::WriteAllParts(slot.fd, parts, count);
 }
 
 }  // namespace sekato::engine

@@ -9,6 +9,8 @@
 #include <string>
 #include <thread>
 
+#include "runcleaner.h"
+
 namespace sekato::engine {
 
 /// Writes filled buffers to their files on a thread of its own, in the order they are handed
@@ -22,6 +24,10 @@ namespace sekato::engine {
 /// A file may also be closed behind (HandClose): the thread closes it after its last buffer,
 /// so the caller goes on to the next file while the last one is still being written. A file
 /// that fails is then named by the name its close was handed with.
+///
+/// A buffer may hold stretches still to be cleaned up (runs of lines, see RunCleaner): the
+/// thread cleans each where it lies just before it writes the buffer, and what is kept of it
+/// goes out in its place. So clean-up, too, runs on the second core.
 ///
 /// Example: with buffers of 4 bytes, Free() gives A; "abcd" goes into it and Hand(fd, A, 4)
 /// queues it; Free() gives B at once (or waits while every buffer is queued); after
@@ -46,12 +52,48 @@ class WriteBehind final {
   /// written what it held before (waits while every buffer is queued).
   char* Free();
 
+  /// Bytes [at, at + size) of a buffer: a run of lines that `cleaner` cleans before the buffer
+  /// is written. A buffer holds at most kMostStretches, in order, apart.
+  struct Stretch {
+    std::size_t at = 0;
+    std::size_t size = 0;
+  };
+  static constexpr std::size_t kMostStretches = 128;
+  /// The stretches of one buffer still to be cleaned, and what cleans them.
+  struct ToClean {
+    const RunCleaner* cleaner = nullptr;
+    const Stretch* stretches = nullptr;
+    std::size_t count = 0;
+  };
+
+  /// Cleans the stretches of the `size` bytes at `bytes` and tells `keep(at, length)`, in
+  /// order, each part that then goes out: the bytes between the stretches, and what each
+  /// stretch keeps (parts of no length left out).
+  template <class Keep>
+  static void CleanStretches(char* bytes, std::size_t size, const ToClean& toClean, Keep&& keep) {
+    std::size_t done = 0;
+    const auto part = [&](std::size_t at, std::size_t length) {
+      if (length > 0) keep(at, length);
+    };
+    for (std::size_t i = 0; i < toClean.count; ++i) {
+      const Stretch& stretch = toClean.stretches[i];
+      part(done, stretch.at - done);
+      part(stretch.at, toClean.cleaner->Clean(bytes + stretch.at, stretch.size));
+      done = stretch.at + stretch.size;
+    }
+    part(done, size - done);
+  }
+
   /// Queues the buffer Free gave, holding `size` bytes, to be appended to `fd` after every
-  /// buffer handed over before. The caller leaves the buffer alone from now on.
+  /// buffer handed over before; its stretches `toClean` are cleaned first. The caller leaves
+  /// the buffer alone from now on, and keeps the cleaner until Settle.
+  /// Example: "ab\r\n\r\ncd|x" with the stretch {0, 8} writes "ab\r\ncd|x".
+  void Hand(int fd, const char* buffer, std::size_t size, ToClean toClean);
   void Hand(int fd, const char* buffer, std::size_t size);
 
   /// As Hand, and then the thread closes `fd`: the file is the caller's no more. `name` is
   /// what a failure of this file (a write or the close) is reported under.
+  void HandClose(int fd, const char* buffer, std::size_t size, std::string name, ToClean toClean);
   void HandClose(int fd, const char* buffer, std::size_t size, std::string name);
 
   /// Waits until everything handed over is written (or passed over after a failure); the
@@ -71,9 +113,15 @@ class WriteBehind final {
     std::size_t size = 0;
     bool close = false;  ///< the file is closed after this buffer
     std::string name;    ///< of the file closed, for its failure
+    const RunCleaner* cleaner = nullptr;
+    std::size_t stretches = 0;  ///< how many of `toClean` hold a stretch
+    Stretch toClean[kMostStretches];
   };
-  void Queue(int fd, const char* buffer, std::size_t size, bool close, std::string name);
+  void Queue(int fd, const char* buffer, std::size_t size, bool close, std::string name,
+             ToClean toClean);
   void Work();
+  /// Writes the slot's buffer, its stretches cleaned: 0 or the errno of the failed write.
+  static int WriteCleaned(Slot& slot);
   Slot& SlotOf(std::uint64_t count) { return m_slots[count % m_nSlots]; }
 
   std::size_t m_nBytes;

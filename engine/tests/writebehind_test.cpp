@@ -11,6 +11,8 @@
 
 #include "bytesource.h"
 #include "outfile.h"
+#include "runcleaner.h"
+#include "sekato/textrules.h"
 #include "testsupport.h"
 
 namespace sekato::engine {
@@ -333,6 +335,73 @@ TEST(OutFileBehind, TakingBackCutsAtTheEndWritten) {
     EXPECT_TRUE(ReadFile(dir / "piece") ==
                 text.substr(0, text.size() - static_cast<std::size_t>(back)) + "end")
         << back;
+  }
+}
+
+// A GBK run of `lines` lines as the split pass takes them: paragraphs with full-width spaces
+// (some after a character whose trail byte is 0xA1), and empty lines, the last CR LF left off.
+std::string GbkRun(std::size_t lines, unsigned seed) {
+  const char* const kinds[] = {"", "\xA1\xA1\xA1\xA1words", "\xB0\xA1\xA1\xA1x", "plain text"};
+  std::string run;
+  for (std::size_t i = 0; i < lines; ++i) {
+    if (i > 0) run += "\r\n";
+    run += kinds[(seed * 7 + i * 3 + i / 5) % 4];
+  }
+  return run;
+}
+
+// Runs cleaned up by the writing thread give the file the bytes they give cleaned where they
+// lie, in order with what is written between them: however many a buffer holds, whether one
+// is too long to be left behind, and however the piece ends.
+TEST(OutFileBehind, RunsCleanedBehindGiveTheBytesCleanedHere) {
+  TempDir dir;
+  const TextRules& rules = TextRules::For(Encoding::Gbk);
+  const RunCleaner cleaner(rules);
+  enum class End { Close, CloseBehind, TakeBack };
+  struct Case {
+    const char* name;
+    std::size_t runLines;  ///< lines a run (a run of 40 lines is about 300 bytes)
+    std::size_t runs;
+    End end;
+  };
+  const Case cases[] = {
+      {"runs of a few KB", 400, 300, End::Close},
+      {"more runs than a buffer keeps apart", 2, 4000, End::Close},
+      {"runs too long to be left behind", 12000, 12, End::CloseBehind},
+      {"closed behind", 40, 3000, End::CloseBehind},
+      {"taken back", 40, 3000, End::TakeBack},
+  };
+  OutFile out;
+  out.AllowWriteBehind(true);
+  out.CleanRunsAs(rules);
+  for (const Case& c : cases) {
+    for (const bool behind : {false, true}) {
+      ASSERT_TRUE(CreatePiece(out, dir / "piece"));
+      std::string expected;
+      for (std::size_t i = 0; i < c.runs; ++i) {
+        std::string run = GbkRun(c.runLines + i % 3, static_cast<unsigned>(i));
+        std::string cleaned = run;
+        cleaned.resize(cleaner.Clean(cleaned.data(), cleaned.size()));
+        const std::size_t counted = out.WriteRunToClean(run.data(), run.size(), behind);
+        if (!behind) {
+          EXPECT_EQ(counted, cleaned.size()) << c.name;
+        }
+        expected += cleaned;
+        out.Write("|");
+        expected += "|";
+      }
+      std::string reason;
+      if (c.end == End::TakeBack) {
+        out.TakeBack(1);
+        expected.pop_back();
+      }
+      if (c.end == End::CloseBehind) {
+        ASSERT_TRUE(out.CloseBehind(reason) && out.SettleClosed(reason)) << reason;
+      } else {
+        ASSERT_TRUE(out.Close(reason)) << reason;
+      }
+      EXPECT_TRUE(ReadFile(dir / "piece") == expected) << c.name << (behind ? ", behind" : "");
+    }
   }
 }
 

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <string>
 
+#include "sekato/chapterselection.h"
 #include "sekato/splitrun.h"
 #include "testsupport.h"
+#include "textcodec.h"
 
 // Runs with clean-up, whose pieces are written behind: what a stop or a failed write leaves.
 namespace sekato::engine {
@@ -28,6 +31,49 @@ std::string ParagraphBook(int chapters) {
     }
   }
   return book;
+}
+
+// In chapter mode the writing thread cleans the runs up: the pieces are those of a split that
+// takes the book line by line, in every encoding runs are cleaned in, whether pieces hold many
+// chapters or one, are named after their titles, or leave chapters out.
+TEST(WriteBehindRun, RunsCleanedBehindGiveThePiecesOfLineByLine) {
+  TempDir dir;
+  const std::string book = ParagraphBook(300);
+  struct Case {
+    const char* name;
+    std::int64_t perPiece;
+    bool titles;
+    const char* chapters;
+  };
+  const Case cases[] = {
+      {"150 a piece", 150, false, ""},
+      {"one a piece, title names", 1, true, ""},
+      {"some chapters left out", 20, false, "2-40,77,90-"},
+  };
+  for (const Encoding encoding : {Encoding::Gbk, Encoding::Gb18030, Encoding::Utf8}) {
+    WriteFile(dir / "src.txt", encoding == Encoding::Gbk
+                                   ? book
+                                   : *TextCodec::Convert(book, Encoding::Gbk, encoding));
+    for (const Case& c : cases) {
+      std::map<std::string, std::string> pieces[2];
+      for (const bool runs : {false, true}) {
+        SplitOptions options = OptionsFor(dir / "src.txt", dir / "out");
+        options.encoding = encoding;
+        options.trimSpaces = true;
+        options.chaptersPerPiece = c.perPiece;
+        if (c.titles) options.naming = PieceNaming::ChapterTitle;
+        options.chapters = *ChapterSelection::Parse(c.chapters);
+        RecordingHost host;
+        SplitRun run(options, host);
+        run.SetLineRuns(runs);
+        ASSERT_EQ(Execute(run, host), SplitOutcome::Completed) << c.name << host.Message();
+        pieces[runs] = FilesIn(dir / "out");
+        std::filesystem::remove_all(dir / "out");
+      }
+      EXPECT_FALSE(pieces[true].empty());
+      EXPECT_TRUE(pieces[false] == pieces[true]) << c.name << " " << Encodings::Name(encoding);
+    }
+  }
 }
 
 // A stop while full buffers are still queued leaves every piece as a run over the source up
