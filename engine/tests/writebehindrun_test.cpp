@@ -35,10 +35,15 @@ std::string ParagraphBook(int chapters) {
 
 // In chapter mode the writing thread cleans the runs up: the pieces are those of a split that
 // takes the book line by line, in every encoding runs are cleaned in, whether pieces hold many
-// chapters or one, are named after their titles, or leave chapters out.
+// chapters or one, are named after their titles, or leave chapters out. A long first chapter
+// sets writing behind going, so later short pieces are written behind too.
 TEST(WriteBehindRun, RunsCleanedBehindGiveThePiecesOfLineByLine) {
   TempDir dir;
-  const std::string book = ParagraphBook(300);
+  std::string book = ParagraphBook(60);
+  const std::string chapter = ParagraphBook(1).substr(ParagraphBook(1).find('\n') + 1);
+  std::string longChapter;
+  while (longChapter.size() < (std::size_t{600} << 10)) longChapter += chapter;
+  book.insert(book.find(G("第2章 起")), longChapter);
   struct Case {
     const char* name;
     std::int64_t perPiece;
@@ -46,9 +51,9 @@ TEST(WriteBehindRun, RunsCleanedBehindGiveThePiecesOfLineByLine) {
     const char* chapters;
   };
   const Case cases[] = {
-      {"150 a piece", 150, false, ""},
+      {"30 a piece", 30, false, ""},
       {"one a piece, title names", 1, true, ""},
-      {"some chapters left out", 20, false, "2-40,77,90-"},
+      {"some chapters left out", 4, false, "1,3-20,27,40-"},
   };
   for (const Encoding encoding : {Encoding::Gbk, Encoding::Gb18030, Encoding::Utf8}) {
     WriteFile(dir / "src.txt", encoding == Encoding::Gbk
